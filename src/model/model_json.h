@@ -1,0 +1,27 @@
+#pragma once
+
+// JSON form of the persisted records. Writing keeps the key order of the
+// records; reading is strict: every key must be present with the right type,
+// enumeration strings must be known raw values, unknown keys are ignored. The
+// error text names the first offending key (e.g. "settings.exportFormat: missing").
+
+#include "beauty_settings.h"
+#include "codable_color.h"
+
+#include <nlohmann/json.hpp>
+
+#include <QString>
+
+#include <optional>
+
+namespace lustrelab {
+
+using Json = nlohmann::ordered_json;
+
+Json toJson(const CodableColor& color);
+Json toJson(const BeautySettings& settings);
+
+std::optional<CodableColor> codableColorFromJson(const Json& json, QString* error = nullptr);
+std::optional<BeautySettings> beautySettingsFromJson(const Json& json, QString* error = nullptr);
+
+} // namespace lustrelab

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "removal_area.h"
+#include "shape_overlay.h"
+#include "text_overlay.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+namespace lustrelab {
+
+// One open document. Held in memory only; tabs are never persisted.
+struct ScreenshotTab
+{
+    QUuid id = QUuid::createUuid();
+    QString name;
+    std::optional<QImage> sourceImage;    // absent for an empty tab
+    std::optional<QImage> processedImage; // absent until composed
+    QList<TextOverlay> textOverlays;
+    QList<ShapeOverlay> shapeOverlays;
+    QList<RemovalArea> removalAreas;
+    QDateTime createdAt = QDateTime::currentDateTime();
+};
+
+// "Screenshot HH:mm:ss" in local time. Names are not made unique.
+QString defaultTabName(const QDateTime& createdAt = QDateTime::currentDateTime());
+
+} // namespace lustrelab
