@@ -34,6 +34,13 @@ inline QRectF flipRect(double x, double y, double width, double height, double s
     return {x, surfaceHeight - y - height, width, height};
 }
 
+// A point of a y-up surface of the given height, as a Qt point. Paths whose
+// outline is described in y-up terms (curves, notches) are built through it.
+inline QPointF flipPoint(double x, double y, double surfaceHeight)
+{
+    return {x, surfaceHeight - y};
+}
+
 inline QRectF unitRectToCanvas(const UnitRect& r, double canvasWidth, double canvasHeight)
 {
     return flipRect(r.x * canvasWidth, r.y * canvasHeight, r.width * canvasWidth, r.height * canvasHeight,
