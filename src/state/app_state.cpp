@@ -1,0 +1,377 @@
+#include "app_state.h"
+
+#include <QMetaObject>
+#include <QSettings>
+
+namespace lustrelab {
+
+namespace {
+
+struct SectionFlag
+{
+    const char* key;
+    bool collapsedByDefault;
+    void (AppState::*changed)(bool);
+};
+
+// In the order of AppState::Section.
+constexpr std::array<SectionFlag, 10> sectionFlags{{
+    {"section.capture.collapsed", false, &AppState::captureCollapsedChanged},
+    {"section.canvas.collapsed", false, &AppState::canvasCollapsedChanged},
+    {"section.device.collapsed", true, &AppState::deviceCollapsedChanged},
+    {"section.background.collapsed", false, &AppState::backgroundCollapsedChanged},
+    {"section.corners.collapsed", true, &AppState::cornersCollapsedChanged},
+    {"section.shadow.collapsed", false, &AppState::shadowCollapsedChanged},
+    {"section.padding.collapsed", true, &AppState::paddingCollapsedChanged},
+    {"section.text.collapsed", true, &AppState::textCollapsedChanged},
+    {"section.shapes.collapsed", true, &AppState::shapesCollapsedChanged},
+    {"section.export.collapsed", false, &AppState::exportCollapsedChanged},
+}};
+
+QSettings preferencesStore()
+{
+    return QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"));
+}
+
+std::optional<QImage> presentImage(const std::optional<QImage>& image)
+{
+    if (!image || image->isNull())
+        return std::nullopt;
+    return image;
+}
+
+} // namespace
+
+AppState::AppState(const QString& templatesDirectory, QObject* parent)
+    : QObject(parent), m_templateManager(templatesDirectory)
+{
+    static_assert(sectionFlags.size() == SectionCount);
+    ScreenshotTab first;
+    first.name = QStringLiteral("New Tab");
+    m_currentTabId = first.id;
+    m_tabs.append(std::move(first));
+
+    const QSettings store = preferencesStore();
+    for (int i = 0; i < SectionCount; ++i)
+        m_collapsed[i] =
+            store.value(QLatin1StringView(sectionFlags[i].key), sectionFlags[i].collapsedByDefault).toBool();
+}
+
+AppState::~AppState() = default;
+
+// ---- Plain property writes: notify, nothing else.
+
+void AppState::setSettings(const BeautySettings& settings)
+{
+    if (settings == m_settings)
+        return;
+    m_settings = settings;
+    emit settingsChanged();
+}
+
+void AppState::setSelectedTextOverlayId(std::optional<QUuid> id)
+{
+    if (id == m_selectedTextOverlayId)
+        return;
+    m_selectedTextOverlayId = id;
+    emit selectedTextOverlayIdChanged();
+}
+
+void AppState::setSelectedShapeOverlayId(std::optional<QUuid> id)
+{
+    if (id == m_selectedShapeOverlayId)
+        return;
+    m_selectedShapeOverlayId = id;
+    emit selectedShapeOverlayIdChanged();
+}
+
+void AppState::setShowExportDialog(bool show)
+{
+    if (show == m_showExportDialog)
+        return;
+    m_showExportDialog = show;
+    emit showExportDialogChanged(show);
+}
+
+void AppState::setShowSaveTemplateDialog(bool show)
+{
+    if (show == m_showSaveTemplateDialog)
+        return;
+    m_showSaveTemplateDialog = show;
+    emit showSaveTemplateDialogChanged(show);
+}
+
+void AppState::setIsProcessing(bool processing)
+{
+    if (processing == m_isProcessing)
+        return;
+    m_isProcessing = processing;
+    emit isProcessingChanged(processing);
+}
+
+void AppState::setCurrentTool(CanvasTool tool)
+{
+    if (tool == m_currentTool)
+        return;
+    m_currentTool = tool;
+    emit currentToolChanged(tool);
+}
+
+void AppState::setCurrentShapeType(ShapeType type)
+{
+    if (type == m_currentShapeType)
+        return;
+    m_currentShapeType = type;
+    emit currentShapeTypeChanged(type);
+}
+
+void AppState::setCollapsed(Section section, bool collapsed)
+{
+    if (collapsed == m_collapsed[section])
+        return;
+    m_collapsed[section] = collapsed;
+    QSettings store = preferencesStore();
+    store.setValue(QLatin1StringView(sectionFlags[section].key), collapsed);
+    emit(this->*sectionFlags[section].changed)(collapsed);
+}
+
+void AppState::clearSelection()
+{
+    setSelectedTextOverlayId(std::nullopt);
+    setSelectedShapeOverlayId(std::nullopt);
+}
+
+// ---- Derived properties.
+
+std::optional<qsizetype> AppState::currentTabIndex() const
+{
+    if (m_tabs.isEmpty())
+        return std::nullopt;
+    const QUuid wanted = m_currentTabId.value_or(m_tabs.first().id);
+    for (qsizetype i = 0; i < m_tabs.size(); ++i)
+        if (m_tabs[i].id == wanted)
+            return i;
+    return std::nullopt;
+}
+
+const ScreenshotTab* AppState::currentTab() const
+{
+    const auto index = currentTabIndex();
+    return index ? &m_tabs[*index] : nullptr;
+}
+
+ScreenshotTab* AppState::mutableCurrentTab()
+{
+    const auto index = currentTabIndex();
+    return index ? &m_tabs[*index] : nullptr;
+}
+
+QList<TextOverlay> AppState::currentTextOverlays() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab ? tab->textOverlays : QList<TextOverlay>{};
+}
+
+void AppState::setCurrentTextOverlays(const QList<TextOverlay>& overlays)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->textOverlays = overlays;
+        emit tabsChanged();
+    }
+}
+
+QList<ShapeOverlay> AppState::currentShapeOverlays() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab ? tab->shapeOverlays : QList<ShapeOverlay>{};
+}
+
+void AppState::setCurrentShapeOverlays(const QList<ShapeOverlay>& overlays)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->shapeOverlays = overlays;
+        emit tabsChanged();
+    }
+}
+
+QList<RemovalArea> AppState::currentRemovalAreas() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab ? tab->removalAreas : QList<RemovalArea>{};
+}
+
+void AppState::setCurrentRemovalAreas(const QList<RemovalArea>& areas)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->removalAreas = areas;
+        emit tabsChanged();
+    }
+}
+
+std::optional<TextOverlay> AppState::selectedTextOverlay() const
+{
+    if (const ScreenshotTab* tab = currentTab(); tab && m_selectedTextOverlayId)
+        for (const TextOverlay& overlay : tab->textOverlays)
+            if (overlay.id == *m_selectedTextOverlayId)
+                return overlay;
+    return std::nullopt;
+}
+
+std::optional<ShapeOverlay> AppState::selectedShapeOverlay() const
+{
+    if (const ScreenshotTab* tab = currentTab(); tab && m_selectedShapeOverlayId)
+        for (const ShapeOverlay& overlay : tab->shapeOverlays)
+            if (overlay.id == *m_selectedShapeOverlayId)
+                return overlay;
+    return std::nullopt;
+}
+
+// ---- Tabs.
+
+void AppState::newTab()
+{
+    ScreenshotTab tab;
+    tab.name = defaultTabName(tab.createdAt);
+    m_currentTabId = tab.id;
+    m_tabs.append(std::move(tab));
+    clearSelection();
+    m_historyManager.clear();
+    emit tabsChanged();
+    emit currentTabIdChanged();
+}
+
+void AppState::selectTab(const QUuid& id)
+{
+    const bool known =
+        std::any_of(m_tabs.cbegin(), m_tabs.cend(), [&](const auto& tab) { return tab.id == id; });
+    if (!known)
+        return;
+    m_currentTabId = id;
+    clearSelection();
+    m_historyManager.clear();
+    emit currentTabIdChanged();
+}
+
+void AppState::closeTab(const QUuid& id)
+{
+    if (m_tabs.size() < 2)
+        return;
+    const bool closingCurrent = m_currentTabId == id;
+    m_tabs.removeIf([&](const ScreenshotTab& tab) { return tab.id == id; });
+    if (closingCurrent)
+        m_currentTabId = m_tabs.last().id;
+    emit tabsChanged();
+    if (closingCurrent)
+        emit currentTabIdChanged();
+}
+
+// ---- Images.
+
+void AppState::setSourceImage(const std::optional<QImage>& image)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->sourceImage = presentImage(image);
+        emit tabsChanged();
+    }
+}
+
+void AppState::setProcessedImage(const std::optional<QImage>& image)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->processedImage = presentImage(image);
+        emit tabsChanged();
+    }
+}
+
+void AppState::loadImage(const QImage& image, bool newTab)
+{
+    if (image.isNull())
+        return;
+    const ScreenshotTab* current = currentTab();
+    // Without a current tab there is nothing to fill, so the image gets a tab
+    // of its own rather than being dropped.
+    if (!newTab && current && !current->sourceImage) {
+        setSourceImage(image);
+    } else {
+        ScreenshotTab tab;
+        tab.name = defaultTabName(tab.createdAt);
+        tab.sourceImage = image;
+        m_currentTabId = tab.id;
+        m_tabs.append(std::move(tab));
+        emit currentTabIdChanged();
+    }
+    ScreenshotTab* tab = mutableCurrentTab();
+    tab->textOverlays.clear();
+    tab->shapeOverlays.clear();
+    tab->removalAreas.clear();
+    emit tabsChanged();
+    clearSelection();
+    m_historyManager.clear();
+    processImage();
+}
+
+void AppState::processImage()
+{
+    const ScreenshotTab* tab = currentTab();
+    if (!tab || !tab->sourceImage) {
+        setProcessedImage(std::nullopt);
+        return;
+    }
+    setIsProcessing(true);
+    const QImage source = *tab->sourceImage;
+    QMetaObject::invokeMethod(
+        this, [this, source] { composeQueued(source); }, Qt::QueuedConnection);
+}
+
+void AppState::composeQueued(const QImage& source)
+{
+    const QImage result = m_imageProcessor.process(source, m_settings, currentTextOverlays(),
+                                                   currentShapeOverlays(), currentRemovalAreas());
+    // Store in a second queued step, so that work queued meanwhile (an edit,
+    // a tab switch) runs first, and the result goes to the tab current then.
+    QMetaObject::invokeMethod(
+        this,
+        [this, result] {
+            setProcessedImage(result);
+            setIsProcessing(false);
+        },
+        Qt::QueuedConnection);
+}
+
+// ---- History.
+
+HistoryState AppState::snapshot() const
+{
+    return {m_settings, currentTextOverlays(), currentShapeOverlays(), currentRemovalAreas()};
+}
+
+void AppState::restore(const HistoryState& state)
+{
+    setSettings(state.settings);
+    setCurrentTextOverlays(state.textOverlays);
+    setCurrentShapeOverlays(state.shapeOverlays);
+    setCurrentRemovalAreas(state.removalAreas);
+}
+
+void AppState::saveToHistory()
+{
+    m_historyManager.saveState(snapshot());
+}
+
+void AppState::undo()
+{
+    if (const auto state = m_historyManager.undo(snapshot())) {
+        restore(*state);
+        processImage();
+    }
+}
+
+void AppState::redo()
+{
+    if (const auto state = m_historyManager.redo(snapshot())) {
+        restore(*state);
+        processImage();
+    }
+}
+
+} // namespace lustrelab

@@ -1,0 +1,254 @@
+#pragma once
+
+#include "history_manager.h"
+#include "model/beauty_settings.h"
+#include "model/canvas_tool.h"
+#include "model/removal_area.h"
+#include "model/screenshot_tab.h"
+#include "model/shape_overlay.h"
+#include "model/text_overlay.h"
+#include "render/image_processor.h"
+#include "template_manager.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QUuid>
+#include <array>
+#include <optional>
+
+namespace lustrelab {
+
+// The one application model: open tabs, the styling record, selection and tool
+// state, dialog flags, panel fold flags, and the services. Views read it and
+// change documents only through its operations. Created once by main and
+// handed to whoever needs it; it is used from the UI thread only.
+//
+// Every property write emits its change signal. Edits to tab contents (images,
+// annotation lists) emit tabsChanged. Operations whose preconditions are
+// missing (no current tab, unknown id, empty history) do nothing.
+class AppState : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(std::optional<QUuid> currentTabId READ currentTabId NOTIFY currentTabIdChanged)
+    Q_PROPERTY(std::optional<QUuid> selectedTextOverlayId READ selectedTextOverlayId WRITE
+                   setSelectedTextOverlayId NOTIFY selectedTextOverlayIdChanged)
+    Q_PROPERTY(std::optional<QUuid> selectedShapeOverlayId READ selectedShapeOverlayId WRITE
+                   setSelectedShapeOverlayId NOTIFY selectedShapeOverlayIdChanged)
+    Q_PROPERTY(
+        bool showExportDialog READ showExportDialog WRITE setShowExportDialog NOTIFY showExportDialogChanged)
+    Q_PROPERTY(bool showSaveTemplateDialog READ showSaveTemplateDialog WRITE setShowSaveTemplateDialog NOTIFY
+                   showSaveTemplateDialogChanged)
+    Q_PROPERTY(bool isProcessing READ isProcessing NOTIFY isProcessingChanged)
+    Q_PROPERTY(
+        lustrelab::CanvasTool currentTool READ currentTool WRITE setCurrentTool NOTIFY currentToolChanged)
+    Q_PROPERTY(lustrelab::ShapeType currentShapeType READ currentShapeType WRITE setCurrentShapeType NOTIFY
+                   currentShapeTypeChanged)
+    Q_PROPERTY(
+        bool captureCollapsed READ captureCollapsed WRITE setCaptureCollapsed NOTIFY captureCollapsedChanged)
+    Q_PROPERTY(
+        bool canvasCollapsed READ canvasCollapsed WRITE setCanvasCollapsed NOTIFY canvasCollapsedChanged)
+    Q_PROPERTY(
+        bool deviceCollapsed READ deviceCollapsed WRITE setDeviceCollapsed NOTIFY deviceCollapsedChanged)
+    Q_PROPERTY(bool backgroundCollapsed READ backgroundCollapsed WRITE setBackgroundCollapsed NOTIFY
+                   backgroundCollapsedChanged)
+    Q_PROPERTY(
+        bool cornersCollapsed READ cornersCollapsed WRITE setCornersCollapsed NOTIFY cornersCollapsedChanged)
+    Q_PROPERTY(
+        bool shadowCollapsed READ shadowCollapsed WRITE setShadowCollapsed NOTIFY shadowCollapsedChanged)
+    Q_PROPERTY(
+        bool paddingCollapsed READ paddingCollapsed WRITE setPaddingCollapsed NOTIFY paddingCollapsedChanged)
+    Q_PROPERTY(bool textCollapsed READ textCollapsed WRITE setTextCollapsed NOTIFY textCollapsedChanged)
+    Q_PROPERTY(
+        bool shapesCollapsed READ shapesCollapsed WRITE setShapesCollapsed NOTIFY shapesCollapsedChanged)
+    Q_PROPERTY(
+        bool exportCollapsed READ exportCollapsed WRITE setExportCollapsed NOTIFY exportCollapsedChanged)
+
+  public:
+    // An empty templatesDirectory means the per-user default (tests pass their own).
+    explicit AppState(const QString& templatesDirectory = {}, QObject* parent = nullptr);
+    ~AppState() override;
+
+    // ---- Services, owned for the whole life of the state.
+    HistoryManager& historyManager() { return m_historyManager; }
+    ImageProcessor& imageProcessor() { return m_imageProcessor; }
+    TemplateManager& templateManager() { return m_templateManager; }
+
+    // ---- Observable properties.
+    const QList<ScreenshotTab>& tabs() const { return m_tabs; }
+    std::optional<QUuid> currentTabId() const { return m_currentTabId; }
+    const BeautySettings& settings() const { return m_settings; }
+    // A direct write, as the styling panels make: no undo step and no
+    // composition; call processImage() afterwards.
+    void setSettings(const BeautySettings& settings);
+
+    std::optional<QUuid> selectedTextOverlayId() const { return m_selectedTextOverlayId; }
+    void setSelectedTextOverlayId(std::optional<QUuid> id);
+    std::optional<QUuid> selectedShapeOverlayId() const { return m_selectedShapeOverlayId; }
+    void setSelectedShapeOverlayId(std::optional<QUuid> id);
+
+    bool showExportDialog() const { return m_showExportDialog; }
+    void setShowExportDialog(bool show);
+    bool showSaveTemplateDialog() const { return m_showSaveTemplateDialog; }
+    void setShowSaveTemplateDialog(bool show);
+
+    // True from a processImage() that found a source image until a queued
+    // composition stores its result.
+    bool isProcessing() const { return m_isProcessing; }
+
+    CanvasTool currentTool() const { return m_currentTool; }
+    void setCurrentTool(CanvasTool tool);
+    ShapeType currentShapeType() const { return m_currentShapeType; }
+    void setCurrentShapeType(ShapeType type);
+
+    // ---- Panel fold flags, kept in QSettings ("Lustrelab"/"Lustrelab") and
+    // written on every change.
+    bool captureCollapsed() const { return m_collapsed[Capture]; }
+    void setCaptureCollapsed(bool v) { setCollapsed(Capture, v); }
+    bool canvasCollapsed() const { return m_collapsed[Canvas]; }
+    void setCanvasCollapsed(bool v) { setCollapsed(Canvas, v); }
+    bool deviceCollapsed() const { return m_collapsed[Device]; }
+    void setDeviceCollapsed(bool v) { setCollapsed(Device, v); }
+    bool backgroundCollapsed() const { return m_collapsed[Background]; }
+    void setBackgroundCollapsed(bool v) { setCollapsed(Background, v); }
+    bool cornersCollapsed() const { return m_collapsed[Corners]; }
+    void setCornersCollapsed(bool v) { setCollapsed(Corners, v); }
+    bool shadowCollapsed() const { return m_collapsed[Shadow]; }
+    void setShadowCollapsed(bool v) { setCollapsed(Shadow, v); }
+    bool paddingCollapsed() const { return m_collapsed[Padding]; }
+    void setPaddingCollapsed(bool v) { setCollapsed(Padding, v); }
+    bool textCollapsed() const { return m_collapsed[Text]; }
+    void setTextCollapsed(bool v) { setCollapsed(Text, v); }
+    bool shapesCollapsed() const { return m_collapsed[Shapes]; }
+    void setShapesCollapsed(bool v) { setCollapsed(Shapes, v); }
+    bool exportCollapsed() const { return m_collapsed[Export]; }
+    void setExportCollapsed(bool v) { setCollapsed(Export, v); }
+
+    // ---- Derived, computed on every read.
+    // The tab named by currentTabId (the first tab when no id is set), or
+    // nullptr. The pointer is valid until the next change of tabs.
+    const ScreenshotTab* currentTab() const;
+    std::optional<qsizetype> currentTabIndex() const;
+    // Reads give the current tab's list (empty without one); writes replace
+    // it and do nothing without a current tab. No undo step, no composition.
+    QList<TextOverlay> currentTextOverlays() const;
+    void setCurrentTextOverlays(const QList<TextOverlay>& overlays);
+    QList<ShapeOverlay> currentShapeOverlays() const;
+    void setCurrentShapeOverlays(const QList<ShapeOverlay>& overlays);
+    QList<RemovalArea> currentRemovalAreas() const;
+    void setCurrentRemovalAreas(const QList<RemovalArea>& areas);
+    std::optional<TextOverlay> selectedTextOverlay() const;
+    std::optional<ShapeOverlay> selectedShapeOverlay() const;
+
+    // ---- Tabs.
+    void newTab();
+    void selectTab(const QUuid& id);
+    // Refuses to close the last tab; closing the current tab makes the last
+    // tab current.
+    void closeTab(const QUuid& id);
+
+    // ---- Images.
+    // For drops (newTab false: fills an empty current tab) and captures
+    // (newTab true: always a new tab). Clears annotations, selection and
+    // history, then composes. A null image is ignored.
+    void loadImage(const QImage& image, bool newTab);
+    // Store into the current tab; a null image or nullopt stores nothing.
+    void setSourceImage(const std::optional<QImage>& image);
+    void setProcessedImage(const std::optional<QImage>& image);
+    // Queues one composition of the current tab on the event loop. Every call
+    // composes once, in call order, with the source image of the moment of the
+    // call and the settings and annotations of the moment the task runs; the
+    // result goes to the tab that is current when it is stored.
+    void processImage();
+
+    // ---- History.
+    void saveToHistory();
+    void undo();
+    void redo();
+
+    // ---- Text annotations.
+    void addTextOverlay();
+    void updateTextOverlay(const TextOverlay& overlay);
+    void deleteTextOverlay(const TextOverlay& overlay);
+    void deleteSelectedTextOverlay();
+
+    // ---- Shape annotations.
+    // Without a type, currentShapeType is used.
+    void addShapeOverlay(std::optional<ShapeType> type = std::nullopt);
+    void updateShapeOverlay(const ShapeOverlay& overlay);
+    void deleteShapeOverlay(const ShapeOverlay& overlay);
+    void deleteSelectedShapeOverlay();
+
+    // ---- Removal areas.
+    void addRemovalArea(const UnitRect& rect, RemovalMethod method);
+    void deleteRemovalArea(const QUuid& id);
+
+    // ---- Styling (undoable, then composes).
+    void applyTemplate(const Template& chosen);
+    void resetSettings();
+
+  signals:
+    void tabsChanged();
+    void currentTabIdChanged();
+    void settingsChanged();
+    void selectedTextOverlayIdChanged();
+    void selectedShapeOverlayIdChanged();
+    void showExportDialogChanged(bool show);
+    void showSaveTemplateDialogChanged(bool show);
+    void isProcessingChanged(bool processing);
+    void currentToolChanged(lustrelab::CanvasTool tool);
+    void currentShapeTypeChanged(lustrelab::ShapeType type);
+    void captureCollapsedChanged(bool collapsed);
+    void canvasCollapsedChanged(bool collapsed);
+    void deviceCollapsedChanged(bool collapsed);
+    void backgroundCollapsedChanged(bool collapsed);
+    void cornersCollapsedChanged(bool collapsed);
+    void shadowCollapsedChanged(bool collapsed);
+    void paddingCollapsedChanged(bool collapsed);
+    void textCollapsedChanged(bool collapsed);
+    void shapesCollapsedChanged(bool collapsed);
+    void exportCollapsedChanged(bool collapsed);
+
+  private:
+    enum Section {
+        Capture,
+        Canvas,
+        Device,
+        Background,
+        Corners,
+        Shadow,
+        Padding,
+        Text,
+        Shapes,
+        Export,
+        SectionCount
+    };
+
+    void setCollapsed(Section section, bool collapsed);
+    void setIsProcessing(bool processing);
+    void clearSelection();
+    HistoryState snapshot() const;
+    void restore(const HistoryState& state);
+    ScreenshotTab* mutableCurrentTab();
+    void composeQueued(const QImage& source);
+
+    // Services first: they must exist before anything below uses them and
+    // outlive the queued compositions, which are bound to this object.
+    HistoryManager m_historyManager;
+    ImageProcessor m_imageProcessor;
+    TemplateManager m_templateManager;
+
+    QList<ScreenshotTab> m_tabs;
+    std::optional<QUuid> m_currentTabId;
+    BeautySettings m_settings;
+    std::optional<QUuid> m_selectedTextOverlayId;
+    std::optional<QUuid> m_selectedShapeOverlayId;
+    bool m_showExportDialog = false;
+    bool m_showSaveTemplateDialog = false;
+    bool m_isProcessing = false;
+    CanvasTool m_currentTool = CanvasTool::select;
+    ShapeType m_currentShapeType = ShapeType::rectangle;
+    std::array<bool, SectionCount> m_collapsed{};
+};
+
+} // namespace lustrelab
