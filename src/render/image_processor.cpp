@@ -1,11 +1,173 @@
 #include "image_processor.h"
 
+#include "annotation_painter.h"
+#include "background_fill.h"
+#include "canvas_layout.h"
+#include "corner_styler.h"
+#include "layer_compositor.h"
+#include "model/device_frame.h"
+#include "paint_helpers.h"
+#include "removal_fill.h"
+#include "shadow_field.h"
+
+#include <QPainter>
+#include <cmath>
+
 namespace lustrelab {
 
-QImage ImageProcessor::process(const QImage& source, const BeautySettings&, const QList<TextOverlay>&,
-                               const QList<ShapeOverlay>&, const QList<RemovalArea>&)
+namespace {
+
+bool isWholePixel(double value)
 {
-    return source;
+    return std::abs(value - std::round(value)) < 1e-6;
+}
+
+// The compositor reads 32-bit premultiplied pixels; RGB32 is read as opaque.
+QImage asComposable(const QImage& image)
+{
+    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32)
+        return image;
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+ImageProcessor::BaseKey ImageProcessor::keyFor(const QImage& source, const BeautySettings& settings,
+                                               const QList<RemovalArea>& removalAreas)
+{
+    BaseKey key{source.cacheKey(), source.devicePixelRatio(), source.size(), settings, removalAreas};
+    const BeautySettings defaults;
+    key.styling.customWidth = defaults.customWidth;
+    key.styling.customHeight = defaults.customHeight;
+    key.styling.exportScale = defaults.exportScale;
+    key.styling.exportFormat = defaults.exportFormat;
+    return key;
+}
+
+QImage ImageProcessor::process(const QImage& source, const BeautySettings& settings,
+                               const QList<TextOverlay>& textOverlays,
+                               const QList<ShapeOverlay>& shapeOverlays,
+                               const QList<RemovalArea>& removalAreas)
+{
+    if (source.isNull())
+        return source;
+    BaseKey key = keyFor(source, settings, removalAreas);
+    if (!baseKey_ || !(*baseKey_ == key)) {
+        baseKey_.reset();
+        base_ = {};
+        std::optional<BaseLayerImage> base = composeBase(source, settings, removalAreas);
+        if (!base)
+            return source;
+        base_ = std::move(*base);
+        baseKey_ = std::move(key);
+    }
+    if (textOverlays.isEmpty() && shapeOverlays.isEmpty())
+        return base_.image;
+
+    QImage canvas = canvases_.take(base_.image.size(), base_.image.format());
+    if (canvas.isNull())
+        return base_.image;
+    canvas.setDevicePixelRatio(base_.image.devicePixelRatio());
+    copyPixels(base_.image, canvas);
+    QPainter painter;
+    if (painter.begin(&canvas)) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const double width = base_.canvasSize.width(), height = base_.canvasSize.height();
+        // Texts come after every shape, whatever order they were made in.
+        for (const ShapeOverlay& shape : shapeOverlays)
+            drawShape(shape, painter, width, height);
+        for (const TextOverlay& text : textOverlays)
+            drawText(text, painter, width, height);
+        painter.end();
+    }
+    canvases_.keep(canvas);
+    return canvas;
+}
+
+QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettings& settings,
+                                        const QList<RemovalArea>& removalAreas) const
+{
+    QImage working = source;
+    if (settings.deviceFrameId != QLatin1String("none")) {
+        if (const DeviceFrame* frame = findDeviceFrame(settings.deviceFrameId))
+            working = frameRenderer.frameImage(source, *frame);
+    }
+    // The canvas is drawn at the source's ratio; a frame drawn at another
+    // ratio is resampled to it so that its pixels meet the canvas's one to one.
+    const double ratio = source.devicePixelRatio();
+    if (!working.isNull() && working.devicePixelRatio() != ratio) {
+        const QSizeF points = logicalSize(working);
+        working = working.scaled(qRound(points.width() * ratio), qRound(points.height() * ratio),
+                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        working.setDevicePixelRatio(ratio);
+    }
+    if (removalAreas.isEmpty())
+        return working;
+    // Areas are marked on the whole canvas, so their place on the screenshot
+    // depends on the layout, which the removal fill does not change.
+    const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
+    for (const RemovalArea& area : removalAreas) {
+        const QRect range = removalPixelRange(area.rect, layout.canvasSize, layout.imageRect, working);
+        if (!range.isEmpty())
+            working = fillRemovalArea(working, range);
+    }
+    return working;
+}
+
+std::optional<ImageProcessor::BaseLayerImage>
+ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings,
+                            const QList<RemovalArea>& removalAreas)
+{
+    const double ratio = source.devicePixelRatio();
+    const QImage working = asComposable(framedAndCleaned(source, settings, removalAreas));
+    const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
+
+    auto pixels = [ratio](double points) { return std::max(0, int(std::ceil(points * ratio - 1e-9))); };
+    const QSize canvasPixels(pixels(layout.canvasSize.width()), pixels(layout.canvasSize.height()));
+    if (canvasPixels.isEmpty())
+        return std::nullopt;
+    QImage canvas = canvases_.take(canvasPixels, QImage::Format_ARGB32_Premultiplied);
+    if (canvas.isNull())
+        return std::nullopt;
+    canvas.setDevicePixelRatio(ratio);
+
+    const BackgroundFill background(settings, layout.canvasSize, ratio, canvas);
+    const QImage styled = asComposable(applyCorners(working, settings, styledScratch_));
+
+    // On whole pixels the screenshot is written by the compositor itself;
+    // anywhere else it is resampled by QPainter after the shadow.
+    const QPointF position = layout.imageRect.topLeft() * ratio;
+    const bool aligned = !styled.isNull() && isWholePixel(position.x()) && isWholePixel(position.y());
+    ShadowField shadow;
+    const bool withShadow = settings.shadowEnabled && settings.shadowOpacity > 0 && !styled.isNull();
+    if (withShadow) {
+        // Offset y is measured downwards on screen, which is Qt's direction.
+        const QPointF offset(settings.shadowOffsetX * ratio, settings.shadowOffsetY * ratio);
+        shadow.build(styled, position, offset, std::max(0.0, settings.shadowBlur) / 2 * ratio, canvasPixels);
+    }
+    BaseLayer layer;
+    layer.background = &background;
+    layer.shadow = withShadow && !shadow.isEmpty() ? &shadow : nullptr;
+    layer.shadowOpacity = std::min(1.0f, settings.shadowOpacity);
+    layer.image = aligned ? &styled : nullptr;
+    layer.imagePosition = QPoint(qRound(position.x()), qRound(position.y()));
+    layer.imageTwice = settings.shadowEnabled;
+    composeBaseLayer(canvas, layer);
+
+    if (!aligned && !styled.isNull()) {
+        QPainter painter;
+        if (painter.begin(&canvas)) {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            // Drawn twice, as the shape that casts the shadow and on its own.
+            painter.drawImage(layout.imageRect, styled);
+            if (settings.shadowEnabled)
+                painter.drawImage(layout.imageRect, styled);
+            painter.end();
+        }
+    }
+    canvases_.keep(canvas);
+    return BaseLayerImage{canvas, layout.canvasSize};
 }
 
 } // namespace lustrelab

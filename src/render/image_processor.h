@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device_frame_renderer.h"
+#include "image_buffer_pool.h"
 #include "model/beauty_settings.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
@@ -8,19 +9,60 @@
 
 #include <QImage>
 #include <QList>
+#include <optional>
 
 namespace lustrelab {
 
 // Composes one styled image from a screenshot, the styling and the
-// annotations. Images are handled at their logical size (pixels divided by
-// devicePixelRatio); the result carries the source's ratio.
+// annotations, in this order: device frame, removal areas, canvas layout,
+// background, rounded corners and border, shadow, screenshot, shapes, texts.
+//
+// Geometry is in points. The canvas carries the source's device pixel ratio:
+// its pixel size is the canvas size in points times the ratio, rounded up,
+// and everything is drawn at the exact fractional geometry.
+//
+// Everything below the annotations (the base layer) depends only on the
+// source, the styling and the removal areas. It is kept between calls, so
+// dragging a shape or editing a text redraws only the annotations. The kept
+// layer is replaced whenever any of its inputs differs; the output is the same
+// as a composition from nothing.
 class ImageProcessor
 {
-public:
-    QImage process(const QImage& source, const BeautySettings& settings, const QList<TextOverlay>& textOverlays,
-                   const QList<ShapeOverlay>& shapeOverlays, const QList<RemovalArea>& removalAreas);
+  public:
+    // Never fails: when no canvas can be made, the source itself comes back.
+    QImage process(const QImage& source, const BeautySettings& settings,
+                   const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
+                   const QList<RemovalArea>& removalAreas);
 
     DeviceFrameRenderer frameRenderer;
+
+  private:
+    struct BaseKey
+    {
+        qint64 sourceKey = 0;
+        double ratio = 1;
+        QSize sourceSize;
+        BeautySettings styling; // fields that do not affect drawing are reset
+        QList<RemovalArea> removalAreas;
+        friend bool operator==(const BaseKey&, const BaseKey&) = default;
+    };
+    struct BaseLayerImage
+    {
+        QImage image;
+        QSizeF canvasSize; // points
+    };
+
+    static BaseKey keyFor(const QImage& source, const BeautySettings& settings,
+                          const QList<RemovalArea>& removalAreas);
+    std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
+                                              const QList<RemovalArea>& removalAreas);
+    QImage framedAndCleaned(const QImage& source, const BeautySettings& settings,
+                            const QList<RemovalArea>& removalAreas) const;
+
+    std::optional<BaseKey> baseKey_;
+    BaseLayerImage base_;
+    ImageBufferPool canvases_;
+    QImage styledScratch_; // reused by the corner step
 };
 
 } // namespace lustrelab

@@ -1,0 +1,45 @@
+#include "canvas_layout.h"
+
+#include "canvas_geometry.h"
+#include "model/canvas_preset.h"
+
+namespace lustrelab {
+
+Padding effectivePadding(const BeautySettings& settings)
+{
+    if (settings.paddingUniform)
+        return {settings.padding, settings.padding, settings.padding, settings.padding};
+    return {settings.paddingTop, settings.paddingBottom, settings.paddingLeading, settings.paddingTrailing};
+}
+
+QSizeF canvasSizeFor(QSizeF contentSize, const BeautySettings& settings)
+{
+    const CanvasPreset* preset = findCanvasPreset(settings.canvasPresetId);
+    if (!preset || preset->id == QLatin1String("auto"))
+        return contentSize;
+    if (preset->fixedSize)
+        return *preset->fixedSize;
+    if (!preset->aspectRatio || contentSize.height() <= 0)
+        return contentSize;
+    const double ratio = *preset->aspectRatio;
+    const double contentRatio = contentSize.width() / contentSize.height();
+    // Grow along one axis only, so the canvas never cuts into the content.
+    if (ratio >= contentRatio)
+        return {contentSize.height() * ratio, contentSize.height()};
+    return {contentSize.width(), contentSize.width() / ratio};
+}
+
+CanvasLayout computeCanvasLayout(QSizeF imageSize, const BeautySettings& settings)
+{
+    CanvasLayout layout;
+    layout.padding = effectivePadding(settings);
+    const Padding& p = layout.padding;
+    layout.contentSize = {p.leading + imageSize.width() + p.trailing, p.top + imageSize.height() + p.bottom};
+    layout.canvasSize = canvasSizeFor(layout.contentSize, settings);
+    const double x = p.leading + (layout.canvasSize.width() - layout.contentSize.width()) * 0.5;
+    const double y = p.bottom + (layout.canvasSize.height() - layout.contentSize.height()) * 0.5;
+    layout.imageRect = flipRect(x, y, imageSize.width(), imageSize.height(), layout.canvasSize.height());
+    return layout;
+}
+
+} // namespace lustrelab

@@ -1,0 +1,42 @@
+#pragma once
+
+// Where the screenshot sits on the canvas and how big the canvas is.
+//
+// Padding and placement are measured bottom-up (the bottom padding lies at
+// y = 0); the results are given in Qt's top-left, y-down points as well.
+// Example: a 400 x 300 image with padding 64 on the "auto" canvas gives a
+// 528 x 428 canvas and the image at (64, 64); with a 16:9 preset the canvas
+// widens to 760.89 x 428 and the image moves right to x = 180.44, centred.
+
+#include "model/beauty_settings.h"
+
+#include <QRectF>
+#include <QSizeF>
+
+namespace lustrelab {
+
+struct Padding
+{
+    double top = 0;
+    double bottom = 0;
+    double leading = 0;
+    double trailing = 0;
+};
+
+struct CanvasLayout
+{
+    Padding padding;
+    QSizeF contentSize; // image plus padding
+    QSizeF canvasSize;  // unrounded, in points
+    QRectF imageRect;   // Qt coordinates (y down), points
+};
+
+Padding effectivePadding(const BeautySettings& settings);
+
+// Canvas size for a content size under the preset named by `canvasPresetId`;
+// an unknown id behaves like "auto".
+QSizeF canvasSizeFor(QSizeF contentSize, const BeautySettings& settings);
+
+CanvasLayout computeCanvasLayout(QSizeF imageSize, const BeautySettings& settings);
+
+} // namespace lustrelab

@@ -1,0 +1,52 @@
+#include "image_buffer_pool.h"
+
+#include "parallel_bands.h"
+
+#include <cstring>
+
+namespace lustrelab {
+
+QImage ImageBufferPool::take(QSize size, QImage::Format format)
+{
+    for (QImage& slot : slots_) {
+        if (!slot.isNull() && slot.isDetached() && slot.size() == size && slot.format() == format) {
+            QImage image = std::move(slot);
+            slot = QImage();
+            return image;
+        }
+    }
+    return QImage(size, format);
+}
+
+void ImageBufferPool::keep(const QImage& image)
+{
+    if (image.isNull())
+        return;
+    for (QImage& slot : slots_) {
+        if (slot.isNull()) {
+            slot = image;
+            return;
+        }
+    }
+    // Full: let go of the longest-kept buffer.
+    slots_[next_++ % slots_.size()] = image;
+}
+
+void copyPixels(const QImage& from, QImage& to)
+{
+    const size_t rowBytes = size_t(std::min(from.bytesPerLine(), to.bytesPerLine()));
+    const uchar* source = from.constBits();
+    uchar* target = to.bits(); // once: scanLine() on a writable image is not thread-safe
+    const qsizetype sourceStride = from.bytesPerLine(), targetStride = to.bytesPerLine();
+    runInBands(std::min(from.height(), to.height()), [&](int begin, int end) {
+        if (sourceStride == targetStride) {
+            std::memcpy(target + targetStride * begin, source + sourceStride * begin,
+                        size_t(sourceStride) * size_t(end - begin));
+            return;
+        }
+        for (int y = begin; y < end; ++y)
+            std::memcpy(target + targetStride * y, source + sourceStride * y, rowBytes);
+    });
+}
+
+} // namespace lustrelab

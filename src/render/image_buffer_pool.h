@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <array>
+
+namespace lustrelab {
+
+// Canvas-sized pixel buffers kept between compositions. Touching fresh memory
+// for a 26 MB canvas costs more than composing it (the kernel maps and zeroes
+// every page), so buffers are handed out again once every other holder has
+// let go of them. A buffer still shared with a caller is never written.
+class ImageBufferPool
+{
+  public:
+    // An image of this size and format, detached, with undefined pixels.
+    QImage take(QSize size, QImage::Format format);
+    // Remembers `image` for reuse once it is no longer shared.
+    void keep(const QImage& image);
+
+  private:
+    // A base layer, the output the caller still shows, the output being made
+    // and one spare.
+    std::array<QImage, 4> slots_;
+    size_t next_ = 0;
+};
+
+// Copies the pixels of `from` into `to` (same size and format), split across cores.
+void copyPixels(const QImage& from, QImage& to);
+
+} // namespace lustrelab

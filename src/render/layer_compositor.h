@@ -1,0 +1,30 @@
+#pragma once
+
+#include "background_fill.h"
+#include "shadow_field.h"
+
+#include <QImage>
+#include <QPoint>
+
+namespace lustrelab {
+
+// Writes background, shadow and (when it sits on whole pixels) the styled
+// screenshot into the canvas in one pass over its rows, split across cores.
+//
+// With a shadow the screenshot is composited twice, as the drawing order asks:
+// once as the shape that casts the shadow and once on its own. Where a
+// screenshot pixel is opaque neither the background nor the shadow beneath it
+// can show, so they are not computed there at all.
+struct BaseLayer
+{
+    const BackgroundFill* background = nullptr;
+    const ShadowField* shadow = nullptr; // null: no shadow
+    float shadowOpacity = 0;
+    const QImage* image = nullptr; // premultiplied ARGB or RGB32; null: drawn elsewhere
+    QPoint imagePosition;          // device pixels, top-left
+    bool imageTwice = false;       // the shadow step draws the image too
+};
+
+void composeBaseLayer(QImage& canvas, const BaseLayer& layer);
+
+} // namespace lustrelab

@@ -1,0 +1,34 @@
+#include "parallel_bands.h"
+
+#include <QFuture>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <vector>
+
+namespace lustrelab {
+
+void runInBands(int rowCount, const std::function<void(int, int)>& work)
+{
+    // Small jobs are not worth a hand-over to another thread (tens of µs).
+    constexpr int minRowsPerBand = 64;
+    const int cores = std::max(1, QThread::idealThreadCount());
+    const int bands = std::clamp(rowCount / minRowsPerBand, 1, cores);
+    if (bands == 1) {
+        if (rowCount > 0)
+            work(0, rowCount);
+        return;
+    }
+    std::vector<QFuture<void>> others;
+    others.reserve(bands - 1);
+    for (int band = 1; band < bands; ++band) {
+        const int begin = rowCount * band / bands;
+        const int end = rowCount * (band + 1) / bands;
+        others.push_back(QtConcurrent::run([&work, begin, end] { work(begin, end); }));
+    }
+    work(0, rowCount / bands);
+    for (QFuture<void>& f : others)
+        f.waitForFinished();
+}
+
+} // namespace lustrelab
