@@ -1,6 +1,9 @@
 #pragma once
 
 #include "history_manager.h"
+#include "io/clipboard_service.h"
+#include "io/export_service.h"
+#include "io/screen_capture_service.h"
 #include "model/beauty_settings.h"
 #include "model/canvas_tool.h"
 #include "model/removal_area.h"
@@ -12,7 +15,9 @@
 
 #include <QImage>
 #include <QList>
+#include <QMimeData>
 #include <QObject>
+#include <QUrl>
 #include <QUuid>
 #include <array>
 #include <optional>
@@ -73,6 +78,9 @@ class AppState : public QObject
     HistoryManager& historyManager() { return m_historyManager; }
     ImageProcessor& imageProcessor() { return m_imageProcessor; }
     TemplateManager& templateManager() { return m_templateManager; }
+    ClipboardService& clipboardService() { return m_clipboardService; }
+    ExportService& exportService() { return m_exportService; }
+    ScreenCaptureService& screenCaptureService() { return m_screenCaptureService; }
 
     // ---- Observable properties.
     const QList<ScreenshotTab>& tabs() const { return m_tabs; }
@@ -187,6 +195,23 @@ class AppState : public QObject
     void applyTemplate(const Template& chosen);
     void resetSettings();
 
+    // ---- Images in and out (app_state_io.cpp).
+    // Replaces the current tab's image with the clipboard's, keeping its
+    // annotations, selection and history; nothing on the clipboard, nothing
+    // happens. File references are decoded off the UI thread.
+    void pasteImage();
+    // Accepts (true) or refuses a drop at once, from the first item only;
+    // the image reaches loadImage(image, false) later, through the event loop.
+    bool dropMimeData(const QMimeData& mime);
+    // Clears the clipboard, then puts the composed image on it as the only item.
+    void copyToClipboard();
+    // Writes the composed image to a local file; says whether it was written.
+    ExportService::Result exportImage(const QUrl& destination, ExportFormat format, double scale);
+    // Each returns at once; a captured image opens in a new tab.
+    Q_INVOKABLE void startRegionCapture();
+    Q_INVOKABLE void startWindowCapture();
+    Q_INVOKABLE void startFullScreenCapture();
+
   signals:
     void tabsChanged();
     void currentTabIdChanged();
@@ -237,6 +262,9 @@ class AppState : public QObject
     HistoryManager m_historyManager;
     ImageProcessor m_imageProcessor;
     TemplateManager m_templateManager;
+    ClipboardService m_clipboardService;
+    ExportService m_exportService;
+    ScreenCaptureService m_screenCaptureService;
 
     QList<ScreenshotTab> m_tabs;
     std::optional<QUuid> m_currentTabId;

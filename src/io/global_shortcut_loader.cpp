@@ -1,0 +1,31 @@
+#include "global_shortcut_loader.h"
+
+#include "portal_global_shortcut.h"
+#include "xcb_key_grab.h"
+
+#include <QGuiApplication>
+
+namespace lustrelab {
+
+QString portalApplicationId()
+{
+    const QString desktopFile = QGuiApplication::desktopFileName();
+    return desktopFile.isEmpty() ? QStringLiteral("org.lustrelab.Lustrelab") : desktopFile;
+}
+
+std::unique_ptr<GlobalShortcut> createGlobalShortcut()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb"))
+        return std::make_unique<XcbKeyGrab>();
+    if (platform.startsWith(QLatin1String("wayland"))) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (PortalGlobalShortcut::isAvailable(bus))
+            return std::make_unique<PortalGlobalShortcut>(bus, portalApplicationId());
+    }
+    return nullptr;
+}
+
+} // namespace lustrelab

@@ -1,0 +1,130 @@
+#include "portal_capture_backend.h"
+
+#include "portal_request.h"
+
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QUrl>
+#include <QWindow>
+#include <cstdio>
+
+namespace lustrelab {
+
+namespace {
+
+const QString screenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
+
+bool isPng(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(8) == QByteArray("\x89PNG\r\n\x1a\n", 8);
+}
+
+// Leaves a PNG copy of the portal's file at `path`; leaves nothing on failure.
+void storeAsPng(const QString& source, const QString& path)
+{
+    if (isPng(source)) {
+        QFile::copy(source, path);
+        return;
+    }
+    const QImage image(source);
+    if (!image.isNull())
+        QImageWriter(path, "png").write(image);
+}
+
+void logPortalError(const QString& what)
+{
+    std::fprintf(stderr, "lustrelab: screenshot portal: %s\n", qPrintable(what));
+    std::fflush(stderr);
+}
+
+} // namespace
+
+PortalCaptureBackend::PortalCaptureBackend(QDBusConnection bus, QObject* parent)
+    : CaptureBackend(parent), m_bus(std::move(bus))
+{
+}
+
+PortalCaptureBackend::~PortalCaptureBackend()
+{
+    delete m_anchor;
+}
+
+bool PortalCaptureBackend::isAvailable(const QDBusConnection& bus)
+{
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << screenshotInterface << QStringLiteral("version");
+    // Activating the portal may take a moment; an answer later than this means
+    // it would not be usable for an interactive capture anyway.
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 3000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QString PortalCaptureBackend::parentWindow()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return {};
+    QWindow* window = nullptr;
+    for (QWindow* candidate : QGuiApplication::topLevelWindows())
+        if (candidate != m_anchor && candidate->type() != Qt::Desktop) {
+            window = candidate;
+            break;
+        }
+    if (!window) {
+        if (!m_anchor)
+            m_anchor = new QWindow;
+        window = m_anchor;
+    }
+    return QStringLiteral("x11:") + QString::number(window->winId(), 16);
+}
+
+void PortalCaptureBackend::capture(CaptureMode mode, const QString& path, Done done)
+{
+    auto* request = new PortalRequest(m_bus, this);
+    const QVariantMap options{
+        {QStringLiteral("handle_token"), request->token()},
+        {QStringLiteral("modal"), true},
+        {QStringLiteral("interactive"), mode != CaptureMode::fullScreen},
+    };
+    QDBusMessage call = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
+                                                       screenshotInterface, QStringLiteral("Screenshot"));
+    call << parentWindow() << options;
+
+    connect(request, &PortalRequest::responded, request,
+            [request, path, done](uint code, const QVariantMap& results) {
+                if (code == PortalRequest::success) {
+                    const QUrl uri(results.value(QStringLiteral("uri")).toString());
+                    if (uri.isLocalFile())
+                        storeAsPng(uri.toLocalFile(), path);
+                    else
+                        logPortalError(QStringLiteral("no local file in the answer"));
+                } else if (code == PortalRequest::failed) {
+                    logPortalError(QStringLiteral("the desktop refused the screenshot"));
+                }
+                request->deleteLater();
+                done({});
+            });
+
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), request);
+    connect(watcher, &QDBusPendingCallWatcher::finished, request, [request, watcher, done] {
+        const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+        watcher->deleteLater();
+        if (reply.isError()) {
+            request->deleteLater();
+            done(reply.error().message());
+            return;
+        }
+        request->follow(reply.value().path());
+    });
+}
+
+} // namespace lustrelab

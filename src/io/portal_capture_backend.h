@@ -1,0 +1,43 @@
+#pragma once
+
+#include "capture_backend.h"
+
+#include <QDBusConnection>
+#include <QPointer>
+
+class QWindow;
+
+namespace lustrelab {
+
+// The desktop portal's Screenshot interface, which works on every desktop that
+// runs xdg-desktop-portal (GNOME and KDE on Wayland in particular, where
+// ordinary X11 tools see nothing). Region and window captures are interactive:
+// the desktop's own picker lets the user choose. The full screen is taken
+// without a dialog. The portal answers with a file URI, which is copied to the
+// caller's path; the portal's file itself is left alone, since some desktops
+// put it in the user's pictures folder.
+class PortalCaptureBackend : public CaptureBackend
+{
+    Q_OBJECT
+
+  public:
+    explicit PortalCaptureBackend(QDBusConnection bus, QObject* parent = nullptr);
+    ~PortalCaptureBackend() override;
+
+    // True when the bus has a portal whose Screenshot interface answers.
+    static bool isAvailable(const QDBusConnection& bus);
+
+    QString name() const override { return QStringLiteral("portal"); }
+    void capture(CaptureMode mode, const QString& path, Done done) override;
+
+    // "x11:<window id in hex>" on X11, empty elsewhere. Current portal back
+    // ends refuse a request without a parent, so on X11 a hidden window of our
+    // own stands in when the application has none.
+    QString parentWindow();
+
+  private:
+    QDBusConnection m_bus;
+    QPointer<QWindow> m_anchor;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "global_shortcut.h"
+
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QVariantMap>
+
+namespace lustrelab {
+
+// Ctrl+Shift+6 on Wayland, through the desktop portal's GlobalShortcuts
+// interface: a session is created, the shortcut is bound in it (the desktop
+// may ask the user to confirm or pick another trigger), and the portal's
+// Activated signal is the press. Closing the session gives the shortcut back.
+//
+// Current portals identify an application that is not sandboxed by the id it
+// registers through org.freedesktop.host.portal.Registry; that happens first,
+// and older portals that lack the registry simply answer with an error.
+class PortalGlobalShortcut : public GlobalShortcut
+{
+    Q_OBJECT
+
+  public:
+    static inline const QString shortcutId = QStringLiteral("region-capture");
+
+    explicit PortalGlobalShortcut(QDBusConnection bus, QString appId, QObject* parent = nullptr);
+    ~PortalGlobalShortcut() override;
+
+    // True when the bus has a portal with the GlobalShortcuts interface.
+    static bool isAvailable(const QDBusConnection& bus);
+
+    // Starts the portal conversation; the binding completes later.
+    bool registerShortcut() override;
+    void unregisterShortcut() override;
+    bool isRegistered() const override { return m_registered; }
+    // The portal session once created (empty before).
+    QString session() const { return m_session; }
+
+  signals:
+    // The portal confirmed the binding (or refused it: bound false).
+    void bindingFinished(bool bound);
+
+  private slots:
+    void onActivated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
+                     const QVariantMap& options);
+
+  private:
+    void registerAppId();
+    void createSession();
+    void bindShortcuts();
+
+    QDBusConnection m_bus;
+    QString m_appId;
+    QString m_session;
+    bool m_registered = false;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,137 @@
+#include "screen_capture_service.h"
+
+#include "capture_backend_loader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPromise>
+#include <QScreen>
+#include <QTimer>
+#include <QUuid>
+#include <cstdio>
+
+namespace lustrelab {
+
+namespace {
+
+// Tools write physical pixels; on a HiDPI screen the image keeps the
+// screen's ratio so that it is composed at its logical size.
+qreal screenRatio()
+{
+    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    const QScreen* screen = app ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+} // namespace
+
+ScreenCaptureService::ScreenCaptureService(QObject* parent) : QObject(parent) {}
+
+ScreenCaptureService::~ScreenCaptureService() = default;
+
+QString ScreenCaptureService::temporaryCapturePath()
+{
+    return QDir(QDir::tempPath())
+        .filePath(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png"));
+}
+
+QString ScreenCaptureService::failurePrefix(CaptureMode mode)
+{
+    switch (mode) {
+    case CaptureMode::region:
+        return QStringLiteral("Screen capture failed: ");
+    case CaptureMode::window:
+        return QStringLiteral("Window capture failed: ");
+    case CaptureMode::fullScreen:
+        return QStringLiteral("Full screen capture failed: ");
+    }
+    return {};
+}
+
+void ScreenCaptureService::setPresence(ApplicationPresence* presence)
+{
+    m_presence = presence;
+    m_presenceObject = dynamic_cast<QObject*>(presence);
+    m_presenceIsObject = m_presenceObject != nullptr;
+}
+
+ApplicationPresence* ScreenCaptureService::presence() const
+{
+    // A QObject presence that has been destroyed must not be called.
+    if (m_presenceIsObject && !m_presenceObject)
+        return nullptr;
+    return m_presence;
+}
+
+CaptureBackend& ScreenCaptureService::backend()
+{
+    if (!m_backend)
+        setBackend(loadCaptureBackend());
+    return *m_backend;
+}
+
+void ScreenCaptureService::setBackend(std::unique_ptr<CaptureBackend> backend)
+{
+    m_backend = std::move(backend);
+    if (m_backend)
+        m_backend->setParent(nullptr); // owned by the unique_ptr, not by a parent
+}
+
+void ScreenCaptureService::setRunning(int running)
+{
+    const bool was = isCapturing();
+    m_running = running;
+    if (was != isCapturing())
+        emit isCapturingChanged(isCapturing());
+}
+
+QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
+{
+    auto promise = std::make_shared<QPromise<QImage>>();
+    promise->start();
+    setRunning(m_running + 1);
+    if (ApplicationPresence* p = presence())
+        p->hideApplication();
+    // The wait runs on the event loop, so the hidden windows really get
+    // unmapped before the tool looks at the screen.
+    QTimer::singleShot(settleDelay, this, [this, mode, promise] { runBackend(mode, promise); });
+    return promise->future();
+}
+
+void ScreenCaptureService::runBackend(CaptureMode mode, const std::shared_ptr<QPromise<QImage>>& promise)
+{
+    const QString path = temporaryCapturePath();
+    QPointer<ScreenCaptureService> self(this);
+    backend().capture(mode, path, [self, mode, path, promise](const QString& launchError) {
+        if (!self)
+            return; // the promise cancels its future when dropped
+        if (!launchError.isNull() && !launchError.isEmpty()) {
+            const QByteArray line = (failurePrefix(mode) + launchError + QLatin1Char('\n')).toLocal8Bit();
+            std::fputs(line.constData(), stdout);
+            std::fflush(stdout);
+        }
+        if (ApplicationPresence* p = self->presence())
+            p->showApplication();
+
+        QImage image;
+        if (QFile::exists(path)) {
+            QImageReader reader(path);
+            reader.setAutoTransform(true);
+            image = reader.read();
+            QFile::remove(path);
+            if (!image.isNull()) {
+                image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                image.setDevicePixelRatio(screenRatio());
+            }
+            self->m_capturedImage = image.isNull() ? std::nullopt : std::optional<QImage>(image);
+            emit self->capturedImageChanged();
+        }
+        self->setRunning(self->m_running - 1);
+        promise->addResult(image);
+        promise->finish();
+    });
+}
+
+} // namespace lustrelab

@@ -1,0 +1,90 @@
+// AppState's operations that move images in and out of the application:
+// clipboard, drops, export and screen capture.
+#include "app_state.h"
+#include "io/mime_image_source.h"
+
+#include <QClipboard>
+
+namespace lustrelab {
+
+namespace {
+
+// Waits for the capture on the event loop and opens what it gives in a new tab.
+void startCapture(AppState& state, CaptureMode mode)
+{
+    state.screenCaptureService().capture(mode).then(&state, [&state](const QImage& image) {
+        if (!image.isNull())
+            state.loadImage(image, true);
+    });
+}
+
+} // namespace
+
+void AppState::pasteImage()
+{
+    const ImageSource source = m_clipboardService.readImageSource();
+    if (source.isEmpty())
+        return;
+    const auto replace = [this](const QImage& image) {
+        if (image.isNull())
+            return;
+        setSourceImage(image);
+        processImage();
+    };
+    if (source.kind == ImageSource::Kind::image) {
+        replace(decodeImage(source));
+        return;
+    }
+    decodeImageAsync(source).then(this, replace);
+}
+
+bool AppState::dropMimeData(const QMimeData& mime)
+{
+    const ImageSource source = imageSourceFromMime(mime);
+    if (source.isEmpty())
+        return false;
+    // Even an image that arrived decoded goes through the event loop, so the
+    // drop handler has returned before the model changes.
+    decodeImageAsync(source).then(this, [this](const QImage& image) {
+        if (!image.isNull())
+            loadImage(image, false);
+    });
+    return true;
+}
+
+void AppState::copyToClipboard()
+{
+    const ScreenshotTab* tab = currentTab();
+    QClipboard* clipboard = m_clipboardService.clipboard();
+    if (!tab || !tab->processedImage || !clipboard)
+        return;
+    clipboard->clear(QClipboard::Clipboard);
+    clipboard->setImage(*tab->processedImage, QClipboard::Clipboard);
+}
+
+ExportService::Result AppState::exportImage(const QUrl& destination, ExportFormat format, double scale)
+{
+    const ScreenshotTab* tab = currentTab();
+    if (!tab || !tab->processedImage)
+        return {false, QStringLiteral("nothing composed to export")};
+    if (!destination.isLocalFile())
+        return {false, QStringLiteral("not a local file: %1").arg(destination.toString())};
+    return m_exportService.saveToFile(*tab->processedImage, destination.toLocalFile(), format, scale);
+}
+
+void AppState::startRegionCapture()
+{
+    startCapture(*this, CaptureMode::region);
+}
+
+void AppState::startWindowCapture()
+{
+    startCapture(*this, CaptureMode::window);
+}
+
+void AppState::startFullScreenCapture()
+{
+    startCapture(*this, CaptureMode::fullScreen);
+}
+
+} // namespace lustrelab
