@@ -7,7 +7,7 @@ using namespace lustrelab;
 class TestColorHex : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void parses_data()
     {
         QTest::addColumn<QString>("hex");

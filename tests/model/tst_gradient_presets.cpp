@@ -61,18 +61,6 @@ class TestGradientPresets : public QObject
         QCOMPARE(gradientPresets().size(), 90);
     }
 
-    void everyColourIsShortOrLongHex()
-    {
-        // The background and the swatches parse these with colorFromHex, which
-        // silently draws black for any other shape of string.
-        const QRegularExpression hex(QStringLiteral("^#([0-9A-Fa-f]{3}|[0-9A-Fa-f]{6})$"));
-        for (const GradientPreset& p : gradientPresets()) {
-            QVERIFY2(p.colors.size() >= 2, qPrintable(p.id));
-            for (const QString& c : p.colors)
-                QVERIFY2(hex.match(c).hasMatch(), qPrintable(p.id + u' ' + c));
-        }
-    }
-
     void presetsInCategory_data()
     {
         QTest::addColumn<QString>("category");
@@ -193,20 +181,6 @@ class TestGradientPresets : public QObject
         QVERIFY(close(image.pixel(20, 124), QColor(0xFF, 0, 0)));
         QVERIFY(close(image.pixel(20, 5), QColor(0x94, 0, 0xD3)));
         QCOMPARE(qAlpha(image.pixel(20, 127)), 0); // nothing outside the swatch rectangle
-    }
-
-    void categoryDisplayStrings()
-    {
-        QStringList shown;
-        for (GradientCategory c : allCases<GradientCategory>())
-            shown << rawValue(c);
-        QCOMPARE(shown, QStringList({"All", "Featured", "Purple", "Blue", "Green", "Orange", "Pink", "Dark",
-                                     "Light", "Multi", "Solid"}));
-        QCOMPARE(fromRawValue<GradientCategory>(u"Multi"), GradientCategory::multicolor);
-        QVERIFY(!fromRawValue<GradientCategory>(u"Multicolor"));
-        QVERIFY(!fromRawValue<GradientCategory>(u"all"));
-        for (const GradientPreset& p : gradientPresets())
-            QVERIFY(p.category != GradientCategory::all);
     }
 };
 

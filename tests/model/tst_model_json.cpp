@@ -75,15 +75,6 @@ class TestModelJson : public QObject
         QVERIFY(*read == settings);
     }
 
-    void writesKeysInRecordOrder()
-    {
-        QStringList keys;
-        const Json json = toJson(everyFieldChanged());
-        for (const auto& [key, value] : json.items())
-            keys << QString::fromStdString(key);
-        QCOMPARE(keys, settingsKeys);
-    }
-
     void writesCompactText()
     {
         const std::string text = toJson(BeautySettings{}).dump();

@@ -2,6 +2,7 @@
 #include "model/canvas_preset.h"
 #include "model/canvas_tool.h"
 #include "model/device_frame.h"
+#include "model/gradient_preset.h"
 #include "model/screenshot_tab.h"
 
 #include <QTest>
@@ -59,6 +60,9 @@ class TestModelRecords : public QObject
         addEnumRow<CanvasTool>("CanvasTool", {"Select", "Text", "Shape", "Remove"});
         addEnumRow<CanvasCategory>("CanvasCategory", {"Ratio", "Social"});
         addEnumRow<DeviceCategory>("DeviceCategory", {"None", "iPhone", "iPad", "Mac", "Browser"});
+        addEnumRow<GradientCategory>("GradientCategory",
+                                     {"All", "Featured", "Purple", "Blue", "Green", "Orange", "Pink", "Dark",
+                                      "Light", "Multi", "Solid"});
         addEnumRow<FrameColor>("FrameColor", {"black", "white", "silver", "gold", "spacegray", "natural"});
     }
     void enumerationRawValues()
