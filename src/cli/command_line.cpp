@@ -1,9 +1,36 @@
 #include "command_line.h"
 
+#include "compose_command.h"
+#include "presets_command.h"
+
+#include <QStringList>
+#include <cstring>
+
 namespace lustrelab {
 
-int runCommandLine(int, char**)
+namespace {
+
+QStringList argumentsAfter(int first, int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = first; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+int runCommandLine(int argc, char** argv)
+{
+    if (argc < 2)
+        return -1;
+    const char* command = argv[1];
+
+    if (std::strcmp(command, "presets") == 0)
+        return runPresetsCommand(argumentsAfter(2, argc, argv)); // plain data, no GUI needed
+
+    if (std::strcmp(command, "compose") == 0)
+        return runComposeCommand(argumentsAfter(2, argc, argv), argv[0]);
     return -1;
 }
 

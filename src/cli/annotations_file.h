@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/model_json.h"
+#include "model/removal_area.h"
+#include "model/shape_overlay.h"
+#include "model/text_overlay.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace lustrelab {
+
+// The annotations of one composition, as read from an `--annotations` file:
+// {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...]}.
+struct Annotations
+{
+    QList<TextOverlay> textOverlays;
+    QList<ShapeOverlay> shapeOverlays;
+    QList<RemovalArea> removalAreas;
+};
+
+// Each record uses its field names as keys. An omitted field takes the value
+// the editor gives a freshly added annotation of that kind; a removal area
+// needs its "rect". Any wrong type or unknown key fails the whole file, and
+// the error names it ("shapeOverlays[1].strokeWidth: expected a number").
+std::optional<Annotations> annotationsFromJson(const Json& json, QString* error = nullptr);
+
+// The records the editor creates when the user adds an annotation.
+TextOverlay newTextOverlay();
+ShapeOverlay newShapeOverlay(ShapeType type = ShapeType::rectangle);
+RemovalArea newRemovalArea();
+
+} // namespace lustrelab

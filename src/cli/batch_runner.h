@@ -1,0 +1,34 @@
+#pragma once
+
+#include "annotations_file.h"
+#include "model/beauty_settings.h"
+#include "output_plan.h"
+
+#include <QList>
+#include <QString>
+
+namespace lustrelab {
+
+// What every input of one `compose` run shares.
+struct ComposeRecipe
+{
+    BeautySettings settings; // exportScale already final
+    Annotations annotations;
+};
+
+struct JobOutcome
+{
+    bool written = false;
+    QString error; // for the user, without the input's name
+};
+
+// Composes one input and writes it. Builds its own ImageProcessor and
+// ExportService, so any number of these may run at once.
+JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe);
+
+// Runs every job that the plan did not refuse, in parallel on all cores, and
+// returns one outcome per job in the jobs' order. A failing job never stops
+// the others.
+QList<JobOutcome> runComposeJobs(const QList<ComposeJob>& jobs, const ComposeRecipe& recipe);
+
+} // namespace lustrelab

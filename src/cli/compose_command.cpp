@@ -1,0 +1,132 @@
+#include "compose_command.h"
+
+#include "annotations_file.h"
+#include "batch_runner.h"
+#include "compose_options.h"
+#include "console.h"
+#include "image_loader.h"
+#include "json_file.h"
+#include "output_plan.h"
+#include "template_lookup.h"
+
+#include <QDir>
+#include <QGuiApplication>
+
+namespace lustrelab {
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+std::optional<BeautySettings> readSettingsFile(const QString& path)
+{
+    QString error;
+    if (const std::optional<Json> json = readJsonFile(path, &error))
+        if (auto settings = beautySettingsFromJson(*json, &error))
+            return settings;
+    reportFailure(path, error);
+    return std::nullopt;
+}
+
+std::optional<Annotations> readAnnotationsFile(const QString& path)
+{
+    QString error;
+    if (const std::optional<Json> json = readJsonFile(path, &error))
+        if (auto annotations = annotationsFromJson(*json, &error))
+            return annotations;
+    reportFailure(path, error);
+    return std::nullopt;
+}
+
+// Defaults, then the settings file or the template, then each --set, then
+// --scale / --format. Reports and returns nothing on failure.
+std::optional<BeautySettings> resolveSettings(const ComposeOptions& options)
+{
+    std::optional<BeautySettings> base = BeautySettings{};
+    if (!options.settingsFile.isEmpty())
+        base = readSettingsFile(options.settingsFile);
+    else if (!options.templateName.isEmpty())
+        base = findTemplateSettings(options.templateName);
+    if (!base)
+        return std::nullopt;
+
+    QString error;
+    std::optional<BeautySettings> settings = applySettingsAssignments(*base, options.assignments, &error);
+    if (!settings) {
+        reportFailure(QStringLiteral("--set"), error);
+        return std::nullopt;
+    }
+    if (options.scale)
+        settings->exportScale = *options.scale;
+    return settings;
+}
+
+// Qt's notice about a missing XDG_RUNTIME_DIR (usual under cron, ssh or CI)
+// concerns nothing compose does, and would read like a failure in a stream
+// where every line is meant to be one.
+void dropRuntimeDirNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1StringView("QStandardPaths: XDG_RUNTIME_DIR")))
+        return;
+    printLine(stderr, qFormatLogMessage(type, context, message));
+}
+
+} // namespace
+
+int runComposeCommand(const QStringList& arguments, char* programName)
+{
+    const ComposeParse parse = parseComposeArguments(arguments);
+    if (parse.options.help) {
+        printLine(stdout, composeHelp());
+        return 0;
+    }
+    if (!parse.usageError.isEmpty()) {
+        printLine(stderr, QStringLiteral("lustrelab compose: %1").arg(parse.usageError));
+        printLine(stderr, composeUsageLine());
+        return kUsage;
+    }
+    const ComposeOptions& options = parse.options;
+
+    // Painting and fonts need a QGuiApplication, but never a display: compose
+    // must work over ssh, in CI and in cron jobs alike.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(dropRuntimeDirNotice);
+    int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
+    char* appArgv[] = {programName, nullptr};
+    QGuiApplication app(appArgc, appArgv);
+
+    std::optional<BeautySettings> settings = resolveSettings(options);
+    if (!settings)
+        return kFailed;
+    ComposeRecipe recipe{*settings, {}};
+    if (!options.annotationsFile.isEmpty()) {
+        std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
+        if (!annotations)
+            return kFailed;
+        recipe.annotations = std::move(*annotations);
+    }
+
+    const OutputPlan plan =
+        planOutputs(options.inputs, options.output, options.format, settings->exportFormat);
+    if (!plan.folder.isEmpty() && !QDir().mkpath(plan.folder)) {
+        reportFailure(plan.folder, QStringLiteral("cannot create the output folder"));
+        return kFailed;
+    }
+
+    configureImageAllocationLimit();
+    const QList<JobOutcome> outcomes = runComposeJobs(plan.jobs, recipe);
+    int status = 0;
+    for (qsizetype i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i].written) {
+            printLine(stdout, plan.jobs[i].output);
+        } else {
+            reportFailure(plan.jobs[i].input, outcomes[i].error);
+            status = kFailed;
+        }
+    }
+    return status;
+}
+
+} // namespace lustrelab

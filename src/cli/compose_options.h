@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/beauty_settings.h"
+#include "settings_assignment.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace lustrelab {
+
+// Everything `lustrelab compose` was asked to do, as typed. Files are not
+// touched while parsing; only the text of the arguments is checked.
+struct ComposeOptions
+{
+    QStringList inputs;
+    QString output;       // empty: beside each input
+    QString settingsFile; // a BeautySettings JSON object
+    QString templateName; // a saved template
+    QList<SettingsAssignment> assignments;
+    QString annotationsFile;
+    std::optional<double> scale;
+    std::optional<ExportFormat> format;
+    bool help = false;
+};
+
+struct ComposeParse
+{
+    ComposeOptions options;
+    QString usageError; // non-empty: exit status 2
+};
+
+// `arguments` are those after the sub-command name.
+ComposeParse parseComposeArguments(const QStringList& arguments);
+
+QString composeUsageLine();
+QString composeHelp();
+
+} // namespace lustrelab

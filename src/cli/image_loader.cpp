@@ -1,0 +1,47 @@
+#include "image_loader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace lustrelab {
+
+void configureImageAllocationLimit()
+{
+    // Decoders may hold a little more than the final image; leave room for it.
+    QImageReader::setAllocationLimit(int(kMaxImagePixels * 4 / (1024 * 1024)) + 256);
+}
+
+LoadedImage loadImage(const QString& path, qint64 maxPixels)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {{}, QStringLiteral("no such file")};
+    if (info.isDir())
+        return {{}, QStringLiteral("is a folder, not an image")};
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, QStringLiteral("cannot open: %1").arg(file.errorString())};
+
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return {{}, QStringLiteral("not an image in a readable format")};
+
+    // The header's size lets an oversized image be refused before decoding.
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
+        return {{},
+                QStringLiteral("image too large (%1 x %2 pixels; at most %3 megapixels)")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(maxPixels / 1000000)};
+
+    QImage image = reader.read();
+    if (image.isNull())
+        return {{}, QStringLiteral("cannot decode: %1").arg(reader.errorString())};
+    return {std::move(image), {}};
+}
+
+} // namespace lustrelab

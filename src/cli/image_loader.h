@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace lustrelab {
+
+struct LoadedImage
+{
+    QImage image;  // null on failure
+    QString error; // a short reason for the user, without the file name
+};
+
+// The largest image, in pixels, that the command line reads, composes or
+// writes: 2^28 (16384 x 16384), 1 GiB at 4 bytes a pixel. Composition holds a
+// few images of this order at once per worker, so larger ones would exhaust
+// the memory of an ordinary machine rather than fail cleanly.
+inline constexpr qint64 kMaxImagePixels = qint64(1) << 28;
+
+// Reads one image file with its EXIF orientation applied. Missing files,
+// folders, unreadable files, non-images and images over `maxPixels` give a
+// clear reason instead of a null image without explanation.
+LoadedImage loadImage(const QString& path, qint64 maxPixels = kMaxImagePixels);
+
+// Raises Qt's per-image decode limit (256 MiB by default) to match
+// kMaxImagePixels. Process-wide: call once before loading.
+void configureImageAllocationLimit();
+
+} // namespace lustrelab

@@ -1,0 +1,162 @@
+#include "json_object_reader.h"
+
+#include "css_color.h"
+
+namespace lustrelab {
+
+JsonObjectReader::JsonObjectReader(const Json& object, QString path)
+    : m_object(object), m_path(std::move(path))
+{
+    if (!m_object.is_object())
+        m_error = QStringLiteral("%1: expected an object").arg(m_path);
+}
+
+const Json* JsonObjectReader::find(const char* key) const
+{
+    if (!ok())
+        return nullptr;
+    const auto it = m_object.find(key);
+    return it == m_object.end() ? nullptr : &*it;
+}
+
+void JsonObjectReader::fail(const char* key, const QString& reason)
+{
+    if (ok())
+        m_error = QStringLiteral("%1.%2: %3").arg(m_path, QLatin1StringView(key), reason);
+}
+
+void JsonObjectReader::allowOnly(std::initializer_list<const char*> keys)
+{
+    if (!ok())
+        return;
+    for (const auto& [key, value] : m_object.items()) {
+        bool known = false;
+        for (const char* allowed : keys)
+            known = known || key == allowed;
+        if (!known) {
+            m_error = QStringLiteral("%1.%2: unknown key").arg(m_path, QString::fromStdString(key));
+            return;
+        }
+    }
+}
+
+void JsonObjectReader::require(const char* key)
+{
+    if (ok() && !find(key))
+        fail(key, QStringLiteral("missing"));
+}
+
+void JsonObjectReader::read(const char* key, double& value)
+{
+    if (const Json* json = find(key)) {
+        if (json->is_number())
+            value = json->get<double>();
+        else
+            fail(key, QStringLiteral("expected a number"));
+    }
+}
+
+void JsonObjectReader::read(const char* key, bool& value)
+{
+    if (const Json* json = find(key)) {
+        if (json->is_boolean())
+            value = json->get<bool>();
+        else
+            fail(key, QStringLiteral("expected true or false"));
+    }
+}
+
+void JsonObjectReader::read(const char* key, QString& value)
+{
+    if (const Json* json = find(key)) {
+        if (json->is_string())
+            value = QString::fromStdString(json->get<std::string>());
+        else
+            fail(key, QStringLiteral("expected a string"));
+    }
+}
+
+void JsonObjectReader::read(const char* key, QUuid& value)
+{
+    if (const Json* json = find(key)) {
+        const QUuid id =
+            json->is_string() ? QUuid::fromString(QString::fromStdString(json->get<std::string>())) : QUuid();
+        if (id.isNull())
+            fail(key, QStringLiteral("expected a UUID string"));
+        else
+            value = id;
+    }
+}
+
+bool JsonObjectReader::readNumbers(const char* key,
+                                   std::initializer_list<std::pair<const char*, double*>> fields)
+{
+    const Json* json = find(key);
+    if (!json)
+        return false;
+    if (!json->is_object()) {
+        fail(key, QStringLiteral("expected an object"));
+        return false;
+    }
+    for (const auto& [name, target] : fields) {
+        const auto it = json->find(name);
+        if (it == json->end() || !it->is_number()) {
+            fail(key, QStringLiteral("\"%1\" must be a number").arg(QLatin1StringView(name)));
+            return false;
+        }
+        *target = it->get<double>();
+    }
+    return true;
+}
+
+void JsonObjectReader::read(const char* key, UnitPoint& value)
+{
+    UnitPoint p;
+    if (readNumbers(key, {{"x", &p.x}, {"y", &p.y}}))
+        value = p;
+}
+
+void JsonObjectReader::read(const char* key, UnitRect& value)
+{
+    UnitRect r;
+    if (readNumbers(key, {{"x", &r.x}, {"y", &r.y}, {"width", &r.width}, {"height", &r.height}}))
+        value = r;
+}
+
+void JsonObjectReader::read(const char* key, CodableColor& value)
+{
+    const Json* json = find(key);
+    if (!json)
+        return;
+    // Colour objects as templates store them; a CSS hex string is accepted too
+    // because it is far easier to type.
+    if (json->is_string()) {
+        if (auto color = parseCssColor(QString::fromStdString(json->get<std::string>())))
+            value = *color;
+        else
+            fail(key, QStringLiteral("expected a colour object or \"#RRGGBB\" / \"#RRGGBBAA\""));
+        return;
+    }
+    QString reason;
+    if (auto color = codableColorFromJson(*json, &reason))
+        value = *color;
+    else
+        fail(key, QStringLiteral("expected a colour object (%1)").arg(reason));
+}
+
+void JsonObjectReader::read(const char* key, std::optional<CodableColor>& value)
+{
+    const Json* json = find(key);
+    if (!json)
+        return;
+    if (json->is_null()) {
+        value.reset();
+        return;
+    }
+    CodableColor color;
+    read(key, color);
+    if (ok())
+        value = color;
+}
+
+} // namespace lustrelab

@@ -1,0 +1,184 @@
+#include "settings_assignment.h"
+
+#include "css_color.h"
+#include "model/canvas_preset.h"
+#include "model/device_frame.h"
+#include "model/gradient_preset.h"
+
+#include <array>
+#include <cmath>
+
+namespace lustrelab {
+
+namespace {
+
+enum class FieldKind {
+    number,
+    positiveNumber,
+    boolean,
+    color,
+    backgroundType,
+    exportFormat,
+    gradientId,
+    canvasId,
+    frameId
+};
+
+struct Field
+{
+    const char* key;
+    FieldKind kind;
+};
+
+constexpr std::array<Field, 23> kFields{{
+    {"cornerRadius", FieldKind::number},
+    {"borderWidth", FieldKind::number},
+    {"borderColor", FieldKind::color},
+    {"shadowEnabled", FieldKind::boolean},
+    {"shadowBlur", FieldKind::number},
+    {"shadowOffsetX", FieldKind::number},
+    {"shadowOffsetY", FieldKind::number},
+    {"shadowOpacity", FieldKind::number},
+    {"paddingUniform", FieldKind::boolean},
+    {"padding", FieldKind::number},
+    {"paddingTop", FieldKind::number},
+    {"paddingBottom", FieldKind::number},
+    {"paddingLeading", FieldKind::number},
+    {"paddingTrailing", FieldKind::number},
+    {"backgroundType", FieldKind::backgroundType},
+    {"gradientPresetId", FieldKind::gradientId},
+    {"solidColor", FieldKind::color},
+    {"canvasPresetId", FieldKind::canvasId},
+    {"customWidth", FieldKind::number},
+    {"customHeight", FieldKind::number},
+    {"deviceFrameId", FieldKind::frameId},
+    // A scale of zero or below has no image to write.
+    {"exportScale", FieldKind::positiveNumber},
+    {"exportFormat", FieldKind::exportFormat},
+}};
+
+const Field* findField(QStringView key)
+{
+    for (const Field& field : kFields)
+        if (key == QLatin1StringView(field.key))
+            return &field;
+    return nullptr;
+}
+
+template <typename E> QString rawValueList()
+{
+    QStringList raws;
+    for (E e : allCases<E>())
+        raws << rawValue(e);
+    return raws.join(QStringLiteral(", "));
+}
+
+template <typename E> std::optional<Json> enumValue(QStringView text, QString* error)
+{
+    if (fromRawValue<E>(text))
+        return Json(text.toString().toStdString());
+    *error = QStringLiteral("expected one of %1, got '%2'").arg(rawValueList<E>(), text);
+    return std::nullopt;
+}
+
+std::optional<Json> idValue(QStringView text, bool known, const char* group, QString* error)
+{
+    if (known)
+        return Json(text.toString().toStdString());
+    *error = QStringLiteral("unknown id '%1' (list them with: lustrelab presets %2)")
+                 .arg(text, QLatin1StringView(group));
+    return std::nullopt;
+}
+
+std::optional<Json> colorValue(QStringView text, QString* error)
+{
+    if (text.startsWith(u'{')) {
+        const Json json = Json::parse(text.toUtf8().toStdString(), nullptr, false);
+        QString reason;
+        if (!json.is_discarded())
+            if (auto color = codableColorFromJson(json, &reason))
+                return toJson(*color);
+        *error = QStringLiteral("not a colour object%1: %2")
+                     .arg(reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason), text);
+        return std::nullopt;
+    }
+    if (auto color = parseCssColor(text))
+        return toJson(*color);
+    *error = QStringLiteral("expected a colour as #RRGGBB, #RRGGBBAA or a JSON object, got '%1'").arg(text);
+    return std::nullopt;
+}
+
+std::optional<Json> numberValue(QStringView text, bool positive, QString* error)
+{
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    if (ok && std::isfinite(number) && (!positive || number > 0))
+        return Json(number);
+    *error = QStringLiteral("expected a %1number, got '%2'").arg(positive ? "positive " : "", text);
+    return std::nullopt;
+}
+
+std::optional<Json> parseValue(FieldKind kind, QStringView text, QString* error)
+{
+    switch (kind) {
+    case FieldKind::number:
+    case FieldKind::positiveNumber:
+        return numberValue(text, kind == FieldKind::positiveNumber, error);
+    case FieldKind::boolean:
+        if (text == u"true" || text == u"false")
+            return Json(text == u"true");
+        *error = QStringLiteral("expected true or false, got '%1'").arg(text);
+        return std::nullopt;
+    case FieldKind::color:
+        return colorValue(text, error);
+    case FieldKind::backgroundType:
+        return enumValue<BackgroundType>(text, error);
+    case FieldKind::exportFormat:
+        return enumValue<ExportFormat>(text, error);
+    case FieldKind::gradientId:
+        return idValue(text, findGradientPreset(text) != nullptr, "gradients", error);
+    case FieldKind::canvasId:
+        return idValue(text, findCanvasPreset(text) != nullptr, "canvases", error);
+    case FieldKind::frameId:
+        return idValue(text, findDeviceFrame(text) != nullptr, "frames", error);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QStringList settingsFieldKeys()
+{
+    QStringList keys;
+    for (const Field& field : kFields)
+        keys << QLatin1StringView(field.key);
+    return keys;
+}
+
+AssignmentParse parseSettingsAssignment(QStringView argument)
+{
+    const qsizetype equals = argument.indexOf(u'=');
+    if (equals < 0)
+        return {std::nullopt, QStringLiteral("expected FIELD=VALUE, got '%1'").arg(argument)};
+    const QStringView key = argument.left(equals);
+    const Field* field = findField(key);
+    if (!field)
+        return {std::nullopt, QStringLiteral("unknown field '%1'").arg(key)};
+    QString reason;
+    std::optional<Json> value = parseValue(field->kind, argument.mid(equals + 1), &reason);
+    if (!value)
+        return {std::nullopt, QStringLiteral("%1: %2").arg(key, reason)};
+    return {SettingsAssignment{key.toString(), std::move(*value)}, {}};
+}
+
+std::optional<BeautySettings> applySettingsAssignments(const BeautySettings& base,
+                                                       const QList<SettingsAssignment>& assignments,
+                                                       QString* error)
+{
+    Json json = toJson(base);
+    for (const SettingsAssignment& assignment : assignments)
+        json[assignment.key.toStdString()] = assignment.value;
+    return beautySettingsFromJson(json, error);
+}
+
+} // namespace lustrelab
