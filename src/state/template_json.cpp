@@ -45,7 +45,7 @@ bool readTemplate(const Json& json, Template& out, QString* error)
     QString settingsError;
     const auto settings = beautySettingsFromJson(json["settings"], &settingsError);
     if (!settings)
-        return fail(error, QStringLiteral("settings: %1").arg(settingsError));
+        return fail(error, settingsError); // names the key, e.g. "settings.exportFormat: missing"
     for (const char* key : {"createdAt", "updatedAt"})
         // Beyond a few hundred thousand years the millisecond count would overflow.
         if (!json[key].is_number() || !(std::abs(json[key].get<double>()) < 1e13))
