@@ -4,6 +4,7 @@
 #include "io/mime_image_source.h"
 
 #include <QClipboard>
+#include <QFuture>
 
 namespace lustrelab {
 
@@ -15,6 +16,18 @@ void startCapture(AppState& state, CaptureMode mode)
     state.screenCaptureService().capture(mode).then(&state, [&state](const QImage& image) {
         if (!image.isNull())
             state.loadImage(image, true);
+    });
+}
+
+// Runs `use` on the event loop once the decode is done, never inside the
+// caller, even when the image was ready at once: a drop handler must have
+// answered before the model changes.
+void whenDecoded(QFuture<QImage> decoding, AppState* state, std::function<void(const QImage&)> use)
+{
+    decoding.then(state, [state, use](const QImage& image) {
+        if (!image.isNull())
+            QMetaObject::invokeMethod(
+                state, [image, use] { use(image); }, Qt::QueuedConnection);
     });
 }
 
@@ -35,7 +48,7 @@ void AppState::pasteImage()
         replace(decodeImage(source));
         return;
     }
-    decodeImageAsync(source).then(this, replace);
+    whenDecoded(decodeImageAsync(source), this, replace);
 }
 
 bool AppState::dropMimeData(const QMimeData& mime)
@@ -43,12 +56,7 @@ bool AppState::dropMimeData(const QMimeData& mime)
     const ImageSource source = imageSourceFromMime(mime);
     if (source.isEmpty())
         return false;
-    // Even an image that arrived decoded goes through the event loop, so the
-    // drop handler has returned before the model changes.
-    decodeImageAsync(source).then(this, [this](const QImage& image) {
-        if (!image.isNull())
-            loadImage(image, false);
-    });
+    whenDecoded(decodeImageAsync(source), this, [this](const QImage& image) { loadImage(image, false); });
     return true;
 }
 
