@@ -1,0 +1,74 @@
+#pragma once
+
+// Small drawing helpers shared by the device frames and the annotations.
+//
+// Geometry is in points. An image carries a device pixel ratio; a new image
+// made from another takes that ratio, so a 2x screenshot keeps its sharpness:
+// logical 396 x 850 points at ratio 2 is a 792 x 1700 pixel image.
+
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QPen>
+#include <QRectF>
+#include <QSizeF>
+#include <algorithm>
+#include <cmath>
+
+namespace lustrelab {
+
+// Size in points of an image (pixels divided by its ratio).
+inline QSizeF logicalSize(const QImage& image)
+{
+    const double ratio = image.devicePixelRatio();
+    return {image.width() / ratio, image.height() / ratio};
+}
+
+// A transparent premultiplied image of the given size in points. The pixel size
+// rounds up so that nothing drawn inside the logical rectangle is lost; the
+// tolerance keeps 396.0000000001 from growing a column.
+inline QImage makeOffscreenImage(QSizeF size, double ratio)
+{
+    auto pixels = [ratio](double points) { return std::max(0, int(std::ceil(points * ratio - 1e-9))); };
+    QImage image(pixels(size.width()), pixels(size.height()), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// A rounded rectangle whose radius is brought into the range Qt's path
+// construction handles: never negative, never more than half the shorter side
+// (a large radius on a small rectangle then yields a pill or a circle).
+inline QPainterPath roundedRectPath(const QRectF& rect, double radius)
+{
+    QPainterPath path;
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return path;
+    const double limit = std::min(rect.width(), rect.height()) * 0.5;
+    const double r = std::clamp(radius, 0.0, limit);
+    if (r > 0)
+        path.addRoundedRect(rect, r, r);
+    else
+        path.addRect(rect);
+    return path;
+}
+
+// Every stroke in the renderer ends flat and joins mitred, so a square corner
+// stays square (Qt's own defaults are a square cap and a bevel join).
+inline QPen makePen(const QColor& color, double width)
+{
+    QPen pen(color, width);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+// A white level with an alpha, as the frames and the mosaic use them.
+inline QColor greyLevel(double white, double alpha = 1.0)
+{
+    return QColor::fromRgbF(float(white), float(white), float(white), float(alpha));
+}
+
+} // namespace lustrelab

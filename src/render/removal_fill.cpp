@@ -1,0 +1,212 @@
+#include "removal_fill.h"
+
+#include "canvas_geometry.h"
+#include "removal_interpolation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace lustrelab {
+
+namespace {
+
+constexpr int kBandWidth = 3;
+constexpr std::size_t kMinimumSamplesForVariance = 11;
+constexpr double kUniformityThreshold = 0.02;
+// Far below one byte step; absorbs the rounding of sums of byte/255 values.
+constexpr double kByteTolerance = 1e-6;
+
+// Unit coordinates times a canvas size rarely land exactly on a pixel edge
+// (64 / 528 * 528 is 63.99999999999999); edges this close count as on it.
+constexpr double kEdgeTolerance = 1e-6;
+
+struct Sample
+{
+    double channel[4]; // red, green, blue, alpha as stored (premultiplied), 0..1
+};
+
+double channelValue(const QImage& bitmap, int x, int y, int channel)
+{
+    return bitmap.constScanLine(y)[4 * x + channel] / 255.0;
+}
+
+Sample sampleAt(const QImage& bitmap, int x, int y)
+{
+    Sample s;
+    for (int c = 0; c < 4; ++c)
+        s.channel[c] = channelValue(bitmap, x, y, c);
+    return s;
+}
+
+// The band pixels in their fixed order: above and below the area column by
+// column, then left and right of it row by row. Pixels past the bitmap's edge
+// are skipped; the corners diagonal to the area are never part of the band.
+std::vector<Sample> collectSamples(const QImage& bitmap, const QRect& area)
+{
+    std::vector<Sample> samples;
+    for (int x = area.left(); x <= area.right(); ++x) {
+        for (int k = 1; k <= kBandWidth; ++k)
+            if (area.top() - k >= 0)
+                samples.push_back(sampleAt(bitmap, x, area.top() - k));
+        for (int k = 1; k <= kBandWidth; ++k)
+            if (area.bottom() + k < bitmap.height())
+                samples.push_back(sampleAt(bitmap, x, area.bottom() + k));
+    }
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int k = 1; k <= kBandWidth; ++k)
+            if (area.left() - k >= 0)
+                samples.push_back(sampleAt(bitmap, area.left() - k, y));
+        for (int k = 1; k <= kBandWidth; ++k)
+            if (area.right() + k < bitmap.width())
+                samples.push_back(sampleAt(bitmap, area.right() + k, y));
+    }
+    return samples;
+}
+
+// Too few samples to judge count as uniform; otherwise the mean squared colour
+// deviation (alpha ignored) decides.
+bool isUniform(const std::vector<Sample>& samples)
+{
+    if (samples.size() < kMinimumSamplesForVariance)
+        return true;
+    double mean[3] = {0, 0, 0};
+    for (const Sample& s : samples)
+        for (int c = 0; c < 3; ++c)
+            mean[c] += s.channel[c];
+    for (double& m : mean)
+        m /= double(samples.size());
+    double deviation = 0;
+    for (const Sample& s : samples)
+        for (int c = 0; c < 3; ++c)
+            deviation += (s.channel[c] - mean[c]) * (s.channel[c] - mean[c]);
+    return deviation / double(samples.size()) < kUniformityThreshold;
+}
+
+void fillFlat(QImage& bitmap, const QRect& area, const std::vector<Sample>& samples)
+{
+    double mean[4] = {0.5, 0.5, 0.5, 1.0}; // no surroundings at all: opaque mid-grey
+    if (!samples.empty()) {
+        std::fill(std::begin(mean), std::end(mean), 0.0);
+        for (const Sample& s : samples)
+            for (int c = 0; c < 4; ++c)
+                mean[c] += s.channel[c];
+        for (double& m : mean)
+            m /= double(samples.size());
+    }
+    // The mean of n copies of byte/255 can land a hair below the byte (200 comes
+    // back as 199.99999999999997); without the nudge a flat panel would be
+    // refilled one step darker than itself.
+    uchar bytes[4];
+    for (int c = 0; c < 4; ++c)
+        bytes[c] = uchar(std::clamp(mean[c] * 255.0 + kByteTolerance, 0.0, 255.0));
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uchar* line = bitmap.scanLine(y);
+        for (int x = area.left(); x <= area.right(); ++x)
+            std::copy(bytes, bytes + 4, line + 4 * x);
+    }
+}
+
+BandLine rowLine(const QImage& bitmap, const QRect& area, int y)
+{
+    BandLine line;
+    line.offset = y - area.top();
+    for (int c = 0; c < 4; ++c)
+        for (int x = area.left(); x <= area.right(); ++x)
+            line.channels[c].push_back(float(channelValue(bitmap, x, y, c)));
+    return line;
+}
+
+BandLine columnLine(const QImage& bitmap, const QRect& area, int x)
+{
+    BandLine line;
+    line.offset = x - area.left();
+    for (int c = 0; c < 4; ++c)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            line.channels[c].push_back(float(channelValue(bitmap, x, y, c)));
+    return line;
+}
+
+void fillInterpolated(QImage& bitmap, const QRect& area)
+{
+    std::vector<BandLine> rows, columns;
+    for (int k = 1; k <= kBandWidth; ++k) {
+        if (area.top() - k >= 0)
+            rows.push_back(rowLine(bitmap, area, area.top() - k));
+        if (area.bottom() + k < bitmap.height())
+            rows.push_back(rowLine(bitmap, area, area.bottom() + k));
+        if (area.left() - k >= 0)
+            columns.push_back(columnLine(bitmap, area, area.left() - k));
+        if (area.right() + k < bitmap.width())
+            columns.push_back(columnLine(bitmap, area, area.right() + k));
+    }
+    interpolateArea(bitmap, area, rows, columns);
+}
+
+int firstPixel(double edge)
+{
+    return int(std::floor(edge + kEdgeTolerance));
+}
+
+int lastPixel(double edge)
+{
+    return int(std::ceil(edge - kEdgeTolerance)) - 1;
+}
+
+} // namespace
+
+QRect removalPixelRange(const UnitRect& areaRect, QSizeF canvasSize, QRectF imageRectOnCanvas,
+                        const QImage& image)
+{
+    if (image.isNull())
+        return {};
+    const QRectF onCanvas = unitRectToCanvas(areaRect, canvasSize.width(), canvasSize.height()).normalized();
+    const double ratio = image.devicePixelRatio();
+    const double edges[4] = {(onCanvas.left() - imageRectOnCanvas.left()) * ratio,
+                             (onCanvas.top() - imageRectOnCanvas.top()) * ratio,
+                             (onCanvas.right() - imageRectOnCanvas.left()) * ratio,
+                             (onCanvas.bottom() - imageRectOnCanvas.top()) * ratio};
+    // An area without extent erases nothing; a broken one neither.
+    if (!(onCanvas.width() > 0) || !(onCanvas.height() > 0))
+        return {};
+    double clamped[4];
+    for (int i = 0; i < 4; ++i) {
+        if (!std::isfinite(edges[i]))
+            return {};
+        // Keeps the int conversion in range; anything past the image clamps anyway.
+        const double limit = (i % 2 == 0 ? image.width() : image.height()) + 1.0;
+        clamped[i] = std::clamp(edges[i], -1.0, limit);
+    }
+    const int x0 = std::max(firstPixel(clamped[0]), 0);
+    const int y0 = std::max(firstPixel(clamped[1]), 0);
+    const int x1 = std::min(lastPixel(clamped[2]), image.width() - 1);
+    const int y1 = std::min(lastPixel(clamped[3]), image.height() - 1);
+    if (x0 > x1 || y0 > y1)
+        return {};
+    return QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+QImage fillRemovalArea(const QImage& image, QRect pixelRange)
+{
+    const QRect area = pixelRange.intersected(image.rect());
+    if (image.isNull() || area.isEmpty())
+        return image;
+    // Sampling and writing work on the stored premultiplied RGBA bytes.
+    QImage bitmap = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    if (bitmap.isNull() || !bitmap.bits()) // bits() also detaches from the caller's image
+        return image;
+
+    const std::vector<Sample> samples = collectSamples(bitmap, area);
+    if (isUniform(samples))
+        fillFlat(bitmap, area, samples);
+    else
+        fillInterpolated(bitmap, area);
+
+    QImage result = bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        return image;
+    result.setDevicePixelRatio(image.devicePixelRatio());
+    return result;
+}
+
+} // namespace lustrelab
