@@ -1,0 +1,44 @@
+#pragma once
+
+// Drawing of the annotations (shapes, then texts) into the composed canvas.
+//
+// The painter is open on the canvas in Qt's top-left, y-down space, in points
+// (any device pixel ratio is already part of the painter's transform). Overlay
+// positions are unit coordinates of the whole canvas, y from the bottom; they
+// reach the painter through canvas_geometry.h. Example: on a 400 x 300 canvas a
+// shape from (0.1, 0.2) to (0.6, 0.7) covers the Qt rectangle (40, 90, 200, 150).
+//
+// Each function leaves the painter's state as it found it. The overlay's
+// opacity is the painter's opacity for everything that overlay draws.
+
+#include "model/shape_overlay.h"
+#include "model/text_overlay.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+
+namespace lustrelab {
+
+void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth, double canvasHeight);
+void drawText(const TextOverlay& text, QPainter& painter, double canvasWidth, double canvasHeight);
+
+// Shaft from `start` to `end` plus open heads (two barbs each, 30 degrees off
+// the shaft, 2 x width + 15 long): at `end` for single, at both ends for double.
+void drawArrow(QPainter& painter, QPointF start, QPointF end, ArrowStyle style, double strokeWidth);
+
+// The mosaic that stands for a blur shape: 8-point cells alternating two greys,
+// counted from the rectangle's bottom-left corner (cells at the top and right
+// edges are cut to the rectangle). The pixels below are covered, not read.
+void drawBlurPattern(QPainter& painter, const QRectF& rect);
+
+// Qt's weight for a FontWeight: the nine cases map one to one, lightest to
+// heaviest, onto QFont::Thin ... QFont::Black.
+QFont::Weight qtFontWeight(FontWeight weight);
+
+// The family named `fontName` when it is installed, otherwise the system font;
+// either at the requested weight. The size is left to the caller.
+QFont annotationFont(const QString& fontName, FontWeight weight);
+
+} // namespace lustrelab
