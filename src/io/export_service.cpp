@@ -1,17 +1,38 @@
 #include "export_service.h"
 
-#include <QImageWriter>
+#include "jpeg_encoder.h"
+#include "png_encoder.h"
+
 #include <QSaveFile>
+#include <cmath>
 
 namespace lustrelab {
 
+namespace {
+
+constexpr int jpegQuality = 90;
+
+}
+
 QImage ExportService::scaleImage(const QImage& image, double scale)
 {
-    if (scale == 1.0)
+    if (scale == 1.0 || image.isNull())
         return image;
-    const QSizeF logical = image.deviceIndependentSize();
-    const QSize target(int(logical.width() * scale), int(logical.height() * scale));
-    QImage scaled = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!(scale > 0) || !std::isfinite(scale))
+        return {};
+    const double width = image.width() / image.devicePixelRatio() * scale;
+    const double height = image.height() / image.devicePixelRatio() * scale;
+    if (!(width < 1 << 30) || !(height < 1 << 30))
+        return {};
+    const QSize target{int(width), int(height)};
+    if (target.isEmpty())
+        return {};
+    // Premultiplied so that smoothing never pulls the colour of a
+    // transparent pixel into its neighbours.
+    const QImage source = image.hasAlphaChannel() && image.format() != QImage::Format_ARGB32_Premultiplied
+                              ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              : image;
+    QImage scaled = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     scaled.setDevicePixelRatio(1.0);
     return scaled;
 }
@@ -19,14 +40,24 @@ QImage ExportService::scaleImage(const QImage& image, double scale)
 ExportService::Result ExportService::saveToFile(const QImage& image, const QString& path, ExportFormat format,
                                                 double scale) const
 {
+    if (image.isNull())
+        return {false, QStringLiteral("there is no image to export")};
+    const QImage scaled = scaleImage(image, scale);
+    if (scaled.isNull())
+        return {false, QStringLiteral("cannot scale the image by %1").arg(scale)};
+    QString error;
+    const QByteArray bytes = format == ExportFormat::jpeg ? JpegEncoder::encode(scaled, jpegQuality, &error)
+                                                          : PngEncoder::encode(scaled, &error);
+    if (bytes.isEmpty())
+        return {false, error};
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
-    QImageWriter writer(&file, format == ExportFormat::png ? "png" : "jpeg");
-    if (format == ExportFormat::jpeg)
-        writer.setQuality(90);
-    if (!writer.write(scaleImage(image, scale)))
-        return {false, writer.errorString()};
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return {false, why};
+    }
     if (!file.commit())
         return {false, file.errorString()};
     return {true, {}};

@@ -8,16 +8,27 @@
 namespace lustrelab {
 
 // Resamples a composed image to the export scale and writes it as PNG or JPEG.
+// Stateless. The window ignores the result (failures are silent there); the
+// command line reports it.
 class ExportService
 {
-public:
+  public:
     struct Result
     {
         bool written = false;
         QString error; // why the file was not written; empty on success
     };
 
+    // Scale 1 returns the image itself. Any other scale gives an image of
+    // (logical width x scale) x (logical height x scale) pixels, each truncated,
+    // at ratio 1, resampled smoothly in premultiplied form so transparent
+    // pixels stay transparent. A scale that is not a positive finite number,
+    // or a size that rounds to nothing, gives a null image.
     static QImage scaleImage(const QImage& image, double scale);
+
+    // PNG is lossless and keeps alpha; JPEG uses quality 90. An existing file
+    // is replaced atomically: it is either the old file or the new one, never
+    // a partial write.
     Result saveToFile(const QImage& image, const QString& path, ExportFormat format, double scale) const;
 };
 

@@ -1,65 +1,32 @@
 #include "corner_styler.h"
 
 #include "paint_helpers.h"
-#include "parallel_bands.h"
 
 #include <QPainter>
-#include <cstring>
+#include <cmath>
 
 namespace lustrelab {
 
 namespace {
 
-// A copy of `image` in premultiplied ARGB, written into `scratch` when it can
-// be reused. The copy is taken out of `scratch` first so that painting on it
-// does not trigger a detach (which would copy the pixels again).
-QImage copyInto(const QImage& image, QImage& scratch)
+// Styles the part `rect` (device pixels) of the image: a copy of those pixels
+// with everything drawn in the image's own coordinates, moved by the strip's
+// position. A strip that cannot be drawn keeps the plain pixels.
+QImage styledStrip(const QImage& image, QRect rect, const QPainterPath& shape, double border,
+                   const QColor& borderColor)
 {
-    QImage target = std::move(scratch);
-    if (target.isNull() || !target.isDetached() || target.size() != image.size() ||
-        target.format() != QImage::Format_ARGB32_Premultiplied)
-        target = QImage(image.size(), QImage::Format_ARGB32_Premultiplied);
-    if (target.isNull())
-        return target;
-    target.setDevicePixelRatio(image.devicePixelRatio());
-    const size_t rowBytes = size_t(image.width()) * 4;
-    uchar* bits = target.bits(); // once: scanLine() on a writable image is not thread-safe
-    const qsizetype stride = target.bytesPerLine();
-    runInBands(image.height(), [&](int begin, int end) {
-        for (int y = begin; y < end; ++y)
-            std::memcpy(bits + stride * y, image.constScanLine(y), rowBytes);
-    });
-    scratch = target;
-    return target;
-}
-
-} // namespace
-
-QImage applyCorners(const QImage& image, const BeautySettings& settings, QImage& scratch)
-{
-    if (image.isNull())
-        return image;
-    const QSizeF size = logicalSize(image);
-    const QRectF bounds(QPointF(0, 0), size);
-    const double border = std::max(0.0, settings.borderWidth);
-    const QRectF pathRect = bounds.adjusted(border / 2, border / 2, -border / 2, -border / 2);
-    const double radius = std::max(0.0, settings.cornerRadius - border / 2);
-    if (border == 0 && radius == 0)
-        return image; // clipping to its own bounds changes nothing
-
-    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
-                              ? image
-                              : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage styled = copyInto(source, scratch);
+    QImage strip = image.copy(rect).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const double ratio = image.devicePixelRatio();
+    strip.setDevicePixelRatio(ratio);
     QPainter painter;
-    if (styled.isNull() || !painter.begin(&styled))
-        return image;
+    if (!painter.begin(&strip))
+        return strip;
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = roundedRectPath(pathRect, radius);
+    painter.translate(-rect.x() / ratio, -rect.y() / ratio);
+    const QRectF bounds(QPointF(0, 0), logicalSize(image));
 
     // Erasing what lies outside the shape leaves each edge pixel at the
-    // shape's coverage, as clipping a drawing to it would, but touches only
-    // the pixels near the corners instead of redrawing the whole image.
+    // shape's coverage, as clipping a drawing to it would.
     QPainterPath outside;
     outside.setFillRule(Qt::OddEvenFill);
     outside.addRect(bounds.adjusted(-1, -1, 1, 1));
@@ -70,14 +37,46 @@ QImage applyCorners(const QImage& image, const BeautySettings& settings, QImage&
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (border > 0 && shape.isEmpty()) {
         // The border is wider than the image: its band covers everything.
-        painter.fillRect(bounds, settings.borderColor.toPlatformColor());
+        painter.fillRect(bounds, borderColor);
     } else if (border > 0) {
-        painter.setPen(makePen(settings.borderColor.toPlatformColor(), border));
+        painter.setPen(makePen(borderColor, border));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(shape);
     }
-    painter.end();
-    return styled;
+    return strip;
+}
+
+} // namespace
+
+StyledImage applyCorners(const QImage& image, const BeautySettings& settings)
+{
+    if (image.isNull())
+        return {};
+    const QRectF bounds(QPointF(0, 0), logicalSize(image));
+    const double border = std::max(0.0, settings.borderWidth);
+    const double radius = std::max(0.0, settings.cornerRadius - border / 2);
+    if (border == 0 && radius == 0)
+        return StyledImage(image, {}); // clipping to its own bounds changes nothing
+
+    const QPainterPath shape =
+        roundedRectPath(bounds.adjusted(border / 2, border / 2, -border / 2, -border / 2), radius);
+    const QColor borderColor = settings.borderColor.toPlatformColor();
+    // How far into the image styling reaches, in pixels, with a margin for
+    // antialiasing.
+    const int reach = int(std::ceil(std::max(radius + border / 2, border) * image.devicePixelRatio())) + 2;
+    const int w = image.width(), h = image.height();
+    std::vector<StyledImage::Strip> strips;
+    if (2 * reach >= std::min(w, h)) {
+        strips.push_back({image.rect(), {}});
+    } else {
+        strips.push_back({QRect(0, 0, w, reach), {}});
+        strips.push_back({QRect(0, h - reach, w, reach), {}});
+        strips.push_back({QRect(0, reach, reach, h - 2 * reach), {}});
+        strips.push_back({QRect(w - reach, reach, reach, h - 2 * reach), {}});
+    }
+    for (StyledImage::Strip& strip : strips)
+        strip.pixels = styledStrip(image, strip.rect, shape, border, borderColor);
+    return StyledImage(image, std::move(strips));
 }
 
 } // namespace lustrelab

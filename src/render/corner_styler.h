@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/beauty_settings.h"
+#include "styled_image.h"
 
 #include <QImage>
 
@@ -12,10 +13,8 @@ namespace lustrelab {
 // stroke's outer edge meets the image bounds; a radius too large for the
 // rectangle is clamped to half its shorter side.
 //
-// `scratch` is a buffer kept by the caller between calls: when nobody else
-// holds it and its size fits, the result is written into it instead of into
-// fresh memory. When nothing needs clipping or stroking the input is returned
-// as it is (shared, no copy).
-QImage applyCorners(const QImage& image, const BeautySettings& settings, QImage& scratch);
+// Only the strips along the edges that styling reaches are redrawn; `image`
+// must be premultiplied ARGB or RGB32.
+StyledImage applyCorners(const QImage& image, const BeautySettings& settings);
 
 } // namespace lustrelab

@@ -133,7 +133,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     canvas.setDevicePixelRatio(ratio);
 
     const BackgroundFill background(settings, layout.canvasSize, ratio, canvas);
-    const QImage styled = asComposable(applyCorners(working, settings, styledScratch_));
+    const StyledImage styled = applyCorners(working, settings);
 
     // On whole pixels the screenshot is written by the compositor itself;
     // anywhere else it is resampled by QPainter after the shadow.
@@ -160,9 +160,10 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
         if (painter.begin(&canvas)) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             // Drawn twice, as the shape that casts the shadow and on its own.
-            painter.drawImage(layout.imageRect, styled);
+            const QImage flat = styled.flattened();
+            painter.drawImage(layout.imageRect, flat);
             if (settings.shadowEnabled)
-                painter.drawImage(layout.imageRect, styled);
+                painter.drawImage(layout.imageRect, flat);
             painter.end();
         }
     }

@@ -62,7 +62,6 @@ class ImageProcessor
     std::optional<BaseKey> baseKey_;
     BaseLayerImage base_;
     ImageBufferPool canvases_;
-    QImage styledScratch_; // reused by the corner step
 };
 
 } // namespace lustrelab

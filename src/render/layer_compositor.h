@@ -2,6 +2,7 @@
 
 #include "background_fill.h"
 #include "shadow_field.h"
+#include "styled_image.h"
 
 #include <QImage>
 #include <QPoint>
@@ -20,9 +21,9 @@ struct BaseLayer
     const BackgroundFill* background = nullptr;
     const ShadowField* shadow = nullptr; // null: no shadow
     float shadowOpacity = 0;
-    const QImage* image = nullptr; // premultiplied ARGB or RGB32; null: drawn elsewhere
-    QPoint imagePosition;          // device pixels, top-left
-    bool imageTwice = false;       // the shadow step draws the image too
+    const StyledImage* image = nullptr; // null: drawn by the caller
+    QPoint imagePosition;               // device pixels, top-left
+    bool imageTwice = false;            // the shadow step draws the image too
 };
 
 void composeBaseLayer(QImage& canvas, const BaseLayer& layer);

@@ -8,12 +8,10 @@
 
 namespace lustrelab {
 
-void runInBands(int rowCount, const std::function<void(int, int)>& work)
+void runInBands(int rowCount, const std::function<void(int, int)>& work, int minRowsPerBand)
 {
-    // Small jobs are not worth a hand-over to another thread (tens of µs).
-    constexpr int minRowsPerBand = 64;
     const int cores = std::max(1, QThread::idealThreadCount());
-    const int bands = std::clamp(rowCount / minRowsPerBand, 1, cores);
+    const int bands = std::clamp(rowCount / std::max(1, minRowsPerBand), 1, cores);
     if (bands == 1) {
         if (rowCount > 0)
             work(0, rowCount);

@@ -7,7 +7,7 @@
 
 namespace lustrelab {
 
-void ShadowField::build(const QImage& image, QPointF position, QPointF offset, double sigma,
+void ShadowField::build(const StyledImage& image, QPointF position, QPointF offset, double sigma,
                         QSize canvasPixels)
 {
     grid_.clear();
@@ -41,37 +41,51 @@ void ShadowField::build(const QImage& image, QPointF position, QPointF offset, d
     for (int x = firstColumn_; x < endColumn_; ++x) {
         const double g = gridCoord(x, originX_);
         const double cell = std::floor(g);
-        columnCell_[x - firstColumn_] = int(cell);
+        // Cells outside the grid read the row's empty padding.
+        columnCell_[x - firstColumn_] = std::clamp(int(cell), -rowPad, gridWidth_ + rowPad - 2);
         columnFrac_[x - firstColumn_] = float(g - cell);
     }
 }
 
-void ShadowField::downsample(const QImage& image)
+void ShadowField::downsample(const StyledImage& image)
 {
     const int k = factor_;
     const float scale = 1.0f / (255.0f * k * k);
     const int cellRows = (image.height() + k - 1) / k;
-    runInBands(cellRows, [&](int begin, int end) {
-        std::vector<uint32_t> sums(static_cast<size_t>(gridWidth_));
-        for (int cellRow = begin; cellRow < end; ++cellRow) {
-            std::fill(sums.begin(), sums.end(), 0u);
-            const int yEnd = std::min(image.height(), (cellRow + 1) * k);
-            for (int y = cellRow * k; y < yEnd; ++y) {
-                const auto* px = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-                uint32_t* cell = sums.data() + padCells_;
-                for (int x0 = 0; x0 < image.width(); x0 += k, ++cell) {
-                    const int x1 = std::min(image.width(), x0 + k);
-                    uint32_t s = 0;
-                    for (int x = x0; x < x1; ++x)
-                        s += px[x] >> 24;
-                    *cell += s;
+    runInBands(
+        cellRows,
+        [&](int begin, int end) {
+            std::vector<uint32_t> sums(static_cast<size_t>(gridWidth_));
+            for (int cellRow = begin; cellRow < end; ++cellRow) {
+                std::fill(sums.begin(), sums.end(), 0u);
+                const int yEnd = std::min(image.height(), (cellRow + 1) * k);
+                for (int y = cellRow * k; y < yEnd; ++y) {
+                    StyledImage::Run runs[3];
+                    const int count = image.rowRuns(y, runs);
+                    uint32_t* cells = sums.data() + padCells_;
+                    for (int r = 0; r < count; ++r) {
+                        const StyledImage::Run& run = runs[r];
+                        for (int x = run.x0; x < run.x1;) {
+                            const int cell = x / k;
+                            const int end = std::min(run.x1, (cell + 1) * k);
+                            uint32_t sum = 0;
+                            if (run.opaqueFormat) {
+                                sum = 255u * uint32_t(end - x);
+                            } else {
+                                for (int i = x; i < end; ++i)
+                                    sum += run.pixels[i] >> 24;
+                            }
+                            cells[cell] += sum;
+                            x = end;
+                        }
+                    }
                 }
+                float* out = grid_.data() + size_t(cellRow + padCells_) * gridWidth_;
+                for (int i = 0; i < gridWidth_; ++i)
+                    out[i] = float(sums[i]) * scale;
             }
-            float* out = grid_.data() + size_t(cellRow + padCells_) * gridWidth_;
-            for (int i = 0; i < gridWidth_; ++i)
-                out[i] = float(sums[i]) * scale;
-        }
-    });
+        },
+        std::max(1, 64 / k));
 }
 
 void ShadowField::blur()
@@ -120,33 +134,39 @@ void ShadowField::blur()
     });
 }
 
-void ShadowField::sampleRow(int y, float opacity, uint8_t* out, std::vector<float>& scratch) const
+bool ShadowField::prepareRow(int y, std::vector<float>& row) const
 {
-    const int count = endColumn_ - firstColumn_;
-    if (grid_.empty() || y < firstRow_ || y >= endRow_) {
-        std::fill(out, out + std::max(0, count), uint8_t(0));
-        return;
-    }
+    if (grid_.empty() || y < firstRow_ || y >= endRow_)
+        return false;
     const double g = (y + 0.5 - originY_) / factor_ + padCells_ - 0.5;
     const int cell = int(std::floor(g));
     const float fy = float(g - cell);
-    // Vertical interpolation once per row, into a grid row padded by one
-    // empty cell at each end so the horizontal step needs no bounds tests.
-    scratch.assign(size_t(gridWidth_) + 2, 0.0f);
-    float* row = scratch.data() + 1;
+    // Vertical interpolation once per row, into a grid row padded with empty
+    // cells at each end so that the horizontal step needs no bounds tests.
+    row.assign(size_t(gridWidth_) + 2 * rowPad, 0.0f);
+    float* out = row.data() + rowPad;
     const float* above = cell >= 0 && cell < gridHeight_ ? grid_.data() + size_t(cell) * gridWidth_ : nullptr;
     const float* below =
         cell + 1 >= 0 && cell + 1 < gridHeight_ ? grid_.data() + size_t(cell + 1) * gridWidth_ : nullptr;
-    for (int i = 0; i < gridWidth_; ++i)
-        row[i] = (above ? above[i] * (1 - fy) : 0.0f) + (below ? below[i] * fy : 0.0f);
+    if (above)
+        for (int i = 0; i < gridWidth_; ++i)
+            out[i] = above[i] * (1 - fy);
+    if (below)
+        for (int i = 0; i < gridWidth_; ++i)
+            out[i] += below[i] * fy;
+    return true;
+}
+
+void ShadowField::sampleSpan(const std::vector<float>& row, int x0, int x1, float opacity, uint8_t* out) const
+{
+    const float* cells = row.data() + rowPad;
     const float scale = opacity * 255.0f;
-    for (int i = 0; i < count; ++i) {
-        const int c = columnCell_[i];
-        const float f = columnFrac_[i];
-        const float left = c >= -1 && c < gridWidth_ ? row[c] : 0.0f;
-        const float right = c + 1 >= -1 && c + 1 < gridWidth_ ? row[c + 1] : 0.0f;
-        const float a = (left * (1 - f) + right * f) * scale;
-        out[i] = uint8_t(std::clamp(a + 0.5f, 0.0f, 255.0f));
+    const int* cellOf = columnCell_.data() - firstColumn_;
+    const float* fracOf = columnFrac_.data() - firstColumn_;
+    for (int x = x0; x < x1; ++x) {
+        const float left = cells[cellOf[x]], right = cells[cellOf[x] + 1];
+        // Blurred alpha lies in 0..1, so the rounded value never exceeds 255.
+        out[x - x0] = uint8_t((left + (right - left) * fracOf[x]) * scale + 0.5f);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QImage>
+#include "styled_image.h"
+
 #include <QPointF>
 #include <QSize>
 #include <cstdint>
@@ -22,9 +23,9 @@ namespace lustrelab {
 class ShadowField
 {
   public:
-    // `image` is premultiplied ARGB (or RGB32); its top-left pixel lands on
-    // canvas position `position` + `offset`, in device pixels.
-    void build(const QImage& image, QPointF position, QPointF offset, double sigma, QSize canvasPixels);
+    // The image's top-left pixel lands on canvas position `position` +
+    // `offset`, in device pixels.
+    void build(const StyledImage& image, QPointF position, QPointF offset, double sigma, QSize canvasPixels);
 
     bool isEmpty() const { return grid_.empty(); }
     // Canvas rows and columns outside these ranges receive no shadow.
@@ -33,17 +34,20 @@ class ShadowField
     int firstColumn() const { return firstColumn_; }
     int endColumn() const { return endColumn_; }
 
-    // Alpha of canvas row `y` for columns [firstColumn, endColumn), each
-    // multiplied by `opacity` and rounded to 0..255, into `out`. `scratch` is
-    // per-thread working memory.
-    void sampleRow(int y, float opacity, uint8_t* out, std::vector<float>& scratch) const;
+    // Prepares canvas row `y` in `row` (per-thread memory); false when the
+    // row has no shadow at all.
+    bool prepareRow(int y, std::vector<float>& row) const;
+    // Alpha of the prepared row for canvas columns [x0, x1) (within the column
+    // range), multiplied by `opacity` and rounded to 0..255.
+    void sampleSpan(const std::vector<float>& row, int x0, int x1, float opacity, uint8_t* out) const;
 
   private:
-    void downsample(const QImage& image);
+    void downsample(const StyledImage& image);
     void blur();
 
-    int factor_ = 1;   // pixels per grid cell along each axis
-    int padCells_ = 0; // empty cells around the image, room for the blur's tails
+    static constexpr int rowPad = 2; // empty cells each side of a prepared row
+    int factor_ = 1;                 // pixels per grid cell along each axis
+    int padCells_ = 0;               // empty cells around the image, room for the blur's tails
     int gridWidth_ = 0;
     int gridHeight_ = 0;
     double sigmaCells_ = 0;

@@ -1,0 +1,36 @@
+#pragma once
+
+// A HiDPI screenshot for the benchmarks: 2880 x 1800 pixels at ratio 2 (1440 x
+// 900 points), a title bar, a sidebar and lines of text, so that encoders see
+// realistic content rather than a flat fill.
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+namespace lustrelab::bench {
+
+inline QImage makeScreenshot()
+{
+    QImage image(2880, 1800, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(246, 246, 248));
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 2880, 84, QColor(52, 54, 60));
+    painter.fillRect(0, 84, 520, 1716, QColor(232, 233, 236));
+    QFont font;
+    font.setPixelSize(26);
+    painter.setFont(font);
+    for (int line = 0; line < 48; ++line) {
+        painter.setPen(line % 7 == 0 ? QColor(20, 90, 200) : QColor(30, 30, 34));
+        painter.drawText(580, 150 + line * 34,
+                         QStringLiteral("%1  The quick brown fox jumps over the lazy dog, "
+                                        "again and again, line after line.")
+                             .arg(line));
+        painter.drawText(40, 150 + line * 34, QStringLiteral("Item %1").arg(line));
+    }
+    painter.end();
+    image.setDevicePixelRatio(2);
+    return image;
+}
+
+} // namespace lustrelab::bench

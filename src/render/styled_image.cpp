@@ -1,0 +1,56 @@
+#include "styled_image.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lustrelab {
+
+StyledImage::StyledImage(QImage base, std::vector<Strip> strips)
+    : base_(std::move(base)), strips_(std::move(strips))
+{
+}
+
+int StyledImage::rowRuns(int y, Run* runs) const
+{
+    // Strips of one row, left to right; the gaps between them come from the base.
+    const Strip* inRow[3];
+    int found = 0;
+    for (const Strip& strip : strips_) {
+        if (y >= strip.rect.top() && y <= strip.rect.bottom() && found < 3)
+            inRow[found++] = &strip;
+    }
+    for (int i = 1; i < found; ++i) // at most three: insertion sort by left edge
+        for (int j = i; j > 0 && inRow[j]->rect.left() < inRow[j - 1]->rect.left(); --j)
+            std::swap(inRow[j], inRow[j - 1]);
+    const bool rgb32 = base_.format() == QImage::Format_RGB32;
+    const auto* baseRow = reinterpret_cast<const uint32_t*>(base_.constScanLine(y));
+    int count = 0, x = 0;
+    for (int i = 0; i < found; ++i) {
+        const Strip& strip = *inRow[i];
+        if (strip.rect.left() > x)
+            runs[count++] = {x, strip.rect.left(), baseRow, rgb32};
+        const auto* stripRow =
+            reinterpret_cast<const uint32_t*>(strip.pixels.constScanLine(y - strip.rect.top())) -
+            strip.rect.left();
+        runs[count++] = {strip.rect.left(), strip.rect.right() + 1, stripRow, false};
+        x = strip.rect.right() + 1;
+    }
+    if (x < width())
+        runs[count++] = {x, width(), baseRow, rgb32};
+    return count;
+}
+
+QImage StyledImage::flattened() const
+{
+    if (base_.isNull())
+        return {};
+    QImage image = base_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (const Strip& strip : strips_) {
+        for (int row = 0; row < strip.rect.height(); ++row)
+            std::memcpy(image.scanLine(strip.rect.top() + row) + strip.rect.left() * 4,
+                        strip.pixels.constScanLine(row), size_t(strip.rect.width()) * 4);
+    }
+    return image;
+}
+
+} // namespace lustrelab

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+namespace lustrelab {
+
+// A screenshot after its corners were rounded and its border stroked, held
+// as the untouched screenshot plus the strips along its edges that styling
+// changed. Rounding and a border reach only max(radius, border) into the
+// image, so the middle (nearly all of a large screenshot) is never copied:
+// the compositor reads it straight from the source.
+//
+// All positions are device pixels of the screenshot, origin top-left.
+class StyledImage
+{
+  public:
+    struct Strip
+    {
+        QRect rect;
+        QImage pixels; // premultiplied ARGB, rect.size()
+    };
+    // Pixels [x0, x1) of one row: pixels[x] for x in that range.
+    struct Run
+    {
+        int x0 = 0;
+        int x1 = 0;
+        const uint32_t* pixels = nullptr;
+        bool opaqueFormat = false; // RGB32: the alpha byte is not to be trusted, it is 255
+    };
+
+    StyledImage() = default;
+    // `base` must be premultiplied ARGB or RGB32. Strips must not overlap.
+    StyledImage(QImage base, std::vector<Strip> strips);
+
+    bool isNull() const { return base_.isNull(); }
+    int width() const { return base_.width(); }
+    int height() const { return base_.height(); }
+    double devicePixelRatio() const { return base_.devicePixelRatio(); }
+
+    // The runs covering row y from column 0 to width(), left to right (at most 3).
+    int rowRuns(int y, Run* runs) const;
+
+    // The whole styled image as one premultiplied ARGB image.
+    QImage flattened() const;
+
+  private:
+    QImage base_;
+    std::vector<Strip> strips_;
+};
+
+} // namespace lustrelab
