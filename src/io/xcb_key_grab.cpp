@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
-#include <X11/keysym.h>
 #include <cstdio>
 #include <cstdlib>
 #include <xcb/xcb.h>
@@ -11,6 +10,11 @@
 namespace lustrelab {
 
 namespace {
+
+// Keysyms from the X protocol (X11/keysymdef.h), fixed for good; spelled out
+// here so the build needs no X11 protocol headers beyond xcb's.
+constexpr xcb_keysym_t keysym6 = 0x0036;
+constexpr xcb_keysym_t keysymNumLock = 0xff7f;
 
 constexpr uint16_t requiredModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
 constexpr uint16_t allModifiers = 0xff; // Shift .. Mod5; higher bits are mouse buttons
@@ -28,7 +32,7 @@ QList<uint8_t> keycodesOf(xcb_key_symbols_t* symbols, xcb_keysym_t keysym)
 // Num Lock is usually Mod2, but the server's modifier map is what counts.
 uint16_t numLockMask(xcb_connection_t* connection, xcb_key_symbols_t* symbols)
 {
-    const QList<uint8_t> numLock = keycodesOf(symbols, XK_Num_Lock);
+    const QList<uint8_t> numLock = keycodesOf(symbols, keysymNumLock);
     xcb_get_modifier_mapping_reply_t* reply =
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr);
     if (!reply)
@@ -75,7 +79,7 @@ bool XcbKeyGrab::registerShortcut()
     m_connection = x11->connection();
 
     xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection);
-    m_keycodes = keycodesOf(symbols, XK_6);
+    m_keycodes = keycodesOf(symbols, keysym6);
     m_numLockMask = numLockMask(m_connection, symbols);
     xcb_key_symbols_free(symbols);
     if (m_keycodes.isEmpty())
