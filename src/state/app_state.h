@@ -160,7 +160,7 @@ class AppState : public QObject
     // (newTab true: always a new tab). Clears annotations, selection and
     // history, then composes. A null image is ignored.
     void loadImage(const QImage& image, bool newTab);
-    // Store into the current tab; a null image or nullopt stores nothing.
+    // Store into the current tab; nullopt or a null image leaves it without one.
     void setSourceImage(const std::optional<QImage>& image);
     void setProcessedImage(const std::optional<QImage>& image);
     // Queues one composition of the current tab on the event loop. Every call
