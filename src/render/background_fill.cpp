@@ -25,7 +25,10 @@ BackgroundFill::BackgroundFill(const BeautySettings& settings, QSizeF canvasSize
 {
     switch (settings.backgroundType) {
     case BackgroundType::gradient:
-        prepareGradient(settings, canvasSize, ratio);
+        if (const GradientPreset* preset = findGradientPreset(settings.gradientPresetId))
+            prepareGradient(*preset, canvasSize, ratio);
+        else
+            constant_ = 0xffffffffu; // an unknown id composes on white
         break;
     case BackgroundType::solid:
         constant_ = premultiplied(settings.solidColor.toPlatformColor());
@@ -37,14 +40,14 @@ BackgroundFill::BackgroundFill(const BeautySettings& settings, QSizeF canvasSize
     }
 }
 
-void BackgroundFill::prepareGradient(const BeautySettings& settings, QSizeF canvasSize, double ratio)
+BackgroundFill::BackgroundFill(const GradientPreset& preset, QSizeF canvasSize, double ratio)
 {
-    const GradientPreset* preset = findGradientPreset(settings.gradientPresetId);
-    if (!preset) {
-        constant_ = 0xffffffffu;
-        return;
-    }
-    if (preset->colors.isEmpty()) {
+    prepareGradient(preset, canvasSize, ratio);
+}
+
+void BackgroundFill::prepareGradient(const GradientPreset& preset, QSizeF canvasSize, double ratio)
+{
+    if (preset.colors.isEmpty()) {
         constant_ = 0; // no gradient can be made from no colours: nothing is drawn
         return;
     }
@@ -53,9 +56,9 @@ void BackgroundFill::prepareGradient(const BeautySettings& settings, QSizeF canv
     // per-pixel lookup is done here, where it can share a pass with the shadow.
     QLinearGradient ramp(0, 0, tableSize, 0);
     ramp.setSpread(QGradient::PadSpread);
-    const qsizetype n = preset->colors.size();
+    const qsizetype n = preset.colors.size();
     for (qsizetype i = 0; i < n; ++i)
-        ramp.setColorAt(n == 1 ? 0.0 : double(i) / double(n - 1), colorFromHex(preset->colors[i]));
+        ramp.setColorAt(n == 1 ? 0.0 : double(i) / double(n - 1), colorFromHex(preset.colors[i]));
     QImage strip(tableSize, 1, QImage::Format_ARGB32_Premultiplied);
     strip.fill(Qt::transparent);
     {
@@ -64,7 +67,7 @@ void BackgroundFill::prepareGradient(const BeautySettings& settings, QSizeF canv
     }
     std::copy_n(reinterpret_cast<const uint32_t*>(strip.constScanLine(0)), tableSize, table_.begin());
 
-    const double theta = preset->angle * 3.141592653589793 / 180.0;
+    const double theta = preset.angle * 3.141592653589793 / 180.0;
     const double w = canvasSize.width(), h = canvasSize.height();
     const double reach = std::max(w, h) * 0.5;
     const QPointF start = flipPoint(w / 2 - reach * std::cos(theta), h / 2 - reach * std::sin(theta), h);

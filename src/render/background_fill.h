@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/beauty_settings.h"
+#include "model/gradient_preset.h"
 
 #include <QImage>
 #include <QSizeF>
@@ -28,6 +29,8 @@ class BackgroundFill
     // The checkerboard is painted straight into `canvas` here; every other
     // background is produced later by fillSpan.
     BackgroundFill(const BeautySettings& settings, QSizeF canvasSize, double ratio, QImage& canvas);
+    // A gradient from a preset that need not be in the catalogue.
+    BackgroundFill(const GradientPreset& preset, QSizeF canvasSize, double ratio);
 
     // Whether fillSpan writes anything (the checkerboard is already on the canvas).
     bool writesSpans() const { return mode_ != Mode::prePainted; }
@@ -39,7 +42,7 @@ class BackgroundFill
     enum class Mode { constant, gradient, prePainted };
     static constexpr int tableSize = 1024;
 
-    void prepareGradient(const BeautySettings& settings, QSizeF canvasSize, double ratio);
+    void prepareGradient(const GradientPreset& preset, QSizeF canvasSize, double ratio);
     static void paintCheckerboard(QImage& canvas, QSizeF canvasSize);
 
     Mode mode_ = Mode::constant;

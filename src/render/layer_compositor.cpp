@@ -87,15 +87,14 @@ void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer&
         }
         for (int i = x0; i < x1;) {
             // Opaque pixels are copied as they are: nothing below them shows.
-            // Eight at a time, checked while copying (all eight are opaque
-            // exactly when their AND still is).
+            // Eight at a time: all eight are opaque exactly when their AND is.
+            // (Checked before writing: a painted background may lie beneath.)
             if (i + 8 <= x1) {
-                uint32_t all = 0xffffffffu;
-                for (int k = 0; k < 8; ++k) {
-                    out[i + k] = image[i + k];
+                uint32_t all = image[i];
+                for (int k = 1; k < 8; ++k)
                     all &= image[i + k];
-                }
                 if (all >= 0xff000000u) {
+                    std::memcpy(out + i, image + i, 8 * sizeof(uint32_t));
                     i += 8;
                     continue;
                 }

@@ -13,7 +13,7 @@ void ShadowField::build(const StyledImage& image, QPointF position, QPointF offs
     grid_.clear();
     if (image.isNull() || canvasPixels.isEmpty() || !(sigma >= 0))
         return;
-    factor_ = std::max(1, int(sigma / 2));
+    factor_ = std::max(1, int(sigma / 3));
     sigmaCells_ = sigma / factor_;
     padCells_ = int(std::ceil(3 * sigmaCells_)) + 1;
     gridWidth_ = (image.width() + factor_ - 1) / factor_ + 2 * padCells_;
@@ -90,9 +90,10 @@ void ShadowField::downsample(const StyledImage& image)
 
 void ShadowField::blur()
 {
-    // The box average (variance 1/12 cell²) and the bilinear read-back
-    // (about 1/6 cell²) add to the blur; take them off the grid's Gaussian.
-    const double extra = factor_ > 1 ? 0.25 : 0.0;
+    // The box average widens the blur by a variance of 1/12 cell²; take it
+    // off the grid's Gaussian. (Bilinear read-back interpolates rather than
+    // blurs: measured against an exact Gaussian, compensating it only hurts.)
+    const double extra = factor_ > 1 ? 1.0 / 12 : 0.0;
     const double s = std::sqrt(std::max(0.0, sigmaCells_ * sigmaCells_ - extra));
     if (s < 0.2)
         return;
