@@ -1,5 +1,7 @@
 #include "removal_interpolation.h"
 
+#include "removal_spectral.h"
+
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
@@ -18,6 +20,9 @@ namespace {
 constexpr int kMaxChannels = 5;
 constexpr int kLanes = 8;
 constexpr int kBlock = 2 * kLanes; // outputs per register block
+// From this line length on the FFT beats the direct sums. Measured on square
+// areas: about equal at 64, the FFT 1.6 times faster at 128 and 2.7 at 256.
+constexpr int kSpectralLength = 64;
 // Float sums carry a relative error of about 1e-6; a value that is a whole byte
 // in exact arithmetic must not drop a step.
 constexpr double kByteTolerance = 1e-3;
@@ -195,6 +200,38 @@ template <typename Work> void inBands(int count, double cost, Work work)
                               [&work](const std::pair<int, int>& band) { work(band.first, band.second); });
 }
 
+// Sums the contributions of `lines` (each `length` long) to every row `outer`
+// < outerCount of the area and hands each row's sums to `store`. Lines from
+// kSpectralLength on go through the FFT, shorter ones through the direct
+// convolution, which is faster there.
+template <typename Store>
+void runPass(const std::vector<BandLine>& lines, int length, int outerCount, int channels, Store store)
+{
+    if (lines.empty())
+        return;
+    const double cost = double(length) * length * outerCount * lines.size();
+    if (length >= kSpectralLength) {
+        const SpectralLines spectral(lines, length, channels);
+        inBands(outerCount, cost, [&](int first, int last) {
+            SpectralLineSums pass(spectral);
+            for (int outer = first; outer < last; ++outer) {
+                pass.accumulate(outer);
+                store(pass, outer);
+            }
+        });
+        return;
+    }
+    const std::vector<PreparedLine> prepared = prepare(lines, length, channels);
+    const ConvolveFunction convolve = pickConvolve(channels);
+    inBands(outerCount, cost, [&](int first, int last) {
+        LineAccumulator pass(prepared, length, channels, convolve);
+        for (int outer = first; outer < last; ++outer) {
+            pass.accumulate(outer);
+            store(pass, outer);
+        }
+    });
+}
+
 } // namespace
 
 void interpolateArea(QImage& bitmap, QRect area, const std::vector<BandLine>& rows,
@@ -207,36 +244,23 @@ void interpolateArea(QImage& bitmap, QRect area, const std::vector<BandLine>& ro
     const bool opaque = isOpaque(rows, width) && isOpaque(columns, height);
     const int channels = opaque ? 4 : 5;
     const int total = channels - 1; // index of the weight total
-    const ConvolveFunction convolve = pickConvolve(channels);
-    const std::vector<PreparedLine> rowLines = prepare(rows, width, channels);
-    const std::vector<PreparedLine> columnLines = prepare(columns, height, channels);
 
     // sums[c][j * width + i] for area pixel (i, j).
     std::array<std::vector<float>, kMaxChannels> sums;
     for (int c = 0; c < channels; ++c)
         sums[c].assign(std::size_t(width) * height, 0.0f);
 
-    // Rows of the area against the band rows; each band of rows is one task.
-    const double rowCost = double(width) * width * height * rowLines.size();
-    inBands(height, rowCost, [&](int first, int last) {
-        LineAccumulator accumulator(rowLines, width, channels, convolve);
-        for (int j = first; j < last; ++j) {
-            accumulator.accumulate(j);
-            for (int c = 0; c < channels; ++c)
-                for (int i = 0; i < width; ++i)
-                    sums[c][std::size_t(j) * width + i] = accumulator.value(c, i);
-        }
+    // Rows of the area against the band rows, then its columns against the band
+    // columns; a task owns whole rows (columns), so no two write one sum.
+    runPass(rows, width, height, channels, [&](const auto& pass, int j) {
+        for (int c = 0; c < channels; ++c)
+            for (int i = 0; i < width; ++i)
+                sums[c][std::size_t(j) * width + i] += pass.value(c, i);
     });
-    // Columns of the area against the band columns; tasks own whole columns.
-    const double columnCost = double(height) * height * width * columnLines.size();
-    inBands(width, columnCost, [&](int first, int last) {
-        LineAccumulator accumulator(columnLines, height, channels, convolve);
-        for (int i = first; i < last; ++i) {
-            accumulator.accumulate(i);
-            for (int c = 0; c < channels; ++c)
-                for (int j = 0; j < height; ++j)
-                    sums[c][std::size_t(j) * width + i] += accumulator.value(c, j);
-        }
+    runPass(columns, height, width, channels, [&](const auto& pass, int i) {
+        for (int c = 0; c < channels; ++c)
+            for (int j = 0; j < height; ++j)
+                sums[c][std::size_t(j) * width + i] += pass.value(c, j);
     });
 
     auto toByte = [](double ratio) { return int(std::clamp(ratio * 255.0 + kByteTolerance, 0.0, 255.0)); };

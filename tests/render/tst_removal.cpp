@@ -162,6 +162,8 @@ class TestRemoval : public QObject
         QTest::newRow("against left edge") << QSize(60, 50) << QRect(0, 10, 25, 30) << false;
         QTest::newRow("against bottom right") << QSize(60, 50) << QRect(40, 33, 20, 17) << false;
         QTest::newRow("one band row short") << QSize(70, 60) << QRect(5, 1, 40, 20) << false;
+        QTest::newRow("long rows, short columns") << QSize(130, 70) << QRect(20, 30, 90, 30) << false;
+        QTest::newRow("long columns at an edge") << QSize(60, 120) << QRect(0, 10, 20, 100) << false;
         QTest::newRow("120x70") << QSize(200, 120) << QRect(40, 20, 120, 70) << false;
         QTest::newRow("300x100") << QSize(400, 200) << QRect(50, 50, 300, 100) << true;
         QTest::newRow("600x300") << QSize(700, 400) << QRect(50, 50, 600, 300) << true;
