@@ -9,10 +9,11 @@
 // perpendicular distance d, the weight of a band pixel k for the area pixel n
 // is 1 / ((n - k)^2 + d^2), which depends only on n - k: every line's
 // contribution to one row (or column) of the area is a 1-D convolution with
-// one small kernel table. That turns the per-pair division into a table load,
-// lets the compiler run the sums on wide float vectors, and the row and column
-// passes split over the cores. Float sums of at most a few thousand terms each
-// stay well inside one step of the 0..255 output.
+// one small kernel table. Short lines are summed directly on wide float
+// vectors (the division becomes a table load); long ones go through the FFT
+// (removal_spectral.h). Either way the row and column passes split over the
+// cores, and the result stays well inside one step of the 0..255 output of a
+// plain double-precision loop over every pair.
 
 #include <QImage>
 #include <QRect>
