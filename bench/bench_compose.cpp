@@ -35,6 +35,23 @@ void BM_FullComposition(benchmark::State& state)
 }
 BENCHMARK(BM_FullComposition)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
+// The same with a 16:9 canvas: the screenshot lands between pixels and is
+// resampled into place, the slower path.
+void BM_FullCompositionWidened(benchmark::State& state)
+{
+    const QImage screenshot = bench::makeScreenshot();
+    BeautySettings settings = defaultStyling();
+    settings.canvasPresetId = QStringLiteral("16:9");
+    ImageProcessor processor;
+    int round = 0;
+    for (auto _ : state) {
+        settings.shadowOpacity = (++round % 2) ? 0.25f : 0.26f;
+        QImage out = processor.process(screenshot, settings, {}, {}, {});
+        benchmark::DoNotOptimize(out.constBits());
+    }
+}
+BENCHMARK(BM_FullCompositionWidened)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
 void BM_OverlayRecomposition(benchmark::State& state)
 {
     const QImage screenshot = bench::makeScreenshot();

@@ -135,10 +135,10 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     const BackgroundFill background(settings, layout.canvasSize, ratio, canvas);
     const StyledImage styled = applyCorners(working, settings);
 
-    // On whole pixels the screenshot is written by the compositor itself;
-    // anywhere else it is resampled by QPainter after the shadow.
-    const QPointF position = layout.imageRect.topLeft() * ratio;
-    const bool aligned = !styled.isNull() && isWholePixel(position.x()) && isWholePixel(position.y());
+    // Rounding noise of a whole-pixel position must not cost the fast path.
+    auto snapped = [](double v) { return isWholePixel(v) ? std::round(v) : v; };
+    const QPointF scaled = layout.imageRect.topLeft() * ratio;
+    const QPointF position(snapped(scaled.x()), snapped(scaled.y()));
     ShadowField shadow;
     const bool withShadow = settings.shadowEnabled && settings.shadowOpacity > 0 && !styled.isNull();
     if (withShadow) {
@@ -150,23 +150,11 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     layer.background = &background;
     layer.shadow = withShadow && !shadow.isEmpty() ? &shadow : nullptr;
     layer.shadowOpacity = std::min(1.0f, settings.shadowOpacity);
-    layer.image = aligned ? &styled : nullptr;
-    layer.imagePosition = QPoint(qRound(position.x()), qRound(position.y()));
+    layer.image = styled.isNull() ? nullptr : &styled;
+    layer.imagePosition = position;
     layer.imageTwice = settings.shadowEnabled;
     composeBaseLayer(canvas, layer);
 
-    if (!aligned && !styled.isNull()) {
-        QPainter painter;
-        if (painter.begin(&canvas)) {
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            // Drawn twice, as the shape that casts the shadow and on its own.
-            const QImage flat = styled.flattened();
-            painter.drawImage(layout.imageRect, flat);
-            if (settings.shadowEnabled)
-                painter.drawImage(layout.imageRect, flat);
-            painter.end();
-        }
-    }
     canvases_.keep(canvas);
     return BaseLayerImage{canvas, layout.canvasSize};
 }

@@ -3,6 +3,7 @@
 #include "parallel_bands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -27,11 +28,82 @@ inline uint32_t over(uint32_t source, uint32_t destination)
     return source + byteMul(destination, 255 - (source >> 24));
 }
 
+// (256 - w) parts of a and w parts of b, w in 0..256, on all four channels.
+// Opaque in, opaque out: the weights always sum to 256.
+inline uint32_t lerpPixel(uint32_t a, uint32_t b, uint32_t w)
+{
+    const uint32_t iw = 256 - w;
+    const uint32_t rb = (((a & 0xff00ff) * iw + (b & 0xff00ff) * w) >> 8) & 0xff00ff;
+    const uint32_t ag = (((a >> 8) & 0xff00ff) * iw + ((b >> 8) & 0xff00ff) * w) & 0xff00ff00;
+    return rb | ag;
+}
+
 struct RowContext
 {
     std::vector<float> shadowRow;
     std::vector<uint8_t> alpha;
+    std::vector<uint32_t> upper, lower, resampled;
 };
+
+// Row `row` of the styled image as one contiguous array with a transparent
+// pixel at each end (index 0 and width + 1); an all-transparent row outside.
+void gatherRow(const StyledImage& image, int row, std::vector<uint32_t>& out)
+{
+    out.assign(size_t(image.width()) + 2, 0u);
+    if (row < 0 || row >= image.height())
+        return;
+    StyledImage::Run runs[3];
+    const int count = image.rowRuns(row, runs);
+    for (int r = 0; r < count; ++r) {
+        const StyledImage::Run& run = runs[r];
+        uint32_t* target = out.data() + 1;
+        for (int x = run.x0; x < run.x1; ++x)
+            target[x] = run.opaqueFormat ? run.pixels[x] | 0xff000000u : run.pixels[x];
+    }
+}
+
+// The screenshot's pixels on canvas row y, as runs in canvas columns
+// (pixels[x] for canvas column x). Placed on whole pixels they are the image's
+// own rows; between pixels, the image is moved by bilinear interpolation with
+// transparency outside it, so its edge pixels carry their partial coverage.
+int imageRuns(const BaseLayer& layer, int y, RowContext& ctx, StyledImage::Run* runs)
+{
+    const StyledImage& image = *layer.image;
+    const QPointF at = layer.imagePosition;
+    const int left = int(std::floor(at.x())), top = int(std::floor(at.y()));
+    const double fx = at.x() - left, fy = at.y() - top;
+    if (fx == 0 && fy == 0) {
+        const int row = y - top;
+        if (row < 0 || row >= image.height())
+            return 0;
+        const int count = image.rowRuns(row, runs);
+        for (int r = 0; r < count; ++r) {
+            runs[r].pixels -= left;
+            runs[r].x0 += left;
+            runs[r].x1 += left;
+        }
+        return count;
+    }
+    // Canvas pixel (x, y) samples the image at (x - at.x, y - at.y) in pixel
+    // centres: between image rows y - top - 1 and y - top, and columns
+    // x - left - 1 and x - left, with weights fx and fy on the earlier ones.
+    const int row = y - top;
+    if (row < 0 || row > image.height())
+        return 0;
+    const uint32_t wx = uint32_t(std::lround(fx * 256)), wy = uint32_t(std::lround(fy * 256));
+    gatherRow(image, row - 1, ctx.upper);
+    gatherRow(image, row, ctx.lower);
+    const size_t n = ctx.upper.size();
+    ctx.resampled.resize(n - 1);
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const uint32_t a = lerpPixel(ctx.lower[i], ctx.upper[i], wy);
+        const uint32_t b = lerpPixel(ctx.lower[i + 1], ctx.upper[i + 1], wy);
+        ctx.resampled[i] = lerpPixel(b, a, wx);
+    }
+    // resampled[i] belongs to canvas column left + i.
+    runs[0] = {left, left + int(n - 1), ctx.resampled.data() - left, false};
+    return 1;
+}
 
 void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer& layer, int y,
                 RowContext& ctx)
@@ -40,13 +112,7 @@ void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer&
 
     // The screenshot's runs of this row, in canvas columns.
     StyledImage::Run runs[3];
-    int runCount = 0;
-    const int imageX = layer.imagePosition.x();
-    if (layer.image) {
-        const int iy = y - layer.imagePosition.y();
-        if (iy >= 0 && iy < layer.image->height())
-            runCount = layer.image->rowRuns(iy, runs);
-    }
+    const int runCount = layer.image ? imageRuns(layer, y, ctx, runs) : 0;
 
     const ShadowField* shadow = layer.shadow;
     const bool shadowRow = shadow && shadow->prepareRow(y, ctx.shadowRow);
@@ -74,11 +140,11 @@ void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer&
     int x = 0; // canvas columns before x are done
     for (int r = 0; r < runCount; ++r) {
         const StyledImage::Run& run = runs[r];
-        const int x0 = std::clamp(run.x0 + imageX, 0, width), x1 = std::clamp(run.x1 + imageX, 0, width);
+        const int x0 = std::clamp(run.x0, x, width), x1 = std::clamp(run.x1, x, width);
         if (x0 >= x1)
             continue;
         fillUnder(x, x0);
-        const uint32_t* image = run.pixels - imageX; // indexed by canvas column
+        const uint32_t* image = run.pixels; // indexed by canvas column
         if (run.opaqueFormat) {
             for (int i = x0; i < x1; ++i)
                 out[i] = image[i] | 0xff000000u;

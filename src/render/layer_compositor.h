@@ -5,12 +5,12 @@
 #include "styled_image.h"
 
 #include <QImage>
-#include <QPoint>
+#include <QPointF>
 
 namespace lustrelab {
 
-// Writes background, shadow and (when it sits on whole pixels) the styled
-// screenshot into the canvas in one pass over its rows, split across cores.
+// Writes background, shadow and the styled screenshot into the canvas in one
+// pass over its rows, split across cores.
 //
 // With a shadow the screenshot is composited twice, as the drawing order asks:
 // once as the shape that casts the shadow and once on its own. Where a
@@ -22,7 +22,7 @@ struct BaseLayer
     const ShadowField* shadow = nullptr; // null: no shadow
     float shadowOpacity = 0;
     const StyledImage* image = nullptr; // null: drawn by the caller
-    QPoint imagePosition;               // device pixels, top-left
+    QPointF imagePosition;              // device pixels, top-left
     bool imageTwice = false;            // the shadow step draws the image too
 };
 

@@ -1,7 +1,6 @@
 #include "styled_image.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace lustrelab {
 
@@ -38,19 +37,6 @@ int StyledImage::rowRuns(int y, Run* runs) const
     if (x < width())
         runs[count++] = {x, width(), baseRow, rgb32};
     return count;
-}
-
-QImage StyledImage::flattened() const
-{
-    if (base_.isNull())
-        return {};
-    QImage image = base_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (const Strip& strip : strips_) {
-        for (int row = 0; row < strip.rect.height(); ++row)
-            std::memcpy(image.scanLine(strip.rect.top() + row) + strip.rect.left() * 4,
-                        strip.pixels.constScanLine(row), size_t(strip.rect.width()) * 4);
-    }
-    return image;
 }
 
 } // namespace lustrelab

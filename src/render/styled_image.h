@@ -43,9 +43,6 @@ class StyledImage
     // The runs covering row y from column 0 to width(), left to right (at most 3).
     int rowRuns(int y, Run* runs) const;
 
-    // The whole styled image as one premultiplied ARGB image.
-    QImage flattened() const;
-
   private:
     QImage base_;
     std::vector<Strip> strips_;

@@ -131,6 +131,25 @@ class TestCompositionLayout : public QObject
             QVERIFY(near(out.pixel(left + 10, top + 300), Qt::blue));
     }
 
+    void imageBetweenPixelsCoversPartially()
+    {
+        // 16:9 puts the image's left edge at x = 180.444...: pixel column 180
+        // is covered by 0.556 of red over blue, the columns after it fully.
+        BeautySettings settings = plainSettings();
+        settings.canvasPresetId = QStringLiteral("16:9");
+        const QImage out = compose(solidImage(400, 300, Qt::red), settings);
+        const double left = 64 + (428 * (16.0 / 9.0) - 528) / 2;
+        const double covered = 181 - left;
+        const QRgb edge = out.pixel(180, 200);
+        QVERIFY2(std::abs(qRed(edge) - 255 * covered) <= 2, describe(edge));
+        QVERIFY2(std::abs(qBlue(edge) - 255 * (1 - covered)) <= 2, describe(edge));
+        QCOMPARE(out.pixel(181, 200), qRgb(255, 0, 0));
+        QCOMPARE(out.pixel(179, 200), qRgb(0, 0, 255));
+        // The right edge ends at 580.444: column 580 holds the remaining 0.444.
+        const QRgb right = out.pixel(580, 200);
+        QVERIFY2(std::abs(qRed(right) - 255 * (1 - covered)) <= 2, describe(right));
+    }
+
     void gradientEnds_data()
     {
         // Angle, then the corners (Qt pixel coordinates on a 200 x 200 canvas)
