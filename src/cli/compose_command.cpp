@@ -62,12 +62,14 @@ std::optional<BeautySettings> resolveSettings(const ComposeOptions& options)
     return settings;
 }
 
-// Qt's notice about a missing XDG_RUNTIME_DIR (usual under cron, ssh or CI)
-// concerns nothing compose does, and would read like a failure in a stream
-// where every line is meant to be one.
-void dropRuntimeDirNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// Every failure is reported as one "lustrelab: FILE: reason" line, so Qt's
+// own warnings would only repeat them in other words ("libpng error: Read
+// Error") or concern nothing compose does (a missing XDG_RUNTIME_DIR under
+// cron or ssh). They are dropped unless LUSTRELAB_QT_WARNINGS is set;
+// critical and fatal messages always pass.
+void quietQtWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (message.startsWith(QLatin1StringView("QStandardPaths: XDG_RUNTIME_DIR")))
+    if (type != QtCriticalMsg && type != QtFatalMsg && !qEnvironmentVariableIsSet("LUSTRELAB_QT_WARNINGS"))
         return;
     printLine(stderr, qFormatLogMessage(type, context, message));
 }
@@ -92,7 +94,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     // must work over ssh, in CI and in cron jobs alike.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(dropRuntimeDirNotice);
+    qInstallMessageHandler(quietQtWarnings);
     int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
     char* appArgv[] = {programName, nullptr};
     QGuiApplication app(appArgc, appArgv);

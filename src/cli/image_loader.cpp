@@ -1,5 +1,7 @@
 #include "image_loader.h"
 
+#include "png_file_decoder.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -23,6 +25,12 @@ LoadedImage loadImage(const QString& path, qint64 maxPixels)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("cannot open: %1").arg(file.errorString())};
+
+    // PNG, the usual screenshot format, is decoded without Qt's plugin so
+    // that a damaged file is reported in one line of ours (see
+    // png_file_decoder.h). Other formats go through Qt's readers.
+    if (hasPngSignature(file.peek(8)))
+        return decodePngFile(file.readAll(), maxPixels);
 
     QImageReader reader(&file);
     reader.setAutoTransform(true);

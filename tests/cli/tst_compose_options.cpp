@@ -1,0 +1,81 @@
+// Parsing of the compose command line: which argument lists are usage errors
+// (exit status 2) and what the accepted ones mean.
+
+#include "cli/compose_options.h"
+
+#include <QTest>
+
+using namespace lustrelab;
+
+class TestComposeOptions : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("nothing") << QStringList{} << "no input image given";
+        QTest::newRow("only options") << QStringList{"--scale", "2"} << "no input image given";
+        QTest::newRow("unknown option")
+            << QStringList{"a.png", "--colour", "red"} << "unknown option '--colour'";
+        QTest::newRow("output without path") << QStringList{"a.png", "-o"} << "-o needs a path";
+        QTest::newRow("output twice")
+            << QStringList{"a.png", "-o", "x.png", "-o", "y.png"} << "-o given twice";
+        QTest::newRow("settings twice")
+            << QStringList{"a.png", "--settings", "s.json", "--settings=t.json"} << "--settings given twice";
+        QTest::newRow("settings and template")
+            << QStringList{"a.png", "--settings", "s.json", "--template", "T"} << "--settings and --template";
+        QTest::newRow("set without value") << QStringList{"a.png", "--set"} << "--set needs FIELD=VALUE";
+        QTest::newRow("bad set") << QStringList{"a.png", "--set", "padding=x"} << "--set padding:";
+        QTest::newRow("zero scale") << QStringList{"a.png", "--scale", "0"}
+                                    << "--scale needs a positive number";
+        QTest::newRow("word scale") << QStringList{"a.png", "--scale=big"}
+                                    << "--scale needs a positive number";
+        QTest::newRow("scale at the end")
+            << QStringList{"a.png", "--scale"} << "--scale needs a positive number";
+        QTest::newRow("unknown format")
+            << QStringList{"a.png", "--format", "gif"} << "--format needs png or jpeg";
+        QTest::newRow("standard input") << QStringList{"-"} << "reading from standard input";
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const ComposeParse parse = parseComposeArguments(arguments);
+        QVERIFY2(parse.usageError.startsWith(error), qPrintable(parse.usageError));
+    }
+
+    void everyOptionIsRead()
+    {
+        const ComposeParse parse =
+            parseComposeArguments({"a.png", "--output=out", "--template", "Blog", "--set", "padding=10",
+                                   "b.png", "--set=cornerRadius=0", "--annotations", "notes.json", "--scale",
+                                   "1.5", "--format", "jpg", "--", "-dash.png"});
+        QVERIFY2(parse.usageError.isEmpty(), qPrintable(parse.usageError));
+        const ComposeOptions& o = parse.options;
+        QCOMPARE(o.inputs, (QStringList{"a.png", "b.png", "-dash.png"}));
+        QCOMPARE(o.output, QStringLiteral("out"));
+        QCOMPARE(o.templateName, QStringLiteral("Blog"));
+        QCOMPARE(o.annotationsFile, QStringLiteral("notes.json"));
+        QCOMPARE(o.assignments.size(), 2);
+        QCOMPARE(o.assignments[0].key, QStringLiteral("padding"));
+        QCOMPARE(o.assignments[1].key, QStringLiteral("cornerRadius"));
+        QCOMPARE(o.scale, std::optional<double>(1.5));
+        QCOMPARE(o.format, std::optional<ExportFormat>(ExportFormat::jpeg));
+        QVERIFY(!o.help);
+    }
+
+    void helpNeedsNoInput()
+    {
+        const ComposeParse parse = parseComposeArguments({"--help"});
+        QVERIFY(parse.options.help);
+        QVERIFY(parse.usageError.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComposeOptions)
+#include "tst_compose_options.moc"
