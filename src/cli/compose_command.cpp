@@ -10,6 +10,7 @@
 #include "template_lookup.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace lustrelab {
@@ -113,7 +114,9 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     const OutputPlan plan =
         planOutputs(options.inputs, options.output, options.format, settings->exportFormat);
     if (!plan.folder.isEmpty() && !QDir().mkpath(plan.folder)) {
-        reportFailure(plan.folder, QStringLiteral("cannot create the output folder"));
+        reportFailure(plan.folder, QFileInfo::exists(plan.folder)
+                                       ? QStringLiteral("exists and is not a folder; several inputs need one")
+                                       : QStringLiteral("cannot create the output folder"));
         return kFailed;
     }
 

