@@ -41,7 +41,8 @@ std::optional<Annotations> readAnnotationsFile(const QString& path)
 }
 
 // Defaults, then the settings file or the template, then each --set, then
-// --scale / --format. Reports and returns nothing on failure.
+// --scale (the format is settled per output by planOutputs). Reports and
+// returns nothing on failure.
 std::optional<BeautySettings> resolveSettings(const ComposeOptions& options)
 {
     std::optional<BeautySettings> base = BeautySettings{};
@@ -90,15 +91,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
         return kUsage;
     }
     const ComposeOptions& options = parse.options;
-
-    // Painting and fonts need a QGuiApplication, but never a display: compose
-    // must work over ssh, in CI and in cron jobs alike.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtWarnings);
-    int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
-    char* appArgv[] = {programName, nullptr};
-    QGuiApplication app(appArgc, appArgv);
 
     std::optional<BeautySettings> settings = resolveSettings(options);
     if (!settings)
@@ -119,6 +112,15 @@ int runComposeCommand(const QStringList& arguments, char* programName)
                                        : QStringLiteral("cannot create the output folder"));
         return kFailed;
     }
+
+    // Painting and fonts need a QGuiApplication, but never a display: compose
+    // must work over ssh, in CI and in cron jobs alike. Made only now, once
+    // every argument and JSON file is known to be sound.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
+    char* appArgv[] = {programName, nullptr};
+    const QGuiApplication app(appArgc, appArgv);
 
     configureImageAllocationLimit();
     const QList<JobOutcome> outcomes = runComposeJobs(plan.jobs, recipe);
