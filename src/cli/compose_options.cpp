@@ -151,7 +151,7 @@ Output
   --scale N             Resampling factor of the written image (default: the
                         styling's exportScale, 2 for the defaults).
 
-Styling, applied in this order over the defaults
+Styling
   --settings FILE       A styling JSON object with all 23 keys, as templates
                         store it (strict: every key, right types).
   --template NAME       A template saved in the application, by name
@@ -170,11 +170,30 @@ Styling, applied in this order over the defaults
                         exportFormat: png | jpeg
                         gradientPresetId, canvasPresetId, deviceFrameId: an id
                           from `lustrelab presets`
-  --annotations FILE    Texts, shapes and removal areas (JSON; see README).
+  --annotations FILE    Texts, shapes and removal areas (below).
+
+Styling comes from --settings or --template (one of them, each a whole
+record), then the --set changes, then --scale and --format.
+
+Annotations file
+  {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...]}
+  Entries use the fields below; an omitted field takes the value of a newly
+  added annotation; unknown keys and wrong types are errors. Positions are
+  fractions of the styled image, x from the left, y from the BOTTOM: points
+  {"x":0.5,"y":0.5}, rectangles {"x":..,"y":..,"width":..,"height":..}.
+  Colours are objects as above or "#RRGGBB[AA]"; null means none.
+  text     text position fontName fontSize fontWeight ("Ultra Light" .. "Black")
+           textColor backgroundColor isRedacted rotation opacity
+  shape    shapeType ("Rectangle", "Rounded Rect", "Ellipse", "Line", "Arrow",
+           "Highlight", "Blur") startPoint endPoint strokeColor fillColor
+           strokeWidth opacity arrowStyle ("Single", "Double", "None")
+  removal  rect (required) method ("Content-Aware", "Solid Color")
 
 Exit status: 0 when every output was written; 1 when an input or a JSON file
 failed (one "lustrelab: FILE: reason" line each; the other inputs are still
-written); 2 for a usage error, including a bad --set.
+written); 2 for a usage error, including a bad --set. Written paths are
+printed on standard output. Qt's own warnings are silenced unless the
+environment variable LUSTRELAB_QT_WARNINGS is set.
 )");
 }
 
