@@ -43,6 +43,7 @@ struct RowContext
     std::vector<float> shadowRow;
     std::vector<uint8_t> alpha;
     std::vector<uint32_t> upper, lower, resampled;
+    int lowerRow = -2; // image row held in `lower`, so the next canvas row can reuse it
 };
 
 // Row `row` of the styled image as one contiguous array with a transparent
@@ -91,8 +92,13 @@ int imageRuns(const BaseLayer& layer, int y, RowContext& ctx, StyledImage::Run* 
     if (row < 0 || row > image.height())
         return 0;
     const uint32_t wx = uint32_t(std::lround(fx * 256)), wy = uint32_t(std::lround(fy * 256));
-    gatherRow(image, row - 1, ctx.upper);
+    if (ctx.lowerRow == row - 1) {
+        std::swap(ctx.upper, ctx.lower);
+    } else {
+        gatherRow(image, row - 1, ctx.upper);
+    }
     gatherRow(image, row, ctx.lower);
+    ctx.lowerRow = row;
     const size_t n = ctx.upper.size();
     ctx.resampled.resize(n - 1);
     for (size_t i = 0; i + 1 < n; ++i) {

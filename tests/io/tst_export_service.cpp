@@ -1,4 +1,5 @@
 #include "io/export_service.h"
+#include "io/jpeg_encoder.h"
 #include "io/png_encoder.h"
 
 #include <QBuffer>
@@ -245,6 +246,48 @@ class TestExportService : public QObject
         const qsizetype dqt = bytes.indexOf(QByteArray("\xff\xdb", 2));
         QVERIFY(dqt > 0);
         QCOMPARE(int(uchar(bytes[dqt + 5])), 3);
+    }
+
+    void largeJpegJoinsIntoOneStream_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("two stripes") << QSize(640, 700);
+        QTest::newRow("ragged edges") << QSize(333, 1001);
+        QTest::newRow("many rows") << QSize(64, 4100);
+    }
+    void largeJpegJoinsIntoOneStream()
+    {
+        // A smooth picture that differs on every row: a stripe decoded in the
+        // wrong place or lost at a join shows as rows far from their colour.
+        QFETCH(QSize, size);
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y,
+                               qRgb(y * 255 / size.height(), x * 255 / size.width(), (x + y) % 256 / 4 + 60));
+        QString error;
+        const QByteArray jpeg = JpegEncoder::encode(image, 90, &error);
+        QVERIFY2(!jpeg.isEmpty(), qPrintable(error));
+        QCOMPARE(jpeg.count(QByteArray("\xff\xd9", 2)), 1); // one end of image
+        QCOMPARE(jpeg.count(QByteArray("\xff\xda", 2)), 1); // one scan
+        // Restart markers run 0..7 over and over, one per row of 16-pixel blocks.
+        int expected = 0, markers = 0;
+        for (qsizetype i = jpeg.indexOf(QByteArray("\xff\xda", 2)); i + 1 < jpeg.size(); ++i) {
+            const uchar next = uchar(jpeg[i + 1]);
+            if (uchar(jpeg[i]) == 0xff && next >= 0xd0 && next <= 0xd7) {
+                QCOMPARE(int(next - 0xd0), expected);
+                expected = (expected + 1) % 8;
+                ++markers;
+            }
+        }
+        QCOMPARE(markers, (size.height() + 15) / 16 - 1);
+        const QImage back = decode(jpeg);
+        QCOMPARE(back.size(), size);
+        for (int y = 0; y < size.height(); ++y) {
+            const int red = qRed(back.pixel(size.width() / 2, y));
+            QVERIFY2(std::abs(red - y * 255 / size.height()) <= 6,
+                     qPrintable(QStringLiteral("row %1").arg(y)));
+        }
     }
 
     void replacesExistingFile()
