@@ -94,8 +94,10 @@ void FakeTools::addRecordingTool(const QString& name, Behaviour behaviour)
                         logPath().toUtf8() +
                         "'\n"
                         "out=''\n"
-                        "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$log\"; out=\"$a\"; done\n"
-                        "printf -- '--\\n' >> \"$log\"\n"
+                        // One write per invocation: concurrent captures must not interleave.
+                        "rec=''\n"
+                        "for a in \"$@\"; do rec=\"$rec$a\n\"; out=\"$a\"; done\n"
+                        "printf '%s--\\n' \"$rec\" >> \"$log\"\n"
                         "case \"$out\" in --file=*) out=\"${out#--file=}\";; esac\n";
     switch (behaviour) {
     case Behaviour::writePng:

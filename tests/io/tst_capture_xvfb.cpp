@@ -2,6 +2,7 @@
 // contract. (Its interactive modes grab the X server while the user selects,
 // which also stalls synthetic input, so they are not driven from here.)
 
+#include "io/portal_capture_backend.h"
 #include "io_fixtures.h"
 #include "state/app_state.h"
 #include "xvfb_session.h"
@@ -70,6 +71,22 @@ class TestCaptureXvfb : public QObject
         const QPoint centre = window.geometry().center();
         QCOMPARE(QColor(image.pixel(centre)), QColor(200, 30, 150));
         QVERIFY(m_env->tempFiles().isEmpty());
+    }
+
+    // Current portals refuse a request without a parent window: on X11 it is
+    // our window, or a hidden one of our own when none exists.
+    void portalParentWindow()
+    {
+        PortalCaptureBackend backend(QDBusConnection(QStringLiteral("unused")));
+        const QString anchor = backend.parentWindow();
+        QVERIFY2(anchor.startsWith(QLatin1String("x11:")), qPrintable(anchor));
+        bool ok = false;
+        QVERIFY(anchor.mid(4).toULongLong(&ok, 16) != 0 && ok);
+
+        SolidWindow window(Qt::white);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(backend.parentWindow(), QStringLiteral("x11:") + QString::number(window.winId(), 16));
     }
 };
 

@@ -285,6 +285,53 @@ class TestScreenCapture : public QObject
         QTRY_VERIFY(second.isFinished()); // would crash on a dangling presence
     }
 
+    void grimAsksSlurpFirst_data()
+    {
+        QTest::addColumn<CaptureMode>("mode");
+        QTest::addColumn<bool>("selectionMade");
+        QTest::addColumn<QStringList>("grimArguments"); // empty: grim not run
+        QTest::newRow("region") << CaptureMode::region << true << QStringList{"-g", "10,20 30x40", "PATH"};
+        QTest::newRow("window selects a rectangle")
+            << CaptureMode::window << true << QStringList{"-g", "10,20 30x40", "PATH"};
+        QTest::newRow("selection cancelled") << CaptureMode::region << false << QStringList();
+        QTest::newRow("full screen without slurp") << CaptureMode::fullScreen << false << QStringList{"PATH"};
+    }
+
+    void grimAsksSlurpFirst()
+    {
+        QFETCH(CaptureMode, mode);
+        QFETCH(bool, selectionMade);
+        QFETCH(QStringList, grimArguments);
+        FakeTools tools;
+        tools.useAlone();
+        tools.addRecordingTool(QStringLiteral("grim"));
+        QFile slurp(QDir(tools.dir()).filePath(QStringLiteral("slurp")));
+        QVERIFY(slurp.open(QIODevice::WriteOnly));
+        slurp.write(selectionMade ? "#!/bin/sh\necho '10,20 30x40'\n"
+                                  : "#!/bin/sh\necho 'selection cancelled' >&2\nexit 1\n");
+        slurp.close();
+        slurp.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EnvironmentVariable wayland("WAYLAND_DISPLAY", "wayland-9");
+        ScreenCaptureService service;
+        service.setBackend(loadCaptureBackend());
+        QCOMPARE(service.backend().name(), QStringLiteral("grim"));
+
+        QFuture<QImage> result = service.capture(mode);
+        QTRY_VERIFY_WITH_TIMEOUT(result.isFinished(), 10000);
+
+        const QList<QStringList> calls = tools.invocations();
+        QCOMPARE(calls.size(), grimArguments.isEmpty() ? 0 : 1);
+        if (!grimArguments.isEmpty()) {
+            QStringList actual = calls.first();
+            actual.last() = QStringLiteral("PATH");
+            QCOMPARE(actual, grimArguments);
+            QCOMPARE(result.result().size(), QSize(24, 16));
+        } else {
+            QVERIFY(result.result().isNull());
+        }
+        QVERIFY(m_env->tempFiles().isEmpty());
+    }
+
     void automaticChoice_data()
     {
         QTest::addColumn<QStringList>("installed");
