@@ -53,8 +53,10 @@ StyledImage applyCorners(const QImage& image, const BeautySettings& settings)
     if (image.isNull())
         return {};
     const QRectF bounds(QPointF(0, 0), logicalSize(image));
-    const double border = std::max(0.0, settings.borderWidth);
-    const double radius = std::max(0.0, settings.cornerRadius - border / 2);
+    // Values that are not numbers (a damaged template) style nothing.
+    auto finite = [](double v) { return std::isfinite(v) ? v : 0.0; };
+    const double border = std::max(0.0, finite(settings.borderWidth));
+    const double radius = std::max(0.0, finite(settings.cornerRadius) - border / 2);
     if (border == 0 && radius == 0)
         return StyledImage(image, {}); // clipping to its own bounds changes nothing
 
@@ -63,12 +65,14 @@ StyledImage applyCorners(const QImage& image, const BeautySettings& settings)
     const QColor borderColor = settings.borderColor.toPlatformColor();
     // How far into the image styling reaches, in pixels, with a margin for
     // antialiasing.
-    const int reach = int(std::ceil(std::max(radius + border / 2, border) * image.devicePixelRatio())) + 2;
+    const double reachPixels =
+        std::ceil(std::max(radius + border / 2, border) * image.devicePixelRatio()) + 2;
     const int w = image.width(), h = image.height();
     std::vector<StyledImage::Strip> strips;
-    if (2 * reach >= std::min(w, h)) {
+    if (!(2 * reachPixels < std::min(w, h))) { // also for a radius or border out of all range
         strips.push_back({image.rect(), {}});
     } else {
+        const int reach = int(reachPixels);
         strips.push_back({QRect(0, 0, w, reach), {}});
         strips.push_back({QRect(0, h - reach, w, reach), {}});
         strips.push_back({QRect(0, reach, reach, h - 2 * reach), {}});

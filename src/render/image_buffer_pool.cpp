@@ -15,6 +15,10 @@ QImage ImageBufferPool::take(QSize size, QImage::Format format)
             return image;
         }
     }
+    // Nothing fits: free buffers of another size are of no further use.
+    for (QImage& slot : slots_)
+        if (!slot.isNull() && slot.isDetached())
+            slot = QImage();
     return QImage(size, format);
 }
 

@@ -17,6 +17,9 @@ namespace lustrelab {
 
 namespace {
 
+// Larger canvases are refused rather than allocated (4 GB per canvas at 32-bit).
+constexpr double maxCanvasSide = 32768;
+
 bool isWholePixel(double value)
 {
     return std::abs(value - std::round(value)) < 1e-6;
@@ -123,10 +126,14 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     const QImage working = asComposable(framedAndCleaned(source, settings, removalAreas));
     const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
 
-    auto pixels = [ratio](double points) { return std::max(0, int(std::ceil(points * ratio - 1e-9))); };
-    const QSize canvasPixels(pixels(layout.canvasSize.width()), pixels(layout.canvasSize.height()));
-    if (canvasPixels.isEmpty())
+    // Settings come from files too: a size that is not a number or beyond any
+    // image gives no canvas, never an undefined conversion.
+    const double widthPixels = std::ceil(layout.canvasSize.width() * ratio - 1e-9);
+    const double heightPixels = std::ceil(layout.canvasSize.height() * ratio - 1e-9);
+    if (!(widthPixels >= 1 && widthPixels <= maxCanvasSide && heightPixels >= 1 &&
+          heightPixels <= maxCanvasSide))
         return std::nullopt;
+    const QSize canvasPixels{int(widthPixels), int(heightPixels)};
     QImage canvas = canvases_.take(canvasPixels, QImage::Format_ARGB32_Premultiplied);
     if (canvas.isNull())
         return std::nullopt;
@@ -143,8 +150,11 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     const bool withShadow = settings.shadowEnabled && settings.shadowOpacity > 0 && !styled.isNull();
     if (withShadow) {
         // Offset y is measured downwards on screen, which is Qt's direction.
-        const QPointF offset(settings.shadowOffsetX * ratio, settings.shadowOffsetY * ratio);
-        shadow.build(styled, position, offset, std::max(0.0, settings.shadowBlur) / 2 * ratio, canvasPixels);
+        // Values out of all range mean no offset and no blur rather than overflow.
+        auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < maxCanvasSide ? v : 0.0; };
+        const QPointF offset(usable(settings.shadowOffsetX) * ratio, usable(settings.shadowOffsetY) * ratio);
+        const double sigma = usable(std::max(0.0, settings.shadowBlur)) / 2 * ratio;
+        shadow.build(styled, position, offset, sigma, canvasPixels);
     }
     BaseLayer layer;
     layer.background = &background;

@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <cmath>
+#include <limits>
 
 using namespace lustrelab;
 
@@ -307,6 +308,62 @@ class TestCompositionLayers : public QObject
         ImageProcessor processor;
         QCOMPARE(processor.process(source, settings, {}, {}, {}).pixel(70, 70), qRgb(0, 0, 255));
         QCOMPARE(processor.process(source, settings, {}, {}, {area}).pixel(70, 70), qRgb(255, 0, 0));
+    }
+
+    void valuesOutOfRangeNeverBreakComposition_data()
+    {
+        // Settings also arrive from template files; none of these may crash
+        // or hang, and each still gives an image.
+        QTest::addColumn<int>("field");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("composes"); // false: the source comes back unstyled
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("padding not a number") << 0 << nan << false;
+        QTest::newRow("padding infinite") << 0 << inf << false;
+        QTest::newRow("padding beyond any canvas") << 0 << 1e9 << false;
+        QTest::newRow("padding negative past the image") << 0 << -80.0 << false;
+        QTest::newRow("blur infinite") << 1 << inf << true;
+        QTest::newRow("blur enormous") << 1 << 1e12 << true;
+        QTest::newRow("blur not a number") << 1 << nan << true;
+        QTest::newRow("offset not a number") << 2 << nan << true;
+        QTest::newRow("offset enormous") << 2 << -1e300 << true;
+        QTest::newRow("border infinite") << 3 << inf << true;
+        QTest::newRow("border enormous") << 3 << 1e300 << true;
+        QTest::newRow("radius not a number") << 4 << nan << true;
+        QTest::newRow("radius negative") << 4 << -50.0 << true;
+    }
+    void valuesOutOfRangeNeverBreakComposition()
+    {
+        QFETCH(int, field);
+        QFETCH(double, value);
+        QFETCH(bool, composes);
+        BeautySettings settings = onWhite(20);
+        switch (field) {
+        case 0:
+            settings.padding = value;
+            break;
+        case 1:
+            settings.shadowBlur = value;
+            break;
+        case 2:
+            settings.shadowOffsetX = settings.shadowOffsetY = value;
+            break;
+        case 3:
+            settings.borderWidth = value;
+            break;
+        case 4:
+            settings.cornerRadius = value;
+            break;
+        }
+        const QImage source = solidImage(60, 40, Qt::red);
+        ImageProcessor processor;
+        const QImage out = processor.process(source, settings, {}, {}, {});
+        QVERIFY(!out.isNull());
+        if (composes)
+            QCOMPARE(out.size(), QSize(100, 80));
+        else
+            QCOMPARE(out.cacheKey(), source.cacheKey());
     }
 
     void frameIsPaddedAsAWhole()
