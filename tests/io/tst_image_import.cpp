@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QThreadPool>
+#include <QtEndian>
 #include <QtTest>
 #include <memory>
 
@@ -27,37 +28,14 @@ QByteArray encoded(const QImage& image, const char* format)
     return bytes;
 }
 
-quint32 crc32(const QByteArray& data)
+// A valid BMP whose header is edited to announce 60000 x 60000 pixels (14 GB
+// decoded): what a hostile or broken file looks like.
+QByteArray hugeBmp()
 {
-    quint32 crc = 0xffffffffu;
-    for (char c : data) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-QByteArray pngChunk(const char* type, const QByteArray& payload)
-{
-    QByteArray chunk;
-    QDataStream out(&chunk, QIODevice::WriteOnly);
-    out << quint32(payload.size());
-    const QByteArray body = QByteArray(type) + payload;
-    out.writeRawData(body.constData(), int(body.size()));
-    out << crc32(body);
-    return chunk;
-}
-
-// A well-formed PNG header announcing 60000 x 60000 pixels (14 GB decoded)
-// followed by a token of data: what a hostile or broken file looks like.
-QByteArray hugePng()
-{
-    QByteArray header;
-    QDataStream out(&header, QIODevice::WriteOnly);
-    out << quint32(60000) << quint32(60000) << quint8(8) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
-           pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
+    QByteArray bytes = encoded(patternImage(2, 2), "bmp");
+    qToLittleEndian<qint32>(60000, bytes.data() + 18);
+    qToLittleEndian<qint32>(60000, bytes.data() + 22);
+    return bytes;
 }
 
 } // namespace
@@ -161,7 +139,7 @@ class TestImageImport : public QObject
         corrupt.close();
         QFile huge(m_huge);
         QVERIFY(huge.open(QIODevice::WriteOnly));
-        huge.write(hugePng());
+        huge.write(hugeBmp());
     }
 
     void paste_data()
@@ -210,10 +188,8 @@ class TestImageImport : public QObject
         QTest::addColumn<bool>("offered");
         QTest::newRow("image object") << QStringLiteral("image object") << true;
         QTest::newRow("png bytes") << QStringLiteral("png bytes") << true;
-        QTest::newRow("file url") << QStringLiteral("file url") << true;
         QTest::newRow("GNOME copied files") << QStringLiteral("gnome copied files") << true;
         QTest::newRow("text") << QStringLiteral("text") << false;
-        QTest::newRow("remote url") << QStringLiteral("remote url") << false;
     }
 
     // The check behind the automatic paste when a window appears.
@@ -270,16 +246,6 @@ class TestImageImport : public QObject
         QCOMPARE(state->tabs().size(), tabHasImage ? tabs + 1 : tabs);
         QCOMPARE(source(*state), asArgb(expected));
         QVERIFY(state->currentTextOverlays().isEmpty());
-    }
-
-    void dropOntoEmptyTabKeepsItsName()
-    {
-        AppState state(file(QStringLiteral("templates")));
-        const QString name = state.tabs().first().name;
-        QVERIFY(state.dropMimeData(*mimeFor(QStringLiteral("file url"))));
-        settle(state);
-        QCOMPARE(state.tabs().size(), 1);
-        QCOMPARE(state.tabs().first().name, name);
     }
 
     void copyThenPasteRoundTrips()
