@@ -1,4 +1,4 @@
-// Paste, drop, copy and export through AppState, on the offscreen platform's
+// Paste, drop and copy through AppState, on the offscreen platform's
 // in-process clipboard.
 
 #include "io/clipboard_service.h"
@@ -278,35 +278,6 @@ class TestImageImport : public QObject
         QGuiApplication::clipboard()->setText(QStringLiteral("keep me"));
         state.copyToClipboard();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep me"));
-    }
-
-    void exportImage_data()
-    {
-        QTest::addColumn<bool>("composed");
-        QTest::addColumn<QString>("destination");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("png at scale 2") << true << QStringLiteral("local") << true;
-        QTest::newRow("nothing composed") << false << QStringLiteral("local") << false;
-        QTest::newRow("remote destination") << true << QStringLiteral("remote") << false;
-    }
-
-    void exportImage()
-    {
-        QFETCH(bool, composed);
-        QFETCH(QString, destination);
-        QFETCH(bool, written);
-        auto state =
-            composed ? stateWithImage() : std::make_unique<AppState>(file(QStringLiteral("templates")));
-        const QString path = file(QStringLiteral("export.png"));
-        QFile::remove(path);
-        const QUrl url = destination == QLatin1String("local")
-                             ? QUrl::fromLocalFile(path)
-                             : QUrl(QStringLiteral("sftp://host/export.png"));
-
-        QCOMPARE(state->exportImage(url, ExportFormat::png, 2).written, written);
-        QCOMPARE(QFile::exists(path), written);
-        if (written)
-            QCOMPARE(QImage(path).size(), state->currentTab()->processedImage->size() * 2);
     }
 };
 
