@@ -185,6 +185,26 @@ class TestCompositionLayout : public QObject
         QVERIFY2(near(out.pixel(lastAt), last, 3), describe(out.pixel(lastAt)));
     }
 
+    void catalogueGradientFillsTheCanvas()
+    {
+        // A catalogue id through the whole pipeline: a see-through screenshot
+        // with no padding leaves the gradient visible edge to edge.
+        const GradientPreset* preset = nullptr;
+        for (const GradientPreset& p : gradientPresets())
+            if (p.angle == 135 && colorFromHex(p.colors.first()) != colorFromHex(p.colors.last())) {
+                preset = &p;
+                break;
+            }
+        if (!preset)
+            QSKIP("no 135-degree gradient in the catalogue");
+        BeautySettings settings = plainSettings(0);
+        settings.backgroundType = BackgroundType::gradient;
+        settings.gradientPresetId = preset->id;
+        const QImage out = compose(solidImage(200, 200, Qt::transparent), settings);
+        QVERIFY(near(out.pixel(199, 199), colorFromHex(preset->colors.first()), 3));
+        QVERIFY(near(out.pixel(0, 0), colorFromHex(preset->colors.last()), 3));
+    }
+
     void gradientStopsAreEvenlySpaced()
     {
         // Three colours at 0, 0.5 and 1: the middle one sits on the centre line.
@@ -196,12 +216,18 @@ class TestCompositionLayout : public QObject
         const QImage out = renderGradient(preset, QSize(400, 100));
         const QRgb middle = out.pixel(200, 50);
         QVERIFY2(near(middle, QColor(255, 128, 0), 3), describe(middle));
-        // The ramp follows the longer side: on a tall canvas at 0 degrees it
-        // reaches past the left and right edges, so the edges are not the ends.
+        // The ramp follows the longer side: on a 100 x 400 canvas at 0 degrees
+        // it runs from x = -150 to x = 250, past both edges.
         const QImage tall = renderGradient(preset, QSize(100, 400));
-        const double t = (0.5 - 150.0) / 400.0 + 0.0; // pixel 0 centre on a ramp from x = -150 to 250
-        QVERIFY(t < 0);                               // clamped: still the first colour
-        QVERIFY(!near(tall.pixel(99, 200), Qt::white, 10));
+        auto expectedAt = [](double x) {
+            const double t = (x + 0.5 + 150) / 400;
+            if (t <= 0.5)
+                return QColor::fromRgbF(float(t / 0.5), float(t / 0.5 * 128 / 255), 0);
+            const double f = (t - 0.5) / 0.5;
+            return QColor::fromRgbF(1, float((128 + 127 * f) / 255), float(f));
+        };
+        QVERIFY2(near(tall.pixel(0, 200), expectedAt(0), 3), describe(tall.pixel(0, 200)));
+        QVERIFY2(near(tall.pixel(99, 200), expectedAt(99), 3), describe(tall.pixel(99, 200)));
     }
 
     void backgroundKinds_data()
