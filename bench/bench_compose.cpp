@@ -35,6 +35,22 @@ void BM_FullComposition(benchmark::State& state)
 }
 BENCHMARK(BM_FullComposition)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
+// A new processor every time: nothing kept, every buffer freshly mapped.
+void BM_FullCompositionColdProcessor(benchmark::State& state)
+{
+    const QImage screenshot = bench::makeScreenshot();
+    const BeautySettings settings = defaultStyling();
+    for (auto _ : state) {
+        ImageProcessor processor;
+        QImage out = processor.process(screenshot, settings, {}, {}, {});
+        benchmark::DoNotOptimize(out.constBits());
+    }
+}
+BENCHMARK(BM_FullCompositionColdProcessor)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
 // The same with a 16:9 canvas: the screenshot lands between pixels and is
 // resampled into place, the slower path.
 void BM_FullCompositionWidened(benchmark::State& state)
