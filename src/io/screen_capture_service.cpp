@@ -100,38 +100,72 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
     return promise->future();
 }
 
+// Ends one capture exactly once: when the backend reports, or, should the
+// backend be destroyed without reporting (replaced mid-capture), when the
+// last copy of its callback goes, so that isCapturing never stays up and the
+// application always comes back.
+class ScreenCaptureService::Ending
+{
+  public:
+    Ending(ScreenCaptureService* service, CaptureMode mode, QString path,
+           std::shared_ptr<QPromise<QImage>> promise)
+        : m_service(service), m_mode(mode), m_path(std::move(path)), m_promise(std::move(promise))
+    {
+    }
+    ~Ending() { end(QString()); }
+
+    void end(const QString& launchError)
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        if (m_service)
+            m_service->finishCapture(m_mode, m_path, launchError, *m_promise);
+        // Without the service the promise, dropped, cancels its future.
+    }
+
+  private:
+    QPointer<ScreenCaptureService> m_service;
+    CaptureMode m_mode;
+    QString m_path;
+    std::shared_ptr<QPromise<QImage>> m_promise;
+    bool m_ended = false;
+};
+
 void ScreenCaptureService::runBackend(CaptureMode mode, const std::shared_ptr<QPromise<QImage>>& promise)
 {
     const QString path = temporaryCapturePath();
-    QPointer<ScreenCaptureService> self(this);
-    backend().capture(mode, path, [self, mode, path, promise](const QString& launchError) {
-        if (!self)
-            return; // the promise cancels its future when dropped
-        if (!launchError.isNull() && !launchError.isEmpty()) {
-            const QByteArray line = (failurePrefix(mode) + launchError + QLatin1Char('\n')).toLocal8Bit();
-            std::fputs(line.constData(), stdout);
-            std::fflush(stdout);
-        }
-        if (ApplicationPresence* p = self->presence())
-            p->showApplication();
+    auto ending = std::make_shared<Ending>(this, mode, path, promise);
+    backend().capture(mode, path, [ending](const QString& launchError) { ending->end(launchError); });
+}
 
-        QImage image;
-        if (QFile::exists(path)) {
-            QImageReader reader(path);
-            reader.setAutoTransform(true);
-            image = reader.read();
-            QFile::remove(path);
-            if (!image.isNull()) {
-                image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-                image.setDevicePixelRatio(screenRatio());
-            }
-            self->m_capturedImage = image.isNull() ? std::nullopt : std::optional<QImage>(image);
-            emit self->capturedImageChanged();
+void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
+                                         QPromise<QImage>& promise)
+{
+    if (!launchError.isEmpty()) {
+        const QByteArray line = (failurePrefix(mode) + launchError + QLatin1Char('\n')).toLocal8Bit();
+        std::fputs(line.constData(), stdout);
+        std::fflush(stdout);
+    }
+    if (ApplicationPresence* p = presence())
+        p->showApplication();
+
+    QImage image;
+    if (QFile::exists(path)) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        image = reader.read();
+        QFile::remove(path);
+        if (!image.isNull()) {
+            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(screenRatio());
         }
-        self->setRunning(self->m_running - 1);
-        promise->addResult(image);
-        promise->finish();
-    });
+        m_capturedImage = image.isNull() ? std::nullopt : std::optional<QImage>(image);
+        emit capturedImageChanged();
+    }
+    setRunning(m_running - 1);
+    promise.addResult(image);
+    promise.finish();
 }
 
 } // namespace lustrelab

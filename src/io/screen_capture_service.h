@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QPromise>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -64,7 +65,10 @@ class ScreenCaptureService : public QObject
   private:
     ApplicationPresence* presence() const;
     void setRunning(int running);
-    void runBackend(CaptureMode mode, const std::shared_ptr<class QPromise<QImage>>& promise);
+    class Ending;
+    void runBackend(CaptureMode mode, const std::shared_ptr<QPromise<QImage>>& promise);
+    void finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
+                       QPromise<QImage>& promise);
 
     std::unique_ptr<CaptureBackend> m_backend;
     ApplicationPresence* m_presence = nullptr;

@@ -106,6 +106,9 @@ void FakeTools::addRecordingTool(const QString& name, Behaviour behaviour)
     case Behaviour::writeGarbage:
         script += "printf 'this is not an image' > \"$out\"\n";
         break;
+    case Behaviour::hang:
+        script += "exec /bin/sleep 60\n";
+        break;
     case Behaviour::cancel:
         script += "exit 1\n";
         break;

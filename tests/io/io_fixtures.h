@@ -54,7 +54,7 @@ class StreamCapture
 class FakeTools
 {
   public:
-    enum class Behaviour { writePng, cancel, writeGarbage };
+    enum class Behaviour { writePng, cancel, writeGarbage, hang };
 
     FakeTools();
     ~FakeTools();

@@ -246,6 +246,25 @@ class TestScreenCapture : public QObject
         QCOMPARE(state->tabs().size(), tabs);
     }
 
+    // A backend that goes away mid-capture (replaced while its tool runs)
+    // still ends the capture: the flag drops and the application comes back.
+    void backendReplacedWhileToolRuns()
+    {
+        FakeTools tools;
+        tools.useAlone();
+        tools.addRecordingTool(QStringLiteral("screencapture"), FakeTools::Behaviour::hang);
+        ScreenCaptureService service;
+        FakePresence presence;
+        service.setPresence(&presence);
+        QFuture<QImage> result = service.captureRegion();
+        QTRY_COMPARE(tools.invocations().size(), 1);
+
+        service.setBackend(std::make_unique<FakeCaptureBackend>());
+        QVERIFY(!service.isCapturing());
+        QCOMPARE(presence.events, QStringList({"hide", "show"}));
+        QVERIFY(result.isFinished() && result.result().isNull());
+    }
+
     void grimAsksSlurpFirst_data()
     {
         QTest::addColumn<CaptureMode>("mode");
