@@ -3,6 +3,8 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 #include <zlib.h>
@@ -21,7 +23,9 @@ struct Band
     int firstRow = 0;
     int endRow = 0;
     bool last = false;
-    std::vector<uint8_t> deflated;
+    // Room for the worst case, left uninitialised: only what deflate writes is touched.
+    std::unique_ptr<uint8_t[]> deflated;
+    size_t deflatedSize = 0;
     uLong adler = 1;
     uLong rawLength = 0;
     QString error;
@@ -72,9 +76,20 @@ void deflateBand(const QImage& image, bool rgba, Band& band)
         return;
     }
     const uLong raw = uLong((rowBytes + 1) * size_t(band.endRow - band.firstRow));
-    band.deflated.resize(deflateBound(&stream, raw) + 64);
-    stream.next_out = band.deflated.data();
-    stream.avail_out = uInt(band.deflated.size());
+    const uLong room = deflateBound(&stream, raw) + 64;
+    if (room > 0xffffffffu) {
+        band.error = QStringLiteral("the image is too large for PNG");
+        deflateEnd(&stream);
+        return;
+    }
+    band.deflated.reset(new (std::nothrow) uint8_t[room]);
+    if (!band.deflated) {
+        band.error = QStringLiteral("not enough memory to compress the image");
+        deflateEnd(&stream);
+        return;
+    }
+    stream.next_out = band.deflated.get();
+    stream.avail_out = uInt(room);
 
     std::vector<uint8_t> previous(rowBytes), current(rowBytes), filtered(rowBytes + 1);
     if (band.firstRow > 0) {
@@ -101,7 +116,7 @@ void deflateBand(const QImage& image, bool rgba, Band& band)
     }
     if (!ok)
         band.error = QStringLiteral("compression failed");
-    band.deflated.resize(band.deflated.size() - stream.avail_out);
+    band.deflatedSize = room - stream.avail_out;
     band.rawLength = raw;
     deflateEnd(&stream);
 }
@@ -164,8 +179,8 @@ QByteArray PngEncoder::encode(const QImage& input, QString* error)
         if (!band.error.isEmpty())
             return fail(band.error);
         adler = adler32_combine(adler, band.adler, z_off_t(band.rawLength));
-        total += band.deflated.size() + 12;
-        if (band.deflated.size() > 0x7fff0000u)
+        total += band.deflatedSize + 12;
+        if (band.deflatedSize > 0x7fff0000u)
             return fail(QStringLiteral("the image is too large for PNG"));
     }
 
@@ -185,8 +200,8 @@ QByteArray PngEncoder::encode(const QImage& input, QString* error)
     // One IDAT chunk per band; the zlib header opens the first, the checksum closes the last.
     for (size_t i = 0; i < bands.size(); ++i) {
         const bool first = i == 0, last = i + 1 == bands.size();
-        appendChunk(png, "IDAT", bands[i].deflated.data(), bands[i].deflated.size(),
-                    first ? zlibHeader : nullptr, first ? 2 : 0, last ? checksum : nullptr, last ? 4 : 0);
+        appendChunk(png, "IDAT", bands[i].deflated.get(), bands[i].deflatedSize, first ? zlibHeader : nullptr,
+                    first ? 2 : 0, last ? checksum : nullptr, last ? 4 : 0);
     }
     appendChunk(png, "IEND", nullptr, 0);
     return png;
