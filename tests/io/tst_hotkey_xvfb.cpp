@@ -7,6 +7,7 @@
 #include "xvfb_session.h"
 
 #include <QGuiApplication>
+#include <QProcess>
 #include <QtTest>
 #include <memory>
 
@@ -100,23 +101,34 @@ class TestHotKey : public QObject
         QCOMPARE(m_backend->calls.size(), 1);
     }
 
-    void terminationReleasesTheKey()
+    void nothingAfterTermination()
     {
-        {
-            AppDelegate delegate;
-            delegate.setup(m_state.get());
-            delegate.applicationWillTerminate();
-            QVERIFY(!delegate.shortcut()->isRegistered());
-            QVERIFY(pressHotKey());
-            waitOutAPress();
-            QCOMPARE(m_backend->calls.size(), 0);
-        }
-        // Released for real: a new grab of the same combination succeeds.
-        AppDelegate next;
-        next.setup(m_state.get());
-        QVERIFY(next.shortcut()->isRegistered());
+        AppDelegate delegate;
+        delegate.setup(m_state.get());
+        delegate.applicationWillTerminate();
+        QVERIFY(!delegate.shortcut()->isRegistered());
         QVERIFY(pressHotKey());
-        QTRY_COMPARE(m_backend->calls.size(), 1);
+        waitOutAPress();
+        QCOMPARE(m_backend->calls.size(), 0);
+    }
+
+    // The grab is held against other X clients while registered, and given
+    // back on termination. The other client is this executable in probe mode.
+    void grabIsExclusiveUntilTermination()
+    {
+        const auto otherClientGrabs = [] {
+            QProcess probe;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("LUSTRELAB_GRAB_PROBE"), QStringLiteral("1"));
+            probe.setProcessEnvironment(environment);
+            probe.start(QCoreApplication::applicationFilePath(), {});
+            return probe.waitForFinished(10000) && probe.exitCode() == 0;
+        };
+        AppDelegate delegate;
+        delegate.setup(m_state.get());
+        QVERIFY(!otherClientGrabs());
+        delegate.applicationWillTerminate();
+        QVERIFY(otherClientGrabs());
     }
 
     // The delegate does not keep the model alive, and a press afterwards is
@@ -132,5 +144,18 @@ class TestHotKey : public QObject
     }
 };
 
-LUSTRELAB_XVFB_TEST_MAIN(TestHotKey)
+int main(int argc, char** argv)
+{
+    // Probe mode: another X client trying to take Ctrl+Shift+6; exit 0 when it could.
+    if (qEnvironmentVariableIsSet("LUSTRELAB_GRAB_PROBE")) {
+        QGuiApplication app(argc, argv);
+        XcbKeyGrab grab;
+        return grab.registerShortcut() ? 0 : 1;
+    }
+    return runUnderXvfb(argc, argv, [](int c, char** v) {
+        QGuiApplication app(c, v);
+        TestHotKey test;
+        return QTest::qExec(&test, c, v);
+    });
+}
 #include "tst_hotkey_xvfb.moc"
