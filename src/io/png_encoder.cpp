@@ -3,6 +3,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <libdeflate.h>
 #include <memory>
 #include <new>
 #include <thread>
@@ -35,10 +36,11 @@ bool isOpaque(const QImage& image)
 {
     if (!image.hasAlphaChannel())
         return true;
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
         const auto* px = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
         uint32_t all = 0xffffffffu;
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < width; ++x)
             all &= px[x];
         if (all < 0xff000000u)
             return false;
@@ -103,7 +105,7 @@ void deflateBand(const QImage& image, bool rgba, Band& band)
                   premultiplied, current.data());
         for (size_t i = 0; i < rowBytes; ++i)
             filtered[i + 1] = uint8_t(current[i] - previous[i]);
-        band.adler = adler32(band.adler, filtered.data(), uInt(filtered.size()));
+        band.adler = libdeflate_adler32(uint32_t(band.adler), filtered.data(), filtered.size());
         stream.next_in = filtered.data();
         stream.avail_in = uInt(filtered.size());
         const bool lastRow = y + 1 == band.endRow;
