@@ -136,13 +136,30 @@ bool XcbKeyGrab::nativeEventFilter(const QByteArray& eventType, void* message, q
     if (!m_registered || eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
+    const uint8_t type = event->response_type & 0x7f;
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
-    const uint16_t modifiers = key->state & allModifiers & ~(XCB_MOD_MASK_LOCK | m_numLockMask);
-    if (!m_keycodes.contains(key->detail) || modifiers != requiredModifiers)
+    if (!m_keycodes.contains(key->detail))
         return false;
-    emit activated();
+    if (type == XCB_KEY_RELEASE) {
+        m_held = false;
+        m_lastRelease = key->time;
+        return false;
+    }
+    const uint16_t modifiers = key->state & allModifiers & ~(XCB_MOD_MASK_LOCK | m_numLockMask);
+    if (modifiers != requiredModifiers)
+        return false;
+    // Auto-repeat sends more presses while the key is held: without XKB's
+    // detectable auto-repeat, each after a release with the same time stamp;
+    // with it, without a release. Repeats follow each other within a fraction
+    // of a second, so a press long after the last one is new even if its
+    // release went astray.
+    const bool repeat = key->time == m_lastRelease || (m_held && key->time - m_lastPress < 1000);
+    m_held = true;
+    m_lastPress = key->time;
+    if (!repeat)
+        emit activated();
     return true; // the press was ours: no window also treats it as a shortcut
 }
 

@@ -37,6 +37,9 @@ class XcbKeyGrab : public GlobalShortcut, public QAbstractNativeEventFilter
     QList<uint8_t> m_keycodes;
     uint16_t m_numLockMask = 0;
     bool m_registered = false;
+    bool m_held = false;      // the key is down (auto-repeat may follow)
+    uint32_t m_lastPress = 0; // X server time stamps, in milliseconds
+    uint32_t m_lastRelease = 0;
 };
 
 } // namespace lustrelab

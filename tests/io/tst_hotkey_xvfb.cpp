@@ -76,6 +76,18 @@ class TestHotKey : public QObject
         QCOMPARE(m_backend->calls.size(), 1);
     }
 
+    // Keyboard auto-repeat turns a held key into a stream of presses; it is
+    // still one press to the user.
+    void holdingTheKeyCapturesOnce()
+    {
+        AppDelegate delegate;
+        delegate.setup(m_state.get());
+        QVERIFY(xdotool({"keydown", "ctrl+shift+6", "sleep", "1.5", "keyup", "ctrl+shift+6"}));
+        QTRY_COMPARE(m_backend->calls.size(), 1);
+        waitOutAPress();
+        QCOMPARE(m_backend->calls.size(), 1);
+    }
+
     void otherModifiersDoNothing()
     {
         AppDelegate delegate;
