@@ -11,6 +11,11 @@ GrimCaptureBackend::GrimCaptureBackend(QString grim, QString slurp, QObject* par
 {
 }
 
+GrimCaptureBackend::~GrimCaptureBackend()
+{
+    ProcessCaptureBackend::stopAll(this);
+}
+
 void GrimCaptureBackend::capture(CaptureMode mode, const QString& path, Done done)
 {
     const auto grab = [this, path, done](const QStringList& geometry) {

@@ -14,6 +14,7 @@ class GrimCaptureBackend : public CaptureBackend
 
   public:
     GrimCaptureBackend(QString grim, QString slurp, QObject* parent = nullptr);
+    ~GrimCaptureBackend() override;
 
     QString name() const override { return QStringLiteral("grim"); }
     void capture(CaptureMode mode, const QString& path, Done done) override;

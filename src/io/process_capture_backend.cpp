@@ -12,6 +12,20 @@ ProcessCaptureBackend::ProcessCaptureBackend(QString name, QString program, Argu
 {
 }
 
+ProcessCaptureBackend::~ProcessCaptureBackend()
+{
+    stopAll(this);
+}
+
+void ProcessCaptureBackend::stopAll(QObject* owner)
+{
+    for (QProcess* process : owner->findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+        process->disconnect(); // drops the callbacks, which ends their captures
+        process->kill();
+        process->waitForFinished(1000);
+    }
+}
+
 void ProcessCaptureBackend::capture(CaptureMode mode, const QString& path, Done done)
 {
     run(

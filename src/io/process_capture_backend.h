@@ -18,6 +18,7 @@ class ProcessCaptureBackend : public CaptureBackend
     using Arguments = std::function<QStringList(CaptureMode mode, const QString& path)>;
 
     ProcessCaptureBackend(QString name, QString program, Arguments arguments, QObject* parent = nullptr);
+    ~ProcessCaptureBackend() override;
 
     QString name() const override { return m_name; }
     QString program() const { return m_program; }
@@ -29,6 +30,9 @@ class ProcessCaptureBackend : public CaptureBackend
     // it cannot start. The process is owned by `owner` and deleted afterwards.
     static void run(QObject* owner, const QString& program, const QStringList& arguments,
                     std::function<void(QProcess&)> onExit, Done onLaunchError);
+
+    // Kills the tools `owner` still runs; their captures end without an image.
+    static void stopAll(QObject* owner);
 
   private:
     QString m_name;

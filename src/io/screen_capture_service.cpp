@@ -29,7 +29,13 @@ qreal screenRatio()
 
 ScreenCaptureService::ScreenCaptureService(QObject* parent) : QObject(parent) {}
 
-ScreenCaptureService::~ScreenCaptureService() = default;
+ScreenCaptureService::~ScreenCaptureService()
+{
+    // Tools still running are stopped with their backend, while the members
+    // their endings look at still exist.
+    m_closing = true;
+    m_backend.reset();
+}
 
 QString ScreenCaptureService::temporaryCapturePath()
 {
@@ -142,6 +148,10 @@ void ScreenCaptureService::runBackend(CaptureMode mode, const std::shared_ptr<QP
 void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
                                          QPromise<QImage>& promise)
 {
+    if (m_closing) { // no one is waiting any more; only the file needs to go
+        QFile::remove(path);
+        return;
+    }
     if (!launchError.isEmpty()) {
         const QByteArray line = (failurePrefix(mode) + launchError + QLatin1Char('\n')).toLocal8Bit();
         std::fputs(line.constData(), stdout);

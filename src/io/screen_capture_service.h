@@ -75,6 +75,7 @@ class ScreenCaptureService : public QObject
     QPointer<QObject> m_presenceObject; // tracks m_presence when it is a QObject
     bool m_presenceIsObject = false;
     int m_running = 0;
+    bool m_closing = false;
     std::optional<QImage> m_capturedImage;
 };
 

@@ -246,21 +246,35 @@ class TestScreenCapture : public QObject
         QCOMPARE(state->tabs().size(), tabs);
     }
 
-    // A backend that goes away mid-capture (replaced while its tool runs)
-    // still ends the capture: the flag drops and the application comes back.
-    void backendReplacedWhileToolRuns()
+    void endedWhileToolRuns_data()
     {
+        QTest::addColumn<bool>("serviceDestroyed");
+        QTest::newRow("backend replaced") << false;
+        QTest::newRow("service destroyed") << true;
+    }
+
+    // A capture whose tool is stopped still ends: with the backend replaced,
+    // the flag drops and the application comes back; with the service gone,
+    // the waiting future is cancelled.
+    void endedWhileToolRuns()
+    {
+        QFETCH(bool, serviceDestroyed);
         FakeTools tools;
         tools.useAlone();
         tools.addRecordingTool(QStringLiteral("screencapture"), FakeTools::Behaviour::hang);
-        ScreenCaptureService service;
+        auto service = std::make_unique<ScreenCaptureService>();
         FakePresence presence;
-        service.setPresence(&presence);
-        QFuture<QImage> result = service.captureRegion();
+        service->setPresence(&presence);
+        QFuture<QImage> result = service->captureRegion();
         QTRY_COMPARE(tools.invocations().size(), 1);
 
-        service.setBackend(std::make_unique<FakeCaptureBackend>());
-        QVERIFY(!service.isCapturing());
+        if (serviceDestroyed) {
+            service.reset();
+            QVERIFY(result.isCanceled());
+            return;
+        }
+        service->setBackend(std::make_unique<FakeCaptureBackend>());
+        QVERIFY(!service->isCapturing());
         QCOMPARE(presence.events, QStringList({"hide", "show"}));
         QVERIFY(result.isFinished() && result.result().isNull());
     }
