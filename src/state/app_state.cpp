@@ -319,23 +319,41 @@ void AppState::processImage()
     }
     setIsProcessing(true);
     const QImage source = *tab->sourceImage;
+    const QUuid tabId = tab->id;
     QMetaObject::invokeMethod(
-        this, [this, source] { composeQueued(source); }, Qt::QueuedConnection);
+        this, [this, tabId, source] { composeQueued(tabId, source); }, Qt::QueuedConnection);
 }
 
-void AppState::composeQueued(const QImage& source)
+// A composition belongs to the tab whose screenshot it was asked for. Should
+// the user switch or close tabs while it waits in the queue, it must neither
+// borrow another tab's annotations nor land in another tab: that tab would
+// show, and export, somebody else's screenshot until its next edit.
+void AppState::composeQueued(const QUuid& tabId, const QImage& source)
 {
-    const QImage result = m_imageProcessor.process(source, m_settings, currentTextOverlays(),
-                                                   currentShapeOverlays(), currentRemovalAreas());
-    // Store in a second queued step, so that work queued meanwhile (an edit,
-    // a tab switch) runs first, and the result goes to the tab current then.
+    std::optional<QImage> result;
+    if (const ScreenshotTab* tab = tabWithId(tabId))
+        result = m_imageProcessor.process(source, m_settings, tab->textOverlays, tab->shapeOverlays,
+                                          tab->removalAreas);
+    // Store in a second queued step, so that work queued meanwhile (an edit)
+    // runs first.
     QMetaObject::invokeMethod(
         this,
-        [this, result] {
-            setProcessedImage(result);
+        [this, tabId, result] {
+            if (ScreenshotTab* tab = tabWithId(tabId); tab && result) {
+                tab->processedImage = presentImage(result);
+                emit tabsChanged();
+            }
             setIsProcessing(false);
         },
         Qt::QueuedConnection);
+}
+
+ScreenshotTab* AppState::tabWithId(const QUuid& id)
+{
+    for (ScreenshotTab& tab : m_tabs)
+        if (tab.id == id)
+            return &tab;
+    return nullptr;
 }
 
 // ---- History.

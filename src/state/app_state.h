@@ -255,7 +255,8 @@ class AppState : public QObject
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
-    void composeQueued(const QImage& source);
+    void composeQueued(const QUuid& tabId, const QImage& source);
+    ScreenshotTab* tabWithId(const QUuid& id);
 
     // Services first: they must exist before anything below uses them and
     // outlive the queued compositions, which are bound to this object.

@@ -136,6 +136,34 @@ class TestAppState : public QObject
                  comparable(reference.process(source, later, {}, {}, state.currentRemovalAreas())));
     }
 
+    // A tab switch (or close) while a composition waits must not hand one
+    // tab's result to another tab.
+    void aPendingCompositionStaysWithItsTab_data()
+    {
+        QTest::addColumn<bool>("closeTheComposedTab");
+        QTest::newRow("switch to a new tab") << false;
+        QTest::newRow("close the composed tab") << true;
+    }
+    void aPendingCompositionStaysWithItsTab()
+    {
+        QFETCH(bool, closeTheComposedTab);
+        AppState state(m_home.path());
+        state.loadImage(solidImage(qRgb(200, 10, 10)), false);
+        QVERIFY(settle(state));
+        const QUuid composed = state.currentTab()->id;
+        state.setProcessedImage(std::nullopt);
+        state.processImage();
+        state.newTab();
+        if (closeTheComposedTab)
+            state.closeTab(composed);
+        QVERIFY(settle(state));
+        QVERIFY(!state.isProcessing());
+        QVERIFY(!state.currentTab()->processedImage);
+        for (const ScreenshotTab& tab : state.tabs())
+            if (tab.id == composed)
+                QVERIFY(tab.processedImage);
+    }
+
     void composingWithoutASourceClearsTheResult()
     {
         AppState state(m_home.path());
