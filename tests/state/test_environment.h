@@ -1,12 +1,13 @@
 #pragma once
 
-// Shared by the state tests: a private HOME and XDG tree, so no test reads or
-// writes the user's templates or preferences, and a capture of the process's
-// standard output, where the template store reports its failures.
+// A private HOME and XDG tree, so no test reads or writes the user's templates
+// or preferences, and a capture of standard output, where the template store
+// reports its failures.
 
-#include <QByteArray>
-#include <QString>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <unistd.h>
 
 namespace lustrelab::test {
 
@@ -14,7 +15,12 @@ namespace lustrelab::test {
 class IsolatedHome
 {
   public:
-    IsolatedHome();
+    IsolatedHome()
+    {
+        qputenv("HOME", path().toUtf8());
+        qputenv("XDG_DATA_HOME", dataHome().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
+    }
     QString path() const { return m_dir.path(); }
     QString dataHome() const { return m_dir.filePath(QStringLiteral("data")); }
 
@@ -22,21 +28,32 @@ class IsolatedHome
     QTemporaryDir m_dir;
 };
 
-// Redirects file descriptor 1 into a temporary file until text() is called
-// or the object is destroyed.
+// Redirects file descriptor 1 into a file until text() is called.
 class StdoutCapture
 {
   public:
-    StdoutCapture();
-    ~StdoutCapture();
-    QByteArray text(); // stops capturing on first call
+    StdoutCapture()
+    {
+        std::fflush(stdout);
+        if (m_file.open())
+            ::dup2(m_file.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() { text(); }
+    QByteArray text()
+    {
+        if (m_savedFd >= 0) {
+            std::fflush(stdout);
+            ::dup2(m_savedFd, STDOUT_FILENO);
+            ::close(m_savedFd);
+            m_savedFd = -1;
+        }
+        m_file.seek(0);
+        return m_file.readAll();
+    }
 
   private:
-    void stop();
-
-    QTemporaryDir m_dir;
-    int m_savedFd = -1;
-    QByteArray m_text;
+    int m_savedFd = ::dup(STDOUT_FILENO);
+    QTemporaryFile m_file;
 };
 
 } // namespace lustrelab::test
