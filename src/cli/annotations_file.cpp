@@ -13,7 +13,7 @@ QString itemPath(const char* list, std::size_t index)
 
 TextOverlay readText(const Json& json, const QString& path, QString* error)
 {
-    TextOverlay text = newTextOverlay();
+    TextOverlay text; // omitted fields keep the look of a freshly added text
     JsonObjectReader reader(json, path);
     reader.allowOnly({"id", "text", "position", "fontName", "fontSize", "fontWeight", "textColor",
                       "backgroundColor", "isRedacted", "rotation", "opacity"});
@@ -34,7 +34,7 @@ TextOverlay readText(const Json& json, const QString& path, QString* error)
 
 ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
 {
-    ShapeOverlay shape = newShapeOverlay();
+    ShapeOverlay shape; // likewise for shapes
     JsonObjectReader reader(json, path);
     reader.allowOnly({"id", "shapeType", "startPoint", "endPoint", "strokeColor", "fillColor", "strokeWidth",
                       "opacity", "arrowStyle"});
@@ -53,7 +53,7 @@ ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
 
 RemovalArea readRemoval(const Json& json, const QString& path, QString* error)
 {
-    RemovalArea area = newRemovalArea();
+    RemovalArea area;
     JsonObjectReader reader(json, path);
     reader.allowOnly({"id", "rect", "method"});
     // A removal area without a region has nothing sensible to erase.
@@ -84,43 +84,6 @@ bool readList(const Json& root, const char* key, QList<Record>& list, ReadOne re
 }
 
 } // namespace
-
-TextOverlay newTextOverlay()
-{
-    TextOverlay text;
-    text.text = QStringLiteral("Text");
-    text.position = {0.5, 0.5};
-    text.fontName = QStringLiteral("SF Pro Display");
-    text.fontSize = 32;
-    text.fontWeight = FontWeight::regular;
-    text.textColor = CodableColor{1, 1, 1, 1};
-    text.backgroundColor.reset();
-    text.isRedacted = false;
-    text.rotation = 0;
-    text.opacity = 1;
-    return text;
-}
-
-ShapeOverlay newShapeOverlay(ShapeType type)
-{
-    ShapeOverlay shape;
-    shape.shapeType = type;
-    shape.startPoint = {0.3, 0.3};
-    shape.endPoint = {0.7, 0.7};
-    shape.strokeColor = CodableColor{1, 0, 0, 1};
-    shape.fillColor.reset();
-    shape.strokeWidth = 3;
-    shape.opacity = 1;
-    shape.arrowStyle = ArrowStyle::single;
-    return shape;
-}
-
-RemovalArea newRemovalArea()
-{
-    RemovalArea area;
-    area.method = RemovalMethod::contentAware;
-    return area;
-}
 
 std::optional<Annotations> annotationsFromJson(const Json& json, QString* error)
 {

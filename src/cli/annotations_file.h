@@ -26,9 +26,4 @@ struct Annotations
 // the error names it ("shapeOverlays[1].strokeWidth: expected a number").
 std::optional<Annotations> annotationsFromJson(const Json& json, QString* error = nullptr);
 
-// The records the editor creates when the user adds an annotation.
-TextOverlay newTextOverlay();
-ShapeOverlay newShapeOverlay(ShapeType type = ShapeType::rectangle);
-RemovalArea newRemovalArea();
-
 } // namespace lustrelab

@@ -37,6 +37,8 @@ struct RawValues<ArrowStyle>
     }};
 };
 
+// The defaults are what a newly added shape looks like, in the window and in
+// annotation files alike.
 struct ShapeOverlay
 {
     QUuid id = QUuid::createUuid();

@@ -31,12 +31,14 @@ struct RawValues<FontWeight>
     }};
 };
 
+// The defaults are what a newly added text annotation looks like, in the
+// window and in annotation files alike.
 struct TextOverlay
 {
     QUuid id = QUuid::createUuid();
-    QString text;
-    UnitPoint position; // centre of the text
-    QString fontName;
+    QString text = QStringLiteral("Text");
+    UnitPoint position{0.5, 0.5}; // centre of the text
+    QString fontName = QStringLiteral("SF Pro Display");
     double fontSize = 32;
     FontWeight fontWeight = FontWeight::regular;
     CodableColor textColor{};

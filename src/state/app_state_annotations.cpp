@@ -25,17 +25,7 @@ template <typename Record> bool replaceById(QList<Record>& list, const Record& r
 void AppState::addTextOverlay()
 {
     saveToHistory();
-    TextOverlay overlay;
-    overlay.text = QStringLiteral("Text");
-    overlay.position = {0.5, 0.5};
-    overlay.fontName = QStringLiteral("SF Pro Display");
-    overlay.fontSize = 32;
-    overlay.fontWeight = FontWeight::regular;
-    overlay.textColor = CodableColor::fromPlatformColor(QColor(Qt::white));
-    overlay.backgroundColor = std::nullopt;
-    overlay.isRedacted = false;
-    overlay.rotation = 0;
-    overlay.opacity = 1;
+    const TextOverlay overlay; // a new id and the look of a fresh annotation
     QList<TextOverlay> overlays = currentTextOverlays();
     overlays.append(overlay);
     setCurrentTextOverlays(overlays);
@@ -75,15 +65,8 @@ void AppState::deleteSelectedTextOverlay()
 void AppState::addShapeOverlay(std::optional<ShapeType> type)
 {
     saveToHistory();
-    ShapeOverlay overlay;
+    ShapeOverlay overlay; // a new id and the look of a fresh shape
     overlay.shapeType = type.value_or(m_currentShapeType);
-    overlay.startPoint = {0.3, 0.3};
-    overlay.endPoint = {0.7, 0.7};
-    overlay.strokeColor = CodableColor::fromPlatformColor(QColor(Qt::red));
-    overlay.fillColor = std::nullopt;
-    overlay.strokeWidth = 3;
-    overlay.opacity = 1;
-    overlay.arrowStyle = ArrowStyle::single;
     QList<ShapeOverlay> overlays = currentShapeOverlays();
     overlays.append(overlay);
     setCurrentShapeOverlays(overlays);
