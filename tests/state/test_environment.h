@@ -1,9 +1,5 @@
 #pragma once
 
-// A private HOME and XDG tree, so no test reads or writes the user's templates
-// or preferences, and a capture of standard output, where the template store
-// reports its failures.
-
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cstdio>
@@ -11,7 +7,8 @@
 
 namespace lustrelab::test {
 
-// Must be created before the first QSettings or QStandardPaths use.
+// A private HOME and XDG tree, so no test touches the user's templates or
+// preferences. Must exist before the first QSettings or QStandardPaths use.
 class IsolatedHome
 {
   public:
@@ -28,7 +25,8 @@ class IsolatedHome
     QTemporaryDir m_dir;
 };
 
-// Redirects file descriptor 1 into a file until text() is called.
+// Redirects file descriptor 1, where the template store reports its failures,
+// into a file until text() is called.
 class StdoutCapture
 {
   public:

@@ -10,9 +10,7 @@ namespace {
 // Snapshots told apart by their corner radius; -1 stands for "nothing".
 HistoryState state(int n)
 {
-    HistoryState s;
-    s.settings.cornerRadius = n;
-    return s;
+    return {BeautySettings{.cornerRadius = double(n)}, {}, {}, {}};
 }
 
 int radius(const std::optional<HistoryState>& s)
@@ -41,7 +39,6 @@ class TestHistoryManager : public QObject
         QTest::newRow("undo past the start keeps redo, which then walks forward")
             << QStringList{"s1", "s2", "u3", "u2", "u1", "r1", "r2"} << QList<int>{2, 1, -1, 2, 3} << true
             << false;
-        // 51 saves keep the newest 50: the 51st undo finds nothing.
         QStringList fiftyOne;
         for (int n = 0; n <= 50; ++n)
             fiftyOne << QStringLiteral("s%1").arg(n);
