@@ -1,0 +1,43 @@
+#pragma once
+
+// Image helpers shared by the render tests: filled sources and colour probes
+// with a tolerance for antialiasing and rounding.
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <cstdlib>
+
+inline QImage solidImage(int width, int height, QColor color, double ratio = 1)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(color);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+inline bool near(QColor a, QColor b, int tolerance = 2)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+inline bool near(QRgb a, QColor b, int tolerance = 2)
+{
+    return near(QColor::fromRgba(a), b, tolerance);
+}
+
+inline QByteArray describe(QColor c)
+{
+    return QByteArray::number(c.red()) + "," + QByteArray::number(c.green()) + "," +
+           QByteArray::number(c.blue()) + "," + QByteArray::number(c.alpha());
+}
+
+inline QByteArray describe(QRgb p)
+{
+    return describe(QColor::fromRgba(p));
+}
+
+// Checks a probe and names the colour found when it is off.
+#define VERIFY_NEAR(actual, expected, tolerance)                                                             \
+    QVERIFY2(near(actual, expected, tolerance), describe(actual).constData())
