@@ -1,6 +1,6 @@
-// Where styled images are written: default names beside the inputs, -o as a
-// file or a folder, the format an output name implies, and the refusal to
-// overwrite an input or write two inputs to one file.
+// Where styled images go: default names beside the inputs, -o as a file or a
+// folder, the format it implies, and refusing to overwrite an input or to
+// write two inputs to one file.
 
 #include "cli/output_plan.h"
 
@@ -16,73 +16,50 @@ class TestOutputPlan : public QObject
     Q_OBJECT
 
   private slots:
-    void defaultNames_data()
+    void namesAndFormats_data()
     {
         QTest::addColumn<QString>("input");
-        QTest::addColumn<bool>("jpeg");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<ExportFormat>("settingsFormat");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<std::optional<ExportFormat>>("format"); // --format
+        QTest::addColumn<QString>("expectedPath");
+        QTest::addColumn<ExportFormat>("expectedFormat");
+        const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
+        const std::optional<ExportFormat> none, forcePng = png;
 
-        QTest::newRow("png") << "shot.png" << false << "shot-styled.png";
-        QTest::newRow("jpeg extension is four letters") << "shot.png" << true << "shot-styled.jpeg";
-        QTest::newRow("beside the input") << "/tmp/x/shot.jpg" << false << "/tmp/x/shot-styled.png";
-        QTest::newRow("dot-relative") << "./shot.png" << false << "./shot-styled.png";
-        QTest::newRow("only the last suffix goes") << "my.shot.v2.png" << false << "my.shot.v2-styled.png";
-        QTest::newRow("no suffix") << "dir/capture" << false << "dir/capture-styled.png";
+        QTest::newRow("beside the input") << "x/a.jpg" << png << "" << none << "x/a-styled.png" << png;
+        QTest::newRow("settings say jpeg") << "a.png" << jpeg << "" << none << "a-styled.jpeg" << jpeg;
+        QTest::newRow("last suffix only") << "a.b.png" << jpeg << "" << none << "a.b-styled.jpeg" << jpeg;
+        QTest::newRow("output name .JPG") << "a.png" << png << "o.JPG" << none << "o.JPG" << jpeg;
+        QTest::newRow("unknown suffix") << "a.png" << jpeg << "o.img" << none << "o.img" << jpeg;
+        QTest::newRow("--format beats name") << "a.png" << jpeg << "o.jpg" << forcePng << "o.jpg" << png;
     }
 
-    void defaultNames()
+    void namesAndFormats()
     {
         QFETCH(QString, input);
-        QFETCH(bool, jpeg);
-        QFETCH(QString, expected);
-        QCOMPARE(defaultOutputPath(input, jpeg ? ExportFormat::jpeg : ExportFormat::png), expected);
-    }
-
-    void formatChoice_data()
-    {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<int>("explicitFormat"); // -1 none, else ExportFormat
-        QTest::addColumn<int>("settingsFormat");
-        QTest::addColumn<int>("expected");
-        constexpr int png = int(ExportFormat::png);
-        constexpr int jpeg = int(ExportFormat::jpeg);
-
-        QTest::newRow("settings decide by default") << "" << -1 << jpeg << jpeg;
-        QTest::newRow("output name .jpg") << "out.jpg" << -1 << png << jpeg;
-        QTest::newRow("output name .PNG") << "out.PNG" << -1 << jpeg << png;
-        QTest::newRow("unknown suffix keeps settings") << "out.img" << -1 << jpeg << jpeg;
-        QTest::newRow("explicit format wins over name") << "out.jpg" << png << jpeg << png;
-    }
-
-    void formatChoice()
-    {
+        QFETCH(ExportFormat, settingsFormat);
         QFETCH(QString, output);
-        QFETCH(int, explicitFormat);
-        QFETCH(int, settingsFormat);
-        QFETCH(int, expected);
-        const std::optional<ExportFormat> format =
-            explicitFormat < 0 ? std::nullopt : std::optional(ExportFormat(explicitFormat));
-        const OutputPlan plan = planOutputs({"in.png"}, output, format, ExportFormat(settingsFormat));
-        QCOMPARE(int(plan.jobs.front().format), expected);
+        QFETCH(std::optional<ExportFormat>, format);
+        QFETCH(QString, expectedPath);
+        QFETCH(ExportFormat, expectedFormat);
+        const OutputPlan plan = planOutputs({input}, output, format, settingsFormat);
+        QCOMPARE(plan.jobs.front().output, expectedPath);
+        QCOMPARE(plan.jobs.front().format, expectedFormat);
     }
 
-    void severalInputsGoIntoTheFolder()
+    void outputFolders()
     {
-        QTemporaryDir dir;
+        QTemporaryDir dir; // several inputs: -o is a folder to create; one input: a folder if it exists
         const QString out = dir.filePath("styled");
-        const OutputPlan plan = planOutputs({"a/one.png", "b/two.jpg"}, out, std::nullopt, ExportFormat::png);
+        OutputPlan plan = planOutputs({"a/one.png", "b/two.jpg"}, out, std::nullopt, ExportFormat::png);
         QCOMPARE(plan.folder, out);
         QCOMPARE(plan.jobs.size(), 2);
         QCOMPARE(plan.jobs[0].output, out + "/one-styled.png");
         QCOMPARE(plan.jobs[1].output, out + "/two-styled.png");
         QVERIFY(plan.jobs[0].error.isEmpty() && plan.jobs[1].error.isEmpty());
-    }
-
-    void singleInputIntoExistingFolder()
-    {
-        QTemporaryDir dir;
-        const OutputPlan plan = planOutputs({"a/one.png"}, dir.path(), std::nullopt, ExportFormat::png);
-        QVERIFY(plan.folder.isEmpty()); // exists already
+        plan = planOutputs({"a/one.png"}, dir.path(), std::nullopt, ExportFormat::png);
+        QVERIFY(plan.folder.isEmpty());
         QCOMPARE(plan.jobs.front().output, QDir(dir.path()).filePath("one-styled.png"));
     }
 
@@ -92,7 +69,6 @@ class TestOutputPlan : public QObject
         QTest::addColumn<QString>("output");
         QTest::addColumn<QList<bool>>("refused");
 
-        QTest::newRow("output is the input") << QStringList{"shot.png"} << "shot.png" << QList<bool>{true};
         QTest::newRow("output spelt differently")
             << QStringList{"shot.png"} << "sub/../shot.png" << QList<bool>{true};
         QTest::newRow("output through a link") << QStringList{"shot.png"} << "link.png" << QList<bool>{true};
@@ -100,10 +76,6 @@ class TestOutputPlan : public QObject
             << QStringList{"shot.png", "shot-styled.png"} << "" << QList<bool>{true, false};
         QTest::newRow("same name from two folders")
             << QStringList{"a/x.png", "b/x.png"} << "out" << QList<bool>{false, true};
-        QTest::newRow("same input twice")
-            << QStringList{"shot.png", "shot.png"} << "" << QList<bool>{false, true};
-        QTest::newRow("distinct outputs")
-            << QStringList{"a/x.png", "b/y.png"} << "out" << QList<bool>{false, false};
     }
 
     void refusals()

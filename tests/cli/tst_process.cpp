@@ -1,0 +1,251 @@
+// The built binary run the way users and scripts run it: exit statuses, one
+// "lustrelab: FILE: reason" line per failure, the files it writes and never
+// overwrites, and styling from every source reaching the picture.
+
+#include "model/model_json.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lustrelab;
+
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 100;
+constexpr QRgb kShotColor = 0xff2878c8;
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QStringList errLines;
+};
+
+bool writePng(const QString& path, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(kShotColor);
+    return image.save(path);
+}
+
+bool writeFile(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestProcess : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home; // the child's HOME and XDG folders: no real user's templates
+    QTemporaryDir m_work;
+
+    // "@name" stands for that file in the work folder.
+    QString expand(QString text) const { return text.replace(u'@', m_work.path() + u'/'); }
+
+    Run run(QStringList arguments) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_home.path());
+        for (const char* kind : {"DATA", "CONFIG", "CACHE"})
+            env.insert(QStringLiteral("XDG_%1_HOME").arg(kind), m_home.filePath(QString(kind).toLower()));
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(name); // the binary must choose the headless platform itself
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_work.path());
+        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"), arguments.replaceInStrings("@", expand("@")));
+        Run result;
+        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit) {
+            result.exitCode = process.exitCode();
+            result.out = QString::fromUtf8(process.readAllStandardOutput());
+            result.errLines =
+                QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        }
+        return result;
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_work.path()).mkpath("sub") && QDir(m_home.path()).mkpath("data/Lustrelab"));
+        QVERIFY(writePng(expand("@shot.png"), kWidth, kHeight));
+        Json settings = toJson(BeautySettings{});
+        settings["padding"] = 7;
+        QVERIFY(writeFile(expand("@good.json"), settings.dump()));
+        settings["backgroundType"] = "gradients";
+        QVERIFY(writeFile(expand("@bad-enum.json"), settings.dump()));
+        settings["backgroundType"] = "gradient";
+        settings.erase("exportFormat");
+        QVERIFY(writeFile(expand("@no-format.json"), settings.dump()));
+        QVERIFY(writeFile(expand("@bad-notes.json"), R"({"textOverlays": [{"fontSize": "big"}]})"));
+        QVERIFY(writeFile(
+            expand("@notes.json"),
+            R"({"shapeOverlays": [{"startPoint": {"x": 0, "y": 0},)"
+            R"("endPoint": {"x": 1, "y": 1}, "fillColor": {"red": 0, "green": 0, "blue": 1, "opacity": 1}}]})"));
+        BeautySettings flat;
+        flat.padding = 10;
+        QVERIFY(writeFile(m_home.filePath("data/Lustrelab/templates.json"),
+                          R"([{"id": "0B7A6C2D-1E3F-4A5B-8C9D-0E1F2A3B4C5D", "name": "Flat", "createdAt": 0,)"
+                          R"("updatedAt": 0, "settings": )" +
+                              toJson(flat).dump() + "}]"));
+    }
+
+    void composed_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QColor>("centre");
+        const QSize padded(kWidth + 128, kHeight + 128); // default padding 64
+        const QColor shot = kShotColor;
+
+        QTest::newRow("scale 1") << QStringList{"--scale", "1"} << padded << shot;
+        QTest::newRow("scale 2") << QStringList{"--scale", "2"} << 2 * padded << shot;
+        QTest::newRow("--scale wins over --set")
+            << QStringList{"--set", "exportScale=3", "--scale", "1"} << padded << shot;
+        QTest::newRow("settings file, then --set")
+            << QStringList{"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true",
+                           "--scale=1"}
+            << QSize(kWidth + 14, kHeight + 14) << shot;
+        QTest::newRow("template by name")
+            << QStringList{"--template", "Flat", "--scale", "1"} << QSize(kWidth + 20, kHeight + 20) << shot;
+        QTest::newRow("annotations, a shape over the whole canvas")
+            << QStringList{"--annotations", "@notes.json", "--scale", "1"} << padded << QColor(Qt::blue);
+    }
+
+    void composed()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QSize, size);
+        QFETCH(QColor, centre);
+        const Run result = run(QStringList{"compose", "@shot.png", "-o", "@out.png"} + options);
+        QCOMPARE(result.errLines, QStringList());
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out.trimmed(), expand("@out.png"));
+        const QImage image(expand("@out.png"));
+        QCOMPARE(image.size(), size);
+        QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2), centre);
+        QVERIFY(QFile::remove(expand("@out.png")));
+    }
+
+    void batchKeepsGoingPastABadInput_data()
+    {
+        QTest::addColumn<QByteArray>("badContent"); // empty: no such file
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("missing") << QByteArray() << "no such file";
+        QTest::newRow("not an image") << QByteArray("just some text\n") << "not an image";
+        QTest::newRow("truncated png")
+            << readFile(expand("@shot.png")).left(60) << "damaged PNG: the file is cut short";
+    }
+
+    void batchKeepsGoingPastABadInput()
+    {
+        QFETCH(QByteArray, badContent);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString bad = dir.filePath("bad.png"), out = dir.filePath("styled/nested");
+        QVERIFY(writePng(dir.filePath("a.png"), 40, 30) && writePng(dir.filePath("c.png"), 30, 40));
+        QVERIFY(badContent.isEmpty() || writeFile(bad, badContent.toStdString()));
+
+        const Run result =
+            run({"compose", dir.filePath("a.png"), bad, dir.filePath("c.png"), "-o", out, "--scale=1"});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.errLines.size(), 1);
+        QVERIFY2(result.errLines[0].startsWith("lustrelab: " + bad + ": " + reason),
+                 qPrintable(result.errLines[0]));
+        QCOMPARE(QImage(out + "/a-styled.png").size(), QSize(40 + 128, 30 + 128));
+        QCOMPARE(QImage(out + "/c-styled.png").size(), QSize(30 + 128, 40 + 128));
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("errStart"); // of the first line on standard error
+        QTest::addColumn<int>("exitCode");     // 1: that line is the only one; 2: a usage line follows
+        QTest::addColumn<QString>("mentions");
+        const QStringList compose{"compose", "@shot.png", "-o", "@never.png"};
+
+        QTest::newRow("settings without a key") << compose + QStringList{"--settings", "@no-format.json"}
+                                                << "lustrelab: @no-format.json: " << 1 << "exportFormat";
+        QTest::newRow("settings with a bad enum") << compose + QStringList{"--settings", "@bad-enum.json"}
+                                                  << "lustrelab: @bad-enum.json: " << 1 << "backgroundType";
+        QTest::newRow("bad annotation key")
+            << compose + QStringList{"--annotations", "@bad-notes.json"}
+            << "lustrelab: @bad-notes.json: textOverlays[0].fontSize: expected a number" << 1 << "";
+        QTest::newRow("template names match exactly")
+            << compose + QStringList{"--template", "flat"} << "lustrelab: " << 1 << "flat";
+        QTest::newRow("oversized composition") << compose + QStringList{"--set", "padding=100000"}
+                                               << "lustrelab: @shot.png: " << 1 << "would be";
+        QTest::newRow("output spelt as the input")
+            << QStringList{"compose", "shot.png", "-o", "./sub/../shot.png", "--format", "jpeg"}
+            << "lustrelab: shot.png: refusing to overwrite" << 1 << "";
+        QTest::newRow("unknown --set field")
+            << compose + QStringList{"--set", "radius=3"} << "" << 2 << "radius";
+        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "" << 2 << "fonts";
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, errStart);
+        QFETCH(int, exitCode);
+        QFETCH(QString, mentions);
+        const QByteArray input = readFile(expand("@shot.png"));
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.errLines.size() == 1, exitCode == 1);
+        QVERIFY2(result.errLines.value(0).startsWith(expand(errStart)), qPrintable(result.errLines.value(0)));
+        QVERIFY2(result.errLines.value(0).contains(mentions), qPrintable(result.errLines.value(0)));
+        QVERIFY(!QFile::exists(expand("@never.png")));
+        QCOMPARE(readFile(expand("@shot.png")), input);
+    }
+
+    void presets_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("fields"); // the last is the name, the others the id
+
+        QTest::newRow("gradients") << QStringList{"presets", "gradients"} << 90 << 2;
+        QTest::newRow("canvases") << QStringList{"presets", "canvases"} << 15 << 2;
+        QTest::newRow("frames") << QStringList{"presets", "frames"} << 18 << 2;
+        QTest::newRow("all, by group") << QStringList{"presets"} << 90 + 15 + 18 << 3;
+    }
+
+    void presets()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, count);
+        QFETCH(int, fields);
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, 0);
+        const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+        QSet<QString> ids;
+        for (const QString& line : lines) {
+            QVERIFY2(line.split(u'\t').size() == fields && !line.split(u'\t').contains(""), qPrintable(line));
+            ids.insert(line.section(u'\t', 0, fields - 2));
+        }
+        QCOMPARE(lines.size(), count);
+        QCOMPARE(ids.size(), count); // each id selects one entry
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProcess)
+#include "tst_process.moc"
