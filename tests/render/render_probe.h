@@ -16,28 +16,12 @@ inline QImage solidImage(int width, int height, QColor color, double ratio = 1)
     return image;
 }
 
-inline bool near(QColor a, QColor b, int tolerance = 2)
+inline bool near(QColor a, QColor b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
 }
 
-inline bool near(QRgb a, QColor b, int tolerance = 2)
-{
-    return near(QColor::fromRgba(a), b, tolerance);
-}
-
-inline QByteArray describe(QColor c)
-{
-    return QByteArray::number(c.red()) + "," + QByteArray::number(c.green()) + "," +
-           QByteArray::number(c.blue()) + "," + QByteArray::number(c.alpha());
-}
-
-inline QByteArray describe(QRgb p)
-{
-    return describe(QColor::fromRgba(p));
-}
-
 // Checks a probe and names the colour found when it is off.
 #define VERIFY_NEAR(actual, expected, tolerance)                                                             \
-    QVERIFY2(near(actual, expected, tolerance), describe(actual).constData())
+    QVERIFY2(near(actual, expected, tolerance), qPrintable(QColor(actual).name(QColor::HexArgb)))

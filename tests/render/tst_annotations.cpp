@@ -148,8 +148,8 @@ class TestAnnotations : public QObject
     void redaction_data()
     {
         QTest::addColumn<bool>("withBackground");
-        QTest::newRow("redacted") << false;
-        QTest::newRow("redacted over a background") << true;
+        QTest::newRow("plain") << false;
+        QTest::newRow("over a background") << true;
     }
     void redaction()
     {
@@ -177,17 +177,16 @@ class TestAnnotations : public QObject
     void rotation_data()
     {
         QTest::addColumn<double>("rotation");
-        QTest::addColumn<bool>("tall");
         QTest::addColumn<int>("heavierHalf"); // -1 upper or left, +1 lower or right
-        QTest::newRow("level reads left to right") << 0.0 << false << -1;
-        QTest::newRow("90 reads bottom to top") << 90.0 << true << +1;
-        QTest::newRow("-90 reads top to bottom") << -90.0 << true << -1;
+        QTest::newRow("level reads left to right") << 0.0 << -1;
+        QTest::newRow("90 reads bottom to top") << 90.0 << +1;
+        QTest::newRow("-90 reads top to bottom") << -90.0 << -1;
     }
     void rotation()
     {
         QFETCH(double, rotation);
-        QFETCH(bool, tall);
         QFETCH(int, heavierHalf);
+        const bool tall = rotation != 0;
         const QImage canvas = drawn(textOf(QStringLiteral("WWWWW....."), 24, rotation), 300, 300);
         const QRect ink = inkBounds(canvas, notWhite);
         QCOMPARE(ink.height() > ink.width(), tall);

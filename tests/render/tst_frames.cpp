@@ -60,8 +60,7 @@ class TestFrames : public QObject
     void probes_data()
     {
         QTest::addColumn<QString>("id");
-        QTest::addColumn<double>("ratio");
-        QTest::addColumn<QPointF>("point"); // Qt points on the framed image
+        QTest::addColumn<QPoint>("point"); // Qt pixels on the framed image
         QTest::addColumn<QColor>("expected");
         const QColor transparent(0, 0, 0, 0), black(Qt::black);
         const QColor natural = QColor::fromRgbF(0.55f, 0.53f, 0.51f);
@@ -70,73 +69,54 @@ class TestFrames : public QObject
         const auto grey = [](float level) { return QColor::fromRgbF(level, level, level); };
         // A 3-point natural body; island 110.88 wide from x 142.56, its top 12
         // points below the screen's top edge (Qt y 15..26).
-        QTest::newRow("phone bezel is body colour")
-            << "iphone16promax" << 1.0 << QPointF(1.5, 425) << natural;
-        QTest::newRow("phone outer corner") << "iphone16promax" << 1.0 << QPointF(0.5, 0.5) << transparent;
-        QTest::newRow("phone screen corner shows body")
-            << "iphone16promax" << 1.0 << QPointF(17.5, 17.5) << natural;
-        QTest::newRow("phone screen") << "iphone16promax" << 1.0 << QPointF(198, 425) << kScreen;
-        QTest::newRow("island left end") << "iphone16promax" << 1.0 << QPointF(150, 20.5) << black;
-        QTest::newRow("beside the island") << "iphone16promax" << 1.0 << QPointF(138, 20.5) << kScreen;
-        QTest::newRow("below the island") << "iphone16promax" << 1.0 << QPointF(198, 27.5) << kScreen;
-        QTest::newRow("island at ratio 2") << "iphone16promax" << 2.0 << QPointF(198, 20.5) << black;
-        QTest::newRow("no island without the flag") << "iphoneSE" << 1.0 << QPointF(207, 29.5) << kScreen;
-        QTest::newRow("phone body black") << "iphoneSE" << 1.0 << QPointF(6, 434) << dark;
+        QTest::newRow("phone bezel") << "iphone16promax" << QPoint(1, 425) << natural;
+        QTest::newRow("phone outer corner") << "iphone16promax" << QPoint(0, 0) << transparent;
+        QTest::newRow("screen corner shows body") << "iphone16promax" << QPoint(17, 17) << natural;
+        QTest::newRow("island left end") << "iphone16promax" << QPoint(150, 20) << black;
+        QTest::newRow("beside the island") << "iphone16promax" << QPoint(138, 20) << kScreen;
+        QTest::newRow("no island without the flag") << "iphoneSE" << QPoint(207, 29) << kScreen;
         // Laptop body Qt y 0..616, screen at (8, 8), base Qt y 616..664 from
         // x 203.2 to 812.8.
-        QTest::newRow("laptop bezel is black") << "macbookpro14" << 1.0 << QPointF(5.5, 300) << black;
-        QTest::newRow("notch reaches the top edge") << "macbookpro14" << 1.0 << QPointF(473.5, 8.5) << black;
-        QTest::newRow("beside the notch") << "macbookpro14" << 1.0 << QPointF(468, 12) << kScreen;
-        QTest::newRow("laptop base") << "macbookpro14" << 1.0 << QPointF(205, 650) << dark;
-        QTest::newRow("beside the base") << "macbookpro14" << 1.0 << QPointF(200, 650) << transparent;
-        QTest::newRow("silver laptop base") << "macbookair15" << 1.0 << QPointF(506, 650) << silver;
-        QTest::newRow("display has no notch") << "imac24" << 1.0 << QPointF(520, 23) << kScreen;
+        QTest::newRow("laptop bezel is black") << "macbookpro14" << QPoint(5, 300) << black;
+        QTest::newRow("notch reaches the top edge") << "macbookpro14" << QPoint(473, 8) << black;
+        QTest::newRow("beside the notch") << "macbookpro14" << QPoint(468, 12) << kScreen;
+        QTest::newRow("laptop base") << "macbookpro14" << QPoint(205, 650) << dark;
+        QTest::newRow("beside the base") << "macbookpro14" << QPoint(200, 650) << transparent;
+        QTest::newRow("silver laptop base") << "macbookair15" << QPoint(506, 650) << silver;
+        QTest::newRow("display has no notch") << "imac24" << QPoint(520, 23) << kScreen;
         // Browser 1002 x 637: title bar Qt y 0..36, buttons at y 12..24.
-        QTest::newRow("dark chrome") << "browsersafaridark" << 1.0 << QPointF(150, 20) << grey(0.16f);
-        QTest::newRow("address bar starts at a quarter")
-            << "browsersafaridark" << 1.0 << QPointF(252, 18) << grey(0.22f);
+        QTest::newRow("dark chrome") << "browsersafaridark" << QPoint(150, 20) << grey(0.16f);
+        QTest::newRow("address bar from a quarter") << "browsersafaridark" << QPoint(252, 18) << grey(0.22f);
         QTest::newRow("close button")
-            << "browsersafaridark" << 1.0 << QPointF(20, 18) << QColor::fromRgbF(1.0f, 0.37f, 0.34f);
+            << "browsersafaridark" << QPoint(20, 18) << QColor::fromRgbF(1.0f, 0.37f, 0.34f);
         QTest::newRow("minimise button")
-            << "browserchrome" << 1.0 << QPointF(40, 18) << QColor::fromRgbF(1.0f, 0.74f, 0.18f);
-        QTest::newRow("zoom button") << "browsersafari" << 1.0 << QPointF(60, 18)
+            << "browserchrome" << QPoint(40, 18) << QColor::fromRgbF(1.0f, 0.74f, 0.18f);
+        QTest::newRow("zoom button") << "browsersafari" << QPoint(60, 18)
                                      << QColor::fromRgbF(0.16f, 0.78f, 0.25f);
-        QTest::newRow("light address bar") << "browserchrome" << 1.0 << QPointF(500, 18) << grey(0.93f);
-        QTest::newRow("browser window corner") << "browsersafari" << 1.0 << QPointF(0.5, 0.5) << transparent;
-        QTest::newRow("content covers bottom corners")
-            << "browsersafari" << 1.0 << QPointF(1.5, 635.5) << kScreen;
+        QTest::newRow("browser window corner") << "browsersafari" << QPoint(0, 0) << transparent;
+        QTest::newRow("content in bottom corners") << "browsersafari" << QPoint(1, 635) << kScreen;
     }
     void probes()
     {
         QFETCH(QString, id);
-        QFETCH(double, ratio);
-        QFETCH(QPointF, point);
+        QFETCH(QPoint, point);
         QFETCH(QColor, expected);
-        const QImage image = framed(id, ratio);
-        VERIFY_NEAR(image.pixelColor(int(point.x() * ratio), int(point.y() * ratio)), expected, 1);
+        VERIFY_NEAR(framed(id).pixelColor(point), expected, 1);
     }
 
-    void screenshotIsCopiedOneToOne_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QPoint>("offset"); // screen origin in pixels at ratio 2
-        QTest::newRow("phone") << "iphoneSE" << QPoint(24, 24);
-        QTest::newRow("browser") << "browserchrome" << QPoint(2, 72);
-    }
     void screenshotIsCopiedOneToOne()
     {
-        QFETCH(QString, id);
-        QFETCH(QPoint, offset);
-        // A one-pixel checkerboard blurs to grey under any scaling or shift.
+        // A one-pixel checkerboard blurs to grey under any scaling or shift;
+        // the browser's screen starts 1 point in and 36 down.
         QImage image(400, 600, QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(2);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-        const QImage out = framed(id, 2, image);
-        for (int y = 80; y < 520; y += 7) // away from notches and corners
-            for (int x = 80; x < 320; x += 5)
-                QCOMPARE(out.pixel(x + offset.x(), y + offset.y()), image.pixel(x, y));
+        const QImage out = framed(QStringLiteral("browserchrome"), 2, image);
+        for (int y = 0; y < 600; y += 7)
+            for (int x = 0; x < 400; x += 5)
+                QCOMPARE(out.pixel(x + 2, y + 72), image.pixel(x, y));
     }
 };
 
