@@ -70,8 +70,6 @@ class TestAnnotationsFile : public QObject
         QTest::newRow("colour without opacity")
             << json(R"({"shapeOverlays":[{"strokeColor":{"red":1,"green":0,"blue":0}}]})")
             << "shapeOverlays[0].strokeColor: expected a colour object";
-        QTest::newRow("bad id") << json(R"({"shapeOverlays":[{"id":"nope"}]})")
-                                << "shapeOverlays[0].id: expected a UUID";
         QTest::newRow("removal without rect")
             << json(R"({"removalAreas":[{}]})") << "removalAreas[0].rect: missing";
     }

@@ -5,7 +5,6 @@
 #include "cli/output_plan.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,60 +47,43 @@ class TestOutputPlan : public QObject
         QCOMPARE(plan.jobs.front().format, expectedFormat);
     }
 
-    void outputFolders()
-    {
-        QTemporaryDir dir; // several inputs: -o is a folder to create; one input: a folder if it exists
-        const QString out = dir.filePath("styled");
-        OutputPlan plan = planOutputs({"a/one.png", "b/two.jpg"}, out, std::nullopt, ExportFormat::png);
-        QCOMPARE(plan.folder, out);
-        QCOMPARE(plan.jobs.size(), 2);
-        QCOMPARE(plan.jobs[0].output, out + "/one-styled.png");
-        QCOMPARE(plan.jobs[1].output, out + "/two-styled.png");
-        QVERIFY(plan.jobs[0].error.isEmpty() && plan.jobs[1].error.isEmpty());
-        plan = planOutputs({"a/one.png"}, dir.path(), std::nullopt, ExportFormat::png);
-        QVERIFY(plan.folder.isEmpty());
-        QCOMPARE(plan.jobs.front().output, QDir(dir.path()).filePath("one-styled.png"));
-    }
-
-    void refusals_data()
+    void outputs_data()
     {
         QTest::addColumn<QStringList>("inputs");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QList<bool>>("refused");
+        QTest::addColumn<QString>("output");    // -o
+        QTest::addColumn<QStringList>("paths"); // one per input; empty: refused
 
-        QTest::newRow("output spelt differently")
-            << QStringList{"shot.png"} << "sub/../shot.png" << QList<bool>{true};
-        QTest::newRow("output through a link") << QStringList{"shot.png"} << "link.png" << QList<bool>{true};
+        QTest::newRow("output spelt as the input")
+            << QStringList{"shot.png"} << "sub/../shot.png" << QStringList{""};
+        QTest::newRow("output through a link") << QStringList{"shot.png"} << "link.png" << QStringList{""};
         QTest::newRow("output is another input")
-            << QStringList{"shot.png", "shot-styled.png"} << "" << QList<bool>{true, false};
+            << QStringList{"shot.png", "shot-styled.png"} << "" << QStringList{"", "shot-styled-styled.png"};
         QTest::newRow("same name from two folders")
-            << QStringList{"a/x.png", "b/x.png"} << "out" << QList<bool>{false, true};
+            << QStringList{"a/x.png", "b/x.png"} << "new" << QStringList{"new/x-styled.png", ""};
+        QTest::newRow("several inputs: -o is a folder")
+            << QStringList{"a/x.png", "b/y.jpg"} << "new"
+            << QStringList{"new/x-styled.png", "new/y-styled.png"};
+        QTest::newRow("one input into an existing folder")
+            << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"};
     }
 
-    void refusals()
+    void outputs()
     {
         QFETCH(QStringList, inputs);
         QFETCH(QString, output);
-        QFETCH(QList<bool>, refused);
-
+        QFETCH(QStringList, paths);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("a") && QDir(dir.path()).mkpath("b") &&
-                QDir(dir.path()).mkpath("sub"));
-        for (const char* name : {"shot.png", "shot-styled.png", "a/x.png", "b/x.png", "a/y.png", "b/y.png"}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        QVERIFY(QFile::link(dir.filePath("shot.png"), dir.filePath("link.png")));
-
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        const OutputPlan plan = planOutputs(inputs, output, std::nullopt, ExportFormat::png);
-        QDir::setCurrent(previous);
-
-        QCOMPARE(plan.jobs.size(), refused.size());
-        for (qsizetype i = 0; i < refused.size(); ++i)
-            QVERIFY2(plan.jobs[i].error.isEmpty() != refused[i],
-                     qPrintable(QStringLiteral("job %1: '%2'").arg(i).arg(plan.jobs[i].error)));
+        const QString root = dir.path() + u'/';
+        QVERIFY(QDir(root).mkpath("b") && QFile(root + "shot.png").open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(root + "shot.png", root + "link.png"));
+        for (QString& input : inputs)
+            input.prepend(root);
+        const OutputPlan plan =
+            planOutputs(inputs, output.isEmpty() ? output : root + output, std::nullopt, ExportFormat::png);
+        QCOMPARE(plan.jobs.size(), paths.size());
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            QCOMPARE(plan.jobs[i].error.isEmpty() ? plan.jobs[i].output : QString(),
+                     paths[i].isEmpty() ? QString() : root + paths[i]);
     }
 };
 

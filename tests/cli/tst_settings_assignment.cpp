@@ -47,14 +47,11 @@ class TestSettingsAssignment : public QObject
 
         QTest::newRow("no equals sign") << "padding" << QString("expected FIELD=VALUE");
         QTest::newRow("unknown field") << "radius=3" << QString("unknown field 'radius'");
-        QTest::newRow("field name case") << "CornerRadius=3" << QString("unknown field 'CornerRadius'");
-        QTest::newRow("trailing unit") << "padding=64px" << QString();
         QTest::newRow("not a number") << "padding=nan" << QString();
         QTest::newRow("zero scale") << "exportScale=0" << QString();
         QTest::newRow("digit for boolean") << "paddingUniform=1" << QString();
         QTest::newRow("enum case") << "backgroundType=Gradient" << QString();
         QTest::newRow("short hex") << "borderColor=#FFF" << QString();
-        QTest::newRow("hex without hash") << "borderColor=FF0000" << QString();
         QTest::newRow("colour object missing key") << R"(solidColor={"red":1})" << QString();
         // "ocean" is the record's default yet no catalogue entry: asked for by
         // hand it would silently compose on white.
