@@ -36,9 +36,9 @@ class TestHistoryManager : public QObject
             << QStringList{"s1", "s2", "u3", "r9"} << QList<int>{2, 3} << true << false;
         QTest::newRow("save after undo empties redo")
             << QStringList{"s1", "s2", "u3", "s4", "r9"} << QList<int>{2, -1} << true << false;
-        QTest::newRow("undo past the start keeps redo, which then walks forward")
-            << QStringList{"s1", "s2", "u3", "u2", "u1", "r1", "r2"} << QList<int>{2, 1, -1, 2, 3} << true
-            << false;
+        QTest::newRow("undo past the start keeps redo, which walks forward and back")
+            << QStringList{"s1", "s2", "u3", "u2", "u1", "r1", "r2", "u7"} << QList<int>{2, 1, -1, 2, 3, 2}
+            << true << true;
         QStringList fiftyOne;
         for (int n = 0; n <= 50; ++n)
             fiftyOne << QStringLiteral("s%1").arg(n);
