@@ -13,154 +13,92 @@ IsolatedEnvironment::IsolatedEnvironment()
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("tmp"));
     qputenv("HOME", m_dir.path().toUtf8());
-    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath(QStringLiteral("cache")).toUtf8());
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, m_dir.filePath(QString::fromLatin1(name)).toUtf8());
     qputenv("TMPDIR", tempPath().toUtf8());
 }
 
 QStringList IsolatedEnvironment::tempFiles() const
 {
-    return QDir(tempPath()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    return QDir(tempPath()).entryList(QDir::Files);
 }
 
-StreamCapture::StreamCapture(int fd) : m_fd(fd)
+StdoutCapture::StdoutCapture()
 {
-    std::fflush(fd == 1 ? stdout : stderr);
-    const QByteArray file = m_dir.filePath(QStringLiteral("stream")).toLocal8Bit();
-    const int target = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    m_saved = ::dup(fd);
-    ::dup2(target, fd);
+    std::fflush(stdout);
+    const int target = ::open(m_dir.filePath(QStringLiteral("out")).toLocal8Bit().constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    m_saved = ::dup(1);
+    ::dup2(target, 1);
     ::close(target);
 }
 
-StreamCapture::~StreamCapture()
+QByteArray StdoutCapture::text()
 {
-    stop();
-}
-
-QByteArray StreamCapture::text()
-{
-    stop();
+    if (m_saved >= 0) {
+        std::fflush(stdout);
+        ::dup2(m_saved, 1);
+        ::close(m_saved);
+        m_saved = -1;
+        QFile file(m_dir.filePath(QStringLiteral("out")));
+        if (file.open(QIODevice::ReadOnly))
+            m_text = file.readAll();
+    }
     return m_text;
 }
 
-void StreamCapture::stop()
-{
-    if (m_saved < 0)
-        return;
-    std::fflush(m_fd == 1 ? stdout : stderr);
-    ::dup2(m_saved, m_fd);
-    ::close(m_saved);
-    m_saved = -1;
-    QFile file(m_dir.filePath(QStringLiteral("stream")));
-    if (file.open(QIODevice::ReadOnly))
-        m_text = file.readAll();
-}
-
-namespace {
-
-void writeExecutable(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(text);
-    file.close();
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-} // namespace
-
 FakeTools::FakeTools() : m_savedPath(qgetenv("PATH"))
 {
-    patternImage(24, 16).save(m_dir.filePath(QStringLiteral("sample.png")), "png");
-    qputenv("PATH", (m_dir.path() + QLatin1Char(':')).toUtf8() + m_savedPath);
-}
-
-FakeTools::~FakeTools()
-{
-    qputenv("PATH", m_savedPath);
-}
-
-void FakeTools::useAlone()
-{
+    patternImage(24, 16).save(m_dir.filePath(QStringLiteral("sample.png")));
     qputenv("PATH", m_dir.path().toUtf8());
 }
 
-void FakeTools::addRecordingTool(const QString& name, Behaviour behaviour)
+void FakeTools::addScript(const QString& name, const QByteArray& text)
 {
-    QByteArray script = "#!/bin/sh\n"
-                        "log='" +
-                        logPath().toUtf8() +
-                        "'\n"
-                        "out=''\n"
-                        // One write per invocation: concurrent captures must not interleave.
-                        "rec=''\n"
-                        "for a in \"$@\"; do rec=\"$rec$a\n\"; out=\"$a\"; done\n"
-                        "printf '%s--\\n' \"$rec\" >> \"$log\"\n"
-                        "case \"$out\" in --file=*) out=\"${out#--file=}\";; esac\n";
-    switch (behaviour) {
-    case Behaviour::writePng:
-        script += "/bin/cp '" + m_dir.filePath(QStringLiteral("sample.png")).toUtf8() + "' \"$out\"\n";
-        break;
-    case Behaviour::writeGarbage:
-        script += "printf 'this is not an image' > \"$out\"\n";
-        break;
-    case Behaviour::hang:
-        script += "exec /bin/sleep 60\n";
-        break;
-    case Behaviour::cancel:
-        script += "exit 1\n";
-        break;
-    }
-    writeExecutable(m_dir.filePath(name), script);
+    QFile file(m_dir.filePath(name));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(text);
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-void FakeTools::addBrokenTool(const QString& name)
+void FakeTools::addRecordingTool(const QString& name, bool cancels)
 {
-    writeExecutable(m_dir.filePath(name), "#!/nonexistent/interpreter\n");
-}
-
-void FakeTools::addStub(const QString& name)
-{
-    writeExecutable(m_dir.filePath(name), "#!/bin/sh\nexit 0\n");
+    // One write per invocation, so that overlapping captures do not interleave.
+    addScript(name, "#!/bin/sh\nrec=''\nfor a in \"$@\"; do rec=\"$rec$a\n\"; out=\"$a\"; done\n"
+                    "printf '%s--\\n' \"$rec\" >> '" +
+                        m_dir.filePath(QStringLiteral("log")).toUtf8() + "'\n" +
+                        (cancels ? QByteArray("exit 1\n")
+                                 : "/bin/cp '" + m_dir.filePath(QStringLiteral("sample.png")).toUtf8() +
+                                       "' \"${out#--file=}\"\n"));
 }
 
 QList<QStringList> FakeTools::invocations() const
 {
     QList<QStringList> result;
-    QFile file(logPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
+    QFile file(m_dir.filePath(QStringLiteral("log")));
+    file.open(QIODevice::ReadOnly);
     QStringList current;
     for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line == "--") {
-            result.append(current);
-            current.clear();
-        } else if (!line.isEmpty()) {
+        if (line == "--")
+            result.append(std::exchange(current, {}));
+        else if (!line.isEmpty())
             current.append(QString::fromUtf8(line));
-        }
     }
     return result;
 }
 
 void FakeCaptureBackend::capture(CaptureMode mode, const QString& path, Done done)
 {
-    calls.append({mode, path});
+    calls.append(mode);
     QTimer::singleShot(0, this, [this, path, done] {
-        if (!launchError.isEmpty()) {
-            done(launchError);
-            return;
-        }
-        if (!m_result.isNull())
-            m_result.save(path, "png");
+        m_result.save(path, "png");
         done({});
     });
 }
 
 QImage patternImage(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width, height, QImage::Format_ARGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y,

@@ -5,9 +5,9 @@
 #include "io/portal_global_shortcut.h"
 #include "io_fixtures.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
 #include <QGuiApplication>
@@ -25,28 +25,22 @@ using namespace lustrelab::iotest;
 namespace {
 
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString sessionPath = portalPath + QStringLiteral("/session/1_1/lustrelab");
 
-// Answers portal calls the way xdg-desktop-portal does: the method returns the
-// request path made from the caller's name and handle_token, and the Response
-// signal follows on that path. It runs on a thread of its own, so that the
-// client's blocking calls get their answers.
+// Answers the way xdg-desktop-portal does: the method returns the request path
+// made from the caller's name and handle_token, and the Response signal follows
+// on it. It runs on a thread of its own, so the client's blocking calls get
+// their answers.
 class FakePortal : public QDBusVirtualObject
 {
   public:
-    struct Call
-    {
-        QString member;
-        QList<QVariant> arguments;
-    };
-
     explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {}
-
     QString introspect(const QString&) const override { return {}; }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         QMutexLocker lock(&mutex);
-        calls.append({message.member(), message.arguments()});
+        calls.insert(message.member(), message.arguments());
         if (message.member() == QLatin1String("Get")) { // any interface's version
             connection.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1)))));
             return true;
@@ -55,23 +49,19 @@ class FakePortal : public QDBusVirtualObject
             connection.send(message.createReply());
             return true;
         }
-        if (!callError.isEmpty()) {
-            connection.send(message.createErrorReply(QDBusError::AccessDenied, callError));
-            return true;
-        }
         const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
-        QString sender = message.service();
-        sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
-        const QString request = portalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') +
-                                options.value(QStringLiteral("handle_token")).toString();
+        const QString request = portalPath + QStringLiteral("/request/") +
+                                message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_')) +
+                                QLatin1Char('/') + options.value(QStringLiteral("handle_token")).toString();
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-        QVariantMap results = message.member() == QLatin1String("CreateSession")
-                                  ? QVariantMap{{QStringLiteral("session_handle"), sessionPath}}
-                                  : this->results;
-        QTimer::singleShot(0, [bus = m_bus, request, results, code = responseCode] {
+        const QVariantMap answer = message.member() == QLatin1String("CreateSession")
+                                       ? QVariantMap{{QStringLiteral("session_handle"), sessionPath}}
+                                       : results;
+        QTimer::singleShot(0, [bus = m_bus, request, answer,
+                               code = message.member() == QLatin1String("Screenshot") ? responseCode : 0u] {
             QDBusMessage response = QDBusMessage::createSignal(
                 request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-            response << code << results;
+            response << code << answer;
             bus.send(response);
         });
         return true;
@@ -86,39 +76,16 @@ class FakePortal : public QDBusVirtualObject
         m_bus.send(signal);
     }
 
-    QStringList members() const
+    QList<QVariant> call(const QString& member) const
     {
         QMutexLocker lock(&mutex);
-        QStringList names;
-        for (const Call& call : calls)
-            names.append(call.member);
-        return names;
+        return calls.value(member);
     }
 
-    Call call(const QString& member) const
-    {
-        QMutexLocker lock(&mutex);
-        for (const Call& c : calls)
-            if (c.member == member)
-                return c;
-        return {};
-    }
-
-    void reset()
-    {
-        QMutexLocker lock(&mutex);
-        calls.clear();
-        responseCode = 0;
-        results.clear();
-        callError.clear();
-    }
-
-    mutable QMutex mutex; // guards everything below
-    QList<Call> calls;
+    mutable QMutex mutex;                 // guards everything below
+    QMap<QString, QList<QVariant>> calls; // the last call of each method
     uint responseCode = 0;
     QVariantMap results;
-    QString callError;
-    QString sessionPath = portalPath + QStringLiteral("/session/1_1/lustrelab");
 
   private:
     QDBusConnection m_bus;
@@ -142,30 +109,16 @@ class TestDesktopPortal : public QObject
         return QDBusConnection::connectToBus(m_address, QStringLiteral("client%1").arg(++m_connections));
     }
 
-    QString file(const QString& name) const { return QDir(m_env->path()).filePath(name); }
-
-    // Runs one capture and gives the launch error ("" when the tool ran).
-    QString capture(PortalCaptureBackend& backend, CaptureMode mode, const QString& path)
-    {
-        std::optional<QString> outcome;
-        backend.capture(mode, path, [&outcome](const QString& error) { outcome = error; });
-        [&] { QTRY_VERIFY(outcome.has_value()); }();
-        return outcome.value_or(QStringLiteral("timed out"));
-    }
-
   private slots:
     void initTestCase()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             QSKIP("dbus-daemon is not installed");
         m_env = std::make_unique<IsolatedEnvironment>();
-        m_daemon.start(
-            QStringLiteral("dbus-daemon"),
-            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
         QVERIFY(m_daemon.waitForReadyRead(10000));
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
         QDBusConnection portalBus = QDBusConnection::connectToBus(m_address, QStringLiteral("portal"));
-        QVERIFY(portalBus.isConnected());
         m_portal = std::make_unique<FakePortal>(portalBus);
         QVERIFY(portalBus.registerVirtualObject(portalPath, m_portal.get(), QDBusConnection::SubPath));
         m_portalThread.start();
@@ -181,22 +134,17 @@ class TestDesktopPortal : public QObject
         m_daemon.waitForFinished(5000);
     }
 
-    void init() { m_portal->reset(); }
-
     void screenshot_data()
     {
         QTest::addColumn<CaptureMode>("mode");
         QTest::addColumn<QString>("portalFile"); // what the portal hands back
         QTest::addColumn<uint>("response");
         QTest::addColumn<bool>("interactive");
-        QTest::addColumn<bool>("fileLeft");
-        QTest::newRow("full screen, png") << CaptureMode::fullScreen << "shot.png" << 0u << false << true;
-        QTest::newRow("region, png") << CaptureMode::region << "shot.png" << 0u << true << true;
-        QTest::newRow("window, jpeg made png") << CaptureMode::window << "shot.jpeg" << 0u << true << true;
-        QTest::newRow("cancelled") << CaptureMode::region << "shot.png" << 1u << true << false;
-        QTest::newRow("refused") << CaptureMode::fullScreen << "shot.png" << 2u << false << false;
+        QTest::newRow("full screen") << CaptureMode::fullScreen << "shot.png" << 0u << false;
+        QTest::newRow("region") << CaptureMode::region << "shot.png" << 0u << true;
+        QTest::newRow("window, jpeg made png") << CaptureMode::window << "shot.jpeg" << 0u << true;
+        QTest::newRow("cancelled") << CaptureMode::region << "shot.png" << 1u << true;
     }
-
     // The backend's contract on top of the portal: a PNG at the path, or none.
     void screenshot()
     {
@@ -204,85 +152,65 @@ class TestDesktopPortal : public QObject
         QFETCH(QString, portalFile);
         QFETCH(uint, response);
         QFETCH(bool, interactive);
-        QFETCH(bool, fileLeft);
-        const QImage picture = patternImage(12, 9);
-        QVERIFY(picture.save(file(portalFile)));
-        QMutexLocker lock(&m_portal->mutex);
-        m_portal->responseCode = response;
-        m_portal->results = {{QStringLiteral("uri"), QUrl::fromLocalFile(file(portalFile)).toString()}};
-        lock.unlock();
-        PortalCaptureBackend backend(newConnection());
-        const QString path = file(QStringLiteral("capture.png"));
-        QFile::remove(path);
-
-        QVERIFY(PortalCaptureBackend::isAvailable(newConnection()));
-        QCOMPARE(capture(backend, mode, path), QString());
-
-        const FakePortal::Call call = m_portal->call(QStringLiteral("Screenshot"));
-        QCOMPARE(call.arguments.size(), 2);
-        QCOMPARE(call.arguments[0].toString(), QString()); // no X11 window on this platform
-        const QVariantMap options = qdbus_cast<QVariantMap>(call.arguments[1]);
-        QCOMPARE(options.value(QStringLiteral("interactive")).toBool(), interactive);
-        QCOMPARE(QFile::exists(path), fileLeft);
-        if (fileLeft) {
-            QFile written(path);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.read(4), QByteArray("\x89PNG"));
-            QCOMPARE(QImage(path).size(), picture.size());
+        QVERIFY(patternImage(12, 9).save(m_env->filePath(portalFile)));
+        {
+            QMutexLocker lock(&m_portal->mutex);
+            m_portal->responseCode = response;
+            m_portal->results = {
+                {QStringLiteral("uri"), QUrl::fromLocalFile(m_env->filePath(portalFile)).toString()}};
         }
-        QVERIFY(QFile::exists(file(portalFile))); // the portal's own file is not ours to delete
-    }
-
-    void screenshotCallFails()
-    {
-        QMutexLocker lock(&m_portal->mutex);
-        m_portal->callError = QStringLiteral("not allowed here");
-        lock.unlock();
         PortalCaptureBackend backend(newConnection());
-        QCOMPARE(capture(backend, CaptureMode::region, file(QStringLiteral("x.png"))),
-                 QStringLiteral("not allowed here"));
+        const QString path = m_env->filePath(QStringLiteral("capture.png"));
+        QFile::remove(path);
+        QVERIFY(PortalCaptureBackend::isAvailable(newConnection()));
+
+        std::optional<QString> error;
+        backend.capture(mode, path, [&error](const QString& e) { error = e; });
+        QTRY_VERIFY(error.has_value());
+        QCOMPARE(*error, QString());
+
+        const QList<QVariant> call = m_portal->call(QStringLiteral("Screenshot"));
+        QCOMPARE(call.value(0).toString(), QString()); // no X11 window on this platform
+        QCOMPARE(qdbus_cast<QVariantMap>(call.value(1)).value(QStringLiteral("interactive")).toBool(),
+                 interactive);
+        QFile written(path);
+        QCOMPARE(written.open(QIODevice::ReadOnly), response == 0);
+        if (response == 0) {
+            QCOMPARE(written.read(4), QByteArray("\x89PNG"));
+            QCOMPARE(QImage(path).size(), QSize(12, 9));
+        }
+        QVERIFY(QFile::exists(m_env->filePath(portalFile))); // the portal's file is not ours to delete
     }
 
-    // Register the id, create a session, bind Ctrl+Shift+6 in it; presses of
-    // our shortcut in our session count, nothing else; giving it back closes
-    // the session.
+    // Register, create a session, bind Ctrl+Shift+6 in it; only presses of our
+    // shortcut in our session count.
     void globalShortcut()
     {
         PortalGlobalShortcut shortcut(newConnection(), QStringLiteral("org.lustrelab.Test"));
         QSignalSpy bound(&shortcut, &PortalGlobalShortcut::bindingFinished);
         QSignalSpy activated(&shortcut, &GlobalShortcut::activated);
         QVERIFY(shortcut.registerShortcut());
-        QVERIFY(shortcut.registerShortcut()); // once only
         QTRY_COMPARE(bound.size(), 1);
-        QCOMPARE(bound.first().first().toBool(), true);
-        QCOMPARE(m_portal->members(), QStringList({"Register", "CreateSession", "BindShortcuts"}));
-        QCOMPARE(m_portal->call(QStringLiteral("Register")).arguments.value(0).toString(),
+        QVERIFY(bound.first().first().toBool());
+        QCOMPARE(m_portal->call(QStringLiteral("Register")).value(0).toString(),
                  QStringLiteral("org.lustrelab.Test"));
-
-        const QList<QVariant> bind = m_portal->call(QStringLiteral("BindShortcuts")).arguments;
-        QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), m_portal->sessionPath);
+        const QList<QVariant> bind = m_portal->call(QStringLiteral("BindShortcuts"));
+        QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), sessionPath);
         const QDBusArgument shortcuts = bind.value(1).value<QDBusArgument>();
-        QCOMPARE(shortcuts.currentSignature(), QStringLiteral("a(sa{sv})"));
-        shortcuts.beginArray();
-        shortcuts.beginStructure();
         QString id;
         QVariantMap properties;
+        shortcuts.beginArray();
+        shortcuts.beginStructure();
         shortcuts >> id >> properties;
         QCOMPARE(id, PortalGlobalShortcut::shortcutId);
         QCOMPARE(properties.value(QStringLiteral("preferred_trigger")).toString(),
                  QStringLiteral("CTRL+SHIFT+6"));
 
-        m_portal->activate(m_portal->sessionPath, QStringLiteral("something-else"));
+        m_portal->activate(sessionPath, QStringLiteral("something-else"));
         m_portal->activate(portalPath + QStringLiteral("/session/1_1/other"),
                            PortalGlobalShortcut::shortcutId);
-        m_portal->activate(m_portal->sessionPath, PortalGlobalShortcut::shortcutId);
+        m_portal->activate(sessionPath, PortalGlobalShortcut::shortcutId);
         QTRY_COMPARE(activated.size(), 1);
-        QTest::qWait(50);
-        QCOMPARE(activated.size(), 1);
-
-        shortcut.unregisterShortcut();
-        QTRY_VERIFY(m_portal->members().contains(QStringLiteral("Close")));
-        m_portal->activate(m_portal->sessionPath, PortalGlobalShortcut::shortcutId);
         QTest::qWait(50);
         QCOMPARE(activated.size(), 1);
     }
