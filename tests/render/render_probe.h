@@ -3,7 +3,8 @@
 // Image helpers shared by the render tests: filled sources and colour probes
 // with a tolerance for antialiasing and rounding.
 
-#include <QByteArray>
+#include "render/image_processor.h"
+
 #include <QColor>
 #include <QImage>
 #include <cstdlib>
@@ -14,6 +15,24 @@ inline QImage solidImage(int width, int height, QColor color, double ratio = 1)
     image.fill(color);
     image.setDevicePixelRatio(ratio);
     return image;
+}
+
+// Square corners on a solid background; a shadow only when asked for.
+inline lustrelab::BeautySettings plainSettings(double padding = 64, QColor background = Qt::blue,
+                                               bool shadow = false)
+{
+    lustrelab::BeautySettings s;
+    s.shadowEnabled = shadow;
+    s.cornerRadius = 0;
+    s.padding = padding;
+    s.backgroundType = lustrelab::BackgroundType::solid;
+    s.solidColor = {background.redF(), background.greenF(), background.blueF(), 1};
+    return s;
+}
+
+inline QImage compose(const QImage& source, const lustrelab::BeautySettings& settings)
+{
+    return lustrelab::ImageProcessor().process(source, settings, {}, {}, {});
 }
 
 inline bool near(QColor a, QColor b, int tolerance)

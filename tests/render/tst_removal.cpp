@@ -148,6 +148,7 @@ class TestRemoval : public QObject
     {
         QTest::addColumn<int>("size");
         QTest::newRow("1") << 1;
+        QTest::newRow("4, narrower than a vector") << 4;
         QTest::newRow("64") << 64;
     }
     // Multiplying two scrambled spectra and transforming back must give the
