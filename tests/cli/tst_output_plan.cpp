@@ -1,6 +1,5 @@
-// Where styled images go: default names beside the inputs, -o as a file or a
-// folder, the format it implies, and refusing to overwrite an input or to
-// write two inputs to one file.
+// Where styled images go: names beside the inputs, -o as file or folder, the
+// format it implies, and never over an input or two inputs into one file.
 
 #include "cli/output_plan.h"
 

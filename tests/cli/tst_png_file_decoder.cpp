@@ -1,6 +1,5 @@
-// The command line's own PNG decoding must give the same pixels as Qt's
-// reader for every kind of PNG a screenshot tool writes, and a reason instead
-// of a picture for damaged or oversized files.
+// The command line's PNG decoding gives Qt's pixels for every kind of PNG a
+// screenshot tool writes, and a reason instead for damaged or oversized files.
 
 #include "cli/png_file_decoder.h"
 

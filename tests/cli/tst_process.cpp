@@ -1,6 +1,5 @@
-// The built binary run the way users and scripts run it: exit statuses, one
-// "lustrelab: FILE: reason" line per failure, the files it writes and never
-// overwrites, and styling from every source reaching the picture.
+// The built binary run as scripts run it: exit statuses, one "lustrelab: FILE:
+// reason" line per failure, what it writes and never overwrites.
 
 #include "model/model_json.h"
 
@@ -19,12 +18,7 @@ constexpr int kWidth = 200;
 constexpr int kHeight = 100;
 constexpr QRgb kShotColor = 0xff2878c8;
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QStringList errLines;
-};
+using Run = std::tuple<int, QString, QStringList>; // exit status, standard output, lines on standard error
 
 bool writePng(const QString& path, int width, int height)
 {
@@ -70,21 +64,20 @@ class TestProcess : public QObject
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(m_work.path());
         process.start(qEnvironmentVariable("LUSTRELAB_BINARY"), arguments.replaceInStrings("@", expand("@")));
-        Run result;
-        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit) {
-            result.exitCode = process.exitCode();
-            result.out = QString::fromUtf8(process.readAllStandardOutput());
-            result.errLines =
-                QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-        }
-        return result;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return {-1, {}, {}};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
     }
 
   private slots:
     void initTestCase()
     {
         QVERIFY(QDir(m_work.path()).mkpath("sub") && QDir(m_home.path()).mkpath("data/Lustrelab"));
-        QVERIFY(writePng(expand("@shot.png"), kWidth, kHeight));
+        QVERIFY(writePng(expand("@shot.png"), kWidth, kHeight) && writePng(expand("@a.png"), 40, 30));
+        QVERIFY(writeFile(expand("@text.png"), "just some text\n"));
+        QVERIFY(QFile::copy(expand("@shot.png"), expand("@cut.png")) &&
+                QFile::resize(expand("@cut.png"), 60));
         Json settings = toJson(BeautySettings{});
         settings["padding"] = 7;
         QVERIFY(writeFile(expand("@good.json"), settings.dump()));
@@ -116,8 +109,6 @@ class TestProcess : public QObject
 
         QTest::newRow("scale 1") << QStringList{"--scale", "1"} << padded << shot;
         QTest::newRow("scale 2") << QStringList{"--scale", "2"} << 2 * padded << shot;
-        QTest::newRow("--scale wins over --set")
-            << QStringList{"--set", "exportScale=3", "--scale", "1"} << padded << shot;
         QTest::newRow("settings file, then --set")
             << QStringList{"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true",
                            "--scale=1"}
@@ -133,45 +124,15 @@ class TestProcess : public QObject
         QFETCH(QStringList, options);
         QFETCH(QSize, size);
         QFETCH(QColor, centre);
-        const Run result = run(QStringList{"compose", "@shot.png", "-o", "@out.png"} + options);
-        QCOMPARE(result.errLines, QStringList());
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out.trimmed(), expand("@out.png"));
+        const auto [exitCode, out, errLines] =
+            run(QStringList{"compose", "@shot.png", "-o", "@out.png"} + options);
+        QCOMPARE(errLines, QStringList());
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(out.trimmed(), expand("@out.png"));
         const QImage image(expand("@out.png"));
         QCOMPARE(image.size(), size);
         QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2), centre);
         QVERIFY(QFile::remove(expand("@out.png")));
-    }
-
-    void batchKeepsGoingPastABadInput_data()
-    {
-        QTest::addColumn<QByteArray>("badContent"); // empty: no such file
-        QTest::addColumn<QString>("reason");
-
-        QTest::newRow("missing") << QByteArray() << "no such file";
-        QTest::newRow("not an image") << QByteArray("just some text\n") << "not an image";
-        QTest::newRow("truncated png")
-            << readFile(expand("@shot.png")).left(60) << "damaged PNG: the file is cut short";
-    }
-
-    void batchKeepsGoingPastABadInput()
-    {
-        QFETCH(QByteArray, badContent);
-        QFETCH(QString, reason);
-        QTemporaryDir dir;
-        const QString bad = dir.filePath("bad.png"), out = dir.filePath("styled/nested");
-        QVERIFY(writePng(dir.filePath("a.png"), 40, 30) && writePng(dir.filePath("c.png"), 30, 40));
-        QVERIFY(badContent.isEmpty() || writeFile(bad, badContent.toStdString()));
-
-        const Run result =
-            run({"compose", dir.filePath("a.png"), bad, dir.filePath("c.png"), "-o", out, "--scale=1"});
-        QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.errLines.size(), 1);
-        QVERIFY2(result.errLines[0].startsWith("lustrelab: " + bad + ": " + reason),
-                 qPrintable(result.errLines[0]));
-        QCOMPARE(QImage(out + "/a-styled.png").size(), QSize(40 + 128, 30 + 128));
-        QCOMPARE(QImage(out + "/c-styled.png").size(), QSize(30 + 128, 40 + 128));
-        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
     }
 
     void failures_data()
@@ -180,23 +141,33 @@ class TestProcess : public QObject
         QTest::addColumn<QString>("errStart"); // of the first line on standard error
         QTest::addColumn<int>("exitCode");     // 1: that line is the only one; 2: a usage line follows
         QTest::addColumn<QString>("mentions");
+        QTest::addColumn<int>("written"); // into @styled: the other inputs of a batch
         const QStringList compose{"compose", "@shot.png", "-o", "@never.png"};
+        const QStringList batch{"compose", "@a.png", "@shot.png", "-o", "@styled/nested"};
 
+        QTest::newRow("batch, missing input")
+            << batch + QStringList{"@missing.png"} << "lustrelab: @missing.png: no such file" << 1 << "" << 2;
+        QTest::newRow("batch, not an image")
+            << batch + QStringList{"@text.png"} << "lustrelab: @text.png: not an image" << 1 << "" << 2;
+        QTest::newRow("batch, truncated png")
+            << batch + QStringList{"@cut.png"} << "lustrelab: @cut.png: damaged PNG: the file is cut short"
+            << 1 << "" << 2;
         QTest::newRow("settings without a key") << compose + QStringList{"--settings", "@no-format.json"}
-                                                << "lustrelab: @no-format.json: " << 1 << "exportFormat";
-        QTest::newRow("settings with a bad enum") << compose + QStringList{"--settings", "@bad-enum.json"}
-                                                  << "lustrelab: @bad-enum.json: " << 1 << "backgroundType";
+                                                << "lustrelab: @no-format.json: " << 1 << "exportFormat" << 0;
+        QTest::newRow("settings with a bad enum")
+            << compose + QStringList{"--settings", "@bad-enum.json"} << "lustrelab: @bad-enum.json: " << 1
+            << "backgroundType" << 0;
         QTest::newRow("bad annotation key")
             << compose + QStringList{"--annotations", "@bad-notes.json"}
-            << "lustrelab: @bad-notes.json: textOverlays[0].fontSize: expected a number" << 1 << "";
+            << "lustrelab: @bad-notes.json: textOverlays[0].fontSize: expected a number" << 1 << "" << 0;
         QTest::newRow("oversized composition") << compose + QStringList{"--set", "padding=100000"}
-                                               << "lustrelab: @shot.png: " << 1 << "would be";
+                                               << "lustrelab: @shot.png: " << 1 << "would be" << 0;
         QTest::newRow("output spelt as the input")
             << QStringList{"compose", "shot.png", "-o", "./sub/../shot.png", "--format", "jpeg"}
-            << "lustrelab: shot.png: refusing to overwrite" << 1 << "";
+            << "lustrelab: shot.png: refusing to overwrite" << 1 << "" << 0;
         QTest::newRow("unknown --set field")
-            << compose + QStringList{"--set", "radius=3"} << "" << 2 << "radius";
-        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "" << 2 << "fonts";
+            << compose + QStringList{"--set", "radius=3"} << "" << 2 << "radius" << 0;
+        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "" << 2 << "fonts" << 0;
     }
 
     void failures()
@@ -205,21 +176,24 @@ class TestProcess : public QObject
         QFETCH(QString, errStart);
         QFETCH(int, exitCode);
         QFETCH(QString, mentions);
+        QFETCH(int, written);
+        QVERIFY(QDir(expand("@styled")).removeRecursively());
         const QByteArray input = readFile(expand("@shot.png"));
-        const Run result = run(arguments);
-        QCOMPARE(result.exitCode, exitCode);
-        QCOMPARE(result.errLines.size() == 1, exitCode == 1);
-        QVERIFY2(result.errLines.value(0).startsWith(expand(errStart)), qPrintable(result.errLines.value(0)));
-        QVERIFY2(result.errLines.value(0).contains(mentions), qPrintable(result.errLines.value(0)));
+        const auto [status, out, errLines] = run(arguments);
+        QCOMPARE(status, exitCode);
+        QCOMPARE(errLines.size() == 1, exitCode == 1);
+        QVERIFY2(errLines.value(0).startsWith(expand(errStart)), qPrintable(errLines.value(0)));
+        QVERIFY2(errLines.value(0).contains(mentions), qPrintable(errLines.value(0)));
+        QCOMPARE(QDir(expand("@styled/nested")).entryList(QDir::Files).size(), written);
         QVERIFY(!QFile::exists(expand("@never.png")));
         QCOMPARE(readFile(expand("@shot.png")), input);
     }
 
     void presetsListEachEntryOnce()
     {
-        const Run all = run({"presets"});
-        QCOMPARE(all.exitCode, 0);
-        const QStringList lines = all.out.split(u'\n', Qt::SkipEmptyParts);
+        const auto [exitCode, out, errLines] = run({"presets"});
+        QCOMPARE(exitCode, 0);
+        const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
         QHash<QString, QSet<QString>> ids; // group -> ids, each selecting one entry
         for (const QString& line : lines) {
             const QStringList fields = line.split(u'\t'); // group, id, name
@@ -230,7 +204,7 @@ class TestProcess : public QObject
         QCOMPARE(ids["gradients"].size(), 90);
         QCOMPARE(ids["canvases"].size(), 15);
         QCOMPARE(ids["frames"].size(), 18);
-        QCOMPARE(run({"presets", "canvases"}).out.count(u'\n'), 15); // one group alone: id, name
+        QCOMPARE(std::get<1>(run({"presets", "canvases"})).count(u'\n'), 15); // one group alone
     }
 };
 
