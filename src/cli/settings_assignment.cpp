@@ -147,14 +147,6 @@ std::optional<Json> parseValue(FieldKind kind, QStringView text, QString* error)
 
 } // namespace
 
-QStringList settingsFieldKeys()
-{
-    QStringList keys;
-    for (const Field& field : kFields)
-        keys << QLatin1StringView(field.key);
-    return keys;
-}
-
 AssignmentParse parseSettingsAssignment(QStringView argument)
 {
     const qsizetype equals = argument.indexOf(u'=');

@@ -33,9 +33,6 @@ struct AssignmentParse
 // by raw value; preset ids must name an entry of their catalogue.
 AssignmentParse parseSettingsAssignment(QStringView argument);
 
-// The 23 keys, in record order (for help texts and error messages).
-QStringList settingsFieldKeys();
-
 // Applies the assignments in order; later ones win. Goes through the strict
 // JSON reader, so the result is a record a template could hold.
 std::optional<BeautySettings> applySettingsAssignments(const BeautySettings& base,
