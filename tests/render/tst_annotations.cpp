@@ -62,10 +62,7 @@ template <typename Ink> QRect inkBounds(const QImage& image, Ink ink)
     return bounds;
 }
 
-bool notWhite(QRgb p)
-{
-    return qRed(p) < 195 || qGreen(p) < 195 || qBlue(p) < 195;
-}
+const auto notWhite = [](QRgb p) { return qRed(p) < 195 || qGreen(p) < 195 || qBlue(p) < 195; };
 
 } // namespace
 
@@ -120,11 +117,9 @@ class TestAnnotations : public QObject
         QTest::newRow("double arrow head not reversed") << both << QPoint(30, 44) << white;
         QTest::newRow("arrow style none")
             << arrowOf(ArrowStyle::none, left, right) << QPoint(150, 44) << white;
-        // Upwards on the finished image: Qt (100, 80) to (100, 20).
-        QTest::newRow("arrow upwards")
+        QTest::newRow("arrow pointing up, Qt (100, 80) to (100, 20)")
             << arrowOf(ArrowStyle::single, {0.5, 0.2}, {0.5, 0.8}) << QPoint(94, 29) << red;
-        // Zero length: angle 0, barbs trail to the left.
-        QTest::newRow("zero-length arrow")
+        QTest::newRow("zero-length arrow points right")
             << arrowOf(ArrowStyle::single, centre, centre) << QPoint(90, 44) << red;
     }
     void shapeProbes()

@@ -127,8 +127,7 @@ class TestCompositionLayers : public QObject
                 processor.process(source, {}, {}, {filledBox({0.1 * i, 0.1}, {0.1 * i + 0.2, 0.5})}, {}));
             copies.append(held.last().copy());
         }
-        for (int i = 0; i < held.size(); ++i)
-            QCOMPARE(held[i], copies[i]);
+        QCOMPARE(held, copies);
     }
 
     void overlaysAreDrawnOnTheCanvas()

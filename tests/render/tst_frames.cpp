@@ -86,7 +86,6 @@ class TestFrames : public QObject
         QTest::newRow("display has no notch") << "imac24" << QPoint(520, 23) << kScreen;
         // Browser 1002 x 637: title bar Qt y 0..36, buttons at y 12..24.
         QTest::newRow("dark chrome") << "browsersafaridark" << QPoint(150, 20) << grey(0.16f);
-        QTest::newRow("address bar from a quarter") << "browsersafaridark" << QPoint(252, 18) << grey(0.22f);
         QTest::newRow("close button")
             << "browsersafaridark" << QPoint(20, 18) << QColor::fromRgbF(1.0f, 0.37f, 0.34f);
         QTest::newRow("minimise button")
