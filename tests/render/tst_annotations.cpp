@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <QTest>
+#include <type_traits>
 
 using namespace lustrelab;
 
@@ -172,7 +173,9 @@ class TestAnnotations : public QObject
         QFETCH(double, rotation);
         QFETCH(int, heavierHalf);
         const bool tall = rotation != 0;
-        const QImage canvas = drawn(textOf(QStringLiteral("WWWWW....."), 24, rotation), 300, 300);
+        TextOverlay text = textOf(QStringLiteral("WWWWW....."), 24, rotation);
+        text.opacity = 0.6; // the painter's opacity must come back too
+        const QImage canvas = drawn(text, 300, 300);
         const QRect ink = inkBounds(canvas, notWhite);
         QCOMPARE(ink.height() > ink.width(), tall);
         // Turned about its own centre; the heavy "W"s mark where the text begins.

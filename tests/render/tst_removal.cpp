@@ -76,7 +76,6 @@ class TestRemoval : public QObject
         QTest::addColumn<QRect>("area");
         QTest::addColumn<QRgb>("expected"); // premultiplied, every pixel of the area
         const QRgb black = qRgba(0, 0, 0, 255), white = qRgba(255, 255, 255, 255);
-        // Black text on an orange panel: the band is one colour.
         QTest::newRow("flat over one colour") << filled(7, 7, qRgba(200, 100, 50, 255), {2, 2, 3, 3}, black)
                                               << QRect(2, 2, 3, 3) << qRgba(200, 100, 50, 255);
         // Equal weights on both sides give the midpoint.
@@ -151,8 +150,7 @@ class TestRemoval : public QObject
         QTest::newRow("4, narrower than a vector") << 4;
         QTest::newRow("64") << 64;
     }
-    // Multiplying two scrambled spectra and transforming back must give the
-    // circular convolution of the inputs, whatever order the spectra are in.
+    // Spectra multiplied in their scrambled order give the circular convolution.
     void fftConvolves()
     {
         QFETCH(int, size);
