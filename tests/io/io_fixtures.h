@@ -1,10 +1,7 @@
 #pragma once
 
 // Shared by the input/output tests: a private HOME and temporary directory,
-// capture of standard output, recording fake capture tools, a fake capture
-// backend and a test image.
-
-#include "io/capture_backend.h"
+// recording fake capture tools and a test image.
 
 #include <QImage>
 #include <QList>
@@ -27,20 +24,6 @@ class IsolatedEnvironment
     QTemporaryDir m_dir;
 };
 
-// Redirects standard output into a file until text() is called.
-class StdoutCapture
-{
-  public:
-    StdoutCapture();
-    ~StdoutCapture() { text(); }
-    QByteArray text();
-
-  private:
-    QTemporaryDir m_dir;
-    int m_saved = -1;
-    QByteArray m_text;
-};
-
 // Shell scripts standing in for capture tools, alone on PATH while the object
 // lives. A recording tool logs its arguments and, unless it cancels, copies a
 // 24 x 16 patternImage to its last argument (or to the value of "--file=").
@@ -58,24 +41,8 @@ class FakeTools
     QByteArray m_savedPath;
 };
 
-// Records each request, then on the event loop writes its image to the path.
-class FakeCaptureBackend : public CaptureBackend
-{
-    Q_OBJECT
-
-  public:
-    explicit FakeCaptureBackend(QImage result) : m_result(std::move(result)) {}
-    QString name() const override { return QStringLiteral("fake"); }
-    void capture(CaptureMode mode, const QString& path, Done done) override;
-
-    QList<CaptureMode> calls;
-
-  private:
-    QImage m_result;
-};
-
 // Every pixel differs from its neighbours, so a flip, crop or format mix-up
-// shows. Comes back as ARGB32 at ratio 1, the form comparisons use.
+// shows; ARGB32 at ratio 1 is the form comparisons use.
 QImage patternImage(int width, int height);
 QImage asArgb(const QImage& image);
 

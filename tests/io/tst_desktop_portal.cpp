@@ -17,7 +17,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
-#include <memory>
 
 using namespace lustrelab;
 using namespace lustrelab::iotest;
@@ -27,7 +26,7 @@ namespace {
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString sessionPath = portalPath + QStringLiteral("/session/1_1/lustrelab");
 
-// Answers the way xdg-desktop-portal does: the method returns the request path
+// Answers the way xdg-desktop-portal does: a request method returns the path
 // made from the caller's name and handle_token, and the Response signal follows
 // on it. It runs on a thread of its own, so the client's blocking calls get
 // their answers.
@@ -40,30 +39,24 @@ class FakePortal : public QDBusVirtualObject
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         QMutexLocker lock(&mutex);
-        calls.insert(message.member(), message.arguments());
-        if (message.member() == QLatin1String("Get")) { // any interface's version
-            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1)))));
+        const QString member = message.member();
+        calls.insert(member, message.arguments());
+        if (member == QLatin1String("Get") || member == QLatin1String("Register") ||
+            member == QLatin1String("Close")) {
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1))))); // version 1
             return true;
         }
-        if (message.member() == QLatin1String("Register") || message.member() == QLatin1String("Close")) {
-            connection.send(message.createReply());
-            return true;
-        }
-        const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
         const QString request = portalPath + QStringLiteral("/request/") +
                                 message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_')) +
-                                QLatin1Char('/') + options.value(QStringLiteral("handle_token")).toString();
+                                QLatin1Char('/') +
+                                qdbus_cast<QVariantMap>(message.arguments().constLast())
+                                    .value(QStringLiteral("handle_token"))
+                                    .toString();
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-        const QVariantMap answer = message.member() == QLatin1String("CreateSession")
-                                       ? QVariantMap{{QStringLiteral("session_handle"), sessionPath}}
-                                       : results;
-        QTimer::singleShot(0, [bus = m_bus, request, answer,
-                               code = message.member() == QLatin1String("Screenshot") ? responseCode : 0u] {
-            QDBusMessage response = QDBusMessage::createSignal(
-                request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-            response << code << answer;
-            bus.send(response);
-        });
+        QDBusMessage response = QDBusMessage::createSignal(
+            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        response << (member == QLatin1String("Screenshot") ? responseCode : 0u) << results;
+        QTimer::singleShot(0, [bus = m_bus, response] { bus.send(response); });
         return true;
     }
 
@@ -85,7 +78,7 @@ class FakePortal : public QDBusVirtualObject
     mutable QMutex mutex;                 // guards everything below
     QMap<QString, QList<QVariant>> calls; // the last call of each method
     uint responseCode = 0;
-    QVariantMap results;
+    QVariantMap results{{QStringLiteral("session_handle"), sessionPath}};
 
   private:
     QDBusConnection m_bus;
@@ -97,7 +90,7 @@ class TestDesktopPortal : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<IsolatedEnvironment> m_env;
+    QTemporaryDir m_dir;
     QProcess m_daemon;
     QString m_address;
     std::unique_ptr<FakePortal> m_portal;
@@ -114,11 +107,10 @@ class TestDesktopPortal : public QObject
     {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             QSKIP("dbus-daemon is not installed");
-        m_env = std::make_unique<IsolatedEnvironment>();
         m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
         QVERIFY(m_daemon.waitForReadyRead(10000));
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        QDBusConnection portalBus = QDBusConnection::connectToBus(m_address, QStringLiteral("portal"));
+        QDBusConnection portalBus = newConnection();
         m_portal = std::make_unique<FakePortal>(portalBus);
         QVERIFY(portalBus.registerVirtualObject(portalPath, m_portal.get(), QDBusConnection::SubPath));
         m_portalThread.start();
@@ -152,18 +144,16 @@ class TestDesktopPortal : public QObject
         QFETCH(QString, portalFile);
         QFETCH(uint, response);
         QFETCH(bool, interactive);
-        QVERIFY(patternImage(12, 9).save(m_env->filePath(portalFile)));
+        QVERIFY(patternImage(12, 9).save(m_dir.filePath(portalFile)));
         {
             QMutexLocker lock(&m_portal->mutex);
             m_portal->responseCode = response;
-            m_portal->results = {
-                {QStringLiteral("uri"), QUrl::fromLocalFile(m_env->filePath(portalFile)).toString()}};
+            m_portal->results[QStringLiteral("uri")] =
+                QUrl::fromLocalFile(m_dir.filePath(portalFile)).toString();
         }
         PortalCaptureBackend backend(newConnection());
-        const QString path = m_env->filePath(QStringLiteral("capture.png"));
+        const QString path = m_dir.filePath(QStringLiteral("capture.png"));
         QFile::remove(path);
-        QVERIFY(PortalCaptureBackend::isAvailable(newConnection()));
-
         std::optional<QString> error;
         backend.capture(mode, path, [&error](const QString& e) { error = e; });
         QTRY_VERIFY(error.has_value());
@@ -179,7 +169,7 @@ class TestDesktopPortal : public QObject
             QCOMPARE(written.read(4), QByteArray("\x89PNG"));
             QCOMPARE(QImage(path).size(), QSize(12, 9));
         }
-        QVERIFY(QFile::exists(m_env->filePath(portalFile))); // the portal's file is not ours to delete
+        QVERIFY(QFile::exists(m_dir.filePath(portalFile))); // the portal's file is not ours to delete
     }
 
     // Register, create a session, bind Ctrl+Shift+6 in it; only presses of our
@@ -192,8 +182,6 @@ class TestDesktopPortal : public QObject
         QVERIFY(shortcut.registerShortcut());
         QTRY_COMPARE(bound.size(), 1);
         QVERIFY(bound.first().first().toBool());
-        QCOMPARE(m_portal->call(QStringLiteral("Register")).value(0).toString(),
-                 QStringLiteral("org.lustrelab.Test"));
         const QList<QVariant> bind = m_portal->call(QStringLiteral("BindShortcuts"));
         QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), sessionPath);
         const QDBusArgument shortcuts = bind.value(1).value<QDBusArgument>();
@@ -202,14 +190,12 @@ class TestDesktopPortal : public QObject
         shortcuts.beginArray();
         shortcuts.beginStructure();
         shortcuts >> id >> properties;
-        QCOMPARE(id, PortalGlobalShortcut::shortcutId);
         QCOMPARE(properties.value(QStringLiteral("preferred_trigger")).toString(),
                  QStringLiteral("CTRL+SHIFT+6"));
 
         m_portal->activate(sessionPath, QStringLiteral("something-else"));
-        m_portal->activate(portalPath + QStringLiteral("/session/1_1/other"),
-                           PortalGlobalShortcut::shortcutId);
-        m_portal->activate(sessionPath, PortalGlobalShortcut::shortcutId);
+        m_portal->activate(portalPath + QStringLiteral("/session/1_1/other"), id);
+        m_portal->activate(sessionPath, id);
         QTRY_COMPARE(activated.size(), 1);
         QTest::qWait(50);
         QCOMPARE(activated.size(), 1);

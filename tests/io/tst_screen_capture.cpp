@@ -6,14 +6,17 @@
 #include "io_fixtures.h"
 #include "state/app_state.h"
 
-#include <QRegularExpression>
 #include <QtTest>
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 using namespace lustrelab;
 using namespace lustrelab::iotest;
 
 namespace {
+
+enum class Outcome { image, none, unstartable };
 
 class FakePresence : public ApplicationPresence
 {
@@ -22,6 +25,22 @@ class FakePresence : public ApplicationPresence
     void showApplication() override { events.append(QStringLiteral("show")); }
     QStringList events;
 };
+
+// What is written to standard output while `run` runs.
+QByteArray stdoutOf(const std::function<void()>& run)
+{
+    QTemporaryFile file;
+    file.open();
+    std::fflush(stdout);
+    const int saved = ::dup(1);
+    ::dup2(file.handle(), 1);
+    run();
+    std::fflush(stdout);
+    ::dup2(saved, 1);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
 
 } // namespace
 
@@ -34,16 +53,6 @@ class TestScreenCapture : public QObject
     std::unique_ptr<AppState> newState()
     {
         return std::make_unique<AppState>(m_env->filePath(QStringLiteral("templates")));
-    }
-
-    static void startCapture(AppState& state, CaptureMode mode)
-    {
-        if (mode == CaptureMode::region)
-            state.startRegionCapture();
-        else if (mode == CaptureMode::window)
-            state.startWindowCapture();
-        else
-            state.startFullScreenCapture();
     }
 
     // Waits until the service has finished every capture it started.
@@ -60,67 +69,90 @@ class TestScreenCapture : public QObject
         m_env = std::make_unique<IsolatedEnvironment>();
         // No portal: the session bus of whoever runs the tests is not ours.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
     }
 
     void init()
     {
-        qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
         qunsetenv("WAYLAND_DISPLAY");
         qputenv("DISPLAY", ":99");
     }
 
-    void toolArguments_data()
+    void capture_data()
     {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<CaptureMode>("mode");
-        QTest::addColumn<bool>("cancels");
+        QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<QStringList>("arguments"); // "PATH" stands for the temporary file
-        QTest::newRow("screencapture region")
-            << "screencapture" << CaptureMode::region << false << QStringList{"-i", "-x", "PATH"};
-        QTest::newRow("screencapture window")
-            << "screencapture" << CaptureMode::window << false << QStringList{"-w", "-o", "-x", "PATH"};
-        QTest::newRow("screencapture full screen")
-            << "screencapture" << CaptureMode::fullScreen << false << QStringList{"-m", "-x", "PATH"};
-        QTest::newRow("screencapture region cancelled")
-            << "screencapture" << CaptureMode::region << true << QStringList{"-i", "-x", "PATH"};
-        QTest::newRow("gnome-screenshot region")
-            << "gnome-screenshot" << CaptureMode::region << false << QStringList{"--area", "--file=PATH"};
-        QTest::newRow("maim full screen")
-            << "maim" << CaptureMode::fullScreen << false << QStringList{"--hidecursor", "PATH"};
+        QTest::addColumn<QString>("output");        // the start of the one line printed
+        const auto row = [](const char* name, const char* tool, CaptureMode mode, Outcome outcome,
+                            QStringList arguments, const char* output = "") {
+            QTest::newRow(name) << QString::fromLatin1(tool) << mode << outcome << arguments
+                                << QString::fromLatin1(output);
+        };
+        const CaptureMode region = CaptureMode::region, window = CaptureMode::window,
+                          full = CaptureMode::fullScreen;
+        row("screencapture region", "screencapture", region, Outcome::image, {"-i", "-x", "PATH"});
+        row("screencapture window", "screencapture", window, Outcome::image, {"-w", "-o", "-x", "PATH"});
+        row("screencapture full screen", "screencapture", full, Outcome::image, {"-m", "-x", "PATH"});
+        row("selection cancelled", "screencapture", region, Outcome::none, {"-i", "-x", "PATH"});
+        row("gnome-screenshot region", "gnome-screenshot", region, Outcome::image, {"--area", "--file=PATH"});
+        row("maim full screen", "maim", full, Outcome::image, {"--hidecursor", "PATH"});
+        row("region tool cannot start", "screencapture", region, Outcome::unstartable, {},
+            "Screen capture failed: ");
+        row("window tool cannot start", "screencapture", window, Outcome::unstartable, {},
+            "Window capture failed: ");
+        row("full screen tool cannot start", "screencapture", full, Outcome::unstartable, {},
+            "Full screen capture failed: ");
     }
     // The tool gets exactly its arguments with a fresh temporary PNG path; its
-    // image opens in a new tab, a cancel changes nothing; no file is left.
-    void toolArguments()
+    // image opens in a new tab, anything else leaves the tabs alone; the
+    // application hides and comes back, and no file is left behind. A tool
+    // that cannot start prints one line with the system's reason.
+    void capture()
     {
         QFETCH(QString, tool);
         QFETCH(CaptureMode, mode);
-        QFETCH(bool, cancels);
+        QFETCH(Outcome, outcome);
         QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
         FakeTools tools;
-        tools.addRecordingTool(tool, cancels);
-        if (tool != QLatin1String("screencapture")) // found on its own; the others are forced
-            qputenv("LUSTRELAB_CAPTURE_BACKEND", tool.toUtf8());
+        if (outcome == Outcome::unstartable)
+            tools.addScript(tool, "#!/nonexistent/interpreter\n");
+        else
+            tools.addRecordingTool(tool, outcome == Outcome::none);
         auto state = newState();
+        FakePresence presence;
+        state->screenCaptureService().setPresence(&presence);
         const qsizetype tabs = state->tabs().size();
 
-        startCapture(*state, mode);
-        waitForCapture(*state);
+        const QString printed = QString::fromLocal8Bit(stdoutOf([&] {
+            if (mode == CaptureMode::region)
+                state->startRegionCapture();
+            else if (mode == CaptureMode::window)
+                state->startWindowCapture();
+            else
+                state->startFullScreenCapture();
+            waitForCapture(*state);
+        }));
 
-        const QList<QStringList> calls = tools.invocations();
-        QCOMPARE(calls.size(), 1);
-        QStringList actual = calls.first();
-        const QString path = QString(actual.last()).remove(QStringLiteral("--file="));
-        actual.last().replace(path, QStringLiteral("PATH"));
-        QCOMPARE(actual, arguments);
-        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_env->tempPath()).absoluteFilePath());
-        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9A-F-]{36}\\.png$"))
-                     .match(QFileInfo(path).fileName())
-                     .hasMatch(),
-                 qPrintable(path));
+        QVERIFY2(output.isEmpty() ? printed.isEmpty()
+                                  : printed.startsWith(output) && printed.size() > output.size() + 1 &&
+                                        printed.indexOf(QLatin1Char('\n')) == printed.size() - 1,
+                 qPrintable(printed));
+        QCOMPARE(presence.events, QStringList({"hide", "show"}));
         QVERIFY(m_env->tempFiles().isEmpty());
-        QCOMPARE(state->tabs().size(), cancels ? tabs : tabs + 1);
-        if (!cancels)
+        QCOMPARE(state->tabs().size(), outcome == Outcome::image ? tabs + 1 : tabs);
+        if (outcome == Outcome::image)
             QCOMPARE(asArgb(*state->currentTab()->sourceImage), patternImage(24, 16));
+        QList<QStringList> calls = tools.invocations();
+        QCOMPARE(calls.size(), arguments.isEmpty() ? 0 : 1);
+        if (calls.isEmpty())
+            return;
+        const QString path = QString(calls[0].last()).remove(QStringLiteral("--file="));
+        calls[0].last().replace(path, QStringLiteral("PATH"));
+        QCOMPARE(calls[0], arguments);
+        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_env->tempPath()).absoluteFilePath());
     }
 
     // Overlapping requests each get their own file; the flag stays up until
@@ -145,63 +177,27 @@ class TestScreenCapture : public QObject
         QCOMPARE(capturing.size(), 2); // up once, down once
     }
 
-    void launchFailure_data()
-    {
-        QTest::addColumn<CaptureMode>("mode");
-        QTest::addColumn<QString>("prefix");
-        QTest::newRow("region") << CaptureMode::region << "Screen capture failed: ";
-        QTest::newRow("window") << CaptureMode::window << "Window capture failed: ";
-        QTest::newRow("full screen") << CaptureMode::fullScreen << "Full screen capture failed: ";
-    }
-    // A tool that exists but cannot start: one line on standard output with
-    // the system's reason, the application back, and no tab.
-    void launchFailure()
-    {
-        QFETCH(CaptureMode, mode);
-        QFETCH(QString, prefix);
-        FakeTools tools;
-        tools.addScript(QStringLiteral("screencapture"), "#!/nonexistent/interpreter\n");
-        auto state = newState();
-        FakePresence presence;
-        state->screenCaptureService().setPresence(&presence);
-        const qsizetype tabs = state->tabs().size();
-
-        StdoutCapture output;
-        startCapture(*state, mode);
-        waitForCapture(*state);
-        const QString line = QString::fromLocal8Bit(output.text());
-
-        QVERIFY2(line.startsWith(prefix) && line.size() > prefix.size() + 1, qPrintable(line));
-        QVERIFY(line.indexOf(QLatin1Char('\n')) == line.size() - 1);
-        QCOMPARE(presence.events, QStringList({"hide", "show"}));
-        QCOMPARE(state->tabs().size(), tabs);
-    }
-
     void automaticChoice_data()
     {
         QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<QString>("session");
+        QTest::addColumn<bool>("wayland");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("screencapture first") << QStringList{"maim", "screencapture"} << "x11"
-                                             << "screencapture";
-        QTest::newRow("desktop tool before X11 tools") << QStringList{"maim", "gnome-screenshot"} << "x11"
-                                                       << "gnome-screenshot";
-        QTest::newRow("X11 tools skipped on Wayland") << QStringList{"maim", "scrot"} << "wayland"
-                                                      << "none";
-        QTest::newRow("grim needs slurp") << QStringList{"grim"} << "wayland"
-                                          << "none";
-        QTest::newRow("grim with slurp") << QStringList{"grim", "slurp"} << "wayland"
-                                         << "grim";
+        QTest::newRow("screencapture first")
+            << QStringList{"maim", "screencapture"} << false << "screencapture";
+        QTest::newRow("desktop tool first")
+            << QStringList{"maim", "gnome-screenshot"} << false << "gnome-screenshot";
+        QTest::newRow("no X11 tools on Wayland") << QStringList{"maim", "scrot"} << true << "none";
+        QTest::newRow("grim needs slurp") << QStringList{"grim"} << true << "none";
     }
     void automaticChoice()
     {
         QFETCH(QStringList, installed);
-        QFETCH(QString, session);
+        QFETCH(bool, wayland);
         QFETCH(QString, chosen);
         FakeTools tools;
         for (const QString& name : installed)
             tools.addScript(name, "#!/bin/sh\n");
-        if (session == QLatin1String("wayland")) {
+        if (wayland) {
             qunsetenv("DISPLAY");
             qputenv("WAYLAND_DISPLAY", "wayland-9");
         }
