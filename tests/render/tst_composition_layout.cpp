@@ -103,6 +103,33 @@ class TestCompositionLayout : public QObject
         VERIFY_NEAR(out.pixelColor(100, 100), QColor(255, 128, 0), 3);
     }
 
+    // The styling names its gradient by id: an id the catalogue lacks (the
+    // default "ocean" is one) composes on white, a real one on its colours.
+    void gradientIdGoesThroughTheCatalogue_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("default id is not a preset") << "ocean";
+        QTest::newRow("ids are case-sensitive") << gradientPresets().first().id.toUpper();
+        QTest::newRow("first preset") << gradientPresets().first().id;
+    }
+    void gradientIdGoesThroughTheCatalogue()
+    {
+        QFETCH(QString, id);
+        BeautySettings settings = plainSettings(20);
+        settings.backgroundType = BackgroundType::gradient;
+        settings.gradientPresetId = id;
+        const QImage out = compose(solidImage(100, 100, Qt::red), settings);
+        const GradientPreset* preset = findGradientPreset(id);
+        // Far corner of the background from where an angle of 0..180 starts.
+        const QColor probe = out.pixelColor(0, 0);
+        if (!preset) {
+            VERIFY_NEAR(probe, Qt::white, 0);
+            return;
+        }
+        QVERIFY(probe != QColor(Qt::white));
+        QVERIFY(probe != QColor(Qt::red));
+    }
+
     void checkerboardStartsBottomLeft()
     {
         // Canvas 45 x 35: squares counted from the bottom edge, so the grey
