@@ -1,11 +1,10 @@
 #pragma once
 
 // Shared by the input/output tests: a private HOME and temporary directory,
-// recording fake capture tools and a test image.
+// and a test image.
 
+#include <QDir>
 #include <QImage>
-#include <QList>
-#include <QStringList>
 #include <QTemporaryDir>
 
 namespace lustrelab::iotest {
@@ -15,35 +14,40 @@ namespace lustrelab::iotest {
 class IsolatedEnvironment
 {
   public:
-    IsolatedEnvironment();
+    IsolatedEnvironment()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("tmp"));
+        qputenv("HOME", m_dir.path().toUtf8());
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+            qputenv(name, m_dir.filePath(QString::fromLatin1(name)).toUtf8());
+        qputenv("TMPDIR", tempPath().toUtf8());
+    }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
     QString tempPath() const { return m_dir.filePath(QStringLiteral("tmp")); }
-    QStringList tempFiles() const;
+    QStringList tempFiles() const { return QDir(tempPath()).entryList(QDir::Files); }
 
   private:
     QTemporaryDir m_dir;
-};
-
-// Shell scripts standing in for capture tools, alone on PATH while the object
-// lives. A recording tool logs its arguments and, unless it cancels, copies a
-// 24 x 16 patternImage to its last argument (or to the value of "--file=").
-class FakeTools
-{
-  public:
-    FakeTools();
-    ~FakeTools() { qputenv("PATH", m_savedPath); }
-    void addRecordingTool(const QString& name, bool cancels = false);
-    void addScript(const QString& name, const QByteArray& text);
-    QList<QStringList> invocations() const;
-
-  private:
-    QTemporaryDir m_dir;
-    QByteArray m_savedPath;
 };
 
 // Every pixel differs from its neighbours, so a flip, crop or format mix-up
-// shows; ARGB32 at ratio 1 is the form comparisons use.
-QImage patternImage(int width, int height);
-QImage asArgb(const QImage& image);
+// shows.
+inline QImage patternImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           qRgb((x * 37 + y * 11) & 0xff, (x * 5 + y * 53) & 0xff, (x * y * 7 + 90) & 0xff));
+    return image;
+}
+
+// The form comparisons use.
+inline QImage asArgb(const QImage& image)
+{
+    QImage converted = image.convertToFormat(QImage::Format_ARGB32);
+    converted.setDevicePixelRatio(1.0);
+    return converted;
+}
 
 } // namespace lustrelab::iotest

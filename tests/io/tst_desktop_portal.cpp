@@ -5,6 +5,7 @@
 #include "io/portal_global_shortcut.h"
 #include "io_fixtures.h"
 
+#include <QImageReader>
 #include <QtDBus>
 #include <QtTest>
 
@@ -153,12 +154,9 @@ class TestDesktopPortal : public QObject
         QCOMPARE(call.value(0).toString(), QString()); // no X11 window on this platform
         QCOMPARE(qdbus_cast<QVariantMap>(call.value(1)).value(QStringLiteral("interactive")).toBool(),
                  interactive);
-        QFile written(path);
-        QCOMPARE(written.open(QIODevice::ReadOnly), response == 0);
-        if (response == 0) {
-            QCOMPARE(written.read(4), QByteArray("\x89PNG"));
-            QCOMPARE(QImage(path).size(), QSize(12, 9));
-        }
+        QImageReader written(path); // by content: a JPEG from the portal must have become a PNG
+        QCOMPARE(written.format(), response == 0 ? QByteArray("png") : QByteArray());
+        QCOMPARE(written.read().size(), response == 0 ? QSize(12, 9) : QSize(0, 0));
         QVERIFY(QFile::exists(m_dir.filePath(portalFile))); // the portal's file is not ours to delete
     }
 

@@ -1,7 +1,6 @@
 // Screen capture through AppState, with fake tools on PATH that record how
 // they were called.
 
-#include "io/capture_backend_loader.h"
 #include "io/screen_capture_service.h"
 #include "io_fixtures.h"
 #include "state/app_state.h"
@@ -15,6 +14,49 @@ using namespace lustrelab;
 using namespace lustrelab::iotest;
 
 namespace {
+
+// Shell scripts standing in for capture tools, alone on PATH while the object
+// lives. A recording tool logs its arguments, one call a line written at once
+// (captures overlap), and unless it cancels copies a 24 x 16 patternImage to
+// its last argument (or to the value of "--file=").
+class FakeTools
+{
+  public:
+    FakeTools() : m_savedPath(qgetenv("PATH")) { qputenv("PATH", m_dir.path().toUtf8()); }
+    ~FakeTools() { qputenv("PATH", m_savedPath); }
+
+    void addScript(const QString& name, const QByteArray& text)
+    {
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+
+    void addRecordingTool(const QString& name, bool cancels = false)
+    {
+        const QByteArray sample = m_dir.filePath(QStringLiteral("sample.png")).toUtf8();
+        patternImage(24, 16).save(QString::fromUtf8(sample));
+        addScript(name, "#!/bin/sh\nline=$(printf '%s\\t' \"$@\")\necho \"$line\" >> '" + log().toUtf8() +
+                            "'\nfor out; do :; done\n" +
+                            (cancels ? "exit 1\n" : "/bin/cp '" + sample + "' \"${out#--file=}\"\n"));
+    }
+
+    QList<QStringList> invocations() const
+    {
+        QFile file(log());
+        QList<QStringList> calls;
+        const QString text =
+            QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            calls.append(line.split(QLatin1Char('\t'), Qt::SkipEmptyParts));
+        return calls;
+    }
+
+  private:
+    QString log() const { return m_dir.filePath(QStringLiteral("log")); }
+    QTemporaryDir m_dir;
+    QByteArray m_savedPath;
+};
 
 enum class Outcome { image, none, unstartable };
 
@@ -50,12 +92,7 @@ class TestScreenCapture : public QObject
 
     std::unique_ptr<IsolatedEnvironment> m_env;
 
-    std::unique_ptr<AppState> newState()
-    {
-        return std::make_unique<AppState>(m_env->filePath(QStringLiteral("templates")));
-    }
-
-    // Waits until the service has finished every capture it started.
+    // Until the service has finished every capture it started.
     static void waitForCapture(AppState& state)
     {
         QTRY_VERIFY(state.screenCaptureService().isCapturing());
@@ -70,10 +107,6 @@ class TestScreenCapture : public QObject
         // No portal: the session bus of whoever runs the tests is not ours.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
         qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
-    }
-
-    void init()
-    {
         qunsetenv("WAYLAND_DISPLAY");
         qputenv("DISPLAY", ":99");
     }
@@ -121,19 +154,19 @@ class TestScreenCapture : public QObject
             tools.addScript(tool, "#!/nonexistent/interpreter\n");
         else
             tools.addRecordingTool(tool, outcome == Outcome::none);
-        auto state = newState();
+        AppState state(m_env->filePath(QStringLiteral("templates")));
         FakePresence presence;
-        state->screenCaptureService().setPresence(&presence);
-        const qsizetype tabs = state->tabs().size();
+        state.screenCaptureService().setPresence(&presence);
+        const qsizetype tabs = state.tabs().size();
 
         const QString printed = QString::fromLocal8Bit(stdoutOf([&] {
             if (mode == CaptureMode::region)
-                state->startRegionCapture();
+                state.startRegionCapture();
             else if (mode == CaptureMode::window)
-                state->startWindowCapture();
+                state.startWindowCapture();
             else
-                state->startFullScreenCapture();
-            waitForCapture(*state);
+                state.startFullScreenCapture();
+            waitForCapture(state);
         }));
 
         QVERIFY2(output.isEmpty() ? printed.isEmpty()
@@ -142,9 +175,9 @@ class TestScreenCapture : public QObject
                  qPrintable(printed));
         QCOMPARE(presence.events, QStringList({"hide", "show"}));
         QVERIFY(m_env->tempFiles().isEmpty());
-        QCOMPARE(state->tabs().size(), outcome == Outcome::image ? tabs + 1 : tabs);
+        QCOMPARE(state.tabs().size(), outcome == Outcome::image ? tabs + 1 : tabs);
         if (outcome == Outcome::image)
-            QCOMPARE(asArgb(*state->currentTab()->sourceImage), patternImage(24, 16));
+            QCOMPARE(asArgb(*state.currentTab()->sourceImage), patternImage(24, 16));
         QList<QStringList> calls = tools.invocations();
         QCOMPARE(calls.size(), arguments.isEmpty() ? 0 : 1);
         if (calls.isEmpty())
@@ -161,47 +194,20 @@ class TestScreenCapture : public QObject
     {
         FakeTools tools;
         tools.addRecordingTool(QStringLiteral("screencapture"));
-        auto state = newState();
-        const qsizetype tabs = state->tabs().size();
-        QSignalSpy capturing(&state->screenCaptureService(), &ScreenCaptureService::isCapturingChanged);
+        AppState state(m_env->filePath(QStringLiteral("templates")));
+        const qsizetype tabs = state.tabs().size();
+        QSignalSpy capturing(&state.screenCaptureService(), &ScreenCaptureService::isCapturingChanged);
 
-        state->startRegionCapture();
-        state->startFullScreenCapture();
-        waitForCapture(*state);
+        state.startRegionCapture();
+        state.startFullScreenCapture();
+        waitForCapture(state);
 
         const QList<QStringList> calls = tools.invocations();
         QCOMPARE(calls.size(), 2);
         QVERIFY(calls[0].last() != calls[1].last());
         QVERIFY(m_env->tempFiles().isEmpty());
-        QCOMPARE(state->tabs().size(), tabs + 2);
+        QCOMPARE(state.tabs().size(), tabs + 2);
         QCOMPARE(capturing.size(), 2); // up once, down once
-    }
-
-    void automaticChoice_data()
-    {
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<bool>("wayland");
-        QTest::addColumn<QString>("chosen");
-        QTest::newRow("screencapture first")
-            << QStringList{"maim", "screencapture"} << false << "screencapture";
-        QTest::newRow("desktop tool first")
-            << QStringList{"maim", "gnome-screenshot"} << false << "gnome-screenshot";
-        QTest::newRow("no X11 tools on Wayland") << QStringList{"maim", "scrot"} << true << "none";
-        QTest::newRow("grim needs slurp") << QStringList{"grim"} << true << "none";
-    }
-    void automaticChoice()
-    {
-        QFETCH(QStringList, installed);
-        QFETCH(bool, wayland);
-        QFETCH(QString, chosen);
-        FakeTools tools;
-        for (const QString& name : installed)
-            tools.addScript(name, "#!/bin/sh\n");
-        if (wayland) {
-            qunsetenv("DISPLAY");
-            qputenv("WAYLAND_DISPLAY", "wayland-9");
-        }
-        QCOMPARE(loadCaptureBackend()->name(), chosen);
     }
 };
 
