@@ -92,10 +92,5 @@ BENCHMARK(BM_OverlayRecomposition)->Unit(benchmark::kMillisecond)->UseRealTime()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lustrelab::bench::runBenchmarks(argc, argv);
 }

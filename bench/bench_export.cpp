@@ -52,10 +52,5 @@ BENCHMARK(BM_ExportJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureP
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lustrelab::bench::runBenchmarks(argc, argv);
 }

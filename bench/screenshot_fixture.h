@@ -5,8 +5,10 @@
 // realistic content rather than a flat fill.
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <benchmark/benchmark.h>
 
 namespace lustrelab::bench {
 
@@ -31,6 +33,17 @@ inline QImage makeScreenshot()
     painter.end();
     image.setDevicePixelRatio(2);
     return image;
+}
+
+// Every benchmark runs headless and needs a GUI application for fonts and painting.
+inline int runBenchmarks(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace lustrelab::bench
