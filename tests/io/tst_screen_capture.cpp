@@ -1,6 +1,7 @@
 // Screen capture through AppState, with fake tools on PATH that record how
 // they were called.
 
+#include "io/capture_backend_loader.h"
 #include "io/screen_capture_service.h"
 #include "io_fixtures.h"
 #include "state/app_state.h"
@@ -186,6 +187,52 @@ class TestScreenCapture : public QObject
         calls[0].last().replace(path, QStringLiteral("PATH"));
         QCOMPARE(calls[0], arguments);
         QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_env->tempPath()).absoluteFilePath());
+    }
+
+    // Without an override the first usable backend wins: the classic tool,
+    // then (no portal here) the desktop tools, X11-only ones only on X11 and
+    // grim only on Wayland; a forced name wins even when its tool is missing.
+    void backendChoice_data()
+    {
+        QTest::addColumn<QStringList>("onPath");
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<QString>("forced");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("classic tool first") << QStringList{"maim", "screencapture"} << false << ""
+                                            << "screencapture";
+        QTest::newRow("desktop tool before X11 tool")
+            << QStringList{"maim", "gnome-screenshot"} << false << ""
+            << "gnome-screenshot";
+        QTest::newRow("X11 tool on X11") << QStringList{"scrot", "maim"} << false << ""
+                                         << "maim";
+        QTest::newRow("X11 tool not on Wayland") << QStringList{"maim"} << true << ""
+                                                 << "none";
+        QTest::newRow("grim with slurp on Wayland") << QStringList{"maim", "grim", "slurp"} << true << ""
+                                                    << "grim";
+        QTest::newRow("grim alone is not enough") << QStringList{"grim"} << true << ""
+                                                  << "none";
+        QTest::newRow("forced, tool missing") << QStringList{"maim"} << false << "spectacle"
+                                              << "spectacle";
+        QTest::newRow("unknown forced name falls back") << QStringList{"maim"} << false << "bogus"
+                                                        << "maim";
+    }
+    void backendChoice()
+    {
+        QFETCH(QStringList, onPath);
+        QFETCH(bool, wayland);
+        QFETCH(QString, forced);
+        QFETCH(QString, chosen);
+        FakeTools tools;
+        for (const QString& tool : onPath)
+            tools.addScript(tool, "#!/bin/sh\nexit 0\n");
+        if (wayland)
+            qputenv("WAYLAND_DISPLAY", "wayland-test");
+        if (!forced.isEmpty())
+            qputenv("LUSTRELAB_CAPTURE_BACKEND", forced.toUtf8());
+        const auto backend = loadCaptureBackend();
+        qunsetenv("WAYLAND_DISPLAY");
+        qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
+        QCOMPARE(backend->name(), chosen);
     }
 
     // Overlapping requests each get their own file; the flag stays up until
