@@ -19,19 +19,23 @@ BeautySettings defaultStyling()
     return settings;
 }
 
-void BM_FullComposition(benchmark::State& state)
+// Composes on every iteration with a styling change (as a slider drag does),
+// so the kept base layer never applies and everything is composed again.
+void composeWithStylingChanges(benchmark::State& state, BeautySettings settings)
 {
     const QImage screenshot = bench::makeScreenshot();
-    BeautySettings settings = defaultStyling();
     ImageProcessor processor;
     int round = 0;
     for (auto _ : state) {
-        // A styling change on every call (as a slider drag does), so the kept
-        // base layer never applies and everything is composed again.
         settings.shadowOpacity = (++round % 2) ? 0.25f : 0.26f;
         QImage out = processor.process(screenshot, settings, {}, {}, {});
         benchmark::DoNotOptimize(out.constBits());
     }
+}
+
+void BM_FullComposition(benchmark::State& state)
+{
+    composeWithStylingChanges(state, defaultStyling());
 }
 BENCHMARK(BM_FullComposition)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
@@ -55,16 +59,9 @@ BENCHMARK(BM_FullCompositionColdProcessor)
 // resampled into place, the slower path.
 void BM_FullCompositionWidened(benchmark::State& state)
 {
-    const QImage screenshot = bench::makeScreenshot();
     BeautySettings settings = defaultStyling();
     settings.canvasPresetId = QStringLiteral("16:9");
-    ImageProcessor processor;
-    int round = 0;
-    for (auto _ : state) {
-        settings.shadowOpacity = (++round % 2) ? 0.25f : 0.26f;
-        QImage out = processor.process(screenshot, settings, {}, {}, {});
-        benchmark::DoNotOptimize(out.constBits());
-    }
+    composeWithStylingChanges(state, settings);
 }
 BENCHMARK(BM_FullCompositionWidened)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
