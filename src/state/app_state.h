@@ -207,6 +207,9 @@ class AppState : public QObject
     void copyToClipboard();
     // Writes the composed image to a local file; says whether it was written.
     ExportService::Result exportImage(const QUrl& destination, ExportFormat format, double scale);
+    // The window's export: returns at once and reports through exportFinished,
+    // on the event loop, in the order the exports were asked for.
+    void exportImageInBackground(const QUrl& destination, ExportFormat format, double scale);
     // Each returns at once; a captured image opens in a new tab.
     Q_INVOKABLE void startRegionCapture();
     Q_INVOKABLE void startWindowCapture();
@@ -214,6 +217,8 @@ class AppState : public QObject
 
   signals:
     void tabsChanged();
+    // An empty error means the file was written.
+    void exportFinished(const QUrl& destination, const QString& error);
     void currentTabIdChanged();
     void settingsChanged();
     void selectedTextOverlayIdChanged();

@@ -80,6 +80,16 @@ ExportService::Result AppState::exportImage(const QUrl& destination, ExportForma
     return m_exportService.saveToFile(*tab->processedImage, destination.toLocalFile(), format, scale);
 }
 
+void AppState::exportImageInBackground(const QUrl& destination, ExportFormat format, double scale)
+{
+    const ExportService::Result result = exportImage(destination, format, scale);
+    QMetaObject::invokeMethod(
+        this, [this, destination, error = result.written ? QString() : result.error] {
+            emit exportFinished(destination, error);
+        },
+        Qt::QueuedConnection);
+}
+
 void AppState::startRegionCapture()
 {
     startCapture(*this, CaptureMode::region);
