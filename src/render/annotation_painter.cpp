@@ -110,23 +110,48 @@ void drawArrow(QPainter& painter, QPointF start, QPointF end, ArrowStyle style, 
     painter.strokePath(heads, painter.pen());
 }
 
-void drawBlurPattern(QPainter& painter, const QRectF& rect)
+void drawBlurPattern(QPainter& painter, const QRectF& rect, const QRectF& visible)
 {
     if (!(rect.width() > 0) || !(rect.height() > 0))
+        return;
+    // Only the cells that can show are drawn, and they are counted with
+    // integers: a rectangle far off the canvas (a hand-written file says
+    // x = 1e15) or merely huge costs nothing, where stepping a coordinate by
+    // the cell size would stop advancing once the step falls below its
+    // precision. The same checks refuse infinite or undefined corners.
+    const double left = std::max(rect.left(), visible.left());
+    const double right = std::min(rect.right(), visible.right());
+    const double top = std::max(rect.top(), visible.top());
+    const double bottom = std::min(rect.bottom(), visible.bottom());
+    if (!(right > left) || !(bottom > top))
         return;
     const QColor light = greyLevel(0.7, 0.9);
     const QColor dark = greyLevel(0.5, 0.9);
     // Cells are counted bottom-up from the rectangle's lower-left corner: the
     // rectangle's bottom edge is y = 0 of that count.
-    const double surfaceHeight = rect.bottom();
-    int row = 0;
-    for (double y = 0; y < rect.height(); y += kMosaicCell, ++row) {
-        const double cellHeight = std::min(kMosaicCell, rect.height() - y);
-        int column = 0;
-        for (double x = rect.left(); x < rect.right(); x += kMosaicCell, ++column) {
-            const double cellWidth = std::min(kMosaicCell, rect.right() - x);
-            painter.fillRect(flipRect(x, y, cellWidth, cellHeight, surfaceHeight),
-                             (row + column) % 2 == 0 ? light : dark);
+    // The first visible cell: its index (for the colour) and its edges, placed
+    // from the visible part so that they stay exact however far away the
+    // rectangle's own corner lies.
+    const double intoX = left - rect.left(), intoY = rect.bottom() - bottom;
+    const double firstColumn = std::floor(intoX / kMosaicCell);
+    const double firstRow = std::floor(intoY / kMosaicCell);
+    const double firstLeft = left - std::fmod(intoX, kMosaicCell);
+    const double firstBottom = bottom + std::fmod(intoY, kMosaicCell);
+    const int columns = int(std::ceil((right - firstLeft) / kMosaicCell));
+    const int rows = int(std::ceil((firstBottom - top) / kMosaicCell));
+    // Beyond 2^53 the index is no longer exact, nor is the colour that far out.
+    const bool firstIsLight = std::fmod(firstColumn + firstRow, 2.0) == 0;
+    for (int row = 0; row < rows; ++row) {
+        const double cellBottom = firstBottom - row * kMosaicCell;
+        const double y0 = std::max(top, cellBottom - kMosaicCell);
+        const double y1 = std::min(bottom, cellBottom);
+        for (int column = 0; column < columns; ++column) {
+            const double cellLeft = firstLeft + column * kMosaicCell;
+            const double x0 = std::max(left, cellLeft);
+            const double x1 = std::min(right, cellLeft + kMosaicCell);
+            if (x1 > x0 && y1 > y0)
+                painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0),
+                                 ((row + column) % 2 == 0) == firstIsLight ? light : dark);
         }
     }
 }
@@ -170,7 +195,7 @@ void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth,
         painter.fillRect(r, kHighlight);
         break;
     case ShapeType::blur:
-        drawBlurPattern(painter, r);
+        drawBlurPattern(painter, r, QRectF(0, 0, canvasWidth, canvasHeight));
         break;
     }
 }

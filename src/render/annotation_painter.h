@@ -31,7 +31,9 @@ void drawArrow(QPainter& painter, QPointF start, QPointF end, ArrowStyle style, 
 // The mosaic that stands for a blur shape: 8-point cells alternating two greys,
 // counted from the rectangle's bottom-left corner (cells at the top and right
 // edges are cut to the rectangle). The pixels below are covered, not read.
-void drawBlurPattern(QPainter& painter, const QRectF& rect);
+// Only the part inside `visible` (the canvas) is drawn, so the work is
+// bounded by the canvas whatever the rectangle.
+void drawBlurPattern(QPainter& painter, const QRectF& rect, const QRectF& visible);
 
 // Qt's weight for a FontWeight: the nine cases map one to one, lightest to
 // heaviest, onto QFont::Thin ... QFont::Black.

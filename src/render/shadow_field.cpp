@@ -55,14 +55,16 @@ void ShadowField::downsample(const StyledImage& image)
     runInBands(
         cellRows,
         [&](int begin, int end) {
-            std::vector<uint32_t> sums(static_cast<size_t>(gridWidth_));
+            // A cell holds up to k² alpha values of 255: past about 4100 x 4100
+            // pixels (very wide blurs on large images) that needs 64 bits.
+            std::vector<uint64_t> sums(static_cast<size_t>(gridWidth_));
             for (int cellRow = begin; cellRow < end; ++cellRow) {
-                std::fill(sums.begin(), sums.end(), 0u);
+                std::fill(sums.begin(), sums.end(), uint64_t(0));
                 const int yEnd = std::min(image.height(), (cellRow + 1) * k);
                 for (int y = cellRow * k; y < yEnd; ++y) {
                     StyledImage::Run runs[3];
                     const int count = image.rowRuns(y, runs);
-                    uint32_t* cells = sums.data() + padCells_;
+                    uint64_t* cells = sums.data() + padCells_;
                     for (int r = 0; r < count; ++r) {
                         const StyledImage::Run& run = runs[r];
                         for (int x = run.x0; x < run.x1;) {
