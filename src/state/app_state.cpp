@@ -258,8 +258,13 @@ void AppState::closeTab(const QUuid& id)
         return;
     const bool closingCurrent = m_currentTabId == id;
     m_tabs.removeIf([&](const ScreenshotTab& tab) { return tab.id == id; });
-    if (closingCurrent)
+    if (closingCurrent) {
         m_currentTabId = m_tabs.last().id;
+        // The history and the selection belonged to the closed tab: an undo
+        // would otherwise write its overlays into the tab that took its place.
+        clearSelection();
+        m_historyManager.clear();
+    }
     emit tabsChanged();
     if (closingCurrent)
         emit currentTabIdChanged();
