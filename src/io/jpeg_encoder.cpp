@@ -128,8 +128,14 @@ QByteArray JpegEncoder::encode(const QImage& input, int quality, QString* error)
     };
     if (input.isNull())
         return fail(QStringLiteral("the image is empty"));
-    if (input.width() > 65535 || input.height() > 65535)
-        return fail(QStringLiteral("the image is too large for JPEG"));
+    // libjpeg writes no side over JPEG_MAX_DIMENSION (65500), and the joined
+    // stripes must not claim more than it would write in one piece: a taller
+    // file is one that no reader opens.
+    if (input.width() > JPEG_MAX_DIMENSION || input.height() > JPEG_MAX_DIMENSION)
+        return fail(QStringLiteral("the image is %1 x %2 pixels; JPEG allows at most %3 on a side")
+                        .arg(input.width())
+                        .arg(input.height())
+                        .arg(JPEG_MAX_DIMENSION));
     QImage image = input;
     if (image.format() != QImage::Format_ARGB32_Premultiplied && image.format() != QImage::Format_RGB32)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
