@@ -6,12 +6,15 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <cstdio>
+#include <memory>
 
 namespace lustrelab {
 
@@ -99,8 +102,19 @@ void PortalCaptureBackend::capture(CaptureMode mode, const QString& path, Done d
                                                        screenshotInterface, QStringLiteral("Screenshot"));
     call << parentWindow() << options;
 
+    // Whichever comes first ends the capture: the answer, a failed call, the
+    // portal leaving the bus, or the time limit. Everything below is owned by
+    // the request and goes with it.
+    auto ended = std::make_shared<bool>(false);
+    auto finish = [request, done, ended](const QString& error) {
+        if (std::exchange(*ended, true))
+            return;
+        request->deleteLater();
+        done(error);
+    };
+
     connect(request, &PortalRequest::responded, request,
-            [request, path, done](uint code, const QVariantMap& results) {
+            [path, finish](uint code, const QVariantMap& results) {
                 if (code == PortalRequest::success) {
                     const QUrl uri(results.value(QStringLiteral("uri")).toString());
                     if (uri.isLocalFile())
@@ -110,17 +124,36 @@ void PortalCaptureBackend::capture(CaptureMode mode, const QString& path, Done d
                 } else if (code == PortalRequest::failed) {
                     logPortalError(QStringLiteral("the desktop refused the screenshot"));
                 }
-                request->deleteLater();
-                done({});
+                finish({});
             });
 
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), request);
-    connect(watcher, &QDBusPendingCallWatcher::finished, request, [request, watcher, done] {
-        const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
-        watcher->deleteLater();
+    // A new owner of the portal's name knows nothing of our request; the
+    // first owner appearing (the call activated the portal) is no loss.
+    auto* watcher = new QDBusServiceWatcher(PortalRequest::service, m_bus,
+                                            QDBusServiceWatcher::WatchForOwnerChange, request);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, request,
+            [finish](const QString&, const QString& oldOwner, const QString&) {
+                if (!oldOwner.isEmpty())
+                    finish(QStringLiteral("the screenshot portal left the session bus"));
+            });
+
+    const std::chrono::milliseconds limit =
+        m_timeout.value_or(mode == CaptureMode::fullScreen ? fullScreenTimeout : interactiveTimeout);
+    QTimer::singleShot(limit, request, [this, request, finish, limit] {
+        // Take the portal's dialog away too, should it still show one.
+        m_bus.send(QDBusMessage::createMethodCall(PortalRequest::service, request->path(),
+                                                  QStringLiteral("org.freedesktop.portal.Request"),
+                                                  QStringLiteral("Close")));
+        finish(QStringLiteral("the screenshot portal gave no answer within %1 seconds")
+                   .arg(double(limit.count()) / 1000));
+    });
+
+    auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call), request);
+    connect(pending, &QDBusPendingCallWatcher::finished, request, [request, pending, finish] {
+        const QDBusPendingReply<QDBusObjectPath> reply = *pending;
+        pending->deleteLater();
         if (reply.isError()) {
-            request->deleteLater();
-            done(reply.error().message());
+            finish(reply.error().message());
             return;
         }
         request->follow(reply.value().path());

@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 #include <QPointer>
+#include <chrono>
+#include <optional>
 
 class QWindow;
 
@@ -16,6 +18,10 @@ namespace lustrelab {
 // without a dialog. The portal answers with a file URI, which is copied to the
 // caller's path; the portal's file itself is left alone, since some desktops
 // put it in the user's pictures folder.
+//
+// A portal that never answers, or leaves the bus while the request is open
+// (it crashed or was restarted), ends the capture with the reason, so the
+// application comes back instead of staying hidden.
 class PortalCaptureBackend : public CaptureBackend
 {
     Q_OBJECT
@@ -35,8 +41,17 @@ class PortalCaptureBackend : public CaptureBackend
     // own stands in when the application has none.
     QString parentWindow();
 
+    // How long the portal may take to answer. A full-screen capture needs no
+    // user and answers in moments; an interactive one waits for the user's
+    // choice in the desktop's picker.
+    static constexpr std::chrono::milliseconds fullScreenTimeout{30000};
+    static constexpr std::chrono::milliseconds interactiveTimeout{300000};
+    // One limit for every mode instead (tests); nullopt restores the above.
+    void setResponseTimeout(std::optional<std::chrono::milliseconds> timeout) { m_timeout = timeout; }
+
   private:
     QDBusConnection m_bus;
+    std::optional<std::chrono::milliseconds> m_timeout;
     QPointer<QWindow> m_anchor;
 };
 

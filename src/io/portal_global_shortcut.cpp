@@ -108,6 +108,7 @@ bool PortalGlobalShortcut::registerShortcut()
     if (!m_bus.isConnected())
         return false;
     m_registered = true;
+    ++m_generation;
     registerAppId();
     m_bus.connect(PortalRequest::service, PortalRequest::objectPath, shortcutsInterface,
                   QStringLiteral("Activated"), this,
@@ -132,18 +133,16 @@ void PortalGlobalShortcut::createSession()
     QDBusMessage call = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
                                                        shortcutsInterface, QStringLiteral("CreateSession"));
     const QVariantMap options{{QStringLiteral("session_handle_token"), PortalRequest::newToken()}};
-    callWithRequest(m_bus, this, call, options, [this](uint code, const QVariantMap& results) {
+    callWithRequest(m_bus, this, call, options,
+                    [this, generation = m_generation](uint code, const QVariantMap& results) {
         const QVariant handle = results.value(QStringLiteral("session_handle"));
-        m_session =
+        const QString session =
             handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path() : handle.toString();
-        if (!m_registered) { // given back while the portal was answering
-            if (!m_session.isEmpty())
-                m_bus.send(QDBusMessage::createMethodCall(PortalRequest::service, m_session,
-                                                          QStringLiteral("org.freedesktop.portal.Session"),
-                                                          QStringLiteral("Close")));
-            m_session.clear();
+        if (generation != m_generation) { // given back, maybe taken again, while the portal answered
+            closeSession(session);
             return;
         }
+        m_session = session;
         if (code != PortalRequest::success || m_session.isEmpty()) {
             logLine("the desktop refused a global shortcut session; Ctrl+Shift+6 is unavailable");
             emit bindingFinished(false);
@@ -163,7 +162,9 @@ void PortalGlobalShortcut::bindShortcuts()
     QDBusMessage call = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
                                                        shortcutsInterface, QStringLiteral("BindShortcuts"));
     call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts) << QString();
-    callWithRequest(m_bus, this, call, {}, [this](uint code, const QVariantMap&) {
+    callWithRequest(m_bus, this, call, {}, [this, generation = m_generation](uint code, const QVariantMap&) {
+        if (generation != m_generation)
+            return; // its session is closed already
         if (code != PortalRequest::success)
             logLine("the desktop did not bind Ctrl+Shift+6; the global shortcut is unavailable");
         emit bindingFinished(code == PortalRequest::success);
@@ -175,15 +176,20 @@ void PortalGlobalShortcut::unregisterShortcut()
     if (!m_registered)
         return;
     m_registered = false;
+    ++m_generation;
     m_bus.disconnect(PortalRequest::service, PortalRequest::objectPath, shortcutsInterface,
                      QStringLiteral("Activated"), this,
                      SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    if (!m_session.isEmpty()) {
-        m_bus.send(QDBusMessage::createMethodCall(PortalRequest::service, m_session,
+    closeSession(m_session);
+    m_session.clear();
+}
+
+void PortalGlobalShortcut::closeSession(const QString& session)
+{
+    if (!session.isEmpty())
+        m_bus.send(QDBusMessage::createMethodCall(PortalRequest::service, session,
                                                   QStringLiteral("org.freedesktop.portal.Session"),
                                                   QStringLiteral("Close")));
-        m_session.clear();
-    }
 }
 
 void PortalGlobalShortcut::onActivated(const QDBusObjectPath& session, const QString& id, qulonglong,

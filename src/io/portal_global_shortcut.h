@@ -48,11 +48,16 @@ class PortalGlobalShortcut : public GlobalShortcut
     void registerAppId();
     void createSession();
     void bindShortcuts();
+    void closeSession(const QString& session);
 
     QDBusConnection m_bus;
     QString m_appId;
     QString m_session;
     bool m_registered = false;
+    // Changes with every registration and every release: an answer meant
+    // for an earlier one (the shortcut was given back, and perhaps taken
+    // again, while the portal was answering) only closes the session it made.
+    quint64 m_generation = 0;
 };
 
 } // namespace lustrelab
