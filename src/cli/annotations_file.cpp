@@ -2,9 +2,40 @@
 
 #include "json_object_reader.h"
 
+#include <cmath>
+
 namespace lustrelab {
 
 namespace {
+
+// Hand-written geometry is held within reach of the canvas. Far beyond it a
+// shape draws nothing anyone sees, yet its size still costs drawing time (a
+// mosaic of 10^15 points), so such values are refused with the key's name.
+constexpr double kUnitLimit = 100;    // unit coordinates: a hundred canvases either way
+constexpr double kPointLimit = 10000; // stroke widths and font sizes, in points
+constexpr double kDegreeLimit = 1e6;  // text rotation
+
+QString rangeText(double low, double high)
+{
+    return QStringLiteral("from %1 to %2").arg(low).arg(high);
+}
+
+// The first failure wins: a reader's type error is never overwritten.
+void checkNumber(QString* error, const QString& path, const char* key, double value, double low, double high)
+{
+    if (error->isEmpty() && !(value >= low && value <= high))
+        *error = QStringLiteral("%1.%2: expected a number %3").arg(path, QLatin1StringView(key), rangeText(low, high));
+}
+
+void checkUnit(QString* error, const QString& path, const char* key,
+               std::initializer_list<std::pair<const char*, double>> fields)
+{
+    for (const auto& [name, value] : fields)
+        if (error->isEmpty() && !(std::abs(value) <= kUnitLimit))
+            *error = QStringLiteral("%1.%2: \"%3\" must be %4")
+                         .arg(path, QLatin1StringView(key), QLatin1StringView(name),
+                              rangeText(-kUnitLimit, kUnitLimit));
+}
 
 QString itemPath(const char* list, std::size_t index)
 {
@@ -29,6 +60,9 @@ TextOverlay readText(const Json& json, const QString& path, QString* error)
     reader.read("rotation", text.rotation);
     reader.read("opacity", text.opacity);
     *error = reader.error();
+    checkUnit(error, path, "position", {{"x", text.position.x}, {"y", text.position.y}});
+    checkNumber(error, path, "fontSize", text.fontSize, 0, kPointLimit);
+    checkNumber(error, path, "rotation", text.rotation, -kDegreeLimit, kDegreeLimit);
     return text;
 }
 
@@ -48,6 +82,9 @@ ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
     reader.read("opacity", shape.opacity);
     reader.readEnum("arrowStyle", shape.arrowStyle);
     *error = reader.error();
+    checkUnit(error, path, "startPoint", {{"x", shape.startPoint.x}, {"y", shape.startPoint.y}});
+    checkUnit(error, path, "endPoint", {{"x", shape.endPoint.x}, {"y", shape.endPoint.y}});
+    checkNumber(error, path, "strokeWidth", shape.strokeWidth, 0, kPointLimit);
     return shape;
 }
 
@@ -62,6 +99,8 @@ RemovalArea readRemoval(const Json& json, const QString& path, QString* error)
     reader.read("rect", area.rect);
     reader.readEnum("method", area.method);
     *error = reader.error();
+    const UnitRect& r = area.rect;
+    checkUnit(error, path, "rect", {{"x", r.x}, {"y", r.y}, {"width", r.width}, {"height", r.height}});
     return area;
 }
 
