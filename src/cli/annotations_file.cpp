@@ -24,7 +24,8 @@ QString rangeText(double low, double high)
 void checkNumber(QString* error, const QString& path, const char* key, double value, double low, double high)
 {
     if (error->isEmpty() && !(value >= low && value <= high))
-        *error = QStringLiteral("%1.%2: expected a number %3").arg(path, QLatin1StringView(key), rangeText(low, high));
+        *error = QStringLiteral("%1.%2: expected a number %3")
+                     .arg(path, QLatin1StringView(key), rangeText(low, high));
 }
 
 void checkUnit(QString* error, const QString& path, const char* key,

@@ -133,23 +133,24 @@ void PortalGlobalShortcut::createSession()
     QDBusMessage call = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
                                                        shortcutsInterface, QStringLiteral("CreateSession"));
     const QVariantMap options{{QStringLiteral("session_handle_token"), PortalRequest::newToken()}};
-    callWithRequest(m_bus, this, call, options,
-                    [this, generation = m_generation](uint code, const QVariantMap& results) {
-        const QVariant handle = results.value(QStringLiteral("session_handle"));
-        const QString session =
-            handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path() : handle.toString();
-        if (generation != m_generation) { // given back, maybe taken again, while the portal answered
-            closeSession(session);
-            return;
-        }
-        m_session = session;
-        if (code != PortalRequest::success || m_session.isEmpty()) {
-            logLine("the desktop refused a global shortcut session; Ctrl+Shift+6 is unavailable");
-            emit bindingFinished(false);
-            return;
-        }
-        bindShortcuts();
-    });
+    callWithRequest(
+        m_bus, this, call, options, [this, generation = m_generation](uint code, const QVariantMap& results) {
+            const QVariant handle = results.value(QStringLiteral("session_handle"));
+            const QString session = handle.canConvert<QDBusObjectPath>()
+                                        ? handle.value<QDBusObjectPath>().path()
+                                        : handle.toString();
+            if (generation != m_generation) { // given back, maybe taken again, while the portal answered
+                closeSession(session);
+                return;
+            }
+            m_session = session;
+            if (code != PortalRequest::success || m_session.isEmpty()) {
+                logLine("the desktop refused a global shortcut session; Ctrl+Shift+6 is unavailable");
+                emit bindingFinished(false);
+                return;
+            }
+            bindShortcuts();
+        });
 }
 
 void PortalGlobalShortcut::bindShortcuts()

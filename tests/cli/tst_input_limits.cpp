@@ -55,7 +55,8 @@ class TestInputLimits : public QObject
         settings.exportScale = 1;
         const QSizeF canvas = ratioCanvas(QSizeF(image) + QSizeF(100, 100), ratio);
         const double area = canvas.width() * canvas.height();
-        QVERIFY2(!checkComposedSize(image, settings, qint64(area * 0.98)).isEmpty(), "a canvas over the limit");
+        QVERIFY2(!checkComposedSize(image, settings, qint64(area * 0.98)).isEmpty(),
+                 "a canvas over the limit");
         const QString accepted = checkComposedSize(image, settings, qint64(area * 1.02));
         QVERIFY2(accepted.isEmpty(), qPrintable(accepted));
     }
@@ -120,8 +121,8 @@ class TestInputLimits : public QObject
         process.setProcessEnvironment(env);
         const QString output = work.filePath("tall.jpeg");
         process.start(qEnvironmentVariable("LUSTRELAB_BINARY"),
-                      {"compose", work.filePath("tall.png"), "-o", output, "--scale", "2", "--set", "padding=0",
-                       "--set", "shadowEnabled=false"});
+                      {"compose", work.filePath("tall.png"), "-o", output, "--scale", "2", "--set",
+                       "padding=0", "--set", "shadowEnabled=false"});
         QVERIFY(process.waitForFinished(120000));
         const QStringList errors =
             QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);

@@ -24,7 +24,8 @@ class TestCaptureHandOff : public QObject
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return {};
-        file.write("#!/bin/sh\nsample='" + m_dir.filePath(QStringLiteral("sample.png")).toUtf8() + "'\n" + body);
+        file.write("#!/bin/sh\nsample='" + m_dir.filePath(QStringLiteral("sample.png")).toUtf8() + "'\n" +
+                   body);
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         return path;
     }

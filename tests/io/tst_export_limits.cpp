@@ -78,7 +78,8 @@ class TestExportLimits : public QObject
         QTest::newRow("png after bmp") << QStringList{"image/bmp", "image/png"} << "image/png";
         QTest::newRow("png last of three")
             << QStringList{"image/jpeg", "image/bmp", "image/png"} << "image/png";
-        QTest::newRow("png between two") << QStringList{"image/bmp", "image/png", "image/jpeg"} << "image/png";
+        QTest::newRow("png between two")
+            << QStringList{"image/bmp", "image/png", "image/jpeg"} << "image/png";
         QTest::newRow("png with a decoded image")
             << QStringList{"application/x-qt-image", "image/png"} << "image/png";
         QTest::newRow("no png: the first offered") << QStringList{"image/jpeg", "image/bmp"} << "image/jpeg";

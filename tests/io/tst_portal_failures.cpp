@@ -52,7 +52,8 @@ class SilentPortal : public QDBusVirtualObject
             return true; // no answer
         }
         if (member == QLatin1String("CreateSession")) {
-            const QString session = portalPath + QStringLiteral("/session/1_1/s%1").arg(createdSessions.size());
+            const QString session =
+                portalPath + QStringLiteral("/session/1_1/s%1").arg(createdSessions.size());
             createdSessions << session;
             results.insert(QStringLiteral("session_handle"), session);
         } else if (member == QLatin1String("BindShortcuts")) {

@@ -44,7 +44,8 @@ class TestCornerBorder : public QObject
         settings.cornerRadius = radius;
         settings.borderWidth = border;
         settings.borderColor = {1, 0, 0, 1};
-        const QImage out = compose(solidImage(int(300 * ratio), int(200 * ratio), Qt::green, ratio), settings);
+        const QImage out =
+            compose(solidImage(int(300 * ratio), int(200 * ratio), Qt::green, ratio), settings);
 
         // The border's outer edge: radius R about (R, R). Its inner edge:
         // radius R - b about the same centre. A radius measured from another
@@ -59,10 +60,9 @@ class TestCornerBorder : public QObject
             double along; // points along the diagonal from the image's corner
             QColor expected;
         };
-        for (const Probe& probe : {Probe{(outer + shiftedOuter) / 2, Qt::blue},
-                                   Probe{(outer + inner) / 2, Qt::red},
-                                   Probe{(inner + shiftedInner) / 2, Qt::red},
-                                   Probe{inner + 4, Qt::green}}) {
+        for (const Probe& probe :
+             {Probe{(outer + shiftedOuter) / 2, Qt::blue}, Probe{(outer + inner) / 2, Qt::red},
+              Probe{(inner + shiftedInner) / 2, Qt::red}, Probe{inner + 4, Qt::green}}) {
             const int pixel = int(std::floor((padding + probe.along) * ratio));
             const QColor found = out.pixelColor(pixel, pixel);
             QVERIFY2(near(found, probe.expected, 8),

@@ -57,9 +57,8 @@ class TestExtremeGeometry : public QObject
         const QSize canvas(96, 64);
         const QPointF margin(200, 200);
         const QImage cut = mosaic(canvas, {}, rect, QRectF(QPointF(0, 0), canvas));
-        const QImage whole =
-            mosaic(canvas + QSize(400, 400), margin, rect, rect.adjusted(-1, -1, 1, 1)).copy(QRect(
-                margin.toPoint(), canvas));
+        const QImage whole = mosaic(canvas + QSize(400, 400), margin, rect, rect.adjusted(-1, -1, 1, 1))
+                                 .copy(QRect(margin.toPoint(), canvas));
         for (int y = 0; y < canvas.height(); ++y)
             for (int x = 0; x < canvas.width(); ++x)
                 if (!near(cut.pixelColor(x, y), whole.pixelColor(x, y), 1))
@@ -75,8 +74,8 @@ class TestExtremeGeometry : public QObject
         QTest::addColumn<UnitPoint>("start");
         QTest::addColumn<UnitPoint>("end");
         QTest::addColumn<bool>("coversCanvas");
-        QTest::newRow("blur at x 1e15") << ShapeType::blur << UnitPoint(1e15, 0.2) << UnitPoint(1e15 + 1, 0.8)
-                                        << false;
+        QTest::newRow("blur at x 1e15")
+            << ShapeType::blur << UnitPoint(1e15, 0.2) << UnitPoint(1e15 + 1, 0.8) << false;
         QTest::newRow("blur from -1e15 to 1e15")
             << ShapeType::blur << UnitPoint(-1e15, -1e15) << UnitPoint(1e15, 1e15) << true;
         QTest::newRow("blur ten thousand canvases wide")

@@ -43,12 +43,14 @@ class TestTabHistory : public QObject
         QTest::addColumn<TabOperation>("operation");
         QTest::addColumn<bool>("currentChanges");
         QTest::newRow("select the other tab")
-            << TabOperation([](AppState& s, const QUuid&, const QUuid& other) { s.selectTab(other); }) << true;
+            << TabOperation([](AppState& s, const QUuid&, const QUuid& other) { s.selectTab(other); })
+            << true;
         QTest::newRow("close the current tab")
             << TabOperation([](AppState& s, const QUuid& current, const QUuid&) { s.closeTab(current); })
             << true;
         QTest::newRow("close the other tab")
-            << TabOperation([](AppState& s, const QUuid&, const QUuid& other) { s.closeTab(other); }) << false;
+            << TabOperation([](AppState& s, const QUuid&, const QUuid& other) { s.closeTab(other); })
+            << false;
     }
     // Two tabs with a text each; the current one has just gained a second
     // text, so its history holds one step. When another tab becomes current
@@ -70,8 +72,9 @@ class TestTabHistory : public QObject
         QVERIFY(settle(state));
 
         QList<std::pair<std::optional<QUuid>, bool>> heard; // current id and undo flag at each signal
-        connect(&state, &AppState::currentTabIdChanged,
-                [&] { heard.append({state.currentTabId(), state.historyManager().canUndo()}); });
+        connect(&state, &AppState::currentTabIdChanged, [&] {
+            heard.append({state.currentTabId(), state.historyManager().canUndo()});
+        });
         operation(state, first, second);
 
         const QUuid expectedCurrent = currentChanges ? second : first;

@@ -75,7 +75,8 @@ class TestTemplateCrash : public QObject
         QElapsedTimer elapsed;
         elapsed.start();
         int kills = 0, expected = 0;
-        for (int round = 0; round < 40 && expected < kMaxTemplates - 40 && elapsed.elapsed() < 20000; ++round) {
+        for (int round = 0; round < 40 && expected < kMaxTemplates - 40 && elapsed.elapsed() < 20000;
+             ++round) {
             QProcess saver;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QString::fromLatin1(saverVariable), directory);
