@@ -19,8 +19,10 @@ std::optional<Json> readJsonFile(const QString& path, QString* error)
     const QByteArray bytes = file.readAll();
     try {
         return Json::parse(bytes.begin(), bytes.end());
-    } catch (const Json::parse_error& e) {
-        // Drop the "[json.exception.parse_error.101] " prefix; keep line and column.
+    } catch (const Json::exception& e) {
+        // Syntax errors, and numbers beyond a double (1e999) which the parser
+        // reports as out of range. Drop the "[json.exception.parse_error.101] "
+        // prefix; keep line and column.
         QString message = QString::fromUtf8(e.what());
         if (message.startsWith(u'['))
             message = message.mid(message.indexOf(u']') + 1).trimmed();
