@@ -1,5 +1,7 @@
 #include "image_display_buffer.h"
 
+#include "display_resampler.h"
+
 #include <QPainter>
 #include <cmath>
 
@@ -22,10 +24,7 @@ bool ImageDisplayBuffer::isCurrent(const QImage& image, const QRectF& frame, dou
 
 void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio)
 {
-    // Resampling straight into the display size; Qt's smooth scaler averages
-    // every source pixel when shrinking, so text stays legible and unaliased.
-    m_buffer = image.size() == pixels ? image
-                                      : image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_buffer = resampleForDisplay(image, pixels);
     m_buffer.setDevicePixelRatio(ratio);
     m_imageKey = image.cacheKey();
     m_imageSize = image.size();

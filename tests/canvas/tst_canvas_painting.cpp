@@ -3,6 +3,7 @@
 // painting from resampling the composed image every frame.
 #include "canvas/canvas_decorations.h"
 #include "canvas/checkerboard_pattern.h"
+#include "canvas/display_resampler.h"
 #include "canvas/image_display_buffer.h"
 #include "canvas/removal_area_handle.h"
 
@@ -155,6 +156,66 @@ class TestCanvasPainting : public QObject
         QCOMPARE(int(toneOf(image.pixel(192, 8))), int(Tone::white));
         QCOMPARE(int(toneOf(image.pixel(192, 12))), int(Tone::green));
         QCOMPARE(int(toneOf(image.pixel(100, 50))), int(Tone::white)); // the area itself is not filled
+    }
+
+    void halving_data()
+    {
+        QTest::addColumn<QList<QRgb>>("pixels"); // row by row
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<QRgb>>("expected");
+        QTest::newRow("each channel is the rounded mean of its block")
+            << QList<QRgb>{0xFF000000, 0xFF040404, 0xFF0000FF, 0xFF020202} << QSize(2, 2)
+            << QList<QRgb>{0xFF020241};
+        QTest::newRow("premultiplied half-transparent pixels stay valid")
+            << QList<QRgb>{0x80800000, 0x00000000, 0xFFFF0000, 0x80008000} << QSize(2, 2)
+            << QList<QRgb>{0x80602000};
+        QTest::newRow("an odd last column is averaged with itself")
+            << QList<QRgb>{0xFF101010, 0xFF303030, 0xFFF0F0F0, 0xFF101010, 0xFF303030, 0xFF000000}
+            << QSize(3, 2) << QList<QRgb>{0xFF202020, 0xFF787878};
+    }
+    void halving()
+    {
+        QFETCH(QList<QRgb>, pixels);
+        QFETCH(QSize, size);
+        QFETCH(QList<QRgb>, expected);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        for (int i = 0; i < pixels.size(); ++i)
+            image.setPixel(i % size.width(), i / size.width(), pixels[i]);
+        const QImage half = halved(image);
+        QCOMPARE(half.size(), QSize((size.width() + 1) / 2, (size.height() + 1) / 2));
+        QList<QRgb> actual;
+        for (int y = 0; y < half.height(); ++y)
+            for (int x = 0; x < half.width(); ++x)
+                actual.append(reinterpret_cast<const QRgb*>(half.constScanLine(y))[x]);
+        QCOMPARE(actual, expected);
+    }
+
+    void displayResamplingAveragesFineDetail_data()
+    {
+        QTest::addColumn<QSize>("target");
+        QTest::newRow("a quarter: two halvings") << QSize(100, 80);
+        QTest::newRow("between a half and a quarter") << QSize(130, 100);
+        QTest::newRow("less than a halving") << QSize(300, 250);
+    }
+    void displayResamplingAveragesFineDetail()
+    {
+        QFETCH(QSize, target);
+        // One-pixel black and white stripes: sampling would keep some stripes
+        // whole and drop others; averaging gives an even grey.
+        QImage stripes(400, 320, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < stripes.height(); ++y)
+            for (int x = 0; x < stripes.width(); ++x)
+                stripes.setPixel(x, y, x % 2 ? 0xFFFFFFFF : 0xFF000000);
+        const QImage shown = resampleForDisplay(stripes, target);
+        QCOMPARE(shown.size(), target);
+        int darkest = 255, lightest = 0;
+        for (int y = 2; y < target.height() - 2; ++y)
+            for (int x = 2; x < target.width() - 2; ++x) {
+                darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+                lightest = std::max(lightest, qGray(shown.pixel(x, y)));
+            }
+        QVERIFY2(darkest > 60 && lightest < 195,
+                 qPrintable(QStringLiteral("%1..%2").arg(darkest).arg(lightest)));
     }
 
     void displayBufferRefills_data()
