@@ -20,24 +20,30 @@ inline uint32_t mean4(uint32_t a, uint32_t b, uint32_t c, uint32_t d)
     return (rb & low) | ((ag & low) << 8);
 }
 
+// `image` as it is when it already has this size and is ours alone to write, else a new one.
+void prepare(QImage& image, QSize size)
+{
+    if (image.size() != size || image.format() != QImage::Format_ARGB32_Premultiplied || !image.isDetached())
+        image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+}
+
 } // namespace
 
-QImage halved(const QImage& image)
+void halveInto(const QImage& image, QImage& into)
 {
-    const QImage source =
-        image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32
-            ? image
-            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
+                              ? image
+                              : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int width = source.width(), height = source.height();
-    QImage result((width + 1) / 2, (height + 1) / 2, source.format());
-    if (result.isNull() || source.isNull())
-        return {};
-    runInBands(result.height(), [&](int begin, int end) {
+    prepare(into, QSize((width + 1) / 2, (height + 1) / 2));
+    if (into.isNull() || source.isNull())
+        return;
+    runInBands(into.height(), [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const auto* top = reinterpret_cast<const uint32_t*>(source.constScanLine(2 * y));
             const auto* bottom =
                 reinterpret_cast<const uint32_t*>(source.constScanLine(std::min(2 * y + 1, height - 1)));
-            auto* out = reinterpret_cast<uint32_t*>(result.scanLine(y));
+            auto* out = reinterpret_cast<uint32_t*>(into.scanLine(y));
             const int pairs = width / 2;
             for (int x = 0; x < pairs; ++x)
                 out[x] = mean4(top[2 * x], top[2 * x + 1], bottom[2 * x], bottom[2 * x + 1]);
@@ -45,26 +51,34 @@ QImage halved(const QImage& image)
                 out[pairs] = mean4(top[width - 1], top[width - 1], bottom[width - 1], bottom[width - 1]);
         }
     });
-    return result;
 }
 
-QImage resampleForDisplay(const QImage& image, QSize pixels)
+QImage DisplayResampler::resample(const QImage& image, QSize pixels, double ratio)
 {
     if (image.isNull() || pixels.isEmpty())
         return {};
     QImage working = image;
-    while (working.width() >= 2 * pixels.width() && working.height() >= 2 * pixels.height()) {
-        QImage smaller = halved(working);
-        if (smaller.isNull())
+    for (int next = 0; working.width() >= 2 * pixels.width() && working.height() >= 2 * pixels.height();
+         next = 1 - next) {
+        halveInto(working, m_halves[next]);
+        if (m_halves[next].isNull())
             break;
-        working = std::move(smaller);
+        m_halves[next].setDevicePixelRatio(ratio); // while unshared: no copy
+        working = m_halves[next];
     }
     if (working.size() == pixels)
         return working;
-    // Less than a halving is left. Bilinear filtering would be cheaper here
-    // but turns one-pixel detail into moiré; the area average keeps it even.
-    QImage result = working.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return result;
+    prepare(m_result, pixels);
+    if (m_result.isNull())
+        return {};
+    m_result.setDevicePixelRatio(1); // painted in pixels
+    QPainter painter(&m_result);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(), QSizeF(pixels)), working, QRectF(QPointF(), QSizeF(working.size())));
+    painter.end();
+    m_result.setDevicePixelRatio(ratio);
+    return m_result;
 }
 
 } // namespace lustrelab

@@ -24,8 +24,10 @@ bool ImageDisplayBuffer::isCurrent(const QImage& image, const QRectF& frame, dou
 
 void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio)
 {
-    m_buffer = resampleForDisplay(image, pixels);
-    m_buffer.setDevicePixelRatio(ratio);
+    m_buffer = QImage(); // hands the resampler its buffer back for reuse
+    m_buffer = m_resampler.resample(image, pixels, ratio);
+    if (m_buffer.devicePixelRatio() != ratio)
+        m_buffer.setDevicePixelRatio(ratio);
     m_imageKey = image.cacheKey();
     m_imageSize = image.size();
     ++m_refills;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display_resampler.h"
+
 #include <QImage>
 #include <QRect>
 #include <QRectF>
@@ -34,6 +36,7 @@ class ImageDisplayBuffer
   private:
     void refill(const QImage& image, QSize pixels, double ratio);
 
+    DisplayResampler m_resampler;
     QImage m_buffer;
     qint64 m_imageKey = 0;
     QSize m_imageSize;

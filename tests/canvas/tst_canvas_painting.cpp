@@ -181,7 +181,8 @@ class TestCanvasPainting : public QObject
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         for (int i = 0; i < pixels.size(); ++i)
             image.setPixel(i % size.width(), i / size.width(), pixels[i]);
-        const QImage half = halved(image);
+        QImage half;
+        halveInto(image, half);
         QCOMPARE(half.size(), QSize((size.width() + 1) / 2, (size.height() + 1) / 2));
         QList<QRgb> actual;
         for (int y = 0; y < half.height(); ++y)
@@ -195,7 +196,7 @@ class TestCanvasPainting : public QObject
         QTest::addColumn<QSize>("target");
         QTest::newRow("a quarter: two halvings") << QSize(100, 80);
         QTest::newRow("between a half and a quarter") << QSize(130, 100);
-        QTest::newRow("less than a halving") << QSize(300, 250);
+        QTest::newRow("a third: one halving, then less than another") << QSize(133, 106);
     }
     void displayResamplingAveragesFineDetail()
     {
@@ -206,7 +207,8 @@ class TestCanvasPainting : public QObject
         for (int y = 0; y < stripes.height(); ++y)
             for (int x = 0; x < stripes.width(); ++x)
                 stripes.setPixel(x, y, x % 2 ? 0xFFFFFFFF : 0xFF000000);
-        const QImage shown = resampleForDisplay(stripes, target);
+        DisplayResampler resampler;
+        const QImage shown = resampler.resample(stripes, target);
         QCOMPARE(shown.size(), target);
         int darkest = 255, lightest = 0;
         for (int y = 2; y < target.height() - 2; ++y)
@@ -216,6 +218,28 @@ class TestCanvasPainting : public QObject
             }
         QVERIFY2(darkest > 60 && lightest < 195,
                  qPrintable(QStringLiteral("%1..%2").arg(darkest).arg(lightest)));
+    }
+
+    void displayResamplerReusesWithoutStaleContent()
+    {
+        // The second call writes into the first call's buffers; nothing of the
+        // first image may survive in them.
+        QImage first(600, 400, QImage::Format_ARGB32_Premultiplied);
+        first.fill(Qt::red);
+        QImage second(600, 400, QImage::Format_ARGB32_Premultiplied);
+        second.fill(Qt::blue);
+        second.setPixel(599, 399, qRgb(0, 255, 0)); // the last block is bluish-green, not red
+        DisplayResampler resampler;
+        for (const QSize target : {QSize(150, 100), QSize(250, 170)}) {
+            QImage shown = resampler.resample(first, target, 2);
+            QCOMPARE(shown.devicePixelRatio(), 2.0);
+            shown = QImage();
+            shown = resampler.resample(second, target, 2);
+            QCOMPARE(shown.size(), target);
+            for (const QPoint p : {QPoint(0, 0), QPoint(target.width() / 2, target.height() / 2),
+                                   QPoint(target.width() - 1, target.height() - 1)})
+                QCOMPARE(qRed(shown.pixel(p)), 0);
+        }
     }
 
     void displayBufferRefills_data()
