@@ -2,7 +2,6 @@
 // and unit coordinates, the hit areas, and what a drag or a move produces.
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_interaction.h"
-#include "canvas/removal_area_handle.h"
 #include "canvas/shape_selection_handle.h"
 #include "canvas/text_selection_handle.h"
 
@@ -47,10 +46,7 @@ class TestCanvasGeometry : public QObject
             << QSizeF(848, 648) << QSizeF(1600, 600) << QRectF(24, 174, 800, 300);
         QTest::newRow("tall image fills the height, centred horizontally")
             << QSizeF(848, 648) << QSizeF(300, 1200) << QRectF(349, 24, 150, 600);
-        QTest::newRow("small image is scaled up to fit")
-            << QSizeF(848, 648) << QSizeF(80, 60) << QRectF(24, 24, 800, 600);
         QTest::newRow("canvas smaller than its margins") << QSizeF(40, 400) << QSizeF(80, 60) << QRectF();
-        QTest::newRow("no image") << QSizeF(848, 648) << QSizeF(0, 0) << QRectF();
     }
     void fittedFrame()
     {
@@ -154,15 +150,6 @@ class TestCanvasGeometry : public QObject
         QCOMPARE(handle.hitRect(), expected);
     }
 
-    void removalHandle()
-    {
-        RemovalArea area;
-        area.rect = {0.25, 0.25, 0.5, 0.5};
-        const RemovalAreaHandle handle{area, frame.size()};
-        QCOMPARE(handle.hitRect(), QRectF(100, 50, 200, 100));
-        QCOMPARE(handle.closeSymbolCentre(), QPointF(292, 58));
-    }
-
     void hitOrder_data()
     {
         QTest::addColumn<QPointF>("point");
@@ -213,34 +200,6 @@ class TestCanvasGeometry : public QObject
         case CanvasHit::none:
             break;
         }
-    }
-
-    void shapeFromDragKeepsDirection_data()
-    {
-        QTest::addColumn<QPointF>("press");
-        QTest::addColumn<QPointF>("release");
-        QTest::addColumn<UnitPoint>("start");
-        QTest::addColumn<UnitPoint>("end");
-        QTest::newRow("down and right")
-            << QPointF(200, 100) << QPointF(300, 200) << UnitPoint{0.25, 0.75} << UnitPoint{0.5, 0.25};
-        QTest::newRow("up and left") << QPointF(300, 200) << QPointF(200, 100) << UnitPoint{0.5, 0.25}
-                                     << UnitPoint{0.25, 0.75};
-        QTest::newRow("released outside clamps the end")
-            << QPointF(300, 150) << QPointF(700, 0) << UnitPoint{0.5, 0.5} << UnitPoint{1, 1};
-    }
-    void shapeFromDragKeepsDirection()
-    {
-        QFETCH(QPointF, press);
-        QFETCH(QPointF, release);
-        QFETCH(UnitPoint, start);
-        QFETCH(UnitPoint, end);
-        const auto shape = shapeFromDrag(press, release, frame, ShapeType::arrow);
-        QVERIFY(shape);
-        QVERIFY(near(shape->startPoint, start));
-        QVERIFY(near(shape->endPoint, end));
-        QCOMPARE(shape->shapeType, ShapeType::arrow);
-        QVERIFY(!shape->fillColor);
-        QVERIFY(!shapeFromDrag(press, release, QRectF(), ShapeType::arrow));
     }
 
     void removalFromDrag_data()
