@@ -92,11 +92,6 @@ std::optional<QUuid> CanvasView::editingTextId() const
     return m_editor->isEditing() ? m_editingTextId : std::nullopt;
 }
 
-QPointF CanvasView::toFrame(QPointF canvasPoint) const
-{
-    return canvasPoint - imageFrame().topLeft();
-}
-
 // ---- Model changes.
 
 void CanvasView::modelChanged()

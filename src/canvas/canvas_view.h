@@ -74,7 +74,6 @@ class CanvasView : public QWidget
     void modelChanged();
     void processingChanged(bool processing);
     void paintBackdrop(QPainter& painter);
-    QPointF toFrame(QPointF canvasPoint) const;
 
     AppState& m_state;
     InlineTextEditor* m_editor; // child widget, owned by this view
