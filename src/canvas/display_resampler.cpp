@@ -72,11 +72,22 @@ QImage DisplayResampler::resample(const QImage& image, QSize pixels, double rati
     if (m_result.isNull())
         return {};
     m_result.setDevicePixelRatio(1); // painted in pixels
-    QPainter painter(&m_result);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(QPointF(), QSizeF(pixels)), working, QRectF(QPointF(), QSizeF(working.size())));
-    painter.end();
+    // Bands of rows drawn in parallel, each through a painter of its own on
+    // its rows of the result; the filter reads only the source, so the bands
+    // come out as one pass would draw them.
+    const QImage source = working;
+    uchar* const rows = m_result.bits();
+    const qsizetype stride = m_result.bytesPerLine();
+    runInBands(pixels.height(), [&](int begin, int end) {
+        QImage band(rows + begin * stride, pixels.width(), end - begin, stride,
+                    QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&band);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.translate(0, -begin);
+        painter.drawImage(QRectF(QPointF(), QSizeF(pixels)), source,
+                          QRectF(QPointF(), QSizeF(source.size())));
+    });
     m_result.setDevicePixelRatio(ratio);
     return m_result;
 }
