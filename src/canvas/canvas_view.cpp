@@ -1,9 +1,440 @@
 #include "canvas_view.h"
 
+#include "canvas_coordinates.h"
+#include "canvas_decorations.h"
+#include "canvas_interaction.h"
+#include "checkerboard_pattern.h"
+#include "inline_text_editor.h"
+#include "removal_area_handle.h"
+#include "shape_selection_handle.h"
 #include "state/app_state.h"
+#include "text_selection_handle.h"
+
+#include <QMouseEvent>
+#include <QPainter>
 
 namespace lustrelab {
 
-CanvasView::CanvasView(AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {}
+namespace {
+
+constexpr double checkerSquare = 12;
+constexpr int resizeSettleMs = 150;
+constexpr int busyDelayMs = 200;
+constexpr int busyFrameMs = 80;
+constexpr double busyRegionSide = 64;
+
+QSizeF logicalSize(const QImage& image)
+{
+    return QSizeF(image.size()) / image.devicePixelRatio();
+}
+
+} // namespace
+
+CanvasView::CanvasView(AppState& state, QWidget* parent)
+    : QWidget(parent), m_state(state), m_editor(new InlineTextEditor(this))
+{
+    // Every pixel is painted; the backdrop is opaque.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // A click on the canvas takes the focus from the text field, which commits it.
+    setFocusPolicy(Qt::ClickFocus);
+
+    m_resizeSettled.setSingleShot(true);
+    m_resizeSettled.setInterval(resizeSettleMs);
+    connect(&m_resizeSettled, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+
+    m_busyDelay.setSingleShot(true);
+    m_busyDelay.setInterval(busyDelayMs);
+    connect(&m_busyDelay, &QTimer::timeout, this, [this] {
+        if (!m_state.isProcessing())
+            return;
+        m_busyShown = true;
+        m_busyClock.start();
+        m_busyAnimation.start();
+        update();
+    });
+    m_busyAnimation.setInterval(busyFrameMs);
+    connect(&m_busyAnimation, &QTimer::timeout, this, [this] {
+        QRectF region(0, 0, busyRegionSide, busyRegionSide);
+        region.moveCenter(QRectF(rect()).center());
+        update(region.toAlignedRect());
+    });
+
+    connect(m_editor, &InlineTextEditor::committed, this, &CanvasView::commitText);
+    connect(&m_state, &AppState::tabsChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::selectedTextOverlayIdChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::isProcessingChanged, this, &CanvasView::processingChanged);
+    if (m_state.isProcessing())
+        processingChanged(true);
+}
+
+QSize CanvasView::sizeHint() const
+{
+    return {800, 600};
+}
+
+QSize CanvasView::minimumSizeHint() const
+{
+    return {200, 150};
+}
+
+QRectF CanvasView::imageFrame() const
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (!tab || !tab->processedImage)
+        return {};
+    return canvas::fittedImageFrame(QSizeF(size()), logicalSize(*tab->processedImage));
+}
+
+std::optional<QUuid> CanvasView::editingTextId() const
+{
+    return m_editor->isEditing() ? m_editingTextId : std::nullopt;
+}
+
+// ---- Model changes.
+
+void CanvasView::modelChanged()
+{
+    syncEditor();
+    update();
+}
+
+void CanvasView::syncEditor()
+{
+    if (!m_editingTextId)
+        return;
+    const auto overlay = canvas::findById(m_state.currentTextOverlays(), *m_editingTextId);
+    const QRectF frame = imageFrame();
+    if (!overlay || frame.isEmpty()) {
+        // Undone, deleted or on another tab: there is nothing left to write to.
+        m_editingTextId.reset();
+        m_editor->cancel();
+    } else if (m_state.selectedTextOverlayId() != m_editingTextId) {
+        // Deselected while typing: keep what was typed rather than drop it.
+        m_editor->commit();
+    } else {
+        m_editor->moveCentre(canvas::unitToCanvas(overlay->position, frame));
+    }
+}
+
+void CanvasView::processingChanged(bool processing)
+{
+    if (processing) {
+        if (!m_busyShown && !m_busyDelay.isActive())
+            m_busyDelay.start();
+        return;
+    }
+    m_busyDelay.stop();
+    m_busyAnimation.stop();
+    if (m_busyShown) {
+        m_busyShown = false;
+        update();
+    }
+}
+
+// ---- Painting.
+
+void CanvasView::paintBackdrop(QPainter& painter)
+{
+    const double ratio = devicePixelRatioF();
+    const QColor background = palette().color(QPalette::Window);
+    if (m_backdrop.isNull() || m_backdrop.deviceIndependentSize() != QSizeF(size()) ||
+        m_backdrop.devicePixelRatio() != ratio || m_backdropColor != background) {
+        m_backdrop = QPixmap((QSizeF(size()) * ratio).toSize());
+        m_backdrop.setDevicePixelRatio(ratio);
+        m_backdropColor = background;
+        QPainter backdropPainter(&m_backdrop);
+        CheckerboardPattern{checkerSquare}.paint(backdropPainter, QRectF(QPointF(), QSizeF(size())),
+                                                 background);
+    }
+    painter.drawPixmap(QPointF(), m_backdrop);
+}
+
+void CanvasView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintBackdrop(painter);
+
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (tab && tab->processedImage) {
+        const QRectF frame = imageFrame();
+        m_display.paint(painter, *tab->processedImage, frame, devicePixelRatioF(),
+                        m_resizeSettled.isActive());
+
+        painter.save();
+        painter.translate(frame.topLeft());
+        const QColor accent = palette().color(QPalette::Highlight);
+        const auto selectedText = m_state.selectedTextOverlayId();
+        const auto selectedShape = m_state.selectedShapeOverlayId();
+        const auto editing = editingTextId();
+        for (const TextOverlay& text : tab->textOverlays) {
+            // The field replaces the frame of the text being edited.
+            const bool framed = text.id == selectedText && text.id != editing;
+            TextSelectionHandle{text, framed, frame.size()}.paint(painter, accent);
+        }
+        for (const ShapeOverlay& shape : tab->shapeOverlays)
+            ShapeSelectionHandle{shape, shape.id == selectedShape, frame.size()}.paint(painter, accent);
+        for (const RemovalArea& area : tab->removalAreas)
+            RemovalAreaHandle{area, frame.size()}.paint(painter);
+        painter.restore();
+    } else {
+        canvas::paintEmptyState(painter, rect(), palette());
+    }
+
+    if (m_currentDragRect)
+        canvas::paintDragPreview(painter, *m_currentDragRect, m_state.currentTool(),
+                                 m_state.currentShapeType());
+    if (m_busyShown)
+        canvas::paintBusyIndicator(painter, rect(), palette(), (m_busyClock.elapsed() % 1000) / 1000.0);
+}
+
+void CanvasView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_display.buffer().isNull())
+        m_resizeSettled.start();
+    syncEditor();
+}
+
+void CanvasView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
+// ---- Pointer input.
+
+void CanvasView::beginPress(QPointF position)
+{
+    Press press;
+    press.position = position;
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QRectF frame = imageFrame();
+    if (tab && !frame.isEmpty()) {
+        const canvas::CanvasHit hit =
+            canvas::hitTest(position - frame.topLeft(), frame.size(), tab->textOverlays, tab->shapeOverlays,
+                            tab->removalAreas, false);
+        if (hit.kind == canvas::CanvasHit::text)
+            press.target = Press::text;
+        else if (hit.kind == canvas::CanvasHit::shape)
+            press.target = Press::shape;
+        press.id = hit.id;
+    }
+    m_press = press;
+}
+
+void CanvasView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    beginPress(event->position());
+}
+
+void CanvasView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_press)
+        return;
+    const QPointF position = event->position();
+    Press& press = *m_press;
+    if (!press.dragging) {
+        const double threshold =
+            press.target == Press::canvas ? canvas::canvasDragThreshold : canvas::overlayDragThreshold;
+        press.dragging = canvas::passedThreshold(press.position, position, threshold);
+        if (!press.dragging)
+            return;
+    }
+    switch (press.target) {
+    case Press::canvas:
+        canvasDragChanged(position);
+        break;
+    case Press::text:
+        moveText(press.id, position - press.position);
+        break;
+    case Press::shape:
+        moveShape(press.id, position - press.position);
+        break;
+    }
+}
+
+void CanvasView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_press)
+        return;
+    // The release point counts as the last step of the drag, even when no
+    // move event reported it.
+    mouseMoveEvent(event);
+    const Press press = *std::exchange(m_press, std::nullopt);
+    if (press.dragging) {
+        switch (press.target) {
+        case Press::canvas:
+            canvasDragEnded(press.position, event->position());
+            break;
+        case Press::text:
+            m_dragStartPosition.reset();
+            break;
+        case Press::shape:
+            m_dragStartPoints.reset();
+            break;
+        }
+        return;
+    }
+    switch (press.target) {
+    case Press::canvas:
+        canvasClicked();
+        break;
+    case Press::text:
+        m_state.setSelectedTextOverlayId(press.id);
+        m_state.setSelectedShapeOverlayId(std::nullopt);
+        break;
+    case Press::shape:
+        m_state.setSelectedShapeOverlayId(press.id);
+        m_state.setSelectedTextOverlayId(std::nullopt);
+        break;
+    }
+}
+
+void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QRectF frame = imageFrame();
+    canvas::CanvasHit hit;
+    if (tab && !frame.isEmpty())
+        hit = canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
+                              tab->shapeOverlays, tab->removalAreas, true);
+    switch (hit.kind) {
+    case canvas::CanvasHit::text:
+        m_press.reset();
+        m_state.setSelectedTextOverlayId(hit.id);
+        m_state.setSelectedShapeOverlayId(std::nullopt);
+        beginEditing(hit.id);
+        break;
+    case canvas::CanvasHit::removal:
+        m_press.reset();
+        m_state.deleteRemovalArea(hit.id);
+        break;
+    default:
+        // Anything else takes the second press of a double-click as a press of its own.
+        beginPress(event->position());
+        break;
+    }
+}
+
+// ---- What gestures do.
+
+void CanvasView::canvasDragChanged(QPointF position)
+{
+    const CanvasTool tool = m_state.currentTool();
+    if (tool == CanvasTool::shape || tool == CanvasTool::remove)
+        m_currentDragRect = canvas::spannedRect(m_press->position, position);
+    else
+        m_currentDragRect.reset();
+    update();
+}
+
+void CanvasView::canvasDragEnded(QPointF start, QPointF end)
+{
+    m_currentDragRect.reset();
+    update();
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (!tab || !tab->sourceImage)
+        return;
+    const QRectF frame = imageFrame();
+    switch (m_state.currentTool()) {
+    case CanvasTool::shape:
+        if (const auto shape = canvas::shapeFromDrag(start, end, frame, m_state.currentShapeType())) {
+            m_state.saveToHistory();
+            QList<ShapeOverlay> overlays = m_state.currentShapeOverlays();
+            overlays.append(*shape);
+            m_state.setCurrentShapeOverlays(overlays);
+            m_state.setSelectedShapeOverlayId(shape->id);
+            m_state.setSelectedTextOverlayId(std::nullopt);
+            m_state.processImage();
+        }
+        break;
+    case CanvasTool::remove:
+        if (const auto rect = canvas::removalRectFromDrag(start, end, frame))
+            m_state.addRemovalArea(*rect, RemovalMethod::contentAware);
+        break;
+    case CanvasTool::select:
+    case CanvasTool::text:
+        break;
+    }
+}
+
+void CanvasView::canvasClicked()
+{
+    m_state.setSelectedTextOverlayId(std::nullopt);
+    m_state.setSelectedShapeOverlayId(std::nullopt);
+}
+
+void CanvasView::moveText(const QUuid& id, QPointF translation)
+{
+    const QRectF frame = imageFrame();
+    QList<TextOverlay> overlays = m_state.currentTextOverlays();
+    auto overlay = canvas::findById(overlays, id);
+    if (frame.isEmpty() || !overlay)
+        return;
+    if (!m_dragStartPosition) {
+        m_state.saveToHistory();
+        m_dragStartPosition = overlay->position;
+    }
+    overlay->position = canvas::movedTextPosition(*m_dragStartPosition, translation, frame.size());
+    canvas::replaceById(overlays, *overlay);
+    m_state.setCurrentTextOverlays(overlays);
+    m_state.processImage();
+}
+
+void CanvasView::moveShape(const QUuid& id, QPointF translation)
+{
+    const QRectF frame = imageFrame();
+    QList<ShapeOverlay> overlays = m_state.currentShapeOverlays();
+    auto overlay = canvas::findById(overlays, id);
+    if (frame.isEmpty() || !overlay)
+        return;
+    if (!m_dragStartPoints) {
+        m_state.saveToHistory();
+        m_dragStartPoints = std::pair{overlay->startPoint, overlay->endPoint};
+    }
+    std::tie(overlay->startPoint, overlay->endPoint) =
+        canvas::movedShapePoints(*m_dragStartPoints, translation, frame.size());
+    canvas::replaceById(overlays, *overlay);
+    m_state.setCurrentShapeOverlays(overlays);
+    m_state.processImage();
+}
+
+// ---- Editing a text in place.
+
+void CanvasView::beginEditing(const QUuid& id)
+{
+    const auto overlay = canvas::findById(m_state.currentTextOverlays(), id);
+    const QRectF frame = imageFrame();
+    if (!overlay || frame.isEmpty())
+        return;
+    if (m_editor->isEditing())
+        m_editor->commit();
+    m_editingTextId = id;
+    m_editor->begin(overlay->text, canvas::unitToCanvas(overlay->position, frame));
+    update();
+}
+
+void CanvasView::commitText(const QString& text)
+{
+    if (!m_editingTextId)
+        return;
+    const QUuid id = *std::exchange(m_editingTextId, std::nullopt);
+    update();
+    if (auto overlay = canvas::findById(m_state.currentTextOverlays(), id)) {
+        overlay->text = text;
+        m_state.updateTextOverlay(*overlay);
+    }
+}
 
 } // namespace lustrelab

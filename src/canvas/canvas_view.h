@@ -1,12 +1,29 @@
 #pragma once
 
+#include "image_display_buffer.h"
+#include "model/unit_geometry.h"
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QRectF>
+#include <QTimer>
+#include <QUuid>
 #include <QWidget>
+#include <optional>
+#include <utility>
 
 namespace lustrelab {
 
 class AppState;
+class InlineTextEditor;
 
-// The central editing surface: shows the current tab's composed image and turns pointer input into model edits.
+// The central editing surface: shows the current tab's composed image fitted
+// into the view and turns pointer input into model edits. It owns no document
+// state; everything it changes goes through AppState, and what it draws over
+// the image (selection frames, removal outlines, drag previews) is read from
+// the model on every paint. The decisions live in canvas_interaction.h; this
+// class routes events to them.
 class CanvasView : public QWidget
 {
     Q_OBJECT
@@ -14,8 +31,70 @@ class CanvasView : public QWidget
   public:
     explicit CanvasView(AppState& state, QWidget* parent = nullptr);
 
+    // Where the composed image is shown, in the view's points; empty without one.
+    QRectF imageFrame() const;
+    // The rectangle of the drag in progress on the empty canvas, if any.
+    std::optional<QRectF> currentDragRect() const { return m_currentDragRect; }
+    // The text annotation being edited in place, if any.
+    std::optional<QUuid> editingTextId() const;
+    const ImageDisplayBuffer& displayBuffer() const { return m_display; }
+    bool isBusyIndicatorShown() const { return m_busyShown; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
   private:
+    // A left-button press in progress and what it landed on.
+    struct Press
+    {
+        QPointF position;
+        enum Target { canvas, text, shape } target = canvas;
+        QUuid id;
+        bool dragging = false;
+    };
+
+    void beginPress(QPointF position);
+    void canvasDragChanged(QPointF position);
+    void canvasDragEnded(QPointF start, QPointF end);
+    void canvasClicked();
+    void moveText(const QUuid& id, QPointF translation);
+    void moveShape(const QUuid& id, QPointF translation);
+    void beginEditing(const QUuid& id);
+    void commitText(const QString& text);
+    void syncEditor();
+    void modelChanged();
+    void processingChanged(bool processing);
+    void paintBackdrop(QPainter& painter);
+
     AppState& m_state;
+    InlineTextEditor* m_editor; // child widget, owned by this view
+
+    std::optional<Press> m_press;
+    std::optional<QRectF> m_currentDragRect;
+    std::optional<UnitPoint> m_dragStartPosition;
+    std::optional<std::pair<UnitPoint, UnitPoint>> m_dragStartPoints;
+    std::optional<QUuid> m_editingTextId;
+
+    ImageDisplayBuffer m_display;
+    QTimer m_resizeSettled; // a proper refill of the display once resizing stops
+    QPixmap m_backdrop;     // the checkerboard at the current size and colours
+    QColor m_backdropColor;
+
+    // The busy indicator appears only for compositions that take a while, so
+    // the quick ones of a drag do not make it flicker on every step.
+    QTimer m_busyDelay;
+    QTimer m_busyAnimation;
+    QElapsedTimer m_busyClock;
+    bool m_busyShown = false;
 };
 
 } // namespace lustrelab

@@ -1,0 +1,57 @@
+#include "image_display_buffer.h"
+
+#include "display_resampler.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace lustrelab {
+
+QRect ImageDisplayBuffer::devicePixelRect(const QRectF& frame, double ratio)
+{
+    const int left = int(std::lround(frame.left() * ratio));
+    const int top = int(std::lround(frame.top() * ratio));
+    const int right = int(std::lround(frame.right() * ratio));
+    const int bottom = int(std::lround(frame.bottom() * ratio));
+    return QRect(QPoint(left, top), QSize(right - left, bottom - top));
+}
+
+bool ImageDisplayBuffer::isCurrent(const QImage& image, const QRectF& frame, double ratio) const
+{
+    return !m_buffer.isNull() && m_imageKey == image.cacheKey() && m_imageSize == image.size() &&
+           m_buffer.size() == devicePixelRect(frame, ratio).size() && m_buffer.devicePixelRatio() == ratio;
+}
+
+void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio)
+{
+    m_buffer = QImage(); // hands the resampler its buffer back for reuse
+    m_buffer = m_resampler.resample(image, pixels, ratio);
+    if (m_buffer.devicePixelRatio() != ratio)
+        m_buffer.setDevicePixelRatio(ratio);
+    m_imageKey = image.cacheKey();
+    m_imageSize = image.size();
+    ++m_refills;
+}
+
+void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio,
+                               bool allowStretch)
+{
+    const QRect pixels = devicePixelRect(frame, ratio);
+    if (image.isNull() || pixels.isEmpty())
+        return;
+    const QRectF target(QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio);
+    const bool sameImage =
+        m_imageKey == image.cacheKey() && m_imageSize == image.size() && !m_buffer.isNull();
+    if (sameImage && allowStretch && m_buffer.size() != pixels.size()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, m_buffer);
+        painter.restore();
+        return;
+    }
+    if (!isCurrent(image, frame, ratio))
+        refill(image, pixels.size(), ratio);
+    painter.drawImage(target.topLeft(), m_buffer);
+}
+
+} // namespace lustrelab

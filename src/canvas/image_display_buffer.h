@@ -1,0 +1,46 @@
+#pragma once
+
+#include "display_resampler.h"
+
+#include <QImage>
+#include <QRect>
+#include <QRectF>
+
+class QPainter;
+
+namespace lustrelab {
+
+// The composed image resampled once to the device pixels of the rectangle it
+// is shown in. A composed image is several times larger than its place on
+// screen; resampling it on every paint would cost more than the paint. The
+// buffer is refilled only when the image or its place changes; while a resize
+// is still going on, the old buffer is stretched instead (cheap, slightly soft)
+// and the caller asks for a proper refill once the size settles.
+class ImageDisplayBuffer
+{
+  public:
+    // Draws `image` fitted into `frame` (logical points of a device with
+    // `ratio` device pixels per point). With `allowStretch`, a buffer of the
+    // same image at another size is stretched rather than refilled.
+    void paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio, bool allowStretch);
+
+    // Whether the buffer holds `image` at exactly the device pixels of `frame`.
+    bool isCurrent(const QImage& image, const QRectF& frame, double ratio) const;
+    const QImage& buffer() const { return m_buffer; }
+    int refillCount() const { return m_refills; }
+
+    // The device-pixel rectangle `frame` covers: edges rounded to whole pixels,
+    // so the buffer lands on the pixel grid and stays sharp.
+    static QRect devicePixelRect(const QRectF& frame, double ratio);
+
+  private:
+    void refill(const QImage& image, QSize pixels, double ratio);
+
+    DisplayResampler m_resampler;
+    QImage m_buffer;
+    qint64 m_imageKey = 0;
+    QSize m_imageSize;
+    int m_refills = 0;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,293 @@
+// What the canvas paints, probed in images: the checkerboard, the drag
+// previews, the removal close symbol and the display buffer that keeps
+// painting from resampling the composed image every frame.
+#include "canvas/canvas_decorations.h"
+#include "canvas/checkerboard_pattern.h"
+#include "canvas/display_resampler.h"
+#include "canvas/image_display_buffer.h"
+#include "canvas/removal_area_handle.h"
+
+#include <QPainter>
+#include <QTest>
+
+using namespace lustrelab;
+
+Q_DECLARE_METATYPE(lustrelab::CanvasTool)
+Q_DECLARE_METATYPE(lustrelab::ShapeType)
+
+namespace {
+
+enum class Tone { white, red, pink, yellow, grey, green, other };
+
+Tone toneOf(QRgb pixel)
+{
+    const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+    if (r > 250 && g > 250 && b > 250)
+        return Tone::white;
+    if (r > 230 && g < 60 && b < 60)
+        return Tone::red;
+    if (r > 240 && g > 170 && g < 230 && b > 170 && b < 230)
+        return Tone::pink; // red at 0.2 over white
+    if (r > 240 && g > 240 && b < 180)
+        return Tone::yellow;
+    if (std::abs(r - g) < 8 && std::abs(g - b) < 8 && r < 240)
+        return Tone::grey;
+    if (g > r + 40 && g > b + 40)
+        return Tone::green;
+    return Tone::other;
+}
+
+QImage whiteCanvas(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
+
+class TestCanvasPainting : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void checkerboard_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("square");
+        QTest::addColumn<int>("greyCells");
+        QTest::newRow("100 x 100 with 12-point squares: 8 x 8 cells") << QSize(100, 100) << 12.0 << 32;
+        QTest::newRow("cut-off cells at the edges are left out") << QSize(30, 13) << 6.0 << 5;
+    }
+    void checkerboard()
+    {
+        QFETCH(QSize, size);
+        QFETCH(double, square);
+        QFETCH(int, greyCells);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black); // the backdrop must cover this
+        QPainter painter(&image);
+        CheckerboardPattern{square}.paint(painter, QRectF(QPointF(), QSizeF(size)), Qt::white);
+        painter.end();
+
+        const int columns = int(size.width() / square);
+        const int rows = int(size.height() / square);
+        int grey = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const int column = int(x / square), row = int(y / square);
+                const bool inCell = column < columns && row < rows;
+                const bool shaded = inCell && (row + column) % 2 == 0;
+                const QRgb pixel = image.pixel(x, y);
+                if (shaded) {
+                    // 10 % grey over white.
+                    QVERIFY2(qRed(pixel) < 250 && qRed(pixel) > 230,
+                             qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+                } else {
+                    QVERIFY2(pixel == qRgb(255, 255, 255),
+                             qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+                }
+                if (shaded && x % int(square) == 0 && y % int(square) == 0)
+                    ++grey;
+            }
+        QCOMPARE(grey, greyCells);
+    }
+
+    void dragPreview_data()
+    {
+        QTest::addColumn<CanvasTool>("tool");
+        QTest::addColumn<ShapeType>("type");
+        QTest::addColumn<QPoint>("probe");
+        QTest::addColumn<Tone>("tone");
+        // The drag spans (50, 50) to (150, 110), made from bottom-right to top-left.
+        const auto shape = CanvasTool::shape;
+        QTest::newRow("rectangle: outline") << shape << ShapeType::rectangle << QPoint(50, 80) << Tone::red;
+        QTest::newRow("rounded rectangle: corner cut round")
+            << shape << ShapeType::roundedRectangle << QPoint(50, 50) << Tone::white;
+        QTest::newRow("ellipse: touches the sides")
+            << shape << ShapeType::ellipse << QPoint(50, 80) << Tone::red;
+        QTest::newRow("ellipse: not the corners")
+            << shape << ShapeType::ellipse << QPoint(53, 53) << Tone::white;
+        QTest::newRow("arrow: top-left to bottom-right whatever the drag")
+            << shape << ShapeType::arrow << QPoint(100, 80) << Tone::red;
+        QTest::newRow("highlight: yellow wash")
+            << shape << ShapeType::highlight << QPoint(100, 80) << Tone::yellow;
+        QTest::newRow("blur: grey wash") << shape << ShapeType::blur << QPoint(100, 80) << Tone::grey;
+        QTest::newRow("remove: pale red fill")
+            << CanvasTool::remove << ShapeType::rectangle << QPoint(100, 80) << Tone::pink;
+        QTest::newRow("remove: dashed red edge")
+            << CanvasTool::remove << ShapeType::rectangle << QPoint(52, 50) << Tone::red;
+        QTest::newRow("remove: the dash has gaps")
+            << CanvasTool::remove << ShapeType::rectangle << QPoint(58, 50) << Tone::pink;
+        QTest::newRow("select tool previews nothing")
+            << CanvasTool::select << ShapeType::rectangle << QPoint(50, 80) << Tone::white;
+    }
+    void dragPreview()
+    {
+        QFETCH(CanvasTool, tool);
+        QFETCH(ShapeType, type);
+        QFETCH(QPoint, probe);
+        QFETCH(Tone, tone);
+        QImage image = whiteCanvas(200, 160);
+        QPainter painter(&image);
+        canvas::paintDragPreview(painter, QRectF(50, 50, 100, 60), tool, type);
+        painter.end();
+        QCOMPARE(int(toneOf(image.pixel(probe))), int(tone));
+    }
+
+    void closeSymbolShowsTheImageThroughItsCross()
+    {
+        RemovalArea area;
+        area.rect = {0, 0, 1, 1};
+        QImage image = whiteCanvas(200, 100);
+        QPainter painter(&image);
+        RemovalAreaHandle{area, QSizeF(200, 100)}.paint(painter);
+        painter.end();
+        // The symbol sits 8 points in from the top-right corner.
+        QCOMPARE(int(toneOf(image.pixel(192, 8))), int(Tone::white));
+        QCOMPARE(int(toneOf(image.pixel(192, 12))), int(Tone::green));
+        QCOMPARE(int(toneOf(image.pixel(100, 50))), int(Tone::white)); // the area itself is not filled
+    }
+
+    void halving_data()
+    {
+        QTest::addColumn<QList<QRgb>>("pixels"); // row by row
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<QRgb>>("expected");
+        QTest::newRow("each channel is the rounded mean of its block")
+            << QList<QRgb>{0xFF000000, 0xFF040404, 0xFF0000FF, 0xFF020202} << QSize(2, 2)
+            << QList<QRgb>{0xFF020241};
+        QTest::newRow("premultiplied half-transparent pixels stay valid")
+            << QList<QRgb>{0x80800000, 0x00000000, 0xFFFF0000, 0x80008000} << QSize(2, 2)
+            << QList<QRgb>{0x80602000};
+        QTest::newRow("an odd last column is averaged with itself")
+            << QList<QRgb>{0xFF101010, 0xFF303030, 0xFFF0F0F0, 0xFF101010, 0xFF303030, 0xFF000000}
+            << QSize(3, 2) << QList<QRgb>{0xFF202020, 0xFF787878};
+    }
+    void halving()
+    {
+        QFETCH(QList<QRgb>, pixels);
+        QFETCH(QSize, size);
+        QFETCH(QList<QRgb>, expected);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        for (int i = 0; i < pixels.size(); ++i)
+            image.setPixel(i % size.width(), i / size.width(), pixels[i]);
+        QImage half;
+        halveInto(image, half);
+        QCOMPARE(half.size(), QSize((size.width() + 1) / 2, (size.height() + 1) / 2));
+        QList<QRgb> actual;
+        for (int y = 0; y < half.height(); ++y)
+            for (int x = 0; x < half.width(); ++x)
+                actual.append(reinterpret_cast<const QRgb*>(half.constScanLine(y))[x]);
+        QCOMPARE(actual, expected);
+    }
+
+    void displayResamplingAveragesFineDetail_data()
+    {
+        QTest::addColumn<QSize>("target");
+        QTest::newRow("a quarter: two halvings") << QSize(100, 80);
+        QTest::newRow("between a half and a quarter") << QSize(130, 100);
+        QTest::newRow("a third: one halving, then less than another") << QSize(133, 106);
+    }
+    void displayResamplingAveragesFineDetail()
+    {
+        QFETCH(QSize, target);
+        // One-pixel black and white stripes: sampling would keep some stripes
+        // whole and drop others; averaging gives an even grey.
+        QImage stripes(400, 320, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < stripes.height(); ++y)
+            for (int x = 0; x < stripes.width(); ++x)
+                stripes.setPixel(x, y, x % 2 ? 0xFFFFFFFF : 0xFF000000);
+        DisplayResampler resampler;
+        const QImage shown = resampler.resample(stripes, target);
+        QCOMPARE(shown.size(), target);
+        int darkest = 255, lightest = 0;
+        for (int y = 2; y < target.height() - 2; ++y)
+            for (int x = 2; x < target.width() - 2; ++x) {
+                darkest = std::min(darkest, qGray(shown.pixel(x, y)));
+                lightest = std::max(lightest, qGray(shown.pixel(x, y)));
+            }
+        QVERIFY2(darkest > 60 && lightest < 195,
+                 qPrintable(QStringLiteral("%1..%2").arg(darkest).arg(lightest)));
+    }
+
+    void displayResamplerReusesWithoutStaleContent()
+    {
+        // The second call writes into the first call's buffers; nothing of the
+        // first image may survive in them.
+        QImage first(600, 400, QImage::Format_ARGB32_Premultiplied);
+        first.fill(Qt::red);
+        QImage second(600, 400, QImage::Format_ARGB32_Premultiplied);
+        second.fill(Qt::blue);
+        second.setPixel(599, 399, qRgb(0, 255, 0)); // the last block is bluish-green, not red
+        DisplayResampler resampler;
+        for (const QSize target : {QSize(150, 100), QSize(250, 170)}) {
+            QImage shown = resampler.resample(first, target, 2);
+            QCOMPARE(shown.devicePixelRatio(), 2.0);
+            shown = QImage();
+            shown = resampler.resample(second, target, 2);
+            QCOMPARE(shown.size(), target);
+            for (const QPoint p : {QPoint(0, 0), QPoint(target.width() / 2, target.height() / 2),
+                                   QPoint(target.width() - 1, target.height() - 1)})
+                QCOMPARE(qRed(shown.pixel(p)), 0);
+        }
+    }
+
+    void displayBufferRefills_data()
+    {
+        QTest::addColumn<bool>("newImage");
+        QTest::addColumn<QRectF>("secondFrame");
+        QTest::addColumn<bool>("allowStretch");
+        QTest::addColumn<int>("refills");
+        const QRectF first(10, 10, 200, 125);
+        QTest::newRow("the same image in the same place is not resampled again")
+            << false << first << false << 1;
+        QTest::newRow("a new composition is resampled") << true << first << false << 2;
+        QTest::newRow("a new size is resampled") << false << QRectF(10, 10, 240, 150) << false << 2;
+        QTest::newRow("a new size while resizing is stretched for now")
+            << false << QRectF(10, 10, 240, 150) << true << 1;
+    }
+    void displayBufferRefills()
+    {
+        QFETCH(bool, newImage);
+        QFETCH(QRectF, secondFrame);
+        QFETCH(bool, allowStretch);
+        QFETCH(int, refills);
+        QImage composed(800, 500, QImage::Format_ARGB32_Premultiplied);
+        composed.fill(Qt::darkCyan);
+        QImage target = whiteCanvas(300, 200);
+        QPainter painter(&target);
+        ImageDisplayBuffer display;
+        display.paint(painter, composed, QRectF(10, 10, 200, 125), 1, false);
+        if (newImage)
+            composed = composed.copy();
+        display.paint(painter, composed, secondFrame, 1, allowStretch);
+        painter.end();
+        QCOMPARE(display.refillCount(), refills);
+        // Whatever the path, the image covers its frame.
+        const QRgb corner = target.pixel(secondFrame.bottomRight().toPoint() - QPoint(1, 1));
+        QVERIFY(qRed(corner) <= 2 && std::abs(qGreen(corner) - 128) <= 2 &&
+                std::abs(qBlue(corner) - 128) <= 2);
+    }
+
+    void displayBufferLandsOnDevicePixels_data()
+    {
+        QTest::addColumn<QRectF>("frame");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("half points at ratio 2 are whole pixels")
+            << QRectF(24.5, 30, 400.5, 250) << 2.0 << QRect(49, 60, 801, 500);
+        QTest::newRow("fractional edges round to the nearest pixel")
+            << QRectF(10.3, 10.6, 100.4, 50.8) << 1.0 << QRect(10, 11, 101, 50);
+    }
+    void displayBufferLandsOnDevicePixels()
+    {
+        QFETCH(QRectF, frame);
+        QFETCH(double, ratio);
+        QFETCH(QRect, pixels);
+        QCOMPARE(ImageDisplayBuffer::devicePixelRect(frame, ratio), pixels);
+    }
+};
+
+QTEST_MAIN(TestCanvasPainting)
+#include "tst_canvas_painting.moc"
