@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QPointer>
+#include <functional>
 
 class QWindow;
 
@@ -24,8 +25,11 @@ class PortalCaptureBackend : public CaptureBackend
     explicit PortalCaptureBackend(QDBusConnection bus, QObject* parent = nullptr);
     ~PortalCaptureBackend() override;
 
-    // True when the bus has a portal whose Screenshot interface answers.
-    static bool isAvailable(const QDBusConnection& bus);
+    // Whether the bus has a portal whose Screenshot interface answers; asked
+    // without waiting, answered later on context's thread (see
+    // probePortalInterface).
+    static void checkAvailable(const QDBusConnection& bus, QObject* context,
+                               std::function<void(bool available)> answer);
 
     QString name() const override { return QStringLiteral("portal"); }
     void capture(CaptureMode mode, const QString& path, Done done) override;

@@ -90,17 +90,6 @@ PortalGlobalShortcut::~PortalGlobalShortcut()
     unregisterShortcut();
 }
 
-bool PortalGlobalShortcut::isAvailable(const QDBusConnection& bus)
-{
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    get << shortcutsInterface << QStringLiteral("version");
-    return bus.call(get, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage;
-}
-
 bool PortalGlobalShortcut::registerShortcut()
 {
     if (m_registered)
@@ -108,11 +97,10 @@ bool PortalGlobalShortcut::registerShortcut()
     if (!m_bus.isConnected())
         return false;
     m_registered = true;
-    registerAppId();
     m_bus.connect(PortalRequest::service, PortalRequest::objectPath, shortcutsInterface,
                   QStringLiteral("Activated"), this,
                   SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    createSession();
+    registerAppId(); // then the session
     return true;
 }
 
@@ -122,9 +110,16 @@ void PortalGlobalShortcut::registerAppId()
                                                        QStringLiteral("org.freedesktop.host.portal.Registry"),
                                                        QStringLiteral("Register"));
     call << m_appId << QVariantMap();
-    // Must precede every other portal call on this connection; an older portal
-    // without the registry answers with an error, which changes nothing.
-    m_bus.call(call, QDBus::Block, 3000);
+    // Must precede every other portal call on this connection, so the session
+    // is asked for once the portal has answered, whatever it said: an older
+    // portal without the registry answers with an error, which changes
+    // nothing, and one that stays silent past the timeout is tried anyway.
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, 3000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (m_registered)
+            createSession();
+    });
 }
 
 void PortalGlobalShortcut::createSession()
