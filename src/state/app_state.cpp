@@ -329,8 +329,8 @@ void AppState::processImage()
         setProcessedImage(std::nullopt);
         return;
     }
-    m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
-                            tab->removalAreas});
+    m_compositions.request(
+        {tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays, tab->removalAreas});
 }
 
 // A composition belongs to the tab whose screenshot it was asked for. Should

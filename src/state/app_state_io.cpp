@@ -100,7 +100,8 @@ void AppState::exportImageInBackground(const QUrl& destination, ExportFormat for
     m_exportWorker.start([this, image, destination, format, scale] {
         const ExportService::Result result = writeExport(m_exportService, image, destination, format, scale);
         QMetaObject::invokeMethod(
-            this, [this, destination, error = result.written ? QString() : result.error] {
+            this,
+            [this, destination, error = result.written ? QString() : result.error] {
                 emit exportFinished(destination, error);
             },
             Qt::QueuedConnection);

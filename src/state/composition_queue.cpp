@@ -23,7 +23,8 @@ CompositionQueue::~CompositionQueue()
 void CompositionQueue::request(CompositionRequest request)
 {
     const bool wasBusy = isBusy();
-    std::erase_if(m_waiting, [&](const CompositionRequest& waiting) { return waiting.tabId == request.tabId; });
+    std::erase_if(m_waiting,
+                  [&](const CompositionRequest& waiting) { return waiting.tabId == request.tabId; });
     m_waiting.push_back(std::move(request));
     if (!wasBusy)
         emit busyChanged(true);

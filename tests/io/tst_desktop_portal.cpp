@@ -254,7 +254,8 @@ class TestDesktopPortal : public QObject
             m_portal->withhold(QStringLiteral("Get ") + interface);
         QObject context;
         std::optional<bool> answer;
-        probePortalInterface(newConnection(), interface, &context, [&](bool a) { answer = a; }, 500);
+        probePortalInterface(
+            newConnection(), interface, &context, [&](bool a) { answer = a; }, 500);
         QVERIFY(!answer); // the call came back before the portal did
         if (portal == QLatin1String("late")) {
             bool later = false; // an event queued after the call runs first
@@ -295,7 +296,8 @@ class TestDesktopPortal : public QObject
         QVERIFY(patternImage(24, 16).save(sample));
         QFile script(tools.filePath(QStringLiteral("gnome-screenshot")));
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nfor out; do :; done\n/bin/cp '" + sample.toUtf8() + "' \"${out#--file=}\"\n");
+        script.write("#!/bin/sh\nfor out; do :; done\n/bin/cp '" + sample.toUtf8() +
+                     "' \"${out#--file=}\"\n");
         script.close();
         script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         const QByteArray savedPath = qgetenv("PATH");
@@ -338,7 +340,8 @@ class TestDesktopPortal : public QObject
             m_portal->release();
         QTRY_COMPARE_WITH_TIMEOUT(bound.size(), 1, 10000);
         QVERIFY(bound.first().first().toBool());
-        QCOMPARE(m_portal->call(QStringLiteral("Register")).value(0).toString(), QStringLiteral("org.lustrelab.Test"));
+        QCOMPARE(m_portal->call(QStringLiteral("Register")).value(0).toString(),
+                 QStringLiteral("org.lustrelab.Test"));
     }
 };
 

@@ -121,8 +121,8 @@ class TestAppState : public QObject
             bGreen{1, qRgb(0, 255, 0)}, bWhite{1, qRgb(255, 255, 255)}, cBlue{2, qRgb(0, 0, 255)};
         QTest::newRow("one tab: the running one, then the latest")
             << QList<Ask>{aRed, aGreen, aBlue} << QList<Ask>{aRed, aBlue};
-        QTest::newRow("other tabs keep their place") << QList<Ask>{aRed, bGreen, aBlue}
-                                                     << QList<Ask>{aRed, bGreen, aBlue};
+        QTest::newRow("other tabs keep their place")
+            << QList<Ask>{aRed, bGreen, aBlue} << QList<Ask>{aRed, bGreen, aBlue};
         QTest::newRow("a replaced request moves behind later ones")
             << QList<Ask>{aRed, bGreen, cBlue, bWhite} << QList<Ask>{aRed, cBlue, bWhite};
     }
