@@ -4,6 +4,7 @@
 #include "portal_capture_backend.h"
 #include "process_capture_backend.h"
 
+#include <QPointer>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -121,7 +122,7 @@ std::unique_ptr<CaptureBackend> createCaptureBackend(const QString& name, bool r
         return std::make_unique<UnavailableCaptureBackend>();
     if (name == QLatin1String("portal")) {
         QDBusConnection bus = QDBusConnection::sessionBus();
-        if (requireTools && !PortalCaptureBackend::isAvailable(bus))
+        if (requireTools && !bus.isConnected())
             return nullptr;
         return std::make_unique<PortalCaptureBackend>(bus);
     }
@@ -147,21 +148,49 @@ std::unique_ptr<CaptureBackend> createCaptureBackend(const QString& name, bool r
     return nullptr;
 }
 
-std::unique_ptr<CaptureBackend> loadCaptureBackend()
+namespace {
+
+// The automatic choice from the name at `index` on; only the portal's turn
+// needs an answer from elsewhere, and it is awaited on the event loop.
+void chooseFrom(qsizetype index, const QPointer<QObject>& context, const CaptureBackendChosen& chosen)
+{
+    const QStringList names = captureBackendNames();
+    for (; index < names.size(); ++index) {
+        if (names[index] == QLatin1String("portal")) {
+            QDBusConnection bus = QDBusConnection::sessionBus();
+            if (!bus.isConnected() || !context)
+                continue;
+            PortalCaptureBackend::checkAvailable(bus, context, [index, context, chosen, bus](bool available) {
+                if (available)
+                    chosen(std::make_unique<PortalCaptureBackend>(bus));
+                else
+                    chooseFrom(index + 1, context, chosen);
+            });
+            return;
+        }
+        if (auto backend = createCaptureBackend(names[index], true)) {
+            chosen(std::move(backend));
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void loadCaptureBackend(QObject* context, CaptureBackendChosen chosen)
 {
     const QString forced = qEnvironmentVariable(backendVariable.toLatin1().constData()).trimmed();
     if (!forced.isEmpty()) {
-        if (auto backend = createCaptureBackend(forced, false))
-            return backend;
+        if (auto backend = createCaptureBackend(forced, false)) {
+            chosen(std::move(backend));
+            return;
+        }
         std::fprintf(stderr, "lustrelab: unknown capture backend \"%s\" in %s (known: %s); choosing one\n",
                      qPrintable(forced), qPrintable(backendVariable),
                      qPrintable(captureBackendNames().join(QStringLiteral(", "))));
         std::fflush(stderr);
     }
-    for (const QString& name : captureBackendNames())
-        if (auto backend = createCaptureBackend(name, true))
-            return backend;
-    return std::make_unique<UnavailableCaptureBackend>();
+    chooseFrom(0, context, chosen);
 }
 
 } // namespace lustrelab

@@ -3,6 +3,7 @@
 #include "capture_backend.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace lustrelab {
@@ -22,11 +23,19 @@ namespace lustrelab {
 //
 // Names: screencapture, portal, gnome-screenshot, spectacle, grim, maim,
 // scrot, import, none.
-std::unique_ptr<CaptureBackend> loadCaptureBackend();
+//
+// Nothing waits for the portal: `chosen` runs with the backend as soon as the
+// choice is made, before this returns when no portal needs asking, otherwise
+// later on the event loop of context's thread (never once `context` is gone).
+// A portal that does not answer within a few seconds counts as absent.
+using CaptureBackendChosen = std::function<void(std::unique_ptr<CaptureBackend> backend)>;
+void loadCaptureBackend(QObject* context, CaptureBackendChosen chosen);
 
 // The named backend, or nullptr for an unknown name. With `requireTools` the
 // backend must also be usable here (its programs found, its session type
-// running, the portal answering); without, it is built regardless.
+// running; for the portal only a session bus, since whether a portal answers
+// on it takes a round trip, which loadCaptureBackend makes without waiting);
+// without, it is built regardless.
 std::unique_ptr<CaptureBackend> createCaptureBackend(const QString& name, bool requireTools = true);
 
 // Every name, in the order of automatic choice.

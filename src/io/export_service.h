@@ -8,8 +8,8 @@
 namespace lustrelab {
 
 // Resamples a composed image to the export scale and writes it as PNG or JPEG.
-// Stateless. The window ignores the result (failures are silent there); the
-// command line reports it.
+// Stateless, so it may be used from any thread. The window and the command
+// line both report a failure with its reason.
 class ExportService
 {
   public:

@@ -21,8 +21,10 @@ std::unique_ptr<GlobalShortcut> createGlobalShortcut()
     if (platform == QLatin1String("xcb"))
         return std::make_unique<XcbKeyGrab>();
     if (platform.startsWith(QLatin1String("wayland"))) {
+        // Whether the portal offers global shortcuts shows in its answers;
+        // asking beforehand would hold up the window's first appearance.
         QDBusConnection bus = QDBusConnection::sessionBus();
-        if (PortalGlobalShortcut::isAvailable(bus))
+        if (bus.isConnected())
             return std::make_unique<PortalGlobalShortcut>(bus, portalApplicationId());
     }
     return nullptr;

@@ -1,5 +1,6 @@
 #include "portal_capture_backend.h"
 
+#include "portal_probe.h"
 #include "portal_request.h"
 
 #include <QDBusMessage>
@@ -58,18 +59,10 @@ PortalCaptureBackend::~PortalCaptureBackend()
     delete m_anchor;
 }
 
-bool PortalCaptureBackend::isAvailable(const QDBusConnection& bus)
+void PortalCaptureBackend::checkAvailable(const QDBusConnection& bus, QObject* context,
+                                          std::function<void(bool)> answer)
 {
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    get << screenshotInterface << QStringLiteral("version");
-    // Activating the portal may take a moment; an answer later than this means
-    // it would not be usable for an interactive capture anyway.
-    const QDBusMessage reply = bus.call(get, QDBus::Block, 3000);
-    return reply.type() == QDBusMessage::ReplyMessage;
+    probePortalInterface(bus, screenshotInterface, context, std::move(answer));
 }
 
 QString PortalCaptureBackend::parentWindow()

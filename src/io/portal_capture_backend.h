@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QPointer>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QWindow;
@@ -30,8 +31,11 @@ class PortalCaptureBackend : public CaptureBackend
     explicit PortalCaptureBackend(QDBusConnection bus, QObject* parent = nullptr);
     ~PortalCaptureBackend() override;
 
-    // True when the bus has a portal whose Screenshot interface answers.
-    static bool isAvailable(const QDBusConnection& bus);
+    // Whether the bus has a portal whose Screenshot interface answers; asked
+    // without waiting, answered later on context's thread (see
+    // probePortalInterface).
+    static void checkAvailable(const QDBusConnection& bus, QObject* context,
+                               std::function<void(bool available)> answer);
 
     QString name() const override { return QStringLiteral("portal"); }
     void capture(CaptureMode mode, const QString& path, Done done) override;

@@ -90,17 +90,6 @@ PortalGlobalShortcut::~PortalGlobalShortcut()
     unregisterShortcut();
 }
 
-bool PortalGlobalShortcut::isAvailable(const QDBusConnection& bus)
-{
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(PortalRequest::service, PortalRequest::objectPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    get << shortcutsInterface << QStringLiteral("version");
-    return bus.call(get, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage;
-}
-
 bool PortalGlobalShortcut::registerShortcut()
 {
     if (m_registered)
@@ -109,11 +98,10 @@ bool PortalGlobalShortcut::registerShortcut()
         return false;
     m_registered = true;
     ++m_generation;
-    registerAppId();
     m_bus.connect(PortalRequest::service, PortalRequest::objectPath, shortcutsInterface,
                   QStringLiteral("Activated"), this,
                   SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    createSession();
+    registerAppId(); // then the session
     return true;
 }
 
@@ -123,9 +111,17 @@ void PortalGlobalShortcut::registerAppId()
                                                        QStringLiteral("org.freedesktop.host.portal.Registry"),
                                                        QStringLiteral("Register"));
     call << m_appId << QVariantMap();
-    // Must precede every other portal call on this connection; an older portal
-    // without the registry answers with an error, which changes nothing.
-    m_bus.call(call, QDBus::Block, 3000);
+    // Must precede every other portal call on this connection, so the session
+    // is asked for once the portal has answered, whatever it said: an older
+    // portal without the registry answers with an error, which changes
+    // nothing, and one that stays silent past the timeout is tried anyway.
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, 3000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, generation = m_generation] {
+        watcher->deleteLater();
+        // A registration given back (and maybe taken again) meanwhile has its own answer coming.
+        if (m_registered && generation == m_generation)
+            createSession();
+    });
 }
 
 void PortalGlobalShortcut::createSession()

@@ -15,7 +15,9 @@ namespace lustrelab {
 //
 // Current portals identify an application that is not sandboxed by the id it
 // registers through org.freedesktop.host.portal.Registry; that happens first,
-// and older portals that lack the registry simply answer with an error.
+// and older portals that lack the registry simply answer with an error. No
+// step waits for the portal: a desktop without the interface, or a portal that
+// never answers, shows as a refused binding.
 class PortalGlobalShortcut : public GlobalShortcut
 {
     Q_OBJECT
@@ -25,9 +27,6 @@ class PortalGlobalShortcut : public GlobalShortcut
 
     explicit PortalGlobalShortcut(QDBusConnection bus, QString appId, QObject* parent = nullptr);
     ~PortalGlobalShortcut() override;
-
-    // True when the bus has a portal with the GlobalShortcuts interface.
-    static bool isAvailable(const QDBusConnection& bus);
 
     // Starts the portal conversation; the binding completes later.
     bool registerShortcut() override;

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <cstdio>
+#include <utility>
 
 namespace lustrelab {
 
@@ -25,16 +26,46 @@ qreal screenRatio()
     return screen ? screen->devicePixelRatio() : 1.0;
 }
 
+struct CaptureFile
+{
+    bool found = false;
+    QImage image; // null when the file did not decode
+};
+
+// Reads and deletes what the tool left; a failure to delete is of no consequence.
+CaptureFile takeCaptureFile(const QString& path, qreal ratio)
+{
+    CaptureFile file;
+    file.found = QFile::exists(path);
+    if (!file.found)
+        return file;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    file.image = reader.read();
+    QFile::remove(path);
+    if (!file.image.isNull()) {
+        file.image = file.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        file.image.setDevicePixelRatio(ratio);
+    }
+    return file;
+}
+
 } // namespace
 
-ScreenCaptureService::ScreenCaptureService(QObject* parent) : QObject(parent) {}
+ScreenCaptureService::ScreenCaptureService(QObject* parent) : QObject(parent)
+{
+    m_reader.setMaxThreadCount(1);
+}
 
 ScreenCaptureService::~ScreenCaptureService()
 {
     // Tools still running are stopped with their backend, while the members
-    // their endings look at still exist.
+    // their endings look at still exist. A file being read is read to the end
+    // and deleted; no one is told any more.
     m_closing = true;
+    m_waitingForBackend.clear();
     m_backend.reset();
+    m_reader.waitForDone();
 }
 
 QString ScreenCaptureService::temporaryCapturePath()
@@ -71,18 +102,26 @@ ApplicationPresence* ScreenCaptureService::presence() const
     return m_presence;
 }
 
-CaptureBackend& ScreenCaptureService::backend()
-{
-    if (!m_backend)
-        setBackend(loadCaptureBackend());
-    return *m_backend;
-}
-
 void ScreenCaptureService::setBackend(std::unique_ptr<CaptureBackend> backend)
 {
     m_backend = std::move(backend);
-    if (m_backend)
-        m_backend->setParent(nullptr); // owned by the unique_ptr, not by a parent
+    if (!m_backend)
+        return;
+    m_backend->setParent(nullptr); // owned by the unique_ptr, not by a parent
+    for (const std::function<void()>& run : std::exchange(m_waitingForBackend, {}))
+        run();
+}
+
+void ScreenCaptureService::chooseBackend()
+{
+    if (m_backend || m_choosingBackend)
+        return;
+    m_choosingBackend = true;
+    loadCaptureBackend(this, [this](std::unique_ptr<CaptureBackend> chosen) {
+        m_choosingBackend = false;
+        if (!m_backend)
+            setBackend(std::move(chosen));
+    });
 }
 
 void ScreenCaptureService::setRunning(int running)
@@ -101,7 +140,9 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
     if (ApplicationPresence* p = presence())
         p->hideApplication();
     // The wait runs on the event loop, so the hidden windows really get
-    // unmapped before the tool looks at the screen.
+    // unmapped before the tool looks at the screen; the backend is chosen
+    // meanwhile.
+    chooseBackend();
     QTimer::singleShot(settleDelay, this, [this, mode, promise] { runBackend(mode, promise); });
     return promise->future();
 }
@@ -113,8 +154,7 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
 class ScreenCaptureService::Ending
 {
   public:
-    Ending(ScreenCaptureService* service, CaptureMode mode, QString path,
-           std::shared_ptr<QPromise<QImage>> promise)
+    Ending(ScreenCaptureService* service, CaptureMode mode, QString path, Promise promise)
         : m_service(service), m_mode(mode), m_path(std::move(path)), m_promise(std::move(promise))
     {
     }
@@ -126,7 +166,7 @@ class ScreenCaptureService::Ending
             return;
         m_ended = true;
         if (m_service)
-            m_service->finishCapture(m_mode, m_path, launchError, *m_promise);
+            m_service->finishCapture(m_mode, m_path, launchError, m_promise);
         // Without the service the promise, dropped, cancels its future.
     }
 
@@ -134,19 +174,24 @@ class ScreenCaptureService::Ending
     QPointer<ScreenCaptureService> m_service;
     CaptureMode m_mode;
     QString m_path;
-    std::shared_ptr<QPromise<QImage>> m_promise;
+    Promise m_promise;
     bool m_ended = false;
 };
 
-void ScreenCaptureService::runBackend(CaptureMode mode, const std::shared_ptr<QPromise<QImage>>& promise)
+void ScreenCaptureService::runBackend(CaptureMode mode, const Promise& promise)
 {
+    if (!m_backend) { // a portal still being asked whether it is there
+        m_waitingForBackend.push_back([this, mode, promise] { runBackend(mode, promise); });
+        chooseBackend();
+        return;
+    }
     const QString path = temporaryCapturePath();
     auto ending = std::make_shared<Ending>(this, mode, path, promise);
-    backend().capture(mode, path, [ending](const QString& launchError) { ending->end(launchError); });
+    m_backend->capture(mode, path, [ending](const QString& launchError) { ending->end(launchError); });
 }
 
 void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
-                                         QPromise<QImage>& promise)
+                                         const Promise& promise)
 {
     if (m_closing) { // no one is waiting any more; only the file needs to go
         QFile::remove(path);
@@ -159,23 +204,23 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
     }
     if (ApplicationPresence* p = presence())
         p->showApplication();
+    // Decoding a full-screen PNG takes longer than a frame.
+    m_reader.start([this, path, ratio = screenRatio(), promise] {
+        const CaptureFile file = takeCaptureFile(path, ratio);
+        QMetaObject::invokeMethod(
+            this, [this, file, promise] { deliver(file.image, file.found, promise); }, Qt::QueuedConnection);
+    });
+}
 
-    QImage image;
-    if (QFile::exists(path)) {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        image = reader.read();
-        QFile::remove(path);
-        if (!image.isNull()) {
-            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            image.setDevicePixelRatio(screenRatio());
-        }
+void ScreenCaptureService::deliver(const QImage& image, bool fileFound, const Promise& promise)
+{
+    if (fileFound) {
         m_capturedImage = image.isNull() ? std::nullopt : std::optional<QImage>(image);
         emit capturedImageChanged();
     }
     setRunning(m_running - 1);
-    promise.addResult(image);
-    promise.finish();
+    promise->addResult(image);
+    promise->finish();
 }
 
 } // namespace lustrelab

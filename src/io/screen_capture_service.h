@@ -8,9 +8,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QPromise>
+#include <QThreadPool>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lustrelab {
 
@@ -19,7 +22,9 @@ namespace lustrelab {
 // fresh temporary path, bring the application back, read and delete the file.
 // The result arrives through the returned future on the service's thread; a
 // null image means nothing was captured (cancelled, undecodable, or the tool
-// could not be started, which prints one line on standard output).
+// could not be started, which prints one line on standard output). Nothing
+// blocks the service's thread: the backend is chosen while the desktop
+// repaints, and the file is read on a worker thread.
 class ScreenCaptureService : public QObject
 {
     Q_OBJECT
@@ -48,9 +53,10 @@ class ScreenCaptureService : public QObject
     // any other must be unset before it goes away.
     void setPresence(ApplicationPresence* presence);
 
-    // The backend, loaded on first use (see loadCaptureBackend) so that
-    // creating the service probes nothing.
-    CaptureBackend& backend();
+    // The backend, chosen at the first capture (see loadCaptureBackend) so that
+    // creating the service probes nothing; nullptr until then. One that is set
+    // is kept: a choice still under way is dropped.
+    CaptureBackend* backend() const { return m_backend.get(); }
     void setBackend(std::unique_ptr<CaptureBackend> backend);
 
     // The system temporary directory, a new upper-case UUID, ".png".
@@ -63,14 +69,20 @@ class ScreenCaptureService : public QObject
     void capturedImageChanged();
 
   private:
+    using Promise = std::shared_ptr<QPromise<QImage>>;
     ApplicationPresence* presence() const;
     void setRunning(int running);
+    void chooseBackend();
     class Ending;
-    void runBackend(CaptureMode mode, const std::shared_ptr<QPromise<QImage>>& promise);
+    void runBackend(CaptureMode mode, const Promise& promise);
     void finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
-                       QPromise<QImage>& promise);
+                       const Promise& promise);
+    void deliver(const QImage& image, bool fileFound, const Promise& promise);
 
     std::unique_ptr<CaptureBackend> m_backend;
+    bool m_choosingBackend = false;
+    std::vector<std::function<void()>> m_waitingForBackend; // captures that are ready to run
+    QThreadPool m_reader; // one thread: files are read in the order the tools finished
     ApplicationPresence* m_presence = nullptr;
     QPointer<QObject> m_presenceObject; // tracks m_presence when it is a QObject
     bool m_presenceIsObject = false;

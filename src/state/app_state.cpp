@@ -1,6 +1,5 @@
 #include "app_state.h"
 
-#include <QMetaObject>
 #include <QSettings>
 
 namespace lustrelab {
@@ -55,9 +54,18 @@ AppState::AppState(const QString& templatesDirectory, QObject* parent)
     for (int i = 0; i < SectionCount; ++i)
         m_collapsed[i] =
             store.value(QLatin1StringView(sectionFlags[i].key), sectionFlags[i].collapsedByDefault).toBool();
+
+    m_exportWorker.setMaxThreadCount(1);
+    connect(&m_compositions, &CompositionQueue::composed, this, &AppState::storeComposition);
+    connect(&m_compositions, &CompositionQueue::busyChanged, this, &AppState::setIsProcessing);
 }
 
-AppState::~AppState() = default;
+AppState::~AppState()
+{
+    // An export under way is finished rather than lost; its report, posted to
+    // this object, is dropped with it.
+    m_exportWorker.waitForDone();
+}
 
 // ---- Plain property writes: notify, nothing else.
 
@@ -319,38 +327,27 @@ void AppState::processImage()
 {
     const ScreenshotTab* tab = currentTab();
     if (!tab || !tab->sourceImage) {
+        // A composition still on its way would otherwise bring back the image
+        // that was just taken away.
+        if (tab)
+            m_compositions.discard(tab->id);
         setProcessedImage(std::nullopt);
         return;
     }
-    setIsProcessing(true);
-    const QImage source = *tab->sourceImage;
-    const QUuid tabId = tab->id;
-    QMetaObject::invokeMethod(
-        this, [this, tabId, source] { composeQueued(tabId, source); }, Qt::QueuedConnection);
+    m_compositions.request(
+        {tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays, tab->removalAreas});
 }
 
 // A composition belongs to the tab whose screenshot it was asked for. Should
-// the user switch or close tabs while it waits in the queue, it must neither
-// borrow another tab's annotations nor land in another tab: that tab would
-// show, and export, somebody else's screenshot until its next edit.
-void AppState::composeQueued(const QUuid& tabId, const QImage& source)
+// the user switch or close tabs meanwhile, it must not land in another tab:
+// that tab would show, and export, somebody else's screenshot until its next
+// edit.
+void AppState::storeComposition(const QUuid& tabId, const QImage& image)
 {
-    std::optional<QImage> result;
-    if (const ScreenshotTab* tab = tabWithId(tabId))
-        result = m_imageProcessor.process(source, m_settings, tab->textOverlays, tab->shapeOverlays,
-                                          tab->removalAreas);
-    // Store in a second queued step, so that work queued meanwhile (an edit)
-    // runs first.
-    QMetaObject::invokeMethod(
-        this,
-        [this, tabId, result] {
-            if (ScreenshotTab* tab = tabWithId(tabId); tab && result) {
-                tab->processedImage = presentImage(result);
-                emit tabsChanged();
-            }
-            setIsProcessing(false);
-        },
-        Qt::QueuedConnection);
+    if (ScreenshotTab* tab = tabWithId(tabId)) {
+        tab->processedImage = presentImage(image);
+        emit tabsChanged();
+    }
 }
 
 ScreenshotTab* AppState::tabWithId(const QUuid& id)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "composition_queue.h"
 #include "history_manager.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
@@ -17,6 +18,7 @@
 #include <QList>
 #include <QMimeData>
 #include <QObject>
+#include <QThreadPool>
 #include <QUrl>
 #include <QUuid>
 #include <array>
@@ -76,6 +78,8 @@ class AppState : public QObject
 
     // ---- Services, owned for the whole life of the state.
     HistoryManager& historyManager() { return m_historyManager; }
+    // Compositions use it on a worker thread: call it only while isProcessing()
+    // is false.
     ImageProcessor& imageProcessor() { return m_imageProcessor; }
     TemplateManager& templateManager() { return m_templateManager; }
     ClipboardService& clipboardService() { return m_clipboardService; }
@@ -100,8 +104,8 @@ class AppState : public QObject
     bool showSaveTemplateDialog() const { return m_showSaveTemplateDialog; }
     void setShowSaveTemplateDialog(bool show);
 
-    // True from a processImage() that found a source image until a queued
-    // composition stores its result.
+    // True from a processImage() that found a source image until the last
+    // composition asked for has stored its result.
     bool isProcessing() const { return m_isProcessing; }
 
     CanvasTool currentTool() const { return m_currentTool; }
@@ -163,10 +167,14 @@ class AppState : public QObject
     // Store into the current tab; nullopt or a null image leaves it without one.
     void setSourceImage(const std::optional<QImage>& image);
     void setProcessedImage(const std::optional<QImage>& image);
-    // Queues one composition of the current tab on the event loop. Every call
-    // composes once, in call order, with the source image of the moment of the
-    // call and the settings and annotations of the moment the task runs; the
-    // result goes to the tab that is current when it is stored.
+    // Composes the current tab on a worker thread from the source image,
+    // settings and annotations as they are at the call, and stores the result,
+    // on the event loop, in the tab it was asked for, even when another tab has
+    // become current since. Results are stored in call order; a call replaces
+    // an earlier one for the same tab that has not started yet, so a drag
+    // never falls behind the pointer. Without a source image the tab's
+    // composed image is cleared at once and nothing asked for it before is
+    // stored.
     void processImage();
 
     // ---- History.
@@ -208,7 +216,9 @@ class AppState : public QObject
     // Writes the composed image to a local file; says whether it was written.
     ExportService::Result exportImage(const QUrl& destination, ExportFormat format, double scale);
     // The window's export: returns at once and reports through exportFinished,
-    // on the event loop, in the order the exports were asked for.
+    // on the event loop, in the order the exports were asked for. The image
+    // written is the composed image of the moment of the call; resampling,
+    // encoding and writing happen on a worker thread.
     void exportImageInBackground(const QUrl& destination, ExportFormat format, double scale);
     // Each returns at once; a captured image opens in a new tab.
     Q_INVOKABLE void startRegionCapture();
@@ -260,17 +270,19 @@ class AppState : public QObject
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
-    void composeQueued(const QUuid& tabId, const QImage& source);
+    void storeComposition(const QUuid& tabId, const QImage& image);
     ScreenshotTab* tabWithId(const QUuid& id);
 
     // Services first: they must exist before anything below uses them and
-    // outlive the queued compositions, which are bound to this object.
+    // outlive the workers that use them.
     HistoryManager m_historyManager;
     ImageProcessor m_imageProcessor;
     TemplateManager m_templateManager;
     ClipboardService m_clipboardService;
     ExportService m_exportService;
     ScreenCaptureService m_screenCaptureService;
+    CompositionQueue m_compositions{m_imageProcessor};
+    QThreadPool m_exportWorker; // one thread: exports finish in the order asked
 
     QList<ScreenshotTab> m_tabs;
     std::optional<QUuid> m_currentTabId;

@@ -31,6 +31,19 @@ void whenDecoded(QFuture<QImage> decoding, AppState* state, std::function<void(c
     });
 }
 
+ExportService::Result writeExport(const ExportService& service, const std::optional<QImage>& image,
+                                  const QUrl& destination, ExportFormat format, double scale)
+{
+    if (!image)
+        return {false, QStringLiteral("nothing composed to export")};
+    if (!destination.isLocalFile())
+        return {false, QStringLiteral("not a local file: %1").arg(destination.toString())};
+    ExportService::Result result = service.saveToFile(*image, destination.toLocalFile(), format, scale);
+    if (!result.written && result.error.isEmpty())
+        result.error = QStringLiteral("the file was not written");
+    return result;
+}
+
 } // namespace
 
 void AppState::pasteImage()
@@ -73,21 +86,26 @@ void AppState::copyToClipboard()
 ExportService::Result AppState::exportImage(const QUrl& destination, ExportFormat format, double scale)
 {
     const ScreenshotTab* tab = currentTab();
-    if (!tab || !tab->processedImage)
-        return {false, QStringLiteral("nothing composed to export")};
-    if (!destination.isLocalFile())
-        return {false, QStringLiteral("not a local file: %1").arg(destination.toString())};
-    return m_exportService.saveToFile(*tab->processedImage, destination.toLocalFile(), format, scale);
+    return writeExport(m_exportService, tab ? tab->processedImage : std::nullopt, destination, format, scale);
 }
 
 void AppState::exportImageInBackground(const QUrl& destination, ExportFormat format, double scale)
 {
-    const ExportService::Result result = exportImage(destination, format, scale);
-    QMetaObject::invokeMethod(
-        this, [this, destination, error = result.written ? QString() : result.error] {
-            emit exportFinished(destination, error);
-        },
-        Qt::QueuedConnection);
+    const ScreenshotTab* tab = currentTab();
+    // The copy shares the pixels: a composition stored meanwhile replaces the
+    // tab's image, never these.
+    const std::optional<QImage> image = tab ? tab->processedImage : std::nullopt;
+    // Even an export that cannot start is reported through the worker, so
+    // that reports keep the order of the requests.
+    m_exportWorker.start([this, image, destination, format, scale] {
+        const ExportService::Result result = writeExport(m_exportService, image, destination, format, scale);
+        QMetaObject::invokeMethod(
+            this,
+            [this, destination, error = result.written ? QString() : result.error] {
+                emit exportFinished(destination, error);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void AppState::startRegionCapture()

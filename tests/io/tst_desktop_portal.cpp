@@ -3,6 +3,8 @@
 
 #include "io/portal_capture_backend.h"
 #include "io/portal_global_shortcut.h"
+#include "io/portal_probe.h"
+#include "io/screen_capture_service.h"
 #include "io_fixtures.h"
 
 #include <QImageReader>
@@ -19,8 +21,9 @@ const QString sessionPath = portalPath + QStringLiteral("/session/1_1/lustrelab"
 
 // Answers the way xdg-desktop-portal does: a request method returns the path
 // made from the caller's name and handle_token, and the Response signal follows
-// on it. It runs on a thread of its own, so the client's blocking calls get
-// their answers.
+// on it. It runs on a thread of its own, like a real portal. Calls named in
+// `withheld` ("Register", or "Get" and the interface asked about) get no
+// answer until release(), which stands for a slow portal, or never.
 class FakePortal : public QDBusVirtualObject
 {
   public:
@@ -32,6 +35,17 @@ class FakePortal : public QDBusVirtualObject
         QMutexLocker lock(&mutex);
         const QString member = message.member();
         calls.insert(member, message.arguments());
+        const QString asked = member == QLatin1String("Get")
+                                  ? member + QLatin1Char(' ') + message.arguments().value(0).toString()
+                                  : member;
+        if (withheld.contains(asked)) {
+            held.append(message);
+            return true;
+        }
+        if (asked == QLatin1String("Get org.example.Missing")) {
+            connection.send(message.createErrorReply(QDBusError::UnknownInterface, QStringLiteral("no")));
+            return true;
+        }
         if (member == QLatin1String("Get") || member == QLatin1String("Register") ||
             member == QLatin1String("Close")) {
             connection.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1))))); // version 1
@@ -66,8 +80,34 @@ class FakePortal : public QDBusVirtualObject
         return calls.value(member);
     }
 
+    void withhold(const QString& asked)
+    {
+        QMutexLocker lock(&mutex);
+        withheld << asked;
+    }
+
+    // Answers what was held back; answers nothing more from now on.
+    void release()
+    {
+        QMutexLocker lock(&mutex);
+        for (const QDBusMessage& message : std::as_const(held))
+            m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1)))));
+        held.clear();
+        withheld.clear();
+    }
+
+    void forget()
+    {
+        QMutexLocker lock(&mutex);
+        calls.clear();
+        held.clear();
+        withheld.clear();
+    }
+
     mutable QMutex mutex;                 // guards everything below
     QMap<QString, QList<QVariant>> calls; // the last call of each method
+    QStringList withheld;
+    QList<QDBusMessage> held;
     uint responseCode = 0;
     QVariantMap results{{QStringLiteral("session_handle"), sessionPath}};
 
@@ -107,6 +147,16 @@ class TestDesktopPortal : public QObject
         m_portalThread.start();
         m_portal->moveToThread(&m_portalThread);
         QVERIFY(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        // Code that finds the portal by itself looks on the session bus.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
+        qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
+        qunsetenv("WAYLAND_DISPLAY");
+    }
+
+    void init()
+    {
+        if (m_portal)
+            m_portal->forget();
     }
 
     void cleanupTestCase()
@@ -179,6 +229,119 @@ class TestDesktopPortal : public QObject
         QTRY_COMPARE(activated.size(), 1);
         QTest::qWait(50);
         QCOMPARE(activated.size(), 1);
+    }
+    // Asking whether the portal is there never holds up the caller: the answer
+    // comes later on the event loop, whether the portal answers at once, late
+    // or never.
+    void availabilityDoesNotWait_data()
+    {
+        QTest::addColumn<QString>("interface");
+        QTest::addColumn<QString>("portal"); // "answers", "late", "silent"
+        QTest::addColumn<bool>("available");
+        const QString screenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
+        QTest::newRow("answers") << screenshot << "answers" << true;
+        QTest::newRow("answers late") << screenshot << "late" << true;
+        QTest::newRow("never answers") << screenshot << "silent" << false;
+        QTest::newRow("lacks the interface") << "org.example.Missing"
+                                             << "answers" << false;
+    }
+    void availabilityDoesNotWait()
+    {
+        QFETCH(QString, interface);
+        QFETCH(QString, portal);
+        QFETCH(bool, available);
+        if (portal != QLatin1String("answers"))
+            m_portal->withhold(QStringLiteral("Get ") + interface);
+        QObject context;
+        std::optional<bool> answer;
+        probePortalInterface(
+            newConnection(), interface, &context, [&](bool a) { answer = a; }, 500);
+        QVERIFY(!answer); // the call came back before the portal did
+        if (portal == QLatin1String("late")) {
+            bool later = false; // an event queued after the call runs first
+            QTimer::singleShot(0, [&] { later = true; });
+            QTRY_VERIFY(later);
+            QVERIFY(!answer);
+            m_portal->release();
+        }
+        QTRY_VERIFY(answer);
+        QCOMPARE(*answer, available);
+    }
+
+    // A capture started while the portal is still being asked runs once the
+    // question is settled: through the portal when it answers, even late,
+    // through the next tool when it never does.
+    void captureWhileThePortalIsAsked_data()
+    {
+        QTest::addColumn<QString>("portal");
+        QTest::addColumn<QSize>("captured"); // the portal's picture is 12 x 9, the tool's 24 x 16
+        QTest::newRow("answers") << "answers" << QSize(12, 9);
+        QTest::newRow("answers late") << "late" << QSize(12, 9);
+        QTest::newRow("never answers") << "silent" << QSize(24, 16);
+    }
+    void captureWhileThePortalIsAsked()
+    {
+        QFETCH(QString, portal);
+        QFETCH(QSize, captured);
+        QVERIFY(patternImage(12, 9).save(m_dir.filePath(QStringLiteral("portal.png"))));
+        {
+            QMutexLocker lock(&m_portal->mutex);
+            m_portal->responseCode = 0;
+            m_portal->results[QStringLiteral("uri")] =
+                QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("portal.png"))).toString();
+        }
+        // The tool after the portal in the automatic order.
+        QTemporaryDir tools;
+        const QString sample = tools.filePath(QStringLiteral("sample.png"));
+        QVERIFY(patternImage(24, 16).save(sample));
+        QFile script(tools.filePath(QStringLiteral("gnome-screenshot")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nfor out; do :; done\n/bin/cp '" + sample.toUtf8() +
+                     "' \"${out#--file=}\"\n");
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", tools.path().toUtf8());
+        if (portal != QLatin1String("answers"))
+            m_portal->withhold(QStringLiteral("Get org.freedesktop.portal.Screenshot"));
+
+        ScreenCaptureService service;
+        QFuture<QImage> capture = service.capture(CaptureMode::region);
+        if (portal == QLatin1String("late")) {
+            QTRY_VERIFY(service.isCapturing() && !m_portal->call(QStringLiteral("Get")).isEmpty());
+            QVERIFY(!service.backend());
+            m_portal->release();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(capture.isFinished(), 10000);
+        qputenv("PATH", savedPath);
+        QCOMPARE(service.backend()->name(),
+                 QString::fromLatin1(portal == QLatin1String("silent") ? "gnome-screenshot" : "portal"));
+        QCOMPARE(capture.result().size(), captured);
+    }
+
+    // The app id goes first and the session waits for its answer; a registry
+    // that is slow, or never answers, delays the binding without losing it.
+    void shortcutAfterTheRegistry_data()
+    {
+        QTest::addColumn<bool>("registryAnswers");
+        QTest::newRow("registry answers late") << true;
+        QTest::newRow("registry never answers") << false;
+    }
+    void shortcutAfterTheRegistry()
+    {
+        QFETCH(bool, registryAnswers);
+        m_portal->withhold(QStringLiteral("Register"));
+        PortalGlobalShortcut shortcut(newConnection(), QStringLiteral("org.lustrelab.Test"));
+        QSignalSpy bound(&shortcut, &PortalGlobalShortcut::bindingFinished);
+        QVERIFY(shortcut.registerShortcut());
+        QTRY_VERIFY(!m_portal->call(QStringLiteral("Register")).isEmpty());
+        QVERIFY(m_portal->call(QStringLiteral("CreateSession")).isEmpty());
+        if (registryAnswers)
+            m_portal->release();
+        QTRY_COMPARE_WITH_TIMEOUT(bound.size(), 1, 10000);
+        QVERIFY(bound.first().first().toBool());
+        QCOMPARE(m_portal->call(QStringLiteral("Register")).value(0).toString(),
+                 QStringLiteral("org.lustrelab.Test"));
     }
 };
 

@@ -229,7 +229,10 @@ class TestScreenCapture : public QObject
             qputenv("WAYLAND_DISPLAY", "wayland-test");
         if (!forced.isEmpty())
             qputenv("LUSTRELAB_CAPTURE_BACKEND", forced.toUtf8());
-        const auto backend = loadCaptureBackend();
+        std::unique_ptr<CaptureBackend> backend;
+        QObject context;
+        loadCaptureBackend(&context, [&](std::unique_ptr<CaptureBackend> b) { backend = std::move(b); });
+        QTRY_VERIFY(backend); // the portal's turn is answered on the event loop
         qunsetenv("WAYLAND_DISPLAY");
         qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
         QCOMPARE(backend->name(), chosen);

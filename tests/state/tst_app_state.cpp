@@ -11,6 +11,14 @@ using namespace lustrelab;
 using Operation = std::function<void(AppState&)>;
 Q_DECLARE_METATYPE(Operation)
 
+// One processImage() call: which tab (by position) with which screenshot.
+struct Ask
+{
+    int tab;
+    QRgb color;
+};
+Q_DECLARE_METATYPE(QList<Ask>)
+
 namespace {
 
 QImage solidImage(QRgb color)
@@ -101,59 +109,98 @@ class TestAppState : public QObject
         QVERIFY(!state.historyManager().canUndo());
     }
 
-    // Each call composes once, in order, with the source of the moment of the
-    // call and the styling of the moment the composition runs.
-    void composesOncePerCallInCallOrder()
+    // Results are stored in call order, each in the tab it was asked for
+    // whichever tab is current by then, from what the tab held at the call. A
+    // request replaces the one still waiting for the same tab; the one already
+    // running is stored first. isProcessing stays up until the last is stored.
+    void compositionsAreStoredInCallOrder_data()
     {
+        QTest::addColumn<QList<Ask>>("asks");
+        QTest::addColumn<QList<Ask>>("stored");
+        const Ask aRed{0, qRgb(255, 0, 0)}, aBlue{0, qRgb(0, 0, 255)}, aGreen{0, qRgb(0, 255, 0)},
+            bGreen{1, qRgb(0, 255, 0)}, bWhite{1, qRgb(255, 255, 255)}, cBlue{2, qRgb(0, 0, 255)};
+        QTest::newRow("one tab: the running one, then the latest")
+            << QList<Ask>{aRed, aGreen, aBlue} << QList<Ask>{aRed, aBlue};
+        QTest::newRow("other tabs keep their place")
+            << QList<Ask>{aRed, bGreen, aBlue} << QList<Ask>{aRed, bGreen, aBlue};
+        QTest::newRow("a replaced request moves behind later ones")
+            << QList<Ask>{aRed, bGreen, cBlue, bWhite} << QList<Ask>{aRed, cBlue, bWhite};
+    }
+    void compositionsAreStoredInCallOrder()
+    {
+        QFETCH(QList<Ask>, asks);
+        QFETCH(QList<Ask>, stored);
         AppState state(m_home.path());
-        const QList<QImage> sources{solidImage(qRgb(255, 0, 0)), solidImage(qRgb(0, 255, 0)),
-                                    solidImage(qRgb(0, 0, 255))};
-        QList<QImage> stored;
+        state.newTab();
+        state.newTab();
+        QList<QUuid> ids;
+        for (const ScreenshotTab& tab : state.tabs())
+            ids << tab.id;
+        QList<std::pair<QUuid, QImage>> seen; // every stored composition, with its tab
+        QList<bool> processingWhenStored;
+        QHash<QUuid, qint64> shown;
         connect(&state, &AppState::tabsChanged, [&] {
-            if (state.currentTab()->processedImage)
-                stored << *state.currentTab()->processedImage;
+            for (const ScreenshotTab& tab : state.tabs())
+                if (tab.processedImage && shown.value(tab.id) != tab.processedImage->cacheKey()) {
+                    shown[tab.id] = tab.processedImage->cacheKey();
+                    seen.append({tab.id, *tab.processedImage});
+                    processingWhenStored << state.isProcessing();
+                }
         });
-        for (const QImage& source : sources) {
-            state.setSourceImage(source);
+        QSignalSpy processing(&state, &AppState::isProcessingChanged);
+        for (const Ask& ask : asks) {
+            state.selectTab(ids[ask.tab]);
+            state.setSourceImage(solidImage(ask.color));
             state.processImage();
         }
-        const BeautySettings later{.padding = 8};
-        state.setSettings(later);
-        QVERIFY(stored.isEmpty()); // nothing composes before the event loop runs
+        state.setSettings({.padding = 8}); // after the calls: not theirs
+        state.selectTab(ids[1]);
         QVERIFY(settle(state));
 
-        QList<QImage> expected;
-        for (const QImage& source : sources)
-            expected << ImageProcessor().process(source, later, {}, {}, {});
-        QCOMPARE(stored, expected);
+        QList<std::pair<QUuid, QImage>> expected;
+        for (const Ask& ask : stored)
+            expected.append({ids[ask.tab], ImageProcessor().process(solidImage(ask.color), {}, {}, {}, {})});
+        QCOMPARE(seen, expected);
+        QCOMPARE(processingWhenStored, QList<bool>(stored.size(), true));
+        QCOMPARE(processing.size(), 2); // up once, down once after the last
     }
 
-    // A tab switch (or close) while a composition waits must not hand one
-    // tab's result to another tab.
+    // A tab switch (or close) while a composition is under way must not hand
+    // one tab's result to another tab, and a screenshot taken away must not
+    // come back with a late result.
     void aPendingCompositionStaysWithItsTab_data()
     {
-        QTest::addColumn<bool>("closeTheComposedTab");
-        QTest::newRow("switch to a new tab") << false;
-        QTest::newRow("close the composed tab") << true;
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<bool>("composedTabShowsIt");
+        QTest::newRow("switch to a new tab") << "new tab" << true;
+        QTest::newRow("close the composed tab") << "close" << false;
+        QTest::newRow("remove the screenshot") << "remove" << false;
     }
     void aPendingCompositionStaysWithItsTab()
     {
-        QFETCH(bool, closeTheComposedTab);
+        QFETCH(QString, then);
+        QFETCH(bool, composedTabShowsIt);
         AppState state(m_home.path());
         state.loadImage(solidImage(qRgb(200, 10, 10)), false);
         QVERIFY(settle(state));
         const QUuid composed = state.currentTab()->id;
         state.setProcessedImage(std::nullopt);
         state.processImage();
-        state.newTab();
-        if (closeTheComposedTab)
+        if (then == QLatin1String("remove")) {
+            state.setSourceImage(std::nullopt);
+            state.processImage();
+        } else {
+            state.newTab();
+        }
+        if (then == QLatin1String("close"))
             state.closeTab(composed);
         QVERIFY(settle(state));
-        QVERIFY(!state.isProcessing());
-        QVERIFY(!state.currentTab()->processedImage);
+        bool shown = false;
         for (const ScreenshotTab& tab : state.tabs())
-            if (tab.id == composed)
-                QVERIFY(tab.processedImage);
+            shown = shown || tab.processedImage;
+        QCOMPARE(shown, composedTabShowsIt);
+        if (composedTabShowsIt)
+            QVERIFY(!state.currentTab()->processedImage && state.tabs().constFirst().processedImage);
     }
 
     void collapsedSectionsPersist_data()

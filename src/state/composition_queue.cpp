@@ -1,0 +1,72 @@
+#include "composition_queue.h"
+
+#include "render/image_processor.h"
+
+#include <QMetaObject>
+
+namespace lustrelab {
+
+CompositionQueue::CompositionQueue(ImageProcessor& processor, QObject* parent)
+    : QObject(parent), m_processor(processor)
+{
+    m_worker.setMaxThreadCount(1);
+}
+
+CompositionQueue::~CompositionQueue()
+{
+    // The worker posts its result to this object: it must be done before the
+    // object goes. Its posted result is dropped with the object.
+    m_waiting.clear();
+    m_worker.waitForDone();
+}
+
+void CompositionQueue::request(CompositionRequest request)
+{
+    const bool wasBusy = isBusy();
+    std::erase_if(m_waiting,
+                  [&](const CompositionRequest& waiting) { return waiting.tabId == request.tabId; });
+    m_waiting.push_back(std::move(request));
+    if (!wasBusy)
+        emit busyChanged(true);
+    if (!m_running)
+        startNext();
+}
+
+void CompositionQueue::discard(const QUuid& tabId)
+{
+    const bool wasBusy = isBusy();
+    std::erase_if(m_waiting, [&](const CompositionRequest& waiting) { return waiting.tabId == tabId; });
+    if (m_running && m_running->tabId == tabId)
+        m_running->deliver = false;
+    if (wasBusy && !isBusy())
+        emit busyChanged(false);
+}
+
+void CompositionQueue::startNext()
+{
+    if (m_waiting.empty())
+        return;
+    m_running = Running{m_waiting.front().tabId};
+    m_worker.start([this, request = std::move(m_waiting.front())] {
+        const QImage image = m_processor.process(request.source, request.settings, request.textOverlays,
+                                                 request.shapeOverlays, request.removalAreas);
+        QMetaObject::invokeMethod(
+            this, [this, image] { finish(image); }, Qt::QueuedConnection);
+    });
+    m_waiting.pop_front();
+}
+
+void CompositionQueue::finish(const QImage& image)
+{
+    const Running done = *m_running;
+    m_running.reset();
+    // The next one starts before this result is handed out, so the worker is
+    // not idle while the model and the views take it in.
+    startNext();
+    if (done.deliver)
+        emit composed(done.tabId, image);
+    if (!isBusy())
+        emit busyChanged(false);
+}
+
+} // namespace lustrelab

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/beauty_settings.h"
+#include "model/removal_area.h"
+#include "model/shape_overlay.h"
+#include "model/text_overlay.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QThreadPool>
+#include <QUuid>
+#include <deque>
+#include <optional>
+
+namespace lustrelab {
+
+class ImageProcessor;
+
+// Everything one composition reads, copied when it is asked for: the worker
+// never looks at the model, which belongs to the UI thread.
+struct CompositionRequest
+{
+    QUuid tabId;
+    QImage source;
+    BeautySettings settings;
+    QList<TextOverlay> textOverlays;
+    QList<ShapeOverlay> shapeOverlays;
+    QList<RemovalArea> removalAreas;
+};
+
+// Composes tabs on a worker thread, one composition at a time, and hands each
+// result back on the owner's thread in the order the requests were made.
+//
+// A drag asks for a composition on every pointer step, faster than a large
+// screenshot composes. So that the picture keeps up with the pointer, a request
+// replaces the one still waiting for the same tab (the newest settings and
+// annotations win) instead of queueing behind it; a composition already
+// running is finished and delivered first. Requests for other tabs keep their
+// place.
+class CompositionQueue : public QObject
+{
+    Q_OBJECT
+
+  public:
+    // The processor is used by the worker only, and only while a composition
+    // runs; it must outlive the queue.
+    explicit CompositionQueue(ImageProcessor& processor, QObject* parent = nullptr);
+    // Waits for the running composition; waiting ones are dropped.
+    ~CompositionQueue() override;
+
+    void request(CompositionRequest request);
+    // Forgets what was asked for this tab: waiting requests are dropped and a
+    // running one is not delivered.
+    void discard(const QUuid& tabId);
+    // True from a request until the last result has been delivered.
+    bool isBusy() const { return m_running.has_value() || !m_waiting.empty(); }
+
+  signals:
+    // One per request that was not replaced or discarded, in request order.
+    void composed(const QUuid& tabId, const QImage& image);
+    // After the last composed() of a busy spell, and when a request starts one.
+    void busyChanged(bool busy);
+
+  private:
+    void startNext();
+    void finish(const QImage& image);
+
+    struct Running
+    {
+        QUuid tabId;
+        bool deliver = true;
+    };
+
+    ImageProcessor& m_processor;
+    std::deque<CompositionRequest> m_waiting;
+    std::optional<Running> m_running;
+    QThreadPool m_worker; // one thread: compositions share the processor's kept layers
+};
+
+} // namespace lustrelab
