@@ -6,33 +6,62 @@
 #include "size_guard.h"
 
 #include <QtConcurrent/QtConcurrentMap>
+#include <new>
 
 namespace lustrelab {
 
-JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
+namespace {
+
+QString notEnoughMemory(QSizeF canvas)
 {
-    if (!job.error.isEmpty())
-        return {false, job.error};
-    LoadedImage loaded = loadImage(job.input);
+    return QStringLiteral("not enough memory to compose %1 x %2 pixels").arg(canvas.width()).arg(canvas.height());
+}
+
+JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
+{
+    const BeautySettings& settings = recipe.settings;
+    // Refused on the header's size, before the pixels are decoded.
+    LoadedImage loaded = loadImage(job.input, kMaxImagePixels, [&settings](QSize size) {
+        return checkComposedSize(size, settings, kMaxImagePixels);
+    });
     if (loaded.image.isNull())
         return {false, loaded.error};
-    if (QString tooLarge = checkComposedSize(loaded.image.size(), recipe.settings, kMaxImagePixels);
+    // Again on the decoded size, which a format's header may not have told.
+    if (QString tooLarge = checkComposedSize(loaded.image.size(), settings, kMaxImagePixels);
         !tooLarge.isEmpty())
         return {false, tooLarge};
 
     ImageProcessor processor;
     const Annotations& a = recipe.annotations;
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(loaded.image.size(), 1.0, settings);
     const QImage composed =
-        processor.process(loaded.image, recipe.settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
-    if (composed.isNull())
-        return {false, QStringLiteral("composition produced no image")};
+        processor.compose(loaded.image, settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
+    // The guard let the size through, so a missing canvas, or one without the
+    // frame that was to grow it, means memory ran out on the way.
+    if (composed.isNull() || QSizeF(composed.size()) != canvas)
+        return {false, notEnoughMemory(canvas)};
     loaded.image = QImage(); // the source is no longer needed; free it before encoding
 
     const ExportService::Result result =
-        ExportService().saveToFile(composed, job.output, job.format, recipe.settings.exportScale);
+        ExportService().saveToFile(composed, job.output, job.format, settings.exportScale);
     if (!result.written)
         return {false, QStringLiteral("cannot write %1: %2").arg(job.output, result.error)};
     return {true, {}};
+}
+
+} // namespace
+
+JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
+{
+    if (!job.error.isEmpty())
+        return {false, job.error};
+    try {
+        return composeAndWrite(job, recipe);
+    } catch (const std::bad_alloc&) {
+        // Qt's containers throw when an allocation fails; a huge input must
+        // end in a line, not in an aborted process.
+        return {false, QStringLiteral("not enough memory")};
+    }
 }
 
 QList<JobOutcome> runComposeJobs(const QList<ComposeJob>& jobs, const ComposeRecipe& recipe)
