@@ -13,7 +13,9 @@
 #
 # BUILD_DIR must hold lustrelab, tools/make_sample and tools/make_page (a Release build gives
 # the numbers worth quoting). Uses hyperfine when installed, else a loop over
-# `date +%s%N`; prints the median of each and their ratio. The two pictures
+# `date +%s%N`; prints the median of each and their ratio, and with hyperfine
+# the processor time (user + system) of each, which a busy machine distorts
+# far less than the wall time. The two pictures
 # of each input are kept in BUILD_DIR/bench-compose/ for a look. RUNS and IM_RUNS set the
 # number of timed runs (default 10 and 3; ImageMagick takes seconds a run).
 set -euo pipefail
@@ -58,6 +60,14 @@ median_with_hyperfine() {
     sed -n 's/.*"median": *\([0-9.e+-]*\).*/\1/p' "$json" | head -n 1
 }
 
+# Mean processor time (user + system) of a hyperfine run: unlike the wall
+# time it hardly moves when other work shares the machine.
+cpu_time() {
+    local json="$work/hyperfine-$1.json"
+    [[ -f "$json" ]] || { echo 0; return; }
+    awk -F'[:,]' '/"user"/ { u = $2 } /"system"/ { s = $2 } END { printf "%.4f\n", u + s }' "$json"
+}
+
 measure() { # N NAME COMMAND...
     if command -v hyperfine > /dev/null; then median_with_hyperfine "$@"; else
         local n="$1"; shift 2; median_with_loop "$n" "$@"; fi
@@ -84,6 +94,10 @@ bench() {
     echo "  ImageMagick       : median ${theirs_median} s over $im_runs runs ($im)"
     awk -v a="$ours_median" -v b="$theirs_median" -v n="$name" \
         'BEGIN { printf "  speed-up on %-6s: %.1fx (target: 40x)\n", n, b / a }'
+    if command -v hyperfine > /dev/null; then
+        awk -v a="$(cpu_time "$name-lustrelab")" -v b="$(cpu_time "$name-imagemagick")" \
+            'BEGIN { printf "  processor time    : %.3f s against %.3f s, %.1fx less\n", a, b, b / a }'
+    fi
     echo "  pictures: $work/$name-ours.png $work/$name-imagemagick.png"
 }
 

@@ -3,10 +3,13 @@
 #include "image_loader.h"
 #include "io/export_service.h"
 #include "render/image_processor.h"
+#include "render/mapped_image.h"
 #include "size_guard.h"
 
 #include <QtConcurrent/QtConcurrentMap>
+#include <future>
 #include <new>
+#include <system_error>
 
 namespace lustrelab {
 
@@ -17,12 +20,31 @@ QString notEnoughMemory(QSizeF canvas)
     return QStringLiteral("not enough memory to compose %1 x %2 pixels").arg(canvas.width()).arg(canvas.height());
 }
 
+// Faulting a fresh canvas in is a good part of composing it: the kernel
+// zeroes every page. Done on another core, it overlaps with decoding, which
+// runs on one. Small canvases are not worth a thread; no thread, no head start.
+std::future<QImage> prepareCanvas(QSize canvas)
+{
+    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
+        return {};
+    try {
+        return std::async(std::launch::async,
+                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
+
 JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
 {
     const BeautySettings& settings = recipe.settings;
+    std::future<QImage> canvasBuffer;
     // Refused on the header's size, before the pixels are decoded.
-    LoadedImage loaded = loadImage(job.input, kMaxImagePixels, [&settings](QSize size) {
-        return checkComposedSize(size, settings, kMaxImagePixels);
+    LoadedImage loaded = loadImage(job.input, kMaxImagePixels, [&](QSize size) {
+        QString refused = checkComposedSize(size, settings, kMaxImagePixels);
+        if (refused.isEmpty())
+            canvasBuffer = prepareCanvas(ImageProcessor::canvasPixelsFor(size, 1.0, settings).toSize());
+        return refused;
     });
     if (loaded.image.isNull())
         return {false, loaded.error};
@@ -32,6 +54,8 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
         return {false, tooLarge};
 
     ImageProcessor processor;
+    if (canvasBuffer.valid())
+        processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
     const QSizeF canvas = ImageProcessor::canvasPixelsFor(loaded.image.size(), 1.0, settings);
     const QImage composed =

@@ -7,56 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace lustrelab {
 
 namespace {
-
-// A whole file mapped read-only, its pages read in with the mapping: no copy
-// of a large file is made, and a file larger than the free address space is
-// refused with a reason instead of ending the process.
-class MappedFile
-{
-  public:
-    explicit MappedFile(const QString& path)
-    {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            error_ = QString::fromLocal8Bit(std::strerror(errno));
-            return;
-        }
-        const off_t size = ::lseek(fd, 0, SEEK_END);
-        if (size > 0) {
-            void* address = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (address == MAP_FAILED)
-                error_ = QString::fromLocal8Bit(std::strerror(errno));
-            else
-                data_ = {static_cast<const char*>(address), qsizetype(size)};
-        } else if (size < 0) {
-            error_ = QString::fromLocal8Bit(std::strerror(errno));
-        }
-        ::close(fd);
-    }
-    ~MappedFile()
-    {
-        if (!data_.isEmpty())
-            ::munmap(const_cast<char*>(data_.data()), size_t(data_.size()));
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    QByteArrayView data() const { return data_; }
-    const QString& error() const { return error_; }
-
-  private:
-    QByteArrayView data_;
-    QString error_;
-};
 
 QString tooLarge(QSize size, qint64 maxPixels)
 {
@@ -111,12 +65,15 @@ LoadedImage loadImage(const QString& path, qint64 maxPixels, const ImageSizeChec
     if (!info.isFile())
         return {{}, QStringLiteral("not a regular file")};
 
-    const MappedFile file(path);
-    if (!file.error().isEmpty())
-        return {{}, QStringLiteral("cannot open: %1").arg(file.error())};
-    const QByteArrayView bytes = file.data();
+    // Read rather than mapped: a file cut short by another program while
+    // mapped would end the process with SIGBUS.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, QStringLiteral("cannot open: %1").arg(file.errorString())};
+    const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
-        return {{}, QStringLiteral("empty file, not an image")};
+        return {{}, file.size() == 0 ? QStringLiteral("empty file, not an image")
+                                     : QStringLiteral("cannot read: %1").arg(file.errorString())};
 
     // PNG, the usual screenshot format, is decoded without Qt's plugin so
     // that a damaged file is reported in one line of ours (see

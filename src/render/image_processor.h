@@ -47,6 +47,10 @@ class ImageProcessor
     // decoding or allocating anything.
     static QSizeF canvasPixelsFor(QSize sourcePixels, double ratio, const BeautySettings& settings);
 
+    // Hands over a buffer for the next canvas of its size and format, made
+    // ahead (while the source was still being decoded, say).
+    void offerCanvas(const QImage& buffer) { canvases_.keep(buffer); }
+
     DeviceFrameRenderer frameRenderer;
 
   private:
