@@ -111,8 +111,8 @@ int main(int argc, char** argv)
     }
 
     const double width = size.width() / kRatio, height = size.height() / kRatio;
-    const QRectF firstColumn(kSidebar + kGutter, kHeader + 32,
-                             (width - kSidebar - 3 * kGutter) / 2, height - kHeader - 56);
+    const QRectF firstColumn(kSidebar + kGutter, kHeader + 32, (width - kSidebar - 3 * kGutter) / 2,
+                             height - kHeader - 56);
     QTextDocument* document = makeDocument(QString::fromUtf8(input.readAll()), firstColumn.width(), &app);
 
     QImage image(size, QImage::Format_RGB32);

@@ -17,7 +17,9 @@ namespace {
 
 QString notEnoughMemory(QSizeF canvas)
 {
-    return QStringLiteral("not enough memory to compose %1 x %2 pixels").arg(canvas.width()).arg(canvas.height());
+    return QStringLiteral("not enough memory to compose %1 x %2 pixels")
+        .arg(canvas.width())
+        .arg(canvas.height());
 }
 
 // Faulting a fresh canvas in is a good part of composing it: the kernel

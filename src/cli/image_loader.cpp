@@ -72,8 +72,9 @@ LoadedImage loadImage(const QString& path, qint64 maxPixels, const ImageSizeChec
         return {{}, QStringLiteral("cannot open: %1").arg(file.errorString())};
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
-        return {{}, file.size() == 0 ? QStringLiteral("empty file, not an image")
-                                     : QStringLiteral("cannot read: %1").arg(file.errorString())};
+        return {{},
+                file.size() == 0 ? QStringLiteral("empty file, not an image")
+                                 : QStringLiteral("cannot read: %1").arg(file.errorString())};
 
     // PNG, the usual screenshot format, is decoded without Qt's plugin so
     // that a damaged file is reported in one line of ours (see

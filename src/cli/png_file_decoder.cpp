@@ -20,7 +20,10 @@ struct ContextDeleter
 
 struct DecompressorDeleter
 {
-    void operator()(libdeflate_decompressor* decompressor) const { libdeflate_free_decompressor(decompressor); }
+    void operator()(libdeflate_decompressor* decompressor) const
+    {
+        libdeflate_free_decompressor(decompressor);
+    }
 };
 
 const QString kCutShort = QStringLiteral("damaged PNG: the file is cut short");
@@ -51,7 +54,7 @@ constexpr size_t kMaxInflateRatio = 1032;
 
 struct ImageData
 {
-    QByteArrayView compressed; // the IDAT chunks' contents, joined
+    QByteArrayView compressed;      // the IDAT chunks' contents, joined
     std::unique_ptr<char[]> joined; // owns `compressed` when there were several chunks
     QString error;
 };
@@ -121,9 +124,9 @@ LoadedImage decodeTrueColour(QByteArrayView file, const spng_ihdr& header)
 
     // Opaque files stay an opaque format, so that painting them (into a
     // device frame) takes the same path as any opaque image.
-    QImage image = makeMappedImage(
-        {width, height}, channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32,
-        placement.extra);
+    QImage image = makeMappedImage({width, height},
+                                   channels == 4 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32,
+                                   placement.extra);
     const std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> decompressor(
         libdeflate_alloc_decompressor());
     if (image.isNull() || !decompressor)

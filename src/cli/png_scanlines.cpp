@@ -36,8 +36,7 @@ inline __m128i absolute(__m128i x)
 
 // A pixel's samples (R, G, B[, A] in memory order, read as a little-endian
 // word) as a pixel of the image: premultiplied ARGB, or RGB32 with alpha 255.
-template <int bpp>
-inline uint32_t toPixel(uint32_t samples)
+template <int bpp> inline uint32_t toPixel(uint32_t samples)
 {
     const uint32_t rgb = (samples & 0xff) << 16 | (samples & 0xff00) | ((samples >> 16) & 0xff);
     if constexpr (bpp == 3)

@@ -50,7 +50,8 @@ QSizeF ImageProcessor::canvasPixelsFor(QSize sourcePixels, double ratio, const B
     if (settings.deviceFrameId != QLatin1String("none")) {
         if (const DeviceFrame* frame = findDeviceFrame(settings.deviceFrameId)) {
             // The frame is drawn on whole pixels at the source's ratio.
-            const QSizeF framedPixels = canvasPixelExtent(DeviceFrameRenderer::framedSize(points, *frame), ratio);
+            const QSizeF framedPixels =
+                canvasPixelExtent(DeviceFrameRenderer::framedSize(points, *frame), ratio);
             points = framedPixels / ratio;
         }
     }

@@ -164,8 +164,8 @@ class TestHostileInputs : public QObject
         QTest::newRow("largest readable image, more than the memory allows")
             << flat << "largest.png" << true << 1 << "not enough memory" << QSize();
         QTest::newRow("leading padding wider than any canvas")
-            << QStringList{"--set", "paddingUniform=false", "--set", "paddingLeading=40000", "--set",
-                           "exportScale=1"}
+            << QStringList{"--set", "paddingUniform=false", "--set", "paddingLeading=40000",
+                           "--set", "exportScale=1"}
             << "small.png" << false << 1 << "40164 x 228 pixels, more than 32768 pixels a side" << QSize();
         QTest::newRow("input wider than any canvas")
             << QStringList{"--scale", "1"} << "wide.png" << false << 1 << "40128 x 148 pixels" << QSize();
@@ -176,8 +176,8 @@ class TestHostileInputs : public QObject
             << flat + QStringList{"--set", "deviceFrameId=imac24"} << "tall.png" << false << 0 << ""
             << QSize(140, 31040);
         QTest::newRow("browser title bar over the limit")
-            << flat + QStringList{"--set", "deviceFrameId=browserchrome", "--set", "padding=870"} << "tall.png"
-            << false << 1 << "1842 x 32777 pixels" << QSize();
+            << flat + QStringList{"--set", "deviceFrameId=browserchrome", "--set", "padding=870"}
+            << "tall.png" << false << 1 << "1842 x 32777 pixels" << QSize();
         QTest::newRow("header claims 256 megapixels, data is short")
             << flat << "claims-huge.png" << true << 1 << "damaged PNG: the file is cut short" << QSize();
         QTest::newRow("truncated JPEG") << flat << "cut.jpg" << false << 1 << "cut short" << QSize();

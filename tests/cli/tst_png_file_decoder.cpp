@@ -76,12 +76,18 @@ QByteArray filteredPng(int width, int height, int channels, int (*filterOf)(int)
     const QByteArray zeros(rowBytes, '\0');
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uchar*>(samples.constData() + y * rowBytes);
-        const auto* up = reinterpret_cast<const uchar*>(y ? samples.constData() + (y - 1) * rowBytes : zeros.constData());
+        const auto* up =
+            reinterpret_cast<const uchar*>(y ? samples.constData() + (y - 1) * rowBytes : zeros.constData());
         const int filter = filterOf(y);
         raw.append(char(y == 1 && filterByte >= 0 ? filterByte : filter));
         for (qsizetype i = 0; i < rowBytes; ++i) {
-            const int a = i >= channels ? row[i - channels] : 0, b = up[i], c = i >= channels ? up[i - channels] : 0;
-            const int predicted = filter == 1 ? a : filter == 2 ? b : filter == 3 ? (a + b) / 2 : filter == 4 ? paethPredictor(a, b, c) : 0;
+            const int a = i >= channels ? row[i - channels] : 0, b = up[i],
+                      c = i >= channels ? up[i - channels] : 0;
+            const int predicted = filter == 1   ? a
+                                  : filter == 2 ? b
+                                  : filter == 3 ? (a + b) / 2
+                                  : filter == 4 ? paethPredictor(a, b, c)
+                                                : 0;
             raw.append(char(row[i] - predicted));
         }
     }
@@ -100,12 +106,30 @@ QByteArray filteredPng(int width, int height, int channels, int (*filterOf)(int)
     return png;
 }
 
-int noFilter(int) { return 0; }
-int subFilter(int) { return 1; }
-int upFilter(int) { return 2; }
-int averageFilter(int) { return 3; }
-int paethFilter(int) { return 4; }
-int everyFilter(int y) { return y % 5; }
+int noFilter(int)
+{
+    return 0;
+}
+int subFilter(int)
+{
+    return 1;
+}
+int upFilter(int)
+{
+    return 2;
+}
+int averageFilter(int)
+{
+    return 3;
+}
+int paethFilter(int)
+{
+    return 4;
+}
+int everyFilter(int y)
+{
+    return y % 5;
+}
 
 } // namespace
 
@@ -127,7 +151,7 @@ class TestPngFileDecoder : public QObject
             const char* kind = channels == 3 ? "RGB" : "RGBA";
             const QByteArray samples = testSamples(37, 26, channels);
             const std::pair<const char*, int (*)(int)> filters[] = {
-                {"none", noFilter}, {"sub", subFilter},     {"up", upFilter},
+                {"none", noFilter},         {"sub", subFilter},     {"up", upFilter},
                 {"average", averageFilter}, {"paeth", paethFilter}, {"every filter", everyFilter}};
             for (const auto& [name, filter] : filters)
                 QTest::addRow("%s, %s", kind, name) << filteredPng(37, 26, channels, filter, 1, samples) << 0;
@@ -152,8 +176,9 @@ class TestPngFileDecoder : public QObject
             const auto* want = expected.constScanLine(y);
             const auto* got = decoded.image.constScanLine(y);
             for (int i = 0; i < expected.width() * 4; ++i)
-                QVERIFY2(qAbs(got[i] - want[i]) <= tolerance,
-                         qPrintable(QStringLiteral("row %1, pixel %2, byte %3").arg(y).arg(i / 4).arg(i % 4)));
+                QVERIFY2(
+                    qAbs(got[i] - want[i]) <= tolerance,
+                    qPrintable(QStringLiteral("row %1, pixel %2, byte %3").arg(y).arg(i / 4).arg(i % 4)));
         }
     }
 
@@ -172,20 +197,20 @@ class TestPngFileDecoder : public QObject
         // The header of a taller image in front of the same data.
         QByteArray tooShort = filtered;
         tooShort[8 + 8 + 7] = char(52);
-        const quint32 headerCrc = quint32(crc32(0, reinterpret_cast<const Bytef*>(tooShort.constData() + 12), 17));
+        const quint32 headerCrc =
+            quint32(crc32(0, reinterpret_cast<const Bytef*>(tooShort.constData() + 12), 17));
         qToBigEndian(headerCrc, tooShort.data() + 29);
 
         QTest::newRow("cut short") << good.left(good.size() - 20) << qint64(1 << 20)
                                    << "damaged PNG: the file is cut short";
-        QTest::newRow("cut short after the data") << filtered.chopped(6) << qint64(1 << 20)
-                                                  << "damaged PNG: the file is cut short";
+        QTest::newRow("cut short after the data")
+            << filtered.chopped(6) << qint64(1 << 20) << "damaged PNG: the file is cut short";
         QTest::newRow("checksum mismatch") << badCrc << qint64(1 << 20) << "damaged PNG:";
         QTest::newRow("image data checksum mismatch") << badDataCrc << qint64(1 << 20) << "damaged PNG:";
         QTest::newRow("less data than the header's size")
             << tooShort << qint64(1 << 20) << "damaged PNG: too little image data for 37 x 52 pixels";
-        QTest::newRow("unknown filter type")
-            << filteredPng(37, 26, 3, everyFilter, 1, samples, 5) << qint64(1 << 20)
-            << "damaged PNG: a row has an unknown filter";
+        QTest::newRow("unknown filter type") << filteredPng(37, 26, 3, everyFilter, 1, samples, 5)
+                                             << qint64(1 << 20) << "damaged PNG: a row has an unknown filter";
         QTest::newRow("more pixels than allowed")
             << good << qint64(23 * 17 - 1) << "image too large (23 x 17 pixels";
     }
@@ -203,10 +228,11 @@ class TestPngFileDecoder : public QObject
     void sizeCheckSeesTheHeaderFirst()
     {
         QSize seen;
-        const LoadedImage decoded = decodePngFile(gradientPng(QImage::Format_RGB32), 1 << 20, [&seen](QSize size) {
-            seen = size;
-            return QStringLiteral("refused");
-        });
+        const LoadedImage decoded =
+            decodePngFile(gradientPng(QImage::Format_RGB32), 1 << 20, [&seen](QSize size) {
+                seen = size;
+                return QStringLiteral("refused");
+            });
         QCOMPARE(seen, QSize(23, 17));
         QVERIFY(decoded.image.isNull());
         QCOMPARE(decoded.error, QStringLiteral("refused"));
