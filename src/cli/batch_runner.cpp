@@ -3,36 +3,91 @@
 #include "image_loader.h"
 #include "io/export_service.h"
 #include "render/image_processor.h"
+#include "render/mapped_image.h"
 #include "size_guard.h"
 
 #include <QtConcurrent/QtConcurrentMap>
+#include <future>
+#include <new>
+#include <system_error>
 
 namespace lustrelab {
+
+namespace {
+
+QString notEnoughMemory(QSizeF canvas)
+{
+    return QStringLiteral("not enough memory to compose %1 x %2 pixels")
+        .arg(canvas.width())
+        .arg(canvas.height());
+}
+
+// Faulting a fresh canvas in is a good part of composing it: the kernel
+// zeroes every page. Done on another core, it overlaps with decoding, which
+// runs on one. Small canvases are not worth a thread; no thread, no head start.
+std::future<QImage> prepareCanvas(QSize canvas)
+{
+    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
+        return {};
+    try {
+        return std::async(std::launch::async,
+                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
+
+JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
+{
+    const BeautySettings& settings = recipe.settings;
+    std::future<QImage> canvasBuffer;
+    // Refused on the header's size, before the pixels are decoded.
+    LoadedImage loaded = loadImage(job.input, kMaxImagePixels, [&](QSize size) {
+        QString refused = checkComposedSize(size, settings, kMaxImagePixels);
+        if (refused.isEmpty())
+            canvasBuffer = prepareCanvas(ImageProcessor::canvasPixelsFor(size, 1.0, settings).toSize());
+        return refused;
+    });
+    if (loaded.image.isNull())
+        return {false, loaded.error};
+    // Again on the decoded size, which a format's header may not have told.
+    if (QString tooLarge = checkComposedSize(loaded.image.size(), settings, kMaxImagePixels);
+        !tooLarge.isEmpty())
+        return {false, tooLarge};
+
+    ImageProcessor processor;
+    if (canvasBuffer.valid())
+        processor.offerCanvas(canvasBuffer.get());
+    const Annotations& a = recipe.annotations;
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(loaded.image.size(), 1.0, settings);
+    const QImage composed =
+        processor.compose(loaded.image, settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
+    // The guard let the size through, so a missing canvas, or one without the
+    // frame that was to grow it, means memory ran out on the way.
+    if (composed.isNull() || QSizeF(composed.size()) != canvas)
+        return {false, notEnoughMemory(canvas)};
+    loaded.image = QImage(); // the source is no longer needed; free it before encoding
+
+    const ExportService::Result result =
+        ExportService().saveToFile(composed, job.output, job.format, settings.exportScale);
+    if (!result.written)
+        return {false, QStringLiteral("cannot write %1: %2").arg(job.output, result.error)};
+    return {true, {}};
+}
+
+} // namespace
 
 JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
 {
     if (!job.error.isEmpty())
         return {false, job.error};
-    LoadedImage loaded = loadImage(job.input);
-    if (loaded.image.isNull())
-        return {false, loaded.error};
-    if (QString tooLarge = checkComposedSize(loaded.image.size(), recipe.settings, kMaxImagePixels);
-        !tooLarge.isEmpty())
-        return {false, tooLarge};
-
-    ImageProcessor processor;
-    const Annotations& a = recipe.annotations;
-    const QImage composed =
-        processor.process(loaded.image, recipe.settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
-    if (composed.isNull())
-        return {false, QStringLiteral("composition produced no image")};
-    loaded.image = QImage(); // the source is no longer needed; free it before encoding
-
-    const ExportService::Result result =
-        ExportService().saveToFile(composed, job.output, job.format, recipe.settings.exportScale);
-    if (!result.written)
-        return {false, QStringLiteral("cannot write %1: %2").arg(job.output, result.error)};
-    return {true, {}};
+    try {
+        return composeAndWrite(job, recipe);
+    } catch (const std::bad_alloc&) {
+        // Qt's containers throw when an allocation fails; a huge input must
+        // end in a line, not in an aborted process.
+        return {false, QStringLiteral("not enough memory")};
+    }
 }
 
 QList<JobOutcome> runComposeJobs(const QList<ComposeJob>& jobs, const ComposeRecipe& recipe)

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <memory>
 
 namespace lustrelab {
 
@@ -113,14 +114,22 @@ int runComposeCommand(const QStringList& arguments, char* programName)
         return kFailed;
     }
 
-    // Painting and fonts need a QGuiApplication, but never a display: compose
-    // must work over ssh, in CI and in cron jobs alike. Made only now, once
-    // every argument and JSON file is known to be sound.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Texts need fonts, and fonts a QGuiApplication, but never a display:
+    // compose must work over ssh, in CI and in cron jobs alike. Everything
+    // else paints on images, which needs no platform at all, so without texts
+    // the platform plugin and the font configuration (a good part of a
+    // screenshot's whole run) are not loaded. Made only now, once every
+    // argument and JSON file is known to be sound.
     int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
     char* appArgv[] = {programName, nullptr};
-    const QGuiApplication app(appArgc, appArgv);
+    std::unique_ptr<QCoreApplication> app;
+    if (!recipe.annotations.textOverlays.isEmpty()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(appArgc, appArgv);
+    } else {
+        app = std::make_unique<QCoreApplication>(appArgc, appArgv);
+    }
 
     configureImageAllocationLimit();
     const QList<JobOutcome> outcomes = runComposeJobs(plan.jobs, recipe);

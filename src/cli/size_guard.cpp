@@ -1,38 +1,13 @@
 #include "size_guard.h"
 
-#include "model/canvas_preset.h"
-#include "model/device_frame.h"
+#include "render/canvas_layout.h"
+#include "render/image_processor.h"
 
 #include <cmath>
 
 namespace lustrelab {
 
 namespace {
-
-QSizeF estimateCanvas(QSize imageSize, const BeautySettings& s)
-{
-    double w = imageSize.width();
-    double h = imageSize.height();
-    if (const DeviceFrame* frame = findDeviceFrame(s.deviceFrameId)) {
-        w += 2 * frame->bezelWidth;
-        h += 2 * frame->bezelWidth;
-    }
-    const bool uniform = s.paddingUniform;
-    w += uniform ? 2 * s.padding : s.paddingLeading + s.paddingTrailing;
-    h += uniform ? 2 * s.padding : s.paddingTop + s.paddingBottom;
-
-    const CanvasPreset* preset = findCanvasPreset(s.canvasPresetId);
-    if (!preset || w <= 0 || h <= 0)
-        return {w, h};
-    if (preset->fixedSize)
-        return *preset->fixedSize;
-    if (const std::optional<double> r = preset->aspectRatio) {
-        if (*r >= w / h)
-            return {h * *r, h};
-        return {w, w / *r};
-    }
-    return {w, h};
-}
 
 QString describe(double w, double h)
 {
@@ -43,7 +18,8 @@ QString describe(double w, double h)
 
 QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint64 maxPixels)
 {
-    const QSizeF canvas = estimateCanvas(imageSize, settings);
+    // The command line composes at ratio 1: a point is a pixel.
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(imageSize, 1.0, settings);
     if (!(canvas.width() >= 1 && canvas.height() >= 1))
         return QStringLiteral("the padding leaves no canvas (%1)")
             .arg(describe(canvas.width(), canvas.height()));
@@ -52,6 +28,10 @@ QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint6
         return QStringLiteral("the styled image would be %1, more than the limit of %2 megapixels")
             .arg(describe(canvas.width(), canvas.height()))
             .arg(maxPixels / 1000000);
+    if (!isComposableExtent(canvas))
+        return QStringLiteral("the styled image would be %1, more than %2 pixels a side")
+            .arg(describe(canvas.width(), canvas.height()))
+            .arg(kMaxCanvasSide, 0, 'f', 0);
 
     const double scale = settings.exportScale;
     const double outW = canvas.width() * scale;

@@ -7,12 +7,13 @@
 
 namespace lustrelab {
 
-// Refuses a composition whose canvas or written image would be empty or
-// larger than `maxPixels`, before any of it is allocated: a padding of 10^6
-// typed by mistake must end in a message, not in an exhausted machine.
-// `imageSize` is the loaded image's pixel size. Returns the reason, or empty.
-// The canvas is estimated the way composition lays it out (padding, then the
-// canvas preset's ratio); a device frame's bezel is counted on every side.
+// Refuses a composition whose canvas or written image would be empty, larger
+// than `maxPixels`, or longer on a side than any canvas composition makes,
+// before any of it is allocated: a padding of 10^6 typed by mistake must end
+// in a message, not in an exhausted machine or the source written unstyled.
+// `imageSize` is the image's pixel size (it may come from a file's header,
+// before decoding). The canvas is measured by the composition's own framing
+// and layout. Returns the reason, or empty.
 QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint64 maxPixels);
 
 } // namespace lustrelab

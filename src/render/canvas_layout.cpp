@@ -3,6 +3,8 @@
 #include "canvas_geometry.h"
 #include "model/canvas_preset.h"
 
+#include <cmath>
+
 namespace lustrelab {
 
 Padding effectivePadding(const BeautySettings& settings)
@@ -40,6 +42,18 @@ CanvasLayout computeCanvasLayout(QSizeF imageSize, const BeautySettings& setting
     const double y = p.bottom + (layout.canvasSize.height() - layout.contentSize.height()) * 0.5;
     layout.imageRect = flipRect(x, y, imageSize.width(), imageSize.height(), layout.canvasSize.height());
     return layout;
+}
+
+QSizeF canvasPixelExtent(QSizeF canvasSize, double ratio)
+{
+    // The tolerance keeps a rounding error of 1e-12 from growing a whole pixel.
+    return {std::ceil(canvasSize.width() * ratio - 1e-9), std::ceil(canvasSize.height() * ratio - 1e-9)};
+}
+
+bool isComposableExtent(QSizeF pixelExtent)
+{
+    return pixelExtent.width() >= 1 && pixelExtent.width() <= kMaxCanvasSide && pixelExtent.height() >= 1 &&
+           pixelExtent.height() <= kMaxCanvasSide;
 }
 
 } // namespace lustrelab

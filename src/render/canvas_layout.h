@@ -39,4 +39,16 @@ QSizeF canvasSizeFor(QSizeF contentSize, const BeautySettings& settings);
 
 CanvasLayout computeCanvasLayout(QSizeF imageSize, const BeautySettings& settings);
 
+// The longest side, in pixels, of a canvas that composition makes; a larger
+// one is refused rather than allocated (4 GiB at 32 bits a pixel).
+inline constexpr double kMaxCanvasSide = 32768;
+
+// A canvas's size in pixels at a device pixel ratio: its size in points times
+// the ratio, each side rounded up, and left unbounded (settings come from
+// files and may ask for anything, even a size that is not a number).
+QSizeF canvasPixelExtent(QSizeF canvasSize, double ratio);
+
+// Whether a canvas of that many pixels can be made: 1 to kMaxCanvasSide a side.
+bool isComposableExtent(QSizeF pixelExtent);
+
 } // namespace lustrelab

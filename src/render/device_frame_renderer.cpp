@@ -24,6 +24,14 @@ constexpr double kTitleBarHeight = 36;
 constexpr double kWindowEdge = 1;
 constexpr double kButtonDiameter = 12;
 
+// Desktop displays stand on nothing; laptops get a base strip below the body.
+double laptopBaseHeight(const DeviceFrame& frame, double screenHeight)
+{
+    const bool isDisplay =
+        frame.id.contains(QLatin1String("imac")) || frame.id.contains(QLatin1String("studio"));
+    return isDisplay ? 0.0 : screenHeight * 0.08;
+}
+
 void beginFrame(QPainter& painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
@@ -47,8 +55,8 @@ QImage drawPhoneFrame(const QImage& image, const DeviceFrame& frame)
 {
     const QSizeF size = logicalSize(image);
     const double b = frame.bezelWidth;
-    const double width = size.width() + 2 * b;
-    const double height = size.height() + 2 * b;
+    const QSizeF framed = DeviceFrameRenderer::framedSize(size, frame);
+    const double width = framed.width(), height = framed.height();
     QImage result = makeOffscreenImage({width, height}, image.devicePixelRatio());
     QPainter painter(&result);
     if (!painter.isActive())
@@ -114,13 +122,10 @@ QImage drawMacFrame(const QImage& image, const DeviceFrame& frame)
     const QSizeF size = logicalSize(image);
     const double w = size.width(), h = size.height();
     const double b = frame.bezelWidth;
-    // Desktop displays stand on nothing; laptops get a base strip below the body.
-    const bool isDisplay =
-        frame.id.contains(QLatin1String("imac")) || frame.id.contains(QLatin1String("studio"));
-    const double baseHeight = isDisplay ? 0.0 : h * 0.08;
-    const double width = w + 2 * b;
+    const double baseHeight = laptopBaseHeight(frame, h);
+    const QSizeF framed = DeviceFrameRenderer::framedSize(size, frame);
+    const double width = framed.width(), height = framed.height();
     const double bodyHeight = h + 2 * b;
-    const double height = bodyHeight + baseHeight;
     QImage result = makeOffscreenImage({width, height}, image.devicePixelRatio());
     QPainter painter(&result);
     if (!painter.isActive())
@@ -154,8 +159,8 @@ QImage drawMacFrame(const QImage& image, const DeviceFrame& frame)
 QImage drawBrowserFrame(const QImage& image, const DeviceFrame& frame)
 {
     const QSizeF size = logicalSize(image);
-    const double width = size.width() + 2 * kWindowEdge;
-    const double height = size.height() + kWindowEdge + kTitleBarHeight;
+    const QSizeF framed = DeviceFrameRenderer::framedSize(size, frame);
+    const double width = framed.width(), height = framed.height();
     QImage result = makeOffscreenImage({width, height}, image.devicePixelRatio());
     QPainter painter(&result);
     if (!painter.isActive())
@@ -191,6 +196,23 @@ QImage drawBrowserFrame(const QImage& image, const DeviceFrame& frame)
 }
 
 } // namespace
+
+QSizeF DeviceFrameRenderer::framedSize(QSizeF screenSize, const DeviceFrame& frame)
+{
+    const double w = screenSize.width(), h = screenSize.height(), b = frame.bezelWidth;
+    switch (frame.category) {
+    case DeviceCategory::none:
+        return screenSize;
+    case DeviceCategory::iphone:
+    case DeviceCategory::ipad:
+        return {w + 2 * b, h + 2 * b};
+    case DeviceCategory::mac:
+        return {w + 2 * b, h + 2 * b + laptopBaseHeight(frame, h)};
+    case DeviceCategory::browser:
+        return {w + 2 * kWindowEdge, h + kWindowEdge + kTitleBarHeight};
+    }
+    return screenSize;
+}
 
 QImage DeviceFrameRenderer::frameImage(const QImage& image, const DeviceFrame& frame) const
 {

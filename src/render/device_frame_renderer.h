@@ -20,6 +20,10 @@ class DeviceFrameRenderer
     // The framed image; the input itself for a frame of category `none`, or
     // when no painter can be opened on the new image.
     QImage frameImage(const QImage& image, const DeviceFrame& frame) const;
+
+    // The size in points of what frameImage makes of a screenshot of
+    // `screenSize` points; its pixel size is this times the ratio, rounded up.
+    static QSizeF framedSize(QSizeF screenSize, const DeviceFrame& frame);
 };
 
 } // namespace lustrelab

@@ -1,10 +1,18 @@
 #include "image_buffer_pool.h"
 
+#include "mapped_image.h"
 #include "parallel_bands.h"
 
 #include <cstring>
 
 namespace lustrelab {
+
+namespace {
+
+// Smaller buffers come from the heap, where freed ones are reused anyway.
+constexpr qint64 kMappedPixels = qint64(1) << 20;
+
+} // namespace
 
 QImage ImageBufferPool::take(QSize size, QImage::Format format)
 {
@@ -19,6 +27,11 @@ QImage ImageBufferPool::take(QSize size, QImage::Format format)
     for (QImage& slot : slots_)
         if (!slot.isNull() && slot.isDetached())
             slot = QImage();
+    // A canvas-sized buffer is mapped in huge pages, faulted in at once.
+    if (qint64(size.width()) * size.height() >= kMappedPixels) {
+        if (QImage image = makeMappedImage(size, format); !image.isNull())
+            return image;
+    }
     return QImage(size, format);
 }
 

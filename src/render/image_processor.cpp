@@ -17,9 +17,6 @@ namespace lustrelab {
 
 namespace {
 
-// Larger canvases are refused rather than allocated (4 GB per canvas at 32-bit).
-constexpr double maxCanvasSide = 32768;
-
 bool isWholePixel(double value)
 {
     return std::abs(value - std::round(value)) < 1e-6;
@@ -47,7 +44,30 @@ ImageProcessor::BaseKey ImageProcessor::keyFor(const QImage& source, const Beaut
     return key;
 }
 
+QSizeF ImageProcessor::canvasPixelsFor(QSize sourcePixels, double ratio, const BeautySettings& settings)
+{
+    QSizeF points(sourcePixels.width() / ratio, sourcePixels.height() / ratio);
+    if (settings.deviceFrameId != QLatin1String("none")) {
+        if (const DeviceFrame* frame = findDeviceFrame(settings.deviceFrameId)) {
+            // The frame is drawn on whole pixels at the source's ratio.
+            const QSizeF framedPixels =
+                canvasPixelExtent(DeviceFrameRenderer::framedSize(points, *frame), ratio);
+            points = framedPixels / ratio;
+        }
+    }
+    return canvasPixelExtent(computeCanvasLayout(points, settings).canvasSize, ratio);
+}
+
 QImage ImageProcessor::process(const QImage& source, const BeautySettings& settings,
+                               const QList<TextOverlay>& textOverlays,
+                               const QList<ShapeOverlay>& shapeOverlays,
+                               const QList<RemovalArea>& removalAreas)
+{
+    const QImage composed = compose(source, settings, textOverlays, shapeOverlays, removalAreas);
+    return composed.isNull() ? source : composed;
+}
+
+QImage ImageProcessor::compose(const QImage& source, const BeautySettings& settings,
                                const QList<TextOverlay>& textOverlays,
                                const QList<ShapeOverlay>& shapeOverlays,
                                const QList<RemovalArea>& removalAreas)
@@ -60,7 +80,7 @@ QImage ImageProcessor::process(const QImage& source, const BeautySettings& setti
         base_ = {};
         std::optional<BaseLayerImage> base = composeBase(source, settings, removalAreas);
         if (!base)
-            return source;
+            return {};
         base_ = std::move(*base);
         baseKey_ = std::move(key);
     }
@@ -69,7 +89,7 @@ QImage ImageProcessor::process(const QImage& source, const BeautySettings& setti
 
     QImage canvas = canvases_.take(base_.image.size(), base_.image.format());
     if (canvas.isNull())
-        return base_.image;
+        return {};
     canvas.setDevicePixelRatio(base_.image.devicePixelRatio());
     copyPixels(base_.image, canvas);
     QPainter painter;
@@ -128,12 +148,10 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
 
     // Settings come from files too: a size that is not a number or beyond any
     // image gives no canvas, never an undefined conversion.
-    const double widthPixels = std::ceil(layout.canvasSize.width() * ratio - 1e-9);
-    const double heightPixels = std::ceil(layout.canvasSize.height() * ratio - 1e-9);
-    if (!(widthPixels >= 1 && widthPixels <= maxCanvasSide && heightPixels >= 1 &&
-          heightPixels <= maxCanvasSide))
+    const QSizeF extent = canvasPixelExtent(layout.canvasSize, ratio);
+    if (!isComposableExtent(extent))
         return std::nullopt;
-    const QSize canvasPixels{int(widthPixels), int(heightPixels)};
+    const QSize canvasPixels{int(extent.width()), int(extent.height())};
     QImage canvas = canvases_.take(canvasPixels, QImage::Format_ARGB32_Premultiplied);
     if (canvas.isNull())
         return std::nullopt;
@@ -151,7 +169,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     if (withShadow) {
         // Offset y is measured downwards on screen, which is Qt's direction.
         // Values out of all range mean no offset and no blur rather than overflow.
-        auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < maxCanvasSide ? v : 0.0; };
+        auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < kMaxCanvasSide ? v : 0.0; };
         const QPointF offset(usable(settings.shadowOffsetX) * ratio, usable(settings.shadowOffsetY) * ratio);
         const double sigma = usable(std::max(0.0, settings.shadowBlur)) / 2 * ratio;
         shadow.build(styled, position, offset, sigma, canvasPixels);

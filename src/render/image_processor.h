@@ -34,6 +34,23 @@ class ImageProcessor
                    const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
                    const QList<RemovalArea>& removalAreas);
 
+    // As process(), but a null image when no canvas can be made: for callers
+    // that must not pass the unstyled source off as the styled image.
+    QImage compose(const QImage& source, const BeautySettings& settings,
+                   const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
+                   const QList<RemovalArea>& removalAreas);
+
+    // The canvas in pixels (unrounded extent, see canvasPixelExtent) that
+    // composing a source of `sourcePixels` at `ratio` asks for, by the same
+    // framing and layout that composition runs; isComposableExtent tells
+    // whether it will be made. Lets a caller refuse a composition before
+    // decoding or allocating anything.
+    static QSizeF canvasPixelsFor(QSize sourcePixels, double ratio, const BeautySettings& settings);
+
+    // Hands over a buffer for the next canvas of its size and format, made
+    // ahead (while the source was still being decoded, say).
+    void offerCanvas(const QImage& buffer) { canvases_.keep(buffer); }
+
     DeviceFrameRenderer frameRenderer;
 
   private:

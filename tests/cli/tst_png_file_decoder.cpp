@@ -4,11 +4,16 @@
 #include "cli/png_file_decoder.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QtEndian>
+#include <zlib.h>
 
 using namespace lustrelab;
 
-static QByteArray gradientPng(QImage::Format format)
+namespace {
+
+QByteArray gradientPng(QImage::Format format)
 {
     QImage image(23, 17, QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y)
@@ -21,6 +26,113 @@ static QByteArray gradientPng(QImage::Format format)
     return bytes;
 }
 
+void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    uchar be[4];
+    qToBigEndian(quint32(data.size()), be);
+    png.append(reinterpret_cast<const char*>(be), 4);
+    const QByteArray body = QByteArray(type, 4) + data;
+    png.append(body);
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), be);
+    png.append(reinterpret_cast<const char*>(be), 4);
+}
+
+int paethPredictor(int a, int b, int c)
+{
+    const int p = a + b - c, pa = qAbs(p - a), pb = qAbs(p - b), pc = qAbs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// Samples of an 8-bit RGB or RGBA image: noise, a flat band and steps, so
+// that every predictor meets ties, wrap-around and smooth runs alike.
+QByteArray testSamples(int width, int height, int channels)
+{
+    QRandomGenerator random(7);
+    QByteArray samples(qsizetype(width) * height * channels, '\0');
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c) {
+                const qsizetype i = (qsizetype(y) * width + x) * channels + c;
+                if (y % 5 == 1)
+                    samples[i] = char(90 + c); // flat
+                else if (y % 5 == 2)
+                    samples[i] = char(x * 37 + c * 80); // steps that wrap
+                else
+                    samples[i] = char(random.bounded(256));
+                if (c == 3 && y % 5 == 3) // alpha: 0, full and in between
+                    samples[i] = char(x % 3 == 0 ? 0 : x % 3 == 1 ? 255 : 128);
+            }
+    return samples;
+}
+
+// A PNG of those samples, each row with the filter `filterOf(y)`, its data
+// split into `chunks` IDAT chunks; `filterByte` other than -1 replaces row
+// 1's filter type byte after filtering.
+QByteArray filteredPng(int width, int height, int channels, int (*filterOf)(int), int chunks,
+                       const QByteArray& samples, int filterByte = -1)
+{
+    const qsizetype rowBytes = qsizetype(width) * channels;
+    QByteArray raw;
+    const QByteArray zeros(rowBytes, '\0');
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uchar*>(samples.constData() + y * rowBytes);
+        const auto* up =
+            reinterpret_cast<const uchar*>(y ? samples.constData() + (y - 1) * rowBytes : zeros.constData());
+        const int filter = filterOf(y);
+        raw.append(char(y == 1 && filterByte >= 0 ? filterByte : filter));
+        for (qsizetype i = 0; i < rowBytes; ++i) {
+            const int a = i >= channels ? row[i - channels] : 0, b = up[i],
+                      c = i >= channels ? up[i - channels] : 0;
+            const int predicted = filter == 1   ? a
+                                  : filter == 2 ? b
+                                  : filter == 3 ? (a + b) / 2
+                                  : filter == 4 ? paethPredictor(a, b, c)
+                                                : 0;
+            raw.append(char(row[i] - predicted));
+        }
+    }
+    QByteArray compressed = qCompress(raw, 6).mid(4); // a zlib stream after Qt's length prefix
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header[8] = 8;
+    header[9] = char(channels == 4 ? 6 : 2);
+    appendChunk(png, "IHDR", header);
+    const qsizetype part = compressed.size() / chunks + 1;
+    for (qsizetype at = 0; at < compressed.size(); at += part)
+        appendChunk(png, "IDAT", compressed.mid(at, part));
+    appendChunk(png, "IEND", {});
+    return png;
+}
+
+int noFilter(int)
+{
+    return 0;
+}
+int subFilter(int)
+{
+    return 1;
+}
+int upFilter(int)
+{
+    return 2;
+}
+int averageFilter(int)
+{
+    return 3;
+}
+int paethFilter(int)
+{
+    return 4;
+}
+int everyFilter(int y)
+{
+    return y % 5;
+}
+
+} // namespace
+
 class TestPngFileDecoder : public QObject
 {
     Q_OBJECT
@@ -28,28 +140,46 @@ class TestPngFileDecoder : public QObject
   private slots:
     void samePixelsAsQt_data()
     {
-        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("tolerance"); // 16-bit samples: libspng truncates, Qt rounds
 
-        QTest::newRow("RGB") << QImage::Format_RGB32 << 0;
-        QTest::newRow("RGBA") << QImage::Format_ARGB32 << 0;
-        QTest::newRow("palette with transparency") << QImage::Format_Indexed8 << 0;
-        QTest::newRow("16-bit RGBA") << QImage::Format_RGBA64 << 1;
+        QTest::newRow("RGB written by Qt") << gradientPng(QImage::Format_RGB32) << 0;
+        QTest::newRow("RGBA written by Qt") << gradientPng(QImage::Format_ARGB32) << 0;
+        QTest::newRow("palette with transparency") << gradientPng(QImage::Format_Indexed8) << 0;
+        QTest::newRow("16-bit RGBA") << gradientPng(QImage::Format_RGBA64) << 1;
+        for (int channels : {3, 4}) {
+            const char* kind = channels == 3 ? "RGB" : "RGBA";
+            const QByteArray samples = testSamples(37, 26, channels);
+            const std::pair<const char*, int (*)(int)> filters[] = {
+                {"none", noFilter},         {"sub", subFilter},     {"up", upFilter},
+                {"average", averageFilter}, {"paeth", paethFilter}, {"every filter", everyFilter}};
+            for (const auto& [name, filter] : filters)
+                QTest::addRow("%s, %s", kind, name) << filteredPng(37, 26, channels, filter, 1, samples) << 0;
+            QTest::addRow("%s, data in seven chunks", kind)
+                << filteredPng(37, 26, channels, everyFilter, 7, samples) << 0;
+        }
+        QTest::newRow("one pixel") << filteredPng(1, 1, 4, paethFilter, 1, testSamples(1, 1, 4)) << 0;
     }
 
     void samePixelsAsQt()
     {
-        QFETCH(QImage::Format, format);
+        QFETCH(QByteArray, bytes);
         QFETCH(int, tolerance);
-        const QByteArray bytes = gradientPng(format);
         const LoadedImage decoded = decodePngFile(bytes, 1 << 20);
         QVERIFY2(decoded.error.isEmpty(), qPrintable(decoded.error));
-        const QImage expected = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_RGBA8888);
-        const QImage actual = decoded.image.convertToFormat(QImage::Format_RGBA8888);
-        QCOMPARE(actual.size(), expected.size());
-        for (qsizetype i = 0; i < expected.sizeInBytes(); ++i)
-            QVERIFY2(qAbs(actual.constBits()[i] - expected.constBits()[i]) <= tolerance,
-                     qPrintable(QStringLiteral("pixel %1, channel %2").arg(i / 4).arg(i % 4)));
+        const QImage qt = QImage::fromData(bytes, "PNG");
+        QCOMPARE(decoded.image.format(),
+                 qt.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        const QImage expected = qt.convertToFormat(decoded.image.format());
+        QCOMPARE(decoded.image.size(), expected.size());
+        for (int y = 0; y < expected.height(); ++y) {
+            const auto* want = expected.constScanLine(y);
+            const auto* got = decoded.image.constScanLine(y);
+            for (int i = 0; i < expected.width() * 4; ++i)
+                QVERIFY2(
+                    qAbs(got[i] - want[i]) <= tolerance,
+                    qPrintable(QStringLiteral("row %1, pixel %2, byte %3").arg(y).arg(i / 4).arg(i % 4)));
+        }
     }
 
     void refusals_data()
@@ -60,10 +190,27 @@ class TestPngFileDecoder : public QObject
         const QByteArray good = gradientPng(QImage::Format_RGB32);
         QByteArray badCrc = good;
         badCrc[29] = char(badCrc[29] ^ 0x40); // inside the header chunk's checksum
+        const QByteArray samples = testSamples(37, 26, 3);
+        const QByteArray filtered = filteredPng(37, 26, 3, everyFilter, 3, samples);
+        QByteArray badDataCrc = filtered;
+        badDataCrc[filtered.size() - 14] = char(badDataCrc[filtered.size() - 14] ^ 1); // last IDAT's checksum
+        // The header of a taller image in front of the same data.
+        QByteArray tooShort = filtered;
+        tooShort[8 + 8 + 7] = char(52);
+        const quint32 headerCrc =
+            quint32(crc32(0, reinterpret_cast<const Bytef*>(tooShort.constData() + 12), 17));
+        qToBigEndian(headerCrc, tooShort.data() + 29);
 
         QTest::newRow("cut short") << good.left(good.size() - 20) << qint64(1 << 20)
                                    << "damaged PNG: the file is cut short";
+        QTest::newRow("cut short after the data")
+            << filtered.chopped(6) << qint64(1 << 20) << "damaged PNG: the file is cut short";
         QTest::newRow("checksum mismatch") << badCrc << qint64(1 << 20) << "damaged PNG:";
+        QTest::newRow("image data checksum mismatch") << badDataCrc << qint64(1 << 20) << "damaged PNG:";
+        QTest::newRow("less data than the header's size")
+            << tooShort << qint64(1 << 20) << "damaged PNG: too little image data for 37 x 52 pixels";
+        QTest::newRow("unknown filter type") << filteredPng(37, 26, 3, everyFilter, 1, samples, 5)
+                                             << qint64(1 << 20) << "damaged PNG: a row has an unknown filter";
         QTest::newRow("more pixels than allowed")
             << good << qint64(23 * 17 - 1) << "image too large (23 x 17 pixels";
     }
@@ -76,6 +223,19 @@ class TestPngFileDecoder : public QObject
         const LoadedImage decoded = decodePngFile(bytes, maxPixels);
         QVERIFY(decoded.image.isNull());
         QVERIFY2(decoded.error.startsWith(reason), qPrintable(decoded.error));
+    }
+
+    void sizeCheckSeesTheHeaderFirst()
+    {
+        QSize seen;
+        const LoadedImage decoded =
+            decodePngFile(gradientPng(QImage::Format_RGB32), 1 << 20, [&seen](QSize size) {
+                seen = size;
+                return QStringLiteral("refused");
+            });
+        QCOMPARE(seen, QSize(23, 17));
+        QVERIFY(decoded.image.isNull());
+        QCOMPARE(decoded.error, QStringLiteral("refused"));
     }
 };
 

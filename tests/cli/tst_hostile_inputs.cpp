@@ -1,0 +1,220 @@
+// The built binary fed inputs that are huge, lie about their size, or are no
+// images at all, and compositions larger than any canvas can be: each ends in
+// a written file or in exactly one line and exit status 1, never in a crash,
+// a kill for memory, or the source written back unstyled as if styled.
+
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <zlib.h>
+
+namespace {
+
+// Writes one chunk: length, type, data, checksum.
+void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    uchar be[4];
+    qToBigEndian(quint32(data.size()), be);
+    png.append(reinterpret_cast<const char*>(be), 4);
+    const QByteArray body = QByteArray(type, 4) + data;
+    png.append(body);
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), be);
+    png.append(reinterpret_cast<const char*>(be), 4);
+}
+
+QByteArray headerChunkData(quint32 width, quint32 height)
+{
+    QByteArray ihdr(13, '\0');
+    qToBigEndian(width, ihdr.data());
+    qToBigEndian(height, ihdr.data() + 4);
+    ihdr[8] = 8; // bits per sample
+    ihdr[9] = 2; // RGB
+    return ihdr;
+}
+
+// An RGB PNG of any size without holding its pixels: a coloured first row,
+// then rows that repeat it ("up" filter, all zero), so even 100 megapixels
+// deflate to a few hundred kilobytes in a fraction of a second. With
+// `keepBytes`, the file stops after that many bytes of pixel data.
+bool writeTallPng(const QString& path, quint32 width, quint32 height, qint64 keepBytes = -1)
+{
+    z_stream stream{};
+    if (deflateInit(&stream, 1) != Z_OK)
+        return false;
+    QByteArray compressed, out(1 << 20, '\0');
+    QByteArray first(1 + 3 * qsizetype(width), '\0'), repeat(1 + 3 * qsizetype(width), '\0');
+    for (quint32 x = 0; x < width; ++x) {
+        first[1 + 3 * x] = char(x * 7);
+        first[2 + 3 * x] = char(x / 3);
+        first[3 + 3 * x] = char(200);
+    }
+    repeat[0] = 2; // up: every byte equals the one above
+    for (quint32 y = 0; y < height; ++y) {
+        const QByteArray& row = y == 0 ? first : repeat;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.constData()));
+        stream.avail_in = uInt(row.size());
+        const bool last = y + 1 == height;
+        int status = Z_OK;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream.avail_out = uInt(out.size());
+            status = deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            compressed.append(out.constData(), out.size() - qsizetype(stream.avail_out));
+        } while (stream.avail_out == 0 || (last && status != Z_STREAM_END));
+    }
+    deflateEnd(&stream);
+    if (keepBytes >= 0)
+        compressed.truncate(keepBytes);
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    appendChunk(png, "IHDR", headerChunkData(width, height));
+    appendChunk(png, "IDAT", compressed);
+    if (keepBytes < 0)
+        appendChunk(png, "IEND", {});
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(png) == png.size();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+struct Run
+{
+    int status = -1; // -1: killed or crashed
+    QStringList errLines;
+};
+
+} // namespace
+
+class TestHostileInputs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_work;
+
+    QString path(const QString& name) const { return m_work.filePath(name); }
+
+    // Runs lustrelab with "@NAME" standing for a file of the work folder, under
+    // a 2 GiB address-space limit when `limited`.
+    Run run(QStringList arguments, bool limited) const
+    {
+        arguments.replaceInStrings(QStringLiteral("@"), m_work.path() + u'/');
+        QString program = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (limited) {
+            arguments.prepend(program);
+            arguments.prepend(QStringLiteral("--as=2147483648"));
+            program = QStandardPaths::findExecutable(QStringLiteral("prlimit"));
+        }
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_work.path());
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit)
+            return {};
+        return {process.exitCode(),
+                QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_work.isValid());
+        QImage small(100, 100, QImage::Format_RGB32);
+        small.fill(qRgb(40, 120, 200));
+        QVERIFY(small.save(path("small.png")));
+        QVERIFY(writeTallPng(path("wide.png"), 40000, 20));
+        QVERIFY(writeTallPng(path("tall.png"), 100, 31000));
+        QVERIFY(writeTallPng(path("mp100.png"), 12000, 8400));
+        QVERIFY(writeTallPng(path("largest.png"), 16384, 16384));
+        QVERIFY(writeTallPng(path("claims-huge.png"), 16000, 16000, 200));
+        QVERIFY(writeBytes(path("empty.png"), {}));
+        QVERIFY(QDir(m_work.path()).mkdir("folder.png"));
+        QImage photo(64, 48, QImage::Format_RGB32);
+        photo.fill(qRgb(90, 160, 30));
+        QVERIFY(photo.save(path("whole.jpg"), "JPEG"));
+        QFile jpeg(path("whole.jpg"));
+        QVERIFY(jpeg.open(QIODevice::ReadOnly));
+        QVERIFY(writeBytes(path("cut.jpg"), jpeg.readAll().chopped(100)));
+    }
+
+    void runs_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after "compose INPUT -o @out.png"
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("limited"); // under a 2 GiB address-space limit
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message"); // in the one line on standard error; empty: none
+        QTest::addColumn<QSize>("written");   // size of @out.png when composed
+        const QStringList flat{"--set", "padding=0", "--set", "shadowEnabled=false", "--scale", "1"};
+
+        QTest::newRow("100 megapixels at scale 1")
+            << flat << "mp100.png" << true << 0 << "" << QSize(12000, 8400);
+        QTest::newRow("100 megapixels at scale 2, refused before decoding")
+            << QStringList{"--scale", "2"} << "mp100.png" << true << 1
+            << "would be 24256 x 17056 pixels at scale 2" << QSize();
+        QTest::newRow("largest readable image, more than the memory allows")
+            << flat << "largest.png" << true << 1 << "not enough memory" << QSize();
+        QTest::newRow("leading padding wider than any canvas")
+            << QStringList{"--set", "paddingUniform=false", "--set", "paddingLeading=40000",
+                           "--set", "exportScale=1"}
+            << "small.png" << false << 1 << "40164 x 228 pixels, more than 32768 pixels a side" << QSize();
+        QTest::newRow("input wider than any canvas")
+            << QStringList{"--scale", "1"} << "wide.png" << false << 1 << "40128 x 148 pixels" << QSize();
+        QTest::newRow("laptop base under a tall input")
+            << flat + QStringList{"--set", "deviceFrameId=macbookair13"} << "tall.png" << false << 1
+            << "x 33492 pixels, more than 32768 pixels a side" << QSize();
+        QTest::newRow("tall input without the base still fits")
+            << flat + QStringList{"--set", "deviceFrameId=imac24"} << "tall.png" << false << 0 << ""
+            << QSize(140, 31040);
+        QTest::newRow("browser title bar over the limit")
+            << flat + QStringList{"--set", "deviceFrameId=browserchrome", "--set", "padding=870"}
+            << "tall.png" << false << 1 << "1842 x 32777 pixels" << QSize();
+        QTest::newRow("header claims 256 megapixels, data is short")
+            << flat << "claims-huge.png" << true << 1 << "damaged PNG: the file is cut short" << QSize();
+        QTest::newRow("truncated JPEG") << flat << "cut.jpg" << false << 1 << "cut short" << QSize();
+        QTest::newRow("whole JPEG") << flat << "whole.jpg" << false << 0 << "" << QSize(64, 48);
+        QTest::newRow("zero-byte file") << flat << "empty.png" << false << 1 << "empty file" << QSize();
+        QTest::newRow("folder") << flat << "folder.png" << false << 1 << "is a folder" << QSize();
+    }
+
+    void runs()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(bool, limited);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QSize, written);
+        if (limited && QStandardPaths::findExecutable(QStringLiteral("prlimit")).isEmpty())
+            QSKIP("prlimit (util-linux) is not installed");
+        // Sanitizer builds reserve terabytes of shadow memory and cannot start at all.
+        if (limited && run({"--help"}, true).status != 0)
+            QSKIP("this build of lustrelab cannot start under an address-space limit");
+        QFile::remove(path("out.png"));
+
+        const Run result = run(QStringList{"compose", "@" + input, "-o", "@out.png"} + arguments, limited);
+        QCOMPARE(result.status, status);
+        if (status == 0) {
+            QCOMPARE(result.errLines, QStringList());
+            QCOMPARE(QImageReader(path("out.png")).size(), written);
+        } else {
+            QCOMPARE(result.errLines.size(), 1);
+            QVERIFY2(result.errLines[0].startsWith(QStringLiteral("lustrelab: %1: ").arg(path(input))),
+                     qPrintable(result.errLines[0]));
+            QVERIFY2(result.errLines[0].contains(message), qPrintable(result.errLines[0]));
+            QVERIFY(!QFile::exists(path("out.png")));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileInputs)
+#include "tst_hostile_inputs.moc"
