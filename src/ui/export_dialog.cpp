@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,6 +56,20 @@ QButtonGroup* segmentedChoice(const QStringList& labels, QWidget* parent, QHBoxL
     return group;
 }
 
+// The chosen segment carries the selection colours, which every theme makes
+// stand out (a pressed-in look alone barely shows on some dark themes).
+void paintSegments(QButtonGroup* group, const QPalette& base)
+{
+    for (QAbstractButton* button : group->buttons()) {
+        QPalette palette = base;
+        if (button->isChecked()) {
+            palette.setColor(QPalette::Button, base.color(QPalette::Active, QPalette::Highlight));
+            palette.setColor(QPalette::ButtonText, base.color(QPalette::Active, QPalette::HighlightedText));
+        }
+        button->setPalette(palette);
+    }
+}
+
 void checkOnly(QButtonGroup* group, int id)
 {
     if (group->checkedId() == id)
@@ -92,15 +107,14 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     m_scaleButtons = segmentedChoice({tr("1x"), tr("2x"), tr("3x")}, this, scaleRow);
     auto* formatRow = optionRow(tr("Format:"), this);
     m_formatButtons = segmentedChoice({tr("PNG"), tr("JPEG")}, this, formatRow);
+    for (QButtonGroup* group : {m_scaleButtons, m_formatButtons})
+        connect(group, &QButtonGroup::buttonToggled, this, [this, group] { paintSegments(group, palette()); });
     connect(m_scaleButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseScale(scales[id]); });
     connect(m_formatButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseFormat(formats[id]); });
 
     m_outputSize->setObjectName(QStringLiteral("outputSize"));
     m_outputSize->setAlignment(Qt::AlignCenter);
     m_outputSize->setFont(shell::captionFont(font()));
-    QPalette secondary = m_outputSize->palette();
-    secondary.setColor(QPalette::WindowText, shell::secondaryColor(palette()));
-    m_outputSize->setPalette(secondary);
 
     auto* options = new QVBoxLayout;
     options->setSpacing(12);
@@ -133,6 +147,7 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     connect(&m_state, &AppState::currentTabIdChanged, this, &ExportDialog::refresh);
     connect(&m_state, &AppState::exportFinished, this, &ExportDialog::onExportFinished);
     refresh();
+    applyPalette();
 }
 
 QSize ExportDialog::outputSize(const QImage& composed, double scale)
@@ -217,6 +232,22 @@ void ExportDialog::exportTo(const QString& path)
     m_saveButton->setEnabled(false);
     const BeautySettings& settings = m_state.settings();
     m_state.exportImageInBackground(destination, settings.exportFormat, settings.exportScale);
+}
+
+void ExportDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+}
+
+void ExportDialog::applyPalette()
+{
+    paintSegments(m_scaleButtons, palette());
+    paintSegments(m_formatButtons, palette());
+    QPalette secondary = palette();
+    secondary.setColor(QPalette::WindowText, shell::secondaryColor(palette()));
+    m_outputSize->setPalette(secondary);
 }
 
 void ExportDialog::reject()

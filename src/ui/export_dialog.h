@@ -50,7 +50,11 @@ class ExportDialog : public QDialog
     // outcome always reaches the user.
     void reject() override;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void applyPalette();
     void refresh();
     void chooseScale(double scale);
     void chooseFormat(ExportFormat format);

@@ -57,7 +57,7 @@ class TabItem : public QWidget
     QUuid m_tabId;
     QString m_name;
     std::optional<QImage> m_source;
-    qint64 m_sourceKey = 0;
+    qint64 m_sourceKey = -1; // no thumbnail made yet
     bool m_selected = false;
     bool m_hovering = false;
     QLabel* m_thumbnail;

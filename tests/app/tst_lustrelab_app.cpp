@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QIcon>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -129,6 +132,50 @@ class TestLustrelabApp : public QObject
         QCOMPARE(app.state().tabs().size(), tabColours.size());
         for (int i = 0; i < tabColours.size(); ++i)
             QCOMPARE(colourOf(app.state().tabs()[i]), QColor(tabColours[i]));
+    }
+
+    // What a desktop needs to offer "Open with Lustrelab" and list the
+    // application lands where desktops look for it.
+    void installsWhatDesktopsNeed()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        const QString cmake = QStandardPaths::findExecutable(QStringLiteral("cmake"));
+        if (binary.isEmpty() || cmake.isEmpty())
+            QSKIP("needs the build tree and cmake");
+        QTemporaryDir prefix;
+        QProcess install;
+        install.start(cmake, {QStringLiteral("--install"), QFileInfo(binary).absolutePath(), QStringLiteral("--prefix"),
+                              prefix.path()});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        for (const char* file :
+             {"bin/lustrelab", "share/applications/org.lustrelab.Lustrelab.desktop",
+              "share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg",
+              "share/metainfo/org.lustrelab.Lustrelab.metainfo.xml", "share/licenses/lustrelab/LICENSE"})
+            QVERIFY2(QFileInfo::exists(prefix.filePath(QString::fromLatin1(file))), file);
+
+        QFile desktopFile(prefix.filePath(QStringLiteral("share/applications/org.lustrelab.Lustrelab.desktop")));
+        QVERIFY(desktopFile.open(QIODevice::ReadOnly | QIODevice::Text));
+        QHash<QString, QString> entry;
+        for (const QByteArray& line : desktopFile.readAll().split('\n'))
+            if (const qsizetype equals = line.indexOf('='); equals > 0)
+                entry.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+        QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("lustrelab %F"));
+        QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("org.lustrelab.Lustrelab"));
+        for (const char* type : {"image/png", "image/jpeg", "image/webp", "image/bmp"})
+            QVERIFY(entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';')).contains(QLatin1String(type)));
+        QVERIFY(!QIcon(prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg")))
+                     .pixmap(64, 64)
+                     .isNull());
+
+        const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+        if (appstream.isEmpty())
+            QSKIP("appstreamcli is not installed");
+        QProcess validate;
+        validate.start(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                   prefix.filePath(QStringLiteral("share/metainfo/org.lustrelab.Lustrelab.metainfo.xml"))});
+        QVERIFY(validate.waitForFinished(60000));
+        QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
     }
 
     // The hot key is taken when the window appears and given back when the

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QDeadlineTimer>
 #include <QScopeGuard>
 #include <QtTest>
 #include <cstdio>
@@ -63,6 +64,22 @@ QImage screenshot(const QString& folder)
     const QString path = folder + QStringLiteral("/screen.png");
     QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
     return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// Takes screenshots until one satisfies `seen`, for at most `seconds` of
+// real time (each screenshot takes a noticeable moment itself).
+template<typename Seen>
+QImage waitForScreen(const QString& folder, Seen seen, int seconds = 30)
+{
+    const QDeadlineTimer deadline(seconds * 1000);
+    QImage screen;
+    do {
+        QTest::qWait(200);
+        screen = screenshot(folder);
+        if (seen(screen))
+            return screen;
+    } while (!deadline.hasExpired());
+    return {};
 }
 
 void press(const QString& keys)
@@ -186,8 +203,9 @@ class TestXvfb : public QObject
                 app.kill();
         });
 
-        QImage screen;
-        QTRY_VERIFY_WITH_TIMEOUT(pixelsNear(screen = screenshot(work.path()), opened) > 5000, 30000);
+        QImage screen =
+            waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, opened) > 5000; });
+        QVERIFY2(!screen.isNull(), "the opened image never showed");
         QCOMPARE(pixelsNear(screen, captured), 0);
 
         SolidWindow other;
@@ -198,7 +216,8 @@ class TestXvfb : public QObject
         QTRY_VERIFY(other.isActive());
         press(QStringLiteral("ctrl+shift+6"));
 
-        QTRY_VERIFY_WITH_TIMEOUT(pixelsNear(screen = screenshot(work.path()), captured) > 5000, 30000);
+        screen = waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, captured) > 5000; });
+        QVERIFY2(!screen.isNull(), "the captured image never showed");
         QFile calls(work.filePath(QStringLiteral("calls")));
         QVERIFY(calls.open(QIODevice::ReadOnly));
         QVERIFY(calls.readAll().startsWith("-i -x "));
