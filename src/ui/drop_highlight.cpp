@@ -12,6 +12,7 @@ namespace {
 
 constexpr int symbolSize = 48;
 constexpr int spacing = 12;
+constexpr int cardPadding = 24;
 
 // A page with a folded corner and an arrow pointing down into it.
 void paintDocumentSymbol(QPainter& painter, const QRectF& box, const QColor& color)
@@ -67,6 +68,16 @@ void DropHighlight::paintEvent(QPaintEvent*)
     const int height = symbolSize + spacing + metrics.height();
     const QPoint centre = rect().center();
     const QRect symbolBox(centre.x() - symbolSize / 2, centre.y() - height / 2, symbolSize, symbolSize);
+
+    // Over a composed image the message would drown in its colours; a
+    // window-coloured card behind it keeps it legible on any picture.
+    const int textWidth = metrics.horizontalAdvance(message());
+    const QRect card = QRect(centre.x() - textWidth / 2, symbolBox.top(), textWidth, height)
+                           .united(symbolBox)
+                           .adjusted(-cardPadding, -cardPadding, cardPadding, cardPadding);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(shell::withOpacity(palette().color(QPalette::Window), 0.85));
+    painter.drawRoundedRect(card, 12, 12);
 
     const QIcon themed = QIcon::fromTheme(QStringLiteral("document-import"));
     if (!themed.isNull())
