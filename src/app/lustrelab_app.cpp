@@ -13,12 +13,14 @@ namespace lustrelab {
 LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::ShortcutFactory shortcuts,
                            QObject* parent)
     : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
-      m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts)) : std::make_unique<AppDelegate>()),
+      m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
+                           : std::make_unique<AppDelegate>()),
       m_window(std::make_unique<MainWindow>(*m_state))
 {
     connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(),
             [this] { m_delegate->setup(m_state.get()); });
-    QGuiApplication::setQuitOnLastWindowClosed(AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+    QGuiApplication::setQuitOnLastWindowClosed(
+        AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
 }
 

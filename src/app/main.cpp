@@ -25,8 +25,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(LUSTRELAB_VERSION));
     // Ties the window to the installed launcher and icon (Wayland app id too).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.lustrelab.Lustrelab"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.lustrelab.Lustrelab"),
-                                                 QIcon(QStringLiteral(":/icons/org.lustrelab.Lustrelab.svg"))));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.lustrelab.Lustrelab"),
+                         QIcon(QStringLiteral(":/icons/org.lustrelab.Lustrelab.svg"))));
 
     lustrelab::LustrelabApp lustrelab;
     QStringList files = QApplication::arguments();

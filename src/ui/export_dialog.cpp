@@ -108,7 +108,8 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     auto* formatRow = optionRow(tr("Format:"), this);
     m_formatButtons = segmentedChoice({tr("PNG"), tr("JPEG")}, this, formatRow);
     for (QButtonGroup* group : {m_scaleButtons, m_formatButtons})
-        connect(group, &QButtonGroup::buttonToggled, this, [this, group] { paintSegments(group, palette()); });
+        connect(group, &QButtonGroup::buttonToggled, this,
+                [this, group] { paintSegments(group, palette()); });
     connect(m_scaleButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseScale(scales[id]); });
     connect(m_formatButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseFormat(formats[id]); });
 
@@ -267,10 +268,10 @@ void ExportDialog::onExportFinished(const QUrl& destination, const QString& erro
         return;
     }
     // The sheet stays open so that another place can be chosen.
-    auto* message = new QMessageBox(QMessageBox::Warning, tr("Export Failed"),
-                                    tr("The image could not be saved to “%1”.")
-                                        .arg(QDir::toNativeSeparators(destination.toLocalFile())),
-                                    QMessageBox::Ok, this);
+    auto* message = new QMessageBox(
+        QMessageBox::Warning, tr("Export Failed"),
+        tr("The image could not be saved to “%1”.").arg(QDir::toNativeSeparators(destination.toLocalFile())),
+        QMessageBox::Ok, this);
     message->setInformativeText(error);
     message->setAttribute(Qt::WA_DeleteOnClose);
     message->setObjectName(QStringLiteral("exportError"));

@@ -27,9 +27,10 @@ void ExportPreview::setImage(const QImage& composed)
     m_sourceKey = composed.cacheKey();
     const QSize box(width() - 2 * shadowRadius, maximumHeight - 2 * shadowRadius);
     m_thumbnail = imageThumbnail(composed, box, devicePixelRatioF(), Qt::KeepAspectRatio);
-    const int height = m_thumbnail.isNull()
-                           ? 0
-                           : int(m_thumbnail.height() / m_thumbnail.devicePixelRatio() + 0.5) + 2 * shadowRadius;
+    const int height =
+        m_thumbnail.isNull()
+            ? 0
+            : int(m_thumbnail.height() / m_thumbnail.devicePixelRatio() + 0.5) + 2 * shadowRadius;
     setFixedHeight(height);
     update();
 }

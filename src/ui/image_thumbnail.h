@@ -11,6 +11,7 @@ namespace lustrelab {
 // fits the whole image inside (the result may be narrower or lower than the
 // box), Qt::KeepAspectRatioByExpanding fills the box and crops the overflow
 // around the centre. A null image or an empty box gives a null image.
-QImage imageThumbnail(const QImage& image, const QSize& box, qreal devicePixelRatio, Qt::AspectRatioMode mode);
+QImage imageThumbnail(const QImage& image, const QSize& box, qreal devicePixelRatio,
+                      Qt::AspectRatioMode mode);
 
 } // namespace lustrelab

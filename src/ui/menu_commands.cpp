@@ -61,7 +61,8 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     updateEnabled();
 }
 
-QAction* MenuCommands::addCommand(QMenu* menu, const QString& name, const QString& title, const QKeySequence& key)
+QAction* MenuCommands::addCommand(QMenu* menu, const QString& name, const QString& title,
+                                  const QKeySequence& key)
 {
     QAction* action = menu->addAction(title);
     action->setObjectName(name);

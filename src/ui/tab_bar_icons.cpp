@@ -42,13 +42,15 @@ class SymbolEngine : public QIconEngine
             paintPhoto(painter, box, unit, color);
             break;
         case TabBarSymbol::close:
-            paintCross(painter, box.adjusted(box.width() * 0.22, box.height() * 0.22, -box.width() * 0.22,
-                                             -box.height() * 0.22),
+            paintCross(painter,
+                       box.adjusted(box.width() * 0.22, box.height() * 0.22, -box.width() * 0.22,
+                                    -box.height() * 0.22),
                        qMax<qreal>(1.2, unit * 2.0), color, true);
             break;
         case TabBarSymbol::plus:
-            paintCross(painter, box.adjusted(box.width() * 0.18, box.height() * 0.18, -box.width() * 0.18,
-                                             -box.height() * 0.18),
+            paintCross(painter,
+                       box.adjusted(box.width() * 0.18, box.height() * 0.18, -box.width() * 0.18,
+                                    -box.height() * 0.18),
                        qMax<qreal>(1.2, unit * 1.5), color, false);
             break;
         }
@@ -87,7 +89,8 @@ class SymbolEngine : public QIconEngine
         painter->drawPath(hills);
     }
 
-    static void paintCross(QPainter* painter, const QRectF& box, qreal width, const QColor& color, bool diagonal)
+    static void paintCross(QPainter* painter, const QRectF& box, qreal width, const QColor& color,
+                           bool diagonal)
     {
         QPen pen(color, width);
         pen.setCapStyle(Qt::RoundCap);

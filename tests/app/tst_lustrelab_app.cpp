@@ -144,8 +144,8 @@ class TestLustrelabApp : public QObject
             QSKIP("needs the build tree and cmake");
         QTemporaryDir prefix;
         QProcess install;
-        install.start(cmake, {QStringLiteral("--install"), QFileInfo(binary).absolutePath(), QStringLiteral("--prefix"),
-                              prefix.path()});
+        install.start(cmake, {QStringLiteral("--install"), QFileInfo(binary).absolutePath(),
+                              QStringLiteral("--prefix"), prefix.path()});
         QVERIFY(install.waitForFinished(60000));
         QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
         for (const char* file :
@@ -154,7 +154,8 @@ class TestLustrelabApp : public QObject
               "share/metainfo/org.lustrelab.Lustrelab.metainfo.xml", "share/licenses/lustrelab/LICENSE"})
             QVERIFY2(QFileInfo::exists(prefix.filePath(QString::fromLatin1(file))), file);
 
-        QFile desktopFile(prefix.filePath(QStringLiteral("share/applications/org.lustrelab.Lustrelab.desktop")));
+        QFile desktopFile(
+            prefix.filePath(QStringLiteral("share/applications/org.lustrelab.Lustrelab.desktop")));
         QVERIFY(desktopFile.open(QIODevice::ReadOnly | QIODevice::Text));
         QHash<QString, QString> entry;
         for (const QByteArray& line : desktopFile.readAll().split('\n'))
@@ -163,8 +164,11 @@ class TestLustrelabApp : public QObject
         QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("lustrelab %F"));
         QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("org.lustrelab.Lustrelab"));
         for (const char* type : {"image/png", "image/jpeg", "image/webp", "image/bmp"})
-            QVERIFY(entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';')).contains(QLatin1String(type)));
-        QVERIFY(!QIcon(prefix.filePath(QStringLiteral("share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg")))
+            QVERIFY(entry.value(QStringLiteral("MimeType"))
+                        .split(QLatin1Char(';'))
+                        .contains(QLatin1String(type)));
+        QVERIFY(!QIcon(prefix.filePath(
+                           QStringLiteral("share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg")))
                      .pixmap(64, 64)
                      .isNull());
 
@@ -172,8 +176,10 @@ class TestLustrelabApp : public QObject
         if (appstream.isEmpty())
             QSKIP("appstreamcli is not installed");
         QProcess validate;
-        validate.start(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                   prefix.filePath(QStringLiteral("share/metainfo/org.lustrelab.Lustrelab.metainfo.xml"))});
+        validate.start(
+            appstream,
+            {QStringLiteral("validate"), QStringLiteral("--no-net"),
+             prefix.filePath(QStringLiteral("share/metainfo/org.lustrelab.Lustrelab.metainfo.xml"))});
         QVERIFY(validate.waitForFinished(60000));
         QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
     }

@@ -6,14 +6,14 @@
 #include "state/app_state.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QPainter>
 #include <QProcess>
 #include <QRasterWindow>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QDeadlineTimer>
-#include <QScopeGuard>
 #include <QtTest>
 #include <cstdio>
 #include <memory>
@@ -52,7 +52,8 @@ int pixelsNear(const QImage& screen, QColor colour)
     for (int y = 0; y < screen.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
         for (int x = 0; x < screen.width(); ++x)
-            if (std::abs(qRed(line[x]) - colour.red()) <= 3 && std::abs(qGreen(line[x]) - colour.green()) <= 3 &&
+            if (std::abs(qRed(line[x]) - colour.red()) <= 3 &&
+                std::abs(qGreen(line[x]) - colour.green()) <= 3 &&
                 std::abs(qBlue(line[x]) - colour.blue()) <= 3)
                 ++count;
     }
@@ -68,8 +69,7 @@ QImage screenshot(const QString& folder)
 
 // Takes screenshots until one satisfies `seen`, for at most `seconds` of
 // real time (each screenshot takes a noticeable moment itself).
-template<typename Seen>
-QImage waitForScreen(const QString& folder, Seen seen, int seconds = 30)
+template <typename Seen> QImage waitForScreen(const QString& folder, Seen seen, int seconds = 30)
 {
     const QDeadlineTimer deadline(seconds * 1000);
     QImage screen;
@@ -216,7 +216,8 @@ class TestXvfb : public QObject
         QTRY_VERIFY(other.isActive());
         press(QStringLiteral("ctrl+shift+6"));
 
-        screen = waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, captured) > 5000; });
+        screen =
+            waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, captured) > 5000; });
         QVERIFY2(!screen.isNull(), "the captured image never showed");
         QFile calls(work.filePath(QStringLiteral("calls")));
         QVERIFY(calls.open(QIODevice::ReadOnly));

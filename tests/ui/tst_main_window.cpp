@@ -114,8 +114,9 @@ class TestMainWindow : public QObject
         QCOMPARE(commands.closeTab()->isEnabled(), closeTab);
         QCOMPARE(commands.undo()->isEnabled(), undo);
         QCOMPARE(commands.redo()->isEnabled(), redo);
-        for (QAction* always : {commands.paste(), commands.newTab(), commands.captureRegion(),
-                                commands.captureWindow(), commands.captureFullScreen(), commands.preferences()})
+        for (QAction* always :
+             {commands.paste(), commands.newTab(), commands.captureRegion(), commands.captureWindow(),
+              commands.captureFullScreen(), commands.preferences()})
             QVERIFY2(always->isEnabled(), qPrintable(always->text()));
     }
 
@@ -125,12 +126,15 @@ class TestMainWindow : public QObject
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<int>("tabsAdded");
         QTest::addColumn<bool>("exportSheet");
-        QTest::newRow("Ctrl+W with one tab does nothing") << Setup::emptyTab << QKeySequence("Ctrl+W") << 0 << false;
-        QTest::newRow("Ctrl+W with two tabs closes one") << Setup::twoTabs << QKeySequence("Ctrl+W") << -1 << false;
+        QTest::newRow("Ctrl+W with one tab does nothing")
+            << Setup::emptyTab << QKeySequence("Ctrl+W") << 0 << false;
+        QTest::newRow("Ctrl+W with two tabs closes one")
+            << Setup::twoTabs << QKeySequence("Ctrl+W") << -1 << false;
         QTest::newRow("Ctrl+T opens a tab") << Setup::emptyTab << QKeySequence("Ctrl+T") << 1 << false;
         QTest::newRow("Ctrl+Shift+E without an image")
             << Setup::emptyTab << QKeySequence("Ctrl+Shift+E") << 0 << false;
-        QTest::newRow("Ctrl+Shift+E with an image") << Setup::composed << QKeySequence("Ctrl+Shift+E") << 0 << true;
+        QTest::newRow("Ctrl+Shift+E with an image")
+            << Setup::composed << QKeySequence("Ctrl+Shift+E") << 0 << true;
     }
     void keys()
     {
@@ -157,8 +161,7 @@ class TestMainWindow : public QObject
         const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
         QVERIFY(mime->hasFormat(QStringLiteral("image/png")));
         QVERIFY(!mime->hasText());
-        const QImage composed =
-            m_state->currentTab()->processedImage->convertToFormat(QImage::Format_ARGB32);
+        const QImage composed = m_state->currentTab()->processedImage->convertToFormat(QImage::Format_ARGB32);
         QImage decoded = QImage::fromData(mime->data(QStringLiteral("image/png")), "PNG");
         QCOMPARE(decoded.convertToFormat(QImage::Format_ARGB32), composed);
     }
@@ -184,7 +187,8 @@ class TestMainWindow : public QObject
             exportSheet ? m_state->setShowExportDialog(on) : m_state->setShowSaveTemplateDialog(on);
         };
         const auto sheet = [&]() -> QDialog* {
-            return exportSheet ? static_cast<QDialog*>(m_window->exportSheet()) : m_window->saveTemplateSheet();
+            return exportSheet ? static_cast<QDialog*>(m_window->exportSheet())
+                               : m_window->saveTemplateSheet();
         };
         setFlag(true);
         QTRY_VERIFY(sheet() && sheet()->isVisible());
