@@ -13,10 +13,11 @@ int main(int argc, char** argv)
     if (status >= 0)
         return status;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::puts("usage: lustrelab [IMAGE...]                       open the window, each image in a tab\n"
-                  "       lustrelab compose INPUT... [options]   style screenshots headless (see compose "
-                  "--help)\n"
-                  "       lustrelab presets [gradients|canvases|frames]   list the built-in ids");
+        std::puts(
+            "usage: lustrelab [IMAGE...]                           open the window, each image in a tab\n"
+            "       lustrelab compose INPUT... [options]           style screenshots headless "
+            "(see compose --help)\n"
+            "       lustrelab presets [gradients|canvases|frames]  list the built-in ids");
         return 0;
     }
 
