@@ -1,5 +1,9 @@
+#include "app/lustrelab_app.h"
 #include "cli/command_line.h"
+#include "ui/main_window.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 
@@ -10,10 +14,26 @@ int main(int argc, char** argv)
         return status;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::puts(
-            "usage: lustrelab compose INPUT... [options]   style screenshots headless (see compose --help)\n"
-            "       lustrelab presets [gradients|canvases|frames]   list the built-in ids");
+            "usage: lustrelab [IMAGE...]                           open the window, each image in a tab\n"
+            "       lustrelab compose INPUT... [options]           style screenshots headless "
+            "(see compose --help)\n"
+            "       lustrelab presets [gradients|canvases|frames]  list the built-in ids");
         return 0;
     }
-    std::puts("Lustrelab 0.1.0: the window is not built yet; try `lustrelab compose --help`.");
-    return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lustrelab"));
+    QApplication::setApplicationVersion(QStringLiteral(LUSTRELAB_VERSION));
+    // Ties the window to the installed launcher and icon (Wayland app id too).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lustrelab.Lustrelab"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.lustrelab.Lustrelab"),
+                         QIcon(QStringLiteral(":/icons/org.lustrelab.Lustrelab.svg"))));
+
+    lustrelab::LustrelabApp lustrelab;
+    QStringList files = QApplication::arguments();
+    files.removeFirst();
+    lustrelab.openFiles(files);
+    lustrelab.window().show();
+    return app.exec();
 }

@@ -1,6 +1,7 @@
 // AppState's operations that move images in and out of the application:
 // clipboard, drops, export and screen capture.
 #include "app_state.h"
+#include "io/image_mime_data.h"
 #include "io/mime_image_source.h"
 
 #include <QClipboard>
@@ -80,7 +81,7 @@ void AppState::copyToClipboard()
     if (!tab || !tab->processedImage || !clipboard)
         return;
     clipboard->clear(QClipboard::Clipboard);
-    clipboard->setImage(*tab->processedImage, QClipboard::Clipboard);
+    clipboard->setMimeData(new ImageMimeData(*tab->processedImage), QClipboard::Clipboard);
 }
 
 ExportService::Result AppState::exportImage(const QUrl& destination, ExportFormat format, double scale)

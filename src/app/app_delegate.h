@@ -1,6 +1,6 @@
 #pragma once
 
-#include "global_shortcut.h"
+#include "io/global_shortcut.h"
 
 #include <QObject>
 #include <QPointer>

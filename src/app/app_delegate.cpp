@@ -1,6 +1,6 @@
 #include "app_delegate.h"
 
-#include "global_shortcut_loader.h"
+#include "io/global_shortcut_loader.h"
 #include "state/app_state.h"
 
 #include <cstdio>
@@ -60,9 +60,7 @@ void AppDelegate::onHotKey()
 {
     if (!m_appState || !m_shortcut || !m_shortcut->isRegistered())
         return;
-    // The io library links below the state library, so the model is reached
-    // through its meta-object rather than a direct call.
-    QMetaObject::invokeMethod(m_appState.data(), "startRegionCapture", Qt::DirectConnection);
+    m_appState->startRegionCapture();
 }
 
 } // namespace lustrelab

@@ -1,0 +1,67 @@
+#include "lustrelab_app.h"
+
+#include "io/image_decoder.h"
+#include "state/app_state.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QFuture>
+#include <QUrl>
+
+namespace lustrelab {
+
+LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::ShortcutFactory shortcuts,
+                           QObject* parent)
+    : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
+      m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
+                           : std::make_unique<AppDelegate>()),
+      m_window(std::make_unique<MainWindow>(*m_state))
+{
+    connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(),
+            [this] { m_delegate->setup(m_state.get()); });
+    QGuiApplication::setQuitOnLastWindowClosed(
+        AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+    connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
+}
+
+// The window goes first: it refers to the model.
+LustrelabApp::~LustrelabApp()
+{
+    m_window.reset();
+    m_delegate.reset();
+}
+
+void LustrelabApp::openFiles(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    m_window->setAutomaticPasteEnabled(false);
+    for (const QString& path : paths) {
+        // Desktop launchers may hand over file URLs rather than paths.
+        const QUrl url(path);
+        m_pendingFiles.append(url.isLocalFile() ? url.toLocalFile() : path);
+    }
+    if (!m_opening)
+        openNextFile();
+}
+
+// One file at a time, so that the tabs come in the order given.
+void LustrelabApp::openNextFile()
+{
+    if (m_pendingFiles.isEmpty()) {
+        m_opening = false;
+        return;
+    }
+    m_opening = true;
+    ImageSource source;
+    source.kind = ImageSource::Kind::file;
+    source.filePath = m_pendingFiles.takeFirst();
+    decodeImageAsync(source).then(this, [this](const QImage& image) {
+        // A new tab unless the current one is still empty.
+        if (!image.isNull())
+            m_state->loadImage(image, false);
+        openNextFile();
+    });
+}
+
+} // namespace lustrelab

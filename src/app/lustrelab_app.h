@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app_delegate.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+namespace lustrelab {
+
+class AppState;
+class MainWindow;
+
+// The application object: creates the one model and the delegate at start,
+// keeps them for the life of the process, and builds the main window around
+// them. The model outlives the window; the delegate registers the hot key
+// when the window appears and gives it back when the application quits.
+class LustrelabApp : public QObject
+{
+    Q_OBJECT
+
+  public:
+    // An empty templatesDirectory means the per-user default (tests pass their own).
+    explicit LustrelabApp(const QString& templatesDirectory = {},
+                          AppDelegate::ShortcutFactory shortcuts = nullptr, QObject* parent = nullptr);
+    ~LustrelabApp() override;
+
+    AppState& state() const { return *m_state; }
+    AppDelegate& delegate() const { return *m_delegate; }
+    MainWindow& window() const { return *m_window; }
+
+    // Opens each file in a tab of its own, in order, the first one in the
+    // empty start tab. Decoding runs off the UI thread; a file that does not
+    // decode leaves one line on standard error and is skipped. With files
+    // to open, the clipboard paste on first appearance is skipped.
+    void openFiles(const QStringList& paths);
+
+    // Whether files from openFiles are still being read.
+    bool isOpeningFiles() const { return !m_pendingFiles.isEmpty() || m_opening; }
+
+  private:
+    void openNextFile();
+
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<MainWindow> m_window;
+    QStringList m_pendingFiles;
+    bool m_opening = false;
+};
+
+} // namespace lustrelab

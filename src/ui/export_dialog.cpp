@@ -1,0 +1,281 @@
+#include "export_dialog.h"
+
+#include "export_preview.h"
+#include "shell_palette.h"
+#include "state/app_state.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace lustrelab {
+
+namespace {
+
+constexpr int sheetWidth = 360;
+constexpr int padding = 24;
+constexpr int labelWidth = 60;
+constexpr std::array scales{1.0, 2.0, 3.0};
+constexpr std::array formats{ExportFormat::png, ExportFormat::jpeg};
+
+QString formatExtension(ExportFormat format)
+{
+    return format == ExportFormat::jpeg ? QStringLiteral("jpeg") : QStringLiteral("png");
+}
+
+QString formatFilter(ExportFormat format)
+{
+    return format == ExportFormat::jpeg ? ExportDialog::tr("JPEG image (*.jpeg *.jpg)")
+                                        : ExportDialog::tr("PNG image (*.png)");
+}
+
+// A row of joined toggle buttons of which one (or, for a value no button
+// stands for, none) is down.
+QButtonGroup* segmentedChoice(const QStringList& labels, QWidget* parent, QHBoxLayout* row)
+{
+    auto* group = new QButtonGroup(parent);
+    auto* segments = new QHBoxLayout;
+    segments->setSpacing(0);
+    for (int i = 0; i < labels.size(); ++i) {
+        auto* button = new QPushButton(labels[i], parent);
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        button->setMinimumWidth(56);
+        group->addButton(button, i);
+        segments->addWidget(button);
+    }
+    row->addLayout(segments);
+    row->addStretch(1);
+    return group;
+}
+
+// The chosen segment carries the selection colours, which every theme makes
+// stand out (a pressed-in look alone barely shows on some dark themes).
+void paintSegments(QButtonGroup* group, const QPalette& base)
+{
+    for (QAbstractButton* button : group->buttons()) {
+        QPalette palette = base;
+        if (button->isChecked()) {
+            palette.setColor(QPalette::Button, base.color(QPalette::Active, QPalette::Highlight));
+            palette.setColor(QPalette::ButtonText, base.color(QPalette::Active, QPalette::HighlightedText));
+        }
+        button->setPalette(palette);
+    }
+}
+
+void checkOnly(QButtonGroup* group, int id)
+{
+    if (group->checkedId() == id)
+        return;
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons())
+        button->setChecked(group->id(button) == id);
+    group->setExclusive(true);
+}
+
+QHBoxLayout* optionRow(const QString& title, QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    auto* label = new QLabel(title, parent);
+    label->setFixedWidth(labelWidth);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(label);
+    return row;
+}
+
+} // namespace
+
+ExportDialog::ExportDialog(AppState& state, QWidget* parent)
+    : QDialog(parent), m_state(state), m_preview(new ExportPreview(sheetWidth - 2 * padding, this)),
+      m_outputSize(new QLabel(this)), m_saveButton(new QPushButton(tr("Save..."), this))
+{
+    setWindowTitle(tr("Export Image"));
+    setFixedWidth(sheetWidth);
+
+    auto* title = new QLabel(tr("Export Image"), this);
+    title->setFont(shell::titleFont(font(), QFont::DemiBold));
+
+    auto* scaleRow = optionRow(tr("Scale:"), this);
+    m_scaleButtons = segmentedChoice({tr("1x"), tr("2x"), tr("3x")}, this, scaleRow);
+    auto* formatRow = optionRow(tr("Format:"), this);
+    m_formatButtons = segmentedChoice({tr("PNG"), tr("JPEG")}, this, formatRow);
+    for (QButtonGroup* group : {m_scaleButtons, m_formatButtons})
+        connect(group, &QButtonGroup::buttonToggled, this,
+                [this, group] { paintSegments(group, palette()); });
+    connect(m_scaleButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseScale(scales[id]); });
+    connect(m_formatButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseFormat(formats[id]); });
+
+    m_outputSize->setObjectName(QStringLiteral("outputSize"));
+    m_outputSize->setAlignment(Qt::AlignCenter);
+    m_outputSize->setFont(shell::captionFont(font()));
+
+    auto* options = new QVBoxLayout;
+    options->setSpacing(12);
+    options->addLayout(scaleRow);
+    options->addLayout(formatRow);
+    options->addWidget(m_outputSize);
+
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
+    cancelButton->setAutoDefault(false);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_saveButton->setDefault(true);
+    connect(m_saveButton, &QPushButton::clicked, this, &ExportDialog::openSaveDialog);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(12);
+    buttons->addStretch(1);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(m_saveButton);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(padding, padding, padding, padding);
+    column->setSpacing(20);
+    column->addWidget(title);
+    column->addWidget(m_preview, 0, Qt::AlignHCenter);
+    column->addLayout(options);
+    column->addLayout(buttons);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(&m_state, &AppState::settingsChanged, this, &ExportDialog::refresh);
+    connect(&m_state, &AppState::tabsChanged, this, &ExportDialog::refresh);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &ExportDialog::refresh);
+    connect(&m_state, &AppState::exportFinished, this, &ExportDialog::onExportFinished);
+    refresh();
+    applyPalette();
+}
+
+QSize ExportDialog::outputSize(const QImage& composed, double scale)
+{
+    if (composed.isNull())
+        return {};
+    if (scale == 1.0)
+        return composed.size();
+    const double ratio = composed.devicePixelRatio();
+    const auto side = [&](int pixels) {
+        const double value = std::trunc(pixels / ratio * scale);
+        return value > 0 && value < double(1 << 30) ? int(value) : 0;
+    };
+    return {side(composed.width()), side(composed.height())};
+}
+
+QString ExportDialog::outputSizeText(const QSize& size)
+{
+    return tr("Output size: %1 × %2 px").arg(size.width()).arg(size.height());
+}
+
+QString ExportDialog::proposedFileName(ExportFormat format)
+{
+    return QStringLiteral("screenshot.") + formatExtension(format);
+}
+
+void ExportDialog::refresh()
+{
+    const BeautySettings& settings = m_state.settings();
+    const auto scale = std::find(scales.begin(), scales.end(), settings.exportScale);
+    checkOnly(m_scaleButtons, scale == scales.end() ? -1 : int(scale - scales.begin()));
+    checkOnly(m_formatButtons, settings.exportFormat == ExportFormat::jpeg ? 1 : 0);
+
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QImage composed = tab && tab->processedImage ? *tab->processedImage : QImage();
+    m_preview->setVisible(!composed.isNull());
+    m_preview->setImage(composed);
+    m_outputSize->setVisible(!composed.isNull());
+    m_outputSize->setText(outputSizeText(outputSize(composed, settings.exportScale)));
+}
+
+void ExportDialog::chooseScale(double scale)
+{
+    BeautySettings settings = m_state.settings();
+    settings.exportScale = scale;
+    m_state.setSettings(settings);
+}
+
+void ExportDialog::chooseFormat(ExportFormat format)
+{
+    BeautySettings settings = m_state.settings();
+    settings.exportFormat = format;
+    m_state.setSettings(settings);
+}
+
+void ExportDialog::openSaveDialog()
+{
+    if (m_saveDialog) {
+        m_saveDialog->raise();
+        m_saveDialog->activateWindow();
+        return;
+    }
+    const ExportFormat format = m_state.settings().exportFormat;
+    auto* dialog = new QFileDialog(this, tr("Export Image"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(formatFilter(format));
+    dialog->setDefaultSuffix(formatExtension(format));
+    dialog->selectFile(proposedFileName(format));
+    connect(dialog, &QFileDialog::fileSelected, this, &ExportDialog::exportTo);
+    m_saveDialog = dialog;
+    dialog->open();
+}
+
+void ExportDialog::exportTo(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    const QUrl destination = QUrl::fromLocalFile(path);
+    m_pendingExport = destination;
+    m_saveButton->setEnabled(false);
+    const BeautySettings& settings = m_state.settings();
+    m_state.exportImageInBackground(destination, settings.exportFormat, settings.exportScale);
+}
+
+void ExportDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+}
+
+void ExportDialog::applyPalette()
+{
+    paintSegments(m_scaleButtons, palette());
+    paintSegments(m_formatButtons, palette());
+    QPalette secondary = palette();
+    secondary.setColor(QPalette::WindowText, shell::secondaryColor(palette()));
+    m_outputSize->setPalette(secondary);
+}
+
+void ExportDialog::reject()
+{
+    if (!m_pendingExport)
+        QDialog::reject();
+}
+
+void ExportDialog::onExportFinished(const QUrl& destination, const QString& error)
+{
+    if (!m_pendingExport || destination != *m_pendingExport)
+        return;
+    m_pendingExport.reset();
+    m_saveButton->setEnabled(true);
+    if (error.isEmpty()) {
+        accept();
+        return;
+    }
+    // The sheet stays open so that another place can be chosen.
+    auto* message = new QMessageBox(
+        QMessageBox::Warning, tr("Export Failed"),
+        tr("The image could not be saved to “%1”.").arg(QDir::toNativeSeparators(destination.toLocalFile())),
+        QMessageBox::Ok, this);
+    message->setInformativeText(error);
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->setObjectName(QStringLiteral("exportError"));
+    message->open();
+}
+
+} // namespace lustrelab

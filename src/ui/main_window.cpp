@@ -1,0 +1,274 @@
+#include "main_window.h"
+
+#include "canvas/canvas_view.h"
+#include "drop_highlight.h"
+#include "export_dialog.h"
+#include "io/mime_image_source.h"
+#include "left_sidebar.h"
+#include "menu_commands.h"
+#include "right_sidebar.h"
+#include "save_template_dialog.h"
+#include "settings_view.h"
+#include "shell_palette.h"
+#include "state/app_state.h"
+#include "tab_bar.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace lustrelab {
+
+namespace {
+
+// Pane widths: minimum, ideal, maximum (the centre column has no maximum).
+struct PaneWidths
+{
+    int minimum, ideal, maximum;
+};
+constexpr PaneWidths leftPane{200, 220, 280};
+constexpr int centreMinimum = 400;
+constexpr PaneWidths rightPane{260, 280, 320};
+
+bool automaticPastePreference()
+{
+    return QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
+        .value(QStringLiteral("autoClipboard"), true)
+        .toBool();
+}
+
+// The one-pixel line between the tab strip and the canvas, in a tone that
+// reads as a separator on light and dark themes alike.
+class Divider : public QWidget
+{
+  public:
+    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter(this).fillRect(rect(), shell::withOpacity(palette().color(QPalette::WindowText), 0.15));
+    }
+};
+
+void applyWidths(QWidget* pane, const PaneWidths& widths)
+{
+    pane->setMinimumWidth(widths.minimum);
+    pane->setMaximumWidth(widths.maximum);
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_splitter(new QSplitter(Qt::Horizontal, this)),
+      m_leftSidebar(new LeftSidebar(state, m_splitter)), m_tabBar(nullptr), m_canvas(nullptr),
+      m_rightSidebar(nullptr), m_dropHighlight(nullptr)
+{
+    setWindowTitle(QStringLiteral("Lustrelab"));
+    setAcceptDrops(true);
+
+    m_commands = new MenuCommands(m_state, *menuBar(), this);
+    connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
+    connect(m_commands, &MenuCommands::quitRequested, this, [this] {
+        close();
+        QCoreApplication::quit();
+    });
+
+    m_splitter->addWidget(m_leftSidebar);
+    m_splitter->addWidget(buildCentreColumn());
+    m_rightSidebar = new RightSidebar(state, m_splitter);
+    m_splitter->addWidget(m_rightSidebar);
+    applyWidths(m_leftSidebar, leftPane);
+    applyWidths(m_rightSidebar, rightPane);
+    m_splitter->widget(1)->setMinimumWidth(centreMinimum);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setStretchFactor(2, 0);
+    m_splitter->setMinimumSize(minimumContentSize);
+    setCentralWidget(m_splitter);
+
+    // A comfortable first size within the screen; the panes start at their
+    // ideal widths and the canvas takes the rest.
+    QSize size(1280, 820);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 0.9);
+    resize(size.expandedTo(minimumContentSize + QSize(0, menuBar()->sizeHint().height())));
+    m_splitter->setSizes({leftPane.ideal, width() - leftPane.ideal - rightPane.ideal, rightPane.ideal});
+
+    m_dropHighlight = new DropHighlight(this);
+    m_dropHighlight->hide();
+
+    connect(&m_state, &AppState::showExportDialogChanged, this, &MainWindow::syncExportSheet);
+    connect(&m_state, &AppState::showSaveTemplateDialogChanged, this, &MainWindow::syncSaveTemplateSheet);
+    if (m_state.showExportDialog())
+        QTimer::singleShot(0, this, [this] { syncExportSheet(m_state.showExportDialog()); });
+    if (m_state.showSaveTemplateDialog())
+        QTimer::singleShot(0, this, [this] { syncSaveTemplateSheet(m_state.showSaveTemplateDialog()); });
+}
+
+MainWindow::~MainWindow() = default;
+
+ExportDialog* MainWindow::exportSheet() const
+{
+    return m_exportSheet;
+}
+
+SaveTemplateDialog* MainWindow::saveTemplateSheet() const
+{
+    return m_saveTemplateSheet;
+}
+
+SettingsView* MainWindow::preferences() const
+{
+    return m_preferences;
+}
+
+QWidget* MainWindow::buildCentreColumn()
+{
+    auto* column = new QWidget(m_splitter);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_tabBar = new TabBar(m_state, column);
+    m_canvas = new CanvasView(m_state, column);
+    layout->addWidget(m_tabBar);
+    layout->addWidget(new Divider(column));
+    layout->addWidget(m_canvas, 1);
+    return column;
+}
+
+void MainWindow::syncExportSheet(bool show)
+{
+    if (!show) {
+        if (m_exportSheet)
+            m_exportSheet->close();
+        return;
+    }
+    if (m_exportSheet)
+        return;
+    m_exportSheet = new ExportDialog(m_state, this);
+    m_exportSheet->setAttribute(Qt::WA_DeleteOnClose);
+    // However the sheet goes (Cancel, Escape, the window's close button, a
+    // finished export), the model's flag follows.
+    connect(m_exportSheet, &QDialog::finished, &m_state, [this] { m_state.setShowExportDialog(false); });
+    m_exportSheet->open();
+}
+
+void MainWindow::syncSaveTemplateSheet(bool show)
+{
+    if (!show) {
+        if (m_saveTemplateSheet)
+            m_saveTemplateSheet->close();
+        return;
+    }
+    if (m_saveTemplateSheet)
+        return;
+    m_saveTemplateSheet = new SaveTemplateDialog(m_state, this);
+    m_saveTemplateSheet->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_saveTemplateSheet, &QDialog::finished, &m_state,
+            [this] { m_state.setShowSaveTemplateDialog(false); });
+    m_saveTemplateSheet->open();
+}
+
+void MainWindow::showPreferences()
+{
+    if (!m_preferences) {
+        m_preferences = new SettingsView(m_state, this);
+        m_preferences->setWindowFlag(Qt::Window);
+        m_preferences->setWindowTitle(tr("Preferences"));
+    }
+    m_preferences->show();
+    m_preferences->raise();
+    m_preferences->activateWindow();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (event->spontaneous())
+        return;
+    emit contentShown();
+    // Only the first time: the window also reappears after every screen
+    // capture, and pasting then would replace the image just captured.
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        QTimer::singleShot(0, this, &MainWindow::runAutomaticPaste);
+    }
+}
+
+void MainWindow::runAutomaticPaste()
+{
+    if (m_automaticPaste && automaticPastePreference() && m_state.clipboardService().canReadImage())
+        m_state.pasteImage();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_preferences)
+        m_preferences->close();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    placeDropHighlight();
+}
+
+void MainWindow::setDropTargeted(bool targeted)
+{
+    if (targeted == m_dropTargeted)
+        return;
+    m_dropTargeted = targeted;
+    placeDropHighlight();
+    m_dropHighlight->setVisible(targeted);
+    if (targeted)
+        m_dropHighlight->raise();
+}
+
+void MainWindow::placeDropHighlight()
+{
+    if (m_dropHighlight)
+        m_dropHighlight->setGeometry(centralWidget()->geometry());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!event->mimeData() || !mimeOffersImage(*event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    setDropTargeted(true);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void MainWindow::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    setDropTargeted(false);
+    QMainWindow::dragLeaveEvent(event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    setDropTargeted(false);
+    if (event->mimeData() && m_state.dropMimeData(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+} // namespace lustrelab

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QSplitter;
+
+namespace lustrelab {
+
+class AppState;
+class CanvasView;
+class DropHighlight;
+class ExportDialog;
+class LeftSidebar;
+class MenuCommands;
+class RightSidebar;
+class SaveTemplateDialog;
+class SettingsView;
+class TabBar;
+
+// The one document window: tools pane, the centre column (tab strip, a
+// divider, the canvas) and the styling pane in a horizontal splitter, with
+// the File and Edit menus. It presents the export and save-template sheets
+// while the model asks for them, accepts image drops anywhere on it, and
+// pastes the clipboard's image the first time it comes on screen.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+  public:
+    static constexpr QSize minimumContentSize{900, 600};
+
+    explicit MainWindow(AppState& state, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The paste on first appearance also needs the user's "autoClipboard"
+    // preference (on unless turned off). Launching with files turns it off,
+    // so that the clipboard cannot replace a file the user asked to open.
+    void setAutomaticPasteEnabled(bool enabled) { m_automaticPaste = enabled; }
+
+    bool isDropTargeted() const { return m_dropTargeted; }
+    void setDropTargeted(bool targeted);
+
+    MenuCommands& commands() const { return *m_commands; }
+    QSplitter* splitter() const { return m_splitter; }
+    TabBar* tabBar() const { return m_tabBar; }
+    CanvasView* canvas() const { return m_canvas; }
+    DropHighlight* dropHighlight() const { return m_dropHighlight; }
+    // The open sheets and the preferences window, or nullptr.
+    ExportDialog* exportSheet() const;
+    SaveTemplateDialog* saveTemplateSheet() const;
+    SettingsView* preferences() const;
+
+  signals:
+    // Each time the window comes on screen (not on un-minimising).
+    void contentShown();
+
+  public slots:
+    void showPreferences();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    QWidget* buildCentreColumn();
+    void syncExportSheet(bool show);
+    void syncSaveTemplateSheet(bool show);
+    void runAutomaticPaste();
+    void placeDropHighlight();
+
+    AppState& m_state;
+    MenuCommands* m_commands;
+    QSplitter* m_splitter;
+    LeftSidebar* m_leftSidebar;
+    TabBar* m_tabBar;
+    CanvasView* m_canvas;
+    RightSidebar* m_rightSidebar;
+    DropHighlight* m_dropHighlight;
+    QPointer<ExportDialog> m_exportSheet;
+    QPointer<SaveTemplateDialog> m_saveTemplateSheet;
+    QPointer<SettingsView> m_preferences;
+    bool m_automaticPaste = true;
+    bool m_shownBefore = false;
+    bool m_dropTargeted = false;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,84 @@
+#include "menu_commands.h"
+
+#include "state/app_state.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace lustrelab {
+
+MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
+    : QObject(parent), m_state(state)
+{
+    QMenu* file = menuBar.addMenu(tr("&File"));
+    m_newTab = addCommand(file, QStringLiteral("newTab"), tr("New Tab"), Qt::CTRL | Qt::Key_T);
+    m_closeTab = addCommand(file, QStringLiteral("closeTab"), tr("Close Tab"), Qt::CTRL | Qt::Key_W);
+    file->addSeparator();
+    m_captureRegion = addCommand(file, QStringLiteral("captureRegion"), tr("Capture Region"),
+                                 Qt::CTRL | Qt::SHIFT | Qt::Key_6);
+    m_captureWindow = addCommand(file, QStringLiteral("captureWindow"), tr("Capture Window"),
+                                 Qt::CTRL | Qt::SHIFT | Qt::Key_7);
+    m_captureFullScreen = addCommand(file, QStringLiteral("captureFullScreen"), tr("Capture Full Screen"),
+                                     Qt::CTRL | Qt::SHIFT | Qt::Key_8);
+    file->addSeparator();
+    m_export = addCommand(file, QStringLiteral("export"), tr("Export..."), Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+    file->addSeparator();
+    m_quit = addCommand(file, QStringLiteral("quit"), tr("Quit"), Qt::CTRL | Qt::Key_Q);
+    m_quit->setMenuRole(QAction::QuitRole);
+
+    QMenu* edit = menuBar.addMenu(tr("&Edit"));
+    m_undo = addCommand(edit, QStringLiteral("undo"), tr("Undo"), Qt::CTRL | Qt::Key_Z);
+    m_redo = addCommand(edit, QStringLiteral("redo"), tr("Redo"), Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    edit->addSeparator();
+    m_paste = addCommand(edit, QStringLiteral("paste"), tr("Paste Image"), Qt::CTRL | Qt::Key_V);
+    m_copyResult = addCommand(edit, QStringLiteral("copyResult"), tr("Copy Result"), Qt::CTRL | Qt::Key_C);
+    edit->addSeparator();
+    m_preferences =
+        addCommand(edit, QStringLiteral("preferences"), tr("Preferences..."), Qt::CTRL | Qt::Key_Comma);
+    m_preferences->setMenuRole(QAction::PreferencesRole);
+
+    connect(m_paste, &QAction::triggered, &m_state, &AppState::pasteImage);
+    connect(m_copyResult, &QAction::triggered, &m_state, &AppState::copyToClipboard);
+    connect(m_export, &QAction::triggered, &m_state, [this] { m_state.setShowExportDialog(true); });
+    connect(m_newTab, &QAction::triggered, &m_state, &AppState::newTab);
+    connect(m_closeTab, &QAction::triggered, &m_state, [this] {
+        if (const std::optional<QUuid> id = m_state.currentTabId())
+            m_state.closeTab(*id);
+    });
+    connect(m_captureRegion, &QAction::triggered, &m_state, &AppState::startRegionCapture);
+    connect(m_captureWindow, &QAction::triggered, &m_state, &AppState::startWindowCapture);
+    connect(m_captureFullScreen, &QAction::triggered, &m_state, &AppState::startFullScreenCapture);
+    connect(m_undo, &QAction::triggered, &m_state, &AppState::undo);
+    connect(m_redo, &QAction::triggered, &m_state, &AppState::redo);
+    connect(m_preferences, &QAction::triggered, this, &MenuCommands::preferencesRequested);
+    connect(m_quit, &QAction::triggered, this, &MenuCommands::quitRequested);
+
+    connect(&m_state, &AppState::tabsChanged, this, &MenuCommands::updateEnabled);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &MenuCommands::updateEnabled);
+    connect(&m_state.historyManager(), &HistoryManager::canUndoChanged, this, &MenuCommands::updateEnabled);
+    connect(&m_state.historyManager(), &HistoryManager::canRedoChanged, this, &MenuCommands::updateEnabled);
+    updateEnabled();
+}
+
+QAction* MenuCommands::addCommand(QMenu* menu, const QString& name, const QString& title,
+                                  const QKeySequence& key)
+{
+    QAction* action = menu->addAction(title);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    return action;
+}
+
+void MenuCommands::updateEnabled()
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    const bool composed = tab && tab->processedImage;
+    m_copyResult->setEnabled(composed);
+    m_export->setEnabled(composed);
+    m_closeTab->setEnabled(m_state.tabs().size() >= 2);
+    m_undo->setEnabled(m_state.historyManager().canUndo());
+    m_redo->setEnabled(m_state.historyManager().canRedo());
+}
+
+} // namespace lustrelab

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace lustrelab {
+
+class AppState;
+
+// The File and Edit menus of the main window. Every command calls a model
+// operation; the enabled states follow the model live (Copy Result and
+// Export... need a composed image, Close Tab a second tab, Undo and Redo the
+// history). Shortcuts work while the window has focus, wherever the focus is
+// inside it, except where a text field claims the standard editing keys.
+class MenuCommands : public QObject
+{
+    Q_OBJECT
+
+  public:
+    MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent = nullptr);
+
+    QAction* paste() const { return m_paste; }
+    QAction* copyResult() const { return m_copyResult; }
+    QAction* exportImage() const { return m_export; }
+    QAction* newTab() const { return m_newTab; }
+    QAction* closeTab() const { return m_closeTab; }
+    QAction* captureRegion() const { return m_captureRegion; }
+    QAction* captureWindow() const { return m_captureWindow; }
+    QAction* captureFullScreen() const { return m_captureFullScreen; }
+    QAction* undo() const { return m_undo; }
+    QAction* redo() const { return m_redo; }
+    QAction* preferences() const { return m_preferences; }
+    QAction* quit() const { return m_quit; }
+
+  signals:
+    void preferencesRequested();
+    void quitRequested();
+
+  private:
+    QAction* addCommand(QMenu* menu, const QString& name, const QString& title, const QKeySequence& key);
+    void updateEnabled();
+
+    AppState& m_state;
+    QAction* m_paste;
+    QAction* m_copyResult;
+    QAction* m_export;
+    QAction* m_newTab;
+    QAction* m_closeTab;
+    QAction* m_captureRegion;
+    QAction* m_captureWindow;
+    QAction* m_captureFullScreen;
+    QAction* m_undo;
+    QAction* m_redo;
+    QAction* m_preferences;
+    QAction* m_quit;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QScrollArea;
+class QToolButton;
+class QHBoxLayout;
+
+namespace lustrelab {
+
+class AppState;
+class TabItem;
+
+// The strip of open tabs above the canvas, 32 high: one TabItem per tab in
+// list order, scrolling sideways (wheel or touchpad) when they do not fit,
+// and a "+" button that opens a new tab. It follows the tab list and the
+// current tab of the model and keeps no state of its own.
+class TabBar : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int stripHeight = 32;
+
+    explicit TabBar(AppState& state, QWidget* parent = nullptr);
+
+    QList<TabItem*> items() const { return m_items; }
+    QScrollArea* scrollArea() const { return m_scrollArea; }
+    QToolButton* newTabButton() const { return m_newTabButton; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void syncTabs();
+    void syncSelection();
+    void revealCurrentTab();
+
+    AppState& m_state;
+    QScrollArea* m_scrollArea;
+    QWidget* m_row;
+    QHBoxLayout* m_rowLayout;
+    QToolButton* m_newTabButton;
+    QList<TabItem*> m_items; // owned by m_row, in tab order
+};
+
+} // namespace lustrelab

@@ -1,0 +1,212 @@
+#include "app/lustrelab_app.h"
+#include "state/app_state.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QIcon>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace lustrelab;
+
+namespace {
+
+class FakeShortcut : public GlobalShortcut
+{
+  public:
+    explicit FakeShortcut(bool* registered) : m_registered(registered) {}
+    bool registerShortcut() override { return *m_registered = true; }
+    void unregisterShortcut() override { *m_registered = false; }
+    bool isRegistered() const override { return *m_registered; }
+
+  private:
+    bool* m_registered;
+};
+
+// Collects what is written to standard error until text() is called.
+class StderrCapture
+{
+  public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        if (m_file.open())
+            ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { text(); }
+    QByteArray text()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+            m_saved = -1;
+        }
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+  private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+QColor colourOf(const ScreenshotTab& tab)
+{
+    return tab.sourceImage ? tab.sourceImage->pixelColor(0, 0) : QColor();
+}
+
+} // namespace
+
+class TestLustrelabApp : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+    // Image files named after their colour; "broken" holds no image.
+    QString makeFile(const QString& name)
+    {
+        const QString path = m_home.filePath(name + QStringLiteral(".png"));
+        if (name == QLatin1String("broken")) {
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write("not a picture");
+        } else if (name != QLatin1String("missing")) {
+            QImage image(8, 6, QImage::Format_RGB32);
+            image.fill(QColor(name));
+            image.save(path);
+        }
+        return path;
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    }
+
+    void openFiles_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("tabColours");
+        QTest::addColumn<int>("errorLines");
+        QTest::newRow("one file fills the start tab") << QStringList{"red"} << QStringList{"red"} << 0;
+        QTest::newRow("each file in its own tab, in order")
+            << QStringList{"red", "blue", "lime"} << QStringList{"red", "blue", "lime"} << 0;
+        QTest::newRow("a file that does not decode is skipped")
+            << QStringList{"broken", "blue"} << QStringList{"blue"} << 1;
+        QTest::newRow("missing and broken files")
+            << QStringList{"missing", "broken"} << QStringList{QString()} << 2;
+    }
+    void openFiles()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, tabColours);
+        QFETCH(int, errorLines);
+        // Whatever the clipboard holds must not take the place of a file.
+        QImage clipboardImage(4, 4, QImage::Format_RGB32);
+        clipboardImage.fill(Qt::yellow);
+        QGuiApplication::clipboard()->setImage(clipboardImage);
+
+        LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
+        QStringList paths;
+        for (const QString& file : files)
+            paths << makeFile(file);
+        StderrCapture errors;
+        app.openFiles(paths);
+        app.window().show();
+        QTRY_VERIFY(!app.isOpeningFiles());
+        QTest::qWait(20); // a paste would be queued behind the first paint
+        const QByteArray text = errors.text();
+        QCOMPARE(text.count("lustrelab: ignored"), errorLines);
+        QCOMPARE(app.state().tabs().size(), tabColours.size());
+        for (int i = 0; i < tabColours.size(); ++i)
+            QCOMPARE(colourOf(app.state().tabs()[i]), QColor(tabColours[i]));
+    }
+
+    // What a desktop needs to offer "Open with Lustrelab" and list the
+    // application lands where desktops look for it.
+    void installsWhatDesktopsNeed()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        const QString cmake = QStandardPaths::findExecutable(QStringLiteral("cmake"));
+        if (binary.isEmpty() || cmake.isEmpty())
+            QSKIP("needs the build tree and cmake");
+        QTemporaryDir prefix;
+        QProcess install;
+        install.start(cmake, {QStringLiteral("--install"), QFileInfo(binary).absolutePath(),
+                              QStringLiteral("--prefix"), prefix.path()});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        for (const char* file :
+             {"bin/lustrelab", "share/applications/org.lustrelab.Lustrelab.desktop",
+              "share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg",
+              "share/metainfo/org.lustrelab.Lustrelab.metainfo.xml", "share/licenses/lustrelab/LICENSE"})
+            QVERIFY2(QFileInfo::exists(prefix.filePath(QString::fromLatin1(file))), file);
+
+        QFile desktopFile(
+            prefix.filePath(QStringLiteral("share/applications/org.lustrelab.Lustrelab.desktop")));
+        QVERIFY(desktopFile.open(QIODevice::ReadOnly | QIODevice::Text));
+        QHash<QString, QString> entry;
+        for (const QByteArray& line : desktopFile.readAll().split('\n'))
+            if (const qsizetype equals = line.indexOf('='); equals > 0)
+                entry.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+        QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("lustrelab %F"));
+        QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("org.lustrelab.Lustrelab"));
+        for (const char* type : {"image/png", "image/jpeg", "image/webp", "image/bmp"})
+            QVERIFY(entry.value(QStringLiteral("MimeType"))
+                        .split(QLatin1Char(';'))
+                        .contains(QLatin1String(type)));
+        QVERIFY(!QIcon(prefix.filePath(
+                           QStringLiteral("share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg")))
+                     .pixmap(64, 64)
+                     .isNull());
+
+        const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
+        if (appstream.isEmpty())
+            QSKIP("appstreamcli is not installed");
+        QProcess validate;
+        validate.start(
+            appstream,
+            {QStringLiteral("validate"), QStringLiteral("--no-net"),
+             prefix.filePath(QStringLiteral("share/metainfo/org.lustrelab.Lustrelab.metainfo.xml"))});
+        QVERIFY(validate.waitForFinished(60000));
+        QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
+    }
+
+    // The hot key is taken when the window appears and given back when the
+    // application ends, which closing its only window does.
+    void closingTheWindowQuitsAndReleasesTheHotKey()
+    {
+        bool registered = false;
+        LustrelabApp app(m_home.filePath(QStringLiteral("templates")),
+                         [&registered] { return std::make_unique<FakeShortcut>(&registered); });
+        QVERIFY(QGuiApplication::quitOnLastWindowClosed());
+        app.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+        QVERIFY(registered);
+        QCOMPARE(app.delegate().appState(), &app.state());
+        bool timedOut = false;
+        QTimer::singleShot(0, &app.window(), [&app] { app.window().close(); });
+        QTimer::singleShot(10000, qApp, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::quit();
+        });
+        QCoreApplication::exec();
+        QVERIFY(!timedOut);
+        QVERIFY(!registered);
+    }
+};
+
+QTEST_MAIN(TestLustrelabApp)
+#include "tst_lustrelab_app.moc"

@@ -1,0 +1,263 @@
+// Tests on a real X server: the process CTest starts runs this executable
+// again on a private Xvfb with the xcb platform. Keys are pressed with xdotool.
+
+#include "app/app_delegate.h"
+#include "io/xcb_key_grab.h"
+#include "state/app_state.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPainter>
+#include <QProcess>
+#include <QRasterWindow>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <cstdio>
+#include <memory>
+
+using namespace lustrelab;
+
+namespace {
+
+// Counts requests and leaves an image at the path, as a tool would.
+class FakeCaptureBackend : public CaptureBackend
+{
+  public:
+    QString name() const override { return QStringLiteral("fake"); }
+    void capture(CaptureMode mode, const QString& path, Done done) override
+    {
+        calls.append(mode);
+        QImage image(6, 4, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        image.save(path, "png");
+        QTimer::singleShot(0, this, [done] { done({}); });
+    }
+    QList<CaptureMode> calls;
+};
+
+class SolidWindow : public QRasterWindow
+{
+  protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::white); }
+};
+
+// How many pixels of the screen are within a small distance of `colour`
+// (the canvas may resample the image, but its inside keeps the colour).
+int pixelsNear(const QImage& screen, QColor colour)
+{
+    int count = 0;
+    for (int y = 0; y < screen.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
+        for (int x = 0; x < screen.width(); ++x)
+            if (std::abs(qRed(line[x]) - colour.red()) <= 3 &&
+                std::abs(qGreen(line[x]) - colour.green()) <= 3 &&
+                std::abs(qBlue(line[x]) - colour.blue()) <= 3)
+                ++count;
+    }
+    return count;
+}
+
+QImage screenshot(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/screen.png");
+    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// Takes screenshots until one satisfies `seen`, for at most `seconds` of
+// real time (each screenshot takes a noticeable moment itself).
+template <typename Seen> QImage waitForScreen(const QString& folder, Seen seen, int seconds = 30)
+{
+    const QDeadlineTimer deadline(seconds * 1000);
+    QImage screen;
+    do {
+        QTest::qWait(200);
+        screen = screenshot(folder);
+        if (seen(screen))
+            return screen;
+    } while (!deadline.hasExpired());
+    return {};
+}
+
+void press(const QString& keys)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+    QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
+}
+
+} // namespace
+
+class TestXvfb : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    std::unique_ptr<AppState> m_state;
+    FakeCaptureBackend* m_backend = nullptr; // owned by the state's capture service
+
+  private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    }
+
+    void init()
+    {
+        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
+        m_backend = new FakeCaptureBackend;
+        m_state->screenCaptureService().setBackend(std::unique_ptr<CaptureBackend>(m_backend));
+    }
+
+    void cleanup() { m_state.reset(); }
+
+    void hotKey_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("setups");
+        QTest::addColumn<bool>("terminated");
+        QTest::addColumn<int>("captures");
+        const QStringList hotKey{"ctrl+shift+6"};
+        QTest::newRow("hot key") << hotKey << 1 << false << 1;
+        QTest::newRow("with Caps Lock on")
+            << QStringList{"Caps_Lock", "ctrl+shift+6", "Caps_Lock"} << 1 << false << 1;
+        QTest::newRow("with Num Lock on")
+            << QStringList{"Num_Lock", "ctrl+shift+6", "Num_Lock"} << 1 << false << 1;
+        QTest::newRow("other modifiers") << QStringList{"ctrl+6", "ctrl+shift+alt+6"} << 1 << false << 0;
+        QTest::newRow("set up twice") << hotKey << 2 << false << 1;
+        QTest::newRow("after termination") << hotKey << 1 << true << 0;
+    }
+    // One press, one region capture in a new tab.
+    void hotKey()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, setups);
+        QFETCH(bool, terminated);
+        QFETCH(int, captures);
+        AppDelegate delegate;
+        for (int i = 0; i < setups; ++i)
+            delegate.setup(m_state.get());
+        QVERIFY(qobject_cast<XcbKeyGrab*>(delegate.shortcut()));
+        if (terminated)
+            delegate.applicationWillTerminate();
+        const qsizetype tabs = m_state->tabs().size();
+        for (const QString& key : keys)
+            press(key);
+        QTRY_COMPARE(m_backend->calls.size(), captures);
+        QTest::qWait(900); // time for a second capture to show: X server, filter, hand-off, settle delay
+        QCOMPARE(m_backend->calls, QList<CaptureMode>(captures, CaptureMode::region));
+        QCOMPARE(m_state->tabs().size(), tabs + captures);
+    }
+
+    // The real program, started like a file manager's "Open with" would:
+    // the composed image appears on the screen; then the hot key, pressed
+    // while another program's window has the focus, captures through the
+    // capture tool and shows the capture composed in a new tab.
+    void launchAndCaptureFromElsewhere()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("needs build/lustrelab, ImageMagick's import and xdotool");
+        QTemporaryDir work;
+        const QColor opened(20, 200, 240);
+        const QColor captured(250, 120, 10);
+        QImage image(480, 300, QImage::Format_RGB32);
+        image.fill(opened);
+        const QString openedPath = work.filePath(QStringLiteral("opened.png"));
+        QVERIFY(image.save(openedPath));
+        image.fill(captured);
+        const QString capturedPath = work.filePath(QStringLiteral("captured.png"));
+        QVERIFY(image.save(capturedPath));
+        QDir(work.path()).mkdir(QStringLiteral("bin"));
+        const QString tool = work.filePath(QStringLiteral("bin/screencapture"));
+        QFile script(tool);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nfor out; do :; done\necho \"$@\" >> '" + work.filePath("calls").toUtf8() +
+                     "'\n/bin/cp '" + capturedPath.toUtf8() + "' \"$out\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+
+        QProcess app;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"), work.filePath(QStringLiteral("bin")) + QLatin1Char(':') +
+                                                       environment.value(QStringLiteral("PATH")));
+        environment.remove(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"));
+        environment.insert(QStringLiteral("HOME"), work.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), work.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), work.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("TMPDIR"), work.path());
+        app.setProcessEnvironment(environment);
+        app.setProcessChannelMode(QProcess::ForwardedChannels);
+        app.start(binary, {openedPath});
+        QVERIFY(app.waitForStarted());
+        const auto stop = qScopeGuard([&app] {
+            app.terminate();
+            if (!app.waitForFinished(5000))
+                app.kill();
+        });
+
+        QImage screen =
+            waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, opened) > 5000; });
+        QVERIFY2(!screen.isNull(), "the opened image never showed");
+        QCOMPARE(pixelsNear(screen, captured), 0);
+
+        SolidWindow other;
+        other.setGeometry(0, 0, 200, 150);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        other.requestActivate();
+        QTRY_VERIFY(other.isActive());
+        press(QStringLiteral("ctrl+shift+6"));
+
+        screen =
+            waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, captured) > 5000; });
+        QVERIFY2(!screen.isNull(), "the captured image never showed");
+        QFile calls(work.filePath(QStringLiteral("calls")));
+        QVERIFY(calls.open(QIODevice::ReadOnly));
+        QVERIFY(calls.readAll().startsWith("-i -x "));
+        // The first image now shows only as its tab's thumbnail.
+        const int thumbnail = pixelsNear(screen, opened);
+        QVERIFY2(thumbnail > 0 && thumbnail <= 16 * 16, qPrintable(QString::number(thumbnail)));
+        QCOMPARE(app.state(), QProcess::Running);
+    }
+
+    // A press after the model is gone does nothing.
+    void hotKeyAfterModelIsGone()
+    {
+        AppDelegate delegate;
+        delegate.setup(m_state.get());
+        m_state.reset();
+        press(QStringLiteral("ctrl+shift+6"));
+        QTest::qWait(300);
+        QCOMPARE(delegate.appState(), nullptr);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("LUSTRELAB_XVFB_CHILD")) {
+        QCoreApplication app(argc, argv);
+        if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()) {
+            std::puts("SKIP: xvfb-run is not installed");
+            return 0;
+        }
+        qputenv("LUSTRELAB_XVFB_CHILD", "1");
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qunsetenv("WAYLAND_DISPLAY");
+        // -a: a free display number, so that parallel runs do not meet.
+        return QProcess::execute(QStringLiteral("xvfb-run"),
+                                 QStringList{"-a", "-s", "-screen 0 1280x800x24 -nolisten tcp"} +
+                                     app.arguments());
+    }
+    QApplication app(argc, argv);
+    TestXvfb test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_xvfb.moc"

@@ -1,0 +1,235 @@
+#include "ui/export_dialog.h"
+#include "ui_fixtures.h"
+
+#include <QButtonGroup>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+using namespace lustrelab;
+using namespace lustrelab::uitest;
+
+namespace {
+
+QPushButton* buttonLabelled(QWidget& parent, const QString& text)
+{
+    for (QPushButton* button : parent.findChildren<QPushButton*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+} // namespace
+
+class TestExportDialog : public QObject
+{
+    Q_OBJECT
+
+    IsolatedHome m_home;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ExportDialog> m_dialog;
+
+    // A composed image of exactly this size, with no composition pending.
+    void giveComposedImage(const QImage& image) { m_state->setProcessedImage(image); }
+
+    void setExport(double scale, ExportFormat format)
+    {
+        BeautySettings settings = m_state->settings();
+        settings.exportScale = scale;
+        settings.exportFormat = format;
+        m_state->setSettings(settings);
+    }
+
+    QFileDialog* pressSave()
+    {
+        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+        QFileDialog* dialog = m_dialog->saveDialog();
+        return dialog && dialog->isVisible() ? dialog : nullptr;
+    }
+
+  private slots:
+    void init()
+    {
+        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
+        m_dialog = std::make_unique<ExportDialog>(*m_state);
+    }
+
+    void cleanup()
+    {
+        m_dialog.reset();
+        m_state.reset();
+    }
+
+    void outputSize_data()
+    {
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("1000 x 500 at 2x") << QSize(1000, 500) << 1.0 << 2.0 << "Output size: 2000 × 1000 px";
+        QTest::newRow("at 1x") << QSize(1000, 500) << 1.0 << 1.0 << "Output size: 1000 × 500 px";
+        QTest::newRow("3x") << QSize(333, 101) << 1.0 << 3.0 << "Output size: 999 × 303 px";
+        QTest::newRow("a template's 1.5 truncates")
+            << QSize(333, 101) << 1.0 << 1.5 << "Output size: 499 × 151 px";
+        // A HiDPI capture: scale 1 writes its pixels as they are, other
+        // scales multiply its logical size.
+        QTest::newRow("ratio 2 at 1x") << QSize(2000, 1000) << 2.0 << 1.0 << "Output size: 2000 × 1000 px";
+        QTest::newRow("ratio 2 at 3x") << QSize(2000, 1000) << 2.0 << 3.0 << "Output size: 3000 × 1500 px";
+    }
+    void outputSize()
+    {
+        QFETCH(QSize, pixels);
+        QFETCH(qreal, ratio);
+        QFETCH(double, scale);
+        QFETCH(QString, line);
+        QImage composed = solidImage(pixels.width(), pixels.height());
+        composed.setDevicePixelRatio(ratio);
+        giveComposedImage(composed);
+        setExport(scale, ExportFormat::png);
+        QCOMPARE(m_dialog->outputSizeLabel()->text(), line);
+        QVERIFY(!m_dialog->outputSizeLabel()->isHidden());
+        // What the line promises is what the file gets.
+        const QString path = m_home.filePath(QStringLiteral("size.png"));
+        QVERIFY(m_state->exportImage(QUrl::fromLocalFile(path), ExportFormat::png, scale).written);
+        QCOMPARE(QImageReader(path).size(), ExportDialog::outputSize(composed, scale));
+    }
+
+    void withoutImageThereIsNoSizeLine()
+    {
+        m_dialog->show();
+        QVERIFY(m_dialog->outputSizeLabel()->isHidden());
+    }
+
+    void pickersWriteTheSettings_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<ExportFormat>("format");
+        QTest::newRow("1x") << "1x" << 1.0 << ExportFormat::png;
+        QTest::newRow("3x") << "3x" << 3.0 << ExportFormat::png;
+        QTest::newRow("JPEG") << "JPEG" << 2.0 << ExportFormat::jpeg;
+    }
+    void pickersWriteTheSettings()
+    {
+        QFETCH(QString, button);
+        QFETCH(double, scale);
+        QFETCH(ExportFormat, format);
+        giveComposedImage(solidImage(100, 50));
+        setExport(2.0, ExportFormat::png);
+        m_dialog->show();
+        QTest::mouseClick(buttonLabelled(*m_dialog, button), Qt::LeftButton);
+        QCOMPARE(m_state->settings().exportScale, scale);
+        QCOMPARE(m_state->settings().exportFormat, format);
+        QCOMPARE(m_dialog->outputSizeLabel()->text(),
+                 ExportDialog::outputSizeText(QSize(int(100 * scale), int(50 * scale))));
+        QVERIFY(buttonLabelled(*m_dialog, button)->isChecked());
+    }
+
+    // A scale no button stands for leaves every scale button up.
+    void templateScaleChecksNoButton()
+    {
+        setExport(1.5, ExportFormat::png);
+        for (const char* label : {"1x", "2x", "3x"})
+            QVERIFY(!buttonLabelled(*m_dialog, label)->isChecked());
+    }
+
+    void saveDialogProposal_data()
+    {
+        QTest::addColumn<ExportFormat>("format");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("PNG") << ExportFormat::png << "screenshot.png"
+                             << "*.png";
+        QTest::newRow("JPEG") << ExportFormat::jpeg << "screenshot.jpeg"
+                              << "*.jpeg";
+    }
+    void saveDialogProposal()
+    {
+        QFETCH(ExportFormat, format);
+        QFETCH(QString, name);
+        QFETCH(QString, pattern);
+        setExport(2.0, format);
+        m_dialog->show();
+        QFileDialog* save = pressSave();
+        QVERIFY(save);
+        QVERIFY(save->selectedFiles().value(0).endsWith(QLatin1Char('/') + name));
+        QCOMPARE(save->nameFilters().size(), 1);
+        QVERIFY(save->nameFilters().first().contains(pattern));
+        QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+        save->reject(); // cancelling keeps the sheet open
+        QVERIFY(m_dialog->isVisible());
+    }
+
+    void savedFiles_data()
+    {
+        QTest::addColumn<ExportFormat>("formatAtOpen");
+        QTest::addColumn<ExportFormat>("formatAtClose");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("PNG") << ExportFormat::png << ExportFormat::png << QByteArray("png");
+        QTest::newRow("changed to JPEG while the save dialog was open")
+            << ExportFormat::png << ExportFormat::jpeg << QByteArray("jpeg");
+    }
+    void savedFiles()
+    {
+        QFETCH(ExportFormat, formatAtOpen);
+        QFETCH(ExportFormat, formatAtClose);
+        QFETCH(QByteArray, written);
+        giveComposedImage(solidImage(60, 40));
+        setExport(2.0, formatAtOpen);
+        m_dialog->show();
+        QFileDialog* save = pressSave();
+        QVERIFY(save);
+        setExport(2.0, formatAtClose);
+        const QString path = m_home.filePath(QStringLiteral("out.png"));
+        QFile::remove(path);
+        save->selectFile(path);
+        static_cast<QDialog*>(save)->accept(); // as the dialog's own Save button does
+        QTRY_VERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), written);
+        QCOMPARE(reader.size(), QSize(120, 80));
+    }
+
+    // A place that cannot be written: the user is told, the sheet stays open.
+    void writeFailureIsShown()
+    {
+        giveComposedImage(solidImage(60, 40));
+        m_dialog->show();
+        QFile blocker(m_home.filePath(QStringLiteral("not-a-folder")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString path = blocker.fileName() + QStringLiteral("/screenshot.png");
+        QFileDialog* save = pressSave();
+        QVERIFY(save);
+        save->selectFile(path);
+        static_cast<QDialog*>(save)->accept(); // as the dialog's own Save button does
+        // Escape while the file is being written must not take the outcome away.
+        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+        QVERIFY(m_dialog->isVisible());
+        QMessageBox* message = nullptr;
+        QTRY_VERIFY((message = m_dialog->findChild<QMessageBox*>()) && message->isVisible());
+        QVERIFY(message->text().contains(path));
+        QVERIFY(!message->informativeText().isEmpty());
+        QCOMPARE(message->windowModality(), Qt::WindowModal);
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(m_dialog->saveButton()->isEnabled());
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void escapeCancels()
+    {
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
+    }
+};
+
+QTEST_MAIN(TestExportDialog)
+#include "tst_export_dialog.moc"

@@ -1,0 +1,384 @@
+#include "canvas/canvas_view.h"
+#include "ui/drop_highlight.h"
+#include "ui/export_dialog.h"
+#include "ui/main_window.h"
+#include "ui/menu_commands.h"
+#include "ui/save_template_dialog.h"
+#include "ui/settings_view.h"
+#include "ui/tab_bar.h"
+#include "ui_fixtures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QSettings>
+#include <QSplitter>
+#include <QtTest>
+#include <memory>
+
+using namespace lustrelab;
+using namespace lustrelab::uitest;
+
+namespace {
+
+enum class Setup { emptyTab, composed, twoTabs, afterEdit, afterUndo };
+
+void prepare(AppState& state, Setup setup)
+{
+    switch (setup) {
+    case Setup::emptyTab:
+        break;
+    case Setup::composed:
+        QVERIFY(loadAndCompose(state, solidImage(40, 30)));
+        break;
+    case Setup::twoTabs:
+        state.newTab();
+        break;
+    case Setup::afterEdit:
+        QVERIFY(loadAndCompose(state, solidImage(40, 30)));
+        state.addShapeOverlay();
+        break;
+    case Setup::afterUndo:
+        QVERIFY(loadAndCompose(state, solidImage(40, 30)));
+        state.addShapeOverlay();
+        state.undo();
+        break;
+    }
+}
+
+QByteArray pngBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    IsolatedHome m_home;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<MainWindow> m_window;
+
+    void showWindow()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+  private slots:
+    void init()
+    {
+        QGuiApplication::clipboard()->clear();
+        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
+        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
+        m_window = std::make_unique<MainWindow>(*m_state);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_state.reset();
+    }
+
+    void menuStatesFollowTheModel_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<bool>("composed");
+        QTest::addColumn<bool>("closeTab");
+        QTest::addColumn<bool>("undo");
+        QTest::addColumn<bool>("redo");
+        QTest::newRow("new empty tab") << Setup::emptyTab << false << false << false << false;
+        QTest::newRow("composed image") << Setup::composed << true << false << false << false;
+        QTest::newRow("second tab, empty and current") << Setup::twoTabs << false << true << false << false;
+        QTest::newRow("after an undoable edit") << Setup::afterEdit << true << false << true << false;
+        QTest::newRow("after undo") << Setup::afterUndo << true << false << false << true;
+    }
+    void menuStatesFollowTheModel()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(bool, composed);
+        QFETCH(bool, closeTab);
+        QFETCH(bool, undo);
+        QFETCH(bool, redo);
+        prepare(*m_state, setup);
+        const MenuCommands& commands = m_window->commands();
+        QCOMPARE(commands.copyResult()->isEnabled(), composed);
+        QCOMPARE(commands.exportImage()->isEnabled(), composed);
+        QCOMPARE(commands.closeTab()->isEnabled(), closeTab);
+        QCOMPARE(commands.undo()->isEnabled(), undo);
+        QCOMPARE(commands.redo()->isEnabled(), redo);
+        for (QAction* always :
+             {commands.paste(), commands.newTab(), commands.captureRegion(), commands.captureWindow(),
+              commands.captureFullScreen(), commands.preferences()})
+            QVERIFY2(always->isEnabled(), qPrintable(always->text()));
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<int>("tabsAdded");
+        QTest::addColumn<bool>("exportSheet");
+        QTest::newRow("Ctrl+W with one tab does nothing")
+            << Setup::emptyTab << QKeySequence("Ctrl+W") << 0 << false;
+        QTest::newRow("Ctrl+W with two tabs closes one")
+            << Setup::twoTabs << QKeySequence("Ctrl+W") << -1 << false;
+        QTest::newRow("Ctrl+T opens a tab") << Setup::emptyTab << QKeySequence("Ctrl+T") << 1 << false;
+        QTest::newRow("Ctrl+Shift+E without an image")
+            << Setup::emptyTab << QKeySequence("Ctrl+Shift+E") << 0 << false;
+        QTest::newRow("Ctrl+Shift+E with an image")
+            << Setup::composed << QKeySequence("Ctrl+Shift+E") << 0 << true;
+    }
+    void keys()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(QKeySequence, key);
+        QFETCH(int, tabsAdded);
+        QFETCH(bool, exportSheet);
+        prepare(*m_state, setup);
+        showWindow();
+        const qsizetype tabs = m_state->tabs().size();
+        QTest::keySequence(m_window.get(), key);
+        QCOMPARE(m_state->tabs().size(), tabs + tabsAdded);
+        QCOMPARE(m_state->showExportDialog(), exportSheet);
+        QTRY_COMPARE(m_window->exportSheet() != nullptr, exportSheet);
+    }
+
+    // Other programs read image/png; the toolkit's own type keeps a paste
+    // back into the application lossless.
+    void copyResultOffersPng()
+    {
+        prepare(*m_state, Setup::composed);
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+        m_window->commands().copyResult()->trigger();
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(mime->hasFormat(QStringLiteral("image/png")));
+        QVERIFY(!mime->hasText());
+        const QImage composed = m_state->currentTab()->processedImage->convertToFormat(QImage::Format_ARGB32);
+        QImage decoded = QImage::fromData(mime->data(QStringLiteral("image/png")), "PNG");
+        QCOMPARE(decoded.convertToFormat(QImage::Format_ARGB32), composed);
+    }
+
+    void sheetsFollowTheirFlags_data()
+    {
+        QTest::addColumn<bool>("exportSheet");
+        QTest::addColumn<bool>("closedByModel");
+        QTest::newRow("export, dismissed by the user") << true << false;
+        QTest::newRow("export, closed by the model") << true << true;
+        QTest::newRow("save template, dismissed by the user") << false << false;
+        QTest::newRow("save template, closed by the model") << false << true;
+    }
+    void sheetsFollowTheirFlags()
+    {
+        QFETCH(bool, exportSheet);
+        QFETCH(bool, closedByModel);
+        showWindow();
+        const auto flag = [&] {
+            return exportSheet ? m_state->showExportDialog() : m_state->showSaveTemplateDialog();
+        };
+        const auto setFlag = [&](bool on) {
+            exportSheet ? m_state->setShowExportDialog(on) : m_state->setShowSaveTemplateDialog(on);
+        };
+        const auto sheet = [&]() -> QDialog* {
+            return exportSheet ? static_cast<QDialog*>(m_window->exportSheet())
+                               : m_window->saveTemplateSheet();
+        };
+        setFlag(true);
+        QTRY_VERIFY(sheet() && sheet()->isVisible());
+        QCOMPARE(sheet()->windowModality(), Qt::WindowModal);
+        QCOMPARE(sheet()->parentWidget(), m_window.get());
+        if (closedByModel)
+            setFlag(false);
+        else
+            sheet()->reject();
+        QTRY_VERIFY(!sheet());
+        QVERIFY(!flag());
+        setFlag(true); // and it opens again
+        QTRY_VERIFY(sheet() && sheet()->isVisible());
+    }
+
+    void automaticPaste_data()
+    {
+        QTest::addColumn<bool>("imageOnClipboard");
+        QTest::addColumn<QVariant>("preference");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("pasted");
+        QTest::newRow("image, preference unset") << true << QVariant() << true << true;
+        QTest::newRow("image, preference off") << true << QVariant(false) << true << false;
+        QTest::newRow("text on the clipboard") << false << QVariant() << true << false;
+        QTest::newRow("launched with files") << true << QVariant(true) << false << false;
+    }
+    void automaticPaste()
+    {
+        QFETCH(bool, imageOnClipboard);
+        QFETCH(QVariant, preference);
+        QFETCH(bool, enabled);
+        QFETCH(bool, pasted);
+        if (preference.isValid())
+            QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
+                .setValue(QStringLiteral("autoClipboard"), preference);
+        const QImage image = solidImage(12, 8, Qt::magenta);
+        if (imageOnClipboard)
+            QGuiApplication::clipboard()->setImage(image);
+        else
+            QGuiApplication::clipboard()->setText(QStringLiteral("text"));
+        m_window->setAutomaticPasteEnabled(enabled);
+        QSignalSpy shown(m_window.get(), &MainWindow::contentShown);
+        showWindow();
+        QCOMPARE(shown.size(), 1);
+        QTest::qWait(50); // the paste is queued after the first paint
+        QTRY_COMPARE(m_state->currentTab()->sourceImage.has_value(), pasted);
+        QCOMPARE(m_state->tabs().size(), 1);
+    }
+
+    // The window comes back after every capture: that must not paste over
+    // the image just captured.
+    void automaticPasteOnlyOnFirstAppearance()
+    {
+        QGuiApplication::clipboard()->setImage(solidImage(12, 8, Qt::magenta));
+        showWindow();
+        QTRY_VERIFY(m_state->currentTab()->sourceImage);
+        const QImage captured = solidImage(30, 20, Qt::cyan);
+        m_window->hide();
+        m_state->loadImage(captured, true);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTest::qWait(50);
+        QCOMPARE(m_state->tabs().size(), 2);
+        QCOMPARE(m_state->currentTab()->sourceImage->pixel(0, 0), captured.pixel(0, 0));
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<bool>("tabHasImage");
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<bool>("highlighted");
+        QTest::addColumn<int>("tabsAdded");
+        QTest::addColumn<bool>("imported");
+        QTest::newRow("image file onto the empty tab") << false << "file" << true << 0 << true;
+        QTest::newRow("image file onto a tab with an image") << true << "file" << true << 1 << true;
+        QTest::newRow("PNG data") << false << "png" << true << 0 << true;
+        QTest::newRow("text is refused") << false << "text" << false << 0 << false;
+        QTest::newRow("a file that is no image") << false << "not an image" << true << 0 << false;
+    }
+    void drops()
+    {
+        QFETCH(bool, tabHasImage);
+        QFETCH(QString, payload);
+        QFETCH(bool, highlighted);
+        QFETCH(int, tabsAdded);
+        QFETCH(bool, imported);
+        if (tabHasImage)
+            prepare(*m_state, Setup::composed);
+        showWindow();
+        const QImage dropped = solidImage(20, 10, Qt::blue);
+        QTemporaryDir files;
+        QMimeData mime;
+        if (payload == "file" || payload == "not an image") {
+            const QString path = files.filePath(payload == "file" ? "shot.png" : "notes.png");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(payload == "file" ? pngBytes(dropped) : QByteArray("plain words"));
+            file.close();
+            mime.setUrls({QUrl::fromLocalFile(path)});
+        } else if (payload == "png") {
+            mime.setData(QStringLiteral("image/png"), pngBytes(dropped));
+        } else {
+            mime.setText(payload);
+        }
+        const qsizetype tabs = m_state->tabs().size();
+        const QPoint point = m_window->canvas()->geometry().center();
+        QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QCOMPARE(enter.isAccepted(), highlighted);
+        QCOMPARE(m_window->isDropTargeted(), highlighted);
+        QCOMPARE(m_window->dropHighlight()->isVisible(), highlighted);
+        QCOMPARE(m_window->dropHighlight()->geometry(), m_window->centralWidget()->geometry());
+        if (!highlighted)
+            return;
+        QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &drop);
+        QVERIFY(!m_window->isDropTargeted());
+        QVERIFY(!m_window->dropHighlight()->isVisible());
+        if (imported) {
+            QTRY_COMPARE(m_state->tabs().size(), tabs + tabsAdded);
+            QTRY_VERIFY(m_state->currentTab()->sourceImage);
+            QCOMPARE(m_state->currentTab()->sourceImage->size(), dropped.size());
+        } else {
+            QTest::qWait(100);
+            QCOMPARE(m_state->tabs().size(), tabs);
+            QVERIFY(!m_state->currentTab()->sourceImage);
+        }
+    }
+
+    // Qt hands a drag to the innermost widget that accepts drops; none of the
+    // window's parts may, or a drop over them would never reach the window.
+    void dropsReachTheWindowFromEveryPane()
+    {
+        showWindow();
+        const QRect area = m_window->centralWidget()->geometry();
+        for (int x = area.left() + 5; x < area.right(); x += 37) {
+            for (int y = area.top() + 5; y < area.bottom(); y += 41) {
+                QWidget* target = m_window->childAt(QPoint(x, y));
+                while (target && !target->acceptDrops())
+                    target = target->parentWidget();
+                QVERIFY2(target == m_window.get(), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+
+    void dragLeaveRemovesTheHighlight()
+    {
+        showWindow();
+        QMimeData mime;
+        mime.setImageData(solidImage(4, 4));
+        QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(m_window->dropHighlight()->isVisible());
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(m_window.get(), &leave);
+        QVERIFY(!m_window->dropHighlight()->isVisible());
+    }
+
+    void shrinkingKeepsThePaneLimits_data()
+    {
+        QTest::addColumn<QSize>("requested");
+        QTest::newRow("far too small") << QSize(300, 200);
+        QTest::newRow("just under the minimum width") << QSize(899, 700);
+        QTest::newRow("wide") << QSize(2400, 900);
+    }
+    void shrinkingKeepsThePaneLimits()
+    {
+        QFETCH(QSize, requested);
+        showWindow();
+        m_window->resize(requested);
+        QTRY_VERIFY(m_window->centralWidget()->width() >= 900);
+        QVERIFY(m_window->centralWidget()->height() >= 600);
+        const QList<int> sizes = m_window->splitter()->sizes();
+        QCOMPARE(sizes.size(), 3);
+        QVERIFY2(sizes[0] >= 200 && sizes[0] <= 280, qPrintable(QString::number(sizes[0])));
+        QVERIFY(sizes[1] >= 400);
+        QVERIFY2(sizes[2] >= 260 && sizes[2] <= 320, qPrintable(QString::number(sizes[2])));
+        QCOMPARE(m_window->tabBar()->height(), 32);
+    }
+
+    void preferencesOpenInTheirOwnWindowAndCloseWithIt()
+    {
+        showWindow();
+        QTest::keySequence(m_window.get(), QKeySequence("Ctrl+,"));
+        QTRY_VERIFY(m_window->preferences() && m_window->preferences()->isVisible());
+        QVERIFY(m_window->preferences()->isWindow());
+        m_window->close();
+        QVERIFY(!m_window->preferences()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

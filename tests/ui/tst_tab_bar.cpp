@@ -1,0 +1,208 @@
+#include "ui/tab_bar.h"
+#include "ui/tab_item.h"
+#include "ui_fixtures.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+using namespace lustrelab;
+using namespace lustrelab::uitest;
+
+class TestTabBar : public QObject
+{
+    Q_OBJECT
+
+    IsolatedHome m_home;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<TabBar> m_bar;
+
+    void show(int width = 600)
+    {
+        m_bar->resize(width, TabBar::stripHeight);
+        m_bar->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_bar.get()));
+    }
+
+    TabItem* item(int index) const { return m_bar->items().value(index); }
+
+    bool whollyVisible(TabItem* tab) const
+    {
+        const QWidget* viewport = m_bar->scrollArea()->viewport();
+        return viewport->rect().contains(QRect(tab->mapTo(viewport, QPoint()), tab->size()));
+    }
+
+  private slots:
+    void init()
+    {
+        QCursor::setPos(QPoint(3000, 3000)); // no tab starts under the pointer
+        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
+        m_bar = std::make_unique<TabBar>(*m_state);
+    }
+
+    void cleanup()
+    {
+        m_bar.reset();
+        m_state.reset();
+    }
+
+    void followsTheTabList_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("start") << "" << 1 << 0;
+        QTest::newRow("two new tabs") << "nn" << 3 << 2;
+        QTest::newRow("select the first") << "nnf" << 3 << 0;
+        QTest::newRow("close the current") << "nnc" << 2 << 1;
+        QTest::newRow("close the only tab") << "c" << 1 << 0;
+    }
+    void followsTheTabList()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, items);
+        QFETCH(int, selected);
+        for (const QChar step : steps) {
+            if (step == 'n')
+                m_state->newTab();
+            else if (step == 'f')
+                m_state->selectTab(m_state->tabs().first().id);
+            else if (step == 'c')
+                m_state->closeTab(*m_state->currentTabId());
+        }
+        QCOMPARE(m_bar->items().size(), items);
+        for (int i = 0; i < items; ++i) {
+            QCOMPARE(item(i)->tabId(), m_state->tabs()[i].id);
+            QCOMPARE(item(i)->isSelected(), i == selected);
+        }
+    }
+
+    void pointerActions_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<int>("current");
+        QTest::newRow("click a tab selects it") << "click first" << 3 << 0;
+        QTest::newRow("close button of the current tab") << "close last" << 2 << 1;
+        QTest::newRow("plus button") << "plus" << 4 << 3;
+    }
+    void pointerActions()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, tabs);
+        QFETCH(int, current);
+        m_state->newTab();
+        m_state->newTab();
+        show();
+        if (action == "click first")
+            QTest::mouseClick(item(0), Qt::LeftButton, {}, QPoint(12, 10));
+        else if (action == "close last")
+            QTest::mouseClick(item(2)->closeButton(), Qt::LeftButton);
+        else
+            QTest::mouseClick(m_bar->newTabButton(), Qt::LeftButton);
+        QCOMPARE(m_state->tabs().size(), tabs);
+        QCOMPARE(*m_state->currentTabId(), m_state->tabs()[current].id);
+    }
+
+    void closeButtonOnlyOnSelectedOrHoveredTab_data()
+    {
+        QTest::addColumn<int>("hovered");
+        QTest::addColumn<QList<bool>>("visible");
+        QTest::newRow("nothing hovered") << -1 << QList<bool>{false, false, true};
+        QTest::newRow("another tab hovered") << 0 << QList<bool>{true, false, true};
+        QTest::newRow("the selected tab hovered") << 2 << QList<bool>{false, false, true};
+    }
+    void closeButtonOnlyOnSelectedOrHoveredTab()
+    {
+        QFETCH(int, hovered);
+        QFETCH(QList<bool>, visible);
+        m_state->newTab();
+        m_state->newTab();
+        show();
+        if (hovered >= 0) {
+            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+            QApplication::sendEvent(item(hovered), &enter);
+        }
+        for (int i = 0; i < visible.size(); ++i)
+            QCOMPARE(item(i)->closeButton()->isVisible(), visible[i]);
+        if (hovered >= 0) {
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(item(hovered), &leave);
+            QVERIFY(!item(hovered)->isHovering());
+        }
+    }
+
+    void newTabButton()
+    {
+        QCOMPARE(m_bar->newTabButton()->toolTip(), QStringLiteral("New Tab (Ctrl+T)"));
+        QVERIFY(!m_bar->newTabButton()->icon().isNull());
+        QCOMPARE(m_bar->height(), 32);
+    }
+
+    void longNamesAreElided()
+    {
+        QVERIFY(loadAndCompose(*m_state, solidImage(10, 10)));
+        // The model has no rename yet; the item takes a long name the way it
+        // takes any changed tab.
+        ScreenshotTab tab = m_state->tabs().first();
+        tab.name = QString(60, QLatin1Char('W'));
+        item(0)->setTab(tab);
+        const QLabel* name = item(0)->nameLabel();
+        QVERIFY(name->text().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= TabItem::maximumNameWidth);
+        QCOMPARE(name->toolTip(), tab.name);
+    }
+
+    // Edits inside a tab also signal a tab change; the strip must keep its
+    // items (and their thumbnails) rather than rebuild them.
+    void editsKeepTheItems()
+    {
+        QVERIFY(loadAndCompose(*m_state, solidImage(30, 20)));
+        TabItem* before = item(0);
+        m_state->addShapeOverlay();
+        QTRY_VERIFY(!m_state->isProcessing());
+        QCOMPARE(item(0), before);
+    }
+
+    // The thumbnail fills its 16 x 16 box and its corners are cut round.
+    void thumbnailFillsAndRoundsItsBox_data()
+    {
+        QTest::addColumn<QSize>("imageSize");
+        QTest::newRow("wide") << QSize(400, 100);
+        QTest::newRow("tall") << QSize(60, 300);
+    }
+    void thumbnailFillsAndRoundsItsBox()
+    {
+        QFETCH(QSize, imageSize);
+        QVERIFY(loadAndCompose(*m_state, solidImage(imageSize.width(), imageSize.height(), Qt::red)));
+        const QImage pixels = item(0)->thumbnailLabel()->pixmap().toImage();
+        QCOMPARE(pixels.size() / pixels.devicePixelRatio(), QSize(16, 16));
+        QCOMPARE(QColor(pixels.pixelColor(8, 8)).rgb(), QColor(Qt::red).rgb());
+        QCOMPARE(QColor(pixels.pixelColor(0, 8)).rgb(), QColor(Qt::red).rgb());
+        QVERIFY(pixels.pixelColor(0, 0).alpha() < 128);
+    }
+
+    void manyTabsScrollToTheCurrentOne()
+    {
+        for (int i = 0; i < 15; ++i)
+            m_state->newTab();
+        show(400);
+        QScrollBar* bar = m_bar->scrollArea()->horizontalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        QTRY_VERIFY(whollyVisible(item(15)));
+        QVERIFY(bar->value() > 0);
+        QVERIFY(!m_bar->scrollArea()->verticalScrollBar()->isVisible());
+        QWheelEvent wheel(QPointF(50, 10), m_bar->mapToGlobal(QPointF(50, 10)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_bar->scrollArea()->viewport(), &wheel);
+        QVERIFY(!whollyVisible(item(15)));
+        m_state->selectTab(m_state->tabs().first().id);
+        QTRY_VERIFY(whollyVisible(item(0)));
+    }
+};
+
+QTEST_MAIN(TestTabBar)
+#include "tst_tab_bar.moc"
