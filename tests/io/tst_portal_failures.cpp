@@ -169,8 +169,8 @@ class TestPortalFailures : public QObject
     }
 
     // However often the shortcut is taken and given back before the portal
-    // answers, at most the last registration keeps a session, bound once;
-    // every other session is closed.
+    // answers, only the last registration gets a session, bound once, and it
+    // is closed when given back.
     void reRegisteringBeforeTheAnswer_data()
     {
         QTest::addColumn<QString>("steps"); // r: register, u: give back
@@ -196,19 +196,18 @@ class TestPortalFailures : public QObject
                 shortcut.unregisterShortcut();
         }
         const bool registered = steps.endsWith(u'r');
-        const qsizetype registrations = steps.count(u'r');
-        QTRY_COMPARE(added(m_portal->read(&SilentPortal::createdSessions), created).size(), registrations);
-        const QStringList sessions = added(m_portal->read(&SilentPortal::createdSessions), created);
-        const QStringList stale = registered ? sessions.mid(0, registrations - 1) : sessions;
-        QTRY_COMPARE(added(m_portal->read(&SilentPortal::closedSessions), closed), stale);
-        if (registered) {
+        if (registered)
             QTRY_COMPARE(finished.size(), 1);
-            QCOMPARE(shortcut.session(), sessions.constLast());
-        }
         QTest::qWait(100); // any late answer
+        // A registration given back before the portal answered never asks for a
+        // session, so nothing stale is left to close.
+        const QStringList sessions = added(m_portal->read(&SilentPortal::createdSessions), created);
+        QCOMPARE(sessions.size(), registered ? 1 : 0);
+        QCOMPARE(added(m_portal->read(&SilentPortal::closedSessions), closed), QStringList());
         QCOMPARE(finished.size(), registered ? 1 : 0);
-        QCOMPARE(added(m_portal->read(&SilentPortal::boundSessions), bound),
-                 registered ? QStringList{sessions.constLast()} : QStringList());
+        QCOMPARE(added(m_portal->read(&SilentPortal::boundSessions), bound), sessions);
+        if (registered)
+            QCOMPARE(shortcut.session(), sessions.constLast());
 
         shortcut.unregisterShortcut();
         QTRY_COMPARE(added(m_portal->read(&SilentPortal::closedSessions), closed), sessions);
