@@ -1,5 +1,6 @@
 #include "share_panel.h"
 
+#include "prominent_button.h"
 #include "segmented_picker.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
@@ -83,16 +84,7 @@ SharePanel::SharePanel(AppState& state, QWidget* parent) : QWidget(parent), m_st
 
     QVBoxLayout* actions = nullptr;
     column->addWidget(block(this, 8, actions));
-    m_copy =
-        new QPushButton(symbolIcon(QStringLiteral("doc.on.doc"), palette()), QStringLiteral("Copy"), this);
-    m_copy->setAccessibleName(QStringLiteral("Copy"));
-    // The prominent action: filled with the accent colour.
-    QPalette prominent = m_copy->palette();
-    prominent.setColor(QPalette::Button, prominent.color(QPalette::Highlight));
-    prominent.setColor(QPalette::ButtonText, prominent.color(QPalette::HighlightedText));
-    m_copy->setPalette(prominent);
-    m_copy->setIcon(
-        symbolIcon(QStringLiteral("doc.on.doc"), prominent, prominent.color(QPalette::HighlightedText)));
+    m_copy = new ProminentButton(QStringLiteral("doc.on.doc"), QStringLiteral("Copy"), this);
     connect(m_copy, &QPushButton::clicked, &m_state, &AppState::copyToClipboard);
     actions->addWidget(m_copy);
     m_download = new QPushButton(symbolIcon(QStringLiteral("arrow.down.circle"), palette()),
