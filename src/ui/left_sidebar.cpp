@@ -9,6 +9,7 @@
 #include "tool_options_panel.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -21,7 +22,7 @@ namespace {
 QToolButton* makeIconButton(const QString& symbol, const QString& label, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
-    button->setIcon(symbolIcon(symbol, parent->palette()));
+    setSymbol(button, symbol);
     button->setIconSize(QSize(20, 20));
     button->setText(label);
     button->setAccessibleName(label);
@@ -168,7 +169,7 @@ QWidget* LeftSidebar::buildHistoryRow(QWidget* parent)
     layout->setSpacing(6);
     const auto historyButton = [&](const char* symbol, const char* name, const char* tip) {
         auto* button = new QToolButton(row);
-        button->setIcon(symbolIcon(QString::fromLatin1(symbol), palette()));
+        setSymbol(button, QString::fromLatin1(symbol));
         button->setIconSize(QSize(18, 18));
         button->setToolTip(QString::fromUtf8(tip));
         button->setAccessibleName(QString::fromLatin1(name));
@@ -198,7 +199,7 @@ QWidget* LeftSidebar::buildTemplatesGroup(QWidget* parent)
     header->addWidget(makeHeadline(QStringLiteral("Templates"), box));
     header->addStretch(1);
     m_saveTemplate = new QToolButton(box);
-    m_saveTemplate->setIcon(symbolIcon(QStringLiteral("plus"), palette()));
+    setSymbol(m_saveTemplate, QStringLiteral("plus"));
     m_saveTemplate->setAutoRaise(true);
     m_saveTemplate->setFocusPolicy(Qt::StrongFocus);
     m_saveTemplate->setToolTip(QStringLiteral("Save Template"));
@@ -216,8 +217,8 @@ QWidget* LeftSidebar::buildImageActions(QWidget* parent)
     QVBoxLayout* column = nullptr;
     QWidget* box = group(parent, column, 8);
     const auto action = [&](const char* symbol, const char* label) {
-        auto* button = new QPushButton(symbolIcon(QString::fromLatin1(symbol), palette()),
-                                       QString::fromLatin1(label), box);
+        auto* button = new QPushButton(QString::fromLatin1(label), box);
+        setSymbol(button, QString::fromLatin1(symbol));
         button->setAccessibleName(QString::fromLatin1(label));
         column->addWidget(button);
         return button;
@@ -230,6 +231,13 @@ QWidget* LeftSidebar::buildImageActions(QWidget* parent)
     connect(m_copy, &QPushButton::clicked, &m_state, &AppState::copyToClipboard);
     connect(m_export, &QPushButton::clicked, this, [this] { m_state.setShowExportDialog(true); });
     return box;
+}
+
+void LeftSidebar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refreshSymbols(this);
+    QWidget::changeEvent(event);
 }
 
 void LeftSidebar::syncTool()

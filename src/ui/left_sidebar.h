@@ -36,6 +36,9 @@ class LeftSidebar : public QWidget
     QPushButton* copyButton() const { return m_copy; }
     QPushButton* exportButton() const { return m_export; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     QWidget* buildCaptureGroup(QWidget* parent);
     QWidget* buildToolGroup(QWidget* parent);

@@ -14,6 +14,7 @@
 #include "symbol_icon.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QScrollArea>
 #include <QStackedWidget>
 
@@ -47,10 +48,8 @@ RightSidebar::RightSidebar(AppState& state, QWidget* parent) : QWidget(parent), 
     column->setSpacing(0);
 
     m_tabPicker = new SegmentedPicker(QStringLiteral("Sidebar tab"), this);
-    m_tabPicker->addSegment(QStringLiteral("Settings"),
-                            symbolIcon(QStringLiteral("slider.horizontal.3"), palette()));
-    m_tabPicker->addSegment(QStringLiteral("Share"),
-                            symbolIcon(QStringLiteral("square.and.arrow.up"), palette()));
+    m_tabPicker->addSegment(QStringLiteral("Settings"), QStringLiteral("slider.horizontal.3"));
+    m_tabPicker->addSegment(QStringLiteral("Share"), QStringLiteral("square.and.arrow.up"));
     auto* pickerBox = new QWidget(this);
     auto* pickerLayout = new QVBoxLayout(pickerBox);
     pickerLayout->setContentsMargins(8, 8, 8, 8);
@@ -109,6 +108,13 @@ CollapsibleSection* RightSidebar::addSection(const QString& title, const QString
     connect(&m_state, collapsedChanged, section, [section](bool fold) { section->setCollapsed(fold, true); });
     m_sections.append(section);
     return section;
+}
+
+void RightSidebar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refreshSymbols(this);
+    QWidget::changeEvent(event);
 }
 
 bool RightSidebar::isShowingShare() const

@@ -42,6 +42,9 @@ class RightSidebar : public QWidget
     PaddingPanel* paddingPanel() const { return m_padding; }
     SharePanel* sharePanel() const { return m_share; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     CollapsibleSection* addSection(const QString& title, const QString& symbol, QWidget* panel,
                                    bool (AppState::*collapsed)() const, void (AppState::*setCollapsed)(bool),

@@ -1,5 +1,7 @@
 #include "segmented_picker.h"
 
+#include "symbol_icon.h"
+
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QPainter>
@@ -88,7 +90,7 @@ SegmentedPicker::SegmentedPicker(const QString& accessibleName, QWidget* parent)
     connect(m_group, &QButtonGroup::idClicked, this, &SegmentedPicker::activated);
 }
 
-void SegmentedPicker::addSegment(const QString& text, const QIcon& icon)
+void SegmentedPicker::addSegment(const QString& text, const QString& symbol)
 {
     auto* button = new Segment(this);
     button->setText(text);
@@ -96,8 +98,8 @@ void SegmentedPicker::addSegment(const QString& text, const QIcon& icon)
     button->setCheckable(true);
     button->setFocusPolicy(Qt::StrongFocus);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    if (!icon.isNull()) {
-        button->setIcon(icon);
+    if (!symbol.isEmpty()) {
+        setSymbol(button, symbol);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     }
     m_group->addButton(button, count());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QIcon>
+#include <QString>
 #include <QWidget>
 
 class QButtonGroup;
@@ -18,7 +18,8 @@ class SegmentedPicker : public QWidget
   public:
     explicit SegmentedPicker(const QString& accessibleName, QWidget* parent = nullptr);
 
-    void addSegment(const QString& text, const QIcon& icon = {});
+    // `symbol` names the segment's icon (see symbolIcon); empty for text only.
+    void addSegment(const QString& text, const QString& symbol = {});
     int count() const;
     QAbstractButton* segment(int index) const;
 

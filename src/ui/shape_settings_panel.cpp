@@ -40,7 +40,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     header->addWidget(makeHeadline(QStringLiteral("Shape Settings"), this));
     header->addStretch(1);
     m_delete = new QToolButton(this);
-    m_delete->setIcon(symbolIcon(QStringLiteral("trash"), palette(), destructiveColor(palette())));
+    setSymbol(m_delete, QStringLiteral("trash"), true);
     m_delete->setAutoRaise(true);
     m_delete->setFocusPolicy(Qt::StrongFocus);
     m_delete->setToolTip(QStringLiteral("Delete Shape"));

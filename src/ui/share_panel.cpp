@@ -87,8 +87,8 @@ SharePanel::SharePanel(AppState& state, QWidget* parent) : QWidget(parent), m_st
     m_copy = new ProminentButton(QStringLiteral("doc.on.doc"), QStringLiteral("Copy"), this);
     connect(m_copy, &QPushButton::clicked, &m_state, &AppState::copyToClipboard);
     actions->addWidget(m_copy);
-    m_download = new QPushButton(symbolIcon(QStringLiteral("arrow.down.circle"), palette()),
-                                 QStringLiteral("Download"), this);
+    m_download = new QPushButton(QStringLiteral("Download"), this);
+    setSymbol(m_download, QStringLiteral("arrow.down.circle"));
     m_download->setAccessibleName(QStringLiteral("Download"));
     connect(m_download, &QPushButton::clicked, this, [this] { m_state.setShowExportDialog(true); });
     actions->addWidget(m_download);

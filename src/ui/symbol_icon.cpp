@@ -1,7 +1,9 @@
 #include "symbol_icon.h"
 
+#include "sidebar_style.h"
 #include "symbol_drawing.h"
 
+#include <QAbstractButton>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -42,7 +44,32 @@ QIcon drawnIcon(const QString& name, const QColor& normal, const QColor& disable
     return icon;
 }
 
+const char* const symbolProperty = "lustrelabSymbol";
+const char* const destructiveProperty = "lustrelabDestructive";
+
+void applySymbol(QAbstractButton* button, const QPalette& palette)
+{
+    const QString name = button->property(symbolProperty).toString();
+    const bool destructive = button->property(destructiveProperty).toBool();
+    button->setIcon(symbolIcon(name, palette, destructive ? destructiveColor(palette) : QColor()));
+}
+
 } // namespace
+
+void setSymbol(QAbstractButton* button, const QString& name, bool destructive)
+{
+    button->setProperty(symbolProperty, name);
+    button->setProperty(destructiveProperty, destructive);
+    applySymbol(button, button->palette());
+}
+
+void refreshSymbols(QWidget* root)
+{
+    const auto buttons = root->findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons)
+        if (button->property(symbolProperty).isValid())
+            applySymbol(button, root->palette());
+}
 
 QString themeIconName(const QString& symbol)
 {

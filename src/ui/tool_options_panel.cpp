@@ -43,8 +43,8 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    const QIcon plus = symbolIcon(QStringLiteral("plus"), palette());
-    m_addText = new QPushButton(plus, QStringLiteral("Add Text"), this);
+    m_addText = new QPushButton(QStringLiteral("Add Text"), this);
+    setSymbol(m_addText, QStringLiteral("plus"));
     m_addText->setAccessibleName(QStringLiteral("Add Text"));
     connect(m_addText, &QPushButton::clicked, &m_state, &AppState::addTextOverlay);
     column->addWidget(m_addText);
@@ -61,7 +61,7 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
         auto* button = new QToolButton(typeHolder);
         button->setText(rawValue(type));
         button->setAccessibleName(rawValue(type));
-        button->setIcon(symbolIcon(shapeSymbol(type), palette()));
+        setSymbol(button, shapeSymbol(type));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFont(captionFont(button->font()));
         button->setCheckable(true);
@@ -76,7 +76,8 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
         m_shapeTypes.append(button);
     }
     shapeColumn->addWidget(typeHolder);
-    m_addShape = new QPushButton(plus, QStringLiteral("Add Shape"), m_shapeOptions);
+    m_addShape = new QPushButton(QStringLiteral("Add Shape"), m_shapeOptions);
+    setSymbol(m_addShape, QStringLiteral("plus"));
     m_addShape->setAccessibleName(QStringLiteral("Add Shape"));
     connect(m_addShape, &QPushButton::clicked, this, [this] { m_state.addShapeOverlay(); });
     shapeColumn->addWidget(m_addShape);

@@ -40,6 +40,21 @@ QStringList namesInFile(const QString& directory)
     return names;
 }
 
+// Mean lightness of the icon's ink, 0 (black) to 1 (white).
+double inkLightness(const QIcon& icon)
+{
+    const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    double weight = 0;
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = QColor::fromRgba(image.pixel(x, y));
+            weight += pixel.alphaF();
+            sum += pixel.alphaF() * pixel.lightnessF();
+        }
+    return weight > 0 ? sum / weight : -1;
+}
+
 } // namespace
 
 class TestToolsSidebar : public QObject
@@ -327,6 +342,25 @@ class TestToolsSidebar : public QObject
         QCOMPARE(shown, left);
         QCOMPARE(namesInFile(dir.path()), left);
         QCOMPARE(state.settings(), before); // deleting applies nothing
+    }
+
+    void iconsFollowThePalette()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        QPalette light;
+        light.setColor(QPalette::Window, QColor(240, 240, 240));
+        light.setColor(QPalette::ButtonText, QColor(20, 20, 20));
+        sidebar.setPalette(light);
+        QVERIFY(inkLightness(sidebar.undoButton()->icon()) < 0.3);
+        // The desktop switches to a dark theme while the window is open.
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(36, 36, 40));
+        dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+        sidebar.setPalette(dark);
+        QVERIFY(inkLightness(sidebar.undoButton()->icon()) > 0.7);
+        QVERIFY(inkLightness(sidebar.pasteButton()->icon()) > 0.7);
     }
 
     void everyControlNamedAndReachable()
