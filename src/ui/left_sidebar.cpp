@@ -1,9 +1,258 @@
 #include "left_sidebar.h"
 
+#include "shape_settings_panel.h"
+#include "sidebar_style.h"
 #include "state/app_state.h"
+#include "symbol_icon.h"
+#include "template_list.h"
+#include "text_settings_panel.h"
+#include "tool_options_panel.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
 
 namespace lustrelab {
 
-LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {}
+namespace {
+
+QToolButton* makeIconButton(const QString& symbol, const QString& label, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    setSymbol(button, symbol);
+    button->setIconSize(QSize(20, 20));
+    button->setText(label);
+    button->setAccessibleName(label);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFont(captionFont(button->font()));
+    return button;
+}
+
+QWidget* group(QWidget* parent, QVBoxLayout*& column, int spacing = 8)
+{
+    auto* widget = new QWidget(parent);
+    column = new QVBoxLayout(widget);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(spacing);
+    return widget;
+}
+
+QString toolSymbol(CanvasTool tool)
+{
+    switch (tool) {
+    case CanvasTool::select:
+        return QStringLiteral("cursorarrow");
+    case CanvasTool::text:
+        return QStringLiteral("textformat");
+    case CanvasTool::shape:
+        return QStringLiteral("square.on.circle");
+    case CanvasTool::remove:
+        return QStringLiteral("eraser.fill");
+    }
+    return {};
+}
+
+} // namespace
+
+LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    setBackgroundRole(QPalette::Window);
+    setAutoFillBackground(true);
+    setAccessibleName(QStringLiteral("Tools"));
+
+    auto* content = new QWidget;
+    content->setBackgroundRole(QPalette::Window);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(16);
+    column->addWidget(buildCaptureGroup(content));
+    column->addWidget(buildToolGroup(content));
+    m_toolOptions = new ToolOptionsPanel(m_state, content);
+    column->addWidget(m_toolOptions);
+    m_textSettings = new TextSettingsPanel(m_state, content);
+    column->addWidget(m_textSettings);
+    m_shapeSettings = new ShapeSettingsPanel(m_state, content);
+    column->addWidget(m_shapeSettings);
+    column->addWidget(buildHistoryRow(content));
+    column->addWidget(buildTemplatesGroup(content));
+    column->addStretch(1);
+    column->addWidget(buildImageActions(content));
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setBackgroundRole(QPalette::Window);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+
+    connect(&m_state, &AppState::currentToolChanged, this, &LeftSidebar::syncTool);
+    connect(&m_state, &AppState::tabsChanged, this, &LeftSidebar::syncImageActions);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &LeftSidebar::syncImageActions);
+    syncTool();
+    syncImageActions();
+}
+
+QWidget* LeftSidebar::buildCaptureGroup(QWidget* parent)
+{
+    QVBoxLayout* column = nullptr;
+    QWidget* box = group(parent, column);
+    column->addWidget(makeHeadline(QStringLiteral("Capture"), box));
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    struct Capture
+    {
+        const char* label;
+        const char* symbol;
+        const char* keys;
+        void (AppState::*start)();
+    };
+    const Capture captures[] = {
+        {"Region", "rectangle.dashed", "Ctrl+Shift+6", &AppState::startRegionCapture},
+        {"Window", "macwindow", "Ctrl+Shift+7", &AppState::startWindowCapture},
+        {"Screen", "display", "Ctrl+Shift+8", &AppState::startFullScreenCapture},
+    };
+    for (const Capture& capture : captures) {
+        QToolButton* button =
+            makeIconButton(QString::fromLatin1(capture.symbol), QString::fromLatin1(capture.label), box);
+        button->setToolTip(QString::fromLatin1(capture.keys));
+        button->setAccessibleDescription(
+            QStringLiteral("Capture, %1").arg(QString::fromLatin1(capture.keys)));
+        button->setMinimumWidth(50);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        connect(button, &QToolButton::clicked, &m_state, capture.start);
+        row->addWidget(button);
+        m_captureButtons.append(button);
+    }
+    column->addLayout(row);
+    return box;
+}
+
+QWidget* LeftSidebar::buildToolGroup(QWidget* parent)
+{
+    QVBoxLayout* column = nullptr;
+    QWidget* box = group(parent, column);
+    column->addWidget(makeHeadline(QStringLiteral("Tools"), box));
+    auto* holder = new QWidget(box);
+    holder->setAccessibleName(QStringLiteral("Canvas tool"));
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    for (CanvasTool tool : allCases<CanvasTool>()) {
+        QToolButton* button = makeIconButton(toolSymbol(tool), rawValue(tool), holder);
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        button->setMinimumWidth(40);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        connect(button, &QToolButton::clicked, this, [this, tool] {
+            m_state.setCurrentTool(tool);
+            syncTool(); // clicking the current tool must leave it highlighted
+        });
+        row->addWidget(button);
+        m_toolButtons.append(button);
+    }
+    column->addWidget(holder);
+    return box;
+}
+
+QWidget* LeftSidebar::buildHistoryRow(QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    const auto historyButton = [&](const char* symbol, const char* name, const char* tip) {
+        auto* button = new QToolButton(row);
+        setSymbol(button, QString::fromLatin1(symbol));
+        button->setIconSize(QSize(18, 18));
+        button->setToolTip(QString::fromUtf8(tip));
+        button->setAccessibleName(QString::fromLatin1(name));
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        layout->addWidget(button);
+        return button;
+    };
+    // The keys themselves belong to the window's Edit menu; these only show them.
+    m_undo = historyButton("arrow.uturn.backward", "Undo", "Undo (Ctrl+Z)");
+    m_redo = historyButton("arrow.uturn.forward", "Redo", "Redo (Ctrl+Shift+Z)");
+    connect(m_undo, &QToolButton::clicked, &m_state, &AppState::undo);
+    connect(m_redo, &QToolButton::clicked, &m_state, &AppState::redo);
+    HistoryManager& history = m_state.historyManager();
+    connect(&history, &HistoryManager::canUndoChanged, m_undo, &QWidget::setEnabled);
+    connect(&history, &HistoryManager::canRedoChanged, m_redo, &QWidget::setEnabled);
+    m_undo->setEnabled(history.canUndo());
+    m_redo->setEnabled(history.canRedo());
+    return row;
+}
+
+QWidget* LeftSidebar::buildTemplatesGroup(QWidget* parent)
+{
+    QVBoxLayout* column = nullptr;
+    QWidget* box = group(parent, column, 4);
+    auto* header = new QHBoxLayout;
+    header->addWidget(makeHeadline(QStringLiteral("Templates"), box));
+    header->addStretch(1);
+    m_saveTemplate = new QToolButton(box);
+    setSymbol(m_saveTemplate, QStringLiteral("plus"));
+    m_saveTemplate->setAutoRaise(true);
+    m_saveTemplate->setFocusPolicy(Qt::StrongFocus);
+    m_saveTemplate->setToolTip(QStringLiteral("Save Template"));
+    m_saveTemplate->setAccessibleName(QStringLiteral("Save Template"));
+    connect(m_saveTemplate, &QToolButton::clicked, this, [this] { m_state.setShowSaveTemplateDialog(true); });
+    header->addWidget(m_saveTemplate);
+    column->addLayout(header);
+    m_templates = new TemplateList(m_state, box);
+    column->addWidget(m_templates);
+    return box;
+}
+
+QWidget* LeftSidebar::buildImageActions(QWidget* parent)
+{
+    QVBoxLayout* column = nullptr;
+    QWidget* box = group(parent, column, 8);
+    const auto action = [&](const char* symbol, const char* label) {
+        auto* button = new QPushButton(QString::fromLatin1(label), box);
+        setSymbol(button, QString::fromLatin1(symbol));
+        button->setAccessibleName(QString::fromLatin1(label));
+        column->addWidget(button);
+        return button;
+    };
+    m_paste = action("doc.on.clipboard", "Paste Image");
+    m_paste->setToolTip(QStringLiteral("Ctrl+V"));
+    m_copy = action("doc.on.doc", "Copy");
+    m_export = action("square.and.arrow.up", "Export");
+    connect(m_paste, &QPushButton::clicked, &m_state, &AppState::pasteImage);
+    connect(m_copy, &QPushButton::clicked, &m_state, &AppState::copyToClipboard);
+    connect(m_export, &QPushButton::clicked, this, [this] { m_state.setShowExportDialog(true); });
+    return box;
+}
+
+void LeftSidebar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refreshSymbols(this);
+    QWidget::changeEvent(event);
+}
+
+void LeftSidebar::syncTool()
+{
+    const auto tools = allCases<CanvasTool>();
+    for (qsizetype i = 0; i < m_toolButtons.size(); ++i)
+        m_toolButtons[i]->setChecked(tools[i] == m_state.currentTool());
+}
+
+void LeftSidebar::syncImageActions()
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    const bool composed = tab && tab->processedImage;
+    m_copy->setEnabled(composed);
+    m_export->setEnabled(composed);
+}
 
 } // namespace lustrelab

@@ -2,8 +2,61 @@
 
 #include "state/app_state.h"
 
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 namespace lustrelab {
 
-SaveTemplateDialog::SaveTemplateDialog(AppState& state, QWidget* parent) : QDialog(parent), m_state(state) {}
+SaveTemplateDialog::SaveTemplateDialog(AppState& state, QWidget* parent) : QDialog(parent), m_state(state)
+{
+    setWindowTitle(QStringLiteral("Save Template"));
+    setFixedWidth(320);
+
+    auto* title = new QLabel(QStringLiteral("Save Template"), this);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setWeight(QFont::DemiBold);
+    title->setFont(titleFont);
+
+    m_name = new QLineEdit(this);
+    m_name->setPlaceholderText(QStringLiteral("Template name"));
+    m_name->setAccessibleName(QStringLiteral("Template name"));
+    m_name->setFixedWidth(250);
+
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_save = new QPushButton(QStringLiteral("Save"), this);
+    m_save->setDefault(true);
+    m_save->setAutoDefault(true);
+    m_cancel->setAutoDefault(false);
+    m_save->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_save);
+    buttons->addStretch(1);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(16);
+    column->addWidget(title, 0, Qt::AlignHCenter);
+    column->addWidget(m_name, 0, Qt::AlignHCenter);
+    column->addLayout(buttons);
+
+    connect(m_name, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_save->setEnabled(!text.isEmpty()); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_save, &QPushButton::clicked, this, [this] {
+        // Return in the field reaches here through the default button, which
+        // stays disabled (and so inert) while the name is empty.
+        if (m_name->text().isEmpty())
+            return;
+        m_state.templateManager().saveTemplate(m_name->text(), m_state.settings());
+        accept();
+    });
+    m_name->setFocus();
+}
 
 } // namespace lustrelab

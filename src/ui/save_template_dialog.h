@@ -2,11 +2,16 @@
 
 #include <QDialog>
 
+class QLineEdit;
+class QPushButton;
+
 namespace lustrelab {
 
 class AppState;
 
-// Asks for a name and saves the current styling as a template.
+// Asks for a name and saves the current styling as a template. The name is
+// kept exactly as typed; only an empty one is refused. Escape cancels,
+// Return saves.
 class SaveTemplateDialog : public QDialog
 {
     Q_OBJECT
@@ -14,8 +19,15 @@ class SaveTemplateDialog : public QDialog
   public:
     explicit SaveTemplateDialog(AppState& state, QWidget* parent = nullptr);
 
+    QLineEdit* nameField() const { return m_name; }
+    QPushButton* saveButton() const { return m_save; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
   private:
     AppState& m_state;
+    QLineEdit* m_name;
+    QPushButton* m_save;
+    QPushButton* m_cancel;
 };
 
 } // namespace lustrelab

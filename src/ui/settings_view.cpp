@@ -1,9 +1,93 @@
 #include "settings_view.h"
 
+#include "sidebar_style.h"
 #include "state/app_state.h"
+#include "user_preferences.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 
 namespace lustrelab {
 
-SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {}
+SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    setWindowTitle(QStringLiteral("Preferences"));
+    setMinimumSize(450, 450);
+    resize(450, 450);
+
+    auto* general = new QGroupBox(QStringLiteral("General"), this);
+    auto* generalForm = new QFormLayout(general);
+    m_autoPaste = new QCheckBox(QStringLiteral("Auto-paste from clipboard on launch"), general);
+    generalForm->addRow(m_autoPaste);
+    m_scale = new QComboBox(general);
+    m_scale->setAccessibleName(QStringLiteral("Default export scale"));
+    for (int scale : {1, 2, 3})
+        m_scale->addItem(QStringLiteral("%1x").arg(scale), double(scale));
+    generalForm->addRow(QStringLiteral("Default export scale"), m_scale);
+
+    auto* shortcuts = new QGroupBox(QStringLiteral("Keyboard Shortcuts"), this);
+    auto* shortcutColumn = new QVBoxLayout(shortcuts);
+    auto* shortcutRow = new QHBoxLayout;
+    shortcutRow->addWidget(new QLabel(QStringLiteral("Global capture"), shortcuts));
+    shortcutRow->addStretch(1);
+    auto* keys = new QLabel(QStringLiteral("Ctrl+Shift+6"), shortcuts);
+    keys->setForegroundRole(QPalette::PlaceholderText);
+    keys->setAccessibleName(QStringLiteral("Global capture shortcut"));
+    shortcutRow->addWidget(keys);
+    shortcutColumn->addLayout(shortcutRow);
+    m_shortcutHelp = makeCaption(QStringLiteral("This desktop did not let Lustrelab register a global "
+                                                "shortcut. To capture from anywhere, bind the command "
+                                                "lustrelab to a key in your desktop's keyboard settings."),
+                                 shortcuts);
+    m_shortcutHelp->setWordWrap(true);
+    m_shortcutHelp->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_shortcutHelp->hide();
+    shortcutColumn->addWidget(m_shortcutHelp);
+
+    auto* resetBox = new QGroupBox(this);
+    auto* resetRow = new QHBoxLayout(resetBox);
+    m_reset = new QPushButton(QStringLiteral("Reset to Defaults"), resetBox);
+    resetRow->addWidget(m_reset);
+    resetRow->addStretch(1);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(16);
+    column->addWidget(general);
+    column->addWidget(shortcuts);
+    column->addWidget(resetBox);
+    column->addStretch(1);
+
+    connect(m_autoPaste, &QCheckBox::toggled, this, [](bool on) { setAutoPasteOnLaunch(on); });
+    connect(m_scale, &QComboBox::activated, this,
+            [this](int index) { setDefaultExportScale(m_scale->itemData(index).toDouble()); });
+    connect(m_reset, &QPushButton::clicked, this, &SettingsView::resetToDefaults);
+    showPreferences();
+}
+
+void SettingsView::setGlobalShortcutRegistered(bool registered)
+{
+    m_shortcutHelp->setVisible(!registered);
+}
+
+void SettingsView::resetToDefaults()
+{
+    m_state.resetSettings();
+    setAutoPasteOnLaunch(true);
+    setDefaultExportScale(2);
+    showPreferences();
+}
+
+void SettingsView::showPreferences()
+{
+    const QSignalBlocker blocker(m_autoPaste);
+    m_autoPaste->setChecked(autoPasteOnLaunch());
+    m_scale->setCurrentIndex(m_scale->findData(defaultExportScale()));
+}
 
 } // namespace lustrelab

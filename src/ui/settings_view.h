@@ -2,11 +2,17 @@
 
 #include <QWidget>
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
 namespace lustrelab {
 
 class AppState;
 
-// The preferences window.
+// The preferences window: launch paste, default export scale, the global
+// capture shortcut, and a reset of the styling to its defaults.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -14,8 +20,24 @@ class SettingsView : public QWidget
   public:
     explicit SettingsView(AppState& state, QWidget* parent = nullptr);
 
+    // The window tells whether the desktop accepted the global shortcut; when
+    // it did not, the view says so and how to bind a desktop shortcut instead.
+    void setGlobalShortcutRegistered(bool registered);
+
+    QCheckBox* autoPasteSwitch() const { return m_autoPaste; }
+    QComboBox* scalePicker() const { return m_scale; }
+    QLabel* shortcutHelp() const { return m_shortcutHelp; }
+    QPushButton* resetButton() const { return m_reset; }
+
   private:
+    void resetToDefaults();
+    void showPreferences();
+
     AppState& m_state;
+    QCheckBox* m_autoPaste;
+    QComboBox* m_scale;
+    QLabel* m_shortcutHelp;
+    QPushButton* m_reset;
 };
 
 } // namespace lustrelab

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+namespace lustrelab {
+
+class AppState;
+class ColorWell;
+class SliderRow;
+
+// Corner radius, border width and, for a border wider than zero, its colour.
+class BordersPanel : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit BordersPanel(AppState& state, QWidget* parent = nullptr);
+
+    SliderRow* cornerRadius() const { return m_cornerRadius; }
+    SliderRow* borderWidth() const { return m_borderWidth; }
+    QWidget* borderColorRow() const { return m_borderColorRow; }
+    ColorWell* borderColor() const { return m_borderColor; }
+
+  private:
+    void sync();
+
+    AppState& m_state;
+    SliderRow* m_cornerRadius;
+    SliderRow* m_borderWidth;
+    ColorWell* m_borderColor;
+    QWidget* m_borderColorRow;
+};
+
+} // namespace lustrelab

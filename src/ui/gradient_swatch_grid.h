@@ -1,0 +1,49 @@
+#pragma once
+
+#include "model/gradient_preset.h"
+
+#include <QList>
+#include <QWidget>
+
+class QAbstractButton;
+
+namespace lustrelab {
+
+// The gradient presets as a grid of swatches, as many columns as fit at 36
+// points or more each, stretched to fill the width. The chosen preset is
+// outlined in the accent colour; a preset's name is its swatch's tooltip.
+class GradientSwatchGrid : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit GradientSwatchGrid(QWidget* parent = nullptr);
+
+    void setPresets(const QList<GradientPreset>& presets);
+    void setSelectedId(const QString& id);
+    QList<QAbstractButton*> swatches() const { return m_swatches; }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    static constexpr int minimumColumnWidth = 36;
+    static constexpr int swatchHeight = 36;
+    static constexpr int columnSpacing = 8;
+    static constexpr int rowSpacing = 6;
+
+  signals:
+    void presetChosen(const QString& id);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    int columnsFor(int width) const;
+    void placeSwatches();
+
+    QList<QAbstractButton*> m_swatches;
+};
+
+} // namespace lustrelab

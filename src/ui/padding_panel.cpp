@@ -1,0 +1,59 @@
+#include "padding_panel.h"
+
+#include "slider_row.h"
+#include "state/app_state.h"
+#include "styling_edit.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QSignalBlocker>
+
+namespace lustrelab {
+
+PaddingPanel::PaddingPanel(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    m_uniform = new QCheckBox(QStringLiteral("Uniform"), this);
+    m_uniform->setAccessibleName(QStringLiteral("Uniform padding"));
+    connect(m_uniform, &QCheckBox::toggled, this,
+            [this](bool on) { editStyling(m_state, [&](BeautySettings& s) { s.paddingUniform = on; }); });
+    column->addWidget(m_uniform);
+
+    const auto addRow = [&](const char* label, double BeautySettings::*field) {
+        auto* row = new SliderRow(QString::fromLatin1(label), 0, 200, QStringLiteral("px"), this);
+        connect(row, &SliderRow::valueEdited, this,
+                [this, field](double v) { editStyling(m_state, [&](BeautySettings& s) { s.*field = v; }); });
+        column->addWidget(row);
+        return row;
+    };
+    m_size = addRow("Size", &BeautySettings::padding);
+    m_top = addRow("Top", &BeautySettings::paddingTop);
+    m_bottom = addRow("Bottom", &BeautySettings::paddingBottom);
+    m_left = addRow("Left", &BeautySettings::paddingLeading);
+    m_right = addRow("Right", &BeautySettings::paddingTrailing);
+
+    connect(&m_state, &AppState::settingsChanged, this, &PaddingPanel::sync);
+    sync();
+}
+
+void PaddingPanel::sync()
+{
+    const BeautySettings& settings = m_state.settings();
+    {
+        const QSignalBlocker blocker(m_uniform);
+        m_uniform->setChecked(settings.paddingUniform);
+    }
+    m_size->setValue(settings.padding);
+    m_top->setValue(settings.paddingTop);
+    m_bottom->setValue(settings.paddingBottom);
+    m_left->setValue(settings.paddingLeading);
+    m_right->setValue(settings.paddingTrailing);
+    m_size->setVisible(settings.paddingUniform);
+    for (SliderRow* side : {m_top, m_bottom, m_left, m_right})
+        side->setVisible(!settings.paddingUniform);
+}
+
+} // namespace lustrelab

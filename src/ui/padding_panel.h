@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+
+namespace lustrelab {
+
+class AppState;
+class SliderRow;
+
+// Space around the screenshot: one size for all sides, or one per side.
+class PaddingPanel : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit PaddingPanel(AppState& state, QWidget* parent = nullptr);
+
+    QCheckBox* uniformSwitch() const { return m_uniform; }
+    SliderRow* sizeRow() const { return m_size; }
+    SliderRow* topRow() const { return m_top; }
+    SliderRow* bottomRow() const { return m_bottom; }
+    SliderRow* leftRow() const { return m_left; }
+    SliderRow* rightRow() const { return m_right; }
+
+  private:
+    void sync();
+
+    AppState& m_state;
+    QCheckBox* m_uniform;
+    SliderRow* m_size;
+    SliderRow* m_top;
+    SliderRow* m_bottom;
+    SliderRow* m_left;
+    SliderRow* m_right;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,63 @@
+#include "shadow_panel.h"
+
+#include "slider_row.h"
+#include "state/app_state.h"
+#include "styling_edit.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QSignalBlocker>
+#include <cmath>
+
+namespace lustrelab {
+
+double ShadowPanel::opacityPercent(float opacity)
+{
+    return std::round(double(opacity) * 100.0 * 1e4) / 1e4;
+}
+
+ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    m_enabled = new QCheckBox(QStringLiteral("Enabled"), this);
+    m_enabled->setAccessibleName(QStringLiteral("Shadow enabled"));
+    connect(m_enabled, &QCheckBox::toggled, this,
+            [this](bool on) { editStyling(m_state, [&](BeautySettings& s) { s.shadowEnabled = on; }); });
+    column->addWidget(m_enabled);
+
+    const QString px = QStringLiteral("px");
+    m_blur = new SliderRow(QStringLiteral("Blur"), 0, 100, px, this);
+    connect(m_blur, &SliderRow::valueEdited, this,
+            [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.shadowBlur = v; }); });
+    m_offsetY = new SliderRow(QStringLiteral("Offset Y"), -50, 50, px, this);
+    connect(m_offsetY, &SliderRow::valueEdited, this,
+            [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.shadowOffsetY = v; }); });
+    m_opacity = new SliderRow(QStringLiteral("Opacity"), 0, 100, QStringLiteral("%"), this);
+    connect(m_opacity, &SliderRow::valueEdited, this, [this](double v) {
+        editStyling(m_state, [&](BeautySettings& s) { s.shadowOpacity = float(v / 100.0); });
+    });
+    for (SliderRow* row : {m_blur, m_offsetY, m_opacity})
+        column->addWidget(row);
+
+    connect(&m_state, &AppState::settingsChanged, this, &ShadowPanel::sync);
+    sync();
+}
+
+void ShadowPanel::sync()
+{
+    const BeautySettings& settings = m_state.settings();
+    {
+        const QSignalBlocker blocker(m_enabled);
+        m_enabled->setChecked(settings.shadowEnabled);
+    }
+    m_blur->setValue(settings.shadowBlur);
+    m_offsetY->setValue(settings.shadowOffsetY);
+    m_opacity->setValue(opacityPercent(settings.shadowOpacity));
+    for (SliderRow* row : {m_blur, m_offsetY, m_opacity})
+        row->setVisible(settings.shadowEnabled);
+}
+
+} // namespace lustrelab

@@ -1,0 +1,154 @@
+#include "shape_settings_panel.h"
+
+#include "color_well.h"
+#include "segmented_picker.h"
+#include "sidebar_style.h"
+#include "slider_row.h"
+#include "state/app_state.h"
+#include "symbol_icon.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolButton>
+#include <cmath>
+
+namespace lustrelab {
+
+namespace {
+
+// The width slider moves in hundredths of a point, so a drag feels continuous.
+constexpr double widthSteps = 100;
+
+} // namespace
+
+CodableColor ShapeSettingsPanel::defaultFillColor()
+{
+    return {0.0, 122.0 / 255.0, 1.0, 0.3};
+}
+
+ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(makeHeadline(QStringLiteral("Shape Settings"), this));
+    header->addStretch(1);
+    m_delete = new QToolButton(this);
+    setSymbol(m_delete, QStringLiteral("trash"), true);
+    m_delete->setAutoRaise(true);
+    m_delete->setFocusPolicy(Qt::StrongFocus);
+    m_delete->setToolTip(QStringLiteral("Delete Shape"));
+    m_delete->setAccessibleName(QStringLiteral("Delete Shape"));
+    connect(m_delete, &QToolButton::clicked, &m_state, &AppState::deleteSelectedShapeOverlay);
+    header->addWidget(m_delete);
+    column->addLayout(header);
+
+    m_type = new QComboBox;
+    for (ShapeType type : allCases<ShapeType>())
+        m_type->addItem(rawValue(type), int(type));
+    connect(m_type, &QComboBox::activated, this, [this](int index) {
+        const auto type = ShapeType(m_type->itemData(index).toInt());
+        edit([&](ShapeOverlay& o) { o.shapeType = type; });
+    });
+    column->addWidget(makeLabelledRow(QStringLiteral("Type"), m_type, this));
+
+    m_stroke = new ColorWell(QStringLiteral("Stroke"));
+    connect(m_stroke, &ColorWell::colorPicked, this, [this](const QColor& color) {
+        edit([&](ShapeOverlay& o) { o.strokeColor = CodableColor::fromPlatformColor(color); });
+    });
+    column->addWidget(makeLabelledRow(QStringLiteral("Stroke"), m_stroke, this));
+
+    auto* widthRow = new QHBoxLayout;
+    auto* widthName = new QLabel(QStringLiteral("Width"), this);
+    m_width = new QSlider(Qt::Horizontal, this);
+    m_width->setRange(int(1 * widthSteps), int(20 * widthSteps));
+    m_width->setSingleStep(int(widthSteps));
+    m_width->setPageStep(int(5 * widthSteps));
+    m_width->setFocusPolicy(Qt::StrongFocus);
+    m_width->setAccessibleName(QStringLiteral("Stroke width"));
+    widthName->setBuddy(m_width);
+    m_widthLabel = makeCaption(QString(), this);
+    m_widthLabel->setFixedWidth(35);
+    m_widthLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(m_width, &QSlider::valueChanged, this, [this](int steps) {
+        const double width = steps / widthSteps;
+        m_widthLabel->setText(SliderRow::formatValue(width, QStringLiteral("px")));
+        edit([&](ShapeOverlay& o) { o.strokeWidth = width; });
+    });
+    widthRow->addWidget(widthName);
+    widthRow->addWidget(m_width, 1);
+    widthRow->addWidget(m_widthLabel);
+    column->addLayout(widthRow);
+
+    m_fill = new QCheckBox(QStringLiteral("Fill"), this);
+    connect(m_fill, &QCheckBox::toggled, this, [this](bool on) {
+        edit([&](ShapeOverlay& o) {
+            if (on)
+                o.fillColor = defaultFillColor();
+            else
+                o.fillColor.reset();
+        });
+    });
+    column->addWidget(m_fill);
+
+    m_fillColor = new ColorWell(QStringLiteral("Fill Color"));
+    connect(m_fillColor, &ColorWell::colorPicked, this, [this](const QColor& color) {
+        edit([&](ShapeOverlay& o) { o.fillColor = CodableColor::fromPlatformColor(color); });
+    });
+    m_fillColorRow = makeLabelledRow(QStringLiteral("Fill Color"), m_fillColor, this);
+    column->addWidget(m_fillColorRow);
+
+    m_arrow = new SegmentedPicker(QStringLiteral("Arrow"));
+    for (ArrowStyle style : allCases<ArrowStyle>())
+        m_arrow->addSegment(rawValue(style));
+    connect(m_arrow, &SegmentedPicker::activated, this, [this](int index) {
+        edit([&](ShapeOverlay& o) { o.arrowStyle = allCases<ArrowStyle>()[index]; });
+    });
+    m_arrowRow = makeLabelledRow(QStringLiteral("Arrow"), m_arrow, this);
+    column->addWidget(m_arrowRow);
+
+    connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &ShapeSettingsPanel::sync);
+    connect(&m_state, &AppState::tabsChanged, this, &ShapeSettingsPanel::sync);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &ShapeSettingsPanel::sync);
+    sync();
+}
+
+template <typename Change> void ShapeSettingsPanel::edit(Change&& change)
+{
+    std::optional<ShapeOverlay> overlay = m_state.selectedShapeOverlay();
+    if (!overlay)
+        return;
+    const ShapeOverlay before = *overlay;
+    change(*overlay);
+    if (*overlay != before)
+        m_state.updateShapeOverlay(*overlay);
+}
+
+void ShapeSettingsPanel::sync()
+{
+    const std::optional<ShapeOverlay> overlay = m_state.selectedShapeOverlay();
+    setVisible(overlay.has_value());
+    if (!overlay)
+        return;
+    const QSignalBlocker typeBlocker(m_type);
+    const QSignalBlocker widthBlocker(m_width);
+    const QSignalBlocker fillBlocker(m_fill);
+    m_type->setCurrentIndex(m_type->findData(int(overlay->shapeType)));
+    m_stroke->setColor(overlay->strokeColor.toPlatformColor());
+    m_width->setValue(int(std::lround(overlay->strokeWidth * widthSteps)));
+    m_widthLabel->setText(SliderRow::formatValue(overlay->strokeWidth, QStringLiteral("px")));
+    m_fill->setChecked(overlay->fillColor.has_value());
+    m_fillColorRow->setVisible(overlay->fillColor.has_value());
+    if (overlay->fillColor)
+        m_fillColor->setColor(overlay->fillColor->toPlatformColor());
+    m_arrow->setCurrentIndex(int(overlay->arrowStyle));
+    m_arrowRow->setVisible(overlay->shapeType == ShapeType::arrow);
+}
+
+} // namespace lustrelab

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace lustrelab {
+
+class AppState;
+class SegmentedPicker;
+
+// "W × H" from the whole parts of a width and a height.
+QString sizeText(double width, double height);
+
+// Output: export scale and format, Copy and Download, and the sizes of the
+// composed image and of the file it would export.
+class SharePanel : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit SharePanel(AppState& state, QWidget* parent = nullptr);
+
+    SegmentedPicker* scalePicker() const { return m_scale; }
+    SegmentedPicker* formatPicker() const { return m_format; }
+    QPushButton* copyButton() const { return m_copy; }
+    QPushButton* downloadButton() const { return m_download; }
+    QWidget* infoBlock() const { return m_info; }
+    QString imageSizeText() const;
+    QString exportSizeText() const;
+
+  private:
+    void sync();
+
+    AppState& m_state;
+    SegmentedPicker* m_scale;
+    SegmentedPicker* m_format;
+    QPushButton* m_copy;
+    QPushButton* m_download;
+    QWidget* m_info;
+    QLabel* m_imageSize;
+    QLabel* m_exportSize;
+};
+
+} // namespace lustrelab

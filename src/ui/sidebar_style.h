@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QWidget;
+
+namespace lustrelab {
+
+// The type scale and colours shared by the sidebars and the preferences
+// window. Everything derives from the widget's own font and palette, so a
+// larger desktop font or a dark theme carries through.
+
+// Small print under and beside controls (values, captions of chip groups).
+QFont captionFont(const QFont& base);
+// The compact chips' text, one step below caption.
+QFont caption2Font(const QFont& base);
+// Section titles and list rows.
+QFont subheadlineFont(const QFont& base);
+// Titles of the left sidebar's groups.
+QFont headlineFont(const QFont& base);
+
+// Text that explains rather than names: captions, values, section symbols.
+QColor secondaryColor(const QPalette& palette);
+// Destructive actions (the trash buttons); readable on light and dark windows.
+QColor destructiveColor(const QPalette& palette);
+// Whether the palette paints light text on a dark window.
+bool isDarkPalette(const QPalette& palette);
+
+QLabel* makeHeadline(const QString& text, QWidget* parent = nullptr);
+QLabel* makeCaption(const QString& text, QWidget* parent = nullptr);
+QFrame* makeDivider(QWidget* parent = nullptr);
+// A label on the left, the control on the right (colour wells, pickers); the
+// label names the control for screen readers and mnemonics.
+QWidget* makeLabelledRow(const QString& label, QWidget* control, QWidget* parent = nullptr);
+
+} // namespace lustrelab

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+namespace lustrelab {
+
+class AppState;
+class PresetChip;
+
+// The canvas proportions: one chip per ratio preset and per social preset.
+class SizePanel : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit SizePanel(AppState& state, QWidget* parent = nullptr);
+
+    const QList<PresetChip*>& chips() const { return m_chips; }
+
+  private:
+    void sync();
+
+    AppState& m_state;
+    QList<PresetChip*> m_chips;
+    QStringList m_ids;
+};
+
+} // namespace lustrelab

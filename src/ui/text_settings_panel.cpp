@@ -1,0 +1,127 @@
+#include "text_settings_panel.h"
+
+#include "color_well.h"
+#include "sidebar_style.h"
+#include "state/app_state.h"
+#include "symbol_icon.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace lustrelab {
+
+namespace {
+
+// Selects the item holding `value`; a value the list does not offer (an
+// annotation from a file, say) is added for the moment so that it shows as it is.
+void showValue(QComboBox* picker, const QVariant& value, const QString& text)
+{
+    int index = picker->findData(value);
+    if (index < 0) {
+        picker->addItem(text, value);
+        index = picker->count() - 1;
+    }
+    picker->setCurrentIndex(index);
+}
+
+} // namespace
+
+TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(makeHeadline(QStringLiteral("Text Settings"), this));
+    header->addStretch(1);
+    m_delete = new QToolButton(this);
+    setSymbol(m_delete, QStringLiteral("trash"), true);
+    m_delete->setAutoRaise(true);
+    m_delete->setFocusPolicy(Qt::StrongFocus);
+    m_delete->setToolTip(QStringLiteral("Delete Text"));
+    m_delete->setAccessibleName(QStringLiteral("Delete Text"));
+    connect(m_delete, &QToolButton::clicked, &m_state, &AppState::deleteSelectedTextOverlay);
+    header->addWidget(m_delete);
+    column->addLayout(header);
+
+    m_font = new QComboBox(this);
+    m_font->setAccessibleName(QStringLiteral("Font"));
+    for (const QString& name : availableFonts())
+        m_font->addItem(name, name);
+    connect(m_font, &QComboBox::activated, this, [this](int index) {
+        const QString name = m_font->itemData(index).toString();
+        edit([&](TextOverlay& o) { o.fontName = name; });
+    });
+    column->addWidget(m_font);
+
+    auto* sizeRow = new QHBoxLayout;
+    m_size = new QComboBox(this);
+    m_size->setAccessibleName(QStringLiteral("Font size"));
+    m_size->setFixedWidth(60);
+    for (double size : fontSizes())
+        m_size->addItem(QString::number(qRound(size)), size);
+    connect(m_size, &QComboBox::activated, this, [this](int index) {
+        const double size = m_size->itemData(index).toDouble();
+        edit([&](TextOverlay& o) { o.fontSize = size; });
+    });
+    m_weight = new QComboBox(this);
+    m_weight->setAccessibleName(QStringLiteral("Font weight"));
+    for (FontWeight weight : allCases<FontWeight>())
+        m_weight->addItem(rawValue(weight), int(weight));
+    connect(m_weight, &QComboBox::activated, this, [this](int index) {
+        const auto weight = FontWeight(m_weight->itemData(index).toInt());
+        edit([&](TextOverlay& o) { o.fontWeight = weight; });
+    });
+    sizeRow->addWidget(m_size);
+    sizeRow->addWidget(m_weight, 1);
+    column->addLayout(sizeRow);
+
+    m_color = new ColorWell(QStringLiteral("Color"));
+    connect(m_color, &ColorWell::colorPicked, this, [this](const QColor& color) {
+        edit([&](TextOverlay& o) { o.textColor = CodableColor::fromPlatformColor(color); });
+    });
+    column->addWidget(makeLabelledRow(QStringLiteral("Color"), m_color, this));
+
+    m_redacted = new QCheckBox(QStringLiteral("Redacted"), this);
+    connect(m_redacted, &QCheckBox::toggled, this,
+            [this](bool on) { edit([&](TextOverlay& o) { o.isRedacted = on; }); });
+    column->addWidget(m_redacted);
+
+    connect(&m_state, &AppState::selectedTextOverlayIdChanged, this, &TextSettingsPanel::sync);
+    connect(&m_state, &AppState::tabsChanged, this, &TextSettingsPanel::sync);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &TextSettingsPanel::sync);
+    sync();
+}
+
+template <typename Change> void TextSettingsPanel::edit(Change&& change)
+{
+    std::optional<TextOverlay> overlay = m_state.selectedTextOverlay();
+    if (!overlay)
+        return;
+    change(*overlay);
+    m_state.updateTextOverlay(*overlay);
+}
+
+void TextSettingsPanel::sync()
+{
+    const std::optional<TextOverlay> overlay = m_state.selectedTextOverlay();
+    setVisible(overlay.has_value());
+    if (!overlay)
+        return;
+    const QSignalBlocker fontBlocker(m_font);
+    const QSignalBlocker sizeBlocker(m_size);
+    const QSignalBlocker weightBlocker(m_weight);
+    const QSignalBlocker redactedBlocker(m_redacted);
+    showValue(m_font, overlay->fontName, overlay->fontName);
+    showValue(m_size, overlay->fontSize, QString::number(qRound(overlay->fontSize)));
+    showValue(m_weight, int(overlay->fontWeight), rawValue(overlay->fontWeight));
+    m_color->setColor(overlay->textColor.toPlatformColor());
+    m_redacted->setChecked(overlay->isRedacted);
+}
+
+} // namespace lustrelab

@@ -1,0 +1,102 @@
+#include "tool_options_panel.h"
+
+#include "flow_layout.h"
+#include "sidebar_style.h"
+#include "state/app_state.h"
+#include "symbol_icon.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace lustrelab {
+
+namespace {
+
+QString shapeSymbol(ShapeType type)
+{
+    switch (type) {
+    case ShapeType::rectangle:
+        return QStringLiteral("rectangle");
+    case ShapeType::roundedRectangle:
+        return QStringLiteral("rectangle.roundedtop");
+    case ShapeType::ellipse:
+        return QStringLiteral("circle");
+    case ShapeType::line:
+        return QStringLiteral("line.diagonal");
+    case ShapeType::arrow:
+        return QStringLiteral("arrow.up.right");
+    case ShapeType::highlight:
+        return QStringLiteral("highlighter");
+    case ShapeType::blur:
+        return QStringLiteral("drop.halffull");
+    }
+    return {};
+}
+
+} // namespace
+
+ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    m_addText = new QPushButton(QStringLiteral("Add Text"), this);
+    setSymbol(m_addText, QStringLiteral("plus"));
+    m_addText->setAccessibleName(QStringLiteral("Add Text"));
+    connect(m_addText, &QPushButton::clicked, &m_state, &AppState::addTextOverlay);
+    column->addWidget(m_addText);
+
+    m_shapeOptions = new QWidget(this);
+    auto* shapeColumn = new QVBoxLayout(m_shapeOptions);
+    shapeColumn->setContentsMargins(0, 0, 0, 0);
+    shapeColumn->setSpacing(6);
+    shapeColumn->addWidget(makeCaption(QStringLiteral("Shape Type"), m_shapeOptions));
+    auto* typeHolder = new QWidget(m_shapeOptions);
+    typeHolder->setAccessibleName(QStringLiteral("Shape Type"));
+    auto* flow = new FlowLayout(typeHolder, 4);
+    for (ShapeType type : allCases<ShapeType>()) {
+        auto* button = new QToolButton(typeHolder);
+        button->setText(rawValue(type));
+        button->setAccessibleName(rawValue(type));
+        setSymbol(button, shapeSymbol(type));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setFont(captionFont(button->font()));
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setMinimumWidth(56);
+        connect(button, &QToolButton::clicked, this, [this, type] {
+            m_state.setCurrentShapeType(type);
+            sync(); // a click on the current type must not leave it unchecked
+        });
+        flow->addWidget(button);
+        m_shapeTypes.append(button);
+    }
+    shapeColumn->addWidget(typeHolder);
+    m_addShape = new QPushButton(QStringLiteral("Add Shape"), m_shapeOptions);
+    setSymbol(m_addShape, QStringLiteral("plus"));
+    m_addShape->setAccessibleName(QStringLiteral("Add Shape"));
+    connect(m_addShape, &QPushButton::clicked, this, [this] { m_state.addShapeOverlay(); });
+    shapeColumn->addWidget(m_addShape);
+    column->addWidget(m_shapeOptions);
+
+    connect(&m_state, &AppState::currentToolChanged, this, &ToolOptionsPanel::sync);
+    connect(&m_state, &AppState::currentShapeTypeChanged, this, &ToolOptionsPanel::sync);
+    sync();
+}
+
+void ToolOptionsPanel::sync()
+{
+    const CanvasTool tool = m_state.currentTool();
+    m_addText->setVisible(tool == CanvasTool::text);
+    m_shapeOptions->setVisible(tool == CanvasTool::shape);
+    const auto types = allCases<ShapeType>();
+    for (qsizetype i = 0; i < m_shapeTypes.size(); ++i)
+        m_shapeTypes[i]->setChecked(types[i] == m_state.currentShapeType());
+    setVisible(tool == CanvasTool::text || tool == CanvasTool::shape);
+}
+
+} // namespace lustrelab

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QPushButton;
+class QToolButton;
+
+namespace lustrelab {
+
+class AppState;
+
+// What the current tool offers: "Add Text" for the text tool; the shape types
+// and "Add Shape" for the shape tool; nothing for the others.
+class ToolOptionsPanel : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit ToolOptionsPanel(AppState& state, QWidget* parent = nullptr);
+
+    QPushButton* addTextButton() const { return m_addText; }
+    QWidget* shapeOptions() const { return m_shapeOptions; }
+    const QList<QToolButton*>& shapeTypeButtons() const { return m_shapeTypes; }
+    QPushButton* addShapeButton() const { return m_addShape; }
+
+  private:
+    void sync();
+
+    AppState& m_state;
+    QPushButton* m_addText;
+    QWidget* m_shapeOptions;
+    QList<QToolButton*> m_shapeTypes;
+    QPushButton* m_addShape;
+};
+
+} // namespace lustrelab

@@ -1,0 +1,235 @@
+// The small controls the sidebars are built from: the wrapping layout, the
+// slider rows' value text, and symbol icons that never come out blank.
+#include "sidebar_test_support.h"
+#include "state/test_environment.h"
+#include "ui/flow_layout.h"
+#include "ui/slider_row.h"
+#include "ui/symbol_drawing.h"
+#include "ui/symbol_icon.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QSlider>
+#include <QTemporaryDir>
+
+using namespace lustrelab;
+
+namespace {
+
+QPalette paletteWith(QColor window, QColor text)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText,
+                     QColor::fromRgbF(text.redF(), text.greenF(), text.blueF(), 0.5f));
+    return palette;
+}
+
+// Pixels of the icon, drawn over the window colour, that differ clearly from it.
+int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mode = QIcon::Normal)
+{
+    QImage canvas(16, 16, QImage::Format_ARGB32);
+    canvas.fill(window);
+    QPainter painter(&canvas);
+    icon.paint(&painter, QRect(0, 0, 16, 16), Qt::AlignCenter, mode);
+    painter.end();
+    int count = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            count += std::abs(QColor(canvas.pixel(x, y)).lightnessF() - window.lightnessF()) > 0.25 ? 1 : 0;
+    return count;
+}
+
+// A one-icon theme whose undo glyph is dark grey, as the symbolic icons of
+// some desktop themes are when drawn outside their own toolkit.
+void writeDarkGlyphTheme(const QString& root)
+{
+    QDir(root).mkpath(QStringLiteral("greyglyphs/16x16/actions"));
+    QFile index(root + QStringLiteral("/greyglyphs/index.theme"));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=greyglyphs\nDirectories=16x16/actions\n\n"
+                "[16x16/actions]\nSize=16\nType=Fixed\n");
+    index.close();
+    QImage glyph(16, 16, QImage::Format_ARGB32);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.fillRect(3, 3, 10, 10, QColor(46, 52, 54));
+    painter.end();
+    QVERIFY(glyph.save(root + QStringLiteral("/greyglyphs/16x16/actions/edit-undo.png")));
+}
+
+} // namespace
+
+class TestSidebarControls : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void flowPositions_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("itemWidths");
+        QTest::addColumn<QList<QPoint>>("positions");
+        QTest::addColumn<int>("height");
+        QTest::newRow("third item wraps")
+            << 100 << QList<int>{40, 40, 40} << QList<QPoint>{{0, 0}, {46, 0}, {0, 26}} << 46;
+        QTest::newRow("too wide item keeps its line, next one wraps")
+            << 100 << QList<int>{150, 40} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
+        QTest::newRow("exact fit stays on the line")
+            << 100 << QList<int>{47, 47} << QList<QPoint>{{0, 0}, {53, 0}} << 20;
+        QTest::newRow("one pixel over wraps")
+            << 100 << QList<int>{47, 48} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
+        QTest::newRow("wide item after a short one starts a line")
+            << 100 << QList<int>{40, 150, 40} << QList<QPoint>{{0, 0}, {0, 26}, {0, 52}} << 72;
+    }
+    void flowPositions()
+    {
+        QFETCH(int, width);
+        QFETCH(QList<int>, itemWidths);
+        QFETCH(QList<QPoint>, positions);
+        QFETCH(int, height);
+
+        QWidget host;
+        auto* flow = new FlowLayout(&host, 6);
+        QList<QWidget*> items;
+        for (int itemWidth : itemWidths) {
+            auto* item = new QWidget(&host);
+            item->setFixedSize(itemWidth, 20);
+            flow->addWidget(item);
+            items << item;
+            if (items.size() == 1) { // a hidden item takes no place
+                auto* hidden = new QWidget(&host);
+                hidden->setFixedSize(30, 20);
+                hidden->hide();
+                flow->addWidget(hidden);
+            }
+        }
+
+        QCOMPARE(flow->heightForWidth(width), height);
+        flow->setGeometry(QRect(10, 5, width, height));
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            QCOMPARE(items[i]->pos(), positions[i] + QPoint(10, 5));
+            QCOMPARE(items[i]->size(), QSize(itemWidths[i], 20));
+        }
+    }
+
+    void sliderText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("fraction cut, not rounded") << 12.9 << "px"
+                                                   << "12px";
+        QTest::newRow("small negative shows no minus") << -0.5 << "px"
+                                                       << "0px";
+        QTest::newRow("negative cut toward zero") << -49.7 << "px"
+                                                  << "-49px";
+        QTest::newRow("percent") << 25.0 << "%"
+                                 << "25%";
+        QTest::newRow("beyond the range shows as stored") << 300.0 << "px"
+                                                          << "300px";
+    }
+    void sliderText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, unit);
+        QFETCH(QString, text);
+        SliderRow row(QStringLiteral("Offset"), -50, 200, unit);
+        QSignalSpy edits(&row, &SliderRow::valueEdited);
+        row.setValue(value);
+        QCOMPARE(row.valueText(), text);
+        QCOMPARE(row.value(), value);
+        QCOMPARE(edits.count(), 0); // a value from outside is not an edit
+    }
+
+    void sliderKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("right arrow, one unit") << int(Qt::Key_Right) << 13.5;
+        QTest::newRow("left arrow, one unit") << int(Qt::Key_Left) << 11.5;
+        QTest::newRow("page up, ten units") << int(Qt::Key_PageUp) << 22.5;
+        QTest::newRow("home, the minimum") << int(Qt::Key_Home) << 0.0;
+    }
+    void sliderKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(double, expected);
+        SliderRow row(QStringLiteral("Blur"), 0, 100, QStringLiteral("px"));
+        row.setValue(12.5);
+        QSignalSpy edits(&row, &SliderRow::valueEdited);
+        QTest::keyClick(row.slider(), Qt::Key(key));
+        QCOMPARE(edits.count(), 1);
+        QCOMPARE(edits.first().first().toDouble(), expected);
+        QCOMPARE(row.value(), expected);
+        QCOMPARE(row.valueText(), SliderRow::formatValue(expected, QStringLiteral("px")));
+    }
+
+    void iconsNeverBlank_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << paletteWith(QColor(239, 239, 239), QColor(20, 20, 20));
+        QTest::newRow("dark") << paletteWith(QColor(40, 40, 44), QColor(235, 235, 235));
+    }
+    void iconsNeverBlank()
+    {
+        QFETCH(QPalette, palette);
+        const QColor window = palette.color(QPalette::Window);
+        QStringList names = drawnSymbolNames();
+        names << QStringLiteral("no.such.symbol");
+        for (const QString& name : names) {
+            const QIcon icon = symbolIcon(name, palette);
+            QVERIFY2(visiblePixels(icon, window) >= 6, qPrintable(name));
+            QVERIFY2(visiblePixels(icon, window, QIcon::Disabled) >= 1, qPrintable(name));
+        }
+    }
+
+    void themeIconOnlyWhereItShows_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<bool>("themed");
+        QTest::newRow("dark glyph on a light window: the theme's")
+            << paletteWith(QColor(239, 239, 239), QColor(20, 20, 20)) << true;
+        QTest::newRow("dark glyph on a dark window: drawn")
+            << paletteWith(QColor(40, 40, 44), QColor(235, 235, 235)) << false;
+    }
+    void themeIconOnlyWhereItShows()
+    {
+        QFETCH(QPalette, palette);
+        QFETCH(bool, themed);
+        QTemporaryDir themes;
+        writeDarkGlyphTheme(themes.path());
+        const QStringList searchPaths = QIcon::themeSearchPaths();
+        const QString themeName = QIcon::themeName();
+        QIcon::setThemeSearchPaths({themes.path()});
+        QIcon::setThemeName(QStringLiteral("greyglyphs"));
+        QVERIFY(QIcon::hasThemeIcon(themeIconName(QStringLiteral("arrow.uturn.backward"))));
+
+        const QIcon icon = symbolIcon(QStringLiteral("arrow.uturn.backward"), palette);
+        const QImage pixels = icon.pixmap(16, 16).toImage();
+        QCOMPARE(QColor(pixels.pixel(8, 8)) == QColor(46, 52, 54), themed);
+        QVERIFY(visiblePixels(icon, palette.color(QPalette::Window)) >= 6);
+
+        QIcon::setThemeSearchPaths(searchPaths);
+        QIcon::setThemeName(themeName);
+    }
+
+    void trashIsTinted()
+    {
+        const QIcon red = symbolIcon(QStringLiteral("trash"), QPalette(), QColor(215, 38, 38));
+        const QImage pixels = red.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+        int reddish = 0;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x) {
+                const QColor c = QColor::fromRgba(pixels.pixel(x, y));
+                reddish += c.alpha() > 200 && c.red() > 150 && c.green() < 90 ? 1 : 0;
+            }
+        QVERIFY(reddish > 20);
+    }
+};
+
+QTEST_MAIN(TestSidebarControls)
+#include "tst_sidebar_controls.moc"

@@ -1,0 +1,384 @@
+// The tools pane: tool options, the settings of the selected annotation,
+// history buttons, the templates list and the image actions.
+#include "sidebar_test_support.h"
+#include "state/test_environment.h"
+#include "ui/color_well.h"
+#include "ui/left_sidebar.h"
+#include "ui/save_template_dialog.h"
+#include "ui/segmented_picker.h"
+#include "ui/shape_settings_panel.h"
+#include "ui/template_list.h"
+#include "ui/text_settings_panel.h"
+#include "ui/tool_options_panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace lustrelab;
+
+namespace {
+
+void clickRow(QListWidget* list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+QStringList namesInFile(const QString& directory)
+{
+    TemplateManager reread(directory);
+    QStringList names;
+    for (const Template& entry : reread.templates())
+        names << entry.name;
+    return names;
+}
+
+// Mean lightness of the icon's ink, 0 (black) to 1 (white).
+double inkLightness(const QIcon& icon)
+{
+    const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    double weight = 0;
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = QColor::fromRgba(image.pixel(x, y));
+            weight += pixel.alphaF();
+            sum += pixel.alphaF() * pixel.lightnessF();
+        }
+    return weight > 0 ? sum / weight : -1;
+}
+
+} // namespace
+
+class TestToolsSidebar : public QObject
+{
+    Q_OBJECT
+    test::IsolatedHome m_home;
+
+  private slots:
+    void toolOptions_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<bool>("addText");
+        QTest::addColumn<bool>("shapeOptions");
+        QTest::newRow("select") << int(CanvasTool::select) << false << false;
+        QTest::newRow("text") << int(CanvasTool::text) << true << false;
+        QTest::newRow("shape") << int(CanvasTool::shape) << false << true;
+        QTest::newRow("remove") << int(CanvasTool::remove) << false << false;
+    }
+    void toolOptions()
+    {
+        QFETCH(int, tool);
+        QFETCH(bool, addText);
+        QFETCH(bool, shapeOptions);
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        sidebar.toolButtons()[tool]->click();
+        QCOMPARE(int(state.currentTool()), tool);
+        for (qsizetype i = 0; i < sidebar.toolButtons().size(); ++i)
+            QCOMPARE(sidebar.toolButtons()[i]->isChecked(), i == tool);
+        ToolOptionsPanel* options = sidebar.toolOptions();
+        QCOMPARE(options->addTextButton()->isVisibleTo(&sidebar), addText);
+        QCOMPARE(options->shapeOptions()->isVisibleTo(&sidebar), shapeOptions);
+        // Clicking the current tool again keeps it highlighted.
+        sidebar.toolButtons()[tool]->click();
+        QVERIFY(sidebar.toolButtons()[tool]->isChecked());
+    }
+
+    void addShapeUsesChosenType()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        state.setCurrentTool(CanvasTool::shape);
+        ToolOptionsPanel* options = sidebar.toolOptions();
+        options->shapeTypeButtons()[int(ShapeType::ellipse)]->click();
+        QCOMPARE(state.currentShapeType(), ShapeType::ellipse);
+        options->addShapeButton()->click();
+        QCOMPARE(state.currentShapeOverlays().size(), 1);
+        QCOMPARE(state.currentShapeOverlays().first().shapeType, ShapeType::ellipse);
+        QVERIFY(sidebar.shapeSettings()->isVisibleTo(&sidebar));
+    }
+
+    void selectionShowsMatchingSettings_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("textShown");
+        QTest::addColumn<bool>("shapeShown");
+        QTest::newRow("nothing") << "" << false << false;
+        QTest::newRow("text") << "text" << true << false;
+        QTest::newRow("shape") << "shape" << false << true;
+        QTest::newRow("id of a deleted text") << "stale" << false << false;
+    }
+    void selectionShowsMatchingSettings()
+    {
+        QFETCH(QString, selected);
+        QFETCH(bool, textShown);
+        QFETCH(bool, shapeShown);
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        state.addTextOverlay();
+        const QUuid textId = *state.selectedTextOverlayId();
+        state.addShapeOverlay(ShapeType::arrow);
+        const QUuid shapeId = *state.selectedShapeOverlayId();
+        state.setSelectedTextOverlayId(std::nullopt);
+        state.setSelectedShapeOverlayId(std::nullopt);
+
+        if (selected == "text")
+            state.setSelectedTextOverlayId(textId);
+        else if (selected == "shape")
+            state.setSelectedShapeOverlayId(shapeId);
+        else if (selected == "stale")
+            state.setSelectedTextOverlayId(QUuid::createUuid());
+        QCOMPARE(sidebar.textSettings()->isVisibleTo(&sidebar), textShown);
+        QCOMPARE(sidebar.shapeSettings()->isVisibleTo(&sidebar), shapeShown);
+    }
+
+    void textSettingsEdit()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        state.addTextOverlay();
+        TextSettingsPanel* panel = sidebar.textSettings();
+        QCOMPARE(panel->sizePicker()->currentText(), QStringLiteral("32"));
+        QCOMPARE(panel->weightPicker()->currentText(), QStringLiteral("Regular"));
+        QCOMPARE(panel->fontPicker()->count(), int(availableFonts().size()));
+
+        panel->sizePicker()->setFocus();
+        QTest::keyClick(panel->sizePicker(), Qt::Key_Down);
+        panel->weightPicker()->setFocus();
+        QTest::keyClick(panel->weightPicker(), Qt::Key_End);
+        panel->redactedSwitch()->click();
+        const TextOverlay edited = *state.selectedTextOverlay();
+        QCOMPARE(edited.fontSize, 36.0);
+        QCOMPARE(edited.fontWeight, FontWeight::black);
+        QVERIFY(edited.isRedacted);
+        QCOMPARE(state.historyManager().undoStack().size(), 1); // only the add is an undo step
+
+        panel->deleteButton()->click();
+        QVERIFY(state.currentTextOverlays().isEmpty());
+        QVERIFY(!panel->isVisibleTo(&sidebar));
+    }
+
+    void textSizeOutsideTheList()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        state.addTextOverlay();
+        TextOverlay overlay = *state.selectedTextOverlay();
+        overlay.fontSize = 33;
+        overlay.fontName = QStringLiteral("DejaVu Sans");
+        state.updateTextOverlay(overlay);
+        TextSettingsPanel* panel = sidebar.textSettings();
+        QCOMPARE(panel->sizePicker()->currentText(), QStringLiteral("33"));
+        QCOMPARE(panel->fontPicker()->currentText(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(state.selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
+    }
+
+    void fillToggle()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        state.addShapeOverlay(ShapeType::rectangle);
+        ShapeSettingsPanel* panel = sidebar.shapeSettings();
+        QVERIFY(!panel->fillColorRow()->isVisibleTo(panel));
+
+        panel->fillSwitch()->click();
+        const CodableColor blue{0.0, 122.0 / 255.0, 1.0, 0.3};
+        QCOMPARE(state.selectedShapeOverlay()->fillColor, std::optional<CodableColor>(blue));
+        QVERIFY(panel->fillColorRow()->isVisibleTo(panel));
+        QVERIFY(qAbs(panel->fillWell()->color().alphaF() - 0.3f) < 0.001f);
+
+        panel->fillSwitch()->click();
+        QVERIFY(!state.selectedShapeOverlay()->fillColor.has_value());
+        QVERIFY(!panel->fillColorRow()->isVisibleTo(panel));
+    }
+
+    void shapeWidthAndArrow()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        state.addShapeOverlay(ShapeType::rectangle);
+        ShapeSettingsPanel* panel = sidebar.shapeSettings();
+        QCOMPARE(panel->widthLabel()->text(), QStringLiteral("3px"));
+        QVERIFY(!panel->arrowRow()->isVisibleTo(panel));
+
+        panel->widthSlider()->setValue(1275); // dragged to 12.75
+        QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 12.75);
+        QCOMPARE(panel->widthLabel()->text(), QStringLiteral("12px"));
+        QTest::keyClick(panel->widthSlider(), Qt::Key_End);
+        QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 20.0);
+
+        panel->typePicker()->setFocus();
+        panel->typePicker()->setCurrentIndex(int(ShapeType::arrow));
+        emit panel->typePicker()->activated(int(ShapeType::arrow));
+        QCOMPARE(state.selectedShapeOverlay()->shapeType, ShapeType::arrow);
+        QVERIFY(panel->arrowRow()->isVisibleTo(panel));
+        panel->arrowPicker()->segment(1)->click();
+        QCOMPARE(state.selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
+    }
+
+    void historyButtonsFollowTheHistory()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        QCOMPARE(sidebar.undoButton()->toolTip(), QStringLiteral("Undo (Ctrl+Z)"));
+        QCOMPARE(sidebar.redoButton()->toolTip(), QStringLiteral("Redo (Ctrl+Shift+Z)"));
+        QVERIFY(!sidebar.undoButton()->isEnabled());
+        QVERIFY(!sidebar.redoButton()->isEnabled());
+        state.addTextOverlay();
+        QVERIFY(sidebar.undoButton()->isEnabled());
+        sidebar.undoButton()->click();
+        QVERIFY(state.currentTextOverlays().isEmpty());
+        QVERIFY(!sidebar.undoButton()->isEnabled());
+        QVERIFY(sidebar.redoButton()->isEnabled());
+        sidebar.redoButton()->click();
+        QCOMPARE(state.currentTextOverlays().size(), 1);
+    }
+
+    void imageActions_data()
+    {
+        QTest::addColumn<bool>("composed");
+        QTest::newRow("empty tab") << false;
+        QTest::newRow("composed image") << true;
+    }
+    void imageActions()
+    {
+        QFETCH(bool, composed);
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        if (composed)
+            test::loadComposedScreenshot(state);
+        QVERIFY(sidebar.pasteButton()->isEnabled());
+        QCOMPARE(sidebar.copyButton()->isEnabled(), composed);
+        QCOMPARE(sidebar.exportButton()->isEnabled(), composed);
+        QTest::mouseClick(sidebar.exportButton(), Qt::LeftButton);
+        QCOMPARE(state.showExportDialog(), composed);
+        // A new empty tab has nothing to copy.
+        state.newTab();
+        QVERIFY(!sidebar.copyButton()->isEnabled());
+    }
+
+    void savedTemplateAppliedAndUndone()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        QListWidget* list = sidebar.templateList()->list();
+        QVERIFY(sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
+        QCOMPARE(sidebar.templateList()->emptyLabel()->text(), QStringLiteral("No templates yet"));
+
+        sidebar.saveTemplateButton()->click();
+        QVERIFY(state.showSaveTemplateDialog());
+        BeautySettings saved = state.settings();
+        saved.cornerRadius = 30;
+        saved.backgroundType = BackgroundType::solid;
+        state.setSettings(saved);
+        SaveTemplateDialog dialog(state);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::keyClicks(dialog.nameField(), QStringLiteral("Blog"));
+        QTest::keyClick(dialog.nameField(), Qt::Key_Return);
+
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Blog"));
+        QVERIFY(!sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
+        QCOMPARE(namesInFile(dir.path()), QStringList{QStringLiteral("Blog")});
+
+        BeautySettings changed = saved;
+        changed.cornerRadius = 5;
+        changed.backgroundType = BackgroundType::gradient;
+        state.setSettings(changed);
+        sidebar.resize(240, 900);
+        sidebar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sidebar));
+        clickRow(list, 0);
+        QCOMPARE(state.settings(), saved);
+        sidebar.undoButton()->click();
+        QCOMPARE(state.settings(), changed);
+    }
+
+    void templateRowsDeleted_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("Delete on the first") << int(Qt::Key_Delete) << 0 << QStringList{"Two", "Three"};
+        QTest::newRow("Backspace on the last") << int(Qt::Key_Backspace) << 2 << QStringList{"One", "Two"};
+    }
+    void templateRowsDeleted()
+    {
+        QFETCH(int, key);
+        QFETCH(int, row);
+        QFETCH(QStringList, left);
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        for (const char* name : {"One", "Two", "Three"})
+            state.templateManager().saveTemplate(QString::fromLatin1(name), state.settings());
+        LeftSidebar sidebar(state);
+        QListWidget* list = sidebar.templateList()->list();
+        QCOMPARE(list->count(), 3);
+        list->setCurrentRow(row);
+        const BeautySettings before = state.settings();
+        QTest::keyClick(list, Qt::Key(key));
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        QCOMPARE(shown, left);
+        QCOMPARE(namesInFile(dir.path()), left);
+        QCOMPARE(state.settings(), before); // deleting applies nothing
+    }
+
+    void iconsFollowThePalette()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        LeftSidebar sidebar(state);
+        QPalette light;
+        light.setColor(QPalette::Window, QColor(240, 240, 240));
+        light.setColor(QPalette::ButtonText, QColor(20, 20, 20));
+        sidebar.setPalette(light);
+        QVERIFY(inkLightness(sidebar.undoButton()->icon()) < 0.3);
+        // The desktop switches to a dark theme while the window is open.
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(36, 36, 40));
+        dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+        sidebar.setPalette(dark);
+        QVERIFY(inkLightness(sidebar.undoButton()->icon()) > 0.7);
+        QVERIFY(inkLightness(sidebar.pasteButton()->icon()) > 0.7);
+    }
+
+    void everyControlNamedAndReachable()
+    {
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        state.templateManager().saveTemplate(QStringLiteral("Look"), state.settings());
+        LeftSidebar sidebar(state);
+        state.setCurrentTool(CanvasTool::shape);
+        state.addTextOverlay();
+        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
+        state.addShapeOverlay(ShapeType::arrow);
+        ShapeOverlay shape = *state.selectedShapeOverlay();
+        shape.fillColor = CodableColor{};
+        state.updateShapeOverlay(shape);
+        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
+    }
+};
+
+QTEST_MAIN(TestToolsSidebar)
+#include "tst_tools_sidebar.moc"
