@@ -1,6 +1,7 @@
 #include "lustrelab_app.h"
 
 #include "io/image_decoder.h"
+#include "io/portal_global_shortcut.h"
 #include "state/app_state.h"
 #include "ui/main_window.h"
 
@@ -17,8 +18,10 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
                            : std::make_unique<AppDelegate>()),
       m_window(std::make_unique<MainWindow>(*m_state))
 {
-    connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(),
-            [this] { m_delegate->setup(m_state.get()); });
+    connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(), [this] {
+        m_delegate->setup(m_state.get());
+        reportShortcutRegistration();
+    });
     QGuiApplication::setQuitOnLastWindowClosed(
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
@@ -29,6 +32,20 @@ LustrelabApp::~LustrelabApp()
 {
     m_window.reset();
     m_delegate.reset();
+}
+
+// The X11 grab is known at once; the portal answers later, once the desktop
+// has (or has not) bound the combination.
+void LustrelabApp::reportShortcutRegistration()
+{
+    GlobalShortcut* shortcut = m_delegate->shortcut();
+    m_window->setGlobalShortcutRegistered(shortcut && shortcut->isRegistered());
+    auto* portal = qobject_cast<PortalGlobalShortcut*>(shortcut);
+    if (portal && !m_watchingPortal) {
+        m_watchingPortal = true;
+        connect(portal, &PortalGlobalShortcut::bindingFinished, m_window.get(),
+                &MainWindow::setGlobalShortcutRegistered);
+    }
 }
 
 void LustrelabApp::openFiles(const QStringList& paths)

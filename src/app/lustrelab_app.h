@@ -40,12 +40,14 @@ class LustrelabApp : public QObject
 
   private:
     void openNextFile();
+    void reportShortcutRegistration();
 
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<MainWindow> m_window;
     QStringList m_pendingFiles;
     bool m_opening = false;
+    bool m_watchingPortal = false;
 };
 
 } // namespace lustrelab

@@ -12,6 +12,7 @@
 #include "shell_palette.h"
 #include "state/app_state.h"
 #include "tab_bar.h"
+#include "user_preferences.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -37,13 +38,6 @@ struct PaneWidths
 constexpr PaneWidths leftPane{200, 220, 280};
 constexpr int centreMinimum = 400;
 constexpr PaneWidths rightPane{260, 280, 320};
-
-bool automaticPastePreference()
-{
-    return QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
-        .value(QStringLiteral("autoClipboard"), true)
-        .toBool();
-}
 
 // The one-pixel line between the tab strip and the canvas, in a tone that
 // reads as a separator on light and dark themes alike.
@@ -179,6 +173,13 @@ void MainWindow::syncSaveTemplateSheet(bool show)
     m_saveTemplateSheet->open();
 }
 
+void MainWindow::setGlobalShortcutRegistered(bool registered)
+{
+    m_globalShortcutRegistered = registered;
+    if (m_preferences)
+        m_preferences->setGlobalShortcutRegistered(registered);
+}
+
 void MainWindow::showPreferences()
 {
     if (!m_preferences) {
@@ -186,6 +187,7 @@ void MainWindow::showPreferences()
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setWindowTitle(tr("Preferences"));
     }
+    m_preferences->setGlobalShortcutRegistered(m_globalShortcutRegistered);
     m_preferences->show();
     m_preferences->raise();
     m_preferences->activateWindow();
@@ -207,7 +209,7 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::runAutomaticPaste()
 {
-    if (m_automaticPaste && automaticPastePreference() && m_state.clipboardService().canReadImage())
+    if (m_automaticPaste && autoPasteOnLaunch() && m_state.clipboardService().canReadImage())
         m_state.pasteImage();
 }
 

@@ -38,6 +38,10 @@ class MainWindow : public QMainWindow
     // so that the clipboard cannot replace a file the user asked to open.
     void setAutomaticPasteEnabled(bool enabled) { m_automaticPaste = enabled; }
 
+    // Whether the desktop granted Ctrl+Shift+6; the preferences window
+    // explains how to bind a desktop shortcut when it did not.
+    void setGlobalShortcutRegistered(bool registered);
+
     bool isDropTargeted() const { return m_dropTargeted; }
     void setDropTargeted(bool targeted);
 
@@ -87,6 +91,7 @@ class MainWindow : public QMainWindow
     QPointer<SettingsView> m_preferences;
     bool m_automaticPaste = true;
     bool m_shownBefore = false;
+    bool m_globalShortcutRegistered = true;
     bool m_dropTargeted = false;
 };
 
