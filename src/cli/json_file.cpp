@@ -16,11 +16,17 @@ std::optional<Json> readJsonFile(const QString& path, QString* error)
         *error = QStringLiteral("cannot read: %1").arg(file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    return parseJson(file.readAll(), error);
+}
+
+std::optional<Json> parseJson(const QByteArray& bytes, QString* error)
+{
     try {
         return Json::parse(bytes.begin(), bytes.end());
-    } catch (const Json::parse_error& e) {
-        // Drop the "[json.exception.parse_error.101] " prefix; keep line and column.
+    } catch (const Json::exception& e) {
+        // Not only parse errors: a number beyond the range of a double ("1e400")
+        // is an out_of_range error. Drop the "[json.exception.parse_error.101] "
+        // prefix; keep line and column.
         QString message = QString::fromUtf8(e.what());
         if (message.startsWith(u'['))
             message = message.mid(message.indexOf(u']') + 1).trimmed();
