@@ -39,7 +39,10 @@ thread)
     ;;
 esac
 
+# -O1 and line tables only: what the sanitizers need for readable reports, and
+# a good deal quicker to build than -O2 with full debug information.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" > /dev/null
 cmake --build "$build" --parallel "$(nproc)"
