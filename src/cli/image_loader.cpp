@@ -8,6 +8,18 @@
 
 namespace lustrelab {
 
+namespace {
+
+QString tooLarge(QSize size, qint64 maxPixels)
+{
+    return QStringLiteral("image too large (%1 x %2 pixels; at most %3 megapixels)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(maxPixels / 1000000);
+}
+
+} // namespace
+
 void configureImageAllocationLimit()
 {
     // Decoders may hold a little more than the final image; leave room for it.
@@ -40,15 +52,16 @@ LoadedImage loadImage(const QString& path, qint64 maxPixels)
     // The header's size lets an oversized image be refused before decoding.
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
-        return {{},
-                QStringLiteral("image too large (%1 x %2 pixels; at most %3 megapixels)")
-                    .arg(size.width())
-                    .arg(size.height())
-                    .arg(maxPixels / 1000000)};
+        return {{}, tooLarge(size, maxPixels)};
 
     QImage image = reader.read();
     if (image.isNull())
         return {{}, QStringLiteral("cannot decode: %1").arg(reader.errorString())};
+    // Not every reader reports beforehand the size it then decodes (Qt's GIF
+    // reader is one), so the limit is checked again; Qt's allocation limit
+    // has bounded what the decoding itself could take.
+    if (qint64(image.width()) * image.height() > maxPixels)
+        return {{}, tooLarge(image.size(), maxPixels)};
     return {std::move(image), {}};
 }
 
