@@ -20,7 +20,7 @@ case "$mode" in
 address)
     build="$root/build-asan"
     flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     # Leaks inside the uninstrumented system libraries Qt loads (see the file).
     export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
