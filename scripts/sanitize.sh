@@ -41,8 +41,12 @@ esac
 
 # -O1 and line tables only: what the sanitizers need for readable reports, and
 # a good deal quicker to build than -O2 with full debug information.
+# UBSan's vptr check refers to the type information of every class a pointer
+# is cast to, also across our static libraries (io's AppDelegate holds the
+# state's AppState), so they are linked as one group.
+link='<CMAKE_CXX_COMPILER> <FLAGS> <CMAKE_CXX_LINK_FLAGS> <LINK_FLAGS> <OBJECTS> -o <TARGET> -Wl,--start-group <LINK_LIBRARIES> -Wl,--end-group'
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" -DCMAKE_CXX_LINK_EXECUTABLE="$link" \
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" > /dev/null
 cmake --build "$build" --parallel "$(nproc)"
