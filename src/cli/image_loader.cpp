@@ -44,6 +44,14 @@ LoadedImage readWithQt(QByteArrayView bytes, qint64 maxPixels, const ImageSizeCh
     QImage image = reader.read();
     if (image.isNull())
         return {{}, QStringLiteral("cannot decode: %1").arg(reader.errorString())};
+    // Not every reader reports beforehand the size it then decodes (Qt's GIF
+    // reader is one), so the limits are checked again; Qt's allocation limit
+    // has bounded what the decoding itself could take.
+    if (qint64(image.width()) * image.height() > maxPixels)
+        return {{}, tooLarge(image.size(), maxPixels)};
+    if (check && !size.isValid())
+        if (QString refused = check(image.size()); !refused.isEmpty())
+            return {{}, refused};
     return {std::move(image), {}};
 }
 

@@ -16,7 +16,11 @@ std::optional<Json> readJsonFile(const QString& path, QString* error)
         *error = QStringLiteral("cannot read: %1").arg(file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    return parseJson(file.readAll(), error);
+}
+
+std::optional<Json> parseJson(const QByteArray& bytes, QString* error)
+{
     try {
         return Json::parse(bytes.begin(), bytes.end());
     } catch (const Json::exception& e) {

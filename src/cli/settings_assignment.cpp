@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace lustrelab {
 
@@ -15,6 +16,7 @@ namespace {
 enum class FieldKind {
     number,
     positiveNumber,
+    singlePrecision, // held as a 32-bit float
     boolean,
     color,
     backgroundType,
@@ -38,7 +40,7 @@ constexpr std::array<Field, 23> kFields{{
     {"shadowBlur", FieldKind::number},
     {"shadowOffsetX", FieldKind::number},
     {"shadowOffsetY", FieldKind::number},
-    {"shadowOpacity", FieldKind::number},
+    {"shadowOpacity", FieldKind::singlePrecision},
     {"paddingUniform", FieldKind::boolean},
     {"padding", FieldKind::number},
     {"paddingTop", FieldKind::number},
@@ -108,10 +110,19 @@ std::optional<Json> colorValue(QStringView text, QString* error)
     return std::nullopt;
 }
 
-std::optional<Json> numberValue(QStringView text, bool positive, QString* error)
+std::optional<Json> numberValue(QStringView text, FieldKind kind, QString* error)
 {
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
+    const bool positive = kind == FieldKind::positiveNumber;
+    // The settings reader refuses what a float cannot hold; refusing it here
+    // keeps it a usage error rather than a failure after files were read.
+    const double largest = kind == FieldKind::singlePrecision ? double(std::numeric_limits<float>::max())
+                                                               : std::numeric_limits<double>::max();
+    if (ok && std::isfinite(number) && std::fabs(number) > largest) {
+        *error = QStringLiteral("out of range for a 32-bit float, got '%1'").arg(text);
+        return std::nullopt;
+    }
     if (ok && std::isfinite(number) && (!positive || number > 0))
         return Json(number);
     *error = QStringLiteral("expected a %1number, got '%2'").arg(positive ? "positive " : "", text);
@@ -123,7 +134,8 @@ std::optional<Json> parseValue(FieldKind kind, QStringView text, QString* error)
     switch (kind) {
     case FieldKind::number:
     case FieldKind::positiveNumber:
-        return numberValue(text, kind == FieldKind::positiveNumber, error);
+    case FieldKind::singlePrecision:
+        return numberValue(text, kind, error);
     case FieldKind::boolean:
         if (text == u"true" || text == u"false")
             return Json(text == u"true");

@@ -36,6 +36,13 @@ QUrl firstUrlOfCopiedFiles(const QByteArray& payload)
     return {};
 }
 
+// A URL that names a file on this machine. A file URL whose host or path
+// does not parse (bytes that are not UTF-8, say) names nothing.
+bool isLocalFileUrl(const QUrl& url)
+{
+    return url.isValid() && url.isLocalFile() && !url.toLocalFile().isEmpty();
+}
+
 bool textIsCopiedFiles(const QMimeData& mime)
 {
     return mime.hasText() && mime.text().startsWith(nautilusMarker);
@@ -75,7 +82,7 @@ ImageSource imageSourceFromMime(const QMimeData& mime)
     }
     // Only the first reference counts; a remote first URL is not fetched.
     const QUrl url = firstUrl(mime);
-    if (url.isLocalFile()) {
+    if (isLocalFileUrl(url)) {
         source.kind = ImageSource::Kind::file;
         source.filePath = url.toLocalFile();
     }
@@ -87,7 +94,7 @@ bool mimeOffersImage(const QMimeData& mime)
     if (!encodedImageTypes(mime).isEmpty() || mime.hasFormat(qtImageType))
         return true;
     if (mime.hasUrls())
-        return mime.urls().value(0).isLocalFile();
+        return isLocalFileUrl(mime.urls().value(0));
     return mime.hasFormat(gnomeCopiedFiles) || textIsCopiedFiles(mime);
 }
 

@@ -32,6 +32,7 @@ class TestComposeArguments : public QObject
         QTest::newRow("--set without equals sign") << set("padding") << "--set expected FIELD=VALUE";
         QTest::newRow("--set unknown field") << set("radius=3") << "--set unknown field 'radius'";
         QTest::newRow("--set not a number") << set("padding=nan") << "--set padding:";
+        QTest::newRow("--set opacity beyond a float") << set("shadowOpacity=1e39") << "--set shadowOpacity:";
         QTest::newRow("--set zero scale") << set("exportScale=0") << "--set exportScale:";
         QTest::newRow("--set digit for boolean") << set("paddingUniform=1") << "--set paddingUniform:";
         QTest::newRow("--set enum case") << set("backgroundType=Gradient") << "--set backgroundType:";

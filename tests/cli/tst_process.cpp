@@ -87,6 +87,7 @@ class TestProcess : public QObject
         settings.erase("exportFormat");
         QVERIFY(writeFile(expand("@no-format.json"), settings.dump()));
         QVERIFY(writeFile(expand("@bad-notes.json"), R"({"textOverlays": [{"fontSize": "big"}]})"));
+        QVERIFY(writeFile(expand("@overflow-notes.json"), R"({"textOverlays": [{"fontSize": 1e400}]})"));
         QVERIFY(writeFile(
             expand("@notes.json"),
             R"({"shapeOverlays": [{"startPoint": {"x": 0, "y": 0},)"
@@ -160,6 +161,9 @@ class TestProcess : public QObject
         QTest::newRow("bad annotation key")
             << compose + QStringList{"--annotations", "@bad-notes.json"}
             << "lustrelab: @bad-notes.json: textOverlays[0].fontSize: expected a number" << 1 << "" << 0;
+        QTest::newRow("annotation number beyond a double")
+            << compose + QStringList{"--annotations", "@overflow-notes.json"}
+            << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "1e400" << 0;
         QTest::newRow("oversized composition") << compose + QStringList{"--set", "padding=100000"}
                                                << "lustrelab: @shot.png: " << 1 << "would be" << 0;
         QTest::newRow("output spelt as the input")

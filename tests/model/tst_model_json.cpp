@@ -13,11 +13,11 @@ class TestModelJson : public QObject
         QTest::addColumn<BeautySettings>("settings");
         QTest::newRow("default") << BeautySettings{};
         // Every field, in record order, differs from its default and from its neighbours.
-        QTest::newRow("every field changed") << BeautySettings(
-            0.5, 3.25, CodableColor(0.1, 1.0 / 3.0, 0, 0.5), false, 0, -7.125, 1e-3, 0.3f, false, 1, 2, 3, 4,
+        QTest::newRow("every field changed") << BeautySettings{
+            0.5, 3.25, CodableColor{0.1, 1.0 / 3.0, 0, 0.5}, false, 0, -7.125, 1e-3, 0.3f, false, 1, 2, 3, 4,
             5, BackgroundType::transparent, QStringLiteral("ocean-deep \u00e9\u2603"),
-            CodableColor(0.2, 0.4, 0.6, 0.8), QStringLiteral("16:9"), 640.5, 480, QStringLiteral("ipadpro13"),
-            3, ExportFormat::jpeg);
+            CodableColor{0.2, 0.4, 0.6, 0.8}, QStringLiteral("16:9"), 640.5, 480, QStringLiteral("ipadpro13"),
+            3, ExportFormat::jpeg};
         BeautySettings extreme;
         extreme.shadowOpacity = std::numeric_limits<float>::denorm_min();
         extreme.padding = std::numeric_limits<double>::denorm_min();
