@@ -1,5 +1,6 @@
 #include "app/lustrelab_app.h"
 #include "state/app_state.h"
+#include "state/test_environment.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -8,10 +9,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QtTest>
-#include <unistd.h>
 
 using namespace lustrelab;
 
@@ -29,35 +28,6 @@ class FakeShortcut : public GlobalShortcut
     bool* m_registered;
 };
 
-// Collects what is written to standard error until text() is called.
-class StderrCapture
-{
-  public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        m_saved = ::dup(STDERR_FILENO);
-        if (m_file.open())
-            ::dup2(m_file.handle(), STDERR_FILENO);
-    }
-    ~StderrCapture() { text(); }
-    QByteArray text()
-    {
-        if (m_saved >= 0) {
-            std::fflush(stderr);
-            ::dup2(m_saved, STDERR_FILENO);
-            ::close(m_saved);
-            m_saved = -1;
-        }
-        m_file.seek(0);
-        return m_file.readAll();
-    }
-
-  private:
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
-
 QColor colourOf(const ScreenshotTab& tab)
 {
     return tab.sourceImage ? tab.sourceImage->pixelColor(0, 0) : QColor();
@@ -69,7 +39,7 @@ class TestLustrelabApp : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_home;
+    test::IsolatedHome m_home;
 
     // Image files named after their colour; "broken" holds no image.
     QString makeFile(const QString& name)
@@ -88,13 +58,6 @@ class TestLustrelabApp : public QObject
     }
 
   private slots:
-    void initTestCase()
-    {
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
-    }
-
     void openFiles_data()
     {
         QTest::addColumn<QStringList>("files");
@@ -122,7 +85,7 @@ class TestLustrelabApp : public QObject
         QStringList paths;
         for (const QString& file : files)
             paths << makeFile(file);
-        StderrCapture errors;
+        test::StreamCapture errors(stderr);
         app.openFiles(paths);
         app.window().show();
         QTRY_VERIFY(!app.isOpeningFiles());

@@ -1,9 +1,10 @@
-// Tests on a real X server: the process CTest starts runs this executable
-// again on a private Xvfb with the xcb platform. Keys are pressed with xdotool.
+// Tests on a real X server (see xvfb_main.h). Keys are pressed with xdotool.
 
 #include "app/app_delegate.h"
 #include "io/xcb_key_grab.h"
 #include "state/app_state.h"
+#include "state/test_environment.h"
+#include "xvfb_main.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -15,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <cstdio>
 #include <memory>
 
 using namespace lustrelab;
@@ -95,7 +95,7 @@ class TestXvfb : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_home;
+    test::IsolatedHome m_home;
     std::unique_ptr<AppState> m_state;
     FakeCaptureBackend* m_backend = nullptr; // owned by the state's capture service
 
@@ -103,9 +103,6 @@ class TestXvfb : public QObject
     void initTestCase()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("data")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
     }
 
     void init()
@@ -242,22 +239,6 @@ class TestXvfb : public QObject
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("LUSTRELAB_XVFB_CHILD")) {
-        QCoreApplication app(argc, argv);
-        if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()) {
-            std::puts("SKIP: xvfb-run is not installed");
-            return 0;
-        }
-        qputenv("LUSTRELAB_XVFB_CHILD", "1");
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qunsetenv("WAYLAND_DISPLAY");
-        // -a: a free display number, so that parallel runs do not meet.
-        return QProcess::execute(QStringLiteral("xvfb-run"),
-                                 QStringList{"-a", "-s", "-screen 0 1280x800x24 -nolisten tcp"} +
-                                     app.arguments());
-    }
-    QApplication app(argc, argv);
-    TestXvfb test;
-    return QTest::qExec(&test, argc, argv);
+    return test::runOnXvfb<QApplication, TestXvfb>(argc, argv, "1280x800x24");
 }
 #include "tst_xvfb.moc"

@@ -3,6 +3,8 @@
 // a written file or in exactly one line and exit status 1, never in a crash,
 // a kill for memory, or the source written back unstyled as if styled.
 
+#include "png_chunks.h"
+
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
@@ -13,19 +15,9 @@
 #include <QtEndian>
 #include <zlib.h>
 
-namespace {
+using namespace lustrelab::clitest;
 
-// Writes one chunk: length, type, data, checksum.
-void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
-{
-    uchar be[4];
-    qToBigEndian(quint32(data.size()), be);
-    png.append(reinterpret_cast<const char*>(be), 4);
-    const QByteArray body = QByteArray(type, 4) + data;
-    png.append(body);
-    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), be);
-    png.append(reinterpret_cast<const char*>(be), 4);
-}
+namespace {
 
 QByteArray headerChunkData(quint32 width, quint32 height)
 {

@@ -2,6 +2,7 @@
 // screenshot tool writes, and a reason instead for damaged or oversized files.
 
 #include "cli/png_file_decoder.h"
+#include "png_chunks.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -10,6 +11,7 @@
 #include <zlib.h>
 
 using namespace lustrelab;
+using namespace lustrelab::clitest;
 
 namespace {
 
@@ -24,17 +26,6 @@ QByteArray gradientPng(QImage::Format format)
     buffer.open(QIODevice::WriteOnly);
     image.convertToFormat(format, Qt::ThresholdDither).save(&buffer, "PNG");
     return bytes;
-}
-
-void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
-{
-    uchar be[4];
-    qToBigEndian(quint32(data.size()), be);
-    png.append(reinterpret_cast<const char*>(be), 4);
-    const QByteArray body = QByteArray(type, 4) + data;
-    png.append(body);
-    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), be);
-    png.append(reinterpret_cast<const char*>(be), 4);
 }
 
 int paethPredictor(int a, int b, int c)

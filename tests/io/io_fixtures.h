@@ -3,6 +3,7 @@
 // Shared by the input/output tests: a private HOME and temporary directory,
 // and a test image.
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -40,6 +41,15 @@ inline QImage patternImage(int width, int height)
             image.setPixel(x, y,
                            qRgb((x * 37 + y * 11) & 0xff, (x * 5 + y * 53) & 0xff, (x * y * 7 + 90) & 0xff));
     return image;
+}
+
+// `image` as a file of `format` would hold it.
+inline QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 // The form comparisons use.

@@ -6,9 +6,9 @@
 #include "io/portal_probe.h"
 #include "io/screen_capture_service.h"
 #include "io_fixtures.h"
+#include "portal_bus.h"
 
 #include <QImageReader>
-#include <QtDBus>
 #include <QtTest>
 
 using namespace lustrelab;
@@ -16,12 +16,10 @@ using namespace lustrelab::iotest;
 
 namespace {
 
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString sessionPath = portalPath + QStringLiteral("/session/1_1/lustrelab");
 
-// Answers the way xdg-desktop-portal does: a request method returns the path
-// made from the caller's name and handle_token, and the Response signal follows
-// on it. It runs on a thread of its own, like a real portal. Calls named in
+// Answers the way xdg-desktop-portal does: a request method returns its
+// request path, and the Response signal follows on it. Calls named in
 // `withheld` ("Register", or "Get" and the interface asked about) get no
 // answer until release(), which stands for a slow portal, or never.
 class FakePortal : public QDBusVirtualObject
@@ -51,17 +49,9 @@ class FakePortal : public QDBusVirtualObject
             connection.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1))))); // version 1
             return true;
         }
-        const QString request = portalPath + QStringLiteral("/request/") +
-                                message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_')) +
-                                QLatin1Char('/') +
-                                qdbus_cast<QVariantMap>(message.arguments().constLast())
-                                    .value(QStringLiteral("handle_token"))
-                                    .toString();
+        const QString request = requestPath(message);
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-        QDBusMessage response = QDBusMessage::createSignal(
-            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-        response << (member == QLatin1String("Screenshot") ? responseCode : 0u) << results;
-        QTimer::singleShot(0, [bus = m_bus, response] { bus.send(response); });
+        respondLater(m_bus, request, member == QLatin1String("Screenshot") ? responseCode : 0u, results);
         return true;
     }
 
@@ -122,33 +112,23 @@ class TestDesktopPortal : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QProcess m_daemon;
-    QString m_address;
-    std::unique_ptr<FakePortal> m_portal;
-    QThread m_portalThread;
+    std::unique_ptr<FakePortal> m_portal; // destroyed after the bus has stopped its thread
+    PortalBus m_bus;
     int m_connections = 0;
 
-    QDBusConnection newConnection()
-    {
-        return QDBusConnection::connectToBus(m_address, QStringLiteral("client%1").arg(++m_connections));
-    }
+    QDBusConnection newConnection() { return m_bus.connect(QStringLiteral("client%1").arg(++m_connections)); }
 
   private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+        if (!PortalBus::available())
             QSKIP("dbus-daemon is not installed");
-        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
-        QVERIFY(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        QDBusConnection portalBus = newConnection();
+        QVERIFY(m_bus.start());
+        const QDBusConnection portalBus = newConnection();
         m_portal = std::make_unique<FakePortal>(portalBus);
-        QVERIFY(portalBus.registerVirtualObject(portalPath, m_portal.get(), QDBusConnection::SubPath));
-        m_portalThread.start();
-        m_portal->moveToThread(&m_portalThread);
-        QVERIFY(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        QVERIFY(m_bus.serve(portalBus, m_portal.get()));
         // Code that finds the portal by itself looks on the session bus.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
         qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
         qunsetenv("WAYLAND_DISPLAY");
     }
@@ -157,14 +137,6 @@ class TestDesktopPortal : public QObject
     {
         if (m_portal)
             m_portal->forget();
-    }
-
-    void cleanupTestCase()
-    {
-        m_portalThread.quit();
-        m_portalThread.wait();
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
     }
 
     void screenshot_data()

@@ -15,18 +15,6 @@
 using namespace lustrelab;
 using namespace lustrelab::iotest;
 
-namespace {
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-} // namespace
-
 class TestExportLimits : public QObject
 {
     Q_OBJECT

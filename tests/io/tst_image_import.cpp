@@ -17,14 +17,6 @@ using namespace lustrelab::iotest;
 
 namespace {
 
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 // Lets pool decodes finish and their queued hand-offs and compositions run.
 void settle(AppState& state)
 {

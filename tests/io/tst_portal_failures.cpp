@@ -6,19 +6,17 @@
 #include "io/portal_capture_backend.h"
 #include "io/portal_global_shortcut.h"
 
-#include <QtDBus>
+#include "portal_bus.h"
+
 #include <QtTest>
 
 using namespace lustrelab;
+using namespace lustrelab::iotest;
 
 namespace {
 
-const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-
 // Opens a session per CreateSession and binds in whatever session it is
-// told; Screenshot requests get their request path and then silence. Runs on
-// a thread of its own, so the client's blocking calls get their answers.
+// told; Screenshot requests get their request path and then silence.
 class SilentPortal : public QDBusVirtualObject
 {
   public:
@@ -39,12 +37,7 @@ class SilentPortal : public QDBusVirtualObject
             connection.send(message.createReply());
             return true;
         }
-        const QString request = portalPath + QStringLiteral("/request/") +
-                                message.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_')) +
-                                QLatin1Char('/') +
-                                qdbus_cast<QVariantMap>(message.arguments().constLast())
-                                    .value(QStringLiteral("handle_token"))
-                                    .toString();
+        const QString request = requestPath(message);
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QVariantMap results;
         if (member == QLatin1String("Screenshot")) {
@@ -63,13 +56,7 @@ class SilentPortal : public QDBusVirtualObject
         return true;
     }
 
-    void respond(const QString& request, const QVariantMap& results)
-    {
-        QDBusMessage response = QDBusMessage::createSignal(
-            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-        response << 0u << results;
-        QTimer::singleShot(0, [bus = m_bus, response] { bus.send(response); });
-    }
+    void respond(const QString& request, const QVariantMap& results) { respondLater(m_bus, request, 0, results); }
 
     template <typename T> T read(T SilentPortal::*member) const
     {
@@ -90,40 +77,21 @@ class TestPortalFailures : public QObject
 {
     Q_OBJECT
 
-    QProcess m_daemon;
-    QString m_address;
-    std::unique_ptr<SilentPortal> m_portal;
-    QThread m_portalThread;
+    std::unique_ptr<SilentPortal> m_portal; // destroyed after the bus has stopped its thread
+    PortalBus m_bus;
     int m_connections = 0;
 
-    QDBusConnection newConnection()
-    {
-        return QDBusConnection::connectToBus(m_address, QStringLiteral("failures%1").arg(++m_connections));
-    }
-    QDBusConnection portalBus() { return QDBusConnection(QStringLiteral("portal")); }
+    QDBusConnection newConnection() { return m_bus.connect(QStringLiteral("failures%1").arg(++m_connections)); }
+    QDBusConnection portalBus() { return m_bus.connect(QStringLiteral("portal")); }
 
   private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+        if (!PortalBus::available())
             QSKIP("dbus-daemon is not installed");
-        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
-        QVERIFY(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        QDBusConnection bus = QDBusConnection::connectToBus(m_address, QStringLiteral("portal"));
-        m_portal = std::make_unique<SilentPortal>(bus);
-        QVERIFY(bus.registerVirtualObject(portalPath, m_portal.get(), QDBusConnection::SubPath));
-        m_portalThread.start();
-        m_portal->moveToThread(&m_portalThread);
-        QVERIFY(bus.registerService(portalService));
-    }
-
-    void cleanupTestCase()
-    {
-        m_portalThread.quit();
-        m_portalThread.wait();
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
+        QVERIFY(m_bus.start());
+        m_portal = std::make_unique<SilentPortal>(portalBus());
+        QVERIFY(m_bus.serve(portalBus(), m_portal.get()));
     }
 
     // A row that took the portal off the bus gives it back, even on failure.

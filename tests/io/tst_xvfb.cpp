@@ -1,8 +1,8 @@
-// Tests on a real X server: the process CTest starts runs this executable
-// again on a private Xvfb with the xcb platform.
+// Tests on a real X server (see xvfb_main.h).
 
 #include "io_fixtures.h"
 #include "state/app_state.h"
+#include "xvfb_main.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -10,7 +10,6 @@
 #include <QRasterWindow>
 #include <QStandardPaths>
 #include <QtTest>
-#include <cstdio>
 #include <memory>
 
 using namespace lustrelab;
@@ -67,22 +66,6 @@ class TestXvfb : public QObject
 
 int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("LUSTRELAB_XVFB_CHILD")) {
-        QCoreApplication app(argc, argv);
-        if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()) {
-            std::puts("SKIP: xvfb-run is not installed");
-            return 0;
-        }
-        qputenv("LUSTRELAB_XVFB_CHILD", "1");
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qunsetenv("WAYLAND_DISPLAY");
-        // -a: a free display number, so that parallel runs do not meet.
-        return QProcess::execute(QStringLiteral("xvfb-run"),
-                                 QStringList{"-a", "-s", "-screen 0 640x480x24 -nolisten tcp"} +
-                                     app.arguments());
-    }
-    QGuiApplication app(argc, argv);
-    TestXvfb test;
-    return QTest::qExec(&test, argc, argv);
+    return test::runOnXvfb<QGuiApplication, TestXvfb>(argc, argv, "640x480x24");
 }
 #include "tst_xvfb.moc"

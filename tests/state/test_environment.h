@@ -19,29 +19,30 @@ class IsolatedHome
         qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
     }
     QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
     QString dataHome() const { return m_dir.filePath(QStringLiteral("data")); }
 
   private:
     QTemporaryDir m_dir;
 };
 
-// Redirects file descriptor 1, where the template store reports its failures,
-// into a file until text() is called.
-class StdoutCapture
+// Redirects a standard stream (where the template store and the launcher
+// report their failures) into a file until text() is called.
+class StreamCapture
 {
   public:
-    StdoutCapture()
+    explicit StreamCapture(std::FILE* stream) : m_stream(stream), m_fd(::fileno(stream)), m_savedFd(::dup(m_fd))
     {
-        std::fflush(stdout);
+        std::fflush(m_stream);
         if (m_file.open())
-            ::dup2(m_file.handle(), STDOUT_FILENO);
+            ::dup2(m_file.handle(), m_fd);
     }
-    ~StdoutCapture() { text(); }
+    ~StreamCapture() { text(); }
     QByteArray text()
     {
         if (m_savedFd >= 0) {
-            std::fflush(stdout);
-            ::dup2(m_savedFd, STDOUT_FILENO);
+            std::fflush(m_stream);
+            ::dup2(m_savedFd, m_fd);
             ::close(m_savedFd);
             m_savedFd = -1;
         }
@@ -50,8 +51,15 @@ class StdoutCapture
     }
 
   private:
-    int m_savedFd = ::dup(STDOUT_FILENO);
+    std::FILE* m_stream;
+    int m_fd;
+    int m_savedFd;
     QTemporaryFile m_file;
+};
+
+struct StdoutCapture : StreamCapture
+{
+    StdoutCapture() : StreamCapture(stdout) {}
 };
 
 } // namespace lustrelab::test

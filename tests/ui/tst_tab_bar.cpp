@@ -135,13 +135,6 @@ class TestTabBar : public QObject
         }
     }
 
-    void newTabButton()
-    {
-        QCOMPARE(m_bar->newTabButton()->toolTip(), QStringLiteral("New Tab (Ctrl+T)"));
-        QVERIFY(!m_bar->newTabButton()->icon().isNull());
-        QCOMPARE(m_bar->height(), 32);
-    }
-
     void longNamesAreElided()
     {
         QVERIFY(loadAndCompose(*m_state, solidImage(10, 10)));

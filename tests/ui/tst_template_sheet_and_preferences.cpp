@@ -48,9 +48,6 @@ class TestTemplateSheetAndPreferences : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         SaveTemplateDialog dialog(state);
-        QCOMPARE(dialog.width(), 320);
-        QCOMPARE(dialog.nameField()->width(), 250);
-        QCOMPARE(dialog.nameField()->placeholderText(), QStringLiteral("Template name"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(!dialog.saveButton()->isEnabled());
@@ -74,7 +71,6 @@ class TestTemplateSheetAndPreferences : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         SettingsView view(state);
-        QCOMPARE(view.size(), QSize(450, 450));
         QVERIFY(view.autoPasteSwitch()->isChecked());
         QCOMPARE(view.scalePicker()->currentText(), QStringLiteral("2x"));
         QVERIFY(!view.shortcutHelp()->isVisibleTo(&view));

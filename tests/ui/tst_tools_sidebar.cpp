@@ -236,8 +236,6 @@ class TestToolsSidebar : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         LeftSidebar sidebar(state);
-        QCOMPARE(sidebar.undoButton()->toolTip(), QStringLiteral("Undo (Ctrl+Z)"));
-        QCOMPARE(sidebar.redoButton()->toolTip(), QStringLiteral("Redo (Ctrl+Shift+Z)"));
         QVERIFY(!sidebar.undoButton()->isEnabled());
         QVERIFY(!sidebar.redoButton()->isEnabled());
         state.addTextOverlay();
@@ -281,7 +279,6 @@ class TestToolsSidebar : public QObject
         LeftSidebar sidebar(state);
         QListWidget* list = sidebar.templateList()->list();
         QVERIFY(sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
-        QCOMPARE(sidebar.templateList()->emptyLabel()->text(), QStringLiteral("No templates yet"));
 
         sidebar.saveTemplateButton()->click();
         QVERIFY(state.showSaveTemplateDialog());

@@ -5,28 +5,15 @@
 // composition takes.
 
 #include "state/app_state.h"
+#include "state/test_environment.h"
 
 #include <QImage>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace lustrelab::uitest {
 
-// A private HOME and XDG tree; must exist before the first QSettings use.
-class IsolatedHome
-{
-  public:
-    IsolatedHome()
-    {
-        qputenv("HOME", m_dir.path().toUtf8());
-        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
-    }
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
-
-  private:
-    QTemporaryDir m_dir;
-};
+// A private HOME and preferences.
+using test::IsolatedHome;
 
 inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 90))
 {
