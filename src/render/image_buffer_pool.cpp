@@ -3,6 +3,7 @@
 #include "mapped_image.h"
 #include "parallel_bands.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace lustrelab {
@@ -12,12 +13,30 @@ namespace {
 // Smaller buffers come from the heap, where freed ones are reused anyway.
 constexpr qint64 kMappedPixels = qint64(1) << 20;
 
+// Whether the pool holds the last reference to `slot`, so that it may be
+// written or freed.
+//
+// Compositions run on a worker thread while the window keeps the previous
+// output and lets go of it on its own thread, after its last read of the
+// pixels (a repaint). Letting go is a releasing decrement of the shared count,
+// but isDetached() reads the count without ordering. The acquiring fence after
+// a count of one pairs with that decrement: every read the other thread made
+// of the pixels happens before anything written here next. Without it, the
+// new composition's writes could become visible to a repaint still reading.
+bool isOnlyHolder(const QImage& slot)
+{
+    if (slot.isNull() || !slot.isDetached())
+        return false;
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return true;
+}
+
 } // namespace
 
 QImage ImageBufferPool::take(QSize size, QImage::Format format)
 {
     for (QImage& slot : slots_) {
-        if (!slot.isNull() && slot.isDetached() && slot.size() == size && slot.format() == format) {
+        if (slot.size() == size && slot.format() == format && isOnlyHolder(slot)) {
             QImage image = std::move(slot);
             slot = QImage();
             return image;
@@ -25,7 +44,7 @@ QImage ImageBufferPool::take(QSize size, QImage::Format format)
     }
     // Nothing fits: free buffers of another size are of no further use.
     for (QImage& slot : slots_)
-        if (!slot.isNull() && slot.isDetached())
+        if (isOnlyHolder(slot))
             slot = QImage();
     // A canvas-sized buffer is mapped in huge pages, faulted in at once.
     if (qint64(size.width()) * size.height() >= kMappedPixels) {
@@ -63,6 +82,23 @@ void copyPixels(const QImage& from, QImage& to)
         }
         for (int y = begin; y < end; ++y)
             std::memcpy(target + targetStride * y, source + sourceStride * y, rowBytes);
+    });
+}
+
+void copyPixels(const QImage& from, QImage& to, const QRect& area)
+{
+    const QRect cut = area.intersected(from.rect()).intersected(to.rect());
+    if (cut.isEmpty())
+        return;
+    const int bytesPerPixel = to.depth() / 8;
+    const size_t offset = size_t(cut.x()) * size_t(bytesPerPixel);
+    const size_t rowBytes = size_t(cut.width()) * size_t(bytesPerPixel);
+    const uchar* source = from.constBits();
+    uchar* target = to.bits(); // once: scanLine() on a writable image is not thread-safe
+    const qsizetype sourceStride = from.bytesPerLine(), targetStride = to.bytesPerLine();
+    runInBands(cut.height(), [&](int begin, int end) {
+        for (int y = cut.y() + begin; y < cut.y() + end; ++y)
+            std::memcpy(target + targetStride * y + offset, source + sourceStride * y + offset, rowBytes);
     });
 }
 

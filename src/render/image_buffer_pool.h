@@ -12,7 +12,8 @@ namespace lustrelab {
 class ImageBufferPool
 {
   public:
-    // An image of this size and format, detached, with undefined pixels.
+    // An image of this size and format, detached, with undefined pixels
+    // (a kept buffer still holds what it held: its cacheKey() tells which).
     QImage take(QSize size, QImage::Format format);
     // Remembers `image` for reuse once it is no longer shared.
     void keep(const QImage& image);
@@ -26,5 +27,7 @@ class ImageBufferPool
 
 // Copies the pixels of `from` into `to` (same size and format), split across cores.
 void copyPixels(const QImage& from, QImage& to);
+// As above, only the pixels inside `area` (cut to both images).
+void copyPixels(const QImage& from, QImage& to, const QRect& area);
 
 } // namespace lustrelab

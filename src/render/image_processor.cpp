@@ -1,5 +1,6 @@
 #include "image_processor.h"
 
+#include "annotation_bounds.h"
 #include "annotation_painter.h"
 #include "background_fill.h"
 #include "canvas_layout.h"
@@ -11,6 +12,7 @@
 #include "shadow_field.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace lustrelab {
@@ -78,6 +80,7 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (!baseKey_ || !(*baseKey_ == key)) {
         baseKey_.reset();
         base_ = {};
+        annotated_.clear();
         std::optional<BaseLayerImage> base = composeBase(source, settings, removalAreas);
         if (!base)
             return {};
@@ -90,13 +93,32 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     QImage canvas = canvases_.take(base_.image.size(), base_.image.format());
     if (canvas.isNull())
         return {};
-    canvas.setDevicePixelRatio(base_.image.devicePixelRatio());
-    copyPixels(base_.image, canvas);
+    // Read before anything writes the buffer: writing changes its key.
+    const qint64 heldKey = canvas.cacheKey();
+    const auto held = std::find_if(annotated_.cbegin(), annotated_.cend(),
+                                   [heldKey](const AnnotatedBuffer& b) { return b.cacheKey == heldKey; });
+    const double ratio = base_.image.devicePixelRatio();
+    canvas.setDevicePixelRatio(ratio);
+    if (held == annotated_.cend()) {
+        copyPixels(base_.image, canvas);
+    } else {
+        for (const QRect& area : held->reached)
+            copyPixels(base_.image, canvas, area);
+        annotated_.erase(held);
+    }
+
+    const double width = base_.canvasSize.width(), height = base_.canvasSize.height();
+    AnnotatedBuffer drawn;
+    for (const ShapeOverlay& shape : shapeOverlays)
+        drawn.reached.append(boundsInPixels(shapeBounds(shape, width, height), ratio, canvas.size()));
+    for (const TextOverlay& text : textOverlays)
+        drawn.reached.append(boundsInPixels(textBounds(text, &canvas, width, height), ratio, canvas.size()));
+    drawn.reached.removeIf([](const QRect& r) { return r.isEmpty(); });
+
     QPainter painter;
     if (painter.begin(&canvas)) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const double width = base_.canvasSize.width(), height = base_.canvasSize.height();
         // Texts come after every shape, whatever order they were made in.
         for (const ShapeOverlay& shape : shapeOverlays)
             drawShape(shape, painter, width, height);
@@ -104,6 +126,10 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
             drawText(text, painter, width, height);
         painter.end();
     }
+    drawn.cacheKey = canvas.cacheKey();
+    if (annotated_.size() >= kAnnotatedBuffers)
+        annotated_.removeFirst();
+    annotated_.append(std::move(drawn));
     canvases_.keep(canvas);
     return canvas;
 }

@@ -26,6 +26,10 @@ namespace lustrelab {
 // dragging a shape or editing a text redraws only the annotations. The kept
 // layer is replaced whenever any of its inputs differs; the output is the same
 // as a composition from nothing.
+//
+// An output buffer handed back for reuse still holds the annotations it was
+// given; only the pixels those could reach are restored from the base layer
+// before the new annotations are drawn, rather than the whole canvas.
 class ImageProcessor
 {
   public:
@@ -76,7 +80,18 @@ class ImageProcessor
     QImage framedAndCleaned(const QImage& source, const BeautySettings& settings,
                             const QList<RemovalArea>& removalAreas) const;
 
+    // What a composed buffer holds beyond the base layer: the areas in
+    // pixels its annotations could reach, known by the buffer's cacheKey(),
+    // which changes whenever its pixels are written.
+    struct AnnotatedBuffer
+    {
+        qint64 cacheKey = 0;
+        QList<QRect> reached;
+    };
+    static constexpr qsizetype kAnnotatedBuffers = 8;
+
     std::optional<BaseKey> baseKey_;
+    QList<AnnotatedBuffer> annotated_; // on the current base layer, newest last
     BaseLayerImage base_;
     ImageBufferPool canvases_;
 };
