@@ -4,11 +4,13 @@
 #include "io/export_service.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
+#include "model/thread_handover.h"
 #include "size_guard.h"
 
 #include <QtConcurrent/QtConcurrentMap>
 #include <future>
 #include <new>
+#include <numeric>
 #include <system_error>
 
 namespace lustrelab {
@@ -94,8 +96,20 @@ QList<JobOutcome> runComposeJobs(const QList<ComposeJob>& jobs, const ComposeRec
 {
     if (jobs.size() == 1)
         return {runComposeJob(jobs.front(), recipe)};
-    return QtConcurrent::blockingMapped(
-        jobs, [&recipe](const ComposeJob& job) { return runComposeJob(job, recipe); });
+    // Each job writes its own outcome, in place: the result is complete once
+    // the pool hands back, with no gathering step of Qt's in between.
+    QList<JobOutcome> outcomes(jobs.size());
+    JobOutcome* const out = outcomes.data();
+    std::vector<qsizetype> indices(size_t(jobs.size()));
+    std::iota(indices.begin(), indices.end(), 0);
+    publishToThread(out);
+    QtConcurrent::blockingMap(indices, [&](qsizetype i) {
+        receiveFromThread(out);
+        out[i] = runComposeJob(jobs[i], recipe);
+        publishToThread(out);
+    });
+    receiveFromThread(out);
+    return outcomes;
 }
 
 } // namespace lustrelab

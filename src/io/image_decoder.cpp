@@ -1,5 +1,7 @@
 #include "image_decoder.h"
 
+#include "model/thread_handover.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QPromise>
@@ -77,7 +79,9 @@ QFuture<QImage> decodeImageAsync(const ImageSource& source)
     auto promise = std::make_shared<QPromise<QImage>>();
     promise->start();
     QFuture<QImage> future = promise->future();
+    publishToThread(promise.get());
     QThreadPool::globalInstance()->start([promise, source] {
+        receiveFromThread(promise.get());
         QString error;
         const QImage image = decodeImage(source, &error);
         if (image.isNull()) {

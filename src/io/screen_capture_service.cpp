@@ -1,6 +1,7 @@
 #include "screen_capture_service.h"
 
 #include "capture_backend_loader.h"
+#include "model/thread_handover.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,6 +67,7 @@ ScreenCaptureService::~ScreenCaptureService()
     m_waitingForBackend.clear();
     m_backend.reset();
     m_reader.waitForDone();
+    receiveFromThread(&m_reader);
 }
 
 QString ScreenCaptureService::temporaryCapturePath()
@@ -205,10 +207,18 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
     if (ApplicationPresence* p = presence())
         p->showApplication();
     // Decoding a full-screen PNG takes longer than a frame.
+    publishToThread(&m_reader);
     m_reader.start([this, path, ratio = screenRatio(), promise] {
+        receiveFromThread(&m_reader);
         const CaptureFile file = takeCaptureFile(path, ratio);
+        publishToThread(&m_reader);
         QMetaObject::invokeMethod(
-            this, [this, file, promise] { deliver(file.image, file.found, promise); }, Qt::QueuedConnection);
+            this,
+            [this, file, promise] {
+                receiveFromThread(&m_reader);
+                deliver(file.image, file.found, promise);
+            },
+            Qt::QueuedConnection);
     });
 }
 

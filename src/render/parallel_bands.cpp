@@ -1,5 +1,7 @@
 #include "parallel_bands.h"
 
+#include "model/thread_handover.h"
+
 #include <QFuture>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -19,14 +21,20 @@ void runInBands(int rowCount, const std::function<void(int, int)>& work, int min
     }
     std::vector<QFuture<void>> others;
     others.reserve(bands - 1);
+    publishToThread(&work);
     for (int band = 1; band < bands; ++band) {
         const int begin = rowCount * band / bands;
         const int end = rowCount * (band + 1) / bands;
-        others.push_back(QtConcurrent::run([&work, begin, end] { work(begin, end); }));
+        others.push_back(QtConcurrent::run([&work, begin, end] {
+            receiveFromThread(&work);
+            work(begin, end);
+            publishToThread(&work);
+        }));
     }
     work(0, rowCount / bands);
     for (QFuture<void>& f : others)
         f.waitForFinished();
+    receiveFromThread(&work);
 }
 
 } // namespace lustrelab

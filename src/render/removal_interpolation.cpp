@@ -2,6 +2,8 @@
 
 #include "removal_spectral.h"
 
+#include "model/thread_handover.h"
+
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
@@ -196,8 +198,13 @@ template <typename Work> void inBands(int count, double cost, Work work)
     std::vector<std::pair<int, int>> bands;
     for (int b = 0; b < bandCount; ++b)
         bands.emplace_back(count * b / bandCount, count * (b + 1) / bandCount);
-    QtConcurrent::blockingMap(bands,
-                              [&work](const std::pair<int, int>& band) { work(band.first, band.second); });
+    publishToThread(&work);
+    QtConcurrent::blockingMap(bands, [&work](const std::pair<int, int>& band) {
+        receiveFromThread(&work);
+        work(band.first, band.second);
+        publishToThread(&work);
+    });
+    receiveFromThread(&work);
 }
 
 // Sums the contributions of `lines` (each `length` long) to every row `outer`

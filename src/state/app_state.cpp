@@ -1,4 +1,5 @@
 #include "app_state.h"
+#include "model/thread_handover.h"
 
 #include <QSettings>
 
@@ -65,6 +66,7 @@ AppState::~AppState()
     // An export under way is finished rather than lost; its report, posted to
     // this object, is dropped with it.
     m_exportWorker.waitForDone();
+    receiveFromThread(&m_exportWorker);
 }
 
 // ---- Plain property writes: notify, nothing else.

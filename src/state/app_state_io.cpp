@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "io/image_mime_data.h"
 #include "io/mime_image_source.h"
+#include "model/thread_handover.h"
 
 #include <QClipboard>
 #include <QFuture>
@@ -98,11 +99,15 @@ void AppState::exportImageInBackground(const QUrl& destination, ExportFormat for
     const std::optional<QImage> image = tab ? tab->processedImage : std::nullopt;
     // Even an export that cannot start is reported through the worker, so
     // that reports keep the order of the requests.
+    publishToThread(&m_exportWorker);
     m_exportWorker.start([this, image, destination, format, scale] {
+        receiveFromThread(&m_exportWorker);
         const ExportService::Result result = writeExport(m_exportService, image, destination, format, scale);
+        publishToThread(&m_exportWorker);
         QMetaObject::invokeMethod(
             this,
             [this, destination, error = result.written ? QString() : result.error] {
+                receiveFromThread(&m_exportWorker);
                 emit exportFinished(destination, error);
             },
             Qt::QueuedConnection);

@@ -1,5 +1,6 @@
 #include "composition_queue.h"
 
+#include "model/thread_handover.h"
 #include "render/image_processor.h"
 
 #include <QMetaObject>
@@ -18,6 +19,7 @@ CompositionQueue::~CompositionQueue()
     // object goes. Its posted result is dropped with the object.
     m_waiting.clear();
     m_worker.waitForDone();
+    receiveFromThread(this);
 }
 
 void CompositionQueue::request(CompositionRequest request)
@@ -47,11 +49,19 @@ void CompositionQueue::startNext()
     if (m_waiting.empty())
         return;
     m_running = Running{m_waiting.front().tabId};
+    publishToThread(this);
     m_worker.start([this, request = std::move(m_waiting.front())] {
+        receiveFromThread(this);
         const QImage image = m_processor.process(request.source, request.settings, request.textOverlays,
                                                  request.shapeOverlays, request.removalAreas);
+        publishToThread(this);
         QMetaObject::invokeMethod(
-            this, [this, image] { finish(image); }, Qt::QueuedConnection);
+            this,
+            [this, image] {
+                receiveFromThread(this);
+                finish(image);
+            },
+            Qt::QueuedConnection);
     });
     m_waiting.pop_front();
 }
