@@ -1,6 +1,6 @@
 #include "app/lustrelab_app.h"
 #include "state/app_state.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 #include "ui/main_window.h"
 
 #include <QApplication>

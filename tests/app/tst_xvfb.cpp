@@ -3,7 +3,7 @@
 #include "app/app_delegate.h"
 #include "io/xcb_key_grab.h"
 #include "state/app_state.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 #include "xvfb_main.h"
 
 #include <QApplication>

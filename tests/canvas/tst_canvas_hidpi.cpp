@@ -3,7 +3,7 @@
 // enlarged: fine detail (one-pixel lines of text) must reach the screen intact.
 #include "canvas/canvas_view.h"
 #include "state/app_state.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 
 #include <QApplication>
 #include <QTest>

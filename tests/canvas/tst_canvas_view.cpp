@@ -2,7 +2,7 @@
 // double-clicks on the real widget, checked against the model.
 #include "canvas/canvas_view.h"
 #include "state/app_state.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 
 #include <QLineEdit>
 #include <QTest>

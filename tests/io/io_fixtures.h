@@ -1,35 +1,15 @@
 #pragma once
 
-// Shared by the input/output tests: a private HOME and temporary directory,
-// and a test image.
+// Shared by the input/output tests: a private home and test images.
+
+#include "test_fixtures.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
 
 namespace lustrelab::iotest {
 
-// A private HOME, XDG tree and TMPDIR; must exist before QStandardPaths or
-// QDir::tempPath is first used.
-class IsolatedEnvironment
-{
-  public:
-    IsolatedEnvironment()
-    {
-        QDir(m_dir.path()).mkpath(QStringLiteral("tmp"));
-        qputenv("HOME", m_dir.path().toUtf8());
-        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-            qputenv(name, m_dir.filePath(QString::fromLatin1(name)).toUtf8());
-        qputenv("TMPDIR", tempPath().toUtf8());
-    }
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
-    QString tempPath() const { return m_dir.filePath(QStringLiteral("tmp")); }
-    QStringList tempFiles() const { return QDir(tempPath()).entryList(QDir::Files); }
-
-  private:
-    QTemporaryDir m_dir;
-};
+using test::IsolatedHome;
 
 // Every pixel differs from its neighbours, so a flip, crop or format mix-up
 // shows.

@@ -18,7 +18,7 @@ using namespace lustrelab::iotest;
 class TestExportLimits : public QObject
 {
     Q_OBJECT
-    IsolatedEnvironment m_env;
+    IsolatedHome m_env;
 
   private slots:
     // JPEG sides stop at 65500 pixels. The encoder works in stripes, each well

@@ -37,7 +37,7 @@ class TestImageImport : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<IsolatedEnvironment> m_env;
+    std::unique_ptr<IsolatedHome> m_env;
 
     QUrl url(const char* name) const
     {
@@ -79,7 +79,7 @@ class TestImageImport : public QObject
   private slots:
     void initTestCase()
     {
-        m_env = std::make_unique<IsolatedEnvironment>();
+        m_env = std::make_unique<IsolatedHome>();
         writeFile("first.png", encoded(patternImage(31, 17), "png"));
         writeFile("second.png", encoded(patternImage(5, 5), "png"));
         writeFile("corrupt.png", QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(300, 'x'));

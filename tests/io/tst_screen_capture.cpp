@@ -91,7 +91,7 @@ class TestScreenCapture : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<IsolatedEnvironment> m_env;
+    std::unique_ptr<IsolatedHome> m_env;
 
     // Until the service has finished every capture it started.
     static void waitForCapture(AppState& state)
@@ -104,7 +104,7 @@ class TestScreenCapture : public QObject
   private slots:
     void initTestCase()
     {
-        m_env = std::make_unique<IsolatedEnvironment>();
+        m_env = std::make_unique<IsolatedHome>();
         // No portal: the session bus of whoever runs the tests is not ours.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
         qunsetenv("LUSTRELAB_CAPTURE_BACKEND");

@@ -32,13 +32,13 @@ class TestXvfb : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<IsolatedEnvironment> m_env;
+    std::unique_ptr<IsolatedHome> m_env;
 
   private slots:
     void initTestCase()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        m_env = std::make_unique<IsolatedEnvironment>();
+        m_env = std::make_unique<IsolatedHome>();
     }
 
     // The whole screen through ImageMagick's import, with our window's pixels

@@ -4,18 +4,13 @@
 // with a tolerance for antialiasing and rounding.
 
 #include "render/image_processor.h"
+#include "test_fixtures.h"
 
 #include <QColor>
 #include <QImage>
 #include <cstdlib>
 
-inline QImage solidImage(int width, int height, QColor color, double ratio = 1)
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(color);
-    image.setDevicePixelRatio(ratio);
-    return image;
-}
+using lustrelab::test::solidImage;
 
 // Square corners on a solid background; a shadow only when asked for.
 inline lustrelab::BeautySettings plainSettings(double padding = 64, QColor background = Qt::blue,

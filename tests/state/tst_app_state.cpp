@@ -1,5 +1,5 @@
 #include "state/app_state.h"
-#include "test_environment.h"
+#include "test_fixtures.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -20,13 +20,6 @@ struct Ask
 Q_DECLARE_METATYPE(QList<Ask>)
 
 namespace {
-
-QImage solidImage(QRgb color)
-{
-    QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
-    image.fill(color);
-    return image;
-}
 
 // What an undo step holds.
 HistoryState documentOf(const AppState& state)
@@ -95,8 +88,8 @@ class TestAppState : public QObject
         AppState state(m_home.path());
         state.addTextOverlay();
         if (currentHasImage)
-            state.setSourceImage(solidImage(qRgb(1, 2, 3)));
-        const QImage image = solidImage(qRgb(200, 100, 50));
+            state.setSourceImage(test::solidImage(40, 30, qRgb(1, 2, 3)));
+        const QImage image = test::solidImage(40, 30, qRgb(200, 100, 50));
         state.loadImage(image, asNewTab);
 
         const bool opened = currentHasImage || asNewTab;
@@ -150,7 +143,7 @@ class TestAppState : public QObject
         QSignalSpy processing(&state, &AppState::isProcessingChanged);
         for (const Ask& ask : asks) {
             state.selectTab(ids[ask.tab]);
-            state.setSourceImage(solidImage(ask.color));
+            state.setSourceImage(test::solidImage(40, 30, ask.color));
             state.processImage();
         }
         state.setSettings({.padding = 8}); // after the calls: not theirs
@@ -159,7 +152,8 @@ class TestAppState : public QObject
 
         QList<std::pair<QUuid, QImage>> expected;
         for (const Ask& ask : stored)
-            expected.append({ids[ask.tab], ImageProcessor().process(solidImage(ask.color), {}, {}, {}, {})});
+            expected.append({ids[ask.tab],
+                             ImageProcessor().process(test::solidImage(40, 30, ask.color), {}, {}, {}, {})});
         QCOMPARE(seen, expected);
         QCOMPARE(processingWhenStored, QList<bool>(stored.size(), true));
         QCOMPARE(processing.size(), 2); // up once, down once after the last
@@ -181,7 +175,7 @@ class TestAppState : public QObject
         QFETCH(QString, then);
         QFETCH(bool, composedTabShowsIt);
         AppState state(m_home.path());
-        state.loadImage(solidImage(qRgb(200, 10, 10)), false);
+        state.loadImage(test::solidImage(40, 30, qRgb(200, 10, 10)), false);
         QVERIFY(settle(state));
         const QUuid composed = state.currentTab()->id;
         state.setProcessedImage(std::nullopt);
@@ -249,7 +243,7 @@ class TestAppState : public QObject
         QFETCH(bool, changes);
         QFETCH(bool, undoable);
         AppState state(m_home.path());
-        state.setSourceImage(solidImage(qRgb(10, 20, 30)));
+        state.setSourceImage(test::solidImage(40, 30, qRgb(10, 20, 30)));
         state.setSettings({.cornerRadius = 30});
         state.setCurrentTextOverlays({TextOverlay{}});
         state.setSelectedTextOverlayId(state.currentTextOverlays()[0].id);

@@ -2,7 +2,7 @@
 // order asked, always the composed image of the moment it was asked for.
 
 #include "state/app_state.h"
-#include "test_environment.h"
+#include "test_fixtures.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -11,13 +11,6 @@
 using namespace lustrelab;
 
 namespace {
-
-QImage solidImage(QRgb color, QSize size = {40, 30})
-{
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(color);
-    return image;
-}
 
 QImage opaque(const QImage& image)
 {
@@ -55,7 +48,7 @@ class TestBackgroundExport : public QObject
         regular.close();
         AppState state(m_home.path());
         if (composed)
-            state.setProcessedImage(solidImage(qRgb(10, 200, 30)));
+            state.setProcessedImage(test::solidImage(40, 30, qRgb(10, 200, 30)));
         QSignalSpy finished(&state, &AppState::exportFinished);
         const QUrl url = QUrl::fromLocalFile(dir.filePath(destination));
 
@@ -81,7 +74,8 @@ class TestBackgroundExport : public QObject
             order << url;
             errors << error;
         });
-        const QImage large = solidImage(qRgb(250, 0, 0), {1600, 1200}), small = solidImage(qRgb(0, 0, 250));
+        const QImage large = test::solidImage(1600, 1200, qRgb(250, 0, 0)),
+                     small = test::solidImage(40, 30, qRgb(0, 0, 250));
         const QUrl first = QUrl::fromLocalFile(dir.filePath(QStringLiteral("large.png")));
         const QUrl failing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("none/x.png")));
         const QUrl last = QUrl::fromLocalFile(dir.filePath(QStringLiteral("small.png")));
@@ -95,7 +89,7 @@ class TestBackgroundExport : public QObject
 
         QCOMPARE(order, QList<QUrl>({first, failing, last}));
         QVERIFY(errors[0].isEmpty() && !errors[1].isEmpty() && errors[2].isEmpty());
-        QCOMPARE(opaque(QImage(first.toLocalFile())), opaque(solidImage(qRgb(250, 0, 0), {4800, 3600})));
+        QCOMPARE(opaque(QImage(first.toLocalFile())), opaque(test::solidImage(4800, 3600, qRgb(250, 0, 0))));
         QCOMPARE(opaque(QImage(last.toLocalFile())), opaque(small));
     }
 };

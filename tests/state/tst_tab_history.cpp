@@ -3,7 +3,7 @@
 // change of the current tab.
 
 #include "state/app_state.h"
-#include "test_environment.h"
+#include "test_fixtures.h"
 
 #include <QSignalSpy>
 #include <QTest>

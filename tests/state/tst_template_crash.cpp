@@ -6,7 +6,7 @@
 // save returns, until it is killed.
 
 #include "state/template_manager.h"
-#include "test_environment.h"
+#include "test_fixtures.h"
 
 #include <QCoreApplication>
 #include <QDir>

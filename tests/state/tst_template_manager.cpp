@@ -1,6 +1,6 @@
 #include "model/model_json.h"
 #include "state/template_manager.h"
-#include "test_environment.h"
+#include "test_fixtures.h"
 
 #include <QDir>
 #include <QRegularExpression>

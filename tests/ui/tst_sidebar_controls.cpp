@@ -1,7 +1,7 @@
 // The small controls the sidebars are built from: the wrapping layout, the
 // slider rows' value text, and symbol icons that never come out blank.
 #include "sidebar_test_support.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 #include "ui/flow_layout.h"
 #include "ui/slider_row.h"
 #include "ui/symbol_drawing.h"

@@ -1,7 +1,7 @@
 // The styling pane: what each control stores in the shared styling, which rows
 // show for which styling, and the folded sections that outlive the pane.
 #include "sidebar_test_support.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 #include "ui/background_panel.h"
 #include "ui/borders_panel.h"
 #include "ui/collapsible_section.h"

@@ -1,6 +1,6 @@
 // The save-template sheet and the preferences window.
 #include "sidebar_test_support.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 #include "ui/save_template_dialog.h"
 #include "ui/settings_view.h"
 #include "ui/user_preferences.h"

@@ -1,7 +1,7 @@
 // The tools pane: tool options, the settings of the selected annotation,
 // history buttons, the templates list and the image actions.
 #include "sidebar_test_support.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 #include "ui/color_well.h"
 #include "ui/left_sidebar.h"
 #include "ui/save_template_dialog.h"

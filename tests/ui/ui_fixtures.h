@@ -5,22 +5,15 @@
 // composition takes.
 
 #include "state/app_state.h"
-#include "state/test_environment.h"
+#include "test_fixtures.h"
 
 #include <QImage>
 #include <QtTest>
 
 namespace lustrelab::uitest {
 
-// A private HOME and preferences.
 using test::IsolatedHome;
-
-inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 90))
-{
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(color);
-    return image;
-}
+using test::solidImage;
 
 // Loads an image into the current tab (or a new one) and waits until it is
 // composed.

@@ -1,0 +1,87 @@
+#pragma once
+
+// Fixtures every test area shares: a private home, a captured standard
+// stream and a solid test image.
+
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <unistd.h>
+
+namespace lustrelab::test {
+
+// A private HOME, XDG tree and TMPDIR, so no test touches the user's
+// templates, preferences or temporary files. Must exist before the first
+// QSettings, QStandardPaths or QDir::tempPath use.
+class IsolatedHome
+{
+  public:
+    IsolatedHome()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("tmp"));
+        qputenv("HOME", path().toUtf8());
+        qputenv("XDG_DATA_HOME", dataHome().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_CACHE_HOME", m_dir.filePath(QStringLiteral("cache")).toUtf8());
+        qputenv("TMPDIR", tempPath().toUtf8());
+    }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    QString dataHome() const { return m_dir.filePath(QStringLiteral("data")); }
+    QString tempPath() const { return m_dir.filePath(QStringLiteral("tmp")); }
+    QStringList tempFiles() const { return QDir(tempPath()).entryList(QDir::Files); }
+
+  private:
+    QTemporaryDir m_dir;
+};
+
+// Redirects a standard stream (where the template store, the capture service
+// and the launcher report their failures) into a file until text() is called.
+class StreamCapture
+{
+  public:
+    explicit StreamCapture(std::FILE* stream)
+        : m_stream(stream), m_fd(::fileno(stream)), m_savedFd(::dup(m_fd))
+    {
+        std::fflush(m_stream);
+        if (m_file.open())
+            ::dup2(m_file.handle(), m_fd);
+    }
+    ~StreamCapture() { text(); }
+    QByteArray text()
+    {
+        if (m_savedFd >= 0) {
+            std::fflush(m_stream);
+            ::dup2(m_savedFd, m_fd);
+            ::close(m_savedFd);
+            m_savedFd = -1;
+        }
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+  private:
+    std::FILE* m_stream;
+    int m_fd;
+    int m_savedFd;
+    QTemporaryFile m_file;
+};
+
+struct StdoutCapture : StreamCapture
+{
+    StdoutCapture() : StreamCapture(stdout) {}
+};
+
+// One colour everywhere, in the format the engine composes in.
+inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 90), double ratio = 1)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(color);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+} // namespace lustrelab::test
