@@ -14,17 +14,27 @@ constexpr int jpegQuality = 90;
 
 }
 
+QSize ExportService::outputSize(const QImage& image, double scale)
+{
+    if (image.isNull())
+        return {0, 0};
+    if (scale == 1.0)
+        return image.size();
+    if (!(scale > 0) || !std::isfinite(scale))
+        return {0, 0};
+    const double width = image.width() / image.devicePixelRatio() * scale;
+    const double height = image.height() / image.devicePixelRatio() * scale;
+    if (!(width < 1 << 30) || !(height < 1 << 30))
+        return {0, 0};
+    const QSize target{int(width), int(height)};
+    return target.isEmpty() ? QSize(0, 0) : target;
+}
+
 QImage ExportService::scaleImage(const QImage& image, double scale)
 {
     if (scale == 1.0 || image.isNull())
         return image;
-    if (!(scale > 0) || !std::isfinite(scale))
-        return {};
-    const double width = image.width() / image.devicePixelRatio() * scale;
-    const double height = image.height() / image.devicePixelRatio() * scale;
-    if (!(width < 1 << 30) || !(height < 1 << 30))
-        return {};
-    const QSize target{int(width), int(height)};
+    const QSize target = outputSize(image, scale);
     if (target.isEmpty())
         return {};
     // Premultiplied so that smoothing never pulls the colour of a

@@ -25,6 +25,10 @@ class ExportService
     // pixels stay transparent. A scale that is not a positive finite number,
     // or a size that rounds to nothing, gives a null image.
     static QImage scaleImage(const QImage& image, double scale);
+    // The size in pixels scaleImage gives: the image's own size at scale 1,
+    // otherwise its logical size times the scale, each side truncated; an
+    // empty size (0 x 0) when nothing can be written.
+    static QSize outputSize(const QImage& image, double scale);
 
     // PNG is lossless and keeps alpha; JPEG uses quality 90. An existing file
     // is replaced atomically: it is either the old file or the new one, never

@@ -1,6 +1,7 @@
 #include "export_dialog.h"
 
 #include "export_preview.h"
+#include "io/export_service.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
 
@@ -13,7 +14,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace lustrelab {
 
@@ -151,20 +151,6 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     applyPalette();
 }
 
-QSize ExportDialog::outputSize(const QImage& composed, double scale)
-{
-    if (composed.isNull())
-        return {};
-    if (scale == 1.0)
-        return composed.size();
-    const double ratio = composed.devicePixelRatio();
-    const auto side = [&](int pixels) {
-        const double value = std::trunc(pixels / ratio * scale);
-        return value > 0 && value < double(1 << 30) ? int(value) : 0;
-    };
-    return {side(composed.width()), side(composed.height())};
-}
-
 QString ExportDialog::outputSizeText(const QSize& size)
 {
     return tr("Output size: %1 × %2 px").arg(size.width()).arg(size.height());
@@ -187,7 +173,7 @@ void ExportDialog::refresh()
     m_preview->setVisible(!composed.isNull());
     m_preview->setImage(composed);
     m_outputSize->setVisible(!composed.isNull());
-    m_outputSize->setText(outputSizeText(outputSize(composed, settings.exportScale)));
+    m_outputSize->setText(outputSizeText(ExportService::outputSize(composed, settings.exportScale)));
 }
 
 void ExportDialog::chooseScale(double scale)

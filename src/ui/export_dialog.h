@@ -31,10 +31,6 @@ class ExportDialog : public QDialog
   public:
     explicit ExportDialog(AppState& state, QWidget* parent = nullptr);
 
-    // The size in pixels of what an export of `composed` at `scale` writes:
-    // the image as it is at scale 1, otherwise its logical size times the
-    // scale, each side truncated.
-    static QSize outputSize(const QImage& composed, double scale);
     // "Output size: W × H px".
     static QString outputSizeText(const QSize& size);
     // "screenshot.png" or "screenshot.jpeg".

@@ -1,3 +1,4 @@
+#include "io/export_service.h"
 #include "ui/export_dialog.h"
 #include "ui_fixtures.h"
 
@@ -93,7 +94,7 @@ class TestExportDialog : public QObject
         // What the line promises is what the file gets.
         const QString path = m_home.filePath(QStringLiteral("size.png"));
         QVERIFY(m_state->exportImage(QUrl::fromLocalFile(path), ExportFormat::png, scale).written);
-        QCOMPARE(QImageReader(path).size(), ExportDialog::outputSize(composed, scale));
+        QCOMPARE(QImageReader(path).size(), ExportService::outputSize(composed, scale));
     }
 
     void withoutImageThereIsNoSizeLine()

@@ -120,6 +120,33 @@ class TestMainWindow : public QObject
             QVERIFY2(always->isEnabled(), qPrintable(always->text()));
     }
 
+    // The keys the README's table of menu commands promises.
+    void menuShortcuts_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("New Tab") << "newTab" << QKeySequence("Ctrl+T");
+        QTest::newRow("Close Tab") << "closeTab" << QKeySequence("Ctrl+W");
+        QTest::newRow("Capture Region") << "captureRegion" << QKeySequence("Ctrl+Shift+6");
+        QTest::newRow("Capture Window") << "captureWindow" << QKeySequence("Ctrl+Shift+7");
+        QTest::newRow("Capture Full Screen") << "captureFullScreen" << QKeySequence("Ctrl+Shift+8");
+        QTest::newRow("Export...") << "export" << QKeySequence("Ctrl+Shift+E");
+        QTest::newRow("Quit") << "quit" << QKeySequence("Ctrl+Q");
+        QTest::newRow("Undo") << "undo" << QKeySequence("Ctrl+Z");
+        QTest::newRow("Redo") << "redo" << QKeySequence("Ctrl+Shift+Z");
+        QTest::newRow("Paste Image") << "paste" << QKeySequence("Ctrl+V");
+        QTest::newRow("Copy Result") << "copyResult" << QKeySequence("Ctrl+C");
+        QTest::newRow("Preferences...") << "preferences" << QKeySequence("Ctrl+,");
+    }
+    void menuShortcuts()
+    {
+        QFETCH(QString, action);
+        QFETCH(QKeySequence, key);
+        const QAction* command = m_window->findChild<QAction*>(action);
+        QVERIFY(command);
+        QCOMPARE(command->shortcut(), key);
+    }
+
     void keys_data()
     {
         QTest::addColumn<Setup>("setup");
