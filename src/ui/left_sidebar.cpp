@@ -111,16 +111,18 @@ QWidget* LeftSidebar::buildCaptureGroup(QWidget* parent)
         const char* label;
         const char* symbol;
         const char* keys;
+        const char* objectName;
         void (AppState::*start)();
     };
     const Capture captures[] = {
-        {"Region", "rectangle.dashed", "Ctrl+Shift+6", &AppState::startRegionCapture},
-        {"Window", "macwindow", "Ctrl+Shift+7", &AppState::startWindowCapture},
-        {"Screen", "display", "Ctrl+Shift+8", &AppState::startFullScreenCapture},
+        {"Region", "rectangle.dashed", "Ctrl+Shift+6", "captureRegionButton", &AppState::startRegionCapture},
+        {"Window", "macwindow", "Ctrl+Shift+7", "captureWindowButton", &AppState::startWindowCapture},
+        {"Screen", "display", "Ctrl+Shift+8", "captureFullScreenButton", &AppState::startFullScreenCapture},
     };
     for (const Capture& capture : captures) {
         QToolButton* button =
             makeIconButton(QString::fromLatin1(capture.symbol), QString::fromLatin1(capture.label), box);
+        button->setObjectName(QString::fromLatin1(capture.objectName));
         button->setToolTip(QString::fromLatin1(capture.keys));
         button->setAccessibleDescription(
             QStringLiteral("Capture, %1").arg(QString::fromLatin1(capture.keys)));

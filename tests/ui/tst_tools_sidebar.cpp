@@ -1,5 +1,7 @@
 // The tools pane: tool options, the settings of the selected annotation,
 // history buttons, the templates list and the image actions.
+#include "io/capture_backend.h"
+#include "io/screen_capture_service.h"
 #include "sidebar_test_support.h"
 #include "test_fixtures.h"
 #include "ui/color_well.h"
@@ -55,6 +57,19 @@ double inkLightness(const QIcon& icon)
     return weight > 0 ? sum / weight : -1;
 }
 
+// Records the modes it is asked for and leaves no file, as a cancelled capture does.
+class RecordingBackend : public CaptureBackend
+{
+  public:
+    QList<CaptureMode>* modes = nullptr;
+    QString name() const override { return QStringLiteral("recording"); }
+    void capture(CaptureMode mode, const QString&, Done done) override
+    {
+        modes->append(mode);
+        done({});
+    }
+};
+
 } // namespace
 
 class TestToolsSidebar : public QObject
@@ -91,6 +106,33 @@ class TestToolsSidebar : public QObject
         // Clicking the current tool again keeps it highlighted.
         sidebar.toolButtons()[tool]->click();
         QVERIFY(sidebar.toolButtons()[tool]->isChecked());
+    }
+
+    void captureButtonsStartTheirMode_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<CaptureMode>("mode");
+        QTest::newRow("Region") << "captureRegionButton" << CaptureMode::region;
+        QTest::newRow("Window") << "captureWindowButton" << CaptureMode::window;
+        QTest::newRow("Full Screen") << "captureFullScreenButton" << CaptureMode::fullScreen;
+    }
+    void captureButtonsStartTheirMode()
+    {
+        QFETCH(QString, button);
+        QFETCH(CaptureMode, mode);
+        QTemporaryDir dir;
+        AppState state(dir.path());
+        QList<CaptureMode> modes;
+        auto backend = std::make_unique<RecordingBackend>();
+        backend->modes = &modes;
+        state.screenCaptureService().setBackend(std::move(backend));
+        LeftSidebar sidebar(state);
+        auto* capture = sidebar.findChild<QToolButton*>(button);
+        QVERIFY(capture);
+        capture->click();
+        QTRY_COMPARE(modes.size(), 1);
+        QCOMPARE(modes.first(), mode);
+        QTRY_VERIFY(!state.screenCaptureService().isCapturing());
     }
 
     void addShapeUsesChosenType()
