@@ -1,7 +1,6 @@
 #include "lustrelab_app.h"
 
 #include "io/image_decoder.h"
-#include "io/portal_global_shortcut.h"
 #include "state/app_state.h"
 #include "ui/main_window.h"
 
@@ -40,10 +39,9 @@ void LustrelabApp::reportShortcutRegistration()
 {
     GlobalShortcut* shortcut = m_delegate->shortcut();
     m_window->setGlobalShortcutRegistered(shortcut && shortcut->isRegistered());
-    auto* portal = qobject_cast<PortalGlobalShortcut*>(shortcut);
-    if (portal && !m_watchingPortal) {
-        m_watchingPortal = true;
-        connect(portal, &PortalGlobalShortcut::bindingFinished, m_window.get(),
+    if (shortcut && !m_watchingShortcut) {
+        m_watchingShortcut = true;
+        connect(shortcut, &GlobalShortcut::bindingFinished, m_window.get(),
                 &MainWindow::setGlobalShortcutRegistered);
     }
 }

@@ -47,7 +47,7 @@ class LustrelabApp : public QObject
     std::unique_ptr<MainWindow> m_window;
     QStringList m_pendingFiles;
     bool m_opening = false;
-    bool m_watchingPortal = false;
+    bool m_watchingShortcut = false;
 };
 
 } // namespace lustrelab

@@ -63,23 +63,4 @@ CanvasHit hitTest(QPointF point, QSizeF frameSize, const QList<TextOverlay>& tex
                   const QList<ShapeOverlay>& shapes, const QList<RemovalArea>& removals,
                   bool withRemovalAreas);
 
-// Replaces the record with `record`'s id; false (and no change) when it is gone.
-template <typename Record> bool replaceById(QList<Record>& list, const Record& record)
-{
-    for (Record& existing : list)
-        if (existing.id == record.id) {
-            existing = record;
-            return true;
-        }
-    return false;
-}
-
-template <typename Record> std::optional<Record> findById(const QList<Record>& list, const QUuid& id)
-{
-    for (const Record& existing : list)
-        if (existing.id == id)
-            return existing;
-    return std::nullopt;
-}
-
 } // namespace lustrelab::canvas

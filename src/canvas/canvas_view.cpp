@@ -5,6 +5,7 @@
 #include "canvas_interaction.h"
 #include "checkerboard_pattern.h"
 #include "inline_text_editor.h"
+#include "model/id_lookup.h"
 #include "removal_area_handle.h"
 #include "shape_selection_handle.h"
 #include "state/app_state.h"
@@ -104,7 +105,7 @@ void CanvasView::syncEditor()
 {
     if (!m_editingTextId)
         return;
-    const auto overlay = canvas::findById(m_state.currentTextOverlays(), *m_editingTextId);
+    const auto overlay = findById(m_state.currentTextOverlays(), *m_editingTextId);
     const QRectF frame = imageFrame();
     if (!overlay || frame.isEmpty()) {
         // Undone, deleted or on another tab: there is nothing left to write to.
@@ -349,15 +350,8 @@ void CanvasView::canvasDragEnded(QPointF start, QPointF end)
     const QRectF frame = imageFrame();
     switch (m_state.currentTool()) {
     case CanvasTool::shape:
-        if (const auto shape = canvas::shapeFromDrag(start, end, frame, m_state.currentShapeType())) {
-            m_state.saveToHistory();
-            QList<ShapeOverlay> overlays = m_state.currentShapeOverlays();
-            overlays.append(*shape);
-            m_state.setCurrentShapeOverlays(overlays);
-            m_state.setSelectedShapeOverlayId(shape->id);
-            m_state.setSelectedTextOverlayId(std::nullopt);
-            m_state.processImage();
-        }
+        if (const auto shape = canvas::shapeFromDrag(start, end, frame, m_state.currentShapeType()))
+            m_state.addShapeOverlay(*shape);
         break;
     case CanvasTool::remove:
         if (const auto rect = canvas::removalRectFromDrag(start, end, frame))
@@ -379,7 +373,7 @@ void CanvasView::moveText(const QUuid& id, QPointF translation)
 {
     const QRectF frame = imageFrame();
     QList<TextOverlay> overlays = m_state.currentTextOverlays();
-    auto overlay = canvas::findById(overlays, id);
+    auto overlay = findById(overlays, id);
     if (frame.isEmpty() || !overlay)
         return;
     if (!m_dragStartPosition) {
@@ -387,7 +381,7 @@ void CanvasView::moveText(const QUuid& id, QPointF translation)
         m_dragStartPosition = overlay->position;
     }
     overlay->position = canvas::movedTextPosition(*m_dragStartPosition, translation, frame.size());
-    canvas::replaceById(overlays, *overlay);
+    replaceById(overlays, *overlay);
     m_state.setCurrentTextOverlays(overlays);
     m_state.processImage();
 }
@@ -396,7 +390,7 @@ void CanvasView::moveShape(const QUuid& id, QPointF translation)
 {
     const QRectF frame = imageFrame();
     QList<ShapeOverlay> overlays = m_state.currentShapeOverlays();
-    auto overlay = canvas::findById(overlays, id);
+    auto overlay = findById(overlays, id);
     if (frame.isEmpty() || !overlay)
         return;
     if (!m_dragStartPoints) {
@@ -405,7 +399,7 @@ void CanvasView::moveShape(const QUuid& id, QPointF translation)
     }
     std::tie(overlay->startPoint, overlay->endPoint) =
         canvas::movedShapePoints(*m_dragStartPoints, translation, frame.size());
-    canvas::replaceById(overlays, *overlay);
+    replaceById(overlays, *overlay);
     m_state.setCurrentShapeOverlays(overlays);
     m_state.processImage();
 }
@@ -414,7 +408,7 @@ void CanvasView::moveShape(const QUuid& id, QPointF translation)
 
 void CanvasView::beginEditing(const QUuid& id)
 {
-    const auto overlay = canvas::findById(m_state.currentTextOverlays(), id);
+    const auto overlay = findById(m_state.currentTextOverlays(), id);
     const QRectF frame = imageFrame();
     if (!overlay || frame.isEmpty())
         return;
@@ -431,7 +425,7 @@ void CanvasView::commitText(const QString& text)
         return;
     const QUuid id = *std::exchange(m_editingTextId, std::nullopt);
     update();
-    if (auto overlay = canvas::findById(m_state.currentTextOverlays(), id)) {
+    if (auto overlay = findById(m_state.currentTextOverlays(), id)) {
         overlay->text = text;
         m_state.updateTextOverlay(*overlay);
     }

@@ -23,6 +23,11 @@ class GlobalShortcut : public QObject
 
   signals:
     void activated();
+    // A registration that the window system answers later (the desktop
+    // portal asks the user) has been answered: bound says whether the
+    // combination is now ours. A backend that knows at once (the X11 grab)
+    // says so through registerShortcut() and isRegistered() alone.
+    void bindingFinished(bool bound);
 };
 
 } // namespace lustrelab

@@ -35,10 +35,6 @@ class PortalGlobalShortcut : public GlobalShortcut
     // The portal session once created (empty before).
     QString session() const { return m_session; }
 
-  signals:
-    // The portal confirmed the binding (or refused it: bound false).
-    void bindingFinished(bool bound);
-
   private slots:
     void onActivated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
                      const QVariantMap& options);

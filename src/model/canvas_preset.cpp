@@ -1,5 +1,7 @@
 #include "canvas_preset.h"
 
+#include "id_lookup.h"
+
 namespace lustrelab {
 
 namespace {
@@ -49,10 +51,7 @@ const QList<CanvasPreset>& socialCanvasPresets()
 
 const CanvasPreset* findCanvasPreset(QStringView id)
 {
-    for (const CanvasPreset& preset : allCanvasPresets())
-        if (preset.id == id)
-            return &preset;
-    return nullptr;
+    return recordWithId(allCanvasPresets(), id);
 }
 
 } // namespace lustrelab

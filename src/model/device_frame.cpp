@@ -1,5 +1,7 @@
 #include "device_frame.h"
 
+#include "id_lookup.h"
+
 namespace lustrelab {
 
 namespace {
@@ -92,10 +94,7 @@ const DeviceFrame& noDeviceFrame()
 
 const DeviceFrame* findDeviceFrame(QStringView id)
 {
-    for (const DeviceFrame& frame : deviceFrames())
-        if (frame.id == id)
-            return &frame;
-    return nullptr;
+    return recordWithId(deviceFrames(), id);
 }
 
 QList<DeviceFrame> framesInCategory(DeviceCategory category)

@@ -1,6 +1,7 @@
 #include "gradient_preset.h"
 
 #include "color_hex.h"
+#include "id_lookup.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -155,10 +156,7 @@ const QList<GradientPreset>& gradientPresets()
 
 const GradientPreset* findGradientPreset(QStringView id)
 {
-    for (const GradientPreset& preset : gradientPresets())
-        if (preset.id == id)
-            return &preset;
-    return nullptr;
+    return recordWithId(gradientPresets(), id);
 }
 
 QList<GradientPreset> presetsInCategory(GradientCategory category)

@@ -4,13 +4,16 @@ namespace lustrelab {
 
 QList<QString> availableFonts()
 {
-    return {QStringLiteral("SF Pro Display"), QStringLiteral("SF Pro Rounded"), QStringLiteral("SF Mono"),
-            QStringLiteral("Helvetica Neue"), QStringLiteral("Arial"),          QStringLiteral("Avenir Next"),
-            QStringLiteral("Futura"),         QStringLiteral("Gill Sans"),      QStringLiteral("Menlo"),
-            QStringLiteral("Monaco"),         QStringLiteral("Georgia"),        QStringLiteral("Times New Roman"),
+    return {QStringLiteral("SF Pro Display"), QStringLiteral("SF Pro Rounded"),
+            QStringLiteral("SF Mono"),        QStringLiteral("Helvetica Neue"),
+            QStringLiteral("Arial"),          QStringLiteral("Avenir Next"),
+            QStringLiteral("Futura"),         QStringLiteral("Gill Sans"),
+            QStringLiteral("Menlo"),          QStringLiteral("Monaco"),
+            QStringLiteral("Georgia"),        QStringLiteral("Times New Roman"),
             QStringLiteral("Courier New"),    QStringLiteral("American Typewriter"),
-            QStringLiteral("Marker Felt"),    QStringLiteral("Noteworthy"),     QStringLiteral("Chalkboard SE"),
-            QStringLiteral("Comic Sans MS"),  QStringLiteral("Impact")};
+            QStringLiteral("Marker Felt"),    QStringLiteral("Noteworthy"),
+            QStringLiteral("Chalkboard SE"),  QStringLiteral("Comic Sans MS"),
+            QStringLiteral("Impact")};
 }
 
 QList<double> fontSizes()

@@ -1,4 +1,6 @@
 #include "app_state.h"
+
+#include "model/id_lookup.h"
 #include "model/thread_handover.h"
 
 #include <QSettings>
@@ -157,11 +159,8 @@ std::optional<qsizetype> AppState::currentTabIndex() const
 {
     if (m_tabs.isEmpty())
         return std::nullopt;
-    const QUuid wanted = m_currentTabId.value_or(m_tabs.first().id);
-    for (qsizetype i = 0; i < m_tabs.size(); ++i)
-        if (m_tabs[i].id == wanted)
-            return i;
-    return std::nullopt;
+    const ScreenshotTab* tab = recordWithId(m_tabs, m_currentTabId.value_or(m_tabs.first().id));
+    return tab ? std::optional<qsizetype>(tab - m_tabs.data()) : std::nullopt;
 }
 
 const ScreenshotTab* AppState::currentTab() const
@@ -220,20 +219,16 @@ void AppState::setCurrentRemovalAreas(const QList<RemovalArea>& areas)
 
 std::optional<TextOverlay> AppState::selectedTextOverlay() const
 {
-    if (const ScreenshotTab* tab = currentTab(); tab && m_selectedTextOverlayId)
-        for (const TextOverlay& overlay : tab->textOverlays)
-            if (overlay.id == *m_selectedTextOverlayId)
-                return overlay;
-    return std::nullopt;
+    const ScreenshotTab* tab = currentTab();
+    return tab && m_selectedTextOverlayId ? findById(tab->textOverlays, *m_selectedTextOverlayId)
+                                          : std::nullopt;
 }
 
 std::optional<ShapeOverlay> AppState::selectedShapeOverlay() const
 {
-    if (const ScreenshotTab* tab = currentTab(); tab && m_selectedShapeOverlayId)
-        for (const ShapeOverlay& overlay : tab->shapeOverlays)
-            if (overlay.id == *m_selectedShapeOverlayId)
-                return overlay;
-    return std::nullopt;
+    const ScreenshotTab* tab = currentTab();
+    return tab && m_selectedShapeOverlayId ? findById(tab->shapeOverlays, *m_selectedShapeOverlayId)
+                                           : std::nullopt;
 }
 
 // ---- Tabs.
@@ -252,9 +247,7 @@ void AppState::newTab()
 
 void AppState::selectTab(const QUuid& id)
 {
-    const bool known =
-        std::any_of(m_tabs.cbegin(), m_tabs.cend(), [&](const auto& tab) { return tab.id == id; });
-    if (!known)
+    if (!recordWithId(m_tabs, id))
         return;
     m_currentTabId = id;
     clearSelection();
@@ -267,7 +260,7 @@ void AppState::closeTab(const QUuid& id)
     if (m_tabs.size() < 2)
         return;
     const bool closingCurrent = m_currentTabId == id;
-    m_tabs.removeIf([&](const ScreenshotTab& tab) { return tab.id == id; });
+    removeById(m_tabs, id);
     if (closingCurrent) {
         m_currentTabId = m_tabs.last().id;
         // The history and the selection belonged to the closed tab: an undo
@@ -346,18 +339,10 @@ void AppState::processImage()
 // edit.
 void AppState::storeComposition(const QUuid& tabId, const QImage& image)
 {
-    if (ScreenshotTab* tab = tabWithId(tabId)) {
+    if (ScreenshotTab* tab = recordWithId(m_tabs, tabId)) {
         tab->processedImage = presentImage(image);
         emit tabsChanged();
     }
-}
-
-ScreenshotTab* AppState::tabWithId(const QUuid& id)
-{
-    for (ScreenshotTab& tab : m_tabs)
-        if (tab.id == id)
-            return &tab;
-    return nullptr;
 }
 
 // ---- History.

@@ -191,6 +191,8 @@ class AppState : public QObject
     // ---- Shape annotations.
     // Without a type, currentShapeType is used.
     void addShapeOverlay(std::optional<ShapeType> type = std::nullopt);
+    // Adds a shape drawn elsewhere (the canvas's drag), selected, as one undo step.
+    void addShapeOverlay(const ShapeOverlay& overlay);
     void updateShapeOverlay(const ShapeOverlay& overlay);
     void deleteShapeOverlay(const ShapeOverlay& overlay);
     void deleteSelectedShapeOverlay();
@@ -271,7 +273,6 @@ class AppState : public QObject
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
     void storeComposition(const QUuid& tabId, const QImage& image);
-    ScreenshotTab* tabWithId(const QUuid& id);
 
     // Services first: they must exist before anything below uses them and
     // outlive the workers that use them.

@@ -3,19 +3,67 @@
 // dragging or typing take none, so undo skips over them to the last real edit.
 
 #include "app_state.h"
+#include "model/id_lookup.h"
 
 namespace lustrelab {
 
 namespace {
 
-template <typename Record> bool replaceById(QList<Record>& list, const Record& record)
+// Texts and shapes are edited alike; they differ only in the list and the
+// selection an operation touches. Selecting one kind clears the other, so at
+// most one annotation is selected.
+template <typename Record> struct Annotations;
+
+template <> struct Annotations<TextOverlay>
 {
-    for (Record& existing : list)
-        if (existing.id == record.id) {
-            existing = record;
-            return true;
-        }
-    return false;
+    static constexpr auto list = &AppState::currentTextOverlays;
+    static constexpr auto setList = &AppState::setCurrentTextOverlays;
+    static constexpr auto selectedId = &AppState::selectedTextOverlayId;
+    static constexpr auto select = &AppState::setSelectedTextOverlayId;
+    static constexpr auto selectOther = &AppState::setSelectedShapeOverlayId;
+};
+
+template <> struct Annotations<ShapeOverlay>
+{
+    static constexpr auto list = &AppState::currentShapeOverlays;
+    static constexpr auto setList = &AppState::setCurrentShapeOverlays;
+    static constexpr auto selectedId = &AppState::selectedShapeOverlayId;
+    static constexpr auto select = &AppState::setSelectedShapeOverlayId;
+    static constexpr auto selectOther = &AppState::setSelectedTextOverlayId;
+};
+
+template <typename Record> void addAnnotation(AppState& state, const Record& record)
+{
+    using A = Annotations<Record>;
+    state.saveToHistory();
+    QList<Record> records = (state.*A::list)();
+    records.append(record);
+    (state.*A::setList)(records);
+    (state.*A::select)(record.id);
+    (state.*A::selectOther)(std::nullopt);
+    state.processImage();
+}
+
+template <typename Record> void updateAnnotation(AppState& state, const Record& record)
+{
+    using A = Annotations<Record>;
+    QList<Record> records = (state.*A::list)();
+    if (!replaceById(records, record))
+        return;
+    (state.*A::setList)(records);
+    state.processImage();
+}
+
+template <typename Record> void deleteAnnotation(AppState& state, const QUuid& id)
+{
+    using A = Annotations<Record>;
+    state.saveToHistory();
+    QList<Record> records = (state.*A::list)();
+    removeById(records, id);
+    (state.*A::setList)(records);
+    if ((state.*A::selectedId)() == id)
+        (state.*A::select)(std::nullopt);
+    state.processImage();
 }
 
 } // namespace
@@ -24,34 +72,17 @@ template <typename Record> bool replaceById(QList<Record>& list, const Record& r
 
 void AppState::addTextOverlay()
 {
-    saveToHistory();
-    const TextOverlay overlay; // a new id and the look of a fresh annotation
-    QList<TextOverlay> overlays = currentTextOverlays();
-    overlays.append(overlay);
-    setCurrentTextOverlays(overlays);
-    setSelectedTextOverlayId(overlay.id);
-    setSelectedShapeOverlayId(std::nullopt);
-    processImage();
+    addAnnotation(*this, TextOverlay{}); // a new id and the look of a fresh annotation
 }
 
 void AppState::updateTextOverlay(const TextOverlay& overlay)
 {
-    QList<TextOverlay> overlays = currentTextOverlays();
-    if (!replaceById(overlays, overlay))
-        return;
-    setCurrentTextOverlays(overlays);
-    processImage();
+    updateAnnotation(*this, overlay);
 }
 
 void AppState::deleteTextOverlay(const TextOverlay& overlay)
 {
-    saveToHistory();
-    QList<TextOverlay> overlays = currentTextOverlays();
-    overlays.removeIf([&](const TextOverlay& o) { return o.id == overlay.id; });
-    setCurrentTextOverlays(overlays);
-    if (m_selectedTextOverlayId == overlay.id)
-        setSelectedTextOverlayId(std::nullopt);
-    processImage();
+    deleteAnnotation<TextOverlay>(*this, overlay.id);
 }
 
 void AppState::deleteSelectedTextOverlay()
@@ -64,35 +95,24 @@ void AppState::deleteSelectedTextOverlay()
 
 void AppState::addShapeOverlay(std::optional<ShapeType> type)
 {
-    saveToHistory();
     ShapeOverlay overlay; // a new id and the look of a fresh shape
     overlay.shapeType = type.value_or(m_currentShapeType);
-    QList<ShapeOverlay> overlays = currentShapeOverlays();
-    overlays.append(overlay);
-    setCurrentShapeOverlays(overlays);
-    setSelectedShapeOverlayId(overlay.id);
-    setSelectedTextOverlayId(std::nullopt);
-    processImage();
+    addShapeOverlay(overlay);
+}
+
+void AppState::addShapeOverlay(const ShapeOverlay& overlay)
+{
+    addAnnotation(*this, overlay);
 }
 
 void AppState::updateShapeOverlay(const ShapeOverlay& overlay)
 {
-    QList<ShapeOverlay> overlays = currentShapeOverlays();
-    if (!replaceById(overlays, overlay))
-        return;
-    setCurrentShapeOverlays(overlays);
-    processImage();
+    updateAnnotation(*this, overlay);
 }
 
 void AppState::deleteShapeOverlay(const ShapeOverlay& overlay)
 {
-    saveToHistory();
-    QList<ShapeOverlay> overlays = currentShapeOverlays();
-    overlays.removeIf([&](const ShapeOverlay& o) { return o.id == overlay.id; });
-    setCurrentShapeOverlays(overlays);
-    if (m_selectedShapeOverlayId == overlay.id)
-        setSelectedShapeOverlayId(std::nullopt);
-    processImage();
+    deleteAnnotation<ShapeOverlay>(*this, overlay.id);
 }
 
 void AppState::deleteSelectedShapeOverlay()
@@ -119,7 +139,7 @@ void AppState::deleteRemovalArea(const QUuid& id)
 {
     saveToHistory();
     QList<RemovalArea> areas = currentRemovalAreas();
-    areas.removeIf([&](const RemovalArea& a) { return a.id == id; });
+    removeById(areas, id);
     setCurrentRemovalAreas(areas);
     processImage();
 }

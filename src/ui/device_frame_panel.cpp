@@ -1,6 +1,7 @@
 #include "device_frame_panel.h"
 
 #include "flow_layout.h"
+#include "model/id_lookup.h"
 #include "preset_chip.h"
 #include "state/app_state.h"
 #include "styling_edit.h"
@@ -13,10 +14,8 @@ namespace lustrelab {
 
 DeviceCategory categoryOfFrame(QStringView frameId, const QList<DeviceFrame>& catalogue)
 {
-    for (const DeviceFrame& frame : catalogue)
-        if (frame.id == frameId)
-            return frame.category;
-    return DeviceCategory::none;
+    const DeviceFrame* frame = recordWithId(catalogue, frameId);
+    return frame ? frame->category : DeviceCategory::none;
 }
 
 QString frameIdForCategory(DeviceCategory category, const QList<DeviceFrame>& catalogue)
