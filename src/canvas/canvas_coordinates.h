@@ -16,9 +16,10 @@
 // corner, that is (200, 100) on the canvas. A drag of (+40, +20) points is
 // the unit offset (+0.1, -0.1): downwards on screen is downwards in y.
 //
-// Every conversion the canvas makes goes through these functions.
+// Every conversion the canvas makes goes through these functions; the y-flip
+// itself is render/surface_coordinates.h's, with the frame's offset on top.
 
-#include "model/unit_geometry.h"
+#include "render/surface_coordinates.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -58,28 +59,14 @@ inline QRectF fittedImageFrame(QSizeF canvasSize, QSizeF imageSize, double margi
 // A canvas point as unit coordinates of the image in `frame`, clamped to the image.
 inline UnitPoint canvasToUnit(QPointF point, const QRectF& frame)
 {
-    return {clampUnit((point.x() - frame.left()) / frame.width()),
-            clampUnit(1 - (point.y() - frame.top()) / frame.height())};
-}
-
-// A unit point as a point relative to the top-left corner of a frame of `frameSize`.
-inline QPointF unitToFrame(UnitPoint point, QSizeF frameSize)
-{
-    return {point.x * frameSize.width(), (1 - point.y) * frameSize.height()};
+    const UnitPoint unit = surfaceToUnit(point - frame.topLeft(), frame.size());
+    return {clampUnit(unit.x), clampUnit(unit.y)};
 }
 
 // A unit point as a canvas point.
 inline QPointF unitToCanvas(UnitPoint point, const QRectF& frame)
 {
-    return frame.topLeft() + unitToFrame(point, frame.size());
-}
-
-// A unit rectangle (origin at its bottom-left corner) as a rectangle relative
-// to the top-left corner of a frame of `frameSize`.
-inline QRectF unitRectToFrame(const UnitRect& rect, QSizeF frameSize)
-{
-    return {rect.x * frameSize.width(), (1 - (rect.y + rect.height)) * frameSize.height(),
-            rect.width * frameSize.width(), rect.height * frameSize.height()};
+    return frame.topLeft() + unitToSurface(point, frame.size());
 }
 
 // A drag translation in canvas points as an offset in unit coordinates.

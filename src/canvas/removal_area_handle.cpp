@@ -17,7 +17,7 @@ QColor RemovalAreaHandle::outlineColor()
 
 QRectF RemovalAreaHandle::hitRect() const
 {
-    return canvas::unitRectToFrame(area.rect, canvasSize);
+    return unitRectToSurface(area.rect, canvasSize);
 }
 
 QPointF RemovalAreaHandle::closeSymbolCentre() const

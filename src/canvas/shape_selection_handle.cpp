@@ -8,8 +8,8 @@ namespace lustrelab {
 
 QRectF ShapeSelectionHandle::bounds() const
 {
-    return canvas::spannedRect(canvas::unitToFrame(overlay.startPoint, canvasSize),
-                               canvas::unitToFrame(overlay.endPoint, canvasSize));
+    return canvas::spannedRect(unitToSurface(overlay.startPoint, canvasSize),
+                               unitToSurface(overlay.endPoint, canvasSize));
 }
 
 QRectF ShapeSelectionHandle::hitRect() const

@@ -20,7 +20,7 @@ QRectF TextSelectionHandle::hitRect() const
 {
     const double width = std::max(widthPerCharacter * visibleCharacterCount(overlay.text), minimumWidth);
     QRectF rect(0, 0, width, height);
-    rect.moveCenter(canvas::unitToFrame(overlay.position, canvasSize));
+    rect.moveCenter(unitToSurface(overlay.position, canvasSize));
     return rect;
 }
 

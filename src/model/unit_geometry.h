@@ -5,7 +5,8 @@
 // edge to 1 at the top edge. Example: on a 800 x 600 canvas the unit point
 // (0.25, 0.75) lies 200 points from the left and 150 points from the top
 // (Qt's y = (1 - 0.75) * 600). Conversions to Qt's top-left, y-down space live
-// in render/flip.h; no other code flips y.
+// in render/surface_coordinates.h; the canvas view adds its fitted frame's
+// offset on top of them in canvas/canvas_coordinates.h. No other code flips y.
 //
 // Plain structs rather than QPointF/QRectF: equality here is exact, and a
 // QRectF's top/bottom naming would invite the wrong reading of y.

@@ -1,7 +1,7 @@
 #include "annotation_bounds.h"
 
 #include "annotation_painter.h"
-#include "canvas_geometry.h"
+#include "surface_coordinates.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -31,8 +31,8 @@ QRectF padded(const QRectF& r, double by)
 QRectF shapeBounds(const ShapeOverlay& shape, double canvasWidth, double canvasHeight)
 {
     const QRectF canvas(0, 0, canvasWidth, canvasHeight);
-    const QPointF s = unitToCanvas(shape.startPoint, canvasWidth, canvasHeight);
-    const QPointF e = unitToCanvas(shape.endPoint, canvasWidth, canvasHeight);
+    const QPointF s = unitToSurface(shape.startPoint, {canvasWidth, canvasHeight});
+    const QPointF e = unitToSurface(shape.endPoint, {canvasWidth, canvasHeight});
     const QRectF r = QRectF(s, e).normalized();
     const double stroke = shape.strokeWidth > 0 ? shape.strokeWidth : 0;
     QRectF bounds;
@@ -64,7 +64,7 @@ QRectF textBounds(const TextOverlay& text, const QPaintDevice* device, double ca
         return {}; // draws nothing
     if (!std::isfinite(text.rotation))
         return canvas;
-    const QPointF centre = unitToCanvas(text.position, canvasWidth, canvasHeight);
+    const QPointF centre = unitToSurface(text.position, {canvasWidth, canvasHeight});
     QFont font = annotationFont(text.fontName, text.fontWeight);
     const int dpi = device ? device->logicalDpiY() : 72;
     font.setPointSizeF(text.fontSize * 72.0 / (dpi > 0 ? dpi : 72));

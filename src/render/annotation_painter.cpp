@@ -1,7 +1,7 @@
 #include "annotation_painter.h"
 
-#include "canvas_geometry.h"
 #include "paint_helpers.h"
+#include "surface_coordinates.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -159,8 +159,8 @@ void drawBlurPattern(QPainter& painter, const QRectF& rect, const QRectF& visibl
 void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth, double canvasHeight)
 {
     PainterStateGuard guard(painter);
-    const QPointF s = unitToCanvas(shape.startPoint, canvasWidth, canvasHeight);
-    const QPointF e = unitToCanvas(shape.endPoint, canvasWidth, canvasHeight);
+    const QPointF s = unitToSurface(shape.startPoint, {canvasWidth, canvasHeight});
+    const QPointF e = unitToSurface(shape.endPoint, {canvasWidth, canvasHeight});
     // Any two opposite corners give the same rectangle.
     const QRectF r = QRectF(s, e).normalized();
 
@@ -207,7 +207,7 @@ void drawText(const TextOverlay& text, QPainter& painter, double canvasWidth, do
     if (!(text.fontSize > 0) || !std::isfinite(text.fontSize))
         return;
     PainterStateGuard guard(painter);
-    const QPointF centre = unitToCanvas(text.position, canvasWidth, canvasHeight);
+    const QPointF centre = unitToSurface(text.position, {canvasWidth, canvasHeight});
 
     // Sizes are in canvas points; Qt's point size goes through the device's
     // resolution, so convert to keep one font point equal to one canvas point.

@@ -5,7 +5,7 @@
 // The painter is open on the canvas in Qt's top-left, y-down space, in points
 // (any device pixel ratio is already part of the painter's transform). Overlay
 // positions are unit coordinates of the whole canvas, y from the bottom; they
-// reach the painter through canvas_geometry.h. Example: on a 400 x 300 canvas a
+// reach the painter through surface_coordinates.h. Example: on a 400 x 300 canvas a
 // shape from (0.1, 0.2) to (0.6, 0.7) covers the Qt rectangle (40, 90, 200, 150).
 //
 // Each function leaves the painter's state as it found it. The overlay's

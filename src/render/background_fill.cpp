@@ -1,8 +1,8 @@
 #include "background_fill.h"
 
-#include "canvas_geometry.h"
 #include "model/color_hex.h"
 #include "model/gradient_preset.h"
+#include "surface_coordinates.h"
 
 #include <QLinearGradient>
 #include <QPainter>

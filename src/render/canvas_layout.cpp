@@ -1,7 +1,7 @@
 #include "canvas_layout.h"
 
-#include "canvas_geometry.h"
 #include "model/canvas_preset.h"
+#include "surface_coordinates.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "device_frame_renderer.h"
 
-#include "canvas_geometry.h"
 #include "paint_helpers.h"
+#include "surface_coordinates.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #include "removal_fill.h"
 
-#include "canvas_geometry.h"
 #include "removal_interpolation.h"
+#include "surface_coordinates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -160,7 +160,7 @@ QRect removalPixelRange(const UnitRect& areaRect, QSizeF canvasSize, QRectF imag
 {
     if (image.isNull())
         return {};
-    const QRectF onCanvas = unitRectToCanvas(areaRect, canvasSize.width(), canvasSize.height()).normalized();
+    const QRectF onCanvas = unitRectToSurface(areaRect, canvasSize).normalized();
     const double ratio = image.devicePixelRatio();
     const double edges[4] = {(onCanvas.left() - imageRectOnCanvas.left()) * ratio,
                              (onCanvas.top() - imageRectOnCanvas.top()) * ratio,

@@ -94,7 +94,7 @@ class TestCanvasGeometry : public QObject
     void rectAndTranslation()
     {
         // A unit rectangle stores its bottom edge; on screen its top is 1 - (y + height) down.
-        QCOMPARE(unitRectToFrame(UnitRect{0.25, 0.5, 0.5, 0.25}, frame.size()), QRectF(100, 50, 200, 50));
+        QCOMPARE(unitRectToSurface(UnitRect{0.25, 0.5, 0.5, 0.25}, frame.size()), QRectF(100, 50, 200, 50));
         // Downwards on screen is downwards in unit y.
         const UnitPoint offset = translationToUnit(QPointF(40, 20), frame.size());
         QVERIFY(near(offset, UnitPoint{0.1, -0.1}));
