@@ -4,7 +4,7 @@
 #include "io/export_service.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
-#include "model/thread_handover.h"
+#include "base/thread_handover.h"
 #include "size_guard.h"
 
 #include <QtConcurrent/QtConcurrentMap>

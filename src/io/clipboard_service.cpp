@@ -1,5 +1,6 @@
 #include "clipboard_service.h"
 
+#include "image_mime_data.h"
 #include "mime_image_source.h"
 
 #include <QClipboard>
@@ -22,11 +23,6 @@ ClipboardService::ClipboardService() : ClipboardService(applicationClipboard()) 
 
 ClipboardService::ClipboardService(QClipboard* clipboard) : m_clipboard(clipboard) {}
 
-QClipboard* ClipboardService::clipboard() const
-{
-    return m_clipboard;
-}
-
 ImageSource ClipboardService::readImageSource() const
 {
     const QMimeData* mime = m_clipboard ? m_clipboard->mimeData(QClipboard::Clipboard) : nullptr;
@@ -42,6 +38,15 @@ std::optional<QImage> ClipboardService::readImage() const
     if (image.isNull())
         return std::nullopt;
     return image;
+}
+
+bool ClipboardService::writeImage(const QImage& image) const
+{
+    if (!m_clipboard)
+        return false;
+    m_clipboard->clear(QClipboard::Clipboard);
+    m_clipboard->setMimeData(new ImageMimeData(image), QClipboard::Clipboard);
+    return true;
 }
 
 bool ClipboardService::canReadImage() const

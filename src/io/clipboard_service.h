@@ -10,17 +10,14 @@ class QClipboard;
 
 namespace lustrelab {
 
-// The only reader of the system clipboard. It holds the application's
-// clipboard, fixed at creation; without a GUI application (command line,
-// headless tools) it holds none and reads nothing. Writing is left to the
-// caller, which clears the clipboard and sets the image through clipboard().
+// The only reader and writer of the system clipboard. It holds the
+// application's clipboard, fixed at creation; without a GUI application
+// (command line, headless tools) it holds none and does nothing.
 class ClipboardService
 {
   public:
     ClipboardService();
     explicit ClipboardService(QClipboard* clipboard);
-
-    QClipboard* clipboard() const;
 
     // The first image on the clipboard, decoded here and now, or nothing.
     // See mimeOffersImage for what counts as an image.
@@ -33,6 +30,10 @@ class ClipboardService
     // The undecoded image reference on the clipboard, for callers that decode
     // off the main thread (pasting a large file must not freeze the window).
     ImageSource readImageSource() const;
+
+    // Clears the clipboard, then offers `image` as its only item, losslessly
+    // (image/png first, see ImageMimeData). False without a clipboard.
+    bool writeImage(const QImage& image) const;
 
   private:
     QPointer<QClipboard> m_clipboard;

@@ -1,13 +1,11 @@
 #include "image_decoder.h"
 
-#include "model/thread_handover.h"
+#include "base/run_then_deliver.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QPromise>
 #include <QThreadPool>
 #include <cstdio>
-#include <memory>
 
 namespace lustrelab {
 
@@ -76,12 +74,7 @@ QImage decodeImage(const ImageSource& source, QString* error)
 
 QFuture<QImage> decodeImageAsync(const ImageSource& source)
 {
-    auto promise = std::make_shared<QPromise<QImage>>();
-    promise->start();
-    QFuture<QImage> future = promise->future();
-    publishToThread(promise.get());
-    QThreadPool::globalInstance()->start([promise, source] {
-        receiveFromThread(promise.get());
+    return runOnPool(*QThreadPool::globalInstance(), [source] {
         QString error;
         const QImage image = decodeImage(source, &error);
         if (image.isNull()) {
@@ -92,10 +85,8 @@ QFuture<QImage> decodeImageAsync(const ImageSource& source)
             std::fputs(line.constData(), stderr);
             std::fflush(stderr);
         }
-        promise->addResult(image);
-        promise->finish();
+        return image;
     });
-    return future;
 }
 
 } // namespace lustrelab

@@ -54,10 +54,7 @@ PortalCaptureBackend::PortalCaptureBackend(QDBusConnection bus, QObject* parent)
 {
 }
 
-PortalCaptureBackend::~PortalCaptureBackend()
-{
-    delete m_anchor;
-}
+PortalCaptureBackend::~PortalCaptureBackend() = default;
 
 void PortalCaptureBackend::checkAvailable(const QDBusConnection& bus, QObject* context,
                                           std::function<void(bool)> answer)
@@ -71,14 +68,14 @@ QString PortalCaptureBackend::parentWindow()
         return {};
     QWindow* window = nullptr;
     for (QWindow* candidate : QGuiApplication::topLevelWindows())
-        if (candidate != m_anchor && candidate->type() != Qt::Desktop) {
+        if (candidate != m_anchor.get() && candidate->type() != Qt::Desktop) {
             window = candidate;
             break;
         }
     if (!window) {
         if (!m_anchor)
-            m_anchor = new QWindow;
-        window = m_anchor;
+            m_anchor = std::make_unique<QWindow>();
+        window = m_anchor.get();
     }
     return QStringLiteral("x11:") + QString::number(window->winId(), 16);
 }

@@ -3,9 +3,9 @@
 #include "capture_backend.h"
 
 #include <QDBusConnection>
-#include <QPointer>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWindow;
@@ -56,7 +56,7 @@ class PortalCaptureBackend : public CaptureBackend
   private:
     QDBusConnection m_bus;
     std::optional<std::chrono::milliseconds> m_timeout;
-    QPointer<QWindow> m_anchor;
+    std::unique_ptr<QWindow> m_anchor; // the stand-in parent, made on first need
 };
 
 } // namespace lustrelab

@@ -1,7 +1,7 @@
 #include "screen_capture_service.h"
 
+#include "base/run_then_deliver.h"
 #include "capture_backend_loader.h"
-#include "model/thread_handover.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,8 +66,7 @@ ScreenCaptureService::~ScreenCaptureService()
     m_closing = true;
     m_waitingForBackend.clear();
     m_backend.reset();
-    m_reader.waitForDone();
-    receiveFromThread(&m_reader);
+    waitForPool(m_reader);
 }
 
 QString ScreenCaptureService::temporaryCapturePath()
@@ -207,19 +206,9 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
     if (ApplicationPresence* p = presence())
         p->showApplication();
     // Decoding a full-screen PNG takes longer than a frame.
-    publishToThread(&m_reader);
-    m_reader.start([this, path, ratio = screenRatio(), promise] {
-        receiveFromThread(&m_reader);
-        const CaptureFile file = takeCaptureFile(path, ratio);
-        publishToThread(&m_reader);
-        QMetaObject::invokeMethod(
-            this,
-            [this, file, promise] {
-                receiveFromThread(&m_reader);
-                deliver(file.image, file.found, promise);
-            },
-            Qt::QueuedConnection);
-    });
+    runThenDeliver(
+        m_reader, this, [path, ratio = screenRatio()] { return takeCaptureFile(path, ratio); },
+        [this, promise](const CaptureFile& file) { deliver(file.image, file.found, promise); });
 }
 
 void ScreenCaptureService::deliver(const QImage& image, bool fileFound, const Promise& promise)

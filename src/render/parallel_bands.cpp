@@ -1,6 +1,6 @@
 #include "parallel_bands.h"
 
-#include "model/thread_handover.h"
+#include "base/thread_handover.h"
 
 #include <QFuture>
 #include <QThread>

@@ -2,7 +2,7 @@
 
 #include "removal_spectral.h"
 
-#include "model/thread_handover.h"
+#include "base/thread_handover.h"
 
 #include <QThread>
 #include <QtConcurrent/QtConcurrentMap>

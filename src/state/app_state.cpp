@@ -1,39 +1,19 @@
 #include "app_state.h"
 
 #include "model/id_lookup.h"
-#include "model/thread_handover.h"
-
-#include <QSettings>
 
 namespace lustrelab {
 
 namespace {
 
-struct SectionFlag
-{
-    const char* key;
-    bool collapsedByDefault;
-    void (AppState::*changed)(bool);
+// The change signal of each section, in the order of PreferencesStore::Section.
+constexpr std::array<void (AppState::*)(bool), PreferencesStore::SectionCount> sectionChanged{
+    &AppState::captureCollapsedChanged, &AppState::canvasCollapsedChanged,
+    &AppState::deviceCollapsedChanged,  &AppState::backgroundCollapsedChanged,
+    &AppState::cornersCollapsedChanged, &AppState::shadowCollapsedChanged,
+    &AppState::paddingCollapsedChanged, &AppState::textCollapsedChanged,
+    &AppState::shapesCollapsedChanged,  &AppState::exportCollapsedChanged,
 };
-
-// In the order of AppState::Section.
-constexpr std::array<SectionFlag, 10> sectionFlags{{
-    {"section.capture.collapsed", false, &AppState::captureCollapsedChanged},
-    {"section.canvas.collapsed", false, &AppState::canvasCollapsedChanged},
-    {"section.device.collapsed", true, &AppState::deviceCollapsedChanged},
-    {"section.background.collapsed", false, &AppState::backgroundCollapsedChanged},
-    {"section.corners.collapsed", true, &AppState::cornersCollapsedChanged},
-    {"section.shadow.collapsed", false, &AppState::shadowCollapsedChanged},
-    {"section.padding.collapsed", true, &AppState::paddingCollapsedChanged},
-    {"section.text.collapsed", true, &AppState::textCollapsedChanged},
-    {"section.shapes.collapsed", true, &AppState::shapesCollapsedChanged},
-    {"section.export.collapsed", false, &AppState::exportCollapsedChanged},
-}};
-
-QSettings preferencesStore()
-{
-    return QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"));
-}
 
 std::optional<QImage> presentImage(const std::optional<QImage>& image)
 {
@@ -47,29 +27,20 @@ std::optional<QImage> presentImage(const std::optional<QImage>& image)
 AppState::AppState(const QString& templatesDirectory, QObject* parent)
     : QObject(parent), m_templateManager(templatesDirectory)
 {
-    static_assert(sectionFlags.size() == SectionCount);
     ScreenshotTab first;
     first.name = QStringLiteral("New Tab");
     m_currentTabId = first.id;
     m_tabs.append(std::move(first));
 
-    const QSettings store = preferencesStore();
-    for (int i = 0; i < SectionCount; ++i)
-        m_collapsed[i] =
-            store.value(QLatin1StringView(sectionFlags[i].key), sectionFlags[i].collapsedByDefault).toBool();
+    for (int i = 0; i < PreferencesStore::SectionCount; ++i)
+        m_collapsed[i] = m_preferences.sectionCollapsed(Section(i));
 
-    m_exportWorker.setMaxThreadCount(1);
+    connect(&m_exports, &ExportQueue::finished, this, &AppState::exportFinished);
     connect(&m_compositions, &CompositionQueue::composed, this, &AppState::storeComposition);
     connect(&m_compositions, &CompositionQueue::busyChanged, this, &AppState::setIsProcessing);
 }
 
-AppState::~AppState()
-{
-    // An export under way is finished rather than lost; its report, posted to
-    // this object, is dropped with it.
-    m_exportWorker.waitForDone();
-    receiveFromThread(&m_exportWorker);
-}
+AppState::~AppState() = default;
 
 // ---- Plain property writes: notify, nothing else.
 
@@ -142,9 +113,8 @@ void AppState::setCollapsed(Section section, bool collapsed)
     if (collapsed == m_collapsed[section])
         return;
     m_collapsed[section] = collapsed;
-    QSettings store = preferencesStore();
-    store.setValue(QLatin1StringView(sectionFlags[section].key), collapsed);
-    emit(this->*sectionFlags[section].changed)(collapsed);
+    m_preferences.setSectionCollapsed(section, collapsed);
+    emit(this->*sectionChanged[section])(collapsed);
 }
 
 void AppState::clearSelection()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "composition_queue.h"
+#include "export_queue.h"
 #include "history_manager.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
@@ -11,6 +12,7 @@
 #include "model/screenshot_tab.h"
 #include "model/shape_overlay.h"
 #include "model/text_overlay.h"
+#include "preferences_store.h"
 #include "render/image_processor.h"
 #include "template_manager.h"
 
@@ -18,7 +20,6 @@
 #include <QList>
 #include <QMimeData>
 #include <QObject>
-#include <QThreadPool>
 #include <QUrl>
 #include <QUuid>
 #include <array>
@@ -113,28 +114,28 @@ class AppState : public QObject
     ShapeType currentShapeType() const { return m_currentShapeType; }
     void setCurrentShapeType(ShapeType type);
 
-    // ---- Panel fold flags, kept in QSettings ("Lustrelab"/"Lustrelab") and
-    // written on every change.
-    bool captureCollapsed() const { return m_collapsed[Capture]; }
-    void setCaptureCollapsed(bool v) { setCollapsed(Capture, v); }
-    bool canvasCollapsed() const { return m_collapsed[Canvas]; }
-    void setCanvasCollapsed(bool v) { setCollapsed(Canvas, v); }
-    bool deviceCollapsed() const { return m_collapsed[Device]; }
-    void setDeviceCollapsed(bool v) { setCollapsed(Device, v); }
-    bool backgroundCollapsed() const { return m_collapsed[Background]; }
-    void setBackgroundCollapsed(bool v) { setCollapsed(Background, v); }
-    bool cornersCollapsed() const { return m_collapsed[Corners]; }
-    void setCornersCollapsed(bool v) { setCollapsed(Corners, v); }
-    bool shadowCollapsed() const { return m_collapsed[Shadow]; }
-    void setShadowCollapsed(bool v) { setCollapsed(Shadow, v); }
-    bool paddingCollapsed() const { return m_collapsed[Padding]; }
-    void setPaddingCollapsed(bool v) { setCollapsed(Padding, v); }
-    bool textCollapsed() const { return m_collapsed[Text]; }
-    void setTextCollapsed(bool v) { setCollapsed(Text, v); }
-    bool shapesCollapsed() const { return m_collapsed[Shapes]; }
-    void setShapesCollapsed(bool v) { setCollapsed(Shapes, v); }
-    bool exportCollapsed() const { return m_collapsed[Export]; }
-    void setExportCollapsed(bool v) { setCollapsed(Export, v); }
+    // ---- Panel fold flags, kept in the preferences store and written on
+    // every change.
+    bool captureCollapsed() const { return m_collapsed[PreferencesStore::Capture]; }
+    void setCaptureCollapsed(bool v) { setCollapsed(PreferencesStore::Capture, v); }
+    bool canvasCollapsed() const { return m_collapsed[PreferencesStore::Canvas]; }
+    void setCanvasCollapsed(bool v) { setCollapsed(PreferencesStore::Canvas, v); }
+    bool deviceCollapsed() const { return m_collapsed[PreferencesStore::Device]; }
+    void setDeviceCollapsed(bool v) { setCollapsed(PreferencesStore::Device, v); }
+    bool backgroundCollapsed() const { return m_collapsed[PreferencesStore::Background]; }
+    void setBackgroundCollapsed(bool v) { setCollapsed(PreferencesStore::Background, v); }
+    bool cornersCollapsed() const { return m_collapsed[PreferencesStore::Corners]; }
+    void setCornersCollapsed(bool v) { setCollapsed(PreferencesStore::Corners, v); }
+    bool shadowCollapsed() const { return m_collapsed[PreferencesStore::Shadow]; }
+    void setShadowCollapsed(bool v) { setCollapsed(PreferencesStore::Shadow, v); }
+    bool paddingCollapsed() const { return m_collapsed[PreferencesStore::Padding]; }
+    void setPaddingCollapsed(bool v) { setCollapsed(PreferencesStore::Padding, v); }
+    bool textCollapsed() const { return m_collapsed[PreferencesStore::Text]; }
+    void setTextCollapsed(bool v) { setCollapsed(PreferencesStore::Text, v); }
+    bool shapesCollapsed() const { return m_collapsed[PreferencesStore::Shapes]; }
+    void setShapesCollapsed(bool v) { setCollapsed(PreferencesStore::Shapes, v); }
+    bool exportCollapsed() const { return m_collapsed[PreferencesStore::Export]; }
+    void setExportCollapsed(bool v) { setCollapsed(PreferencesStore::Export, v); }
 
     // ---- Derived, computed on every read.
     // The tab named by currentTabId (the first tab when no id is set), or
@@ -252,19 +253,7 @@ class AppState : public QObject
     void exportCollapsedChanged(bool collapsed);
 
   private:
-    enum Section {
-        Capture,
-        Canvas,
-        Device,
-        Background,
-        Corners,
-        Shadow,
-        Padding,
-        Text,
-        Shapes,
-        Export,
-        SectionCount
-    };
+    using Section = PreferencesStore::Section;
 
     void setCollapsed(Section section, bool collapsed);
     void setIsProcessing(bool processing);
@@ -282,8 +271,9 @@ class AppState : public QObject
     ClipboardService m_clipboardService;
     ExportService m_exportService;
     ScreenCaptureService m_screenCaptureService;
+    PreferencesStore m_preferences;
     CompositionQueue m_compositions{m_imageProcessor};
-    QThreadPool m_exportWorker; // one thread: exports finish in the order asked
+    ExportQueue m_exports{m_exportService};
 
     QList<ScreenshotTab> m_tabs;
     std::optional<QUuid> m_currentTabId;
@@ -295,7 +285,7 @@ class AppState : public QObject
     bool m_isProcessing = false;
     CanvasTool m_currentTool = CanvasTool::select;
     ShapeType m_currentShapeType = ShapeType::rectangle;
-    std::array<bool, SectionCount> m_collapsed{};
+    std::array<bool, PreferencesStore::SectionCount> m_collapsed{};
 };
 
 } // namespace lustrelab

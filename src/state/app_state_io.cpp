@@ -1,11 +1,8 @@
 // AppState's operations that move images in and out of the application:
 // clipboard, drops, export and screen capture.
 #include "app_state.h"
-#include "io/image_mime_data.h"
 #include "io/mime_image_source.h"
-#include "model/thread_handover.h"
 
-#include <QClipboard>
 #include <QFuture>
 
 namespace lustrelab {
@@ -31,19 +28,6 @@ void whenDecoded(QFuture<QImage> decoding, AppState* state, std::function<void(c
             QMetaObject::invokeMethod(
                 state, [image, use] { use(image); }, Qt::QueuedConnection);
     });
-}
-
-ExportService::Result writeExport(const ExportService& service, const std::optional<QImage>& image,
-                                  const QUrl& destination, ExportFormat format, double scale)
-{
-    if (!image)
-        return {false, QStringLiteral("nothing composed to export")};
-    if (!destination.isLocalFile())
-        return {false, QStringLiteral("not a local file: %1").arg(destination.toString())};
-    ExportService::Result result = service.saveToFile(*image, destination.toLocalFile(), format, scale);
-    if (!result.written && result.error.isEmpty())
-        result.error = QStringLiteral("the file was not written");
-    return result;
 }
 
 } // namespace
@@ -77,41 +61,22 @@ bool AppState::dropMimeData(const QMimeData& mime)
 
 void AppState::copyToClipboard()
 {
-    const ScreenshotTab* tab = currentTab();
-    QClipboard* clipboard = m_clipboardService.clipboard();
-    if (!tab || !tab->processedImage || !clipboard)
-        return;
-    clipboard->clear(QClipboard::Clipboard);
-    clipboard->setMimeData(new ImageMimeData(*tab->processedImage), QClipboard::Clipboard);
+    if (const ScreenshotTab* tab = currentTab(); tab && tab->processedImage)
+        m_clipboardService.writeImage(*tab->processedImage);
 }
 
 ExportService::Result AppState::exportImage(const QUrl& destination, ExportFormat format, double scale)
 {
     const ScreenshotTab* tab = currentTab();
-    return writeExport(m_exportService, tab ? tab->processedImage : std::nullopt, destination, format, scale);
+    return m_exports.write(tab ? tab->processedImage : std::nullopt, destination, format, scale);
 }
 
 void AppState::exportImageInBackground(const QUrl& destination, ExportFormat format, double scale)
 {
-    const ScreenshotTab* tab = currentTab();
     // The copy shares the pixels: a composition stored meanwhile replaces the
     // tab's image, never these.
-    const std::optional<QImage> image = tab ? tab->processedImage : std::nullopt;
-    // Even an export that cannot start is reported through the worker, so
-    // that reports keep the order of the requests.
-    publishToThread(&m_exportWorker);
-    m_exportWorker.start([this, image, destination, format, scale] {
-        receiveFromThread(&m_exportWorker);
-        const ExportService::Result result = writeExport(m_exportService, image, destination, format, scale);
-        publishToThread(&m_exportWorker);
-        QMetaObject::invokeMethod(
-            this,
-            [this, destination, error = result.written ? QString() : result.error] {
-                receiveFromThread(&m_exportWorker);
-                emit exportFinished(destination, error);
-            },
-            Qt::QueuedConnection);
-    });
+    const ScreenshotTab* tab = currentTab();
+    m_exports.enqueue(tab ? tab->processedImage : std::nullopt, destination, format, scale);
 }
 
 void AppState::startRegionCapture()

@@ -1,9 +1,7 @@
 #include "composition_queue.h"
 
-#include "model/thread_handover.h"
+#include "base/run_then_deliver.h"
 #include "render/image_processor.h"
-
-#include <QMetaObject>
 
 namespace lustrelab {
 
@@ -18,8 +16,7 @@ CompositionQueue::~CompositionQueue()
     // The worker posts its result to this object: it must be done before the
     // object goes. Its posted result is dropped with the object.
     m_waiting.clear();
-    m_worker.waitForDone();
-    receiveFromThread(this);
+    waitForPool(m_worker);
 }
 
 void CompositionQueue::request(CompositionRequest request)
@@ -49,20 +46,13 @@ void CompositionQueue::startNext()
     if (m_waiting.empty())
         return;
     m_running = Running{m_waiting.front().tabId};
-    publishToThread(this);
-    m_worker.start([this, request = std::move(m_waiting.front())] {
-        receiveFromThread(this);
-        const QImage image = m_processor.process(request.source, request.settings, request.textOverlays,
-                                                 request.shapeOverlays, request.removalAreas);
-        publishToThread(this);
-        QMetaObject::invokeMethod(
-            this,
-            [this, image] {
-                receiveFromThread(this);
-                finish(image);
-            },
-            Qt::QueuedConnection);
-    });
+    runThenDeliver(
+        m_worker, this,
+        [this, request = std::move(m_waiting.front())] {
+            return m_processor.process(request.source, request.settings, request.textOverlays,
+                                       request.shapeOverlays, request.removalAreas);
+        },
+        [this](const QImage& image) { finish(image); });
     m_waiting.pop_front();
 }
 

@@ -21,7 +21,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
-#include <QSettings>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>

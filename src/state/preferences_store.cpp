@@ -1,0 +1,74 @@
+#include "preferences_store.h"
+
+#include <QSettings>
+#include <array>
+
+namespace lustrelab {
+
+namespace {
+
+struct SectionKey
+{
+    const char* key;
+    bool collapsedByDefault;
+};
+
+// In the order of PreferencesStore::Section. The keys are what earlier
+// versions wrote: renaming one would unfold every user's panel.
+constexpr std::array<SectionKey, PreferencesStore::SectionCount> sectionKeys{{
+    {"section.capture.collapsed", false},
+    {"section.canvas.collapsed", false},
+    {"section.device.collapsed", true},
+    {"section.background.collapsed", false},
+    {"section.corners.collapsed", true},
+    {"section.shadow.collapsed", false},
+    {"section.padding.collapsed", true},
+    {"section.text.collapsed", true},
+    {"section.shapes.collapsed", true},
+    {"section.export.collapsed", false},
+}};
+
+const QString autoClipboardKey = QStringLiteral("autoClipboard");
+const QString defaultScaleKey = QStringLiteral("defaultScale");
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"));
+}
+
+} // namespace
+
+bool PreferencesStore::sectionCollapsed(Section section) const
+{
+    const SectionKey& entry = sectionKeys.at(section);
+    return store().value(QLatin1StringView(entry.key), entry.collapsedByDefault).toBool();
+}
+
+void PreferencesStore::setSectionCollapsed(Section section, bool collapsed)
+{
+    store().setValue(QLatin1StringView(sectionKeys.at(section).key), collapsed);
+}
+
+bool PreferencesStore::autoPasteOnLaunch() const
+{
+    return store().value(autoClipboardKey, true).toBool();
+}
+
+void PreferencesStore::setAutoPasteOnLaunch(bool enabled)
+{
+    store().setValue(autoClipboardKey, enabled);
+}
+
+double PreferencesStore::defaultExportScale() const
+{
+    bool ok = false;
+    const double scale = store().value(defaultScaleKey, 2.0).toDouble(&ok);
+    return ok && (scale == 1 || scale == 2 || scale == 3) ? scale : 2.0;
+}
+
+void PreferencesStore::setDefaultExportScale(double scale)
+{
+    store().setValue(defaultScaleKey, scale);
+}
+
+} // namespace lustrelab

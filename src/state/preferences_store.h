@@ -1,0 +1,40 @@
+#pragma once
+
+namespace lustrelab {
+
+// The per-user preferences, in QSettings under organisation and application
+// "Lustrelab": the one place that opens that store, and the one list of its
+// keys and defaults. Nothing is cached: each call reads or writes the store,
+// so every reader sees the latest value, and copies of the store are free.
+class PreferencesStore
+{
+  public:
+    // The folding sections of the side panels.
+    enum Section {
+        Capture,
+        Canvas,
+        Device,
+        Background,
+        Corners,
+        Shadow,
+        Padding,
+        Text,
+        Shapes,
+        Export,
+        SectionCount
+    };
+
+    bool sectionCollapsed(Section section) const;
+    void setSectionCollapsed(Section section, bool collapsed);
+
+    // Whether an image on the clipboard fills the first tab at launch; default true.
+    bool autoPasteOnLaunch() const;
+    void setAutoPasteOnLaunch(bool enabled);
+
+    // The export scale offered by default: 1, 2 or 3; default 2. Anything else
+    // in the store (edited by hand, or from a later version) reads as 2.
+    double defaultExportScale() const;
+    void setDefaultExportScale(double scale);
+};
+
+} // namespace lustrelab
