@@ -2,14 +2,13 @@
 // they were called.
 
 #include "io/capture_backend_loader.h"
+#include "io/process_capture_backend.h"
 #include "io/screen_capture_service.h"
 #include "io_fixtures.h"
 #include "state/app_state.h"
 
 #include <QtTest>
-#include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 using namespace lustrelab;
 using namespace lustrelab::iotest;
@@ -25,6 +24,8 @@ class FakeTools
   public:
     FakeTools() : m_savedPath(qgetenv("PATH")) { qputenv("PATH", m_dir.path().toUtf8()); }
     ~FakeTools() { qputenv("PATH", m_savedPath); }
+
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
     void addScript(const QString& name, const QByteArray& text)
     {
@@ -69,22 +70,6 @@ class FakePresence : public ApplicationPresence
     QStringList events;
 };
 
-// What is written to standard output while `run` runs.
-QByteArray stdoutOf(const std::function<void()>& run)
-{
-    QTemporaryFile file;
-    file.open();
-    std::fflush(stdout);
-    const int saved = ::dup(1);
-    ::dup2(file.handle(), 1);
-    run();
-    std::fflush(stdout);
-    ::dup2(saved, 1);
-    ::close(saved);
-    file.seek(0);
-    return file.readAll();
-}
-
 } // namespace
 
 class TestScreenCapture : public QObject
@@ -93,12 +78,15 @@ class TestScreenCapture : public QObject
 
     std::unique_ptr<IsolatedHome> m_env;
 
-    // Until the service has finished every capture it started.
+    // Until the service has finished every capture it started. The fake tools
+    // end at once, so a capture still running after a few seconds never ends:
+    // that is a failure here, not a hang until some far limit.
     static void waitForCapture(AppState& state)
     {
-        QTRY_VERIFY(state.screenCaptureService().isCapturing());
-        QTRY_VERIFY_WITH_TIMEOUT(!state.screenCaptureService().isCapturing(), 10000);
-        QTest::qWait(20); // the continuation that opens the tab
+        QSignalSpy ended(&state.screenCaptureService(), &ScreenCaptureService::isCapturingChanged);
+        QVERIFY(state.screenCaptureService().isCapturing());
+        QVERIFY2(ended.wait(3000), "the capture did not end");
+        QCOMPARE(ended.takeFirst(), QVariantList{false});
     }
 
   private slots:
@@ -160,15 +148,17 @@ class TestScreenCapture : public QObject
         state.screenCaptureService().setPresence(&presence);
         const qsizetype tabs = state.tabs().size();
 
-        const QString printed = QString::fromLocal8Bit(stdoutOf([&] {
-            if (mode == CaptureMode::region)
-                state.startRegionCapture();
-            else if (mode == CaptureMode::window)
-                state.startWindowCapture();
-            else
-                state.startFullScreenCapture();
-            waitForCapture(state);
-        }));
+        test::StdoutCapture stdoutCapture;
+        if (mode == CaptureMode::region)
+            state.startRegionCapture();
+        else if (mode == CaptureMode::window)
+            state.startWindowCapture();
+        else
+            state.startFullScreenCapture();
+        waitForCapture(state);
+        const QString printed = QString::fromLocal8Bit(stdoutCapture.text());
+        if (QTest::currentTestFailed())
+            return;
 
         QVERIFY2(output.isEmpty() ? printed.isEmpty()
                                   : printed.startsWith(output) && printed.size() > output.size() + 1 &&
@@ -258,6 +248,49 @@ class TestScreenCapture : public QObject
         QVERIFY(m_env->tempFiles().isEmpty());
         QCOMPARE(state.tabs().size(), tabs + 2);
         QCOMPARE(capturing.size(), 2); // up once, down once
+    }
+
+    // A capture tool may hand its job to a copy already running and exit
+    // before the file exists; the capture ends once the whole file is there,
+    // and a tool that fails or cancels still ends it at once.
+    void captureEndsWithTheWholeFile_data()
+    {
+        QTest::addColumn<QByteArray>("tool"); // the script's body; $1 is the output path
+        QTest::addColumn<bool>("image");
+        QTest::newRow("written before the tool exits") << QByteArray("cp \"$sample\" \"$1\"\n") << true;
+        QTest::newRow("written in two parts after the tool exits")
+            << QByteArray("(head -c 200 \"$sample\" > \"$1\"; sleep 0.3; tail -c +201 \"$sample\" >> \"$1\")"
+                          " >/dev/null 2>&1 &\nexit 0\n")
+            << true;
+        QTest::newRow("succeeds without a file") << QByteArray("exit 0\n") << false;
+        QTest::newRow("cancelled") << QByteArray("exit 1\n") << false;
+    }
+    void captureEndsWithTheWholeFile()
+    {
+        QFETCH(QByteArray, tool);
+        QFETCH(bool, image);
+        FakeTools tools;
+        const QString sample = tools.filePath(QStringLiteral("sample.png"));
+        QVERIFY(patternImage(64, 48).save(sample));
+        tools.addScript(QStringLiteral("tool"), "#!/bin/sh\nPATH=/usr/bin:/bin\nsample='" + sample.toUtf8() + "'\n" + tool);
+        QFile sampleFile(sample);
+        QVERIFY(sampleFile.open(QIODevice::ReadOnly) && sampleFile.size() > 400);
+        ProcessCaptureBackend backend(QStringLiteral("tool"), tools.filePath(QStringLiteral("tool")),
+                                      [](CaptureMode, const QString& path) { return QStringList{path}; });
+        backend.setHandOffWait(std::chrono::milliseconds(1000));
+        const QString path = tools.filePath(QStringLiteral("capture.png"));
+
+        int calls = 0;
+        QByteArray atEnd;
+        backend.capture(CaptureMode::fullScreen, path, [&](const QString& error) {
+            ++calls;
+            QFile file(path);
+            atEnd = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            QVERIFY(error.isEmpty());
+        });
+        // The tools take 0.3 s, a missing file 1 s of waiting: a few seconds are plenty.
+        QTRY_COMPARE_WITH_TIMEOUT(calls, 1, 4000);
+        QCOMPARE(atEnd, image ? sampleFile.readAll() : QByteArray());
     }
 };
 
