@@ -134,6 +134,42 @@ class TestExportService : public QObject
         }
     }
 
+    // What the encoders cannot write is refused, never written as a file that
+    // no reader opens. JPEG sides stop at 65500 pixels. The encoder works in stripes, each well
+    // under that, so only the size of the whole image can tell.
+    void jpegSides_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("65500 tall, the largest") << QSize(8, 65500) << true;
+        QTest::newRow("65501 tall") << QSize(8, 65501) << false;
+        QTest::newRow("65520 wide") << QSize(65520, 8) << false;
+        QTest::newRow("65536 tall") << QSize(8, 65536) << false;
+    }
+    void jpegSides()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, written);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(qRgb(30, 140, 220));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tall.jpeg"));
+
+        const ExportService::Result result = ExportService().saveToFile(image, path, ExportFormat::jpeg, 1);
+        QCOMPARE(result.written, written);
+        QCOMPARE(QFile::exists(path), written);
+        if (written) {
+            QImageReader reader(path);
+            reader.setAllocationLimit(0);
+            const QImage read = reader.read();
+            QCOMPARE(read.size(), size);
+            const QColor middle = read.pixelColor(size.width() / 2, size.height() / 2);
+            QVERIFY(qAbs(middle.blue() - 220) <= 3);
+        } else {
+            QVERIFY2(result.error.contains(QLatin1String("65500")), qPrintable(result.error));
+        }
+    }
+
     // Smoothing in straight alpha would darken or tint the edge between
     // opaque red and transparent pixels.
     void transparencySurvivesResampling()

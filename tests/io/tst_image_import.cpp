@@ -1,6 +1,7 @@
 // Paste, drop and copy through AppState, on the offscreen platform's
 // in-process clipboard.
 
+#include "io/mime_image_source.h"
 #include "io_fixtures.h"
 #include "state/app_state.h"
 
@@ -17,11 +18,17 @@ using namespace lustrelab::iotest;
 
 namespace {
 
-// Lets pool decodes finish and their queued hand-offs and compositions run.
+// Lets pool decodes finish, then the two queued hand-offs each posts in turn
+// (the decode's continuation, then its use): a call queued after each has
+// run once it runs. Then waits for the composition that may have started.
 void settle(AppState& state)
 {
     QThreadPool::globalInstance()->waitForDone();
-    QTest::qWait(30);
+    for (int handOff = 0; handOff < 2; ++handOff) {
+        bool ran = false;
+        QTimer::singleShot(0, [&ran] { ran = true; });
+        QTRY_VERIFY(ran);
+    }
     QTRY_VERIFY(!state.isProcessing());
 }
 
@@ -139,6 +146,43 @@ class TestImageImport : public QObject
         QCOMPARE(state.currentTextOverlays().size(), tabHasImage && !newTab ? 1 : 0);
     }
 
+    // Clipboard and drop data often carry the same picture in several types;
+    // PNG is read whenever it is among them, wherever it stands.
+    void pngIsPreferred_data()
+    {
+        QTest::addColumn<QStringList>("types"); // in the order offered
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("png after bmp") << QStringList{"image/bmp", "image/png"} << "image/png";
+        QTest::newRow("png last of three")
+            << QStringList{"image/jpeg", "image/bmp", "image/png"} << "image/png";
+        QTest::newRow("png between two")
+            << QStringList{"image/bmp", "image/png", "image/jpeg"} << "image/png";
+        QTest::newRow("png with a decoded image")
+            << QStringList{"application/x-qt-image", "image/png"} << "image/png";
+        QTest::newRow("no png: the first offered") << QStringList{"image/jpeg", "image/bmp"} << "image/jpeg";
+    }
+    void pngIsPreferred()
+    {
+        QFETCH(QStringList, types);
+        QFETCH(QString, chosen);
+        QMimeData mime;
+        QHash<QString, QByteArray> bytes;
+        for (const QString& type : types) {
+            if (type == QLatin1String("application/x-qt-image")) {
+                mime.setImageData(patternImage(3, 3));
+                continue;
+            }
+            // Each type carries a different picture, so the choice shows.
+            const QImage image = patternImage(10 + int(bytes.size()), 7);
+            bytes[type] = encoded(image, type.mid(6).toUpper().toLatin1().constData());
+            QVERIFY(!bytes[type].isEmpty());
+            mime.setData(type, bytes[type]);
+        }
+        QVERIFY(mimeOffersImage(mime));
+        const ImageSource source = imageSourceFromMime(mime);
+        QCOMPARE(source.kind, ImageSource::Kind::data);
+        QVERIFY(source.data == bytes.value(chosen));
+    }
     // The composed image goes alone onto the clipboard at scale 1, lossless,
     // whatever the export settings say.
     void copyThenPasteRoundTrips()

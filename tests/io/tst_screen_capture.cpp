@@ -272,7 +272,8 @@ class TestScreenCapture : public QObject
         FakeTools tools;
         const QString sample = tools.filePath(QStringLiteral("sample.png"));
         QVERIFY(patternImage(64, 48).save(sample));
-        tools.addScript(QStringLiteral("tool"), "#!/bin/sh\nPATH=/usr/bin:/bin\nsample='" + sample.toUtf8() + "'\n" + tool);
+        tools.addScript(QStringLiteral("tool"),
+                        "#!/bin/sh\nPATH=/usr/bin:/bin\nsample='" + sample.toUtf8() + "'\n" + tool);
         QFile sampleFile(sample);
         QVERIFY(sampleFile.open(QIODevice::ReadOnly) && sampleFile.size() > 400);
         ProcessCaptureBackend backend(QStringLiteral("tool"), tools.filePath(QStringLiteral("tool")),
