@@ -11,6 +11,10 @@
 // hand-over (the work item, the object that owns the worker). The sender
 // calls publishToThread() after its last write the receiver relies on; the
 // receiver calls receiveFromThread() before its first read.
+//
+// Work handed to a QThreadPool goes through run_then_deliver.h, which makes
+// these calls; only code that shares memory across threads some other way
+// (several pool threads on one buffer) calls them itself.
 
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)

@@ -188,23 +188,19 @@ class TestScreenCapture : public QObject
         QTest::addColumn<bool>("wayland");
         QTest::addColumn<QString>("forced");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("classic tool first") << QStringList{"maim", "screencapture"} << false << ""
-                                            << "screencapture";
-        QTest::newRow("desktop tool before X11 tool")
-            << QStringList{"maim", "gnome-screenshot"} << false << ""
-            << "gnome-screenshot";
-        QTest::newRow("X11 tool on X11") << QStringList{"scrot", "maim"} << false << ""
-                                         << "maim";
-        QTest::newRow("X11 tool not on Wayland") << QStringList{"maim"} << true << ""
-                                                 << "none";
-        QTest::newRow("grim with slurp on Wayland") << QStringList{"maim", "grim", "slurp"} << true << ""
-                                                    << "grim";
-        QTest::newRow("grim alone is not enough") << QStringList{"grim"} << true << ""
-                                                  << "none";
-        QTest::newRow("forced, tool missing") << QStringList{"maim"} << false << "spectacle"
-                                              << "spectacle";
-        QTest::newRow("unknown forced name falls back") << QStringList{"maim"} << false << "bogus"
-                                                        << "maim";
+        const auto row = [](const char* name, QStringList onPath, bool wayland, const char* forced,
+                            const char* chosen) {
+            QTest::newRow(name) << onPath << wayland << QString::fromLatin1(forced)
+                                << QString::fromLatin1(chosen);
+        };
+        row("classic tool first", {"maim", "screencapture"}, false, "", "screencapture");
+        row("desktop tool before X11 tool", {"maim", "gnome-screenshot"}, false, "", "gnome-screenshot");
+        row("X11 tool on X11", {"scrot", "maim"}, false, "", "maim");
+        row("X11 tool not on Wayland", {"maim"}, true, "", "none");
+        row("grim with slurp on Wayland", {"maim", "grim", "slurp"}, true, "", "grim");
+        row("grim alone is not enough", {"grim"}, true, "", "none");
+        row("forced, tool missing", {"maim"}, false, "spectacle", "spectacle");
+        row("unknown forced name falls back", {"maim"}, false, "bogus", "maim");
     }
     void backendChoice()
     {

@@ -68,7 +68,6 @@ class TestAppState : public QObject
         QTest::newRow("the only tab is kept") << 1 << 0 << 0 << 0;
         QTest::newRow("current first tab: the last becomes current") << 3 << 0 << 0 << 2;
         QTest::newRow("current last tab: the new last becomes current") << 3 << 2 << 2 << 1;
-        QTest::newRow("another tab: the current one stays") << 3 << 0 << 1 << 0;
     }
     void closeTab()
     {
