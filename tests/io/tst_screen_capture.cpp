@@ -157,8 +157,10 @@ class TestScreenCapture : public QObject
             state.startFullScreenCapture();
         waitForCapture(state);
         const QString printed = QString::fromLocal8Bit(stdoutCapture.text());
-        if (QTest::currentTestFailed())
+        if (QTest::currentTestFailed()) { // its message went to the captured stream
+            qInfo("%s", qPrintable(printed));
             return;
+        }
 
         QVERIFY2(output.isEmpty() ? printed.isEmpty()
                                   : printed.startsWith(output) && printed.size() > output.size() + 1 &&

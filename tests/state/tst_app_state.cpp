@@ -234,23 +234,23 @@ class TestAppState : public QObject
         QTest::addColumn<Operation>("edit");
         QTest::addColumn<bool>("changes");
         QTest::addColumn<bool>("undoable");
-        QTest::newRow("add text") << Operation([](AppState& s) { s.addTextOverlay(); }) << true << true;
-        QTest::newRow("delete the selected text")
-            << Operation([](AppState& s) { s.deleteSelectedTextOverlay(); }) << true << true;
-        QTest::newRow("apply template")
-            << Operation([](AppState& s) { s.applyTemplate(Template{}); }) << true << true;
-        QTest::newRow("styling panel") << Operation([](AppState& s) {
+        const auto row = [](const char* name, bool changes, bool undoable, Operation edit) {
+            QTest::newRow(name) << edit << changes << undoable;
+        };
+        row("add text", true, true, [](AppState& s) { s.addTextOverlay(); });
+        row("delete the selected text", true, true, [](AppState& s) { s.deleteSelectedTextOverlay(); });
+        row("apply template", true, true, [](AppState& s) { s.applyTemplate(Template{}); });
+        row("styling panel", true, false, [](AppState& s) {
             s.setSettings({});
             s.processImage();
-        }) << true << false;
-        QTest::newRow("add a removal area") << Operation([](AppState& s) {
+        });
+        row("add a removal area", true, true, [](AppState& s) {
             s.addRemovalArea({0.5, 0.5, 0.2, 0.2}, RemovalMethod::solidColor);
-        }) << true << true;
-        QTest::newRow("delete a removal area")
-            << Operation([](AppState& s) { s.deleteRemovalArea(s.currentRemovalAreas().last().id); }) << true
-            << true;
-        QTest::newRow("update text with unknown id")
-            << Operation([](AppState& s) { s.updateTextOverlay(TextOverlay{}); }) << false << false;
+        });
+        row("delete a removal area", true, true,
+            [](AppState& s) { s.deleteRemovalArea(s.currentRemovalAreas().last().id); });
+        row("update text with unknown id", false, false,
+            [](AppState& s) { s.updateTextOverlay(TextOverlay{}); });
     }
     void editsAndTheirUndoStep()
     {
