@@ -11,10 +11,21 @@
 #include <QObject>
 #include <QPromise>
 #include <QThreadPool>
+#include <functional>
 #include <memory>
 #include <type_traits>
 
 namespace lustrelab {
+
+namespace handover {
+
+// The pool thread must name its hand-over tag before its first read of the
+// task, so the tag cannot be stored in the task: each kind of work (each
+// call site) has an address of its own that every thread knows without
+// reading memory another thread wrote.
+template <typename Work> inline constexpr char tag = 0;
+
+} // namespace handover
 
 // Runs `work()` on `pool`, then `deliver(result)` on `context`'s thread
 // through a queued call, so the result reaches its owner only through the
@@ -29,20 +40,23 @@ void runThenDeliver(QThreadPool& pool, QObject* context, Work work, Deliver deli
 {
     using Result = std::invoke_result_t<const Work&>;
     static_assert(!std::is_void_v<Result>, "the work must give the result to deliver");
-    const void* tag = &pool;
-    publishToThread(tag);
-    pool.start([tag, context, work = std::move(work), deliver = std::move(deliver)] {
-        receiveFromThread(tag);
+    const void* const tag = &handover::tag<Work>;
+    std::function<void()> task = [pool = &pool, context, work = std::move(work),
+                                  deliver = std::move(deliver)] {
+        receiveFromThread(&handover::tag<Work>);
         Result result = work();
-        publishToThread(tag);
+        publishToThread(pool); // for waitForPool
+        publishToThread(&handover::tag<Work>);
         QMetaObject::invokeMethod(
             context,
-            [tag, deliver, result = std::move(result)] {
-                receiveFromThread(tag);
+            [deliver, result = std::move(result)] {
+                receiveFromThread(&handover::tag<Work>);
                 deliver(result);
             },
             Qt::QueuedConnection);
-    });
+    };
+    publishToThread(tag);
+    pool.start(std::move(task));
 }
 
 // Runs `work()` on `pool`; its result arrives through the returned future,
@@ -54,12 +68,14 @@ template <typename Work> auto runOnPool(QThreadPool& pool, Work work)
     auto promise = std::make_shared<QPromise<Result>>();
     promise->start();
     QFuture<Result> future = promise->future();
-    publishToThread(promise.get());
-    pool.start([promise, work = std::move(work)] {
-        receiveFromThread(promise.get());
+    std::function<void()> task = [pool = &pool, promise, work = std::move(work)] {
+        receiveFromThread(&handover::tag<Work>);
         promise->addResult(work());
+        publishToThread(pool); // for waitForPool
         promise->finish();
-    });
+    };
+    publishToThread(&handover::tag<Work>);
+    pool.start(std::move(task));
     return future;
 }
 
