@@ -23,8 +23,6 @@ class CollapsibleSection : public QWidget
     QString title() const { return m_title; }
     // Where the owner puts the section's controls: 10 apart, 12 from every edge.
     QVBoxLayout* bodyLayout() const { return m_bodyLayout; }
-    QWidget* body() const { return m_body; }
-    QAbstractButton* header() const { return m_header; }
 
     bool isCollapsed() const { return m_collapsed; }
     void setCollapsed(bool collapsed, bool animated = false);

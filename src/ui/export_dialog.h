@@ -8,7 +8,6 @@
 #include <QUrl>
 #include <optional>
 
-class QButtonGroup;
 class QLabel;
 class QPushButton;
 
@@ -16,6 +15,7 @@ namespace lustrelab {
 
 class AppState;
 class ExportPreview;
+class SegmentedPicker;
 
 // The export sheet: a preview of the composed image, the scale and format
 // pickers (which write straight into the model's settings, so a choice stays
@@ -36,11 +36,6 @@ class ExportDialog : public QDialog
     // "screenshot.png" or "screenshot.jpeg".
     static QString proposedFileName(ExportFormat format);
 
-    QLabel* outputSizeLabel() const { return m_outputSize; }
-    QPushButton* saveButton() const { return m_saveButton; }
-    // The open save dialog, if any.
-    QFileDialog* saveDialog() const { return m_saveDialog; }
-
   public slots:
     // Escape and Cancel; ignored while a file is being written, so that its
     // outcome always reaches the user.
@@ -60,8 +55,8 @@ class ExportDialog : public QDialog
 
     AppState& m_state;
     ExportPreview* m_preview;
-    QButtonGroup* m_scaleButtons;
-    QButtonGroup* m_formatButtons;
+    SegmentedPicker* m_scalePicker;
+    SegmentedPicker* m_formatPicker;
     QLabel* m_outputSize;
     QPushButton* m_saveButton;
     QPointer<QFileDialog> m_saveDialog;

@@ -68,6 +68,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Lustrelab"));
     setAcceptDrops(true);
+    m_splitter->setObjectName(QStringLiteral("panes"));
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
@@ -110,21 +111,6 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-ExportDialog* MainWindow::exportSheet() const
-{
-    return m_exportSheet;
-}
-
-SaveTemplateDialog* MainWindow::saveTemplateSheet() const
-{
-    return m_saveTemplateSheet;
-}
-
-SettingsView* MainWindow::preferences() const
-{
-    return m_preferences;
-}
 
 QWidget* MainWindow::buildCentreColumn()
 {

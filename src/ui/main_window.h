@@ -45,16 +45,6 @@ class MainWindow : public QMainWindow
     bool isDropTargeted() const { return m_dropTargeted; }
     void setDropTargeted(bool targeted);
 
-    MenuCommands& commands() const { return *m_commands; }
-    QSplitter* splitter() const { return m_splitter; }
-    TabBar* tabBar() const { return m_tabBar; }
-    CanvasView* canvas() const { return m_canvas; }
-    DropHighlight* dropHighlight() const { return m_dropHighlight; }
-    // The open sheets and the preferences window, or nullptr.
-    ExportDialog* exportSheet() const;
-    SaveTemplateDialog* saveTemplateSheet() const;
-    SettingsView* preferences() const;
-
   signals:
     // Each time the window comes on screen (not on un-minimising).
     void contentShown();

@@ -23,11 +23,6 @@ class SharePanel : public QWidget
   public:
     explicit SharePanel(AppState& state, QWidget* parent = nullptr);
 
-    SegmentedPicker* scalePicker() const { return m_scale; }
-    SegmentedPicker* formatPicker() const { return m_format; }
-    QPushButton* copyButton() const { return m_copy; }
-    QPushButton* downloadButton() const { return m_download; }
-    QWidget* infoBlock() const { return m_info; }
     QString imageSizeText() const;
     QString exportSizeText() const;
 

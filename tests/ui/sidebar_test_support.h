@@ -5,6 +5,7 @@
 // from the keyboard.
 
 #include "state/app_state.h"
+#include "ui_fixtures.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -15,6 +16,8 @@
 #include <QtTest>
 
 namespace lustrelab::test {
+
+using uitest::child;
 
 // Fills the current tab with a flat screenshot and waits for its composition.
 inline void loadComposedScreenshot(AppState& state, QSize size = {320, 200})

@@ -26,9 +26,9 @@ using namespace lustrelab;
 
 namespace {
 
-PresetChip* chipLabelled(const QList<PresetChip*>& chips, const QString& label)
+PresetChip* chipLabelled(const QWidget& panel, const QString& label)
 {
-    for (PresetChip* chip : chips)
+    for (PresetChip* chip : panel.findChildren<PresetChip*>())
         if (chip->text() == label)
             return chip;
     return nullptr;
@@ -48,6 +48,29 @@ const DeviceFrame& firstFrameOf(DeviceCategory category)
         if (frame.category == category)
             return frame;
     return noDeviceFrame();
+}
+
+template <typename T> T* named(const QWidget& root, const char* name)
+{
+    return test::child<T>(root, QLatin1String(name));
+}
+
+QSlider* sliderOf(const QWidget& root, const char* row)
+{
+    return named<QSlider>(*named<SliderRow>(root, row), "slider");
+}
+
+const char* const sectionNames[] = {"sizeSection",    "deviceSection", "backgroundSection",
+                                    "bordersSection", "shadowSection", "paddingSection"};
+
+CollapsibleSection* section(const QWidget& sidebar, int index)
+{
+    return named<CollapsibleSection>(sidebar, sectionNames[index]);
+}
+
+QAbstractButton* headerOf(const QWidget& sidebar, int index)
+{
+    return named<QAbstractButton>(*section(sidebar, index), "header");
 }
 
 } // namespace
@@ -78,10 +101,10 @@ class TestStylingSidebar : public QObject
         AppState state(m_templates.path());
         editSettings(state, [&](BeautySettings& s) { s.shadowOpacity = stored; });
         RightSidebar sidebar(state);
-        SliderRow* opacity = sidebar.shadowPanel()->opacity();
+        auto* opacity = named<SliderRow>(sidebar, "opacity");
         QCOMPARE(opacity->valueText(), shown);
 
-        opacity->slider()->setValue(40 * 100); // the handle dragged to 40
+        named<QSlider>(*opacity, "slider")->setValue(40 * 100); // the handle dragged to 40
         QCOMPARE(state.settings().shadowOpacity, 0.4f);
         QCOMPARE(opacity->valueText(), QStringLiteral("40%"));
     }
@@ -103,29 +126,29 @@ class TestStylingSidebar : public QObject
         QFETCH(bool, rowShownAfter);
         AppState state(m_templates.path());
         RightSidebar sidebar(state);
-        BordersPanel* borders = sidebar.bordersPanel();
-        ShadowPanel* shadow = sidebar.shadowPanel();
-        BackgroundPanel* background = sidebar.backgroundPanel();
+        auto* borders = test::child<BordersPanel>(sidebar);
+        auto* shadow = test::child<ShadowPanel>(sidebar);
+        auto* background = test::child<BackgroundPanel>(sidebar);
 
         QWidget* row = nullptr;
         QWidget* panel = nullptr;
         std::function<void()> act;
         if (change == "borderWidth") {
-            row = borders->borderColorRow();
+            row = named<QWidget>(*borders, "borderColorRow");
             panel = borders;
-            act = [&] { QTest::keyClick(borders->borderWidth()->slider(), Qt::Key_Right); };
+            act = [&] { QTest::keyClick(sliderOf(*borders, "borderWidth"), Qt::Key_Right); };
         } else if (change == "shadowOff") {
-            row = shadow->blur();
+            row = named<SliderRow>(*shadow, "blur");
             panel = shadow;
-            act = [&] { shadow->enabledSwitch()->click(); };
+            act = [&] { named<QCheckBox>(*shadow, "enabled")->click(); };
         } else if (change == "solid") {
-            row = background->solidControls();
+            row = named<QWidget>(*background, "solidControls");
             panel = background;
-            act = [&] { background->typePicker()->segment(1)->click(); };
+            act = [&] { named<SegmentedPicker>(*background, "type")->segment(1)->click(); };
         } else {
-            row = background->gradientControls();
+            row = named<QWidget>(*background, "gradientControls");
             panel = background;
-            act = [&] { background->typePicker()->segment(2)->click(); };
+            act = [&] { named<SegmentedPicker>(*background, "type")->segment(2)->click(); };
         }
         QCOMPARE(row->isVisibleTo(panel), rowShownBefore);
         act();
@@ -134,7 +157,8 @@ class TestStylingSidebar : public QObject
             QCOMPARE(state.settings().borderWidth, 1.0);
         if (change == "shadowOff") {
             QVERIFY(!state.settings().shadowEnabled);
-            QVERIFY(!shadow->offsetY()->isVisibleTo(panel) && !shadow->opacity()->isVisibleTo(panel));
+            QVERIFY(!named<SliderRow>(*shadow, "offsetY")->isVisibleTo(panel));
+            QVERIFY(!named<SliderRow>(*shadow, "opacity")->isVisibleTo(panel));
         }
         if (change == "solid")
             QCOMPARE(state.settings().backgroundType, BackgroundType::solid);
@@ -151,27 +175,30 @@ class TestStylingSidebar : public QObject
             s.paddingTrailing = 40;
         });
         RightSidebar sidebar(state);
-        PaddingPanel* padding = sidebar.paddingPanel();
-        const QList<SliderRow*> sides{padding->topRow(), padding->bottomRow(), padding->leftRow(),
-                                      padding->rightRow()};
-        QVERIFY(padding->sizeRow()->isVisibleTo(padding));
+        auto* padding = test::child<PaddingPanel>(sidebar);
+        const QList<SliderRow*> sides{named<SliderRow>(*padding, "top"), named<SliderRow>(*padding, "bottom"),
+                                      named<SliderRow>(*padding, "left"),
+                                      named<SliderRow>(*padding, "right")};
+        auto* size = named<SliderRow>(*padding, "size");
+        auto* uniform = named<QCheckBox>(*padding, "uniform");
+        QVERIFY(size->isVisibleTo(padding));
 
-        padding->uniformSwitch()->click();
+        uniform->click();
         QVERIFY(!state.settings().paddingUniform);
-        QVERIFY(!padding->sizeRow()->isVisibleTo(padding));
+        QVERIFY(!size->isVisibleTo(padding));
         const QStringList shown{"10px", "20px", "30px", "40px"};
         for (qsizetype i = 0; i < sides.size(); ++i) {
             QVERIFY(sides[i]->isVisibleTo(padding));
             QCOMPARE(sides[i]->valueText(), shown[i]);
         }
         // Each side writes its own field.
-        QTest::keyClick(padding->leftRow()->slider(), Qt::Key_Right);
+        QTest::keyClick(sliderOf(*padding, "left"), Qt::Key_Right);
         QCOMPARE(state.settings().paddingLeading, 31.0);
         QCOMPARE(state.settings().paddingTrailing, 40.0);
 
-        padding->uniformSwitch()->click();
-        QVERIFY(padding->sizeRow()->isVisibleTo(padding));
-        QCOMPARE(padding->sizeRow()->valueText(), QStringLiteral("64px"));
+        uniform->click();
+        QVERIFY(size->isVisibleTo(padding));
+        QCOMPARE(size->valueText(), QStringLiteral("64px"));
         for (SliderRow* side : sides)
             QVERIFY(!side->isVisibleTo(padding));
     }
@@ -185,11 +212,17 @@ class TestStylingSidebar : public QObject
         QTest::addColumn<bool>("pickerShown");
         const QString firstIpad = firstFrameOf(DeviceCategory::ipad).id;
         const QString firstMac = firstFrameOf(DeviceCategory::mac).id;
-        QTest::newRow("None from a frame") << firstMac << "Mac" << "None" << "none" << false;
-        QTest::newRow("iPad from none") << "none" << "None" << "iPad" << firstIpad << true;
-        QTest::newRow("iPad from an unknown id, which counts as none")
-            << "no-such-frame" << "None" << "iPad" << firstIpad << true;
-        QTest::newRow("Mac from iPad") << firstIpad << "iPad" << "Mac" << firstMac << true;
+        QTest::newRow("None from a frame") << firstMac << "Mac"
+                                           << "None"
+                                           << "none" << false;
+        QTest::newRow("iPad from none") << "none"
+                                        << "None"
+                                        << "iPad" << firstIpad << true;
+        QTest::newRow("iPad from an unknown id, which counts as none") << "no-such-frame"
+                                                                       << "None"
+                                                                       << "iPad" << firstIpad << true;
+        QTest::newRow("Mac from iPad") << firstIpad << "iPad"
+                                       << "Mac" << firstMac << true;
     }
     void deviceChips()
     {
@@ -201,18 +234,19 @@ class TestStylingSidebar : public QObject
         AppState state(m_templates.path());
         editSettings(state, [&](BeautySettings& s) { s.deviceFrameId = startId; });
         RightSidebar sidebar(state);
-        DeviceFramePanel* device = sidebar.deviceFramePanel();
-        QVERIFY(chipLabelled(device->categoryChips(), startChip)->isSelected());
-        QCOMPARE(device->framePicker()->isVisibleTo(device), startChip != QLatin1String("None"));
+        auto* device = test::child<DeviceFramePanel>(sidebar);
+        const auto* picker = named<QComboBox>(*device, "frame");
+        QVERIFY(chipLabelled(*device, startChip)->isSelected());
+        QCOMPARE(picker->isVisibleTo(device), startChip != QLatin1String("None"));
 
-        chipLabelled(device->categoryChips(), chip)->click();
+        chipLabelled(*device, chip)->click();
         QCOMPARE(state.settings().deviceFrameId, storedId);
-        QVERIFY(chipLabelled(device->categoryChips(), chip)->isSelected());
-        QCOMPARE(device->framePicker()->isVisibleTo(device), pickerShown);
+        QVERIFY(chipLabelled(*device, chip)->isSelected());
+        QCOMPARE(picker->isVisibleTo(device), pickerShown);
         if (pickerShown) {
-            QCOMPARE(device->framePicker()->currentData().toString(), storedId);
+            QCOMPARE(picker->currentData().toString(), storedId);
             const DeviceCategory category = findDeviceFrame(storedId)->category;
-            QCOMPARE(device->framePicker()->count(), int(framesInCategory(category).size()));
+            QCOMPARE(picker->count(), int(framesInCategory(category).size()));
         }
     }
 
@@ -220,14 +254,14 @@ class TestStylingSidebar : public QObject
     {
         AppState state(m_templates.path());
         RightSidebar sidebar(state);
-        DeviceFramePanel* device = sidebar.deviceFramePanel();
-        chipLabelled(device->categoryChips(), QStringLiteral("iPhone"))->click();
-        QComboBox* picker = device->framePicker();
+        auto* device = test::child<DeviceFramePanel>(sidebar);
+        chipLabelled(*device, QStringLiteral("iPhone"))->click();
+        auto* picker = named<QComboBox>(*device, "frame");
         QVERIFY(picker->count() > 1);
         picker->setFocus();
         QTest::keyClick(picker, Qt::Key_Down);
         QCOMPARE(state.settings().deviceFrameId, picker->itemData(1).toString());
-        QVERIFY(chipLabelled(device->categoryChips(), QStringLiteral("iPhone"))->isSelected());
+        QVERIFY(chipLabelled(*device, QStringLiteral("iPhone"))->isSelected());
     }
 
     void categoryWithoutFrames_data()
@@ -255,28 +289,29 @@ class TestStylingSidebar : public QObject
     {
         AppState state(m_templates.path());
         RightSidebar sidebar(state);
-        BackgroundPanel* background = sidebar.backgroundPanel();
-        GradientSwatchGrid* grid = background->swatchGrid();
-        QCOMPARE(grid->swatches().size(), gradientPresets().size());
+        auto* background = test::child<BackgroundPanel>(sidebar);
+        const auto* grid = test::child<GradientSwatchGrid>(*background);
+        const auto swatches = [grid] { return grid->findChildren<QAbstractButton*>(); };
+        QCOMPARE(swatches().size(), gradientPresets().size());
         // The default id names no preset: nothing is outlined.
-        for (QAbstractButton* swatch : grid->swatches())
+        for (QAbstractButton* swatch : swatches())
             QVERIFY(!swatch->isChecked());
 
-        chipLabelled(background->categoryChips(), QStringLiteral("Dark"))->click();
+        chipLabelled(*background, QStringLiteral("Dark"))->click();
         const QList<GradientPreset> dark = presetsInCategory(GradientCategory::dark);
-        QCOMPARE(grid->swatches().size(), dark.size());
+        QCOMPARE(swatches().size(), dark.size());
         QCOMPARE(state.settings(), BeautySettings{}); // filtering is no styling change
-        QCOMPARE(grid->swatches()[1]->toolTip(), dark[1].name);
+        QCOMPARE(swatches()[1]->toolTip(), dark[1].name);
 
-        grid->swatches()[1]->click();
+        swatches()[1]->click();
         QCOMPARE(state.settings().gradientPresetId, dark[1].id);
-        QVERIFY(grid->swatches()[1]->isChecked());
-        QVERIFY(!grid->swatches()[0]->isChecked());
+        QVERIFY(swatches()[1]->isChecked());
+        QVERIFY(!swatches()[0]->isChecked());
 
         // Back to all: the chosen preset stays outlined in the full grid.
-        chipLabelled(background->categoryChips(), QStringLiteral("All"))->click();
+        chipLabelled(*background, QStringLiteral("All"))->click();
         const qsizetype index = gradientPresets().indexOf(dark[1]);
-        QVERIFY(grid->swatches()[index]->isChecked());
+        QVERIFY(swatches()[index]->isChecked());
     }
 
     void stylingEditComposesAtOnce()
@@ -285,7 +320,7 @@ class TestStylingSidebar : public QObject
         test::loadComposedScreenshot(state);
         RightSidebar sidebar(state);
         const QImage before = *state.currentTab()->processedImage;
-        QTest::keyClick(sidebar.bordersPanel()->cornerRadius()->slider(), Qt::Key_End);
+        QTest::keyClick(sliderOf(sidebar, "cornerRadius"), Qt::Key_End);
         QCOMPARE(state.settings().cornerRadius, 48.0);
         QVERIFY(state.isProcessing());
         QTRY_VERIFY(!state.isProcessing());
@@ -299,33 +334,32 @@ class TestStylingSidebar : public QObject
         {
             AppState state(m_templates.path());
             RightSidebar sidebar(state);
-            const QList<CollapsibleSection*> sections = sidebar.sections();
-            QCOMPARE(sections.size(), 6);
             const QList<bool> defaults{false, true, false, true, false, true};
-            for (qsizetype i = 0; i < sections.size(); ++i)
-                QCOMPARE(sections[i]->isCollapsed(), defaults[i]);
+            for (int i = 0; i < 6; ++i)
+                QCOMPARE(section(sidebar, i)->isCollapsed(), defaults[i]);
 
-            sections[0]->header()->click();                        // Size folds
-            QTest::keyClick(sections[3]->header(), Qt::Key_Space); // Borders opens, from the keyboard
+            headerOf(sidebar, 0)->click();                        // Size folds
+            QTest::keyClick(headerOf(sidebar, 3), Qt::Key_Space); // Borders opens, from the keyboard
             QVERIFY(state.canvasCollapsed());
             QVERIFY(!state.cornersCollapsed());
-            for (CollapsibleSection* section : sections)
-                folded << section->isCollapsed();
+            for (int i = 0; i < 6; ++i)
+                folded << section(sidebar, i)->isCollapsed();
             QCOMPARE(folded, (QList<bool>{true, true, false, false, false, true}));
 
-            sidebar.tabPicker()->segment(1)->click();
-            QVERIFY(sidebar.isShowingShare());
-            sidebar.tabPicker()->segment(0)->click();
-            QVERIFY(!sidebar.isShowingShare());
-            for (qsizetype i = 0; i < sections.size(); ++i)
-                QCOMPARE(sections[i]->isCollapsed(), folded[i]);
+            auto* tabs = named<SegmentedPicker>(sidebar, "tabPicker");
+            tabs->segment(1)->click();
+            QVERIFY(test::child<SharePanel>(sidebar)->isVisibleTo(&sidebar));
+            tabs->segment(0)->click();
+            QVERIFY(!test::child<SharePanel>(sidebar)->isVisibleTo(&sidebar));
+            for (int i = 0; i < 6; ++i)
+                QCOMPARE(section(sidebar, i)->isCollapsed(), folded[i]);
         }
         AppState relaunched(m_templates.path());
         RightSidebar sidebar(relaunched);
         QVERIFY(relaunched.canvasCollapsed());
         QVERIFY(!relaunched.cornersCollapsed());
-        for (qsizetype i = 0; i < sidebar.sections().size(); ++i)
-            QCOMPARE(sidebar.sections()[i]->isCollapsed(), folded[i]);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(section(sidebar, i)->isCollapsed(), folded[i]);
     }
 
     void sectionBodySlides()
@@ -335,17 +369,18 @@ class TestStylingSidebar : public QObject
         sidebar.resize(280, 900);
         sidebar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sidebar));
-        CollapsibleSection* shadow = sidebar.sections()[4];
-        QVERIFY(shadow->body()->isVisible());
-        shadow->header()->click();
+        CollapsibleSection* shadow = section(sidebar, 4);
+        const auto* body = named<QWidget>(*shadow, "body");
+        QVERIFY(body->isVisible());
+        headerOf(sidebar, 4)->click();
         QVERIFY(state.shadowCollapsed());
         QVERIFY(shadow->isAnimating());
         QTRY_VERIFY(!shadow->isAnimating());
-        QVERIFY(!shadow->body()->isVisible());
-        shadow->header()->click();
+        QVERIFY(!body->isVisible());
+        headerOf(sidebar, 4)->click();
         QTRY_VERIFY(!shadow->isAnimating());
-        QVERIFY(shadow->body()->isVisible());
-        QVERIFY(shadow->body()->height() > 0);
+        QVERIFY(body->isVisible());
+        QVERIFY(body->height() > 0);
     }
 
     void shareBlock_data()
@@ -374,17 +409,17 @@ class TestStylingSidebar : public QObject
         editSettings(state, [&](BeautySettings& s) { s.exportScale = scale; });
         state.setProcessedImage(composed);
         RightSidebar sidebar(state);
-        SharePanel* share = sidebar.sharePanel();
+        auto* share = test::child<SharePanel>(sidebar);
         const bool present = !composed.isNull();
-        QCOMPARE(share->copyButton()->isEnabled(), present);
-        QCOMPARE(share->downloadButton()->isEnabled(), present);
-        QCOMPARE(share->infoBlock()->isVisibleTo(share), present);
+        QCOMPARE(named<QPushButton>(*share, "copy")->isEnabled(), present);
+        QCOMPARE(named<QPushButton>(*share, "download")->isEnabled(), present);
+        QCOMPARE(named<QWidget>(*share, "info")->isVisibleTo(share), present);
         if (!present)
             return;
         QCOMPARE(share->imageSizeText(), imageSize);
         QCOMPARE(share->exportSizeText(), exportSize);
 
-        share->downloadButton()->click();
+        named<QPushButton>(*share, "download")->click();
         QVERIFY(state.showExportDialog());
     }
 
@@ -393,10 +428,11 @@ class TestStylingSidebar : public QObject
         AppState state(m_templates.path());
         test::loadComposedScreenshot(state);
         RightSidebar sidebar(state);
-        SharePanel* share = sidebar.sharePanel();
-        QCOMPARE(share->scalePicker()->currentIndex(), 1);
-        share->scalePicker()->segment(2)->click();
-        share->formatPicker()->segment(1)->click();
+        auto* share = test::child<SharePanel>(sidebar);
+        auto* scale = named<SegmentedPicker>(*share, "scale");
+        QCOMPARE(scale->currentIndex(), 1);
+        scale->segment(2)->click();
+        named<SegmentedPicker>(*share, "format")->segment(1)->click();
         QCOMPARE(state.settings().exportScale, 3.0);
         QCOMPARE(state.settings().exportFormat, ExportFormat::jpeg);
         QVERIFY(!state.isProcessing());

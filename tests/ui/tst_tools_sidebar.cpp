@@ -9,9 +9,7 @@
 #include "ui/save_template_dialog.h"
 #include "ui/segmented_picker.h"
 #include "ui/shape_settings_panel.h"
-#include "ui/template_list.h"
 #include "ui/text_settings_panel.h"
-#include "ui/tool_options_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -70,6 +68,16 @@ class RecordingBackend : public CaptureBackend
     }
 };
 
+QToolButton* toolButton(const QWidget& sidebar, CanvasTool tool)
+{
+    return test::child<QToolButton>(sidebar, rawValue(tool) + QStringLiteral("Tool"));
+}
+
+template <typename T> T* named(const QWidget& root, const char* name)
+{
+    return test::child<T>(root, QLatin1String(name));
+}
+
 } // namespace
 
 class TestToolsSidebar : public QObject
@@ -96,16 +104,15 @@ class TestToolsSidebar : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         LeftSidebar sidebar(state);
-        sidebar.toolButtons()[tool]->click();
+        toolButton(sidebar, CanvasTool(tool))->click();
         QCOMPARE(int(state.currentTool()), tool);
-        for (qsizetype i = 0; i < sidebar.toolButtons().size(); ++i)
-            QCOMPARE(sidebar.toolButtons()[i]->isChecked(), i == tool);
-        ToolOptionsPanel* options = sidebar.toolOptions();
-        QCOMPARE(options->addTextButton()->isVisibleTo(&sidebar), addText);
-        QCOMPARE(options->shapeOptions()->isVisibleTo(&sidebar), shapeOptions);
+        for (CanvasTool each : allCases<CanvasTool>())
+            QCOMPARE(toolButton(sidebar, each)->isChecked(), int(each) == tool);
+        QCOMPARE(named<QPushButton>(sidebar, "addText")->isVisibleTo(&sidebar), addText);
+        QCOMPARE(named<QWidget>(sidebar, "shapeOptions")->isVisibleTo(&sidebar), shapeOptions);
         // Clicking the current tool again keeps it highlighted.
-        sidebar.toolButtons()[tool]->click();
-        QVERIFY(sidebar.toolButtons()[tool]->isChecked());
+        toolButton(sidebar, CanvasTool(tool))->click();
+        QVERIFY(toolButton(sidebar, CanvasTool(tool))->isChecked());
     }
 
     void captureButtonsStartTheirMode_data()
@@ -127,9 +134,7 @@ class TestToolsSidebar : public QObject
         backend->modes = &modes;
         state.screenCaptureService().setBackend(std::move(backend));
         LeftSidebar sidebar(state);
-        auto* capture = sidebar.findChild<QToolButton*>(button);
-        QVERIFY(capture);
-        capture->click();
+        test::child<QToolButton>(sidebar, button)->click();
         QTRY_COMPARE(modes.size(), 1);
         QCOMPARE(modes.first(), mode);
         QTRY_VERIFY(!state.screenCaptureService().isCapturing());
@@ -141,13 +146,12 @@ class TestToolsSidebar : public QObject
         AppState state(dir.path());
         LeftSidebar sidebar(state);
         state.setCurrentTool(CanvasTool::shape);
-        ToolOptionsPanel* options = sidebar.toolOptions();
-        options->shapeTypeButtons()[int(ShapeType::ellipse)]->click();
+        test::child<QToolButton>(sidebar, rawValue(ShapeType::ellipse) + QStringLiteral("Shape"))->click();
         QCOMPARE(state.currentShapeType(), ShapeType::ellipse);
-        options->addShapeButton()->click();
+        named<QPushButton>(sidebar, "addShape")->click();
         QCOMPARE(state.currentShapeOverlays().size(), 1);
         QCOMPARE(state.currentShapeOverlays().first().shapeType, ShapeType::ellipse);
-        QVERIFY(sidebar.shapeSettings()->isVisibleTo(&sidebar));
+        QVERIFY(test::child<ShapeSettingsPanel>(sidebar)->isVisibleTo(&sidebar));
     }
 
     void selectionShowsMatchingSettings_data()
@@ -181,8 +185,8 @@ class TestToolsSidebar : public QObject
             state.setSelectedShapeOverlayId(shapeId);
         else if (selected == "stale")
             state.setSelectedTextOverlayId(QUuid::createUuid());
-        QCOMPARE(sidebar.textSettings()->isVisibleTo(&sidebar), textShown);
-        QCOMPARE(sidebar.shapeSettings()->isVisibleTo(&sidebar), shapeShown);
+        QCOMPARE(test::child<TextSettingsPanel>(sidebar)->isVisibleTo(&sidebar), textShown);
+        QCOMPARE(test::child<ShapeSettingsPanel>(sidebar)->isVisibleTo(&sidebar), shapeShown);
     }
 
     void textSettingsEdit()
@@ -191,23 +195,25 @@ class TestToolsSidebar : public QObject
         AppState state(dir.path());
         LeftSidebar sidebar(state);
         state.addTextOverlay();
-        TextSettingsPanel* panel = sidebar.textSettings();
-        QCOMPARE(panel->sizePicker()->currentText(), QStringLiteral("32"));
-        QCOMPARE(panel->weightPicker()->currentText(), QStringLiteral("Regular"));
-        QCOMPARE(panel->fontPicker()->count(), int(availableFonts().size()));
+        auto* panel = test::child<TextSettingsPanel>(sidebar);
+        auto* size = named<QComboBox>(*panel, "size");
+        auto* weight = named<QComboBox>(*panel, "weight");
+        QCOMPARE(size->currentText(), QStringLiteral("32"));
+        QCOMPARE(weight->currentText(), QStringLiteral("Regular"));
+        QCOMPARE(named<QComboBox>(*panel, "font")->count(), int(availableFonts().size()));
 
-        panel->sizePicker()->setFocus();
-        QTest::keyClick(panel->sizePicker(), Qt::Key_Down);
-        panel->weightPicker()->setFocus();
-        QTest::keyClick(panel->weightPicker(), Qt::Key_End);
-        panel->redactedSwitch()->click();
+        size->setFocus();
+        QTest::keyClick(size, Qt::Key_Down);
+        weight->setFocus();
+        QTest::keyClick(weight, Qt::Key_End);
+        named<QCheckBox>(*panel, "redacted")->click();
         const TextOverlay edited = *state.selectedTextOverlay();
         QCOMPARE(edited.fontSize, 36.0);
         QCOMPARE(edited.fontWeight, FontWeight::black);
         QVERIFY(edited.isRedacted);
         QCOMPARE(state.historyManager().undoStack().size(), 1); // only the add is an undo step
 
-        panel->deleteButton()->click();
+        named<QToolButton>(*panel, "delete")->click();
         QVERIFY(state.currentTextOverlays().isEmpty());
         QVERIFY(!panel->isVisibleTo(&sidebar));
     }
@@ -222,9 +228,9 @@ class TestToolsSidebar : public QObject
         overlay.fontSize = 33;
         overlay.fontName = QStringLiteral("DejaVu Sans");
         state.updateTextOverlay(overlay);
-        TextSettingsPanel* panel = sidebar.textSettings();
-        QCOMPARE(panel->sizePicker()->currentText(), QStringLiteral("33"));
-        QCOMPARE(panel->fontPicker()->currentText(), QStringLiteral("DejaVu Sans"));
+        const auto* panel = test::child<TextSettingsPanel>(sidebar);
+        QCOMPARE(named<QComboBox>(*panel, "size")->currentText(), QStringLiteral("33"));
+        QCOMPARE(named<QComboBox>(*panel, "font")->currentText(), QStringLiteral("DejaVu Sans"));
         QCOMPARE(state.selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
     }
 
@@ -234,18 +240,20 @@ class TestToolsSidebar : public QObject
         AppState state(dir.path());
         LeftSidebar sidebar(state);
         state.addShapeOverlay(ShapeType::rectangle);
-        ShapeSettingsPanel* panel = sidebar.shapeSettings();
-        QVERIFY(!panel->fillColorRow()->isVisibleTo(panel));
+        auto* panel = test::child<ShapeSettingsPanel>(sidebar);
+        auto* fill = named<QCheckBox>(*panel, "fill");
+        const auto* fillRow = named<QWidget>(*panel, "fillColorRow");
+        QVERIFY(!fillRow->isVisibleTo(panel));
 
-        panel->fillSwitch()->click();
+        fill->click();
         const CodableColor blue{0.0, 122.0 / 255.0, 1.0, 0.3};
         QCOMPARE(state.selectedShapeOverlay()->fillColor, std::optional<CodableColor>(blue));
-        QVERIFY(panel->fillColorRow()->isVisibleTo(panel));
-        QVERIFY(qAbs(panel->fillWell()->color().alphaF() - 0.3f) < 0.001f);
+        QVERIFY(fillRow->isVisibleTo(panel));
+        QVERIFY(qAbs(named<ColorWell>(*panel, "fillColor")->color().alphaF() - 0.3f) < 0.001f);
 
-        panel->fillSwitch()->click();
+        fill->click();
         QVERIFY(!state.selectedShapeOverlay()->fillColor.has_value());
-        QVERIFY(!panel->fillColorRow()->isVisibleTo(panel));
+        QVERIFY(!fillRow->isVisibleTo(panel));
     }
 
     void shapeWidthAndArrow()
@@ -254,22 +262,25 @@ class TestToolsSidebar : public QObject
         AppState state(dir.path());
         LeftSidebar sidebar(state);
         state.addShapeOverlay(ShapeType::rectangle);
-        ShapeSettingsPanel* panel = sidebar.shapeSettings();
-        QCOMPARE(panel->widthLabel()->text(), QStringLiteral("3px"));
-        QVERIFY(!panel->arrowRow()->isVisibleTo(panel));
+        auto* panel = test::child<ShapeSettingsPanel>(sidebar);
+        const auto* widthValue = named<QLabel>(*panel, "widthValue");
+        auto* width = named<QSlider>(*panel, "width");
+        auto* type = named<QComboBox>(*panel, "type");
+        QCOMPARE(widthValue->text(), QStringLiteral("3px"));
+        QVERIFY(!named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
 
-        panel->widthSlider()->setValue(1275); // dragged to 12.75
+        width->setValue(1275); // dragged to 12.75
         QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 12.75);
-        QCOMPARE(panel->widthLabel()->text(), QStringLiteral("12px"));
-        QTest::keyClick(panel->widthSlider(), Qt::Key_End);
+        QCOMPARE(widthValue->text(), QStringLiteral("12px"));
+        QTest::keyClick(width, Qt::Key_End);
         QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 20.0);
 
-        panel->typePicker()->setFocus();
-        panel->typePicker()->setCurrentIndex(int(ShapeType::arrow));
-        emit panel->typePicker()->activated(int(ShapeType::arrow));
+        type->setFocus();
+        type->setCurrentIndex(int(ShapeType::arrow));
+        emit type->activated(int(ShapeType::arrow));
         QCOMPARE(state.selectedShapeOverlay()->shapeType, ShapeType::arrow);
-        QVERIFY(panel->arrowRow()->isVisibleTo(panel));
-        panel->arrowPicker()->segment(1)->click();
+        QVERIFY(named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
+        named<SegmentedPicker>(*panel, "arrow")->segment(1)->click();
         QCOMPARE(state.selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
     }
 
@@ -278,15 +289,17 @@ class TestToolsSidebar : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         LeftSidebar sidebar(state);
-        QVERIFY(!sidebar.undoButton()->isEnabled());
-        QVERIFY(!sidebar.redoButton()->isEnabled());
+        auto* undo = named<QToolButton>(sidebar, "undo");
+        auto* redo = named<QToolButton>(sidebar, "redo");
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(!redo->isEnabled());
         state.addTextOverlay();
-        QVERIFY(sidebar.undoButton()->isEnabled());
-        sidebar.undoButton()->click();
+        QVERIFY(undo->isEnabled());
+        undo->click();
         QVERIFY(state.currentTextOverlays().isEmpty());
-        QVERIFY(!sidebar.undoButton()->isEnabled());
-        QVERIFY(sidebar.redoButton()->isEnabled());
-        sidebar.redoButton()->click();
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(redo->isEnabled());
+        redo->click();
         QCOMPARE(state.currentTextOverlays().size(), 1);
     }
 
@@ -304,14 +317,16 @@ class TestToolsSidebar : public QObject
         LeftSidebar sidebar(state);
         if (composed)
             test::loadComposedScreenshot(state);
-        QVERIFY(sidebar.pasteButton()->isEnabled());
-        QCOMPARE(sidebar.copyButton()->isEnabled(), composed);
-        QCOMPARE(sidebar.exportButton()->isEnabled(), composed);
-        QTest::mouseClick(sidebar.exportButton(), Qt::LeftButton);
+        auto* copy = named<QPushButton>(sidebar, "copy");
+        auto* exportButton = named<QPushButton>(sidebar, "export");
+        QVERIFY(named<QPushButton>(sidebar, "paste")->isEnabled());
+        QCOMPARE(copy->isEnabled(), composed);
+        QCOMPARE(exportButton->isEnabled(), composed);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
         QCOMPARE(state.showExportDialog(), composed);
         // A new empty tab has nothing to copy.
         state.newTab();
-        QVERIFY(!sidebar.copyButton()->isEnabled());
+        QVERIFY(!copy->isEnabled());
     }
 
     void savedTemplateAppliedAndUndone()
@@ -319,10 +334,11 @@ class TestToolsSidebar : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         LeftSidebar sidebar(state);
-        QListWidget* list = sidebar.templateList()->list();
-        QVERIFY(sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
+        auto* list = test::child<QListWidget>(sidebar);
+        const auto* empty = named<QLabel>(sidebar, "emptyLabel");
+        QVERIFY(empty->isVisibleTo(&sidebar));
 
-        sidebar.saveTemplateButton()->click();
+        named<QToolButton>(sidebar, "saveTemplate")->click();
         QVERIFY(state.showSaveTemplateDialog());
         BeautySettings saved = state.settings();
         saved.cornerRadius = 30;
@@ -331,12 +347,13 @@ class TestToolsSidebar : public QObject
         SaveTemplateDialog dialog(state);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::keyClicks(dialog.nameField(), QStringLiteral("Blog"));
-        QTest::keyClick(dialog.nameField(), Qt::Key_Return);
+        auto* name = test::child<QLineEdit>(dialog, QStringLiteral("name"));
+        QTest::keyClicks(name, QStringLiteral("Blog"));
+        QTest::keyClick(name, Qt::Key_Return);
 
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Blog"));
-        QVERIFY(!sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
+        QVERIFY(!empty->isVisibleTo(&sidebar));
         QCOMPARE(namesInFile(dir.path()), QStringList{QStringLiteral("Blog")});
 
         BeautySettings changed = saved;
@@ -348,7 +365,7 @@ class TestToolsSidebar : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&sidebar));
         clickRow(list, 0);
         QCOMPARE(state.settings(), saved);
-        sidebar.undoButton()->click();
+        named<QToolButton>(sidebar, "undo")->click();
         QCOMPARE(state.settings(), changed);
     }
 
@@ -370,7 +387,7 @@ class TestToolsSidebar : public QObject
         for (const char* name : {"One", "Two", "Three"})
             state.templateManager().saveTemplate(QString::fromLatin1(name), state.settings());
         LeftSidebar sidebar(state);
-        QListWidget* list = sidebar.templateList()->list();
+        auto* list = test::child<QListWidget>(sidebar);
         QCOMPARE(list->count(), 3);
         list->setCurrentRow(row);
         const BeautySettings before = state.settings();
@@ -392,14 +409,14 @@ class TestToolsSidebar : public QObject
         light.setColor(QPalette::Window, QColor(240, 240, 240));
         light.setColor(QPalette::ButtonText, QColor(20, 20, 20));
         sidebar.setPalette(light);
-        QVERIFY(inkLightness(sidebar.undoButton()->icon()) < 0.3);
+        QVERIFY(inkLightness(named<QToolButton>(sidebar, "undo")->icon()) < 0.3);
         // The desktop switches to a dark theme while the window is open.
         QPalette dark;
         dark.setColor(QPalette::Window, QColor(36, 36, 40));
         dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
         sidebar.setPalette(dark);
-        QVERIFY(inkLightness(sidebar.undoButton()->icon()) > 0.7);
-        QVERIFY(inkLightness(sidebar.pasteButton()->icon()) > 0.7);
+        QVERIFY(inkLightness(named<QToolButton>(sidebar, "undo")->icon()) > 0.7);
+        QVERIFY(inkLightness(named<QPushButton>(sidebar, "paste")->icon()) > 0.7);
     }
 
     void everyControlNamedAndReachable()
