@@ -84,8 +84,25 @@ class TestToolsSidebar : public QObject
 {
     Q_OBJECT
     test::IsolatedHome m_home;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<LeftSidebar> m_sidebar;
 
   private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = std::make_unique<AppState>(m_dir->path());
+        m_sidebar = std::make_unique<LeftSidebar>(*m_state);
+    }
+
+    void cleanup()
+    {
+        m_sidebar.reset();
+        m_state.reset();
+        m_dir.reset();
+    }
+
     void toolOptions_data()
     {
         QTest::addColumn<int>("tool");
@@ -101,18 +118,15 @@ class TestToolsSidebar : public QObject
         QFETCH(int, tool);
         QFETCH(bool, addText);
         QFETCH(bool, shapeOptions);
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        toolButton(sidebar, CanvasTool(tool))->click();
-        QCOMPARE(int(state.currentTool()), tool);
+        toolButton(*m_sidebar, CanvasTool(tool))->click();
+        QCOMPARE(int(m_state->currentTool()), tool);
         for (CanvasTool each : allCases<CanvasTool>())
-            QCOMPARE(toolButton(sidebar, each)->isChecked(), int(each) == tool);
-        QCOMPARE(named<QPushButton>(sidebar, "addText")->isVisibleTo(&sidebar), addText);
-        QCOMPARE(named<QWidget>(sidebar, "shapeOptions")->isVisibleTo(&sidebar), shapeOptions);
+            QCOMPARE(toolButton(*m_sidebar, each)->isChecked(), int(each) == tool);
+        QCOMPARE(named<QPushButton>(*m_sidebar, "addText")->isVisibleTo(m_sidebar.get()), addText);
+        QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()), shapeOptions);
         // Clicking the current tool again keeps it highlighted.
-        toolButton(sidebar, CanvasTool(tool))->click();
-        QVERIFY(toolButton(sidebar, CanvasTool(tool))->isChecked());
+        toolButton(*m_sidebar, CanvasTool(tool))->click();
+        QVERIFY(toolButton(*m_sidebar, CanvasTool(tool))->isChecked());
     }
 
     void captureButtonsStartTheirMode_data()
@@ -127,31 +141,25 @@ class TestToolsSidebar : public QObject
     {
         QFETCH(QString, button);
         QFETCH(CaptureMode, mode);
-        QTemporaryDir dir;
-        AppState state(dir.path());
         QList<CaptureMode> modes;
         auto backend = std::make_unique<RecordingBackend>();
         backend->modes = &modes;
-        state.screenCaptureService().setBackend(std::move(backend));
-        LeftSidebar sidebar(state);
-        test::child<QToolButton>(sidebar, button)->click();
+        m_state->screenCaptureService().setBackend(std::move(backend));
+        test::child<QToolButton>(*m_sidebar, button)->click();
         QTRY_COMPARE(modes.size(), 1);
         QCOMPARE(modes.first(), mode);
-        QTRY_VERIFY(!state.screenCaptureService().isCapturing());
+        QTRY_VERIFY(!m_state->screenCaptureService().isCapturing());
     }
 
     void addShapeUsesChosenType()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.setCurrentTool(CanvasTool::shape);
-        test::child<QToolButton>(sidebar, rawValue(ShapeType::ellipse) + QStringLiteral("Shape"))->click();
-        QCOMPARE(state.currentShapeType(), ShapeType::ellipse);
-        named<QPushButton>(sidebar, "addShape")->click();
-        QCOMPARE(state.currentShapeOverlays().size(), 1);
-        QCOMPARE(state.currentShapeOverlays().first().shapeType, ShapeType::ellipse);
-        QVERIFY(test::child<ShapeSettingsPanel>(sidebar)->isVisibleTo(&sidebar));
+        m_state->setCurrentTool(CanvasTool::shape);
+        test::child<QToolButton>(*m_sidebar, rawValue(ShapeType::ellipse) + QStringLiteral("Shape"))->click();
+        QCOMPARE(m_state->currentShapeType(), ShapeType::ellipse);
+        named<QPushButton>(*m_sidebar, "addShape")->click();
+        QCOMPARE(m_state->currentShapeOverlays().size(), 1);
+        QCOMPARE(m_state->currentShapeOverlays().first().shapeType, ShapeType::ellipse);
+        QVERIFY(test::child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
     }
 
     void selectionShowsMatchingSettings_data()
@@ -169,33 +177,27 @@ class TestToolsSidebar : public QObject
         QFETCH(QString, selected);
         QFETCH(bool, textShown);
         QFETCH(bool, shapeShown);
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addTextOverlay();
-        const QUuid textId = *state.selectedTextOverlayId();
-        state.addShapeOverlay(ShapeType::arrow);
-        const QUuid shapeId = *state.selectedShapeOverlayId();
-        state.setSelectedTextOverlayId(std::nullopt);
-        state.setSelectedShapeOverlayId(std::nullopt);
+        m_state->addTextOverlay();
+        const QUuid textId = *m_state->selectedTextOverlayId();
+        m_state->addShapeOverlay(ShapeType::arrow);
+        const QUuid shapeId = *m_state->selectedShapeOverlayId();
+        m_state->setSelectedTextOverlayId(std::nullopt);
+        m_state->setSelectedShapeOverlayId(std::nullopt);
 
         if (selected == "text")
-            state.setSelectedTextOverlayId(textId);
+            m_state->setSelectedTextOverlayId(textId);
         else if (selected == "shape")
-            state.setSelectedShapeOverlayId(shapeId);
+            m_state->setSelectedShapeOverlayId(shapeId);
         else if (selected == "stale")
-            state.setSelectedTextOverlayId(QUuid::createUuid());
-        QCOMPARE(test::child<TextSettingsPanel>(sidebar)->isVisibleTo(&sidebar), textShown);
-        QCOMPARE(test::child<ShapeSettingsPanel>(sidebar)->isVisibleTo(&sidebar), shapeShown);
+            m_state->setSelectedTextOverlayId(QUuid::createUuid());
+        QCOMPARE(test::child<TextSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), textShown);
+        QCOMPARE(test::child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), shapeShown);
     }
 
     void textSettingsEdit()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addTextOverlay();
-        auto* panel = test::child<TextSettingsPanel>(sidebar);
+        m_state->addTextOverlay();
+        auto* panel = test::child<TextSettingsPanel>(*m_sidebar);
         auto* size = named<QComboBox>(*panel, "size");
         auto* weight = named<QComboBox>(*panel, "weight");
         QCOMPARE(size->currentText(), QStringLiteral("32"));
@@ -207,62 +209,53 @@ class TestToolsSidebar : public QObject
         weight->setFocus();
         QTest::keyClick(weight, Qt::Key_End);
         named<QCheckBox>(*panel, "redacted")->click();
-        const TextOverlay edited = *state.selectedTextOverlay();
+        const TextOverlay edited = *m_state->selectedTextOverlay();
         QCOMPARE(edited.fontSize, 36.0);
         QCOMPARE(edited.fontWeight, FontWeight::black);
         QVERIFY(edited.isRedacted);
-        QCOMPARE(state.historyManager().undoStack().size(), 1); // only the add is an undo step
+        QCOMPARE(m_state->historyManager().undoStack().size(), 1); // only the add is an undo step
 
         named<QToolButton>(*panel, "delete")->click();
-        QVERIFY(state.currentTextOverlays().isEmpty());
-        QVERIFY(!panel->isVisibleTo(&sidebar));
+        QVERIFY(m_state->currentTextOverlays().isEmpty());
+        QVERIFY(!panel->isVisibleTo(m_sidebar.get()));
     }
 
     void textSizeOutsideTheList()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addTextOverlay();
-        TextOverlay overlay = *state.selectedTextOverlay();
+        m_state->addTextOverlay();
+        TextOverlay overlay = *m_state->selectedTextOverlay();
         overlay.fontSize = 33;
         overlay.fontName = QStringLiteral("DejaVu Sans");
-        state.updateTextOverlay(overlay);
-        const auto* panel = test::child<TextSettingsPanel>(sidebar);
+        m_state->updateTextOverlay(overlay);
+        const auto* panel = test::child<TextSettingsPanel>(*m_sidebar);
         QCOMPARE(named<QComboBox>(*panel, "size")->currentText(), QStringLiteral("33"));
         QCOMPARE(named<QComboBox>(*panel, "font")->currentText(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(state.selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
+        QCOMPARE(m_state->selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
     }
 
     void fillToggle()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addShapeOverlay(ShapeType::rectangle);
-        auto* panel = test::child<ShapeSettingsPanel>(sidebar);
+        m_state->addShapeOverlay(ShapeType::rectangle);
+        auto* panel = test::child<ShapeSettingsPanel>(*m_sidebar);
         auto* fill = named<QCheckBox>(*panel, "fill");
         const auto* fillRow = named<QWidget>(*panel, "fillColorRow");
         QVERIFY(!fillRow->isVisibleTo(panel));
 
         fill->click();
         const CodableColor blue{0.0, 122.0 / 255.0, 1.0, 0.3};
-        QCOMPARE(state.selectedShapeOverlay()->fillColor, std::optional<CodableColor>(blue));
+        QCOMPARE(m_state->selectedShapeOverlay()->fillColor, std::optional<CodableColor>(blue));
         QVERIFY(fillRow->isVisibleTo(panel));
         QVERIFY(qAbs(named<ColorWell>(*panel, "fillColor")->color().alphaF() - 0.3f) < 0.001f);
 
         fill->click();
-        QVERIFY(!state.selectedShapeOverlay()->fillColor.has_value());
+        QVERIFY(!m_state->selectedShapeOverlay()->fillColor.has_value());
         QVERIFY(!fillRow->isVisibleTo(panel));
     }
 
     void shapeWidthAndArrow()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addShapeOverlay(ShapeType::rectangle);
-        auto* panel = test::child<ShapeSettingsPanel>(sidebar);
+        m_state->addShapeOverlay(ShapeType::rectangle);
+        auto* panel = test::child<ShapeSettingsPanel>(*m_sidebar);
         const auto* widthValue = named<QLabel>(*panel, "widthValue");
         auto* width = named<QSlider>(*panel, "width");
         auto* type = named<QComboBox>(*panel, "type");
@@ -270,37 +263,34 @@ class TestToolsSidebar : public QObject
         QVERIFY(!named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
 
         width->setValue(1275); // dragged to 12.75
-        QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 12.75);
+        QCOMPARE(m_state->selectedShapeOverlay()->strokeWidth, 12.75);
         QCOMPARE(widthValue->text(), QStringLiteral("12px"));
         QTest::keyClick(width, Qt::Key_End);
-        QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 20.0);
+        QCOMPARE(m_state->selectedShapeOverlay()->strokeWidth, 20.0);
 
         type->setFocus();
         type->setCurrentIndex(int(ShapeType::arrow));
         emit type->activated(int(ShapeType::arrow));
-        QCOMPARE(state.selectedShapeOverlay()->shapeType, ShapeType::arrow);
+        QCOMPARE(m_state->selectedShapeOverlay()->shapeType, ShapeType::arrow);
         QVERIFY(named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
         named<SegmentedPicker>(*panel, "arrow")->segment(1)->click();
-        QCOMPARE(state.selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
+        QCOMPARE(m_state->selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
     }
 
     void historyButtonsFollowTheHistory()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        auto* undo = named<QToolButton>(sidebar, "undo");
-        auto* redo = named<QToolButton>(sidebar, "redo");
+        auto* undo = named<QToolButton>(*m_sidebar, "undo");
+        auto* redo = named<QToolButton>(*m_sidebar, "redo");
         QVERIFY(!undo->isEnabled());
         QVERIFY(!redo->isEnabled());
-        state.addTextOverlay();
+        m_state->addTextOverlay();
         QVERIFY(undo->isEnabled());
         undo->click();
-        QVERIFY(state.currentTextOverlays().isEmpty());
+        QVERIFY(m_state->currentTextOverlays().isEmpty());
         QVERIFY(!undo->isEnabled());
         QVERIFY(redo->isEnabled());
         redo->click();
-        QCOMPARE(state.currentTextOverlays().size(), 1);
+        QCOMPARE(m_state->currentTextOverlays().size(), 1);
     }
 
     void imageActions_data()
@@ -312,39 +302,33 @@ class TestToolsSidebar : public QObject
     void imageActions()
     {
         QFETCH(bool, composed);
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
         if (composed)
-            test::loadComposedScreenshot(state);
-        auto* copy = named<QPushButton>(sidebar, "copy");
-        auto* exportButton = named<QPushButton>(sidebar, "export");
-        QVERIFY(named<QPushButton>(sidebar, "paste")->isEnabled());
+            test::loadComposedScreenshot(*m_state);
+        auto* copy = named<QPushButton>(*m_sidebar, "copy");
+        auto* exportButton = named<QPushButton>(*m_sidebar, "export");
+        QVERIFY(named<QPushButton>(*m_sidebar, "paste")->isEnabled());
         QCOMPARE(copy->isEnabled(), composed);
         QCOMPARE(exportButton->isEnabled(), composed);
         QTest::mouseClick(exportButton, Qt::LeftButton);
-        QCOMPARE(state.showExportDialog(), composed);
+        QCOMPARE(m_state->showExportDialog(), composed);
         // A new empty tab has nothing to copy.
-        state.newTab();
+        m_state->newTab();
         QVERIFY(!copy->isEnabled());
     }
 
     void savedTemplateAppliedAndUndone()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        auto* list = test::child<QListWidget>(sidebar);
-        const auto* empty = named<QLabel>(sidebar, "emptyLabel");
-        QVERIFY(empty->isVisibleTo(&sidebar));
+        auto* list = test::child<QListWidget>(*m_sidebar);
+        const auto* empty = named<QLabel>(*m_sidebar, "emptyLabel");
+        QVERIFY(empty->isVisibleTo(m_sidebar.get()));
 
-        named<QToolButton>(sidebar, "saveTemplate")->click();
-        QVERIFY(state.showSaveTemplateDialog());
-        BeautySettings saved = state.settings();
+        named<QToolButton>(*m_sidebar, "saveTemplate")->click();
+        QVERIFY(m_state->showSaveTemplateDialog());
+        BeautySettings saved = m_state->settings();
         saved.cornerRadius = 30;
         saved.backgroundType = BackgroundType::solid;
-        state.setSettings(saved);
-        SaveTemplateDialog dialog(state);
+        m_state->setSettings(saved);
+        SaveTemplateDialog dialog(*m_state);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto* name = test::child<QLineEdit>(dialog, QStringLiteral("name"));
@@ -353,20 +337,20 @@ class TestToolsSidebar : public QObject
 
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Blog"));
-        QVERIFY(!empty->isVisibleTo(&sidebar));
-        QCOMPARE(namesInFile(dir.path()), QStringList{QStringLiteral("Blog")});
+        QVERIFY(!empty->isVisibleTo(m_sidebar.get()));
+        QCOMPARE(namesInFile(m_dir->path()), QStringList{QStringLiteral("Blog")});
 
         BeautySettings changed = saved;
         changed.cornerRadius = 5;
         changed.backgroundType = BackgroundType::gradient;
-        state.setSettings(changed);
-        sidebar.resize(240, 900);
-        sidebar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sidebar));
+        m_state->setSettings(changed);
+        m_sidebar->resize(240, 900);
+        m_sidebar->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
         clickRow(list, 0);
-        QCOMPARE(state.settings(), saved);
-        named<QToolButton>(sidebar, "undo")->click();
-        QCOMPARE(state.settings(), changed);
+        QCOMPARE(m_state->settings(), saved);
+        named<QToolButton>(*m_sidebar, "undo")->click();
+        QCOMPARE(m_state->settings(), changed);
     }
 
     void templateRowsDeleted_data()
@@ -382,57 +366,48 @@ class TestToolsSidebar : public QObject
         QFETCH(int, key);
         QFETCH(int, row);
         QFETCH(QStringList, left);
-        QTemporaryDir dir;
-        AppState state(dir.path());
         for (const char* name : {"One", "Two", "Three"})
-            state.templateManager().saveTemplate(QString::fromLatin1(name), state.settings());
-        LeftSidebar sidebar(state);
-        auto* list = test::child<QListWidget>(sidebar);
+            m_state->templateManager().saveTemplate(QString::fromLatin1(name), m_state->settings());
+        auto* list = test::child<QListWidget>(*m_sidebar);
         QCOMPARE(list->count(), 3);
         list->setCurrentRow(row);
-        const BeautySettings before = state.settings();
+        const BeautySettings before = m_state->settings();
         QTest::keyClick(list, Qt::Key(key));
         QStringList shown;
         for (int i = 0; i < list->count(); ++i)
             shown << list->item(i)->text();
         QCOMPARE(shown, left);
-        QCOMPARE(namesInFile(dir.path()), left);
-        QCOMPARE(state.settings(), before); // deleting applies nothing
+        QCOMPARE(namesInFile(m_dir->path()), left);
+        QCOMPARE(m_state->settings(), before); // deleting applies nothing
     }
 
     void iconsFollowThePalette()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
         QPalette light;
         light.setColor(QPalette::Window, QColor(240, 240, 240));
         light.setColor(QPalette::ButtonText, QColor(20, 20, 20));
-        sidebar.setPalette(light);
-        QVERIFY(inkLightness(named<QToolButton>(sidebar, "undo")->icon()) < 0.3);
+        m_sidebar->setPalette(light);
+        QVERIFY(inkLightness(named<QToolButton>(*m_sidebar, "undo")->icon()) < 0.3);
         // The desktop switches to a dark theme while the window is open.
         QPalette dark;
         dark.setColor(QPalette::Window, QColor(36, 36, 40));
         dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-        sidebar.setPalette(dark);
-        QVERIFY(inkLightness(named<QToolButton>(sidebar, "undo")->icon()) > 0.7);
-        QVERIFY(inkLightness(named<QPushButton>(sidebar, "paste")->icon()) > 0.7);
+        m_sidebar->setPalette(dark);
+        QVERIFY(inkLightness(named<QToolButton>(*m_sidebar, "undo")->icon()) > 0.7);
+        QVERIFY(inkLightness(named<QPushButton>(*m_sidebar, "paste")->icon()) > 0.7);
     }
 
     void everyControlNamedAndReachable()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        state.templateManager().saveTemplate(QStringLiteral("Look"), state.settings());
-        LeftSidebar sidebar(state);
-        state.setCurrentTool(CanvasTool::shape);
-        state.addTextOverlay();
-        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
-        state.addShapeOverlay(ShapeType::arrow);
-        ShapeOverlay shape = *state.selectedShapeOverlay();
+        m_state->templateManager().saveTemplate(QStringLiteral("Look"), m_state->settings());
+        m_state->setCurrentTool(CanvasTool::shape);
+        m_state->addTextOverlay();
+        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
+        m_state->addShapeOverlay(ShapeType::arrow);
+        ShapeOverlay shape = *m_state->selectedShapeOverlay();
         shape.fillColor = CodableColor{};
-        state.updateShapeOverlay(shape);
-        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
+        m_state->updateShapeOverlay(shape);
+        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
     }
 };
 
