@@ -1,5 +1,6 @@
 #include "export_dialog.h"
 
+#include "export_pickers.h"
 #include "export_preview.h"
 #include "io/export_service.h"
 #include "segmented_picker.h"
@@ -22,8 +23,6 @@ namespace {
 constexpr int sheetWidth = 360;
 constexpr int padding = 24;
 constexpr int labelWidth = 60;
-constexpr std::array scales{1.0, 2.0, 3.0};
-constexpr std::array formats{ExportFormat::png, ExportFormat::jpeg};
 
 QString formatExtension(ExportFormat format)
 {
@@ -36,9 +35,8 @@ QString formatFilter(ExportFormat format)
                                         : ExportDialog::tr("PNG image (*.png)");
 }
 
-// A titled row holding `picker`, whose segments are `labels`.
-QHBoxLayout* optionRow(const QString& title, SegmentedPicker* picker, const QStringList& labels,
-                       QWidget* parent)
+// A titled row holding `picker`.
+QHBoxLayout* optionRow(const QString& title, SegmentedPicker* picker, QWidget* parent)
 {
     auto* row = new QHBoxLayout;
     row->setSpacing(8);
@@ -46,9 +44,7 @@ QHBoxLayout* optionRow(const QString& title, SegmentedPicker* picker, const QStr
     label->setFixedWidth(labelWidth);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(label);
-    for (const QString& text : labels)
-        picker->addSegment(text);
-    picker->setMinimumWidth(56 * int(labels.size()));
+    picker->setMinimumWidth(56 * picker->count());
     row->addWidget(picker);
     row->addStretch(1);
     return row;
@@ -67,16 +63,8 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     auto* title = new QLabel(tr("Export Image"), this);
     title->setFont(shell::titleFont(font(), QFont::DemiBold));
 
-    m_scalePicker = new SegmentedPicker(tr("Scale"), this);
-    m_scalePicker->setObjectName(QStringLiteral("scalePicker"));
-    auto* scaleRow = optionRow(tr("Scale:"), m_scalePicker, {tr("1x"), tr("2x"), tr("3x")}, this);
-    m_formatPicker = new SegmentedPicker(tr("Format"), this);
-    m_formatPicker->setObjectName(QStringLiteral("formatPicker"));
-    auto* formatRow = optionRow(tr("Format:"), m_formatPicker, {tr("PNG"), tr("JPEG")}, this);
-    connect(m_scalePicker, &SegmentedPicker::activated, this,
-            [this](int index) { chooseScale(scales[index]); });
-    connect(m_formatPicker, &SegmentedPicker::activated, this,
-            [this](int index) { chooseFormat(formats[index]); });
+    auto* scaleRow = optionRow(tr("Scale:"), makeExportScalePicker(m_state, this), this);
+    auto* formatRow = optionRow(tr("Format:"), makeExportFormatPicker(m_state, this), this);
 
     m_outputSize->setObjectName(QStringLiteral("outputSize"));
     m_outputSize->setAlignment(Qt::AlignCenter);
@@ -129,30 +117,12 @@ QString ExportDialog::proposedFileName(ExportFormat format)
 void ExportDialog::refresh()
 {
     const BeautySettings& settings = m_state.settings();
-    const auto scale = std::find(scales.begin(), scales.end(), settings.exportScale);
-    m_scalePicker->setCurrentIndex(scale == scales.end() ? -1 : int(scale - scales.begin()));
-    m_formatPicker->setCurrentIndex(settings.exportFormat == ExportFormat::jpeg ? 1 : 0);
-
     const ScreenshotTab* tab = m_state.currentTab();
     const QImage composed = tab && tab->processedImage ? *tab->processedImage : QImage();
     m_preview->setVisible(!composed.isNull());
     m_preview->setImage(composed);
     m_outputSize->setVisible(!composed.isNull());
     m_outputSize->setText(outputSizeText(ExportService::outputSize(composed, settings.exportScale)));
-}
-
-void ExportDialog::chooseScale(double scale)
-{
-    BeautySettings settings = m_state.settings();
-    settings.exportScale = scale;
-    m_state.setSettings(settings);
-}
-
-void ExportDialog::chooseFormat(ExportFormat format)
-{
-    BeautySettings settings = m_state.settings();
-    settings.exportFormat = format;
-    m_state.setSettings(settings);
 }
 
 void ExportDialog::openSaveDialog()

@@ -15,7 +15,6 @@ namespace lustrelab {
 
 class AppState;
 class ExportPreview;
-class SegmentedPicker;
 
 // The export sheet: a preview of the composed image, the scale and format
 // pickers (which write straight into the model's settings, so a choice stays
@@ -47,16 +46,12 @@ class ExportDialog : public QDialog
   private:
     void applyPalette();
     void refresh();
-    void chooseScale(double scale);
-    void chooseFormat(ExportFormat format);
     void openSaveDialog();
     void exportTo(const QString& path);
     void onExportFinished(const QUrl& destination, const QString& error);
 
     AppState& m_state;
     ExportPreview* m_preview;
-    SegmentedPicker* m_scalePicker;
-    SegmentedPicker* m_formatPicker;
     QLabel* m_outputSize;
     QPushButton* m_saveButton;
     QPointer<QFileDialog> m_saveDialog;

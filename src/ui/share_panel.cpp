@@ -1,5 +1,6 @@
 #include "share_panel.h"
 
+#include "export_pickers.h"
 #include "prominent_button.h"
 #include "segmented_picker.h"
 #include "sidebar_style.h"
@@ -14,8 +15,6 @@
 namespace lustrelab {
 
 namespace {
-
-constexpr std::array<double, 3> scales{1, 2, 3};
 
 QString wholeNumber(double value)
 {
@@ -60,28 +59,12 @@ SharePanel::SharePanel(AppState& state, QWidget* parent) : QWidget(parent), m_st
 
     QVBoxLayout* output = nullptr;
     column->addWidget(block(this, 10, output));
-    m_scale = new SegmentedPicker(tr("Scale"));
-    m_scale->setObjectName(QStringLiteral("scale"));
-    for (const QString& label : {tr("1x"), tr("2x"), tr("3x")})
-        m_scale->addSegment(label);
-    m_scale->setFixedWidth(120);
-    connect(m_scale, &SegmentedPicker::activated, this, [this](int index) {
-        BeautySettings settings = m_state.settings();
-        settings.exportScale = scales[index];
-        m_state.setSettings(settings); // the export reads it; the composed image does not change
-    });
-    output->addWidget(makeLabelledRow(tr("Scale"), m_scale, this));
-    m_format = new SegmentedPicker(tr("Format"));
-    m_format->setObjectName(QStringLiteral("format"));
-    for (const QString& label : {tr("PNG"), tr("JPEG")})
-        m_format->addSegment(label);
-    m_format->setFixedWidth(120);
-    connect(m_format, &SegmentedPicker::activated, this, [this](int index) {
-        BeautySettings settings = m_state.settings();
-        settings.exportFormat = allCases<ExportFormat>()[index];
-        m_state.setSettings(settings);
-    });
-    output->addWidget(makeLabelledRow(tr("Format"), m_format, this));
+    SegmentedPicker* scale = makeExportScalePicker(m_state);
+    scale->setFixedWidth(120);
+    output->addWidget(makeLabelledRow(tr("Scale"), scale, this));
+    SegmentedPicker* format = makeExportFormatPicker(m_state);
+    format->setFixedWidth(120);
+    output->addWidget(makeLabelledRow(tr("Format"), format, this));
     column->addWidget(makeDivider(this));
 
     QVBoxLayout* actions = nullptr;
@@ -131,11 +114,6 @@ QString SharePanel::exportSizeText() const
 void SharePanel::sync()
 {
     const BeautySettings& settings = m_state.settings();
-    const auto scale = std::find(scales.begin(), scales.end(), settings.exportScale);
-    // A scale from elsewhere (a template, the command line) that is none of
-    // the three leaves no segment chosen rather than a wrong one.
-    m_scale->setCurrentIndex(scale == scales.end() ? -1 : int(scale - scales.begin()));
-    m_format->setCurrentIndex(settings.exportFormat == ExportFormat::png ? 0 : 1);
 
     const ScreenshotTab* tab = m_state.currentTab();
     const bool composed = tab && tab->processedImage;

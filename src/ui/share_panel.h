@@ -9,7 +9,6 @@ class QPushButton;
 namespace lustrelab {
 
 class AppState;
-class SegmentedPicker;
 
 // "W × H" from the whole parts of a width and a height.
 QString sizeText(double width, double height);
@@ -30,8 +29,6 @@ class SharePanel : public QWidget
     void sync();
 
     AppState& m_state;
-    SegmentedPicker* m_scale;
-    SegmentedPicker* m_format;
     QPushButton* m_copy;
     QPushButton* m_download;
     QWidget* m_info;

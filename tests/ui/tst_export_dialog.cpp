@@ -116,18 +116,21 @@ class TestExportDialog : public QObject
         QFETCH(QString, button);
         QFETCH(double, scale);
         QFETCH(ExportFormat, format);
-        giveComposedImage(solidImage(100, 50));
+        QVERIFY(loadAndCompose(*m_state, solidImage(100, 50)));
         setExport(2.0, ExportFormat::png);
         m_dialog->show();
         QTest::mouseClick(buttonLabelled(*m_dialog, button), Qt::LeftButton);
         QCOMPARE(m_state->settings().exportScale, scale);
         QCOMPARE(m_state->settings().exportFormat, format);
+        QVERIFY(!m_state->isProcessing()); // only the export reads these
         QVERIFY(buttonLabelled(*m_dialog, button)->isChecked());
     }
 
-    // A scale no button stands for leaves every scale button up.
-    void templateScaleChecksNoButton()
+    // The buttons show the stored scale from the start; a scale no button
+    // stands for leaves every scale button up.
+    void scaleButtonsShowTheStoredScale()
     {
+        QVERIFY(buttonLabelled(*m_dialog, "2x")->isChecked());
         setExport(1.5, ExportFormat::png);
         for (const char* label : {"1x", "2x", "3x"})
             QVERIFY(!buttonLabelled(*m_dialog, label)->isChecked());

@@ -423,23 +423,6 @@ class TestStylingSidebar : public QObject
         QVERIFY(state.showExportDialog());
     }
 
-    void sharePickersWriteWithoutComposing()
-    {
-        AppState state(m_templates.path());
-        test::loadComposedScreenshot(state);
-        RightSidebar sidebar(state);
-        auto* share = test::child<SharePanel>(sidebar);
-        auto* scale = named<SegmentedPicker>(*share, "scale");
-        QCOMPARE(scale->currentIndex(), 1);
-        scale->segment(2)->click();
-        named<SegmentedPicker>(*share, "format")->segment(1)->click();
-        QCOMPARE(state.settings().exportScale, 3.0);
-        QCOMPARE(state.settings().exportFormat, ExportFormat::jpeg);
-        QVERIFY(!state.isProcessing());
-        QVERIFY(share->exportSizeText().startsWith(
-            QString::number(int(state.currentTab()->processedImage->deviceIndependentSize().width() * 3))));
-    }
-
     void everyControlNamedAndReachable()
     {
         AppState state(m_templates.path());
