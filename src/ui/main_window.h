@@ -65,6 +65,11 @@ class MainWindow : public QMainWindow
     QWidget* buildCentreColumn();
     void syncExportSheet(bool show);
     void syncSaveTemplateSheet(bool show);
+    // Opens the sheet while the model asks for it and closes it when the
+    // model stops. However the sheet goes (Cancel, Escape, the window's close
+    // button, a finished export), the model's flag follows.
+    template <typename Sheet>
+    void syncSheet(QPointer<Sheet>& sheet, bool show, void (AppState::*setShown)(bool));
     void runAutomaticPaste();
     void placeDropHighlight();
 
