@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 
 using namespace lustrelab;
+using test::named;
 
 namespace {
 
@@ -50,11 +51,6 @@ const DeviceFrame& firstFrameOf(DeviceCategory category)
     return noDeviceFrame();
 }
 
-template <typename T> T* named(const QWidget& root, const char* name)
-{
-    return test::child<T>(root, QLatin1String(name));
-}
-
 QSlider* sliderOf(const QWidget& root, const char* row)
 {
     return named<QSlider>(*named<SliderRow>(root, row), "slider");
@@ -80,9 +76,22 @@ class TestStylingSidebar : public QObject
     Q_OBJECT
     test::IsolatedHome m_home;
     QTemporaryDir m_templates;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<RightSidebar> m_sidebar;
 
   private slots:
-    void init() { QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear(); }
+    void init()
+    {
+        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
+        m_state = std::make_unique<AppState>(m_templates.path());
+        m_sidebar = std::make_unique<RightSidebar>(*m_state);
+    }
+
+    void cleanup()
+    {
+        m_sidebar.reset();
+        m_state.reset();
+    }
 
     void opacityRow_data()
     {
@@ -98,14 +107,12 @@ class TestStylingSidebar : public QObject
     {
         QFETCH(float, stored);
         QFETCH(QString, shown);
-        AppState state(m_templates.path());
-        editSettings(state, [&](BeautySettings& s) { s.shadowOpacity = stored; });
-        RightSidebar sidebar(state);
-        auto* opacity = named<SliderRow>(sidebar, "opacity");
+        editSettings(*m_state, [&](BeautySettings& s) { s.shadowOpacity = stored; });
+        auto* opacity = named<SliderRow>(*m_sidebar, "opacity");
         QCOMPARE(opacity->valueText(), shown);
 
         named<QSlider>(*opacity, "slider")->setValue(40 * 100); // the handle dragged to 40
-        QCOMPARE(state.settings().shadowOpacity, 0.4f);
+        QCOMPARE(m_state->settings().shadowOpacity, 0.4f);
         QCOMPARE(opacity->valueText(), QStringLiteral("40%"));
     }
 
@@ -124,11 +131,9 @@ class TestStylingSidebar : public QObject
         QFETCH(QString, change);
         QFETCH(bool, rowShownBefore);
         QFETCH(bool, rowShownAfter);
-        AppState state(m_templates.path());
-        RightSidebar sidebar(state);
-        auto* borders = test::child<BordersPanel>(sidebar);
-        auto* shadow = test::child<ShadowPanel>(sidebar);
-        auto* background = test::child<BackgroundPanel>(sidebar);
+        auto* borders = test::child<BordersPanel>(*m_sidebar);
+        auto* shadow = test::child<ShadowPanel>(*m_sidebar);
+        auto* background = test::child<BackgroundPanel>(*m_sidebar);
 
         QWidget* row = nullptr;
         QWidget* panel = nullptr;
@@ -154,28 +159,26 @@ class TestStylingSidebar : public QObject
         act();
         QCOMPARE(row->isVisibleTo(panel), rowShownAfter);
         if (change == "borderWidth")
-            QCOMPARE(state.settings().borderWidth, 1.0);
+            QCOMPARE(m_state->settings().borderWidth, 1.0);
         if (change == "shadowOff") {
-            QVERIFY(!state.settings().shadowEnabled);
+            QVERIFY(!m_state->settings().shadowEnabled);
             QVERIFY(!named<SliderRow>(*shadow, "offsetY")->isVisibleTo(panel));
             QVERIFY(!named<SliderRow>(*shadow, "opacity")->isVisibleTo(panel));
         }
         if (change == "solid")
-            QCOMPARE(state.settings().backgroundType, BackgroundType::solid);
+            QCOMPARE(m_state->settings().backgroundType, BackgroundType::solid);
     }
 
     void paddingSides()
     {
-        AppState state(m_templates.path());
-        editSettings(state, [](BeautySettings& s) {
+        editSettings(*m_state, [](BeautySettings& s) {
             s.padding = 64;
             s.paddingTop = 10;
             s.paddingBottom = 20.7;
             s.paddingLeading = 30;
             s.paddingTrailing = 40;
         });
-        RightSidebar sidebar(state);
-        auto* padding = test::child<PaddingPanel>(sidebar);
+        auto* padding = test::child<PaddingPanel>(*m_sidebar);
         const QList<SliderRow*> sides{named<SliderRow>(*padding, "top"), named<SliderRow>(*padding, "bottom"),
                                       named<SliderRow>(*padding, "left"),
                                       named<SliderRow>(*padding, "right")};
@@ -184,7 +187,7 @@ class TestStylingSidebar : public QObject
         QVERIFY(size->isVisibleTo(padding));
 
         uniform->click();
-        QVERIFY(!state.settings().paddingUniform);
+        QVERIFY(!m_state->settings().paddingUniform);
         QVERIFY(!size->isVisibleTo(padding));
         const QStringList shown{"10px", "20px", "30px", "40px"};
         for (qsizetype i = 0; i < sides.size(); ++i) {
@@ -193,8 +196,8 @@ class TestStylingSidebar : public QObject
         }
         // Each side writes its own field.
         QTest::keyClick(sliderOf(*padding, "left"), Qt::Key_Right);
-        QCOMPARE(state.settings().paddingLeading, 31.0);
-        QCOMPARE(state.settings().paddingTrailing, 40.0);
+        QCOMPARE(m_state->settings().paddingLeading, 31.0);
+        QCOMPARE(m_state->settings().paddingTrailing, 40.0);
 
         uniform->click();
         QVERIFY(size->isVisibleTo(padding));
@@ -231,16 +234,14 @@ class TestStylingSidebar : public QObject
         QFETCH(QString, chip);
         QFETCH(QString, storedId);
         QFETCH(bool, pickerShown);
-        AppState state(m_templates.path());
-        editSettings(state, [&](BeautySettings& s) { s.deviceFrameId = startId; });
-        RightSidebar sidebar(state);
-        auto* device = test::child<DeviceFramePanel>(sidebar);
+        editSettings(*m_state, [&](BeautySettings& s) { s.deviceFrameId = startId; });
+        auto* device = test::child<DeviceFramePanel>(*m_sidebar);
         const auto* picker = named<QComboBox>(*device, "frame");
         QVERIFY(chipLabelled(*device, startChip)->isSelected());
         QCOMPARE(picker->isVisibleTo(device), startChip != QLatin1String("None"));
 
         chipLabelled(*device, chip)->click();
-        QCOMPARE(state.settings().deviceFrameId, storedId);
+        QCOMPARE(m_state->settings().deviceFrameId, storedId);
         QVERIFY(chipLabelled(*device, chip)->isSelected());
         QCOMPARE(picker->isVisibleTo(device), pickerShown);
         if (pickerShown) {
@@ -252,15 +253,13 @@ class TestStylingSidebar : public QObject
 
     void framePopupChoosesFrame()
     {
-        AppState state(m_templates.path());
-        RightSidebar sidebar(state);
-        auto* device = test::child<DeviceFramePanel>(sidebar);
+        auto* device = test::child<DeviceFramePanel>(*m_sidebar);
         chipLabelled(*device, QStringLiteral("iPhone"))->click();
         auto* picker = named<QComboBox>(*device, "frame");
         QVERIFY(picker->count() > 1);
         picker->setFocus();
         QTest::keyClick(picker, Qt::Key_Down);
-        QCOMPARE(state.settings().deviceFrameId, picker->itemData(1).toString());
+        QCOMPARE(m_state->settings().deviceFrameId, picker->itemData(1).toString());
         QVERIFY(chipLabelled(*device, QStringLiteral("iPhone"))->isSelected());
     }
 
@@ -287,9 +286,7 @@ class TestStylingSidebar : public QObject
 
     void gradientSwatches()
     {
-        AppState state(m_templates.path());
-        RightSidebar sidebar(state);
-        auto* background = test::child<BackgroundPanel>(sidebar);
+        auto* background = test::child<BackgroundPanel>(*m_sidebar);
         const auto* grid = test::child<GradientSwatchGrid>(*background);
         const auto swatches = [grid] { return grid->findChildren<QAbstractButton*>(); };
         QCOMPARE(swatches().size(), gradientPresets().size());
@@ -300,11 +297,11 @@ class TestStylingSidebar : public QObject
         chipLabelled(*background, QStringLiteral("Dark"))->click();
         const QList<GradientPreset> dark = presetsInCategory(GradientCategory::dark);
         QCOMPARE(swatches().size(), dark.size());
-        QCOMPARE(state.settings(), BeautySettings{}); // filtering is no styling change
+        QCOMPARE(m_state->settings(), BeautySettings{}); // filtering is no styling change
         QCOMPARE(swatches()[1]->toolTip(), dark[1].name);
 
         swatches()[1]->click();
-        QCOMPARE(state.settings().gradientPresetId, dark[1].id);
+        QCOMPARE(m_state->settings().gradientPresetId, dark[1].id);
         QVERIFY(swatches()[1]->isChecked());
         QVERIFY(!swatches()[0]->isChecked());
 
@@ -316,68 +313,54 @@ class TestStylingSidebar : public QObject
 
     void stylingEditComposesAtOnce()
     {
-        AppState state(m_templates.path());
-        test::loadComposedScreenshot(state);
-        RightSidebar sidebar(state);
-        const QImage before = *state.currentTab()->processedImage;
-        QTest::keyClick(sliderOf(sidebar, "cornerRadius"), Qt::Key_End);
-        QCOMPARE(state.settings().cornerRadius, 48.0);
-        QVERIFY(state.isProcessing());
-        QTRY_VERIFY(!state.isProcessing());
-        QVERIFY(*state.currentTab()->processedImage != before);
-        QVERIFY(!state.historyManager().canUndo()); // styling edits are no undo step
+        test::loadComposedScreenshot(*m_state);
+        const QImage before = *m_state->currentTab()->processedImage;
+        QTest::keyClick(sliderOf(*m_sidebar, "cornerRadius"), Qt::Key_End);
+        QCOMPARE(m_state->settings().cornerRadius, 48.0);
+        QVERIFY(m_state->isProcessing());
+        QTRY_VERIFY(!m_state->isProcessing());
+        QVERIFY(*m_state->currentTab()->processedImage != before);
+        QVERIFY(!m_state->historyManager().canUndo()); // styling edits are no undo step
     }
 
-    void collapseFlagsPersist()
+    // The flags themselves persist in the model; the sections show and set them.
+    void sectionsFollowTheirFlags()
     {
-        QList<bool> folded;
-        {
-            AppState state(m_templates.path());
-            RightSidebar sidebar(state);
-            const QList<bool> defaults{false, true, false, true, false, true};
-            for (int i = 0; i < 6; ++i)
-                QCOMPARE(section(sidebar, i)->isCollapsed(), defaults[i]);
-
-            headerOf(sidebar, 0)->click();                        // Size folds
-            QTest::keyClick(headerOf(sidebar, 3), Qt::Key_Space); // Borders opens, from the keyboard
-            QVERIFY(state.canvasCollapsed());
-            QVERIFY(!state.cornersCollapsed());
-            for (int i = 0; i < 6; ++i)
-                folded << section(sidebar, i)->isCollapsed();
-            QCOMPARE(folded, (QList<bool>{true, true, false, false, false, true}));
-
-            auto* tabs = named<SegmentedPicker>(sidebar, "tabPicker");
-            tabs->segment(1)->click();
-            QVERIFY(test::child<SharePanel>(sidebar)->isVisibleTo(&sidebar));
-            tabs->segment(0)->click();
-            QVERIFY(!test::child<SharePanel>(sidebar)->isVisibleTo(&sidebar));
-            for (int i = 0; i < 6; ++i)
-                QCOMPARE(section(sidebar, i)->isCollapsed(), folded[i]);
-        }
-        AppState relaunched(m_templates.path());
-        RightSidebar sidebar(relaunched);
-        QVERIFY(relaunched.canvasCollapsed());
-        QVERIFY(!relaunched.cornersCollapsed());
+        const QList<bool> defaults{false, true, false, true, false, true};
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(section(sidebar, i)->isCollapsed(), folded[i]);
+            QCOMPARE(section(*m_sidebar, i)->isCollapsed(), defaults[i]);
+
+        headerOf(*m_sidebar, 0)->click();                        // Size folds
+        QTest::keyClick(headerOf(*m_sidebar, 3), Qt::Key_Space); // Borders opens, from the keyboard
+        QVERIFY(m_state->canvasCollapsed());
+        QVERIFY(!m_state->cornersCollapsed());
+        const QList<bool> folded{true, true, false, false, false, true};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(section(*m_sidebar, i)->isCollapsed(), folded[i]);
+
+        auto* tabs = named<SegmentedPicker>(*m_sidebar, "tabPicker");
+        tabs->segment(1)->click();
+        QVERIFY(test::child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
+        tabs->segment(0)->click();
+        QVERIFY(!test::child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(section(*m_sidebar, i)->isCollapsed(), folded[i]);
     }
 
     void sectionBodySlides()
     {
-        AppState state(m_templates.path());
-        RightSidebar sidebar(state);
-        sidebar.resize(280, 900);
-        sidebar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sidebar));
-        CollapsibleSection* shadow = section(sidebar, 4);
+        m_sidebar->resize(280, 900);
+        m_sidebar->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
+        CollapsibleSection* shadow = section(*m_sidebar, 4);
         const auto* body = named<QWidget>(*shadow, "body");
         QVERIFY(body->isVisible());
-        headerOf(sidebar, 4)->click();
-        QVERIFY(state.shadowCollapsed());
+        headerOf(*m_sidebar, 4)->click();
+        QVERIFY(m_state->shadowCollapsed());
         QVERIFY(shadow->isAnimating());
         QTRY_VERIFY(!shadow->isAnimating());
         QVERIFY(!body->isVisible());
-        headerOf(sidebar, 4)->click();
+        headerOf(*m_sidebar, 4)->click();
         QTRY_VERIFY(!shadow->isAnimating());
         QVERIFY(body->isVisible());
         QVERIFY(body->height() > 0);
@@ -405,11 +388,9 @@ class TestStylingSidebar : public QObject
         QFETCH(double, scale);
         QFETCH(QString, imageSize);
         QFETCH(QString, exportSize);
-        AppState state(m_templates.path());
-        editSettings(state, [&](BeautySettings& s) { s.exportScale = scale; });
-        state.setProcessedImage(composed);
-        RightSidebar sidebar(state);
-        auto* share = test::child<SharePanel>(sidebar);
+        editSettings(*m_state, [&](BeautySettings& s) { s.exportScale = scale; });
+        m_state->setProcessedImage(composed);
+        auto* share = test::child<SharePanel>(*m_sidebar);
         const bool present = !composed.isNull();
         QCOMPARE(named<QPushButton>(*share, "copy")->isEnabled(), present);
         QCOMPARE(named<QPushButton>(*share, "download")->isEnabled(), present);
@@ -420,26 +401,24 @@ class TestStylingSidebar : public QObject
         QCOMPARE(share->exportSizeText(), exportSize);
 
         named<QPushButton>(*share, "download")->click();
-        QVERIFY(state.showExportDialog());
+        QVERIFY(m_state->showExportDialog());
     }
 
     void everyControlNamedAndReachable()
     {
-        AppState state(m_templates.path());
-        test::loadComposedScreenshot(state);
-        state.setDeviceCollapsed(false);
-        state.setCornersCollapsed(false);
-        state.setPaddingCollapsed(false);
-        BeautySettings settings = state.settings();
+        test::loadComposedScreenshot(*m_state);
+        m_state->setDeviceCollapsed(false);
+        m_state->setCornersCollapsed(false);
+        m_state->setPaddingCollapsed(false);
+        BeautySettings settings = m_state->settings();
         settings.borderWidth = 2;
         settings.deviceFrameId = firstFrameOf(DeviceCategory::iphone).id;
-        state.setSettings(settings);
-        RightSidebar sidebar(state);
-        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
+        m_state->setSettings(settings);
+        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
         settings.backgroundType = BackgroundType::solid;
         settings.paddingUniform = false;
-        state.setSettings(settings);
-        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
+        m_state->setSettings(settings);
+        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
     }
 };
 

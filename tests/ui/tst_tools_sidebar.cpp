@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 using namespace lustrelab;
+using test::named;
 
 namespace {
 
@@ -71,11 +72,6 @@ class RecordingBackend : public CaptureBackend
 QToolButton* toolButton(const QWidget& sidebar, CanvasTool tool)
 {
     return test::child<QToolButton>(sidebar, rawValue(tool) + QStringLiteral("Tool"));
-}
-
-template <typename T> T* named(const QWidget& root, const char* name)
-{
-    return test::child<T>(root, QLatin1String(name));
 }
 
 } // namespace
