@@ -102,7 +102,7 @@ QEasingCurve easeInOut()
 } // namespace
 
 CollapsibleSection::CollapsibleSection(const QString& title, const QString& symbol, QWidget* parent)
-    : QWidget(parent), m_title(title)
+    : QWidget(parent)
 {
     auto* header = new SectionHeader(title, symbol, this);
     m_header = header;

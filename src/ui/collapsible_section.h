@@ -20,7 +20,6 @@ class CollapsibleSection : public QWidget
   public:
     CollapsibleSection(const QString& title, const QString& symbol, QWidget* parent = nullptr);
 
-    QString title() const { return m_title; }
     // Where the owner puts the section's controls: 10 apart, 12 from every edge.
     QVBoxLayout* bodyLayout() const { return m_bodyLayout; }
 
@@ -38,7 +37,6 @@ class CollapsibleSection : public QWidget
   private:
     void finishAnimation();
 
-    QString m_title;
     QAbstractButton* m_header;
     QWidget* m_clip;
     QWidget* m_body;

@@ -19,6 +19,12 @@ namespace lustrelab::test {
 
 using uitest::child;
 
+// A segmented picker's segment, counted from the left.
+inline QAbstractButton* segment(const QWidget& picker, int index)
+{
+    return picker.findChildren<QAbstractButton*>().value(index);
+}
+
 template <typename T> T* named(const QWidget& root, const char* name)
 {
     return child<T>(root, QLatin1String(name));

@@ -6,7 +6,6 @@
 #include "test_fixtures.h"
 #include "ui/color_well.h"
 #include "ui/left_sidebar.h"
-#include "ui/save_template_dialog.h"
 #include "ui/segmented_picker.h"
 #include "ui/shape_settings_panel.h"
 #include "ui/text_settings_panel.h"
@@ -269,7 +268,7 @@ class TestToolsSidebar : public QObject
         emit type->activated(int(ShapeType::arrow));
         QCOMPARE(m_state->selectedShapeOverlay()->shapeType, ShapeType::arrow);
         QVERIFY(named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
-        named<SegmentedPicker>(*panel, "arrow")->segment(1)->click();
+        test::segment(*named<SegmentedPicker>(*panel, "arrow"), 1)->click();
         QCOMPARE(m_state->selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
     }
 
@@ -323,18 +322,11 @@ class TestToolsSidebar : public QObject
         BeautySettings saved = m_state->settings();
         saved.cornerRadius = 30;
         saved.backgroundType = BackgroundType::solid;
-        m_state->setSettings(saved);
-        SaveTemplateDialog dialog(*m_state);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        auto* name = test::child<QLineEdit>(dialog, QStringLiteral("name"));
-        QTest::keyClicks(name, QStringLiteral("Blog"));
-        QTest::keyClick(name, Qt::Key_Return);
+        m_state->templateManager().saveTemplate(QStringLiteral("Blog"), saved); // as the sheet does
 
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Blog"));
         QVERIFY(!empty->isVisibleTo(m_sidebar.get()));
-        QCOMPARE(namesInFile(m_dir->path()), QStringList{QStringLiteral("Blog")});
 
         BeautySettings changed = saved;
         changed.cornerRadius = 5;
