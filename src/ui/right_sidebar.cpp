@@ -62,25 +62,21 @@ RightSidebar::RightSidebar(AppState& state, QWidget* parent) : QWidget(parent), 
     auto* sectionsColumn = new QVBoxLayout(m_settingsContent);
     sectionsColumn->setContentsMargins(0, 0, 0, 0);
     sectionsColumn->setSpacing(0);
-    const auto section = [&](CollapsibleSection* added) { sectionsColumn->addWidget(added); };
-    section(addSection("sizeSection", tr("Size"), QStringLiteral("aspectratio"), new SizePanel(m_state),
-                       &AppState::canvasCollapsed, &AppState::setCanvasCollapsed,
-                       &AppState::canvasCollapsedChanged));
-    section(addSection("deviceSection", tr("Device Frame"), QStringLiteral("iphone"),
-                       new DeviceFramePanel(m_state), &AppState::deviceCollapsed,
-                       &AppState::setDeviceCollapsed, &AppState::deviceCollapsedChanged));
-    section(addSection("backgroundSection", tr("Background"), QStringLiteral("paintpalette"),
-                       new BackgroundPanel(m_state), &AppState::backgroundCollapsed,
-                       &AppState::setBackgroundCollapsed, &AppState::backgroundCollapsedChanged));
-    section(addSection("bordersSection", tr("Borders"), QStringLiteral("rectangle.roundedtop"),
-                       new BordersPanel(m_state), &AppState::cornersCollapsed, &AppState::setCornersCollapsed,
-                       &AppState::cornersCollapsedChanged));
-    section(addSection("shadowSection", tr("Shadow"), QStringLiteral("shadow"), new ShadowPanel(m_state),
-                       &AppState::shadowCollapsed, &AppState::setShadowCollapsed,
-                       &AppState::shadowCollapsedChanged));
-    section(addSection("paddingSection", tr("Padding"), QStringLiteral("rectangle.expand.vertical"),
-                       new PaddingPanel(m_state), &AppState::paddingCollapsed, &AppState::setPaddingCollapsed,
-                       &AppState::paddingCollapsedChanged));
+    addSection("sizeSection", tr("Size"), QStringLiteral("aspectratio"), new SizePanel(m_state),
+               &AppState::canvasCollapsed, &AppState::setCanvasCollapsed, &AppState::canvasCollapsedChanged);
+    addSection("deviceSection", tr("Device Frame"), QStringLiteral("iphone"), new DeviceFramePanel(m_state),
+               &AppState::deviceCollapsed, &AppState::setDeviceCollapsed, &AppState::deviceCollapsedChanged);
+    addSection("backgroundSection", tr("Background"), QStringLiteral("paintpalette"),
+               new BackgroundPanel(m_state), &AppState::backgroundCollapsed,
+               &AppState::setBackgroundCollapsed, &AppState::backgroundCollapsedChanged);
+    addSection("bordersSection", tr("Borders"), QStringLiteral("rectangle.roundedtop"),
+               new BordersPanel(m_state), &AppState::cornersCollapsed, &AppState::setCornersCollapsed,
+               &AppState::cornersCollapsedChanged);
+    addSection("shadowSection", tr("Shadow"), QStringLiteral("shadow"), new ShadowPanel(m_state),
+               &AppState::shadowCollapsed, &AppState::setShadowCollapsed, &AppState::shadowCollapsedChanged);
+    addSection("paddingSection", tr("Padding"), QStringLiteral("rectangle.expand.vertical"),
+               new PaddingPanel(m_state), &AppState::paddingCollapsed, &AppState::setPaddingCollapsed,
+               &AppState::paddingCollapsedChanged);
     sectionsColumn->addStretch(1);
 
     m_pages = new QStackedWidget(this);
@@ -103,6 +99,7 @@ CollapsibleSection* RightSidebar::addSection(const char* name, const QString& ti
     connect(section, &CollapsibleSection::toggleRequested, this,
             [this, setCollapsed](bool fold) { (m_state.*setCollapsed)(fold); });
     connect(&m_state, collapsedChanged, section, [section](bool fold) { section->setCollapsed(fold, true); });
+    m_settingsContent->layout()->addWidget(section);
     return section;
 }
 
