@@ -237,18 +237,15 @@ class TestMainWindow : public QObject
     {
         QTest::addColumn<bool>("imageOnClipboard");
         QTest::addColumn<QVariant>("preference");
-        QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("pasted");
-        QTest::newRow("image, preference unset") << true << QVariant() << true << true;
-        QTest::newRow("image, preference off") << true << QVariant(false) << true << false;
-        QTest::newRow("text on the clipboard") << false << QVariant() << true << false;
-        QTest::newRow("launched with files") << true << QVariant(true) << false << false;
+        QTest::newRow("image, preference unset") << true << QVariant() << true;
+        QTest::newRow("image, preference off") << true << QVariant(false) << false;
+        QTest::newRow("text on the clipboard") << false << QVariant() << false;
     }
     void automaticPaste()
     {
         QFETCH(bool, imageOnClipboard);
         QFETCH(QVariant, preference);
-        QFETCH(bool, enabled);
         QFETCH(bool, pasted);
         if (preference.isValid())
             QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
@@ -258,7 +255,6 @@ class TestMainWindow : public QObject
             QGuiApplication::clipboard()->setImage(image);
         else
             QGuiApplication::clipboard()->setText(QStringLiteral("text"));
-        m_window->setAutomaticPasteEnabled(enabled);
         QSignalSpy shown(m_window.get(), &MainWindow::contentShown);
         showWindow();
         QCOMPARE(shown.size(), 1);
