@@ -6,7 +6,6 @@
 #include "screenshot_fixture.h"
 #include "state/app_state.h"
 #include "ui/right_sidebar.h"
-#include "ui/shadow_panel.h"
 #include "ui/slider_row.h"
 
 #include <QApplication>
@@ -53,7 +52,12 @@ void BM_ShadowBlurDrag(benchmark::State& bench)
         bench.SkipWithError("the sidebar never showed");
         return;
     }
-    QSlider* slider = sidebar.shadowPanel()->blur()->slider();
+    auto* blur = sidebar.findChild<SliderRow*>(QStringLiteral("blur"));
+    auto* slider = blur ? blur->findChild<QSlider*>(QStringLiteral("slider")) : nullptr;
+    if (!slider) {
+        bench.SkipWithError("the styling pane has no Blur slider");
+        return;
+    }
     const QPoint grab = handleRect(slider).center();
     const int reach = slider->width() / 3;
     QTest::mousePress(slider, Qt::LeftButton, {}, grab);

@@ -19,9 +19,10 @@ BackgroundPanel::BackgroundPanel(AppState& state, QWidget* parent) : QWidget(par
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
 
-    m_typePicker = new SegmentedPicker(QStringLiteral("Background type"), this);
-    for (const char* label : {"Gradient", "Solid Color", "Transparent"})
-        m_typePicker->addSegment(QString::fromLatin1(label));
+    m_typePicker = new SegmentedPicker(tr("Background type"), this);
+    m_typePicker->setObjectName(QStringLiteral("type"));
+    for (const QString& label : {tr("Gradient"), tr("Solid Color"), tr("Transparent")})
+        m_typePicker->addSegment(label);
     connect(m_typePicker, &SegmentedPicker::activated, this, [this](int index) {
         editStyling(m_state,
                     [&](BeautySettings& s) { s.backgroundType = allCases<BackgroundType>()[index]; });
@@ -29,11 +30,12 @@ BackgroundPanel::BackgroundPanel(AppState& state, QWidget* parent) : QWidget(par
     column->addWidget(m_typePicker);
 
     m_gradientBlock = new QWidget(this);
+    m_gradientBlock->setObjectName(QStringLiteral("gradientControls"));
     auto* gradientColumn = new QVBoxLayout(m_gradientBlock);
     gradientColumn->setContentsMargins(0, 0, 0, 0);
     gradientColumn->setSpacing(10);
     auto* chipHolder = new QWidget(m_gradientBlock);
-    chipHolder->setAccessibleName(QStringLiteral("Gradient category"));
+    chipHolder->setAccessibleName(tr("Gradient category"));
     auto* chipFlow = new FlowLayout(chipHolder, 4);
     for (GradientCategory category : allCases<GradientCategory>()) {
         auto* chip = new PresetChip(rawValue(category), true, chipHolder);
@@ -49,12 +51,13 @@ BackgroundPanel::BackgroundPanel(AppState& state, QWidget* parent) : QWidget(par
     gradientColumn->addWidget(m_swatches);
     column->addWidget(m_gradientBlock);
 
-    m_solidColor = new ColorWell(QStringLiteral("Color"));
+    m_solidColor = new ColorWell(tr("Color"));
     connect(m_solidColor, &ColorWell::colorPicked, this, [this](const QColor& color) {
         editStyling(m_state,
                     [&](BeautySettings& s) { s.solidColor = CodableColor::fromPlatformColor(color); });
     });
-    m_solidBlock = makeLabelledRow(QStringLiteral("Color"), m_solidColor, this);
+    m_solidBlock = makeLabelledRow(tr("Color"), m_solidColor, this);
+    m_solidBlock->setObjectName(QStringLiteral("solidControls"));
     column->addWidget(m_solidBlock);
 
     connect(&m_state, &AppState::settingsChanged, this, &BackgroundPanel::sync);

@@ -22,13 +22,6 @@ class BackgroundPanel : public QWidget
   public:
     explicit BackgroundPanel(AppState& state, QWidget* parent = nullptr);
 
-    SegmentedPicker* typePicker() const { return m_typePicker; }
-    const QList<PresetChip*>& categoryChips() const { return m_categoryChips; }
-    GradientSwatchGrid* swatchGrid() const { return m_swatches; }
-    ColorWell* solidColorWell() const { return m_solidColor; }
-    QWidget* gradientControls() const { return m_gradientBlock; }
-    QWidget* solidControls() const { return m_solidBlock; }
-
   private:
     void sync();
     void showCategory(GradientCategory category);

@@ -16,22 +16,25 @@ BordersPanel::BordersPanel(AppState& state, QWidget* parent) : QWidget(parent), 
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
 
-    m_cornerRadius = new SliderRow(QStringLiteral("Corner Radius"), 0, 48, QStringLiteral("px"), this);
+    m_cornerRadius = new SliderRow(tr("Corner Radius"), 0, 48, QStringLiteral("px"), this);
+    m_cornerRadius->setObjectName(QStringLiteral("cornerRadius"));
     connect(m_cornerRadius, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.cornerRadius = v; }); });
     column->addWidget(m_cornerRadius);
 
-    m_borderWidth = new SliderRow(QStringLiteral("Border Width"), 0, 20, QStringLiteral("px"), this);
+    m_borderWidth = new SliderRow(tr("Border Width"), 0, 20, QStringLiteral("px"), this);
+    m_borderWidth->setObjectName(QStringLiteral("borderWidth"));
     connect(m_borderWidth, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.borderWidth = v; }); });
     column->addWidget(m_borderWidth);
 
-    m_borderColor = new ColorWell(QStringLiteral("Border Color"));
+    m_borderColor = new ColorWell(tr("Border Color"));
     connect(m_borderColor, &ColorWell::colorPicked, this, [this](const QColor& color) {
         editStyling(m_state,
                     [&](BeautySettings& s) { s.borderColor = CodableColor::fromPlatformColor(color); });
     });
-    m_borderColorRow = makeLabelledRow(QStringLiteral("Border Color"), m_borderColor, this);
+    m_borderColorRow = makeLabelledRow(tr("Border Color"), m_borderColor, this);
+    m_borderColorRow->setObjectName(QStringLiteral("borderColorRow"));
     column->addWidget(m_borderColorRow);
 
     connect(&m_state, &AppState::settingsChanged, this, &BordersPanel::sync);

@@ -16,11 +16,6 @@ class BordersPanel : public QWidget
   public:
     explicit BordersPanel(AppState& state, QWidget* parent = nullptr);
 
-    SliderRow* cornerRadius() const { return m_cornerRadius; }
-    SliderRow* borderWidth() const { return m_borderWidth; }
-    QWidget* borderColorRow() const { return m_borderColorRow; }
-    ColorWell* borderColor() const { return m_borderColor; }
-
   private:
     void sync();
 

@@ -33,7 +33,8 @@ class SectionHeader : public QAbstractButton
     void setCollapsed(bool collapsed)
     {
         m_collapsed = collapsed;
-        setAccessibleDescription(collapsed ? QStringLiteral("Collapsed") : QStringLiteral("Expanded"));
+        setAccessibleDescription(collapsed ? CollapsibleSection::tr("Collapsed")
+                                           : CollapsibleSection::tr("Expanded"));
         update();
     }
 
@@ -101,15 +102,17 @@ QEasingCurve easeInOut()
 } // namespace
 
 CollapsibleSection::CollapsibleSection(const QString& title, const QString& symbol, QWidget* parent)
-    : QWidget(parent), m_title(title)
+    : QWidget(parent)
 {
     auto* header = new SectionHeader(title, symbol, this);
     m_header = header;
+    m_header->setObjectName(QStringLiteral("header"));
 
     // The body sits in a clipping box whose maximum height is animated, so
     // the content keeps its own layout while it slides.
     m_clip = new QWidget(this);
     m_body = new QWidget(m_clip);
+    m_body->setObjectName(QStringLiteral("body"));
     m_bodyLayout = new QVBoxLayout(m_body);
     m_bodyLayout->setContentsMargins(12, 12, 12, 12);
     m_bodyLayout->setSpacing(10);

@@ -20,11 +20,8 @@ class CollapsibleSection : public QWidget
   public:
     CollapsibleSection(const QString& title, const QString& symbol, QWidget* parent = nullptr);
 
-    QString title() const { return m_title; }
     // Where the owner puts the section's controls: 10 apart, 12 from every edge.
     QVBoxLayout* bodyLayout() const { return m_bodyLayout; }
-    QWidget* body() const { return m_body; }
-    QAbstractButton* header() const { return m_header; }
 
     bool isCollapsed() const { return m_collapsed; }
     void setCollapsed(bool collapsed, bool animated = false);
@@ -40,7 +37,6 @@ class CollapsibleSection : public QWidget
   private:
     void finishAnimation();
 
-    QString m_title;
     QAbstractButton* m_header;
     QWidget* m_clip;
     QWidget* m_body;

@@ -34,7 +34,7 @@ DeviceFramePanel::DeviceFramePanel(AppState& state, QWidget* parent) : QWidget(p
     column->setSpacing(10);
 
     auto* holder = new QWidget(this);
-    holder->setAccessibleName(QStringLiteral("Device category"));
+    holder->setAccessibleName(tr("Device category"));
     auto* flow = new FlowLayout(holder, 6);
     for (DeviceCategory category : allCases<DeviceCategory>()) {
         auto* chip = new PresetChip(rawValue(category), false, holder);
@@ -48,7 +48,8 @@ DeviceFramePanel::DeviceFramePanel(AppState& state, QWidget* parent) : QWidget(p
     column->addWidget(holder);
 
     m_framePicker = new QComboBox(this);
-    m_framePicker->setAccessibleName(QStringLiteral("Device frame"));
+    m_framePicker->setObjectName(QStringLiteral("frame"));
+    m_framePicker->setAccessibleName(tr("Device frame"));
     m_framePicker->setFocusPolicy(Qt::StrongFocus);
     connect(m_framePicker, &QComboBox::activated, this, [this](int index) {
         const QString id = m_framePicker->itemData(index).toString();

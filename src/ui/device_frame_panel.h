@@ -29,9 +29,6 @@ class DeviceFramePanel : public QWidget
   public:
     explicit DeviceFramePanel(AppState& state, QWidget* parent = nullptr);
 
-    const QList<PresetChip*>& categoryChips() const { return m_chips; }
-    QComboBox* framePicker() const { return m_framePicker; }
-
   private:
     void sync();
 

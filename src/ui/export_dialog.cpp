@@ -1,11 +1,12 @@
 #include "export_dialog.h"
 
+#include "export_pickers.h"
 #include "export_preview.h"
 #include "io/export_service.h"
+#include "segmented_picker.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
 
-#include <QButtonGroup>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -22,8 +23,6 @@ namespace {
 constexpr int sheetWidth = 360;
 constexpr int padding = 24;
 constexpr int labelWidth = 60;
-constexpr std::array scales{1.0, 2.0, 3.0};
-constexpr std::array formats{ExportFormat::png, ExportFormat::jpeg};
 
 QString formatExtension(ExportFormat format)
 {
@@ -36,51 +35,8 @@ QString formatFilter(ExportFormat format)
                                         : ExportDialog::tr("PNG image (*.png)");
 }
 
-// A row of joined toggle buttons of which one (or, for a value no button
-// stands for, none) is down.
-QButtonGroup* segmentedChoice(const QStringList& labels, QWidget* parent, QHBoxLayout* row)
-{
-    auto* group = new QButtonGroup(parent);
-    auto* segments = new QHBoxLayout;
-    segments->setSpacing(0);
-    for (int i = 0; i < labels.size(); ++i) {
-        auto* button = new QPushButton(labels[i], parent);
-        button->setCheckable(true);
-        button->setAutoDefault(false);
-        button->setMinimumWidth(56);
-        group->addButton(button, i);
-        segments->addWidget(button);
-    }
-    row->addLayout(segments);
-    row->addStretch(1);
-    return group;
-}
-
-// The chosen segment carries the selection colours, which every theme makes
-// stand out (a pressed-in look alone barely shows on some dark themes).
-void paintSegments(QButtonGroup* group, const QPalette& base)
-{
-    for (QAbstractButton* button : group->buttons()) {
-        QPalette palette = base;
-        if (button->isChecked()) {
-            palette.setColor(QPalette::Button, base.color(QPalette::Active, QPalette::Highlight));
-            palette.setColor(QPalette::ButtonText, base.color(QPalette::Active, QPalette::HighlightedText));
-        }
-        button->setPalette(palette);
-    }
-}
-
-void checkOnly(QButtonGroup* group, int id)
-{
-    if (group->checkedId() == id)
-        return;
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons())
-        button->setChecked(group->id(button) == id);
-    group->setExclusive(true);
-}
-
-QHBoxLayout* optionRow(const QString& title, QWidget* parent)
+// A titled row holding `picker`.
+QHBoxLayout* optionRow(const QString& title, SegmentedPicker* picker, QWidget* parent)
 {
     auto* row = new QHBoxLayout;
     row->setSpacing(8);
@@ -88,6 +44,9 @@ QHBoxLayout* optionRow(const QString& title, QWidget* parent)
     label->setFixedWidth(labelWidth);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(label);
+    picker->setMinimumWidth(56 * picker->count());
+    row->addWidget(picker);
+    row->addStretch(1);
     return row;
 }
 
@@ -97,21 +56,15 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_preview(new ExportPreview(sheetWidth - 2 * padding, this)),
       m_outputSize(new QLabel(this)), m_saveButton(new QPushButton(tr("Save..."), this))
 {
+    m_saveButton->setObjectName(QStringLiteral("save"));
     setWindowTitle(tr("Export Image"));
     setFixedWidth(sheetWidth);
 
     auto* title = new QLabel(tr("Export Image"), this);
     title->setFont(shell::titleFont(font(), QFont::DemiBold));
 
-    auto* scaleRow = optionRow(tr("Scale:"), this);
-    m_scaleButtons = segmentedChoice({tr("1x"), tr("2x"), tr("3x")}, this, scaleRow);
-    auto* formatRow = optionRow(tr("Format:"), this);
-    m_formatButtons = segmentedChoice({tr("PNG"), tr("JPEG")}, this, formatRow);
-    for (QButtonGroup* group : {m_scaleButtons, m_formatButtons})
-        connect(group, &QButtonGroup::buttonToggled, this,
-                [this, group] { paintSegments(group, palette()); });
-    connect(m_scaleButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseScale(scales[id]); });
-    connect(m_formatButtons, &QButtonGroup::idClicked, this, [this](int id) { chooseFormat(formats[id]); });
+    auto* scaleRow = optionRow(tr("Scale:"), makeExportScalePicker(m_state, this), this);
+    auto* formatRow = optionRow(tr("Format:"), makeExportFormatPicker(m_state, this), this);
 
     m_outputSize->setObjectName(QStringLiteral("outputSize"));
     m_outputSize->setAlignment(Qt::AlignCenter);
@@ -164,30 +117,12 @@ QString ExportDialog::proposedFileName(ExportFormat format)
 void ExportDialog::refresh()
 {
     const BeautySettings& settings = m_state.settings();
-    const auto scale = std::find(scales.begin(), scales.end(), settings.exportScale);
-    checkOnly(m_scaleButtons, scale == scales.end() ? -1 : int(scale - scales.begin()));
-    checkOnly(m_formatButtons, settings.exportFormat == ExportFormat::jpeg ? 1 : 0);
-
     const ScreenshotTab* tab = m_state.currentTab();
     const QImage composed = tab && tab->processedImage ? *tab->processedImage : QImage();
     m_preview->setVisible(!composed.isNull());
     m_preview->setImage(composed);
     m_outputSize->setVisible(!composed.isNull());
     m_outputSize->setText(outputSizeText(ExportService::outputSize(composed, settings.exportScale)));
-}
-
-void ExportDialog::chooseScale(double scale)
-{
-    BeautySettings settings = m_state.settings();
-    settings.exportScale = scale;
-    m_state.setSettings(settings);
-}
-
-void ExportDialog::chooseFormat(ExportFormat format)
-{
-    BeautySettings settings = m_state.settings();
-    settings.exportFormat = format;
-    m_state.setSettings(settings);
 }
 
 void ExportDialog::openSaveDialog()
@@ -199,6 +134,7 @@ void ExportDialog::openSaveDialog()
     }
     const ExportFormat format = m_state.settings().exportFormat;
     auto* dialog = new QFileDialog(this, tr("Export Image"));
+    dialog->setObjectName(QStringLiteral("saveDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
@@ -230,8 +166,6 @@ void ExportDialog::changeEvent(QEvent* event)
 
 void ExportDialog::applyPalette()
 {
-    paintSegments(m_scaleButtons, palette());
-    paintSegments(m_formatButtons, palette());
     QPalette secondary = palette();
     secondary.setColor(QPalette::WindowText, shell::secondaryColor(palette()));
     m_outputSize->setPalette(secondary);

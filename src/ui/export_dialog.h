@@ -8,7 +8,6 @@
 #include <QUrl>
 #include <optional>
 
-class QButtonGroup;
 class QLabel;
 class QPushButton;
 
@@ -36,11 +35,6 @@ class ExportDialog : public QDialog
     // "screenshot.png" or "screenshot.jpeg".
     static QString proposedFileName(ExportFormat format);
 
-    QLabel* outputSizeLabel() const { return m_outputSize; }
-    QPushButton* saveButton() const { return m_saveButton; }
-    // The open save dialog, if any.
-    QFileDialog* saveDialog() const { return m_saveDialog; }
-
   public slots:
     // Escape and Cancel; ignored while a file is being written, so that its
     // outcome always reaches the user.
@@ -52,16 +46,12 @@ class ExportDialog : public QDialog
   private:
     void applyPalette();
     void refresh();
-    void chooseScale(double scale);
-    void chooseFormat(ExportFormat format);
     void openSaveDialog();
     void exportTo(const QString& path);
     void onExportFinished(const QUrl& destination, const QString& error);
 
     AppState& m_state;
     ExportPreview* m_preview;
-    QButtonGroup* m_scaleButtons;
-    QButtonGroup* m_formatButtons;
     QLabel* m_outputSize;
     QPushButton* m_saveButton;
     QPointer<QFileDialog> m_saveDialog;

@@ -52,7 +52,7 @@ GradientSwatchGrid::GradientSwatchGrid(QWidget* parent) : QWidget(parent)
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
-    setAccessibleName(QStringLiteral("Gradients"));
+    setAccessibleName(tr("Gradients"));
 }
 
 void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets)

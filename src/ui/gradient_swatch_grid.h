@@ -21,7 +21,6 @@ class GradientSwatchGrid : public QWidget
 
     void setPresets(const QList<GradientPreset>& presets);
     void setSelectedId(const QString& id);
-    QList<QAbstractButton*> swatches() const { return m_swatches; }
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

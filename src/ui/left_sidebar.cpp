@@ -62,7 +62,7 @@ LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_
 {
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
-    setAccessibleName(QStringLiteral("Tools"));
+    setAccessibleName(tr("Tools"));
 
     auto* content = new QWidget;
     content->setBackgroundRole(QPalette::Window);
@@ -71,12 +71,9 @@ LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_
     column->setSpacing(16);
     column->addWidget(buildCaptureGroup(content));
     column->addWidget(buildToolGroup(content));
-    m_toolOptions = new ToolOptionsPanel(m_state, content);
-    column->addWidget(m_toolOptions);
-    m_textSettings = new TextSettingsPanel(m_state, content);
-    column->addWidget(m_textSettings);
-    m_shapeSettings = new ShapeSettingsPanel(m_state, content);
-    column->addWidget(m_shapeSettings);
+    column->addWidget(new ToolOptionsPanel(m_state, content));
+    column->addWidget(new TextSettingsPanel(m_state, content));
+    column->addWidget(new ShapeSettingsPanel(m_state, content));
     column->addWidget(buildHistoryRow(content));
     column->addWidget(buildTemplatesGroup(content));
     column->addStretch(1);
@@ -103,7 +100,7 @@ QWidget* LeftSidebar::buildCaptureGroup(QWidget* parent)
 {
     QVBoxLayout* column = nullptr;
     QWidget* box = group(parent, column);
-    column->addWidget(makeHeadline(QStringLiteral("Capture"), box));
+    column->addWidget(makeHeadline(tr("Capture"), box));
     auto* row = new QHBoxLayout;
     row->setSpacing(6);
     struct Capture
@@ -115,22 +112,22 @@ QWidget* LeftSidebar::buildCaptureGroup(QWidget* parent)
         void (AppState::*start)();
     };
     const Capture captures[] = {
-        {"Region", "rectangle.dashed", "Ctrl+Shift+6", "captureRegionButton", &AppState::startRegionCapture},
-        {"Window", "macwindow", "Ctrl+Shift+7", "captureWindowButton", &AppState::startWindowCapture},
-        {"Screen", "display", "Ctrl+Shift+8", "captureFullScreenButton", &AppState::startFullScreenCapture},
+        {QT_TR_NOOP("Region"), "rectangle.dashed", "Ctrl+Shift+6", "captureRegionButton",
+         &AppState::startRegionCapture},
+        {QT_TR_NOOP("Window"), "macwindow", "Ctrl+Shift+7", "captureWindowButton",
+         &AppState::startWindowCapture},
+        {QT_TR_NOOP("Screen"), "display", "Ctrl+Shift+8", "captureFullScreenButton",
+         &AppState::startFullScreenCapture},
     };
     for (const Capture& capture : captures) {
-        QToolButton* button =
-            makeIconButton(QString::fromLatin1(capture.symbol), QString::fromLatin1(capture.label), box);
+        QToolButton* button = makeIconButton(QString::fromLatin1(capture.symbol), tr(capture.label), box);
         button->setObjectName(QString::fromLatin1(capture.objectName));
         button->setToolTip(QString::fromLatin1(capture.keys));
-        button->setAccessibleDescription(
-            QStringLiteral("Capture, %1").arg(QString::fromLatin1(capture.keys)));
+        button->setAccessibleDescription(tr("Capture, %1").arg(QString::fromLatin1(capture.keys)));
         button->setMinimumWidth(50);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(button, &QToolButton::clicked, &m_state, capture.start);
         row->addWidget(button);
-        m_captureButtons.append(button);
     }
     column->addLayout(row);
     return box;
@@ -140,14 +137,16 @@ QWidget* LeftSidebar::buildToolGroup(QWidget* parent)
 {
     QVBoxLayout* column = nullptr;
     QWidget* box = group(parent, column);
-    column->addWidget(makeHeadline(QStringLiteral("Tools"), box));
+    column->addWidget(makeHeadline(tr("Tools"), box));
     auto* holder = new QWidget(box);
-    holder->setAccessibleName(QStringLiteral("Canvas tool"));
+    holder->setAccessibleName(tr("Canvas tool"));
     auto* row = new QHBoxLayout(holder);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     for (CanvasTool tool : allCases<CanvasTool>()) {
+        // The tool's own name is what the rest of the code calls it too.
         QToolButton* button = makeIconButton(toolSymbol(tool), rawValue(tool), holder);
+        button->setObjectName(rawValue(tool) + QStringLiteral("Tool"));
         button->setCheckable(true);
         button->setAutoRaise(true);
         button->setMinimumWidth(40);
@@ -169,20 +168,22 @@ QWidget* LeftSidebar::buildHistoryRow(QWidget* parent)
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
-    const auto historyButton = [&](const char* symbol, const char* name, const char* tip) {
+    const auto historyButton = [&](const char* symbol, const char* objectName, const QString& name,
+                                   const QString& tip) {
         auto* button = new QToolButton(row);
+        button->setObjectName(QString::fromLatin1(objectName));
         setSymbol(button, QString::fromLatin1(symbol));
         button->setIconSize(QSize(18, 18));
-        button->setToolTip(QString::fromUtf8(tip));
-        button->setAccessibleName(QString::fromLatin1(name));
+        button->setToolTip(tip);
+        button->setAccessibleName(name);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         layout->addWidget(button);
         return button;
     };
     // The keys themselves belong to the window's Edit menu; these only show them.
-    m_undo = historyButton("arrow.uturn.backward", "Undo", "Undo (Ctrl+Z)");
-    m_redo = historyButton("arrow.uturn.forward", "Redo", "Redo (Ctrl+Shift+Z)");
+    m_undo = historyButton("arrow.uturn.backward", "undo", tr("Undo"), tr("Undo (Ctrl+Z)"));
+    m_redo = historyButton("arrow.uturn.forward", "redo", tr("Redo"), tr("Redo (Ctrl+Shift+Z)"));
     connect(m_undo, &QToolButton::clicked, &m_state, &AppState::undo);
     connect(m_redo, &QToolButton::clicked, &m_state, &AppState::redo);
     HistoryManager& history = m_state.historyManager();
@@ -198,19 +199,19 @@ QWidget* LeftSidebar::buildTemplatesGroup(QWidget* parent)
     QVBoxLayout* column = nullptr;
     QWidget* box = group(parent, column, 4);
     auto* header = new QHBoxLayout;
-    header->addWidget(makeHeadline(QStringLiteral("Templates"), box));
+    header->addWidget(makeHeadline(tr("Templates"), box));
     header->addStretch(1);
-    m_saveTemplate = new QToolButton(box);
-    setSymbol(m_saveTemplate, QStringLiteral("plus"));
-    m_saveTemplate->setAutoRaise(true);
-    m_saveTemplate->setFocusPolicy(Qt::StrongFocus);
-    m_saveTemplate->setToolTip(QStringLiteral("Save Template"));
-    m_saveTemplate->setAccessibleName(QStringLiteral("Save Template"));
-    connect(m_saveTemplate, &QToolButton::clicked, this, [this] { m_state.setShowSaveTemplateDialog(true); });
-    header->addWidget(m_saveTemplate);
+    auto* saveTemplate = new QToolButton(box);
+    saveTemplate->setObjectName(QStringLiteral("saveTemplate"));
+    setSymbol(saveTemplate, QStringLiteral("plus"));
+    saveTemplate->setAutoRaise(true);
+    saveTemplate->setFocusPolicy(Qt::StrongFocus);
+    saveTemplate->setToolTip(tr("Save Template"));
+    saveTemplate->setAccessibleName(tr("Save Template"));
+    connect(saveTemplate, &QToolButton::clicked, this, [this] { m_state.setShowSaveTemplateDialog(true); });
+    header->addWidget(saveTemplate);
     column->addLayout(header);
-    m_templates = new TemplateList(m_state, box);
-    column->addWidget(m_templates);
+    column->addWidget(new TemplateList(m_state, box));
     return box;
 }
 
@@ -218,18 +219,19 @@ QWidget* LeftSidebar::buildImageActions(QWidget* parent)
 {
     QVBoxLayout* column = nullptr;
     QWidget* box = group(parent, column, 8);
-    const auto action = [&](const char* symbol, const char* label) {
-        auto* button = new QPushButton(QString::fromLatin1(label), box);
+    const auto action = [&](const char* symbol, const char* objectName, const QString& label) {
+        auto* button = new QPushButton(label, box);
+        button->setObjectName(QString::fromLatin1(objectName));
         setSymbol(button, QString::fromLatin1(symbol));
-        button->setAccessibleName(QString::fromLatin1(label));
+        button->setAccessibleName(label);
         column->addWidget(button);
         return button;
     };
-    m_paste = action("doc.on.clipboard", "Paste Image");
-    m_paste->setToolTip(QStringLiteral("Ctrl+V"));
-    m_copy = action("doc.on.doc", "Copy");
-    m_export = action("square.and.arrow.up", "Export");
-    connect(m_paste, &QPushButton::clicked, &m_state, &AppState::pasteImage);
+    QPushButton* paste = action("doc.on.clipboard", "paste", tr("Paste Image"));
+    paste->setToolTip(QStringLiteral("Ctrl+V"));
+    m_copy = action("doc.on.doc", "copy", tr("Copy"));
+    m_export = action("square.and.arrow.up", "export", tr("Export"));
+    connect(paste, &QPushButton::clicked, &m_state, &AppState::pasteImage);
     connect(m_copy, &QPushButton::clicked, &m_state, &AppState::copyToClipboard);
     connect(m_export, &QPushButton::clicked, this, [this] { m_state.setShowExportDialog(true); });
     return box;

@@ -67,6 +67,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Lustrelab"));
     setAcceptDrops(true);
+    m_splitter->setObjectName(QStringLiteral("panes"));
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
@@ -110,21 +111,6 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-ExportDialog* MainWindow::exportSheet() const
-{
-    return m_exportSheet;
-}
-
-SaveTemplateDialog* MainWindow::saveTemplateSheet() const
-{
-    return m_saveTemplateSheet;
-}
-
-SettingsView* MainWindow::preferences() const
-{
-    return m_preferences;
-}
-
 QWidget* MainWindow::buildCentreColumn()
 {
     auto* column = new QWidget(m_splitter);
@@ -139,37 +125,30 @@ QWidget* MainWindow::buildCentreColumn()
     return column;
 }
 
-void MainWindow::syncExportSheet(bool show)
+template <typename Sheet>
+void MainWindow::syncSheet(QPointer<Sheet>& sheet, bool show, void (AppState::*setShown)(bool))
 {
     if (!show) {
-        if (m_exportSheet)
-            m_exportSheet->close();
+        if (sheet)
+            sheet->close();
         return;
     }
-    if (m_exportSheet)
+    if (sheet)
         return;
-    m_exportSheet = new ExportDialog(m_state, this);
-    m_exportSheet->setAttribute(Qt::WA_DeleteOnClose);
-    // However the sheet goes (Cancel, Escape, the window's close button, a
-    // finished export), the model's flag follows.
-    connect(m_exportSheet, &QDialog::finished, &m_state, [this] { m_state.setShowExportDialog(false); });
-    m_exportSheet->open();
+    sheet = new Sheet(m_state, this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sheet, &QDialog::finished, &m_state, [this, setShown] { (m_state.*setShown)(false); });
+    sheet->open();
+}
+
+void MainWindow::syncExportSheet(bool show)
+{
+    syncSheet(m_exportSheet, show, &AppState::setShowExportDialog);
 }
 
 void MainWindow::syncSaveTemplateSheet(bool show)
 {
-    if (!show) {
-        if (m_saveTemplateSheet)
-            m_saveTemplateSheet->close();
-        return;
-    }
-    if (m_saveTemplateSheet)
-        return;
-    m_saveTemplateSheet = new SaveTemplateDialog(m_state, this);
-    m_saveTemplateSheet->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_saveTemplateSheet, &QDialog::finished, &m_state,
-            [this] { m_state.setShowSaveTemplateDialog(false); });
-    m_saveTemplateSheet->open();
+    syncSheet(m_saveTemplateSheet, show, &AppState::setShowSaveTemplateDialog);
 }
 
 void MainWindow::setGlobalShortcutRegistered(bool registered)

@@ -45,16 +45,6 @@ class MainWindow : public QMainWindow
     bool isDropTargeted() const { return m_dropTargeted; }
     void setDropTargeted(bool targeted);
 
-    MenuCommands& commands() const { return *m_commands; }
-    QSplitter* splitter() const { return m_splitter; }
-    TabBar* tabBar() const { return m_tabBar; }
-    CanvasView* canvas() const { return m_canvas; }
-    DropHighlight* dropHighlight() const { return m_dropHighlight; }
-    // The open sheets and the preferences window, or nullptr.
-    ExportDialog* exportSheet() const;
-    SaveTemplateDialog* saveTemplateSheet() const;
-    SettingsView* preferences() const;
-
   signals:
     // Each time the window comes on screen (not on un-minimising).
     void contentShown();
@@ -75,6 +65,11 @@ class MainWindow : public QMainWindow
     QWidget* buildCentreColumn();
     void syncExportSheet(bool show);
     void syncSaveTemplateSheet(bool show);
+    // Opens the sheet while the model asks for it and closes it when the
+    // model stops. However the sheet goes (Cancel, Escape, the window's close
+    // button, a finished export), the model's flag follows.
+    template <typename Sheet>
+    void syncSheet(QPointer<Sheet>& sheet, bool show, void (AppState::*setShown)(bool));
     void runAutomaticPaste();
     void placeDropHighlight();
 

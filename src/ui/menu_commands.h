@@ -22,19 +22,6 @@ class MenuCommands : public QObject
   public:
     MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent = nullptr);
 
-    QAction* paste() const { return m_paste; }
-    QAction* copyResult() const { return m_copyResult; }
-    QAction* exportImage() const { return m_export; }
-    QAction* newTab() const { return m_newTab; }
-    QAction* closeTab() const { return m_closeTab; }
-    QAction* captureRegion() const { return m_captureRegion; }
-    QAction* captureWindow() const { return m_captureWindow; }
-    QAction* captureFullScreen() const { return m_captureFullScreen; }
-    QAction* undo() const { return m_undo; }
-    QAction* redo() const { return m_redo; }
-    QAction* preferences() const { return m_preferences; }
-    QAction* quit() const { return m_quit; }
-
   signals:
     void preferencesRequested();
     void quitRequested();

@@ -16,24 +16,26 @@ PaddingPanel::PaddingPanel(AppState& state, QWidget* parent) : QWidget(parent), 
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
 
-    m_uniform = new QCheckBox(QStringLiteral("Uniform"), this);
-    m_uniform->setAccessibleName(QStringLiteral("Uniform padding"));
+    m_uniform = new QCheckBox(tr("Uniform"), this);
+    m_uniform->setObjectName(QStringLiteral("uniform"));
+    m_uniform->setAccessibleName(tr("Uniform padding"));
     connect(m_uniform, &QCheckBox::toggled, this,
             [this](bool on) { editStyling(m_state, [&](BeautySettings& s) { s.paddingUniform = on; }); });
     column->addWidget(m_uniform);
 
-    const auto addRow = [&](const char* label, double BeautySettings::*field) {
-        auto* row = new SliderRow(QString::fromLatin1(label), 0, 200, QStringLiteral("px"), this);
+    const auto addRow = [&](const char* name, const QString& label, double BeautySettings::*field) {
+        auto* row = new SliderRow(label, 0, 200, QStringLiteral("px"), this);
+        row->setObjectName(QString::fromLatin1(name));
         connect(row, &SliderRow::valueEdited, this,
                 [this, field](double v) { editStyling(m_state, [&](BeautySettings& s) { s.*field = v; }); });
         column->addWidget(row);
         return row;
     };
-    m_size = addRow("Size", &BeautySettings::padding);
-    m_top = addRow("Top", &BeautySettings::paddingTop);
-    m_bottom = addRow("Bottom", &BeautySettings::paddingBottom);
-    m_left = addRow("Left", &BeautySettings::paddingLeading);
-    m_right = addRow("Right", &BeautySettings::paddingTrailing);
+    m_size = addRow("size", tr("Size"), &BeautySettings::padding);
+    m_top = addRow("top", tr("Top"), &BeautySettings::paddingTop);
+    m_bottom = addRow("bottom", tr("Bottom"), &BeautySettings::paddingBottom);
+    m_left = addRow("left", tr("Left"), &BeautySettings::paddingLeading);
+    m_right = addRow("right", tr("Right"), &BeautySettings::paddingTrailing);
 
     connect(&m_state, &AppState::settingsChanged, this, &PaddingPanel::sync);
     sync();

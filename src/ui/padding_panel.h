@@ -17,13 +17,6 @@ class PaddingPanel : public QWidget
   public:
     explicit PaddingPanel(AppState& state, QWidget* parent = nullptr);
 
-    QCheckBox* uniformSwitch() const { return m_uniform; }
-    SliderRow* sizeRow() const { return m_size; }
-    SliderRow* topRow() const { return m_top; }
-    SliderRow* bottomRow() const { return m_bottom; }
-    SliderRow* leftRow() const { return m_left; }
-    SliderRow* rightRow() const { return m_right; }
-
   private:
     void sync();
 

@@ -41,19 +41,20 @@ RightSidebar::RightSidebar(AppState& state, QWidget* parent) : QWidget(parent), 
 {
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
-    setAccessibleName(QStringLiteral("Styling"));
+    setAccessibleName(tr("Styling"));
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    m_tabPicker = new SegmentedPicker(QStringLiteral("Sidebar tab"), this);
-    m_tabPicker->addSegment(QStringLiteral("Settings"), QStringLiteral("slider.horizontal.3"));
-    m_tabPicker->addSegment(QStringLiteral("Share"), QStringLiteral("square.and.arrow.up"));
+    auto* tabPicker = new SegmentedPicker(tr("Sidebar tab"), this);
+    tabPicker->setObjectName(QStringLiteral("tabPicker"));
+    tabPicker->addSegment(tr("Settings"), QStringLiteral("slider.horizontal.3"));
+    tabPicker->addSegment(tr("Share"), QStringLiteral("square.and.arrow.up"));
     auto* pickerBox = new QWidget(this);
     auto* pickerLayout = new QVBoxLayout(pickerBox);
     pickerLayout->setContentsMargins(8, 8, 8, 8);
-    pickerLayout->addWidget(m_tabPicker);
+    pickerLayout->addWidget(tabPicker);
     column->addWidget(pickerBox);
     column->addWidget(makeDivider(this));
 
@@ -61,52 +62,44 @@ RightSidebar::RightSidebar(AppState& state, QWidget* parent) : QWidget(parent), 
     auto* sectionsColumn = new QVBoxLayout(m_settingsContent);
     sectionsColumn->setContentsMargins(0, 0, 0, 0);
     sectionsColumn->setSpacing(0);
-    m_size = new SizePanel(m_state);
-    m_device = new DeviceFramePanel(m_state);
-    m_background = new BackgroundPanel(m_state);
-    m_borders = new BordersPanel(m_state);
-    m_shadow = new ShadowPanel(m_state);
-    m_padding = new PaddingPanel(m_state);
-    addSection(QStringLiteral("Size"), QStringLiteral("aspectratio"), m_size, &AppState::canvasCollapsed,
-               &AppState::setCanvasCollapsed, &AppState::canvasCollapsedChanged);
-    addSection(QStringLiteral("Device Frame"), QStringLiteral("iphone"), m_device, &AppState::deviceCollapsed,
-               &AppState::setDeviceCollapsed, &AppState::deviceCollapsedChanged);
-    addSection(QStringLiteral("Background"), QStringLiteral("paintpalette"), m_background,
-               &AppState::backgroundCollapsed, &AppState::setBackgroundCollapsed,
-               &AppState::backgroundCollapsedChanged);
-    addSection(QStringLiteral("Borders"), QStringLiteral("rectangle.roundedtop"), m_borders,
-               &AppState::cornersCollapsed, &AppState::setCornersCollapsed,
+    addSection("sizeSection", tr("Size"), QStringLiteral("aspectratio"), new SizePanel(m_state),
+               &AppState::canvasCollapsed, &AppState::setCanvasCollapsed, &AppState::canvasCollapsedChanged);
+    addSection("deviceSection", tr("Device Frame"), QStringLiteral("iphone"), new DeviceFramePanel(m_state),
+               &AppState::deviceCollapsed, &AppState::setDeviceCollapsed, &AppState::deviceCollapsedChanged);
+    addSection("backgroundSection", tr("Background"), QStringLiteral("paintpalette"),
+               new BackgroundPanel(m_state), &AppState::backgroundCollapsed,
+               &AppState::setBackgroundCollapsed, &AppState::backgroundCollapsedChanged);
+    addSection("bordersSection", tr("Borders"), QStringLiteral("rectangle.roundedtop"),
+               new BordersPanel(m_state), &AppState::cornersCollapsed, &AppState::setCornersCollapsed,
                &AppState::cornersCollapsedChanged);
-    addSection(QStringLiteral("Shadow"), QStringLiteral("shadow"), m_shadow, &AppState::shadowCollapsed,
-               &AppState::setShadowCollapsed, &AppState::shadowCollapsedChanged);
-    addSection(QStringLiteral("Padding"), QStringLiteral("rectangle.expand.vertical"), m_padding,
-               &AppState::paddingCollapsed, &AppState::setPaddingCollapsed,
+    addSection("shadowSection", tr("Shadow"), QStringLiteral("shadow"), new ShadowPanel(m_state),
+               &AppState::shadowCollapsed, &AppState::setShadowCollapsed, &AppState::shadowCollapsedChanged);
+    addSection("paddingSection", tr("Padding"), QStringLiteral("rectangle.expand.vertical"),
+               new PaddingPanel(m_state), &AppState::paddingCollapsed, &AppState::setPaddingCollapsed,
                &AppState::paddingCollapsedChanged);
-    for (CollapsibleSection* section : m_sections)
-        sectionsColumn->addWidget(section);
     sectionsColumn->addStretch(1);
 
-    m_share = new SharePanel(m_state);
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(scrolling(m_settingsContent, m_pages));
-    m_pages->addWidget(scrolling(m_share, m_pages));
+    m_pages->addWidget(scrolling(new SharePanel(m_state), m_pages));
     column->addWidget(m_pages, 1);
 
-    connect(m_tabPicker, &SegmentedPicker::activated, m_pages, &QStackedWidget::setCurrentIndex);
+    connect(tabPicker, &SegmentedPicker::activated, m_pages, &QStackedWidget::setCurrentIndex);
 }
 
-CollapsibleSection* RightSidebar::addSection(const QString& title, const QString& symbol, QWidget* panel,
-                                             bool (AppState::*collapsed)() const,
+CollapsibleSection* RightSidebar::addSection(const char* name, const QString& title, const QString& symbol,
+                                             QWidget* panel, bool (AppState::*collapsed)() const,
                                              void (AppState::*setCollapsed)(bool),
                                              void (AppState::*collapsedChanged)(bool))
 {
     auto* section = new CollapsibleSection(title, symbol);
+    section->setObjectName(QString::fromLatin1(name));
     section->bodyLayout()->addWidget(panel);
     section->setCollapsed((m_state.*collapsed)());
     connect(section, &CollapsibleSection::toggleRequested, this,
             [this, setCollapsed](bool fold) { (m_state.*setCollapsed)(fold); });
     connect(&m_state, collapsedChanged, section, [section](bool fold) { section->setCollapsed(fold, true); });
-    m_sections.append(section);
+    m_settingsContent->layout()->addWidget(section);
     return section;
 }
 
@@ -115,11 +108,6 @@ void RightSidebar::changeEvent(QEvent* event)
     if (event->type() == QEvent::PaletteChange)
         refreshSymbols(this);
     QWidget::changeEvent(event);
-}
-
-bool RightSidebar::isShowingShare() const
-{
-    return m_pages->currentIndex() == 1;
 }
 
 } // namespace lustrelab

@@ -11,30 +11,32 @@ namespace lustrelab {
 
 SaveTemplateDialog::SaveTemplateDialog(AppState& state, QWidget* parent) : QDialog(parent), m_state(state)
 {
-    setWindowTitle(QStringLiteral("Save Template"));
+    setWindowTitle(tr("Save Template"));
     setFixedWidth(320);
 
-    auto* title = new QLabel(QStringLiteral("Save Template"), this);
+    auto* title = new QLabel(tr("Save Template"), this);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     titleFont.setWeight(QFont::DemiBold);
     title->setFont(titleFont);
 
     m_name = new QLineEdit(this);
-    m_name->setPlaceholderText(QStringLiteral("Template name"));
-    m_name->setAccessibleName(QStringLiteral("Template name"));
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setPlaceholderText(tr("Template name"));
+    m_name->setAccessibleName(tr("Template name"));
     m_name->setFixedWidth(250);
 
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_save = new QPushButton(QStringLiteral("Save"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    m_save = new QPushButton(tr("Save"), this);
+    m_save->setObjectName(QStringLiteral("save"));
     m_save->setDefault(true);
     m_save->setAutoDefault(true);
-    m_cancel->setAutoDefault(false);
+    cancel->setAutoDefault(false);
     m_save->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_cancel);
+    buttons->addWidget(cancel);
     buttons->addWidget(m_save);
     buttons->addStretch(1);
 
@@ -47,7 +49,7 @@ SaveTemplateDialog::SaveTemplateDialog(AppState& state, QWidget* parent) : QDial
 
     connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_save->setEnabled(!text.isEmpty()); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_save, &QPushButton::clicked, this, [this] {
         // Return in the field reaches here through the default button, which
         // stays disabled (and so inert) while the name is empty.

@@ -19,15 +19,10 @@ class SaveTemplateDialog : public QDialog
   public:
     explicit SaveTemplateDialog(AppState& state, QWidget* parent = nullptr);
 
-    QLineEdit* nameField() const { return m_name; }
-    QPushButton* saveButton() const { return m_save; }
-    QPushButton* cancelButton() const { return m_cancel; }
-
   private:
     AppState& m_state;
     QLineEdit* m_name;
     QPushButton* m_save;
-    QPushButton* m_cancel;
 };
 
 } // namespace lustrelab

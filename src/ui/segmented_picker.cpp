@@ -128,11 +128,6 @@ int SegmentedPicker::count() const
     return int(m_group->buttons().size());
 }
 
-QAbstractButton* SegmentedPicker::segment(int index) const
-{
-    return m_group->button(index);
-}
-
 int SegmentedPicker::currentIndex() const
 {
     return m_group->checkedId();

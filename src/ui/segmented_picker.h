@@ -21,7 +21,6 @@ class SegmentedPicker : public QWidget
     // `symbol` names the segment's icon (see symbolIcon); empty for text only.
     void addSegment(const QString& text, const QString& symbol = {});
     int count() const;
-    QAbstractButton* segment(int index) const;
 
     int currentIndex() const;
     // Shows a choice made elsewhere; does not emit activated.

@@ -16,34 +16,37 @@ namespace lustrelab {
 
 SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     setMinimumSize(450, 450);
     resize(450, 450);
 
-    auto* general = new QGroupBox(QStringLiteral("General"), this);
+    auto* general = new QGroupBox(tr("General"), this);
     auto* generalForm = new QFormLayout(general);
-    m_autoPaste = new QCheckBox(QStringLiteral("Auto-paste from clipboard on launch"), general);
+    m_autoPaste = new QCheckBox(tr("Auto-paste from clipboard on launch"), general);
+    m_autoPaste->setObjectName(QStringLiteral("autoPaste"));
     generalForm->addRow(m_autoPaste);
     m_scale = new QComboBox(general);
-    m_scale->setAccessibleName(QStringLiteral("Default export scale"));
+    m_scale->setObjectName(QStringLiteral("scale"));
+    m_scale->setAccessibleName(tr("Default export scale"));
     for (int scale : {1, 2, 3})
-        m_scale->addItem(QStringLiteral("%1x").arg(scale), double(scale));
-    generalForm->addRow(QStringLiteral("Default export scale"), m_scale);
+        m_scale->addItem(tr("%1x").arg(scale), double(scale));
+    generalForm->addRow(tr("Default export scale"), m_scale);
 
-    auto* shortcuts = new QGroupBox(QStringLiteral("Keyboard Shortcuts"), this);
+    auto* shortcuts = new QGroupBox(tr("Keyboard Shortcuts"), this);
     auto* shortcutColumn = new QVBoxLayout(shortcuts);
     auto* shortcutRow = new QHBoxLayout;
-    shortcutRow->addWidget(new QLabel(QStringLiteral("Global capture"), shortcuts));
+    shortcutRow->addWidget(new QLabel(tr("Global capture"), shortcuts));
     shortcutRow->addStretch(1);
     auto* keys = new QLabel(QStringLiteral("Ctrl+Shift+6"), shortcuts);
     keys->setForegroundRole(QPalette::PlaceholderText);
-    keys->setAccessibleName(QStringLiteral("Global capture shortcut"));
+    keys->setAccessibleName(tr("Global capture shortcut"));
     shortcutRow->addWidget(keys);
     shortcutColumn->addLayout(shortcutRow);
-    m_shortcutHelp = makeCaption(QStringLiteral("This desktop did not let Lustrelab register a global "
-                                                "shortcut. To capture from anywhere, bind the command "
-                                                "lustrelab to a key in your desktop's keyboard settings."),
+    m_shortcutHelp = makeCaption(tr("This desktop did not let Lustrelab register a global "
+                                    "shortcut. To capture from anywhere, bind the command "
+                                    "lustrelab to a key in your desktop's keyboard settings."),
                                  shortcuts);
+    m_shortcutHelp->setObjectName(QStringLiteral("shortcutHelp"));
     m_shortcutHelp->setWordWrap(true);
     m_shortcutHelp->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_shortcutHelp->hide();
@@ -51,8 +54,9 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
 
     auto* resetBox = new QGroupBox(this);
     auto* resetRow = new QHBoxLayout(resetBox);
-    m_reset = new QPushButton(QStringLiteral("Reset to Defaults"), resetBox);
-    resetRow->addWidget(m_reset);
+    auto* reset = new QPushButton(tr("Reset to Defaults"), resetBox);
+    reset->setObjectName(QStringLiteral("reset"));
+    resetRow->addWidget(reset);
     resetRow->addStretch(1);
 
     auto* column = new QVBoxLayout(this);
@@ -66,7 +70,7 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     connect(m_autoPaste, &QCheckBox::toggled, this, [](bool on) { setAutoPasteOnLaunch(on); });
     connect(m_scale, &QComboBox::activated, this,
             [this](int index) { setDefaultExportScale(m_scale->itemData(index).toDouble()); });
-    connect(m_reset, &QPushButton::clicked, this, &SettingsView::resetToDefaults);
+    connect(reset, &QPushButton::clicked, this, &SettingsView::resetToDefaults);
     showPreferences();
 }
 

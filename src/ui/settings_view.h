@@ -24,11 +24,6 @@ class SettingsView : public QWidget
     // it did not, the view says so and how to bind a desktop shortcut instead.
     void setGlobalShortcutRegistered(bool registered);
 
-    QCheckBox* autoPasteSwitch() const { return m_autoPaste; }
-    QComboBox* scalePicker() const { return m_scale; }
-    QLabel* shortcutHelp() const { return m_shortcutHelp; }
-    QPushButton* resetButton() const { return m_reset; }
-
   private:
     void resetToDefaults();
     void showPreferences();
@@ -37,7 +32,6 @@ class SettingsView : public QWidget
     QCheckBox* m_autoPaste;
     QComboBox* m_scale;
     QLabel* m_shortcutHelp;
-    QPushButton* m_reset;
 };
 
 } // namespace lustrelab

@@ -22,20 +22,24 @@ ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
 
-    m_enabled = new QCheckBox(QStringLiteral("Enabled"), this);
-    m_enabled->setAccessibleName(QStringLiteral("Shadow enabled"));
+    m_enabled = new QCheckBox(tr("Enabled"), this);
+    m_enabled->setObjectName(QStringLiteral("enabled"));
+    m_enabled->setAccessibleName(tr("Shadow enabled"));
     connect(m_enabled, &QCheckBox::toggled, this,
             [this](bool on) { editStyling(m_state, [&](BeautySettings& s) { s.shadowEnabled = on; }); });
     column->addWidget(m_enabled);
 
     const QString px = QStringLiteral("px");
-    m_blur = new SliderRow(QStringLiteral("Blur"), 0, 100, px, this);
+    m_blur = new SliderRow(tr("Blur"), 0, 100, px, this);
+    m_blur->setObjectName(QStringLiteral("blur"));
     connect(m_blur, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.shadowBlur = v; }); });
-    m_offsetY = new SliderRow(QStringLiteral("Offset Y"), -50, 50, px, this);
+    m_offsetY = new SliderRow(tr("Offset Y"), -50, 50, px, this);
+    m_offsetY->setObjectName(QStringLiteral("offsetY"));
     connect(m_offsetY, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.shadowOffsetY = v; }); });
-    m_opacity = new SliderRow(QStringLiteral("Opacity"), 0, 100, QStringLiteral("%"), this);
+    m_opacity = new SliderRow(tr("Opacity"), 0, 100, QStringLiteral("%"), this);
+    m_opacity->setObjectName(QStringLiteral("opacity"));
     connect(m_opacity, &SliderRow::valueEdited, this, [this](double v) {
         editStyling(m_state, [&](BeautySettings& s) { s.shadowOpacity = float(v / 100.0); });
     });

@@ -17,11 +17,6 @@ class ShadowPanel : public QWidget
   public:
     explicit ShadowPanel(AppState& state, QWidget* parent = nullptr);
 
-    QCheckBox* enabledSwitch() const { return m_enabled; }
-    SliderRow* blur() const { return m_blur; }
-    SliderRow* offsetY() const { return m_offsetY; }
-    SliderRow* opacity() const { return m_opacity; }
-
     // The Opacity row's value (0 to 100) for a stored opacity. The stored value
     // is single precision, so 0.29 is really 0.2899999917; reading it as a
     // percentage to four decimals shows 29% for it, not 28%.

@@ -5,7 +5,6 @@
 #include "sidebar_style.h"
 #include "slider_row.h"
 #include "state/app_state.h"
-#include "symbol_icon.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -36,44 +35,37 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(makeHeadline(QStringLiteral("Shape Settings"), this));
-    header->addStretch(1);
-    m_delete = new QToolButton(this);
-    setSymbol(m_delete, QStringLiteral("trash"), true);
-    m_delete->setAutoRaise(true);
-    m_delete->setFocusPolicy(Qt::StrongFocus);
-    m_delete->setToolTip(QStringLiteral("Delete Shape"));
-    m_delete->setAccessibleName(QStringLiteral("Delete Shape"));
-    connect(m_delete, &QToolButton::clicked, &m_state, &AppState::deleteSelectedShapeOverlay);
-    header->addWidget(m_delete);
-    column->addLayout(header);
+    QToolButton* remove = addSettingsHeader(column, tr("Shape Settings"), tr("Delete Shape"), this);
+    connect(remove, &QToolButton::clicked, &m_state, &AppState::deleteSelectedShapeOverlay);
 
     m_type = new QComboBox;
+    m_type->setObjectName(QStringLiteral("type"));
     for (ShapeType type : allCases<ShapeType>())
         m_type->addItem(rawValue(type), int(type));
     connect(m_type, &QComboBox::activated, this, [this](int index) {
         const auto type = ShapeType(m_type->itemData(index).toInt());
         edit([&](ShapeOverlay& o) { o.shapeType = type; });
     });
-    column->addWidget(makeLabelledRow(QStringLiteral("Type"), m_type, this));
+    column->addWidget(makeLabelledRow(tr("Type"), m_type, this));
 
-    m_stroke = new ColorWell(QStringLiteral("Stroke"));
+    m_stroke = new ColorWell(tr("Stroke"));
     connect(m_stroke, &ColorWell::colorPicked, this, [this](const QColor& color) {
         edit([&](ShapeOverlay& o) { o.strokeColor = CodableColor::fromPlatformColor(color); });
     });
-    column->addWidget(makeLabelledRow(QStringLiteral("Stroke"), m_stroke, this));
+    column->addWidget(makeLabelledRow(tr("Stroke"), m_stroke, this));
 
     auto* widthRow = new QHBoxLayout;
-    auto* widthName = new QLabel(QStringLiteral("Width"), this);
+    auto* widthName = new QLabel(tr("Width"), this);
     m_width = new QSlider(Qt::Horizontal, this);
     m_width->setRange(int(1 * widthSteps), int(20 * widthSteps));
     m_width->setSingleStep(int(widthSteps));
     m_width->setPageStep(int(5 * widthSteps));
     m_width->setFocusPolicy(Qt::StrongFocus);
-    m_width->setAccessibleName(QStringLiteral("Stroke width"));
+    m_width->setObjectName(QStringLiteral("width"));
+    m_width->setAccessibleName(tr("Stroke width"));
     widthName->setBuddy(m_width);
     m_widthLabel = makeCaption(QString(), this);
+    m_widthLabel->setObjectName(QStringLiteral("widthValue"));
     m_widthLabel->setFixedWidth(35);
     m_widthLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connect(m_width, &QSlider::valueChanged, this, [this](int steps) {
@@ -86,7 +78,8 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     widthRow->addWidget(m_widthLabel);
     column->addLayout(widthRow);
 
-    m_fill = new QCheckBox(QStringLiteral("Fill"), this);
+    m_fill = new QCheckBox(tr("Fill"), this);
+    m_fill->setObjectName(QStringLiteral("fill"));
     connect(m_fill, &QCheckBox::toggled, this, [this](bool on) {
         edit([&](ShapeOverlay& o) {
             if (on)
@@ -97,20 +90,24 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     });
     column->addWidget(m_fill);
 
-    m_fillColor = new ColorWell(QStringLiteral("Fill Color"));
+    m_fillColor = new ColorWell(tr("Fill Color"));
+    m_fillColor->setObjectName(QStringLiteral("fillColor"));
     connect(m_fillColor, &ColorWell::colorPicked, this, [this](const QColor& color) {
         edit([&](ShapeOverlay& o) { o.fillColor = CodableColor::fromPlatformColor(color); });
     });
-    m_fillColorRow = makeLabelledRow(QStringLiteral("Fill Color"), m_fillColor, this);
+    m_fillColorRow = makeLabelledRow(tr("Fill Color"), m_fillColor, this);
+    m_fillColorRow->setObjectName(QStringLiteral("fillColorRow"));
     column->addWidget(m_fillColorRow);
 
-    m_arrow = new SegmentedPicker(QStringLiteral("Arrow"));
+    m_arrow = new SegmentedPicker(tr("Arrow"));
+    m_arrow->setObjectName(QStringLiteral("arrow"));
     for (ArrowStyle style : allCases<ArrowStyle>())
         m_arrow->addSegment(rawValue(style));
     connect(m_arrow, &SegmentedPicker::activated, this, [this](int index) {
         edit([&](ShapeOverlay& o) { o.arrowStyle = allCases<ArrowStyle>()[index]; });
     });
-    m_arrowRow = makeLabelledRow(QStringLiteral("Arrow"), m_arrow, this);
+    m_arrowRow = makeLabelledRow(tr("Arrow"), m_arrow, this);
+    m_arrowRow->setObjectName(QStringLiteral("arrowRow"));
     column->addWidget(m_arrowRow);
 
     connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &ShapeSettingsPanel::sync);

@@ -31,23 +31,11 @@ class ShapeSettingsPanel : public QWidget
     // What turning the fill on gives: the standard blue, at 0.3 opacity.
     static CodableColor defaultFillColor();
 
-    QComboBox* typePicker() const { return m_type; }
-    ColorWell* strokeWell() const { return m_stroke; }
-    QSlider* widthSlider() const { return m_width; }
-    QLabel* widthLabel() const { return m_widthLabel; }
-    QCheckBox* fillSwitch() const { return m_fill; }
-    QWidget* fillColorRow() const { return m_fillColorRow; }
-    ColorWell* fillWell() const { return m_fillColor; }
-    QWidget* arrowRow() const { return m_arrowRow; }
-    SegmentedPicker* arrowPicker() const { return m_arrow; }
-    QToolButton* deleteButton() const { return m_delete; }
-
   private:
     void sync();
     template <typename Change> void edit(Change&& change);
 
     AppState& m_state;
-    QToolButton* m_delete;
     QComboBox* m_type;
     ColorWell* m_stroke;
     QSlider* m_width;

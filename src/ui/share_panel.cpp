@@ -1,5 +1,6 @@
 #include "share_panel.h"
 
+#include "export_pickers.h"
 #include "prominent_button.h"
 #include "segmented_picker.h"
 #include "sidebar_style.h"
@@ -14,8 +15,6 @@
 namespace lustrelab {
 
 namespace {
-
-constexpr std::array<double, 3> scales{1, 2, 3};
 
 QString wholeNumber(double value)
 {
@@ -60,50 +59,39 @@ SharePanel::SharePanel(AppState& state, QWidget* parent) : QWidget(parent), m_st
 
     QVBoxLayout* output = nullptr;
     column->addWidget(block(this, 10, output));
-    m_scale = new SegmentedPicker(QStringLiteral("Scale"));
-    for (const char* label : {"1x", "2x", "3x"})
-        m_scale->addSegment(QString::fromLatin1(label));
-    m_scale->setFixedWidth(120);
-    connect(m_scale, &SegmentedPicker::activated, this, [this](int index) {
-        BeautySettings settings = m_state.settings();
-        settings.exportScale = scales[index];
-        m_state.setSettings(settings); // the export reads it; the composed image does not change
-    });
-    output->addWidget(makeLabelledRow(QStringLiteral("Scale"), m_scale, this));
-    m_format = new SegmentedPicker(QStringLiteral("Format"));
-    for (const char* label : {"PNG", "JPEG"})
-        m_format->addSegment(QString::fromLatin1(label));
-    m_format->setFixedWidth(120);
-    connect(m_format, &SegmentedPicker::activated, this, [this](int index) {
-        BeautySettings settings = m_state.settings();
-        settings.exportFormat = allCases<ExportFormat>()[index];
-        m_state.setSettings(settings);
-    });
-    output->addWidget(makeLabelledRow(QStringLiteral("Format"), m_format, this));
+    SegmentedPicker* scale = makeExportScalePicker(m_state);
+    scale->setFixedWidth(120);
+    output->addWidget(makeLabelledRow(tr("Scale"), scale, this));
+    SegmentedPicker* format = makeExportFormatPicker(m_state);
+    format->setFixedWidth(120);
+    output->addWidget(makeLabelledRow(tr("Format"), format, this));
     column->addWidget(makeDivider(this));
 
     QVBoxLayout* actions = nullptr;
     column->addWidget(block(this, 8, actions));
-    m_copy = new ProminentButton(QStringLiteral("doc.on.doc"), QStringLiteral("Copy"), this);
+    m_copy = new ProminentButton(QStringLiteral("doc.on.doc"), tr("Copy"), this);
+    m_copy->setObjectName(QStringLiteral("copy"));
     connect(m_copy, &QPushButton::clicked, &m_state, &AppState::copyToClipboard);
     actions->addWidget(m_copy);
-    m_download = new QPushButton(QStringLiteral("Download"), this);
+    m_download = new QPushButton(tr("Download"), this);
+    m_download->setObjectName(QStringLiteral("download"));
     setSymbol(m_download, QStringLiteral("arrow.down.circle"));
-    m_download->setAccessibleName(QStringLiteral("Download"));
+    m_download->setAccessibleName(tr("Download"));
     connect(m_download, &QPushButton::clicked, this, [this] { m_state.setShowExportDialog(true); });
     actions->addWidget(m_download);
     column->addWidget(makeDivider(this));
 
     QVBoxLayout* info = nullptr;
     m_info = block(this, 6, info);
-    auto* heading = new QLabel(QStringLiteral("Image Info"), m_info);
+    m_info->setObjectName(QStringLiteral("info"));
+    auto* heading = new QLabel(tr("Image Info"), m_info);
     heading->setFont(subheadlineFont(heading->font()));
     heading->setForegroundRole(QPalette::PlaceholderText);
     info->addWidget(heading);
     m_imageSize = new QLabel;
     m_exportSize = new QLabel;
-    info->addWidget(captionRow(QStringLiteral("Size:"), m_imageSize, m_info));
-    info->addWidget(captionRow(QStringLiteral("Export Size:"), m_exportSize, m_info));
+    info->addWidget(captionRow(tr("Size:"), m_imageSize, m_info));
+    info->addWidget(captionRow(tr("Export Size:"), m_exportSize, m_info));
     column->addWidget(m_info);
     column->addStretch(1);
 
@@ -126,11 +114,6 @@ QString SharePanel::exportSizeText() const
 void SharePanel::sync()
 {
     const BeautySettings& settings = m_state.settings();
-    const auto scale = std::find(scales.begin(), scales.end(), settings.exportScale);
-    // A scale from elsewhere (a template, the command line) that is none of
-    // the three leaves no segment chosen rather than a wrong one.
-    m_scale->setCurrentIndex(scale == scales.end() ? -1 : int(scale - scales.begin()));
-    m_format->setCurrentIndex(settings.exportFormat == ExportFormat::png ? 0 : 1);
 
     const ScreenshotTab* tab = m_state.currentTab();
     const bool composed = tab && tab->processedImage;

@@ -9,7 +9,6 @@ class QPushButton;
 namespace lustrelab {
 
 class AppState;
-class SegmentedPicker;
 
 // "W × H" from the whole parts of a width and a height.
 QString sizeText(double width, double height);
@@ -23,11 +22,6 @@ class SharePanel : public QWidget
   public:
     explicit SharePanel(AppState& state, QWidget* parent = nullptr);
 
-    SegmentedPicker* scalePicker() const { return m_scale; }
-    SegmentedPicker* formatPicker() const { return m_format; }
-    QPushButton* copyButton() const { return m_copy; }
-    QPushButton* downloadButton() const { return m_download; }
-    QWidget* infoBlock() const { return m_info; }
     QString imageSizeText() const;
     QString exportSizeText() const;
 
@@ -35,8 +29,6 @@ class SharePanel : public QWidget
     void sync();
 
     AppState& m_state;
-    SegmentedPicker* m_scale;
-    SegmentedPicker* m_format;
     QPushButton* m_copy;
     QPushButton* m_download;
     QWidget* m_info;

@@ -1,8 +1,11 @@
 #include "sidebar_style.h"
 
+#include "symbol_icon.h"
+
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
+#include <QToolButton>
 
 namespace lustrelab {
 
@@ -98,6 +101,24 @@ QWidget* makeLabelledRow(const QString& label, QWidget* control, QWidget* parent
     layout->addStretch(1);
     layout->addWidget(control);
     return row;
+}
+
+QToolButton* addSettingsHeader(QVBoxLayout* column, const QString& title, const QString& deleteLabel,
+                               QWidget* parent)
+{
+    auto* header = new QHBoxLayout;
+    header->addWidget(makeHeadline(title, parent));
+    header->addStretch(1);
+    auto* remove = new QToolButton(parent);
+    remove->setObjectName(QStringLiteral("delete"));
+    setSymbol(remove, QStringLiteral("trash"), true);
+    remove->setAutoRaise(true);
+    remove->setFocusPolicy(Qt::StrongFocus);
+    remove->setToolTip(deleteLabel);
+    remove->setAccessibleName(deleteLabel);
+    header->addWidget(remove);
+    column->addLayout(header);
+    return remove;
 }
 
 } // namespace lustrelab

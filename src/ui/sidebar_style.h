@@ -7,6 +7,8 @@
 
 class QFrame;
 class QLabel;
+class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace lustrelab {
@@ -37,5 +39,10 @@ QFrame* makeDivider(QWidget* parent = nullptr);
 // A label on the left, the control on the right (colour wells, pickers); the
 // label names the control for screen readers and mnemonics.
 QWidget* makeLabelledRow(const QString& label, QWidget* control, QWidget* parent = nullptr);
+// The first row of an annotation's settings panel: its title and, at the far
+// end, a trash button (object name "delete") that `deleteLabel` names. Added
+// to `column`; the button is returned for its connection.
+QToolButton* addSettingsHeader(QVBoxLayout* column, const QString& title, const QString& deleteLabel,
+                               QWidget* parent);
 
 } // namespace lustrelab

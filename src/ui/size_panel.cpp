@@ -36,8 +36,8 @@ SizePanel::SizePanel(AppState& state, QWidget* parent) : QWidget(parent), m_stat
         }
         column->addWidget(holder);
     };
-    addGroup(QStringLiteral("Ratio"), ratioCanvasPresets(), 0);
-    addGroup(QStringLiteral("Social"), socialCanvasPresets(), 4);
+    addGroup(tr("Ratio"), ratioCanvasPresets(), 0);
+    addGroup(tr("Social"), socialCanvasPresets(), 4);
 
     connect(&m_state, &AppState::settingsChanged, this, &SizePanel::sync);
     sync();

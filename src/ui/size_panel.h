@@ -16,8 +16,6 @@ class SizePanel : public QWidget
   public:
     explicit SizePanel(AppState& state, QWidget* parent = nullptr);
 
-    const QList<PresetChip*>& chips() const { return m_chips; }
-
   private:
     void sync();
 

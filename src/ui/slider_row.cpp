@@ -32,6 +32,7 @@ SliderRow::SliderRow(const QString& label, double minimum, double maximum, const
     m_valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setObjectName(QStringLiteral("slider"));
     m_slider->setRange(toSteps(minimum), toSteps(maximum));
     m_slider->setSingleStep(int(stepsPerUnit));
     m_slider->setPageStep(int(stepsPerUnit * 10));

@@ -23,7 +23,6 @@ class SliderRow : public QWidget
     // Shows a value set from outside (a model change); does not emit valueEdited.
     void setValue(double value);
     QString valueText() const;
-    QSlider* slider() const { return m_slider; }
 
     // "12px" for 12.9, "0px" for -0.5, "-49px" for -49.7.
     static QString formatValue(double value, const QString& unit);

@@ -25,10 +25,6 @@ class TabBar : public QWidget
 
     explicit TabBar(AppState& state, QWidget* parent = nullptr);
 
-    QList<TabItem*> items() const { return m_items; }
-    QScrollArea* scrollArea() const { return m_scrollArea; }
-    QToolButton* newTabButton() const { return m_newTabButton; }
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -47,6 +47,8 @@ TabItem::TabItem(const ScreenshotTab& tab, QWidget* parent)
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
+    m_thumbnail->setObjectName(QStringLiteral("thumbnail"));
+    m_nameLabel->setObjectName(QStringLiteral("name"));
     m_thumbnail->setFixedSize(thumbnailSize, thumbnailSize);
     m_thumbnail->setAlignment(Qt::AlignCenter);
     m_nameLabel->setFont(shell::captionFont(font()));

@@ -32,10 +32,6 @@ class TabItem : public QWidget
     void setSelected(bool selected);
     bool isHovering() const { return m_hovering; }
 
-    QToolButton* closeButton() const { return m_closeButton; }
-    QLabel* nameLabel() const { return m_nameLabel; }
-    QLabel* thumbnailLabel() const { return m_thumbnail; }
-
   signals:
     void selectRequested();
     void closeRequested();

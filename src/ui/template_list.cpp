@@ -78,7 +78,7 @@ TemplateList::TemplateList(AppState& state, QWidget* parent) : QWidget(parent), 
     column->setSpacing(0);
 
     m_list = new QListWidget(this);
-    m_list->setAccessibleName(QStringLiteral("Templates"));
+    m_list->setAccessibleName(tr("Templates"));
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setItemDelegate(new TemplateRowDelegate(m_list));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -97,8 +97,8 @@ TemplateList::TemplateList(AppState& state, QWidget* parent) : QWidget(parent), 
         if (!item->isSelected())
             m_list->setCurrentItem(item);
         QMenu menu(m_list);
-        QAction* apply = menu.addAction(QStringLiteral("Apply"));
-        QAction* remove = menu.addAction(QStringLiteral("Delete"));
+        QAction* apply = menu.addAction(tr("Apply"));
+        QAction* remove = menu.addAction(tr("Delete"));
         const QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(at));
         if (chosen == apply)
             applyRow(m_list->row(item));
@@ -107,7 +107,8 @@ TemplateList::TemplateList(AppState& state, QWidget* parent) : QWidget(parent), 
     });
     column->addWidget(m_list);
 
-    m_empty = makeCaption(QStringLiteral("No templates yet"), this);
+    m_empty = makeCaption(tr("No templates yet"), this);
+    m_empty->setObjectName(QStringLiteral("emptyLabel"));
     m_empty->setContentsMargins(0, 4, 0, 4);
     column->addWidget(m_empty);
 

@@ -20,9 +20,6 @@ class TemplateList : public QWidget
   public:
     explicit TemplateList(AppState& state, QWidget* parent = nullptr);
 
-    QListWidget* list() const { return m_list; }
-    QLabel* emptyLabel() const { return m_empty; }
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -3,7 +3,6 @@
 #include "color_well.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
-#include "symbol_icon.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -36,21 +35,12 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(makeHeadline(QStringLiteral("Text Settings"), this));
-    header->addStretch(1);
-    m_delete = new QToolButton(this);
-    setSymbol(m_delete, QStringLiteral("trash"), true);
-    m_delete->setAutoRaise(true);
-    m_delete->setFocusPolicy(Qt::StrongFocus);
-    m_delete->setToolTip(QStringLiteral("Delete Text"));
-    m_delete->setAccessibleName(QStringLiteral("Delete Text"));
-    connect(m_delete, &QToolButton::clicked, &m_state, &AppState::deleteSelectedTextOverlay);
-    header->addWidget(m_delete);
-    column->addLayout(header);
+    QToolButton* remove = addSettingsHeader(column, tr("Text Settings"), tr("Delete Text"), this);
+    connect(remove, &QToolButton::clicked, &m_state, &AppState::deleteSelectedTextOverlay);
 
     m_font = new QComboBox(this);
-    m_font->setAccessibleName(QStringLiteral("Font"));
+    m_font->setObjectName(QStringLiteral("font"));
+    m_font->setAccessibleName(tr("Font"));
     for (const QString& name : availableFonts())
         m_font->addItem(name, name);
     connect(m_font, &QComboBox::activated, this, [this](int index) {
@@ -61,7 +51,8 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
 
     auto* sizeRow = new QHBoxLayout;
     m_size = new QComboBox(this);
-    m_size->setAccessibleName(QStringLiteral("Font size"));
+    m_size->setObjectName(QStringLiteral("size"));
+    m_size->setAccessibleName(tr("Font size"));
     m_size->setFixedWidth(60);
     for (double size : fontSizes())
         m_size->addItem(QString::number(qRound(size)), size);
@@ -70,7 +61,8 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
         edit([&](TextOverlay& o) { o.fontSize = size; });
     });
     m_weight = new QComboBox(this);
-    m_weight->setAccessibleName(QStringLiteral("Font weight"));
+    m_weight->setObjectName(QStringLiteral("weight"));
+    m_weight->setAccessibleName(tr("Font weight"));
     for (FontWeight weight : allCases<FontWeight>())
         m_weight->addItem(rawValue(weight), int(weight));
     connect(m_weight, &QComboBox::activated, this, [this](int index) {
@@ -81,13 +73,14 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
     sizeRow->addWidget(m_weight, 1);
     column->addLayout(sizeRow);
 
-    m_color = new ColorWell(QStringLiteral("Color"));
+    m_color = new ColorWell(tr("Color"));
     connect(m_color, &ColorWell::colorPicked, this, [this](const QColor& color) {
         edit([&](TextOverlay& o) { o.textColor = CodableColor::fromPlatformColor(color); });
     });
-    column->addWidget(makeLabelledRow(QStringLiteral("Color"), m_color, this));
+    column->addWidget(makeLabelledRow(tr("Color"), m_color, this));
 
-    m_redacted = new QCheckBox(QStringLiteral("Redacted"), this);
+    m_redacted = new QCheckBox(tr("Redacted"), this);
+    m_redacted->setObjectName(QStringLiteral("redacted"));
     connect(m_redacted, &QCheckBox::toggled, this,
             [this](bool on) { edit([&](TextOverlay& o) { o.isRedacted = on; }); });
     column->addWidget(m_redacted);

@@ -23,19 +23,11 @@ class TextSettingsPanel : public QWidget
     // `parent` is required: the panel shows and hides itself.
     TextSettingsPanel(AppState& state, QWidget* parent);
 
-    QComboBox* fontPicker() const { return m_font; }
-    QComboBox* sizePicker() const { return m_size; }
-    QComboBox* weightPicker() const { return m_weight; }
-    ColorWell* colorWell() const { return m_color; }
-    QCheckBox* redactedSwitch() const { return m_redacted; }
-    QToolButton* deleteButton() const { return m_delete; }
-
   private:
     void sync();
     template <typename Change> void edit(Change&& change);
 
     AppState& m_state;
-    QToolButton* m_delete;
     QComboBox* m_font;
     QComboBox* m_size;
     QComboBox* m_weight;

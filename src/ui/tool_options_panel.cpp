@@ -43,22 +43,25 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    m_addText = new QPushButton(QStringLiteral("Add Text"), this);
+    m_addText = new QPushButton(tr("Add Text"), this);
+    m_addText->setObjectName(QStringLiteral("addText"));
     setSymbol(m_addText, QStringLiteral("plus"));
-    m_addText->setAccessibleName(QStringLiteral("Add Text"));
+    m_addText->setAccessibleName(tr("Add Text"));
     connect(m_addText, &QPushButton::clicked, &m_state, &AppState::addTextOverlay);
     column->addWidget(m_addText);
 
     m_shapeOptions = new QWidget(this);
+    m_shapeOptions->setObjectName(QStringLiteral("shapeOptions"));
     auto* shapeColumn = new QVBoxLayout(m_shapeOptions);
     shapeColumn->setContentsMargins(0, 0, 0, 0);
     shapeColumn->setSpacing(6);
-    shapeColumn->addWidget(makeCaption(QStringLiteral("Shape Type"), m_shapeOptions));
+    shapeColumn->addWidget(makeCaption(tr("Shape Type"), m_shapeOptions));
     auto* typeHolder = new QWidget(m_shapeOptions);
-    typeHolder->setAccessibleName(QStringLiteral("Shape Type"));
+    typeHolder->setAccessibleName(tr("Shape Type"));
     auto* flow = new FlowLayout(typeHolder, 4);
     for (ShapeType type : allCases<ShapeType>()) {
         auto* button = new QToolButton(typeHolder);
+        button->setObjectName(rawValue(type) + QStringLiteral("Shape"));
         button->setText(rawValue(type));
         button->setAccessibleName(rawValue(type));
         setSymbol(button, shapeSymbol(type));
@@ -76,9 +79,10 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
         m_shapeTypes.append(button);
     }
     shapeColumn->addWidget(typeHolder);
-    m_addShape = new QPushButton(QStringLiteral("Add Shape"), m_shapeOptions);
+    m_addShape = new QPushButton(tr("Add Shape"), m_shapeOptions);
+    m_addShape->setObjectName(QStringLiteral("addShape"));
     setSymbol(m_addShape, QStringLiteral("plus"));
-    m_addShape->setAccessibleName(QStringLiteral("Add Shape"));
+    m_addShape->setAccessibleName(tr("Add Shape"));
     connect(m_addShape, &QPushButton::clicked, this, [this] { m_state.addShapeOverlay(); });
     shapeColumn->addWidget(m_addShape);
     column->addWidget(m_shapeOptions);

@@ -19,11 +19,6 @@ class ToolOptionsPanel : public QWidget
   public:
     explicit ToolOptionsPanel(AppState& state, QWidget* parent = nullptr);
 
-    QPushButton* addTextButton() const { return m_addText; }
-    QWidget* shapeOptions() const { return m_shapeOptions; }
-    const QList<QToolButton*>& shapeTypeButtons() const { return m_shapeTypes; }
-    QPushButton* addShapeButton() const { return m_addShape; }
-
   private:
     void sync();
 

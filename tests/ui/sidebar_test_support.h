@@ -5,6 +5,7 @@
 // from the keyboard.
 
 #include "state/app_state.h"
+#include "ui_fixtures.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -15,6 +16,19 @@
 #include <QtTest>
 
 namespace lustrelab::test {
+
+using uitest::child;
+
+// A segmented picker's segment, counted from the left.
+inline QAbstractButton* segment(const QWidget& picker, int index)
+{
+    return picker.findChildren<QAbstractButton*>().value(index);
+}
+
+template <typename T> T* named(const QWidget& root, const char* name)
+{
+    return child<T>(root, QLatin1String(name));
+}
 
 // Fills the current tab with a flat screenshot and waits for its composition.
 inline void loadComposedScreenshot(AppState& state, QSize size = {320, 200})
@@ -36,14 +50,15 @@ inline QStringList unreachableOrNamelessControls(const QWidget& root)
             qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QAbstractSlider*>(widget) ||
             qobject_cast<const QComboBox*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
             qobject_cast<const QAbstractItemView*>(widget);
-        if (!control || !widget->isVisibleTo(&root))
+        // A pop-up's parts (a combo box's list) live in a window of their own.
+        if (!control || !widget->isVisibleTo(&root) || widget->window() != root.window())
             continue;
         if (qobject_cast<const QAbstractSlider*>(widget) && widget->parentWidget() &&
             qobject_cast<const QAbstractItemView*>(widget->parentWidget()->parentWidget()))
             continue; // a list's own scroll bars
-        if (qobject_cast<const QAbstractSlider*>(widget) &&
-            widget->objectName().startsWith(QLatin1String("qt_scrollarea")))
-            continue;
+        if (qobject_cast<const QAbstractSlider*>(widget) && widget->parentWidget() &&
+            widget->parentWidget()->objectName().startsWith(QLatin1String("qt_scrollarea")))
+            continue; // a scroll area's own scroll bars
         const auto* button = qobject_cast<const QAbstractButton*>(widget);
         const QString name =
             widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();

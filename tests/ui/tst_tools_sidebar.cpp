@@ -6,12 +6,9 @@
 #include "test_fixtures.h"
 #include "ui/color_well.h"
 #include "ui/left_sidebar.h"
-#include "ui/save_template_dialog.h"
 #include "ui/segmented_picker.h"
 #include "ui/shape_settings_panel.h"
-#include "ui/template_list.h"
 #include "ui/text_settings_panel.h"
-#include "ui/tool_options_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +21,7 @@
 #include <QToolButton>
 
 using namespace lustrelab;
+using test::named;
 
 namespace {
 
@@ -70,14 +68,36 @@ class RecordingBackend : public CaptureBackend
     }
 };
 
+QToolButton* toolButton(const QWidget& sidebar, CanvasTool tool)
+{
+    return test::child<QToolButton>(sidebar, rawValue(tool) + QStringLiteral("Tool"));
+}
+
 } // namespace
 
 class TestToolsSidebar : public QObject
 {
     Q_OBJECT
     test::IsolatedHome m_home;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<LeftSidebar> m_sidebar;
 
   private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_state = std::make_unique<AppState>(m_dir->path());
+        m_sidebar = std::make_unique<LeftSidebar>(*m_state);
+    }
+
+    void cleanup()
+    {
+        m_sidebar.reset();
+        m_state.reset();
+        m_dir.reset();
+    }
+
     void toolOptions_data()
     {
         QTest::addColumn<int>("tool");
@@ -93,19 +113,15 @@ class TestToolsSidebar : public QObject
         QFETCH(int, tool);
         QFETCH(bool, addText);
         QFETCH(bool, shapeOptions);
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        sidebar.toolButtons()[tool]->click();
-        QCOMPARE(int(state.currentTool()), tool);
-        for (qsizetype i = 0; i < sidebar.toolButtons().size(); ++i)
-            QCOMPARE(sidebar.toolButtons()[i]->isChecked(), i == tool);
-        ToolOptionsPanel* options = sidebar.toolOptions();
-        QCOMPARE(options->addTextButton()->isVisibleTo(&sidebar), addText);
-        QCOMPARE(options->shapeOptions()->isVisibleTo(&sidebar), shapeOptions);
+        toolButton(*m_sidebar, CanvasTool(tool))->click();
+        QCOMPARE(int(m_state->currentTool()), tool);
+        for (CanvasTool each : allCases<CanvasTool>())
+            QCOMPARE(toolButton(*m_sidebar, each)->isChecked(), int(each) == tool);
+        QCOMPARE(named<QPushButton>(*m_sidebar, "addText")->isVisibleTo(m_sidebar.get()), addText);
+        QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()), shapeOptions);
         // Clicking the current tool again keeps it highlighted.
-        sidebar.toolButtons()[tool]->click();
-        QVERIFY(sidebar.toolButtons()[tool]->isChecked());
+        toolButton(*m_sidebar, CanvasTool(tool))->click();
+        QVERIFY(toolButton(*m_sidebar, CanvasTool(tool))->isChecked());
     }
 
     void captureButtonsStartTheirMode_data()
@@ -120,34 +136,25 @@ class TestToolsSidebar : public QObject
     {
         QFETCH(QString, button);
         QFETCH(CaptureMode, mode);
-        QTemporaryDir dir;
-        AppState state(dir.path());
         QList<CaptureMode> modes;
         auto backend = std::make_unique<RecordingBackend>();
         backend->modes = &modes;
-        state.screenCaptureService().setBackend(std::move(backend));
-        LeftSidebar sidebar(state);
-        auto* capture = sidebar.findChild<QToolButton*>(button);
-        QVERIFY(capture);
-        capture->click();
+        m_state->screenCaptureService().setBackend(std::move(backend));
+        test::child<QToolButton>(*m_sidebar, button)->click();
         QTRY_COMPARE(modes.size(), 1);
         QCOMPARE(modes.first(), mode);
-        QTRY_VERIFY(!state.screenCaptureService().isCapturing());
+        QTRY_VERIFY(!m_state->screenCaptureService().isCapturing());
     }
 
     void addShapeUsesChosenType()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.setCurrentTool(CanvasTool::shape);
-        ToolOptionsPanel* options = sidebar.toolOptions();
-        options->shapeTypeButtons()[int(ShapeType::ellipse)]->click();
-        QCOMPARE(state.currentShapeType(), ShapeType::ellipse);
-        options->addShapeButton()->click();
-        QCOMPARE(state.currentShapeOverlays().size(), 1);
-        QCOMPARE(state.currentShapeOverlays().first().shapeType, ShapeType::ellipse);
-        QVERIFY(sidebar.shapeSettings()->isVisibleTo(&sidebar));
+        m_state->setCurrentTool(CanvasTool::shape);
+        test::child<QToolButton>(*m_sidebar, rawValue(ShapeType::ellipse) + QStringLiteral("Shape"))->click();
+        QCOMPARE(m_state->currentShapeType(), ShapeType::ellipse);
+        named<QPushButton>(*m_sidebar, "addShape")->click();
+        QCOMPARE(m_state->currentShapeOverlays().size(), 1);
+        QCOMPARE(m_state->currentShapeOverlays().first().shapeType, ShapeType::ellipse);
+        QVERIFY(test::child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
     }
 
     void selectionShowsMatchingSettings_data()
@@ -165,129 +172,120 @@ class TestToolsSidebar : public QObject
         QFETCH(QString, selected);
         QFETCH(bool, textShown);
         QFETCH(bool, shapeShown);
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addTextOverlay();
-        const QUuid textId = *state.selectedTextOverlayId();
-        state.addShapeOverlay(ShapeType::arrow);
-        const QUuid shapeId = *state.selectedShapeOverlayId();
-        state.setSelectedTextOverlayId(std::nullopt);
-        state.setSelectedShapeOverlayId(std::nullopt);
+        m_state->addTextOverlay();
+        const QUuid textId = *m_state->selectedTextOverlayId();
+        m_state->addShapeOverlay(ShapeType::arrow);
+        const QUuid shapeId = *m_state->selectedShapeOverlayId();
+        m_state->setSelectedTextOverlayId(std::nullopt);
+        m_state->setSelectedShapeOverlayId(std::nullopt);
 
         if (selected == "text")
-            state.setSelectedTextOverlayId(textId);
+            m_state->setSelectedTextOverlayId(textId);
         else if (selected == "shape")
-            state.setSelectedShapeOverlayId(shapeId);
+            m_state->setSelectedShapeOverlayId(shapeId);
         else if (selected == "stale")
-            state.setSelectedTextOverlayId(QUuid::createUuid());
-        QCOMPARE(sidebar.textSettings()->isVisibleTo(&sidebar), textShown);
-        QCOMPARE(sidebar.shapeSettings()->isVisibleTo(&sidebar), shapeShown);
+            m_state->setSelectedTextOverlayId(QUuid::createUuid());
+        QCOMPARE(test::child<TextSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), textShown);
+        QCOMPARE(test::child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), shapeShown);
     }
 
     void textSettingsEdit()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addTextOverlay();
-        TextSettingsPanel* panel = sidebar.textSettings();
-        QCOMPARE(panel->sizePicker()->currentText(), QStringLiteral("32"));
-        QCOMPARE(panel->weightPicker()->currentText(), QStringLiteral("Regular"));
-        QCOMPARE(panel->fontPicker()->count(), int(availableFonts().size()));
+        m_state->addTextOverlay();
+        auto* panel = test::child<TextSettingsPanel>(*m_sidebar);
+        auto* size = named<QComboBox>(*panel, "size");
+        auto* weight = named<QComboBox>(*panel, "weight");
+        QCOMPARE(size->currentText(), QStringLiteral("32"));
+        QCOMPARE(weight->currentText(), QStringLiteral("Regular"));
+        QCOMPARE(named<QComboBox>(*panel, "font")->count(), int(availableFonts().size()));
 
-        panel->sizePicker()->setFocus();
-        QTest::keyClick(panel->sizePicker(), Qt::Key_Down);
-        panel->weightPicker()->setFocus();
-        QTest::keyClick(panel->weightPicker(), Qt::Key_End);
-        panel->redactedSwitch()->click();
-        const TextOverlay edited = *state.selectedTextOverlay();
+        size->setFocus();
+        QTest::keyClick(size, Qt::Key_Down);
+        weight->setFocus();
+        QTest::keyClick(weight, Qt::Key_End);
+        named<QCheckBox>(*panel, "redacted")->click();
+        const TextOverlay edited = *m_state->selectedTextOverlay();
         QCOMPARE(edited.fontSize, 36.0);
         QCOMPARE(edited.fontWeight, FontWeight::black);
         QVERIFY(edited.isRedacted);
-        QCOMPARE(state.historyManager().undoStack().size(), 1); // only the add is an undo step
+        QCOMPARE(m_state->historyManager().undoStack().size(), 1); // only the add is an undo step
 
-        panel->deleteButton()->click();
-        QVERIFY(state.currentTextOverlays().isEmpty());
-        QVERIFY(!panel->isVisibleTo(&sidebar));
+        named<QToolButton>(*panel, "delete")->click();
+        QVERIFY(m_state->currentTextOverlays().isEmpty());
+        QVERIFY(!panel->isVisibleTo(m_sidebar.get()));
     }
 
     void textSizeOutsideTheList()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addTextOverlay();
-        TextOverlay overlay = *state.selectedTextOverlay();
+        m_state->addTextOverlay();
+        TextOverlay overlay = *m_state->selectedTextOverlay();
         overlay.fontSize = 33;
         overlay.fontName = QStringLiteral("DejaVu Sans");
-        state.updateTextOverlay(overlay);
-        TextSettingsPanel* panel = sidebar.textSettings();
-        QCOMPARE(panel->sizePicker()->currentText(), QStringLiteral("33"));
-        QCOMPARE(panel->fontPicker()->currentText(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(state.selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
+        m_state->updateTextOverlay(overlay);
+        const auto* panel = test::child<TextSettingsPanel>(*m_sidebar);
+        QCOMPARE(named<QComboBox>(*panel, "size")->currentText(), QStringLiteral("33"));
+        QCOMPARE(named<QComboBox>(*panel, "font")->currentText(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(m_state->selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
     }
 
     void fillToggle()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addShapeOverlay(ShapeType::rectangle);
-        ShapeSettingsPanel* panel = sidebar.shapeSettings();
-        QVERIFY(!panel->fillColorRow()->isVisibleTo(panel));
+        m_state->addShapeOverlay(ShapeType::rectangle);
+        auto* panel = test::child<ShapeSettingsPanel>(*m_sidebar);
+        auto* fill = named<QCheckBox>(*panel, "fill");
+        const auto* fillRow = named<QWidget>(*panel, "fillColorRow");
+        QVERIFY(!fillRow->isVisibleTo(panel));
 
-        panel->fillSwitch()->click();
+        fill->click();
         const CodableColor blue{0.0, 122.0 / 255.0, 1.0, 0.3};
-        QCOMPARE(state.selectedShapeOverlay()->fillColor, std::optional<CodableColor>(blue));
-        QVERIFY(panel->fillColorRow()->isVisibleTo(panel));
-        QVERIFY(qAbs(panel->fillWell()->color().alphaF() - 0.3f) < 0.001f);
+        QCOMPARE(m_state->selectedShapeOverlay()->fillColor, std::optional<CodableColor>(blue));
+        QVERIFY(fillRow->isVisibleTo(panel));
+        QVERIFY(qAbs(named<ColorWell>(*panel, "fillColor")->color().alphaF() - 0.3f) < 0.001f);
 
-        panel->fillSwitch()->click();
-        QVERIFY(!state.selectedShapeOverlay()->fillColor.has_value());
-        QVERIFY(!panel->fillColorRow()->isVisibleTo(panel));
+        fill->click();
+        QVERIFY(!m_state->selectedShapeOverlay()->fillColor.has_value());
+        QVERIFY(!fillRow->isVisibleTo(panel));
     }
 
     void shapeWidthAndArrow()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        state.addShapeOverlay(ShapeType::rectangle);
-        ShapeSettingsPanel* panel = sidebar.shapeSettings();
-        QCOMPARE(panel->widthLabel()->text(), QStringLiteral("3px"));
-        QVERIFY(!panel->arrowRow()->isVisibleTo(panel));
+        m_state->addShapeOverlay(ShapeType::rectangle);
+        auto* panel = test::child<ShapeSettingsPanel>(*m_sidebar);
+        const auto* widthValue = named<QLabel>(*panel, "widthValue");
+        auto* width = named<QSlider>(*panel, "width");
+        auto* type = named<QComboBox>(*panel, "type");
+        QCOMPARE(widthValue->text(), QStringLiteral("3px"));
+        QVERIFY(!named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
 
-        panel->widthSlider()->setValue(1275); // dragged to 12.75
-        QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 12.75);
-        QCOMPARE(panel->widthLabel()->text(), QStringLiteral("12px"));
-        QTest::keyClick(panel->widthSlider(), Qt::Key_End);
-        QCOMPARE(state.selectedShapeOverlay()->strokeWidth, 20.0);
+        width->setValue(1275); // dragged to 12.75
+        QCOMPARE(m_state->selectedShapeOverlay()->strokeWidth, 12.75);
+        QCOMPARE(widthValue->text(), QStringLiteral("12px"));
+        QTest::keyClick(width, Qt::Key_End);
+        QCOMPARE(m_state->selectedShapeOverlay()->strokeWidth, 20.0);
 
-        panel->typePicker()->setFocus();
-        panel->typePicker()->setCurrentIndex(int(ShapeType::arrow));
-        emit panel->typePicker()->activated(int(ShapeType::arrow));
-        QCOMPARE(state.selectedShapeOverlay()->shapeType, ShapeType::arrow);
-        QVERIFY(panel->arrowRow()->isVisibleTo(panel));
-        panel->arrowPicker()->segment(1)->click();
-        QCOMPARE(state.selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
+        type->setFocus();
+        type->setCurrentIndex(int(ShapeType::arrow));
+        emit type->activated(int(ShapeType::arrow));
+        QCOMPARE(m_state->selectedShapeOverlay()->shapeType, ShapeType::arrow);
+        QVERIFY(named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
+        test::segment(*named<SegmentedPicker>(*panel, "arrow"), 1)->click();
+        QCOMPARE(m_state->selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
     }
 
     void historyButtonsFollowTheHistory()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        QVERIFY(!sidebar.undoButton()->isEnabled());
-        QVERIFY(!sidebar.redoButton()->isEnabled());
-        state.addTextOverlay();
-        QVERIFY(sidebar.undoButton()->isEnabled());
-        sidebar.undoButton()->click();
-        QVERIFY(state.currentTextOverlays().isEmpty());
-        QVERIFY(!sidebar.undoButton()->isEnabled());
-        QVERIFY(sidebar.redoButton()->isEnabled());
-        sidebar.redoButton()->click();
-        QCOMPARE(state.currentTextOverlays().size(), 1);
+        auto* undo = named<QToolButton>(*m_sidebar, "undo");
+        auto* redo = named<QToolButton>(*m_sidebar, "redo");
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(!redo->isEnabled());
+        m_state->addTextOverlay();
+        QVERIFY(undo->isEnabled());
+        undo->click();
+        QVERIFY(m_state->currentTextOverlays().isEmpty());
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(redo->isEnabled());
+        redo->click();
+        QCOMPARE(m_state->currentTextOverlays().size(), 1);
     }
 
     void imageActions_data()
@@ -299,57 +297,48 @@ class TestToolsSidebar : public QObject
     void imageActions()
     {
         QFETCH(bool, composed);
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
         if (composed)
-            test::loadComposedScreenshot(state);
-        QVERIFY(sidebar.pasteButton()->isEnabled());
-        QCOMPARE(sidebar.copyButton()->isEnabled(), composed);
-        QCOMPARE(sidebar.exportButton()->isEnabled(), composed);
-        QTest::mouseClick(sidebar.exportButton(), Qt::LeftButton);
-        QCOMPARE(state.showExportDialog(), composed);
+            test::loadComposedScreenshot(*m_state);
+        auto* copy = named<QPushButton>(*m_sidebar, "copy");
+        auto* exportButton = named<QPushButton>(*m_sidebar, "export");
+        QVERIFY(named<QPushButton>(*m_sidebar, "paste")->isEnabled());
+        QCOMPARE(copy->isEnabled(), composed);
+        QCOMPARE(exportButton->isEnabled(), composed);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QCOMPARE(m_state->showExportDialog(), composed);
         // A new empty tab has nothing to copy.
-        state.newTab();
-        QVERIFY(!sidebar.copyButton()->isEnabled());
+        m_state->newTab();
+        QVERIFY(!copy->isEnabled());
     }
 
     void savedTemplateAppliedAndUndone()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
-        QListWidget* list = sidebar.templateList()->list();
-        QVERIFY(sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
+        auto* list = test::child<QListWidget>(*m_sidebar);
+        const auto* empty = named<QLabel>(*m_sidebar, "emptyLabel");
+        QVERIFY(empty->isVisibleTo(m_sidebar.get()));
 
-        sidebar.saveTemplateButton()->click();
-        QVERIFY(state.showSaveTemplateDialog());
-        BeautySettings saved = state.settings();
+        named<QToolButton>(*m_sidebar, "saveTemplate")->click();
+        QVERIFY(m_state->showSaveTemplateDialog());
+        BeautySettings saved = m_state->settings();
         saved.cornerRadius = 30;
         saved.backgroundType = BackgroundType::solid;
-        state.setSettings(saved);
-        SaveTemplateDialog dialog(state);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::keyClicks(dialog.nameField(), QStringLiteral("Blog"));
-        QTest::keyClick(dialog.nameField(), Qt::Key_Return);
+        m_state->templateManager().saveTemplate(QStringLiteral("Blog"), saved); // as the sheet does
 
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Blog"));
-        QVERIFY(!sidebar.templateList()->emptyLabel()->isVisibleTo(&sidebar));
-        QCOMPARE(namesInFile(dir.path()), QStringList{QStringLiteral("Blog")});
+        QVERIFY(!empty->isVisibleTo(m_sidebar.get()));
 
         BeautySettings changed = saved;
         changed.cornerRadius = 5;
         changed.backgroundType = BackgroundType::gradient;
-        state.setSettings(changed);
-        sidebar.resize(240, 900);
-        sidebar.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sidebar));
+        m_state->setSettings(changed);
+        m_sidebar->resize(240, 900);
+        m_sidebar->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
         clickRow(list, 0);
-        QCOMPARE(state.settings(), saved);
-        sidebar.undoButton()->click();
-        QCOMPARE(state.settings(), changed);
+        QCOMPARE(m_state->settings(), saved);
+        named<QToolButton>(*m_sidebar, "undo")->click();
+        QCOMPARE(m_state->settings(), changed);
     }
 
     void templateRowsDeleted_data()
@@ -365,57 +354,48 @@ class TestToolsSidebar : public QObject
         QFETCH(int, key);
         QFETCH(int, row);
         QFETCH(QStringList, left);
-        QTemporaryDir dir;
-        AppState state(dir.path());
         for (const char* name : {"One", "Two", "Three"})
-            state.templateManager().saveTemplate(QString::fromLatin1(name), state.settings());
-        LeftSidebar sidebar(state);
-        QListWidget* list = sidebar.templateList()->list();
+            m_state->templateManager().saveTemplate(QString::fromLatin1(name), m_state->settings());
+        auto* list = test::child<QListWidget>(*m_sidebar);
         QCOMPARE(list->count(), 3);
         list->setCurrentRow(row);
-        const BeautySettings before = state.settings();
+        const BeautySettings before = m_state->settings();
         QTest::keyClick(list, Qt::Key(key));
         QStringList shown;
         for (int i = 0; i < list->count(); ++i)
             shown << list->item(i)->text();
         QCOMPARE(shown, left);
-        QCOMPARE(namesInFile(dir.path()), left);
-        QCOMPARE(state.settings(), before); // deleting applies nothing
+        QCOMPARE(namesInFile(m_dir->path()), left);
+        QCOMPARE(m_state->settings(), before); // deleting applies nothing
     }
 
     void iconsFollowThePalette()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        LeftSidebar sidebar(state);
         QPalette light;
         light.setColor(QPalette::Window, QColor(240, 240, 240));
         light.setColor(QPalette::ButtonText, QColor(20, 20, 20));
-        sidebar.setPalette(light);
-        QVERIFY(inkLightness(sidebar.undoButton()->icon()) < 0.3);
+        m_sidebar->setPalette(light);
+        QVERIFY(inkLightness(named<QToolButton>(*m_sidebar, "undo")->icon()) < 0.3);
         // The desktop switches to a dark theme while the window is open.
         QPalette dark;
         dark.setColor(QPalette::Window, QColor(36, 36, 40));
         dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-        sidebar.setPalette(dark);
-        QVERIFY(inkLightness(sidebar.undoButton()->icon()) > 0.7);
-        QVERIFY(inkLightness(sidebar.pasteButton()->icon()) > 0.7);
+        m_sidebar->setPalette(dark);
+        QVERIFY(inkLightness(named<QToolButton>(*m_sidebar, "undo")->icon()) > 0.7);
+        QVERIFY(inkLightness(named<QPushButton>(*m_sidebar, "paste")->icon()) > 0.7);
     }
 
     void everyControlNamedAndReachable()
     {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        state.templateManager().saveTemplate(QStringLiteral("Look"), state.settings());
-        LeftSidebar sidebar(state);
-        state.setCurrentTool(CanvasTool::shape);
-        state.addTextOverlay();
-        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
-        state.addShapeOverlay(ShapeType::arrow);
-        ShapeOverlay shape = *state.selectedShapeOverlay();
+        m_state->templateManager().saveTemplate(QStringLiteral("Look"), m_state->settings());
+        m_state->setCurrentTool(CanvasTool::shape);
+        m_state->addTextOverlay();
+        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
+        m_state->addShapeOverlay(ShapeType::arrow);
+        ShapeOverlay shape = *m_state->selectedShapeOverlay();
         shape.fillColor = CodableColor{};
-        state.updateShapeOverlay(shape);
-        QCOMPARE(test::unreachableOrNamelessControls(sidebar), QStringList());
+        m_state->updateShapeOverlay(shape);
+        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
     }
 };
 

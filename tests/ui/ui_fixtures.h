@@ -9,11 +9,26 @@
 
 #include <QImage>
 #include <QtTest>
+#include <cstdlib>
 
 namespace lustrelab::uitest {
 
 using test::IsolatedHome;
 using test::solidImage;
+
+// The control called `name` (or the only one of its type, for an empty
+// name) under `root`. A control that is missing means the test no longer
+// matches the window: it stops there, naming what it looked for.
+template <typename T> T* child(const QObject& root, const QString& name = {})
+{
+    T* found = root.findChild<T*>(name);
+    if (!found) {
+        qCritical("no %s named \"%s\" under %s", T::staticMetaObject.className(), qPrintable(name),
+                  root.metaObject()->className());
+        std::abort();
+    }
+    return found;
+}
 
 // Loads an image into the current tab (or a new one) and waits until it is
 // composed.
