@@ -11,17 +11,14 @@
 #include <QTest>
 
 using namespace lustrelab;
+using lustrelab::canvas::CanvasHit;
 
 Q_DECLARE_METATYPE(lustrelab::CanvasTool)
 Q_DECLARE_METATYPE(lustrelab::ShapeType)
 Q_DECLARE_METATYPE(lustrelab::UnitPoint)
+Q_DECLARE_METATYPE(lustrelab::canvas::CanvasHit::Kind)
 
 namespace {
-
-bool near(UnitPoint a, UnitPoint b)
-{
-    return std::abs(a.x - b.x) < 1e-9 && std::abs(a.y - b.y) < 1e-9;
-}
 
 void drag(QWidget* widget, QPoint from, QPoint to, int steps = 4)
 {
@@ -38,7 +35,8 @@ void doubleClick(QWidget* widget, QPoint at)
     QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
-// A canvas on a freshly loaded, composed screenshot.
+// A canvas on a freshly loaded, composed screenshot, with the records of a
+// scene some tests put on it.
 struct Canvas
 {
     explicit Canvas(const QString& home) : state(home), view(state)
@@ -46,6 +44,17 @@ struct Canvas
         view.resize(848, 648);
         view.show();
         state.loadImage(test::solidImage(400, 300, QColor(40, 120, 200)), false);
+        text.text = QStringLiteral("Caption"); // at the middle
+        shape.startPoint = {0.1, 0.1};
+        shape.endPoint = {0.2, 0.2};
+        area.rect = {0.6, 0.1, 0.2, 0.2};
+    }
+    // The text, the shape and the removal area on the image, as no undo step.
+    void addScene()
+    {
+        state.setCurrentTextOverlays({text});
+        state.setCurrentShapeOverlays({shape});
+        state.setCurrentRemovalAreas({area});
     }
     [[nodiscard]] bool settle() const
     {
@@ -65,9 +74,12 @@ struct Canvas
 
     AppState state;
     CanvasView view;
+    TextOverlay text;
+    ShapeOverlay shape;
+    RemovalArea area;
 };
 
-enum class Ending { returnKey, clickElsewhere, deselect, undo };
+enum class Ending { returnKey, clickElsewhere, deselect, deletion };
 
 } // namespace
 
@@ -86,8 +98,6 @@ class TestCanvasView : public QObject
         QTest::addColumn<UnitPoint>("from");
         QTest::addColumn<UnitPoint>("to");
         const auto shape = CanvasTool::shape;
-        QTest::newRow("arrow drawn down and right")
-            << shape << ShapeType::arrow << UnitPoint{0.2, 0.8} << UnitPoint{0.6, 0.3};
         QTest::newRow("arrow drawn up and left keeps its direction")
             << shape << ShapeType::arrow << UnitPoint{0.6, 0.3} << UnitPoint{0.2, 0.8};
         QTest::newRow("rectangle released beside the image ends on its edge")
@@ -151,135 +161,117 @@ class TestCanvasView : public QObject
         QVERIFY(state.currentRemovalAreas().isEmpty());
     }
 
-    void clickDeselects_data()
+    void click_data()
     {
         QTest::addColumn<CanvasTool>("tool");
+        QTest::addColumn<UnitPoint>("at");
         QTest::addColumn<QPoint>("wiggle");
-        QTest::newRow("select tool") << CanvasTool::select << QPoint(0, 0);
-        QTest::newRow("remove tool, moved under the threshold") << CanvasTool::remove << QPoint(3, 3);
+        QTest::addColumn<bool>("twice");
+        QTest::addColumn<CanvasHit::Kind>("selected");
+        // The text sits at the middle, the shape spans (0.1, 0.1) to (0.2, 0.2)
+        // and the removal area (0.6, 0.1) to (0.8, 0.3).
+        const auto select = CanvasTool::select;
+        QTest::newRow("on the text") << select << UnitPoint{0.5, 0.5} << QPoint() << false << CanvasHit::text;
+        QTest::newRow("a shape nudged under 10 points stays and is selected")
+            << select << UnitPoint{0.15, 0.15} << QPoint(6, 6) << false << CanvasHit::shape;
+        QTest::newRow("remove tool moved under the threshold deselects, marks nothing")
+            << CanvasTool::remove << UnitPoint{0.05, 0.95} << QPoint(3, 3) << false << CanvasHit::none;
+        QTest::newRow("a single click on a removal area deselects, keeps it")
+            << select << UnitPoint{0.7, 0.2} << QPoint() << false << CanvasHit::none;
+        QTest::newRow("a double-click on a removal area deletes it")
+            << select << UnitPoint{0.7, 0.2} << QPoint() << true << CanvasHit::none;
     }
-    void clickDeselects()
+    void click()
     {
         QFETCH(CanvasTool, tool);
+        QFETCH(UnitPoint, at);
         QFETCH(QPoint, wiggle);
+        QFETCH(bool, twice);
+        QFETCH(CanvasHit::Kind, selected);
         Canvas canvas(m_home.path());
         QVERIFY(canvas.settle());
-        canvas.state.addTextOverlay();
-        canvas.state.addShapeOverlay(); // selected; lies between 0.3 and 0.7
-        QVERIFY(canvas.state.selectedShapeOverlayId());
+        canvas.addScene();
+        // Whatever the click should select, the other kind is selected before it.
+        if (selected == CanvasHit::text)
+            canvas.state.setSelectedShapeOverlayId(canvas.shape.id);
+        else
+            canvas.state.setSelectedTextOverlayId(canvas.text.id);
         canvas.state.setCurrentTool(tool);
-        const QPoint empty = canvas.at({0.05, 0.95});
-        drag(&canvas.view, empty, empty + wiggle, 1);
+        if (twice)
+            doubleClick(&canvas.view, canvas.at(at));
+        else
+            drag(&canvas.view, canvas.at(at), canvas.at(at) + wiggle, 1);
 
-        QVERIFY(!canvas.state.selectedShapeOverlayId());
-        QVERIFY(!canvas.state.selectedTextOverlayId());
-        QCOMPARE(canvas.state.currentShapeOverlays().size(), 1);
-        QVERIFY(canvas.state.currentRemovalAreas().isEmpty());
-    }
-
-    void clickSelects()
-    {
-        Canvas canvas(m_home.path());
+        auto idIf = [&](CanvasHit::Kind kind, QUuid id) {
+            return selected == kind ? std::optional(id) : std::nullopt;
+        };
+        QCOMPARE(canvas.state.selectedTextOverlayId(), idIf(CanvasHit::text, canvas.text.id));
+        QCOMPARE(canvas.state.selectedShapeOverlayId(), idIf(CanvasHit::shape, canvas.shape.id));
+        QCOMPARE(canvas.state.currentShapeOverlays(), QList{canvas.shape});
+        QCOMPARE(canvas.state.currentRemovalAreas(), twice ? QList<RemovalArea>() : QList{canvas.area});
+        QCOMPARE(canvas.state.historyManager().canUndo(), twice);
+        if (!twice)
+            return;
         QVERIFY(canvas.settle());
-        canvas.state.addTextOverlay(); // at the middle
-        canvas.state.addShapeOverlay();
-        ShapeOverlay shape = canvas.state.currentShapeOverlays()[0];
-        shape.startPoint = {0.1, 0.1};
-        shape.endPoint = {0.2, 0.2};
-        canvas.state.setCurrentShapeOverlays({shape});
-        const QUuid textId = canvas.state.currentTextOverlays()[0].id;
-
-        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.5, 0.5}));
-        QCOMPARE(canvas.state.selectedTextOverlayId(), textId);
-        QVERIFY(!canvas.state.selectedShapeOverlayId());
-        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.15, 0.15}));
-        QCOMPARE(canvas.state.selectedShapeOverlayId(), shape.id);
-        QVERIFY(!canvas.state.selectedTextOverlayId());
+        canvas.state.undo();
+        QCOMPARE(canvas.state.currentRemovalAreas(), QList{canvas.area});
     }
 
     void moveOverlay_data()
     {
         QTest::addColumn<bool>("isText");
         QTest::addColumn<CanvasTool>("tool");
-        QTest::addColumn<UnitPoint>("grab");
         QTest::addColumn<QPoint>("translation");
-        QTest::addColumn<bool>("moves");
-        // The shape spans (0.1, 0.4) to (0.3, 0.6); the text sits at (0.5, 0.5).
-        QTest::newRow("shape pushed against the left edge")
-            << false << CanvasTool::select << UnitPoint{0.2, 0.5} << QPoint(-150, 0) << true;
         QTest::newRow("shape dragged with the remove tool moves, marks nothing")
-            << false << CanvasTool::remove << UnitPoint{0.2, 0.5} << QPoint(60, -40) << true;
-        QTest::newRow("text follows the pointer")
-            << true << CanvasTool::shape << UnitPoint{0.5, 0.5} << QPoint(120, 50) << true;
-        QTest::newRow("a shape nudged under 10 points stays")
-            << false << CanvasTool::select << UnitPoint{0.2, 0.5} << QPoint(6, 6) << false;
+            << false << CanvasTool::remove << QPoint(60, -40);
+        QTest::newRow("text dragged with the shape tool follows the pointer")
+            << true << CanvasTool::shape << QPoint(120, 50);
     }
+    // Each row drags twice: the second move starts where the first ended and
+    // is an undo step of its own.
     void moveOverlay()
     {
         QFETCH(bool, isText);
         QFETCH(CanvasTool, tool);
-        QFETCH(UnitPoint, grab);
         QFETCH(QPoint, translation);
-        QFETCH(bool, moves);
         Canvas canvas(m_home.path());
         QVERIFY(canvas.settle());
-        TextOverlay text;
-        ShapeOverlay shape;
-        shape.startPoint = {0.1, 0.4};
-        shape.endPoint = {0.3, 0.6};
-        canvas.state.setCurrentTextOverlays({text});
-        canvas.state.setCurrentShapeOverlays({shape});
+        canvas.addScene();
         canvas.state.setCurrentTool(tool);
-
-        const QPoint from = canvas.at(grab);
-        drag(&canvas.view, from, from + translation, 6);
         const QSizeF f = canvas.frame().size();
-        const double dx = moves ? translation.x() / f.width() : 0;
-        const double dy = moves ? -translation.y() / f.height() : 0;
         auto moved = [&](UnitPoint p) {
-            return UnitPoint{canvas::clampUnit(p.x + dx), canvas::clampUnit(p.y + dy)};
+            return UnitPoint{canvas::clampUnit(p.x + translation.x() / f.width()),
+                             canvas::clampUnit(p.y + -translation.y() / f.height())};
         };
-        if (isText) {
-            QVERIFY(near(canvas.state.currentTextOverlays()[0].position, moved(text.position)));
-        } else {
-            const ShapeOverlay now = canvas.state.currentShapeOverlays()[0];
-            QVERIFY(near(now.startPoint, moved(shape.startPoint)) &&
-                    near(now.endPoint, moved(shape.endPoint)));
+        QList<TextOverlay> texts{canvas.text};
+        QList<ShapeOverlay> shapes{canvas.shape};
+        const QPoint grab = canvas.at(isText ? canvas.text.position : UnitPoint{0.15, 0.15});
+        for (int step = 1; step <= 2; ++step) {
+            const QPoint from = grab + translation * (step - 1);
+            drag(&canvas.view, from, from + translation, 6);
+            TextOverlay text = texts.last();
+            ShapeOverlay shape = shapes.last();
+            if (isText)
+                text.position = moved(text.position);
+            else
+                std::tie(shape.startPoint, shape.endPoint) =
+                    std::pair(moved(shape.startPoint), moved(shape.endPoint));
+            QCOMPARE(canvas.state.currentTextOverlays(), QList{text});
+            QCOMPARE(canvas.state.currentShapeOverlays(), QList{shape});
+            texts.append(text);
+            shapes.append(shape);
+            QVERIFY(canvas.settle());
         }
-        QVERIFY(canvas.state.currentRemovalAreas().isEmpty());
-        // Moving leaves the selection alone; a nudge is a click and selects.
-        QCOMPARE(canvas.state.selectedShapeOverlayId().has_value(), !moves && !isText);
-        QCOMPARE(canvas.state.historyManager().canUndo(), moves);
-        if (!moves)
-            return;
-
-        // One snapshot for the whole move, however many steps it took.
-        QVERIFY(canvas.settle());
-        canvas.state.undo();
-        QCOMPARE(canvas.state.currentTextOverlays()[0], text);
-        QCOMPARE(canvas.state.currentShapeOverlays()[0], shape);
+        QCOMPARE(canvas.state.currentRemovalAreas(), QList{canvas.area});
+        // Moving leaves the selection alone.
+        QVERIFY(!canvas.state.selectedShapeOverlayId() && !canvas.state.selectedTextOverlayId());
+        for (int step = 1; step >= 0; --step) {
+            canvas.state.undo();
+            QCOMPARE(canvas.state.currentTextOverlays(), QList{texts[step]});
+            QCOMPARE(canvas.state.currentShapeOverlays(), QList{shapes[step]});
+            QVERIFY(canvas.settle());
+        }
         QVERIFY(!canvas.state.historyManager().canUndo());
-    }
-
-    void secondMoveStartsWhereTheFirstEnded()
-    {
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.state.setCurrentTextOverlays({TextOverlay{}});
-        drag(&canvas.view, canvas.at({0.5, 0.5}), canvas.at({0.6, 0.5}));
-        QVERIFY(canvas.settle());
-        const TextOverlay first = canvas.state.currentTextOverlays()[0];
-        const QPoint from = canvas.at(first.position), to = canvas.at({0.6, 0.7});
-        drag(&canvas.view, from, to);
-
-        const UnitPoint offset = canvas::translationToUnit(to - from, canvas.frame().size());
-        const UnitPoint expected{first.position.x + offset.x, first.position.y + offset.y};
-        QVERIFY(near(canvas.state.currentTextOverlays()[0].position, expected));
-        // The second move is an undo step of its own.
-        QVERIFY(canvas.settle());
-        canvas.state.undo();
-        QCOMPARE(canvas.state.currentTextOverlays()[0], first);
-        QVERIFY(canvas.state.historyManager().canUndo());
     }
 
     void editTextInPlace_data()
@@ -289,7 +281,7 @@ class TestCanvasView : public QObject
         QTest::newRow("Return commits") << Ending::returnKey << QStringLiteral("Hello");
         QTest::newRow("a click elsewhere commits") << Ending::clickElsewhere << QStringLiteral("Hello");
         QTest::newRow("a deselect from elsewhere commits") << Ending::deselect << QStringLiteral("Hello");
-        QTest::newRow("an undo while typing leaves nothing to write to") << Ending::undo << QString();
+        QTest::newRow("a text deleted while typing is not brought back") << Ending::deletion << QString();
     }
     void editTextInPlace()
     {
@@ -299,19 +291,15 @@ class TestCanvasView : public QObject
         canvas.view.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&canvas.view));
         QVERIFY(canvas.settle());
-        TextOverlay text;
-        text.text = QStringLiteral("Caption");
-        canvas.state.saveToHistory(); // the step that added the text
-        canvas.state.setCurrentTextOverlays({text});
+        canvas.addScene();
 
-        doubleClick(&canvas.view, canvas.at(text.position));
-        QCOMPARE(canvas.state.selectedTextOverlayId(), text.id);
+        doubleClick(&canvas.view, canvas.at(canvas.text.position));
+        QCOMPARE(canvas.state.selectedTextOverlayId(), canvas.text.id);
         QLineEdit* field = canvas.field();
         QVERIFY(field && canvas.editor()->isVisible());
-        QCOMPARE(field->text(), text.text);
+        QCOMPARE(field->text(), canvas.text.text);
         QTRY_VERIFY(field->hasFocus());
         QTest::keyClicks(field, QStringLiteral("Hello")); // replaces the selected text
-
         switch (ending) {
         case Ending::returnKey:
             QTest::keyClick(field, Qt::Key_Return);
@@ -322,48 +310,19 @@ class TestCanvasView : public QObject
         case Ending::deselect:
             canvas.state.setSelectedTextOverlayId(std::nullopt);
             break;
-        case Ending::undo:
-            canvas.state.undo();
+        case Ending::deletion:
+            canvas.state.deleteTextOverlay(canvas.text);
             break;
         }
         QVERIFY(!canvas.editor()->isVisible());
         if (written.isNull()) {
-            QVERIFY(canvas.state.currentTextOverlays().isEmpty()); // not brought back
+            QVERIFY(canvas.state.currentTextOverlays().isEmpty());
             return;
         }
         QCOMPARE(canvas.state.currentTextOverlays()[0].text, written);
         QVERIFY(canvas.state.isProcessing());
-        // Typing is no undo step of its own: one undo goes back before the text.
+        QVERIFY(!canvas.state.historyManager().canUndo()); // typing is no undo step of its own
         QVERIFY(canvas.settle());
-        canvas.state.undo();
-        QVERIFY(canvas.state.currentTextOverlays().isEmpty());
-    }
-
-    void doubleClickOnRemovalArea_data()
-    {
-        QTest::addColumn<bool>("twice");
-        QTest::newRow("a double-click deletes it") << true;
-        QTest::newRow("a single click leaves it") << false;
-    }
-    void doubleClickOnRemovalArea()
-    {
-        QFETCH(bool, twice);
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.state.addRemovalArea({0.2, 0.2, 0.4, 0.4}, RemovalMethod::contentAware);
-        QVERIFY(canvas.settle());
-        const RemovalArea area = canvas.state.currentRemovalAreas()[0];
-        const QPoint inside = canvas.at({0.35, 0.45});
-        if (twice)
-            doubleClick(&canvas.view, inside);
-        else
-            QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, inside);
-        QCOMPARE(canvas.state.currentRemovalAreas().size(), twice ? 0 : 1);
-        if (!twice)
-            return;
-        QVERIFY(canvas.settle());
-        canvas.state.undo();
-        QCOMPARE(canvas.state.currentRemovalAreas(), QList<RemovalArea>{area});
     }
 };
 
