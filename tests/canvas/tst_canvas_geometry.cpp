@@ -1,5 +1,6 @@
 // The canvas's geometry without a widget: conversions between canvas points
-// and unit coordinates, the hit areas, and what a drag or a move produces.
+// and unit coordinates, the hit areas, and what a drag produces (moves are
+// checked on the real view in tst_canvas_view).
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_interaction.h"
 #include "canvas/shape_selection_handle.h"
@@ -190,36 +191,6 @@ class TestCanvasGeometry : public QObject
             QVERIFY(near({rect->x, rect->y}, {expected->x, expected->y}));
             QVERIFY(near({rect->width, rect->height}, {expected->width, expected->height}));
         }
-    }
-
-    void moves_data()
-    {
-        QTest::addColumn<UnitPoint>("start");
-        QTest::addColumn<UnitPoint>("end");
-        QTest::addColumn<QPointF>("translation");
-        QTest::addColumn<UnitPoint>("movedStart");
-        QTest::addColumn<UnitPoint>("movedEnd");
-        QTest::newRow("inside the image both points follow, downwards is down in y")
-            << UnitPoint{0.2, 0.4} << UnitPoint{0.4, 0.6} << QPointF(40, 20) << UnitPoint{0.3, 0.3}
-            << UnitPoint{0.5, 0.5};
-        QTest::newRow("against the left edge the shape is squeezed")
-            << UnitPoint{0.1, 0.4} << UnitPoint{0.3, 0.6} << QPointF(-60, 0) << UnitPoint{0, 0.4}
-            << UnitPoint{0.15, 0.6};
-        QTest::newRow("past the top edge both points stop at 1")
-            << UnitPoint{0.5, 0.8} << UnitPoint{0.6, 0.9} << QPointF(0, -100) << UnitPoint{0.5, 1}
-            << UnitPoint{0.6, 1};
-    }
-    void moves()
-    {
-        QFETCH(UnitPoint, start);
-        QFETCH(UnitPoint, end);
-        QFETCH(QPointF, translation);
-        QFETCH(UnitPoint, movedStart);
-        QFETCH(UnitPoint, movedEnd);
-        const auto [s, e] = movedShapePoints({start, end}, translation, frame.size());
-        QVERIFY(near(s, movedStart) && near(e, movedEnd));
-        // A text moves like the shape's first point.
-        QVERIFY(near(movedTextPosition(start, translation, frame.size()), movedStart));
     }
 };
 

@@ -69,8 +69,6 @@ struct Canvas
     }
     QPoint at(UnitPoint u) const { return canvas::unitToCanvas(u, frame()).toPoint(); }
     UnitPoint unitAt(QPoint p) const { return canvas::canvasToUnit(p, frame()); }
-    QWidget* editor() const { return view.findChild<QWidget*>(QStringLiteral("textEditor")); }
-    QLineEdit* field() const { return view.findChild<QLineEdit*>(QStringLiteral("textField")); }
 
     AppState state;
     CanvasView view;
@@ -222,10 +220,11 @@ class TestCanvasView : public QObject
         QTest::addColumn<bool>("isText");
         QTest::addColumn<CanvasTool>("tool");
         QTest::addColumn<QPoint>("translation");
-        QTest::newRow("shape dragged with the remove tool moves, marks nothing")
-            << false << CanvasTool::remove << QPoint(60, -40);
-        QTest::newRow("text dragged with the shape tool follows the pointer")
-            << true << CanvasTool::shape << QPoint(120, 50);
+        // The second drag pushes each against an edge: a shape is squeezed, a text stops.
+        QTest::newRow("shape dragged with the remove tool, against the left edge")
+            << false << CanvasTool::remove << QPoint(-60, -40);
+        QTest::newRow("text dragged with the shape tool, against the top edge")
+            << true << CanvasTool::shape << QPoint(120, -200);
     }
     // Each row drags twice: the second move starts where the first ended and
     // is an undo step of its own.
@@ -295,8 +294,9 @@ class TestCanvasView : public QObject
 
         doubleClick(&canvas.view, canvas.at(canvas.text.position));
         QCOMPARE(canvas.state.selectedTextOverlayId(), canvas.text.id);
-        QLineEdit* field = canvas.field();
-        QVERIFY(field && canvas.editor()->isVisible());
+        const auto* editor = canvas.view.findChild<QWidget*>(QStringLiteral("textEditor"));
+        auto* field = canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"));
+        QVERIFY(field && editor->isVisible());
         QCOMPARE(field->text(), canvas.text.text);
         QTRY_VERIFY(field->hasFocus());
         QTest::keyClicks(field, QStringLiteral("Hello")); // replaces the selected text
@@ -314,7 +314,7 @@ class TestCanvasView : public QObject
             canvas.state.deleteTextOverlay(canvas.text);
             break;
         }
-        QVERIFY(!canvas.editor()->isVisible());
+        QVERIFY(!editor->isVisible());
         if (written.isNull()) {
             QVERIFY(canvas.state.currentTextOverlays().isEmpty());
             return;
