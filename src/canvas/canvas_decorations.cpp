@@ -117,7 +117,8 @@ void paintDragPreview(QPainter& painter, const QRectF& rect, CanvasTool tool, Sh
     painter.restore();
 }
 
-void paintEmptyState(QPainter& painter, const QRectF& area, const QPalette& palette)
+void paintEmptyState(QPainter& painter, const QRectF& area, const QPalette& palette, const QString& title,
+                     const QString& subtitle)
 {
     constexpr double symbolSide = 56;
     constexpr double spacing = 16;
@@ -127,8 +128,6 @@ void paintEmptyState(QPainter& painter, const QRectF& area, const QPalette& pale
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     QFont subtitleFont = QGuiApplication::font();
     subtitleFont.setPointSizeF(subtitleFont.pointSizeF() * 1.05);
-    const QString title = QStringLiteral("No image");
-    const QString subtitle = QStringLiteral("Paste (Ctrl+V) or drag an image");
     const QFontMetricsF titleMetrics(titleFont, painter.device());
     const QFontMetricsF subtitleMetrics(subtitleFont, painter.device());
 

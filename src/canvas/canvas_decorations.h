@@ -9,6 +9,7 @@
 
 #include <QPalette>
 #include <QRectF>
+#include <QString>
 
 class QPainter;
 
@@ -19,8 +20,10 @@ namespace lustrelab::canvas {
 // whichever way the drag goes; the shape made on release keeps the direction.
 void paintDragPreview(QPainter& painter, const QRectF& rect, CanvasTool tool, ShapeType shapeType);
 
-// The picture symbol and the two lines shown while there is no image, centred in `area`.
-void paintEmptyState(QPainter& painter, const QRectF& area, const QPalette& palette);
+// The picture symbol over a title and a subtitle, shown while there is no
+// image, centred in `area`. The view passes the texts in its own translation.
+void paintEmptyState(QPainter& painter, const QRectF& area, const QPalette& palette, const QString& title,
+                     const QString& subtitle);
 
 // An indeterminate spinner centred in `area`; `phase` in [0, 1) turns it.
 void paintBusyIndicator(QPainter& painter, const QRectF& area, const QPalette& palette, double phase);

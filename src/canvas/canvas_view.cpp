@@ -29,6 +29,34 @@ QSizeF logicalSize(const QImage& image)
     return QSizeF(image.size()) / image.devicePixelRatio();
 }
 
+// The two kinds of annotation a drag moves: where each lives in the state and
+// which of its fields the move places. Only the geometry is taken from the
+// drag's start, so nothing else about the annotation is rolled back.
+template <typename Overlay> struct Movable;
+
+template <> struct Movable<TextOverlay>
+{
+    static constexpr auto list = &AppState::currentTextOverlays;
+    static constexpr auto update = &AppState::updateTextOverlay;
+    static void place(TextOverlay& overlay, const TextOverlay& original, QPointF translation,
+                      QSizeF frameSize)
+    {
+        overlay.position = canvas::movedTextPosition(original.position, translation, frameSize);
+    }
+};
+
+template <> struct Movable<ShapeOverlay>
+{
+    static constexpr auto list = &AppState::currentShapeOverlays;
+    static constexpr auto update = &AppState::updateShapeOverlay;
+    static void place(ShapeOverlay& overlay, const ShapeOverlay& original, QPointF translation,
+                      QSizeF frameSize)
+    {
+        std::tie(overlay.startPoint, overlay.endPoint) =
+            canvas::movedShapePoints({original.startPoint, original.endPoint}, translation, frameSize);
+    }
+};
+
 } // namespace
 
 CanvasView::CanvasView(AppState& state, QWidget* parent)
@@ -60,6 +88,7 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
         update(region.toAlignedRect());
     });
 
+    m_editor->setObjectName(QStringLiteral("textEditor"));
     connect(m_editor, &InlineTextEditor::committed, this, &CanvasView::commitText);
     connect(&m_state, &AppState::tabsChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::currentTabIdChanged, this, &CanvasView::modelChanged);
@@ -180,7 +209,8 @@ void CanvasView::paintEvent(QPaintEvent*)
             RemovalAreaHandle{area, frame.size()}.paint(painter);
         painter.restore();
     } else {
-        canvas::paintEmptyState(painter, rect(), palette());
+        canvas::paintEmptyState(painter, rect(), palette(), tr("No image"),
+                                tr("Paste (Ctrl+V) or drag an image"));
     }
 
     if (m_currentDragRect)
@@ -253,10 +283,10 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
         canvasDragChanged(position);
         break;
     case Press::text:
-        moveText(press.id, position - press.position);
+        moveOverlay<TextOverlay>(press, position);
         break;
     case Press::shape:
-        moveShape(press.id, position - press.position);
+        moveOverlay<ShapeOverlay>(press, position);
         break;
     }
 }
@@ -270,17 +300,9 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
     mouseMoveEvent(event);
     const Press press = *std::exchange(m_press, std::nullopt);
     if (press.dragging) {
-        switch (press.target) {
-        case Press::canvas:
+        // A moved annotation is already where the last step put it.
+        if (press.target == Press::canvas)
             canvasDragEnded(press.position, event->position());
-            break;
-        case Press::text:
-            m_dragStartPosition.reset();
-            break;
-        case Press::shape:
-            m_dragStartPoints.reset();
-            break;
-        }
         return;
     }
     switch (press.target) {
@@ -369,39 +391,20 @@ void CanvasView::canvasClicked()
     m_state.setSelectedShapeOverlayId(std::nullopt);
 }
 
-void CanvasView::moveText(const QUuid& id, QPointF translation)
+template <typename Overlay> void CanvasView::moveOverlay(Press& press, QPointF position)
 {
     const QRectF frame = imageFrame();
-    QList<TextOverlay> overlays = m_state.currentTextOverlays();
-    auto overlay = findById(overlays, id);
+    auto overlay = findById((m_state.*Movable<Overlay>::list)(), press.id);
     if (frame.isEmpty() || !overlay)
         return;
-    if (!m_dragStartPosition) {
+    if (!std::holds_alternative<Overlay>(press.original)) {
+        // One undo step for the whole move, taken before its first step.
         m_state.saveToHistory();
-        m_dragStartPosition = overlay->position;
+        press.original = *overlay;
     }
-    overlay->position = canvas::movedTextPosition(*m_dragStartPosition, translation, frame.size());
-    replaceById(overlays, *overlay);
-    m_state.setCurrentTextOverlays(overlays);
-    m_state.processImage();
-}
-
-void CanvasView::moveShape(const QUuid& id, QPointF translation)
-{
-    const QRectF frame = imageFrame();
-    QList<ShapeOverlay> overlays = m_state.currentShapeOverlays();
-    auto overlay = findById(overlays, id);
-    if (frame.isEmpty() || !overlay)
-        return;
-    if (!m_dragStartPoints) {
-        m_state.saveToHistory();
-        m_dragStartPoints = std::pair{overlay->startPoint, overlay->endPoint};
-    }
-    std::tie(overlay->startPoint, overlay->endPoint) =
-        canvas::movedShapePoints(*m_dragStartPoints, translation, frame.size());
-    replaceById(overlays, *overlay);
-    m_state.setCurrentShapeOverlays(overlays);
-    m_state.processImage();
+    Movable<Overlay>::place(*overlay, std::get<Overlay>(press.original), position - press.position,
+                            frame.size());
+    (m_state.*Movable<Overlay>::update)(*overlay);
 }
 
 // ---- Editing a text in place.

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "image_display_buffer.h"
-#include "model/unit_geometry.h"
+#include "model/shape_overlay.h"
+#include "model/text_overlay.h"
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -11,7 +12,7 @@
 #include <QUuid>
 #include <QWidget>
 #include <optional>
-#include <utility>
+#include <variant>
 
 namespace lustrelab {
 
@@ -30,15 +31,6 @@ class CanvasView : public QWidget
 
   public:
     explicit CanvasView(AppState& state, QWidget* parent = nullptr);
-
-    // Where the composed image is shown, in the view's points; empty without one.
-    QRectF imageFrame() const;
-    // The rectangle of the drag in progress on the empty canvas, if any.
-    std::optional<QRectF> currentDragRect() const { return m_currentDragRect; }
-    // The text annotation being edited in place, if any.
-    std::optional<QUuid> editingTextId() const;
-    const ImageDisplayBuffer& displayBuffer() const { return m_display; }
-    bool isBusyIndicatorShown() const { return m_busyShown; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -60,14 +52,21 @@ class CanvasView : public QWidget
         enum Target { canvas, text, shape } target = canvas;
         QUuid id;
         bool dragging = false;
+        // The moved annotation as it was before the drag's first step: every
+        // step places it anew from there, and a new press starts afresh.
+        std::variant<std::monostate, TextOverlay, ShapeOverlay> original;
     };
+
+    // Where the composed image is shown, in the view's points; empty without one.
+    QRectF imageFrame() const;
+    // The text annotation being edited in place, if any.
+    std::optional<QUuid> editingTextId() const;
 
     void beginPress(QPointF position);
     void canvasDragChanged(QPointF position);
     void canvasDragEnded(QPointF start, QPointF end);
     void canvasClicked();
-    void moveText(const QUuid& id, QPointF translation);
-    void moveShape(const QUuid& id, QPointF translation);
+    template <typename Overlay> void moveOverlay(Press& press, QPointF position);
     void beginEditing(const QUuid& id);
     void commitText(const QString& text);
     void syncEditor();
@@ -80,8 +79,6 @@ class CanvasView : public QWidget
 
     std::optional<Press> m_press;
     std::optional<QRectF> m_currentDragRect;
-    std::optional<UnitPoint> m_dragStartPosition;
-    std::optional<std::pair<UnitPoint, UnitPoint>> m_dragStartPoints;
     std::optional<QUuid> m_editingTextId;
 
     ImageDisplayBuffer m_display;

@@ -30,7 +30,6 @@ void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio)
         m_buffer.setDevicePixelRatio(ratio);
     m_imageKey = image.cacheKey();
     m_imageSize = image.size();
-    ++m_refills;
 }
 
 void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio,

@@ -24,23 +24,21 @@ class ImageDisplayBuffer
     // same image at another size is stretched rather than refilled.
     void paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio, bool allowStretch);
 
-    // Whether the buffer holds `image` at exactly the device pixels of `frame`.
-    bool isCurrent(const QImage& image, const QRectF& frame, double ratio) const;
     const QImage& buffer() const { return m_buffer; }
-    int refillCount() const { return m_refills; }
 
     // The device-pixel rectangle `frame` covers: edges rounded to whole pixels,
     // so the buffer lands on the pixel grid and stays sharp.
     static QRect devicePixelRect(const QRectF& frame, double ratio);
 
   private:
+    // Whether the buffer holds `image` at exactly the device pixels of `frame`.
+    bool isCurrent(const QImage& image, const QRectF& frame, double ratio) const;
     void refill(const QImage& image, QSize pixels, double ratio);
 
     DisplayResampler m_resampler;
     QImage m_buffer;
     qint64 m_imageKey = 0;
     QSize m_imageSize;
-    int m_refills = 0;
 };
 
 } // namespace lustrelab

@@ -22,6 +22,7 @@ constexpr int shadowRadius = 2; // room kept around the card for its shadow
 
 InlineTextEditor::InlineTextEditor(QWidget* parent) : QWidget(parent), m_field(new QLineEdit(this))
 {
+    m_field->setObjectName(QStringLiteral("textField"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(14);
     m_field->setFont(font);
@@ -34,11 +35,6 @@ InlineTextEditor::InlineTextEditor(QWidget* parent) : QWidget(parent), m_field(n
     connect(m_field, &QLineEdit::returnPressed, this, &InlineTextEditor::commit);
     connect(m_field, &QLineEdit::textChanged, this, &InlineTextEditor::fitToText);
     hide();
-}
-
-QString InlineTextEditor::text() const
-{
-    return m_field->text();
 }
 
 void InlineTextEditor::begin(const QString& text, QPointF centre)

@@ -26,8 +26,6 @@ class InlineTextEditor : public QWidget
     // Hides the field without committing.
     void cancel();
     bool isEditing() const { return m_editing; }
-    QString text() const;
-    QLineEdit* field() const { return m_field; }
 
   signals:
     void committed(const QString& text);
