@@ -17,7 +17,7 @@ namespace {
 
 // The limit the command line uses is 2^28 pixels; a smaller one takes the
 // same paths while keeping every run quick and small.
-constexpr qint64 kFuzzMaxPixels = qint64(1) << 20;
+constexpr qint64 fuzzMaxPixels = qint64(1) << 20;
 
 QString scratchPath()
 {
@@ -35,7 +35,7 @@ void checkSizes(QSize imageSize)
         settings.deviceFrameId = frame.id;
         for (const QString& canvas : canvases) {
             settings.canvasPresetId = canvas;
-            checkComposedSize(imageSize, settings, kMaxImagePixels);
+            checkComposedSize(imageSize, settings, maxImagePixels);
         }
     }
 }
@@ -53,14 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
     file.close();
 
-    const LoadedImage loaded = loadImage(file.fileName(), kFuzzMaxPixels);
+    const LoadedImage loaded = loadImage(file.fileName(), fuzzMaxPixels);
     if (loaded.image.isNull()) {
         FUZZ_CHECK(!loaded.error.isEmpty());
         return 0;
     }
     FUZZ_CHECK(loaded.error.isEmpty());
     // Whatever the format, nothing over the limit reaches composition.
-    FUZZ_CHECK(qint64(loaded.image.width()) * loaded.image.height() <= kFuzzMaxPixels);
+    FUZZ_CHECK(qint64(loaded.image.width()) * loaded.image.height() <= fuzzMaxPixels);
     checkSizes(loaded.image.size());
     return 0;
 }

@@ -1,9 +1,9 @@
 // A styling file as `compose --settings` reads it: JSON text, then the strict
 // settings reader, then the size guard that every composition passes.
 
+#include "cli/image_loader.h"
 #include "cli/json_file.h"
 #include "cli/size_guard.h"
-#include "cli/image_loader.h"
 #include "fuzz_support.h"
 #include "model/model_json.h"
 
@@ -25,12 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // An accepted record is one a template could store: written and read
     // again, it must come back unchanged.
-    const std::optional<Json> written = parseJson(QByteArray::fromStdString(toJson(*settings).dump()), &error);
+    const std::optional<Json> written =
+        parseJson(QByteArray::fromStdString(toJson(*settings).dump()), &error);
     FUZZ_CHECK(written);
     const std::optional<BeautySettings> reread = beautySettingsFromJson(*written, &error);
     FUZZ_CHECK(reread && *reread == *settings);
 
     for (const QSize image : {QSize(1, 1), QSize(1280, 800), QSize(16384, 16384)})
-        checkComposedSize(image, *settings, kMaxImagePixels);
+        checkComposedSize(image, *settings, maxImagePixels);
     return 0;
 }

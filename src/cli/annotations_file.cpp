@@ -11,9 +11,9 @@ namespace {
 // Hand-written geometry is held within reach of the canvas. Far beyond it a
 // shape draws nothing anyone sees, yet its size still costs drawing time (a
 // mosaic of 10^15 points), so such values are refused with the key's name.
-constexpr double kUnitLimit = 100;    // unit coordinates: a hundred canvases either way
-constexpr double kPointLimit = 10000; // stroke widths and font sizes, in points
-constexpr double kDegreeLimit = 1e6;  // text rotation
+constexpr double unitLimit = 100;    // unit coordinates: a hundred canvases either way
+constexpr double pointLimit = 10000; // stroke widths and font sizes, in points
+constexpr double degreeLimit = 1e6;  // text rotation
 
 QString rangeText(double low, double high)
 {
@@ -32,10 +32,10 @@ void checkUnit(QString* error, const QString& path, const char* key,
                std::initializer_list<std::pair<const char*, double>> fields)
 {
     for (const auto& [name, value] : fields)
-        if (error->isEmpty() && !(std::abs(value) <= kUnitLimit))
+        if (error->isEmpty() && !(std::abs(value) <= unitLimit))
             *error = QStringLiteral("%1.%2: \"%3\" must be %4")
                          .arg(path, QLatin1StringView(key), QLatin1StringView(name),
-                              rangeText(-kUnitLimit, kUnitLimit));
+                              rangeText(-unitLimit, unitLimit));
 }
 
 QString itemPath(const char* list, std::size_t index)
@@ -62,8 +62,8 @@ TextOverlay readText(const Json& json, const QString& path, QString* error)
     reader.read("opacity", text.opacity);
     *error = reader.error();
     checkUnit(error, path, "position", {{"x", text.position.x}, {"y", text.position.y}});
-    checkNumber(error, path, "fontSize", text.fontSize, 0, kPointLimit);
-    checkNumber(error, path, "rotation", text.rotation, -kDegreeLimit, kDegreeLimit);
+    checkNumber(error, path, "fontSize", text.fontSize, 0, pointLimit);
+    checkNumber(error, path, "rotation", text.rotation, -degreeLimit, degreeLimit);
     return text;
 }
 
@@ -85,7 +85,7 @@ ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
     *error = reader.error();
     checkUnit(error, path, "startPoint", {{"x", shape.startPoint.x}, {"y", shape.startPoint.y}});
     checkUnit(error, path, "endPoint", {{"x", shape.endPoint.x}, {"y", shape.endPoint.y}});
-    checkNumber(error, path, "strokeWidth", shape.strokeWidth, 0, kPointLimit);
+    checkNumber(error, path, "strokeWidth", shape.strokeWidth, 0, pointLimit);
     return shape;
 }
 

@@ -1,10 +1,10 @@
 #include "batch_runner.h"
 
 #include "image_loader.h"
+#include "base/thread_handover.h"
 #include "io/export_service.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
-#include "base/thread_handover.h"
 #include "size_guard.h"
 
 #include <QtConcurrent/QtConcurrentMap>
@@ -44,8 +44,8 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
     const BeautySettings& settings = recipe.settings;
     std::future<QImage> canvasBuffer;
     // Refused on the header's size, before the pixels are decoded.
-    LoadedImage loaded = loadImage(job.input, kMaxImagePixels, [&](QSize size) {
-        QString refused = checkComposedSize(size, settings, kMaxImagePixels);
+    LoadedImage loaded = loadImage(job.input, maxImagePixels, [&](QSize size) {
+        QString refused = checkComposedSize(size, settings, maxImagePixels);
         if (refused.isEmpty())
             canvasBuffer = prepareCanvas(ImageProcessor::canvasPixelsFor(size, 1.0, settings).toSize());
         return refused;
@@ -53,7 +53,7 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
     if (loaded.image.isNull())
         return {false, loaded.error};
     // Again on the decoded size, which a format's header may not have told.
-    if (QString tooLarge = checkComposedSize(loaded.image.size(), settings, kMaxImagePixels);
+    if (QString tooLarge = checkComposedSize(loaded.image.size(), settings, maxImagePixels);
         !tooLarge.isEmpty())
         return {false, tooLarge};
 

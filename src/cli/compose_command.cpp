@@ -18,8 +18,8 @@ namespace lustrelab {
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+constexpr int failedStatus = 1;
+constexpr int usageStatus = 2;
 
 std::optional<BeautySettings> readSettingsFile(const QString& path)
 {
@@ -89,19 +89,19 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     if (!parse.usageError.isEmpty()) {
         printLine(stderr, QStringLiteral("lustrelab compose: %1").arg(parse.usageError));
         printLine(stderr, composeUsageLine());
-        return kUsage;
+        return usageStatus;
     }
     const ComposeOptions& options = parse.options;
     qInstallMessageHandler(quietQtWarnings);
 
     std::optional<BeautySettings> settings = resolveSettings(options);
     if (!settings)
-        return kFailed;
+        return failedStatus;
     ComposeRecipe recipe{*settings, {}};
     if (!options.annotationsFile.isEmpty()) {
         std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
         if (!annotations)
-            return kFailed;
+            return failedStatus;
         recipe.annotations = std::move(*annotations);
     }
 
@@ -111,7 +111,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
         reportFailure(plan.folder, QFileInfo::exists(plan.folder)
                                        ? QStringLiteral("exists and is not a folder; several inputs need one")
                                        : QStringLiteral("cannot create the output folder"));
-        return kFailed;
+        return failedStatus;
     }
 
     // Texts need fonts, and fonts a QGuiApplication, but never a display:
@@ -139,7 +139,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
             printLine(stdout, plan.jobs[i].output);
         } else {
             reportFailure(plan.jobs[i].input, outcomes[i].error);
-            status = kFailed;
+            status = failedStatus;
         }
     }
     return status;

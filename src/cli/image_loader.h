@@ -20,18 +20,18 @@ using ImageSizeCheck = std::function<QString(QSize)>;
 // writes: 2^28 (16384 x 16384), 1 GiB at 4 bytes a pixel. Composition holds a
 // few images of this order at once per worker, so larger ones would exhaust
 // the memory of an ordinary machine rather than fail cleanly.
-inline constexpr qint64 kMaxImagePixels = qint64(1) << 28;
+inline constexpr qint64 maxImagePixels = qint64(1) << 28;
 
 // Reads one image file with its EXIF orientation applied. Missing files,
 // folders, empty, cut-short or unreadable files, non-images, images over
 // `maxPixels` and images `check` refuses give a clear reason instead of a
 // null image without explanation. PNG files come back as premultiplied ARGB
 // or RGB32, ready to compose; other formats in the format Qt reads them in.
-LoadedImage loadImage(const QString& path, qint64 maxPixels = kMaxImagePixels,
+LoadedImage loadImage(const QString& path, qint64 maxPixels = maxImagePixels,
                       const ImageSizeCheck& check = {});
 
 // Raises Qt's per-image decode limit (256 MiB by default) to match
-// kMaxImagePixels. Process-wide: call once before loading.
+// maxImagePixels. Process-wide: call once before loading.
 void configureImageAllocationLimit();
 
 } // namespace lustrelab

@@ -26,12 +26,12 @@ struct DecompressorDeleter
     }
 };
 
-const QString kCutShort = QStringLiteral("damaged PNG: the file is cut short");
+const QString cutShort = QStringLiteral("damaged PNG: the file is cut short");
 
 QString reason(int error)
 {
     if (error == SPNG_IO_EOF || error == SPNG_EOF)
-        return kCutShort;
+        return cutShort;
     return QStringLiteral("damaged PNG: %1").arg(QString::fromUtf8(spng_strerror(error)));
 }
 
@@ -47,10 +47,10 @@ QString tooLittleData(int width, int height)
 
 // Ancillary chunks (text, profiles) beyond this are refused rather than held
 // in memory: screenshots carry a few bytes of them, hostile files gigabytes.
-constexpr size_t kChunkLimit = 64u * 1024 * 1024;
+constexpr size_t chunkLimit = 64u * 1024 * 1024;
 
 // Deflate turns at most 258 bytes into a 2-bit code, about 1032 : 1.
-constexpr size_t kMaxInflateRatio = 1032;
+constexpr size_t maxInflateRatio = 1032;
 
 struct ImageData
 {
@@ -70,13 +70,13 @@ ImageData gatherImageData(QByteArrayView file)
     bool ended = false;
     while (!ended) {
         if (file.size() - at < 12) {
-            data.error = kCutShort;
+            data.error = cutShort;
             return data;
         }
         const quint32 length = qFromBigEndian<quint32>(file.data() + at);
         const QByteArrayView type = file.sliced(at + 4, 4);
         if (length > 0x7fffffffu || qint64(length) > file.size() - at - 12) {
-            data.error = kCutShort;
+            data.error = cutShort;
             return data;
         }
         const quint32 crc = qFromBigEndian<quint32>(file.data() + at + 8 + length);
@@ -119,7 +119,7 @@ LoadedImage decodeTrueColour(QByteArrayView file, const spng_ihdr& header)
     const InflatedPlacement placement = placeInflatedRows(width, height, channels);
     // A header may claim any size; data far too short for it is refused
     // before a buffer of that size is taken.
-    if (size_t(data.compressed.size()) * kMaxInflateRatio + 1024 < placement.bytes)
+    if (size_t(data.compressed.size()) * maxInflateRatio + 1024 < placement.bytes)
         return {{}, tooLittleData(width, height)};
 
     // Opaque files stay an opaque format, so that painting them (into a
@@ -157,7 +157,7 @@ LoadedImage decodePngFile(QByteArrayView bytes, qint64 maxPixels, const ImageSiz
     const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
     if (!context)
         return {{}, QStringLiteral("not enough memory")};
-    spng_set_chunk_limits(context.get(), kChunkLimit, kChunkLimit);
+    spng_set_chunk_limits(context.get(), chunkLimit, chunkLimit);
     if (int error = spng_set_png_buffer(context.get(), bytes.data(), size_t(bytes.size())))
         return {{}, reason(error)};
 

@@ -45,7 +45,7 @@ struct Group
     Entries (*entries)();
 };
 
-constexpr Group kGroups[] = {
+constexpr Group presetGroups[] = {
     {"gradients", gradientEntries}, {"canvases", canvasEntries}, {"frames", frameEntries}};
 
 QString usageLine()
@@ -86,12 +86,12 @@ int runPresetsCommand(const QStringList& arguments)
         return 0;
     }
     if (arguments.isEmpty()) {
-        for (const Group& group : kGroups)
+        for (const Group& group : presetGroups)
             printGroup(group, true);
         return 0;
     }
     if (arguments.size() == 1)
-        for (const Group& group : kGroups)
+        for (const Group& group : presetGroups)
             if (arguments.front() == QLatin1StringView(group.name)) {
                 printGroup(group, false);
                 return 0;

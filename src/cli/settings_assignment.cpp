@@ -32,7 +32,7 @@ struct Field
     FieldKind kind;
 };
 
-constexpr std::array<Field, 23> kFields{{
+constexpr std::array<Field, 23> settingFields{{
     {"cornerRadius", FieldKind::number},
     {"borderWidth", FieldKind::number},
     {"borderColor", FieldKind::color},
@@ -61,7 +61,7 @@ constexpr std::array<Field, 23> kFields{{
 
 const Field* findField(QStringView key)
 {
-    for (const Field& field : kFields)
+    for (const Field& field : settingFields)
         if (key == QLatin1StringView(field.key))
             return &field;
     return nullptr;
@@ -118,7 +118,7 @@ std::optional<Json> numberValue(QStringView text, FieldKind kind, QString* error
     // The settings reader refuses what a float cannot hold; refusing it here
     // keeps it a usage error rather than a failure after files were read.
     const double largest = kind == FieldKind::singlePrecision ? double(std::numeric_limits<float>::max())
-                                                               : std::numeric_limits<double>::max();
+                                                              : std::numeric_limits<double>::max();
     if (ok && std::isfinite(number) && std::fabs(number) > largest) {
         *error = QStringLiteral("out of range for a 32-bit float, got '%1'").arg(text);
         return std::nullopt;

@@ -31,7 +31,7 @@ QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint6
     if (!isComposableExtent(canvas))
         return QStringLiteral("the styled image would be %1, more than %2 pixels a side")
             .arg(describe(canvas.width(), canvas.height()))
-            .arg(kMaxCanvasSide, 0, 'f', 0);
+            .arg(maxCanvasSide, 0, 'f', 0);
 
     const double scale = settings.exportScale;
     const double outW = canvas.width() * scale;

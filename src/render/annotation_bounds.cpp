@@ -13,7 +13,7 @@ namespace lustrelab {
 namespace {
 
 // Room for the antialiased fringe and rounding, in points.
-constexpr double kFringe = 2;
+constexpr double fringe = 2;
 
 bool isFinite(const QRectF& r)
 {
@@ -39,18 +39,18 @@ QRectF shapeBounds(const ShapeOverlay& shape, double canvasWidth, double canvasH
     switch (shape.shapeType) {
     case ShapeType::highlight:
     case ShapeType::blur:
-        bounds = padded(r, kFringe);
+        bounds = padded(r, fringe);
         break;
     case ShapeType::arrow:
         // A head reaches 2 x width + 15 back from its tip, its stroke half a
         // width beyond that; twice over keeps any later change of the head
         // inside.
-        bounds = padded(r, 2 * (2 * stroke + 15) + stroke + kFringe);
+        bounds = padded(r, 2 * (2 * stroke + 15) + stroke + fringe);
         break;
     default:
         // A mitred corner reaches at most the miter limit (twice half the
         // width) past the outline; flat caps end on it.
-        bounds = padded(r, 2 * stroke + kFringe);
+        bounds = padded(r, 2 * stroke + fringe);
         break;
     }
     return isFinite(bounds) ? bounds : canvas;
@@ -74,14 +74,14 @@ QRectF textBounds(const TextOverlay& text, const QPaintDevice* device, double ca
                      size.height());
     // The background reaches 8 x 4 points past the box; glyphs (italics,
     // accents, swashes) may reach past the metrics by up to about an em.
-    const double reach = 8 + text.fontSize + kFringe;
+    const double reach = 8 + text.fontSize + fringe;
     QRectF bounds = padded(box, reach);
     if (text.rotation != 0) {
         QTransform turn;
         turn.translate(centre.x(), centre.y());
         turn.rotate(-text.rotation);
         turn.translate(-centre.x(), -centre.y());
-        bounds = padded(turn.mapRect(bounds), kFringe);
+        bounds = padded(turn.mapRect(bounds), fringe);
     }
     return isFinite(bounds) ? bounds : canvas;
 }

@@ -13,9 +13,9 @@ namespace lustrelab {
 
 namespace {
 
-constexpr double kMosaicCell = 8;
+constexpr double mosaicCell = 8;
 // Highlighter ink: pure yellow, translucent so the screenshot shows through.
-const QColor kHighlight = QColor::fromRgbF(1, 1, 0, 0.4f);
+const QColor highlightColor = QColor::fromRgbF(1, 1, 0, 0.4f);
 
 // Saves the painter's state and restores it when the drawing is done.
 class PainterStateGuard
@@ -133,22 +133,22 @@ void drawBlurPattern(QPainter& painter, const QRectF& rect, const QRectF& visibl
     // from the visible part so that they stay exact however far away the
     // rectangle's own corner lies.
     const double intoX = left - rect.left(), intoY = rect.bottom() - bottom;
-    const double firstColumn = std::floor(intoX / kMosaicCell);
-    const double firstRow = std::floor(intoY / kMosaicCell);
-    const double firstLeft = left - std::fmod(intoX, kMosaicCell);
-    const double firstBottom = bottom + std::fmod(intoY, kMosaicCell);
-    const int columns = int(std::ceil((right - firstLeft) / kMosaicCell));
-    const int rows = int(std::ceil((firstBottom - top) / kMosaicCell));
+    const double firstColumn = std::floor(intoX / mosaicCell);
+    const double firstRow = std::floor(intoY / mosaicCell);
+    const double firstLeft = left - std::fmod(intoX, mosaicCell);
+    const double firstBottom = bottom + std::fmod(intoY, mosaicCell);
+    const int columns = int(std::ceil((right - firstLeft) / mosaicCell));
+    const int rows = int(std::ceil((firstBottom - top) / mosaicCell));
     // Beyond 2^53 the index is no longer exact, nor is the colour that far out.
     const bool firstIsLight = std::fmod(firstColumn + firstRow, 2.0) == 0;
     for (int row = 0; row < rows; ++row) {
-        const double cellBottom = firstBottom - row * kMosaicCell;
-        const double y0 = std::max(top, cellBottom - kMosaicCell);
+        const double cellBottom = firstBottom - row * mosaicCell;
+        const double y0 = std::max(top, cellBottom - mosaicCell);
         const double y1 = std::min(bottom, cellBottom);
         for (int column = 0; column < columns; ++column) {
-            const double cellLeft = firstLeft + column * kMosaicCell;
+            const double cellLeft = firstLeft + column * mosaicCell;
             const double x0 = std::max(left, cellLeft);
-            const double x1 = std::min(right, cellLeft + kMosaicCell);
+            const double x1 = std::min(right, cellLeft + mosaicCell);
             if (x1 > x0 && y1 > y0)
                 painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0),
                                  ((row + column) % 2 == 0) == firstIsLight ? light : dark);
@@ -192,7 +192,7 @@ void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth,
         drawArrow(painter, s, e, shape.arrowStyle, shape.strokeWidth);
         break;
     case ShapeType::highlight:
-        painter.fillRect(r, kHighlight);
+        painter.fillRect(r, highlightColor);
         break;
     case ShapeType::blur:
         drawBlurPattern(painter, r, QRectF(0, 0, canvasWidth, canvasHeight));

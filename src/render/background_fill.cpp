@@ -28,13 +28,13 @@ BackgroundFill::BackgroundFill(const BeautySettings& settings, QSizeF canvasSize
         if (const GradientPreset* preset = findGradientPreset(settings.gradientPresetId))
             prepareGradient(*preset, canvasSize, ratio);
         else
-            constant_ = 0xffffffffu; // an unknown id composes on white
+            m_constant = 0xffffffffu; // an unknown id composes on white
         break;
     case BackgroundType::solid:
-        constant_ = premultiplied(settings.solidColor.toPlatformColor());
+        m_constant = premultiplied(settings.solidColor.toPlatformColor());
         break;
     case BackgroundType::transparent:
-        mode_ = Mode::prePainted;
+        m_mode = Mode::prePainted;
         paintCheckerboard(canvas, canvasSize);
         break;
     }
@@ -48,7 +48,7 @@ BackgroundFill::BackgroundFill(const GradientPreset& preset, QSizeF canvasSize, 
 void BackgroundFill::prepareGradient(const GradientPreset& preset, QSizeF canvasSize, double ratio)
 {
     if (preset.colors.isEmpty()) {
-        constant_ = 0; // no gradient can be made from no colours: nothing is drawn
+        m_constant = 0; // no gradient can be made from no colours: nothing is drawn
         return;
     }
     // The colour table comes from Qt's own gradient code, so interpolation
@@ -65,7 +65,7 @@ void BackgroundFill::prepareGradient(const GradientPreset& preset, QSizeF canvas
         QPainter painter(&strip);
         painter.fillRect(QRectF(0, 0, tableSize, 1), ramp);
     }
-    std::copy_n(reinterpret_cast<const uint32_t*>(strip.constScanLine(0)), tableSize, table_.begin());
+    std::copy_n(reinterpret_cast<const uint32_t*>(strip.constScanLine(0)), tableSize, m_table.begin());
 
     const double theta = preset.angle * 3.141592653589793 / 180.0;
     const double w = canvasSize.width(), h = canvasSize.height();
@@ -75,14 +75,14 @@ void BackgroundFill::prepareGradient(const GradientPreset& preset, QSizeF canvas
     const QPointF axis = end - start;
     const double length2 = QPointF::dotProduct(axis, axis);
     if (!(length2 > 0) || !(ratio > 0)) {
-        constant_ = table_[0];
+        m_constant = m_table[0];
         return;
     }
-    mode_ = Mode::gradient;
+    m_mode = Mode::gradient;
     // t of a pixel centre ((x + 0.5) / ratio, (y + 0.5) / ratio) in points.
-    dx_ = axis.x() / (ratio * length2);
-    dy_ = axis.y() / (ratio * length2);
-    t0_ = ((0.5 / ratio - start.x()) * axis.x() + (0.5 / ratio - start.y()) * axis.y()) / length2;
+    m_dx = axis.x() / (ratio * length2);
+    m_dy = axis.y() / (ratio * length2);
+    m_t0 = ((0.5 / ratio - start.x()) * axis.x() + (0.5 / ratio - start.y()) * axis.y()) / length2;
 }
 
 void BackgroundFill::paintCheckerboard(QImage& canvas, QSizeF canvasSize)
@@ -105,26 +105,26 @@ void BackgroundFill::paintCheckerboard(QImage& canvas, QSizeF canvasSize)
 
 void BackgroundFill::fillSpan(int y, int x0, int x1, uint32_t* out) const
 {
-    switch (mode_) {
+    switch (m_mode) {
     case Mode::prePainted:
         return;
     case Mode::constant:
-        std::fill(out, out + (x1 - x0), constant_);
+        std::fill(out, out + (x1 - x0), m_constant);
         return;
     case Mode::gradient:
         break;
     }
-    const double rowStart = t0_ + dy_ * y + dx_ * x0;
-    if (dx_ == 0) {
+    const double rowStart = m_t0 + m_dy * y + m_dx * x0;
+    if (m_dx == 0) {
         const double t = std::clamp(rowStart * tableSize, 0.0, double(tableSize - 1));
-        std::fill(out, out + (x1 - x0), table_[size_t(t)]);
+        std::fill(out, out + (x1 - x0), m_table[size_t(t)]);
         return;
     }
-    const float step = float(dx_ * tableSize);
+    const float step = float(m_dx * tableSize);
     const float start = float(rowStart * tableSize);
     for (int i = 0; i < x1 - x0; ++i) {
         const float t = std::clamp(start + step * float(i), 0.0f, float(tableSize - 1));
-        out[i] = table_[size_t(t)];
+        out[i] = m_table[size_t(t)];
     }
 }
 

@@ -33,7 +33,7 @@ class BackgroundFill
     BackgroundFill(const GradientPreset& preset, QSizeF canvasSize, double ratio);
 
     // Whether fillSpan writes anything (the checkerboard is already on the canvas).
-    bool writesSpans() const { return mode_ != Mode::prePainted; }
+    bool writesSpans() const { return m_mode != Mode::prePainted; }
 
     // Background of canvas pixel row `y`, columns [x0, x1), premultiplied ARGB.
     void fillSpan(int y, int x0, int x1, uint32_t* out) const;
@@ -45,11 +45,11 @@ class BackgroundFill
     void prepareGradient(const GradientPreset& preset, QSizeF canvasSize, double ratio);
     static void paintCheckerboard(QImage& canvas, QSizeF canvasSize);
 
-    Mode mode_ = Mode::constant;
-    uint32_t constant_ = 0;
-    // Gradient parameter of pixel (x, y) is t = dx * x + dy * y + t0, looked up in table_.
-    double dx_ = 0, dy_ = 0, t0_ = 0;
-    std::array<uint32_t, tableSize> table_{};
+    Mode m_mode = Mode::constant;
+    uint32_t m_constant = 0;
+    // Gradient parameter of pixel (x, y) is t = dx * x + dy * y + t0, looked up in m_table.
+    double m_dx = 0, m_dy = 0, m_t0 = 0;
+    std::array<uint32_t, tableSize> m_table{};
 };
 
 } // namespace lustrelab

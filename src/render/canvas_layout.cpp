@@ -52,8 +52,8 @@ QSizeF canvasPixelExtent(QSizeF canvasSize, double ratio)
 
 bool isComposableExtent(QSizeF pixelExtent)
 {
-    return pixelExtent.width() >= 1 && pixelExtent.width() <= kMaxCanvasSide && pixelExtent.height() >= 1 &&
-           pixelExtent.height() <= kMaxCanvasSide;
+    return pixelExtent.width() >= 1 && pixelExtent.width() <= maxCanvasSide && pixelExtent.height() >= 1 &&
+           pixelExtent.height() <= maxCanvasSide;
 }
 
 } // namespace lustrelab

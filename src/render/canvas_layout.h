@@ -41,14 +41,14 @@ CanvasLayout computeCanvasLayout(QSizeF imageSize, const BeautySettings& setting
 
 // The longest side, in pixels, of a canvas that composition makes; a larger
 // one is refused rather than allocated (4 GiB at 32 bits a pixel).
-inline constexpr double kMaxCanvasSide = 32768;
+inline constexpr double maxCanvasSide = 32768;
 
 // A canvas's size in pixels at a device pixel ratio: its size in points times
 // the ratio, each side rounded up, and left unbounded (settings come from
 // files and may ask for anything, even a size that is not a number).
 QSizeF canvasPixelExtent(QSizeF canvasSize, double ratio);
 
-// Whether a canvas of that many pixels can be made: 1 to kMaxCanvasSide a side.
+// Whether a canvas of that many pixels can be made: 1 to maxCanvasSide a side.
 bool isComposableExtent(QSizeF pixelExtent);
 
 } // namespace lustrelab

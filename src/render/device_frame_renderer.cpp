@@ -13,16 +13,16 @@ namespace lustrelab {
 
 namespace {
 
-const QColor kBlack = Qt::black;
-const QColor kHinge = QColor::fromRgbF(0, 0, 0, 0.2f);
-const QColor kCloseButton = QColor::fromRgbF(1.0f, 0.37f, 0.34f);
-const QColor kMinimiseButton = QColor::fromRgbF(1.0f, 0.74f, 0.18f);
-const QColor kZoomButton = QColor::fromRgbF(0.16f, 0.78f, 0.25f);
+const QColor glassBlack = Qt::black;
+const QColor hingeColor = QColor::fromRgbF(0, 0, 0, 0.2f);
+const QColor closeButtonColor = QColor::fromRgbF(1.0f, 0.37f, 0.34f);
+const QColor minimiseButtonColor = QColor::fromRgbF(1.0f, 0.74f, 0.18f);
+const QColor zoomButtonColor = QColor::fromRgbF(0.16f, 0.78f, 0.25f);
 
 // Browser chrome geometry in points.
-constexpr double kTitleBarHeight = 36;
-constexpr double kWindowEdge = 1;
-constexpr double kButtonDiameter = 12;
+constexpr double titleBarHeight = 36;
+constexpr double windowEdge = 1;
+constexpr double buttonDiameter = 12;
 
 // Desktop displays stand on nothing; laptops get a base strip below the body.
 double laptopBaseHeight(const DeviceFrame& frame, double screenHeight)
@@ -32,11 +32,22 @@ double laptopBaseHeight(const DeviceFrame& frame, double screenHeight)
     return isDisplay ? 0.0 : screenHeight * 0.08;
 }
 
-void beginFrame(QPainter& painter)
+// Opens a painter on a transparent image of the framed size, at the
+// screenshot's ratio, and lets `draw` paint on it given that size in points.
+// The screenshot itself comes back when no painter can be opened.
+template <typename Draw> QImage paintFrame(const QImage& image, const DeviceFrame& frame, Draw draw)
 {
+    const QSizeF framed = DeviceFrameRenderer::framedSize(logicalSize(image), frame);
+    QImage result = makeOffscreenImage(framed, image.devicePixelRatio());
+    QPainter painter(&result);
+    if (!painter.isActive())
+        return image;
     painter.setRenderHint(QPainter::Antialiasing);
     // The screenshot is drawn 1:1; smoothing would only blur a fractional offset.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    draw(painter, framed.width(), framed.height());
+    painter.end();
+    return result;
 }
 
 // Draws the screenshot into `screen`, clipped to a rounded rectangle. A null
@@ -53,31 +64,27 @@ void drawScreen(QPainter& painter, const QImage& image, const QRectF& screen, do
 
 QImage drawPhoneFrame(const QImage& image, const DeviceFrame& frame)
 {
-    const QSizeF size = logicalSize(image);
-    const double b = frame.bezelWidth;
-    const QSizeF framed = DeviceFrameRenderer::framedSize(size, frame);
-    const double width = framed.width(), height = framed.height();
-    QImage result = makeOffscreenImage({width, height}, image.devicePixelRatio());
-    QPainter painter(&result);
-    if (!painter.isActive())
-        return image;
-    beginFrame(painter);
+    return paintFrame(image, frame, [&](QPainter& painter, double width, double height) {
+        const QSizeF size = logicalSize(image);
+        const double b = frame.bezelWidth;
 
-    painter.fillPath(roundedRectPath(flipRect(0, 0, width, height, height), frame.cornerRadius),
-                     frameColorValue(frame.frameColor));
-    drawScreen(painter, image, flipRect(b, b, size.width(), size.height(), height), frame.screenCornerRadius);
+        painter.fillPath(roundedRectPath(flipRect(0, 0, width, height, height), frame.cornerRadius),
+                         frameColorValue(frame.frameColor));
+        drawScreen(painter, image, flipRect(b, b, size.width(), size.height(), height),
+                   frame.screenCornerRadius);
 
-    if (frame.hasDynamicIsland) {
-        // A pill whose width follows the whole body, its top 12 points below the
-        // top edge of the screen.
-        const double islandWidth = width * 0.28;
-        const double islandHeight = 11;
-        const double x = (width - islandWidth) * 0.5;
-        const double y = height - b - islandHeight - 12;
-        painter.fillPath(
-            roundedRectPath(flipRect(x, y, islandWidth, islandHeight, height), islandHeight * 0.5), kBlack);
-    }
-    return result;
+        if (frame.hasDynamicIsland) {
+            // A pill whose width follows the whole body, its top 12 points below the
+            // top edge of the screen.
+            const double islandWidth = width * 0.28;
+            const double islandHeight = 11;
+            const double x = (width - islandWidth) * 0.5;
+            const double y = height - b - islandHeight - 12;
+            painter.fillPath(
+                roundedRectPath(flipRect(x, y, islandWidth, islandHeight, height), islandHeight * 0.5),
+                glassBlack);
+        }
+    });
 }
 
 // The camera notch hangs from the top edge of the screen rectangle (given
@@ -119,80 +126,68 @@ QPainterPath laptopBasePath(const QRectF& baseUp, double surfaceHeight)
 
 QImage drawMacFrame(const QImage& image, const DeviceFrame& frame)
 {
-    const QSizeF size = logicalSize(image);
-    const double w = size.width(), h = size.height();
-    const double b = frame.bezelWidth;
-    const double baseHeight = laptopBaseHeight(frame, h);
-    const QSizeF framed = DeviceFrameRenderer::framedSize(size, frame);
-    const double width = framed.width(), height = framed.height();
-    const double bodyHeight = h + 2 * b;
-    QImage result = makeOffscreenImage({width, height}, image.devicePixelRatio());
-    QPainter painter(&result);
-    if (!painter.isActive())
-        return image;
-    beginFrame(painter);
+    return paintFrame(image, frame, [&](QPainter& painter, double width, double height) {
+        const QSizeF size = logicalSize(image);
+        const double w = size.width(), h = size.height();
+        const double b = frame.bezelWidth;
+        const double baseHeight = laptopBaseHeight(frame, h);
+        const double bodyHeight = h + 2 * b;
 
-    const QColor body = frameColorValue(frame.frameColor);
-    painter.fillPath(roundedRectPath(flipRect(0, baseHeight, width, bodyHeight, height), frame.cornerRadius),
-                     body);
-    // Only a 3-point rim of the body colour shows; the rest of the bezel is black glass.
-    painter.fillPath(roundedRectPath(flipRect(3, baseHeight + 3, width - 6, bodyHeight - 6, height),
-                                     frame.cornerRadius - 2),
-                     kBlack);
-    const QRectF screenUp(b, baseHeight + b, w, h);
-    drawScreen(painter, image, flipRect(b, baseHeight + b, w, h, height), frame.screenCornerRadius);
+        const QColor body = frameColorValue(frame.frameColor);
+        painter.fillPath(
+            roundedRectPath(flipRect(0, baseHeight, width, bodyHeight, height), frame.cornerRadius), body);
+        // Only a 3-point rim of the body colour shows; the rest of the bezel is black glass.
+        painter.fillPath(roundedRectPath(flipRect(3, baseHeight + 3, width - 6, bodyHeight - 6, height),
+                                         frame.cornerRadius - 2),
+                         glassBlack);
+        const QRectF screenUp(b, baseHeight + b, w, h);
+        drawScreen(painter, image, flipRect(b, baseHeight + b, w, h, height), frame.screenCornerRadius);
 
-    if (frame.hasNotch)
-        painter.fillPath(notchPath(screenUp, height), kBlack);
+        if (frame.hasNotch)
+            painter.fillPath(notchPath(screenUp, height), glassBlack);
 
-    if (baseHeight > 0) {
-        const QRectF baseUp(width * 0.2, 0, width * 0.6, baseHeight);
-        painter.fillPath(laptopBasePath(baseUp, height), body);
-        painter.setPen(makePen(kHinge, 1));
-        const double hingeY = baseUp.bottom() - 1; // one point below the top of the base
-        painter.drawLine(flipPoint(baseUp.left() + 10, hingeY, height),
-                         flipPoint(baseUp.right() - 10, hingeY, height));
-    }
-    return result;
+        if (baseHeight > 0) {
+            const QRectF baseUp(width * 0.2, 0, width * 0.6, baseHeight);
+            painter.fillPath(laptopBasePath(baseUp, height), body);
+            painter.setPen(makePen(hingeColor, 1));
+            const double hingeY = baseUp.bottom() - 1; // one point below the top of the base
+            painter.drawLine(flipPoint(baseUp.left() + 10, hingeY, height),
+                             flipPoint(baseUp.right() - 10, hingeY, height));
+        }
+    });
 }
 
 QImage drawBrowserFrame(const QImage& image, const DeviceFrame& frame)
 {
-    const QSizeF size = logicalSize(image);
-    const QSizeF framed = DeviceFrameRenderer::framedSize(size, frame);
-    const double width = framed.width(), height = framed.height();
-    QImage result = makeOffscreenImage({width, height}, image.devicePixelRatio());
-    QPainter painter(&result);
-    if (!painter.isActive())
-        return image;
-    beginFrame(painter);
+    return paintFrame(image, frame, [&](QPainter& painter, double width, double height) {
+        const QSizeF size = logicalSize(image);
 
-    const bool dark = frame.frameColor == FrameColor::black;
-    painter.fillPath(roundedRectPath(flipRect(0, 0, width, height, height), frame.cornerRadius),
-                     greyLevel(dark ? 0.16 : 0.98));
+        const bool dark = frame.frameColor == FrameColor::black;
+        painter.fillPath(roundedRectPath(flipRect(0, 0, width, height, height), frame.cornerRadius),
+                         greyLevel(dark ? 0.16 : 0.98));
 
-    const double barBottom = height - kTitleBarHeight;
-    const double buttonY = barBottom + 12;
-    const std::pair<double, QColor> buttons[] = {
-        {14, kCloseButton}, {34, kMinimiseButton}, {54, kZoomButton}};
-    painter.setPen(Qt::NoPen);
-    for (const auto& [x, color] : buttons) {
-        painter.setBrush(color);
-        painter.drawEllipse(flipRect(x, buttonY, kButtonDiameter, kButtonDiameter, height));
-    }
+        const double barBottom = height - titleBarHeight;
+        const double buttonY = barBottom + 12;
+        const std::pair<double, QColor> buttons[] = {
+            {14, closeButtonColor}, {34, minimiseButtonColor}, {54, zoomButtonColor}};
+        painter.setPen(Qt::NoPen);
+        for (const auto& [x, color] : buttons) {
+            painter.setBrush(color);
+            painter.drawEllipse(flipRect(x, buttonY, buttonDiameter, buttonDiameter, height));
+        }
 
-    const double barWidth = width * 0.5;
-    painter.fillPath(
-        roundedRectPath(flipRect((width - barWidth) * 0.5, barBottom + 6, barWidth, 24, height), 6),
-        greyLevel(dark ? 0.22 : 0.93));
+        const double barWidth = width * 0.5;
+        painter.fillPath(
+            roundedRectPath(flipRect((width - barWidth) * 0.5, barBottom + 6, barWidth, 24, height), 6),
+            greyLevel(dark ? 0.22 : 0.93));
 
-    painter.setPen(makePen(greyLevel(dark ? 0.3 : 0.85), 0.5));
-    painter.drawLine(flipPoint(0, barBottom, height), flipPoint(width, barBottom, height));
+        painter.setPen(makePen(greyLevel(dark ? 0.3 : 0.85), 0.5));
+        painter.drawLine(flipPoint(0, barBottom, height), flipPoint(width, barBottom, height));
 
-    // Square screenshot corners cover the window's rounded bottom corners on purpose.
-    if (!image.isNull())
-        painter.drawImage(flipRect(kWindowEdge, kWindowEdge, size.width(), size.height(), height), image);
-    return result;
+        // Square screenshot corners cover the window's rounded bottom corners on purpose.
+        if (!image.isNull())
+            painter.drawImage(flipRect(windowEdge, windowEdge, size.width(), size.height(), height), image);
+    });
 }
 
 } // namespace
@@ -209,7 +204,7 @@ QSizeF DeviceFrameRenderer::framedSize(QSizeF screenSize, const DeviceFrame& fra
     case DeviceCategory::mac:
         return {w + 2 * b, h + 2 * b + laptopBaseHeight(frame, h)};
     case DeviceCategory::browser:
-        return {w + 2 * kWindowEdge, h + kWindowEdge + kTitleBarHeight};
+        return {w + 2 * windowEdge, h + windowEdge + titleBarHeight};
     }
     return screenSize;
 }

@@ -9,10 +9,10 @@ namespace lustrelab {
 
 namespace {
 
-constexpr int kLanes = 4;
+constexpr int lanes = 4;
 // Explicit 4-lane vectors: one AVX register or two SSE ones, independent of
 // what the optimisation level's auto-vectoriser would decide.
-typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
+typedef double Lanes __attribute__((vector_size(lanes * sizeof(double))));
 
 struct Twiddles
 {
@@ -37,7 +37,7 @@ template <bool Inverse>
         double* aIm = im + start;
         double* bRe = aRe + half;
         double* bIm = aIm + half;
-        if (half < kLanes) {
+        if (half < lanes) {
             for (int j = 0; j < half; ++j) {
                 const double wr = wRe[j], wi = Inverse ? -wIm[j] : wIm[j];
                 if (Inverse) {
@@ -57,7 +57,7 @@ template <bool Inverse>
             }
             continue;
         }
-        for (int j = 0; j < half; j += kLanes) {
+        for (int j = 0; j < half; j += lanes) {
             Lanes ar, ai, br, bi, wr, wi;
             std::memcpy(&ar, aRe + j, sizeof ar);
             std::memcpy(&ai, aIm + j, sizeof ai);
@@ -104,7 +104,7 @@ template <bool Inverse>
 [[gnu::always_inline]] inline void multiplyAddBody(double* acc, const double* x, const double* k, int count)
 {
     int i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
+    for (; i + lanes <= count; i += lanes) {
         Lanes a, b, c;
         std::memcpy(&a, acc + i, sizeof a);
         std::memcpy(&b, x + i, sizeof b);

@@ -11,7 +11,7 @@ namespace lustrelab {
 namespace {
 
 // Smaller buffers come from the heap, where freed ones are reused anyway.
-constexpr qint64 kMappedPixels = qint64(1) << 20;
+constexpr qint64 mappedPixels = qint64(1) << 20;
 
 // Whether the pool holds the last reference to `slot`, so that it may be
 // written or freed.
@@ -35,7 +35,7 @@ bool isOnlyHolder(const QImage& slot)
 
 QImage ImageBufferPool::take(QSize size, QImage::Format format)
 {
-    for (QImage& slot : slots_) {
+    for (QImage& slot : m_slots) {
         if (slot.size() == size && slot.format() == format && isOnlyHolder(slot)) {
             QImage image = std::move(slot);
             slot = QImage();
@@ -43,11 +43,11 @@ QImage ImageBufferPool::take(QSize size, QImage::Format format)
         }
     }
     // Nothing fits: free buffers of another size are of no further use.
-    for (QImage& slot : slots_)
+    for (QImage& slot : m_slots)
         if (isOnlyHolder(slot))
             slot = QImage();
     // A canvas-sized buffer is mapped in huge pages, faulted in at once.
-    if (qint64(size.width()) * size.height() >= kMappedPixels) {
+    if (qint64(size.width()) * size.height() >= mappedPixels) {
         if (QImage image = makeMappedImage(size, format); !image.isNull())
             return image;
     }
@@ -58,14 +58,14 @@ void ImageBufferPool::keep(const QImage& image)
 {
     if (image.isNull())
         return;
-    for (QImage& slot : slots_) {
+    for (QImage& slot : m_slots) {
         if (slot.isNull()) {
             slot = image;
             return;
         }
     }
     // Full: let go of the longest-kept buffer.
-    slots_[next_++ % slots_.size()] = image;
+    m_slots[m_next++ % m_slots.size()] = image;
 }
 
 void copyPixels(const QImage& from, QImage& to)

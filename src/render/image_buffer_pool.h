@@ -21,8 +21,8 @@ class ImageBufferPool
   private:
     // A base layer, the output the caller still shows, the output being made
     // and one spare.
-    std::array<QImage, 4> slots_;
-    size_t next_ = 0;
+    std::array<QImage, 4> m_slots;
+    size_t m_next = 0;
 };
 
 // Copies the pixels of `from` into `to` (same size and format), split across cores.

@@ -77,37 +77,37 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (source.isNull())
         return source;
     BaseKey key = keyFor(source, settings, removalAreas);
-    if (!baseKey_ || !(*baseKey_ == key)) {
-        baseKey_.reset();
-        base_ = {};
-        annotated_.clear();
+    if (!m_baseKey || !(*m_baseKey == key)) {
+        m_baseKey.reset();
+        m_base = {};
+        m_annotated.clear();
         std::optional<BaseLayerImage> base = composeBase(source, settings, removalAreas);
         if (!base)
             return {};
-        base_ = std::move(*base);
-        baseKey_ = std::move(key);
+        m_base = std::move(*base);
+        m_baseKey = std::move(key);
     }
     if (textOverlays.isEmpty() && shapeOverlays.isEmpty())
-        return base_.image;
+        return m_base.image;
 
-    QImage canvas = canvases_.take(base_.image.size(), base_.image.format());
+    QImage canvas = m_canvases.take(m_base.image.size(), m_base.image.format());
     if (canvas.isNull())
         return {};
     // Read before anything writes the buffer: writing changes its key.
     const qint64 heldKey = canvas.cacheKey();
-    const auto held = std::find_if(annotated_.cbegin(), annotated_.cend(),
+    const auto held = std::find_if(m_annotated.cbegin(), m_annotated.cend(),
                                    [heldKey](const AnnotatedBuffer& b) { return b.cacheKey == heldKey; });
-    const double ratio = base_.image.devicePixelRatio();
+    const double ratio = m_base.image.devicePixelRatio();
     canvas.setDevicePixelRatio(ratio);
-    if (held == annotated_.cend()) {
-        copyPixels(base_.image, canvas);
+    if (held == m_annotated.cend()) {
+        copyPixels(m_base.image, canvas);
     } else {
         for (const QRect& area : held->reached)
-            copyPixels(base_.image, canvas, area);
-        annotated_.erase(held);
+            copyPixels(m_base.image, canvas, area);
+        m_annotated.erase(held);
     }
 
-    const double width = base_.canvasSize.width(), height = base_.canvasSize.height();
+    const double width = m_base.canvasSize.width(), height = m_base.canvasSize.height();
     AnnotatedBuffer drawn;
     for (const ShapeOverlay& shape : shapeOverlays)
         drawn.reached.append(boundsInPixels(shapeBounds(shape, width, height), ratio, canvas.size()));
@@ -127,10 +127,10 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         painter.end();
     }
     drawn.cacheKey = canvas.cacheKey();
-    if (annotated_.size() >= kAnnotatedBuffers)
-        annotated_.removeFirst();
-    annotated_.append(std::move(drawn));
-    canvases_.keep(canvas);
+    if (m_annotated.size() >= annotatedBuffers)
+        m_annotated.removeFirst();
+    m_annotated.append(std::move(drawn));
+    m_canvases.keep(canvas);
     return canvas;
 }
 
@@ -178,7 +178,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     if (!isComposableExtent(extent))
         return std::nullopt;
     const QSize canvasPixels{int(extent.width()), int(extent.height())};
-    QImage canvas = canvases_.take(canvasPixels, QImage::Format_ARGB32_Premultiplied);
+    QImage canvas = m_canvases.take(canvasPixels, QImage::Format_ARGB32_Premultiplied);
     if (canvas.isNull())
         return std::nullopt;
     canvas.setDevicePixelRatio(ratio);
@@ -195,7 +195,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     if (withShadow) {
         // Offset y is measured downwards on screen, which is Qt's direction.
         // Values out of all range mean no offset and no blur rather than overflow.
-        auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < kMaxCanvasSide ? v : 0.0; };
+        auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < maxCanvasSide ? v : 0.0; };
         const QPointF offset(usable(settings.shadowOffsetX) * ratio, usable(settings.shadowOffsetY) * ratio);
         const double sigma = usable(std::max(0.0, settings.shadowBlur)) / 2 * ratio;
         shadow.build(styled, position, offset, sigma, canvasPixels);
@@ -209,7 +209,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     layer.imageTwice = settings.shadowEnabled;
     composeBaseLayer(canvas, layer);
 
-    canvases_.keep(canvas);
+    m_canvases.keep(canvas);
     return BaseLayerImage{canvas, layout.canvasSize};
 }
 

@@ -53,7 +53,7 @@ class ImageProcessor
 
     // Hands over a buffer for the next canvas of its size and format, made
     // ahead (while the source was still being decoded, say).
-    void offerCanvas(const QImage& buffer) { canvases_.keep(buffer); }
+    void offerCanvas(const QImage& buffer) { m_canvases.keep(buffer); }
 
     DeviceFrameRenderer frameRenderer;
 
@@ -88,12 +88,12 @@ class ImageProcessor
         qint64 cacheKey = 0;
         QList<QRect> reached;
     };
-    static constexpr qsizetype kAnnotatedBuffers = 8;
+    static constexpr qsizetype annotatedBuffers = 8;
 
-    std::optional<BaseKey> baseKey_;
-    QList<AnnotatedBuffer> annotated_; // on the current base layer, newest last
-    BaseLayerImage base_;
-    ImageBufferPool canvases_;
+    std::optional<BaseKey> m_baseKey;
+    QList<AnnotatedBuffer> m_annotated; // on the current base layer, newest last
+    BaseLayerImage m_base;
+    ImageBufferPool m_canvases;
 };
 
 } // namespace lustrelab

@@ -8,7 +8,7 @@ namespace lustrelab {
 
 namespace {
 
-constexpr size_t kHugePage = size_t(2) << 20;
+constexpr size_t hugePage = size_t(2) << 20;
 
 struct Mapping
 {
@@ -34,7 +34,7 @@ QImage makeMappedImage(QSize size, QImage::Format format, size_t extraBytes)
     if (probe.isNull() || bytesPerLine > std::numeric_limits<int>::max())
         return {};
     const size_t pixels = size_t(bytesPerLine) * size_t(size.height());
-    const size_t length = (pixels + extraBytes + kHugePage - 1) / kHugePage * kHugePage;
+    const size_t length = (pixels + extraBytes + hugePage - 1) / hugePage * hugePage;
     void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (address == MAP_FAILED)
         return {};

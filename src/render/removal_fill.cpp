@@ -11,15 +11,15 @@ namespace lustrelab {
 
 namespace {
 
-constexpr int kBandWidth = 3;
-constexpr std::size_t kMinimumSamplesForVariance = 11;
-constexpr double kUniformityThreshold = 0.02;
+constexpr int bandWidth = 3;
+constexpr std::size_t minimumSamplesForVariance = 11;
+constexpr double uniformityThreshold = 0.02;
 // Far below one byte step; absorbs the rounding of sums of byte/255 values.
-constexpr double kByteTolerance = 1e-6;
+constexpr double byteTolerance = 1e-6;
 
 // Unit coordinates times a canvas size rarely land exactly on a pixel edge
 // (64 / 528 * 528 is 63.99999999999999); edges this close count as on it.
-constexpr double kEdgeTolerance = 1e-6;
+constexpr double edgeTolerance = 1e-6;
 
 struct Sample
 {
@@ -46,18 +46,18 @@ std::vector<Sample> collectSamples(const QImage& bitmap, const QRect& area)
 {
     std::vector<Sample> samples;
     for (int x = area.left(); x <= area.right(); ++x) {
-        for (int k = 1; k <= kBandWidth; ++k)
+        for (int k = 1; k <= bandWidth; ++k)
             if (area.top() - k >= 0)
                 samples.push_back(sampleAt(bitmap, x, area.top() - k));
-        for (int k = 1; k <= kBandWidth; ++k)
+        for (int k = 1; k <= bandWidth; ++k)
             if (area.bottom() + k < bitmap.height())
                 samples.push_back(sampleAt(bitmap, x, area.bottom() + k));
     }
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int k = 1; k <= kBandWidth; ++k)
+        for (int k = 1; k <= bandWidth; ++k)
             if (area.left() - k >= 0)
                 samples.push_back(sampleAt(bitmap, area.left() - k, y));
-        for (int k = 1; k <= kBandWidth; ++k)
+        for (int k = 1; k <= bandWidth; ++k)
             if (area.right() + k < bitmap.width())
                 samples.push_back(sampleAt(bitmap, area.right() + k, y));
     }
@@ -68,7 +68,7 @@ std::vector<Sample> collectSamples(const QImage& bitmap, const QRect& area)
 // deviation (alpha ignored) decides.
 bool isUniform(const std::vector<Sample>& samples)
 {
-    if (samples.size() < kMinimumSamplesForVariance)
+    if (samples.size() < minimumSamplesForVariance)
         return true;
     double mean[3] = {0, 0, 0};
     for (const Sample& s : samples)
@@ -80,7 +80,7 @@ bool isUniform(const std::vector<Sample>& samples)
     for (const Sample& s : samples)
         for (int c = 0; c < 3; ++c)
             deviation += (s.channel[c] - mean[c]) * (s.channel[c] - mean[c]);
-    return deviation / double(samples.size()) < kUniformityThreshold;
+    return deviation / double(samples.size()) < uniformityThreshold;
 }
 
 void fillFlat(QImage& bitmap, const QRect& area, const std::vector<Sample>& samples)
@@ -99,7 +99,7 @@ void fillFlat(QImage& bitmap, const QRect& area, const std::vector<Sample>& samp
     // refilled one step darker than itself.
     uchar bytes[4];
     for (int c = 0; c < 4; ++c)
-        bytes[c] = uchar(std::clamp(mean[c] * 255.0 + kByteTolerance, 0.0, 255.0));
+        bytes[c] = uchar(std::clamp(mean[c] * 255.0 + byteTolerance, 0.0, 255.0));
     for (int y = area.top(); y <= area.bottom(); ++y) {
         uchar* line = bitmap.scanLine(y);
         for (int x = area.left(); x <= area.right(); ++x)
@@ -130,7 +130,7 @@ BandLine columnLine(const QImage& bitmap, const QRect& area, int x)
 void fillInterpolated(QImage& bitmap, const QRect& area)
 {
     std::vector<BandLine> rows, columns;
-    for (int k = 1; k <= kBandWidth; ++k) {
+    for (int k = 1; k <= bandWidth; ++k) {
         if (area.top() - k >= 0)
             rows.push_back(rowLine(bitmap, area, area.top() - k));
         if (area.bottom() + k < bitmap.height())
@@ -145,12 +145,12 @@ void fillInterpolated(QImage& bitmap, const QRect& area)
 
 int firstPixel(double edge)
 {
-    return int(std::floor(edge + kEdgeTolerance));
+    return int(std::floor(edge + edgeTolerance));
 }
 
 int lastPixel(double edge)
 {
-    return int(std::ceil(edge - kEdgeTolerance)) - 1;
+    return int(std::ceil(edge - edgeTolerance)) - 1;
 }
 
 } // namespace

@@ -19,19 +19,19 @@ namespace {
 // weights with exactly the operations of the colours keeps a channel that is
 // equal in all band pixels exact: an opaque band gives alpha 255 without even
 // summing alpha, an all-white band gives 255.
-constexpr int kMaxChannels = 5;
-constexpr int kLanes = 8;
-constexpr int kBlock = 2 * kLanes; // outputs per register block
+constexpr int maxChannels = 5;
+constexpr int lanes = 8;
+constexpr int registerBlock = 2 * lanes; // outputs per register block
 // From this line length on the FFT beats the direct sums. Measured on square
 // areas: about equal at 64, the FFT 1.6 times faster at 128 and 2.7 at 256.
-constexpr int kSpectralLength = 64;
+constexpr int spectralLength = 64;
 // Float sums carry a relative error of about 1e-6; a value that is a whole byte
 // in exact arithmetic must not drop a step.
-constexpr double kByteTolerance = 1e-3;
+constexpr double byteTolerance = 1e-3;
 
 // Explicit 8-lane vectors: one AVX register or two SSE ones, independent of
 // what the optimisation level's auto-vectoriser would decide.
-typedef float Lanes __attribute__((vector_size(kLanes * sizeof(float))));
+typedef float Lanes __attribute__((vector_size(lanes * sizeof(float))));
 
 int roundUp(int value, int step)
 {
@@ -43,11 +43,11 @@ int roundUp(int value, int step)
 struct PreparedLine
 {
     int offset = 0;
-    std::array<std::vector<float>, kMaxChannels> reversed;
+    std::array<std::vector<float>, maxChannels> reversed;
 };
 
 // acc[c][n] += sum over k < samples of reversed[c][k] * table[n + k], for n <
-// outputs (a multiple of kBlock). Sixteen outputs of every channel stay in
+// outputs (a multiple of registerBlock). Sixteen outputs of every channel stay in
 // registers for the whole sum; each step loads two table vectors and one
 // value per channel and issues 2 x Channels multiply-adds, no stores.
 template <int Channels>
@@ -57,17 +57,17 @@ template <int Channels>
     const float* reversed[Channels];
     for (int c = 0; c < Channels; ++c)
         reversed[c] = line.reversed[c].data();
-    for (int n = 0; n < outputs; n += kBlock) {
+    for (int n = 0; n < outputs; n += registerBlock) {
         Lanes low[Channels], high[Channels];
         for (int c = 0; c < Channels; ++c) {
             std::memcpy(&low[c], acc[c] + n, sizeof(Lanes));
-            std::memcpy(&high[c], acc[c] + n + kLanes, sizeof(Lanes));
+            std::memcpy(&high[c], acc[c] + n + lanes, sizeof(Lanes));
         }
         const float* t = table + n;
         for (int k = 0; k < samples; ++k) {
             Lanes t0, t1;
             std::memcpy(&t0, t + k, sizeof t0);
-            std::memcpy(&t1, t + k + kLanes, sizeof t1);
+            std::memcpy(&t1, t + k + lanes, sizeof t1);
 #pragma GCC unroll 5
             for (int c = 0; c < Channels; ++c) {
                 const float value = reversed[c][k];
@@ -77,7 +77,7 @@ template <int Channels>
         }
         for (int c = 0; c < Channels; ++c) {
             std::memcpy(acc[c] + n, &low[c], sizeof(Lanes));
-            std::memcpy(acc[c] + n + kLanes, &high[c], sizeof(Lanes));
+            std::memcpy(acc[c] + n + lanes, &high[c], sizeof(Lanes));
         }
     }
 }
@@ -145,19 +145,19 @@ class LineAccumulator
   public:
     LineAccumulator(const std::vector<PreparedLine>& lines, int length, int channels,
                     ConvolveFunction convolve)
-        : m_lines(lines), m_length(length), m_outputs(roundUp(length, kBlock)), m_channels(channels),
+        : m_lines(lines), m_length(length), m_outputs(roundUp(length, registerBlock)), m_channels(channels),
           m_convolve(convolve)
     {
         // table[m] weighs a pair m - (length - 1) apart; past 2 * length - 1 it
         // stays zero, so the padded outputs read zeros.
-        m_table.assign(m_outputs + length + kBlock, 0.0f);
+        m_table.assign(m_outputs + length + registerBlock, 0.0f);
         for (int c = 0; c < m_channels; ++c)
             m_acc[c].assign(m_outputs, 0.0f);
     }
 
     void accumulate(int outer)
     {
-        float* acc[kMaxChannels] = {};
+        float* acc[maxChannels] = {};
         for (int c = 0; c < m_channels; ++c) {
             std::fill(m_acc[c].begin(), m_acc[c].end(), 0.0f);
             acc[c] = m_acc[c].data();
@@ -182,7 +182,7 @@ class LineAccumulator
     int m_channels;
     ConvolveFunction m_convolve;
     std::vector<float> m_table;
-    std::array<std::vector<float>, kMaxChannels> m_acc;
+    std::array<std::vector<float>, maxChannels> m_acc;
 };
 
 // Runs `work(first, last)` over [0, count) in bands, on the pool's threads when
@@ -209,7 +209,7 @@ template <typename Work> void inBands(int count, double cost, Work work)
 
 // Sums the contributions of `lines` (each `length` long) to every row `outer`
 // < outerCount of the area and hands each row's sums to `store`. Lines from
-// kSpectralLength on go through the FFT, shorter ones through the direct
+// spectralLength on go through the FFT, shorter ones through the direct
 // convolution, which is faster there.
 template <typename Store>
 void runPass(const std::vector<BandLine>& lines, int length, int outerCount, int channels, Store store)
@@ -217,7 +217,7 @@ void runPass(const std::vector<BandLine>& lines, int length, int outerCount, int
     if (lines.empty())
         return;
     const double cost = double(length) * length * outerCount * lines.size();
-    if (length >= kSpectralLength) {
+    if (length >= spectralLength) {
         const SpectralLines spectral(lines, length, channels);
         inBands(outerCount, cost, [&](int first, int last) {
             SpectralLineSums pass(spectral);
@@ -253,7 +253,7 @@ void interpolateArea(QImage& bitmap, QRect area, const std::vector<BandLine>& ro
     const int total = channels - 1; // index of the weight total
 
     // sums[c][j * width + i] for area pixel (i, j).
-    std::array<std::vector<float>, kMaxChannels> sums;
+    std::array<std::vector<float>, maxChannels> sums;
     for (int c = 0; c < channels; ++c)
         sums[c].assign(std::size_t(width) * height, 0.0f);
 
@@ -270,7 +270,7 @@ void interpolateArea(QImage& bitmap, QRect area, const std::vector<BandLine>& ro
                 sums[c][std::size_t(j) * width + i] += pass.value(c, j);
     });
 
-    auto toByte = [](double ratio) { return int(std::clamp(ratio * 255.0 + kByteTolerance, 0.0, 255.0)); };
+    auto toByte = [](double ratio) { return int(std::clamp(ratio * 255.0 + byteTolerance, 0.0, 255.0)); };
     for (int j = 0; j < height; ++j) {
         uchar* out = bitmap.scanLine(area.top() + j) + 4 * area.left();
         for (int i = 0; i < width; ++i) {

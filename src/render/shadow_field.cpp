@@ -10,46 +10,46 @@ namespace lustrelab {
 void ShadowField::build(const StyledImage& image, QPointF position, QPointF offset, double sigma,
                         QSize canvasPixels)
 {
-    grid_.clear();
+    m_grid.clear();
     if (image.isNull() || canvasPixels.isEmpty() || !(sigma >= 0))
         return;
-    factor_ = std::max(1, int(sigma / 3));
-    sigmaCells_ = sigma / factor_;
-    padCells_ = int(std::ceil(3 * sigmaCells_)) + 1;
-    gridWidth_ = (image.width() + factor_ - 1) / factor_ + 2 * padCells_;
-    gridHeight_ = (image.height() + factor_ - 1) / factor_ + 2 * padCells_;
-    originX_ = position.x() + offset.x();
-    originY_ = position.y() + offset.y();
-    grid_.assign(size_t(gridWidth_) * gridHeight_, 0.0f);
+    m_factor = std::max(1, int(sigma / 3));
+    m_sigmaCells = sigma / m_factor;
+    m_padCells = int(std::ceil(3 * m_sigmaCells)) + 1;
+    m_gridWidth = (image.width() + m_factor - 1) / m_factor + 2 * m_padCells;
+    m_gridHeight = (image.height() + m_factor - 1) / m_factor + 2 * m_padCells;
+    m_originX = position.x() + offset.x();
+    m_originY = position.y() + offset.y();
+    m_grid.assign(size_t(m_gridWidth) * m_gridHeight, 0.0f);
     downsample(image);
     blur();
 
     // Grid coordinate of a canvas pixel centre c: (c + 0.5 - origin) / k + pad - 0.5,
     // so that the centre of cell i lies over the middle of the pixels it averages.
     auto gridCoord = [this](double canvas, double origin) {
-        return (canvas + 0.5 - origin) / factor_ + padCells_ - 0.5;
+        return (canvas + 0.5 - origin) / m_factor + m_padCells - 0.5;
     };
     auto canvasRange = [&](double origin, int cells, int limit, int& first, int& end) {
         // Pixels whose grid coordinate lies in (-1, cells) touch a non-empty cell.
-        first = std::clamp(int(std::floor((-1 - padCells_ + 0.5) * factor_ + origin - 0.5)), 0, limit);
-        end = std::clamp(int(std::ceil((cells - padCells_ + 0.5) * factor_ + origin)), 0, limit);
+        first = std::clamp(int(std::floor((-1 - m_padCells + 0.5) * m_factor + origin - 0.5)), 0, limit);
+        end = std::clamp(int(std::ceil((cells - m_padCells + 0.5) * m_factor + origin)), 0, limit);
     };
-    canvasRange(originX_, gridWidth_, canvasPixels.width(), firstColumn_, endColumn_);
-    canvasRange(originY_, gridHeight_, canvasPixels.height(), firstRow_, endRow_);
-    columnCell_.resize(size_t(std::max(0, endColumn_ - firstColumn_)));
-    columnFrac_.resize(columnCell_.size());
-    for (int x = firstColumn_; x < endColumn_; ++x) {
-        const double g = gridCoord(x, originX_);
+    canvasRange(m_originX, m_gridWidth, canvasPixels.width(), m_firstColumn, m_endColumn);
+    canvasRange(m_originY, m_gridHeight, canvasPixels.height(), m_firstRow, m_endRow);
+    m_columnCell.resize(size_t(std::max(0, m_endColumn - m_firstColumn)));
+    m_columnFrac.resize(m_columnCell.size());
+    for (int x = m_firstColumn; x < m_endColumn; ++x) {
+        const double g = gridCoord(x, m_originX);
         const double cell = std::floor(g);
         // Cells outside the grid read the row's empty padding.
-        columnCell_[x - firstColumn_] = std::clamp(int(cell), -rowPad, gridWidth_ + rowPad - 2);
-        columnFrac_[x - firstColumn_] = float(g - cell);
+        m_columnCell[x - m_firstColumn] = std::clamp(int(cell), -rowPad, m_gridWidth + rowPad - 2);
+        m_columnFrac[x - m_firstColumn] = float(g - cell);
     }
 }
 
 void ShadowField::downsample(const StyledImage& image)
 {
-    const int k = factor_;
+    const int k = m_factor;
     const float scale = 1.0f / (255.0f * k * k);
     const int cellRows = (image.height() + k - 1) / k;
     runInBands(
@@ -57,14 +57,14 @@ void ShadowField::downsample(const StyledImage& image)
         [&](int begin, int end) {
             // A cell holds up to k² alpha values of 255: past about 4100 x 4100
             // pixels (very wide blurs on large images) that needs 64 bits.
-            std::vector<uint64_t> sums(static_cast<size_t>(gridWidth_));
+            std::vector<uint64_t> sums(static_cast<size_t>(m_gridWidth));
             for (int cellRow = begin; cellRow < end; ++cellRow) {
                 std::fill(sums.begin(), sums.end(), uint64_t(0));
                 const int yEnd = std::min(image.height(), (cellRow + 1) * k);
                 for (int y = cellRow * k; y < yEnd; ++y) {
                     StyledImage::Run runs[3];
                     const int count = image.rowRuns(y, runs);
-                    uint64_t* cells = sums.data() + padCells_;
+                    uint64_t* cells = sums.data() + m_padCells;
                     for (int r = 0; r < count; ++r) {
                         const StyledImage::Run& run = runs[r];
                         for (int x = run.x0; x < run.x1;) {
@@ -82,8 +82,8 @@ void ShadowField::downsample(const StyledImage& image)
                         }
                     }
                 }
-                float* out = grid_.data() + size_t(cellRow + padCells_) * gridWidth_;
-                for (int i = 0; i < gridWidth_; ++i)
+                float* out = m_grid.data() + size_t(cellRow + m_padCells) * m_gridWidth;
+                for (int i = 0; i < m_gridWidth; ++i)
                     out[i] = float(sums[i]) * scale;
             }
         },
@@ -95,8 +95,8 @@ void ShadowField::blur()
     // The box average widens the blur by a variance of 1/12 cell²; take it
     // off the grid's Gaussian. (Bilinear read-back interpolates rather than
     // blurs: measured against an exact Gaussian, compensating it only hurts.)
-    const double extra = factor_ > 1 ? 1.0 / 12 : 0.0;
-    const double s = std::sqrt(std::max(0.0, sigmaCells_ * sigmaCells_ - extra));
+    const double extra = m_factor > 1 ? 1.0 / 12 : 0.0;
+    const double s = std::sqrt(std::max(0.0, m_sigmaCells * m_sigmaCells - extra));
     if (s < 0.2)
         return;
     const int radius = int(std::ceil(3 * s));
@@ -107,11 +107,11 @@ void ShadowField::blur()
     for (float& w : kernel)
         w = float(w / total);
 
-    const int w = gridWidth_, h = gridHeight_;
-    std::vector<float> tmp(grid_.size());
+    const int w = m_gridWidth, h = m_gridHeight;
+    std::vector<float> tmp(m_grid.size());
     runInBands(h, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
-            const float* in = grid_.data() + size_t(y) * w;
+            const float* in = m_grid.data() + size_t(y) * w;
             float* out = tmp.data() + size_t(y) * w;
             for (int x = 0; x < w; ++x) {
                 float acc = 0;
@@ -124,7 +124,7 @@ void ShadowField::blur()
     });
     runInBands(h, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
-            float* out = grid_.data() + size_t(y) * w;
+            float* out = m_grid.data() + size_t(y) * w;
             std::fill(out, out + w, 0.0f);
             const int lo = std::max(-radius, -y), hi = std::min(radius, h - 1 - y);
             for (int i = lo; i <= hi; ++i) {
@@ -139,23 +139,24 @@ void ShadowField::blur()
 
 bool ShadowField::prepareRow(int y, std::vector<float>& row) const
 {
-    if (grid_.empty() || y < firstRow_ || y >= endRow_)
+    if (m_grid.empty() || y < m_firstRow || y >= m_endRow)
         return false;
-    const double g = (y + 0.5 - originY_) / factor_ + padCells_ - 0.5;
+    const double g = (y + 0.5 - m_originY) / m_factor + m_padCells - 0.5;
     const int cell = int(std::floor(g));
     const float fy = float(g - cell);
     // Vertical interpolation once per row, into a grid row padded with empty
     // cells at each end so that the horizontal step needs no bounds tests.
-    row.assign(size_t(gridWidth_) + 2 * rowPad, 0.0f);
+    row.assign(size_t(m_gridWidth) + 2 * rowPad, 0.0f);
     float* out = row.data() + rowPad;
-    const float* above = cell >= 0 && cell < gridHeight_ ? grid_.data() + size_t(cell) * gridWidth_ : nullptr;
+    const float* above =
+        cell >= 0 && cell < m_gridHeight ? m_grid.data() + size_t(cell) * m_gridWidth : nullptr;
     const float* below =
-        cell + 1 >= 0 && cell + 1 < gridHeight_ ? grid_.data() + size_t(cell + 1) * gridWidth_ : nullptr;
+        cell + 1 >= 0 && cell + 1 < m_gridHeight ? m_grid.data() + size_t(cell + 1) * m_gridWidth : nullptr;
     if (above)
-        for (int i = 0; i < gridWidth_; ++i)
+        for (int i = 0; i < m_gridWidth; ++i)
             out[i] = above[i] * (1 - fy);
     if (below)
-        for (int i = 0; i < gridWidth_; ++i)
+        for (int i = 0; i < m_gridWidth; ++i)
             out[i] += below[i] * fy;
     return true;
 }
@@ -164,8 +165,8 @@ void ShadowField::sampleSpan(const std::vector<float>& row, int x0, int x1, floa
 {
     const float* cells = row.data() + rowPad;
     const float scale = opacity * 255.0f;
-    const int* cellOf = columnCell_.data() - firstColumn_;
-    const float* fracOf = columnFrac_.data() - firstColumn_;
+    const int* cellOf = m_columnCell.data() - m_firstColumn;
+    const float* fracOf = m_columnFrac.data() - m_firstColumn;
     for (int x = x0; x < x1; ++x) {
         const float left = cells[cellOf[x]], right = cells[cellOf[x] + 1];
         // Blurred alpha lies in 0..1, so the rounded value never exceeds 255.

@@ -27,12 +27,12 @@ class ShadowField
     // `offset`, in device pixels.
     void build(const StyledImage& image, QPointF position, QPointF offset, double sigma, QSize canvasPixels);
 
-    bool isEmpty() const { return grid_.empty(); }
+    bool isEmpty() const { return m_grid.empty(); }
     // Canvas rows and columns outside these ranges receive no shadow.
-    int firstRow() const { return firstRow_; }
-    int endRow() const { return endRow_; }
-    int firstColumn() const { return firstColumn_; }
-    int endColumn() const { return endColumn_; }
+    int firstRow() const { return m_firstRow; }
+    int endRow() const { return m_endRow; }
+    int firstColumn() const { return m_firstColumn; }
+    int endColumn() const { return m_endColumn; }
 
     // Prepares canvas row `y` in `row` (per-thread memory); false when the
     // row has no shadow at all.
@@ -46,17 +46,17 @@ class ShadowField
     void blur();
 
     static constexpr int rowPad = 2; // empty cells each side of a prepared row
-    int factor_ = 1;                 // pixels per grid cell along each axis
-    int padCells_ = 0;               // empty cells around the image, room for the blur's tails
-    int gridWidth_ = 0;
-    int gridHeight_ = 0;
-    double sigmaCells_ = 0;
-    double originX_ = 0; // canvas position of the image's top-left corner, plus the offset
-    double originY_ = 0;
-    std::vector<float> grid_;
-    std::vector<int> columnCell_;   // per canvas column in range: left grid cell
-    std::vector<float> columnFrac_; // and the weight of the cell to its right
-    int firstRow_ = 0, endRow_ = 0, firstColumn_ = 0, endColumn_ = 0;
+    int m_factor = 1;                // pixels per grid cell along each axis
+    int m_padCells = 0;              // empty cells around the image, room for the blur's tails
+    int m_gridWidth = 0;
+    int m_gridHeight = 0;
+    double m_sigmaCells = 0;
+    double m_originX = 0; // canvas position of the image's top-left corner, plus the offset
+    double m_originY = 0;
+    std::vector<float> m_grid;
+    std::vector<int> m_columnCell;   // per canvas column in range: left grid cell
+    std::vector<float> m_columnFrac; // and the weight of the cell to its right
+    int m_firstRow = 0, m_endRow = 0, m_firstColumn = 0, m_endColumn = 0;
 };
 
 } // namespace lustrelab

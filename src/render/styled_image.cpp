@@ -5,7 +5,7 @@
 namespace lustrelab {
 
 StyledImage::StyledImage(QImage base, std::vector<Strip> strips)
-    : base_(std::move(base)), strips_(std::move(strips))
+    : m_base(std::move(base)), m_strips(std::move(strips))
 {
 }
 
@@ -14,15 +14,15 @@ int StyledImage::rowRuns(int y, Run* runs) const
     // Strips of one row, left to right; the gaps between them come from the base.
     const Strip* inRow[3];
     int found = 0;
-    for (const Strip& strip : strips_) {
+    for (const Strip& strip : m_strips) {
         if (y >= strip.rect.top() && y <= strip.rect.bottom() && found < 3)
             inRow[found++] = &strip;
     }
     for (int i = 1; i < found; ++i) // at most three: insertion sort by left edge
         for (int j = i; j > 0 && inRow[j]->rect.left() < inRow[j - 1]->rect.left(); --j)
             std::swap(inRow[j], inRow[j - 1]);
-    const bool rgb32 = base_.format() == QImage::Format_RGB32;
-    const auto* baseRow = reinterpret_cast<const uint32_t*>(base_.constScanLine(y));
+    const bool rgb32 = m_base.format() == QImage::Format_RGB32;
+    const auto* baseRow = reinterpret_cast<const uint32_t*>(m_base.constScanLine(y));
     int count = 0, x = 0;
     for (int i = 0; i < found; ++i) {
         const Strip& strip = *inRow[i];

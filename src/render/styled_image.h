@@ -35,17 +35,17 @@ class StyledImage
     // `base` must be premultiplied ARGB or RGB32. Strips must not overlap.
     StyledImage(QImage base, std::vector<Strip> strips);
 
-    bool isNull() const { return base_.isNull(); }
-    int width() const { return base_.width(); }
-    int height() const { return base_.height(); }
-    double devicePixelRatio() const { return base_.devicePixelRatio(); }
+    bool isNull() const { return m_base.isNull(); }
+    int width() const { return m_base.width(); }
+    int height() const { return m_base.height(); }
+    double devicePixelRatio() const { return m_base.devicePixelRatio(); }
 
     // The runs covering row y from column 0 to width(), left to right (at most 3).
     int rowRuns(int y, Run* runs) const;
 
   private:
-    QImage base_;
-    std::vector<Strip> strips_;
+    QImage m_base;
+    std::vector<Strip> m_strips;
 };
 
 } // namespace lustrelab

@@ -29,12 +29,27 @@ class TestAnnotationsFile : public QObject
             R"({"rect": {"x": 0, "y": 0, "width": 1, "height": 1}}]})"));
         QVERIFY(a);
         const QUuid id = QUuid::fromString(QStringLiteral("6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00"));
-        const TextOverlay text{id, "Hi", UnitPoint{0.1, 0.9}, "DejaVu Sans", 48, FontWeight::ultraLight,
-                               CodableColor{0, 0, 0, 1}, CodableColor{1, 1, 1, 128 / 255.0}, true, -15, 0.5};
+        const TextOverlay text{id,
+                               "Hi",
+                               UnitPoint{0.1, 0.9},
+                               "DejaVu Sans",
+                               48,
+                               FontWeight::ultraLight,
+                               CodableColor{0, 0, 0, 1},
+                               CodableColor{1, 1, 1, 128 / 255.0},
+                               true,
+                               -15,
+                               0.5};
         QVERIFY(a->textOverlays[0] == text);
-        const ShapeOverlay shape{a->shapeOverlays[0].id, ShapeType::roundedRectangle, UnitPoint{0, 0.2},
-                                 UnitPoint{1, 0.5}, CodableColor{0, 1, 0, 1}, CodableColor{0, 0, 1, 0.25}, 8,
-                                 0.75, ArrowStyle::double_};
+        const ShapeOverlay shape{a->shapeOverlays[0].id,
+                                 ShapeType::roundedRectangle,
+                                 UnitPoint{0, 0.2},
+                                 UnitPoint{1, 0.5},
+                                 CodableColor{0, 1, 0, 1},
+                                 CodableColor{0, 0, 1, 0.25},
+                                 8,
+                                 0.75,
+                                 ArrowStyle::double_};
         QVERIFY(a->shapeOverlays[0] == shape);
         QCOMPARE(a->removalAreas[0].rect, (UnitRect{0.1, 0.2, 0.3, 0.4}));
         QCOMPARE(a->removalAreas[0].method, RemovalMethod::solidColor);

@@ -1,13 +1,9 @@
 // Limits on what the command line accepts: the canvas a ratio preset gives
-// before anything is allocated, hand-written annotation geometry and numbers,
-// and an output the JPEG encoder cannot write.
+// before anything is allocated, and hand-written annotation geometry and numbers.
 
 #include "cli/annotations_file.h"
 #include "cli/size_guard.h"
 
-#include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace lustrelab;
@@ -104,59 +100,7 @@ class TestInputLimits : public QObject
         QCOMPARE(annotations.has_value(), error.isEmpty());
         QCOMPARE(message, error);
     }
-
-    // Inputs the command line cannot honour end in one line naming the file
-    // and status 1, with no output left behind: an image taller than JPEG
-    // allows, and a JSON number beyond a double.
-    void refusedWithOneLine_data()
-    {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("named"); // the file the line starts with
-        QTest::addColumn<QString>("output");
-        QTest::newRow("too tall for JPEG")
-            << QStringList{"--scale", "2", "--set", "padding=0", "--set", "shadowEnabled=false"} << "tall.png"
-            << "out.jpeg";
-        QTest::newRow("annotation number beyond a double")
-            << QStringList{"--annotations", "@huge.json"} << "huge.json"
-            << "out.png";
-        QTest::newRow("settings number beyond a double")
-            << QStringList{"--settings", "@huge.json"} << "huge.json"
-            << "out.png";
-    }
-    void refusedWithOneLine()
-    {
-        QFETCH(QStringList, options);
-        QFETCH(QString, named);
-        QFETCH(QString, output);
-        QTemporaryDir work;
-        QImage tall(8, 32760, QImage::Format_RGB32);
-        tall.fill(Qt::darkCyan);
-        QVERIFY(tall.save(work.filePath("tall.png")));
-        QFile huge(work.filePath("huge.json"));
-        QVERIFY(huge.open(QIODevice::WriteOnly) &&
-                huge.write(R"({"textOverlays": [{"fontSize": 1e999}]})") > 0);
-        huge.close();
-
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", work.path());
-        env.insert("XDG_DATA_HOME", work.filePath("data"));
-        env.insert("XDG_CONFIG_HOME", work.filePath("config"));
-        process.setProcessEnvironment(env);
-        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"),
-                      QStringList{"compose", work.filePath("tall.png"), "-o", work.filePath(output)} +
-                          options.replaceInStrings("@", work.path() + u'/'));
-        QVERIFY(process.waitForFinished(120000));
-        const QStringList errors =
-            QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 1);
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors.first().startsWith(QStringLiteral("lustrelab: ") + work.filePath(named)),
-                 qPrintable(errors.first()));
-        QVERIFY(!QFile::exists(work.filePath(output)));
-    }
 };
 
-QTEST_MAIN(TestInputLimits)
+QTEST_GUILESS_MAIN(TestInputLimits)
 #include "tst_input_limits.moc"

@@ -14,16 +14,16 @@ using namespace lustrelab;
 
 namespace {
 
-constexpr int kWidth = 200;
-constexpr int kHeight = 100;
-constexpr QRgb kShotColor = 0xff2878c8;
+constexpr int shotWidth = 200;
+constexpr int shotHeight = 100;
+constexpr QRgb shotColor = 0xff2878c8;
 
 using Run = std::tuple<int, QString, QStringList>; // exit status, standard output, lines on standard error
 
 bool writePng(const QString& path, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    image.fill(kShotColor);
+    image.fill(shotColor);
     return image.save(path);
 }
 
@@ -74,8 +74,9 @@ class TestProcess : public QObject
     void initTestCase()
     {
         QVERIFY(QDir(m_work.path()).mkpath("sub") && QDir(m_home.path()).mkpath("data/Lustrelab"));
-        QVERIFY(writePng(expand("@shot.png"), kWidth, kHeight) && writePng(expand("@a.png"), 40, 30));
+        QVERIFY(writePng(expand("@shot.png"), shotWidth, shotHeight) && writePng(expand("@a.png"), 40, 30));
         QVERIFY(writeFile(expand("@text.png"), "just some text\n"));
+        QVERIFY(writePng(expand("@tall.png"), 8, 32760)); // twice this is taller than JPEG allows
         QVERIFY(QFile::copy(expand("@shot.png"), expand("@cut.png")) &&
                 QFile::resize(expand("@cut.png"), 60));
         Json settings = toJson(BeautySettings{});
@@ -105,17 +106,17 @@ class TestProcess : public QObject
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QColor>("centre");
-        const QSize padded(kWidth + 128, kHeight + 128); // default padding 64
-        const QColor shot = kShotColor;
+        const QSize padded(shotWidth + 128, shotHeight + 128); // default padding 64
+        const QColor shot = shotColor;
 
         QTest::newRow("scale 1") << QStringList{"--scale", "1"} << padded << shot;
         QTest::newRow("scale 2") << QStringList{"--scale", "2"} << 2 * padded << shot;
         QTest::newRow("settings file, then --set")
             << QStringList{"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true",
                            "--scale=1"}
-            << QSize(kWidth + 14, kHeight + 14) << shot;
-        QTest::newRow("template by name")
-            << QStringList{"--template", "Flat", "--scale", "1"} << QSize(kWidth + 20, kHeight + 20) << shot;
+            << QSize(shotWidth + 14, shotHeight + 14) << shot;
+        QTest::newRow("template by name") << QStringList{"--template", "Flat", "--scale", "1"}
+                                          << QSize(shotWidth + 20, shotHeight + 20) << shot;
         QTest::newRow("annotations, a shape over the whole canvas")
             << QStringList{"--annotations", "@notes.json", "--scale", "1"} << padded << QColor(Qt::blue);
     }
@@ -134,6 +135,44 @@ class TestProcess : public QObject
         QCOMPARE(image.size(), size);
         QCOMPARE(image.pixelColor(size.width() / 2, size.height() / 2), centre);
         QVERIFY(QFile::remove(expand("@out.png")));
+    }
+
+    // The encoding is --format, else the suffix of the -o file in any case,
+    // else the styling's exportFormat; read from the bytes written.
+    void outputFormat_data()
+    {
+        QTest::addColumn<QString>("output"); // -o
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("jpeg");
+        const QStringList none, settingsJpeg{"--set", "exportFormat=jpeg"};
+
+        QTest::newRow(".jpg") << "@o.jpg" << none << "@o.jpg" << true;
+        QTest::newRow(".jpeg") << "@o.jpeg" << none << "@o.jpeg" << true;
+        QTest::newRow(".JPG") << "@o.JPG" << none << "@o.JPG" << true;
+        QTest::newRow(".png beats exportFormat") << "@o.png" << settingsJpeg << "@o.png" << false;
+        QTest::newRow("no suffix: exportFormat") << "@o" << settingsJpeg << "@o" << true;
+        QTest::newRow("no suffix: default png") << "@o" << none << "@o" << false;
+        QTest::newRow("--format beats the suffix")
+            << "@o.jpg" << QStringList{"--format", "png"} << "@o.jpg" << false;
+        QTest::newRow("--format jpg into a folder")
+            << "@sub/" << QStringList{"--format", "jpg"} << "@sub/shot-styled.jpeg" << true;
+    }
+
+    void outputFormat()
+    {
+        QFETCH(QString, output);
+        QFETCH(QStringList, options);
+        QFETCH(QString, written);
+        QFETCH(bool, jpeg);
+        const auto [exitCode, out, errLines] =
+            run(QStringList{"compose", "@shot.png", "-o", output, "--scale", "1"} + options);
+        QCOMPARE(errLines, QStringList());
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(out.trimmed(), expand(written));
+        const QByteArray bytes = readFile(expand(written));
+        QVERIFY(bytes.startsWith(jpeg ? QByteArray("\xff\xd8\xff") : QByteArray("\x89PNG")));
+        QVERIFY(QFile::remove(expand(written)));
     }
 
     void failures_data()
@@ -164,6 +203,13 @@ class TestProcess : public QObject
         QTest::newRow("annotation number beyond a double")
             << compose + QStringList{"--annotations", "@overflow-notes.json"}
             << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "1e400" << 0;
+        QTest::newRow("settings number beyond a double")
+            << compose + QStringList{"--settings", "@overflow-notes.json"}
+            << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "" << 0;
+        QTest::newRow("too tall for JPEG")
+            << QStringList{"compose", "@tall.png", "-o",        "@never.jpeg", "--scale",
+                           "2",       "--set",     "padding=0", "--set",       "shadowEnabled=false"}
+            << "lustrelab: @tall.png: " << 1 << "" << 0;
         QTest::newRow("oversized composition") << compose + QStringList{"--set", "padding=100000"}
                                                << "lustrelab: @shot.png: " << 1 << "would be" << 0;
         QTest::newRow("output spelt as the input")
@@ -189,7 +235,7 @@ class TestProcess : public QObject
         QVERIFY2(errLines.value(0).startsWith(expand(errStart)), qPrintable(errLines.value(0)));
         QVERIFY2(errLines.value(0).contains(mentions), qPrintable(errLines.value(0)));
         QCOMPARE(QDir(expand("@styled/nested")).entryList(QDir::Files).size(), written);
-        QVERIFY(!QFile::exists(expand("@never.png")));
+        QVERIFY(!QFile::exists(expand("@never.png")) && !QFile::exists(expand("@never.jpeg")));
         QCOMPARE(readFile(expand("@shot.png")), input);
     }
 

@@ -8,14 +8,14 @@ using namespace lustrelab;
 
 namespace {
 
-const QColor kScreen(20, 90, 250); // the screenshot's own colour in these tests
+const QColor screenColor(20, 90, 250); // the screenshot's own colour in these tests
 
 // Phones frame a 390 x 844 point screenshot, everything else 1000 x 600.
 QImage framed(const QString& id, double ratio = 1, QImage image = {})
 {
     const QSize points = id.startsWith(QLatin1String("iphone")) ? QSize(390, 844) : QSize(1000, 600);
     if (image.isNull())
-        image = solidImage(int(points.width() * ratio), int(points.height() * ratio), kScreen, ratio);
+        image = solidImage(int(points.width() * ratio), int(points.height() * ratio), screenColor, ratio);
     const DeviceFrame* frame = findDeviceFrame(id);
     return frame ? DeviceFrameRenderer().frameImage(image, *frame) : QImage();
 }
@@ -52,8 +52,8 @@ class TestFrames : public QObject
     void tinyScreenshotAndNoFrame()
     {
         // Large radii on a tiny screenshot still frame it; no frame is the same image.
-        QCOMPARE(framed("iphone16pro", 1, solidImage(20, 10, kScreen)).size(), QSize(26, 16));
-        const QImage plain = solidImage(40, 30, kScreen);
+        QCOMPARE(framed("iphone16pro", 1, solidImage(20, 10, screenColor)).size(), QSize(26, 16));
+        const QImage plain = solidImage(40, 30, screenColor);
         QCOMPARE(DeviceFrameRenderer().frameImage(plain, noDeviceFrame()).cacheKey(), plain.cacheKey());
     }
 
@@ -73,17 +73,17 @@ class TestFrames : public QObject
         QTest::newRow("phone outer corner") << "iphone16promax" << QPoint(0, 0) << transparent;
         QTest::newRow("screen corner shows body") << "iphone16promax" << QPoint(17, 17) << natural;
         QTest::newRow("island left end") << "iphone16promax" << QPoint(150, 20) << black;
-        QTest::newRow("beside the island") << "iphone16promax" << QPoint(138, 20) << kScreen;
-        QTest::newRow("no island without the flag") << "iphoneSE" << QPoint(207, 29) << kScreen;
+        QTest::newRow("beside the island") << "iphone16promax" << QPoint(138, 20) << screenColor;
+        QTest::newRow("no island without the flag") << "iphoneSE" << QPoint(207, 29) << screenColor;
         // Laptop body Qt y 0..616, screen at (8, 8), base Qt y 616..664 from
         // x 203.2 to 812.8.
         QTest::newRow("laptop bezel is black") << "macbookpro14" << QPoint(5, 300) << black;
         QTest::newRow("notch reaches the top edge") << "macbookpro14" << QPoint(473, 8) << black;
-        QTest::newRow("beside the notch") << "macbookpro14" << QPoint(468, 12) << kScreen;
+        QTest::newRow("beside the notch") << "macbookpro14" << QPoint(468, 12) << screenColor;
         QTest::newRow("laptop base") << "macbookpro14" << QPoint(205, 650) << dark;
         QTest::newRow("beside the base") << "macbookpro14" << QPoint(200, 650) << transparent;
         QTest::newRow("silver laptop base") << "macbookair15" << QPoint(506, 650) << silver;
-        QTest::newRow("display has no notch") << "imac24" << QPoint(520, 23) << kScreen;
+        QTest::newRow("display has no notch") << "imac24" << QPoint(520, 23) << screenColor;
         // Browser 1002 x 637: title bar Qt y 0..36, buttons at y 12..24.
         QTest::newRow("dark chrome") << "browsersafaridark" << QPoint(150, 20) << grey(0.16f);
         QTest::newRow("close button")
@@ -93,7 +93,7 @@ class TestFrames : public QObject
         QTest::newRow("zoom button") << "browsersafari" << QPoint(60, 18)
                                      << QColor::fromRgbF(0.16f, 0.78f, 0.25f);
         QTest::newRow("browser window corner") << "browsersafari" << QPoint(0, 0) << transparent;
-        QTest::newRow("content in bottom corners") << "browsersafari" << QPoint(1, 635) << kScreen;
+        QTest::newRow("content in bottom corners") << "browsersafari" << QPoint(1, 635) << screenColor;
     }
     void probes()
     {
