@@ -5,6 +5,7 @@
 #include "canvas/canvas_interaction.h"
 #include "canvas/shape_selection_handle.h"
 #include "canvas/text_selection_handle.h"
+#include "record_printers.h"
 
 #include <QTest>
 

@@ -5,6 +5,7 @@
 #include "canvas/canvas_interaction.h"
 #include "canvas/canvas_view.h"
 #include "state/app_state.h"
+#include "record_printers.h"
 #include "test_fixtures.h"
 
 #include <QLineEdit>

@@ -1,4 +1,5 @@
 #include "model/model_json.h"
+#include "record_printers.h"
 
 #include <QTest>
 
@@ -30,7 +31,7 @@ class TestModelJson : public QObject
         QString error;
         const auto read = beautySettingsFromJson(Json::parse(toJson(settings).dump()), &error);
         QVERIFY2(read.has_value(), qPrintable(error));
-        QVERIFY(*read == settings);
+        QCOMPARE(*read, settings);
     }
 
     void writesKeysInRecordOrder()
@@ -120,7 +121,7 @@ class TestModelJson : public QObject
         BeautySettings expected;
         expected.cornerRadius = 7;
         expected.shadowOpacity = 1;
-        QVERIFY(*read == expected);
+        QCOMPARE(*read, expected);
     }
 };
 

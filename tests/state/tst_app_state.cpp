@@ -1,4 +1,5 @@
 #include "state/app_state.h"
+#include "record_printers.h"
 #include "test_fixtures.h"
 
 #include <QFile>

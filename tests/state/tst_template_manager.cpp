@@ -1,5 +1,6 @@
 #include "model/model_json.h"
 #include "state/template_manager.h"
+#include "record_printers.h"
 #include "test_fixtures.h"
 
 #include <QDir>
