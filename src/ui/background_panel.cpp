@@ -1,6 +1,7 @@
 #include "background_panel.h"
 
 #include "color_well.h"
+#include "display_name.h"
 #include "flow_layout.h"
 #include "gradient_swatch_grid.h"
 #include "preset_chip.h"
@@ -38,7 +39,7 @@ BackgroundPanel::BackgroundPanel(AppState& state, QWidget* parent) : QWidget(par
     chipHolder->setAccessibleName(tr("Gradient category"));
     auto* chipFlow = new FlowLayout(chipHolder, 4);
     for (GradientCategory category : allCases<GradientCategory>()) {
-        auto* chip = new PresetChip(rawValue(category), true, chipHolder);
+        auto* chip = new PresetChip(displayName(category), true, chipHolder);
         connect(chip, &PresetChip::clicked, this, [this, category] { showCategory(category); });
         chipFlow->addWidget(chip);
         m_categoryChips.append(chip);

@@ -1,5 +1,6 @@
 #include "device_frame_panel.h"
 
+#include "display_name.h"
 #include "flow_layout.h"
 #include "model/id_lookup.h"
 #include "preset_chip.h"
@@ -37,7 +38,7 @@ DeviceFramePanel::DeviceFramePanel(AppState& state, QWidget* parent) : QWidget(p
     holder->setAccessibleName(tr("Device category"));
     auto* flow = new FlowLayout(holder, 6);
     for (DeviceCategory category : allCases<DeviceCategory>()) {
-        auto* chip = new PresetChip(rawValue(category), false, holder);
+        auto* chip = new PresetChip(displayName(category), false, holder);
         connect(chip, &PresetChip::clicked, this, [this, category] {
             const QString id = frameIdForCategory(category, deviceFrames());
             editStyling(m_state, [&](BeautySettings& s) { s.deviceFrameId = id; });

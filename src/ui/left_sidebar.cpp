@@ -1,5 +1,6 @@
 #include "left_sidebar.h"
 
+#include "display_name.h"
 #include "shape_settings_panel.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
@@ -145,7 +146,7 @@ QWidget* LeftSidebar::buildToolGroup(QWidget* parent)
     row->setSpacing(2);
     for (CanvasTool tool : allCases<CanvasTool>()) {
         // The tool's own name is what the rest of the code calls it too.
-        QToolButton* button = makeIconButton(toolSymbol(tool), rawValue(tool), holder);
+        QToolButton* button = makeIconButton(toolSymbol(tool), displayName(tool), holder);
         button->setObjectName(rawValue(tool) + QStringLiteral("Tool"));
         button->setCheckable(true);
         button->setAutoRaise(true);

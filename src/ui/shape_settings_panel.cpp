@@ -1,6 +1,7 @@
 #include "shape_settings_panel.h"
 
 #include "color_well.h"
+#include "display_name.h"
 #include "segmented_picker.h"
 #include "sidebar_style.h"
 #include "slider_row.h"
@@ -41,7 +42,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_type = new QComboBox;
     m_type->setObjectName(QStringLiteral("type"));
     for (ShapeType type : allCases<ShapeType>())
-        m_type->addItem(rawValue(type), int(type));
+        m_type->addItem(displayName(type), int(type));
     connect(m_type, &QComboBox::activated, this, [this](int index) {
         const auto type = ShapeType(m_type->itemData(index).toInt());
         edit([&](ShapeOverlay& o) { o.shapeType = type; });
@@ -102,7 +103,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_arrow = new SegmentedPicker(tr("Arrow"));
     m_arrow->setObjectName(QStringLiteral("arrow"));
     for (ArrowStyle style : allCases<ArrowStyle>())
-        m_arrow->addSegment(rawValue(style));
+        m_arrow->addSegment(displayName(style));
     connect(m_arrow, &SegmentedPicker::activated, this, [this](int index) {
         edit([&](ShapeOverlay& o) { o.arrowStyle = allCases<ArrowStyle>()[index]; });
     });

@@ -1,6 +1,7 @@
 #include "text_settings_panel.h"
 
 #include "color_well.h"
+#include "display_name.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
 
@@ -64,7 +65,7 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
     m_weight->setObjectName(QStringLiteral("weight"));
     m_weight->setAccessibleName(tr("Font weight"));
     for (FontWeight weight : allCases<FontWeight>())
-        m_weight->addItem(rawValue(weight), int(weight));
+        m_weight->addItem(displayName(weight), int(weight));
     connect(m_weight, &QComboBox::activated, this, [this](int index) {
         const auto weight = FontWeight(m_weight->itemData(index).toInt());
         edit([&](TextOverlay& o) { o.fontWeight = weight; });
@@ -112,7 +113,7 @@ void TextSettingsPanel::sync()
     const QSignalBlocker redactedBlocker(m_redacted);
     showValue(m_font, overlay->fontName, overlay->fontName);
     showValue(m_size, overlay->fontSize, QString::number(qRound(overlay->fontSize)));
-    showValue(m_weight, int(overlay->fontWeight), rawValue(overlay->fontWeight));
+    showValue(m_weight, int(overlay->fontWeight), displayName(overlay->fontWeight));
     m_color->setColor(overlay->textColor.toPlatformColor());
     m_redacted->setChecked(overlay->isRedacted);
 }

@@ -1,5 +1,6 @@
 #include "tool_options_panel.h"
 
+#include "display_name.h"
 #include "flow_layout.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
@@ -62,8 +63,8 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
     for (ShapeType type : allCases<ShapeType>()) {
         auto* button = new QToolButton(typeHolder);
         button->setObjectName(rawValue(type) + QStringLiteral("Shape"));
-        button->setText(rawValue(type));
-        button->setAccessibleName(rawValue(type));
+        button->setText(displayName(type));
+        button->setAccessibleName(displayName(type));
         setSymbol(button, shapeSymbol(type));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFont(captionFont(button->font()));
