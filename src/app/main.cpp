@@ -1,5 +1,6 @@
 #include "app/lustrelab_app.h"
 #include "cli/command_line.h"
+#include "io/image_limits.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Screenshots of large or many screens pass Qt's default decode limit.
+    lustrelab::configureImageAllocationLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lustrelab"));
     QApplication::setApplicationVersion(QStringLiteral(LUSTRELAB_VERSION));

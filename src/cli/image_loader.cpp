@@ -57,12 +57,6 @@ LoadedImage readWithQt(QByteArrayView bytes, qint64 maxPixels, const ImageSizeCh
 
 } // namespace
 
-void configureImageAllocationLimit()
-{
-    // Decoders may hold a little more than the final image; leave room for it.
-    QImageReader::setAllocationLimit(int(maxImagePixels * 4 / (1024 * 1024)) + 256);
-}
-
 LoadedImage loadImage(const QString& path, qint64 maxPixels, const ImageSizeCheck& check)
 {
     const QFileInfo info(path);
