@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -164,6 +165,9 @@ void MainWindow::showPreferences()
         m_preferences = new SettingsView(m_state, this);
         m_preferences->setWindowFlag(Qt::Window);
         m_preferences->setWindowTitle(tr("Preferences"));
+        // A window of its own that behaves like a dialog: Escape closes it.
+        new QShortcut(QKeySequence::Cancel, m_preferences.data(), m_preferences.data(), &QWidget::close);
+        m_commands->addApplicationKeysTo(*m_preferences);
     }
     m_preferences->setGlobalShortcutRegistered(m_globalShortcutRegistered);
     m_preferences->show();
@@ -185,10 +189,27 @@ void MainWindow::showEvent(QShowEvent* event)
     }
 }
 
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Wayland hands the clipboard only to a window with keyboard focus, which
+    // comes after the first show: the launch paste gets a second chance then.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_pasteAwaitsActivation) {
+        m_pasteAwaitsActivation = false;
+        QTimer::singleShot(0, this, &MainWindow::runAutomaticPaste);
+    }
+}
+
 void MainWindow::runAutomaticPaste()
 {
-    if (m_automaticPaste && autoPasteOnLaunch() && m_state.clipboardService().canReadImage())
+    if (!m_automaticPaste || !autoPasteOnLaunch())
+        return;
+    if (m_state.clipboardService().canReadImage()) {
+        m_pasteAwaitsActivation = false;
         m_state.pasteImage();
+    } else if (!isActiveWindow()) {
+        m_pasteAwaitsActivation = true;
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

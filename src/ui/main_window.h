@@ -54,6 +54,7 @@ class MainWindow : public QMainWindow
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -86,6 +87,7 @@ class MainWindow : public QMainWindow
     QPointer<SettingsView> m_preferences;
     bool m_automaticPaste = true;
     bool m_shownBefore = false;
+    bool m_pasteAwaitsActivation = false; // the launch paste found no clipboard before focus
     bool m_globalShortcutRegistered = true;
     bool m_dropTargeted = false;
 };

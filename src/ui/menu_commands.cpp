@@ -61,6 +61,11 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     updateEnabled();
 }
 
+void MenuCommands::addApplicationKeysTo(QWidget& window) const
+{
+    window.addAction(m_quit);
+}
+
 QAction* MenuCommands::addCommand(QMenu* menu, const QString& name, const QString& title,
                                   const QKeySequence& key)
 {

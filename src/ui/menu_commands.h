@@ -5,6 +5,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QWidget;
 
 namespace lustrelab {
 
@@ -21,6 +22,10 @@ class MenuCommands : public QObject
 
   public:
     MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent = nullptr);
+
+    // Another top-level window of the application (the preferences) answers
+    // the application-wide keys too, so Ctrl+Q quits from wherever focus is.
+    void addApplicationKeysTo(QWidget& window) const;
 
   signals:
     void preferencesRequested();
