@@ -1,7 +1,9 @@
 #include "clipboard_service.h"
 
+#include "base/run_then_deliver.h"
 #include "image_mime_data.h"
 #include "mime_image_source.h"
+#include "png_encoder.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -21,7 +23,16 @@ QClipboard* applicationClipboard()
 
 ClipboardService::ClipboardService() : ClipboardService(applicationClipboard()) {}
 
-ClipboardService::ClipboardService(QClipboard* clipboard) : m_clipboard(clipboard) {}
+ClipboardService::ClipboardService(QClipboard* clipboard)
+    : m_clipboard(clipboard), m_encoder(std::make_unique<QThreadPool>())
+{
+    m_encoder->setMaxThreadCount(1);
+}
+
+ClipboardService::~ClipboardService()
+{
+    waitForPool(*m_encoder);
+}
 
 ImageSource ClipboardService::readImageSource() const
 {
@@ -40,13 +51,20 @@ std::optional<QImage> ClipboardService::readImage() const
     return image;
 }
 
-bool ClipboardService::writeImage(const QImage& image) const
+QFuture<bool> ClipboardService::writeImage(const QImage& image)
 {
     if (!m_clipboard)
-        return false;
-    m_clipboard->clear(QClipboard::Clipboard);
-    m_clipboard->setMimeData(new ImageMimeData(image), QClipboard::Clipboard);
-    return true;
+        return QtFuture::makeReadyFuture(false);
+    const quint64 copy = ++*m_latestCopy;
+    return runOnPool(*m_encoder, [image] { return PngEncoder::encode(image); })
+        .then(m_clipboard.data(),
+              [clipboard = m_clipboard, latest = m_latestCopy, copy, image](const QByteArray& png) {
+                  if (!clipboard || *latest != copy)
+                      return false;
+                  clipboard->clear(QClipboard::Clipboard);
+                  clipboard->setMimeData(new ImageMimeData(image, png), QClipboard::Clipboard);
+                  return true;
+              });
 }
 
 bool ClipboardService::canReadImage() const

@@ -2,8 +2,11 @@
 
 #include "image_decoder.h"
 
+#include <QFuture>
 #include <QImage>
 #include <QPointer>
+#include <QThreadPool>
+#include <memory>
 #include <optional>
 
 class QClipboard;
@@ -18,6 +21,7 @@ class ClipboardService
   public:
     ClipboardService();
     explicit ClipboardService(QClipboard* clipboard);
+    ~ClipboardService();
 
     // The first image on the clipboard, decoded here and now, or nothing.
     // See mimeOffersImage for what counts as an image.
@@ -31,12 +35,18 @@ class ClipboardService
     // off the main thread (pasting a large file must not freeze the window).
     ImageSource readImageSource() const;
 
-    // Clears the clipboard, then offers `image` as its only item, losslessly
-    // (image/png first, see ImageMimeData). False without a clipboard.
-    bool writeImage(const QImage& image) const;
+    // Offers `image` as the clipboard's only item, losslessly (image/png
+    // first, see ImageMimeData). The PNG other programs read is encoded on a
+    // worker first, so a large copy never stalls the window while they read
+    // it; the clipboard changes once it is ready. A later copy supersedes one
+    // still encoding. The future gives true once the image is offered, false
+    // without a clipboard or when superseded.
+    QFuture<bool> writeImage(const QImage& image);
 
   private:
     QPointer<QClipboard> m_clipboard;
+    std::unique_ptr<QThreadPool> m_encoder; // one thread: copies are offered in order
+    std::shared_ptr<quint64> m_latestCopy = std::make_shared<quint64>(0); // read on the clipboard's thread
 };
 
 } // namespace lustrelab

@@ -11,7 +11,7 @@ const QString qtImageType = QStringLiteral("application/x-qt-image");
 
 } // namespace
 
-ImageMimeData::ImageMimeData(const QImage& image) : m_image(image) {}
+ImageMimeData::ImageMimeData(const QImage& image, const QByteArray& png) : m_image(image), m_png(png) {}
 
 QStringList ImageMimeData::formats() const
 {

@@ -188,8 +188,10 @@ class TestMainWindow : public QObject
         prepare(*m_state, Setup::composed);
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
         command("copyResult")->trigger();
+        // The PNG is encoded before it is offered: until then the clipboard keeps what it had.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("earlier"));
+        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("image/png")));
         const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-        QVERIFY(mime->hasFormat(QStringLiteral("image/png")));
         QVERIFY(!mime->hasText());
         const QImage composed = m_state->currentTab()->processedImage->convertToFormat(QImage::Format_ARGB32);
         QImage decoded = QImage::fromData(mime->data(QStringLiteral("image/png")), "PNG");
