@@ -13,6 +13,7 @@
 #include "state/app_state.h"
 #include "tab_bar.h"
 #include "user_preferences.h"
+#include "window_presence.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -71,6 +72,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     m_splitter->setObjectName(QStringLiteral("panes"));
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
+    m_state.screenCaptureService().setPresence(new WindowPresence(*this));
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
     connect(m_commands, &MenuCommands::quitRequested, this, [this] {
         close();

@@ -1,0 +1,129 @@
+// The application leaves the screen while a capture runs and comes back
+// after it; and the preferences window answers the keys a dialog does. On a
+// real X server (see xvfb_main.h): window activation is what is checked.
+#include "io/capture_backend.h"
+#include "io/screen_capture_service.h"
+#include "ui/main_window.h"
+#include "ui/settings_view.h"
+#include "ui_fixtures.h"
+#include "xvfb_main.h"
+
+#include <QApplication>
+#include <QMenuBar>
+
+using namespace lustrelab;
+using namespace lustrelab::uitest;
+
+namespace {
+
+// Notes which of the application's windows are on the screen while it
+// "captures", then ends without a file, as a cancelled capture does.
+class WitnessBackend : public CaptureBackend
+{
+  public:
+    QStringList* seen = nullptr;
+    QString name() const override { return QStringLiteral("witness"); }
+    void capture(CaptureMode, const QString&, Done done) override
+    {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && !window->isMinimized())
+                *seen << window->metaObject()->className();
+        done({});
+    }
+};
+
+} // namespace
+
+class TestWindowPresence : public QObject
+{
+    Q_OBJECT
+    IsolatedHome m_home;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<MainWindow> m_window;
+    QStringList m_seen;
+
+    QWidget* preferences() const { return m_window->findChild<SettingsView*>(); }
+    void openPreferences() { child<QAction>(*m_window, QStringLiteral("preferences"))->trigger(); }
+
+  private slots:
+    void init()
+    {
+        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
+        m_window = std::make_unique<MainWindow>(*m_state);
+        m_window->setAutomaticPasteEnabled(false);
+        auto backend = std::make_unique<WitnessBackend>();
+        backend->seen = &m_seen;
+        m_seen.clear();
+        m_state->screenCaptureService().setBackend(std::move(backend));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_state.reset();
+    }
+
+    void windowsLeaveTheScreenDuringACapture_data()
+    {
+        QTest::addColumn<bool>("withPreferences");
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<int>("overlapping"); // captures started together
+        QTest::newRow("main window") << false << false << 1;
+        QTest::newRow("main window and preferences") << true << false << 1;
+        QTest::newRow("two captures at once: back after the last") << true << false << 2;
+        QTest::newRow("a minimised window stays minimised") << false << true << 1;
+    }
+    void windowsLeaveTheScreenDuringACapture()
+    {
+        QFETCH(bool, withPreferences);
+        QFETCH(bool, minimised);
+        QFETCH(int, overlapping);
+        if (minimised) {
+            m_window->showMinimized();
+        } else {
+            m_window->show();
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        }
+        if (withPreferences)
+            openPreferences();
+        QList<QFuture<QImage>> captures;
+        for (int i = 0; i < overlapping; ++i)
+            captures << m_state->screenCaptureService().captureRegion();
+        QVERIFY(!m_window->isVisible() || minimised);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(captures.begin(), captures.end(), [](auto& f) { return f.isFinished(); }), 5000);
+        QCOMPARE(m_seen, QStringList()); // nothing of ours on the screen, for every capture
+        QCOMPARE(m_window->isMinimized(), minimised);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(preferences() && preferences()->isVisible(), withPreferences);
+        if (!minimised)
+            QTRY_VERIFY(m_window->isActiveWindow());
+    }
+
+    void preferencesKeys_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<bool>("quits");
+        QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << false;
+        QTest::newRow("Ctrl+Q quits") << QKeySequence(Qt::CTRL | Qt::Key_Q) << true;
+    }
+    void preferencesKeys()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(bool, quits);
+        m_window->show();
+        openPreferences();
+        QWidget* window = preferences();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keySequence(window, key);
+        QTRY_VERIFY(!window->isVisible());
+        QCOMPARE(!m_window->isVisible(), quits); // Quit closes the main window, then the loop
+    }
+};
+
+int main(int argc, char** argv)
+{
+    return test::runOnXvfb<QApplication, TestWindowPresence>(argc, argv, "1280x800x24");
+}
+#include "tst_window_presence.moc"
