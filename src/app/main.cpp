@@ -18,6 +18,8 @@ int main(int argc, char** argv)
             "usage: lustrelab [IMAGE...]                           open the window, each image in a tab\n"
             "       lustrelab compose INPUT... [options]           style screenshots headless "
             "(see compose --help)\n"
+            "       lustrelab capture [region|window|screen] ...   capture, style and save in one step "
+            "(see capture --help)\n"
             "       lustrelab presets [gradients|canvases|frames]  list the built-in ids");
         return 0;
     }

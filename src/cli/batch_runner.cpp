@@ -1,7 +1,7 @@
 #include "batch_runner.h"
 
-#include "image_loader.h"
 #include "base/thread_handover.h"
+#include "image_loader.h"
 #include "io/export_service.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
@@ -52,23 +52,31 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
     });
     if (loaded.image.isNull())
         return {false, loaded.error};
+    return composeLoaded(std::move(loaded.image), job, recipe, std::move(canvasBuffer));
+}
+
+} // namespace
+
+JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
+                         std::future<QImage> canvasBuffer)
+{
+    const BeautySettings& settings = recipe.settings;
     // Again on the decoded size, which a format's header may not have told.
-    if (QString tooLarge = checkComposedSize(loaded.image.size(), settings, maxImagePixels);
-        !tooLarge.isEmpty())
+    if (QString tooLarge = checkComposedSize(image.size(), settings, maxImagePixels); !tooLarge.isEmpty())
         return {false, tooLarge};
 
     ImageProcessor processor;
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(loaded.image.size(), 1.0, settings);
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(image.size(), 1.0, settings);
     const QImage composed =
-        processor.compose(loaded.image, settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
+        processor.compose(image, settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)
         return {false, notEnoughMemory(canvas)};
-    loaded.image = QImage(); // the source is no longer needed; free it before encoding
+    image = QImage(); // the source is no longer needed; free it before encoding
 
     const ExportService::Result result =
         ExportService().saveToFile(composed, job.output, job.format, settings.exportScale);
@@ -76,8 +84,6 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
         return {false, QStringLiteral("cannot write %1: %2").arg(job.output, result.error)};
     return {true, {}};
 }
-
-} // namespace
 
 JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
 {

@@ -4,8 +4,10 @@
 #include "model/beauty_settings.h"
 #include "output_plan.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
+#include <future>
 
 namespace lustrelab {
 
@@ -25,6 +27,12 @@ struct JobOutcome
 // Composes one input and writes it. Builds its own ImageProcessor and
 // ExportService, so any number of these may run at once.
 JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe);
+
+// Composes an image already in memory (a screen capture) and writes it to
+// job.output; job.input only names it in messages. `canvasBuffer` is an
+// optional canvas being prepared on another thread.
+JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
+                         std::future<QImage> canvasBuffer = {});
 
 // Runs every job that the plan did not refuse, in parallel on all cores, and
 // returns one outcome per job in the jobs' order. A failing job never stops

@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "capture_command.h"
 #include "compose_command.h"
 #include "presets_command.h"
 
@@ -31,6 +32,8 @@ int runCommandLine(int argc, char** argv)
 
     if (std::strcmp(command, "compose") == 0)
         return runComposeCommand(argumentsAfter(2, argc, argv), argv[0]);
+    if (std::strcmp(command, "capture") == 0)
+        return runCaptureCommand(argumentsAfter(2, argc, argv), argv[0]);
     return -1;
 }
 

@@ -31,6 +31,8 @@ std::optional<BeautySettings> readSettingsFile(const QString& path)
     return std::nullopt;
 }
 
+} // namespace
+
 std::optional<Annotations> readAnnotationsFile(const QString& path)
 {
     QString error;
@@ -41,10 +43,7 @@ std::optional<Annotations> readAnnotationsFile(const QString& path)
     return std::nullopt;
 }
 
-// Defaults, then the settings file or the template, then each --set, then
-// --scale (the format is settled per output by planOutputs). Reports and
-// returns nothing on failure.
-std::optional<BeautySettings> resolveSettings(const ComposeOptions& options)
+std::optional<BeautySettings> resolveComposeSettings(const ComposeOptions& options)
 {
     std::optional<BeautySettings> base = BeautySettings{};
     if (!options.settingsFile.isEmpty())
@@ -65,19 +64,12 @@ std::optional<BeautySettings> resolveSettings(const ComposeOptions& options)
     return settings;
 }
 
-// Every failure is reported as one "lustrelab: FILE: reason" line, so Qt's
-// own warnings would only repeat them in other words ("libpng error: Read
-// Error") or concern nothing compose does (a missing XDG_RUNTIME_DIR under
-// cron or ssh). They are dropped unless LUSTRELAB_QT_WARNINGS is set;
-// critical and fatal messages always pass.
 void quietQtWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type != QtCriticalMsg && type != QtFatalMsg && !qEnvironmentVariableIsSet("LUSTRELAB_QT_WARNINGS"))
         return;
     printLine(stderr, qFormatLogMessage(type, context, message));
 }
-
-} // namespace
 
 int runComposeCommand(const QStringList& arguments, char* programName)
 {
@@ -94,7 +86,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     const ComposeOptions& options = parse.options;
     qInstallMessageHandler(quietQtWarnings);
 
-    std::optional<BeautySettings> settings = resolveSettings(options);
+    std::optional<BeautySettings> settings = resolveComposeSettings(options);
     if (!settings)
         return failedStatus;
     ComposeRecipe recipe{*settings, {}};

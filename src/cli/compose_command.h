@@ -1,6 +1,10 @@
 #pragma once
 
+#include "annotations_file.h"
+#include "compose_options.h"
+
 #include <QStringList>
+#include <optional>
 
 namespace lustrelab {
 
@@ -10,5 +14,22 @@ namespace lustrelab {
 // texts are drawn, else a plain QCoreApplication. Returns the exit
 // status: 0 all written, 1 some input or JSON file failed, 2 usage error.
 int runComposeCommand(const QStringList& arguments, char* programName);
+
+// Shared with `capture`, which reads the same styling options.
+
+// Defaults, then the settings file or the template, then each --set, then
+// --scale (the format is settled per output). Reports and returns nothing on
+// failure.
+std::optional<BeautySettings> resolveComposeSettings(const ComposeOptions& options);
+
+// An annotations file, or nothing after reporting why it cannot be used.
+std::optional<Annotations> readAnnotationsFile(const QString& path);
+
+// Every failure is reported as one "lustrelab: FILE: reason" line, so Qt's
+// own warnings would only repeat them in other words ("libpng error: Read
+// Error") or concern nothing the command does (a missing XDG_RUNTIME_DIR
+// under cron or ssh). They are dropped unless LUSTRELAB_QT_WARNINGS is set;
+// critical and fatal messages always pass. Install with qInstallMessageHandler.
+void quietQtWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
 } // namespace lustrelab

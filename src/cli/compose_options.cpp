@@ -31,7 +31,7 @@ std::optional<ExportFormat> parseFormat(const QString& text)
 
 } // namespace
 
-ComposeParse parseComposeArguments(const QStringList& arguments)
+ComposeParse parseComposeArguments(const QStringList& arguments, InputsRequired inputs)
 {
     ComposeParse result;
     ComposeOptions& options = result.options;
@@ -119,7 +119,7 @@ ComposeParse parseComposeArguments(const QStringList& arguments)
     // of the file, which is never what someone typing both means.
     if (!options.settingsFile.isEmpty() && !options.templateName.isEmpty())
         return usage(QStringLiteral("--settings and --template both give a whole styling; use one of them"));
-    if (options.inputs.isEmpty())
+    if (options.inputs.isEmpty() && inputs == InputsRequired::yes)
         return usage(QStringLiteral("no input image given"));
     return result;
 }

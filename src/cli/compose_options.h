@@ -31,8 +31,11 @@ struct ComposeParse
     QString usageError; // non-empty: exit status 2
 };
 
-// `arguments` are those after the sub-command name.
-ComposeParse parseComposeArguments(const QStringList& arguments);
+// `arguments` are those after the sub-command name. `capture` reads the same
+// styling and output options; its one word (region, window, screen) arrives
+// in `inputs`, and no input is required.
+enum class InputsRequired { yes, no };
+ComposeParse parseComposeArguments(const QStringList& arguments, InputsRequired inputs = InputsRequired::yes);
 
 QString composeUsageLine();
 QString composeHelp();

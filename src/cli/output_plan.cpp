@@ -19,6 +19,8 @@ QString resolvedPath(const QString& path)
     return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : folder + u'/' + info.fileName();
 }
 
+} // namespace
+
 std::optional<ExportFormat> formatFromName(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -33,8 +35,6 @@ bool namesFolder(const QString& path)
 {
     return path.endsWith(u'/') || QFileInfo(path).isDir();
 }
-
-} // namespace
 
 QString defaultOutputPath(const QString& input, ExportFormat format)
 {

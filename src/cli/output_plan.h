@@ -26,6 +26,12 @@ struct OutputPlan
     QString folder;         // a folder to create before writing, or empty
 };
 
+// The encoding an output file's name asks for: .png, .jpg or .jpeg in any case.
+std::optional<ExportFormat> formatFromName(const QString& path);
+
+// True for a path that ends in '/' or is an existing folder.
+bool namesFolder(const QString& path);
+
 // "shots/login.png" -> "shots/login-styled.png" (or ".jpeg").
 QString defaultOutputPath(const QString& input, ExportFormat format);
 

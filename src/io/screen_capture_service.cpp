@@ -198,11 +198,13 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
         QFile::remove(path);
         return;
     }
-    if (!launchError.isEmpty()) {
+    if (!launchError.isEmpty() && m_printsFailures) {
         const QByteArray line = (failurePrefix(mode) + launchError + QLatin1Char('\n')).toLocal8Bit();
         std::fputs(line.constData(), stdout);
         std::fflush(stdout);
     }
+    if (!launchError.isEmpty())
+        emit captureFailed(mode, launchError);
     if (ApplicationPresence* p = presence())
         p->showApplication();
     // Decoding a full-screen PNG takes longer than a frame.

@@ -59,6 +59,11 @@ class ScreenCaptureService : public QObject
     CaptureBackend* backend() const { return m_backend.get(); }
     void setBackend(std::unique_ptr<CaptureBackend> backend);
 
+    // A tool that cannot be started prints one line on standard output (the
+    // window's log); a caller with a channel of its own turns that off and
+    // listens to captureFailed instead.
+    void setPrintsFailures(bool prints) { m_printsFailures = prints; }
+
     // The system temporary directory, a new upper-case UUID, ".png".
     static QString temporaryCapturePath();
     // "Screen capture failed: ", "Window capture failed: ", ...
@@ -67,6 +72,8 @@ class ScreenCaptureService : public QObject
   signals:
     void isCapturingChanged(bool capturing);
     void capturedImageChanged();
+    // The capture tool could not be started: `reason` says why.
+    void captureFailed(lustrelab::CaptureMode mode, const QString& reason);
 
   private:
     using Promise = std::shared_ptr<QPromise<QImage>>;
@@ -88,6 +95,7 @@ class ScreenCaptureService : public QObject
     bool m_presenceIsObject = false;
     int m_running = 0;
     bool m_closing = false;
+    bool m_printsFailures = true;
     std::optional<QImage> m_capturedImage;
 };
 

@@ -44,7 +44,9 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     shortcutColumn->addLayout(shortcutRow);
     m_shortcutHelp = makeCaption(tr("This desktop did not let Lustrelab register a global "
                                     "shortcut. To capture from anywhere, bind the command "
-                                    "lustrelab to a key in your desktop's keyboard settings."),
+                                    "\"lustrelab capture region\" to a key in your desktop's "
+                                    "keyboard settings: it saves a styled screenshot to "
+                                    "Pictures/Lustrelab."),
                                  shortcuts);
     m_shortcutHelp->setObjectName(QStringLiteral("shortcutHelp"));
     m_shortcutHelp->setWordWrap(true);

@@ -1,0 +1,164 @@
+#include "capture_command.h"
+
+#include "batch_runner.h"
+#include "capture_output.h"
+#include "compose_command.h"
+#include "console.h"
+#include "io/image_limits.h"
+#include "io/screen_capture_service.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+namespace lustrelab {
+
+namespace {
+
+constexpr int failedStatus = 1;
+constexpr int usageStatus = 2;
+constexpr int cancelledStatus = 3;
+
+std::optional<CaptureMode> modeNamed(const QString& word)
+{
+    if (word == u"region")
+        return CaptureMode::region;
+    if (word == u"window")
+        return CaptureMode::window;
+    if (word == u"screen")
+        return CaptureMode::fullScreen;
+    return std::nullopt;
+}
+
+int usage(const QString& message)
+{
+    printLine(stderr, QStringLiteral("lustrelab capture: %1").arg(message));
+    printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen] [-o FILE|FOLDER/] "
+                                     "[--settings FILE | --template NAME] [--set FIELD=VALUE]... "
+                                     "[--scale N] [--format png|jpeg]"));
+    return usageStatus;
+}
+
+// What one capture gave: the image, or why there is none.
+struct Captured
+{
+    QImage image;
+    bool fileLeft = false; // the tool wrote something (it may not decode)
+    QString failure;       // the tool could not be started
+};
+
+Captured captureOnce(CaptureMode mode)
+{
+    ScreenCaptureService service;
+    service.setPrintsFailures(false); // reported below, on standard error
+    Captured captured;
+    QObject::connect(&service, &ScreenCaptureService::captureFailed,
+                     [&](CaptureMode, const QString& reason) { captured.failure = reason; });
+    QObject::connect(&service, &ScreenCaptureService::capturedImageChanged,
+                     [&] { captured.fileLeft = true; });
+    service.capture(mode).then(&service, [&](const QImage& image) {
+        captured.image = image;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    return captured;
+}
+
+} // namespace
+
+int runCaptureCommand(const QStringList& arguments, char* programName)
+{
+    const ComposeParse parse = parseComposeArguments(arguments, InputsRequired::no);
+    if (parse.options.help) {
+        printLine(stdout, captureHelp());
+        return 0;
+    }
+    if (!parse.usageError.isEmpty())
+        return usage(parse.usageError);
+    const ComposeOptions& options = parse.options;
+    if (options.inputs.size() > 1)
+        return usage(
+            QStringLiteral("one of region, window or screen, not %1 words").arg(options.inputs.size()));
+    const std::optional<CaptureMode> mode = modeNamed(options.inputs.value(0, QStringLiteral("region")));
+    if (!mode)
+        return usage(
+            QStringLiteral("unknown capture '%1'; use region, window or screen").arg(options.inputs[0]));
+    qInstallMessageHandler(quietQtWarnings);
+
+    std::optional<BeautySettings> settings = resolveComposeSettings(options);
+    if (!settings)
+        return failedStatus;
+    ComposeRecipe recipe{*settings, {}};
+    if (!options.annotationsFile.isEmpty()) {
+        std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
+        if (!annotations)
+            return failedStatus;
+        recipe.annotations = std::move(*annotations);
+    }
+
+    // The capture tools and the portal need the desktop session, so this
+    // application uses the real display, not the offscreen one compose uses.
+    int appArgc = 1;
+    char* appArgv[] = {programName, nullptr};
+    QGuiApplication app(appArgc, appArgv);
+    QGuiApplication::setApplicationName(QStringLiteral("Lustrelab"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lustrelab.Lustrelab"));
+    configureImageAllocationLimit();
+
+    const Captured captured = captureOnce(*mode);
+    if (!captured.failure.isEmpty()) {
+        reportFailure(QStringLiteral("capture"), captured.failure);
+        return failedStatus;
+    }
+    if (!captured.fileLeft)
+        return cancelledStatus; // the user chose not to: nothing to say, nothing written
+    if (captured.image.isNull()) {
+        reportFailure(QStringLiteral("capture"), QStringLiteral("the capture tool wrote no readable image"));
+        return failedStatus;
+    }
+
+    const CaptureOutput output = planCaptureOutput(
+        options.output, options.format, settings->exportFormat, QDateTime::currentDateTime(),
+        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+        [](const QString& path) { return QFileInfo::exists(path); });
+    const QString folder = QFileInfo(output.path).path();
+    if (!QDir().mkpath(folder)) {
+        reportFailure(folder, QStringLiteral("cannot create the output folder"));
+        return failedStatus;
+    }
+    const ComposeJob job{QStringLiteral("capture"), output.path, output.format, {}};
+    const JobOutcome outcome = composeLoaded(captured.image, job, recipe);
+    if (!outcome.written) {
+        reportFailure(QStringLiteral("capture"), outcome.error);
+        return failedStatus;
+    }
+    printLine(stdout, output.path);
+    return 0;
+}
+
+QString captureHelp()
+{
+    return QStringLiteral(R"(usage: lustrelab capture [region|window|screen] [options]
+
+Takes a screenshot with the desktop's capture tool (region when no word is
+given), styles it without opening a window and writes it. Bind it to a key
+for a styled screenshot in one keystroke.
+
+  -o, --output PATH     A file, or a folder (ending in '/'), which receives
+                        "Screenshot YYYY-MM-DD HH-MM-SS.png", never replacing
+                        an earlier one. Without -o: Pictures/Lustrelab/.
+  --settings FILE       The styling, as in compose; or
+  --template NAME       a template saved in the window.
+  --set FIELD=VALUE     Changes one styling field (repeatable).
+  --annotations FILE    Draws the annotations of FILE too.
+  --scale N             Export scale.
+  --format png|jpeg     Encoding; else the file name's suffix, else the styling's.
+  -h, --help            This text.
+
+The written path goes to standard output. Exit status: 0 written; 1 the
+capture or the write failed (one line on standard error says why); 2 usage
+error; 3 the selection was cancelled (nothing written).)");
+}
+
+} // namespace lustrelab
