@@ -2,12 +2,6 @@
 #include "ui/tab_item.h"
 #include "ui_fixtures.h"
 
-#include <QLabel>
-#include <QLayout>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QToolButton>
-#include <QtTest>
 #include <memory>
 
 using namespace lustrelab;
@@ -70,7 +64,6 @@ class TestTabBar : public QObject
         QTest::addColumn<QString>("steps");
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("selected");
-        QTest::newRow("start") << "" << 1 << 0;
         QTest::newRow("two new tabs") << "nn" << 3 << 2;
         QTest::newRow("select the first") << "nnf" << 3 << 0;
         QTest::newRow("close the current") << "nnc" << 2 << 1;
