@@ -11,21 +11,6 @@ using namespace lustrelab::uitest;
 
 namespace {
 
-// Pixels of the icon, drawn over the window colour, that differ clearly from it.
-int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mode = QIcon::Normal)
-{
-    QImage canvas(16, 16, QImage::Format_ARGB32);
-    canvas.fill(window);
-    QPainter painter(&canvas);
-    icon.paint(&painter, QRect(0, 0, 16, 16), Qt::AlignCenter, mode);
-    painter.end();
-    int count = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            count += std::abs(QColor(canvas.pixel(x, y)).lightnessF() - window.lightnessF()) > 0.25 ? 1 : 0;
-    return count;
-}
-
 // A one-icon theme whose undo glyph is dark grey, as the symbolic icons of
 // some desktop themes are when drawn outside their own toolkit.
 void writeDarkGlyphTheme(const QString& root)

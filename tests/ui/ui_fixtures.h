@@ -63,6 +63,21 @@ inline QPalette paletteWith(QColor window, QColor text)
     return palette;
 }
 
+// Pixels of the icon, drawn over the window colour, that differ clearly from it.
+inline int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mode = QIcon::Normal)
+{
+    QImage canvas(16, 16, QImage::Format_ARGB32);
+    canvas.fill(window);
+    QPainter painter(&canvas);
+    icon.paint(&painter, QRect(0, 0, 16, 16), Qt::AlignCenter, mode);
+    painter.end();
+    int count = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            count += std::abs(QColor(canvas.pixel(x, y)).lightnessF() - window.lightnessF()) > 0.25 ? 1 : 0;
+    return count;
+}
+
 // Loads an image into the current tab (or a new one) and waits until it is
 // composed.
 inline bool loadAndCompose(AppState& state, const QImage& image = solidImage(320, 200), bool newTab = false)
