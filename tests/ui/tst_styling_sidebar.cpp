@@ -302,11 +302,9 @@ class TestStylingSidebar : public QObject
         QTest::addColumn<double>("scale");
         QTest::addColumn<QString>("imageSize");
         QTest::addColumn<QString>("exportSize");
-        QImage plain(400, 300, QImage::Format_ARGB32_Premultiplied);
         QImage hidpi(801, 601, QImage::Format_ARGB32_Premultiplied);
         hidpi.setDevicePixelRatio(2);
         QTest::newRow("no image") << QImage() << 2.0 << "" << "";
-        QTest::newRow("plain at 2x") << plain << 2.0 << "400 \u00d7 300" << "800 \u00d7 600";
         QTest::newRow("half points cut, export of the exact size")
             << hidpi << 3.0 << "400 \u00d7 300" << "1201 \u00d7 901";
     }
