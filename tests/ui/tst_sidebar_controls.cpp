@@ -36,30 +36,28 @@ class TestSidebarControls : public QObject
     Q_OBJECT
 
   private slots:
+    // Items 20 high, 6 apart, in a 100 wide line.
     void flowPositions_data()
     {
-        QTest::addColumn<int>("width");
         QTest::addColumn<QList<int>>("itemWidths");
         QTest::addColumn<QList<QPoint>>("positions");
         QTest::addColumn<int>("height");
         QTest::newRow("third item wraps")
-            << 100 << QList<int>{40, 40, 40} << QList<QPoint>{{0, 0}, {46, 0}, {0, 26}} << 46;
+            << QList<int>{40, 40, 40} << QList<QPoint>{{0, 0}, {46, 0}, {0, 26}} << 46;
         QTest::newRow("too wide item keeps its line, next one wraps")
-            << 100 << QList<int>{150, 40} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
+            << QList<int>{150, 40} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
         QTest::newRow("exact fit stays on the line")
-            << 100 << QList<int>{47, 47} << QList<QPoint>{{0, 0}, {53, 0}} << 20;
-        QTest::newRow("one pixel over wraps")
-            << 100 << QList<int>{47, 48} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
+            << QList<int>{47, 47} << QList<QPoint>{{0, 0}, {53, 0}} << 20;
+        QTest::newRow("one pixel over wraps") << QList<int>{47, 48} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
         QTest::newRow("wide item after a short one starts a line")
-            << 100 << QList<int>{40, 150, 40} << QList<QPoint>{{0, 0}, {0, 26}, {0, 52}} << 72;
+            << QList<int>{40, 150, 40} << QList<QPoint>{{0, 0}, {0, 26}, {0, 52}} << 72;
     }
     void flowPositions()
     {
-        QFETCH(int, width);
         QFETCH(QList<int>, itemWidths);
         QFETCH(QList<QPoint>, positions);
         QFETCH(int, height);
-
+        const int width = 100;
         QWidget host;
         auto* flow = new FlowLayout(&host, 6);
         QList<QWidget*> items;
