@@ -70,27 +70,22 @@ class TestTemplateSheetAndPreferences : public QObject
         }
     }
 
-    void firstLaunchPreferences()
-    {
-        QTemporaryDir dir;
-        AppState state(dir.path());
-        SettingsView view(state);
-        const auto* help = child<QLabel>(view, QStringLiteral("shortcutHelp"));
-        QVERIFY(autoPaste(view)->isChecked());
-        QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
-        QVERIFY(!help->isVisibleTo(&view));
-        view.setGlobalShortcutRegistered(false);
-        QVERIFY(help->isVisibleTo(&view));
-        QVERIFY(help->text().contains(QStringLiteral("lustrelab")));
-        QCOMPARE(unreachableOrNamelessControls(view), QStringList());
-    }
-
+    // What a first launch shows, and what the window's changes leave for the next one.
     void preferencesPersist()
     {
         QTemporaryDir dir;
         AppState state(dir.path());
         {
             SettingsView view(state);
+            const auto* help = child<QLabel>(view, QStringLiteral("shortcutHelp"));
+            QVERIFY(autoPaste(view)->isChecked());
+            QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
+            QVERIFY(!help->isVisibleTo(&view));
+            view.setGlobalShortcutRegistered(false);
+            QVERIFY(help->isVisibleTo(&view));
+            QVERIFY(help->text().contains(QStringLiteral("lustrelab")));
+            QCOMPARE(unreachableOrNamelessControls(view), QStringList());
+
             autoPaste(view)->click();
             scale(view)->setFocus();
             QTest::keyClick(scale(view), Qt::Key_Home);
