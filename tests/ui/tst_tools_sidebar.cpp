@@ -67,25 +67,21 @@ class TestToolsSidebar : public QObject
 
     void toolOptions_data()
     {
-        QTest::addColumn<int>("tool");
-        QTest::addColumn<bool>("addText");
-        QTest::addColumn<bool>("shapeOptions");
-        QTest::newRow("select") << int(CanvasTool::select) << false << false;
-        QTest::newRow("text") << int(CanvasTool::text) << true << false;
-        QTest::newRow("shape") << int(CanvasTool::shape) << false << true;
-        QTest::newRow("remove") << int(CanvasTool::remove) << false << false;
+        QTest::addColumn<int>("tool"); // text and shape have options of their own
+        for (CanvasTool tool : allCases<CanvasTool>())
+            QTest::newRow(qPrintable(rawValue(tool))) << int(tool);
     }
     void toolOptions()
     {
         QFETCH(int, tool);
-        QFETCH(bool, addText);
-        QFETCH(bool, shapeOptions);
         toolButton(*m_sidebar, CanvasTool(tool))->click();
         QCOMPARE(int(m_state->currentTool()), tool);
         for (CanvasTool each : allCases<CanvasTool>())
             QCOMPARE(toolButton(*m_sidebar, each)->isChecked(), int(each) == tool);
-        QCOMPARE(named<QPushButton>(*m_sidebar, "addText")->isVisibleTo(m_sidebar.get()), addText);
-        QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()), shapeOptions);
+        QCOMPARE(named<QPushButton>(*m_sidebar, "addText")->isVisibleTo(m_sidebar.get()),
+                 tool == int(CanvasTool::text));
+        QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()),
+                 tool == int(CanvasTool::shape));
         // Clicking the current tool again keeps it highlighted.
         toolButton(*m_sidebar, CanvasTool(tool))->click();
         QVERIFY(toolButton(*m_sidebar, CanvasTool(tool))->isChecked());
@@ -115,18 +111,14 @@ class TestToolsSidebar : public QObject
 
     void selectionShowsMatchingSettings_data()
     {
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("textShown");
-        QTest::addColumn<bool>("shapeShown");
-        QTest::newRow("text") << "text" << true << false;
-        QTest::newRow("shape") << "shape" << false << true;
-        QTest::newRow("id of a deleted text") << "stale" << false << false;
+        QTest::addColumn<QString>("selected"); // the panel of that kind shows, no other
+        QTest::newRow("text") << "text";
+        QTest::newRow("shape") << "shape";
+        QTest::newRow("id of a deleted text") << "stale";
     }
     void selectionShowsMatchingSettings()
     {
         QFETCH(QString, selected);
-        QFETCH(bool, textShown);
-        QFETCH(bool, shapeShown);
         m_state->addTextOverlay();
         const QUuid textId = *m_state->selectedTextOverlayId();
         m_state->addShapeOverlay(ShapeType::arrow);
@@ -140,8 +132,8 @@ class TestToolsSidebar : public QObject
             m_state->setSelectedShapeOverlayId(shapeId);
         else if (selected == "stale")
             m_state->setSelectedTextOverlayId(QUuid::createUuid());
-        QCOMPARE(child<TextSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), textShown);
-        QCOMPARE(child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), shapeShown);
+        QCOMPARE(child<TextSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), selected == "text");
+        QCOMPARE(child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), selected == "shape");
     }
 
     void textSettingsEdit()
