@@ -1,47 +1,15 @@
 // The small controls the sidebars are built from: the wrapping layout, the
 // slider rows' value text, and symbol icons that never come out blank.
-#include "sidebar_test_support.h"
-#include "test_fixtures.h"
 #include "ui/flow_layout.h"
 #include "ui/slider_row.h"
 #include "ui/symbol_drawing.h"
 #include "ui/symbol_icon.h"
-
-#include <QApplication>
-#include <QPainter>
-#include <QSlider>
-#include <QTemporaryDir>
+#include "ui_fixtures.h"
 
 using namespace lustrelab;
+using namespace lustrelab::uitest;
 
 namespace {
-
-QPalette paletteWith(QColor window, QColor text)
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Button, window);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText,
-                     QColor::fromRgbF(text.redF(), text.greenF(), text.blueF(), 0.5f));
-    return palette;
-}
-
-// Pixels of the icon, drawn over the window colour, that differ clearly from it.
-int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mode = QIcon::Normal)
-{
-    QImage canvas(16, 16, QImage::Format_ARGB32);
-    canvas.fill(window);
-    QPainter painter(&canvas);
-    icon.paint(&painter, QRect(0, 0, 16, 16), Qt::AlignCenter, mode);
-    painter.end();
-    int count = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            count += std::abs(QColor(canvas.pixel(x, y)).lightnessF() - window.lightnessF()) > 0.25 ? 1 : 0;
-    return count;
-}
 
 // A one-icon theme whose undo glyph is dark grey, as the symbolic icons of
 // some desktop themes are when drawn outside their own toolkit.
@@ -68,30 +36,28 @@ class TestSidebarControls : public QObject
     Q_OBJECT
 
   private slots:
+    // Items 20 high, 6 apart, in a 100 wide line.
     void flowPositions_data()
     {
-        QTest::addColumn<int>("width");
         QTest::addColumn<QList<int>>("itemWidths");
         QTest::addColumn<QList<QPoint>>("positions");
         QTest::addColumn<int>("height");
         QTest::newRow("third item wraps")
-            << 100 << QList<int>{40, 40, 40} << QList<QPoint>{{0, 0}, {46, 0}, {0, 26}} << 46;
+            << QList<int>{40, 40, 40} << QList<QPoint>{{0, 0}, {46, 0}, {0, 26}} << 46;
         QTest::newRow("too wide item keeps its line, next one wraps")
-            << 100 << QList<int>{150, 40} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
+            << QList<int>{150, 40} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
         QTest::newRow("exact fit stays on the line")
-            << 100 << QList<int>{47, 47} << QList<QPoint>{{0, 0}, {53, 0}} << 20;
-        QTest::newRow("one pixel over wraps")
-            << 100 << QList<int>{47, 48} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
+            << QList<int>{47, 47} << QList<QPoint>{{0, 0}, {53, 0}} << 20;
+        QTest::newRow("one pixel over wraps") << QList<int>{47, 48} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
         QTest::newRow("wide item after a short one starts a line")
-            << 100 << QList<int>{40, 150, 40} << QList<QPoint>{{0, 0}, {0, 26}, {0, 52}} << 72;
+            << QList<int>{40, 150, 40} << QList<QPoint>{{0, 0}, {0, 26}, {0, 52}} << 72;
     }
     void flowPositions()
     {
-        QFETCH(int, width);
         QFETCH(QList<int>, itemWidths);
         QFETCH(QList<QPoint>, positions);
         QFETCH(int, height);
-
+        const int width = 100;
         QWidget host;
         auto* flow = new FlowLayout(&host, 6);
         QList<QWidget*> items;
@@ -119,23 +85,17 @@ class TestSidebarControls : public QObject
     void sliderText_data()
     {
         QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fraction cut, not rounded") << 12.9 << "px"
-                                                   << "12px";
-        QTest::newRow("small negative shows no minus") << -0.5 << "px"
-                                                       << "0px";
-        QTest::newRow("negative cut toward zero") << -49.7 << "px"
-                                                  << "-49px";
-        QTest::newRow("beyond the range shows as stored") << 300.0 << "px"
-                                                          << "300px";
+        QTest::newRow("fraction cut, not rounded") << 12.9 << "12px";
+        QTest::newRow("small negative shows no minus") << -0.5 << "0px";
+        QTest::newRow("negative cut toward zero") << -49.7 << "-49px";
+        QTest::newRow("beyond the range shows as stored") << 300.0 << "300px";
     }
     void sliderText()
     {
         QFETCH(double, value);
-        QFETCH(QString, unit);
         QFETCH(QString, text);
-        SliderRow row(QStringLiteral("Offset"), -50, 200, unit);
+        SliderRow row(QStringLiteral("Offset"), -50, 200, QStringLiteral("px"));
         QSignalSpy edits(&row, &SliderRow::valueEdited);
         row.setValue(value);
         QCOMPARE(row.valueText(), text);
@@ -148,7 +108,6 @@ class TestSidebarControls : public QObject
         QTest::addColumn<int>("key");
         QTest::addColumn<double>("expected");
         QTest::newRow("right arrow, one unit") << int(Qt::Key_Right) << 13.5;
-        QTest::newRow("left arrow, one unit") << int(Qt::Key_Left) << 11.5;
         QTest::newRow("page up, ten units") << int(Qt::Key_PageUp) << 22.5;
         QTest::newRow("home, the minimum") << int(Qt::Key_Home) << 0.0;
     }
@@ -159,7 +118,7 @@ class TestSidebarControls : public QObject
         SliderRow row(QStringLiteral("Blur"), 0, 100, QStringLiteral("px"));
         row.setValue(12.5);
         QSignalSpy edits(&row, &SliderRow::valueEdited);
-        QTest::keyClick(test::child<QSlider>(row, QStringLiteral("slider")), Qt::Key(key));
+        QTest::keyClick(child<QSlider>(row, QStringLiteral("slider")), Qt::Key(key));
         QCOMPARE(edits.count(), 1);
         QCOMPARE(edits.first().first().toDouble(), expected);
         QCOMPARE(row.value(), expected);

@@ -1,7 +1,6 @@
 // The styling pane: what each control stores in the shared styling, which rows
 // show for which styling, and the folded sections that outlive the pane.
-#include "sidebar_test_support.h"
-#include "test_fixtures.h"
+#include "ui_fixtures.h"
 #include "ui/background_panel.h"
 #include "ui/borders_panel.h"
 #include "ui/collapsible_section.h"
@@ -16,24 +15,10 @@
 #include "ui/share_panel.h"
 #include "ui/slider_row.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
-#include <QSlider>
-#include <QTemporaryDir>
-
 using namespace lustrelab;
-using test::named;
+using namespace lustrelab::uitest;
 
 namespace {
-
-PresetChip* chipLabelled(const QWidget& panel, const QString& label)
-{
-    for (PresetChip* chip : panel.findChildren<PresetChip*>())
-        if (chip->text() == label)
-            return chip;
-    return nullptr;
-}
 
 // The model's styling with `edit` applied, as if restored from an earlier session.
 template <typename Edit> void editSettings(AppState& state, Edit edit)
@@ -67,6 +52,14 @@ CollapsibleSection* section(const QWidget& sidebar, int index)
 QAbstractButton* headerOf(const QWidget& sidebar, int index)
 {
     return named<QAbstractButton>(*section(sidebar, index), "header");
+}
+
+QList<bool> foldedSections(const QWidget& sidebar)
+{
+    QList<bool> folded;
+    for (int i = 0; i < 6; ++i)
+        folded << section(sidebar, i)->isCollapsed();
+    return folded;
 }
 
 } // namespace
@@ -114,57 +107,32 @@ class TestStylingSidebar : public QObject
         QCOMPARE(opacity->valueText(), QStringLiteral("40%"));
     }
 
-    void dependentRows_data()
+    void dependentRowsFollowTheStyling()
     {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("rowShownBefore");
-        QTest::addColumn<bool>("rowShownAfter");
-        QTest::newRow("border width 0 -> 1 shows Border Color") << "borderWidth" << false << true;
-        QTest::newRow("shadow off hides its three sliders") << "shadowOff" << true << false;
-        QTest::newRow("solid background shows the colour well") << "solid" << false << true;
-        QTest::newRow("transparent background hides the swatches") << "transparent" << true << false;
-    }
-    void dependentRows()
-    {
-        QFETCH(QString, change);
-        QFETCH(bool, rowShownBefore);
-        QFETCH(bool, rowShownAfter);
-        auto* borders = test::child<BordersPanel>(*m_sidebar);
-        auto* shadow = test::child<ShadowPanel>(*m_sidebar);
-        auto* background = test::child<BackgroundPanel>(*m_sidebar);
+        auto* borders = child<BordersPanel>(*m_sidebar);
+        const auto* borderColor = named<QWidget>(*borders, "borderColorRow");
+        QVERIFY(!borderColor->isVisibleTo(borders));
+        QTest::keyClick(sliderOf(*borders, "borderWidth"), Qt::Key_Right); // width 0 -> 1
+        QCOMPARE(m_state->settings().borderWidth, 1.0);
+        QVERIFY(borderColor->isVisibleTo(borders));
 
-        QWidget* row = nullptr;
-        QWidget* panel = nullptr;
-        std::function<void()> act;
-        if (change == "borderWidth") {
-            row = named<QWidget>(*borders, "borderColorRow");
-            panel = borders;
-            act = [&] { QTest::keyClick(sliderOf(*borders, "borderWidth"), Qt::Key_Right); };
-        } else if (change == "shadowOff") {
-            row = named<SliderRow>(*shadow, "blur");
-            panel = shadow;
-            act = [&] { named<QCheckBox>(*shadow, "enabled")->click(); };
-        } else if (change == "solid") {
-            row = named<QWidget>(*background, "solidControls");
-            panel = background;
-            act = [&] { test::segment(*named<SegmentedPicker>(*background, "type"), 1)->click(); };
-        } else {
-            row = named<QWidget>(*background, "gradientControls");
-            panel = background;
-            act = [&] { test::segment(*named<SegmentedPicker>(*background, "type"), 2)->click(); };
-        }
-        QCOMPARE(row->isVisibleTo(panel), rowShownBefore);
-        act();
-        QCOMPARE(row->isVisibleTo(panel), rowShownAfter);
-        if (change == "borderWidth")
-            QCOMPARE(m_state->settings().borderWidth, 1.0);
-        if (change == "shadowOff") {
-            QVERIFY(!m_state->settings().shadowEnabled);
-            QVERIFY(!named<SliderRow>(*shadow, "offsetY")->isVisibleTo(panel));
-            QVERIFY(!named<SliderRow>(*shadow, "opacity")->isVisibleTo(panel));
-        }
-        if (change == "solid")
-            QCOMPARE(m_state->settings().backgroundType, BackgroundType::solid);
+        auto* shadow = child<ShadowPanel>(*m_sidebar);
+        QVERIFY(named<SliderRow>(*shadow, "blur")->isVisibleTo(shadow));
+        named<QCheckBox>(*shadow, "enabled")->click();
+        QVERIFY(!m_state->settings().shadowEnabled);
+        for (const char* row : {"blur", "offsetY", "opacity"})
+            QVERIFY2(!named<SliderRow>(*shadow, row)->isVisibleTo(shadow), row);
+
+        auto* background = child<BackgroundPanel>(*m_sidebar);
+        auto* type = named<SegmentedPicker>(*background, "type");
+        const auto* solid = named<QWidget>(*background, "solidControls");
+        const auto* gradient = named<QWidget>(*background, "gradientControls");
+        QVERIFY(!solid->isVisibleTo(background) && gradient->isVisibleTo(background));
+        segment(*type, 1)->click();
+        QCOMPARE(m_state->settings().backgroundType, BackgroundType::solid);
+        QVERIFY(solid->isVisibleTo(background) && !gradient->isVisibleTo(background));
+        segment(*type, 2)->click(); // transparent: neither
+        QVERIFY(!solid->isVisibleTo(background) && !gradient->isVisibleTo(background));
     }
 
     void paddingSides()
@@ -176,7 +144,7 @@ class TestStylingSidebar : public QObject
             s.paddingLeading = 30;
             s.paddingTrailing = 40;
         });
-        auto* padding = test::child<PaddingPanel>(*m_sidebar);
+        auto* padding = child<PaddingPanel>(*m_sidebar);
         const QList<SliderRow*> sides{named<SliderRow>(*padding, "top"), named<SliderRow>(*padding, "bottom"),
                                       named<SliderRow>(*padding, "left"),
                                       named<SliderRow>(*padding, "right")};
@@ -210,20 +178,13 @@ class TestStylingSidebar : public QObject
         QTest::addColumn<QString>("startChip"); // selected before the click
         QTest::addColumn<QString>("chip");
         QTest::addColumn<QString>("storedId");
-        QTest::addColumn<bool>("pickerShown");
         const QString firstIpad = firstFrameOf(DeviceCategory::ipad).id;
         const QString firstMac = firstFrameOf(DeviceCategory::mac).id;
-        QTest::newRow("None from a frame") << firstMac << "Mac"
-                                           << "None"
-                                           << "none" << false;
-        QTest::newRow("iPad from none") << "none"
-                                        << "None"
-                                        << "iPad" << firstIpad << true;
-        QTest::newRow("iPad from an unknown id, which counts as none") << "no-such-frame"
-                                                                       << "None"
-                                                                       << "iPad" << firstIpad << true;
-        QTest::newRow("Mac from iPad") << firstIpad << "iPad"
-                                       << "Mac" << firstMac << true;
+        QTest::newRow("None from a frame") << firstMac << "Mac" << "None" << "none";
+        QTest::newRow("iPad from none") << "none" << "None" << "iPad" << firstIpad;
+        QTest::newRow("iPad from an unknown id, which counts as none")
+            << "no-such-frame" << "None" << "iPad" << firstIpad;
+        QTest::newRow("Mac from iPad") << firstIpad << "iPad" << "Mac" << firstMac;
     }
     void deviceChips()
     {
@@ -231,68 +192,50 @@ class TestStylingSidebar : public QObject
         QFETCH(QString, startChip);
         QFETCH(QString, chip);
         QFETCH(QString, storedId);
-        QFETCH(bool, pickerShown);
+        const bool pickerShown = chip != QLatin1String("None");
         editSettings(*m_state, [&](BeautySettings& s) { s.deviceFrameId = startId; });
-        auto* device = test::child<DeviceFramePanel>(*m_sidebar);
-        const auto* picker = named<QComboBox>(*device, "frame");
-        QVERIFY(chipLabelled(*device, startChip)->isSelected());
+        auto* device = child<DeviceFramePanel>(*m_sidebar);
+        auto* picker = named<QComboBox>(*device, "frame");
+        QVERIFY(labelled<PresetChip>(*device, startChip)->isSelected());
         QCOMPARE(picker->isVisibleTo(device), startChip != QLatin1String("None"));
 
-        chipLabelled(*device, chip)->click();
+        labelled<PresetChip>(*device, chip)->click();
         QCOMPARE(m_state->settings().deviceFrameId, storedId);
-        QVERIFY(chipLabelled(*device, chip)->isSelected());
+        QVERIFY(labelled<PresetChip>(*device, chip)->isSelected());
         QCOMPARE(picker->isVisibleTo(device), pickerShown);
-        if (pickerShown) {
-            QCOMPARE(picker->currentData().toString(), storedId);
-            const DeviceCategory category = findDeviceFrame(storedId)->category;
-            QCOMPARE(picker->count(), int(framesInCategory(category).size()));
-        }
-    }
-
-    void framePopupChoosesFrame()
-    {
-        auto* device = test::child<DeviceFramePanel>(*m_sidebar);
-        chipLabelled(*device, QStringLiteral("iPhone"))->click();
-        auto* picker = named<QComboBox>(*device, "frame");
-        QVERIFY(picker->count() > 1);
-        picker->setFocus();
+        if (!pickerShown)
+            return;
+        QCOMPARE(picker->currentData().toString(), storedId);
+        QCOMPARE(picker->count(), int(framesInCategory(findDeviceFrame(storedId)->category).size()));
+        // The second frame of the category, chosen from the pop-up, keeps its chip.
         QTest::keyClick(picker, Qt::Key_Down);
         QCOMPARE(m_state->settings().deviceFrameId, picker->itemData(1).toString());
-        QVERIFY(chipLabelled(*device, QStringLiteral("iPhone"))->isSelected());
+        QVERIFY(labelled<PresetChip>(*device, chip)->isSelected());
     }
 
-    void categoryWithoutFrames_data()
-    {
-        QTest::addColumn<int>("category");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("category missing from the catalogue") << int(DeviceCategory::mac) << "none";
-        QTest::newRow("none itself") << int(DeviceCategory::none) << "none";
-        QTest::newRow("first of its category") << int(DeviceCategory::ipad) << "tablet-b";
-    }
     void categoryWithoutFrames()
     {
-        QFETCH(int, category);
-        QFETCH(QString, expected);
         QList<DeviceFrame> catalogue(3);
         catalogue[0].id = QStringLiteral("none");
         catalogue[1].id = QStringLiteral("tablet-b");
         catalogue[1].category = DeviceCategory::ipad;
         catalogue[2].id = QStringLiteral("tablet-a");
         catalogue[2].category = DeviceCategory::ipad;
-        QCOMPARE(frameIdForCategory(DeviceCategory(category), catalogue), expected);
+        QCOMPARE(frameIdForCategory(DeviceCategory::mac, catalogue), QStringLiteral("none"));
+        QCOMPARE(frameIdForCategory(DeviceCategory::ipad, catalogue), QStringLiteral("tablet-b"));
     }
 
     void gradientSwatches()
     {
-        auto* background = test::child<BackgroundPanel>(*m_sidebar);
-        const auto* grid = test::child<GradientSwatchGrid>(*background);
+        auto* background = child<BackgroundPanel>(*m_sidebar);
+        const auto* grid = child<GradientSwatchGrid>(*background);
         const auto swatches = [grid] { return grid->findChildren<QAbstractButton*>(); };
         QCOMPARE(swatches().size(), gradientPresets().size());
         // The default id names no preset: nothing is outlined.
         for (QAbstractButton* swatch : swatches())
             QVERIFY(!swatch->isChecked());
 
-        chipLabelled(*background, QStringLiteral("Dark"))->click();
+        labelled<PresetChip>(*background, QStringLiteral("Dark"))->click();
         const QList<GradientPreset> dark = presetsInCategory(GradientCategory::dark);
         QCOMPARE(swatches().size(), dark.size());
         QCOMPARE(m_state->settings(), BeautySettings{}); // filtering is no styling change
@@ -304,14 +247,14 @@ class TestStylingSidebar : public QObject
         QVERIFY(!swatches()[0]->isChecked());
 
         // Back to all: the chosen preset stays outlined in the full grid.
-        chipLabelled(*background, QStringLiteral("All"))->click();
+        labelled<PresetChip>(*background, QStringLiteral("All"))->click();
         const qsizetype index = gradientPresets().indexOf(dark[1]);
         QVERIFY(swatches()[index]->isChecked());
     }
 
     void stylingEditComposesAtOnce()
     {
-        test::loadComposedScreenshot(*m_state);
+        QVERIFY(loadAndCompose(*m_state));
         const QImage before = *m_state->currentTab()->processedImage;
         QTest::keyClick(sliderOf(*m_sidebar, "cornerRadius"), Qt::Key_End);
         QCOMPARE(m_state->settings().cornerRadius, 48.0);
@@ -321,47 +264,35 @@ class TestStylingSidebar : public QObject
         QVERIFY(!m_state->historyManager().canUndo()); // styling edits are no undo step
     }
 
-    // The flags themselves persist in the model; the sections show and set them.
+    // The flags themselves persist in the model; the sections show and set them,
+    // and their bodies slide rather than jump.
     void sectionsFollowTheirFlags()
-    {
-        const QList<bool> defaults{false, true, false, true, false, true};
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(section(*m_sidebar, i)->isCollapsed(), defaults[i]);
-
-        headerOf(*m_sidebar, 0)->click();                        // Size folds
-        QTest::keyClick(headerOf(*m_sidebar, 3), Qt::Key_Space); // Borders opens, from the keyboard
-        QVERIFY(m_state->canvasCollapsed());
-        QVERIFY(!m_state->cornersCollapsed());
-        const QList<bool> folded{true, true, false, false, false, true};
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(section(*m_sidebar, i)->isCollapsed(), folded[i]);
-
-        auto* tabs = named<SegmentedPicker>(*m_sidebar, "tabPicker");
-        test::segment(*tabs, 1)->click();
-        QVERIFY(test::child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
-        test::segment(*tabs, 0)->click();
-        QVERIFY(!test::child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(section(*m_sidebar, i)->isCollapsed(), folded[i]);
-    }
-
-    void sectionBodySlides()
     {
         m_sidebar->resize(280, 900);
         m_sidebar->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
-        CollapsibleSection* shadow = section(*m_sidebar, 4);
-        const auto* body = named<QWidget>(*shadow, "body");
-        QVERIFY(body->isVisible());
-        headerOf(*m_sidebar, 4)->click();
-        QVERIFY(m_state->shadowCollapsed());
-        QVERIFY(shadow->isAnimating());
-        QTRY_VERIFY(!shadow->isAnimating());
-        QVERIFY(!body->isVisible());
-        headerOf(*m_sidebar, 4)->click();
-        QTRY_VERIFY(!shadow->isAnimating());
-        QVERIFY(body->isVisible());
-        QVERIFY(body->height() > 0);
+        QCOMPARE(foldedSections(*m_sidebar), QList<bool>({false, true, false, true, false, true}));
+
+        const auto* sizeBody = named<QWidget>(*section(*m_sidebar, 0), "body");
+        const auto* bordersBody = named<QWidget>(*section(*m_sidebar, 3), "body");
+        headerOf(*m_sidebar, 0)->click(); // Size folds
+        QVERIFY(m_state->canvasCollapsed());
+        QVERIFY(section(*m_sidebar, 0)->isAnimating());
+        QTRY_VERIFY(!section(*m_sidebar, 0)->isAnimating());
+        QVERIFY(!sizeBody->isVisible());
+        QTest::keyClick(headerOf(*m_sidebar, 3), Qt::Key_Space); // Borders opens, from the keyboard
+        QVERIFY(!m_state->cornersCollapsed());
+        QTRY_VERIFY(!section(*m_sidebar, 3)->isAnimating());
+        QVERIFY(bordersBody->isVisible() && bordersBody->height() > 0);
+        const QList<bool> folded{true, true, false, false, false, true};
+        QCOMPARE(foldedSections(*m_sidebar), folded);
+
+        auto* tabs = named<SegmentedPicker>(*m_sidebar, "tabPicker");
+        segment(*tabs, 1)->click();
+        QVERIFY(child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
+        segment(*tabs, 0)->click();
+        QVERIFY(!child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
+        QCOMPARE(foldedSections(*m_sidebar), folded);
     }
 
     void shareBlock_data()
@@ -370,15 +301,11 @@ class TestStylingSidebar : public QObject
         QTest::addColumn<double>("scale");
         QTest::addColumn<QString>("imageSize");
         QTest::addColumn<QString>("exportSize");
-        QImage plain(400, 300, QImage::Format_ARGB32_Premultiplied);
         QImage hidpi(801, 601, QImage::Format_ARGB32_Premultiplied);
         hidpi.setDevicePixelRatio(2);
-        QTest::newRow("no image") << QImage() << 2.0 << ""
-                                  << "";
-        QTest::newRow("plain at 2x") << plain << 2.0 << "400 \u00d7 300"
-                                     << "800 \u00d7 600";
-        QTest::newRow("half points cut, export of the exact size") << hidpi << 3.0 << "400 \u00d7 300"
-                                                                   << "1201 \u00d7 901";
+        QTest::newRow("no image") << QImage() << 2.0 << "" << "";
+        QTest::newRow("half points cut, export of the exact size")
+            << hidpi << 3.0 << "400 \u00d7 300" << "1201 \u00d7 901";
     }
     void shareBlock()
     {
@@ -388,7 +315,7 @@ class TestStylingSidebar : public QObject
         QFETCH(QString, exportSize);
         editSettings(*m_state, [&](BeautySettings& s) { s.exportScale = scale; });
         m_state->setProcessedImage(composed);
-        auto* share = test::child<SharePanel>(*m_sidebar);
+        auto* share = child<SharePanel>(*m_sidebar);
         const bool present = !composed.isNull();
         QCOMPARE(named<QPushButton>(*share, "copy")->isEnabled(), present);
         QCOMPARE(named<QPushButton>(*share, "download")->isEnabled(), present);
@@ -404,7 +331,7 @@ class TestStylingSidebar : public QObject
 
     void everyControlNamedAndReachable()
     {
-        test::loadComposedScreenshot(*m_state);
+        QVERIFY(loadAndCompose(*m_state));
         m_state->setDeviceCollapsed(false);
         m_state->setCornersCollapsed(false);
         m_state->setPaddingCollapsed(false);
@@ -412,11 +339,11 @@ class TestStylingSidebar : public QObject
         settings.borderWidth = 2;
         settings.deviceFrameId = firstFrameOf(DeviceCategory::iphone).id;
         m_state->setSettings(settings);
-        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
+        QCOMPARE(unreachableOrNamelessControls(*m_sidebar), QStringList());
         settings.backgroundType = BackgroundType::solid;
         settings.paddingUniform = false;
         m_state->setSettings(settings);
-        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
+        QCOMPARE(unreachableOrNamelessControls(*m_sidebar), QStringList());
     }
 };
 

@@ -2,57 +2,24 @@
 // history buttons, the templates list and the image actions.
 #include "io/capture_backend.h"
 #include "io/screen_capture_service.h"
-#include "sidebar_test_support.h"
-#include "test_fixtures.h"
 #include "ui/color_well.h"
 #include "ui/left_sidebar.h"
 #include "ui/segmented_picker.h"
 #include "ui/shape_settings_panel.h"
 #include "ui/text_settings_panel.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QToolButton>
+#include "ui_fixtures.h"
 
 using namespace lustrelab;
-using test::named;
+using namespace lustrelab::uitest;
 
 namespace {
 
-void clickRow(QListWidget* list, int row)
+QStringList rowTexts(const QListWidget& list)
 {
-    const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-QStringList namesInFile(const QString& directory)
-{
-    TemplateManager reread(directory);
-    QStringList names;
-    for (const Template& entry : reread.templates())
-        names << entry.name;
-    return names;
-}
-
-// Mean lightness of the icon's ink, 0 (black) to 1 (white).
-double inkLightness(const QIcon& icon)
-{
-    const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
-    double weight = 0;
-    double sum = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = QColor::fromRgba(image.pixel(x, y));
-            weight += pixel.alphaF();
-            sum += pixel.alphaF() * pixel.lightnessF();
-        }
-    return weight > 0 ? sum / weight : -1;
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
 }
 
 // Records the modes it is asked for and leaves no file, as a cancelled capture does.
@@ -70,7 +37,7 @@ class RecordingBackend : public CaptureBackend
 
 QToolButton* toolButton(const QWidget& sidebar, CanvasTool tool)
 {
-    return test::child<QToolButton>(sidebar, rawValue(tool) + QStringLiteral("Tool"));
+    return child<QToolButton>(sidebar, rawValue(tool) + QStringLiteral("Tool"));
 }
 
 } // namespace
@@ -100,25 +67,21 @@ class TestToolsSidebar : public QObject
 
     void toolOptions_data()
     {
-        QTest::addColumn<int>("tool");
-        QTest::addColumn<bool>("addText");
-        QTest::addColumn<bool>("shapeOptions");
-        QTest::newRow("select") << int(CanvasTool::select) << false << false;
-        QTest::newRow("text") << int(CanvasTool::text) << true << false;
-        QTest::newRow("shape") << int(CanvasTool::shape) << false << true;
-        QTest::newRow("remove") << int(CanvasTool::remove) << false << false;
+        QTest::addColumn<int>("tool"); // text and shape have options of their own
+        for (CanvasTool tool : allCases<CanvasTool>())
+            QTest::newRow(qPrintable(rawValue(tool))) << int(tool);
     }
     void toolOptions()
     {
         QFETCH(int, tool);
-        QFETCH(bool, addText);
-        QFETCH(bool, shapeOptions);
         toolButton(*m_sidebar, CanvasTool(tool))->click();
         QCOMPARE(int(m_state->currentTool()), tool);
         for (CanvasTool each : allCases<CanvasTool>())
             QCOMPARE(toolButton(*m_sidebar, each)->isChecked(), int(each) == tool);
-        QCOMPARE(named<QPushButton>(*m_sidebar, "addText")->isVisibleTo(m_sidebar.get()), addText);
-        QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()), shapeOptions);
+        QCOMPARE(named<QPushButton>(*m_sidebar, "addText")->isVisibleTo(m_sidebar.get()),
+                 tool == int(CanvasTool::text));
+        QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()),
+                 tool == int(CanvasTool::shape));
         // Clicking the current tool again keeps it highlighted.
         toolButton(*m_sidebar, CanvasTool(tool))->click();
         QVERIFY(toolButton(*m_sidebar, CanvasTool(tool))->isChecked());
@@ -140,38 +103,22 @@ class TestToolsSidebar : public QObject
         auto backend = std::make_unique<RecordingBackend>();
         backend->modes = &modes;
         m_state->screenCaptureService().setBackend(std::move(backend));
-        test::child<QToolButton>(*m_sidebar, button)->click();
+        child<QToolButton>(*m_sidebar, button)->click();
         QTRY_COMPARE(modes.size(), 1);
         QCOMPARE(modes.first(), mode);
         QTRY_VERIFY(!m_state->screenCaptureService().isCapturing());
     }
 
-    void addShapeUsesChosenType()
-    {
-        m_state->setCurrentTool(CanvasTool::shape);
-        test::child<QToolButton>(*m_sidebar, rawValue(ShapeType::ellipse) + QStringLiteral("Shape"))->click();
-        QCOMPARE(m_state->currentShapeType(), ShapeType::ellipse);
-        named<QPushButton>(*m_sidebar, "addShape")->click();
-        QCOMPARE(m_state->currentShapeOverlays().size(), 1);
-        QCOMPARE(m_state->currentShapeOverlays().first().shapeType, ShapeType::ellipse);
-        QVERIFY(test::child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
-    }
-
     void selectionShowsMatchingSettings_data()
     {
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<bool>("textShown");
-        QTest::addColumn<bool>("shapeShown");
-        QTest::newRow("nothing") << "" << false << false;
-        QTest::newRow("text") << "text" << true << false;
-        QTest::newRow("shape") << "shape" << false << true;
-        QTest::newRow("id of a deleted text") << "stale" << false << false;
+        QTest::addColumn<QString>("selected"); // the panel of that kind shows, no other
+        QTest::newRow("text") << "text";
+        QTest::newRow("shape") << "shape";
+        QTest::newRow("id of a deleted text") << "stale";
     }
     void selectionShowsMatchingSettings()
     {
         QFETCH(QString, selected);
-        QFETCH(bool, textShown);
-        QFETCH(bool, shapeShown);
         m_state->addTextOverlay();
         const QUuid textId = *m_state->selectedTextOverlayId();
         m_state->addShapeOverlay(ShapeType::arrow);
@@ -185,14 +132,14 @@ class TestToolsSidebar : public QObject
             m_state->setSelectedShapeOverlayId(shapeId);
         else if (selected == "stale")
             m_state->setSelectedTextOverlayId(QUuid::createUuid());
-        QCOMPARE(test::child<TextSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), textShown);
-        QCOMPARE(test::child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), shapeShown);
+        QCOMPARE(child<TextSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), selected == "text");
+        QCOMPARE(child<ShapeSettingsPanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()), selected == "shape");
     }
 
     void textSettingsEdit()
     {
         m_state->addTextOverlay();
-        auto* panel = test::child<TextSettingsPanel>(*m_sidebar);
+        auto* panel = child<TextSettingsPanel>(*m_sidebar);
         auto* size = named<QComboBox>(*panel, "size");
         auto* weight = named<QComboBox>(*panel, "weight");
         QCOMPARE(size->currentText(), QStringLiteral("32"));
@@ -210,28 +157,30 @@ class TestToolsSidebar : public QObject
         QVERIFY(edited.isRedacted);
         QCOMPARE(m_state->historyManager().undoStack().size(), 1); // only the add is an undo step
 
+        // A size the list does not offer, and a font by name, show as they are.
+        TextOverlay outside = edited;
+        outside.fontSize = 33;
+        outside.fontName = QStringLiteral("DejaVu Sans");
+        m_state->updateTextOverlay(outside);
+        QCOMPARE(size->currentText(), QStringLiteral("33"));
+        QCOMPARE(named<QComboBox>(*panel, "font")->currentText(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(m_state->selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
+
         named<QToolButton>(*panel, "delete")->click();
         QVERIFY(m_state->currentTextOverlays().isEmpty());
         QVERIFY(!panel->isVisibleTo(m_sidebar.get()));
     }
 
-    void textSizeOutsideTheList()
+    void shapeAddedAndEdited()
     {
-        m_state->addTextOverlay();
-        TextOverlay overlay = *m_state->selectedTextOverlay();
-        overlay.fontSize = 33;
-        overlay.fontName = QStringLiteral("DejaVu Sans");
-        m_state->updateTextOverlay(overlay);
-        const auto* panel = test::child<TextSettingsPanel>(*m_sidebar);
-        QCOMPARE(named<QComboBox>(*panel, "size")->currentText(), QStringLiteral("33"));
-        QCOMPARE(named<QComboBox>(*panel, "font")->currentText(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(m_state->selectedTextOverlay()->fontSize, 33.0); // showing it changed nothing
-    }
-
-    void fillToggle()
-    {
-        m_state->addShapeOverlay(ShapeType::rectangle);
-        auto* panel = test::child<ShapeSettingsPanel>(*m_sidebar);
+        m_state->setCurrentTool(CanvasTool::shape);
+        child<QToolButton>(*m_sidebar, rawValue(ShapeType::ellipse) + QStringLiteral("Shape"))->click();
+        QCOMPARE(m_state->currentShapeType(), ShapeType::ellipse);
+        named<QPushButton>(*m_sidebar, "addShape")->click();
+        QCOMPARE(m_state->currentShapeOverlays().size(), 1);
+        QCOMPARE(m_state->currentShapeOverlays().first().shapeType, ShapeType::ellipse);
+        auto* panel = child<ShapeSettingsPanel>(*m_sidebar);
+        QVERIFY(panel->isVisibleTo(m_sidebar.get()));
         auto* fill = named<QCheckBox>(*panel, "fill");
         const auto* fillRow = named<QWidget>(*panel, "fillColorRow");
         QVERIFY(!fillRow->isVisibleTo(panel));
@@ -245,12 +194,7 @@ class TestToolsSidebar : public QObject
         fill->click();
         QVERIFY(!m_state->selectedShapeOverlay()->fillColor.has_value());
         QVERIFY(!fillRow->isVisibleTo(panel));
-    }
 
-    void shapeWidthAndArrow()
-    {
-        m_state->addShapeOverlay(ShapeType::rectangle);
-        auto* panel = test::child<ShapeSettingsPanel>(*m_sidebar);
         const auto* widthValue = named<QLabel>(*panel, "widthValue");
         auto* width = named<QSlider>(*panel, "width");
         auto* type = named<QComboBox>(*panel, "type");
@@ -268,54 +212,35 @@ class TestToolsSidebar : public QObject
         emit type->activated(int(ShapeType::arrow));
         QCOMPARE(m_state->selectedShapeOverlay()->shapeType, ShapeType::arrow);
         QVERIFY(named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
-        test::segment(*named<SegmentedPicker>(*panel, "arrow"), 1)->click();
+        segment(*named<SegmentedPicker>(*panel, "arrow"), 1)->click();
         QCOMPARE(m_state->selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
     }
 
-    void historyButtonsFollowTheHistory()
-    {
-        auto* undo = named<QToolButton>(*m_sidebar, "undo");
-        auto* redo = named<QToolButton>(*m_sidebar, "redo");
-        QVERIFY(!undo->isEnabled());
-        QVERIFY(!redo->isEnabled());
-        m_state->addTextOverlay();
-        QVERIFY(undo->isEnabled());
-        undo->click();
-        QVERIFY(m_state->currentTextOverlays().isEmpty());
-        QVERIFY(!undo->isEnabled());
-        QVERIFY(redo->isEnabled());
-        redo->click();
-        QCOMPARE(m_state->currentTextOverlays().size(), 1);
-    }
-
-    void imageActions_data()
-    {
-        QTest::addColumn<bool>("composed");
-        QTest::newRow("empty tab") << false;
-        QTest::newRow("composed image") << true;
-    }
     void imageActions()
     {
-        QFETCH(bool, composed);
-        if (composed)
-            test::loadComposedScreenshot(*m_state);
         auto* copy = named<QPushButton>(*m_sidebar, "copy");
         auto* exportButton = named<QPushButton>(*m_sidebar, "export");
+        QVERIFY(!copy->isEnabled() && !exportButton->isEnabled());
+        QVERIFY(loadAndCompose(*m_state));
         QVERIFY(named<QPushButton>(*m_sidebar, "paste")->isEnabled());
-        QCOMPARE(copy->isEnabled(), composed);
-        QCOMPARE(exportButton->isEnabled(), composed);
+        QVERIFY(copy->isEnabled() && exportButton->isEnabled());
         QTest::mouseClick(exportButton, Qt::LeftButton);
-        QCOMPARE(m_state->showExportDialog(), composed);
-        // A new empty tab has nothing to copy.
+        QVERIFY(m_state->showExportDialog());
+        // A new empty tab has nothing to copy or export.
         m_state->newTab();
-        QVERIFY(!copy->isEnabled());
+        QVERIFY(!copy->isEnabled() && !exportButton->isEnabled());
+        QVERIFY(named<QPushButton>(*m_sidebar, "paste")->isEnabled());
     }
 
+    // The history buttons too: they follow the history and reach it.
     void savedTemplateAppliedAndUndone()
     {
-        auto* list = test::child<QListWidget>(*m_sidebar);
+        auto* list = child<QListWidget>(*m_sidebar);
+        auto* undo = named<QToolButton>(*m_sidebar, "undo");
+        auto* redo = named<QToolButton>(*m_sidebar, "redo");
         const auto* empty = named<QLabel>(*m_sidebar, "emptyLabel");
         QVERIFY(empty->isVisibleTo(m_sidebar.get()));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
         named<QToolButton>(*m_sidebar, "saveTemplate")->click();
         QVERIFY(m_state->showSaveTemplateDialog());
@@ -324,8 +249,7 @@ class TestToolsSidebar : public QObject
         saved.backgroundType = BackgroundType::solid;
         m_state->templateManager().saveTemplate(QStringLiteral("Blog"), saved); // as the sheet does
 
-        QCOMPARE(list->count(), 1);
-        QCOMPARE(list->item(0)->text(), QStringLiteral("Blog"));
+        QCOMPARE(rowTexts(*list), QStringList{"Blog"});
         QVERIFY(!empty->isVisibleTo(m_sidebar.get()));
 
         BeautySettings changed = saved;
@@ -335,10 +259,14 @@ class TestToolsSidebar : public QObject
         m_sidebar->resize(240, 900);
         m_sidebar->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
-        clickRow(list, 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QCOMPARE(m_state->settings(), saved);
-        named<QToolButton>(*m_sidebar, "undo")->click();
+        QVERIFY(undo->isEnabled() && !redo->isEnabled());
+        undo->click();
         QCOMPARE(m_state->settings(), changed);
+        QVERIFY(!undo->isEnabled() && redo->isEnabled());
+        redo->click();
+        QCOMPARE(m_state->settings(), saved);
     }
 
     void templateRowsDeleted_data()
@@ -356,33 +284,24 @@ class TestToolsSidebar : public QObject
         QFETCH(QStringList, left);
         for (const char* name : {"One", "Two", "Three"})
             m_state->templateManager().saveTemplate(QString::fromLatin1(name), m_state->settings());
-        auto* list = test::child<QListWidget>(*m_sidebar);
+        auto* list = child<QListWidget>(*m_sidebar);
         QCOMPARE(list->count(), 3);
         list->setCurrentRow(row);
         const BeautySettings before = m_state->settings();
         QTest::keyClick(list, Qt::Key(key));
-        QStringList shown;
-        for (int i = 0; i < list->count(); ++i)
-            shown << list->item(i)->text();
-        QCOMPARE(shown, left);
-        QCOMPARE(namesInFile(m_dir->path()), left);
+        QCOMPARE(rowTexts(*list), left);
         QCOMPARE(m_state->settings(), before); // deleting applies nothing
     }
 
     void iconsFollowThePalette()
     {
-        QPalette light;
-        light.setColor(QPalette::Window, QColor(240, 240, 240));
-        light.setColor(QPalette::ButtonText, QColor(20, 20, 20));
-        m_sidebar->setPalette(light);
-        QVERIFY(inkLightness(named<QToolButton>(*m_sidebar, "undo")->icon()) < 0.3);
+        const QColor light(240, 240, 240), dark(36, 36, 40);
+        m_sidebar->setPalette(paletteWith(light, QColor(20, 20, 20)));
+        QVERIFY(visiblePixels(named<QToolButton>(*m_sidebar, "undo")->icon(), light) >= 6);
         // The desktop switches to a dark theme while the window is open.
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(36, 36, 40));
-        dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-        m_sidebar->setPalette(dark);
-        QVERIFY(inkLightness(named<QToolButton>(*m_sidebar, "undo")->icon()) > 0.7);
-        QVERIFY(inkLightness(named<QPushButton>(*m_sidebar, "paste")->icon()) > 0.7);
+        m_sidebar->setPalette(paletteWith(dark, QColor(235, 235, 235)));
+        QVERIFY(visiblePixels(named<QToolButton>(*m_sidebar, "undo")->icon(), dark) >= 6);
+        QVERIFY(visiblePixels(named<QPushButton>(*m_sidebar, "paste")->icon(), dark) >= 6);
     }
 
     void everyControlNamedAndReachable()
@@ -390,12 +309,12 @@ class TestToolsSidebar : public QObject
         m_state->templateManager().saveTemplate(QStringLiteral("Look"), m_state->settings());
         m_state->setCurrentTool(CanvasTool::shape);
         m_state->addTextOverlay();
-        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
+        QCOMPARE(unreachableOrNamelessControls(*m_sidebar), QStringList());
         m_state->addShapeOverlay(ShapeType::arrow);
         ShapeOverlay shape = *m_state->selectedShapeOverlay();
         shape.fillColor = CodableColor{};
         m_state->updateShapeOverlay(shape);
-        QCOMPARE(test::unreachableOrNamelessControls(*m_sidebar), QStringList());
+        QCOMPARE(unreachableOrNamelessControls(*m_sidebar), QStringList());
     }
 };
 

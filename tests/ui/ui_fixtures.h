@@ -1,14 +1,14 @@
 #pragma once
 
-// Shared by the window tests: a private HOME and preferences, and helpers
-// that give the model a composed image without depending on how long a
-// composition takes.
+// Shared by the window tests: a private HOME and preferences, the controls
+// looked up by name, a model with a composed screenshot, and a check that
+// every control is named and reachable from the keyboard.
 
 #include "state/app_state.h"
 #include "test_fixtures.h"
 
-#include <QImage>
 #include <QtTest>
+#include <QtWidgets>
 #include <cstdlib>
 
 namespace lustrelab::uitest {
@@ -30,15 +30,94 @@ template <typename T> T* child(const QObject& root, const QString& name = {})
     return found;
 }
 
+template <typename T> T* named(const QObject& root, const char* name)
+{
+    return child<T>(root, QLatin1String(name));
+}
+
+// The button (or chip) under `root` showing `text`, if any.
+template <typename T = QAbstractButton> T* labelled(const QWidget& root, const QString& text)
+{
+    for (T* button : root.findChildren<T*>())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+// A segmented picker's segment, counted from the left.
+inline QAbstractButton* segment(const QWidget& picker, int index)
+{
+    return picker.findChildren<QAbstractButton*>().value(index);
+}
+
+// A desktop palette: the window colour and the text drawn on it.
+inline QPalette paletteWith(QColor window, QColor text)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText,
+                     QColor::fromRgbF(text.redF(), text.greenF(), text.blueF(), 0.5f));
+    return palette;
+}
+
+// Pixels of the icon, drawn over the window colour, that differ clearly from it.
+inline int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mode = QIcon::Normal)
+{
+    QImage canvas(16, 16, QImage::Format_ARGB32);
+    canvas.fill(window);
+    QPainter painter(&canvas);
+    icon.paint(&painter, QRect(0, 0, 16, 16), Qt::AlignCenter, mode);
+    painter.end();
+    int count = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            count += std::abs(QColor(canvas.pixel(x, y)).lightnessF() - window.lightnessF()) > 0.25 ? 1 : 0;
+    return count;
+}
+
 // Loads an image into the current tab (or a new one) and waits until it is
 // composed.
-inline bool loadAndCompose(AppState& state, const QImage& image, bool newTab = false)
+inline bool loadAndCompose(AppState& state, const QImage& image = solidImage(320, 200), bool newTab = false)
 {
     state.loadImage(image, newTab);
     return QTest::qWaitFor([&] {
         const ScreenshotTab* tab = state.currentTab();
         return tab && tab->processedImage && !state.isProcessing();
     });
+}
+
+// The controls a user operates under `root` that are shown, whatever their
+// names, and the ones among them that Tab skips or a screen reader could not name.
+inline QStringList unreachableOrNamelessControls(const QWidget& root)
+{
+    QStringList faults;
+    const auto all = root.findChildren<QWidget*>();
+    for (const QWidget* widget : all) {
+        const bool control =
+            qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QAbstractSlider*>(widget) ||
+            qobject_cast<const QComboBox*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
+            qobject_cast<const QAbstractItemView*>(widget);
+        // A pop-up's parts (a combo box's list) live in a window of their own.
+        if (!control || !widget->isVisibleTo(&root) || widget->window() != root.window())
+            continue;
+        const QWidget* parent = widget->parentWidget();
+        if (qobject_cast<const QAbstractSlider*>(widget) && parent &&
+            (qobject_cast<const QAbstractItemView*>(parent->parentWidget()) ||
+             parent->objectName().startsWith(QLatin1String("qt_scrollarea"))))
+            continue; // a list's or a scroll area's own scroll bars
+        const auto* button = qobject_cast<const QAbstractButton*>(widget);
+        const QString name =
+            widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            faults << QStringLiteral("not reachable with Tab: %1 \"%2\"")
+                          .arg(widget->metaObject()->className(), name);
+        if (name.isEmpty())
+            faults << QStringLiteral("no accessible name: %1").arg(widget->metaObject()->className());
+    }
+    return faults;
 }
 
 } // namespace lustrelab::uitest
