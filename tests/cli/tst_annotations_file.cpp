@@ -28,28 +28,18 @@ class TestAnnotationsFile : public QObject
             R"("removalAreas": [{"rect": {"x": 0.1, "y": 0.2, "width": 0.3, "height": 0.4}, "method": "Solid Color"},)"
             R"({"rect": {"x": 0, "y": 0, "width": 1, "height": 1}}]})"));
         QVERIFY(a);
-        const QUuid id = QUuid::fromString(QStringLiteral("6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00"));
-        const TextOverlay text{id,
-                               "Hi",
-                               UnitPoint{0.1, 0.9},
-                               "DejaVu Sans",
-                               48,
-                               FontWeight::ultraLight,
-                               CodableColor{0, 0, 0, 1},
-                               CodableColor{1, 1, 1, 128 / 255.0},
-                               true,
-                               -15,
-                               0.5};
+        TextOverlay text;
+        text.id = QUuid::fromString(QStringLiteral("6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00"));
+        text.text = "Hi", text.position = {0.1, 0.9}, text.fontName = "DejaVu Sans", text.fontSize = 48;
+        text.fontWeight = FontWeight::ultraLight, text.textColor = {0, 0, 0, 1};
+        text.backgroundColor = CodableColor{1, 1, 1, 128 / 255.0};
+        text.isRedacted = true, text.rotation = -15, text.opacity = 0.5;
         QVERIFY(a->textOverlays[0] == text);
-        const ShapeOverlay shape{a->shapeOverlays[0].id,
-                                 ShapeType::roundedRectangle,
-                                 UnitPoint{0, 0.2},
-                                 UnitPoint{1, 0.5},
-                                 CodableColor{0, 1, 0, 1},
-                                 CodableColor{0, 0, 1, 0.25},
-                                 8,
-                                 0.75,
-                                 ArrowStyle::double_};
+        ShapeOverlay shape;
+        shape.id = a->shapeOverlays[0].id, shape.shapeType = ShapeType::roundedRectangle;
+        shape.startPoint = {0, 0.2}, shape.endPoint = {1, 0.5}, shape.strokeColor = {0, 1, 0, 1};
+        shape.fillColor = CodableColor{0, 0, 1, 0.25}, shape.strokeWidth = 8, shape.opacity = 0.75;
+        shape.arrowStyle = ArrowStyle::double_;
         QVERIFY(a->shapeOverlays[0] == shape);
         QCOMPARE(a->removalAreas[0].rect, (UnitRect{0.1, 0.2, 0.3, 0.4}));
         QCOMPARE(a->removalAreas[0].method, RemovalMethod::solidColor);

@@ -1,24 +1,23 @@
 // The built binary run as scripts run it: exit statuses, one "lustrelab: FILE:
 // reason" line per failure, what it writes and never overwrites.
 
+#include "cli_run.h"
 #include "model/model_json.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace lustrelab;
+using namespace lustrelab::clitest;
 
 namespace {
 
 constexpr int shotWidth = 200;
 constexpr int shotHeight = 100;
 constexpr QRgb shotColor = 0xff2878c8;
-
-using Run = std::tuple<int, QString, QStringList>; // exit status, standard output, lines on standard error
 
 bool writePng(const QString& path, int width, int height)
 {
@@ -52,22 +51,9 @@ class TestProcess : public QObject
     // "@name" stands for that file in the work folder.
     QString expand(QString text) const { return text.replace(u'@', m_work.path() + u'/'); }
 
-    Run run(QStringList arguments) const
+    Run run(const QStringList& arguments) const
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_home.path());
-        for (const char* kind : {"DATA", "CONFIG", "CACHE"})
-            env.insert(QStringLiteral("XDG_%1_HOME").arg(kind), m_home.filePath(QString(kind).toLower()));
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(name); // the binary must choose the headless platform itself
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_work.path());
-        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"), arguments.replaceInStrings("@", expand("@")));
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return {-1, {}, {}};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
+        return runLustrelab(arguments, m_work.path(), m_home.path());
     }
 
   private slots:
@@ -178,61 +164,56 @@ class TestProcess : public QObject
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("errStart"); // of the first line on standard error
-        QTest::addColumn<int>("exitCode");     // 1: that line is the only one; 2: a usage line follows
-        QTest::addColumn<QString>("mentions");
-        QTest::addColumn<int>("written"); // into @styled: the other inputs of a batch
-        const QStringList compose{"compose", "@shot.png", "-o", "@never.png"};
-        const QStringList batch{"compose", "@a.png", "@shot.png", "-o", "@styled/nested"};
+        // How the first line on standard error starts after "lustrelab: ", then after '*' a part it contains.
+        // Nothing before the '*' is a usage error: status 2 and a usage line; else status 1 and one line.
+        QTest::addColumn<QString>("error");
+        const QStringList batch{"compose", "@a.png", "@shot.png", "-o", "@styled/nested"}; // writes 2 others
+        auto compose = [](QStringList more) {
+            return QStringList{"compose", "@shot.png", "-o", "@never.png"} + more;
+        };
+        const QStringList tallJpeg{"compose", "@tall.png", "-o",        "@never.jpeg", "--scale",
+                                   "2",       "--set",     "padding=0", "--set",       "shadowEnabled=false"};
 
         QTest::newRow("batch, missing input")
-            << batch + QStringList{"@missing.png"} << "lustrelab: @missing.png: no such file" << 1 << "" << 2;
-        QTest::newRow("batch, not an image")
-            << batch + QStringList{"@text.png"} << "lustrelab: @text.png: not an image" << 1 << "" << 2;
+            << batch + QStringList{"@missing.png"} << "@missing.png: no such file";
+        QTest::newRow("batch, not an image") << batch + QStringList{"@text.png"} << "@text.png: not an image";
         QTest::newRow("batch, truncated png")
-            << batch + QStringList{"@cut.png"} << "lustrelab: @cut.png: damaged PNG: the file is cut short"
-            << 1 << "" << 2;
-        QTest::newRow("settings without a key") << compose + QStringList{"--settings", "@no-format.json"}
-                                                << "lustrelab: @no-format.json: " << 1 << "exportFormat" << 0;
+            << batch + QStringList{"@cut.png"} << "@cut.png: damaged PNG: the file is cut short";
+        QTest::newRow("settings without a key")
+            << compose({"--settings", "@no-format.json"}) << "@no-format.json: *exportFormat";
         QTest::newRow("settings with a bad enum")
-            << compose + QStringList{"--settings", "@bad-enum.json"} << "lustrelab: @bad-enum.json: " << 1
-            << "backgroundType" << 0;
-        QTest::newRow("bad annotation key")
-            << compose + QStringList{"--annotations", "@bad-notes.json"}
-            << "lustrelab: @bad-notes.json: textOverlays[0].fontSize: expected a number" << 1 << "" << 0;
+            << compose({"--settings", "@bad-enum.json"}) << "@bad-enum.json: *backgroundType";
+        QTest::newRow("bad annotation key") << compose({"--annotations", "@bad-notes.json"})
+                                            << "@bad-notes.json: textOverlays[0].fontSize: expected a number";
         QTest::newRow("annotation number beyond a double")
-            << compose + QStringList{"--annotations", "@overflow-notes.json"}
-            << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "1e400" << 0;
+            << compose({"--annotations", "@overflow-notes.json"})
+            << "@overflow-notes.json: invalid JSON: *1e400";
         QTest::newRow("settings number beyond a double")
-            << compose + QStringList{"--settings", "@overflow-notes.json"}
-            << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "" << 0;
-        QTest::newRow("too tall for JPEG")
-            << QStringList{"compose", "@tall.png", "-o",        "@never.jpeg", "--scale",
-                           "2",       "--set",     "padding=0", "--set",       "shadowEnabled=false"}
-            << "lustrelab: @tall.png: " << 1 << "" << 0;
-        QTest::newRow("oversized composition") << compose + QStringList{"--set", "padding=100000"}
-                                               << "lustrelab: @shot.png: " << 1 << "would be" << 0;
+            << compose({"--settings", "@overflow-notes.json"}) << "@overflow-notes.json: invalid JSON: ";
+        QTest::newRow("too tall for JPEG") << tallJpeg << "@tall.png: ";
+        QTest::newRow("oversized composition")
+            << compose({"--set", "padding=100000"}) << "@shot.png: *would be";
         QTest::newRow("output spelt as the input")
             << QStringList{"compose", "shot.png", "-o", "./sub/../shot.png", "--format", "jpeg"}
-            << "lustrelab: shot.png: refusing to overwrite" << 1 << "" << 0;
-        QTest::newRow("unknown --set field")
-            << compose + QStringList{"--set", "radius=3"} << "" << 2 << "radius" << 0;
-        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "" << 2 << "fonts" << 0;
+            << "shot.png: refusing to overwrite";
+        QTest::newRow("unknown --set field") << compose({"--set", "radius=3"}) << "*radius";
+        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "*fonts";
     }
 
     void failures()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, errStart);
-        QFETCH(int, exitCode);
-        QFETCH(QString, mentions);
-        QFETCH(int, written);
+        QFETCH(QString, error);
+        const QString errStart = error.section(u'*', 0, 0), mentions = error.section(u'*', 1);
+        const int exitCode = errStart.isEmpty() ? 2 : 1;
+        const int written = arguments.contains("@styled/nested") ? 2 : 0;
         QVERIFY(QDir(expand("@styled")).removeRecursively());
         const QByteArray input = readFile(expand("@shot.png"));
         const auto [status, out, errLines] = run(arguments);
         QCOMPARE(status, exitCode);
         QCOMPARE(errLines.size() == 1, exitCode == 1);
-        QVERIFY2(errLines.value(0).startsWith(expand(errStart)), qPrintable(errLines.value(0)));
+        QVERIFY2(errLines.value(0).startsWith(exitCode == 2 ? "" : "lustrelab: " + expand(errStart)),
+                 qPrintable(errLines.value(0)));
         QVERIFY2(errLines.value(0).contains(mentions), qPrintable(errLines.value(0)));
         QCOMPARE(QDir(expand("@styled/nested")).entryList(QDir::Files).size(), written);
         QVERIFY(!QFile::exists(expand("@never.png")) && !QFile::exists(expand("@never.jpeg")));
@@ -254,7 +235,7 @@ class TestProcess : public QObject
         QCOMPARE(ids["gradients"].size(), 90);
         QCOMPARE(ids["canvases"].size(), 15);
         QCOMPARE(ids["frames"].size(), 18);
-        QCOMPARE(std::get<1>(run({"presets", "canvases"})).count(u'\n'), 15); // one group alone
+        QCOMPARE(run({"presets", "canvases"}).out.count(u'\n'), 15); // one group alone
     }
 };
 

@@ -1,3 +1,5 @@
+// Drawing each kind of annotation, including geometry far beyond the canvas:
+// the work stays bounded by the canvas and the cells of a mosaic keep their place.
 #include "render/annotation_painter.h"
 #include "render_probe.h"
 
@@ -6,6 +8,8 @@
 #include <type_traits>
 
 using namespace lustrelab;
+Q_DECLARE_METATYPE(ShapeType)
+Q_DECLARE_METATYPE(UnitPoint)
 
 namespace {
 
@@ -64,6 +68,18 @@ template <typename Ink> QRect inkBounds(const QImage& image, Ink ink)
 }
 
 const auto notWhite = [](QRgb p) { return qRed(p) < 195 || qGreen(p) < 195 || qBlue(p) < 195; };
+
+// The mosaic for `rect` on a white image of `size`, shifted by `offset`, drawn
+// with `visible` as the part that may show.
+QImage mosaic(QSize size, QPointF offset, const QRectF& rect, const QRectF& visible)
+{
+    QImage image = solidImage(size.width(), size.height(), Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(offset);
+    drawBlurPattern(painter, rect, visible);
+    return image;
+}
 
 } // namespace
 
@@ -197,6 +213,64 @@ class TestAnnotations : public QObject
                 inkBounds(drawn(textOf("H", 40), 200, 100, ratio), notWhite).height() / ratio;
             QVERIFY2(capHeight > 27 && capHeight < 32, qPrintable(QString::number(capHeight)));
         }
+    }
+
+    // Drawing only the visible cells gives the same pixels as drawing the whole
+    // rectangle on a larger surface: the cells keep their place and colour.
+    void mosaicCutToTheCanvasKeepsItsCells_data()
+    {
+        QTest::addColumn<QRectF>("rect"); // Qt coordinates of a 96 x 64 canvas
+        QTest::newRow("past the left and bottom edges") << QRectF(-21, 30, 70, 50);
+        QTest::newRow("past the top and right edges") << QRectF(50, -13.5, 60, 40);
+        QTest::newRow("around the whole canvas, fractional corner") << QRectF(-37.25, -29.5, 180, 130);
+        QTest::newRow("inside, fractional cells") << QRectF(10.5, 7.25, 33, 21);
+    }
+    void mosaicCutToTheCanvasKeepsItsCells()
+    {
+        QFETCH(QRectF, rect);
+        const QSize canvas(96, 64);
+        const QPointF margin(200, 200);
+        const QImage cut = mosaic(canvas, {}, rect, QRectF(QPointF(0, 0), canvas));
+        const QImage whole = mosaic(canvas + QSize(400, 400), margin, rect, rect.adjusted(-1, -1, 1, 1))
+                                 .copy(QRect(margin.toPoint(), canvas));
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x)
+                if (!near(cut.pixelColor(x, y), whole.pixelColor(x, y), 1))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+    }
+
+    // A hand-edited document may place a shape anywhere. Composition still
+    // ends, with the canvas covered where the shape covers it and untouched
+    // where it does not.
+    void shapesFarOffTheCanvasStillCompose_data()
+    {
+        QTest::addColumn<ShapeType>("type");
+        QTest::addColumn<UnitPoint>("start");
+        QTest::addColumn<UnitPoint>("end");
+        QTest::addColumn<bool>("coversCanvas");
+        const ShapeType blur = ShapeType::blur;
+        QTest::newRow("blur at x 1e15") << blur << UnitPoint(1e15, 0.2) << UnitPoint(1e15 + 1, 0.8) << false;
+        QTest::newRow("blur from -1e15 to 1e15")
+            << blur << UnitPoint(-1e15, -1e15) << UnitPoint(1e15, 1e15) << true;
+        QTest::newRow("blur ten thousand canvases wide")
+            << blur << UnitPoint(-5000, -5000) << UnitPoint(5000, 5000) << true;
+        QTest::newRow("blur with an infinite corner")
+            << blur << UnitPoint(-INFINITY, 0) << UnitPoint(1, 1) << false;
+        QTest::newRow("highlight ten thousand canvases wide")
+            << ShapeType::highlight << UnitPoint(-5000, -5000) << UnitPoint(5000, 5000) << true;
+    }
+    void shapesFarOffTheCanvasStillCompose()
+    {
+        QFETCH(ShapeType, type);
+        QFETCH(UnitPoint, start);
+        QFETCH(UnitPoint, end);
+        QFETCH(bool, coversCanvas);
+        ShapeOverlay shape;
+        shape.shapeType = type, shape.startPoint = start, shape.endPoint = end;
+        const QImage source = solidImage(120, 80, Qt::black);
+        const QImage out = ImageProcessor().process(source, plainSettings(0), {}, {shape}, {});
+        QCOMPARE(out.size(), source.size());
+        QCOMPARE(out.pixelColor(60, 40) != QColor(Qt::black), coversCanvas);
     }
 };
 

@@ -1,23 +1,17 @@
 // Shadow, drawing order and the kept base layer of the composition. The
-// shadow is compared with a Gaussian of the image's alpha computed here.
+// shadow is compared with a Gaussian of the image's alpha computed here, also
+// for blurs far wider than the image, where sums outgrow 32 bits.
 #include "render/image_processor.h"
+#include "render/shadow_field.h"
 #include "render_probe.h"
 
 #include <QTest>
 #include <array>
-#include <cmath>
 #include <limits>
 
 using namespace lustrelab;
 
 namespace {
-
-// Fraction of a 1-D box [from, to) under a Gaussian centred on c.
-double boxUnderGaussian(double c, double from, double to, double sigma)
-{
-    const double k = 1 / (sigma * std::sqrt(2.0));
-    return 0.5 * (std::erf((to - c) * k) - std::erf((from - c) * k));
-}
 
 ShapeOverlay filledBox(UnitPoint from, UnitPoint to)
 {
@@ -171,6 +165,49 @@ class TestCompositionLayers : public QObject
             QCOMPARE(out.cacheKey(), source.cacheKey());
         else
             QCOMPARE(out.size(), QSize(100, 80));
+    }
+
+    // A cell of the shadow's coarse grid sums the alpha of k x k pixels; with a
+    // blur wide enough that one cell holds a whole 4200 x 4200 image
+    // (sigma 12600, k 4200), that sum is 255 x 4200² = 4.5 x 10^9, past 32
+    // bits. The shadow around the image must still be the Gaussian of its
+    // alpha. The smaller row checks the comparison itself on ordinary cells.
+    void shadowOfAWideBlurMatchesGaussian_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<double>("sigma");
+        QTest::newRow("ordinary cells") << 300 << 150.0;
+        QTest::newRow("one cell over 4200 x 4200 pixels") << 4200 << 12600.0;
+    }
+    void shadowOfAWideBlurMatchesGaussian()
+    {
+        QFETCH(int, side);
+        QFETCH(double, sigma);
+        QImage opaque(side, side, QImage::Format_RGB32);
+        opaque.fill(Qt::black);
+        const StyledImage image(opaque, {});
+        // The image sits in the middle of a canvas three times its side.
+        const QSize canvas(3 * side, 3 * side);
+        ShadowField field;
+        field.build(image, QPointF(side, side), QPointF(0, 0), sigma, canvas);
+        QVERIFY(!field.isEmpty());
+
+        std::vector<float> row;
+        double worst = 0, strongest = 0;
+        for (int y = 0; y < canvas.height(); y += canvas.height() / 24) {
+            if (!field.prepareRow(y, row))
+                continue;
+            for (int x = field.firstColumn(); x < field.endColumn(); x += canvas.width() / 24) {
+                uint8_t level = 0;
+                field.sampleSpan(row, x, x + 1, 1.0f, &level);
+                const double expected = 255 * boxUnderGaussian(x + 0.5, side, 2 * side, sigma) *
+                                        boxUnderGaussian(y + 0.5, side, 2 * side, sigma);
+                worst = std::max(worst, std::abs(level - expected));
+                strongest = std::max(strongest, expected);
+            }
+        }
+        QVERIFY(strongest > 4); // a shadow to speak of, so a wrong one shows
+        QVERIFY2(worst <= 1.5, QByteArray::number(worst));
     }
 };
 

@@ -63,10 +63,8 @@ class TestFrames : public QObject
         QTest::addColumn<QPoint>("point"); // Qt pixels on the framed image
         QTest::addColumn<QColor>("expected");
         const QColor transparent(0, 0, 0, 0), black(Qt::black);
-        const QColor natural = QColor::fromRgbF(0.55f, 0.53f, 0.51f);
-        const QColor dark = QColor::fromRgbF(0.11f, 0.11f, 0.12f);
-        const QColor silver = QColor::fromRgbF(0.78f, 0.78f, 0.8f);
-        const auto grey = [](float level) { return QColor::fromRgbF(level, level, level); };
+        const auto rgb = [](float r, float g, float b) { return QColor::fromRgbF(r, g, b); };
+        const QColor natural = rgb(0.55f, 0.53f, 0.51f), dark = rgb(0.11f, 0.11f, 0.12f);
         // A 3-point natural body; island 110.88 wide from x 142.56, its top 12
         // points below the screen's top edge (Qt y 15..26).
         QTest::newRow("phone bezel") << "iphone16promax" << QPoint(1, 425) << natural;
@@ -82,16 +80,13 @@ class TestFrames : public QObject
         QTest::newRow("beside the notch") << "macbookpro14" << QPoint(468, 12) << screenColor;
         QTest::newRow("laptop base") << "macbookpro14" << QPoint(205, 650) << dark;
         QTest::newRow("beside the base") << "macbookpro14" << QPoint(200, 650) << transparent;
-        QTest::newRow("silver laptop base") << "macbookair15" << QPoint(506, 650) << silver;
+        QTest::newRow("silver laptop base") << "macbookair15" << QPoint(506, 650) << rgb(0.78f, 0.78f, 0.8f);
         QTest::newRow("display has no notch") << "imac24" << QPoint(520, 23) << screenColor;
         // Browser 1002 x 637: title bar Qt y 0..36, buttons at y 12..24.
-        QTest::newRow("dark chrome") << "browsersafaridark" << QPoint(150, 20) << grey(0.16f);
-        QTest::newRow("close button")
-            << "browsersafaridark" << QPoint(20, 18) << QColor::fromRgbF(1.0f, 0.37f, 0.34f);
-        QTest::newRow("minimise button")
-            << "browserchrome" << QPoint(40, 18) << QColor::fromRgbF(1.0f, 0.74f, 0.18f);
-        QTest::newRow("zoom button") << "browsersafari" << QPoint(60, 18)
-                                     << QColor::fromRgbF(0.16f, 0.78f, 0.25f);
+        QTest::newRow("dark chrome") << "browsersafaridark" << QPoint(150, 20) << rgb(0.16f, 0.16f, 0.16f);
+        QTest::newRow("close button") << "browsersafaridark" << QPoint(20, 18) << rgb(1.0f, 0.37f, 0.34f);
+        QTest::newRow("minimise button") << "browserchrome" << QPoint(40, 18) << rgb(1.0f, 0.74f, 0.18f);
+        QTest::newRow("zoom button") << "browsersafari" << QPoint(60, 18) << rgb(0.16f, 0.78f, 0.25f);
         QTest::newRow("browser window corner") << "browsersafari" << QPoint(0, 0) << transparent;
         QTest::newRow("content in bottom corners") << "browsersafari" << QPoint(1, 635) << screenColor;
     }

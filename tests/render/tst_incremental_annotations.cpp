@@ -80,18 +80,9 @@ class TestIncrementalAnnotations : public QObject
     {
         QTest::addColumn<double>("ratio");
         QTest::addColumn<Steps>("steps");
-        const QList<std::pair<const char*, ShapeType>> types{
-            {"rectangle", ShapeType::rectangle},
-            {"rounded rectangle", ShapeType::roundedRectangle},
-            {"ellipse", ShapeType::ellipse},
-            {"line", ShapeType::line},
-            {"arrow", ShapeType::arrow},
-            {"highlight", ShapeType::highlight},
-            {"blur", ShapeType::blur}};
-        for (const auto& [name, type] : types) {
-            QTest::addRow("%s dragged", name) << 1.0 << dragOf(type);
-            QTest::addRow("%s dragged at ratio 1.5", name) << 1.5 << dragOf(type);
-        }
+        for (const auto& [type, name] : RawValues<ShapeType>::cases) // every kind of shape
+            for (const double ratio : {1.0, 1.5})
+                QTest::addRow("%s dragged at ratio %g", name, ratio) << ratio << dragOf(type);
 
         Steps arrows;
         for (const double x : {0.3, 0.32, 0.7}) {
@@ -149,7 +140,6 @@ class TestIncrementalAnnotations : public QObject
             const QImage expected = fresh.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             if (actual != expected)
                 QFAIL(qPrintable(QStringLiteral("step %1 differs from a fresh composition").arg(i)));
-            QCOMPARE(actual, expected);
         }
     }
 
