@@ -18,17 +18,15 @@ class TestComposeArguments : public QObject
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
 
+        auto input = [](QStringList more) { return QStringList{"a.png"} + more; }; // one image, then these
+        auto set = [&input](const char* assignment) { return input({"--set", assignment}); };
         QTest::newRow("only options") << QStringList{"--scale", "2"} << "no input image given";
-        QTest::newRow("unknown option")
-            << QStringList{"a.png", "--colour", "red"} << "unknown option '--colour'";
+        QTest::newRow("unknown option") << input({"--colour", "red"}) << "unknown option '--colour'";
         QTest::newRow("settings and template")
-            << QStringList{"a.png", "--settings", "s.json", "--template", "T"} << "--settings and --template";
-        QTest::newRow("zero scale") << QStringList{"a.png", "--scale", "0"}
-                                    << "--scale needs a positive number";
-        QTest::newRow("unknown format")
-            << QStringList{"a.png", "--format", "gif"} << "--format needs png or jpeg";
+            << input({"--settings", "s.json", "--template", "T"}) << "--settings and --template";
+        QTest::newRow("zero scale") << input({"--scale", "0"}) << "--scale needs a positive number";
+        QTest::newRow("unknown format") << input({"--format", "gif"}) << "--format needs png or jpeg";
         QTest::newRow("standard input") << QStringList{"-"} << "reading from standard input";
-        auto set = [](const char* assignment) { return QStringList{"a.png", "--set", assignment}; };
         QTest::newRow("--set without equals sign") << set("padding") << "--set expected FIELD=VALUE";
         QTest::newRow("--set unknown field") << set("radius=3") << "--set unknown field 'radius'";
         QTest::newRow("--set not a number") << set("padding=nan") << "--set padding:";
@@ -37,8 +35,7 @@ class TestComposeArguments : public QObject
         QTest::newRow("--set digit for boolean") << set("paddingUniform=1") << "--set paddingUniform:";
         QTest::newRow("--set enum case") << set("backgroundType=Gradient") << "--set backgroundType:";
         QTest::newRow("--set short hex") << set("borderColor=#FFF") << "--set borderColor:";
-        QTest::newRow("--set colour object missing key")
-            << set(R"(solidColor={"red":1})") << "--set solidColor:";
+        QTest::newRow("--set colour without a key") << set(R"(solidColor={"red":1})") << "--set solidColor:";
         // "ocean" is the record's default yet no catalogue entry: asked for by
         // hand it would silently compose on white.
         QTest::newRow("--set unknown gradient") << set("gradientPresetId=ocean") << "--set gradientPresetId:";

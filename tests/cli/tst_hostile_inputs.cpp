@@ -82,11 +82,6 @@ class TestHostileInputs : public QObject
 
     QString path(const QString& name) const { return m_work.filePath(name); }
 
-    Run run(const QStringList& arguments, bool limited) const
-    {
-        return runLustrelab(arguments, m_work.path(), m_work.path(), limited);
-    }
-
   private slots:
     void initTestCase()
     {
@@ -159,11 +154,12 @@ class TestHostileInputs : public QObject
         if (limited && QStandardPaths::findExecutable(QStringLiteral("prlimit")).isEmpty())
             QSKIP("prlimit (util-linux) is not installed");
         // Sanitizer builds reserve terabytes of shadow memory and cannot start at all.
-        if (limited && run({"--help"}, true).status != 0)
+        if (limited && runLustrelab({"--help"}, m_work.path(), m_work.path(), true).status != 0)
             QSKIP("this build of lustrelab cannot start under an address-space limit");
         QFile::remove(path("out.png"));
 
-        const Run result = run(QStringList{"compose", "@" + input, "-o", "@out.png"} + arguments, limited);
+        const QStringList command = QStringList{"compose", "@" + input, "-o", "@out.png"} + arguments;
+        const Run result = runLustrelab(command, m_work.path(), m_work.path(), limited);
         QCOMPARE(result.status, written.isValid() ? 0 : 1);
         if (written.isValid()) {
             QCOMPARE(result.errLines, QStringList());

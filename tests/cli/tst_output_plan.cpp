@@ -19,18 +19,18 @@ class TestOutputPlan : public QObject
         QTest::addColumn<QString>("input");
         QTest::addColumn<ExportFormat>("settingsFormat");
         QTest::addColumn<QString>("output");
-        QTest::addColumn<std::optional<ExportFormat>>("format"); // --format
         QTest::addColumn<QString>("expectedPath");
         QTest::addColumn<ExportFormat>("expectedFormat");
         const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
-        const std::optional<ExportFormat> none, forcePng = png;
 
-        QTest::newRow("beside the input") << "x/a.jpg" << png << "" << none << "x/a-styled.png" << png;
-        QTest::newRow("settings say jpeg") << "a.png" << jpeg << "" << none << "a-styled.jpeg" << jpeg;
-        QTest::newRow("last suffix only") << "a.b.png" << jpeg << "" << none << "a.b-styled.jpeg" << jpeg;
-        QTest::newRow("output name .JPG") << "a.png" << png << "o.JPG" << none << "o.JPG" << jpeg;
-        QTest::newRow("unknown suffix") << "a.png" << jpeg << "o.img" << none << "o.img" << jpeg;
-        QTest::newRow("--format beats name") << "a.png" << jpeg << "o.jpg" << forcePng << "o.jpg" << png;
+        QTest::newRow("beside the input") << "x/a.jpg" << png << ""
+                                          << "x/a-styled.png" << png;
+        QTest::newRow("settings say jpeg") << "a.png" << jpeg << ""
+                                           << "a-styled.jpeg" << jpeg;
+        QTest::newRow("last suffix only") << "a.b.png" << jpeg << ""
+                                          << "a.b-styled.jpeg" << jpeg;
+        QTest::newRow("unknown suffix") << "a.png" << jpeg << "o.img"
+                                        << "o.img" << jpeg;
     }
 
     void namesAndFormats()
@@ -38,10 +38,9 @@ class TestOutputPlan : public QObject
         QFETCH(QString, input);
         QFETCH(ExportFormat, settingsFormat);
         QFETCH(QString, output);
-        QFETCH(std::optional<ExportFormat>, format);
         QFETCH(QString, expectedPath);
         QFETCH(ExportFormat, expectedFormat);
-        const OutputPlan plan = planOutputs({input}, output, format, settingsFormat);
+        const OutputPlan plan = planOutputs({input}, output, std::nullopt, settingsFormat);
         QCOMPARE(plan.jobs.front().output, expectedPath);
         QCOMPARE(plan.jobs.front().format, expectedFormat);
     }

@@ -51,10 +51,7 @@ class TestProcess : public QObject
     // "@name" stands for that file in the work folder.
     QString expand(QString text) const { return text.replace(u'@', m_work.path() + u'/'); }
 
-    Run run(const QStringList& arguments) const
-    {
-        return runLustrelab(arguments, m_work.path(), m_home.path());
-    }
+    Run run(const QStringList& args) const { return runLustrelab(args, m_work.path(), m_home.path()); }
 
   private slots:
     void initTestCase()

@@ -265,10 +265,9 @@ class TestAnnotations : public QObject
         QFETCH(UnitPoint, start);
         QFETCH(UnitPoint, end);
         QFETCH(bool, coversCanvas);
-        ShapeOverlay shape;
-        shape.shapeType = type, shape.startPoint = start, shape.endPoint = end;
         const QImage source = solidImage(120, 80, Qt::black);
-        const QImage out = ImageProcessor().process(source, plainSettings(0), {}, {shape}, {});
+        const QImage out =
+            ImageProcessor().process(source, plainSettings(0), {}, {shapeOf(type, 1, false, start, end)}, {});
         QCOMPARE(out.size(), source.size());
         QCOMPARE(out.pixelColor(60, 40) != QColor(Qt::black), coversCanvas);
     }
