@@ -32,7 +32,6 @@ class TestFrames : public QObject
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QSize>("expectedPixels");
         QTest::newRow("phone with island") << "iphone16promax" << 1.0 << QSize(396, 850);
-        QTest::newRow("phone at ratio 2") << "iphone16promax" << 2.0 << QSize(792, 1700);
         QTest::newRow("thick phone bezel") << "iphoneSE" << 1.0 << QSize(414, 868);
         QTest::newRow("laptop grows a base") << "macbookpro14" << 1.0 << QSize(1016, 664);
         QTest::newRow("laptop at ratio 2") << "macbookpro14" << 2.0 << QSize(2032, 1328);
