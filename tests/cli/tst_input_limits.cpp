@@ -1,7 +1,7 @@
-// Limits on what the command line accepts: the canvas a ratio preset gives
-// before anything is allocated, and hand-written annotation geometry and numbers.
+// Limits on what the command line accepts: the canvas a ratio preset gives is
+// measured before anything is allocated. Limits on hand-written annotation
+// geometry are checked with the rest of the file in tst_annotations_file.
 
-#include "cli/annotations_file.h"
 #include "cli/size_guard.h"
 
 #include <QTest>
@@ -42,49 +42,6 @@ class TestInputLimits : public QObject
                  "a canvas over the limit");
         const QString accepted = checkComposedSize(image, settings, qint64(area * 1.02));
         QVERIFY2(accepted.isEmpty(), qPrintable(accepted));
-    }
-
-    // Coordinates far beyond the canvas and sizes beyond any drawing are
-    // refused, naming the key; generous values within reach are kept.
-    void annotationGeometry_data()
-    {
-        QTest::addColumn<QString>("json");
-        QTest::addColumn<QString>("error"); // empty: accepted
-
-        QTest::newRow("blur at x 1e15")
-            << R"({"shapeOverlays":[{"shapeType":"Blur","startPoint":{"x":1e15,"y":0}}]})"
-            << R"(shapeOverlays[0].startPoint: "x" must be from -100 to 100)";
-        QTest::newRow("end point below the canvas")
-            << R"({"shapeOverlays":[{},{"endPoint":{"x":0,"y":-1000}}]})"
-            << R"(shapeOverlays[1].endPoint: "y" must be from -100 to 100)";
-        QTest::newRow("removal area too wide")
-            << R"({"removalAreas":[{"rect":{"x":0,"y":0,"width":1e300,"height":1}}]})"
-            << R"(removalAreas[0].rect: "width" must be from -100 to 100)";
-        QTest::newRow("text position near the largest number")
-            << R"({"textOverlays":[{"position":{"x":-1.7e308,"y":0}}]})"
-            << R"(textOverlays[0].position: "x" must be from -100 to 100)";
-        QTest::newRow("huge stroke") << R"({"shapeOverlays":[{"strokeWidth":1e9}]})"
-                                     << "shapeOverlays[0].strokeWidth: expected a number from 0 to 10000";
-        QTest::newRow("huge font") << R"({"textOverlays":[{"fontSize":100000}]})"
-                                   << "textOverlays[0].fontSize: expected a number from 0 to 10000";
-        QTest::newRow("type errors still come first")
-            << R"({"shapeOverlays":[{"startPoint":{"x":1e15,"y":0},"strokeWidth":"x"}]})"
-            << "shapeOverlays[0].strokeWidth: expected a number";
-        QTest::newRow("shape reaching well past the edges")
-            << R"({"shapeOverlays":[{"startPoint":{"x":-100,"y":-3},"endPoint":{"x":100,"y":4},"strokeWidth":10000}]})"
-            << "";
-        QTest::newRow("large text turned many times")
-            << R"({"textOverlays":[{"fontSize":10000,"rotation":-7200}]})"
-            << "";
-    }
-    void annotationGeometry()
-    {
-        QFETCH(QString, json);
-        QFETCH(QString, error);
-        QString message;
-        const auto annotations = annotationsFromJson(Json::parse(json.toStdString()), &message);
-        QCOMPARE(annotations.has_value(), error.isEmpty());
-        QCOMPARE(message, error);
     }
 };
 

@@ -75,12 +75,7 @@ class TestRemoval : public QObject
         const QRgb black = qRgba(0, 0, 0, 255), white = qRgba(255, 255, 255, 255);
         QTest::newRow("flat over one colour") << filled(7, 7, qRgba(200, 100, 50, 255), {2, 2, 3, 3}, black)
                                               << QRect(2, 2, 3, 3) << qRgba(200, 100, 50, 255);
-        // Equal weights on both sides give the midpoint.
-        QTest::newRow("interpolated between columns")
-            << filled(7, 3, white, {0, 0, 3, 3}, black) << QRect(3, 0, 1, 3) << qRgba(127, 127, 127, 255);
-        // Premultiplied bytes are averaged as stored.
-        QTest::newRow("interpolated alpha")
-            << filled(7, 3, white, {0, 0, 3, 3}, 0) << QRect(3, 0, 1, 3) << qRgba(127, 127, 127, 127);
+        // Interpolation over a varied band is held to the reference below.
         QTest::newRow("whole image has no band")
             << busyImage(9, 6) << QRect(0, 0, 9, 6) << qRgba(127, 127, 127, 255);
         // Only the two inner sides are sampled; the white diagonal block and
