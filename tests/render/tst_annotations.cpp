@@ -92,52 +92,49 @@ class TestAnnotations : public QObject
         QTest::addColumn<ShapeOverlay>("shape");
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<QColor>("expected");
+        using enum ShapeType;
+        using enum ArrowStyle;
         const QColor white(Qt::white), red(Qt::red), blue(Qt::blue);
-        const ShapeOverlay rect = shapeOf(ShapeType::rectangle),
-                           filled = shapeOf(ShapeType::rectangle, 1, true);
-        const ShapeOverlay line = shapeOf(ShapeType::line, 1, false, {0.1, 0.5}, {0.9, 0.5});
+        const ShapeOverlay rect = shapeOf(rectangle), filled = shapeOf(rectangle, 1, true);
+        const ShapeOverlay across = shapeOf(line, 1, false, {0.1, 0.5}, {0.9, 0.5});
         QTest::newRow("rectangle corner stays square") << rect << QPoint(18, 18) << red;
         QTest::newRow("rectangle with fill") << filled << QPoint(70, 50) << blue;
         QTest::newRow("corners in either order")
-            << shapeOf(ShapeType::rectangle, 1, false, {0.6, 0.8}, {0.1, 0.2}) << QPoint(119, 79) << red;
+            << shapeOf(rectangle, 1, false, {0.6, 0.8}, {0.1, 0.2}) << QPoint(119, 79) << red;
         QTest::newRow("opacity dims the stroke")
-            << shapeOf(ShapeType::rectangle, 0.5) << QPoint(19, 50) << QColor(255, 128, 128);
+            << shapeOf(rectangle, 0.5) << QPoint(19, 50) << QColor(255, 128, 128);
         // Radius min(100, 60) x 0.15 = 9: the corner pixel lies outside the stroke.
-        QTest::newRow("rounded corner is cut")
-            << shapeOf(ShapeType::roundedRectangle) << QPoint(19, 19) << white;
-        QTest::newRow("ellipse leaves the corner")
-            << shapeOf(ShapeType::ellipse, 1, true) << QPoint(24, 24) << white;
-        QTest::newRow("line") << line << QPoint(100, 49) << red;
+        QTest::newRow("rounded corner is cut") << shapeOf(roundedRectangle) << QPoint(19, 19) << white;
+        QTest::newRow("ellipse leaves the corner") << shapeOf(ellipse, 1, true) << QPoint(24, 24) << white;
+        QTest::newRow("line") << across << QPoint(100, 49) << red;
         // Yellow at 0.4 over white leaves blue at 0.6; at opacity 0.5, 0.8.
         QTest::newRow("highlight ignores stroke")
-            << shapeOf(ShapeType::highlight) << QPoint(20, 50) << QColor(255, 255, 153);
+            << shapeOf(highlight) << QPoint(20, 50) << QColor(255, 255, 153);
         QTest::newRow("highlight at half opacity")
-            << shapeOf(ShapeType::highlight, 0.5) << QPoint(70, 50) << QColor(255, 255, 204);
+            << shapeOf(highlight, 0.5) << QPoint(70, 50) << QColor(255, 255, 204);
         // Blur over Qt x 20..40, y 68..80: 8-point cells counted from the
         // bottom-left, the top row and right column cut short; fill ignored.
-        const ShapeOverlay blur = shapeOf(ShapeType::blur, 1, true, {0.1, 0.2}, {0.2, 0.32});
+        const ShapeOverlay cells = shapeOf(blur, 1, true, {0.1, 0.2}, {0.2, 0.32});
         const auto grey = [](float level) { return QColor::fromRgbF(level, level, level); };
-        QTest::newRow("blur first cell light") << blur << QPoint(27, 79) << grey(0.73f);
-        QTest::newRow("blur second cell dark") << blur << QPoint(28, 72) << grey(0.55f);
-        QTest::newRow("blur cut corner") << blur << QPoint(39, 68) << grey(0.55f);
-        QTest::newRow("beside the blur") << blur << QPoint(40, 70) << white;
-        QTest::newRow("blur at half opacity") << shapeOf(ShapeType::blur, 0.5, false, {0.1, 0.2}, {0.2, 0.32})
-                                              << QPoint(30, 75) << grey(0.775f);
+        QTest::newRow("blur first cell light") << cells << QPoint(27, 79) << grey(0.73f);
+        QTest::newRow("blur second cell dark") << cells << QPoint(28, 72) << grey(0.55f);
+        QTest::newRow("blur cut corner") << cells << QPoint(39, 68) << grey(0.55f);
+        QTest::newRow("beside the blur") << cells << QPoint(40, 70) << white;
+        QTest::newRow("blur at half opacity")
+            << shapeOf(blur, 0.5, false, {0.1, 0.2}, {0.2, 0.32}) << QPoint(30, 75) << grey(0.775f);
         // Arrows from Qt (40, 50) to (160, 50): heads 2 x 4 + 15 long at 30
         // degrees, so a barb's midpoint lies 9.96 back along the shaft and 5.75 aside.
         const UnitPoint left{0.2, 0.5}, right{0.8, 0.5}, centre{0.5, 0.5};
-        const ShapeOverlay single = arrowOf(ArrowStyle::single, left, right),
-                           both = arrowOf(ArrowStyle::double_, left, right);
-        QTest::newRow("arrow head at the end") << single << QPoint(150, 55) << red;
-        QTest::newRow("arrow without a start head") << single << QPoint(50, 44) << white;
+        const ShapeOverlay oneHead = arrowOf(single, left, right), both = arrowOf(double_, left, right);
+        QTest::newRow("arrow head at the end") << oneHead << QPoint(150, 55) << red;
+        QTest::newRow("arrow without a start head") << oneHead << QPoint(50, 44) << white;
         QTest::newRow("double arrow start head") << both << QPoint(50, 44) << red;
         QTest::newRow("double arrow head not reversed") << both << QPoint(30, 44) << white;
-        QTest::newRow("arrow style none")
-            << arrowOf(ArrowStyle::none, left, right) << QPoint(150, 44) << white;
+        QTest::newRow("arrow style none") << arrowOf(none, left, right) << QPoint(150, 44) << white;
         QTest::newRow("arrow pointing up, Qt (100, 80) to (100, 20)")
-            << arrowOf(ArrowStyle::single, {0.5, 0.2}, {0.5, 0.8}) << QPoint(94, 29) << red;
+            << arrowOf(single, {0.5, 0.2}, {0.5, 0.8}) << QPoint(94, 29) << red;
         QTest::newRow("zero-length arrow points right")
-            << arrowOf(ArrowStyle::single, centre, centre) << QPoint(90, 44) << red;
+            << arrowOf(single, centre, centre) << QPoint(90, 44) << red;
     }
     void shapeProbes()
     {

@@ -1,10 +1,15 @@
 // The command line's PNG decoding gives Qt's pixels for every kind of PNG a
 // screenshot tool writes, and a reason instead for damaged or oversized files.
+// A JPEG is taken as whole only when its segments and scans run to the end
+// marker: what a cut-short download or copy leaves is refused, what any
+// encoder writes (progressive scans, trailing bytes) is not.
 
+#include "cli/jpeg_structure.h"
 #include "cli/png_file_decoder.h"
 #include "png_chunks.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
@@ -98,9 +103,24 @@ QByteArray filteredPng(int width, int height, int channels, int filterType, int 
     return png;
 }
 
+QByteArray jpeg(bool progressive)
+{
+    QImage image(48, 40, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 5, y * 6, (x ^ y) * 4));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
 } // namespace
 
-class TestPngFileDecoder : public QObject
+class TestInputDecoding : public QObject
 {
     Q_OBJECT
 
@@ -203,7 +223,38 @@ class TestPngFileDecoder : public QObject
         QVERIFY(decoded.image.isNull());
         QCOMPARE(decoded.error, QStringLiteral("refused"));
     }
+
+    void jpegWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("whole");
+        const QByteArray baseline = jpeg(false), progressive = jpeg(true);
+        // A marker may be preceded by any number of fill bytes.
+        QByteArray padded = baseline;
+        padded.insert(2, "\xff\xff\xff", 3);
+
+        QTest::newRow("baseline") << baseline << true;
+        QTest::newRow("progressive, several scans") << progressive << true;
+        QTest::newRow("bytes after the end marker") << baseline + "appended by a camera" << true;
+        QTest::newRow("fill bytes before a marker") << padded << true;
+        QTest::newRow("without the end marker") << baseline.chopped(2) << false;
+        QTest::newRow("cut in the scan") << baseline.left(baseline.size() * 3 / 4) << false;
+        QTest::newRow("progressive, cut after its first scan")
+            << progressive.left(progressive.size() / 2) << false;
+        QTest::newRow("cut in a segment header") << baseline.left(30) << false;
+        QTest::newRow("start marker only") << QByteArray("\xff\xd8", 2) << false;
+        QTest::newRow("segment longer than the file")
+            << QByteArray("\xff\xd8\xff\xe0\x7f\xff\x00\x00\xff\xd9", 10) << false;
+        QTest::newRow("not a JPEG") << QByteArray("GIF89a and more") << false;
+    }
+
+    void jpegWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, whole);
+        QCOMPARE(jpegReachesEnd(bytes), whole);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPngFileDecoder)
-#include "tst_png_file_decoder.moc"
+QTEST_GUILESS_MAIN(TestInputDecoding)
+#include "tst_input_decoding.moc"
