@@ -19,6 +19,12 @@ using namespace lustrelab::clitest;
 
 namespace {
 
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // An RGB PNG of any size without holding its pixels: a coloured first row,
 // then rows that repeat it ("up" filter, all zero), so even 100 megapixels
 // deflate to a few hundred kilobytes in a fraction of a second. With
@@ -62,14 +68,7 @@ bool writeTallPng(const QString& path, quint32 width, quint32 height, qint64 kee
     appendChunk(png, "IDAT", compressed);
     if (keepBytes < 0)
         appendChunk(png, "IEND", {});
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(png) == png.size();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return writeBytes(path, png);
 }
 
 } // namespace
@@ -86,9 +85,7 @@ class TestHostileInputs : public QObject
     void initTestCase()
     {
         QVERIFY(m_work.isValid());
-        QImage small(100, 100, QImage::Format_RGB32);
-        small.fill(qRgb(40, 120, 200));
-        QVERIFY(small.save(path("small.png")));
+        QVERIFY(writeTallPng(path("small.png"), 100, 100));
         QVERIFY(writeTallPng(path("wide.png"), 40000, 20));
         QVERIFY(writeTallPng(path("tall.png"), 100, 31000));
         QVERIFY(writeTallPng(path("mp100.png"), 12000, 8400));

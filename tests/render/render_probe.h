@@ -8,7 +8,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <cmath>
 #include <cstdlib>
 
 using lustrelab::test::solidImage;
@@ -29,14 +28,6 @@ inline lustrelab::BeautySettings plainSettings(double padding = 64, QColor backg
 inline QImage compose(const QImage& source, const lustrelab::BeautySettings& settings)
 {
     return lustrelab::ImageProcessor().process(source, settings, {}, {}, {});
-}
-
-// Fraction of a 1-D box [from, to) under a Gaussian centred on c: the shadow
-// of an opaque rectangle, one axis at a time.
-inline double boxUnderGaussian(double c, double from, double to, double sigma)
-{
-    const double k = 1 / (sigma * std::sqrt(2.0));
-    return 0.5 * (std::erf((to - c) * k) - std::erf((from - c) * k));
 }
 
 inline bool near(QColor a, QColor b, int tolerance)

@@ -20,6 +20,14 @@ using namespace lustrelab;
 
 namespace {
 
+// Fraction of a 1-D box [from, to) under a Gaussian centred on c: the shadow
+// of an opaque rectangle, one axis at a time.
+double boxUnderGaussian(double c, double from, double to, double sigma)
+{
+    const double k = 1 / (sigma * std::sqrt(2.0));
+    return 0.5 * (std::erf((to - c) * k) - std::erf((from - c) * k));
+}
+
 ShapeOverlay filledBox(UnitPoint from, UnitPoint to)
 {
     ShapeOverlay shape;
