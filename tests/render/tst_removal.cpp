@@ -134,7 +134,6 @@ class TestRemoval : public QObject
         QCOMPARE(fast.devicePixelRatio(), 2.0);
         QCOMPARE(image, before); // input untouched
         QVERIFY(maxByteDifference(fast, referenceRemovalFill(image, area)) <= 1);
-        QVERIFY(maxByteDifference(fast, image) > 1); // the area did change
     }
 };
 
