@@ -3,17 +3,13 @@
 // a written file or in exactly one line and exit status 1, never in a crash,
 // a kill for memory, or the source written back unstyled as if styled.
 
-#include "cli_run.h"
-#include "png_chunks.h"
+#include "cli_fixtures.h"
 
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
-#include <zlib.h>
 
 using namespace lustrelab::clitest;
 

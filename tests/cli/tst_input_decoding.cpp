@@ -6,14 +6,12 @@
 
 #include "cli/jpeg_structure.h"
 #include "cli/png_file_decoder.h"
-#include "png_chunks.h"
+#include "cli_fixtures.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QtEndian>
-#include <zlib.h>
 
 using namespace lustrelab;
 using namespace lustrelab::clitest;

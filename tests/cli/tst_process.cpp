@@ -1,7 +1,7 @@
 // The built binary run as scripts run it: exit statuses, one "lustrelab: FILE:
 // reason" line per failure, what it writes and never overwrites.
 
-#include "cli_run.h"
+#include "cli_fixtures.h"
 #include "model/model_json.h"
 
 #include <QDir>

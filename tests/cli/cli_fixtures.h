@@ -1,12 +1,27 @@
 #pragma once
 
-// Runs the built lustrelab binary the way a script runs it, for the tests of
-// the whole program.
+// Shared by the command-line tests: PNG files built byte by byte, and the
+// built lustrelab binary run the way a script runs it.
 
+#include <QByteArray>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtEndian>
+#include <zlib.h>
 
 namespace lustrelab::clitest {
+
+// Writes one chunk: length, type, data, checksum.
+inline void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    uchar be[4];
+    qToBigEndian(quint32(data.size()), be);
+    png.append(reinterpret_cast<const char*>(be), 4);
+    const QByteArray body = QByteArray(type, 4) + data;
+    png.append(body);
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), be);
+    png.append(reinterpret_cast<const char*>(be), 4);
+}
 
 struct Run
 {
