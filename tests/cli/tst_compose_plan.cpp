@@ -134,14 +134,10 @@ class TestComposePlan : public QObject
         QTest::addColumn<ExportFormat>("expectedFormat");
         const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
 
-        QTest::newRow("beside the input") << "x/a.jpg" << png << ""
-                                          << "x/a-styled.png" << png;
-        QTest::newRow("settings say jpeg") << "a.png" << jpeg << ""
-                                           << "a-styled.jpeg" << jpeg;
-        QTest::newRow("last suffix only") << "a.b.png" << jpeg << ""
-                                          << "a.b-styled.jpeg" << jpeg;
-        QTest::newRow("unknown suffix") << "a.png" << jpeg << "o.img"
-                                        << "o.img" << jpeg;
+        QTest::newRow("beside the input") << "x/a.jpg" << png << QString() << "x/a-styled.png" << png;
+        QTest::newRow("settings say jpeg") << "a.png" << jpeg << QString() << "a-styled.jpeg" << jpeg;
+        QTest::newRow("last suffix only") << "a.b.png" << jpeg << QString() << "a.b-styled.jpeg" << jpeg;
+        QTest::newRow("unknown suffix") << "a.png" << jpeg << QString("o.img") << "o.img" << jpeg;
     }
 
     void namesAndFormats()
