@@ -53,11 +53,12 @@ ShapeOverlay arrowOf(ArrowStyle style, UnitPoint start, UnitPoint end)
     return arrow;
 }
 
-TextOverlay textOf(const QString& content, double size = 32, double rotation = 0)
+TextOverlay textOf(const QString& content, double size = 32, double rotation = 0,
+                   UnitPoint position = {0.5, 0.5})
 {
     TextOverlay text;
-    text.text = content, text.fontName = QStringLiteral("DejaVu Sans"), text.fontSize = size;
-    text.textColor = {0, 0, 0, 1}, text.rotation = rotation;
+    text.text = content, text.position = position, text.fontSize = size, text.rotation = rotation;
+    text.fontName = QStringLiteral("DejaVu Sans"), text.textColor = {0, 0, 0, 1};
     return text;
 }
 
@@ -115,14 +116,6 @@ ShapeOverlay shapeAt(ShapeType type, UnitPoint start, UnitPoint end, double stro
     if (type == ShapeType::rectangle || type == ShapeType::ellipse)
         shape.fillColor = CodableColor{0.9, 0.1, 0.6, 0.5};
     return shape;
-}
-
-TextOverlay textAt(const QString& content, UnitPoint position, double rotation, double size = 28)
-{
-    TextOverlay text;
-    text.text = content, text.position = position, text.rotation = rotation, text.fontSize = size;
-    text.textColor = {1, 1, 1, 1};
-    return text;
 }
 
 // One shape dragged in a few steps: a small move, a jump across the canvas,
@@ -350,14 +343,14 @@ class TestAnnotations : public QObject
         Steps texts;
         for (const double rotation : {0.0, 30.0, 30.0, 135.0, -90.0, 45.0}) {
             TextOverlay text =
-                textAt(QStringLiteral("Turned\nover two lines"), {0.5 + rotation / 1000, 0.5}, rotation);
+                textOf(QStringLiteral("Turned\nover two lines"), 28, rotation, {0.5 + rotation / 1000, 0.5});
             if (rotation == 135)
                 text.backgroundColor = CodableColor{0, 0, 0, 0.6};
             if (rotation == -90)
                 text.isRedacted = true;
             if (rotation == 45)
                 text.fontSize = 60;
-            texts.append({{}, {text, textAt(QStringLiteral("Wg"), {0.1, 0.9}, -rotation, 18)}, {}});
+            texts.append({{}, {text, textOf(QStringLiteral("Wg"), 18, -rotation, {0.1, 0.9})}, {}});
         }
         QTest::newRow("text turning, boxed, redacted, growing") << 1.0 << texts;
         QTest::newRow("text turning at ratio 2") << 2.0 << texts;
@@ -368,7 +361,7 @@ class TestAnnotations : public QObject
         removal.rect = {0.3, 0.3, 0.3, 0.3};
         const ShapeOverlay first = shapeAt(ShapeType::rectangle, {0.1, 0.1}, {0.5, 0.5});
         const ShapeOverlay second = shapeAt(ShapeType::rectangle, {0.5, 0.5}, {0.9, 0.9});
-        const TextOverlay label = textAt(QStringLiteral("Note"), {0.4, 0.6}, 20);
+        const TextOverlay label = textOf(QStringLiteral("Note"), 28, 20, {0.4, 0.6});
         const Steps removals{{{first}, {label}, {}},        {{second}, {label}, {}},
                              {{first}, {label}, {removal}}, {{second}, {label}, {removal}},
                              {{first}, {}, {removal}},      {{second}, {label}, {}},
@@ -418,12 +411,12 @@ class TestAnnotations : public QObject
         QTest::newRow("short double arrow at ratio 2") << 2.0 << QList{twoHeads} << QList<TextOverlay>{};
         QTest::newRow("mosaic at ratio 1.5") << 1.5 << QList{mosaic} << QList<TextOverlay>{};
 
-        TextOverlay boxed = textAt(QStringLiteral("Boxed\nand turned"), {0.5, 0.5}, 37);
+        TextOverlay boxed = textOf(QStringLiteral("Boxed\nand turned"), 28, 37);
         boxed.backgroundColor = CodableColor{0, 0, 1, 1};
-        TextOverlay redacted = textAt(QStringLiteral("secret"), {0.4, 0.6}, -120, 40);
+        TextOverlay redacted = textOf(QStringLiteral("secret"), 40, -120, {0.4, 0.6});
         redacted.isRedacted = true;
-        TextOverlay large = textAt(QStringLiteral("Wjg@"), {0.5, 0.5}, 90, 90);
-        TextOverlay empty = textAt(QString(), {0.5, 0.5}, 10);
+        TextOverlay large = textOf(QStringLiteral("Wjg@"), 90, 90);
+        TextOverlay empty = textOf(QString(), 28, 10);
         empty.backgroundColor = CodableColor{1, 0, 0, 1};
         QTest::newRow("boxed text turned 37 degrees") << 1.0 << QList<ShapeOverlay>{} << QList{boxed};
         QTest::newRow("redacted text turned back at ratio 2")
