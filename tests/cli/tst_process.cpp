@@ -20,6 +20,13 @@ using namespace lustrelab::clitest;
 
 namespace {
 
+bool writeFile(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
 constexpr int shotWidth = 200;
 constexpr int shotHeight = 100;
 constexpr QRgb shotColor = 0xff2878c8;
@@ -31,23 +38,10 @@ bool writePng(const QString& path, int width, int height)
     return image.save(path);
 }
 
-bool writeFile(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-}
-
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // An RGB PNG of any size without holding its pixels: a coloured first row,
@@ -93,7 +87,7 @@ bool writeTallPng(const QString& path, quint32 width, quint32 height, qint64 kee
     appendChunk(png, "IDAT", compressed);
     if (keepBytes < 0)
         appendChunk(png, "IEND", {});
-    return writeBytes(path, png);
+    return writeFile(path, png.toStdString());
 }
 
 } // namespace
@@ -146,14 +140,14 @@ class TestProcess : public QObject
         QVERIFY(writeTallPng(path("mp100.png"), 12000, 8400));
         QVERIFY(writeTallPng(path("largest.png"), 16384, 16384));
         QVERIFY(writeTallPng(path("claims-huge.png"), 16000, 16000, 200));
-        QVERIFY(writeBytes(path("empty.png"), {}));
+        QVERIFY(writeFile(path("empty.png"), ""));
         QVERIFY(QDir(m_work.path()).mkdir("folder.png"));
         QImage photo(64, 48, QImage::Format_RGB32);
         photo.fill(qRgb(90, 160, 30));
         QVERIFY(photo.save(path("whole.jpg"), "JPEG"));
         QFile jpeg(path("whole.jpg"));
         QVERIFY(jpeg.open(QIODevice::ReadOnly));
-        QVERIFY(writeBytes(path("cut.jpg"), jpeg.readAll().chopped(100)));
+        QVERIFY(writeFile(path("cut.jpg"), jpeg.readAll().chopped(100).toStdString()));
     }
 
     void composed_data()
