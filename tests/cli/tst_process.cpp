@@ -31,7 +31,8 @@ constexpr int shotWidth = 200;
 constexpr int shotHeight = 100;
 constexpr QRgb shotColor = 0xff2878c8;
 
-bool writePng(const QString& path, int width, int height)
+// Encoded as the suffix of `path` says.
+bool writeImage(const QString& path, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(shotColor);
@@ -101,7 +102,6 @@ class TestProcess : public QObject
 
     // "@name" stands for that file in the work folder.
     QString expand(QString text) const { return text.replace(u'@', m_work.path() + u'/'); }
-    QString path(const QString& name) const { return m_work.filePath(name); }
 
     Run run(const QStringList& args) const { return runLustrelab(args, m_work.path(), m_home.path()); }
 
@@ -109,9 +109,10 @@ class TestProcess : public QObject
     void initTestCase()
     {
         QVERIFY(QDir(m_work.path()).mkpath("sub") && QDir(m_home.path()).mkpath("data/Lustrelab"));
-        QVERIFY(writePng(expand("@shot.png"), shotWidth, shotHeight) && writePng(expand("@a.png"), 40, 30));
+        QVERIFY(writeImage(expand("@shot.png"), shotWidth, shotHeight) &&
+                writeImage(expand("@a.png"), 40, 30));
         QVERIFY(writeFile(expand("@text.png"), "just some text\n"));
-        QVERIFY(writePng(expand("@tall.png"), 8, 32760)); // twice this is taller than JPEG allows
+        QVERIFY(writeImage(expand("@tall.png"), 8, 32760)); // twice this is taller than JPEG allows
         QVERIFY(QFile::copy(expand("@shot.png"), expand("@cut.png")) &&
                 QFile::resize(expand("@cut.png"), 60));
         Json settings = toJson(BeautySettings{});
@@ -134,20 +135,18 @@ class TestProcess : public QObject
                           R"([{"id": "0B7A6C2D-1E3F-4A5B-8C9D-0E1F2A3B4C5D", "name": "Flat", "createdAt": 0,)"
                           R"("updatedAt": 0, "settings": )" +
                               toJson(flat).dump() + "}]"));
-        QVERIFY(writeTallPng(path("small.png"), 100, 100));
-        QVERIFY(writeTallPng(path("wide.png"), 40000, 20));
-        QVERIFY(writeTallPng(path("column.png"), 100, 31000));
-        QVERIFY(writeTallPng(path("mp100.png"), 12000, 8400));
-        QVERIFY(writeTallPng(path("largest.png"), 16384, 16384));
-        QVERIFY(writeTallPng(path("claims-huge.png"), 16000, 16000, 200));
-        QVERIFY(writeFile(path("empty.png"), ""));
+        QVERIFY(writeTallPng(expand("@small.png"), 100, 100));
+        QVERIFY(writeTallPng(expand("@wide.png"), 40000, 20));
+        QVERIFY(writeTallPng(expand("@column.png"), 100, 31000));
+        QVERIFY(writeTallPng(expand("@mp100.png"), 12000, 8400));
+        QVERIFY(writeTallPng(expand("@largest.png"), 16384, 16384));
+        QVERIFY(writeTallPng(expand("@claims-huge.png"), 16000, 16000, 200));
+        QVERIFY(writeFile(expand("@empty.png"), ""));
         QVERIFY(QDir(m_work.path()).mkdir("folder.png"));
-        QImage photo(64, 48, QImage::Format_RGB32);
-        photo.fill(qRgb(90, 160, 30));
-        QVERIFY(photo.save(path("whole.jpg"), "JPEG"));
-        QFile jpeg(path("whole.jpg"));
+        QVERIFY(writeImage(expand("@whole.jpg"), 64, 48)); // the suffix picks JPEG
+        QFile jpeg(expand("@whole.jpg"));
         QVERIFY(jpeg.open(QIODevice::ReadOnly));
-        QVERIFY(writeFile(path("cut.jpg"), jpeg.readAll().chopped(100).toStdString()));
+        QVERIFY(writeFile(expand("@cut.jpg"), jpeg.readAll().chopped(100).toStdString()));
     }
 
     void composed_data()
@@ -353,20 +352,21 @@ class TestProcess : public QObject
         // Sanitizer builds reserve terabytes of shadow memory and cannot start at all.
         if (limited && runLustrelab({"--help"}, m_work.path(), m_home.path(), true).status != 0)
             QSKIP("this build of lustrelab cannot start under an address-space limit");
-        QFile::remove(path("out.png"));
+        QFile::remove(expand("@out.png"));
 
         const QStringList command = QStringList{"compose", "@" + input, "-o", "@out.png"} + arguments;
         const Run result = runLustrelab(command, m_work.path(), m_home.path(), limited);
         QCOMPARE(result.status, written.isValid() ? 0 : 1);
         if (written.isValid()) {
             QCOMPARE(result.errLines, QStringList());
-            QCOMPARE(QImageReader(path("out.png")).size(), written);
+            QCOMPARE(QImageReader(expand("@out.png")).size(), written);
         } else {
             QCOMPARE(result.errLines.size(), 1);
-            QVERIFY2(result.errLines[0].startsWith(QStringLiteral("lustrelab: %1: ").arg(path(input))),
-                     qPrintable(result.errLines[0]));
+            QVERIFY2(
+                result.errLines[0].startsWith(QStringLiteral("lustrelab: %1: ").arg(expand("@" + input))),
+                qPrintable(result.errLines[0]));
             QVERIFY2(result.errLines[0].contains(message), qPrintable(result.errLines[0]));
-            QVERIFY(!QFile::exists(path("out.png")));
+            QVERIFY(!QFile::exists(expand("@out.png")));
         }
     }
 };
