@@ -302,7 +302,7 @@ class TestComposition : public QObject
     }
 
     // What the base layer's key must notice; overlay and removal changes are
-    // run step by step in tst_incremental_annotations.
+    // run step by step by reusedBufferMatchesFreshComposition (tst_annotations).
     void keptBaseLayerMatchesFreshComposition_data()
     {
         QTest::addColumn<int>("change");
