@@ -1,31 +1,24 @@
 // The built binary run as scripts run it: exit statuses, one "lustrelab: FILE:
-// reason" line per failure, what it writes and never overwrites.
+// reason" line per failure, what it writes and never overwrites. Fed inputs
+// that are huge, lie about their size, or are no images at all, and
+// compositions larger than any canvas can be, each run ends in a written file
+// or in exactly one line and exit status 1, never in a crash, a kill for
+// memory, or the source written back unstyled as if styled.
 
+#include "cli_fixtures.h"
 #include "model/model_json.h"
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
+#include <QImageReader>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace lustrelab;
+using namespace lustrelab::clitest;
 
 namespace {
-
-constexpr int shotWidth = 200;
-constexpr int shotHeight = 100;
-constexpr QRgb shotColor = 0xff2878c8;
-
-using Run = std::tuple<int, QString, QStringList>; // exit status, standard output, lines on standard error
-
-bool writePng(const QString& path, int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(shotColor);
-    return image.save(path);
-}
 
 bool writeFile(const QString& path, const std::string& bytes)
 {
@@ -34,10 +27,68 @@ bool writeFile(const QString& path, const std::string& bytes)
            file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
 }
 
+constexpr int shotWidth = 200;
+constexpr int shotHeight = 100;
+constexpr QRgb shotColor = 0xff2878c8;
+
+// Encoded as the suffix of `path` says.
+bool writeImage(const QString& path, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(shotColor);
+    return image.save(path);
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// An RGB PNG of any size without holding its pixels: a coloured first row,
+// then rows that repeat it ("up" filter, all zero), so even 100 megapixels
+// deflate to a few hundred kilobytes in a fraction of a second. With
+// `keepBytes`, the file stops after that many bytes of pixel data.
+bool writeTallPng(const QString& path, quint32 width, quint32 height, qint64 keepBytes = -1)
+{
+    z_stream stream{};
+    if (deflateInit(&stream, 1) != Z_OK)
+        return false;
+    QByteArray compressed, out(1 << 20, '\0');
+    QByteArray first(1 + 3 * qsizetype(width), '\0'), repeat(1 + 3 * qsizetype(width), '\0');
+    for (quint32 x = 0; x < width; ++x) {
+        first[1 + 3 * x] = char(x * 7);
+        first[2 + 3 * x] = char(x / 3);
+        first[3 + 3 * x] = char(200);
+    }
+    repeat[0] = 2; // up: every byte equals the one above
+    for (quint32 y = 0; y < height; ++y) {
+        const QByteArray& row = y == 0 ? first : repeat;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.constData()));
+        stream.avail_in = uInt(row.size());
+        const bool last = y + 1 == height;
+        int status = Z_OK;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream.avail_out = uInt(out.size());
+            status = deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            compressed.append(out.constData(), out.size() - qsizetype(stream.avail_out));
+        } while (stream.avail_out == 0 || (last && status != Z_STREAM_END));
+    }
+    deflateEnd(&stream);
+    if (keepBytes >= 0)
+        compressed.truncate(keepBytes);
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 8, header[9] = 2; // 8 bits per sample, RGB
+    appendChunk(png, "IHDR", header);
+    appendChunk(png, "IDAT", compressed);
+    if (keepBytes < 0)
+        appendChunk(png, "IEND", {});
+    return writeFile(path, png.toStdString());
 }
 
 } // namespace
@@ -52,31 +103,16 @@ class TestProcess : public QObject
     // "@name" stands for that file in the work folder.
     QString expand(QString text) const { return text.replace(u'@', m_work.path() + u'/'); }
 
-    Run run(QStringList arguments) const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_home.path());
-        for (const char* kind : {"DATA", "CONFIG", "CACHE"})
-            env.insert(QStringLiteral("XDG_%1_HOME").arg(kind), m_home.filePath(QString(kind).toLower()));
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(name); // the binary must choose the headless platform itself
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_work.path());
-        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"), arguments.replaceInStrings("@", expand("@")));
-        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-            return {-1, {}, {}};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
-    }
+    Run run(const QStringList& args) const { return runLustrelab(args, m_work.path(), m_home.path()); }
 
   private slots:
     void initTestCase()
     {
         QVERIFY(QDir(m_work.path()).mkpath("sub") && QDir(m_home.path()).mkpath("data/Lustrelab"));
-        QVERIFY(writePng(expand("@shot.png"), shotWidth, shotHeight) && writePng(expand("@a.png"), 40, 30));
+        QVERIFY(writeImage(expand("@shot.png"), shotWidth, shotHeight) &&
+                writeImage(expand("@a.png"), 40, 30));
         QVERIFY(writeFile(expand("@text.png"), "just some text\n"));
-        QVERIFY(writePng(expand("@tall.png"), 8, 32760)); // twice this is taller than JPEG allows
+        QVERIFY(writeImage(expand("@tall.png"), 8, 32760)); // twice this is taller than JPEG allows
         QVERIFY(QFile::copy(expand("@shot.png"), expand("@cut.png")) &&
                 QFile::resize(expand("@cut.png"), 60));
         Json settings = toJson(BeautySettings{});
@@ -99,6 +135,18 @@ class TestProcess : public QObject
                           R"([{"id": "0B7A6C2D-1E3F-4A5B-8C9D-0E1F2A3B4C5D", "name": "Flat", "createdAt": 0,)"
                           R"("updatedAt": 0, "settings": )" +
                               toJson(flat).dump() + "}]"));
+        QVERIFY(writeTallPng(expand("@small.png"), 100, 100));
+        QVERIFY(writeTallPng(expand("@wide.png"), 40000, 20));
+        QVERIFY(writeTallPng(expand("@column.png"), 100, 31000));
+        QVERIFY(writeTallPng(expand("@mp100.png"), 12000, 8400));
+        QVERIFY(writeTallPng(expand("@largest.png"), 16384, 16384));
+        QVERIFY(writeTallPng(expand("@claims-huge.png"), 16000, 16000, 200));
+        QVERIFY(writeFile(expand("@empty.png"), ""));
+        QVERIFY(QDir(m_work.path()).mkdir("folder.png"));
+        QVERIFY(writeImage(expand("@whole.jpg"), 64, 48)); // the suffix picks JPEG
+        QFile jpeg(expand("@whole.jpg"));
+        QVERIFY(jpeg.open(QIODevice::ReadOnly));
+        QVERIFY(writeFile(expand("@cut.jpg"), jpeg.readAll().chopped(100).toStdString()));
     }
 
     void composed_data()
@@ -178,61 +226,56 @@ class TestProcess : public QObject
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("errStart"); // of the first line on standard error
-        QTest::addColumn<int>("exitCode");     // 1: that line is the only one; 2: a usage line follows
-        QTest::addColumn<QString>("mentions");
-        QTest::addColumn<int>("written"); // into @styled: the other inputs of a batch
-        const QStringList compose{"compose", "@shot.png", "-o", "@never.png"};
-        const QStringList batch{"compose", "@a.png", "@shot.png", "-o", "@styled/nested"};
+        // How the first line on standard error starts after "lustrelab: ", then after '*' a part it contains.
+        // Nothing before the '*' is a usage error: status 2 and a usage line; else status 1 and one line.
+        QTest::addColumn<QString>("error");
+        const QStringList batch{"compose", "@a.png", "@shot.png", "-o", "@styled/nested"}; // writes 2 others
+        auto compose = [](QStringList more) {
+            return QStringList{"compose", "@shot.png", "-o", "@never.png"} + more;
+        };
+        const QStringList tallJpeg{"compose", "@tall.png", "-o",        "@never.jpeg", "--scale",
+                                   "2",       "--set",     "padding=0", "--set",       "shadowEnabled=false"};
 
         QTest::newRow("batch, missing input")
-            << batch + QStringList{"@missing.png"} << "lustrelab: @missing.png: no such file" << 1 << "" << 2;
-        QTest::newRow("batch, not an image")
-            << batch + QStringList{"@text.png"} << "lustrelab: @text.png: not an image" << 1 << "" << 2;
+            << batch + QStringList{"@missing.png"} << "@missing.png: no such file";
+        QTest::newRow("batch, not an image") << batch + QStringList{"@text.png"} << "@text.png: not an image";
         QTest::newRow("batch, truncated png")
-            << batch + QStringList{"@cut.png"} << "lustrelab: @cut.png: damaged PNG: the file is cut short"
-            << 1 << "" << 2;
-        QTest::newRow("settings without a key") << compose + QStringList{"--settings", "@no-format.json"}
-                                                << "lustrelab: @no-format.json: " << 1 << "exportFormat" << 0;
+            << batch + QStringList{"@cut.png"} << "@cut.png: damaged PNG: the file is cut short";
+        QTest::newRow("settings without a key")
+            << compose({"--settings", "@no-format.json"}) << "@no-format.json: *exportFormat";
         QTest::newRow("settings with a bad enum")
-            << compose + QStringList{"--settings", "@bad-enum.json"} << "lustrelab: @bad-enum.json: " << 1
-            << "backgroundType" << 0;
-        QTest::newRow("bad annotation key")
-            << compose + QStringList{"--annotations", "@bad-notes.json"}
-            << "lustrelab: @bad-notes.json: textOverlays[0].fontSize: expected a number" << 1 << "" << 0;
+            << compose({"--settings", "@bad-enum.json"}) << "@bad-enum.json: *backgroundType";
+        QTest::newRow("bad annotation key") << compose({"--annotations", "@bad-notes.json"})
+                                            << "@bad-notes.json: textOverlays[0].fontSize: expected a number";
         QTest::newRow("annotation number beyond a double")
-            << compose + QStringList{"--annotations", "@overflow-notes.json"}
-            << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "1e400" << 0;
+            << compose({"--annotations", "@overflow-notes.json"})
+            << "@overflow-notes.json: invalid JSON: *1e400";
         QTest::newRow("settings number beyond a double")
-            << compose + QStringList{"--settings", "@overflow-notes.json"}
-            << "lustrelab: @overflow-notes.json: invalid JSON: " << 1 << "" << 0;
-        QTest::newRow("too tall for JPEG")
-            << QStringList{"compose", "@tall.png", "-o",        "@never.jpeg", "--scale",
-                           "2",       "--set",     "padding=0", "--set",       "shadowEnabled=false"}
-            << "lustrelab: @tall.png: " << 1 << "" << 0;
-        QTest::newRow("oversized composition") << compose + QStringList{"--set", "padding=100000"}
-                                               << "lustrelab: @shot.png: " << 1 << "would be" << 0;
+            << compose({"--settings", "@overflow-notes.json"}) << "@overflow-notes.json: invalid JSON: ";
+        QTest::newRow("too tall for JPEG") << tallJpeg << "@tall.png: ";
+        QTest::newRow("oversized composition")
+            << compose({"--set", "padding=100000"}) << "@shot.png: *would be";
         QTest::newRow("output spelt as the input")
             << QStringList{"compose", "shot.png", "-o", "./sub/../shot.png", "--format", "jpeg"}
-            << "lustrelab: shot.png: refusing to overwrite" << 1 << "" << 0;
-        QTest::newRow("unknown --set field")
-            << compose + QStringList{"--set", "radius=3"} << "" << 2 << "radius" << 0;
-        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "" << 2 << "fonts" << 0;
+            << "shot.png: refusing to overwrite";
+        QTest::newRow("unknown --set field") << compose({"--set", "radius=3"}) << "*radius";
+        QTest::newRow("unknown presets group") << QStringList{"presets", "fonts"} << "*fonts";
     }
 
     void failures()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, errStart);
-        QFETCH(int, exitCode);
-        QFETCH(QString, mentions);
-        QFETCH(int, written);
+        QFETCH(QString, error);
+        const QString errStart = error.section(u'*', 0, 0), mentions = error.section(u'*', 1);
+        const int exitCode = errStart.isEmpty() ? 2 : 1;
+        const int written = arguments.contains("@styled/nested") ? 2 : 0;
         QVERIFY(QDir(expand("@styled")).removeRecursively());
         const QByteArray input = readFile(expand("@shot.png"));
         const auto [status, out, errLines] = run(arguments);
         QCOMPARE(status, exitCode);
         QCOMPARE(errLines.size() == 1, exitCode == 1);
-        QVERIFY2(errLines.value(0).startsWith(expand(errStart)), qPrintable(errLines.value(0)));
+        QVERIFY2(errLines.value(0).startsWith(exitCode == 2 ? "" : "lustrelab: " + expand(errStart)),
+                 qPrintable(errLines.value(0)));
         QVERIFY2(errLines.value(0).contains(mentions), qPrintable(errLines.value(0)));
         QCOMPARE(QDir(expand("@styled/nested")).entryList(QDir::Files).size(), written);
         QVERIFY(!QFile::exists(expand("@never.png")) && !QFile::exists(expand("@never.jpeg")));
@@ -254,7 +297,77 @@ class TestProcess : public QObject
         QCOMPARE(ids["gradients"].size(), 90);
         QCOMPARE(ids["canvases"].size(), 15);
         QCOMPARE(ids["frames"].size(), 18);
-        QCOMPARE(std::get<1>(run({"presets", "canvases"})).count(u'\n'), 15); // one group alone
+        QCOMPARE(run({"presets", "canvases"}).out.count(u'\n'), 15); // one group alone
+    }
+
+    void hostileInputs_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after "compose INPUT -o @out.png"
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("limited");    // under a 2 GiB address-space limit
+        QTest::addColumn<QString>("message"); // in the one line on standard error, status 1
+        QTest::addColumn<QSize>("written");   // else the size of @out.png, status 0
+        const QStringList flat{"--set", "padding=0", "--set", "shadowEnabled=false", "--scale", "1"};
+        auto framed = [&flat](const char* id) {
+            return flat + QStringList{"--set", QString("deviceFrameId=") + id};
+        };
+
+        QTest::newRow("100 megapixels at scale 1") << flat << "mp100.png" << true << "" << QSize(12000, 8400);
+        QTest::newRow("100 megapixels at scale 2, refused before decoding")
+            << QStringList{"--scale", "2"} << "mp100.png" << true
+            << "would be 24256 x 17056 pixels at scale 2" << QSize();
+        QTest::newRow("largest readable image, more than the memory allows")
+            << flat << "largest.png" << true << "not enough memory" << QSize();
+        QTest::newRow("leading padding wider than any canvas")
+            << QStringList{"--set", "paddingUniform=false", "--set", "paddingLeading=40000",
+                           "--set", "exportScale=1"}
+            << "small.png" << false << "40164 x 228 pixels, more than 32768 pixels a side" << QSize();
+        QTest::newRow("input wider than any canvas")
+            << QStringList{"--scale", "1"} << "wide.png" << false << "40128 x 148 pixels" << QSize();
+        QTest::newRow("laptop base under a tall input")
+            << framed("macbookair13") << "column.png" << false
+            << "x 33492 pixels, more than 32768 pixels a side" << QSize();
+        QTest::newRow("tall input without the base still fits")
+            << framed("imac24") << "column.png" << false << "" << QSize(140, 31040);
+        QTest::newRow("browser title bar over the limit")
+            << framed("browserchrome") + QStringList{"--set", "padding=870"} << "column.png" << false
+            << "1842 x 32777 pixels" << QSize();
+        QTest::newRow("header claims 256 megapixels, data is short")
+            << flat << "claims-huge.png" << true << "damaged PNG: the file is cut short" << QSize();
+        QTest::newRow("truncated JPEG") << flat << "cut.jpg" << false << "cut short" << QSize();
+        QTest::newRow("whole JPEG") << flat << "whole.jpg" << false << "" << QSize(64, 48);
+        QTest::newRow("zero-byte file") << flat << "empty.png" << false << "empty file" << QSize();
+        QTest::newRow("folder") << flat << "folder.png" << false << "is a folder" << QSize();
+    }
+
+    void hostileInputs()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(bool, limited);
+        QFETCH(QString, message);
+        QFETCH(QSize, written);
+        if (limited && QStandardPaths::findExecutable(QStringLiteral("prlimit")).isEmpty())
+            QSKIP("prlimit (util-linux) is not installed");
+        // Sanitizer builds reserve terabytes of shadow memory and cannot start at all.
+        if (limited && runLustrelab({"--help"}, m_work.path(), m_home.path(), true).status != 0)
+            QSKIP("this build of lustrelab cannot start under an address-space limit");
+        QFile::remove(expand("@out.png"));
+
+        const QStringList command = QStringList{"compose", "@" + input, "-o", "@out.png"} + arguments;
+        const Run result = runLustrelab(command, m_work.path(), m_home.path(), limited);
+        QCOMPARE(result.status, written.isValid() ? 0 : 1);
+        if (written.isValid()) {
+            QCOMPARE(result.errLines, QStringList());
+            QCOMPARE(QImageReader(expand("@out.png")).size(), written);
+        } else {
+            QCOMPARE(result.errLines.size(), 1);
+            QVERIFY2(
+                result.errLines[0].startsWith(QStringLiteral("lustrelab: %1: ").arg(expand("@" + input))),
+                qPrintable(result.errLines[0]));
+            QVERIFY2(result.errLines[0].contains(message), qPrintable(result.errLines[0]));
+            QVERIFY(!QFile::exists(expand("@out.png")));
+        }
     }
 };
 

@@ -1,4 +1,11 @@
+// Drawing each kind of annotation, including geometry far beyond the canvas:
+// the work stays bounded by the canvas and the cells of a mosaic keep their
+// place. Redrawing only what the annotations reached: every composition made
+// on a reused buffer must equal one made from nothing, and the reach computed
+// for each annotation must hold every pixel it paints.
+#include "render/annotation_bounds.h"
 #include "render/annotation_painter.h"
+#include "render/image_processor.h"
 #include "render_probe.h"
 
 #include <QPainter>
@@ -6,6 +13,8 @@
 #include <type_traits>
 
 using namespace lustrelab;
+Q_DECLARE_METATYPE(ShapeType)
+Q_DECLARE_METATYPE(UnitPoint)
 
 namespace {
 
@@ -44,11 +53,12 @@ ShapeOverlay arrowOf(ArrowStyle style, UnitPoint start, UnitPoint end)
     return arrow;
 }
 
-TextOverlay textOf(const QString& content, double size = 32, double rotation = 0)
+TextOverlay textOf(const QString& content, double size = 32, double rotation = 0,
+                   UnitPoint position = {0.5, 0.5})
 {
     TextOverlay text;
-    text.text = content, text.fontName = QStringLiteral("DejaVu Sans"), text.fontSize = size;
-    text.textColor = {0, 0, 0, 1}, text.rotation = rotation;
+    text.text = content, text.position = position, text.fontSize = size, text.rotation = rotation;
+    text.fontName = QStringLiteral("DejaVu Sans"), text.textColor = {0, 0, 0, 1};
     return text;
 }
 
@@ -65,7 +75,68 @@ template <typename Ink> QRect inkBounds(const QImage& image, Ink ink)
 
 const auto notWhite = [](QRgb p) { return qRed(p) < 195 || qGreen(p) < 195 || qBlue(p) < 195; };
 
+// The mosaic for `rect` on a white image of `size`, shifted by `offset`, drawn
+// with `visible` as the part that may show.
+QImage mosaic(QSize size, QPointF offset, const QRectF& rect, const QRectF& visible)
+{
+    QImage image = solidImage(size.width(), size.height(), Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(offset);
+    drawBlurPattern(painter, rect, visible);
+    return image;
+}
+
+struct Step
+{
+    QList<ShapeOverlay> shapes;
+    QList<TextOverlay> texts;
+    QList<RemovalArea> removals;
+};
+using Steps = QList<Step>;
+
+// A screenshot whose every pixel differs from its neighbours, so that a
+// pixel left from an earlier annotation or restored from the wrong place shows.
+QImage patternedSource(int width, int height, double ratio)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 7 + y * 3) & 0xff, (x * 13) & 0xff, (y * 11 + x) & 0xff));
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+ShapeOverlay shapeAt(ShapeType type, UnitPoint start, UnitPoint end, double stroke = 4)
+{
+    ShapeOverlay shape;
+    shape.shapeType = type, shape.startPoint = start, shape.endPoint = end;
+    shape.strokeWidth = stroke;
+    shape.strokeColor = {0, 0.8, 0.2, 0.7};
+    if (type == ShapeType::rectangle || type == ShapeType::ellipse)
+        shape.fillColor = CodableColor{0.9, 0.1, 0.6, 0.5};
+    return shape;
+}
+
+// One shape dragged in a few steps: a small move, a jump across the canvas,
+// a thicker stroke, off the edge, away and back.
+Steps dragOf(ShapeType type)
+{
+    Steps steps;
+    const QList<std::pair<UnitPoint, UnitPoint>> places{
+        {{0.2, 0.2}, {0.5, 0.6}}, {{0.22, 0.21}, {0.52, 0.61}}, {{0.6, 0.1}, {0.9, 0.4}},
+        {{0.6, 0.1}, {0.9, 0.4}}, {{0.8, 0.7}, {1.1, 1.05}},    {{0.05, 0.9}, {0.3, 0.5}}};
+    for (qsizetype i = 0; i < places.size(); ++i)
+        steps.append({{shapeAt(type, places[i].first, places[i].second, i == 3 ? 14 : 4)}, {}, {}});
+    steps.append(Step{});
+    steps.append({{shapeAt(type, {0.4, 0.4}, {0.45, 0.42})}, {}, {}});
+    steps.append({{shapeAt(type, {0.1, 0.8}, {0.3, 0.2})}, {}, {}});
+    return steps;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
 
 class TestAnnotations : public QObject
 {
@@ -76,52 +147,49 @@ class TestAnnotations : public QObject
         QTest::addColumn<ShapeOverlay>("shape");
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<QColor>("expected");
+        using enum ShapeType;
+        using enum ArrowStyle;
         const QColor white(Qt::white), red(Qt::red), blue(Qt::blue);
-        const ShapeOverlay rect = shapeOf(ShapeType::rectangle),
-                           filled = shapeOf(ShapeType::rectangle, 1, true);
-        const ShapeOverlay line = shapeOf(ShapeType::line, 1, false, {0.1, 0.5}, {0.9, 0.5});
+        const ShapeOverlay rect = shapeOf(rectangle), filled = shapeOf(rectangle, 1, true);
+        const ShapeOverlay across = shapeOf(line, 1, false, {0.1, 0.5}, {0.9, 0.5});
         QTest::newRow("rectangle corner stays square") << rect << QPoint(18, 18) << red;
         QTest::newRow("rectangle with fill") << filled << QPoint(70, 50) << blue;
         QTest::newRow("corners in either order")
-            << shapeOf(ShapeType::rectangle, 1, false, {0.6, 0.8}, {0.1, 0.2}) << QPoint(119, 79) << red;
+            << shapeOf(rectangle, 1, false, {0.6, 0.8}, {0.1, 0.2}) << QPoint(119, 79) << red;
         QTest::newRow("opacity dims the stroke")
-            << shapeOf(ShapeType::rectangle, 0.5) << QPoint(19, 50) << QColor(255, 128, 128);
+            << shapeOf(rectangle, 0.5) << QPoint(19, 50) << QColor(255, 128, 128);
         // Radius min(100, 60) x 0.15 = 9: the corner pixel lies outside the stroke.
-        QTest::newRow("rounded corner is cut")
-            << shapeOf(ShapeType::roundedRectangle) << QPoint(19, 19) << white;
-        QTest::newRow("ellipse leaves the corner")
-            << shapeOf(ShapeType::ellipse, 1, true) << QPoint(24, 24) << white;
-        QTest::newRow("line") << line << QPoint(100, 49) << red;
+        QTest::newRow("rounded corner is cut") << shapeOf(roundedRectangle) << QPoint(19, 19) << white;
+        QTest::newRow("ellipse leaves the corner") << shapeOf(ellipse, 1, true) << QPoint(24, 24) << white;
+        QTest::newRow("line") << across << QPoint(100, 49) << red;
         // Yellow at 0.4 over white leaves blue at 0.6; at opacity 0.5, 0.8.
         QTest::newRow("highlight ignores stroke")
-            << shapeOf(ShapeType::highlight) << QPoint(20, 50) << QColor(255, 255, 153);
+            << shapeOf(highlight) << QPoint(20, 50) << QColor(255, 255, 153);
         QTest::newRow("highlight at half opacity")
-            << shapeOf(ShapeType::highlight, 0.5) << QPoint(70, 50) << QColor(255, 255, 204);
+            << shapeOf(highlight, 0.5) << QPoint(70, 50) << QColor(255, 255, 204);
         // Blur over Qt x 20..40, y 68..80: 8-point cells counted from the
         // bottom-left, the top row and right column cut short; fill ignored.
-        const ShapeOverlay blur = shapeOf(ShapeType::blur, 1, true, {0.1, 0.2}, {0.2, 0.32});
+        const ShapeOverlay cells = shapeOf(blur, 1, true, {0.1, 0.2}, {0.2, 0.32});
         const auto grey = [](float level) { return QColor::fromRgbF(level, level, level); };
-        QTest::newRow("blur first cell light") << blur << QPoint(27, 79) << grey(0.73f);
-        QTest::newRow("blur second cell dark") << blur << QPoint(28, 72) << grey(0.55f);
-        QTest::newRow("blur cut corner") << blur << QPoint(39, 68) << grey(0.55f);
-        QTest::newRow("beside the blur") << blur << QPoint(40, 70) << white;
-        QTest::newRow("blur at half opacity") << shapeOf(ShapeType::blur, 0.5, false, {0.1, 0.2}, {0.2, 0.32})
-                                              << QPoint(30, 75) << grey(0.775f);
+        QTest::newRow("blur first cell light") << cells << QPoint(27, 79) << grey(0.73f);
+        QTest::newRow("blur second cell dark") << cells << QPoint(28, 72) << grey(0.55f);
+        QTest::newRow("blur cut corner") << cells << QPoint(39, 68) << grey(0.55f);
+        QTest::newRow("beside the blur") << cells << QPoint(40, 70) << white;
+        QTest::newRow("blur at half opacity")
+            << shapeOf(blur, 0.5, false, {0.1, 0.2}, {0.2, 0.32}) << QPoint(30, 75) << grey(0.775f);
         // Arrows from Qt (40, 50) to (160, 50): heads 2 x 4 + 15 long at 30
         // degrees, so a barb's midpoint lies 9.96 back along the shaft and 5.75 aside.
         const UnitPoint left{0.2, 0.5}, right{0.8, 0.5}, centre{0.5, 0.5};
-        const ShapeOverlay single = arrowOf(ArrowStyle::single, left, right),
-                           both = arrowOf(ArrowStyle::double_, left, right);
-        QTest::newRow("arrow head at the end") << single << QPoint(150, 55) << red;
-        QTest::newRow("arrow without a start head") << single << QPoint(50, 44) << white;
+        const ShapeOverlay oneHead = arrowOf(single, left, right), both = arrowOf(double_, left, right);
+        QTest::newRow("arrow head at the end") << oneHead << QPoint(150, 55) << red;
+        QTest::newRow("arrow without a start head") << oneHead << QPoint(50, 44) << white;
         QTest::newRow("double arrow start head") << both << QPoint(50, 44) << red;
         QTest::newRow("double arrow head not reversed") << both << QPoint(30, 44) << white;
-        QTest::newRow("arrow style none")
-            << arrowOf(ArrowStyle::none, left, right) << QPoint(150, 44) << white;
+        QTest::newRow("arrow style none") << arrowOf(none, left, right) << QPoint(150, 44) << white;
         QTest::newRow("arrow pointing up, Qt (100, 80) to (100, 20)")
-            << arrowOf(ArrowStyle::single, {0.5, 0.2}, {0.5, 0.8}) << QPoint(94, 29) << red;
+            << arrowOf(single, {0.5, 0.2}, {0.5, 0.8}) << QPoint(94, 29) << red;
         QTest::newRow("zero-length arrow points right")
-            << arrowOf(ArrowStyle::single, centre, centre) << QPoint(90, 44) << red;
+            << arrowOf(single, centre, centre) << QPoint(90, 44) << red;
     }
     void shapeProbes()
     {
@@ -197,6 +265,200 @@ class TestAnnotations : public QObject
                 inkBounds(drawn(textOf("H", 40), 200, 100, ratio), notWhite).height() / ratio;
             QVERIFY2(capHeight > 27 && capHeight < 32, qPrintable(QString::number(capHeight)));
         }
+    }
+
+    // Drawing only the visible cells gives the same pixels as drawing the whole
+    // rectangle on a larger surface: the cells keep their place and colour.
+    void mosaicCutToTheCanvasKeepsItsCells_data()
+    {
+        QTest::addColumn<QRectF>("rect"); // Qt coordinates of a 96 x 64 canvas
+        QTest::newRow("past the left and bottom edges") << QRectF(-21, 30, 70, 50);
+        QTest::newRow("past the top and right edges") << QRectF(50, -13.5, 60, 40);
+        QTest::newRow("around the whole canvas, fractional corner") << QRectF(-37.25, -29.5, 180, 130);
+        QTest::newRow("inside, fractional cells") << QRectF(10.5, 7.25, 33, 21);
+    }
+    void mosaicCutToTheCanvasKeepsItsCells()
+    {
+        QFETCH(QRectF, rect);
+        const QSize canvas(96, 64);
+        const QPointF margin(200, 200);
+        const QImage cut = mosaic(canvas, {}, rect, QRectF(QPointF(0, 0), canvas));
+        const QImage whole = mosaic(canvas + QSize(400, 400), margin, rect, rect.adjusted(-1, -1, 1, 1))
+                                 .copy(QRect(margin.toPoint(), canvas));
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x)
+                if (!near(cut.pixelColor(x, y), whole.pixelColor(x, y), 1))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+    }
+
+    // A hand-edited document may place a shape anywhere. Composition still
+    // ends, with the canvas covered where the shape covers it and untouched
+    // where it does not.
+    void shapesFarOffTheCanvasStillCompose_data()
+    {
+        QTest::addColumn<ShapeType>("type");
+        QTest::addColumn<UnitPoint>("start");
+        QTest::addColumn<UnitPoint>("end");
+        QTest::addColumn<bool>("coversCanvas");
+        const ShapeType blur = ShapeType::blur;
+        QTest::newRow("blur at x 1e15") << blur << UnitPoint(1e15, 0.2) << UnitPoint(1e15 + 1, 0.8) << false;
+        QTest::newRow("blur from -1e15 to 1e15")
+            << blur << UnitPoint(-1e15, -1e15) << UnitPoint(1e15, 1e15) << true;
+        QTest::newRow("blur ten thousand canvases wide")
+            << blur << UnitPoint(-5000, -5000) << UnitPoint(5000, 5000) << true;
+        QTest::newRow("blur with an infinite corner")
+            << blur << UnitPoint(-INFINITY, 0) << UnitPoint(1, 1) << false;
+        QTest::newRow("highlight ten thousand canvases wide")
+            << ShapeType::highlight << UnitPoint(-5000, -5000) << UnitPoint(5000, 5000) << true;
+    }
+    void shapesFarOffTheCanvasStillCompose()
+    {
+        QFETCH(ShapeType, type);
+        QFETCH(UnitPoint, start);
+        QFETCH(UnitPoint, end);
+        QFETCH(bool, coversCanvas);
+        const QImage source = solidImage(120, 80, Qt::black);
+        const QImage out =
+            ImageProcessor().process(source, plainSettings(0), {}, {shapeOf(type, 1, false, start, end)}, {});
+        QCOMPARE(out.size(), source.size());
+        QCOMPARE(out.pixelColor(60, 40) != QColor(Qt::black), coversCanvas);
+    }
+
+    void reusedBufferMatchesFreshComposition_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<Steps>("steps");
+        for (const auto& [type, name] : RawValues<ShapeType>::cases) // every kind of shape
+            for (const double ratio : {1.0, 1.5})
+                QTest::addRow("%s dragged at ratio %g", name, ratio) << ratio << dragOf(type);
+
+        Steps arrows;
+        for (const double x : {0.3, 0.32, 0.7}) {
+            ShapeOverlay shortThick = shapeAt(ShapeType::arrow, {x, 0.5}, {x + 0.01, 0.52}, 12);
+            shortThick.arrowStyle = ArrowStyle::double_;
+            arrows.append({{shortThick, shapeAt(ShapeType::arrow, {0.9, 0.1}, {x, 0.9}, 2)}, {}, {}});
+        }
+        QTest::newRow("short thick double arrow and a long one at ratio 2") << 2.0 << arrows;
+
+        Steps texts;
+        for (const double rotation : {0.0, 30.0, 30.0, 135.0, -90.0, 45.0}) {
+            TextOverlay text =
+                textOf(QStringLiteral("Turned\nover two lines"), 28, rotation, {0.5 + rotation / 1000, 0.5});
+            if (rotation == 135)
+                text.backgroundColor = CodableColor{0, 0, 0, 0.6};
+            if (rotation == -90)
+                text.isRedacted = true;
+            if (rotation == 45)
+                text.fontSize = 60;
+            texts.append({{}, {text, textOf(QStringLiteral("Wg"), 18, -rotation, {0.1, 0.9})}, {}});
+        }
+        QTest::newRow("text turning, boxed, redacted, growing") << 1.0 << texts;
+        QTest::newRow("text turning at ratio 2") << 2.0 << texts;
+
+        // A removal area changes the layer below: nothing kept on the old one
+        // may carry over.
+        RemovalArea removal;
+        removal.rect = {0.3, 0.3, 0.3, 0.3};
+        const ShapeOverlay first = shapeAt(ShapeType::rectangle, {0.1, 0.1}, {0.5, 0.5});
+        const ShapeOverlay second = shapeAt(ShapeType::rectangle, {0.5, 0.5}, {0.9, 0.9});
+        const TextOverlay label = textOf(QStringLiteral("Note"), 28, 20, {0.4, 0.6});
+        const Steps removals{{{first}, {label}, {}},        {{second}, {label}, {}},
+                             {{first}, {label}, {removal}}, {{second}, {label}, {removal}},
+                             {{first}, {}, {removal}},      {{second}, {label}, {}},
+                             {{first}, {label}, {}}};
+        QTest::newRow("removal area added and taken away") << 1.0 << removals;
+    }
+    void reusedBufferMatchesFreshComposition()
+    {
+        QFETCH(double, ratio);
+        QFETCH(Steps, steps);
+        const QImage source = patternedSource(int(240 * ratio), int(160 * ratio), ratio);
+        const BeautySettings settings = plainSettings(32, Qt::darkCyan, true);
+        ImageProcessor processor;
+        // Like the window: only the newest output is held, so the buffers of
+        // the ones before go back to the processor.
+        QImage shown;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            shown = processor.compose(source, settings, step.texts, step.shapes, step.removals);
+            const QImage fresh =
+                ImageProcessor().compose(source, settings, step.texts, step.shapes, step.removals);
+            QVERIFY(!fresh.isNull());
+            const QImage actual = shown.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            const QImage expected = fresh.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (actual != expected)
+                QFAIL(qPrintable(QStringLiteral("step %1 differs from a fresh composition").arg(i)));
+        }
+    }
+
+    // Every pixel an annotation paints lies inside the reach computed for it.
+    void reachHoldsEveryPaintedPixel_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QList<ShapeOverlay>>("shapes");
+        QTest::addColumn<QList<TextOverlay>>("texts");
+        ShapeOverlay thickRect = shapeAt(ShapeType::rectangle, {0.3, 0.3}, {0.5, 0.6}, 30);
+        ShapeOverlay sliver = shapeAt(ShapeType::roundedRectangle, {0.3, 0.3}, {0.31, 0.7}, 20);
+        ShapeOverlay diagonal = shapeAt(ShapeType::line, {0.2, 0.2}, {0.7, 0.8}, 25);
+        ShapeOverlay stub = shapeAt(ShapeType::arrow, {0.5, 0.5}, {0.5, 0.5}, 10);
+        ShapeOverlay twoHeads = shapeAt(ShapeType::arrow, {0.4, 0.5}, {0.42, 0.48}, 16);
+        twoHeads.arrowStyle = ArrowStyle::double_;
+        ShapeOverlay mosaic = shapeAt(ShapeType::blur, {0.33, 0.27}, {0.61, 0.74});
+        QTest::newRow("thick mitred rectangle") << 1.0 << QList{thickRect} << QList<TextOverlay>{};
+        QTest::newRow("thin rounded sliver, thick stroke") << 1.0 << QList{sliver} << QList<TextOverlay>{};
+        QTest::newRow("thick diagonal line at ratio 1.25") << 1.25 << QList{diagonal} << QList<TextOverlay>{};
+        QTest::newRow("arrow of no length") << 1.0 << QList{stub} << QList<TextOverlay>{};
+        QTest::newRow("short double arrow at ratio 2") << 2.0 << QList{twoHeads} << QList<TextOverlay>{};
+        QTest::newRow("mosaic at ratio 1.5") << 1.5 << QList{mosaic} << QList<TextOverlay>{};
+
+        TextOverlay boxed = textOf(QStringLiteral("Boxed\nand turned"), 28, 37);
+        boxed.backgroundColor = CodableColor{0, 0, 1, 1};
+        TextOverlay redacted = textOf(QStringLiteral("secret"), 40, -120, {0.4, 0.6});
+        redacted.isRedacted = true;
+        TextOverlay large = textOf(QStringLiteral("Wjg@"), 90, 90);
+        TextOverlay empty = textOf(QString(), 28, 10);
+        empty.backgroundColor = CodableColor{1, 0, 0, 1};
+        QTest::newRow("boxed text turned 37 degrees") << 1.0 << QList<ShapeOverlay>{} << QList{boxed};
+        QTest::newRow("redacted text turned back at ratio 2")
+            << 2.0 << QList<ShapeOverlay>{} << QList{redacted};
+        QTest::newRow("large glyphs upright on their side") << 1.0 << QList<ShapeOverlay>{} << QList{large};
+        QTest::newRow("empty text with a box") << 1.0 << QList<ShapeOverlay>{} << QList{empty};
+    }
+    void reachHoldsEveryPaintedPixel()
+    {
+        QFETCH(double, ratio);
+        QFETCH(QList<ShapeOverlay>, shapes);
+        QFETCH(QList<TextOverlay>, texts);
+        const double width = 300, height = 200;
+        QImage canvas(int(width * ratio), int(height * ratio), QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        canvas.setDevicePixelRatio(ratio);
+        QList<QRect> reach;
+        for (const ShapeOverlay& shape : shapes)
+            reach.append(boundsInPixels(shapeBounds(shape, width, height), ratio, canvas.size()));
+        for (const TextOverlay& text : texts)
+            reach.append(boundsInPixels(textBounds(text, &canvas, width, height), ratio, canvas.size()));
+        {
+            QPainter painter(&canvas);
+            painter.setRenderHint(QPainter::Antialiasing);
+            for (const ShapeOverlay& shape : shapes)
+                drawShape(shape, painter, width, height);
+            for (const TextOverlay& text : texts)
+                drawText(text, painter, width, height);
+        }
+        int painted = 0;
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x) {
+                if (qAlpha(canvas.pixel(x, y)) == 0)
+                    continue;
+                ++painted;
+                const bool inside = std::any_of(reach.cbegin(), reach.cend(),
+                                                [x, y](const QRect& r) { return r.contains(x, y); });
+                if (!inside)
+                    QFAIL(
+                        qPrintable(QStringLiteral("pixel (%1, %2) painted outside the reach").arg(x).arg(y)));
+            }
+        QVERIFY(painted > 0);
     }
 };
 

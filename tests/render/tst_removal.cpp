@@ -1,10 +1,7 @@
 #include "removal_reference.h"
-#include "render/fft.h"
 #include "render/removal_fill.h"
 
 #include <QTest>
-#include <cmath>
-#include <vector>
 
 using namespace lustrelab;
 
@@ -78,12 +75,7 @@ class TestRemoval : public QObject
         const QRgb black = qRgba(0, 0, 0, 255), white = qRgba(255, 255, 255, 255);
         QTest::newRow("flat over one colour") << filled(7, 7, qRgba(200, 100, 50, 255), {2, 2, 3, 3}, black)
                                               << QRect(2, 2, 3, 3) << qRgba(200, 100, 50, 255);
-        // Equal weights on both sides give the midpoint.
-        QTest::newRow("interpolated between columns")
-            << filled(7, 3, white, {0, 0, 3, 3}, black) << QRect(3, 0, 1, 3) << qRgba(127, 127, 127, 255);
-        // Premultiplied bytes are averaged as stored.
-        QTest::newRow("interpolated alpha")
-            << filled(7, 3, white, {0, 0, 3, 3}, 0) << QRect(3, 0, 1, 3) << qRgba(127, 127, 127, 127);
+        // Interpolation over a varied band is held to the reference below.
         QTest::newRow("whole image has no band")
             << busyImage(9, 6) << QRect(0, 0, 9, 6) << qRgba(127, 127, 127, 255);
         // Only the two inner sides are sampled; the white diagonal block and
@@ -119,6 +111,8 @@ class TestRemoval : public QObject
         QTest::newRow("17x9 odd sizes") << QSize(40, 30) << QRect(11, 7, 17, 9) << false;
         QTest::newRow("against left edge") << QSize(60, 50) << QRect(0, 10, 25, 30) << false;
         QTest::newRow("against bottom right") << QSize(60, 50) << QRect(40, 33, 20, 17) << false;
+        // Lines of 64 pixels on go through the FFT: the shortest such area, also in debug builds.
+        QTest::newRow("70x20") << QSize(100, 40) << QRect(15, 10, 70, 20) << false;
         QTest::newRow("300x100") << QSize(400, 200) << QRect(50, 50, 300, 100) << false;
         QTest::newRow("600x300") << QSize(700, 400) << QRect(50, 50, 600, 300) << false;
         QTest::newRow("opaque 17x9") << QSize(40, 30) << QRect(11, 7, 17, 9) << true;
@@ -140,36 +134,6 @@ class TestRemoval : public QObject
         QCOMPARE(fast.devicePixelRatio(), 2.0);
         QCOMPARE(image, before); // input untouched
         QVERIFY(maxByteDifference(fast, referenceRemovalFill(image, area)) <= 1);
-        QVERIFY(maxByteDifference(fast, image) > 1); // the area did change
-    }
-
-    void fftConvolves_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::newRow("1") << 1;
-        QTest::newRow("4, narrower than a vector") << 4;
-        QTest::newRow("64") << 64;
-    }
-    // Spectra multiplied in their scrambled order give the circular convolution.
-    void fftConvolves()
-    {
-        QFETCH(int, size);
-        std::vector<double> aRe(size), aIm(size), bRe(size), bIm(size), re(size), im(size);
-        for (int t = 0; t < size; ++t)
-            aRe[t] = std::sin(0.7 * t), aIm[t] = std::cos(1.3 * t), bRe[t] = 1.0 / (1.0 + t * t);
-        const std::vector<double> a = aRe, b = bRe, c = aIm;
-        const Fft fft(size);
-        fft.forwardScrambled(aRe.data(), aIm.data());
-        fft.forwardScrambled(bRe.data(), bIm.data());
-        for (int f = 0; f < size; ++f)
-            re[f] = aRe[f] * bRe[f] - aIm[f] * bIm[f], im[f] = aRe[f] * bIm[f] + aIm[f] * bRe[f];
-        fft.inverseFromScrambled(re.data(), im.data());
-        for (int n = 0; n < size; ++n) {
-            double expectRe = 0, expectIm = 0;
-            for (int k = 0; k < size; ++k)
-                expectRe += a[k] * b[(n - k + size) % size], expectIm += c[k] * b[(n - k + size) % size];
-            QVERIFY(std::abs(re[n] / size - expectRe) < 1e-9 && std::abs(im[n] / size - expectIm) < 1e-9);
-        }
     }
 };
 

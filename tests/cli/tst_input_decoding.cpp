@@ -1,14 +1,17 @@
 // The command line's PNG decoding gives Qt's pixels for every kind of PNG a
 // screenshot tool writes, and a reason instead for damaged or oversized files.
+// A JPEG is taken as whole only when its segments and scans run to the end
+// marker: what a cut-short download or copy leaves is refused, what any
+// encoder writes (progressive scans, trailing bytes) is not.
 
+#include "cli/jpeg_structure.h"
 #include "cli/png_file_decoder.h"
-#include "png_chunks.h"
+#include "cli_fixtures.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QtEndian>
-#include <zlib.h>
 
 using namespace lustrelab;
 using namespace lustrelab::clitest;
@@ -56,10 +59,11 @@ QByteArray testSamples(int width, int height, int channels)
     return samples;
 }
 
-// A PNG of those samples, each row with the filter `filterOf(y)`, its data
-// split into `chunks` IDAT chunks; `filterByte` other than -1 replaces row
-// 1's filter type byte after filtering.
-QByteArray filteredPng(int width, int height, int channels, int (*filterOf)(int), int chunks,
+// A PNG of those samples, every row with filter type `filterType` (5: row y
+// takes type y % 5), its data split into `chunks` IDAT chunks; `filterByte`
+// other than -1 replaces row 1's filter type byte after filtering.
+constexpr int everyFilter = 5;
+QByteArray filteredPng(int width, int height, int channels, int filterType, int chunks,
                        const QByteArray& samples, int filterByte = -1)
 {
     const qsizetype rowBytes = qsizetype(width) * channels;
@@ -69,7 +73,7 @@ QByteArray filteredPng(int width, int height, int channels, int (*filterOf)(int)
         const auto* row = reinterpret_cast<const uchar*>(samples.constData() + y * rowBytes);
         const auto* up =
             reinterpret_cast<const uchar*>(y ? samples.constData() + (y - 1) * rowBytes : zeros.constData());
-        const int filter = filterOf(y);
+        const int filter = filterType == everyFilter ? y % 5 : filterType;
         raw.append(char(y == 1 && filterByte >= 0 ? filterByte : filter));
         for (qsizetype i = 0; i < rowBytes; ++i) {
             const int a = i >= channels ? row[i - channels] : 0, b = up[i],
@@ -97,34 +101,24 @@ QByteArray filteredPng(int width, int height, int channels, int (*filterOf)(int)
     return png;
 }
 
-int noFilter(int)
+QByteArray jpeg(bool progressive)
 {
-    return 0;
-}
-int subFilter(int)
-{
-    return 1;
-}
-int upFilter(int)
-{
-    return 2;
-}
-int averageFilter(int)
-{
-    return 3;
-}
-int paethFilter(int)
-{
-    return 4;
-}
-int everyFilter(int y)
-{
-    return y % 5;
+    QImage image(48, 40, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 5, y * 6, (x ^ y) * 4));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
 }
 
 } // namespace
 
-class TestPngFileDecoder : public QObject
+class TestInputDecoding : public QObject
 {
     Q_OBJECT
 
@@ -141,15 +135,14 @@ class TestPngFileDecoder : public QObject
         for (int channels : {3, 4}) {
             const char* kind = channels == 3 ? "RGB" : "RGBA";
             const QByteArray samples = testSamples(37, 26, channels);
-            const std::pair<const char*, int (*)(int)> filters[] = {
-                {"none", noFilter},         {"sub", subFilter},     {"up", upFilter},
-                {"average", averageFilter}, {"paeth", paethFilter}, {"every filter", everyFilter}};
-            for (const auto& [name, filter] : filters)
-                QTest::addRow("%s, %s", kind, name) << filteredPng(37, 26, channels, filter, 1, samples) << 0;
+            const char* names[] = {"none", "sub", "up", "average", "paeth", "every filter"};
+            for (int filter = 0; filter <= everyFilter; ++filter)
+                QTest::addRow("%s, %s", kind, names[filter])
+                    << filteredPng(37, 26, channels, filter, 1, samples) << 0;
             QTest::addRow("%s, data in seven chunks", kind)
                 << filteredPng(37, 26, channels, everyFilter, 7, samples) << 0;
         }
-        QTest::newRow("one pixel") << filteredPng(1, 1, 4, paethFilter, 1, testSamples(1, 1, 4)) << 0;
+        QTest::newRow("one pixel") << filteredPng(1, 1, 4, 4, 1, testSamples(1, 1, 4)) << 0;
     }
 
     void samePixelsAsQt()
@@ -192,16 +185,16 @@ class TestPngFileDecoder : public QObject
             quint32(crc32(0, reinterpret_cast<const Bytef*>(tooShort.constData() + 12), 17));
         qToBigEndian(headerCrc, tooShort.data() + 29);
 
-        QTest::newRow("cut short") << good.left(good.size() - 20) << qint64(1 << 20)
-                                   << "damaged PNG: the file is cut short";
-        QTest::newRow("cut short after the data")
-            << filtered.chopped(6) << qint64(1 << 20) << "damaged PNG: the file is cut short";
-        QTest::newRow("checksum mismatch") << badCrc << qint64(1 << 20) << "damaged PNG:";
-        QTest::newRow("image data checksum mismatch") << badDataCrc << qint64(1 << 20) << "damaged PNG:";
+        const qint64 room = 1 << 20;
+        const QString cut = "damaged PNG: the file is cut short";
+        QTest::newRow("cut short") << good.left(good.size() - 20) << room << cut;
+        QTest::newRow("cut short after the data") << filtered.chopped(6) << room << cut;
+        QTest::newRow("checksum mismatch") << badCrc << room << "damaged PNG:";
+        QTest::newRow("image data checksum mismatch") << badDataCrc << room << "damaged PNG:";
         QTest::newRow("less data than the header's size")
-            << tooShort << qint64(1 << 20) << "damaged PNG: too little image data for 37 x 52 pixels";
-        QTest::newRow("unknown filter type") << filteredPng(37, 26, 3, everyFilter, 1, samples, 5)
-                                             << qint64(1 << 20) << "damaged PNG: a row has an unknown filter";
+            << tooShort << room << "damaged PNG: too little image data for 37 x 52 pixels";
+        QTest::newRow("unknown filter type") << filteredPng(37, 26, 3, everyFilter, 1, samples, 5) << room
+                                             << "damaged PNG: a row has an unknown filter";
         QTest::newRow("more pixels than allowed")
             << good << qint64(23 * 17 - 1) << "image too large (23 x 17 pixels";
     }
@@ -228,7 +221,38 @@ class TestPngFileDecoder : public QObject
         QVERIFY(decoded.image.isNull());
         QCOMPARE(decoded.error, QStringLiteral("refused"));
     }
+
+    void jpegWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("whole");
+        const QByteArray baseline = jpeg(false), progressive = jpeg(true);
+        // A marker may be preceded by any number of fill bytes.
+        QByteArray padded = baseline;
+        padded.insert(2, "\xff\xff\xff", 3);
+
+        QTest::newRow("baseline") << baseline << true;
+        QTest::newRow("progressive, several scans") << progressive << true;
+        QTest::newRow("bytes after the end marker") << baseline + "appended by a camera" << true;
+        QTest::newRow("fill bytes before a marker") << padded << true;
+        QTest::newRow("without the end marker") << baseline.chopped(2) << false;
+        QTest::newRow("cut in the scan") << baseline.left(baseline.size() * 3 / 4) << false;
+        QTest::newRow("progressive, cut after its first scan")
+            << progressive.left(progressive.size() / 2) << false;
+        QTest::newRow("cut in a segment header") << baseline.left(30) << false;
+        QTest::newRow("start marker only") << QByteArray("\xff\xd8", 2) << false;
+        QTest::newRow("segment longer than the file")
+            << QByteArray("\xff\xd8\xff\xe0\x7f\xff\x00\x00\xff\xd9", 10) << false;
+        QTest::newRow("not a JPEG") << QByteArray("GIF89a and more") << false;
+    }
+
+    void jpegWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, whole);
+        QCOMPARE(jpegReachesEnd(bytes), whole);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPngFileDecoder)
-#include "tst_png_file_decoder.moc"
+QTEST_GUILESS_MAIN(TestInputDecoding)
+#include "tst_input_decoding.moc"

@@ -1,0 +1,329 @@
+// What the compose command settles before it reads any pixels: which
+// arguments are usage errors (exit status 2), what accepted ones mean and which
+// values each kind of --set field takes; where styled images go (names beside
+// the inputs, -o as file or folder, the format it implies, never over an input
+// or two inputs into one file); whether the canvas fits; and the --annotations
+// file: fields read exactly, omitted ones keep their default, any wrong type,
+// unknown key or geometry beyond reach fails the file naming the key's path.
+
+#include "cli/annotations_file.h"
+#include "cli/compose_options.h"
+#include "cli/output_plan.h"
+#include "cli/settings_assignment.h"
+#include "cli/size_guard.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lustrelab;
+
+class TestComposePlan : public QObject
+{
+    Q_OBJECT
+
+    static Json json(const char* text) { return Json::parse(text); }
+
+  private slots:
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+
+        auto input = [](QStringList more) { return QStringList{"a.png"} + more; }; // one image, then these
+        auto set = [&input](const char* assignment) { return input({"--set", assignment}); };
+        QTest::newRow("only options") << QStringList{"--scale", "2"} << "no input image given";
+        QTest::newRow("unknown option") << input({"--colour", "red"}) << "unknown option '--colour'";
+        QTest::newRow("settings and template")
+            << input({"--settings", "s.json", "--template", "T"}) << "--settings and --template";
+        QTest::newRow("zero scale") << input({"--scale", "0"}) << "--scale needs a positive number";
+        QTest::newRow("unknown format") << input({"--format", "gif"}) << "--format needs png or jpeg";
+        QTest::newRow("standard input") << QStringList{"-"} << "reading from standard input";
+        QTest::newRow("--set without equals sign") << set("padding") << "--set expected FIELD=VALUE";
+        QTest::newRow("--set unknown field") << set("radius=3") << "--set unknown field 'radius'";
+        QTest::newRow("--set not a number") << set("padding=nan") << "--set padding:";
+        QTest::newRow("--set opacity beyond a float") << set("shadowOpacity=1e39") << "--set shadowOpacity:";
+        QTest::newRow("--set zero scale") << set("exportScale=0") << "--set exportScale:";
+        QTest::newRow("--set digit for boolean") << set("paddingUniform=1") << "--set paddingUniform:";
+        QTest::newRow("--set enum case") << set("backgroundType=Gradient") << "--set backgroundType:";
+        QTest::newRow("--set short hex") << set("borderColor=#FFF") << "--set borderColor:";
+        QTest::newRow("--set colour without a key") << set(R"(solidColor={"red":1})") << "--set solidColor:";
+        // "ocean" is the record's default yet no catalogue entry: asked for by
+        // hand it would silently compose on white.
+        QTest::newRow("--set unknown gradient") << set("gradientPresetId=ocean") << "--set gradientPresetId:";
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const ComposeParse parse = parseComposeArguments(arguments);
+        QVERIFY2(parse.usageError.startsWith(error), qPrintable(parse.usageError));
+    }
+
+    void everyOptionIsRead()
+    {
+        const ComposeParse parse =
+            parseComposeArguments({"a.png", "--output=out", "--template", "Blog", "--set", "padding=10",
+                                   "b.png", "--set=cornerRadius=0", "--annotations", "notes.json", "--scale",
+                                   "1.5", "--format", "jpg", "--", "-dash.png"});
+        QVERIFY2(parse.usageError.isEmpty(), qPrintable(parse.usageError));
+        const ComposeOptions& o = parse.options;
+        QCOMPARE(o.inputs, (QStringList{"a.png", "b.png", "-dash.png"}));
+        QCOMPARE(o.output, QStringLiteral("out"));
+        QCOMPARE(o.templateName, QStringLiteral("Blog"));
+        QCOMPARE(o.annotationsFile, QStringLiteral("notes.json"));
+        QCOMPARE(o.assignments.size(), 2);
+        QCOMPARE(o.assignments[1].key, QStringLiteral("cornerRadius"));
+        QCOMPARE(o.scale, std::optional<double>(1.5));
+        QCOMPARE(o.format, std::optional<ExportFormat>(ExportFormat::jpeg));
+        QVERIFY(parseComposeArguments({"--help"}).options.help); // needs no input
+    }
+
+    void setAccepted_data()
+    {
+        QTest::addColumn<QString>("argument"); // FIELD=VALUE
+        QTest::addColumn<Json>("value");       // as the record's JSON holds it
+
+        QTest::newRow("number") << "shadowOffsetY=-1e1" << Json(-10.0);
+        QTest::newRow("boolean") << "paddingUniform=false" << Json(false);
+        QTest::newRow("#RRGGBB") << "borderColor=#FF8000" << toJson(CodableColor{1, 128 / 255.0, 0, 1});
+        // Alpha last, as colour pickers write it (unlike the catalogue's form).
+        QTest::newRow("#RRGGBBAA") << "solidColor=#ff000080" << toJson(CodableColor{1, 0, 0, 128 / 255.0});
+        QTest::newRow("colour object") << R"(solidColor={"red":0.25,"green":0.5,"blue":0.75,"opacity":0.5})"
+                                       << toJson(CodableColor{0.25, 0.5, 0.75, 0.5});
+        QTest::newRow("enumeration") << "backgroundType=transparent" << Json("transparent");
+        QTest::newRow("preset id") << "canvasPresetId=16:9" << Json("16:9");
+    }
+
+    void setAccepted()
+    {
+        QFETCH(QString, argument);
+        QFETCH(Json, value);
+        const AssignmentParse parsed = parseSettingsAssignment(argument);
+        QVERIFY2(parsed.assignment, qPrintable(parsed.error));
+        QCOMPARE(parsed.assignment->key, argument.section(u'=', 0, 0));
+        QVERIFY2(parsed.assignment->value == value, parsed.assignment->value.dump().c_str());
+        // Whatever parses must also survive the strict reader.
+        QVERIFY(applySettingsAssignments(BeautySettings{}, {*parsed.assignment}));
+    }
+
+    void setKnowsEveryField()
+    {
+        const Json record = toJson(BeautySettings{});
+        for (const auto& [key, value] : record.items()) {
+            const AssignmentParse parsed = parseSettingsAssignment(QString::fromStdString(key + "="));
+            QVERIFY2(!parsed.error.startsWith("unknown field"), key.c_str());
+        }
+    }
+
+    void laterSetWins()
+    {
+        BeautySettings base;
+        base.cornerRadius = 5;
+        BeautySettings expected = base; // untouched fields keep the base's values
+        expected.padding = 30;
+        expected.shadowOpacity = 0.3f;
+        QVERIFY(applySettingsAssignments(base, {*parseSettingsAssignment(u"padding=20").assignment,
+                                                *parseSettingsAssignment(u"shadowOpacity=0.3").assignment,
+                                                *parseSettingsAssignment(u"padding=30").assignment}) ==
+                expected);
+    }
+
+    void namesAndFormats_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<ExportFormat>("settingsFormat");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("expectedPath");
+        QTest::addColumn<ExportFormat>("expectedFormat");
+        const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
+
+        QTest::newRow("beside the input") << "x/a.jpg" << png << QString() << "x/a-styled.png" << png;
+        QTest::newRow("settings say jpeg") << "a.png" << jpeg << QString() << "a-styled.jpeg" << jpeg;
+        QTest::newRow("last suffix only") << "a.b.png" << jpeg << QString() << "a.b-styled.jpeg" << jpeg;
+        QTest::newRow("unknown suffix") << "a.png" << jpeg << QString("o.img") << "o.img" << jpeg;
+    }
+
+    void namesAndFormats()
+    {
+        QFETCH(QString, input);
+        QFETCH(ExportFormat, settingsFormat);
+        QFETCH(QString, output);
+        QFETCH(QString, expectedPath);
+        QFETCH(ExportFormat, expectedFormat);
+        const OutputPlan plan = planOutputs({input}, output, std::nullopt, settingsFormat);
+        QCOMPARE(plan.jobs.front().output, expectedPath);
+        QCOMPARE(plan.jobs.front().format, expectedFormat);
+    }
+
+    void outputs_data()
+    {
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QString>("output");    // -o
+        QTest::addColumn<QStringList>("paths"); // one per input; empty: refused
+
+        QTest::newRow("output spelt as the input")
+            << QStringList{"shot.png"} << "sub/../shot.png" << QStringList{""};
+        QTest::newRow("output through a link") << QStringList{"shot.png"} << "link.png" << QStringList{""};
+        QTest::newRow("output is another input")
+            << QStringList{"shot.png", "shot-styled.png"} << "" << QStringList{"", "shot-styled-styled.png"};
+        QTest::newRow("same name from two folders")
+            << QStringList{"a/x.png", "b/x.png"} << "new" << QStringList{"new/x-styled.png", ""};
+        QTest::newRow("several inputs: -o is a folder")
+            << QStringList{"a/x.png", "b/y.jpg"} << "new"
+            << QStringList{"new/x-styled.png", "new/y-styled.png"};
+        QTest::newRow("one input into an existing folder")
+            << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"};
+    }
+
+    void outputs()
+    {
+        QFETCH(QStringList, inputs);
+        QFETCH(QString, output);
+        QFETCH(QStringList, paths);
+        QTemporaryDir dir;
+        const QString root = dir.path() + u'/';
+        QVERIFY(QDir(root).mkpath("b") && QFile(root + "shot.png").open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(root + "shot.png", root + "link.png"));
+        for (QString& input : inputs)
+            input.prepend(root);
+        const OutputPlan plan =
+            planOutputs(inputs, output.isEmpty() ? output : root + output, std::nullopt, ExportFormat::png);
+        QCOMPARE(plan.jobs.size(), paths.size());
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            QCOMPARE(plan.jobs[i].error.isEmpty() ? plan.jobs[i].output : QString(),
+                     paths[i].isEmpty() ? QString() : root + paths[i]);
+    }
+
+    // A ratio preset grows the short side of the padded image; the guard must
+    // measure that canvas, so a limit just under its area refuses and one just
+    // over accepts, for wide and tall inputs alike.
+    void sizeGuardMeasuresTheRatioCanvas_data()
+    {
+        QTest::addColumn<QSize>("image"); // padded by 50 on every side
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<QSizeF>("canvas");
+        QTest::newRow("wide, 16:9 grows the height") << QSize(1600, 100) << "16:9" << QSizeF(1700, 956.25);
+        QTest::newRow("tall, 16:9 grows the width") << QSize(100, 1600) << "16:9" << QSizeF(3022.2, 1700);
+        QTest::newRow("wide, 9:16 grows the height") << QSize(1600, 100) << "9:16" << QSizeF(1700, 3022.2);
+        QTest::newRow("tall, 9:16 grows the width") << QSize(100, 1600) << "9:16" << QSizeF(956.25, 1700);
+        QTest::newRow("tall, square") << QSize(300, 2000) << "1:1" << QSizeF(2100, 2100);
+        QTest::newRow("wide, square") << QSize(2000, 300) << "1:1" << QSizeF(2100, 2100);
+    }
+    void sizeGuardMeasuresTheRatioCanvas()
+    {
+        QFETCH(QSize, image);
+        QFETCH(QString, preset);
+        QFETCH(QSizeF, canvas);
+        BeautySettings settings;
+        settings.canvasPresetId = preset;
+        settings.padding = 50;
+        settings.exportScale = 1;
+        const double area = canvas.width() * canvas.height();
+        QVERIFY2(!checkComposedSize(image, settings, qint64(area * 0.98)).isEmpty(),
+                 "a canvas over the limit");
+        const QString accepted = checkComposedSize(image, settings, qint64(area * 1.02));
+        QVERIFY2(accepted.isEmpty(), qPrintable(accepted));
+    }
+
+    void presentFieldsAreReadOmittedOnesKeepDefaults()
+    {
+        const auto a = annotationsFromJson(json(
+            R"({"textOverlays": [{"id": "{6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00}", "text": "Hi",)"
+            R"("position": {"x": 0.1, "y": 0.9}, "fontName": "DejaVu Sans", "fontSize": 48,)"
+            R"("fontWeight": "Ultra Light", "textColor": {"red": 0, "green": 0, "blue": 0, "opacity": 1},)"
+            R"("backgroundColor": "#ffffff80", "isRedacted": true, "rotation": -15, "opacity": 0.5}],)"
+            R"("shapeOverlays": [{"shapeType": "Rounded Rect", "startPoint": {"x": 0, "y": 0.2},)"
+            R"("endPoint": {"x": 1, "y": 0.5}, "strokeColor": "#00ff00",)"
+            R"("fillColor": {"red": 0, "green": 0, "blue": 1, "opacity": 0.25}, "strokeWidth": 8,)"
+            R"("opacity": 0.75, "arrowStyle": "Double"}, {"fillColor": null}],)"
+            R"("removalAreas": [{"rect": {"x": 0.1, "y": 0.2, "width": 0.3, "height": 0.4}, "method": "Solid Color"},)"
+            R"({"rect": {"x": 0, "y": 0, "width": 1, "height": 1}}]})"));
+        QVERIFY(a);
+        TextOverlay text;
+        text.id = QUuid::fromString(QStringLiteral("6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00"));
+        text.text = "Hi", text.position = {0.1, 0.9}, text.fontName = "DejaVu Sans", text.fontSize = 48;
+        text.fontWeight = FontWeight::ultraLight, text.textColor = {0, 0, 0, 1};
+        text.backgroundColor = CodableColor{1, 1, 1, 128 / 255.0};
+        text.isRedacted = true, text.rotation = -15, text.opacity = 0.5;
+        QVERIFY(a->textOverlays[0] == text);
+        ShapeOverlay shape;
+        shape.id = a->shapeOverlays[0].id, shape.shapeType = ShapeType::roundedRectangle;
+        shape.startPoint = {0, 0.2}, shape.endPoint = {1, 0.5}, shape.strokeColor = {0, 1, 0, 1};
+        shape.fillColor = CodableColor{0, 0, 1, 0.25}, shape.strokeWidth = 8, shape.opacity = 0.75;
+        shape.arrowStyle = ArrowStyle::double_;
+        QVERIFY(a->shapeOverlays[0] == shape);
+        QCOMPARE(a->removalAreas[0].rect, (UnitRect{0.1, 0.2, 0.3, 0.4}));
+        QCOMPARE(a->removalAreas[0].method, RemovalMethod::solidColor);
+
+        ShapeOverlay newShape;
+        newShape.id = a->shapeOverlays[1].id;
+        QVERIFY(a->shapeOverlays[1] == newShape);
+        QVERIFY(!newShape.id.isNull() && newShape.id != shape.id); // each gets its own identity
+        QCOMPARE(a->removalAreas[1].method, RemovalMethod::contentAware);
+    }
+
+    // Wrong types, unknown keys, coordinates far beyond the canvas and sizes
+    // beyond any drawing fail naming the key; generous values within reach are kept.
+    void checked_data()
+    {
+        QTest::addColumn<Json>("json");
+        QTest::addColumn<QString>("error"); // the whole message, or its start before a '…'; empty: accepted
+
+        QTest::newRow("top level array") << Json::array() << "annotations: expected an object";
+        QTest::newRow("misspelt list")
+            << json(R"({"textOverlay":[]})") << "annotations.textOverlay: unknown key";
+        QTest::newRow("misspelt field")
+            << json(R"({"textOverlays":[{"fontsize":12}]})") << "textOverlays[0].fontsize: unknown key";
+        QTest::newRow("string for number") << json(R"({"textOverlays":[{}, {"fontSize":"32"}]})")
+                                           << "textOverlays[1].fontSize: expected a number";
+        QTest::newRow("unknown weight") << json(R"({"textOverlays":[{"fontWeight":"bold"}]})")
+                                        << "textOverlays[0].fontWeight: expected one of…";
+        QTest::newRow("colour without opacity")
+            << json(R"({"shapeOverlays":[{"strokeColor":{"red":1,"green":0,"blue":0}}]})")
+            << "shapeOverlays[0].strokeColor: expected a colour object…";
+        QTest::newRow("removal without rect")
+            << json(R"({"removalAreas":[{}]})") << "removalAreas[0].rect: missing";
+        QTest::newRow("blur at x 1e15")
+            << json(R"({"shapeOverlays":[{"shapeType":"Blur","startPoint":{"x":1e15,"y":0}}]})")
+            << R"(shapeOverlays[0].startPoint: "x" must be from -100 to 100)";
+        QTest::newRow("end point below the canvas")
+            << json(R"({"shapeOverlays":[{},{"endPoint":{"x":0,"y":-1000}}]})")
+            << R"(shapeOverlays[1].endPoint: "y" must be from -100 to 100)";
+        QTest::newRow("removal area too wide")
+            << json(R"({"removalAreas":[{"rect":{"x":0,"y":0,"width":1e300,"height":1}}]})")
+            << R"(removalAreas[0].rect: "width" must be from -100 to 100)";
+        QTest::newRow("text position near the largest number")
+            << json(R"({"textOverlays":[{"position":{"x":-1.7e308,"y":0}}]})")
+            << R"(textOverlays[0].position: "x" must be from -100 to 100)";
+        QTest::newRow("huge stroke") << json(R"({"shapeOverlays":[{"strokeWidth":1e9}]})")
+                                     << "shapeOverlays[0].strokeWidth: expected a number from 0 to 10000";
+        QTest::newRow("huge font") << json(R"({"textOverlays":[{"fontSize":100000}]})")
+                                   << "textOverlays[0].fontSize: expected a number from 0 to 10000";
+        QTest::newRow("type errors still come first")
+            << json(R"({"shapeOverlays":[{"startPoint":{"x":1e15,"y":0},"strokeWidth":"x"}]})")
+            << "shapeOverlays[0].strokeWidth: expected a number";
+        QTest::newRow("shape reaching well past the edges")
+            << json(R"({"shapeOverlays":[{"startPoint":{"x":-100,"y":-3},"endPoint":{"x":100,"y":4},)"
+                    R"("strokeWidth":10000}]})")
+            << "";
+        QTest::newRow("large text turned many times")
+            << json(R"({"textOverlays":[{"fontSize":10000,"rotation":-7200}]})") << "";
+    }
+    void checked()
+    {
+        QFETCH(Json, json);
+        QFETCH(QString, error);
+        QString message;
+        const auto annotations = annotationsFromJson(json, &message);
+        QCOMPARE(annotations.has_value(), error.isEmpty());
+        if (error.endsWith(u'…'))
+            QVERIFY2(message.startsWith(error.chopped(1)), qPrintable(message));
+        else
+            QCOMPARE(message, error);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComposePlan)
+#include "tst_compose_plan.moc"

@@ -1,0 +1,525 @@
+// The composed canvas: where things land (sizes, placement, background,
+// corners and border, pixel density), the shadow, drawing order and the kept
+// base layer. Expectations are computed here from the geometry, never taken
+// from images the code under test made; the shadow is compared with a Gaussian
+// of the image's alpha, also for blurs far wider than the image, where sums
+// outgrow 32 bits. Device frames around the screenshot: their size, the
+// colours where each part lands, the screenshot copied into them one to one.
+#include "model/device_frame.h"
+#include "model/gradient_preset.h"
+#include "render/background_fill.h"
+#include "render/device_frame_renderer.h"
+#include "render/image_processor.h"
+#include "render/layer_compositor.h"
+#include "render/shadow_field.h"
+#include "render_probe.h"
+
+#include <QTest>
+#include <array>
+#include <cmath>
+#include <limits>
+
+using namespace lustrelab;
+
+namespace {
+
+// Fraction of a 1-D box [from, to) under a Gaussian centred on c: the shadow
+// of an opaque rectangle, one axis at a time.
+double boxUnderGaussian(double c, double from, double to, double sigma)
+{
+    const double k = 1 / (sigma * std::sqrt(2.0));
+    return 0.5 * (std::erf((to - c) * k) - std::erf((from - c) * k));
+}
+
+ShapeOverlay filledBox(UnitPoint from, UnitPoint to)
+{
+    ShapeOverlay shape;
+    shape.startPoint = from;
+    shape.endPoint = to;
+    shape.fillColor = shape.strokeColor; // red
+    return shape;
+}
+
+const QColor screenColor(20, 90, 250); // the screenshot's own colour in these tests
+
+// Phones frame a 390 x 844 point screenshot, everything else 1000 x 600.
+QImage framed(const QString& id, double ratio = 1, QImage image = {})
+{
+    const QSize points = id.startsWith(QLatin1String("iphone")) ? QSize(390, 844) : QSize(1000, 600);
+    if (image.isNull())
+        image = solidImage(int(points.width() * ratio), int(points.height() * ratio), screenColor, ratio);
+    const DeviceFrame* frame = findDeviceFrame(id);
+    return frame ? DeviceFrameRenderer().frameImage(image, *frame) : QImage();
+}
+
+} // namespace
+
+class TestComposition : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void canvasGeometry_data()
+    {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<QList<double>>("padding"); // uniform: one value; else top, bottom, leading, trailing
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSizeF>("canvas");        // points
+        QTest::addColumn<QPointF>("imageTopLeft"); // Qt points
+        const double wide = 428 * (16.0 / 9.0), tall = 528 / 0.5625;
+        const QList<double> uniform{64};
+        QTest::newRow("auto") << "auto" << uniform << 1.0 << QSizeF(528, 428) << QPointF(64, 64);
+        QTest::newRow("16:9 widens") << "16:9" << uniform << 1.0 << QSizeF(wide, 428)
+                                     << QPointF(64 + (wide - 528) / 2, 64);
+        QTest::newRow("9:16 grows down")
+            << "9:16" << uniform << 1.0 << QSizeF(528, tall) << QPointF(64, 64 + (tall - 428) / 2);
+        QTest::newRow("16:9 at ratio 2")
+            << "16:9" << uniform << 2.0 << QSizeF(wide, 428) << QPointF(64 + (wide - 528) / 2, 64);
+        QTest::newRow("unknown preset is auto")
+            << "no-such" << uniform << 2.0 << QSizeF(528, 428) << QPointF(64, 64);
+        // 20 from the left, 50 above the bottom edge: top = 360 - 50 - 300.
+        QTest::newRow("non-uniform padding")
+            << "auto" << QList<double>{10, 50, 20, 0} << 1.0 << QSizeF(420, 360) << QPointF(20, 10);
+        QTest::newRow("social preset searched after ratios")
+            << "instagram" << uniform << 1.0 << QSizeF(528, 528) << QPointF(64, 114);
+    }
+    void canvasGeometry()
+    {
+        QFETCH(QString, preset);
+        QFETCH(QList<double>, padding);
+        QFETCH(double, ratio);
+        QFETCH(QSizeF, canvas);
+        QFETCH(QPointF, imageTopLeft);
+        BeautySettings settings = plainSettings(padding[0]);
+        settings.canvasPresetId = preset;
+        if (padding.size() == 4) {
+            settings.paddingUniform = false;
+            settings.paddingTop = padding[0], settings.paddingBottom = padding[1];
+            settings.paddingLeading = padding[2], settings.paddingTrailing = padding[3];
+        }
+        // Pixel size rounded up, at the source's ratio; red from the first
+        // whole pixel inside the image rectangle, blue just outside it.
+        const QImage out = compose(solidImage(int(400 * ratio), int(300 * ratio), Qt::red, ratio), settings);
+        QCOMPARE(out.size(),
+                 QSize(int(std::ceil(canvas.width() * ratio)), int(std::ceil(canvas.height() * ratio))));
+        QCOMPARE(out.devicePixelRatio(), ratio);
+        const int left = int(std::ceil(imageTopLeft.x() * ratio)),
+                  top = int(std::ceil(imageTopLeft.y() * ratio));
+        const int right = int((imageTopLeft.x() + 400) * ratio),
+                  bottom = int((imageTopLeft.y() + 300) * ratio);
+        VERIFY_NEAR(out.pixelColor(left, top), Qt::red, 2);
+        VERIFY_NEAR(out.pixelColor(right - 1, bottom - 1), Qt::red, 2);
+        if (left >= 2)
+            VERIFY_NEAR(out.pixelColor(left - 2, top + 10), Qt::blue, 2);
+        if (top >= 2)
+            VERIFY_NEAR(out.pixelColor(left + 10, top - 2), Qt::blue, 2);
+        if (bottom + 1 < out.height())
+            VERIFY_NEAR(out.pixelColor(left + 10, bottom + 1), Qt::blue, 2);
+    }
+
+    void gradientEnds_data()
+    {
+        // Angle, then the pixels of a 200 x 200 canvas where the first and the
+        // last colour must appear.
+        QTest::addColumn<double>("angle");
+        QTest::addColumn<QPoint>("firstAt");
+        QTest::addColumn<QPoint>("lastAt");
+        QTest::newRow("0: left to right") << 0.0 << QPoint(0, 100) << QPoint(199, 100);
+        QTest::newRow("45: bottom-left to top-right") << 45.0 << QPoint(0, 199) << QPoint(199, 0);
+        QTest::newRow("90: bottom to top") << 90.0 << QPoint(100, 199) << QPoint(100, 0);
+        QTest::newRow("135: bottom-right to top-left") << 135.0 << QPoint(199, 199) << QPoint(0, 0);
+    }
+    void gradientEnds()
+    {
+        QFETCH(double, angle);
+        QFETCH(QPoint, firstAt);
+        QFETCH(QPoint, lastAt);
+        // The background alone, on a 200 x 200 canvas.
+        QImage out(200, 200, QImage::Format_ARGB32_Premultiplied);
+        const BackgroundFill fill({"t", "T", {"#FF0000", "#FF8000", "#0000FF"}, angle}, QSizeF(200, 200),
+                                  1.0);
+        BaseLayer layer;
+        layer.background = &fill;
+        composeBaseLayer(out, layer);
+        VERIFY_NEAR(out.pixelColor(firstAt), Qt::red, 3);
+        VERIFY_NEAR(out.pixelColor(lastAt), Qt::blue, 3);
+        // Three colours sit at 0, 0.5 and 1: the middle one on the centre.
+        VERIFY_NEAR(out.pixelColor(100, 100), QColor(255, 128, 0), 3);
+    }
+
+    // The styling names its gradient by id: an id the catalogue lacks (the
+    // default "ocean" is one) composes on white, a real one on its colours.
+    void gradientIdGoesThroughTheCatalogue_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("default id is not a preset") << "ocean";
+        QTest::newRow("ids are case-sensitive") << gradientPresets().first().id.toUpper();
+        QTest::newRow("first preset") << gradientPresets().first().id;
+    }
+    void gradientIdGoesThroughTheCatalogue()
+    {
+        QFETCH(QString, id);
+        BeautySettings settings = plainSettings(20);
+        settings.backgroundType = BackgroundType::gradient;
+        settings.gradientPresetId = id;
+        const QImage out = compose(solidImage(100, 100, Qt::red), settings);
+        const GradientPreset* preset = findGradientPreset(id);
+        // Far corner of the background from where an angle of 0..180 starts.
+        const QColor probe = out.pixelColor(0, 0);
+        if (!preset) {
+            VERIFY_NEAR(probe, Qt::white, 0);
+            return;
+        }
+        QVERIFY(probe != QColor(Qt::white));
+        QVERIFY(probe != QColor(Qt::red));
+    }
+
+    void checkerboardStartsBottomLeft()
+    {
+        // Canvas 45 x 35: squares counted from the bottom edge, so the grey
+        // bottom-left square covers rows 25..34 and the top row of squares is
+        // cut to 5 rows.
+        BeautySettings settings = plainSettings(10);
+        settings.backgroundType = BackgroundType::transparent;
+        const QImage out = compose(solidImage(25, 15, Qt::transparent), settings);
+        QCOMPARE(out.size(), QSize(45, 35));
+        const QColor grey = QColor::fromRgbF(0.9f, 0.9f, 0.9f), white(Qt::white);
+        VERIFY_NEAR(out.pixelColor(2, 32), grey, 1);
+        VERIFY_NEAR(out.pixelColor(12, 32), white, 1);
+        VERIFY_NEAR(out.pixelColor(2, 22), white, 1);
+        VERIFY_NEAR(out.pixelColor(2, 2), white, 1); // cut top row, index 3
+    }
+
+    void cornersAndBorder_data()
+    {
+        // A 100 x 100 red image at (20, 20) on blue; border green.
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<double>("border");
+        QTest::addColumn<QPoint>("probe");
+        QTest::addColumn<QColor>("expected");
+        const QColor red(Qt::red), blue(Qt::blue), green(Qt::green);
+        QTest::newRow("round corner shows background") << 12.0 << 0.0 << QPoint(20, 20) << blue;
+        QTest::newRow("border inside the edge") << 12.0 << 4.0 << QPoint(70, 21) << green;
+        QTest::newRow("border is inside, not outside") << 12.0 << 4.0 << QPoint(70, 19) << blue;
+        QTest::newRow("image after the border") << 12.0 << 4.0 << QPoint(70, 25) << red;
+        QTest::newRow("wide border squares the corner") << 12.0 << 30.0 << QPoint(20, 20) << green;
+        QTest::newRow("huge radius rounds fully") << 1000.0 << 0.0 << QPoint(24, 24) << blue;
+        QTest::newRow("border wider than the image") << 0.0 << 150.0 << QPoint(70, 70) << green;
+    }
+    void cornersAndBorder()
+    {
+        QFETCH(double, radius);
+        QFETCH(double, border);
+        QFETCH(QPoint, probe);
+        QFETCH(QColor, expected);
+        BeautySettings settings = plainSettings(20);
+        settings.cornerRadius = radius;
+        settings.borderWidth = border;
+        settings.borderColor = {0, 1, 0, 1};
+        VERIFY_NEAR(compose(solidImage(100, 100, Qt::red), settings).pixelColor(probe), expected, 2);
+    }
+
+    // The border's outer edge follows the corner radius R about (R, R), its
+    // inner edge R - b about the same centre; probed on the corner's diagonal.
+    void borderEdgesAtTheCorner_data()
+    {
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<double>("border");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("radius 80, border 32") << 80.0 << 32.0 << 1.0;
+        QTest::newRow("radius 40, border 16 at ratio 2") << 40.0 << 16.0 << 2.0;
+    }
+    void borderEdgesAtTheCorner()
+    {
+        QFETCH(double, radius);
+        QFETCH(double, border);
+        QFETCH(double, ratio);
+        BeautySettings settings = plainSettings(20, Qt::blue);
+        settings.cornerRadius = radius;
+        settings.borderWidth = border;
+        settings.borderColor = {1, 0, 0, 1};
+        const QImage out =
+            compose(solidImage(int(300 * ratio), int(200 * ratio), Qt::green, ratio), settings);
+        // Where an arc of radius r about (c, c) crosses the diagonal. A radius
+        // from another centre or shrunk by another amount moves each crossing
+        // by the border's share of a few points; each probe sits halfway to it.
+        const auto crossing = [](double c, double r) { return c - r / std::sqrt(2.0); };
+        const double outer = crossing(radius, radius), inner = crossing(radius, radius - border);
+        const double shiftedOuter = crossing(radius - border / 2, radius - border / 2);
+        const double shiftedInner = crossing(radius - border / 2, radius - 1.5 * border);
+        const std::pair<double, QColor> probes[] = {// points along the diagonal from the image's corner
+                                                    {(outer + shiftedOuter) / 2, Qt::blue},
+                                                    {(outer + inner) / 2, Qt::red},
+                                                    {(inner + shiftedInner) / 2, Qt::red},
+                                                    {inner + 4, Qt::green}};
+        for (const auto& [along, expected] : probes) {
+            const int pixel = int(std::floor((20 + along) * ratio));
+            const QColor found = out.pixelColor(pixel, pixel);
+            QVERIFY2(near(found, expected, 8),
+                     qPrintable(QStringLiteral("%1 points in: %2").arg(along).arg(found.name())));
+        }
+    }
+
+    void nullSourceComesBack() { QVERIFY(compose(QImage(), BeautySettings()).isNull()); }
+
+    void shadowMatchesGaussian_data()
+    {
+        QTest::addColumn<double>("blur");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QPointF>("offset");
+        QTest::newRow("default blur 40") << 40.0 << 1.0 << QPointF(0, 10);
+        QTest::newRow("blur 40 at ratio 2") << 40.0 << 2.0 << QPointF(0, 10);
+        QTest::newRow("blur 12, offset both ways") << 12.0 << 1.0 << QPointF(-6, 4);
+        QTest::newRow("small blur, fractional offset") << 3.0 << 1.0 << QPointF(2.5, -1.25);
+    }
+    void shadowMatchesGaussian()
+    {
+        QFETCH(double, blur);
+        QFETCH(double, ratio);
+        QFETCH(QPointF, offset);
+        const double tolerance = blur < 5 ? 2.5 : 1.6; // levels of 255; small blurs soften on the pixel grid
+        // A 60 x 40 point black image: its shadow is that rectangle blurred.
+        const QImage source = solidImage(int(60 * ratio), int(40 * ratio), Qt::black, ratio);
+        BeautySettings settings = plainSettings(64, Qt::white, true);
+        settings.shadowBlur = blur;
+        settings.shadowOffsetX = offset.x();
+        settings.shadowOffsetY = offset.y();
+        settings.shadowOpacity = 1; // the full range of levels, the strictest comparison
+        const QImage out = compose(source, settings);
+        QCOMPARE(out.size(), QSize(int(188 * ratio), int(168 * ratio)));
+
+        const double sigma = blur / 2 * ratio;
+        const double left = (64 + offset.x()) * ratio, top = (64 + offset.y()) * ratio;
+        const QRect image(int(64 * ratio), int(64 * ratio), source.width(), source.height());
+        double worst = 0;
+        for (int y = 0; y < out.height(); y += 3)
+            for (int x = 0; x < out.width(); x += 3)
+                if (!image.contains(x, y)) {
+                    const double alpha = boxUnderGaussian(x + 0.5, left, left + source.width(), sigma) *
+                                         boxUnderGaussian(y + 0.5, top, top + source.height(), sigma);
+                    worst = std::max(worst, std::abs(qRed(out.pixel(x, y)) - 255 * (1 - alpha)));
+                }
+        QVERIFY2(worst <= tolerance, QByteArray::number(worst));
+    }
+
+    // What the base layer's key must notice; overlay and removal changes are
+    // run step by step by reusedBufferMatchesFreshComposition (tst_annotations).
+    void keptBaseLayerMatchesFreshComposition_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("styling and back") << 1;
+        QTest::newRow("source edited in place") << 2;
+        QTest::newRow("same source, other ratio") << 3;
+    }
+    void keptBaseLayerMatchesFreshComposition()
+    {
+        QFETCH(int, change);
+        QImage source = solidImage(120, 80, QColor(30, 160, 90));
+        for (int x = 0; x < 120; x += 7)
+            source.setPixel(x, 40, qRgb(200, 20, 20));
+        BeautySettings settings;
+        settings.cornerRadius = 10;
+        settings.borderWidth = 3;
+        const QList<ShapeOverlay> shapes{filledBox({0.1, 0.1}, {0.3, 0.3})};
+        ImageProcessor kept;
+        kept.process(source, settings, {}, shapes, {});
+        if (change == 1)
+            kept.process(source, BeautySettings{}, {}, shapes, {});
+        else if (change == 2)
+            source.setPixel(60, 10, qRgb(0, 0, 0));
+        else
+            source.setDevicePixelRatio(2);
+        const QImage again = kept.process(source, settings, {}, shapes, {});
+        const QImage expected = ImageProcessor().process(source, settings, {}, shapes, {});
+        QCOMPARE(again, expected); // size, ratio and every pixel
+    }
+
+    void earlierResultsStayUntouched()
+    {
+        // Buffers are reused between compositions; an image a caller still
+        // holds must never be written again.
+        const QImage source = solidImage(200, 150, QColor(50, 50, 200));
+        ImageProcessor processor;
+        QList<QImage> held, copies;
+        for (int i = 0; i < 4; ++i) {
+            held.append(
+                processor.process(source, {}, {}, {filledBox({0.1 * i, 0.1}, {0.1 * i + 0.2, 0.5})}, {}));
+            copies.append(held.last().copy());
+        }
+        QCOMPARE(held, copies);
+    }
+
+    void overlaysAreDrawnOnTheCanvas()
+    {
+        // A blue dot at image pixels 48..51 of a red 100 x 100 image padded by
+        // 20: the removal area over canvas 66..74 must erase it; the shape
+        // covers canvas x 3..14, y 126..137, all padding.
+        QImage source = solidImage(100, 100, Qt::red);
+        for (int y = 48; y < 52; ++y)
+            for (int x = 48; x < 52; ++x)
+                source.setPixel(x, y, qRgb(0, 0, 255));
+        const RemovalArea area{
+            QUuid::createUuid(), {66 / 140.0, 66 / 140.0, 8 / 140.0, 8 / 140.0}, RemovalMethod::contentAware};
+        ImageProcessor processor;
+        const QImage out = processor.process(source, plainSettings(20, Qt::white), {},
+                                             {filledBox({0.02, 0.02}, {0.1, 0.1})}, {area});
+        QCOMPARE(out.pixel(70, 70), qRgb(255, 0, 0));
+        QCOMPARE(out.pixel(8, 131), qRgb(255, 0, 0));
+        QCOMPARE(out.pixel(8, 120), qRgb(255, 255, 255));
+    }
+
+    void valuesOutOfRangeNeverBreakComposition_data()
+    {
+        // Settings also arrive from template files; none of these may crash or
+        // hang. A padding that cannot be laid out gives the source back unstyled.
+        QTest::addColumn<int>("field"); // padding, shadow blur, corner radius
+        QTest::addColumn<double>("value");
+        QTest::newRow("padding not a number") << 0 << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("blur infinite") << 1 << std::numeric_limits<double>::infinity();
+        QTest::newRow("radius not a number") << 2 << std::numeric_limits<double>::quiet_NaN();
+    }
+    void valuesOutOfRangeNeverBreakComposition()
+    {
+        QFETCH(int, field);
+        QFETCH(double, value);
+        BeautySettings settings = plainSettings(20, Qt::white, true);
+        *std::array{&settings.padding, &settings.shadowBlur, &settings.cornerRadius}[field] = value;
+        const QImage source = solidImage(60, 40, Qt::red);
+        const QImage out = compose(source, settings);
+        if (field == 0)
+            QCOMPARE(out.cacheKey(), source.cacheKey());
+        else
+            QCOMPARE(out.size(), QSize(100, 80));
+    }
+
+    // A cell of the shadow's coarse grid sums the alpha of k x k pixels; with a
+    // blur wide enough that one cell holds a whole 4200 x 4200 image
+    // (sigma 12600, k 4200), that sum is 255 x 4200² = 4.5 x 10^9, past 32
+    // bits. The shadow around the image must still be the Gaussian of its
+    // alpha. The smaller row checks the comparison itself on ordinary cells.
+    void shadowOfAWideBlurMatchesGaussian_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<double>("sigma");
+        QTest::newRow("ordinary cells") << 300 << 150.0;
+        QTest::newRow("one cell over 4200 x 4200 pixels") << 4200 << 12600.0;
+    }
+    void shadowOfAWideBlurMatchesGaussian()
+    {
+        QFETCH(int, side);
+        QFETCH(double, sigma);
+        QImage opaque(side, side, QImage::Format_RGB32);
+        opaque.fill(Qt::black);
+        const StyledImage image(opaque, {});
+        // The image sits in the middle of a canvas three times its side.
+        const QSize canvas(3 * side, 3 * side);
+        ShadowField field;
+        field.build(image, QPointF(side, side), QPointF(0, 0), sigma, canvas);
+        QVERIFY(!field.isEmpty());
+
+        std::vector<float> row;
+        double worst = 0, strongest = 0;
+        for (int y = 0; y < canvas.height(); y += canvas.height() / 24) {
+            if (!field.prepareRow(y, row))
+                continue;
+            for (int x = field.firstColumn(); x < field.endColumn(); x += canvas.width() / 24) {
+                uint8_t level = 0;
+                field.sampleSpan(row, x, x + 1, 1.0f, &level);
+                const double expected = 255 * boxUnderGaussian(x + 0.5, side, 2 * side, sigma) *
+                                        boxUnderGaussian(y + 0.5, side, 2 * side, sigma);
+                worst = std::max(worst, std::abs(level - expected));
+                strongest = std::max(strongest, expected);
+            }
+        }
+        QVERIFY(strongest > 4); // a shadow to speak of, so a wrong one shows
+        QVERIFY2(worst <= 1.5, QByteArray::number(worst));
+    }
+
+    void frameSize_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSize>("expectedPixels");
+        QTest::newRow("phone with island") << "iphone16promax" << 1.0 << QSize(396, 850);
+        QTest::newRow("thick phone bezel") << "iphoneSE" << 1.0 << QSize(414, 868);
+        QTest::newRow("laptop grows a base") << "macbookpro14" << 1.0 << QSize(1016, 664);
+        QTest::newRow("laptop at ratio 2") << "macbookpro14" << 2.0 << QSize(2032, 1328);
+        QTest::newRow("desktop display has no base") << "imac24" << 1.0 << QSize(1040, 640);
+        QTest::newRow("browser") << "browsersafaridark" << 1.0 << QSize(1002, 637);
+    }
+    void frameSize()
+    {
+        QFETCH(QString, id);
+        QFETCH(double, ratio);
+        QFETCH(QSize, expectedPixels);
+        const QImage image = framed(id, ratio);
+        QCOMPARE(image.size(), expectedPixels);
+        QCOMPARE(image.devicePixelRatio(), ratio);
+    }
+
+    void tinyScreenshotAndNoFrame()
+    {
+        // Large radii on a tiny screenshot still frame it; no frame is the same image.
+        QCOMPARE(framed("iphone16pro", 1, solidImage(20, 10, screenColor)).size(), QSize(26, 16));
+        const QImage plain = solidImage(40, 30, screenColor);
+        QCOMPARE(DeviceFrameRenderer().frameImage(plain, noDeviceFrame()).cacheKey(), plain.cacheKey());
+    }
+
+    void frameProbes_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QPoint>("point"); // Qt pixels on the framed image
+        QTest::addColumn<QColor>("expected");
+        const QColor transparent(0, 0, 0, 0), black(Qt::black);
+        const auto rgb = [](float r, float g, float b) { return QColor::fromRgbF(r, g, b); };
+        const QColor natural = rgb(0.55f, 0.53f, 0.51f), dark = rgb(0.11f, 0.11f, 0.12f);
+        // A 3-point natural body; island 110.88 wide from x 142.56, its top 12
+        // points below the screen's top edge (Qt y 15..26).
+        QTest::newRow("phone bezel") << "iphone16promax" << QPoint(1, 425) << natural;
+        QTest::newRow("phone outer corner") << "iphone16promax" << QPoint(0, 0) << transparent;
+        QTest::newRow("screen corner shows body") << "iphone16promax" << QPoint(17, 17) << natural;
+        QTest::newRow("island left end") << "iphone16promax" << QPoint(150, 20) << black;
+        QTest::newRow("beside the island") << "iphone16promax" << QPoint(138, 20) << screenColor;
+        QTest::newRow("no island without the flag") << "iphoneSE" << QPoint(207, 29) << screenColor;
+        // Laptop body Qt y 0..616, screen at (8, 8), base Qt y 616..664 from
+        // x 203.2 to 812.8.
+        QTest::newRow("laptop bezel is black") << "macbookpro14" << QPoint(5, 300) << black;
+        QTest::newRow("notch reaches the top edge") << "macbookpro14" << QPoint(473, 8) << black;
+        QTest::newRow("beside the notch") << "macbookpro14" << QPoint(468, 12) << screenColor;
+        QTest::newRow("laptop base") << "macbookpro14" << QPoint(205, 650) << dark;
+        QTest::newRow("beside the base") << "macbookpro14" << QPoint(200, 650) << transparent;
+        QTest::newRow("silver laptop base") << "macbookair15" << QPoint(506, 650) << rgb(0.78f, 0.78f, 0.8f);
+        QTest::newRow("display has no notch") << "imac24" << QPoint(520, 23) << screenColor;
+        // Browser 1002 x 637: title bar Qt y 0..36, buttons at y 12..24.
+        QTest::newRow("dark chrome") << "browsersafaridark" << QPoint(150, 20) << rgb(0.16f, 0.16f, 0.16f);
+        QTest::newRow("close button") << "browsersafaridark" << QPoint(20, 18) << rgb(1.0f, 0.37f, 0.34f);
+        QTest::newRow("minimise button") << "browserchrome" << QPoint(40, 18) << rgb(1.0f, 0.74f, 0.18f);
+        QTest::newRow("zoom button") << "browsersafari" << QPoint(60, 18) << rgb(0.16f, 0.78f, 0.25f);
+        QTest::newRow("browser window corner") << "browsersafari" << QPoint(0, 0) << transparent;
+        QTest::newRow("content in bottom corners") << "browsersafari" << QPoint(1, 635) << screenColor;
+    }
+    void frameProbes()
+    {
+        QFETCH(QString, id);
+        QFETCH(QPoint, point);
+        QFETCH(QColor, expected);
+        VERIFY_NEAR(framed(id).pixelColor(point), expected, 1);
+    }
+
+    void screenshotIsCopiedOneToOne()
+    {
+        // A one-pixel checkerboard blurs to grey under any scaling or shift;
+        // the browser's screen starts 1 point in and 36 down.
+        QImage image(400, 600, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(2);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        const QImage out = framed(QStringLiteral("browserchrome"), 2, image);
+        for (int y = 0; y < 600; y += 7)
+            for (int x = 0; x < 400; x += 5)
+                QCOMPARE(out.pixel(x + 2, y + 72), image.pixel(x, y));
+    }
+};
+
+QTEST_MAIN(TestComposition)
+#include "tst_composition.moc"
