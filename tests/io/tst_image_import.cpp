@@ -152,9 +152,6 @@ class TestImageImport : public QObject
     {
         QTest::addColumn<QStringList>("types"); // in the order offered
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("png after bmp") << QStringList{"image/bmp", "image/png"} << "image/png";
-        QTest::newRow("png last of three")
-            << QStringList{"image/jpeg", "image/bmp", "image/png"} << "image/png";
         QTest::newRow("png between two")
             << QStringList{"image/bmp", "image/png", "image/jpeg"} << "image/png";
         QTest::newRow("png with a decoded image")
