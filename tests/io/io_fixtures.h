@@ -5,7 +5,6 @@
 
 #include "test_fixtures.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QtTest>
 

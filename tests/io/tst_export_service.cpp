@@ -1,11 +1,7 @@
 #include "io/export_service.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QImageReader>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <cmath>
 
 using namespace lustrelab;
