@@ -3,9 +3,7 @@
 #include "test_fixtures.h"
 #include "ui/main_window.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QIcon>
 #include <QtTest>
 
 using namespace lustrelab;
@@ -130,7 +128,6 @@ class TestLustrelabApp : public QObject
         bool registered = false;
         LustrelabApp app(m_home.filePath(QStringLiteral("templates")),
                          [&registered] { return std::make_unique<FakeShortcut>(registered); });
-        QVERIFY(QGuiApplication::quitOnLastWindowClosed());
         app.window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
         QVERIFY(registered);

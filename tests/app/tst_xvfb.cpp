@@ -6,7 +6,6 @@
 #include "test_fixtures.h"
 #include "xvfb_main.h"
 
-#include <QApplication>
 #include <QRasterWindow>
 #include <QtTest>
 #include <memory>

@@ -6,7 +6,6 @@
 #include "state/app_state.h"
 
 #include <QClipboard>
-#include <QMimeData>
 #include <QtTest>
 #include <memory>
 

@@ -101,12 +101,9 @@ class TestScreenCapture : public QObject
         const qsizetype tabs = state.tabs().size();
 
         test::StdoutCapture stdoutCapture;
-        if (mode == CaptureMode::region)
-            state.startRegionCapture();
-        else if (mode == CaptureMode::window)
-            state.startWindowCapture();
-        else
-            state.startFullScreenCapture();
+        (state.*(mode == CaptureMode::region   ? &AppState::startRegionCapture
+                 : mode == CaptureMode::window ? &AppState::startWindowCapture
+                                               : &AppState::startFullScreenCapture))();
         waitForCapture(state);
         const QString printed = QString::fromLocal8Bit(stdoutCapture.text());
         if (QTest::currentTestFailed()) { // its message went to the captured stream
