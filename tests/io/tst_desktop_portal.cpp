@@ -128,12 +128,13 @@ class FakePortal : public QDBusVirtualObject
         change(state);
     }
 
-    void answerScreenshots(uint code, const QString& path)
+    bool answerScreenshots(uint code, const QString& path)
     {
         change([&](State& s) {
             s.responseCode = code;
             s.results[QStringLiteral("uri")] = QUrl::fromLocalFile(path).toString();
         });
+        return patternImage(12, 9).save(path);
     }
 
     // Answers what was held back; answers nothing more from now on.
@@ -243,8 +244,7 @@ class TestDesktopPortal : public QObject
         QFETCH(bool, interactive);
         QFETCH(QString, failure);
         const bool silent = failure.startsWith(u"no answer"), answered = failure.isEmpty();
-        QVERIFY(patternImage(12, 9).save(m_dir.filePath(portalFile)));
-        m_portal->answerScreenshots(response, m_dir.filePath(portalFile));
+        QVERIFY(m_portal->answerScreenshots(response, m_dir.filePath(portalFile)));
         m_portal->change([&](Recorded& s) { s.silentScreenshots = !answered; });
         PortalCaptureBackend backend(newConnection());
         if (silent)
@@ -316,8 +316,7 @@ class TestDesktopPortal : public QObject
     {
         QFETCH(QString, portal);
         QFETCH(QSize, captured);
-        QVERIFY(patternImage(12, 9).save(m_dir.filePath(QStringLiteral("portal.png"))));
-        m_portal->answerScreenshots(0, m_dir.filePath(QStringLiteral("portal.png")));
+        QVERIFY(m_portal->answerScreenshots(0, m_dir.filePath(QStringLiteral("portal.png"))));
         FakeTools tools; // the tool after the portal in the automatic order
         tools.addRecordingTool(QStringLiteral("gnome-screenshot"));
         if (portal != QLatin1String("answers"))
