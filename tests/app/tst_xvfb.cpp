@@ -6,17 +6,10 @@
 #include "test_fixtures.h"
 #include "xvfb_main.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QPainter>
-#include <QProcess>
 #include <QRasterWindow>
-#include <QScopeGuard>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <memory>
+#include <span>
 
 using namespace lustrelab;
 
@@ -30,62 +23,46 @@ class FakeCaptureBackend : public CaptureBackend
     void capture(CaptureMode mode, const QString& path, Done done) override
     {
         calls.append(mode);
-        QImage image(6, 4, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        image.save(path, "png");
+        test::solidImage(6, 4, Qt::darkCyan).save(path, "png");
         QTimer::singleShot(0, this, [done] { done({}); });
     }
     QList<CaptureMode> calls;
-};
-
-class SolidWindow : public QRasterWindow
-{
-  protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::white); }
 };
 
 // How many pixels of the screen are within a small distance of `colour`
 // (the canvas may resample the image, but its inside keeps the colour).
 int pixelsNear(const QImage& screen, QColor colour)
 {
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 3; };
     int count = 0;
-    for (int y = 0; y < screen.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
-        for (int x = 0; x < screen.width(); ++x)
-            if (std::abs(qRed(line[x]) - colour.red()) <= 3 &&
-                std::abs(qGreen(line[x]) - colour.green()) <= 3 &&
-                std::abs(qBlue(line[x]) - colour.blue()) <= 3)
-                ++count;
-    }
+    for (int y = 0; y < screen.height(); ++y)
+        for (const QRgb pixel :
+             std::span(reinterpret_cast<const QRgb*>(screen.constScanLine(y)), screen.width()))
+            count += near(qRed(pixel), colour.red()) && near(qGreen(pixel), colour.green()) &&
+                     near(qBlue(pixel), colour.blue());
     return count;
 }
 
-QImage screenshot(const QString& folder)
+// Takes screenshots into `folder` until one shows `colour` over a large area,
+// for at most 30 s of real time (each screenshot takes a noticeable moment).
+QImage waitForScreen(const QString& folder, QColor colour)
 {
     const QString path = folder + QStringLiteral("/screen.png");
-    QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
-
-// Takes screenshots until one satisfies `seen`, for at most `seconds` of
-// real time (each screenshot takes a noticeable moment itself).
-template <typename Seen> QImage waitForScreen(const QString& folder, Seen seen, int seconds = 30)
-{
-    const QDeadlineTimer deadline(seconds * 1000);
-    QImage screen;
-    do {
+    for (const QDeadlineTimer deadline(30000); !deadline.hasExpired();) {
         QTest::qWait(200);
-        screen = screenshot(folder);
-        if (seen(screen))
+        QProcess::execute(QStringLiteral("import"),
+                          {QStringLiteral("-window"), QStringLiteral("root"), path});
+        const QImage screen = QImage(path).convertToFormat(QImage::Format_RGB32);
+        if (pixelsNear(screen, colour) > 5000)
             return screen;
-    } while (!deadline.hasExpired());
+    }
     return {};
 }
 
 void press(const QString& keys)
 {
     QProcess process;
-    process.start(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+    process.start(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys.split(u' '));
     QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
 }
 
@@ -100,10 +77,7 @@ class TestXvfb : public QObject
     FakeCaptureBackend* m_backend = nullptr; // owned by the state's capture service
 
   private slots:
-    void initTestCase()
-    {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    }
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
 
     void init()
     {
@@ -116,24 +90,21 @@ class TestXvfb : public QObject
 
     void hotKey_data()
     {
-        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("keys"); // as xdotool names them, in order
         QTest::addColumn<int>("setups");
         QTest::addColumn<bool>("terminated");
         QTest::addColumn<int>("captures");
-        const QStringList hotKey{"ctrl+shift+6"};
-        QTest::newRow("hot key") << hotKey << 1 << false << 1;
-        QTest::newRow("with Caps Lock on")
-            << QStringList{"Caps_Lock", "ctrl+shift+6", "Caps_Lock"} << 1 << false << 1;
-        QTest::newRow("with Num Lock on")
-            << QStringList{"Num_Lock", "ctrl+shift+6", "Num_Lock"} << 1 << false << 1;
-        QTest::newRow("other modifiers") << QStringList{"ctrl+6", "ctrl+shift+alt+6"} << 1 << false << 0;
-        QTest::newRow("set up twice") << hotKey << 2 << false << 1;
-        QTest::newRow("after termination") << hotKey << 1 << true << 0;
+        QTest::newRow("hot key") << "ctrl+shift+6" << 1 << false << 1;
+        QTest::newRow("Caps Lock on") << "Caps_Lock ctrl+shift+6 Caps_Lock" << 1 << false << 1;
+        QTest::newRow("Num Lock on") << "Num_Lock ctrl+shift+6 Num_Lock" << 1 << false << 1;
+        QTest::newRow("other modifiers") << "ctrl+6 ctrl+shift+alt+6" << 1 << false << 0;
+        QTest::newRow("set up twice") << "ctrl+shift+6" << 2 << false << 1;
+        QTest::newRow("after termination") << "ctrl+shift+6" << 1 << true << 0;
     }
     // One press, one region capture in a new tab.
     void hotKey()
     {
-        QFETCH(QStringList, keys);
+        QFETCH(QString, keys);
         QFETCH(int, setups);
         QFETCH(bool, terminated);
         QFETCH(int, captures);
@@ -144,8 +115,7 @@ class TestXvfb : public QObject
         if (terminated)
             delegate.applicationWillTerminate();
         const qsizetype tabs = m_state->tabs().size();
-        for (const QString& key : keys)
-            press(key);
+        press(keys);
         QTRY_COMPARE(m_backend->calls.size(), captures);
         QTest::qWait(900); // time for a second capture to show: X server, filter, hand-off, settle delay
         QCOMPARE(m_backend->calls, QList<CaptureMode>(captures, CaptureMode::region));
@@ -163,33 +133,23 @@ class TestXvfb : public QObject
             QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("needs build/lustrelab, ImageMagick's import and xdotool");
         QTemporaryDir work;
-        const QColor opened(20, 200, 240);
-        const QColor captured(250, 120, 10);
-        QImage image(480, 300, QImage::Format_RGB32);
-        image.fill(opened);
+        const QColor opened(20, 200, 240), captured(250, 120, 10);
         const QString openedPath = work.filePath(QStringLiteral("opened.png"));
-        QVERIFY(image.save(openedPath));
-        image.fill(captured);
         const QString capturedPath = work.filePath(QStringLiteral("captured.png"));
-        QVERIFY(image.save(capturedPath));
-        QDir(work.path()).mkdir(QStringLiteral("bin"));
-        const QString tool = work.filePath(QStringLiteral("bin/screencapture"));
-        QFile script(tool);
+        QVERIFY(test::solidImage(480, 300, opened).save(openedPath));
+        QVERIFY(test::solidImage(480, 300, captured).save(capturedPath));
+        QFile script(work.filePath(QStringLiteral("screencapture")));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\nfor out; do :; done\necho \"$@\" >> '" + work.filePath("calls").toUtf8() +
                      "'\n/bin/cp '" + capturedPath.toUtf8() + "' \"$out\"\n");
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
         script.close();
-        script.setPermissions(script.permissions() | QFile::ExeOwner);
 
         QProcess app;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PATH"), work.filePath(QStringLiteral("bin")) + QLatin1Char(':') +
-                                                       environment.value(QStringLiteral("PATH")));
-        environment.remove(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"));
-        environment.insert(QStringLiteral("HOME"), work.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), work.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), work.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("TMPDIR"), work.path());
+        environment.insert(QStringLiteral("PATH"),
+                           work.path() + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
+        environment.remove(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND")); // HOME and XDG: m_home's
         app.setProcessEnvironment(environment);
         app.setProcessChannelMode(QProcess::ForwardedChannels);
         app.start(binary, {openedPath});
@@ -200,12 +160,11 @@ class TestXvfb : public QObject
                 app.kill();
         });
 
-        QImage screen =
-            waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, opened) > 5000; });
+        QImage screen = waitForScreen(work.path(), opened);
         QVERIFY2(!screen.isNull(), "the opened image never showed");
         QCOMPARE(pixelsNear(screen, captured), 0);
 
-        SolidWindow other;
+        QRasterWindow other;
         other.setGeometry(0, 0, 200, 150);
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
@@ -213,8 +172,7 @@ class TestXvfb : public QObject
         QTRY_VERIFY(other.isActive());
         press(QStringLiteral("ctrl+shift+6"));
 
-        screen =
-            waitForScreen(work.path(), [&](const QImage& shot) { return pixelsNear(shot, captured) > 5000; });
+        screen = waitForScreen(work.path(), captured);
         QVERIFY2(!screen.isNull(), "the captured image never showed");
         QFile calls(work.filePath(QStringLiteral("calls")));
         QVERIFY(calls.open(QIODevice::ReadOnly));

@@ -1,11 +1,7 @@
 #include "io/export_service.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QImageReader>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <cmath>
 
 using namespace lustrelab;
@@ -79,7 +75,6 @@ class TestExportService : public QObject
         const ExportFormat png = ExportFormat::png, jpeg = ExportFormat::jpeg;
         QTest::newRow("png x2") << "a.png" << png << 1.0 << 2.0 << QSize(402, 302);
         QTest::newRow("png x3 from ratio 2 truncates") << "a.png" << png << 2.0 << 3.0 << QSize(301, 226);
-        QTest::newRow("jpeg x1") << "a.jpeg" << jpeg << 1.0 << 1.0 << QSize(201, 151);
         QTest::newRow("jpeg x2 from ratio 2") << "a" << jpeg << 2.0 << 2.0 << QSize(201, 151);
         QTest::newRow("jpeg x4 in two stripes") << "a.jpeg" << jpeg << 1.0 << 4.0 << QSize(804, 604);
         QTest::newRow("replaces a longer file") << "old.png" << png << 1.0 << 1.0 << QSize(201, 151);
@@ -105,8 +100,7 @@ class TestExportService : public QObject
         QTemporaryDir dir;
         const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
         QFile old(dir.filePath(QStringLiteral("old.png")));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(300000, 'x')) > 0);
-        old.close();
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(300000, 'x')) > 0 && old.flush());
 
         const ExportService::Result result = ExportService().saveToFile(image, path, format, scale);
         QCOMPARE(result.written, expected.isValid());
@@ -163,8 +157,7 @@ class TestExportService : public QObject
             reader.setAllocationLimit(0);
             const QImage read = reader.read();
             QCOMPARE(read.size(), size);
-            const QColor middle = read.pixelColor(size.width() / 2, size.height() / 2);
-            QVERIFY(qAbs(middle.blue() - 220) <= 3);
+            QVERIFY(qAbs(read.pixelColor(size.width() / 2, size.height() / 2).blue() - 220) <= 3);
         } else {
             QVERIFY2(result.error.contains(QLatin1String("65500")), qPrintable(result.error));
         }
