@@ -86,16 +86,9 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
             QStringLiteral("unknown capture '%1'; use region, window or screen").arg(options.inputs[0]));
     qInstallMessageHandler(quietQtWarnings);
 
-    std::optional<BeautySettings> settings = resolveComposeSettings(options);
-    if (!settings)
+    const std::optional<ComposeRecipe> recipe = resolveComposeRecipe(options);
+    if (!recipe)
         return failedStatus;
-    ComposeRecipe recipe{*settings, {}};
-    if (!options.annotationsFile.isEmpty()) {
-        std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
-        if (!annotations)
-            return failedStatus;
-        recipe.annotations = std::move(*annotations);
-    }
 
     // The capture tools and the portal need the desktop session, so this
     // application uses the real display, not the offscreen one compose uses.
@@ -119,7 +112,7 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
     }
 
     const CaptureOutput output = planCaptureOutput(
-        options.output, options.format, settings->exportFormat, QDateTime::currentDateTime(),
+        options.output, options.format, recipe->settings.exportFormat, QDateTime::currentDateTime(),
         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
         [](const QString& path) { return QFileInfo::exists(path); });
     const QString folder = QFileInfo(output.path).path();
@@ -128,7 +121,7 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
         return failedStatus;
     }
     const ComposeJob job{QStringLiteral("capture"), output.path, output.format, {}};
-    const JobOutcome outcome = composeLoaded(captured.image, job, recipe);
+    const JobOutcome outcome = composeLoaded(captured.image, job, *recipe);
     if (!outcome.written) {
         reportFailure(QStringLiteral("capture"), outcome.error);
         return failedStatus;

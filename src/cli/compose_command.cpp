@@ -31,8 +31,6 @@ std::optional<BeautySettings> readSettingsFile(const QString& path)
     return std::nullopt;
 }
 
-} // namespace
-
 std::optional<Annotations> readAnnotationsFile(const QString& path)
 {
     QString error;
@@ -64,6 +62,23 @@ std::optional<BeautySettings> resolveComposeSettings(const ComposeOptions& optio
     return settings;
 }
 
+} // namespace
+
+std::optional<ComposeRecipe> resolveComposeRecipe(const ComposeOptions& options)
+{
+    std::optional<BeautySettings> settings = resolveComposeSettings(options);
+    if (!settings)
+        return std::nullopt;
+    ComposeRecipe recipe{*settings, {}};
+    if (!options.annotationsFile.isEmpty()) {
+        std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
+        if (!annotations)
+            return std::nullopt;
+        recipe.annotations = std::move(*annotations);
+    }
+    return recipe;
+}
+
 void quietQtWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type != QtCriticalMsg && type != QtFatalMsg && !qEnvironmentVariableIsSet("LUSTRELAB_QT_WARNINGS"))
@@ -86,19 +101,12 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     const ComposeOptions& options = parse.options;
     qInstallMessageHandler(quietQtWarnings);
 
-    std::optional<BeautySettings> settings = resolveComposeSettings(options);
-    if (!settings)
+    const std::optional<ComposeRecipe> recipe = resolveComposeRecipe(options);
+    if (!recipe)
         return failedStatus;
-    ComposeRecipe recipe{*settings, {}};
-    if (!options.annotationsFile.isEmpty()) {
-        std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
-        if (!annotations)
-            return failedStatus;
-        recipe.annotations = std::move(*annotations);
-    }
 
     const OutputPlan plan =
-        planOutputs(options.inputs, options.output, options.format, settings->exportFormat);
+        planOutputs(options.inputs, options.output, options.format, recipe->settings.exportFormat);
     if (!plan.folder.isEmpty() && !QDir().mkpath(plan.folder)) {
         reportFailure(plan.folder, QFileInfo::exists(plan.folder)
                                        ? QStringLiteral("exists and is not a folder; several inputs need one")
@@ -115,7 +123,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
     char* appArgv[] = {programName, nullptr};
     std::unique_ptr<QCoreApplication> app;
-    if (!recipe.annotations.textOverlays.isEmpty()) {
+    if (!recipe->annotations.textOverlays.isEmpty()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);
@@ -124,7 +132,7 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     }
 
     configureImageAllocationLimit();
-    const QList<JobOutcome> outcomes = runComposeJobs(plan.jobs, recipe);
+    const QList<JobOutcome> outcomes = runComposeJobs(plan.jobs, *recipe);
     int status = 0;
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i].written) {

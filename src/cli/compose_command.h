@@ -1,6 +1,6 @@
 #pragma once
 
-#include "annotations_file.h"
+#include "batch_runner.h"
 #include "compose_options.h"
 
 #include <QStringList>
@@ -17,13 +17,11 @@ int runComposeCommand(const QStringList& arguments, char* programName);
 
 // Shared with `capture`, which reads the same styling options.
 
-// Defaults, then the settings file or the template, then each --set, then
-// --scale (the format is settled per output). Reports and returns nothing on
-// failure.
-std::optional<BeautySettings> resolveComposeSettings(const ComposeOptions& options);
-
-// An annotations file, or nothing after reporting why it cannot be used.
-std::optional<Annotations> readAnnotationsFile(const QString& path);
+// The styling: defaults, then the settings file or the template, then each
+// --set, then --scale (the format is settled per output); and the
+// annotations file when one is named. Reports and returns nothing when any
+// of them cannot be used.
+std::optional<ComposeRecipe> resolveComposeRecipe(const ComposeOptions& options);
 
 // Every failure is reported as one "lustrelab: FILE: reason" line, so Qt's
 // own warnings would only repeat them in other words ("libpng error: Read
