@@ -1,5 +1,6 @@
 #include "lustrelab_app.h"
 
+#include "io/clipboard_handover.h"
 #include "io/image_decoder.h"
 #include "state/app_state.h"
 #include "ui/main_window.h"
@@ -24,6 +25,8 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
     QGuiApplication::setQuitOnLastWindowClosed(
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
+    // A copy must still paste after the window has gone.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &handOverOwnedClipboardImage);
 }
 
 // The window goes first: it refers to the model.

@@ -3,6 +3,7 @@
 #include "base/thread_handover.h"
 #include "image_loader.h"
 #include "io/export_service.h"
+#include "io/png_encoder.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
 #include "size_guard.h"
@@ -16,6 +17,11 @@
 namespace lustrelab {
 
 namespace {
+
+JobOutcome failed(QString error)
+{
+    return {false, std::move(error), {}};
+}
 
 QString notEnoughMemory(QSizeF canvas)
 {
@@ -51,7 +57,7 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
         return refused;
     });
     if (loaded.image.isNull())
-        return {false, loaded.error};
+        return failed(loaded.error);
     return composeLoaded(std::move(loaded.image), job, recipe, std::move(canvasBuffer));
 }
 
@@ -63,7 +69,7 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     const BeautySettings& settings = recipe.settings;
     // Again on the decoded size, which a format's header may not have told.
     if (QString tooLarge = checkComposedSize(image.size(), settings, maxImagePixels); !tooLarge.isEmpty())
-        return {false, tooLarge};
+        return failed(tooLarge);
 
     ImageProcessor processor;
     if (canvasBuffer.valid())
@@ -75,26 +81,35 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)
-        return {false, notEnoughMemory(canvas)};
+        return failed(notEnoughMemory(canvas));
     image = QImage(); // the source is no longer needed; free it before encoding
 
-    const ExportService::Result result =
-        ExportService().saveToFile(composed, job.output, job.format, settings.exportScale);
-    if (!result.written)
-        return {false, QStringLiteral("cannot write %1: %2").arg(job.output, result.error)};
-    return {true, {}};
+    if (!job.output.isEmpty()) {
+        const ExportService::Result result =
+            ExportService().saveToFile(composed, job.output, job.format, settings.exportScale);
+        if (!result.written)
+            return failed(QStringLiteral("cannot write %1: %2").arg(job.output, result.error));
+    }
+    JobOutcome outcome{true, {}, {}};
+    if (job.copy) {
+        QString error;
+        outcome.clipboardPng = PngEncoder::encode(ExportService::scaleImage(composed, settings.exportScale), &error);
+        if (outcome.clipboardPng.isEmpty())
+            return failed(QStringLiteral("cannot encode the copy: %1").arg(error));
+    }
+    return outcome;
 }
 
 JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
 {
     if (!job.error.isEmpty())
-        return {false, job.error};
+        return failed(job.error);
     try {
         return composeAndWrite(job, recipe);
     } catch (const std::bad_alloc&) {
         // Qt's containers throw when an allocation fails; a huge input must
         // end in a line, not in an aborted process.
-        return {false, QStringLiteral("not enough memory")};
+        return failed(QStringLiteral("not enough memory"));
     }
 }
 

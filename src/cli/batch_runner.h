@@ -20,8 +20,9 @@ struct ComposeRecipe
 
 struct JobOutcome
 {
-    bool written = false;
-    QString error; // for the user, without the input's name
+    bool written = false; // done: written and/or encoded for the clipboard
+    QString error;        // for the user, without the input's name
+    QByteArray clipboardPng; // the exported image when the job asked for a copy
 };
 
 // Composes one input and writes it. Builds its own ImageProcessor and
@@ -29,7 +30,8 @@ struct JobOutcome
 JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe);
 
 // Composes an image already in memory (a screen capture) and writes it to
-// job.output; job.input only names it in messages. `canvasBuffer` is an
+// job.output, when there is one, and encodes it for the clipboard when the
+// job asks for a copy; job.input only names it in messages. `canvasBuffer` is an
 // optional canvas being prepared on another thread.
 JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
                          std::future<QImage> canvasBuffer = {});

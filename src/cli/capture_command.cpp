@@ -4,6 +4,7 @@
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
+#include "io/clipboard_handover.h"
 #include "io/image_limits.h"
 #include "io/screen_capture_service.h"
 
@@ -36,7 +37,7 @@ int usage(const QString& message)
     printLine(stderr, QStringLiteral("lustrelab capture: %1").arg(message));
     printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen] [-o FILE|FOLDER/] "
                                      "[--settings FILE | --template NAME] [--set FIELD=VALUE]... "
-                                     "[--scale N] [--format png|jpeg]"));
+                                     "[--scale N] [--format png|jpeg] [--copy]"));
     return usageStatus;
 }
 
@@ -90,6 +91,12 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
     if (!recipe)
         return failedStatus;
 
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        reportFailure(QStringLiteral("capture"),
+                      QStringLiteral("no desktop session (neither DISPLAY nor WAYLAND_DISPLAY is set)"));
+        return failedStatus;
+    }
     // The capture tools and the portal need the desktop session, so this
     // application uses the real display, not the offscreen one compose uses.
     int appArgc = 1;
@@ -98,6 +105,13 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
     QGuiApplication::setApplicationName(QStringLiteral("Lustrelab"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.lustrelab.Lustrelab"));
     configureImageAllocationLimit();
+    if (options.copy) {
+        // Refused before the capture: the user must not pick a region for nothing.
+        if (const QString problem = clipboardHandoverProblem(); !problem.isEmpty()) {
+            reportFailure(QStringLiteral("--copy"), problem);
+            return failedStatus;
+        }
+    }
 
     const Captured captured = captureOnce(*mode);
     if (!captured.failure.isEmpty()) {
@@ -111,22 +125,32 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
         return failedStatus;
     }
 
+    // A copy alone writes nothing; without either, the Pictures folder gets it.
+    const bool writes = !options.copy || !options.output.isEmpty();
     const CaptureOutput output = planCaptureOutput(
         options.output, options.format, recipe->settings.exportFormat, QDateTime::currentDateTime(),
         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
         [](const QString& path) { return QFileInfo::exists(path); });
     const QString folder = QFileInfo(output.path).path();
-    if (!QDir().mkpath(folder)) {
+    if (writes && !QDir().mkpath(folder)) {
         reportFailure(folder, QStringLiteral("cannot create the output folder"));
         return failedStatus;
     }
-    const ComposeJob job{QStringLiteral("capture"), output.path, output.format, {}};
+    const ComposeJob job{QStringLiteral("capture"), writes ? output.path : QString(), output.format, {},
+                         options.copy};
     const JobOutcome outcome = composeLoaded(captured.image, job, *recipe);
     if (!outcome.written) {
         reportFailure(QStringLiteral("capture"), outcome.error);
         return failedStatus;
     }
-    printLine(stdout, output.path);
+    if (writes)
+        printLine(stdout, output.path);
+    if (options.copy) {
+        if (const QString failure = keepOnClipboardAfterExit(outcome.clipboardPng); !failure.isEmpty()) {
+            reportFailure(QStringLiteral("--copy"), failure);
+            return failedStatus;
+        }
+    }
     return 0;
 }
 
@@ -145,13 +169,16 @@ for a styled screenshot in one keystroke.
   --template NAME       a template saved in the window.
   --set FIELD=VALUE     Changes one styling field (repeatable).
   --annotations FILE    Draws the annotations of FILE too.
+  --copy                Puts the styled image on the clipboard instead of
+                        writing it (with -o: as well). It stays pasteable
+                        after lustrelab exits (on Wayland through wl-copy).
   --scale N             Export scale.
   --format png|jpeg     Encoding; else the file name's suffix, else the styling's.
   -h, --help            This text.
 
-The written path goes to standard output. Exit status: 0 written; 1 the
+The written path goes to standard output. Exit status: 0 done; 1 the
 capture or the write failed (one line on standard error says why); 2 usage
-error; 3 the selection was cancelled (nothing written).)");
+error; 3 the selection was cancelled (nothing written, nothing copied).)");
 }
 
 } // namespace lustrelab

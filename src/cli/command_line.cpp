@@ -2,8 +2,10 @@
 
 #include "capture_command.h"
 #include "compose_command.h"
+#include "io/clipboard_handover.h"
 #include "presets_command.h"
 
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstring>
 
@@ -34,6 +36,13 @@ int runCommandLine(int argc, char** argv)
         return runComposeCommand(argumentsAfter(2, argc, argv), argv[0]);
     if (std::strcmp(command, "capture") == 0)
         return runCaptureCommand(argumentsAfter(2, argc, argv), argv[0]);
+    if (std::strcmp(command, "hold-clipboard") == 0 && argc == 3) {
+        // Started by a copy that is to outlive its process; not for users.
+        int appArgc = 1;
+        char* appArgv[] = {argv[0], nullptr};
+        QGuiApplication app(appArgc, appArgv);
+        return runClipboardHolder(QString::fromLocal8Bit(argv[2]));
+    }
     return -1;
 }
 

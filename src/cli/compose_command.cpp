@@ -4,6 +4,7 @@
 #include "batch_runner.h"
 #include "compose_options.h"
 #include "console.h"
+#include "io/clipboard_handover.h"
 #include "image_loader.h"
 #include "json_file.h"
 #include "output_plan.h"
@@ -105,8 +106,18 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     if (!recipe)
         return failedStatus;
 
-    const OutputPlan plan =
-        planOutputs(options.inputs, options.output, options.format, recipe->settings.exportFormat);
+    if (options.copy) {
+        if (const QString problem = clipboardHandoverProblem(); !problem.isEmpty()) {
+            reportFailure(QStringLiteral("--copy"), problem);
+            return failedStatus;
+        }
+    }
+    OutputPlan plan = planOutputs(options.inputs, options.output, options.format, recipe->settings.exportFormat);
+    if (options.copy) {
+        plan.jobs.front().copy = true;
+        if (options.output.isEmpty())
+            plan.jobs.front().output.clear(); // a copy alone writes nothing
+    }
     if (!plan.folder.isEmpty() && !QDir().mkpath(plan.folder)) {
         reportFailure(plan.folder, QFileInfo::exists(plan.folder)
                                        ? QStringLiteral("exists and is not a folder; several inputs need one")
@@ -122,8 +133,15 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     // argument and JSON file is known to be sound.
     int appArgc = 1; // Qt's own options (-platform, ...) are not ours to accept here
     char* appArgv[] = {programName, nullptr};
+    // A copy is the exception: it needs the desktop's clipboard.
     std::unique_ptr<QCoreApplication> app;
-    if (!recipe->annotations.textOverlays.isEmpty()) {
+    if (options.copy) {
+        app = std::make_unique<QGuiApplication>(appArgc, appArgv);
+        if (const QString problem = clipboardHandoverProblem(); !problem.isEmpty()) {
+            reportFailure(QStringLiteral("--copy"), problem);
+            return failedStatus;
+        }
+    } else if (!recipe->annotations.textOverlays.isEmpty()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);
@@ -136,7 +154,14 @@ int runComposeCommand(const QStringList& arguments, char* programName)
     int status = 0;
     for (qsizetype i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i].written) {
-            printLine(stdout, plan.jobs[i].output);
+            if (!plan.jobs[i].output.isEmpty())
+                printLine(stdout, plan.jobs[i].output);
+            if (plan.jobs[i].copy) {
+                if (const QString failure = keepOnClipboardAfterExit(outcomes[i].clipboardPng); !failure.isEmpty()) {
+                    reportFailure(QStringLiteral("--copy"), failure);
+                    status = failedStatus;
+                }
+            }
         } else {
             reportFailure(plan.jobs[i].input, outcomes[i].error);
             status = failedStatus;

@@ -57,6 +57,10 @@ ComposeParse parseComposeArguments(const QStringList& arguments, InputsRequired 
             options.help = true;
             continue;
         }
+        if (argument == u"--copy") {
+            options.copy = true;
+            continue;
+        }
 
         const qsizetype equals = argument.startsWith(u"--") ? argument.indexOf(u'=') : -1;
         const QString name = equals < 0 ? argument : argument.left(equals);
@@ -121,13 +125,15 @@ ComposeParse parseComposeArguments(const QStringList& arguments, InputsRequired 
         return usage(QStringLiteral("--settings and --template both give a whole styling; use one of them"));
     if (options.inputs.isEmpty() && inputs == InputsRequired::yes)
         return usage(QStringLiteral("no input image given"));
+    if (options.copy && options.inputs.size() > 1 && inputs == InputsRequired::yes)
+        return usage(QStringLiteral("--copy takes one input image, not %1").arg(options.inputs.size()));
     return result;
 }
 
 QString composeUsageLine()
 {
     return QStringLiteral("usage: lustrelab compose INPUT... [-o OUTPUT] [--settings FILE | --template NAME] "
-                          "[--set FIELD=VALUE]... [--annotations FILE] [--scale N] [--format png|jpeg]");
+                          "[--set FIELD=VALUE]... [--annotations FILE] [--scale N] [--format png|jpeg] [--copy]");
 }
 
 QString composeHelp()
@@ -150,6 +156,10 @@ Output
                         the styling's exportFormat.
   --scale N             Resampling factor of the written image (default: the
                         styling's exportScale, 2 for the defaults).
+  --copy                Put the styled image (PNG) on the clipboard instead;
+                        with -o it is written as well. One input only. The
+                        copy stays pasteable after lustrelab exits (on
+                        Wayland through wl-copy, package wl-clipboard).
 
 Styling
   --settings FILE       A styling JSON object with all 23 keys, as templates

@@ -22,6 +22,7 @@ struct ComposeOptions
     QString annotationsFile;
     std::optional<double> scale;
     std::optional<ExportFormat> format;
+    bool copy = false; // the styled image also goes to the clipboard
     bool help = false;
 };
 

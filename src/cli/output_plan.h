@@ -13,9 +13,10 @@ namespace lustrelab {
 struct ComposeJob
 {
     QString input;
-    QString output;
+    QString output; // empty: nothing is written (a copy only)
     ExportFormat format = ExportFormat::png;
     QString error; // non-empty: the job is refused before any work
+    bool copy = false; // also encode the result for the clipboard (JobOutcome::clipboardPng)
 
     friend bool operator==(const ComposeJob&, const ComposeJob&) = default;
 };

@@ -2,11 +2,15 @@
 // xvfb_main.h) with a stand-in capture tool first on PATH, and the names it
 // gives the files it writes.
 #include "cli/capture_output.h"
+#include "render/image_processor.h"
+#include "state/template_manager.h"
 #include "test_fixtures.h"
 #include "xvfb_main.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace lustrelab;
@@ -57,6 +61,33 @@ class TestCaptureCommand : public QObject
                 lines(process.readAllStandardError())};
     }
 
+    // What `program` prints, or nothing when it fails.
+    static QByteArray output(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+    {
+        QProcess process;
+        process.start(program, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(10000) || process.exitCode() != 0)
+            return {};
+        return process.readAllStandardOutput();
+    }
+
+    // Clipboard holders serving this test's X server.
+    static int holdersRunning()
+    {
+        int holders = 0;
+        const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
+        for (QDirIterator it(QStringLiteral("/proc")); it.hasNext();) {
+            const QString process = it.next();
+            QFile command(process + QStringLiteral("/cmdline")), environment(process + QStringLiteral("/environ"));
+            if (command.open(QIODevice::ReadOnly) && command.readAll().contains("hold-clipboard") &&
+                environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(display))
+                ++holders;
+        }
+        return holders;
+    }
+
   private slots:
     void names_data()
     {
@@ -102,6 +133,7 @@ class TestCaptureCommand : public QObject
         QTest::newRow("unwritable folder") << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1;
         QTest::newRow("unknown template") << QStringList{"--template", "Nope"} << false << true << 1 << 1;
         QTest::newRow("unknown word") << QStringList{"everything"} << false << true << 2 << 2;
+        QTest::newRow("a copy alone writes nothing") << QStringList{"--copy"} << false << true << 0 << 0;
     }
     void outcomes()
     {
@@ -116,10 +148,42 @@ class TestCaptureCommand : public QObject
         QTEST(int(run.err.size()), "errorLines");
         const QStringList written = QDir(out).entryList(QDir::Files);
         QCOMPARE(run.out.size(), written.size()); // every written path is printed, nothing else
-        if (run.status != 0)
+        if (run.out.isEmpty())
             return;
         const QImage image(run.out[0]);
         QVERIFY(image.width() > 64 * 2 && image.height() > 40 * 2); // styled at the default 2x, with padding
+    }
+
+    // The styled copy is still pasteable once the command has returned, until
+    // another program takes the clipboard; then nothing of ours is left running.
+    void copyOutlivesTheCommand()
+    {
+        const QString xclip = QStandardPaths::findExecutable(QStringLiteral("xclip"));
+        if (xclip.isEmpty())
+            QSKIP("xclip is not installed");
+        const QStringList readPng{"-o", "-selection", "clipboard", "-t", "image/png"};
+        BeautySettings tight;
+        tight.padding = 8;
+        tight.exportScale = 3;
+        TemplateManager(TemplateManager::defaultDirectory()).saveTemplate(QStringLiteral("Tight"), tight);
+
+        // An earlier test's copy may still be held; taking the clipboard ends it.
+        output(xclip, {"-selection", "clipboard"}, "someone else's text");
+        QTRY_COMPARE(holdersRunning(), 0);
+
+        QCOMPARE(capture({"--copy", "--template", "Tight"}, true).status, 3);
+        QCOMPARE(holdersRunning(), 0); // a cancelled capture copies nothing
+        QVERIFY(QImage::fromData(output(xclip, readPng), "PNG").isNull());
+
+        const Run run = capture({"screen", "--copy", "--template", "Tight"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.isEmpty());
+        const QImage pasted = QImage::fromData(output(xclip, readPng), "PNG");
+        QCOMPARE(pasted.size(), (ImageProcessor::canvasPixelsFor(QSize(64, 40), 1, tight) * 3).toSize());
+        QCOMPARE(holdersRunning(), 1);
+
+        output(xclip, {"-selection", "clipboard"}, "someone else's text");
+        QTRY_COMPARE(holdersRunning(), 0);
     }
 
     // Two captures within a second into one folder keep both.

@@ -1,0 +1,187 @@
+#include "clipboard_handover.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTimer>
+
+#include <csignal>
+#include <xcb/xcb.h>
+
+namespace lustrelab {
+
+namespace {
+
+const QString pngType = QStringLiteral("image/png");
+constexpr int handoverTimeoutMs = 5000;
+
+bool onPlatform(QStringView name)
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::platformName() == name;
+}
+
+QString wlCopyProgram()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("wl-copy"));
+}
+
+// Qt gives a running X11 clipboard manager the clipboard's data as the
+// application ends, so where one runs nothing else needs to be started.
+bool x11ClipboardManagerRuns()
+{
+    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = app ? app->connection() : nullptr;
+    if (!connection)
+        return false;
+    static constexpr char name[] = "CLIPBOARD_MANAGER";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const bool runs = owner && owner->owner != XCB_NONE;
+    free(owner);
+    free(atom);
+    return runs;
+}
+
+QMimeData* pngMimeData(const QByteArray& png)
+{
+    auto* mime = new QMimeData;
+    mime->setData(pngType, png);
+    return mime;
+}
+
+QString copyWithWlCopy(const QByteArray& png)
+{
+    // wl-copy forks and keeps serving in the background; its output would keep
+    // a caller's pipe open for as long as it serves.
+    QProcess copy;
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.setStandardErrorFile(QProcess::nullDevice());
+    copy.start(wlCopyProgram(), {QStringLiteral("--type"), pngType});
+    if (!copy.waitForStarted(handoverTimeoutMs))
+        return QStringLiteral("cannot start wl-copy");
+    copy.write(png);
+    copy.closeWriteChannel();
+    if (!copy.waitForFinished(handoverTimeoutMs) || copy.exitStatus() != QProcess::NormalExit ||
+        copy.exitCode() != 0)
+        return QStringLiteral("wl-copy did not take the image");
+    return {};
+}
+
+// Offers the PNG here, starts the holder and waits until it has taken the
+// selection over: once this returns, the image no longer depends on us.
+QString startHolder(const QByteArray& png, QClipboard& clipboard)
+{
+    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("lustrelab-clipboard-XXXXXX.png")));
+    file.setAutoRemove(false); // the holder removes it once read
+    if (!file.open() || file.write(png) != png.size() || !file.flush())
+        return QStringLiteral("cannot write a temporary file for the clipboard");
+    file.close();
+
+    QEventLoop taken;
+    QTimer::singleShot(handoverTimeoutMs, &taken, &QEventLoop::quit);
+    QObject::connect(&clipboard, &QClipboard::dataChanged, &taken, [&] {
+        if (!clipboard.ownsClipboard())
+            taken.quit();
+    });
+    clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
+
+    QProcess holder;
+    holder.setProgram(QCoreApplication::applicationFilePath());
+    holder.setArguments({QStringLiteral("hold-clipboard"), file.fileName()});
+    holder.setStandardInputFile(QProcess::nullDevice());
+    holder.setStandardOutputFile(QProcess::nullDevice());
+    holder.setStandardErrorFile(QProcess::nullDevice());
+    qint64 pid = 0;
+    if (!holder.startDetached(&pid)) {
+        QFile::remove(file.fileName());
+        return QStringLiteral("cannot start the clipboard holder");
+    }
+    if (clipboard.ownsClipboard())
+        taken.exec();
+    if (clipboard.ownsClipboard()) {
+        ::kill(pid_t(pid), SIGTERM);
+        QFile::remove(file.fileName());
+        return QStringLiteral("the clipboard holder did not take the image");
+    }
+    return {};
+}
+
+} // namespace
+
+QString clipboardHandoverProblem()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return QStringLiteral("no desktop session to copy to (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+        return {};
+    }
+    const QString platform = QGuiApplication::platformName();
+    if (platform == u"wayland")
+        return wlCopyProgram().isEmpty()
+                   ? QStringLiteral("on Wayland a copy outlives lustrelab through wl-copy: install wl-clipboard")
+                   : QString();
+    if (platform == u"xcb")
+        return {};
+    return QStringLiteral("no desktop clipboard on the '%1' platform").arg(platform);
+}
+
+QString keepOnClipboardAfterExit(const QByteArray& png)
+{
+    if (QString problem = clipboardHandoverProblem(); !problem.isEmpty())
+        return problem;
+    if (onPlatform(u"wayland"))
+        return copyWithWlCopy(png);
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    if (x11ClipboardManagerRuns()) {
+        clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
+        return {};
+    }
+    return startHolder(png, clipboard);
+}
+
+void handOverOwnedClipboardImage()
+{
+    if (!onPlatform(u"xcb") && !onPlatform(u"wayland"))
+        return;
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    const QMimeData* mime = clipboard.mimeData(QClipboard::Clipboard);
+    if (!clipboard.ownsClipboard() || !mime || !mime->hasFormat(pngType))
+        return;
+    if (onPlatform(u"xcb") && x11ClipboardManagerRuns())
+        return;
+    if (const QString failure = keepOnClipboardAfterExit(mime->data(pngType)); !failure.isEmpty())
+        qWarning("The copied image leaves with the window: %s", qUtf8Printable(failure));
+}
+
+int runClipboardHolder(const QString& path)
+{
+    QFile file(path);
+    const QByteArray png = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.remove();
+    if (!png.startsWith("\x89PNG\r\n\x1a\n"))
+        return 1;
+
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
+    if (!clipboard.ownsClipboard())
+        return 1;
+    QObject::connect(&clipboard, &QClipboard::dataChanged, qApp, [&] {
+        if (!clipboard.ownsClipboard())
+            QCoreApplication::quit();
+    });
+    QGuiApplication::exec();
+    return 0;
+}
+
+} // namespace lustrelab
