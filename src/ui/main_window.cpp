@@ -60,6 +60,18 @@ void applyWidths(QWidget* pane, const PaneWidths& widths)
     pane->setMaximumWidth(widths.maximum);
 }
 
+// A dropped file is only read, so the drop is always a copy: a file manager
+// that honours a Move would otherwise remove the user's original. A source
+// that offers no copy is refused.
+bool acceptAsCopy(QDropEvent* event)
+{
+    if (!event->possibleActions().testFlag(Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 } // namespace
 
 MainWindow::MainWindow(AppState& state, QWidget* parent)
@@ -246,17 +258,17 @@ void MainWindow::placeDropHighlight()
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!event->mimeData() || !mimeOffersImage(*event->mimeData())) {
+    if (!event->mimeData() || !mimeOffersImage(*event->mimeData()) || !acceptAsCopy(event)) {
         event->ignore();
         return;
     }
-    event->acceptProposedAction();
     setDropTargeted(true);
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    event->acceptProposedAction();
+    if (!acceptAsCopy(event))
+        event->ignore();
 }
 
 void MainWindow::dragLeaveEvent(QDragLeaveEvent* event)
@@ -268,9 +280,7 @@ void MainWindow::dragLeaveEvent(QDragLeaveEvent* event)
 void MainWindow::dropEvent(QDropEvent* event)
 {
     setDropTargeted(false);
-    if (event->mimeData() && m_state.dropMimeData(*event->mimeData()))
-        event->acceptProposedAction();
-    else
+    if (!event->mimeData() || !acceptAsCopy(event) || !m_state.dropMimeData(*event->mimeData()))
         event->ignore();
 }
 

@@ -248,16 +248,24 @@ class TestMainWindow : public QObject
     }
 
     // Which payloads the window takes is the import's rule, tested with it;
-    // here: the highlight follows the drag, and a drop reaches the model.
+    // here: the highlight follows the drag, a drop reaches the model, and a
+    // file is always taken as a copy, so its source never removes it.
     void drops_data()
     {
         QTest::addColumn<bool>("imageFile");
-        QTest::newRow("image file") << true;
-        QTest::newRow("text is refused") << false;
+        QTest::addColumn<Qt::DropActions>("offered");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("image file") << true << Qt::DropActions(Qt::CopyAction) << true;
+        // Shift makes Qt propose the move.
+        QTest::newRow("copy or move is a copy") << true << (Qt::CopyAction | Qt::MoveAction) << true;
+        QTest::newRow("move only is refused") << true << Qt::DropActions(Qt::MoveAction) << false;
+        QTest::newRow("text is refused") << false << Qt::DropActions(Qt::CopyAction) << false;
     }
     void drops()
     {
         QFETCH(bool, imageFile);
+        QFETCH(Qt::DropActions, offered);
+        QFETCH(bool, accepted);
         showWindow();
         const QImage dropped = solidImage(20, 10, Qt::blue);
         const QString file = m_home.filePath(QStringLiteral("shot.png"));
@@ -269,22 +277,24 @@ class TestMainWindow : public QObject
             mime.setText(QStringLiteral("text"));
         auto* canvas = child<CanvasView>(*m_window);
         const QPoint point = m_window->mapFromGlobal(canvas->mapToGlobal(canvas->rect().center()));
-        QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(point, offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(m_window.get(), &enter);
         const auto* highlight = child<DropHighlight>(*m_window);
-        QCOMPARE(enter.isAccepted(), imageFile);
-        QCOMPARE(m_window->isDropTargeted(), imageFile);
-        QCOMPARE(highlight->isVisible(), imageFile);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QCOMPARE(m_window->isDropTargeted(), accepted);
+        QCOMPARE(highlight->isVisible(), accepted);
         QCOMPARE(highlight->geometry(), m_window->centralWidget()->geometry());
-        if (!imageFile)
+        if (!accepted)
             return;
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
         QDragLeaveEvent leave;
         QApplication::sendEvent(m_window.get(), &leave);
         QVERIFY(!highlight->isVisible());
         QApplication::sendEvent(m_window.get(), &enter);
         QVERIFY(highlight->isVisible());
-        QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(point, offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(m_window.get(), &drop);
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
         QVERIFY(!m_window->isDropTargeted());
         QVERIFY(!highlight->isVisible());
         QTRY_VERIFY(m_state->currentTab()->sourceImage);
