@@ -5,6 +5,7 @@
 #include "canvas_interaction.h"
 #include "checkerboard_pattern.h"
 #include "inline_text_editor.h"
+#include "model/display_name.h"
 #include "model/id_lookup.h"
 #include "removal_area_handle.h"
 #include "shape_selection_handle.h"
@@ -66,6 +67,7 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A click on the canvas takes the focus from the text field, which commits it.
     setFocusPolicy(Qt::ClickFocus);
+    setAccessibleName(tr("Canvas"));
 
     m_resizeSettled.setSingleShot(true);
     m_resizeSettled.setInterval(resizeSettleMs);
@@ -127,7 +129,21 @@ std::optional<QUuid> CanvasView::editingTextId() const
 void CanvasView::modelChanged()
 {
     syncEditor();
+    // A screen reader announces the selection through the description.
+    setAccessibleDescription(selectionDescription());
     update();
+}
+
+QString CanvasView::selectionDescription() const
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (!tab || !tab->sourceImage)
+        return tr("No image: paste, drop or capture a screenshot");
+    if (const std::optional<TextOverlay> text = m_state.selectedTextOverlay())
+        return tr("Selected text: %1").arg(text->text);
+    if (const std::optional<ShapeOverlay> shape = m_state.selectedShapeOverlay())
+        return tr("Selected shape: %1").arg(displayName(shape->shapeType));
+    return tr("No annotation selected");
 }
 
 void CanvasView::syncEditor()

@@ -71,6 +71,7 @@ class CanvasView : public QWidget
     void commitText(const QString& text);
     void syncEditor();
     void modelChanged();
+    QString selectionDescription() const;
     void processingChanged(bool processing);
     void paintBackdrop(QPainter& painter);
 

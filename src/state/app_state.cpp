@@ -225,6 +225,16 @@ void AppState::selectTab(const QUuid& id)
     emit currentTabIdChanged();
 }
 
+void AppState::selectTabAround(qsizetype index)
+{
+    if (m_tabs.isEmpty())
+        return;
+    const qsizetype count = m_tabs.size();
+    const QUuid id = m_tabs[(index % count + count) % count].id;
+    if (id != m_currentTabId) // selecting it again would drop the selection and history
+        selectTab(id);
+}
+
 void AppState::closeTab(const QUuid& id)
 {
     if (m_tabs.size() < 2)

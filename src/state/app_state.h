@@ -156,6 +156,9 @@ class AppState : public QObject
     // ---- Tabs.
     void newTab();
     void selectTab(const QUuid& id);
+    // The tab at `index` counted around the list in either direction, so that
+    // one past the last is the first; the current tab stays as it is.
+    void selectTabAround(qsizetype index);
     // Refuses to close the last tab; closing the current tab makes the last
     // tab current.
     void closeTab(const QUuid& id);

@@ -1,9 +1,9 @@
 #include "background_panel.h"
 
 #include "color_well.h"
-#include "display_name.h"
 #include "flow_layout.h"
 #include "gradient_swatch_grid.h"
+#include "model/display_name.h"
 #include "preset_chip.h"
 #include "segmented_picker.h"
 #include "sidebar_style.h"

@@ -1,7 +1,7 @@
 #include "device_frame_panel.h"
 
-#include "display_name.h"
 #include "flow_layout.h"
+#include "model/display_name.h"
 #include "model/id_lookup.h"
 #include "preset_chip.h"
 #include "state/app_state.h"

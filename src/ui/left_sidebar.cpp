@@ -1,6 +1,6 @@
 #include "left_sidebar.h"
 
-#include "display_name.h"
+#include "model/display_name.h"
 #include "shape_settings_panel.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
@@ -80,12 +80,7 @@ LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_
     column->addStretch(1);
     column->addWidget(buildImageActions(content));
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(content);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setBackgroundRole(QPalette::Window);
+    QScrollArea* scroll = makeSidebarScrollArea(content, this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);

@@ -84,6 +84,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     m_splitter->setObjectName(QStringLiteral("panes"));
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
+    m_commands->addTabKeysTo(*this);
     m_state.screenCaptureService().setPresence(new WindowPresence(*this));
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
     connect(m_commands, &MenuCommands::quitRequested, this, [this] {

@@ -66,6 +66,35 @@ void MenuCommands::addApplicationKeysTo(QWidget& window) const
     window.addAction(m_quit);
 }
 
+// Switching documents from the keyboard, with the keys browsers and editors
+// use: Ctrl+Tab and Ctrl+PgDn go right, Ctrl+Shift+Tab and Ctrl+PgUp left
+// (both wrap around), Alt+1 to Alt+8 pick that tab and Alt+9 the last one.
+void MenuCommands::addTabKeysTo(QWidget& window)
+{
+    auto addKeys = [&](const QString& name, const QList<QKeySequence>& keys, auto select) {
+        auto* action = new QAction(&window);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, select);
+        window.addAction(action);
+    };
+    // Shift+Tab arrives as Backtab, so the backward key is bound both ways.
+    addKeys(QStringLiteral("nextTab"),
+            {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+            [this] { m_state.selectTabAround(m_state.currentTabIndex().value_or(0) + 1); });
+    addKeys(QStringLiteral("previousTab"),
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            [this] { m_state.selectTabAround(m_state.currentTabIndex().value_or(0) - 1); });
+    for (int n = 1; n <= 9; ++n)
+        addKeys(QStringLiteral("tab%1").arg(n), {QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + n))}, [this, n] {
+            if (n == 9)
+                m_state.selectTabAround(-1);
+            else if (n <= m_state.tabs().size())
+                m_state.selectTabAround(n - 1);
+        });
+}
+
 QAction* MenuCommands::addCommand(QMenu* menu, const QString& name, const QString& title,
                                   const QKeySequence& key)
 {

@@ -26,6 +26,8 @@ class MenuCommands : public QObject
     // Another top-level window of the application (the preferences) answers
     // the application-wide keys too, so Ctrl+Q quits from wherever focus is.
     void addApplicationKeysTo(QWidget& window) const;
+    // The keys that switch tabs, which no menu lists.
+    void addTabKeysTo(QWidget& window);
 
   signals:
     void preferencesRequested();

@@ -20,23 +20,6 @@
 
 namespace lustrelab {
 
-namespace {
-
-QScrollArea* scrolling(QWidget* content, QWidget* parent)
-{
-    auto* area = new QScrollArea(parent);
-    area->setWidget(content);
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    area->setBackgroundRole(QPalette::Window);
-    content->setBackgroundRole(QPalette::Window);
-    return area;
-}
-
-} // namespace
-
 RightSidebar::RightSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
     setBackgroundRole(QPalette::Window);
@@ -80,8 +63,8 @@ RightSidebar::RightSidebar(AppState& state, QWidget* parent) : QWidget(parent), 
     sectionsColumn->addStretch(1);
 
     m_pages = new QStackedWidget(this);
-    m_pages->addWidget(scrolling(m_settingsContent, m_pages));
-    m_pages->addWidget(scrolling(new SharePanel(m_state), m_pages));
+    m_pages->addWidget(makeSidebarScrollArea(m_settingsContent, m_pages));
+    m_pages->addWidget(makeSidebarScrollArea(new SharePanel(m_state), m_pages));
     column->addWidget(m_pages, 1);
 
     connect(tabPicker, &SegmentedPicker::activated, m_pages, &QStackedWidget::setCurrentIndex);

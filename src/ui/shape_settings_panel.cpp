@@ -1,7 +1,7 @@
 #include "shape_settings_panel.h"
 
 #include "color_well.h"
-#include "display_name.h"
+#include "model/display_name.h"
 #include "segmented_picker.h"
 #include "sidebar_style.h"
 #include "slider_row.h"

@@ -5,6 +5,7 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
+#include <QScrollArea>
 #include <QToolButton>
 
 namespace lustrelab {
@@ -119,6 +120,20 @@ QToolButton* addSettingsHeader(QVBoxLayout* column, const QString& title, const 
     header->addWidget(remove);
     column->addLayout(header);
     return remove;
+}
+
+QScrollArea* makeSidebarScrollArea(QWidget* content, QWidget* parent)
+{
+    auto* area = new QScrollArea(parent);
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setBackgroundRole(QPalette::Window);
+    content->setBackgroundRole(QPalette::Window);
+    return area;
 }
 
 } // namespace lustrelab

@@ -5,6 +5,7 @@
 #include "tab_bar_icons.h"
 #include "tab_item.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -28,6 +29,7 @@ TabBar::TabBar(AppState& state, QWidget* parent)
     m_row->setAutoFillBackground(false);
 
     m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setFocusPolicy(Qt::NoFocus); // the selected tab is the strip's stop
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setWidgetResizable(true);
@@ -39,8 +41,9 @@ TabBar::TabBar(AppState& state, QWidget* parent)
     m_newTabButton->setAutoRaise(true);
     m_newTabButton->setFixedSize(24, 24);
     m_newTabButton->setIconSize(QSize(12, 12));
-    m_newTabButton->setFocusPolicy(Qt::NoFocus);
+    m_newTabButton->setFocusPolicy(Qt::TabFocus);
     m_newTabButton->setToolTip(tr("New Tab (Ctrl+T)"));
+    m_newTabButton->setAccessibleName(tr("New Tab"));
     m_newTabButton->setIcon(tabBarIcon(TabBarSymbol::plus, palette().color(QPalette::WindowText)));
     connect(m_newTabButton, &QToolButton::clicked, &m_state, &AppState::newTab);
 
@@ -51,7 +54,7 @@ TabBar::TabBar(AppState& state, QWidget* parent)
     layout->addWidget(m_newTabButton, 0, Qt::AlignVCenter);
 
     connect(&m_state, &AppState::tabsChanged, this, &TabBar::syncTabs);
-    connect(&m_state, &AppState::currentTabIdChanged, this, &TabBar::syncSelection);
+    connect(&m_state, &AppState::currentTabIdChanged, this, [this] { syncSelection(); });
     syncTabs();
 }
 
@@ -61,6 +64,7 @@ TabBar::TabBar(AppState& state, QWidget* parent)
 void TabBar::syncTabs()
 {
     const QList<ScreenshotTab>& tabs = m_state.tabs();
+    const bool hadFocus = stripHasFocus(); // before a closed tab's item goes
     QList<TabItem*> items;
     items.reserve(tabs.size());
     for (const ScreenshotTab& tab : tabs) {
@@ -76,6 +80,7 @@ void TabBar::syncTabs()
             const QUuid id = tab.id;
             connect(item, &TabItem::selectRequested, this, [this, id] { m_state.selectTab(id); });
             connect(item, &TabItem::closeRequested, this, [this, id] { m_state.closeTab(id); });
+            connect(item, &TabItem::stepRequested, this, [this, id](int step) { selectNeighbour(id, step); });
         }
         items.append(item);
     }
@@ -85,16 +90,35 @@ void TabBar::syncTabs()
         m_rowLayout->insertWidget(i, m_items[i], 0, Qt::AlignVCenter); // moves an item already in the row
     for (TabItem* item : std::as_const(m_items))
         item->show();
-    syncSelection();
+    syncSelection(hadFocus);
 }
 
-void TabBar::syncSelection()
+void TabBar::syncSelection(bool keepFocus)
 {
+    keepFocus = keepFocus || stripHasFocus();
     const std::optional<QUuid> current = m_state.currentTabId();
-    for (TabItem* item : std::as_const(m_items))
-        item->setSelected(current && item->tabId() == *current);
+    for (TabItem* item : std::as_const(m_items)) {
+        const bool selected = current && item->tabId() == *current;
+        item->setSelected(selected);
+        if (selected && keepFocus)
+            item->setFocus(Qt::TabFocusReason); // the focus follows the keyboard's choice
+    }
     // After the row has laid out its new items.
     QTimer::singleShot(0, this, &TabBar::revealCurrentTab);
+}
+
+bool TabBar::stripHasFocus() const
+{
+    const QWidget* focused = QApplication::focusWidget();
+    return focused && m_row->isAncestorOf(focused);
+}
+
+void TabBar::selectNeighbour(const QUuid& id, int step)
+{
+    const auto at = std::find_if(m_items.begin(), m_items.end(),
+                                 [&id](const TabItem* item) { return item->tabId() == id; });
+    if (at != m_items.end())
+        m_state.selectTabAround(at - m_items.begin() + step);
 }
 
 void TabBar::revealCurrentTab()

@@ -15,7 +15,8 @@ class TabItem;
 // The strip of open tabs above the canvas, 32 high: one TabItem per tab in
 // list order, scrolling sideways (wheel or touchpad) when they do not fit,
 // and a "+" button that opens a new tab. It follows the tab list and the
-// current tab of the model and keeps no state of its own.
+// current tab of the model and keeps no state of its own. While a tab has
+// the keyboard focus, the focus follows the selected tab.
 class TabBar : public QWidget
 {
     Q_OBJECT
@@ -31,7 +32,9 @@ class TabBar : public QWidget
 
   private:
     void syncTabs();
-    void syncSelection();
+    void syncSelection(bool keepFocus = false);
+    bool stripHasFocus() const;
+    void selectNeighbour(const QUuid& id, int step);
     void revealCurrentTab();
 
     AppState& m_state;

@@ -6,6 +6,7 @@
 
 #include <QEnterEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,6 +46,7 @@ TabItem::TabItem(const ScreenshotTab& tab, QWidget* parent)
       m_closeButton(new QToolButton(this))
 {
     setAttribute(Qt::WA_Hover);
+    setFocusPolicy(Qt::ClickFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     m_thumbnail->setObjectName(QStringLiteral("thumbnail"));
@@ -58,6 +60,7 @@ TabItem::TabItem(const ScreenshotTab& tab, QWidget* parent)
     m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setToolTip(tr("Close Tab"));
     m_closeButton->setObjectName(QStringLiteral("closeTabButton"));
+    setAccessibleDescription(tr("Left and Right select the neighbouring tab, Delete closes it"));
     connect(m_closeButton, &QToolButton::clicked, this, &TabItem::closeRequested);
 
     auto* layout = new QHBoxLayout(this);
@@ -91,6 +94,9 @@ void TabItem::setSelected(bool selected)
     if (selected == m_selected)
         return;
     m_selected = selected;
+    // Only the selected tab is a focus stop, so Tab passes the strip in one step.
+    setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+    m_closeButton->setFocusPolicy(selected ? Qt::TabFocus : Qt::NoFocus);
     updateCloseButton();
     update();
 }
@@ -115,6 +121,9 @@ void TabItem::updateName()
     m_nameLabel->setText(metrics.elidedText(m_name, Qt::ElideRight, maximumNameWidth));
     m_nameLabel->setMaximumWidth(maximumNameWidth);
     m_nameLabel->setToolTip(m_name);
+    setAccessibleName(m_name);
+    m_thumbnail->setAccessibleName(tr("Thumbnail of %1").arg(m_name));
+    m_closeButton->setAccessibleName(tr("Close %1").arg(m_name));
 }
 
 void TabItem::updateThumbnail()
@@ -145,9 +154,20 @@ void TabItem::paintEvent(QPaintEvent*)
         painter.setBrush(shell::withOpacity(shell::secondaryColor(palette()), 0.1));
         painter.setPen(Qt::NoPen);
     } else {
+        paintFocusRing(painter);
         return;
     }
     painter.drawRoundedRect(box, backgroundRadius, backgroundRadius);
+    paintFocusRing(painter);
+}
+
+void TabItem::paintFocusRing(QPainter& painter) const
+{
+    if (!hasFocus())
+        return;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), backgroundRadius, backgroundRadius);
 }
 
 void TabItem::mousePressEvent(QMouseEvent* event)
@@ -158,6 +178,37 @@ void TabItem::mousePressEvent(QMouseEvent* event)
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void TabItem::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        emit stepRequested(layoutDirection() == Qt::RightToLeft ? 1 : -1);
+        break;
+    case Qt::Key_Right:
+        emit stepRequested(layoutDirection() == Qt::RightToLeft ? -1 : 1);
+        break;
+    case Qt::Key_Delete:
+        emit closeRequested();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TabItem::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TabItem::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void TabItem::enterEvent(QEnterEvent* event)

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPainter;
 class QToolButton;
 
 namespace lustrelab {
@@ -12,7 +13,9 @@ namespace lustrelab {
 // One tab of the strip: a 16 x 16 thumbnail (or a picture symbol for an empty
 // tab), the name elided to at most 100 wide, and a close button shown only
 // while the tab is selected or under the pointer. A click anywhere selects.
-// It holds a copy of what it shows, never the tab itself.
+// It holds a copy of what it shows, never the tab itself. The selected item
+// is the strip's one stop in the focus chain: arrow keys ask for the
+// neighbouring tab, Delete closes it.
 class TabItem : public QWidget
 {
     Q_OBJECT
@@ -35,16 +38,22 @@ class TabItem : public QWidget
   signals:
     void selectRequested();
     void closeRequested();
+    // -1 for the tab on the left, +1 for the one on the right.
+    void stepRequested(int step);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
     void setHovering(bool hovering);
+    void paintFocusRing(QPainter& painter) const;
     void updateCloseButton();
     void updateThumbnail();
     void updateName();

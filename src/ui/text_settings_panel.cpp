@@ -1,7 +1,7 @@
 #include "text_settings_panel.h"
 
 #include "color_well.h"
-#include "display_name.h"
+#include "model/display_name.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
 

@@ -1,7 +1,7 @@
 #include "tool_options_panel.h"
 
-#include "display_name.h"
 #include "flow_layout.h"
+#include "model/display_name.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
 #include "symbol_icon.h"

@@ -109,6 +109,10 @@ inline QStringList unreachableOrNamelessControls(const QWidget& root)
              parent->objectName().startsWith(QLatin1String("qt_scrollarea"))))
             continue; // a list's or a scroll area's own scroll bars
         const auto* button = qobject_cast<const QAbstractButton*>(widget);
+        // As for radio buttons, a group of choices is one stop, its chosen
+        // member; the arrow keys move between the choices.
+        if (button && button->group() && button->group()->exclusive() && !button->isChecked())
+            continue;
         const QString name =
             widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();
         if (!(widget->focusPolicy() & Qt::TabFocus))

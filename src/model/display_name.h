@@ -4,7 +4,7 @@
 // files store and also the English label; showing it through the translator
 // lets a translation rename the label while files keep the raw value.
 
-#include "model/raw_value.h"
+#include "raw_value.h"
 
 #include <QCoreApplication>
 
