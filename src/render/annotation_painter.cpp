@@ -1,5 +1,6 @@
 #include "annotation_painter.h"
 
+#include "font_resolution.h"
 #include "paint_helpers.h"
 #include "surface_coordinates.h"
 
@@ -87,9 +88,10 @@ QFont::Weight qtFontWeight(FontWeight weight)
 
 QFont annotationFont(const QString& fontName, FontWeight weight)
 {
-    QFont font = !fontName.isEmpty() && QFontDatabase::hasFamily(fontName)
-                     ? QFont(fontName)
-                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const FontResolution resolved = resolveFontName(fontName);
+    QFont font = resolved.match == FontResolution::Match::missing
+                     ? QFontDatabase::systemFont(QFontDatabase::GeneralFont)
+                     : QFont(resolved.family);
     font.setWeight(qtFontWeight(weight));
     return font;
 }

@@ -39,8 +39,9 @@ void drawBlurPattern(QPainter& painter, const QRectF& rect, const QRectF& visibl
 // heaviest, onto QFont::Thin ... QFont::Black.
 QFont::Weight qtFontWeight(FontWeight weight);
 
-// The family named `fontName` when it is installed, otherwise the system font;
-// either at the requested weight. The size is left to the caller.
+// The family drawn for `fontName` (see font_resolution.h): the installed
+// family, fontconfig's stand-in for it, or the system font; at the requested
+// weight. The size is left to the caller.
 QFont annotationFont(const QString& fontName, FontWeight weight);
 
 } // namespace lustrelab

@@ -1,7 +1,9 @@
 #include "text_settings_panel.h"
 
 #include "color_well.h"
+#include "font_menu.h"
 #include "model/display_name.h"
+#include "render/font_resolution.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
 
@@ -42,8 +44,7 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
     m_font = new QComboBox(this);
     m_font->setObjectName(QStringLiteral("font"));
     m_font->setAccessibleName(tr("Font"));
-    for (const QString& name : availableFonts())
-        m_font->addItem(name, name);
+    fillFontMenu(*m_font);
     connect(m_font, &QComboBox::activated, this, [this](int index) {
         const QString name = m_font->itemData(index).toString();
         edit([&](TextOverlay& o) { o.fontName = name; });
@@ -111,7 +112,8 @@ void TextSettingsPanel::sync()
     const QSignalBlocker sizeBlocker(m_size);
     const QSignalBlocker weightBlocker(m_weight);
     const QSignalBlocker redactedBlocker(m_redacted);
-    showValue(m_font, overlay->fontName, overlay->fontName);
+    showValue(m_font, overlay->fontName,
+              fontMenuLabel(overlay->fontName, resolveFontName(overlay->fontName)));
     showValue(m_size, overlay->fontSize, QString::number(qRound(overlay->fontSize)));
     showValue(m_weight, int(overlay->fontWeight), displayName(overlay->fontWeight));
     m_color->setColor(overlay->textColor.toPlatformColor());

@@ -144,7 +144,7 @@ class TestToolsSidebar : public QObject
         auto* weight = named<QComboBox>(*panel, "weight");
         QCOMPARE(size->currentText(), QStringLiteral("32"));
         QCOMPARE(weight->currentText(), QStringLiteral("Regular"));
-        QCOMPARE(named<QComboBox>(*panel, "font")->count(), int(availableFonts().size()));
+        QVERIFY(named<QComboBox>(*panel, "font")->count() > int(availableFonts().size()));
 
         size->setFocus();
         QTest::keyClick(size, Qt::Key_Down);
