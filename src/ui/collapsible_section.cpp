@@ -1,5 +1,6 @@
 #include "collapsible_section.h"
 
+#include "shell_palette.h"
 #include "sidebar_style.h"
 #include "symbol_icon.h"
 
@@ -56,12 +57,12 @@ class SectionHeader : public QAbstractButton
 
         const int middle = height() / 2;
         const QRect symbolBox(12 + 2, middle - 8, 16, 16);
-        painter.drawPixmap(symbolBox, symbolIcon(m_symbol, pal, secondaryColor(pal)).pixmap(16, 16));
+        painter.drawPixmap(symbolBox, symbolIcon(m_symbol, pal, shell::secondaryColor(pal)).pixmap(16, 16));
 
         const QRect chevronBox(width() - 12 - 10, middle - 5, 10, 10);
         const QString chevron =
             m_collapsed ? QStringLiteral("chevron.right") : QStringLiteral("chevron.down");
-        painter.drawPixmap(chevronBox, symbolIcon(chevron, pal, secondaryColor(pal)).pixmap(10, 10));
+        painter.drawPixmap(chevronBox, symbolIcon(chevron, pal, shell::secondaryColor(pal)).pixmap(10, 10));
 
         painter.setPen(pal.color(QPalette::ButtonText));
         const QRect textBox(12 + 20 + 6, 0, chevronBox.left() - 6 - (12 + 20 + 6), height());

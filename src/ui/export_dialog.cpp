@@ -3,6 +3,7 @@
 #include "export_pickers.h"
 #include "export_preview.h"
 #include "io/export_service.h"
+#include "readable_text.h"
 #include "segmented_picker.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
@@ -69,6 +70,7 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     m_outputSize->setObjectName(QStringLiteral("outputSize"));
     m_outputSize->setAlignment(Qt::AlignCenter);
     m_outputSize->setFont(shell::captionFont(font()));
+    m_outputSize->setForegroundRole(QPalette::PlaceholderText);
 
     auto* options = new QVBoxLayout;
     options->setSpacing(12);
@@ -101,7 +103,7 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     connect(&m_state, &AppState::currentTabIdChanged, this, &ExportDialog::refresh);
     connect(&m_state, &AppState::exportFinished, this, &ExportDialog::onExportFinished);
     refresh();
-    applyPalette();
+    keepSecondaryTextReadable(*this);
 }
 
 QString ExportDialog::outputSizeText(const QSize& size)
@@ -155,20 +157,6 @@ void ExportDialog::exportTo(const QString& path)
     m_saveButton->setEnabled(false);
     const BeautySettings& settings = m_state.settings();
     m_state.exportImageInBackground(destination, settings.exportFormat, settings.exportScale);
-}
-
-void ExportDialog::changeEvent(QEvent* event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
-        applyPalette();
-}
-
-void ExportDialog::applyPalette()
-{
-    QPalette secondary = palette();
-    secondary.setColor(QPalette::WindowText, shell::secondaryColor(palette()));
-    m_outputSize->setPalette(secondary);
 }
 
 void ExportDialog::reject()

@@ -40,11 +40,7 @@ class ExportDialog : public QDialog
     // outcome always reaches the user.
     void reject() override;
 
-  protected:
-    void changeEvent(QEvent* event) override;
-
   private:
-    void applyPalette();
     void refresh();
     void openSaveDialog();
     void exportTo(const QString& path);

@@ -6,6 +6,7 @@
 #include "io/mime_image_source.h"
 #include "left_sidebar.h"
 #include "menu_commands.h"
+#include "readable_text.h"
 #include "right_sidebar.h"
 #include "save_template_dialog.h"
 #include "settings_view.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Lustrelab"));
     setAcceptDrops(true);
+    keepSecondaryTextReadable(*this);
     m_splitter->setObjectName(QStringLiteral("panes"));
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);

@@ -1,5 +1,6 @@
 #include "save_template_dialog.h"
 
+#include "readable_text.h"
 #include "state/app_state.h"
 
 #include <QBoxLayout>
@@ -12,6 +13,7 @@ namespace lustrelab {
 SaveTemplateDialog::SaveTemplateDialog(AppState& state, QWidget* parent) : QDialog(parent), m_state(state)
 {
     setWindowTitle(tr("Save Template"));
+    keepSecondaryTextReadable(*this);
     setFixedWidth(320);
 
     auto* title = new QLabel(tr("Save Template"), this);

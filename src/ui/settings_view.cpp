@@ -1,5 +1,6 @@
 #include "settings_view.h"
 
+#include "readable_text.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
 #include "user_preferences.h"
@@ -17,6 +18,7 @@ namespace lustrelab {
 SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
     setWindowTitle(tr("Preferences"));
+    keepSecondaryTextReadable(*this);
     setMinimumSize(450, 450);
     resize(450, 450);
 

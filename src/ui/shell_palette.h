@@ -16,13 +16,11 @@ inline QColor accentColor(const QPalette& palette)
     return palette.color(QPalette::Active, QPalette::Highlight);
 }
 
-// Text of lesser weight: the window text at reduced opacity, so it follows
-// the theme's contrast in both directions.
+// Text and symbols of lesser weight. Each window keeps this role readable on
+// its background (readable_text.h).
 inline QColor secondaryColor(const QPalette& palette)
 {
-    QColor color = palette.color(QPalette::Active, QPalette::WindowText);
-    color.setAlphaF(0.55f);
-    return color;
+    return palette.color(QPalette::Active, QPalette::PlaceholderText);
 }
 
 inline QColor withOpacity(QColor color, double opacity)

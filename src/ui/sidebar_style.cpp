@@ -48,11 +48,6 @@ QFont headlineFont(const QFont& base)
     return font;
 }
 
-QColor secondaryColor(const QPalette& palette)
-{
-    return palette.color(QPalette::PlaceholderText);
-}
-
 QColor destructiveColor(const QPalette& palette)
 {
     return isDarkPalette(palette) ? QColor(255, 105, 97) : QColor(215, 38, 38);

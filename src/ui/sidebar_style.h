@@ -27,8 +27,6 @@ QFont subheadlineFont(const QFont& base);
 // Titles of the left sidebar's groups.
 QFont headlineFont(const QFont& base);
 
-// Text that explains rather than names: captions, values, section symbols.
-QColor secondaryColor(const QPalette& palette);
 // Destructive actions (the trash buttons); readable on light and dark windows.
 QColor destructiveColor(const QPalette& palette);
 // Whether the palette paints light text on a dark window.

@@ -1,5 +1,6 @@
 #include "template_list.h"
 
+#include "shell_palette.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
 
@@ -55,7 +56,7 @@ class TemplateRowDelegate : public QStyledItemDelegate
             nameMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, area.width()));
         painter->setFont(dateFont);
         painter->setPen(selected ? option.palette.color(QPalette::HighlightedText)
-                                 : secondaryColor(option.palette));
+                                 : shell::secondaryColor(option.palette));
         painter->drawText(QRect(area.left(), area.top() + nameMetrics.height() + 2, area.width(),
                                 QFontMetrics(dateFont).height()),
                           Qt::AlignLeft | Qt::AlignVCenter, index.data(createdAtRole).toString());
