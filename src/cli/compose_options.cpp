@@ -162,8 +162,8 @@ Output
                         Wayland through wl-copy, package wl-clipboard).
 
 Styling
-  --settings FILE       A styling JSON object with all 23 keys, as templates
-                        store it (strict: every key, right types).
+  --settings FILE       A styling JSON object as templates store it (strict:
+                        every key but the later shadowColor, right types).
   --template NAME       A template saved in the application, by name
                         (~/.local/share/Lustrelab/templates.json).
   --set FIELD=VALUE     Change one field; repeatable, later ones win.
@@ -175,7 +175,7 @@ Styling
                         Booleans (true|false): shadowEnabled paddingUniform
                         Colours (#RRGGBB, #RRGGBBAA with alpha last, or
                           {"red":1,"green":0,"blue":0,"opacity":1}):
-                          borderColor solidColor
+                          borderColor solidColor shadowColor
                         backgroundType: gradient | solid | transparent
                         exportFormat: png | jpeg
                         gradientPresetId, canvasPresetId, deviceFrameId: an id

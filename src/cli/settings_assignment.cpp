@@ -32,7 +32,7 @@ struct Field
     FieldKind kind;
 };
 
-constexpr std::array<Field, 23> settingFields{{
+constexpr std::array<Field, 24> settingFields{{
     {"cornerRadius", FieldKind::number},
     {"borderWidth", FieldKind::number},
     {"borderColor", FieldKind::color},
@@ -41,6 +41,7 @@ constexpr std::array<Field, 23> settingFields{{
     {"shadowOffsetX", FieldKind::number},
     {"shadowOffsetY", FieldKind::number},
     {"shadowOpacity", FieldKind::singlePrecision},
+    {"shadowColor", FieldKind::color},
     {"paddingUniform", FieldKind::boolean},
     {"padding", FieldKind::number},
     {"paddingTop", FieldKind::number},

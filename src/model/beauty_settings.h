@@ -43,6 +43,7 @@ struct BeautySettings
     double shadowOffsetX = 0;
     double shadowOffsetY = 10; // positive moves the shadow down on screen
     float shadowOpacity = 0.25f; // deliberately 32-bit: stored files carry its shortest decimal
+    CodableColor shadowColor{0, 0, 0, 1}; // its opacity multiplies shadowOpacity
     bool paddingUniform = true;
     double padding = 64;
     double paddingTop = 64;

@@ -42,6 +42,10 @@ class StrictReader
 
     bool ok() const { return m_ok; }
 
+    // For keys added after the first files were written: a missing one keeps
+    // the field's default.
+    bool has(const char* key) const { return m_object.is_object() && m_object.contains(key); }
+
     double number(const char* key)
     {
         const Json* value = member(key);
@@ -189,6 +193,7 @@ Json toJson(const BeautySettings& s)
     json["shadowOffsetX"] = s.shadowOffsetX;
     json["shadowOffsetY"] = s.shadowOffsetY;
     json["shadowOpacity"] = shortestDecimalOf(s.shadowOpacity);
+    json["shadowColor"] = toJson(s.shadowColor);
     json["paddingUniform"] = s.paddingUniform;
     json["padding"] = s.padding;
     json["paddingTop"] = s.paddingTop;
@@ -228,6 +233,9 @@ std::optional<BeautySettings> beautySettingsFromJson(const Json& json, QString* 
     s.shadowOffsetX = r.number("shadowOffsetX");
     s.shadowOffsetY = r.number("shadowOffsetY");
     s.shadowOpacity = r.singlePrecision("shadowOpacity");
+    // Added later: records written before it keep their black shadow.
+    if (r.has("shadowColor"))
+        s.shadowColor = r.color("shadowColor");
     s.paddingUniform = r.boolean("paddingUniform");
     s.padding = r.number("padding");
     s.paddingTop = r.number("paddingTop");

@@ -191,7 +191,10 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     const QPointF scaled = layout.imageRect.topLeft() * ratio;
     const QPointF position(snapped(scaled.x()), snapped(scaled.y()));
     ShadowField shadow;
-    const bool withShadow = settings.shadowEnabled && settings.shadowOpacity > 0 && !styled.isNull();
+    // The colour's own opacity multiplies the shadow's; black at 1 is the classic shadow.
+    const QColor shadowColor = settings.shadowColor.toPlatformColor();
+    const float shadowOpacity = std::min(1.0f, settings.shadowOpacity * float(shadowColor.alphaF()));
+    const bool withShadow = settings.shadowEnabled && shadowOpacity > 0 && !styled.isNull();
     if (withShadow) {
         // Offset y is measured downwards on screen, which is Qt's direction.
         // Values out of all range mean no offset and no blur rather than overflow.
@@ -203,7 +206,8 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     BaseLayer layer;
     layer.background = &background;
     layer.shadow = withShadow && !shadow.isEmpty() ? &shadow : nullptr;
-    layer.shadowOpacity = std::min(1.0f, settings.shadowOpacity);
+    layer.shadowOpacity = shadowOpacity;
+    layer.shadowColor = shadowColor.rgb() | 0xff000000u;
     layer.image = styled.isNull() ? nullptr : &styled;
     layer.imagePosition = position;
     layer.imageTwice = settings.shadowEnabled;

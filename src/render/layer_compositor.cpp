@@ -136,11 +136,17 @@ void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer&
         ctx.alpha.resize(size_t(s1 - s0));
         shadow->sampleSpan(ctx.shadowRow, s0, s1, layer.shadowOpacity, ctx.alpha.data());
         const uint8_t* alpha = ctx.alpha.data() - s0;
-        for (int x = s0; x < s1; ++x) {
-            // Black at alpha a, premultiplied (a, 0, 0, 0), over the background.
-            if (alpha[x])
-                out[x] = over(uint32_t(alpha[x]) << 24, out[x]);
+        if (layer.shadowColor == 0xff000000u) {
+            for (int x = s0; x < s1; ++x) {
+                // Black at alpha a, premultiplied (a, 0, 0, 0), over the background.
+                if (alpha[x])
+                    out[x] = over(uint32_t(alpha[x]) << 24, out[x]);
+            }
+            return;
         }
+        for (int x = s0; x < s1; ++x)
+            if (alpha[x])
+                out[x] = over(byteMul(layer.shadowColor, alpha[x]), out[x]);
     };
 
     int x = 0; // canvas columns before x are done

@@ -21,6 +21,7 @@ struct BaseLayer
     const BackgroundFill* background = nullptr;
     const ShadowField* shadow = nullptr; // null: no shadow
     float shadowOpacity = 0;
+    uint32_t shadowColor = 0xff000000u; // opaque ARGB; shadowOpacity gives its alpha
     const StyledImage* image = nullptr; // null: drawn by the caller
     QPointF imagePosition;              // device pixels, top-left
     bool imageTwice = false;            // the shadow step draws the image too

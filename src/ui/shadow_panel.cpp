@@ -1,5 +1,7 @@
 #include "shadow_panel.h"
 
+#include "color_well.h"
+#include "sidebar_style.h"
 #include "slider_row.h"
 #include "state/app_state.h"
 #include "styling_edit.h"
@@ -34,6 +36,10 @@ ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_
     m_blur->setObjectName(QStringLiteral("blur"));
     connect(m_blur, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.shadowBlur = v; }); });
+    m_offsetX = new SliderRow(tr("Offset X"), -50, 50, px, this);
+    m_offsetX->setObjectName(QStringLiteral("offsetX"));
+    connect(m_offsetX, &SliderRow::valueEdited, this,
+            [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.shadowOffsetX = v; }); });
     m_offsetY = new SliderRow(tr("Offset Y"), -50, 50, px, this);
     m_offsetY->setObjectName(QStringLiteral("offsetY"));
     connect(m_offsetY, &SliderRow::valueEdited, this,
@@ -43,8 +49,16 @@ ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_
     connect(m_opacity, &SliderRow::valueEdited, this, [this](double v) {
         editStyling(m_state, [&](BeautySettings& s) { s.shadowOpacity = float(v / 100.0); });
     });
-    for (SliderRow* row : {m_blur, m_offsetY, m_opacity})
+    for (SliderRow* row : {m_blur, m_offsetX, m_offsetY, m_opacity})
         column->addWidget(row);
+
+    m_color = new ColorWell(tr("Shadow Color"));
+    connect(m_color, &ColorWell::colorPicked, this, [this](const QColor& color) {
+        editStyling(m_state, [&](BeautySettings& s) { s.shadowColor = CodableColor::fromPlatformColor(color); });
+    });
+    m_colorRow = makeLabelledRow(tr("Color"), m_color, this);
+    m_colorRow->setObjectName(QStringLiteral("shadowColorRow"));
+    column->addWidget(m_colorRow);
 
     connect(&m_state, &AppState::settingsChanged, this, &ShadowPanel::sync);
     sync();
@@ -58,9 +72,11 @@ void ShadowPanel::sync()
         m_enabled->setChecked(settings.shadowEnabled);
     }
     m_blur->setValue(settings.shadowBlur);
+    m_offsetX->setValue(settings.shadowOffsetX);
     m_offsetY->setValue(settings.shadowOffsetY);
     m_opacity->setValue(opacityPercent(settings.shadowOpacity));
-    for (SliderRow* row : {m_blur, m_offsetY, m_opacity})
+    m_color->setColor(settings.shadowColor.toPlatformColor());
+    for (QWidget* row : std::initializer_list<QWidget*>{m_blur, m_offsetX, m_offsetY, m_opacity, m_colorRow})
         row->setVisible(settings.shadowEnabled);
 }
 

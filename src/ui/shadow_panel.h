@@ -7,9 +7,10 @@ class QCheckBox;
 namespace lustrelab {
 
 class AppState;
+class ColorWell;
 class SliderRow;
 
-// The drop shadow: on or off, and while on its blur, vertical offset and opacity.
+// The drop shadow: on or off, and while on its blur, offsets, opacity and colour.
 class ShadowPanel : public QWidget
 {
     Q_OBJECT
@@ -28,8 +29,11 @@ class ShadowPanel : public QWidget
     AppState& m_state;
     QCheckBox* m_enabled;
     SliderRow* m_blur;
+    SliderRow* m_offsetX;
     SliderRow* m_offsetY;
     SliderRow* m_opacity;
+    ColorWell* m_color;
+    QWidget* m_colorRow;
 };
 
 } // namespace lustrelab

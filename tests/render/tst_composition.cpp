@@ -266,16 +266,20 @@ class TestComposition : public QObject
         QTest::addColumn<double>("blur");
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QPointF>("offset");
-        QTest::newRow("default blur 40") << 40.0 << 1.0 << QPointF(0, 10);
-        QTest::newRow("blur 40 at ratio 2") << 40.0 << 2.0 << QPointF(0, 10);
-        QTest::newRow("blur 12, offset both ways") << 12.0 << 1.0 << QPointF(-6, 4);
-        QTest::newRow("small blur, fractional offset") << 3.0 << 1.0 << QPointF(2.5, -1.25);
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("default blur 40") << 40.0 << 1.0 << QPointF(0, 10) << QColor(Qt::black);
+        QTest::newRow("blur 40 at ratio 2") << 40.0 << 2.0 << QPointF(0, 10) << QColor(Qt::black);
+        QTest::newRow("blur 12, offset both ways") << 12.0 << 1.0 << QPointF(-6, 4) << QColor(Qt::black);
+        QTest::newRow("small blur, fractional offset") << 3.0 << 1.0 << QPointF(2.5, -1.25) << QColor(Qt::black);
+        QTest::newRow("blue shadow") << 12.0 << 1.0 << QPointF(8, 0) << QColor(0, 0, 255);
+        QTest::newRow("half-transparent colour") << 12.0 << 1.0 << QPointF(0, 6) << QColor(0, 0, 0, 128);
     }
     void shadowMatchesGaussian()
     {
         QFETCH(double, blur);
         QFETCH(double, ratio);
         QFETCH(QPointF, offset);
+        QFETCH(QColor, colour);
         const double tolerance = blur < 5 ? 2.5 : 1.6; // levels of 255; small blurs soften on the pixel grid
         // A 60 x 40 point black image: its shadow is that rectangle blurred.
         const QImage source = solidImage(int(60 * ratio), int(40 * ratio), Qt::black, ratio);
@@ -284,6 +288,7 @@ class TestComposition : public QObject
         settings.shadowOffsetX = offset.x();
         settings.shadowOffsetY = offset.y();
         settings.shadowOpacity = 1; // the full range of levels, the strictest comparison
+        settings.shadowColor = CodableColor::fromPlatformColor(colour);
         const QImage out = compose(source, settings);
         QCOMPARE(out.size(), QSize(int(188 * ratio), int(168 * ratio)));
 
@@ -294,9 +299,15 @@ class TestComposition : public QObject
         for (int y = 0; y < out.height(); y += 3)
             for (int x = 0; x < out.width(); x += 3)
                 if (!image.contains(x, y)) {
-                    const double alpha = boxUnderGaussian(x + 0.5, left, left + source.width(), sigma) *
+                    const double alpha = colour.alphaF() *
+                                         boxUnderGaussian(x + 0.5, left, left + source.width(), sigma) *
                                          boxUnderGaussian(y + 0.5, top, top + source.height(), sigma);
-                    worst = std::max(worst, std::abs(qRed(out.pixel(x, y)) - 255 * (1 - alpha)));
+                    // The shadow's colour over white: each channel from 255 towards the colour's.
+                    const QRgb pixel = out.pixel(x, y);
+                    for (const auto& [channel, target] : {std::pair{qRed(pixel), colour.red()},
+                                                          std::pair{qGreen(pixel), colour.green()},
+                                                          std::pair{qBlue(pixel), colour.blue()}})
+                        worst = std::max(worst, std::abs(channel - (255 * (1 - alpha) + target * alpha)));
                 }
         QVERIFY2(worst <= tolerance, QByteArray::number(worst));
     }
