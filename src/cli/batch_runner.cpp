@@ -68,14 +68,16 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
 {
     const BeautySettings& settings = recipe.settings;
     // Again on the decoded size, which a format's header may not have told.
-    if (QString tooLarge = checkComposedSize(image.size(), settings, maxImagePixels); !tooLarge.isEmpty())
+    const double ratio = image.devicePixelRatio(); // a capture of a HiDPI screen is not at 1
+    if (QString tooLarge = checkComposedSize(image.size(), settings, maxImagePixels, ratio);
+        !tooLarge.isEmpty())
         return failed(tooLarge);
 
     ImageProcessor processor;
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(image.size(), 1.0, settings);
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(image.size(), ratio, settings);
     const QImage composed =
         processor.compose(image, settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
     // The guard let the size through, so a missing canvas, or one without the

@@ -16,10 +16,9 @@ QString describe(double w, double h)
 
 } // namespace
 
-QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint64 maxPixels)
+QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint64 maxPixels, double ratio)
 {
-    // The command line composes at ratio 1: a point is a pixel.
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(imageSize, 1.0, settings);
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(imageSize, ratio, settings);
     if (!(canvas.width() >= 1 && canvas.height() >= 1))
         return QStringLiteral("the padding leaves no canvas (%1)")
             .arg(describe(canvas.width(), canvas.height()));
@@ -34,8 +33,9 @@ QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint6
             .arg(maxCanvasSide, 0, 'f', 0);
 
     const double scale = settings.exportScale;
-    const double outW = canvas.width() * scale;
-    const double outH = canvas.height() * scale;
+    // The export scale counts points, not pixels.
+    const double outW = canvas.width() / ratio * scale;
+    const double outH = canvas.height() / ratio * scale;
     if (!(scale > 0) || !std::isfinite(scale) || outW < 1 || outH < 1)
         return QStringLiteral("the export scale %1 leaves no image").arg(scale);
     if (outW * outH > limit)

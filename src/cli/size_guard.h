@@ -13,7 +13,9 @@ namespace lustrelab {
 // in a message, not in an exhausted machine or the source written unstyled.
 // `imageSize` is the image's pixel size (it may come from a file's header,
 // before decoding). The canvas is measured by the composition's own framing
-// and layout. Returns the reason, or empty.
-QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint64 maxPixels);
+// and layout. `ratio` is the image's device pixel ratio: files read at 1, a
+// capture of a HiDPI screen at the screen's. Returns the reason, or empty.
+QString checkComposedSize(QSize imageSize, const BeautySettings& settings, qint64 maxPixels,
+                          double ratio = 1.0);
 
 } // namespace lustrelab

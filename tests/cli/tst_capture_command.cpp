@@ -31,7 +31,9 @@ class TestCaptureCommand : public QObject
 
     // The stand-in tool writes a 64 x 40 screenshot to the path it is given, or
     // nothing when `cancel` says the user pressed Escape.
-    Run capture(const QStringList& arguments, bool cancel = false, bool withTool = true) const
+    // `scaleFactor` stands for a HiDPI screen.
+    Run capture(const QStringList& arguments, bool cancel = false, bool withTool = true,
+                const QString& scaleFactor = {}) const
     {
         const QString bin = m_home.filePath(QStringLiteral("bin"));
         QDir().mkpath(bin);
@@ -48,6 +50,8 @@ class TestCaptureCommand : public QObject
                    (withTool ? bin + u':' : QString()) + env.value(QStringLiteral("PATH")));
         env.insert(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"),
                    withTool ? QStringLiteral("screencapture") : QStringLiteral("none"));
+        if (!scaleFactor.isEmpty())
+            env.insert(QStringLiteral("QT_SCALE_FACTOR"), scaleFactor);
         QProcess process;
         process.setProcessEnvironment(env);
         process.start(qEnvironmentVariable("LUSTRELAB_BINARY"),
@@ -126,24 +130,28 @@ class TestCaptureCommand : public QObject
         QTest::addColumn<bool>("withTool");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("errorLines");
-        QTest::newRow("written") << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0;
+        QTest::addColumn<QString>("scaleFactor");
+        QTest::newRow("written") << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << "";
+        QTest::newRow("written from a HiDPI screen")
+            << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << "2";
         QTest::newRow("cancelled: nothing written or said")
-            << QStringList{"-o", "@out/"} << true << true << 3 << 0;
-        QTest::newRow("no capture tool") << QStringList{"-o", "@out/"} << false << false << 1 << 1;
-        QTest::newRow("unwritable folder") << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1;
-        QTest::newRow("unknown template") << QStringList{"--template", "Nope"} << false << true << 1 << 1;
-        QTest::newRow("unknown word") << QStringList{"everything"} << false << true << 2 << 2;
-        QTest::newRow("a copy alone writes nothing") << QStringList{"--copy"} << false << true << 0 << 0;
+            << QStringList{"-o", "@out/"} << true << true << 3 << 0 << "";
+        QTest::newRow("no capture tool") << QStringList{"-o", "@out/"} << false << false << 1 << 1 << "";
+        QTest::newRow("unwritable folder") << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1 << "";
+        QTest::newRow("unknown template") << QStringList{"--template", "Nope"} << false << true << 1 << 1 << "";
+        QTest::newRow("unknown word") << QStringList{"everything"} << false << true << 2 << 2 << "";
+        QTest::newRow("a copy alone writes nothing") << QStringList{"--copy"} << false << true << 0 << 0 << "";
     }
     void outcomes()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, cancel);
         QFETCH(bool, withTool);
+        QFETCH(QString, scaleFactor);
         const QString out = m_home.filePath(QStringLiteral("out"));
         QDir(out).removeRecursively();
-        const Run run =
-            capture(arguments.replaceInStrings(QStringLiteral("@"), m_home.path() + u'/'), cancel, withTool);
+        const Run run = capture(arguments.replaceInStrings(QStringLiteral("@"), m_home.path() + u'/'), cancel,
+                                withTool, scaleFactor);
         QTEST(run.status, "status");
         QTEST(int(run.err.size()), "errorLines");
         const QStringList written = QDir(out).entryList(QDir::Files);
