@@ -5,6 +5,7 @@
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
+#include "image_loader.h"
 #include "io/clipboard_handover.h"
 #include "io/image_limits.h"
 #include "io/screen_capture_service.h"
@@ -54,6 +55,7 @@ Captured captureOnce(CaptureMode mode)
 {
     ScreenCaptureService service;
     service.setPrintsFailures(false); // reported below, on standard error
+    service.setFileDecoder([](const QString& path) { return loadImage(path).image; });
     Captured captured;
     QObject::connect(&service, &ScreenCaptureService::captureFailed,
                      [&](CaptureMode, const QString& reason) { captured.failure = reason; });

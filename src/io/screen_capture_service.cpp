@@ -34,20 +34,22 @@ struct CaptureFile
 };
 
 // Reads and deletes what the tool left; a failure to delete is of no consequence.
-CaptureFile takeCaptureFile(const QString& path, qreal ratio)
+CaptureFile takeCaptureFile(const QString& path, qreal ratio, const ScreenCaptureService::FileDecoder& decoder)
 {
     CaptureFile file;
     file.found = QFile::exists(path);
     if (!file.found)
         return file;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    file.image = reader.read();
-    QFile::remove(path);
-    if (!file.image.isNull()) {
-        file.image = file.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        file.image.setDevicePixelRatio(ratio);
+    if (decoder) {
+        file.image = decoder(path);
+    } else {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        file.image = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
+    QFile::remove(path);
+    if (!file.image.isNull())
+        file.image.setDevicePixelRatio(ratio);
     return file;
 }
 
@@ -212,7 +214,8 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
         p->showApplication();
     // Decoding a full-screen PNG takes longer than a frame.
     runThenDeliver(
-        m_reader, this, [path, ratio = screenRatio()] { return takeCaptureFile(path, ratio); },
+        m_reader, this,
+        [path, ratio = screenRatio(), decoder = m_decoder] { return takeCaptureFile(path, ratio, decoder); },
         [this, promise](const CaptureFile& file) { deliver(file.image, file.found, promise); });
 }
 
