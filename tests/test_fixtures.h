@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cstdio>
@@ -38,6 +40,34 @@ class IsolatedHome
     QTemporaryDir m_dir;
 };
 
+// A dbus-daemon of the test's own, made this process's session bus: must
+// exist before anything connects to one. The address is empty (and nothing
+// changes) where dbus-daemon is not installed.
+class PrivateSessionBus
+{
+  public:
+    PrivateSessionBus()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+            return;
+        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
+        if (!m_daemon.waitForReadyRead(10000))
+            return;
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
+    }
+    ~PrivateSessionBus()
+    {
+        m_daemon.terminate();
+        m_daemon.waitForFinished(5000);
+    }
+    QString address() const { return m_address; }
+
+  private:
+    QProcess m_daemon;
+    QString m_address;
+};
+
 // Redirects a standard stream (where the template store, the capture service
 // and the launcher report their failures) into a file until text() is called.
 class StreamCapture
@@ -51,6 +81,13 @@ class StreamCapture
             ::dup2(m_file.handle(), m_fd);
     }
     ~StreamCapture() { text(); }
+    // What was written so far, while the capture goes on.
+    QByteArray peek()
+    {
+        std::fflush(m_stream);
+        QFile written(m_file.fileName()); // m_file's offset is the stream's: leave it alone
+        return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    }
     QByteArray text()
     {
         if (m_savedFd >= 0) {

@@ -25,6 +25,11 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
     QGuiApplication::setQuitOnLastWindowClosed(
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
+    connect(&m_state->quickCapture(), &QuickCapture::openRequested, this,
+            [this](const QImage&, bool bringForward) {
+                if (bringForward)
+                    acceptHandOver({});
+            });
     // A copy must still paste after the window has gone.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &handOverOwnedClipboardImage);
 }
@@ -61,6 +66,17 @@ void LustrelabApp::openFiles(const QStringList& paths)
     }
     if (!m_opening)
         openNextFile();
+}
+
+void LustrelabApp::acceptHandOver(const QStringList& paths)
+{
+    openFiles(paths);
+    if (m_window->isMinimized())
+        m_window->showNormal();
+    else
+        m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 // One file at a time, so that the tabs come in the order given.

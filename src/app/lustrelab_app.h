@@ -35,6 +35,10 @@ class LustrelabApp : public QObject
     // to open, the clipboard paste on first appearance is skipped.
     void openFiles(const QStringList& paths);
 
+    // Files a later start handed over: they open as tabs like openFiles'
+    // and the window comes to the front, also from minimised or hidden.
+    void acceptHandOver(const QStringList& paths);
+
     // Whether files from openFiles are still being read.
     bool isOpeningFiles() const { return !m_pendingFiles.isEmpty() || m_opening; }
 

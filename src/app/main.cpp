@@ -1,9 +1,11 @@
 #include "app/lustrelab_app.h"
 #include "cli/command_line.h"
 #include "io/image_limits.h"
+#include "io/instance_channel.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +15,10 @@ int main(int argc, char** argv)
     const int status = lustrelab::runCommandLine(argc, argv);
     if (status >= 0)
         return status;
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("lustrelab " LUSTRELAB_VERSION);
+        return 0;
+    }
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::puts(
             "usage: lustrelab [IMAGE...]                           open the window, each image in a tab\n"
@@ -20,7 +26,11 @@ int main(int argc, char** argv)
             "(see compose --help)\n"
             "       lustrelab capture [region|window|screen] ...   capture, style and save in one step "
             "(see capture --help)\n"
-            "       lustrelab presets [gradients|canvases|frames]  list the built-in ids");
+            "       lustrelab presets [gradients|canvases|frames]  list the built-in ids\n"
+            "       lustrelab --version                            print the version\n"
+            "\n"
+            "While a window runs, a later 'lustrelab IMAGE...' opens the images as new\n"
+            "tabs of that window and returns at once.");
         return 0;
     }
 
@@ -35,9 +45,23 @@ int main(int argc, char** argv)
         QIcon::fromTheme(QStringLiteral("org.lustrelab.Lustrelab"),
                          QIcon(QStringLiteral(":/icons/org.lustrelab.Lustrelab.svg"))));
 
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    const QStringList files = lustrelab::absoluteLaunchArguments(arguments, QDir::currentPath());
+    lustrelab::InstanceChannel channel;
+    if (channel.claim() == lustrelab::InstanceChannel::Claim::taken) {
+        const QString failure = lustrelab::InstanceChannel::handOver(files);
+        if (failure.isEmpty())
+            return 0;
+        // A window that holds the name but does not answer is no reason to
+        // leave the user with nothing: this start becomes a window of its own.
+        std::fprintf(stderr, "lustrelab: the running window did not answer (%s); opening another\n",
+                     qPrintable(failure));
+    }
+
     lustrelab::LustrelabApp lustrelab;
-    QStringList files = QApplication::arguments();
-    files.removeFirst();
+    QObject::connect(&channel, &lustrelab::InstanceChannel::openRequested, &lustrelab,
+                     &lustrelab::LustrelabApp::acceptHandOver);
     lustrelab.openFiles(files);
     lustrelab.window().show();
     return app.exec();

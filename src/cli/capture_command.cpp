@@ -1,6 +1,7 @@
 #include "capture_command.h"
 
 #include "batch_runner.h"
+#include "capture_hand_over.h"
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
@@ -37,7 +38,7 @@ int usage(const QString& message)
     printLine(stderr, QStringLiteral("lustrelab capture: %1").arg(message));
     printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen] [-o FILE|FOLDER/] "
                                      "[--settings FILE | --template NAME] [--set FIELD=VALUE]... "
-                                     "[--scale N] [--format png|jpeg] [--copy]"));
+                                     "[--scale N] [--format png|jpeg] [--copy | --open]"));
     return usageStatus;
 }
 
@@ -66,10 +67,21 @@ Captured captureOnce(CaptureMode mode)
     return captured;
 }
 
+// --open hands the capture on unstyled, so no styling or output option can
+// mean anything beside it.
+bool hasStylingOrOutput(const ComposeOptions& options)
+{
+    return options.copy || !options.output.isEmpty() || !options.settingsFile.isEmpty() ||
+           !options.templateName.isEmpty() || !options.assignments.isEmpty() ||
+           !options.annotationsFile.isEmpty() || options.scale || options.format;
+}
+
 } // namespace
 
-int runCaptureCommand(const QStringList& arguments, char* programName)
+int runCaptureCommand(const QStringList& givenArguments, char* programName)
 {
+    QStringList arguments = givenArguments;
+    const bool open = arguments.removeAll(QStringLiteral("--open")) > 0;
     const ComposeParse parse = parseComposeArguments(arguments, InputsRequired::no);
     if (parse.options.help) {
         printLine(stdout, captureHelp());
@@ -78,6 +90,9 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
     if (!parse.usageError.isEmpty())
         return usage(parse.usageError);
     const ComposeOptions& options = parse.options;
+    if (open && hasStylingOrOutput(options))
+        return usage(QStringLiteral("--open hands the unstyled capture to the window; "
+                                    "it takes no styling, -o or --copy"));
     if (options.inputs.size() > 1)
         return usage(
             QStringLiteral("one of region, window or screen, not %1 words").arg(options.inputs.size()));
@@ -87,7 +102,8 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
             QStringLiteral("unknown capture '%1'; use region, window or screen").arg(options.inputs[0]));
     qInstallMessageHandler(quietQtWarnings);
 
-    const std::optional<ComposeRecipe> recipe = resolveComposeRecipe(options);
+    const std::optional<ComposeRecipe> recipe =
+        open ? std::optional<ComposeRecipe>(ComposeRecipe{}) : resolveComposeRecipe(options);
     if (!recipe)
         return failedStatus;
 
@@ -123,6 +139,18 @@ int runCaptureCommand(const QStringList& arguments, char* programName)
     if (captured.image.isNull()) {
         reportFailure(QStringLiteral("capture"), QStringLiteral("the capture tool wrote no readable image"));
         return failedStatus;
+    }
+
+    if (open) {
+        const QString failure = openCaptureInWindow(
+            captured.image,
+            QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/captures"),
+            QDateTime::currentDateTime(), QCoreApplication::applicationFilePath());
+        if (!failure.isEmpty()) {
+            reportFailure(QStringLiteral("--open"), failure);
+            return failedStatus;
+        }
+        return 0;
     }
 
     // A copy alone writes nothing; without either, the Pictures folder gets it.
@@ -172,6 +200,8 @@ for a styled screenshot in one keystroke.
   --copy                Puts the styled image on the clipboard instead of
                         writing it (with -o: as well). It stays pasteable
                         after lustrelab exits (on Wayland through wl-copy).
+  --open                Opens the capture, unstyled, as a new tab of the
+                        running window (starting one when none runs).
   --scale N             Export scale.
   --format png|jpeg     Encoding; else the file name's suffix, else the styling's.
   -h, --help            This text.

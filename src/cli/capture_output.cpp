@@ -1,5 +1,6 @@
 #include "capture_output.h"
 
+#include "io/capture_file_name.h"
 #include "output_plan.h"
 
 #include <QDir>
@@ -21,12 +22,7 @@ CaptureOutput planCaptureOutput(const QString& output, std::optional<ExportForma
     }
     const QString folder =
         output.isEmpty() ? QDir(picturesFolder).filePath(QStringLiteral("Lustrelab")) : output;
-    const QString stem =
-        QDir(folder).filePath(now.toString(QStringLiteral("'Screenshot 'yyyy-MM-dd HH-mm-ss")));
-    const QString suffix = u'.' + rawValue(planned.format);
-    planned.path = stem + suffix;
-    for (int n = 2; exists(planned.path); ++n)
-        planned.path = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+    planned.path = captureFilePath(folder, now, planned.format, exists);
     return planned;
 }
 

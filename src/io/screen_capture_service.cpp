@@ -138,13 +138,16 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
     auto promise = std::make_shared<QPromise<QImage>>();
     promise->start();
     setRunning(m_running + 1);
-    if (ApplicationPresence* p = presence())
+    ApplicationPresence* p = presence();
+    if (p)
         p->hideApplication();
     // The wait runs on the event loop, so the hidden windows really get
     // unmapped before the tool looks at the screen; the backend is chosen
-    // meanwhile.
+    // meanwhile. Without windows (the capture command) there is nothing to
+    // wait for.
     chooseBackend();
-    QTimer::singleShot(settleDelay, this, [this, mode, promise] { runBackend(mode, promise); });
+    QTimer::singleShot(p ? settleDelay : std::chrono::milliseconds(0), this,
+                       [this, mode, promise] { runBackend(mode, promise); });
     return promise->future();
 }
 

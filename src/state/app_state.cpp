@@ -38,6 +38,8 @@ AppState::AppState(const QString& templatesDirectory, QObject* parent)
     connect(&m_exports, &ExportQueue::finished, this, &AppState::exportFinished);
     connect(&m_compositions, &CompositionQueue::composed, this, &AppState::storeComposition);
     connect(&m_compositions, &CompositionQueue::busyChanged, this, &AppState::setIsProcessing);
+    connect(&m_quickCapture, &QuickCapture::openRequested, this,
+            [this](const QImage& capture) { loadImage(capture, true); });
 }
 
 AppState::~AppState() = default;

@@ -3,6 +3,7 @@
 #include "composition_queue.h"
 #include "export_queue.h"
 #include "history_manager.h"
+#include "quick_capture.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
 #include "io/screen_capture_service.h"
@@ -84,6 +85,7 @@ class AppState : public QObject
     ImageProcessor& imageProcessor() { return m_imageProcessor; }
     TemplateManager& templateManager() { return m_templateManager; }
     ClipboardService& clipboardService() { return m_clipboardService; }
+    QuickCapture& quickCapture() { return m_quickCapture; }
     ExportService& exportService() { return m_exportService; }
     ScreenCaptureService& screenCaptureService() { return m_screenCaptureService; }
 
@@ -277,6 +279,7 @@ class AppState : public QObject
     PreferencesStore m_preferences;
     CompositionQueue m_compositions{m_imageProcessor};
     ExportQueue m_exports{m_exportService};
+    QuickCapture m_quickCapture{m_templateManager, m_clipboardService};
 
     QList<ScreenshotTab> m_tabs;
     std::optional<QUuid> m_currentTabId;

@@ -9,11 +9,12 @@ namespace lustrelab {
 
 namespace {
 
-// Waits for the capture on the event loop and opens what it gives in a new tab.
+// Waits for the capture on the event loop; what it gives opens in a new tab
+// unless the preferences ask for a quick capture.
 void startCapture(AppState& state, CaptureMode mode)
 {
     state.screenCaptureService().capture(mode).then(&state, [&state](const QImage& image) {
-        if (!image.isNull())
+        if (!image.isNull() && !state.quickCapture().take(image, state.settings()))
             state.loadImage(image, true);
     });
 }

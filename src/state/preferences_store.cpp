@@ -1,6 +1,8 @@
 #include "preferences_store.h"
 
+#include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <array>
 
 namespace lustrelab {
@@ -30,6 +32,16 @@ constexpr std::array<SectionKey, PreferencesStore::SectionCount> sectionKeys{{
 
 const QString autoClipboardKey = QStringLiteral("autoClipboard");
 const QString defaultScaleKey = QStringLiteral("defaultScale");
+const QString afterCaptureKey = QStringLiteral("afterCapture");
+const QString quickTemplateKey = QStringLiteral("quickCapture.template");
+const QString quickFolderKey = QStringLiteral("quickCapture.folder");
+
+// Stored by name, so that a reordering never changes a user's choice.
+constexpr std::array<std::pair<PreferencesStore::AfterCapture, const char*>, 3> afterCaptureNames{{
+    {PreferencesStore::AfterCapture::openInNewTab, "newTab"},
+    {PreferencesStore::AfterCapture::styleAndCopy, "copy"},
+    {PreferencesStore::AfterCapture::styleCopyAndSave, "copyAndSave"},
+}};
 
 QSettings store()
 {
@@ -69,6 +81,46 @@ double PreferencesStore::defaultExportScale() const
 void PreferencesStore::setDefaultExportScale(double scale)
 {
     store().setValue(defaultScaleKey, scale);
+}
+
+PreferencesStore::AfterCapture PreferencesStore::afterCapture() const
+{
+    const QString stored = store().value(afterCaptureKey).toString();
+    for (const auto& [choice, name] : afterCaptureNames)
+        if (stored == QLatin1StringView(name))
+            return choice;
+    return AfterCapture::openInNewTab; // unset, or a choice of a later version
+}
+
+void PreferencesStore::setAfterCapture(AfterCapture choice)
+{
+    for (const auto& [known, name] : afterCaptureNames)
+        if (known == choice)
+            store().setValue(afterCaptureKey, QLatin1StringView(name));
+}
+
+QString PreferencesStore::quickCaptureTemplate() const
+{
+    return store().value(quickTemplateKey).toString();
+}
+
+void PreferencesStore::setQuickCaptureTemplate(const QString& name)
+{
+    store().setValue(quickTemplateKey, name);
+}
+
+QString PreferencesStore::quickCaptureFolder() const
+{
+    const QString stored = store().value(quickFolderKey).toString();
+    if (!stored.isEmpty())
+        return stored;
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+        .filePath(QStringLiteral("Lustrelab"));
+}
+
+void PreferencesStore::setQuickCaptureFolder(const QString& folder)
+{
+    store().setValue(quickFolderKey, folder);
 }
 
 } // namespace lustrelab

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace lustrelab {
 
 // The per-user preferences, in QSettings under organisation and application
@@ -35,6 +37,21 @@ class PreferencesStore
     // in the store (edited by hand, or from a later version) reads as 2.
     double defaultExportScale() const;
     void setDefaultExportScale(double scale);
+
+    // What the window does with a capture: a new tab (the default), or
+    // style it and copy it (and save it) without coming forward.
+    enum class AfterCapture { openInNewTab, styleAndCopy, styleCopyAndSave };
+    AfterCapture afterCapture() const;
+    void setAfterCapture(AfterCapture choice);
+
+    // The template a quick capture is styled with; empty: the styling of the
+    // current tab.
+    QString quickCaptureTemplate() const;
+    void setQuickCaptureTemplate(const QString& name);
+
+    // Where "style, copy and save" saves; default Pictures/Lustrelab.
+    QString quickCaptureFolder() const;
+    void setQuickCaptureFolder(const QString& folder);
 };
 
 } // namespace lustrelab

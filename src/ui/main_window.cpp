@@ -12,8 +12,8 @@
 #include "settings_view.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
+#include "state/preferences_store.h"
 #include "tab_bar.h"
-#include "user_preferences.h"
 #include "window_presence.h"
 
 #include <QApplication>
@@ -219,7 +219,7 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::runAutomaticPaste()
 {
-    if (!m_automaticPaste || !autoPasteOnLaunch())
+    if (!m_automaticPaste || !PreferencesStore().autoPasteOnLaunch())
         return;
     if (m_state.clipboardService().canReadImage()) {
         m_pasteAwaitsActivation = false;

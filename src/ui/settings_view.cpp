@@ -1,9 +1,10 @@
 #include "settings_view.h"
 
+#include "capture_preferences.h"
 #include "readable_text.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
-#include "user_preferences.h"
+#include "state/preferences_store.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -19,8 +20,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
 {
     setWindowTitle(tr("Preferences"));
     keepSecondaryTextReadable(*this);
-    setMinimumSize(450, 450);
-    resize(450, 450);
+    setMinimumSize(450, 560);
+    resize(450, 560);
 
     auto* general = new QGroupBox(tr("General"), this);
     auto* generalForm = new QFormLayout(general);
@@ -33,6 +34,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     for (int scale : {1, 2, 3})
         m_scale->addItem(tr("%1x").arg(scale), double(scale));
     generalForm->addRow(tr("Default export scale"), m_scale);
+
+    m_capture = new CapturePreferencesBox(state.templateManager(), this);
 
     auto* shortcuts = new QGroupBox(tr("Keyboard Shortcuts"), this);
     auto* shortcutColumn = new QVBoxLayout(shortcuts);
@@ -67,13 +70,15 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(16);
     column->addWidget(general);
+    column->addWidget(m_capture);
     column->addWidget(shortcuts);
     column->addWidget(resetBox);
     column->addStretch(1);
 
-    connect(m_autoPaste, &QCheckBox::toggled, this, [](bool on) { setAutoPasteOnLaunch(on); });
-    connect(m_scale, &QComboBox::activated, this,
-            [this](int index) { setDefaultExportScale(m_scale->itemData(index).toDouble()); });
+    connect(m_autoPaste, &QCheckBox::toggled, this, [](bool on) { PreferencesStore().setAutoPasteOnLaunch(on); });
+    connect(m_scale, &QComboBox::activated, this, [this](int index) {
+        PreferencesStore().setDefaultExportScale(m_scale->itemData(index).toDouble());
+    });
     connect(reset, &QPushButton::clicked, this, &SettingsView::resetToDefaults);
     showPreferences();
 }
@@ -86,16 +91,22 @@ void SettingsView::setGlobalShortcutRegistered(bool registered)
 void SettingsView::resetToDefaults()
 {
     m_state.resetSettings();
-    setAutoPasteOnLaunch(true);
-    setDefaultExportScale(2);
+    PreferencesStore preferences;
+    preferences.setAutoPasteOnLaunch(true);
+    preferences.setDefaultExportScale(2);
+    preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab);
+    preferences.setQuickCaptureTemplate({});
+    preferences.setQuickCaptureFolder({});
     showPreferences();
 }
 
 void SettingsView::showPreferences()
 {
     const QSignalBlocker blocker(m_autoPaste);
-    m_autoPaste->setChecked(autoPasteOnLaunch());
-    m_scale->setCurrentIndex(m_scale->findData(defaultExportScale()));
+    const PreferencesStore preferences;
+    m_autoPaste->setChecked(preferences.autoPasteOnLaunch());
+    m_scale->setCurrentIndex(m_scale->findData(preferences.defaultExportScale()));
+    m_capture->showPreferences();
 }
 
 } // namespace lustrelab

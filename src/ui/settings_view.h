@@ -10,9 +10,11 @@ class QPushButton;
 namespace lustrelab {
 
 class AppState;
+class CapturePreferencesBox;
 
-// The preferences window: launch paste, default export scale, the global
-// capture shortcut, and a reset of the styling to its defaults.
+// The preferences window: launch paste, default export scale, what a
+// capture does, the global capture shortcut, and a reset of the styling to
+// its defaults.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ class SettingsView : public QWidget
     AppState& m_state;
     QCheckBox* m_autoPaste;
     QComboBox* m_scale;
+    CapturePreferencesBox* m_capture;
     QLabel* m_shortcutHelp;
 };
 

@@ -1,4 +1,5 @@
 #include "app/lustrelab_app.h"
+#include "io/instance_channel.h"
 #include "state/app_state.h"
 #include "test_fixtures.h"
 #include "ui/main_window.h"
@@ -39,6 +40,8 @@ class TestLustrelabApp : public QObject
         return path;
     }
 
+    test::PrivateSessionBus m_bus; // for the hand-over between starts
+
   private slots:
     void openFiles_data()
     {
@@ -77,6 +80,53 @@ class TestLustrelabApp : public QObject
         }
     }
 
+    // A later start hands its files to the running window and exits: file
+    // managers, launchers and key bindings all run `lustrelab FILE`.
+    void laterStartOpensTabsInTheRunningWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("newTabColours");
+        QTest::newRow("relative path") << QStringList{"blue.png"} << QStringList{"blue"};
+        QTest::newRow("file URL and path")
+            << QStringList{"URL:lime.png", "red.png"} << QStringList{"lime", "red"};
+        QTest::newRow("no file: the window just comes forward") << QStringList{} << QStringList{};
+    }
+    void laterStartOpensTabsInTheRunningWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, newTabColours);
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || m_bus.address().isEmpty())
+            QSKIP("needs the build tree and dbus-daemon");
+        for (const char* colour : {"blue", "lime", "red"})
+            makeFile(QLatin1String(colour));
+        for (QString& argument : arguments)
+            if (argument.startsWith(QLatin1String("URL:")))
+                argument = QUrl::fromLocalFile(m_home.filePath(argument.mid(4))).toString();
+
+        LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
+        InstanceChannel channel;
+        QCOMPARE(channel.claim(), InstanceChannel::Claim::claimed);
+        connect(&channel, &InstanceChannel::openRequested, &app, &LustrelabApp::acceptHandOver);
+        app.state().loadImage(test::solidImage(8, 6, Qt::black), false);
+        app.window().showMinimized();
+
+        QProcess later;
+        later.setWorkingDirectory(m_home.path());
+        later.setProcessChannelMode(QProcess::ForwardedChannels);
+        later.start(binary, arguments);
+        // It waits for the answer of this process, so the loop must run meanwhile.
+        QTRY_COMPARE_WITH_TIMEOUT(later.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(later.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(later.exitCode(), 0);
+
+        QTRY_VERIFY(!app.isOpeningFiles());
+        QCOMPARE(app.state().tabs().size(), 1 + newTabColours.size());
+        for (int i = 0; i < newTabColours.size(); ++i)
+            QCOMPARE(app.state().tabs()[i + 1].sourceImage->pixelColor(0, 0), QColor(newTabColours[i]));
+        QVERIFY(!app.window().isMinimized());
+    }
+
     // What a desktop needs to offer "Open with Lustrelab" and list the
     // application lands where desktops look for it.
     void installsWhatDesktopsNeed()
@@ -99,11 +149,22 @@ class TestLustrelabApp : public QObject
 
         QFile desktopFile(installed("share/applications/org.lustrelab.Lustrelab.desktop"));
         QVERIFY(desktopFile.open(QIODevice::ReadOnly | QIODevice::Text));
+        // Keys by group: "Exec" of [Desktop Entry] and "capture-region/Exec" of an action.
         QHash<QString, QString> entry;
-        for (const QByteArray& line : desktopFile.readAll().split('\n'))
-            if (const qsizetype equals = line.indexOf('='); equals > 0)
-                entry.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+        QString group;
+        for (const QByteArray& line : desktopFile.readAll().split('\n')) {
+            if (line.startsWith("[Desktop Action "))
+                group = QString::fromUtf8(line.mid(16).chopped(1)) + QLatin1Char('/');
+            else if (const qsizetype equals = line.indexOf('='); equals > 0)
+                entry.insert(group + QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+        }
         QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("lustrelab %F"));
+        for (const char* mode : {"region", "window", "screen"}) {
+            const QString action = QStringLiteral("capture-%1").arg(QLatin1String(mode));
+            QVERIFY2(entry.value(QStringLiteral("Actions")).split(QLatin1Char(';')).contains(action), mode);
+            QCOMPARE(entry.value(action + QStringLiteral("/Exec")),
+                     QStringLiteral("lustrelab capture %1 --open").arg(QLatin1String(mode)));
+        }
         QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("org.lustrelab.Lustrelab"));
         const QStringList types = entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'));
         for (const char* type : {"image/png", "image/jpeg", "image/webp", "image/bmp"})

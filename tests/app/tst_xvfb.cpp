@@ -1,9 +1,12 @@
 // Tests on a real X server (see xvfb_main.h). Keys are pressed with xdotool.
 
 #include "app/app_delegate.h"
+#include "fake_notifications.h"
 #include "io/xcb_key_grab.h"
 #include "state/app_state.h"
+#include "state/preferences_store.h"
 #include "test_fixtures.h"
+#include "ui/main_window.h"
 #include "xvfb_main.h"
 
 #include <QRasterWindow>
@@ -59,6 +62,16 @@ QImage waitForScreen(const QString& folder, QColor colour)
     return {};
 }
 
+struct ShowCounter : QObject
+{
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Show;
+        return false;
+    }
+};
+
 void press(const QString& keys)
 {
     QProcess process;
@@ -73,6 +86,7 @@ class TestXvfb : public QObject
     Q_OBJECT
 
     test::IsolatedHome m_home;
+    test::PrivateSessionBus m_bus; // for the quick capture's notification
     std::unique_ptr<AppState> m_state;
     FakeCaptureBackend* m_backend = nullptr; // owned by the state's capture service
 
@@ -181,6 +195,46 @@ class TestXvfb : public QObject
         const int thumbnail = pixelsNear(screen, opened);
         QVERIFY2(thumbnail > 0 && thumbnail <= 16 * 16, qPrintable(QString::number(thumbnail)));
         QCOMPARE(app.state(), QProcess::Running);
+    }
+
+    // With "Style, copy and save", the hot key pressed while the window is
+    // put away styles the capture, saves it, copies it for other programs
+    // and says so in a notification; the window never appears.
+    void quickCaptureFromTheHotKey()
+    {
+        if (m_bus.address().isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
+            QSKIP("needs dbus-daemon and xclip");
+        test::FakeNotifications server;
+        QVERIFY(server.registerOn(QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("server"))));
+        QTemporaryDir folder;
+        PreferencesStore preferences;
+        preferences.setAfterCapture(PreferencesStore::AfterCapture::styleCopyAndSave);
+        preferences.setQuickCaptureFolder(folder.path());
+        const auto restore = qScopeGuard(
+            [&] { preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab); });
+
+        MainWindow window(*m_state); // put away: never shown
+        ShowCounter shows;
+        window.installEventFilter(&shows);
+        AppDelegate delegate;
+        delegate.setup(m_state.get());
+        const qsizetype tabs = m_state->tabs().size();
+        press(QStringLiteral("ctrl+shift+6"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(server.shown.size(), 1, 10000);
+        QCOMPARE(server.shown[0].summary, QStringLiteral("Styled screenshot copied and saved"));
+        const QStringList saved = QDir(folder.path()).entryList(QDir::Files);
+        QCOMPARE(saved.size(), 1);
+        const QImage styled(folder.filePath(saved[0]));
+        QVERIFY(styled.width() > 6 && styled.height() > 4); // the 6 x 4 capture, with its background
+
+        QProcess paste; // another program reads the clipboard while this one serves it
+        paste.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", "image/png"});
+        QTRY_COMPARE_WITH_TIMEOUT(paste.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(QImage::fromData(paste.readAllStandardOutput(), "PNG").size(), styled.size());
+        QCOMPARE(m_state->tabs().size(), tabs);
+        QCOMPARE(shows.count, 0);
+        QVERIFY(!window.isVisible());
     }
 
     // A press after the model is gone does nothing.

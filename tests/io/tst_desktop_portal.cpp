@@ -160,8 +160,7 @@ class TestDesktopPortal : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QProcess m_daemon; // a private D-Bus daemon, ours alone
-    QString m_address;
+    test::PrivateSessionBus m_daemon; // code that finds the portal by itself looks here
     // The fake portal answers from a thread of its own, as a real portal
     // does, so that the client's blocking calls get their answers.
     QThread m_portalThread;
@@ -170,34 +169,27 @@ class TestDesktopPortal : public QObject
 
     QDBusConnection newConnection()
     {
-        return QDBusConnection::connectToBus(m_address, QStringLiteral("client%1").arg(++m_connections));
+        return QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("client%1").arg(++m_connections));
     }
-    QDBusConnection portalBus() { return QDBusConnection::connectToBus(m_address, QStringLiteral("portal")); }
+    QDBusConnection portalBus() { return QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("portal")); }
 
   public:
     ~TestDesktopPortal() override
     {
         m_portalThread.quit();
         m_portalThread.wait();
-        m_daemon.terminate();
-        m_daemon.waitForFinished(5000);
     }
 
   private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+        if (m_daemon.address().isEmpty())
             QSKIP("dbus-daemon is not installed");
-        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
-        QVERIFY(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
         m_portal = std::make_unique<FakePortal>(portalBus());
         QVERIFY(portalBus().registerVirtualObject(portalPath, m_portal.get(), QDBusConnection::SubPath));
         m_portalThread.start();
         m_portal->moveToThread(&m_portalThread);
         QVERIFY(portalBus().registerService(portalService));
-        // Code that finds the portal by itself looks on the session bus.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
         qunsetenv("LUSTRELAB_CAPTURE_BACKEND");
         qunsetenv("WAYLAND_DISPLAY");
     }

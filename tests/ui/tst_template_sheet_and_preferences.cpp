@@ -1,7 +1,7 @@
 // The save-template sheet and the preferences window.
 #include "ui/save_template_dialog.h"
 #include "ui/settings_view.h"
-#include "ui/user_preferences.h"
+#include "state/preferences_store.h"
 #include "ui_fixtures.h"
 
 using namespace lustrelab;
@@ -90,8 +90,8 @@ class TestTemplateSheetAndPreferences : public QObject
             scale(view)->setFocus();
             QTest::keyClick(scale(view), Qt::Key_Home);
         }
-        QVERIFY(!autoPasteOnLaunch());
-        QCOMPARE(defaultExportScale(), 1.0);
+        QVERIFY(!PreferencesStore().autoPasteOnLaunch());
+        QCOMPARE(PreferencesStore().defaultExportScale(), 1.0);
         SettingsView reopened(state);
         QVERIFY(!autoPaste(reopened)->isChecked());
         QCOMPARE(scale(reopened)->currentText(), QStringLiteral("1x"));
@@ -108,7 +108,7 @@ class TestTemplateSheetAndPreferences : public QObject
         QFETCH(QVariant, stored);
         QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
             .setValue(QStringLiteral("defaultScale"), stored);
-        QCOMPARE(defaultExportScale(), 2.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
     }
 
     void resetToDefaultsIsUndoable()
@@ -124,14 +124,14 @@ class TestTemplateSheetAndPreferences : public QObject
         state.processImage();
         QTRY_VERIFY(!state.isProcessing());
         const QImage styled = *state.currentTab()->processedImage;
-        setAutoPasteOnLaunch(false);
-        setDefaultExportScale(1);
+        PreferencesStore().setAutoPasteOnLaunch(false);
+        PreferencesStore().setDefaultExportScale(1);
 
         SettingsView view(state);
         child<QPushButton>(view, QStringLiteral("reset"))->click();
         QCOMPARE(state.settings(), BeautySettings{});
-        QVERIFY(autoPasteOnLaunch());
-        QCOMPARE(defaultExportScale(), 2.0);
+        QVERIFY(PreferencesStore().autoPasteOnLaunch());
+        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
         QVERIFY(autoPaste(view)->isChecked());
         QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
         QVERIFY(state.cornersCollapsed() == false); // fold flags are no styling

@@ -1,0 +1,45 @@
+#include "capture_hand_over.h"
+
+#include "io/capture_file_name.h"
+#include "io/instance_channel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace lustrelab {
+
+namespace {
+
+constexpr int keptDays = 7;
+
+void removeOldCaptures(const QDir& folder, const QDateTime& now)
+{
+    const QDateTime cutOff = now.addDays(-keptDays);
+    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.png")}, QDir::Files))
+        if (file.lastModified() < cutOff)
+            QFile::remove(file.absoluteFilePath());
+}
+
+} // namespace
+
+QString openCaptureInWindow(const QImage& capture, const QString& folder, const QDateTime& now,
+                            const QString& programPath)
+{
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("cannot create %1").arg(folder);
+    removeOldCaptures(QDir(folder), now);
+    const QString path = captureFilePath(folder, now, ExportFormat::png,
+                                         [](const QString& taken) { return QFileInfo::exists(taken); });
+    if (!capture.save(path, "PNG"))
+        return QStringLiteral("cannot write %1").arg(path);
+
+    if (InstanceChannel::handOver({path}).isEmpty())
+        return {};
+    // No window runs (or none answers): one is started for the capture.
+    if (!QProcess::startDetached(programPath, {path}))
+        return QStringLiteral("cannot start the window (%1)").arg(programPath);
+    return {};
+}
+
+} // namespace lustrelab

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+namespace lustrelab {
+
+// `capture --open`: the unstyled capture becomes a new tab of the window,
+// the running one when there is one, else a window started for it. The
+// image travels as a PNG in `folder` (a window started afterwards needs a
+// path), named after `now` like any capture; files there older than a week
+// are removed on the way, so the folder does not grow without end.
+// Returns why it failed, or empty.
+QString openCaptureInWindow(const QImage& capture, const QString& folder, const QDateTime& now,
+                            const QString& programPath);
+
+} // namespace lustrelab

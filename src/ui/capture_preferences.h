@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace lustrelab {
+
+class TemplateManager;
+
+// The preferences' "After capture" group: whether a capture opens in a new
+// tab or is styled and copied (and saved) at once, with which styling, and
+// into which folder. Every change is stored as it is made.
+class CapturePreferencesBox : public QGroupBox
+{
+    Q_OBJECT
+
+  public:
+    CapturePreferencesBox(TemplateManager& templates, QWidget* parent = nullptr);
+
+    // Reads the stored choices again (after a reset, say).
+    void showPreferences();
+
+  private:
+    void fillStylings();
+    void chooseFolder();
+
+    TemplateManager& m_templates;
+    QComboBox* m_after;
+    QComboBox* m_styling;
+    QLabel* m_folder;
+    QPushButton* m_chooseFolder;
+};
+
+} // namespace lustrelab

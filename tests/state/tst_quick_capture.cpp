@@ -1,0 +1,170 @@
+#include "io/clipboard_service.h"
+#include "io/export_service.h"
+#include "render/image_processor.h"
+#include "state/preferences_store.h"
+#include "state/quick_capture.h"
+#include "state/template_manager.h"
+#include "fake_notifications.h"
+#include "test_fixtures.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QtDBus>
+#include <QtTest>
+
+using namespace lustrelab;
+using AfterCapture = PreferencesStore::AfterCapture;
+
+
+class TestQuickCapture : public QObject
+{
+    Q_OBJECT
+
+    test::IsolatedHome m_home;
+    test::PrivateSessionBus m_bus;
+    test::FakeNotifications m_server;
+    const QImage m_capture = test::solidImage(120, 80, Qt::darkCyan);
+
+    QDBusConnection serverBus() { return QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("server")); }
+
+    static QImage clipboardImage() { return QGuiApplication::clipboard()->image(); }
+
+  private slots:
+    void initTestCase()
+    {
+        if (m_bus.address().isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        QVERIFY(m_server.registerOn(serverBus()));
+    }
+
+    void init()
+    {
+        m_server.shown.clear();
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void stylesCopiesAndSaves_data()
+    {
+        QTest::addColumn<AfterCapture>("after");
+        QTest::addColumn<QString>("templateName"); // "gone": chosen, then deleted
+        QTest::addColumn<QString>("folder");       // "blocked": a file stands where the folder goes
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<bool>("copied");
+        QTest::addColumn<bool>("saved");
+
+        QTest::newRow("new tab: not taken") << AfterCapture::openInNewTab << "" << "" << "" << false << false;
+        QTest::newRow("copy, current styling")
+            << AfterCapture::styleAndCopy << "" << "" << "Styled screenshot copied" << true << false;
+        QTest::newRow("copy and save, template")
+            << AfterCapture::styleCopyAndSave << "Wide" << "shots" << "Styled screenshot copied and saved" << true
+            << true;
+        QTest::newRow("template deleted since")
+            << AfterCapture::styleAndCopy << "gone" << "" << "Screenshot not styled" << false << false;
+        QTest::newRow("folder cannot be made")
+            << AfterCapture::styleCopyAndSave << "" << "blocked" << "Screenshot not styled" << false << false;
+    }
+    void stylesCopiesAndSaves()
+    {
+        QFETCH(AfterCapture, after);
+        QFETCH(QString, templateName);
+        QFETCH(QString, folder);
+        QFETCH(QString, summary);
+        QFETCH(bool, copied);
+        QFETCH(bool, saved);
+
+        QTemporaryDir dir;
+        TemplateManager templates(dir.filePath(QStringLiteral("templates")));
+        BeautySettings wide;
+        wide.padding = 40;
+        wide.exportScale = 1;
+        templates.saveTemplate(QStringLiteral("Wide"), wide);
+        BeautySettings current;
+        current.exportScale = 2;
+
+        PreferencesStore preferences;
+        preferences.setAfterCapture(after);
+        preferences.setQuickCaptureTemplate(templateName);
+        QString folderPath = dir.filePath(folder);
+        if (folder == u"blocked") {
+            QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
+            folderPath = dir.filePath(QStringLiteral("file/shots"));
+        }
+        preferences.setQuickCaptureFolder(folderPath);
+
+        ClipboardService clipboard;
+        QuickCapture quick(templates, clipboard);
+        QSignalSpy finished(&quick, &QuickCapture::finished);
+        QSignalSpy opened(&quick, &QuickCapture::openRequested);
+        QCOMPARE(quick.take(m_capture, current), after != AfterCapture::openInNewTab);
+        if (after == AfterCapture::openInNewTab)
+            return;
+
+        QTRY_COMPARE(finished.size(), 1);
+        QTRY_COMPARE(m_server.shown.size(), 1);
+        QCOMPARE(m_server.shown[0].summary, summary);
+        // Nothing is lost: what could not be styled waits in a tab, unasked for.
+        QCOMPARE(opened.size(), copied ? 0 : 1);
+        if (!copied) {
+            QCOMPARE(opened[0][1].toBool(), false);
+            QVERIFY(clipboardImage().isNull());
+            QVERIFY(m_server.shown[0].actions.isEmpty());
+            return;
+        }
+        const BeautySettings& used = templateName.isEmpty() ? current : wide;
+        const QImage expected =
+            ExportService::scaleImage(ImageProcessor().compose(m_capture, used, {}, {}, {}), used.exportScale);
+        QTRY_VERIFY(!clipboardImage().isNull());
+        QCOMPARE(clipboardImage().size(), expected.size());
+        QVERIFY(m_server.shown[0].hasImage);
+        QCOMPARE(m_server.shown[0].actions.value(1), QStringLiteral("Open in Lustrelab"));
+
+        const QStringList files = QDir(folderPath).entryList(QDir::Files);
+        QCOMPARE(files.size(), saved ? 1 : 0);
+        if (saved) {
+            QVERIFY(files[0].startsWith(QLatin1String("Screenshot ")));
+            QCOMPARE(m_server.shown[0].body, QDir(folderPath).filePath(files[0]));
+            QCOMPARE(QImage(m_server.shown[0].body).size(), expected.size());
+        }
+    }
+
+    // The notification's action brings the capture into a tab, and the window forward.
+    void theActionOpensTheCapture()
+    {
+        TemplateManager templates(m_home.filePath(QStringLiteral("templates")));
+        PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
+        PreferencesStore().setQuickCaptureTemplate({});
+        ClipboardService clipboard;
+        QuickCapture quick(templates, clipboard);
+        QSignalSpy opened(&quick, &QuickCapture::openRequested);
+        QVERIFY(quick.take(m_capture, BeautySettings{}));
+        QTRY_COMPARE(m_server.shown.size(), 1);
+        QTest::qWait(50); // the id of the notification arrives with the reply
+
+        QDBusMessage invoked = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
+                                                          QStringLiteral("org.freedesktop.Notifications"),
+                                                          QStringLiteral("ActionInvoked"));
+        invoked << uint(1) << QStringLiteral("default-open");
+        QVERIFY(serverBus().send(invoked));
+        QTRY_COMPARE(opened.size(), 1);
+        QCOMPARE(opened[0][0].value<QImage>(), m_capture);
+        QCOMPARE(opened[0][1].toBool(), true);
+    }
+
+    // Without a notification server the result still reaches the user.
+    void withoutServerOneLineOnStandardOutput()
+    {
+        QVERIFY(serverBus().unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+        TemplateManager templates(m_home.filePath(QStringLiteral("templates")));
+        PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
+        ClipboardService clipboard;
+        QuickCapture quick(templates, clipboard);
+        test::StreamCapture out(stdout);
+        QVERIFY(quick.take(m_capture, BeautySettings{}));
+        QTRY_VERIFY(out.peek().contains("lustrelab: Styled screenshot copied"));
+        QCOMPARE(out.text().count('\n'), 1);
+        QVERIFY(serverBus().registerService(QStringLiteral("org.freedesktop.Notifications")));
+    }
+};
+
+QTEST_MAIN(TestQuickCapture)
+#include "tst_quick_capture.moc"
