@@ -8,6 +8,7 @@
 #include "app/lustrelab_app.h"
 #include "sample_picture.h"
 #include "state/app_state.h"
+#include "ui/collapsible_section.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 
 using namespace lustrelab;
@@ -23,15 +25,23 @@ namespace {
 
 constexpr QSize kWindowSize(1280, 800);
 
-// Runs the event loop until the current tab shows its composed image and the
-// window has painted it; false after ten seconds.
+// A sidebar section that opens or closes slides there first.
+bool sectionsAtRest(const QWidget& window)
+{
+    const auto sections = window.findChildren<CollapsibleSection*>();
+    return std::none_of(sections.begin(), sections.end(),
+                        [](const CollapsibleSection* section) { return section->isAnimating(); });
+}
+
+// Runs the event loop until the current tab shows its composed image, the
+// sidebars are still and the window has painted; false after ten seconds.
 bool waitForComposition(const LustrelabApp& app)
 {
     const QDeadlineTimer deadline(10'000);
     while (!deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
         const ScreenshotTab* tab = app.state().currentTab();
-        if (!app.state().isProcessing() && tab && tab->processedImage) {
+        if (!app.state().isProcessing() && tab && tab->processedImage && sectionsAtRest(app.window())) {
             for (int i = 0; i < 10; ++i) // the canvas repaints on the next turns of the loop
                 QApplication::processEvents(QEventLoop::AllEvents, 20);
             return true;
