@@ -31,6 +31,7 @@ complete -c lustrelab -n '__fish_seen_subcommand_from presets; and not __fish_se
 # capture: one mode word
 complete -c lustrelab -n '__fish_seen_subcommand_from capture; and not __fish_seen_subcommand_from region window screen' \
     -a 'region\tA\ selected\ rectangle window\tOne\ window screen\tThe\ whole\ screen'
+complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l open -d 'Hand the capture, unstyled, to the window'
 
 # compose: images to style
 complete -c lustrelab -n '__fish_seen_subcommand_from compose' -a "$images"

@@ -46,6 +46,8 @@ check "capture modes" "$(bash_complete lustrelab capture '')" "region screen win
 check "one capture mode only" "$(bash_complete lustrelab capture window '')" ""
 check "preset groups" "$(bash_complete lustrelab presets '')" "--help canvases frames gradients"
 check "options" "$(bash_complete lustrelab compose --s)" "--scale --set --settings"
+check "capture's own option" "$(bash_complete lustrelab capture --o)" "--open --output"
+check "not for compose" "$(bash_complete lustrelab compose --o)" "--output"
 check "images to compose" "$(bash_complete lustrelab compose shot.png '')" "Photo.JPG folder shot.png"
 check "JSON for --settings" "$(bash_complete lustrelab capture --settings '')" "folder style.json"
 check "any file for -o" "$(bash_complete lustrelab compose -o n)" "notes.txt"
