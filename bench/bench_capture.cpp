@@ -9,7 +9,7 @@
 //   BM_CaptureToComposedTab       in the window's model, from the moment the
 //       capture tool has written its file until the capture is composed in
 //       its new tab (what the canvas then shows).
-#include "io/capture_backend.h"
+#include "linking_backend.h"
 #include "screenshot_fixture.h"
 #include "state/app_state.h"
 
@@ -65,8 +65,8 @@ void BM_CaptureCommandToClipboard(benchmark::State& state)
     };
     // Taking the clipboard ends the holder of the previous round.
     const auto takeClipboard = [] {
-        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                                QStringLiteral("echo | xclip -selection clipboard")});
+        QProcess::execute(QStringLiteral("sh"),
+                          {QStringLiteral("-c"), QStringLiteral("echo | xclip -selection clipboard")});
     };
     double exitMs = 0;
     for (auto _ : state) {
@@ -75,7 +75,8 @@ void BM_CaptureCommandToClipboard(benchmark::State& state)
         capture.setProcessEnvironment(environment);
         QElapsedTimer timer;
         timer.start();
-        capture.start(binary(), {QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("--copy")});
+        capture.start(binary(),
+                      {QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("--copy")});
         // Each look is a short process; a pause between them leaves the cores to the command.
         while (!offersPng() && !timer.hasExpired(30000))
             QThread::msleep(5);
@@ -91,31 +92,13 @@ void BM_CaptureCommandToClipboard(benchmark::State& state)
 }
 BENCHMARK(BM_CaptureCommandToClipboard)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
-// Links the prepared PNG into place and notes when, as a tool would exit.
-class LinkingBackend : public CaptureBackend
-{
-  public:
-    explicit LinkingBackend(QString png) : m_png(std::move(png)) {}
-    QString name() const override { return QStringLiteral("link"); }
-    void capture(CaptureMode, const QString& path, Done done) override
-    {
-        QFile::link(m_png, path);
-        exited.start();
-        done({});
-    }
-    QElapsedTimer exited;
-
-  private:
-    QString m_png;
-};
-
 void BM_CaptureToComposedTab(benchmark::State& state)
 {
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("screen.png"));
     bench::makeScreenshot().save(png);
     AppState app(dir.path());
-    auto* backend = new LinkingBackend(png);
+    auto* backend = new bench::LinkingBackend(png);
     app.screenCaptureService().setBackend(std::unique_ptr<CaptureBackend>(backend));
     for (auto _ : state) {
         const qsizetype tabs = app.tabs().size();

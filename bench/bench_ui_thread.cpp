@@ -13,7 +13,7 @@
 //   cpu_ms    the UI thread's processor time in its longest step, per round: on
 //             a loaded machine a step can last longer than the work in it,
 //             while the thread waits for a core
-#include "io/capture_backend.h"
+#include "linking_backend.h"
 #include "screenshot_fixture.h"
 #include "state/app_state.h"
 
@@ -158,23 +158,6 @@ void BM_StylingChange(benchmark::State& state)
 }
 BENCHMARK(BM_StylingChange)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
-// Puts a prepared PNG where the capture is expected, at once: a link, since a
-// real tool writes its file in a process of its own.
-class LinkingBackend : public CaptureBackend
-{
-  public:
-    explicit LinkingBackend(QString png) : m_png(std::move(png)) {}
-    QString name() const override { return QStringLiteral("link"); }
-    void capture(CaptureMode, const QString& path, Done done) override
-    {
-        QFile::link(m_png, path);
-        done({});
-    }
-
-  private:
-    QString m_png;
-};
-
 // From the start of a full-screen capture until its tab opens; the settle
 // delay is a timer, so it costs the UI thread nothing.
 void BM_CaptureUntilTabOpens(benchmark::State& state)
@@ -183,7 +166,7 @@ void BM_CaptureUntilTabOpens(benchmark::State& state)
     const QString png = dir.filePath(QStringLiteral("screen.png"));
     bench::makeScreenshot().save(png);
     AppState app(dir.path());
-    app.screenCaptureService().setBackend(std::make_unique<LinkingBackend>(png));
+    app.screenCaptureService().setBackend(std::make_unique<bench::LinkingBackend>(png));
     qsizetype tabs = 0;
     measure(
         state, app,

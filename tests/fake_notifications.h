@@ -35,8 +35,8 @@ class FakeNotifications : public QObject
     }
 
   public slots:
-    Q_SCRIPTABLE uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
-                             const QStringList& actions, const QVariantMap& hints, int)
+    Q_SCRIPTABLE uint Notify(const QString&, uint, const QString&, const QString& summary,
+                             const QString& body, const QStringList& actions, const QVariantMap& hints, int)
     {
         shown << Shown{summary, body, actions, hints.contains(QStringLiteral("image-data"))};
         return uint(shown.size());

@@ -95,7 +95,8 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     JobOutcome outcome{true, {}, {}};
     if (job.copy) {
         QString error;
-        outcome.clipboardPng = PngEncoder::encode(ExportService::scaleImage(composed, settings.exportScale), &error);
+        outcome.clipboardPng =
+            PngEncoder::encode(ExportService::scaleImage(composed, settings.exportScale), &error);
         if (outcome.clipboardPng.isEmpty())
             return failed(QStringLiteral("cannot encode the copy: %1").arg(error));
     }

@@ -166,8 +166,8 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         reportFailure(folder, QStringLiteral("cannot create the output folder"));
         return failedStatus;
     }
-    const ComposeJob job{QStringLiteral("capture"), writes ? output.path : QString(), output.format, {},
-                         options.copy};
+    const ComposeJob job{
+        QStringLiteral("capture"), writes ? output.path : QString(), output.format, {}, options.copy};
     const JobOutcome outcome = composeLoaded(captured.image, job, *recipe);
     if (!outcome.written) {
         reportFailure(QStringLiteral("capture"), outcome.error);

@@ -132,8 +132,9 @@ ComposeParse parseComposeArguments(const QStringList& arguments, InputsRequired 
 
 QString composeUsageLine()
 {
-    return QStringLiteral("usage: lustrelab compose INPUT... [-o OUTPUT] [--settings FILE | --template NAME] "
-                          "[--set FIELD=VALUE]... [--annotations FILE] [--scale N] [--format png|jpeg] [--copy]");
+    return QStringLiteral(
+        "usage: lustrelab compose INPUT... [-o OUTPUT] [--settings FILE | --template NAME] "
+        "[--set FIELD=VALUE]... [--annotations FILE] [--scale N] [--format png|jpeg] [--copy]");
 }
 
 QString composeHelp()

@@ -73,11 +73,12 @@ void DesktopNotifier::notify(const Notification& notification, std::function<voi
         actions << actionKey << notification.actionLabel;
     QVariantMap hints;
     if (!notification.image.isNull())
-        hints.insert(QStringLiteral("image-data"),
-                     QVariant::fromValue(NotificationImage{
-                         notification.image
-                             .scaled(thumbnailSide, thumbnailSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                             .convertToFormat(QImage::Format_RGBA8888)}));
+        hints.insert(
+            QStringLiteral("image-data"),
+            QVariant::fromValue(NotificationImage{
+                notification.image
+                    .scaled(thumbnailSide, thumbnailSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                    .convertToFormat(QImage::Format_RGBA8888)}));
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("org.lustrelab.Lustrelab"));
 
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));

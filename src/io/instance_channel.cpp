@@ -40,8 +40,9 @@ InstanceChannel::Claim InstanceChannel::claim()
     // ours finds someone to answer it.
     if (!bus.registerObject(objectPath, this, QDBusConnection::ExportScriptableSlots))
         return Claim::taken;
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
-        serviceName, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        bus.interface()->registerService(serviceName, QDBusConnectionInterface::DontQueueService,
+                                         QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
         bus.unregisterObject(objectPath);
         return Claim::taken;
@@ -55,8 +56,8 @@ QString InstanceChannel::handOver(const QStringList& paths)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return QStringLiteral("no session bus");
-    QDBusMessage call = QDBusMessage::createMethodCall(serviceName, objectPath, serviceName,
-                                                       QStringLiteral("Open"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, QStringLiteral("Open"));
     call << paths;
     const QDBusMessage reply = bus.call(call, QDBus::Block, handOverTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage)

@@ -16,8 +16,7 @@ class InstanceChannel : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.lustrelab.Lustrelab")
 
   public:
-    enum class Claim
-    {
+    enum class Claim {
         claimed, // this process is the window others hand over to
         taken,   // another process holds the name
         noBus,   // no session bus: nobody to hand over to, nobody to listen
@@ -29,8 +28,8 @@ class InstanceChannel : public QObject
     // Takes the name (never queueing for it) and listens for hand-overs.
     Claim claim();
 
-    // Delivers `paths` (absolute; none just raises the window) to the process holding the name and waits for its answer.
-    // Returns why that failed, or empty once it has them.
+    // Delivers `paths` (absolute; none just raises the window) to the process holding the name and waits for
+    // its answer. Returns why that failed, or empty once it has them.
     static QString handOver(const QStringList& paths);
 
   public slots:

@@ -34,7 +34,8 @@ struct CaptureFile
 };
 
 // Reads and deletes what the tool left; a failure to delete is of no consequence.
-CaptureFile takeCaptureFile(const QString& path, qreal ratio, const ScreenCaptureService::FileDecoder& decoder)
+CaptureFile takeCaptureFile(const QString& path, qreal ratio,
+                            const ScreenCaptureService::FileDecoder& decoder)
 {
     CaptureFile file;
     file.found = QFile::exists(path);

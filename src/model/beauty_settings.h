@@ -10,8 +10,7 @@ namespace lustrelab {
 enum class BackgroundType { gradient, solid, transparent };
 enum class ExportFormat { png, jpeg };
 
-template <>
-struct RawValues<BackgroundType>
+template <> struct RawValues<BackgroundType>
 {
     static constexpr std::array<std::pair<BackgroundType, const char*>, 3> cases{{
         {BackgroundType::gradient, "gradient"},
@@ -21,8 +20,7 @@ struct RawValues<BackgroundType>
 };
 
 // The raw value doubles as the file-name extension proposed on export.
-template <>
-struct RawValues<ExportFormat>
+template <> struct RawValues<ExportFormat>
 {
     static constexpr std::array<std::pair<ExportFormat, const char*>, 2> cases{{
         {ExportFormat::png, "png"},
@@ -41,8 +39,8 @@ struct BeautySettings
     bool shadowEnabled = true;
     double shadowBlur = 40;
     double shadowOffsetX = 0;
-    double shadowOffsetY = 10; // positive moves the shadow down on screen
-    float shadowOpacity = 0.25f; // deliberately 32-bit: stored files carry its shortest decimal
+    double shadowOffsetY = 10;            // positive moves the shadow down on screen
+    float shadowOpacity = 0.25f;          // deliberately 32-bit: stored files carry its shortest decimal
     CodableColor shadowColor{0, 0, 0, 1}; // its opacity multiplies shadowOpacity
     bool paddingUniform = true;
     double padding = 64;

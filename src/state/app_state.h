@@ -3,7 +3,6 @@
 #include "composition_queue.h"
 #include "export_queue.h"
 #include "history_manager.h"
-#include "quick_capture.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
 #include "io/screen_capture_service.h"
@@ -14,6 +13,7 @@
 #include "model/shape_overlay.h"
 #include "model/text_overlay.h"
 #include "preferences_store.h"
+#include "quick_capture.h"
 #include "render/image_processor.h"
 #include "template_manager.h"
 

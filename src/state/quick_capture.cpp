@@ -42,8 +42,9 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
         }
         settings = chosen->settings;
     }
-    const QString folder =
-        mode == PreferencesStore::AfterCapture::styleCopyAndSave ? preferences.quickCaptureFolder() : QString();
+    const QString folder = mode == PreferencesStore::AfterCapture::styleCopyAndSave
+                               ? preferences.quickCaptureFolder()
+                               : QString();
 
     runThenDeliver(
         m_pool, this,
@@ -82,13 +83,15 @@ void QuickCapture::deliver(const QImage& capture, const Outcome& outcome)
 {
     if (!outcome.failure.isEmpty()) {
         emit openRequested(capture, false);
-        report({tr("Screenshot not styled"), outcome.failure + u' ' + tr("It is waiting in a new tab."), {}, {}},
-               capture);
+        report(
+            {tr("Screenshot not styled"), outcome.failure + u' ' + tr("It is waiting in a new tab."), {}, {}},
+            capture);
         return;
     }
     m_clipboard.writeImage(outcome.styled);
     if (outcome.savedPath.isEmpty())
-        report({tr("Styled screenshot copied"), tr("Paste it anywhere."), outcome.styled, tr("Open in Lustrelab")},
+        report({tr("Styled screenshot copied"), tr("Paste it anywhere."), outcome.styled,
+                tr("Open in Lustrelab")},
                capture);
     else
         report({tr("Styled screenshot copied and saved"), outcome.savedPath, outcome.styled,

@@ -48,8 +48,9 @@ CapturePreferencesBox::CapturePreferencesBox(TemplateManager& templates, QWidget
         PreferencesStore().setAfterCapture(AfterCapture(m_after->itemData(index).toInt()));
         showPreferences();
     });
-    connect(m_styling, &QComboBox::activated, this,
-            [this](int index) { PreferencesStore().setQuickCaptureTemplate(m_styling->itemData(index).toString()); });
+    connect(m_styling, &QComboBox::activated, this, [this](int index) {
+        PreferencesStore().setQuickCaptureTemplate(m_styling->itemData(index).toString());
+    });
     connect(m_chooseFolder, &QPushButton::clicked, this, &CapturePreferencesBox::chooseFolder);
     connect(&m_templates, &TemplateManager::templatesChanged, this, &CapturePreferencesBox::showPreferences);
     showPreferences();

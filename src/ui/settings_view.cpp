@@ -75,7 +75,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     column->addWidget(resetBox);
     column->addStretch(1);
 
-    connect(m_autoPaste, &QCheckBox::toggled, this, [](bool on) { PreferencesStore().setAutoPasteOnLaunch(on); });
+    connect(m_autoPaste, &QCheckBox::toggled, this,
+            [](bool on) { PreferencesStore().setAutoPasteOnLaunch(on); });
     connect(m_scale, &QComboBox::activated, this, [this](int index) {
         PreferencesStore().setDefaultExportScale(m_scale->itemData(index).toDouble());
     });

@@ -54,7 +54,8 @@ ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_
 
     m_color = new ColorWell(tr("Shadow Color"));
     connect(m_color, &ColorWell::colorPicked, this, [this](const QColor& color) {
-        editStyling(m_state, [&](BeautySettings& s) { s.shadowColor = CodableColor::fromPlatformColor(color); });
+        editStyling(m_state,
+                    [&](BeautySettings& s) { s.shadowColor = CodableColor::fromPlatformColor(color); });
     });
     m_colorRow = makeLabelledRow(tr("Color"), m_color, this);
     m_colorRow->setObjectName(QStringLiteral("shadowColorRow"));

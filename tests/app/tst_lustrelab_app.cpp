@@ -156,7 +156,8 @@ class TestLustrelabApp : public QObject
             if (line.startsWith("[Desktop Action "))
                 group = QString::fromUtf8(line.mid(16).chopped(1)) + QLatin1Char('/');
             else if (const qsizetype equals = line.indexOf('='); equals > 0)
-                entry.insert(group + QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+                entry.insert(group + QString::fromUtf8(line.left(equals)),
+                             QString::fromUtf8(line.mid(equals + 1)));
         }
         QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("lustrelab %F"));
         for (const char* mode : {"region", "window", "screen"}) {

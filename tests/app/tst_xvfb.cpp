@@ -210,8 +210,8 @@ class TestXvfb : public QObject
         PreferencesStore preferences;
         preferences.setAfterCapture(PreferencesStore::AfterCapture::styleCopyAndSave);
         preferences.setQuickCaptureFolder(folder.path());
-        const auto restore = qScopeGuard(
-            [&] { preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab); });
+        const auto restore =
+            qScopeGuard([&] { preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab); });
 
         MainWindow window(*m_state); // put away: never shown
         ShowCounter shows;

@@ -66,7 +66,8 @@ class TestCaptureCommand : public QObject
     }
 
     // What `program` prints, or nothing when it fails.
-    static QByteArray output(const QString& program, const QStringList& arguments, const QByteArray& input = {})
+    static QByteArray output(const QString& program, const QStringList& arguments,
+                             const QByteArray& input = {})
     {
         QProcess process;
         process.start(program, arguments);
@@ -84,7 +85,8 @@ class TestCaptureCommand : public QObject
         const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
         for (QDirIterator it(QStringLiteral("/proc")); it.hasNext();) {
             const QString process = it.next();
-            QFile command(process + QStringLiteral("/cmdline")), environment(process + QStringLiteral("/environ"));
+            QFile command(process + QStringLiteral("/cmdline")),
+                environment(process + QStringLiteral("/environ"));
             if (command.open(QIODevice::ReadOnly) && command.readAll().contains("hold-clipboard") &&
                 environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(display))
                 ++holders;
@@ -137,10 +139,13 @@ class TestCaptureCommand : public QObject
         QTest::newRow("cancelled: nothing written or said")
             << QStringList{"-o", "@out/"} << true << true << 3 << 0 << "";
         QTest::newRow("no capture tool") << QStringList{"-o", "@out/"} << false << false << 1 << 1 << "";
-        QTest::newRow("unwritable folder") << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1 << "";
-        QTest::newRow("unknown template") << QStringList{"--template", "Nope"} << false << true << 1 << 1 << "";
+        QTest::newRow("unwritable folder")
+            << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1 << "";
+        QTest::newRow("unknown template")
+            << QStringList{"--template", "Nope"} << false << true << 1 << 1 << "";
         QTest::newRow("unknown word") << QStringList{"everything"} << false << true << 2 << 2 << "";
-        QTest::newRow("a copy alone writes nothing") << QStringList{"--copy"} << false << true << 0 << 0 << "";
+        QTest::newRow("a copy alone writes nothing")
+            << QStringList{"--copy"} << false << true << 0 << 0 << "";
     }
     void outcomes()
     {

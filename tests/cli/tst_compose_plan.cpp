@@ -90,7 +90,8 @@ class TestComposePlan : public QObject
         QTest::newRow("#RRGGBB") << "borderColor=#FF8000" << toJson(CodableColor{1, 128 / 255.0, 0, 1});
         // Alpha last, as colour pickers write it (unlike the catalogue's form).
         QTest::newRow("#RRGGBBAA") << "solidColor=#ff000080" << toJson(CodableColor{1, 0, 0, 128 / 255.0});
-        QTest::newRow("shadow colour") << "shadowColor=#0000ff40" << toJson(CodableColor{0, 0, 1, 64 / 255.0});
+        QTest::newRow("shadow colour")
+            << "shadowColor=#0000ff40" << toJson(CodableColor{0, 0, 1, 64 / 255.0});
         QTest::newRow("colour object") << R"(solidColor={"red":0.25,"green":0.5,"blue":0.75,"opacity":0.5})"
                                        << toJson(CodableColor{0.25, 0.5, 0.75, 0.5});
         QTest::newRow("enumeration") << "backgroundType=transparent" << Json("transparent");

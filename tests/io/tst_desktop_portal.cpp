@@ -169,9 +169,13 @@ class TestDesktopPortal : public QObject
 
     QDBusConnection newConnection()
     {
-        return QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("client%1").arg(++m_connections));
+        return QDBusConnection::connectToBus(m_daemon.address(),
+                                             QStringLiteral("client%1").arg(++m_connections));
     }
-    QDBusConnection portalBus() { return QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("portal")); }
+    QDBusConnection portalBus()
+    {
+        return QDBusConnection::connectToBus(m_daemon.address(), QStringLiteral("portal"));
+    }
 
   public:
     ~TestDesktopPortal() override

@@ -14,12 +14,30 @@ class TestModelJson : public QObject
         QTest::addColumn<BeautySettings>("settings");
         QTest::newRow("default") << BeautySettings{};
         // Every field, in record order, differs from its default and from its neighbours.
-        QTest::newRow("every field changed") << BeautySettings{
-            0.5, 3.25, CodableColor{0.1, 1.0 / 3.0, 0, 0.5}, false, 0, -7.125, 1e-3, 0.3f,
-            CodableColor{0.9, 0.25, 0.125, 0.75}, false, 1, 2, 3, 4,
-            5, BackgroundType::transparent, QStringLiteral("ocean-deep \u00e9\u2603"),
-            CodableColor{0.2, 0.4, 0.6, 0.8}, QStringLiteral("16:9"), 640.5, 480, QStringLiteral("ipadpro13"),
-            3, ExportFormat::jpeg};
+        QTest::newRow("every field changed") << BeautySettings{0.5,
+                                                               3.25,
+                                                               CodableColor{0.1, 1.0 / 3.0, 0, 0.5},
+                                                               false,
+                                                               0,
+                                                               -7.125,
+                                                               1e-3,
+                                                               0.3f,
+                                                               CodableColor{0.9, 0.25, 0.125, 0.75},
+                                                               false,
+                                                               1,
+                                                               2,
+                                                               3,
+                                                               4,
+                                                               5,
+                                                               BackgroundType::transparent,
+                                                               QStringLiteral("ocean-deep \u00e9\u2603"),
+                                                               CodableColor{0.2, 0.4, 0.6, 0.8},
+                                                               QStringLiteral("16:9"),
+                                                               640.5,
+                                                               480,
+                                                               QStringLiteral("ipadpro13"),
+                                                               3,
+                                                               ExportFormat::jpeg};
         BeautySettings extreme;
         extreme.shadowOpacity = std::numeric_limits<float>::denorm_min();
         extreme.padding = std::numeric_limits<double>::denorm_min();
@@ -54,15 +72,16 @@ class TestModelJson : public QObject
     // read unchanged, with the black shadow they were made with.
     void recordFromBeforeShadowColourReads()
     {
-        const Json earlier = Json::parse(R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
-            R"("blue":1.0,"opacity":1.0},"shadowEnabled":true,"shadowBlur":40.0,)"
-            R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
-            R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
-            R"("paddingLeading":64.0,"paddingTrailing":64.0,"backgroundType":"gradient",)"
-            R"("gradientPresetId":"ocean","solidColor":{"red":1.0,"green":1.0,"blue":1.0,)"
-            R"("opacity":1.0},"canvasPresetId":"auto","customWidth":1920.0,)"
-            R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
-            R"("exportFormat":"png"})");
+        const Json earlier =
+            Json::parse(R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
+                        R"("blue":1.0,"opacity":1.0},"shadowEnabled":true,"shadowBlur":40.0,)"
+                        R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
+                        R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
+                        R"("paddingLeading":64.0,"paddingTrailing":64.0,"backgroundType":"gradient",)"
+                        R"("gradientPresetId":"ocean","solidColor":{"red":1.0,"green":1.0,"blue":1.0,)"
+                        R"("opacity":1.0},"canvasPresetId":"auto","customWidth":1920.0,)"
+                        R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
+                        R"("exportFormat":"png"})");
         QString error;
         const auto read = beautySettingsFromJson(earlier, &error);
         QVERIFY2(read, qPrintable(error));
@@ -88,7 +107,8 @@ class TestModelJson : public QObject
         QCOMPARE(beautySettingsFromJson(Json::parse(json.dump())).value().shadowOpacity, opacity);
     }
 
-    // Every key of the record but the later ones is required, and every value must have the right type or raw value.
+    // Every key of the record but the later ones is required, and every value must have the right type or raw
+    // value.
     void rejectionNamesTheKey_data()
     {
         QTest::addColumn<QString>("pointer");          // the value changed

@@ -270,7 +270,8 @@ class TestComposition : public QObject
         QTest::newRow("default blur 40") << 40.0 << 1.0 << QPointF(0, 10) << QColor(Qt::black);
         QTest::newRow("blur 40 at ratio 2") << 40.0 << 2.0 << QPointF(0, 10) << QColor(Qt::black);
         QTest::newRow("blur 12, offset both ways") << 12.0 << 1.0 << QPointF(-6, 4) << QColor(Qt::black);
-        QTest::newRow("small blur, fractional offset") << 3.0 << 1.0 << QPointF(2.5, -1.25) << QColor(Qt::black);
+        QTest::newRow("small blur, fractional offset")
+            << 3.0 << 1.0 << QPointF(2.5, -1.25) << QColor(Qt::black);
         QTest::newRow("blue shadow") << 12.0 << 1.0 << QPointF(8, 0) << QColor(0, 0, 255);
         QTest::newRow("half-transparent colour") << 12.0 << 1.0 << QPointF(0, 6) << QColor(0, 0, 0, 128);
     }
@@ -304,9 +305,9 @@ class TestComposition : public QObject
                                          boxUnderGaussian(y + 0.5, top, top + source.height(), sigma);
                     // The shadow's colour over white: each channel from 255 towards the colour's.
                     const QRgb pixel = out.pixel(x, y);
-                    for (const auto& [channel, target] : {std::pair{qRed(pixel), colour.red()},
-                                                          std::pair{qGreen(pixel), colour.green()},
-                                                          std::pair{qBlue(pixel), colour.blue()}})
+                    for (const auto& [channel, target] :
+                         {std::pair{qRed(pixel), colour.red()}, std::pair{qGreen(pixel), colour.green()},
+                          std::pair{qBlue(pixel), colour.blue()}})
                         worst = std::max(worst, std::abs(channel - (255 * (1 - alpha) + target * alpha)));
                 }
         QVERIFY2(worst <= tolerance, QByteArray::number(worst));

@@ -1,10 +1,10 @@
+#include "fake_notifications.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
 #include "render/image_processor.h"
 #include "state/preferences_store.h"
 #include "state/quick_capture.h"
 #include "state/template_manager.h"
-#include "fake_notifications.h"
 #include "test_fixtures.h"
 
 #include <QClipboard>
@@ -15,7 +15,6 @@
 using namespace lustrelab;
 using AfterCapture = PreferencesStore::AfterCapture;
 
-
 class TestQuickCapture : public QObject
 {
     Q_OBJECT
@@ -25,7 +24,10 @@ class TestQuickCapture : public QObject
     test::FakeNotifications m_server;
     const QImage m_capture = test::solidImage(120, 80, Qt::darkCyan);
 
-    QDBusConnection serverBus() { return QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("server")); }
+    QDBusConnection serverBus()
+    {
+        return QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("server"));
+    }
 
     static QImage clipboardImage() { return QGuiApplication::clipboard()->image(); }
 
@@ -52,16 +54,21 @@ class TestQuickCapture : public QObject
         QTest::addColumn<bool>("copied");
         QTest::addColumn<bool>("saved");
 
-        QTest::newRow("new tab: not taken") << AfterCapture::openInNewTab << "" << "" << "" << false << false;
-        QTest::newRow("copy, current styling")
-            << AfterCapture::styleAndCopy << "" << "" << "Styled screenshot copied" << true << false;
-        QTest::newRow("copy and save, template")
-            << AfterCapture::styleCopyAndSave << "Wide" << "shots" << "Styled screenshot copied and saved" << true
-            << true;
-        QTest::newRow("template deleted since")
-            << AfterCapture::styleAndCopy << "gone" << "" << "Screenshot not styled" << false << false;
-        QTest::newRow("folder cannot be made")
-            << AfterCapture::styleCopyAndSave << "" << "blocked" << "Screenshot not styled" << false << false;
+        QTest::newRow("new tab: not taken") << AfterCapture::openInNewTab << ""
+                                            << ""
+                                            << "" << false << false;
+        QTest::newRow("copy, current styling") << AfterCapture::styleAndCopy << ""
+                                               << ""
+                                               << "Styled screenshot copied" << true << false;
+        QTest::newRow("copy and save, template") << AfterCapture::styleCopyAndSave << "Wide"
+                                                 << "shots"
+                                                 << "Styled screenshot copied and saved" << true << true;
+        QTest::newRow("template deleted since") << AfterCapture::styleAndCopy << "gone"
+                                                << ""
+                                                << "Screenshot not styled" << false << false;
+        QTest::newRow("folder cannot be made") << AfterCapture::styleCopyAndSave << ""
+                                               << "blocked"
+                                               << "Screenshot not styled" << false << false;
     }
     void stylesCopiesAndSaves()
     {
@@ -111,8 +118,8 @@ class TestQuickCapture : public QObject
             return;
         }
         const BeautySettings& used = templateName.isEmpty() ? current : wide;
-        const QImage expected =
-            ExportService::scaleImage(ImageProcessor().compose(m_capture, used, {}, {}, {}), used.exportScale);
+        const QImage expected = ExportService::scaleImage(
+            ImageProcessor().compose(m_capture, used, {}, {}, {}), used.exportScale);
         QTRY_VERIFY(!clipboardImage().isNull());
         QCOMPARE(clipboardImage().size(), expected.size());
         QVERIFY(m_server.shown[0].hasImage);

@@ -1,7 +1,7 @@
 // The save-template sheet and the preferences window.
+#include "state/preferences_store.h"
 #include "ui/save_template_dialog.h"
 #include "ui/settings_view.h"
-#include "state/preferences_store.h"
 #include "ui_fixtures.h"
 
 using namespace lustrelab;
