@@ -52,11 +52,7 @@ BackgroundPanel::BackgroundPanel(AppState& state, QWidget* parent) : QWidget(par
     gradientColumn->addWidget(m_swatches);
     column->addWidget(m_gradientBlock);
 
-    m_solidColor = new ColorWell(tr("Color"));
-    connect(m_solidColor, &ColorWell::colorPicked, this, [this](const QColor& color) {
-        editStyling(m_state,
-                    [&](BeautySettings& s) { s.solidColor = CodableColor::fromPlatformColor(color); });
-    });
+    m_solidColor = makeStylingColorWell(tr("Color"), m_state, &BeautySettings::solidColor, this);
     m_solidBlock = makeLabelledRow(tr("Color"), m_solidColor, this);
     m_solidBlock->setObjectName(QStringLiteral("solidControls"));
     column->addWidget(m_solidBlock);

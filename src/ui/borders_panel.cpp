@@ -28,11 +28,7 @@ BordersPanel::BordersPanel(AppState& state, QWidget* parent) : QWidget(parent), 
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.borderWidth = v; }); });
     column->addWidget(m_borderWidth);
 
-    m_borderColor = new ColorWell(tr("Border Color"));
-    connect(m_borderColor, &ColorWell::colorPicked, this, [this](const QColor& color) {
-        editStyling(m_state,
-                    [&](BeautySettings& s) { s.borderColor = CodableColor::fromPlatformColor(color); });
-    });
+    m_borderColor = makeStylingColorWell(tr("Border Color"), m_state, &BeautySettings::borderColor, this);
     m_borderColorRow = makeLabelledRow(tr("Border Color"), m_borderColor, this);
     m_borderColorRow->setObjectName(QStringLiteral("borderColorRow"));
     column->addWidget(m_borderColorRow);

@@ -52,11 +52,7 @@ ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_
     for (SliderRow* row : {m_blur, m_offsetX, m_offsetY, m_opacity})
         column->addWidget(row);
 
-    m_color = new ColorWell(tr("Shadow Color"));
-    connect(m_color, &ColorWell::colorPicked, this, [this](const QColor& color) {
-        editStyling(m_state,
-                    [&](BeautySettings& s) { s.shadowColor = CodableColor::fromPlatformColor(color); });
-    });
+    m_color = makeStylingColorWell(tr("Shadow Color"), m_state, &BeautySettings::shadowColor, this);
     m_colorRow = makeLabelledRow(tr("Color"), m_color, this);
     m_colorRow->setObjectName(QStringLiteral("shadowColorRow"));
     column->addWidget(m_colorRow);

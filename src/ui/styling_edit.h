@@ -1,5 +1,6 @@
 #pragma once
 
+#include "color_well.h"
 #include "state/app_state.h"
 
 namespace lustrelab {
@@ -15,6 +16,18 @@ template <typename Change> void editStyling(AppState& state, Change&& change)
         return;
     state.setSettings(settings);
     state.processImage();
+}
+
+// A colour well of a styling panel: a colour picked in it becomes `field`.
+// The well's name is its accessible name and the colour dialog's title.
+inline ColorWell* makeStylingColorWell(const QString& name, AppState& state,
+                                       CodableColor BeautySettings::*field, QWidget* context)
+{
+    auto* well = new ColorWell(name, context);
+    QObject::connect(well, &ColorWell::colorPicked, context, [&state, field](const QColor& color) {
+        editStyling(state, [&](BeautySettings& s) { s.*field = CodableColor::fromPlatformColor(color); });
+    });
+    return well;
 }
 
 } // namespace lustrelab
