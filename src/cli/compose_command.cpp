@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <memory>
 
 namespace lustrelab {
@@ -70,6 +71,12 @@ std::optional<ComposeRecipe> resolveComposeRecipe(const ComposeOptions& options)
     std::optional<BeautySettings> settings = resolveComposeSettings(options);
     if (!settings)
         return std::nullopt;
+    // A picture that is gone composes on white, as an unknown preset would:
+    // worth a line, not a failure, since every output is still written.
+    if (settings->backgroundType == BackgroundType::image && !QImageReader(settings->backgroundImagePath).canRead())
+        reportFailure(settings->backgroundImagePath.isEmpty() ? QStringLiteral("backgroundImagePath")
+                                                              : settings->backgroundImagePath,
+                      QStringLiteral("background image cannot be read; composing on white"));
     ComposeRecipe recipe{*settings, {}};
     if (!options.annotationsFile.isEmpty()) {
         std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);

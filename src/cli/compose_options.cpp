@@ -164,7 +164,10 @@ Output
 
 Styling
   --settings FILE       A styling JSON object as templates store it (strict:
-                        every key but the later shadowColor, right types).
+                        right types; keys added since the first files may be
+                        left out: shadowColor autoBalance customGradient
+                        backgroundImagePath backgroundImageBlur
+                        backgroundImageDim).
   --template NAME       A template saved in the application, by name
                         (~/.local/share/Lustrelab/templates.json).
   --set FIELD=VALUE     Change one field; repeatable, later ones win.
@@ -172,12 +175,19 @@ Styling
                           shadowOffsetX shadowOffsetY shadowOpacity padding
                           paddingTop paddingBottom paddingLeading
                           paddingTrailing customWidth customHeight
-                          exportScale (positive)
+                          backgroundImageBlur, exportScale (positive),
+                          backgroundImageDim (0 to 1)
                         Booleans (true|false): shadowEnabled paddingUniform
+                          autoBalance
                         Colours (#RRGGBB, #RRGGBBAA with alpha last, or
                           {"red":1,"green":0,"blue":0,"opacity":1}):
                           borderColor solidColor shadowColor
-                        backgroundType: gradient | solid | transparent
+                        backgroundType: gradient | solid | transparent |
+                          customGradient | image | match
+                        customGradient: {"kind":"linear|radial|conic",
+                          "angle":45,"centerX":0.5,"centerY":0.5,"stops":
+                          [{"color":"#6366f1","position":0},...]} (2-5 stops)
+                        backgroundImagePath: an image file
                         exportFormat: png | jpeg
                         gradientPresetId, canvasPresetId, deviceFrameId: an id
                           from `lustrelab presets`

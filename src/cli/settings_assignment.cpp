@@ -5,6 +5,8 @@
 #include "model/device_frame.h"
 #include "model/gradient_preset.h"
 
+#include <QFileInfo>
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -23,7 +25,10 @@ enum class FieldKind {
     exportFormat,
     gradientId,
     canvasId,
-    frameId
+    frameId,
+    fraction,       // 0 to 1
+    path,           // made absolute, since templates keep it
+    customGradient, // a JSON object; stop colours may be written as hex strings
 };
 
 struct Field
@@ -32,7 +37,7 @@ struct Field
     FieldKind kind;
 };
 
-constexpr std::array<Field, 24> settingFields{{
+constexpr std::array<Field, 30> settingFields{{
     {"cornerRadius", FieldKind::number},
     {"borderWidth", FieldKind::number},
     {"borderColor", FieldKind::color},
@@ -48,9 +53,14 @@ constexpr std::array<Field, 24> settingFields{{
     {"paddingBottom", FieldKind::number},
     {"paddingLeading", FieldKind::number},
     {"paddingTrailing", FieldKind::number},
+    {"autoBalance", FieldKind::boolean},
     {"backgroundType", FieldKind::backgroundType},
     {"gradientPresetId", FieldKind::gradientId},
+    {"customGradient", FieldKind::customGradient},
     {"solidColor", FieldKind::color},
+    {"backgroundImagePath", FieldKind::path},
+    {"backgroundImageBlur", FieldKind::number},
+    {"backgroundImageDim", FieldKind::fraction},
     {"canvasPresetId", FieldKind::canvasId},
     {"customWidth", FieldKind::number},
     {"customHeight", FieldKind::number},
@@ -111,6 +121,30 @@ std::optional<Json> colorValue(QStringView text, QString* error)
     return std::nullopt;
 }
 
+std::optional<Json> customGradientValue(QStringView text, QString* error)
+{
+    Json json = Json::parse(text.toUtf8().toStdString(), nullptr, false);
+    if (json.is_discarded() || !json.is_object()) {
+        *error = QStringLiteral("expected a JSON object, got '%1'").arg(text);
+        return std::nullopt;
+    }
+    // Hex stop colours are read as --set reads every other colour.
+    if (auto stops = json.find("stops"); stops != json.end() && stops->is_array()) {
+        for (Json& stop : *stops) {
+            auto color = stop.is_object() ? stop.find("color") : stop.end();
+            if (color != stop.end() && color->is_string())
+                if (auto parsed = parseCssColor(QString::fromStdString(color->get<std::string>())))
+                    *color = toJson(*parsed);
+        }
+    }
+    QString reason;
+    if (auto gradient = customGradientFromJson(json, &reason))
+        return toJson(*gradient);
+    // The reader names the key from the object down; the caller adds the field.
+    *error = reason.startsWith(QLatin1String("customGradient.")) ? reason.mid(15) : reason;
+    return std::nullopt;
+}
+
 std::optional<Json> numberValue(QStringView text, FieldKind kind, QString* error)
 {
     bool ok = false;
@@ -122,6 +156,12 @@ std::optional<Json> numberValue(QStringView text, FieldKind kind, QString* error
                                                               : std::numeric_limits<double>::max();
     if (ok && std::isfinite(number) && std::fabs(number) > largest) {
         *error = QStringLiteral("out of range for a 32-bit float, got '%1'").arg(text);
+        return std::nullopt;
+    }
+    if (kind == FieldKind::fraction) {
+        if (ok && number >= 0 && number <= 1)
+            return Json(number);
+        *error = QStringLiteral("expected a number from 0 to 1, got '%1'").arg(text);
         return std::nullopt;
     }
     if (ok && std::isfinite(number) && (!positive || number > 0))
@@ -136,7 +176,13 @@ std::optional<Json> parseValue(FieldKind kind, QStringView text, QString* error)
     case FieldKind::number:
     case FieldKind::positiveNumber:
     case FieldKind::singlePrecision:
+    case FieldKind::fraction:
         return numberValue(text, kind, error);
+    case FieldKind::path:
+        // An empty value clears the path (and with it the picture).
+        return Json(text.isEmpty() ? std::string() : QFileInfo(text.toString()).absoluteFilePath().toStdString());
+    case FieldKind::customGradient:
+        return customGradientValue(text, error);
     case FieldKind::boolean:
         if (text == u"true" || text == u"false")
             return Json(text == u"true");

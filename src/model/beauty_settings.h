@@ -1,21 +1,25 @@
 #pragma once
 
 #include "codable_color.h"
+#include "custom_gradient.h"
 #include "raw_value.h"
 
 #include <QString>
 
 namespace lustrelab {
 
-enum class BackgroundType { gradient, solid, transparent };
+enum class BackgroundType { gradient, solid, transparent, customGradient, image, match };
 enum class ExportFormat { png, jpeg };
 
 template <> struct RawValues<BackgroundType>
 {
-    static constexpr std::array<std::pair<BackgroundType, const char*>, 3> cases{{
+    static constexpr std::array<std::pair<BackgroundType, const char*>, 6> cases{{
         {BackgroundType::gradient, "gradient"},
         {BackgroundType::solid, "solid"},
         {BackgroundType::transparent, "transparent"},
+        {BackgroundType::customGradient, "customGradient"},
+        {BackgroundType::image, "image"},
+        {BackgroundType::match, "match"}, // colours taken from the screenshot itself
     }};
 };
 
@@ -48,10 +52,17 @@ struct BeautySettings
     double paddingBottom = 64;
     double paddingLeading = 64;
     double paddingTrailing = 64;
+    // Trims single-colour margins off the screenshot and pads it in proportion
+    // to what is left; the padding fields are then not read.
+    bool autoBalance = false;
     BackgroundType backgroundType = BackgroundType::gradient;
     // "ocean" is not a catalogue id, so a default record composes on white.
     QString gradientPresetId = QStringLiteral("ocean");
+    CustomGradient customGradient{};
     CodableColor solidColor{};
+    QString backgroundImagePath{}; // cover-fitted to the canvas; a missing file gives white
+    double backgroundImageBlur = 0; // points
+    double backgroundImageDim = 0;  // 0 to 1: how far the image is darkened towards black
     QString canvasPresetId = QStringLiteral("auto");
     // Carried and persisted, never read by composition: saved templates hold them.
     double customWidth = 1920;

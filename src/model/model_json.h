@@ -19,9 +19,11 @@ namespace lustrelab {
 using Json = nlohmann::ordered_json;
 
 Json toJson(const CodableColor& color);
+Json toJson(const CustomGradient& gradient);
 Json toJson(const BeautySettings& settings);
 
 std::optional<CodableColor> codableColorFromJson(const Json& json, QString* error = nullptr);
+std::optional<CustomGradient> customGradientFromJson(const Json& json, QString* error = nullptr);
 std::optional<BeautySettings> beautySettingsFromJson(const Json& json, QString* error = nullptr);
 
 } // namespace lustrelab

@@ -3,12 +3,23 @@
 #include "model/canvas_preset.h"
 #include "surface_coordinates.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lustrelab {
 
-Padding effectivePadding(const BeautySettings& settings)
+double balancedPadding(QSizeF contentSize)
 {
+    const double side = std::max(contentSize.width(), contentSize.height());
+    return std::isfinite(side) ? std::max(balancedPaddingFloor, side * balancedPaddingShare) : balancedPaddingFloor;
+}
+
+Padding effectivePadding(const BeautySettings& settings, QSizeF imageSize)
+{
+    if (settings.autoBalance) {
+        const double p = balancedPadding(imageSize);
+        return {p, p, p, p};
+    }
     if (settings.paddingUniform)
         return {settings.padding, settings.padding, settings.padding, settings.padding};
     return {settings.paddingTop, settings.paddingBottom, settings.paddingLeading, settings.paddingTrailing};
@@ -34,7 +45,7 @@ QSizeF canvasSizeFor(QSizeF contentSize, const BeautySettings& settings)
 CanvasLayout computeCanvasLayout(QSizeF imageSize, const BeautySettings& settings)
 {
     CanvasLayout layout;
-    layout.padding = effectivePadding(settings);
+    layout.padding = effectivePadding(settings, imageSize);
     const Padding& p = layout.padding;
     layout.contentSize = {p.leading + imageSize.width() + p.trailing, p.top + imageSize.height() + p.bottom};
     layout.canvasSize = canvasSizeFor(layout.contentSize, settings);

@@ -31,7 +31,14 @@ struct CanvasLayout
     QRectF imageRect;   // Qt coordinates (y down), points
 };
 
-Padding effectivePadding(const BeautySettings& settings);
+// Auto-balance pads every side by this share of the screenshot's longer side,
+// never less than the floor, so that small and large captures sit alike.
+inline constexpr double balancedPaddingShare = 0.06;
+inline constexpr double balancedPaddingFloor = 16;
+double balancedPadding(QSizeF contentSize);
+
+// The padding of each side for an image of `imageSize` points (read only by auto-balance).
+Padding effectivePadding(const BeautySettings& settings, QSizeF imageSize);
 
 // Canvas size for a content size under the preset named by `canvasPresetId`;
 // an unknown id behaves like "auto".

@@ -135,12 +135,12 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
 }
 
 QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettings& settings,
-                                        const QList<RemovalArea>& removalAreas) const
+                                        const QList<RemovalArea>& removalAreas)
 {
-    QImage working = source;
+    QImage working = settings.autoBalance ? m_inputs.trimmed(source) : source;
     if (settings.deviceFrameId != QLatin1String("none")) {
         if (const DeviceFrame* frame = findDeviceFrame(settings.deviceFrameId))
-            working = frameRenderer.frameImage(source, *frame);
+            working = frameRenderer.frameImage(working, *frame);
     }
     // The canvas is drawn at the source's ratio; a frame drawn at another
     // ratio is resampled to it so that its pixels meet the canvas's one to one.
@@ -183,7 +183,15 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
         return std::nullopt;
     canvas.setDevicePixelRatio(ratio);
 
-    const BackgroundFill background(settings, layout.canvasSize, ratio, canvas);
+    QImage picture;
+    std::optional<CustomGradient> matched;
+    if (settings.backgroundType == BackgroundType::image)
+        picture = m_inputs.backgroundPicture(settings.backgroundImagePath, canvasPixels,
+                                             std::max(0.0, settings.backgroundImageBlur) * ratio);
+    else if (settings.backgroundType == BackgroundType::match)
+        matched = m_inputs.matchedGradient(source);
+    const BackgroundFill background(settings, layout.canvasSize, ratio, canvas, picture,
+                                    matched ? &*matched : nullptr);
     const StyledImage styled = applyCorners(working, settings);
 
     // Rounding noise of a whole-pixel position must not cost the fast path.

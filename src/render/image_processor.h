@@ -1,5 +1,6 @@
 #pragma once
 
+#include "composition_inputs.h"
 #include "device_frame_renderer.h"
 #include "image_buffer_pool.h"
 #include "model/beauty_settings.h"
@@ -14,7 +15,7 @@
 namespace lustrelab {
 
 // Composes one styled image from a screenshot, the styling and the
-// annotations, in this order: device frame, removal areas, canvas layout,
+// annotations, in this order: margins trimmed (auto-balance), device frame, removal areas, canvas layout,
 // background, rounded corners and border, shadow, screenshot, shapes, texts.
 //
 // Geometry is in points. The canvas carries the source's device pixel ratio:
@@ -47,7 +48,8 @@ class ImageProcessor
     // The canvas in pixels (unrounded extent, see canvasPixelExtent) that
     // composing a source of `sourcePixels` at `ratio` asks for, by the same
     // framing and layout that composition runs; isComposableExtent tells
-    // whether it will be made. Lets a caller refuse a composition before
+    // whether it will be made. Auto-balance only ever makes it smaller, which
+    // this does not foresee. Lets a caller refuse a composition before
     // decoding or allocating anything.
     static QSizeF canvasPixelsFor(QSize sourcePixels, double ratio, const BeautySettings& settings);
 
@@ -78,7 +80,7 @@ class ImageProcessor
     std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
                                               const QList<RemovalArea>& removalAreas);
     QImage framedAndCleaned(const QImage& source, const BeautySettings& settings,
-                            const QList<RemovalArea>& removalAreas) const;
+                            const QList<RemovalArea>& removalAreas);
 
     // What a composed buffer holds beyond the base layer: the areas in
     // pixels its annotations could reach, known by the buffer's cacheKey(),
@@ -94,6 +96,7 @@ class ImageProcessor
     QList<AnnotatedBuffer> m_annotated; // on the current base layer, newest last
     BaseLayerImage m_base;
     ImageBufferPool m_canvases;
+    CompositionInputs m_inputs;
 };
 
 } // namespace lustrelab

@@ -25,7 +25,7 @@ std::optional<QImage> presentImage(const std::optional<QImage>& image)
 } // namespace
 
 AppState::AppState(const QString& templatesDirectory, QObject* parent)
-    : QObject(parent), m_templateManager(templatesDirectory)
+    : QObject(parent), m_templateManager(templatesDirectory), m_userGradients(templatesDirectory)
 {
     ScreenshotTab first;
     first.name = QStringLiteral("New Tab");

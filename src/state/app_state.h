@@ -3,6 +3,7 @@
 #include "composition_queue.h"
 #include "export_queue.h"
 #include "history_manager.h"
+#include "user_gradients.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
 #include "io/screen_capture_service.h"
@@ -84,6 +85,8 @@ class AppState : public QObject
     // is false.
     ImageProcessor& imageProcessor() { return m_imageProcessor; }
     TemplateManager& templateManager() { return m_templateManager; }
+    UserGradients& userGradients() { return m_userGradients; }
+    const UserGradients& userGradients() const { return m_userGradients; }
     ClipboardService& clipboardService() { return m_clipboardService; }
     QuickCapture& quickCapture() { return m_quickCapture; }
     ExportService& exportService() { return m_exportService; }
@@ -273,6 +276,7 @@ class AppState : public QObject
     HistoryManager m_historyManager;
     ImageProcessor m_imageProcessor;
     TemplateManager m_templateManager;
+    UserGradients m_userGradients;
     ClipboardService m_clipboardService;
     ExportService m_exportService;
     ScreenCaptureService m_screenCaptureService;

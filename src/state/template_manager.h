@@ -1,5 +1,6 @@
 #pragma once
 
+#include "guarded_json_file.h"
 #include "template.h"
 
 #include <QList>
@@ -8,13 +9,9 @@
 
 namespace lustrelab {
 
-// Keeps the saved templates in memory and mirrors them to one JSON file, which
-// is read once at construction and rewritten whole after every change.
-//
-// Two guards against losing the user's templates: a file that exists but
-// cannot be read is moved aside (never overwritten) before the next save, and
-// every save goes through a temporary file, so a crash or a full disk leaves
-// the previous file as it was.
+// Keeps the saved templates in memory and mirrors them to one JSON file
+// (guarded against loss, see GuardedJsonFile), which is read once at
+// construction and rewritten whole after every change.
 class TemplateManager : public QObject
 {
     Q_OBJECT
@@ -24,7 +21,7 @@ class TemplateManager : public QObject
     explicit TemplateManager(const QString& directory = {}, QObject* parent = nullptr);
 
     const QList<Template>& templates() const { return m_templates; }
-    QString filePath() const { return m_filePath; }
+    QString filePath() const { return m_file.path(); }
 
     void loadTemplates();
     void saveTemplate(const QString& name, const BeautySettings& settings);
@@ -39,11 +36,8 @@ class TemplateManager : public QObject
     void templatesChanged();
 
   private:
-    bool setAsideUnreadableFile();
-
     QList<Template> m_templates;
-    QString m_filePath;
-    QString m_unreadableCopyPath; // set while the file on disk could not be read
+    GuardedJsonFile m_file;
 };
 
 } // namespace lustrelab

@@ -1,6 +1,10 @@
 #include "gradient_swatch_grid.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -8,18 +12,45 @@ namespace lustrelab {
 
 namespace {
 
+// The custom gradient as the canvas shows it, in the swatch's unit square (y down).
+QGradient swatchOf(const CustomGradient& custom)
+{
+    QGradient gradient;
+    const QPointF center(custom.centerX, 1 - custom.centerY);
+    switch (custom.kind) {
+    case GradientKind::linear: {
+        const double theta = custom.angle * std::numbers::pi / 180.0;
+        const QPointF reach(0.5 * std::cos(theta), -0.5 * std::sin(theta));
+        gradient = QLinearGradient(QPointF(0.5, 0.5) - reach, QPointF(0.5, 0.5) + reach);
+        break;
+    }
+    case GradientKind::radial:
+        gradient = QRadialGradient(center, std::hypot(std::max(center.x(), 1 - center.x()),
+                                                      std::max(center.y(), 1 - center.y())));
+        break;
+    case GradientKind::conic:
+        gradient = QConicalGradient(center, custom.angle);
+        break;
+    }
+    gradient.setCoordinateMode(QGradient::ObjectMode);
+    for (const GradientStop& stop : custom.stops)
+        gradient.setColorAt(std::clamp(stop.position, 0.0, 1.0), stop.color.toPlatformColor());
+    return gradient;
+}
+
 class GradientSwatch : public QAbstractButton
 {
   public:
-    GradientSwatch(const GradientPreset& preset, QWidget* parent)
-        : QAbstractButton(parent), m_id(preset.id), m_gradient(preset.swatchGradient())
+    GradientSwatch(const QString& id, const QString& name, QGradient gradient, QWidget* parent)
+        : QAbstractButton(parent), m_id(id), m_gradient(std::move(gradient))
     {
         setCheckable(true);
         setFocusPolicy(Qt::StrongFocus);
-        setToolTip(preset.name);
-        setAccessibleName(preset.name);
+        setToolTip(name);
+        setAccessibleName(name);
     }
     QString id() const { return m_id; }
+    int userIndex = -1; // the user's own gradient at this index, or a preset
 
   protected:
     void nextCheckState() override {}
@@ -42,7 +73,7 @@ class GradientSwatch : public QAbstractButton
 
   private:
     QString m_id;
-    QLinearGradient m_gradient;
+    QGradient m_gradient;
 };
 
 } // namespace
@@ -55,13 +86,24 @@ GradientSwatchGrid::GradientSwatchGrid(QWidget* parent) : QWidget(parent)
     setAccessibleName(tr("Gradients"));
 }
 
-void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets)
+void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets, const QList<UserGradient>& own)
 {
     qDeleteAll(m_swatches);
     m_swatches.clear();
     for (const GradientPreset& preset : presets) {
-        auto* swatch = new GradientSwatch(preset, this);
+        auto* swatch = new GradientSwatch(preset.id, preset.name, preset.swatchGradient(), this);
         connect(swatch, &QAbstractButton::clicked, this, [this, id = preset.id] { emit presetChosen(id); });
+        swatch->show();
+        m_swatches.append(swatch);
+    }
+    for (int i = 0; i < own.size(); ++i) {
+        auto* swatch = new GradientSwatch({}, own[i].name, swatchOf(own[i].gradient), this);
+        swatch->userIndex = i;
+        connect(swatch, &QAbstractButton::clicked, this, [this, i] { emit userGradientChosen(i); });
+        swatch->setContextMenuPolicy(Qt::ActionsContextMenu);
+        auto* remove = new QAction(tr("Delete Preset"), swatch);
+        connect(remove, &QAction::triggered, this, [this, i] { emit userGradientRemoveRequested(i); });
+        swatch->addAction(remove);
         swatch->show();
         m_swatches.append(swatch);
     }
@@ -71,8 +113,18 @@ void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets)
 
 void GradientSwatchGrid::setSelectedId(const QString& id)
 {
-    for (QAbstractButton* swatch : m_swatches)
-        swatch->setChecked(static_cast<GradientSwatch*>(swatch)->id() == id);
+    for (QAbstractButton* button : m_swatches) {
+        auto* swatch = static_cast<GradientSwatch*>(button);
+        swatch->setChecked(swatch->userIndex < 0 && swatch->id() == id);
+    }
+}
+
+void GradientSwatchGrid::setSelectedUserIndex(int index)
+{
+    for (QAbstractButton* button : m_swatches) {
+        auto* swatch = static_cast<GradientSwatch*>(button);
+        swatch->setChecked(index >= 0 && swatch->userIndex == index);
+    }
 }
 
 int GradientSwatchGrid::columnsFor(int width) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/gradient_preset.h"
+#include "state/user_gradients.h"
 
 #include <QList>
 #include <QWidget>
@@ -10,8 +11,9 @@ class QAbstractButton;
 namespace lustrelab {
 
 // The gradient presets as a grid of swatches, as many columns as fit at 36
-// points or more each, stretched to fill the width. The chosen preset is
-// outlined in the accent colour; a preset's name is its swatch's tooltip.
+// points or more each, stretched to fill the width, followed by the user's
+// own gradients (whose context menu removes them). The chosen swatch is
+// outlined in the accent colour; a swatch's name is its tooltip.
 class GradientSwatchGrid : public QWidget
 {
     Q_OBJECT
@@ -19,8 +21,10 @@ class GradientSwatchGrid : public QWidget
   public:
     explicit GradientSwatchGrid(QWidget* parent = nullptr);
 
-    void setPresets(const QList<GradientPreset>& presets);
+    void setPresets(const QList<GradientPreset>& presets, const QList<UserGradient>& own = {});
     void setSelectedId(const QString& id);
+    // -1 selects none of the user's gradients.
+    void setSelectedUserIndex(int index);
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -34,6 +38,8 @@ class GradientSwatchGrid : public QWidget
 
   signals:
     void presetChosen(const QString& id);
+    void userGradientChosen(int index);
+    void userGradientRemoveRequested(int index);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -23,6 +23,19 @@ PaddingPanel::PaddingPanel(AppState& state, QWidget* parent) : QWidget(parent), 
             [this](bool on) { editStyling(m_state, [&](BeautySettings& s) { s.paddingUniform = on; }); });
     column->addWidget(m_uniform);
 
+    m_autoBalance = new QCheckBox(tr("Auto-Balance"), this);
+    m_autoBalance->setObjectName(QStringLiteral("autoBalance"));
+    m_autoBalance->setToolTip(tr("Trim the single-color margins of the screenshot and pad it to its size"));
+    // One undo step, unlike the sliders: the toggle changes the screenshot's
+    // cut as well as the padding, which is worth taking back in one go.
+    connect(m_autoBalance, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_state.settings().autoBalance == on)
+            return;
+        m_state.saveToHistory();
+        editStyling(m_state, [&](BeautySettings& s) { s.autoBalance = on; });
+    });
+    column->addWidget(m_autoBalance);
+
     const auto addRow = [&](const char* name, const QString& label, double BeautySettings::*field) {
         auto* row = new SliderRow(label, 0, 200, QStringLiteral("px"), this);
         row->setObjectName(QString::fromLatin1(name));
@@ -48,6 +61,13 @@ void PaddingPanel::sync()
         const QSignalBlocker blocker(m_uniform);
         m_uniform->setChecked(settings.paddingUniform);
     }
+    {
+        const QSignalBlocker blocker(m_autoBalance);
+        m_autoBalance->setChecked(settings.autoBalance);
+    }
+    // Auto-balance sizes the padding itself; the fields wait until it is off.
+    for (QWidget* control : std::initializer_list<QWidget*>{m_uniform, m_size, m_top, m_bottom, m_left, m_right})
+        control->setEnabled(!settings.autoBalance);
     m_size->setValue(settings.padding);
     m_top->setValue(settings.paddingTop);
     m_bottom->setValue(settings.paddingBottom);

@@ -22,6 +22,7 @@ class PaddingPanel : public QWidget
 
     AppState& m_state;
     QCheckBox* m_uniform;
+    QCheckBox* m_autoBalance;
     SliderRow* m_size;
     SliderRow* m_top;
     SliderRow* m_bottom;

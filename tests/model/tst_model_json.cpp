@@ -1,6 +1,7 @@
 #include "model/model_json.h"
 #include "record_printers.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace lustrelab;
@@ -29,9 +30,20 @@ class TestModelJson : public QObject
                                                                3,
                                                                4,
                                                                5,
+                                                               true,
                                                                BackgroundType::transparent,
                                                                QStringLiteral("ocean-deep \u00e9\u2603"),
+                                                               CustomGradient{GradientKind::conic,
+                                                                              -30.5,
+                                                                              0.25,
+                                                                              0.875,
+                                                                              {{CodableColor{0, 0, 0, 0.5}, 0.1},
+                                                                               {CodableColor{1, 0.5, 0, 1}, 0.9},
+                                                                               {CodableColor{0, 1, 0, 1}, 0.4}}},
                                                                CodableColor{0.2, 0.4, 0.6, 0.8},
+                                                               QStringLiteral("/tmp/bg \u00e9.png"),
+                                                               12.5,
+                                                               0.375,
                                                                QStringLiteral("16:9"),
                                                                640.5,
                                                                480,
@@ -61,16 +73,23 @@ class TestModelJson : public QObject
                             R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
                             R"("shadowColor":{"red":0.0,"green":0.0,"blue":0.0,"opacity":1.0},)"
                             R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
-                            R"("paddingLeading":64.0,"paddingTrailing":64.0,"backgroundType":"gradient",)"
-                            R"("gradientPresetId":"ocean","solidColor":{"red":1.0,"green":1.0,"blue":1.0,)"
-                            R"("opacity":1.0},"canvasPresetId":"auto","customWidth":1920.0,)"
+                            R"("paddingLeading":64.0,"paddingTrailing":64.0,"autoBalance":false,)"
+                            R"("backgroundType":"gradient","gradientPresetId":"ocean",)"
+                            R"("customGradient":{"kind":"linear","angle":45.0,"centerX":0.5,"centerY":0.5,)"
+                            R"("stops":[{"color":{"red":0.388,"green":0.4,"blue":0.945,"opacity":1.0},)"
+                            R"("position":0.0},{"color":{"red":0.925,"green":0.282,"blue":0.6,)"
+                            R"("opacity":1.0},"position":1.0}]},)"
+                            R"("solidColor":{"red":1.0,"green":1.0,"blue":1.0,"opacity":1.0},)"
+                            R"("backgroundImagePath":"","backgroundImageBlur":0.0,"backgroundImageDim":0.0,)"
+                            R"("canvasPresetId":"auto","customWidth":1920.0,)"
                             R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
                             R"("exportFormat":"png"})"));
     }
 
-    // Templates and settings files written before the shadow had a colour
-    // read unchanged, with the black shadow they were made with.
-    void recordFromBeforeShadowColourReads()
+    // Templates and settings files written before the later keys (shadow
+    // colour, custom and image backgrounds, auto-balance) read unchanged, to
+    // the look they were made with.
+    void recordFromBeforeLaterKeysReads()
     {
         const Json earlier =
             Json::parse(R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
@@ -114,8 +133,11 @@ class TestModelJson : public QObject
         QTest::addColumn<QString>("pointer");          // the value changed
         QTest::addColumn<QByteArray>("replacement");   // JSON text; empty: the key is removed
         const Json written = toJson(BeautySettings{}); // its keys are pinned by writesKeysInRecordOrder
+        // Added later, optional: see recordFromBeforeLaterKeysReads.
+        const QStringList later{"shadowColor",         "autoBalance",         "customGradient",
+                                "backgroundImagePath", "backgroundImageBlur", "backgroundImageDim"};
         for (const auto& item : written.items())
-            if (item.key() != "shadowColor") // added later, optional: see recordFromBeforeShadowColourReads
+            if (!later.contains(QString::fromStdString(item.key())))
                 QTest::addRow("%s missing", item.key().c_str())
                     << "/" + QString::fromStdString(item.key()) << QByteArray();
         QTest::newRow("colour lacks opacity") << "/solidColor/opacity" << QByteArray();
@@ -129,6 +151,14 @@ class TestModelJson : public QObject
         QTest::newRow("colour as string") << "/borderColor" << QByteArray(R"("white")");
         QTest::newRow("colour component as bool") << "/borderColor/green" << QByteArray("true");
         QTest::newRow("optional colour, when given, checked") << "/shadowColor/red" << QByteArray(R"("0")");
+        QTest::newRow("gradient kind unknown") << "/customGradient/kind" << QByteArray(R"("diamond")");
+        QTest::newRow("gradient with one stop") << "/customGradient/stops" << QByteArray(R"([{"color":)"
+                                                                                       R"({"red":0,"green":0,"blue":0,"opacity":1},"position":0}])");
+        QTest::newRow("gradient stops not an array") << "/customGradient/stops" << QByteArray("{}");
+        QTest::newRow("stop beyond the end") << "/customGradient/stops/1/position" << QByteArray("1.5");
+        QTest::newRow("stop without colour") << "/customGradient/stops/0/color" << QByteArray();
+        QTest::newRow("dim beyond one") << "/backgroundImageDim" << QByteArray("2");
+        QTest::newRow("image path as number") << "/backgroundImagePath" << QByteArray("1");
         QTest::newRow("opacity beyond float range") << "/shadowOpacity" << QByteArray("1e300");
         QTest::newRow("not an object") << "" << QByteArray("[1,2]");
     }
@@ -144,7 +174,10 @@ class TestModelJson : public QObject
             json[at] = Json::parse(replacement.toStdString());
         QString error;
         QVERIFY(!beautySettingsFromJson(json, &error));
-        const QString key = "settings" + QString(pointer).replace(u'/', u'.');
+        // Array entries are named as "stops[1]".
+        const QString key = "settings" + QString(pointer)
+                                             .replace(QRegularExpression(QStringLiteral("/(\\d+)")), QStringLiteral("[\\1]"))
+                                             .replace(u'/', u'.');
         QCOMPARE(error.section(QStringLiteral(": "), 0, 0), key);
         if (replacement.isEmpty())
             QCOMPARE(error, key + QStringLiteral(": missing"));

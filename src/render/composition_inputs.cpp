@@ -1,0 +1,82 @@
+#include "composition_inputs.h"
+
+#include "box_blur.h"
+#include "content_margins.h"
+#include "dominant_colors.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+#include <cmath>
+
+namespace lustrelab {
+
+QImage CompositionInputs::trimmed(const QImage& source)
+{
+    if (source.isNull())
+        return source;
+    if (m_trimKey != source.cacheKey()) {
+        const QRect content = contentRect(source);
+        m_trimmed = content == source.rect() ? source : source.copy(content);
+        m_trimmed.setDevicePixelRatio(source.devicePixelRatio());
+        m_trimKey = source.cacheKey();
+    }
+    return m_trimmed;
+}
+
+QImage CompositionInputs::backgroundPicture(const QString& path, QSize canvasPixels, double blurPixels)
+{
+    if (path.isEmpty() || canvasPixels.isEmpty())
+        return {};
+    // Known by path, time and size, so an image replaced on disk is read again.
+    const QFileInfo file(path);
+    const FileStamp stamp{file.absoluteFilePath(), file.lastModified(), file.exists() ? file.size() : -1};
+    if (!(stamp == m_decodedStamp)) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true); // photographs carry their orientation
+        m_decoded = reader.read();
+        if (!m_decoded.isNull() && m_decoded.depth() != 32)
+            m_decoded = m_decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_decodedStamp = stamp;
+        m_fittedStamp = {};
+    }
+    if (m_decoded.isNull())
+        return {};
+    const double blur = std::isfinite(blurPixels) ? std::clamp(blurPixels, 0.0, 4096.0) : 0.0;
+    if (stamp == m_fittedStamp && m_fittedCanvas == canvasPixels && m_fittedBlur == blur)
+        return m_fitted;
+
+    // Cover: the largest centred part of the image with the canvas's proportions.
+    const double scale = std::max(double(canvasPixels.width()) / m_decoded.width(),
+                                  double(canvasPixels.height()) / m_decoded.height());
+    const QSizeF shown(canvasPixels.width() / scale, canvasPixels.height() / scale);
+    const QRect crop(int(std::floor((m_decoded.width() - shown.width()) / 2)),
+                     int(std::floor((m_decoded.height() - shown.height()) / 2)),
+                     std::max(1, int(std::lround(shown.width()))), std::max(1, int(std::lround(shown.height()))));
+    // A wide blur leaves no detail finer than a few of its sigmas, so it is
+    // made on a copy that many times smaller and enlarged again when drawn.
+    const double reduction = blur > 4 ? blur / 2 : 1;
+    const QSize target(std::max(1, int(std::ceil(canvasPixels.width() / reduction))),
+                       std::max(1, int(std::ceil(canvasPixels.height() / reduction))));
+    QImage fitted = m_decoded.copy(crop).scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (fitted.format() != QImage::Format_ARGB32_Premultiplied)
+        fitted = fitted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    boxBlur(fitted, blur / reduction);
+
+    m_fitted = fitted;
+    m_fittedStamp = stamp;
+    m_fittedCanvas = canvasPixels;
+    m_fittedBlur = blur;
+    return m_fitted;
+}
+
+CustomGradient CompositionInputs::matchedGradient(const QImage& screenshot)
+{
+    if (m_matchKey != screenshot.cacheKey() || m_matchKey == 0) {
+        m_matched = lustrelab::matchedGradient(dominantColors(screenshot));
+        m_matchKey = screenshot.cacheKey();
+    }
+    return m_matched;
+}
+
+} // namespace lustrelab

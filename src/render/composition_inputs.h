@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/custom_gradient.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+namespace lustrelab {
+
+// What composition derives from its inputs at a cost above a composition's
+// own: the screenshot without its uniform margins, the background picture
+// decoded and fitted to the canvas, the gradient matched to the screenshot.
+// Each is kept for the last inputs it was asked for, so a slider drag that
+// recomposes the base layer prepares them once. Not thread-safe: one per
+// processor.
+class CompositionInputs
+{
+  public:
+    // `source` cut to contentRect(source); the source itself when nothing is cut.
+    QImage trimmed(const QImage& source);
+
+    // The image at `path` cover-fitted to a canvas of `canvasPixels` and
+    // blurred by a Gaussian of `blurPixels` standard deviation. A blurred
+    // picture comes back smaller than the canvas, in its proportions; the
+    // background enlarges it smoothly. Null when the file cannot be read.
+    QImage backgroundPicture(const QString& path, QSize canvasPixels, double blurPixels);
+
+    // A linear gradient between the screenshot's two most telling colours.
+    CustomGradient matchedGradient(const QImage& screenshot);
+
+  private:
+    qint64 m_trimKey = 0;
+    QImage m_trimmed;
+
+    struct FileStamp
+    {
+        QString path;
+        QDateTime modified;
+        qint64 size = -1;
+        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    };
+    FileStamp m_decodedStamp;
+    QImage m_decoded; // null also when the file could not be read
+    FileStamp m_fittedStamp;
+    QSize m_fittedCanvas;
+    double m_fittedBlur = -1;
+    QImage m_fitted;
+
+    qint64 m_matchKey = 0;
+    CustomGradient m_matched;
+};
+
+} // namespace lustrelab

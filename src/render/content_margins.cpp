@@ -1,0 +1,69 @@
+#include "content_margins.h"
+
+#include <cstdlib>
+
+namespace lustrelab {
+
+namespace {
+
+bool near(QRgb a, QRgb b, int tolerance)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance && std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
+}
+
+} // namespace
+
+QRect contentRect(const QImage& input, int tolerance)
+{
+    if (input.isNull())
+        return {};
+    // One 32-bit layout to read; screenshots already are, so this copies nothing.
+    const QImage image = input.format() == QImage::Format_ARGB32_Premultiplied ||
+                                 input.format() == QImage::Format_RGB32 || input.format() == QImage::Format_ARGB32
+                             ? input
+                             : input.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = image.width(), h = image.height();
+    auto pixel = [&](int x, int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]; };
+    auto rowUniform = [&](int y, int x0, int x1, QRgb reference) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = x0; x < x1; ++x)
+            if (!near(row[x], reference, tolerance))
+                return false;
+        return true;
+    };
+    auto columnUniform = [&](int x, int y0, int y1, QRgb reference) {
+        for (int y = y0; y < y1; ++y)
+            if (!near(pixel(x, y), reference, tolerance))
+                return false;
+        return true;
+    };
+
+    // A side is a margin only where both its corners share a colour; content
+    // that reaches a corner keeps that side whole.
+    const QRgb topLeft = pixel(0, 0), topRight = pixel(w - 1, 0);
+    const QRgb bottomLeft = pixel(0, h - 1), bottomRight = pixel(w - 1, h - 1);
+    auto side = [&](QRgb a, QRgb b) { return near(a, b, tolerance); };
+
+    int top = 0;
+    if (side(topLeft, topRight))
+        while (top < h && rowUniform(top, 0, w, topLeft))
+            ++top;
+    if (top == h)
+        return image.rect();
+    int bottom = h;
+    if (side(bottomLeft, bottomRight))
+        while (bottom > top + 1 && rowUniform(bottom - 1, 0, w, bottomLeft))
+            --bottom;
+    int left = 0;
+    if (side(topLeft, bottomLeft))
+        while (left < w - 1 && columnUniform(left, top, bottom, topLeft))
+            ++left;
+    int right = w;
+    if (side(topRight, bottomRight))
+        while (right > left + 1 && columnUniform(right - 1, top, bottom, topRight))
+            --right;
+    return QRect(left, top, right - left, bottom - top);
+}
+
+} // namespace lustrelab

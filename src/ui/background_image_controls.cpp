@@ -1,0 +1,84 @@
+#include "background_image_controls.h"
+
+#include "slider_row.h"
+#include "state/app_state.h"
+#include "styling_edit.h"
+
+#include <QBoxLayout>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+
+namespace lustrelab {
+
+BackgroundImageControls::BackgroundImageControls(AppState& state, QWidget* parent)
+    : QWidget(parent), m_state(state)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    auto* fileRow = new QHBoxLayout;
+    m_choose = new QPushButton(tr("Choose Image…"), this);
+    m_choose->setObjectName(QStringLiteral("chooseImage"));
+    connect(m_choose, &QPushButton::clicked, this, &BackgroundImageControls::choose);
+    fileRow->addWidget(m_choose);
+    m_file = new QLabel(this);
+    m_file->setObjectName(QStringLiteral("imageFile"));
+    m_file->setMinimumWidth(20);
+    fileRow->addWidget(m_file, 1);
+    column->addLayout(fileRow);
+
+    m_blur = new SliderRow(tr("Blur"), 0, 100, QStringLiteral("px"), this);
+    m_blur->setObjectName(QStringLiteral("imageBlur"));
+    connect(m_blur, &SliderRow::valueEdited, this,
+            [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.backgroundImageBlur = v; }); });
+    column->addWidget(m_blur);
+    m_dim = new SliderRow(tr("Dim"), 0, 100, QStringLiteral("%"), this);
+    m_dim->setObjectName(QStringLiteral("imageDim"));
+    connect(m_dim, &SliderRow::valueEdited, this,
+            [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.backgroundImageDim = v / 100; }); });
+    column->addWidget(m_dim);
+
+    connect(&m_state, &AppState::settingsChanged, this, &BackgroundImageControls::sync);
+    sync();
+}
+
+void BackgroundImageControls::choose()
+{
+    const QString current = m_state.settings().backgroundImagePath;
+    const QString folder = current.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
+                               : QFileInfo(current).absolutePath();
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Background Image"), folder, tr("Images (*.png *.jpg *.jpeg *.webp *.bmp *.gif);;All Files (*)"));
+    if (path.isEmpty())
+        return; // cancelled: the background stays as it was
+    editStyling(m_state, [&](BeautySettings& s) { s.backgroundImagePath = path; });
+}
+
+void BackgroundImageControls::sync()
+{
+    const BeautySettings& settings = m_state.settings();
+    const QString path = settings.backgroundImagePath;
+    if (path == m_shownPath && !path.isEmpty()) {
+        // Shown already: the file is looked at only when the path changes.
+    } else if (path.isEmpty()) {
+        m_file->setText(tr("No image"));
+        m_file->setToolTip({});
+    } else {
+        const QString name = QFileInfo(path).fileName();
+        // A picture that is gone composes on white; say why here.
+        const bool readable = QImageReader(path).canRead();
+        m_file->setText(readable ? name : tr("%1 (not found)").arg(name));
+        m_file->setToolTip(path);
+    }
+    m_shownPath = path;
+    m_blur->setValue(settings.backgroundImageBlur);
+    m_dim->setValue(settings.backgroundImageDim * 100);
+}
+
+} // namespace lustrelab
