@@ -45,7 +45,10 @@ std::optional<QList<UserGradient>> userGradientsFromJson(const Json& json, QStri
         QString reason;
         std::optional<CustomGradient> read = customGradientFromJson(*gradient, &reason);
         if (!read) {
-            *error = where + QStringLiteral(".") + reason;
+            // The reader names its keys from "customGradient"; here the object is "gradient".
+            if (reason.startsWith(QLatin1String("customGradient")))
+                reason.replace(0, 14, QStringLiteral("gradient"));
+            *error = where + QLatin1Char('.') + reason;
             return std::nullopt;
         }
         result.append({QString::fromStdString(name->get<std::string>()), *read});

@@ -67,7 +67,7 @@ CustomGradientEditor::CustomGradientEditor(AppState& state, QWidget* parent) : Q
     connect(m_stops, &GradientStopBar::stopsEdited, this, [this](const QList<GradientStop>& stops) {
         editGradient(m_state, [&](CustomGradient& g) { g.stops = stops; });
     });
-    connect(m_stops, &GradientStopBar::selectionChanged, this, &CustomGradientEditor::sync);
+    connect(m_stops, &GradientStopBar::selectionChanged, this, &CustomGradientEditor::showStopColor);
     column->addWidget(m_stops);
 
     m_stopColor = new ColorWell(tr("Stop Color"), this);
@@ -121,16 +121,22 @@ CustomGradientEditor::CustomGradientEditor(AppState& state, QWidget* parent) : Q
     sync();
 }
 
+void CustomGradientEditor::showStopColor()
+{
+    const QList<GradientStop>& stops = m_stops->stops();
+    const int selected = m_stops->selectedIndex();
+    m_stopColor->setEnabled(selected >= 0);
+    if (selected >= 0 && selected < stops.size())
+        m_stopColor->setColor(stops[selected].color.toPlatformColor());
+}
+
 void CustomGradientEditor::sync()
 {
     const CustomGradient& gradient = m_state.settings().customGradient;
     const auto kinds = allCases<GradientKind>();
     m_kind->setCurrentIndex(int(std::find(kinds.begin(), kinds.end(), gradient.kind) - kinds.begin()));
     m_stops->setStops(gradient.stops);
-    const int selected = m_stops->selectedIndex();
-    m_stopColor->setEnabled(selected >= 0);
-    if (selected >= 0)
-        m_stopColor->setColor(gradient.stops[selected].color.toPlatformColor());
+    showStopColor();
     m_angle->setValue(gradient.angle);
     m_centerX->setValue(gradient.centerX * 100);
     m_centerY->setValue(gradient.centerY * 100);

@@ -32,6 +32,7 @@ class CustomGradientEditor : public QWidget
 
   private:
     void sync();
+    void showStopColor();
 
     AppState& m_state;
     SegmentedPicker* m_kind;

@@ -117,10 +117,10 @@ void GradientStopBar::mousePressEvent(QMouseEvent* event)
     QList<GradientStop> stops = m_stops;
     if (const auto added = addStop(stops, positionAt(x))) {
         m_stops = stops;
-        select(int(*added));
         m_dragging = true;
         update();
         emit stopsEdited(m_stops);
+        select(int(*added));
     }
 }
 
@@ -147,9 +147,9 @@ void GradientStopBar::keyPressEvent(QKeyEvent* event)
         if (removeStop(m_stops, m_selected)) {
             const int removed = m_selected;
             m_selected = -1;
-            select(std::min(removed, int(m_stops.size()) - 1));
             update();
             emit stopsEdited(m_stops);
+            select(std::min(removed, int(m_stops.size()) - 1));
         }
         return;
     }

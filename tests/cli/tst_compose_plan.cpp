@@ -51,6 +51,15 @@ class TestComposePlan : public QObject
         // "ocean" is the record's default yet no catalogue entry: asked for by
         // hand it would silently compose on white.
         QTest::newRow("--set unknown gradient") << set("gradientPresetId=ocean") << "--set gradientPresetId:";
+        QTest::newRow("--set dim beyond one") << set("backgroundImageDim=1.5") << "--set backgroundImageDim:";
+        QTest::newRow("--set gradient not JSON") << set("customGradient=radial") << "--set customGradient:";
+        // The reader's key path follows the field, not repeated before it.
+        QStringList stops(6, QStringLiteral("{\"color\":\"#000000\",\"position\":0}"));
+        const QString sixStops = QStringLiteral("customGradient={\"kind\":\"linear\",\"angle\":0,\"centerX\":0.5,"
+                                                "\"centerY\":0.5,\"stops\":[%1]}")
+                                     .arg(stops.join(u','));
+        QTest::newRow("--set gradient with six stops")
+            << input({"--set", sixStops}) << "--set customGradient: stops: expected 2 to 5 entries";
     }
 
     void usageErrors()
@@ -96,6 +105,14 @@ class TestComposePlan : public QObject
                                        << toJson(CodableColor{0.25, 0.5, 0.75, 0.5});
         QTest::newRow("enumeration") << "backgroundType=transparent" << Json("transparent");
         QTest::newRow("preset id") << "canvasPresetId=16:9" << Json("16:9");
+        QTest::newRow("new background") << "backgroundType=match" << Json("match");
+        QTest::newRow("image path made absolute")
+            << "backgroundImagePath=bg.png" << Json(QDir::current().filePath("bg.png").toStdString());
+        QTest::newRow("gradient with hex stop colours")
+            << R"(customGradient={"kind":"conic","angle":45,"centerX":0.5,"centerY":0.5,)"
+               R"("stops":[{"color":"#ff0000","position":0.25},{"color":"#0000ff80","position":1}]})"
+            << toJson(CustomGradient{GradientKind::conic, 45, 0.5, 0.5,
+                                     {{{1, 0, 0, 1}, 0.25}, {{0, 0, 1, 128 / 255.0}, 1}}});
     }
 
     void setAccepted()

@@ -1,5 +1,6 @@
 #include "model/model_json.h"
 #include "state/template_manager.h"
+#include "state/user_gradients.h"
 #include "record_printers.h"
 #include "test_fixtures.h"
 
@@ -111,6 +112,38 @@ class TestTemplateManager : public QObject
         QCOMPARE(asides.size(), 1);
         QCOMPARE(readAll(QDir(m_folder).filePath(asides.first())), contents);
         QCOMPARE(names(TemplateManager()), QStringList({"new", "newer"}));
+    }
+
+    // Saved gradients sit beside the templates, named in turn, and come back
+    // in a new session; a file that cannot be read is kept as templates are.
+    void savedGradientsLiveBesideTemplates()
+    {
+        CustomGradient radial;
+        radial.kind = GradientKind::radial;
+        radial.stops = {{{0, 0, 0, 0.5}, 0.2}, {{1, 1, 0, 1}, 0.7}, {{0, 1, 1, 1}, 1}};
+        {
+            UserGradients gradients;
+            gradients.add(CustomGradient{});
+            gradients.add(radial);
+            gradients.add(CustomGradient{});
+            gradients.remove(0);
+            gradients.remove(7); // unknown positions are ignored
+        }
+        UserGradients reread;
+        QCOMPARE(reread.gradients().size(), 2);
+        QCOMPARE(reread.gradients()[0], (UserGradient{QStringLiteral("Custom 2"), radial}));
+        QCOMPARE(reread.gradients()[1].name, QStringLiteral("Custom 3"));
+        reread.add(radial);
+        QCOMPARE(reread.gradients()[2].name, QStringLiteral("Custom 1")); // the first free name
+
+        const QString path = QDir(m_folder).filePath("gradients.json");
+        writeAll(path, R"({"gradients":[{"name":"x","gradient":{"kind":"spiral"}}]})");
+        test::StdoutCapture capture;
+        UserGradients damaged;
+        QVERIFY(damaged.gradients().isEmpty());
+        QVERIFY2(capture.text().contains("gradients[0].gradient.kind: unknown value"), capture.text().constData());
+        damaged.add(radial);
+        QCOMPARE(QDir(m_folder).entryList({"gradients.json.unreadable-*"}, QDir::Files).size(), 1);
     }
 
     void deletesByPosition_data()
