@@ -39,30 +39,29 @@ QRect contentRect(const QImage& input, int tolerance)
         return true;
     };
 
-    // A side is a margin only where both its corners share a colour; content
-    // that reaches a corner keeps that side whole.
-    const QRgb topLeft = pixel(0, 0), topRight = pixel(w - 1, 0);
-    const QRgb bottomLeft = pixel(0, h - 1), bottomRight = pixel(w - 1, h - 1);
-    auto side = [&](QRgb a, QRgb b) { return near(a, b, tolerance); };
+    // Margins are what a capture brought along around its subject, so they
+    // run all the way round in one colour: all four corners must agree.
+    // A subject that reaches a corner (a title bar, a sidebar) keeps every
+    // side, since its own single-colour rows would look like a margin.
+    const QRgb margin = pixel(0, 0);
+    for (const QRgb corner : {pixel(w - 1, 0), pixel(0, h - 1), pixel(w - 1, h - 1)})
+        if (!near(corner, margin, tolerance))
+            return image.rect();
 
     int top = 0;
-    if (side(topLeft, topRight))
-        while (top < h && rowUniform(top, 0, w, topLeft))
-            ++top;
+    while (top < h && rowUniform(top, 0, w, margin))
+        ++top;
     if (top == h)
         return image.rect();
     int bottom = h;
-    if (side(bottomLeft, bottomRight))
-        while (bottom > top + 1 && rowUniform(bottom - 1, 0, w, bottomLeft))
-            --bottom;
+    while (bottom > top + 1 && rowUniform(bottom - 1, 0, w, margin))
+        --bottom;
     int left = 0;
-    if (side(topLeft, bottomLeft))
-        while (left < w - 1 && columnUniform(left, top, bottom, topLeft))
-            ++left;
+    while (left < w - 1 && columnUniform(left, top, bottom, margin))
+        ++left;
     int right = w;
-    if (side(topRight, bottomRight))
-        while (right > left + 1 && columnUniform(right - 1, top, bottom, topRight))
-            --right;
+    while (right > left + 1 && columnUniform(right - 1, top, bottom, margin))
+        --right;
     return QRect(left, top, right - left, bottom - top);
 }
 

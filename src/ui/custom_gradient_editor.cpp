@@ -116,9 +116,9 @@ CustomGradientEditor::CustomGradientEditor(AppState& state, QWidget* parent) : Q
     column->addWidget(m_saved);
 
     connect(&m_state, &AppState::settingsChanged, this, &CustomGradientEditor::sync);
-    if (!m_state.settings().customGradient.stops.isEmpty())
-        m_stops->setSelectedIndex(0);
     sync();
+    m_stops->setSelectedIndex(0); // the well always has a stop to colour
+
 }
 
 void CustomGradientEditor::showStopColor()
