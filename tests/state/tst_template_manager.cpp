@@ -114,6 +114,29 @@ class TestTemplateManager : public QObject
         QCOMPARE(names(TemplateManager()), QStringList({"new", "newer"}));
     }
 
+    // A templates file as the first versions wrote it, before the later
+    // styling keys, loads to the look it was saved with.
+    void templatesFileFromBeforeLaterKeysLoads()
+    {
+        QDir().mkpath(m_folder);
+        writeAll(QDir(m_folder).filePath("templates.json"),
+                 R"([{"id":"A1B2C3D4-0000-4000-8000-00000000000F","name":"Blog","createdAt":786297600.25,)"
+                 R"("updatedAt":786297600.25,"settings":{"cornerRadius":20.0,"borderWidth":0.0,)"
+                 R"("borderColor":{"red":1.0,"green":1.0,"blue":1.0,"opacity":1.0},"shadowEnabled":true,)"
+                 R"("shadowBlur":40.0,"shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
+                 R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
+                 R"("paddingLeading":64.0,"paddingTrailing":64.0,"backgroundType":"gradient",)"
+                 R"("gradientPresetId":"synthwave","solidColor":{"red":1.0,"green":1.0,"blue":1.0,)"
+                 R"("opacity":1.0},"canvasPresetId":"auto","customWidth":1920.0,"customHeight":1080.0,)"
+                 R"("deviceFrameId":"none","exportScale":2.0,"exportFormat":"png"}}])");
+        const TemplateManager manager;
+        QCOMPARE(manager.templates().size(), 1);
+        BeautySettings expected;
+        expected.cornerRadius = 20;
+        expected.gradientPresetId = QStringLiteral("synthwave");
+        QCOMPARE(manager.templates().first().settings, expected);
+    }
+
     // Saved gradients sit beside the templates, named in turn, and come back
     // in a new session; a file that cannot be read is kept as templates are.
     void savedGradientsLiveBesideTemplates()
