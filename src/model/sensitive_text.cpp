@@ -1,0 +1,174 @@
+#include "sensitive_text.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <functional>
+
+namespace lustrelab {
+
+namespace {
+
+QString digitsOf(QStringView text)
+{
+    QString digits;
+    for (QChar c : text)
+        if (c.isDigit())
+            digits.append(c);
+    return digits;
+}
+
+bool validIpv4(QStringView text)
+{
+    const auto parts = text.split(u'.');
+    return parts.size() == 4 && std::all_of(parts.begin(), parts.end(), [](QStringView part) {
+               bool ok = false;
+               return part.size() <= 3 && part.toInt(&ok) <= 255 && ok;
+           });
+}
+
+// Eight groups, or fewer with one "::"; a time such as 12:30:45 is neither.
+bool validIpv6(QStringView text)
+{
+    const qsizetype gap = text.indexOf(u"::");
+    if (gap >= 0 && text.indexOf(u"::", gap + 1) >= 0)
+        return false;
+    int groups = 0;
+    bool letters = false;
+    for (QStringView group : text.split(u':')) {
+        if (group.isEmpty())
+            continue;
+        if (group.size() > 4)
+            return false;
+        ++groups;
+        letters = letters || std::any_of(group.begin(), group.end(), [](QChar c) { return !c.isDigit(); });
+    }
+    if (gap < 0)
+        return groups == 8;
+    // "::1" and "fe80::1" are addresses; "1::2" in prose could be anything,
+    // so a shortened form needs a letter or three groups.
+    return groups >= 1 && groups <= 7 && (letters || groups >= 3 || text.startsWith(u"::"));
+}
+
+bool validCard(QStringView text)
+{
+    const QString digits = digitsOf(text);
+    return digits.size() >= 13 && digits.size() <= 19 && passesLuhn(digits);
+}
+
+bool validPhone(QStringView text)
+{
+    const qsizetype digits = digitsOf(text).size();
+    return digits >= 9 && digits <= 15;
+}
+
+// Long runs of hex or base64 are keys when they mix letters and digits.
+bool mixesLettersAndDigits(QStringView text)
+{
+    const bool digits = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    const bool letters = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+    return digits && letters;
+}
+
+struct Pattern
+{
+    SensitiveKind kind;
+    QRegularExpression expression;
+    std::function<bool(QStringView)> valid; // empty: every match counts
+};
+
+// The one table of what counts as a secret, in claiming order.
+const std::vector<Pattern>& patterns()
+{
+    static const std::vector<Pattern> table = [] {
+        const auto re = [](const char* pattern) {
+            return QRegularExpression(QString::fromLatin1(pattern), QRegularExpression::UseUnicodePropertiesOption);
+        };
+        return std::vector<Pattern>{
+            {SensitiveKind::credentialUrl, re(R"([A-Za-z][A-Za-z0-9+.-]*://[^\s/:@]+:[^\s/@]+@[^\s]+)"), {}},
+            {SensitiveKind::email, re(R"([A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\.[A-Za-z0-9-]+)*\.[A-Za-z]{2,})"), {}},
+            {SensitiveKind::token,
+             re(R"((?<![A-Za-z0-9_])(?:ghp_[A-Za-z0-9]{30,}|gh[ousr]_[A-Za-z0-9]{30,}|github_pat_[A-Za-z0-9_]{22,})"
+                R"(|sk-[A-Za-z0-9_-]{20,}|AKIA[0-9A-Z]{16}|xox[abposr]-[A-Za-z0-9-]{10,})"
+                R"(|eyJ[A-Za-z0-9_-]{8,}\.[A-Za-z0-9_-]{8,}\.[A-Za-z0-9_-]{8,}))"),
+             {}},
+            {SensitiveKind::iban, re(R"(\b[A-Z]{2}\d{2}(?: ?[A-Z0-9]){11,30}\b)"), passesIbanChecksum},
+            {SensitiveKind::cardNumber, re(R"(\b\d(?:[ -]?\d){12,18}\b)"), validCard},
+            {SensitiveKind::ipv6, re(R"((?<![\w:.])(?:[0-9A-Fa-f]{0,4}:){2,7}[0-9A-Fa-f]{0,4}(?![\w:]))"), validIpv6},
+            {SensitiveKind::ipv4, re(R"((?<![\w.])(?:\d{1,3}\.){3}\d{1,3}(?![\w.]|\.\d))"), validIpv4},
+            {SensitiveKind::phone,
+             re(R"((?<![\w+])(?:\+\d{1,3}[ .-]?)?(?:\(\d{1,4}\)[ .-]?)?\d{2,4}(?:[ .-]\d{2,5}){1,4}(?!\w))"),
+             validPhone},
+            // Unnamed keys: long hexadecimal or base64 runs.
+            {SensitiveKind::token, re(R"((?<![A-Za-z0-9+/_-])(?:[0-9a-fA-F]{32,}|[A-Za-z0-9+/_-]{40,}={0,2})(?![A-Za-z0-9+/=_-]))"),
+             mixesLettersAndDigits},
+        };
+    }();
+    return table;
+}
+
+} // namespace
+
+bool passesLuhn(QStringView digits)
+{
+    int sum = 0;
+    bool twice = false;
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (!digits[i].isDigit())
+            return false;
+        int d = digits[i].digitValue();
+        if (twice && (d *= 2) > 9)
+            d -= 9;
+        sum += d;
+        twice = !twice;
+    }
+    return !digits.isEmpty() && sum % 10 == 0;
+}
+
+bool passesIbanChecksum(QStringView text)
+{
+    QString iban;
+    for (QChar c : text)
+        if (!c.isSpace())
+            iban.append(c.toUpper());
+    if (iban.size() < 15 || iban.size() > 34)
+        return false;
+    // The first four characters move to the end; letters count as 10 to 35.
+    const QString moved = iban.mid(4) + iban.left(4);
+    int remainder = 0;
+    for (QChar c : moved) {
+        int value;
+        if (c.isDigit())
+            value = c.digitValue();
+        else if (c >= u'A' && c <= u'Z')
+            value = c.unicode() - u'A' + 10;
+        else
+            return false;
+        remainder = (value > 9 ? remainder * 100 + value : remainder * 10 + value) % 97;
+    }
+    return remainder == 1;
+}
+
+QList<SensitiveMatch> findSensitive(QStringView text)
+{
+    QList<SensitiveMatch> found;
+    std::vector<bool> claimed(size_t(text.size()), false);
+    for (const Pattern& pattern : patterns()) {
+        QRegularExpressionMatchIterator it = pattern.expression.globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            const qsizetype start = match.capturedStart(), length = match.capturedLength();
+            const QStringView captured = text.mid(start, length);
+            if (length == 0 || (pattern.valid && !pattern.valid(captured)))
+                continue;
+            if (std::any_of(claimed.begin() + start, claimed.begin() + start + length, [](bool c) { return c; }))
+                continue;
+            std::fill(claimed.begin() + start, claimed.begin() + start + length, true);
+            found.append({pattern.kind, start, length});
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const SensitiveMatch& a, const SensitiveMatch& b) { return a.start < b.start; });
+    return found;
+}
+
+} // namespace lustrelab
