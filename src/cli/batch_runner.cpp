@@ -4,6 +4,7 @@
 #include "image_loader.h"
 #include "io/export_service.h"
 #include "io/png_encoder.h"
+#include "io/text_redaction.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
 #include "size_guard.h"
@@ -73,6 +74,13 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
         !tooLarge.isEmpty())
         return failed(tooLarge);
 
+    if (recipe.redact) {
+        QString error;
+        std::optional<QImage> redacted = redactSensitiveText(image, QStringLiteral("eng"), nullptr, &error);
+        if (!redacted)
+            return failed(error);
+        image = std::move(*redacted);
+    }
     ImageProcessor processor;
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());

@@ -16,6 +16,7 @@ struct ComposeRecipe
 {
     BeautySettings settings; // exportScale already final
     Annotations annotations;
+    bool redact = false; // cover the secrets in each screenshot's text first
 };
 
 struct JobOutcome

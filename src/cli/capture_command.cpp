@@ -39,7 +39,7 @@ int usage(const QString& message)
     printLine(stderr, QStringLiteral("lustrelab capture: %1").arg(message));
     printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen] [-o FILE|FOLDER/] "
                                      "[--settings FILE | --template NAME] [--set FIELD=VALUE]... "
-                                     "[--scale N] [--format png|jpeg] [--copy | --open]"));
+                                     "[--scale N] [--format png|jpeg] [--redact] [--copy | --open]"));
     return usageStatus;
 }
 
@@ -75,7 +75,7 @@ bool hasStylingOrOutput(const ComposeOptions& options)
 {
     return options.copy || !options.output.isEmpty() || !options.settingsFile.isEmpty() ||
            !options.templateName.isEmpty() || !options.assignments.isEmpty() ||
-           !options.annotationsFile.isEmpty() || options.scale || options.format;
+           !options.annotationsFile.isEmpty() || options.scale || options.format || options.redact;
 }
 
 } // namespace
@@ -94,7 +94,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     const ComposeOptions& options = parse.options;
     if (open && hasStylingOrOutput(options))
         return usage(QStringLiteral("--open hands the unstyled capture to the window; "
-                                    "it takes no styling, -o or --copy"));
+                                    "it takes no styling, -o, --copy or --redact"));
     if (options.inputs.size() > 1)
         return usage(
             QStringLiteral("one of region, window or screen, not %1 words").arg(options.inputs.size()));
@@ -199,6 +199,8 @@ for a styled screenshot in one keystroke.
   --template NAME       a template saved in the window.
   --set FIELD=VALUE     Changes one styling field (repeatable).
   --annotations FILE    Draws the annotations of FILE too.
+  --redact              Covers the secrets in the capture's text first (as
+                        compose --redact).
   --copy                Puts the styled image on the clipboard instead of
                         writing it (with -o: as well). It stays pasteable
                         after lustrelab exits (on Wayland through wl-copy).

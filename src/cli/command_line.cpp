@@ -3,6 +3,7 @@
 #include "capture_command.h"
 #include "compose_command.h"
 #include "io/clipboard_handover.h"
+#include "ocr_command.h"
 #include "presets_command.h"
 
 #include <QGuiApplication>
@@ -34,6 +35,8 @@ int runCommandLine(int argc, char** argv)
 
     if (std::strcmp(command, "compose") == 0)
         return runComposeCommand(argumentsAfter(2, argc, argv), argv[0]);
+    if (std::strcmp(command, "ocr") == 0)
+        return runOcrCommand(argumentsAfter(2, argc, argv)); // paints nothing: no GUI needed
     if (std::strcmp(command, "capture") == 0)
         return runCaptureCommand(argumentsAfter(2, argc, argv), argv[0]);
     if (std::strcmp(command, "hold-clipboard") == 0 && argc == 3) {

@@ -77,7 +77,7 @@ std::optional<ComposeRecipe> resolveComposeRecipe(const ComposeOptions& options)
         reportFailure(settings->backgroundImagePath.isEmpty() ? QStringLiteral("backgroundImagePath")
                                                               : settings->backgroundImagePath,
                       QStringLiteral("background image cannot be read; composing on white"));
-    ComposeRecipe recipe{*settings, {}};
+    ComposeRecipe recipe{*settings, {}, options.redact};
     if (!options.annotationsFile.isEmpty()) {
         std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
         if (!annotations)

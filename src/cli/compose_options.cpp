@@ -61,6 +61,10 @@ ComposeParse parseComposeArguments(const QStringList& arguments, InputsRequired 
             options.copy = true;
             continue;
         }
+        if (argument == u"--redact") {
+            options.redact = true;
+            continue;
+        }
 
         const qsizetype equals = argument.startsWith(u"--") ? argument.indexOf(u'=') : -1;
         const QString name = equals < 0 ? argument : argument.left(equals);
@@ -134,7 +138,7 @@ QString composeUsageLine()
 {
     return QStringLiteral(
         "usage: lustrelab compose INPUT... [-o OUTPUT] [--settings FILE | --template NAME] "
-        "[--set FIELD=VALUE]... [--annotations FILE] [--scale N] [--format png|jpeg] [--copy]");
+        "[--set FIELD=VALUE]... [--annotations FILE] [--scale N] [--format png|jpeg] [--copy] [--redact]");
 }
 
 QString composeHelp()
@@ -161,6 +165,10 @@ Output
                         with -o it is written as well. One input only. The
                         copy stays pasteable after lustrelab exits (on
                         Wayland through wl-copy, package wl-clipboard).
+  --redact              Covers, before styling, what the screenshot's text
+                        gives away: email, IP and credential-URL addresses,
+                        keys and tokens, card numbers, IBANs, phone numbers
+                        (read with Tesseract, English; solid boxes).
 
 Styling
   --settings FILE       A styling JSON object as templates store it (strict:

@@ -22,7 +22,8 @@ struct ComposeOptions
     QString annotationsFile;
     std::optional<double> scale;
     std::optional<ExportFormat> format;
-    bool copy = false; // the styled image also goes to the clipboard
+    bool copy = false;   // the styled image also goes to the clipboard
+    bool redact = false; // secrets found in the screenshot's text are covered first
     bool help = false;
 };
 
