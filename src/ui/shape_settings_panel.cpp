@@ -45,7 +45,15 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
         m_type->addItem(displayName(type), int(type));
     connect(m_type, &QComboBox::activated, this, [this](int index) {
         const auto type = ShapeType(m_type->itemData(index).toInt());
-        edit([&](ShapeOverlay& o) { o.shapeType = type; });
+        edit([&](ShapeOverlay& o) {
+            // A spotlight at full opacity would black out the rest; it takes
+            // its own dimming, and leaving it gives the shape's opacity back.
+            if (type == ShapeType::spotlight && o.shapeType != type)
+                o.opacity = freshShape(type).opacity;
+            else if (o.shapeType == ShapeType::spotlight && type != o.shapeType)
+                o.opacity = ShapeOverlay{}.opacity;
+            o.shapeType = type;
+        });
     });
     column->addWidget(makeLabelledRow(tr("Type"), m_type, this));
 
@@ -111,6 +119,29 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_arrowRow->setObjectName(QStringLiteral("arrowRow"));
     column->addWidget(m_arrowRow);
 
+    m_cellSize = new SliderRow(tr("Cell Size"), 4, 64, QStringLiteral("px"), this);
+    m_cellSize->setObjectName(QStringLiteral("cellSize"));
+    connect(m_cellSize, &SliderRow::valueEdited, this,
+            [this](double size) { edit([&](ShapeOverlay& o) { o.cellSize = size; }); });
+    column->addWidget(m_cellSize);
+
+    m_dimming = new SliderRow(tr("Dimming"), 10, 100, QStringLiteral("%"), this);
+    m_dimming->setObjectName(QStringLiteral("dimming"));
+    connect(m_dimming, &SliderRow::valueEdited, this,
+            [this](double percent) { edit([&](ShapeOverlay& o) { o.opacity = percent / 100; }); });
+    column->addWidget(m_dimming);
+
+    m_spotlight = new SegmentedPicker(tr("Spotlight"));
+    m_spotlight->setObjectName(QStringLiteral("spotlightShape"));
+    for (SpotlightShape outline : allCases<SpotlightShape>())
+        m_spotlight->addSegment(displayName(outline));
+    connect(m_spotlight, &SegmentedPicker::activated, this, [this](int index) {
+        edit([&](ShapeOverlay& o) { o.spotlightShape = allCases<SpotlightShape>()[index]; });
+    });
+    m_spotlightRow = makeLabelledRow(tr("Outline"), m_spotlight, this);
+    m_spotlightRow->setObjectName(QStringLiteral("spotlightRow"));
+    column->addWidget(m_spotlightRow);
+
     connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &ShapeSettingsPanel::sync);
     connect(&m_state, &AppState::tabsChanged, this, &ShapeSettingsPanel::sync);
     connect(&m_state, &AppState::currentTabIdChanged, this, &ShapeSettingsPanel::sync);
@@ -147,6 +178,14 @@ void ShapeSettingsPanel::sync()
         m_fillColor->setColor(overlay->fillColor->toPlatformColor());
     m_arrow->setCurrentIndex(int(overlay->arrowStyle));
     m_arrowRow->setVisible(overlay->shapeType == ShapeType::arrow);
+    const bool pixelate = overlay->shapeType == ShapeType::pixelate;
+    const bool spotlight = overlay->shapeType == ShapeType::spotlight;
+    m_cellSize->setVisible(pixelate);
+    m_cellSize->setValue(overlay->cellSize);
+    m_dimming->setVisible(spotlight);
+    m_dimming->setValue(overlay->opacity * 100);
+    m_spotlightRow->setVisible(spotlight);
+    m_spotlight->setCurrentIndex(int(overlay->spotlightShape));
 }
 
 } // namespace lustrelab
