@@ -144,21 +144,6 @@ QRectF CanvasView::imageFrame() const
     return canvas::fittedImageFrame(QSizeF(size()), logicalSize(*tab->processedImage));
 }
 
-double CanvasView::displayScale() const
-{
-    const ScreenshotTab* tab = m_state.currentTab();
-    const QRectF frame = imageFrame();
-    if (!tab || !tab->processedImage || frame.isEmpty())
-        return 1;
-    return frame.width() / logicalSize(*tab->processedImage).width();
-}
-
-bool CanvasView::drawingToolActive() const
-{
-    const CanvasTool tool = m_state.currentTool();
-    return tool == CanvasTool::marker || tool == CanvasTool::pen || tool == CanvasTool::highlighter;
-}
-
 std::optional<QUuid> CanvasView::editingTextId() const
 {
     return m_editor->isEditing() ? m_editingTextId : std::nullopt;
@@ -172,22 +157,6 @@ void CanvasView::modelChanged()
     // A screen reader announces the selection through the description.
     setAccessibleDescription(selectionDescription());
     update();
-}
-
-QString CanvasView::selectionDescription() const
-{
-    const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->sourceImage)
-        return tr("No image: paste, drop or capture a screenshot");
-    if (const std::optional<TextOverlay> text = m_state.selectedTextOverlay())
-        return tr("Selected text: %1").arg(text->text);
-    if (const std::optional<ShapeOverlay> shape = m_state.selectedShapeOverlay())
-        return tr("Selected shape: %1").arg(displayName(shape->shapeType));
-    if (const std::optional<StepMarker> marker = m_state.selectedStepMarker())
-        return tr("Selected step marker %1").arg(marker->number);
-    if (const std::optional<PenStroke> stroke = m_state.selectedPenStroke())
-        return stroke->highlighter ? tr("Selected highlighter stroke") : tr("Selected pen stroke");
-    return tr("No annotation selected");
 }
 
 void CanvasView::syncEditor()
@@ -381,23 +350,8 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
     // move event reported it.
     mouseMoveEvent(event);
     const Press press = *std::exchange(m_press, std::nullopt);
-    const ScreenshotTab* tab = m_state.currentTab();
     if (press.target == Press::canvas && drawingToolActive()) {
-        update(); // the preview goes
-        const QRectF frame = imageFrame();
-        if (!tab || !tab->sourceImage)
-            return;
-        if (m_state.currentTool() == CanvasTool::marker) {
-            if (const auto marker =
-                    canvas::markerFromGesture(press.position, event->position(), press.dragging, frame,
-                                              canvas::nextMarkerLook(tab->stepMarkers)))
-                m_state.addStepMarker(*marker);
-        } else {
-            const bool highlighter = m_state.currentTool() == CanvasTool::highlighter;
-            if (const auto stroke = canvas::strokeFromPath(
-                    press.path, frame, canvas::nextStrokeLook(tab->penStrokes, highlighter)))
-                m_state.addPenStroke(*stroke);
-        }
+        finishDrawing(press, event->position());
         return;
     }
     if (press.dragging) {

@@ -75,6 +75,8 @@ class CanvasView : public QWidget
     // The drawing tools (marker, pen, highlighter) draw wherever they are
     // pressed, over annotations too.
     bool drawingToolActive() const;
+    // The marker, pen or highlighter press ends: the marker or stroke it made.
+    void finishDrawing(const Press& press, QPointF release);
     // Composed-image points to canvas points: the frame's width over the image's.
     double displayScale() const;
     void paintMarks(QPainter& painter, const QRectF& frame);

@@ -1,11 +1,14 @@
-// CanvasView's marks and keys: the selection frames of step markers and pen
-// strokes, the previews of the drawing tools while the pointer is down, and
-// the canvas's keyboard (tool letters, Delete, arrow nudges, Escape).
+// CanvasView's marks and keys: what the marker, pen and highlighter tools make
+// on release, the selection frames of step markers and pen strokes, the
+// previews of the drawing tools while the pointer is down, the description a
+// screen reader gives of the selection, and the canvas's keyboard (tool
+// letters, Delete, arrow nudges, Escape).
 
 #include "canvas_coordinates.h"
 #include "canvas_marks.h"
 #include "canvas_view.h"
 #include "inline_text_editor.h"
+#include "model/display_name.h"
 #include "model/id_lookup.h"
 #include "render/pen_stroke_painter.h"
 #include "render/step_marker_painter.h"
@@ -34,6 +37,57 @@ void paintSelectionFrame(QPainter& painter, const QRectF& bounds, const QColor& 
 }
 
 } // namespace
+
+double CanvasView::displayScale() const
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QRectF frame = imageFrame();
+    if (!tab || !tab->processedImage || frame.isEmpty())
+        return 1;
+    const QImage& shown = *tab->processedImage;
+    return frame.width() * shown.devicePixelRatio() / shown.width();
+}
+
+bool CanvasView::drawingToolActive() const
+{
+    const CanvasTool tool = m_state.currentTool();
+    return tool == CanvasTool::marker || tool == CanvasTool::pen || tool == CanvasTool::highlighter;
+}
+
+QString CanvasView::selectionDescription() const
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (!tab || !tab->sourceImage)
+        return tr("No image: paste, drop or capture a screenshot");
+    if (const std::optional<TextOverlay> text = m_state.selectedTextOverlay())
+        return tr("Selected text: %1").arg(text->text);
+    if (const std::optional<ShapeOverlay> shape = m_state.selectedShapeOverlay())
+        return tr("Selected shape: %1").arg(displayName(shape->shapeType));
+    if (const std::optional<StepMarker> marker = m_state.selectedStepMarker())
+        return tr("Selected step marker %1").arg(marker->number);
+    if (const std::optional<PenStroke> stroke = m_state.selectedPenStroke())
+        return stroke->highlighter ? tr("Selected highlighter stroke") : tr("Selected pen stroke");
+    return tr("No annotation selected");
+}
+
+void CanvasView::finishDrawing(const Press& press, QPointF release)
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    update(); // the preview goes
+    const QRectF frame = imageFrame();
+    if (!tab || !tab->sourceImage)
+        return;
+    if (m_state.currentTool() == CanvasTool::marker) {
+        if (const auto marker = canvas::markerFromGesture(press.position, release, press.dragging, frame,
+                                                          canvas::nextMarkerLook(tab->stepMarkers)))
+            m_state.addStepMarker(*marker);
+    } else {
+        const bool highlighter = m_state.currentTool() == CanvasTool::highlighter;
+        if (const auto stroke = canvas::strokeFromPath(press.path, frame,
+                                                       canvas::nextStrokeLook(tab->penStrokes, highlighter)))
+            m_state.addPenStroke(*stroke);
+    }
+}
 
 void CanvasView::paintMarks(QPainter& painter, const QRectF& frame)
 {
