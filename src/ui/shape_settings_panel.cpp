@@ -61,11 +61,16 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     connect(m_stroke, &ColorWell::colorPicked, this, [this](const QColor& color) {
         edit([&](ShapeOverlay& o) { o.strokeColor = CodableColor::fromPlatformColor(color); });
     });
-    column->addWidget(makeLabelledRow(tr("Stroke"), m_stroke, this));
+    m_strokeRow = makeLabelledRow(tr("Stroke"), m_stroke, this);
+    m_strokeRow->setObjectName(QStringLiteral("strokeRow"));
+    column->addWidget(m_strokeRow);
 
-    auto* widthRow = new QHBoxLayout;
-    auto* widthName = new QLabel(tr("Width"), this);
-    m_width = new QSlider(Qt::Horizontal, this);
+    m_widthRow = new QWidget(this);
+    m_widthRow->setObjectName(QStringLiteral("widthRow"));
+    auto* widthRow = new QHBoxLayout(m_widthRow);
+    widthRow->setContentsMargins(0, 0, 0, 0);
+    auto* widthName = new QLabel(tr("Width"), m_widthRow);
+    m_width = new QSlider(Qt::Horizontal, m_widthRow);
     m_width->setRange(int(1 * widthSteps), int(20 * widthSteps));
     m_width->setSingleStep(int(widthSteps));
     m_width->setPageStep(int(5 * widthSteps));
@@ -73,7 +78,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_width->setObjectName(QStringLiteral("width"));
     m_width->setAccessibleName(tr("Stroke width"));
     widthName->setBuddy(m_width);
-    m_widthLabel = makeCaption(QString(), this);
+    m_widthLabel = makeCaption(QString(), m_widthRow);
     m_widthLabel->setObjectName(QStringLiteral("widthValue"));
     m_widthLabel->setFixedWidth(35);
     m_widthLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -85,7 +90,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     widthRow->addWidget(widthName);
     widthRow->addWidget(m_width, 1);
     widthRow->addWidget(m_widthLabel);
-    column->addLayout(widthRow);
+    column->addWidget(m_widthRow);
 
     m_fill = new QCheckBox(tr("Fill"), this);
     m_fill->setObjectName(QStringLiteral("fill"));
@@ -172,8 +177,16 @@ void ShapeSettingsPanel::sync()
     m_stroke->setColor(overlay->strokeColor.toPlatformColor());
     m_width->setValue(int(std::lround(overlay->strokeWidth * widthSteps)));
     m_widthLabel->setText(SliderRow::formatValue(overlay->strokeWidth, QStringLiteral("px")));
+    // Pixelate and spotlight draw no outline and no fill; a redact box is its fill.
+    const ShapeType type = overlay->shapeType;
+    const bool outlined =
+        type != ShapeType::pixelate && type != ShapeType::redact && type != ShapeType::spotlight;
+    const bool filled = type != ShapeType::pixelate && type != ShapeType::spotlight;
+    m_strokeRow->setVisible(outlined);
+    m_widthRow->setVisible(outlined);
+    m_fill->setVisible(filled);
     m_fill->setChecked(overlay->fillColor.has_value());
-    m_fillColorRow->setVisible(overlay->fillColor.has_value());
+    m_fillColorRow->setVisible(filled && overlay->fillColor.has_value());
     if (overlay->fillColor)
         m_fillColor->setColor(overlay->fillColor->toPlatformColor());
     m_arrow->setCurrentIndex(int(overlay->arrowStyle));

@@ -40,6 +40,8 @@ class ShapeSettingsPanel : public QWidget
     AppState& m_state;
     QComboBox* m_type;
     ColorWell* m_stroke;
+    QWidget* m_strokeRow;
+    QWidget* m_widthRow;
     QSlider* m_width;
     QLabel* m_widthLabel;
     QCheckBox* m_fill;

@@ -267,6 +267,10 @@ class TestToolsSidebar : public QObject
         QCOMPARE(m_state->selectedShapeOverlay()->opacity, 0.6);
         QVERIFY(named<QWidget>(*panel, "spotlightRow")->isVisibleTo(panel));
         QVERIFY(!named<SliderRow>(*panel, "cellSize")->isVisibleTo(panel));
+        // A spotlight has no outline or fill to set.
+        QVERIFY(!named<QWidget>(*panel, "strokeRow")->isVisibleTo(panel));
+        QVERIFY(!named<QWidget>(*panel, "widthRow")->isVisibleTo(panel));
+        QVERIFY(!named<QCheckBox>(*panel, "fill")->isVisibleTo(panel));
         segment(*named<SegmentedPicker>(*panel, "spotlightShape"), 1)->click();
         QCOMPARE(m_state->selectedShapeOverlay()->spotlightShape, SpotlightShape::ellipse);
 
@@ -276,6 +280,10 @@ class TestToolsSidebar : public QObject
         QCOMPARE(m_state->selectedShapeOverlay()->opacity, 1.0); // no longer dimming
         QVERIFY(named<SliderRow>(*panel, "cellSize")->isVisibleTo(panel));
         QVERIFY(!named<QWidget>(*panel, "spotlightRow")->isVisibleTo(panel));
+        type->setCurrentIndex(int(ShapeType::redact));
+        emit type->activated(int(ShapeType::redact));
+        QVERIFY(named<QCheckBox>(*panel, "fill")->isVisibleTo(panel)); // the box's colour
+        QVERIFY(!named<QWidget>(*panel, "strokeRow")->isVisibleTo(panel));
     }
 
     void imageActions()
