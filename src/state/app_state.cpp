@@ -148,21 +148,21 @@ void AppState::setCollapsed(Section section, bool collapsed)
 
 void AppState::selectAnnotation(AnnotationKind kind, const QUuid& id)
 {
+    using Select = void (AppState::*)(std::optional<QUuid>);
+    const std::pair<AnnotationKind, Select> selections[] = {
+        {AnnotationKind::text, &AppState::setSelectedTextOverlayId},
+        {AnnotationKind::shape, &AppState::setSelectedShapeOverlayId},
+        {AnnotationKind::marker, &AppState::setSelectedStepMarkerId},
+        {AnnotationKind::stroke, &AppState::setSelectedPenStrokeId},
+    };
     // The new selection first, then the others cleared: a view that follows
-    // either signal never sees nothing selected in between.
-    auto pick = [&](AnnotationKind k) { return k == kind ? std::optional<QUuid>(id) : std::nullopt; };
-    if (kind == AnnotationKind::text)
-        setSelectedTextOverlayId(id);
-    if (kind == AnnotationKind::shape)
-        setSelectedShapeOverlayId(id);
-    if (kind == AnnotationKind::marker)
-        setSelectedStepMarkerId(id);
-    if (kind == AnnotationKind::stroke)
-        setSelectedPenStrokeId(id);
-    setSelectedTextOverlayId(pick(AnnotationKind::text));
-    setSelectedShapeOverlayId(pick(AnnotationKind::shape));
-    setSelectedStepMarkerId(pick(AnnotationKind::marker));
-    setSelectedPenStrokeId(pick(AnnotationKind::stroke));
+    // the signals never sees nothing selected in between.
+    for (const auto& [k, select] : selections)
+        if (k == kind)
+            (this->*select)(id);
+    for (const auto& [k, select] : selections)
+        if (k != kind)
+            (this->*select)(std::nullopt);
 }
 
 void AppState::clearSelection()
