@@ -14,10 +14,13 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 using namespace lustrelab;
 
@@ -118,6 +121,64 @@ BENCHMARK(BM_CanvasMoveDragWithRemovalArea)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
+
+// One pointer step of a pen stroke on the same canvas: the move handed to
+// the canvas and the repaint that draws the stroke so far. A stroke is 2 s at
+// 120 Hz (240 steps) of loops across the image; at its end the pointer is
+// released, the stroke composed (not timed) and a new one begun.
+void BM_CanvasPenStroke(benchmark::State& run)
+{
+    QTemporaryDir templates;
+    AppState state(templates.path());
+    BeautySettings settings;
+    settings.gradientPresetId = gradientPresets().at(1).id;
+    state.setSettings(settings);
+    CanvasView view(state);
+    view.resize(1280, 800);
+    view.show();
+    state.loadImage(bench::makeScreenshot(), false);
+    if (!waitForComposition(state, 0)) {
+        run.SkipWithError("the first composition never arrived");
+        return;
+    }
+    state.setCurrentTool(CanvasTool::pen);
+    view.repaint();
+    const QImage& shown = *state.currentTab()->processedImage;
+    const QRectF frame =
+        canvas::fittedImageFrame(QSizeF(view.size()), QSizeF(shown.size()) / shown.devicePixelRatio());
+    constexpr int strokeSteps = 240;
+    auto pointAt = [&](int i) {
+        const double t = i / 120.0;
+        const double radius = 0.08 + 0.04 * std::sin(3 * t);
+        return QPointF(frame.left() + frame.width() * (0.2 + 0.25 * t + radius * std::cos(3 * M_PI * t)),
+                       frame.top() + frame.height() * (0.5 + radius * std::sin(3 * M_PI * t)))
+            .toPoint();
+    };
+    int step = 0;
+    qint64 worst = 0; // nanoseconds: every step must make its frame, not only the average
+    QElapsedTimer clock;
+    QTest::mousePress(&view, Qt::LeftButton, {}, pointAt(0));
+    for (auto _ : run) {
+        clock.start();
+        QTest::mouseMove(&view, pointAt(++step));
+        view.repaint();
+        worst = std::max(worst, clock.nsecsElapsed());
+        if (step == strokeSteps) {
+            run.PauseTiming();
+            const qint64 before = shownKey(state);
+            QTest::mouseRelease(&view, Qt::LeftButton, {}, pointAt(step));
+            waitForComposition(state, before);
+            state.setCurrentPenStrokes({});
+            step = 0;
+            QTest::mousePress(&view, Qt::LeftButton, {}, pointAt(0));
+            run.ResumeTiming();
+        }
+    }
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, pointAt(step));
+    run.counters["fps"] = benchmark::Counter(double(run.iterations()), benchmark::Counter::kIsRate);
+    run.counters["worst_ms"] = double(worst) / 1e6;
+}
+BENCHMARK(BM_CanvasPenStroke)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 // The canvas's own share of a step: resampling one new composition to the
 // display size (1232 x 752 points of room at ratio 1) and drawing it.

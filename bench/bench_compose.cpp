@@ -161,6 +161,29 @@ void BM_OverlayRecomposition(benchmark::State& state)
 }
 BENCHMARK(BM_OverlayRecomposition)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
+// One step of a drag of a pixelate area of 1000 x 600 points (2000 x 1200
+// pixels at ratio 2) over the screenshot: the area's pixels are restored,
+// averaged in 12-point cells and written back.
+void BM_PixelateRecomposition(benchmark::State& state)
+{
+    const QImage screenshot = bench::makeScreenshot();
+    const BeautySettings settings = defaultStyling();
+    ImageProcessor processor;
+    QImage shown = processor.process(screenshot, settings, {}, {}, {});
+    const QSizeF canvas = QSizeF(shown.size()) / shown.devicePixelRatio();
+    ShapeOverlay pixelate = freshShape(ShapeType::pixelate);
+    const double width = 1000 / canvas.width(), height = 600 / canvas.height();
+    int round = 0;
+    for (auto _ : state) {
+        const double x = 0.1 + 0.0005 * (++round % 100);
+        pixelate.startPoint = {x, 0.2};
+        pixelate.endPoint = {x + width, 0.2 + height};
+        shown = processor.process(screenshot, settings, {}, {pixelate}, {});
+        benchmark::DoNotOptimize(shown.constBits());
+    }
+}
+BENCHMARK(BM_PixelateRecomposition)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
 } // namespace
 
 int main(int argc, char** argv)

@@ -41,6 +41,14 @@ inline char* toString(const RemovalArea& v)
 {
     return printed(v);
 }
+inline char* toString(const StepMarker& v)
+{
+    return printed(v);
+}
+inline char* toString(const PenStroke& v)
+{
+    return printed(v);
+}
 inline char* toString(const BeautySettings& v)
 {
     return printed(v);

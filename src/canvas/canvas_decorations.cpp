@@ -110,8 +110,19 @@ void paintDragPreview(QPainter& painter, const QRectF& rect, CanvasTool tool, Sh
             painter.fillRect(rect, withAlpha(Qt::yellow, 0.4));
             break;
         case ShapeType::blur:
+        case ShapeType::pixelate:
             painter.fillRect(rect, withAlpha(Qt::gray, 0.5));
             break;
+        case ShapeType::redact:
+            painter.fillRect(rect, Qt::black);
+            break;
+        case ShapeType::spotlight: {
+            // What stays bright: its outline over a light veil of the dimming.
+            painter.fillRect(rect, withAlpha(Qt::black, 0.2));
+            painter.setPen(stroke);
+            painter.drawRect(rect);
+            break;
+        }
         }
     }
     painter.restore();

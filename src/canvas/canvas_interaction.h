@@ -51,7 +51,7 @@ std::pair<UnitPoint, UnitPoint> movedShapePoints(std::pair<UnitPoint, UnitPoint>
 // each in list order, and the topmost one under the pointer wins.
 struct CanvasHit
 {
-    enum Kind { none, text, shape, removal };
+    enum Kind { none, text, shape, removal, marker, stroke };
     Kind kind = none;
     QUuid id;
     friend bool operator==(const CanvasHit&, const CanvasHit&) = default;

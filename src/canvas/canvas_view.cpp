@@ -3,6 +3,7 @@
 #include "canvas_coordinates.h"
 #include "canvas_decorations.h"
 #include "canvas_interaction.h"
+#include "canvas_marks.h"
 #include "checkerboard_pattern.h"
 #include "inline_text_editor.h"
 #include "model/display_name.h"
@@ -58,6 +59,28 @@ template <> struct Movable<ShapeOverlay>
     }
 };
 
+template <> struct Movable<StepMarker>
+{
+    static constexpr auto list = &AppState::currentStepMarkers;
+    static constexpr auto update = &AppState::updateStepMarker;
+    static void place(StepMarker& marker, const StepMarker& original, QPointF translation, QSizeF frameSize)
+    {
+        const StepMarker moved = canvas::movedMarker(original, translation, frameSize);
+        marker.position = moved.position;
+        marker.tailPoint = moved.tailPoint;
+    }
+};
+
+template <> struct Movable<PenStroke>
+{
+    static constexpr auto list = &AppState::currentPenStrokes;
+    static constexpr auto update = &AppState::updatePenStroke;
+    static void place(PenStroke& stroke, const PenStroke& original, QPointF translation, QSizeF frameSize)
+    {
+        stroke.points = canvas::movedStroke(original, translation, frameSize).points;
+    }
+};
+
 } // namespace
 
 CanvasView::CanvasView(AppState& state, QWidget* parent)
@@ -96,6 +119,8 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
     connect(&m_state, &AppState::currentTabIdChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::selectedTextOverlayIdChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::selectedStepMarkerIdChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::selectedPenStrokeIdChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::isProcessingChanged, this, &CanvasView::processingChanged);
     if (m_state.isProcessing())
         processingChanged(true);
@@ -132,18 +157,6 @@ void CanvasView::modelChanged()
     // A screen reader announces the selection through the description.
     setAccessibleDescription(selectionDescription());
     update();
-}
-
-QString CanvasView::selectionDescription() const
-{
-    const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->sourceImage)
-        return tr("No image: paste, drop or capture a screenshot");
-    if (const std::optional<TextOverlay> text = m_state.selectedTextOverlay())
-        return tr("Selected text: %1").arg(text->text);
-    if (const std::optional<ShapeOverlay> shape = m_state.selectedShapeOverlay())
-        return tr("Selected shape: %1").arg(displayName(shape->shapeType));
-    return tr("No annotation selected");
 }
 
 void CanvasView::syncEditor()
@@ -224,6 +237,7 @@ void CanvasView::paintEvent(QPaintEvent*)
         for (const RemovalArea& area : tab->removalAreas)
             RemovalAreaHandle{area, frame.size()}.paint(painter);
         painter.restore();
+        paintMarks(painter, frame);
     } else {
         canvas::paintEmptyState(painter, rect(), palette(), tr("No image"),
                                 tr("Paste (Ctrl+V) or drag an image"));
@@ -232,6 +246,7 @@ void CanvasView::paintEvent(QPaintEvent*)
     if (m_currentDragRect)
         canvas::paintDragPreview(painter, *m_currentDragRect, m_state.currentTool(),
                                  m_state.currentShapeType());
+    paintMarkPreview(painter);
     if (m_busyShown)
         canvas::paintBusyIndicator(painter, rect(), palette(), (m_busyClock.elapsed() % 1000) / 1000.0);
 }
@@ -257,16 +272,24 @@ void CanvasView::beginPress(QPointF position)
 {
     Press press;
     press.position = position;
+    press.path.append(position);
     const ScreenshotTab* tab = m_state.currentTab();
     const QRectF frame = imageFrame();
-    if (tab && !frame.isEmpty()) {
-        const canvas::CanvasHit hit =
-            canvas::hitTest(position - frame.topLeft(), frame.size(), tab->textOverlays, tab->shapeOverlays,
-                            tab->removalAreas, false);
+    if (tab && !frame.isEmpty() && !drawingToolActive()) {
+        const QPointF inFrame = position - frame.topLeft();
+        canvas::CanvasHit hit =
+            canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->stepMarkers, tab->penStrokes);
+        if (hit.kind == canvas::CanvasHit::none)
+            hit = canvas::hitTest(inFrame, frame.size(), tab->textOverlays, tab->shapeOverlays,
+                                  tab->removalAreas, false);
         if (hit.kind == canvas::CanvasHit::text)
             press.target = Press::text;
         else if (hit.kind == canvas::CanvasHit::shape)
             press.target = Press::shape;
+        else if (hit.kind == canvas::CanvasHit::marker)
+            press.target = Press::marker;
+        else if (hit.kind == canvas::CanvasHit::stroke)
+            press.target = Press::stroke;
         press.id = hit.id;
     }
     m_press = press;
@@ -287,6 +310,12 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPointF position = event->position();
     Press& press = *m_press;
+    if (press.target == Press::canvas && position != press.path.last()) {
+        // The pen follows the pointer from the press on, threshold or not.
+        press.path.append(position);
+        if (m_state.currentTool() == CanvasTool::pen || m_state.currentTool() == CanvasTool::highlighter)
+            update();
+    }
     if (!press.dragging) {
         const double threshold =
             press.target == Press::canvas ? canvas::canvasDragThreshold : canvas::overlayDragThreshold;
@@ -304,6 +333,12 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
     case Press::shape:
         moveOverlay<ShapeOverlay>(press, position);
         break;
+    case Press::marker:
+        moveOverlay<StepMarker>(press, position);
+        break;
+    case Press::stroke:
+        moveOverlay<PenStroke>(press, position);
+        break;
     }
 }
 
@@ -315,23 +350,32 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
     // move event reported it.
     mouseMoveEvent(event);
     const Press press = *std::exchange(m_press, std::nullopt);
+    if (press.target == Press::canvas && drawingToolActive()) {
+        finishDrawing(press, event->position());
+        return;
+    }
     if (press.dragging) {
         // A moved annotation is already where the last step put it.
         if (press.target == Press::canvas)
             canvasDragEnded(press.position, event->position());
         return;
     }
+    using Kind = AppState::AnnotationKind;
     switch (press.target) {
     case Press::canvas:
         canvasClicked();
         break;
     case Press::text:
-        m_state.setSelectedTextOverlayId(press.id);
-        m_state.setSelectedShapeOverlayId(std::nullopt);
+        m_state.selectAnnotation(Kind::text, press.id);
         break;
     case Press::shape:
-        m_state.setSelectedShapeOverlayId(press.id);
-        m_state.setSelectedTextOverlayId(std::nullopt);
+        m_state.selectAnnotation(Kind::shape, press.id);
+        break;
+    case Press::marker:
+        m_state.selectAnnotation(Kind::marker, press.id);
+        break;
+    case Press::stroke:
+        m_state.selectAnnotation(Kind::stroke, press.id);
         break;
     }
 }
@@ -345,14 +389,18 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
     const ScreenshotTab* tab = m_state.currentTab();
     const QRectF frame = imageFrame();
     canvas::CanvasHit hit;
-    if (tab && !frame.isEmpty())
+    // The drawing tools take the second press of a double-click as another
+    // press of their own, and so do markers and strokes.
+    if (tab && !frame.isEmpty() && !drawingToolActive() &&
+        canvas::hitTestMarks(event->position() - frame.topLeft(), frame.size(), displayScale(),
+                             tab->stepMarkers, tab->penStrokes)
+                .kind == canvas::CanvasHit::none)
         hit = canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
                               tab->shapeOverlays, tab->removalAreas, true);
     switch (hit.kind) {
     case canvas::CanvasHit::text:
         m_press.reset();
-        m_state.setSelectedTextOverlayId(hit.id);
-        m_state.setSelectedShapeOverlayId(std::nullopt);
+        m_state.selectAnnotation(AppState::AnnotationKind::text, hit.id);
         beginEditing(hit.id);
         break;
     case canvas::CanvasHit::removal:
@@ -395,16 +443,14 @@ void CanvasView::canvasDragEnded(QPointF start, QPointF end)
         if (const auto rect = canvas::removalRectFromDrag(start, end, frame))
             m_state.addRemovalArea(*rect, RemovalMethod::contentAware);
         break;
-    case CanvasTool::select:
-    case CanvasTool::text:
+    default: // the other tools draw nothing here (the drawing tools are handled on release)
         break;
     }
 }
 
 void CanvasView::canvasClicked()
 {
-    m_state.setSelectedTextOverlayId(std::nullopt);
-    m_state.setSelectedShapeOverlayId(std::nullopt);
+    m_state.clearSelection();
 }
 
 template <typename Overlay> void CanvasView::moveOverlay(Press& press, QPointF position)

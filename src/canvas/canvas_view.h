@@ -1,11 +1,14 @@
 #pragma once
 
 #include "image_display_buffer.h"
+#include "model/pen_stroke.h"
 #include "model/shape_overlay.h"
+#include "model/step_marker.h"
 #include "model/text_overlay.h"
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QList>
 #include <QPixmap>
 #include <QRectF>
 #include <QTimer>
@@ -42,6 +45,7 @@ class CanvasView : public QWidget
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
@@ -49,12 +53,14 @@ class CanvasView : public QWidget
     struct Press
     {
         QPointF position;
-        enum Target { canvas, text, shape } target = canvas;
+        enum Target { canvas, text, shape, marker, stroke } target = canvas;
         QUuid id;
         bool dragging = false;
         // The moved annotation as it was before the drag's first step: every
         // step places it anew from there, and a new press starts afresh.
-        std::variant<std::monostate, TextOverlay, ShapeOverlay> original;
+        std::variant<std::monostate, TextOverlay, ShapeOverlay, StepMarker, PenStroke> original;
+        // The pointer's path so far, for the pen and the highlighter.
+        QList<QPointF> path;
     };
 
     // Where the composed image is shown, in the view's points; empty without one.
@@ -66,6 +72,18 @@ class CanvasView : public QWidget
     void canvasDragChanged(QPointF position);
     void canvasDragEnded(QPointF start, QPointF end);
     void canvasClicked();
+    // The drawing tools (marker, pen, highlighter) draw wherever they are
+    // pressed, over annotations too.
+    bool drawingToolActive() const;
+    // The marker, pen or highlighter press ends: the marker or stroke it made.
+    void finishDrawing(const Press& press, QPointF release);
+    // Composed-image points to canvas points: the frame's width over the image's.
+    double displayScale() const;
+    void paintMarks(QPainter& painter, const QRectF& frame);
+    void paintMarkPreview(QPainter& painter);
+    // Arrow keys: the selected annotation by (dx, dy) points of the composed
+    // image, y downwards as on screen.
+    void nudgeSelection(double dx, double dy, bool firstOfRun);
     template <typename Overlay> void moveOverlay(Press& press, QPointF position);
     void beginEditing(const QUuid& id);
     void commitText(const QString& text);

@@ -74,6 +74,15 @@ void InlineTextEditor::cancel()
 
 bool InlineTextEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_field && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        // Escape leaves the field and drops what was typed; the keys go back
+        // to the canvas.
+        cancel();
+        if (parentWidget())
+            parentWidget()->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     if (watched == m_field && event->type() == QEvent::FocusOut) {
         // A popup (the field's own context menu) borrows the focus without ending the edit.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)

@@ -8,7 +8,8 @@ namespace lustrelab {
 
 // The field that edits a text annotation in place: a borderless single-line
 // field on a rounded card with a soft shadow, centred on a point of its parent
-// and at least 100 points wide. Return or losing the keyboard focus commits;
+// and at least 100 points wide. Return or losing the keyboard focus commits,
+// Escape cancels;
 // each begin() leads to exactly one committed() (or to nothing after cancel()).
 class InlineTextEditor : public QWidget
 {

@@ -11,9 +11,13 @@ namespace {
 // Hand-written geometry is held within reach of the canvas. Far beyond it a
 // shape draws nothing anyone sees, yet its size still costs drawing time (a
 // mosaic of 10^15 points), so such values are refused with the key's name.
-constexpr double unitLimit = 100;    // unit coordinates: a hundred canvases either way
-constexpr double pointLimit = 10000; // stroke widths and font sizes, in points
-constexpr double degreeLimit = 1e6;  // text rotation
+constexpr double unitLimit = 100;     // unit coordinates: a hundred canvases either way
+constexpr double pointLimit = 10000;  // stroke widths and font sizes, in points
+constexpr double degreeLimit = 1e6;   // text rotation
+constexpr double numberLimit = 99999; // step marker numbers
+// A stroke's points are all drawn on every composition; a pointer makes a few
+// hundred a second, so this is hours of drawing.
+constexpr qsizetype strokePointLimit = 100000;
 
 QString rangeText(double low, double high)
 {
@@ -69,10 +73,14 @@ TextOverlay readText(const Json& json, const QString& path, QString* error)
 
 ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
 {
-    ShapeOverlay shape; // likewise for shapes
+    // Likewise for shapes, of the type given: a redact box is black, a spotlight dims to 0.6.
+    ShapeType type = ShapeOverlay{}.shapeType;
+    JsonObjectReader typeReader(json, path);
+    typeReader.readEnum("shapeType", type);
+    ShapeOverlay shape = freshShape(type);
     JsonObjectReader reader(json, path);
     reader.allowOnly({"id", "shapeType", "startPoint", "endPoint", "strokeColor", "fillColor", "strokeWidth",
-                      "opacity", "arrowStyle"});
+                      "opacity", "arrowStyle", "cellSize", "spotlightShape"});
     reader.read("id", shape.id);
     reader.readEnum("shapeType", shape.shapeType);
     reader.read("startPoint", shape.startPoint);
@@ -82,11 +90,64 @@ ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
     reader.read("strokeWidth", shape.strokeWidth);
     reader.read("opacity", shape.opacity);
     reader.readEnum("arrowStyle", shape.arrowStyle);
+    reader.read("cellSize", shape.cellSize);
+    reader.readEnum("spotlightShape", shape.spotlightShape);
     *error = reader.error();
     checkUnit(error, path, "startPoint", {{"x", shape.startPoint.x}, {"y", shape.startPoint.y}});
     checkUnit(error, path, "endPoint", {{"x", shape.endPoint.x}, {"y", shape.endPoint.y}});
     checkNumber(error, path, "strokeWidth", shape.strokeWidth, 0, pointLimit);
+    // A cell under a point would read back nearly the pixels it hides.
+    checkNumber(error, path, "cellSize", shape.cellSize, 1, pointLimit);
     return shape;
+}
+
+StepMarker readMarker(const Json& json, const QString& path, QString* error, int number)
+{
+    StepMarker marker;
+    marker.number = number;
+    JsonObjectReader reader(json, path);
+    reader.allowOnly({"id", "position", "number", "color", "size", "tailPoint"});
+    reader.require("position");
+    reader.read("id", marker.id);
+    reader.read("position", marker.position);
+    reader.read("number", marker.number);
+    reader.read("color", marker.color);
+    reader.read("size", marker.size);
+    reader.read("tailPoint", marker.tailPoint);
+    *error = reader.error();
+    checkUnit(error, path, "position", {{"x", marker.position.x}, {"y", marker.position.y}});
+    if (marker.tailPoint)
+        checkUnit(error, path, "tailPoint", {{"x", marker.tailPoint->x}, {"y", marker.tailPoint->y}});
+    checkNumber(error, path, "number", marker.number, -numberLimit, numberLimit);
+    checkNumber(error, path, "size", marker.size, 1, pointLimit);
+    return marker;
+}
+
+PenStroke readStroke(const Json& json, const QString& path, QString* error)
+{
+    // A pen or a highlighter as the editor starts one, then what the file says.
+    bool highlighter = false;
+    JsonObjectReader kindReader(json, path);
+    kindReader.read("highlighter", highlighter);
+    PenStroke stroke = freshPenStroke(highlighter);
+    JsonObjectReader reader(json, path);
+    reader.allowOnly({"id", "points", "highlighter", "color", "width", "opacity"});
+    reader.require("points");
+    reader.read("id", stroke.id);
+    reader.read("points", stroke.points);
+    reader.read("highlighter", stroke.highlighter);
+    reader.read("color", stroke.color);
+    reader.read("width", stroke.width);
+    reader.read("opacity", stroke.opacity);
+    *error = reader.error();
+    if (error->isEmpty() && (stroke.points.isEmpty() || stroke.points.size() > strokePointLimit))
+        *error = QStringLiteral("%1.points: expected from 1 to %2 points").arg(path).arg(strokePointLimit);
+    for (qsizetype i = 0; i < stroke.points.size() && error->isEmpty(); ++i)
+        checkUnit(error, path, QStringLiteral("points[%1]").arg(i).toLatin1().constData(),
+                  {{"x", stroke.points[i].x}, {"y", stroke.points[i].y}});
+    checkNumber(error, path, "width", stroke.width, 0, pointLimit);
+    checkNumber(error, path, "opacity", stroke.opacity, 0, 1);
+    return stroke;
 }
 
 RemovalArea readRemoval(const Json& json, const QString& path, QString* error)
@@ -130,12 +191,18 @@ std::optional<Annotations> annotationsFromJson(const Json& json, QString* error)
     QString reason;
     Annotations result;
     JsonObjectReader top(json, QStringLiteral("annotations"));
-    top.allowOnly({"textOverlays", "shapeOverlays", "removalAreas"});
+    top.allowOnly({"textOverlays", "shapeOverlays", "removalAreas", "stepMarkers", "penStrokes"});
+    // Each marker without a number counts on from the one before it.
+    auto readNumberedMarker = [&result](const Json& marker, const QString& path, QString* error) {
+        return readMarker(marker, path, error, nextMarkerNumber(result.stepMarkers, 1));
+    };
     if (!top.ok())
         reason = top.error();
     else if (readList(json, "textOverlays", result.textOverlays, readText, &reason) &&
              readList(json, "shapeOverlays", result.shapeOverlays, readShape, &reason) &&
-             readList(json, "removalAreas", result.removalAreas, readRemoval, &reason))
+             readList(json, "removalAreas", result.removalAreas, readRemoval, &reason) &&
+             readList(json, "stepMarkers", result.stepMarkers, readNumberedMarker, &reason) &&
+             readList(json, "penStrokes", result.penStrokes, readStroke, &reason))
         return result;
     if (error)
         *error = reason;

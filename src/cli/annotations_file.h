@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/model_json.h"
+#include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
+#include "model/step_marker.h"
 #include "model/text_overlay.h"
 
 #include <QList>
@@ -12,12 +14,15 @@
 namespace lustrelab {
 
 // The annotations of one composition, as read from an `--annotations` file:
-// {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...]}.
+// {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...],
+//  "stepMarkers": [...], "penStrokes": [...]}, every list optional.
 struct Annotations
 {
     QList<TextOverlay> textOverlays;
     QList<ShapeOverlay> shapeOverlays;
     QList<RemovalArea> removalAreas;
+    QList<StepMarker> stepMarkers;
+    QList<PenStroke> penStrokes;
 };
 
 // Each record uses its field names as keys. An omitted field takes the value

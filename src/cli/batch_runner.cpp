@@ -86,8 +86,8 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
     const QSizeF canvas = ImageProcessor::canvasPixelsFor(image.size(), ratio, settings);
-    const QImage composed =
-        processor.compose(image, settings, a.textOverlays, a.shapeOverlays, a.removalAreas);
+    const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
+                                              a.removalAreas, a.stepMarkers, a.penStrokes);
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)

@@ -4,8 +4,8 @@
 #include "batch_runner.h"
 #include "compose_options.h"
 #include "console.h"
-#include "io/clipboard_handover.h"
 #include "image_loader.h"
+#include "io/clipboard_handover.h"
 #include "json_file.h"
 #include "output_plan.h"
 #include "template_lookup.h"
@@ -119,7 +119,8 @@ int runComposeCommand(const QStringList& arguments, char* programName)
             return failedStatus;
         }
     }
-    OutputPlan plan = planOutputs(options.inputs, options.output, options.format, recipe->settings.exportFormat);
+    OutputPlan plan =
+        planOutputs(options.inputs, options.output, options.format, recipe->settings.exportFormat);
     if (options.copy) {
         plan.jobs.front().copy = true;
         if (options.output.isEmpty())
@@ -148,7 +149,8 @@ int runComposeCommand(const QStringList& arguments, char* programName)
             reportFailure(QStringLiteral("--copy"), problem);
             return failedStatus;
         }
-    } else if (!recipe->annotations.textOverlays.isEmpty()) {
+    } else if (!recipe->annotations.textOverlays.isEmpty() || !recipe->annotations.stepMarkers.isEmpty()) {
+        // Step markers draw their numbers in the system font.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);
@@ -164,7 +166,8 @@ int runComposeCommand(const QStringList& arguments, char* programName)
             if (!plan.jobs[i].output.isEmpty())
                 printLine(stdout, plan.jobs[i].output);
             if (plan.jobs[i].copy) {
-                if (const QString failure = keepOnClipboardAfterExit(outcomes[i].clipboardPng); !failure.isEmpty()) {
+                if (const QString failure = keepOnClipboardAfterExit(outcomes[i].clipboardPng);
+                    !failure.isEmpty()) {
                     reportFailure(QStringLiteral("--copy"), failure);
                     status = failedStatus;
                 }

@@ -2,6 +2,10 @@
 
 #include "css_color.h"
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 namespace lustrelab {
 
 JsonObjectReader::JsonObjectReader(const Json& object, QString path)
@@ -53,6 +57,17 @@ void JsonObjectReader::read(const char* key, double& value)
             value = json->get<double>();
         else
             fail(key, QStringLiteral("expected a number"));
+    }
+}
+
+void JsonObjectReader::read(const char* key, int& value)
+{
+    if (const Json* json = find(key)) {
+        const double number = json->is_number() ? json->get<double>() : 0.5;
+        if (std::trunc(number) == number && std::abs(number) <= std::numeric_limits<int>::max())
+            value = int(number);
+        else
+            fail(key, QStringLiteral("expected a whole number"));
     }
 }
 
@@ -121,6 +136,47 @@ void JsonObjectReader::read(const char* key, UnitRect& value)
     UnitRect r;
     if (readNumbers(key, {{"x", &r.x}, {"y", &r.y}, {"width", &r.width}, {"height", &r.height}}))
         value = r;
+}
+
+void JsonObjectReader::read(const char* key, QList<UnitPoint>& value)
+{
+    const Json* json = find(key);
+    if (!json)
+        return;
+    if (!json->is_array()) {
+        fail(key, QStringLiteral("expected an array of {\"x\", \"y\"} points"));
+        return;
+    }
+    QList<UnitPoint> points;
+    points.reserve(qsizetype(json->size()));
+    for (std::size_t i = 0; i < json->size(); ++i) {
+        const Json& point = (*json)[i];
+        const auto x = point.is_object() ? point.find("x") : Json::const_iterator();
+        const auto y = point.is_object() ? point.find("y") : Json::const_iterator();
+        if (!point.is_object() || point.size() != 2 || x == point.end() || y == point.end() ||
+            !x->is_number() || !y->is_number()) {
+            const std::string element = std::string(key) + "[" + std::to_string(i) + "]";
+            fail(element.c_str(), QStringLiteral("expected an object with the numbers \"x\" and \"y\""));
+            return;
+        }
+        points.append({x->get<double>(), y->get<double>()});
+    }
+    value = std::move(points);
+}
+
+void JsonObjectReader::read(const char* key, std::optional<UnitPoint>& value)
+{
+    const Json* json = find(key);
+    if (!json)
+        return;
+    if (json->is_null()) {
+        value.reset();
+        return;
+    }
+    UnitPoint point;
+    read(key, point);
+    if (ok())
+        value = point;
 }
 
 void JsonObjectReader::read(const char* key, CodableColor& value)

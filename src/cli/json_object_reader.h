@@ -5,6 +5,7 @@
 #include "model/raw_value.h"
 #include "model/unit_geometry.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
@@ -30,11 +31,16 @@ class JsonObjectReader
     void allowOnly(std::initializer_list<const char*> keys);
 
     void read(const char* key, double& value);
+    void read(const char* key, int& value); // a whole number that fits an int
     void read(const char* key, bool& value);
     void read(const char* key, QString& value);
     void read(const char* key, QUuid& value);
     void read(const char* key, UnitPoint& value);
     void read(const char* key, UnitRect& value);
+    // An array of {x, y} objects; the failure names the element ("points[3]").
+    void read(const char* key, QList<UnitPoint>& value);
+    // null or absent: no point
+    void read(const char* key, std::optional<UnitPoint>& value);
     void read(const char* key, CodableColor& value);
     // null or absent: no colour
     void read(const char* key, std::optional<CodableColor>& value);

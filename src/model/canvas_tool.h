@@ -4,16 +4,18 @@
 
 namespace lustrelab {
 
-enum class CanvasTool { select, text, shape, remove };
+enum class CanvasTool { select, text, shape, remove, marker, pen, highlighter };
 
-template <>
-struct RawValues<CanvasTool>
+template <> struct RawValues<CanvasTool>
 {
-    static constexpr std::array<std::pair<CanvasTool, const char*>, 4> cases{{
+    static constexpr std::array<std::pair<CanvasTool, const char*>, 7> cases{{
         {CanvasTool::select, "Select"},
         {CanvasTool::text, "Text"},
         {CanvasTool::shape, "Shape"},
         {CanvasTool::remove, "Remove"},
+        {CanvasTool::marker, "Marker"},
+        {CanvasTool::pen, "Pen"},
+        {CanvasTool::highlighter, "Highlighter"},
     }};
 };
 

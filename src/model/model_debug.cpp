@@ -57,7 +57,32 @@ QDebug operator<<(QDebug debug, const ShapeOverlay& shape)
                     << rawValue(shape.shapeType) << ' ' << shape.startPoint << " to " << shape.endPoint
                     << " stroke " << shape.strokeColor << ' ' << shape.strokeWidth << " fill "
                     << shape.fillColor << " opacity " << shape.opacity << " arrow "
-                    << rawValue(shape.arrowStyle) << ')';
+                    << rawValue(shape.arrowStyle) << " cell " << shape.cellSize << " spotlight "
+                    << rawValue(shape.spotlightShape) << ')';
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const StepMarker& marker)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "StepMarker(" << marker.id.toString(QUuid::WithoutBraces) << " #" << marker.number
+                    << " at " << marker.position << ' ' << marker.color << " size " << marker.size;
+    if (marker.tailPoint)
+        debug << " tail " << *marker.tailPoint;
+    debug << ')';
+    return debug;
+}
+
+QDebug operator<<(QDebug debug, const PenStroke& stroke)
+{
+    QDebugStateSaver saver(debug);
+    debug.nospace() << "PenStroke(" << stroke.id.toString(QUuid::WithoutBraces)
+                    << (stroke.highlighter ? " highlighter " : " pen ") << stroke.color << " width "
+                    << stroke.width << " opacity " << stroke.opacity << ' ' << stroke.points.size()
+                    << " points";
+    if (!stroke.points.isEmpty())
+        debug << " from " << stroke.points.first() << " to " << stroke.points.last();
+    debug << ')';
     return debug;
 }
 

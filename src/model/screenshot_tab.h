@@ -1,7 +1,9 @@
 #pragma once
 
+#include "pen_stroke.h"
 #include "removal_area.h"
 #include "shape_overlay.h"
+#include "step_marker.h"
 #include "text_overlay.h"
 
 #include <QDateTime>
@@ -9,7 +11,6 @@
 #include <QList>
 #include <QString>
 #include <QUuid>
-
 #include <optional>
 
 namespace lustrelab {
@@ -24,6 +25,8 @@ struct ScreenshotTab
     QList<TextOverlay> textOverlays;
     QList<ShapeOverlay> shapeOverlays;
     QList<RemovalArea> removalAreas;
+    QList<StepMarker> stepMarkers; // numbered in list order
+    QList<PenStroke> penStrokes;
     QDateTime createdAt = QDateTime::currentDateTime();
 };
 

@@ -39,8 +39,12 @@ QRectF shapeBounds(const ShapeOverlay& shape, double canvasWidth, double canvasH
     switch (shape.shapeType) {
     case ShapeType::highlight:
     case ShapeType::blur:
+    case ShapeType::pixelate:
+    case ShapeType::redact:
         bounds = padded(r, fringe);
         break;
+    case ShapeType::spotlight:
+        return canvas; // it dims everything else
     case ShapeType::arrow:
         // A head reaches 2 x width + 15 back from its tip, its stroke half a
         // width beyond that; twice over keeps any later change of the head

@@ -2,6 +2,7 @@
 
 #include "font_resolution.h"
 #include "paint_helpers.h"
+#include "pixelate_fill.h"
 #include "surface_coordinates.h"
 
 #include <QFontDatabase>
@@ -22,13 +23,19 @@ const QColor highlightColor = QColor::fromRgbF(1, 1, 0, 0.4f);
 class PainterStateGuard
 {
   public:
-    explicit PainterStateGuard(QPainter& painter) : m_painter(painter) { m_painter.save(); }
+    explicit PainterStateGuard(QPainter& painter) : m_painter(painter), m_opacity(painter.opacity())
+    {
+        m_painter.save();
+    }
     ~PainterStateGuard() { m_painter.restore(); }
+    // The painter's opacity before the drawing changed it.
+    double outerOpacity() const { return m_opacity; }
     PainterStateGuard(const PainterStateGuard&) = delete;
     PainterStateGuard& operator=(const PainterStateGuard&) = delete;
 
   private:
     QPainter& m_painter;
+    double m_opacity;
 };
 
 // A zero (or negative) stroke width draws no outline: Qt would otherwise turn
@@ -199,6 +206,33 @@ void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth,
     case ShapeType::blur:
         drawBlurPattern(painter, r, QRectF(0, 0, canvasWidth, canvasHeight));
         break;
+    case ShapeType::pixelate:
+        // Reads the canvas as drawn so far, so it needs the canvas itself.
+        if (painter.device() && painter.device()->devType() == QInternal::Image)
+            pixelateRegion(*static_cast<QImage*>(painter.device()), r, shape.cellSize, painter.opacity());
+        break;
+    case ShapeType::redact: {
+        // A box that lets anything through hides nothing: it is drawn opaque
+        // whatever the colour's alpha and the overlay's opacity say.
+        QColor box = shape.fillColor ? shape.fillColor->toPlatformColor() : QColor(Qt::black);
+        box.setAlphaF(1);
+        painter.setOpacity(guard.outerOpacity());
+        painter.fillRect(r, box);
+        break;
+    }
+    case ShapeType::spotlight: {
+        // Everything but the shape is dimmed: the canvas with the shape cut
+        // out, filled once in black at the overlay's opacity.
+        QPainterPath outside;
+        outside.setFillRule(Qt::OddEvenFill);
+        outside.addRect(QRectF(0, 0, canvasWidth, canvasHeight));
+        if (shape.spotlightShape == SpotlightShape::ellipse)
+            outside.addEllipse(r);
+        else
+            outside.addRect(r);
+        painter.fillPath(outside, Qt::black);
+        break;
+    }
     }
 }
 

@@ -21,6 +21,10 @@
 
 namespace lustrelab {
 
+// A pixelate shape reads the pixels drawn so far, so it needs the painter to be
+// open on the canvas image itself (on any other device it draws nothing); a
+// redact box is opaque whatever its opacity; a spotlight darkens the whole
+// canvas but its rectangle or ellipse.
 void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth, double canvasHeight);
 void drawText(const TextOverlay& text, QPainter& painter, double canvasWidth, double canvasHeight);
 

@@ -8,8 +8,10 @@
 #include "layer_compositor.h"
 #include "model/device_frame.h"
 #include "paint_helpers.h"
+#include "pen_stroke_painter.h"
 #include "removal_fill.h"
 #include "shadow_field.h"
+#include "step_marker_painter.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -63,16 +65,19 @@ QSizeF ImageProcessor::canvasPixelsFor(QSize sourcePixels, double ratio, const B
 QImage ImageProcessor::process(const QImage& source, const BeautySettings& settings,
                                const QList<TextOverlay>& textOverlays,
                                const QList<ShapeOverlay>& shapeOverlays,
-                               const QList<RemovalArea>& removalAreas)
+                               const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers,
+                               const QList<PenStroke>& penStrokes)
 {
-    const QImage composed = compose(source, settings, textOverlays, shapeOverlays, removalAreas);
+    const QImage composed =
+        compose(source, settings, textOverlays, shapeOverlays, removalAreas, stepMarkers, penStrokes);
     return composed.isNull() ? source : composed;
 }
 
 QImage ImageProcessor::compose(const QImage& source, const BeautySettings& settings,
                                const QList<TextOverlay>& textOverlays,
                                const QList<ShapeOverlay>& shapeOverlays,
-                               const QList<RemovalArea>& removalAreas)
+                               const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers,
+                               const QList<PenStroke>& penStrokes)
 {
     if (source.isNull())
         return source;
@@ -87,7 +92,7 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         m_base = std::move(*base);
         m_baseKey = std::move(key);
     }
-    if (textOverlays.isEmpty() && shapeOverlays.isEmpty())
+    if (textOverlays.isEmpty() && shapeOverlays.isEmpty() && stepMarkers.isEmpty() && penStrokes.isEmpty())
         return m_base.image;
 
     QImage canvas = m_canvases.take(m_base.image.size(), m_base.image.format());
@@ -111,6 +116,10 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     AnnotatedBuffer drawn;
     for (const ShapeOverlay& shape : shapeOverlays)
         drawn.reached.append(boundsInPixels(shapeBounds(shape, width, height), ratio, canvas.size()));
+    for (const PenStroke& stroke : penStrokes)
+        drawn.reached.append(boundsInPixels(penStrokeBounds(stroke, width, height), ratio, canvas.size()));
+    for (const StepMarker& marker : stepMarkers)
+        drawn.reached.append(boundsInPixels(stepMarkerBounds(marker, width, height), ratio, canvas.size()));
     for (const TextOverlay& text : textOverlays)
         drawn.reached.append(boundsInPixels(textBounds(text, &canvas, width, height), ratio, canvas.size()));
     drawn.reached.removeIf([](const QRect& r) { return r.isEmpty(); });
@@ -119,9 +128,15 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (painter.begin(&canvas)) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        // Texts come after every shape, whatever order they were made in.
+        // Kinds are drawn in a fixed order, whatever order they were made
+        // in: shapes (a pixelate area hides what the screenshot and earlier
+        // shapes show), then pen strokes, step markers and texts on top.
         for (const ShapeOverlay& shape : shapeOverlays)
             drawShape(shape, painter, width, height);
+        for (const PenStroke& stroke : penStrokes)
+            drawPenStroke(stroke, painter, width, height);
+        for (const StepMarker& marker : stepMarkers)
+            drawStepMarker(marker, painter, width, height);
         for (const TextOverlay& text : textOverlays)
             drawText(text, painter, width, height);
         painter.end();

@@ -4,8 +4,10 @@
 #include "device_frame_renderer.h"
 #include "image_buffer_pool.h"
 #include "model/beauty_settings.h"
+#include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
+#include "model/step_marker.h"
 #include "model/text_overlay.h"
 
 #include <QImage>
@@ -15,8 +17,9 @@
 namespace lustrelab {
 
 // Composes one styled image from a screenshot, the styling and the
-// annotations, in this order: margins trimmed (auto-balance), device frame, removal areas, canvas layout,
-// background, rounded corners and border, shadow, screenshot, shapes, texts.
+// annotations, in this order: margins trimmed (auto-balance), device frame,
+// removal areas, canvas layout, background, rounded corners and border,
+// shadow, screenshot, shapes, pen strokes, step markers, texts.
 //
 // Geometry is in points. The canvas carries the source's device pixel ratio:
 // its pixel size is the canvas size in points times the ratio, rounded up,
@@ -37,13 +40,15 @@ class ImageProcessor
     // Never fails: when no canvas can be made, the source itself comes back.
     QImage process(const QImage& source, const BeautySettings& settings,
                    const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
-                   const QList<RemovalArea>& removalAreas);
+                   const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers = {},
+                   const QList<PenStroke>& penStrokes = {});
 
     // As process(), but a null image when no canvas can be made: for callers
     // that must not pass the unstyled source off as the styled image.
     QImage compose(const QImage& source, const BeautySettings& settings,
                    const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
-                   const QList<RemovalArea>& removalAreas);
+                   const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers = {},
+                   const QList<PenStroke>& penStrokes = {});
 
     // The canvas in pixels (unrounded extent, see canvasPixelExtent) that
     // composing a source of `sourcePixels` at `ratio` asks for, by the same

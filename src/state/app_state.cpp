@@ -2,6 +2,8 @@
 
 #include "model/id_lookup.h"
 
+#include <algorithm>
+
 namespace lustrelab {
 
 namespace {
@@ -70,6 +72,31 @@ void AppState::setSelectedShapeOverlayId(std::optional<QUuid> id)
     emit selectedShapeOverlayIdChanged();
 }
 
+void AppState::setSelectedStepMarkerId(std::optional<QUuid> id)
+{
+    if (id == m_selectedStepMarkerId)
+        return;
+    m_selectedStepMarkerId = id;
+    emit selectedStepMarkerIdChanged();
+}
+
+void AppState::setSelectedPenStrokeId(std::optional<QUuid> id)
+{
+    if (id == m_selectedPenStrokeId)
+        return;
+    m_selectedPenStrokeId = id;
+    emit selectedPenStrokeIdChanged();
+}
+
+void AppState::setMarkerStartNumber(int number)
+{
+    number = std::max(0, number);
+    if (number == m_markerStartNumber)
+        return;
+    m_markerStartNumber = number;
+    emit markerStartNumberChanged(number);
+}
+
 void AppState::setShowExportDialog(bool show)
 {
     if (show == m_showExportDialog)
@@ -119,10 +146,31 @@ void AppState::setCollapsed(Section section, bool collapsed)
     emit(this->*sectionChanged[section])(collapsed);
 }
 
+void AppState::selectAnnotation(AnnotationKind kind, const QUuid& id)
+{
+    using Select = void (AppState::*)(std::optional<QUuid>);
+    const std::pair<AnnotationKind, Select> selections[] = {
+        {AnnotationKind::text, &AppState::setSelectedTextOverlayId},
+        {AnnotationKind::shape, &AppState::setSelectedShapeOverlayId},
+        {AnnotationKind::marker, &AppState::setSelectedStepMarkerId},
+        {AnnotationKind::stroke, &AppState::setSelectedPenStrokeId},
+    };
+    // The new selection first, then the others cleared: a view that follows
+    // the signals never sees nothing selected in between.
+    for (const auto& [k, select] : selections)
+        if (k == kind)
+            (this->*select)(id);
+    for (const auto& [k, select] : selections)
+        if (k != kind)
+            (this->*select)(std::nullopt);
+}
+
 void AppState::clearSelection()
 {
     setSelectedTextOverlayId(std::nullopt);
     setSelectedShapeOverlayId(std::nullopt);
+    setSelectedStepMarkerId(std::nullopt);
+    setSelectedPenStrokeId(std::nullopt);
 }
 
 // ---- Derived properties.
@@ -187,6 +235,46 @@ void AppState::setCurrentRemovalAreas(const QList<RemovalArea>& areas)
         tab->removalAreas = areas;
         emit tabsChanged();
     }
+}
+
+QList<StepMarker> AppState::currentStepMarkers() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab ? tab->stepMarkers : QList<StepMarker>{};
+}
+
+void AppState::setCurrentStepMarkers(const QList<StepMarker>& markers)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->stepMarkers = markers;
+        emit tabsChanged();
+    }
+}
+
+QList<PenStroke> AppState::currentPenStrokes() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab ? tab->penStrokes : QList<PenStroke>{};
+}
+
+void AppState::setCurrentPenStrokes(const QList<PenStroke>& strokes)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->penStrokes = strokes;
+        emit tabsChanged();
+    }
+}
+
+std::optional<StepMarker> AppState::selectedStepMarker() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab && m_selectedStepMarkerId ? findById(tab->stepMarkers, *m_selectedStepMarkerId) : std::nullopt;
+}
+
+std::optional<PenStroke> AppState::selectedPenStroke() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab && m_selectedPenStrokeId ? findById(tab->penStrokes, *m_selectedPenStrokeId) : std::nullopt;
 }
 
 std::optional<TextOverlay> AppState::selectedTextOverlay() const
@@ -294,6 +382,8 @@ void AppState::loadImage(const QImage& image, bool newTab)
     tab->textOverlays.clear();
     tab->shapeOverlays.clear();
     tab->removalAreas.clear();
+    tab->stepMarkers.clear();
+    tab->penStrokes.clear();
     emit tabsChanged();
     clearSelection();
     m_historyManager.clear();
@@ -311,8 +401,8 @@ void AppState::processImage()
         setProcessedImage(std::nullopt);
         return;
     }
-    m_compositions.request(
-        {tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays, tab->removalAreas});
+    m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
+                            tab->removalAreas, tab->stepMarkers, tab->penStrokes});
 }
 
 // A composition belongs to the tab whose screenshot it was asked for. Should
@@ -331,7 +421,8 @@ void AppState::storeComposition(const QUuid& tabId, const QImage& image)
 
 HistoryState AppState::snapshot() const
 {
-    return {m_settings, currentTextOverlays(), currentShapeOverlays(), currentRemovalAreas()};
+    return {m_settings,           currentTextOverlays(), currentShapeOverlays(), currentRemovalAreas(),
+            currentStepMarkers(), currentPenStrokes()};
 }
 
 void AppState::restore(const HistoryState& state)
@@ -340,6 +431,8 @@ void AppState::restore(const HistoryState& state)
     setCurrentTextOverlays(state.textOverlays);
     setCurrentShapeOverlays(state.shapeOverlays);
     setCurrentRemovalAreas(state.removalAreas);
+    setCurrentStepMarkers(state.stepMarkers);
+    setCurrentPenStrokes(state.penStrokes);
 }
 
 void AppState::saveToHistory()

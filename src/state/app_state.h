@@ -9,9 +9,11 @@
 #include "io/screen_capture_service.h"
 #include "model/beauty_settings.h"
 #include "model/canvas_tool.h"
+#include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/screenshot_tab.h"
 #include "model/shape_overlay.h"
+#include "model/step_marker.h"
 #include "model/text_overlay.h"
 #include "preferences_store.h"
 #include "quick_capture.h"
@@ -45,6 +47,12 @@ class AppState : public QObject
                    setSelectedTextOverlayId NOTIFY selectedTextOverlayIdChanged)
     Q_PROPERTY(std::optional<QUuid> selectedShapeOverlayId READ selectedShapeOverlayId WRITE
                    setSelectedShapeOverlayId NOTIFY selectedShapeOverlayIdChanged)
+    Q_PROPERTY(std::optional<QUuid> selectedStepMarkerId READ selectedStepMarkerId WRITE
+                   setSelectedStepMarkerId NOTIFY selectedStepMarkerIdChanged)
+    Q_PROPERTY(std::optional<QUuid> selectedPenStrokeId READ selectedPenStrokeId WRITE setSelectedPenStrokeId
+                   NOTIFY selectedPenStrokeIdChanged)
+    Q_PROPERTY(int markerStartNumber READ markerStartNumber WRITE setMarkerStartNumber NOTIFY
+                   markerStartNumberChanged)
     Q_PROPERTY(
         bool showExportDialog READ showExportDialog WRITE setShowExportDialog NOTIFY showExportDialogChanged)
     Q_PROPERTY(bool showSaveTemplateDialog READ showSaveTemplateDialog WRITE setShowSaveTemplateDialog NOTIFY
@@ -104,6 +112,21 @@ class AppState : public QObject
     void setSelectedTextOverlayId(std::optional<QUuid> id);
     std::optional<QUuid> selectedShapeOverlayId() const { return m_selectedShapeOverlayId; }
     void setSelectedShapeOverlayId(std::optional<QUuid> id);
+    std::optional<QUuid> selectedStepMarkerId() const { return m_selectedStepMarkerId; }
+    void setSelectedStepMarkerId(std::optional<QUuid> id);
+    std::optional<QUuid> selectedPenStrokeId() const { return m_selectedPenStrokeId; }
+    void setSelectedPenStrokeId(std::optional<QUuid> id);
+
+    // At most one annotation is selected: selecting one through this clears
+    // the other kinds' selection; clearSelection clears all four.
+    enum class AnnotationKind { text, shape, marker, stroke };
+    void selectAnnotation(AnnotationKind kind, const QUuid& id);
+    void clearSelection();
+
+    // The number the marker tool gives the first marker of a tab; later ones
+    // count on from the last marker. Never below 0.
+    int markerStartNumber() const { return m_markerStartNumber; }
+    void setMarkerStartNumber(int number);
 
     bool showExportDialog() const { return m_showExportDialog; }
     void setShowExportDialog(bool show);
@@ -155,8 +178,14 @@ class AppState : public QObject
     void setCurrentShapeOverlays(const QList<ShapeOverlay>& overlays);
     QList<RemovalArea> currentRemovalAreas() const;
     void setCurrentRemovalAreas(const QList<RemovalArea>& areas);
+    QList<StepMarker> currentStepMarkers() const;
+    void setCurrentStepMarkers(const QList<StepMarker>& markers);
+    QList<PenStroke> currentPenStrokes() const;
+    void setCurrentPenStrokes(const QList<PenStroke>& strokes);
     std::optional<TextOverlay> selectedTextOverlay() const;
     std::optional<ShapeOverlay> selectedShapeOverlay() const;
+    std::optional<StepMarker> selectedStepMarker() const;
+    std::optional<PenStroke> selectedPenStroke() const;
 
     // ---- Tabs.
     void newTab();
@@ -206,6 +235,22 @@ class AppState : public QObject
     void deleteShapeOverlay(const ShapeOverlay& overlay);
     void deleteSelectedShapeOverlay();
 
+    // ---- Step markers (app_state_marks.cpp). A marker added gets the next
+    // number (see markerStartNumber) whatever number it carries; deleting one
+    // renumbers the rest so they count on from the first without a gap. Both
+    // are one undo step each and select or deselect as for shapes.
+    void addStepMarker(const StepMarker& marker);
+    void updateStepMarker(const StepMarker& marker);
+    void deleteStepMarker(const QUuid& id);
+
+    // ---- Pen and highlighter strokes (app_state_marks.cpp).
+    void addPenStroke(const PenStroke& stroke);
+    void updatePenStroke(const PenStroke& stroke);
+    void deletePenStroke(const QUuid& id);
+
+    // Deletes whichever annotation is selected (the canvas's Delete key).
+    void deleteSelectedAnnotation();
+
     // ---- Removal areas.
     void addRemovalArea(const UnitRect& rect, RemovalMethod method);
     void deleteRemovalArea(const QUuid& id);
@@ -244,6 +289,9 @@ class AppState : public QObject
     void settingsChanged();
     void selectedTextOverlayIdChanged();
     void selectedShapeOverlayIdChanged();
+    void selectedStepMarkerIdChanged();
+    void selectedPenStrokeIdChanged();
+    void markerStartNumberChanged(int number);
     void showExportDialogChanged(bool show);
     void showSaveTemplateDialogChanged(bool show);
     void isProcessingChanged(bool processing);
@@ -265,7 +313,6 @@ class AppState : public QObject
 
     void setCollapsed(Section section, bool collapsed);
     void setIsProcessing(bool processing);
-    void clearSelection();
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
@@ -290,6 +337,9 @@ class AppState : public QObject
     BeautySettings m_settings;
     std::optional<QUuid> m_selectedTextOverlayId;
     std::optional<QUuid> m_selectedShapeOverlayId;
+    std::optional<QUuid> m_selectedStepMarkerId;
+    std::optional<QUuid> m_selectedPenStrokeId;
+    int m_markerStartNumber = 1;
     bool m_showExportDialog = false;
     bool m_showSaveTemplateDialog = false;
     bool m_isProcessing = false;

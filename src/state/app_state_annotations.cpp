@@ -10,7 +10,7 @@ namespace lustrelab {
 namespace {
 
 // Texts and shapes are edited alike; they differ only in the list and the
-// selection an operation touches. Selecting one kind clears the other, so at
+// selection an operation touches. Selecting one kind clears the others, so at
 // most one annotation is selected.
 template <typename Record> struct Annotations;
 
@@ -20,7 +20,7 @@ template <> struct Annotations<TextOverlay>
     static constexpr auto setList = &AppState::setCurrentTextOverlays;
     static constexpr auto selectedId = &AppState::selectedTextOverlayId;
     static constexpr auto select = &AppState::setSelectedTextOverlayId;
-    static constexpr auto selectOther = &AppState::setSelectedShapeOverlayId;
+    static constexpr auto kind = AppState::AnnotationKind::text;
 };
 
 template <> struct Annotations<ShapeOverlay>
@@ -29,7 +29,7 @@ template <> struct Annotations<ShapeOverlay>
     static constexpr auto setList = &AppState::setCurrentShapeOverlays;
     static constexpr auto selectedId = &AppState::selectedShapeOverlayId;
     static constexpr auto select = &AppState::setSelectedShapeOverlayId;
-    static constexpr auto selectOther = &AppState::setSelectedTextOverlayId;
+    static constexpr auto kind = AppState::AnnotationKind::shape;
 };
 
 template <typename Record> void addAnnotation(AppState& state, const Record& record)
@@ -39,8 +39,7 @@ template <typename Record> void addAnnotation(AppState& state, const Record& rec
     QList<Record> records = (state.*A::list)();
     records.append(record);
     (state.*A::setList)(records);
-    (state.*A::select)(record.id);
-    (state.*A::selectOther)(std::nullopt);
+    state.selectAnnotation(A::kind, record.id);
     state.processImage();
 }
 
@@ -95,9 +94,8 @@ void AppState::deleteSelectedTextOverlay()
 
 void AppState::addShapeOverlay(std::optional<ShapeType> type)
 {
-    ShapeOverlay overlay; // a new id and the look of a fresh shape
-    overlay.shapeType = type.value_or(m_currentShapeType);
-    addShapeOverlay(overlay);
+    // A new id and the look of a fresh shape of that type.
+    addShapeOverlay(freshShape(type.value_or(m_currentShapeType)));
 }
 
 void AppState::addShapeOverlay(const ShapeOverlay& overlay)

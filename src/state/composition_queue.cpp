@@ -50,7 +50,8 @@ void CompositionQueue::startNext()
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
             return m_processor.process(request.source, request.settings, request.textOverlays,
-                                       request.shapeOverlays, request.removalAreas);
+                                       request.shapeOverlays, request.removalAreas, request.stepMarkers,
+                                       request.penStrokes);
         },
         [this](const QImage& image) { finish(image); });
     m_waiting.pop_front();

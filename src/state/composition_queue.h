@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/beauty_settings.h"
+#include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
+#include "model/step_marker.h"
 #include "model/text_overlay.h"
 
 #include <QImage>
@@ -27,6 +29,8 @@ struct CompositionRequest
     QList<TextOverlay> textOverlays;
     QList<ShapeOverlay> shapeOverlays;
     QList<RemovalArea> removalAreas;
+    QList<StepMarker> stepMarkers;
+    QList<PenStroke> penStrokes;
 };
 
 // Composes tabs on a worker thread, one composition at a time, and hands each

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/beauty_settings.h"
+#include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
+#include "model/step_marker.h"
 #include "model/text_overlay.h"
 
 #include <QList>
@@ -18,6 +20,8 @@ struct HistoryState
     QList<TextOverlay> textOverlays;
     QList<ShapeOverlay> shapeOverlays;
     QList<RemovalArea> removalAreas;
+    QList<StepMarker> stepMarkers;
+    QList<PenStroke> penStrokes;
 
     friend bool operator==(const HistoryState&, const HistoryState&) = default;
 };

@@ -1,5 +1,8 @@
 #include "left_sidebar.h"
 
+#include "canvas/tool_keys.h"
+#include "flow_layout.h"
+#include "mark_settings_panel.h"
 #include "model/display_name.h"
 #include "shape_settings_panel.h"
 #include "sidebar_style.h"
@@ -11,6 +14,7 @@
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -53,6 +57,12 @@ QString toolSymbol(CanvasTool tool)
         return QStringLiteral("square.on.circle");
     case CanvasTool::remove:
         return QStringLiteral("eraser.fill");
+    case CanvasTool::marker:
+        return QStringLiteral("number.circle");
+    case CanvasTool::pen:
+        return QStringLiteral("pencil.tip");
+    case CanvasTool::highlighter:
+        return QStringLiteral("highlighter");
     }
     return {};
 }
@@ -75,6 +85,7 @@ LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_
     column->addWidget(new ToolOptionsPanel(m_state, content));
     column->addWidget(new TextSettingsPanel(m_state, content));
     column->addWidget(new ShapeSettingsPanel(m_state, content));
+    column->addWidget(new MarkSettingsPanel(m_state, content));
     column->addWidget(buildHistoryRow(content));
     column->addWidget(buildTemplatesGroup(content));
     column->addStretch(1);
@@ -136,17 +147,19 @@ QWidget* LeftSidebar::buildToolGroup(QWidget* parent)
     column->addWidget(makeHeadline(tr("Tools"), box));
     auto* holder = new QWidget(box);
     holder->setAccessibleName(tr("Canvas tool"));
-    auto* row = new QHBoxLayout(holder);
+    // Seven tools do not fit one line of a narrow sidebar: they wrap.
+    auto* row = new FlowLayout(holder, 2);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
     for (CanvasTool tool : allCases<CanvasTool>()) {
         // The tool's own name is what the rest of the code calls it too.
         QToolButton* button = makeIconButton(toolSymbol(tool), displayName(tool), holder);
         button->setObjectName(rawValue(tool) + QStringLiteral("Tool"));
+        const QString key = QKeySequence(canvas::toolKey(tool)).toString(QKeySequence::NativeText);
+        button->setToolTip(tr("%1 (%2)").arg(displayName(tool), key));
+        button->setAccessibleDescription(tr("Key %1 on the canvas").arg(key));
         button->setCheckable(true);
         button->setAutoRaise(true);
-        button->setMinimumWidth(40);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setMinimumWidth(52);
         connect(button, &QToolButton::clicked, this, [this, tool] {
             m_state.setCurrentTool(tool);
             syncTool(); // clicking the current tool must leave it highlighted

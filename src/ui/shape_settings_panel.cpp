@@ -45,7 +45,15 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
         m_type->addItem(displayName(type), int(type));
     connect(m_type, &QComboBox::activated, this, [this](int index) {
         const auto type = ShapeType(m_type->itemData(index).toInt());
-        edit([&](ShapeOverlay& o) { o.shapeType = type; });
+        edit([&](ShapeOverlay& o) {
+            // A spotlight at full opacity would black out the rest; it takes
+            // its own dimming, and leaving it gives the shape's opacity back.
+            if (type == ShapeType::spotlight && o.shapeType != type)
+                o.opacity = freshShape(type).opacity;
+            else if (o.shapeType == ShapeType::spotlight && type != o.shapeType)
+                o.opacity = ShapeOverlay{}.opacity;
+            o.shapeType = type;
+        });
     });
     column->addWidget(makeLabelledRow(tr("Type"), m_type, this));
 
@@ -53,11 +61,16 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     connect(m_stroke, &ColorWell::colorPicked, this, [this](const QColor& color) {
         edit([&](ShapeOverlay& o) { o.strokeColor = CodableColor::fromPlatformColor(color); });
     });
-    column->addWidget(makeLabelledRow(tr("Stroke"), m_stroke, this));
+    m_strokeRow = makeLabelledRow(tr("Stroke"), m_stroke, this);
+    m_strokeRow->setObjectName(QStringLiteral("strokeRow"));
+    column->addWidget(m_strokeRow);
 
-    auto* widthRow = new QHBoxLayout;
-    auto* widthName = new QLabel(tr("Width"), this);
-    m_width = new QSlider(Qt::Horizontal, this);
+    m_widthRow = new QWidget(this);
+    m_widthRow->setObjectName(QStringLiteral("widthRow"));
+    auto* widthRow = new QHBoxLayout(m_widthRow);
+    widthRow->setContentsMargins(0, 0, 0, 0);
+    auto* widthName = new QLabel(tr("Width"), m_widthRow);
+    m_width = new QSlider(Qt::Horizontal, m_widthRow);
     m_width->setRange(int(1 * widthSteps), int(20 * widthSteps));
     m_width->setSingleStep(int(widthSteps));
     m_width->setPageStep(int(5 * widthSteps));
@@ -65,7 +78,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_width->setObjectName(QStringLiteral("width"));
     m_width->setAccessibleName(tr("Stroke width"));
     widthName->setBuddy(m_width);
-    m_widthLabel = makeCaption(QString(), this);
+    m_widthLabel = makeCaption(QString(), m_widthRow);
     m_widthLabel->setObjectName(QStringLiteral("widthValue"));
     m_widthLabel->setFixedWidth(35);
     m_widthLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -77,7 +90,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     widthRow->addWidget(widthName);
     widthRow->addWidget(m_width, 1);
     widthRow->addWidget(m_widthLabel);
-    column->addLayout(widthRow);
+    column->addWidget(m_widthRow);
 
     m_fill = new QCheckBox(tr("Fill"), this);
     m_fill->setObjectName(QStringLiteral("fill"));
@@ -111,6 +124,29 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_arrowRow->setObjectName(QStringLiteral("arrowRow"));
     column->addWidget(m_arrowRow);
 
+    m_cellSize = new SliderRow(tr("Cell Size"), 4, 64, QStringLiteral("px"), this);
+    m_cellSize->setObjectName(QStringLiteral("cellSize"));
+    connect(m_cellSize, &SliderRow::valueEdited, this,
+            [this](double size) { edit([&](ShapeOverlay& o) { o.cellSize = size; }); });
+    column->addWidget(m_cellSize);
+
+    m_dimming = new SliderRow(tr("Dimming"), 10, 100, QStringLiteral("%"), this);
+    m_dimming->setObjectName(QStringLiteral("dimming"));
+    connect(m_dimming, &SliderRow::valueEdited, this,
+            [this](double percent) { edit([&](ShapeOverlay& o) { o.opacity = percent / 100; }); });
+    column->addWidget(m_dimming);
+
+    m_spotlight = new SegmentedPicker(tr("Spotlight"));
+    m_spotlight->setObjectName(QStringLiteral("spotlightShape"));
+    for (SpotlightShape outline : allCases<SpotlightShape>())
+        m_spotlight->addSegment(displayName(outline));
+    connect(m_spotlight, &SegmentedPicker::activated, this, [this](int index) {
+        edit([&](ShapeOverlay& o) { o.spotlightShape = allCases<SpotlightShape>()[index]; });
+    });
+    m_spotlightRow = makeLabelledRow(tr("Outline"), m_spotlight, this);
+    m_spotlightRow->setObjectName(QStringLiteral("spotlightRow"));
+    column->addWidget(m_spotlightRow);
+
     connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &ShapeSettingsPanel::sync);
     connect(&m_state, &AppState::tabsChanged, this, &ShapeSettingsPanel::sync);
     connect(&m_state, &AppState::currentTabIdChanged, this, &ShapeSettingsPanel::sync);
@@ -141,12 +177,28 @@ void ShapeSettingsPanel::sync()
     m_stroke->setColor(overlay->strokeColor.toPlatformColor());
     m_width->setValue(int(std::lround(overlay->strokeWidth * widthSteps)));
     m_widthLabel->setText(SliderRow::formatValue(overlay->strokeWidth, QStringLiteral("px")));
+    // Pixelate and spotlight draw no outline and no fill; a redact box is its fill.
+    const ShapeType type = overlay->shapeType;
+    const bool outlined =
+        type != ShapeType::pixelate && type != ShapeType::redact && type != ShapeType::spotlight;
+    const bool filled = type != ShapeType::pixelate && type != ShapeType::spotlight;
+    m_strokeRow->setVisible(outlined);
+    m_widthRow->setVisible(outlined);
+    m_fill->setVisible(filled);
     m_fill->setChecked(overlay->fillColor.has_value());
-    m_fillColorRow->setVisible(overlay->fillColor.has_value());
+    m_fillColorRow->setVisible(filled && overlay->fillColor.has_value());
     if (overlay->fillColor)
         m_fillColor->setColor(overlay->fillColor->toPlatformColor());
     m_arrow->setCurrentIndex(int(overlay->arrowStyle));
     m_arrowRow->setVisible(overlay->shapeType == ShapeType::arrow);
+    const bool pixelate = overlay->shapeType == ShapeType::pixelate;
+    const bool spotlight = overlay->shapeType == ShapeType::spotlight;
+    m_cellSize->setVisible(pixelate);
+    m_cellSize->setValue(overlay->cellSize);
+    m_dimming->setVisible(spotlight);
+    m_dimming->setValue(overlay->opacity * 100);
+    m_spotlightRow->setVisible(spotlight);
+    m_spotlight->setCurrentIndex(int(overlay->spotlightShape));
 }
 
 } // namespace lustrelab

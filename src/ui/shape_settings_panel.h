@@ -15,9 +15,11 @@ namespace lustrelab {
 class AppState;
 class ColorWell;
 class SegmentedPicker;
+class SliderRow;
 struct ShapeOverlay;
 
-// The selected shape's type, stroke, width, fill and arrow heads, shown only
+// The selected shape's type, stroke, width, fill and arrow heads (the cell
+// size of a pixelate area, the dimming and outline of a spotlight), shown only
 // while a shape is selected. Edits go through AppState::updateShapeOverlay:
 // they recompose but are no undo step.
 class ShapeSettingsPanel : public QWidget
@@ -38,6 +40,8 @@ class ShapeSettingsPanel : public QWidget
     AppState& m_state;
     QComboBox* m_type;
     ColorWell* m_stroke;
+    QWidget* m_strokeRow;
+    QWidget* m_widthRow;
     QSlider* m_width;
     QLabel* m_widthLabel;
     QCheckBox* m_fill;
@@ -45,6 +49,10 @@ class ShapeSettingsPanel : public QWidget
     QWidget* m_fillColorRow;
     SegmentedPicker* m_arrow;
     QWidget* m_arrowRow;
+    SliderRow* m_cellSize;        // pixelate
+    SliderRow* m_dimming;         // spotlight: its opacity
+    SegmentedPicker* m_spotlight; // spotlight: rectangle or ellipse
+    QWidget* m_spotlightRow;
 };
 
 } // namespace lustrelab

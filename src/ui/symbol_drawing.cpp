@@ -132,6 +132,40 @@ const std::map<QString, Draw, std::less<>>& drawings()
              p.restore();
              p.drawPath(drop);
          }},
+        {QStringLiteral("number.circle"),
+         [](QPainter& p, const QColor&) {
+             p.drawEllipse(QRectF(2.2, 2.2, 11.6, 11.6));
+             polyline(p, {{6.6, 5.6}, {8.4, 4.6}, {8.4, 11.4}});
+         }},
+        {QStringLiteral("pencil.tip"),
+         [](QPainter& p, const QColor&) {
+             p.drawPolygon(QPolygonF({{3, 13}, {4, 9.6}, {11.4, 2.2}, {13.8, 4.6}, {6.4, 12}}));
+             p.drawLine(QPointF(9.8, 3.8), QPointF(12.2, 6.2));
+         }},
+        {QStringLiteral("square.grid.3x3"),
+         [](QPainter& p, const QColor& c) {
+             for (int row = 0; row < 3; ++row)
+                 for (int column = 0; column < 3; ++column)
+                     if ((row + column) % 2 == 0)
+                         p.fillRect(QRectF(2 + column * 4, 2 + row * 4, 4, 4), c);
+             p.drawRect(QRectF(2, 2, 12, 12));
+         }},
+        {QStringLiteral("rectangle.fill"),
+         [](QPainter& p, const QColor& c) {
+             p.fillRect(QRectF(1.8, 4, 12.4, 8), c);
+             p.drawRect(QRectF(1.8, 4, 12.4, 8));
+         }},
+        {QStringLiteral("circle.dashed.inset.filled"),
+         [](QPainter& p, const QColor& c) {
+             QColor dim = c;
+             dim.setAlphaF(c.alphaF() * 0.45f);
+             QPainterPath outside;
+             outside.setFillRule(Qt::OddEvenFill);
+             outside.addRect(QRectF(1.5, 1.5, 13, 13));
+             outside.addEllipse(QRectF(4.5, 4.5, 7, 7));
+             p.fillPath(outside, dim);
+             p.drawEllipse(QRectF(4.5, 4.5, 7, 7));
+         }},
         {QStringLiteral("trash"),
          [](QPainter& p, const QColor&) {
              p.drawLine(QPointF(2.5, 4), QPointF(13.5, 4));

@@ -9,6 +9,8 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QToolButton>
 
 namespace lustrelab {
@@ -32,6 +34,12 @@ QString shapeSymbol(ShapeType type)
         return QStringLiteral("highlighter");
     case ShapeType::blur:
         return QStringLiteral("drop.halffull");
+    case ShapeType::pixelate:
+        return QStringLiteral("square.grid.3x3");
+    case ShapeType::redact:
+        return QStringLiteral("rectangle.fill");
+    case ShapeType::spotlight:
+        return QStringLiteral("circle.dashed.inset.filled");
     }
     return {};
 }
@@ -88,6 +96,23 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
     shapeColumn->addWidget(m_addShape);
     column->addWidget(m_shapeOptions);
 
+    m_markerOptions = new QWidget(this);
+    m_markerOptions->setObjectName(QStringLiteral("markerOptions"));
+    auto* markerRow = new QHBoxLayout(m_markerOptions);
+    markerRow->setContentsMargins(0, 0, 0, 0);
+    auto* startLabel = new QLabel(tr("Start Number"), m_markerOptions);
+    m_startNumber = new QSpinBox(m_markerOptions);
+    m_startNumber->setObjectName(QStringLiteral("startNumber"));
+    m_startNumber->setRange(0, 999);
+    m_startNumber->setAccessibleName(tr("Start number of the step markers"));
+    startLabel->setBuddy(m_startNumber);
+    connect(m_startNumber, &QSpinBox::valueChanged, &m_state, &AppState::setMarkerStartNumber);
+    markerRow->addWidget(startLabel);
+    markerRow->addStretch(1);
+    markerRow->addWidget(m_startNumber);
+    column->addWidget(m_markerOptions);
+    connect(&m_state, &AppState::markerStartNumberChanged, this, &ToolOptionsPanel::sync);
+
     connect(&m_state, &AppState::currentToolChanged, this, &ToolOptionsPanel::sync);
     connect(&m_state, &AppState::currentShapeTypeChanged, this, &ToolOptionsPanel::sync);
     sync();
@@ -101,7 +126,10 @@ void ToolOptionsPanel::sync()
     const auto types = allCases<ShapeType>();
     for (qsizetype i = 0; i < m_shapeTypes.size(); ++i)
         m_shapeTypes[i]->setChecked(types[i] == m_state.currentShapeType());
-    setVisible(tool == CanvasTool::text || tool == CanvasTool::shape);
+    m_markerOptions->setVisible(tool == CanvasTool::marker);
+    const QSignalBlocker blocker(m_startNumber);
+    m_startNumber->setValue(m_state.markerStartNumber());
+    setVisible(tool == CanvasTool::text || tool == CanvasTool::shape || tool == CanvasTool::marker);
 }
 
 } // namespace lustrelab

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QPushButton;
+class QSpinBox;
 class QToolButton;
 
 namespace lustrelab {
@@ -11,7 +12,8 @@ namespace lustrelab {
 class AppState;
 
 // What the current tool offers: "Add Text" for the text tool; the shape types
-// and "Add Shape" for the shape tool; nothing for the others.
+// and "Add Shape" for the shape tool; the start number for the marker tool;
+// nothing for the others.
 class ToolOptionsPanel : public QWidget
 {
     Q_OBJECT
@@ -27,6 +29,8 @@ class ToolOptionsPanel : public QWidget
     QWidget* m_shapeOptions;
     QList<QToolButton*> m_shapeTypes;
     QPushButton* m_addShape;
+    QWidget* m_markerOptions;
+    QSpinBox* m_startNumber;
 };
 
 } // namespace lustrelab

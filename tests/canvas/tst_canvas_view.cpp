@@ -4,8 +4,8 @@
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_interaction.h"
 #include "canvas/canvas_view.h"
-#include "state/app_state.h"
 #include "record_printers.h"
+#include "state/app_state.h"
 #include "test_fixtures.h"
 
 #include <QLineEdit>
@@ -78,7 +78,7 @@ struct Canvas
     RemovalArea area;
 };
 
-enum class Ending { returnKey, clickElsewhere, deselect, deletion };
+enum class Ending { returnKey, clickElsewhere, deselect, deletion, escape };
 
 } // namespace
 
@@ -282,6 +282,7 @@ class TestCanvasView : public QObject
         QTest::newRow("a click elsewhere commits") << Ending::clickElsewhere << QStringLiteral("Hello");
         QTest::newRow("a deselect from elsewhere commits") << Ending::deselect << QStringLiteral("Hello");
         QTest::newRow("a text deleted while typing is not brought back") << Ending::deletion << QString();
+        QTest::newRow("Escape leaves without committing") << Ending::escape << QStringLiteral("Caption");
     }
     void editTextInPlace()
     {
@@ -314,6 +315,10 @@ class TestCanvasView : public QObject
         case Ending::deletion:
             canvas.state.deleteTextOverlay(canvas.text);
             break;
+        case Ending::escape:
+            QTest::keyClick(field, Qt::Key_Escape);
+            QVERIFY(canvas.view.hasFocus()); // the canvas's keys work again
+            break;
         }
         QVERIFY(!editor->isVisible());
         if (written.isNull()) {
@@ -321,6 +326,8 @@ class TestCanvasView : public QObject
             return;
         }
         QCOMPARE(canvas.state.currentTextOverlays()[0].text, written);
+        if (ending == Ending::escape)
+            return;
         QVERIFY(canvas.state.isProcessing());
         QVERIFY(!canvas.state.historyManager().canUndo()); // typing is no undo step of its own
         QVERIFY(canvas.settle());

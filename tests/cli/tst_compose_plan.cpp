@@ -11,6 +11,7 @@
 #include "cli/output_plan.h"
 #include "cli/settings_assignment.h"
 #include "cli/size_guard.h"
+#include "record_printers.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -283,6 +284,62 @@ class TestComposePlan : public QObject
         QCOMPARE(a->removalAreas[1].method, RemovalMethod::contentAware);
     }
 
+    void marksAndNewShapeKeysAreRead()
+    {
+        const auto a = annotationsFromJson(json(
+            R"({"shapeOverlays": [{"shapeType": "Pixelate", "cellSize": 24}, {"shapeType": "Redact"},)"
+            R"({"shapeType": "Spotlight", "spotlightShape": "Ellipse"}, {"shapeType": "Spotlight", "opacity": 0.3}],)"
+            R"("stepMarkers": [{"position": {"x": 0.1, "y": 0.2}}, {"position": {"x": 0.3, "y": 0.4}, "number": 7,)"
+            R"("color": {"red": 1, "green": 0.5, "blue": 0, "opacity": 1}, "size": 48, "tailPoint": {"x": 0.5, "y": 0.6}}, {"position": {"x": 0, "y": 0}},)"
+            R"({"position": {"x": 1, "y": 1}, "tailPoint": null}],)"
+            R"("penStrokes": [{"points": [{"x": 0.1, "y": 0.1}, {"x": 0.2, "y": 0.3}]},)"
+            R"({"points": [{"x": 0.5, "y": 0.5}], "highlighter": true},)"
+            R"({"points": [{"x": 0.5, "y": 0.5}], "highlighter": true, "color": {"red": 0, "green": 1, "blue": 0, "opacity": 1}, "width": 30, "opacity": 0.25}]})"));
+        QVERIFY(a);
+        QCOMPARE(a->shapeOverlays[0].cellSize, 24.0);
+        QCOMPARE(a->shapeOverlays[0].strokeColor, ShapeOverlay{}.strokeColor);
+        // Omitted keys take the editor's defaults for the type: a black box, a dimming of 0.6.
+        QCOMPARE(a->shapeOverlays[1].fillColor, std::optional<CodableColor>(CodableColor{0, 0, 0, 1}));
+        QCOMPARE(a->shapeOverlays[2].spotlightShape, SpotlightShape::ellipse);
+        QCOMPARE(a->shapeOverlays[2].opacity, 0.6);
+        QCOMPARE(a->shapeOverlays[3].opacity, 0.3);
+
+        QCOMPARE(a->stepMarkers.size(), 4);
+        StepMarker second;
+        second.id = a->stepMarkers[1].id, second.position = {0.3, 0.4}, second.number = 7;
+        second.color = {1, 0.5, 0, 1}, second.size = 48, second.tailPoint = UnitPoint{0.5, 0.6};
+        QVERIFY(a->stepMarkers[1] == second);
+        // Without a number a marker counts on from the one before.
+        QCOMPARE(a->stepMarkers[0].number, 1);
+        QCOMPARE(a->stepMarkers[2].number, 8);
+        QCOMPARE(a->stepMarkers[0].size, StepMarker{}.size);
+        QVERIFY(!a->stepMarkers[3].tailPoint);
+
+        QCOMPARE(a->penStrokes[0].points, (QList<UnitPoint>{{0.1, 0.1}, {0.2, 0.3}}));
+        PenStroke pen = freshPenStroke(false), highlighter = freshPenStroke(true);
+        pen.id = a->penStrokes[0].id, pen.points = a->penStrokes[0].points;
+        highlighter.id = a->penStrokes[1].id, highlighter.points = {{0.5, 0.5}};
+        QVERIFY(a->penStrokes[0] == pen);
+        QVERIFY(a->penStrokes[1] == highlighter);
+        QCOMPARE(a->penStrokes[2].color, (CodableColor{0, 1, 0, 1}));
+        QCOMPARE(a->penStrokes[2].width, 30.0);
+        QCOMPARE(a->penStrokes[2].opacity, 0.25);
+    }
+
+    void fileOfTheEarlierKeysReadsAsBefore()
+    {
+        // Written before markers, strokes and the newer shape keys existed.
+        const auto a = annotationsFromJson(json(
+            R"({"textOverlays": [{"text": "Old"}], "shapeOverlays": [{"shapeType": "Blur", "opacity": 1.5}],)"
+            R"("removalAreas": [{"rect": {"x": 0, "y": 0, "width": 0.5, "height": 0.5}}]})"));
+        QVERIFY(a);
+        ShapeOverlay blur;
+        blur.id = a->shapeOverlays[0].id, blur.shapeType = ShapeType::blur, blur.opacity = 1.5;
+        QVERIFY(a->shapeOverlays[0] == blur);
+        QCOMPARE(a->textOverlays[0].text, QStringLiteral("Old"));
+        QVERIFY(a->stepMarkers.isEmpty() && a->penStrokes.isEmpty());
+    }
+
     // Wrong types, unknown keys, coordinates far beyond the canvas and sizes
     // beyond any drawing fail naming the key; generous values within reach are kept.
     void checked_data()
@@ -327,6 +384,49 @@ class TestComposePlan : public QObject
             << json(R"({"shapeOverlays":[{"startPoint":{"x":-100,"y":-3},"endPoint":{"x":100,"y":4},)"
                     R"("strokeWidth":10000}]})")
             << "";
+        QTest::newRow("marker without position")
+            << json(R"({"stepMarkers":[{"number":2}]})") << "stepMarkers[0].position: missing";
+        QTest::newRow("marker number not whole")
+            << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"number":1.5}]})")
+            << "stepMarkers[0].number: expected a whole number";
+        QTest::newRow("marker of size 0") << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"size":0}]})")
+                                          << "stepMarkers[0].size: expected a number from 1 to 10000";
+        QTest::newRow("marker tail far away")
+            << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"tailPoint":{"x":500,"y":0}}]})")
+            << R"(stepMarkers[0].tailPoint: "x" must be from -100 to 100)";
+        QTest::newRow("misspelt marker key")
+            << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"colour":1}]})")
+            << "stepMarkers[0].colour: unknown key";
+        QTest::newRow("stroke without points")
+            << json(R"({"penStrokes":[{}]})") << "penStrokes[0].points: missing";
+        QTest::newRow("stroke with no points") << json(R"({"penStrokes":[{"points":[]}]})")
+                                               << "penStrokes[0].points: expected from 1 to 100000 points";
+        QTest::newRow("stroke point without y")
+            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":1}]}]})")
+            << R"(penStrokes[0].points[1]: expected an object with the numbers "x" and "y")";
+        QTest::newRow("stroke point far away")
+            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":0,"y":-1e9}]}]})")
+            << R"(penStrokes[0].points[1]: "y" must be from -100 to 100)";
+        QTest::newRow("highlighter not a boolean")
+            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0}],"highlighter":"yes"}]})")
+            << "penStrokes[0].highlighter: expected true or false";
+        QTest::newRow("stroke opacity above 1")
+            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0}],"opacity":2}]})")
+            << "penStrokes[0].opacity: expected a number from 0 to 1";
+        QTest::newRow("stroke width negative")
+            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0}],"width":-1}]})")
+            << "penStrokes[0].width: expected a number from 0 to 10000";
+        QTest::newRow("cell under a point")
+            << json(R"({"shapeOverlays":[{"shapeType":"Pixelate","cellSize":0.5}]})")
+            << "shapeOverlays[0].cellSize: expected a number from 1 to 10000";
+        QTest::newRow("cell size a string") << json(R"({"shapeOverlays":[{"cellSize":"8"}]})")
+                                            << "shapeOverlays[0].cellSize: expected a number";
+        QTest::newRow("unknown spotlight outline") << json(R"({"shapeOverlays":[{"spotlightShape":"Star"}]})")
+                                                   << "shapeOverlays[0].spotlightShape: expected one of…";
+        QTest::newRow("unknown shape type") << json(R"({"shapeOverlays":[{"shapeType":"Mosaic"}]})")
+                                            << "shapeOverlays[0].shapeType: expected one of…";
+        QTest::newRow("markers not an array")
+            << json(R"({"stepMarkers":{}})") << "stepMarkers: expected an array";
         QTest::newRow("large text turned many times")
             << json(R"({"textOverlays":[{"fontSize":10000,"rotation":-7200}]})") << "";
     }

@@ -1,5 +1,5 @@
-#include "state/app_state.h"
 #include "record_printers.h"
+#include "state/app_state.h"
 #include "test_fixtures.h"
 
 #include <QFile>
@@ -28,8 +28,12 @@ namespace {
 // What an undo step holds.
 HistoryState documentOf(const AppState& state)
 {
-    return {state.settings(), state.currentTextOverlays(), state.currentShapeOverlays(),
-            state.currentRemovalAreas()};
+    return {state.settings(),
+            state.currentTextOverlays(),
+            state.currentShapeOverlays(),
+            state.currentRemovalAreas(),
+            state.currentStepMarkers(),
+            state.currentPenStrokes()};
 }
 
 [[nodiscard]] bool settle(const AppState& state)

@@ -4,8 +4,10 @@
 #include "io/screen_capture_service.h"
 #include "ui/color_well.h"
 #include "ui/left_sidebar.h"
+#include "ui/mark_settings_panel.h"
 #include "ui/segmented_picker.h"
 #include "ui/shape_settings_panel.h"
+#include "ui/slider_row.h"
 #include "ui/text_settings_panel.h"
 #include "ui_fixtures.h"
 
@@ -82,6 +84,14 @@ class TestToolsSidebar : public QObject
                  tool == int(CanvasTool::text));
         QCOMPARE(named<QWidget>(*m_sidebar, "shapeOptions")->isVisibleTo(m_sidebar.get()),
                  tool == int(CanvasTool::shape));
+        QCOMPARE(named<QWidget>(*m_sidebar, "markerOptions")->isVisibleTo(m_sidebar.get()),
+                 tool == int(CanvasTool::marker));
+        // The tooltip names the tool's key on the canvas: "Pen (P)".
+        const QString tip = toolButton(*m_sidebar, CanvasTool(tool))->toolTip();
+        QVERIFY2(QRegularExpression(QStringLiteral("^%1 \\([A-Z]\\)$").arg(rawValue(CanvasTool(tool))))
+                     .match(tip)
+                     .hasMatch(),
+                 qPrintable(tip));
         // Clicking the current tool again keeps it highlighted.
         toolButton(*m_sidebar, CanvasTool(tool))->click();
         QVERIFY(toolButton(*m_sidebar, CanvasTool(tool))->isChecked());
@@ -214,6 +224,66 @@ class TestToolsSidebar : public QObject
         QVERIFY(named<QWidget>(*panel, "arrowRow")->isVisibleTo(panel));
         segment(*named<SegmentedPicker>(*panel, "arrow"), 1)->click();
         QCOMPARE(m_state->selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
+    }
+
+    void markerStartNumberAndMarkSettings()
+    {
+        m_state->setCurrentTool(CanvasTool::marker);
+        auto* start = named<QSpinBox>(*m_sidebar, "startNumber");
+        start->setValue(5);
+        QCOMPARE(m_state->markerStartNumber(), 5);
+        m_state->addStepMarker(StepMarker{});
+        QCOMPARE(m_state->currentStepMarkers()[0].number, 5);
+
+        auto* panel = child<MarkSettingsPanel>(*m_sidebar);
+        QVERIFY(panel->isVisibleTo(m_sidebar.get()));
+        auto* size = named<SliderRow>(*panel, "markerSize");
+        QVERIFY(size->isVisibleTo(panel));
+        QVERIFY(!named<SliderRow>(*panel, "strokeWidth")->isVisibleTo(panel));
+        QCOMPARE(size->value(), StepMarker{}.size);
+        QTest::keyClick(size->findChild<QSlider*>(), Qt::Key_End);
+        QCOMPARE(m_state->selectedStepMarker()->size, 96.0);
+
+        PenStroke stroke = freshPenStroke(true);
+        stroke.points = {{0.1, 0.1}};
+        m_state->addPenStroke(stroke);
+        QVERIFY(!size->isVisibleTo(panel));
+        auto* opacity = named<SliderRow>(*panel, "strokeOpacity");
+        QVERIFY(opacity->isVisibleTo(panel));
+        QCOMPARE(opacity->value(), 50.0);
+        QTest::keyClick(opacity->findChild<QSlider*>(), Qt::Key_Home);
+        QCOMPARE(m_state->selectedPenStroke()->opacity, 0.1);
+        // Delete in the header removes the stroke, not the marker.
+        QTest::mouseClick(named<QToolButton>(*panel, "delete"), Qt::LeftButton);
+        QVERIFY(m_state->currentPenStrokes().isEmpty());
+        QCOMPARE(m_state->currentStepMarkers().size(), 1);
+        QVERIFY(!panel->isVisibleTo(m_sidebar.get()));
+    }
+
+    void spotlightAndPixelateSettings()
+    {
+        m_state->addShapeOverlay(ShapeType::spotlight);
+        auto* panel = child<ShapeSettingsPanel>(*m_sidebar);
+        QCOMPARE(m_state->selectedShapeOverlay()->opacity, 0.6);
+        QVERIFY(named<QWidget>(*panel, "spotlightRow")->isVisibleTo(panel));
+        QVERIFY(!named<SliderRow>(*panel, "cellSize")->isVisibleTo(panel));
+        // A spotlight has no outline or fill to set.
+        QVERIFY(!named<QWidget>(*panel, "strokeRow")->isVisibleTo(panel));
+        QVERIFY(!named<QWidget>(*panel, "widthRow")->isVisibleTo(panel));
+        QVERIFY(!named<QCheckBox>(*panel, "fill")->isVisibleTo(panel));
+        segment(*named<SegmentedPicker>(*panel, "spotlightShape"), 1)->click();
+        QCOMPARE(m_state->selectedShapeOverlay()->spotlightShape, SpotlightShape::ellipse);
+
+        auto* type = named<QComboBox>(*panel, "type");
+        type->setCurrentIndex(int(ShapeType::pixelate));
+        emit type->activated(int(ShapeType::pixelate));
+        QCOMPARE(m_state->selectedShapeOverlay()->opacity, 1.0); // no longer dimming
+        QVERIFY(named<SliderRow>(*panel, "cellSize")->isVisibleTo(panel));
+        QVERIFY(!named<QWidget>(*panel, "spotlightRow")->isVisibleTo(panel));
+        type->setCurrentIndex(int(ShapeType::redact));
+        emit type->activated(int(ShapeType::redact));
+        QVERIFY(named<QCheckBox>(*panel, "fill")->isVisibleTo(panel)); // the box's colour
+        QVERIFY(!named<QWidget>(*panel, "strokeRow")->isVisibleTo(panel));
     }
 
     void imageActions()

@@ -1,0 +1,99 @@
+// AppState's operations on step markers and pen strokes. Like the other
+// annotation operations, adding and deleting are undo steps of their own;
+// updates (a drag's steps, a panel's slider) are not.
+
+#include "app_state.h"
+#include "model/id_lookup.h"
+
+namespace lustrelab {
+
+// ---- Step markers.
+
+void AppState::addStepMarker(const StepMarker& marker)
+{
+    if (!currentTab())
+        return;
+    saveToHistory();
+    QList<StepMarker> markers = currentStepMarkers();
+    StepMarker placed = marker;
+    placed.number = nextMarkerNumber(markers, m_markerStartNumber);
+    markers.append(placed);
+    setCurrentStepMarkers(markers);
+    selectAnnotation(AnnotationKind::marker, placed.id);
+    processImage();
+}
+
+void AppState::updateStepMarker(const StepMarker& marker)
+{
+    QList<StepMarker> markers = currentStepMarkers();
+    if (!replaceById(markers, marker))
+        return;
+    setCurrentStepMarkers(markers);
+    processImage();
+}
+
+void AppState::deleteStepMarker(const QUuid& id)
+{
+    QList<StepMarker> markers = currentStepMarkers();
+    if (!recordWithId(markers, id))
+        return;
+    saveToHistory();
+    // The sequence keeps its first number; deleting the first marker hands its
+    // number to the next.
+    const int first = markers.first().number;
+    removeById(markers, id);
+    setCurrentStepMarkers(renumberedMarkers(markers, first));
+    if (m_selectedStepMarkerId == id)
+        setSelectedStepMarkerId(std::nullopt);
+    processImage();
+}
+
+// ---- Pen strokes.
+
+void AppState::addPenStroke(const PenStroke& stroke)
+{
+    if (!currentTab() || stroke.points.isEmpty())
+        return;
+    saveToHistory();
+    QList<PenStroke> strokes = currentPenStrokes();
+    strokes.append(stroke);
+    setCurrentPenStrokes(strokes);
+    selectAnnotation(AnnotationKind::stroke, stroke.id);
+    processImage();
+}
+
+void AppState::updatePenStroke(const PenStroke& stroke)
+{
+    QList<PenStroke> strokes = currentPenStrokes();
+    if (!replaceById(strokes, stroke))
+        return;
+    setCurrentPenStrokes(strokes);
+    processImage();
+}
+
+void AppState::deletePenStroke(const QUuid& id)
+{
+    QList<PenStroke> strokes = currentPenStrokes();
+    if (!recordWithId(strokes, id))
+        return;
+    saveToHistory();
+    removeById(strokes, id);
+    setCurrentPenStrokes(strokes);
+    if (m_selectedPenStrokeId == id)
+        setSelectedPenStrokeId(std::nullopt);
+    processImage();
+}
+
+void AppState::deleteSelectedAnnotation()
+{
+    if (m_selectedTextOverlayId)
+        deleteSelectedTextOverlay();
+    else if (m_selectedShapeOverlayId)
+        deleteSelectedShapeOverlay();
+    else if (m_selectedStepMarkerId)
+        deleteStepMarker(*m_selectedStepMarkerId);
+    else if (m_selectedPenStrokeId)
+        deletePenStroke(*m_selectedPenStrokeId);
+}
+
+} // namespace lustrelab

@@ -1,0 +1,252 @@
+// The marker, pen and highlighter tools and the canvas's keys, driven with
+// Qt Test's mouse and key events on the real widget and checked against the
+// model: a click places the next number, a drag points a tail at the release
+// point, a pen stroke is simplified yet stays within half a point of the
+// pointer's path, strokes are picked up along their path and moved whole,
+// and Delete, the arrows, Escape and the tool letters act on the selection.
+
+#include "canvas/canvas_coordinates.h"
+#include "canvas/canvas_view.h"
+#include "model/polyline_simplification.h"
+#include "record_printers.h"
+#include "state/app_state.h"
+#include "test_fixtures.h"
+
+#include <QTest>
+#include <cmath>
+
+using namespace lustrelab;
+
+Q_DECLARE_METATYPE(lustrelab::CanvasTool)
+
+namespace {
+
+struct Canvas
+{
+    explicit Canvas(const QString& home) : state(home), view(state)
+    {
+        view.resize(848, 648);
+        view.show();
+        state.loadImage(test::solidImage(400, 300, QColor(40, 120, 200)), false);
+    }
+    [[nodiscard]] bool settle() const
+    {
+        return QTest::qWaitFor(
+            [&] { return !state.isProcessing() && state.currentTab() && state.currentTab()->processedImage; },
+            5000);
+    }
+    QRectF frame() const { return canvas::fittedImageFrame(QSizeF(view.size()), imageSize()); }
+    QSizeF imageSize() const
+    {
+        const QImage& shown = *state.currentTab()->processedImage;
+        return QSizeF(shown.size()) / shown.devicePixelRatio();
+    }
+    QPoint at(UnitPoint u) const { return canvas::unitToCanvas(u, frame()).toPoint(); }
+    UnitPoint unitAt(QPointF p) const { return canvas::canvasToUnit(p, frame()); }
+
+    AppState state;
+    CanvasView view;
+};
+
+void drag(QWidget* widget, const QList<QPoint>& path)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, path.first());
+    for (qsizetype i = 1; i < path.size(); ++i)
+        QTest::mouseMove(widget, path[i]);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, path.last());
+}
+
+QList<int> numbers(const AppState& state)
+{
+    QList<int> result;
+    for (const StepMarker& marker : state.currentStepMarkers())
+        result << marker.number;
+    return result;
+}
+
+bool nearUnit(UnitPoint a, UnitPoint b, double tolerance = 1e-9)
+{
+    return std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance;
+}
+
+} // namespace
+
+class TestCanvasMarks : public QObject
+{
+    Q_OBJECT
+    test::IsolatedHome m_home;
+
+  private slots:
+    void clickAfterTwoMarkersPlacesThree()
+    {
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        canvas.state.setCurrentTool(CanvasTool::marker);
+        const UnitPoint places[] = {{0.3, 0.7}, {0.5, 0.5}, {0.7, 0.3}};
+        for (const UnitPoint& p : places)
+            QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(p));
+        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2, 3}));
+        const StepMarker third = canvas.state.currentStepMarkers().last();
+        QCOMPARE(third.position, canvas.unitAt(canvas.at(places[2])));
+        QVERIFY(!third.tailPoint); // a click points nowhere
+        QCOMPARE(canvas.state.selectedStepMarkerId(), third.id);
+        // A press on a marker with the marker tool places another, on top.
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(places[0]));
+        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2, 3, 4}));
+        canvas.state.undo();
+        canvas.state.undo();
+        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2}));
+    }
+
+    void dragPointsTheTailAtTheRelease()
+    {
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        canvas.state.setCurrentTool(CanvasTool::marker);
+        const QPoint press = canvas.at({0.3, 0.3}), release = canvas.at({0.6, 0.55});
+        drag(&canvas.view, {press, press + QPoint(20, -10), press + QPoint(60, -40), release});
+        QCOMPARE(canvas.state.currentStepMarkers().size(), 1);
+        const StepMarker marker = canvas.state.currentStepMarkers()[0];
+        QCOMPARE(marker.position, canvas.unitAt(press));
+        QCOMPARE(marker.tailPoint, std::optional<UnitPoint>(canvas.unitAt(release)));
+        QCOMPARE(marker.number, 1);
+        canvas.state.undo();
+        QVERIFY(canvas.state.currentStepMarkers().isEmpty());
+    }
+
+    void penStrokeIsSimplifiedWithinHalfAPoint_data()
+    {
+        QTest::addColumn<CanvasTool>("tool");
+        QTest::newRow("pen") << CanvasTool::pen;
+        QTest::newRow("highlighter") << CanvasTool::highlighter;
+    }
+    void penStrokeIsSimplifiedWithinHalfAPoint()
+    {
+        QFETCH(CanvasTool, tool);
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        canvas.state.setCurrentTool(tool);
+        // A wave sampled every pixel across the image.
+        QList<QPoint> path;
+        const QPoint from = canvas.at({0.15, 0.5});
+        for (int i = 0; i <= 300; ++i)
+            path.append(from + QPoint(i, int(std::lround(40 * std::sin(i / 30.0)))));
+        drag(&canvas.view, path);
+
+        QCOMPARE(canvas.state.currentPenStrokes().size(), 1);
+        const PenStroke stroke = canvas.state.currentPenStrokes()[0];
+        QCOMPARE(stroke.highlighter, tool == CanvasTool::highlighter);
+        QCOMPARE(canvas.state.selectedPenStrokeId(), stroke.id);
+        QVERIFY2(stroke.points.size() < path.size() / 3, qPrintable(QString::number(stroke.points.size())));
+        QList<QPointF> kept;
+        for (const UnitPoint& p : stroke.points)
+            kept.append(canvas::unitToCanvas(p, canvas.frame()));
+        for (const QPoint& p : path)
+            QVERIFY2(distanceToPolyline(p, kept) <= 0.5,
+                     qPrintable(QStringLiteral("%1, %2 is off").arg(p.x()).arg(p.y())));
+        canvas.state.undo();
+        QVERIFY(canvas.state.currentPenStrokes().isEmpty());
+    }
+
+    void strokeIsPickedUpAlongItsPathAndMovedWhole()
+    {
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        // A V: its bounding box holds much that is not on the stroke.
+        PenStroke stroke = freshPenStroke(false);
+        stroke.points = {{0.2, 0.8}, {0.4, 0.2}, {0.6, 0.8}};
+        canvas.state.setCurrentPenStrokes({stroke});
+        canvas.state.setCurrentTool(CanvasTool::select);
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.4, 0.7})); // inside the V
+        QVERIFY(!canvas.state.selectedPenStrokeId());
+        // The middle of the drawn curve's first piece (it bends: the curve
+        // leaves the bottom point level), from the Bezier points the
+        // smoothing gives: (P0 + 3 C1 + 3 C2 + P1) / 8.
+        const UnitPoint onCurve{0.2875, 0.4625};
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.3, 0.5}) + QPoint(12, 0));
+        QVERIFY(!canvas.state.selectedPenStrokeId()); // well beside the curve
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(onCurve));
+        QCOMPARE(canvas.state.selectedPenStrokeId(), stroke.id);
+
+        const QPoint grab = canvas.at(onCurve);
+        const QPoint by(30, 20);
+        drag(&canvas.view, {grab, grab + by / 2, grab + by});
+        const UnitPoint offset = canvas::translationToUnit(by, canvas.frame().size());
+        const PenStroke moved = canvas.state.currentPenStrokes()[0];
+        for (qsizetype i = 0; i < stroke.points.size(); ++i)
+            QVERIFY(
+                nearUnit(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
+        // Pushed against the top edge it stops there as a whole, keeping its shape.
+        drag(&canvas.view, {grab + by, grab + by + QPoint(0, -200), grab + by + QPoint(0, -400)});
+        const PenStroke pushed = canvas.state.currentPenStrokes()[0];
+        QCOMPARE(pushed.points[0].y, 1.0);
+        QVERIFY(nearUnit({0, pushed.points[0].y - pushed.points[1].y}, {0, 0.6}));
+        canvas.state.undo();
+        canvas.state.undo();
+        QCOMPARE(canvas.state.currentPenStrokes()[0], stroke);
+    }
+
+    void keysActOnTheSelection()
+    {
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        canvas.view.setFocus();
+        canvas.state.setCurrentTool(CanvasTool::marker);
+        for (const UnitPoint& p : {UnitPoint{0.2, 0.5}, UnitPoint{0.4, 0.5}, UnitPoint{0.6, 0.5}})
+            QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(p));
+        const StepMarker third = canvas.state.currentStepMarkers()[2];
+
+        // One point of the composed image per arrow, ten with Shift; y up is unit y up.
+        const QSizeF image = canvas.imageSize();
+        QTest::keyClick(&canvas.view, Qt::Key_Right);
+        QTest::keyClick(&canvas.view, Qt::Key_Up, Qt::ShiftModifier);
+        const UnitPoint nudged = canvas.state.currentStepMarkers()[2].position;
+        QVERIFY(
+            nearUnit(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
+        canvas.state.undo();
+        QVERIFY(nearUnit(canvas.state.currentStepMarkers()[2].position,
+                         {third.position.x + 1 / image.width(), third.position.y}));
+        canvas.state.undo();
+        QCOMPARE(canvas.state.currentStepMarkers()[2].position, third.position);
+
+        // Delete removes the selected one and the rest close up.
+        canvas.state.setSelectedStepMarkerId(canvas.state.currentStepMarkers()[1].id);
+        QTest::keyClick(&canvas.view, Qt::Key_Delete);
+        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2}));
+        QCOMPARE(canvas.state.currentStepMarkers()[1].id, third.id);
+
+        QTest::keyClick(&canvas.view, Qt::Key_Escape);
+        QVERIFY(!canvas.state.selectedStepMarkerId());
+        QTest::keyClick(&canvas.view, Qt::Key_Delete); // nothing selected: nothing goes
+        QCOMPARE(canvas.state.currentStepMarkers().size(), 2);
+    }
+
+    void letterKeysPickTools_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<CanvasTool>("tool");
+        QTest::newRow("V") << Qt::Key_V << CanvasTool::select;
+        QTest::newRow("T") << Qt::Key_T << CanvasTool::text;
+        QTest::newRow("S") << Qt::Key_S << CanvasTool::shape;
+        QTest::newRow("E") << Qt::Key_E << CanvasTool::remove;
+        QTest::newRow("M") << Qt::Key_M << CanvasTool::marker;
+        QTest::newRow("P") << Qt::Key_P << CanvasTool::pen;
+        QTest::newRow("H") << Qt::Key_H << CanvasTool::highlighter;
+    }
+    void letterKeysPickTools()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(CanvasTool, tool);
+        Canvas canvas(m_home.path());
+        canvas.state.setCurrentTool(tool == CanvasTool::select ? CanvasTool::pen : CanvasTool::select);
+        QTest::keyClick(&canvas.view, key);
+        QCOMPARE(canvas.state.currentTool(), tool);
+        // With Ctrl the letter belongs to the menus.
+        canvas.state.setCurrentTool(tool == CanvasTool::select ? CanvasTool::pen : CanvasTool::select);
+        QTest::keyClick(&canvas.view, key, Qt::ControlModifier);
+        QVERIFY(canvas.state.currentTool() != tool);
+    }
+};
+
+QTEST_MAIN(TestCanvasMarks)
+#include "tst_canvas_marks.moc"
