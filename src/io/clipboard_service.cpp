@@ -51,6 +51,14 @@ std::optional<QImage> ClipboardService::readImage() const
     return image;
 }
 
+void ClipboardService::writeText(const QString& text)
+{
+    if (!m_clipboard)
+        return;
+    ++*m_latestCopy; // an image still being encoded must not replace the text
+    m_clipboard->setText(text);
+}
+
 QFuture<bool> ClipboardService::writeImage(const QImage& image)
 {
     if (!m_clipboard)

@@ -42,6 +42,8 @@ class ClipboardService
     // still encoding. The future gives true once the image is offered, false
     // without a clipboard or when superseded.
     QFuture<bool> writeImage(const QImage& image);
+    // Offers plain text (recognised from a screenshot) as the clipboard's only item.
+    void writeText(const QString& text);
 
   private:
     QPointer<QClipboard> m_clipboard;

@@ -1,6 +1,7 @@
 #include "app_state.h"
 
 #include "model/id_lookup.h"
+#include "text_actions.h"
 
 #include <algorithm>
 
@@ -29,6 +30,7 @@ std::optional<QImage> presentImage(const std::optional<QImage>& image)
 AppState::AppState(const QString& templatesDirectory, QObject* parent)
     : QObject(parent), m_templateManager(templatesDirectory), m_userGradients(templatesDirectory)
 {
+    m_textActions = std::make_unique<TextActions>(*this);
     ScreenshotTab first;
     first.name = QStringLiteral("New Tab");
     m_currentTabId = first.id;

@@ -39,6 +39,8 @@ namespace lustrelab {
 // Every property write emits its change signal. Edits to tab contents (images,
 // annotation lists) emit tabsChanged. Operations whose preconditions are
 // missing (no current tab, unknown id, empty history) do nothing.
+class TextActions;
+
 class AppState : public QObject
 {
     Q_OBJECT
@@ -94,6 +96,7 @@ class AppState : public QObject
     ImageProcessor& imageProcessor() { return m_imageProcessor; }
     TemplateManager& templateManager() { return m_templateManager; }
     UserGradients& userGradients() { return m_userGradients; }
+    TextActions& textActions() { return *m_textActions; }
     const UserGradients& userGradients() const { return m_userGradients; }
     ClipboardService& clipboardService() { return m_clipboardService; }
     QuickCapture& quickCapture() { return m_quickCapture; }
@@ -231,6 +234,8 @@ class AppState : public QObject
     void addShapeOverlay(std::optional<ShapeType> type = std::nullopt);
     // Adds a shape drawn elsewhere (the canvas's drag), selected, as one undo step.
     void addShapeOverlay(const ShapeOverlay& overlay);
+    // Adds several at once (found redactions), the first selected, as one undo step.
+    void addShapeOverlays(const QList<ShapeOverlay>& overlays);
     void updateShapeOverlay(const ShapeOverlay& overlay);
     void deleteShapeOverlay(const ShapeOverlay& overlay);
     void deleteSelectedShapeOverlay();
@@ -331,6 +336,7 @@ class AppState : public QObject
     CompositionQueue m_compositions{m_imageProcessor};
     ExportQueue m_exports{m_exportService};
     QuickCapture m_quickCapture{m_templateManager, m_clipboardService};
+    std::unique_ptr<TextActions> m_textActions; // reads this state: made last, gone first
 
     QList<ScreenshotTab> m_tabs;
     std::optional<QUuid> m_currentTabId;

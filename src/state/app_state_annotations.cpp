@@ -103,6 +103,16 @@ void AppState::addShapeOverlay(const ShapeOverlay& overlay)
     addAnnotation(*this, overlay);
 }
 
+void AppState::addShapeOverlays(const QList<ShapeOverlay>& overlays)
+{
+    if (overlays.isEmpty() || !currentTab())
+        return;
+    saveToHistory();
+    setCurrentShapeOverlays(currentShapeOverlays() + overlays);
+    setSelectedShapeOverlayId(overlays.first().id);
+    processImage();
+}
+
 void AppState::updateShapeOverlay(const ShapeOverlay& overlay)
 {
     updateAnnotation(*this, overlay);

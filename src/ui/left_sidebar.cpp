@@ -4,9 +4,11 @@
 #include "flow_layout.h"
 #include "mark_settings_panel.h"
 #include "model/display_name.h"
+#include "redaction_panel.h"
 #include "shape_settings_panel.h"
 #include "sidebar_style.h"
 #include "state/app_state.h"
+#include "state/text_actions.h"
 #include "symbol_icon.h"
 #include "template_list.h"
 #include "text_settings_panel.h"
@@ -87,6 +89,7 @@ LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_
     column->addWidget(new ShapeSettingsPanel(m_state, content));
     column->addWidget(new MarkSettingsPanel(m_state, content));
     column->addWidget(buildHistoryRow(content));
+    column->addWidget(new RedactionPanel(m_state.textActions(), content));
     column->addWidget(buildTemplatesGroup(content));
     column->addStretch(1);
     column->addWidget(buildImageActions(content));

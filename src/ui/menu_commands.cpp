@@ -1,6 +1,7 @@
 #include "menu_commands.h"
 
 #include "state/app_state.h"
+#include "state/text_actions.h"
 
 #include <QAction>
 #include <QMenu>
@@ -33,6 +34,9 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     edit->addSeparator();
     m_paste = addCommand(edit, QStringLiteral("paste"), tr("Paste Image"), Qt::CTRL | Qt::Key_V);
     m_copyResult = addCommand(edit, QStringLiteral("copyResult"), tr("Copy Result"), Qt::CTRL | Qt::Key_C);
+    m_copyText = addCommand(edit, QStringLiteral("copyText"), tr("Copy Text"), Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    m_redact = addCommand(edit, QStringLiteral("redactSensitive"), tr("Redact Sensitive"),
+                          Qt::CTRL | Qt::SHIFT | Qt::Key_R);
     edit->addSeparator();
     m_preferences =
         addCommand(edit, QStringLiteral("preferences"), tr("Preferences..."), Qt::CTRL | Qt::Key_Comma);
@@ -40,6 +44,9 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
 
     connect(m_paste, &QAction::triggered, &m_state, &AppState::pasteImage);
     connect(m_copyResult, &QAction::triggered, &m_state, &AppState::copyToClipboard);
+    TextActions& text = m_state.textActions();
+    connect(m_copyText, &QAction::triggered, &text, [&text] { text.copyText(); });
+    connect(m_redact, &QAction::triggered, &text, &TextActions::redactSensitive);
     connect(m_export, &QAction::triggered, &m_state, [this] { m_state.setShowExportDialog(true); });
     connect(m_newTab, &QAction::triggered, &m_state, &AppState::newTab);
     connect(m_closeTab, &QAction::triggered, &m_state, [this] {
@@ -109,6 +116,9 @@ void MenuCommands::updateEnabled()
     const ScreenshotTab* tab = m_state.currentTab();
     const bool composed = tab && tab->processedImage;
     m_copyResult->setEnabled(composed);
+    // Left enabled while a reading runs: asking again is answered, not ignored.
+    m_copyText->setEnabled(composed);
+    m_redact->setEnabled(composed);
     m_export->setEnabled(composed);
     m_closeTab->setEnabled(m_state.tabs().size() >= 2);
     m_undo->setEnabled(m_state.historyManager().canUndo());

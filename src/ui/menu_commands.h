@@ -40,6 +40,8 @@ class MenuCommands : public QObject
     AppState& m_state;
     QAction* m_paste;
     QAction* m_copyResult;
+    QAction* m_copyText;
+    QAction* m_redact;
     QAction* m_export;
     QAction* m_newTab;
     QAction* m_closeTab;

@@ -1,0 +1,119 @@
+#include "text_actions.h"
+
+#include "app_state.h"
+
+#include <QMap>
+
+namespace lustrelab {
+
+namespace {
+
+// English is always there; other languages come with the preferences.
+const QString language = QStringLiteral("eng");
+
+QString plural(int count, const QString& kind)
+{
+    // The kinds' names take an "s" in English, IBAN and IPv4 included.
+    return QStringLiteral("%1 %2%3").arg(count).arg(kind, count == 1 ? QString() : QStringLiteral("s"));
+}
+
+} // namespace
+
+TextActions::TextActions(AppState& state, QObject* parent) : QObject(parent), m_state(state)
+{
+    connect(&m_reader, &TextReader::busyChanged, this, &TextActions::busyChanged);
+    connect(&m_reader, &TextReader::done, this, &TextActions::finish);
+    connect(&m_reader, &TextReader::failed, this,
+            [this](const QString& reason) { emit message(tr("Text could not be read: %1").arg(reason)); });
+}
+
+bool TextActions::start(const QImage& image, Purpose purpose)
+{
+    if (m_reader.isBusy()) {
+        emit message(tr("Text is still being read; try again when it is done."));
+        return false;
+    }
+    if (image.isNull()) {
+        emit message(tr("There is no image to read."));
+        return false;
+    }
+    m_purpose = purpose;
+    m_tabId = m_state.currentTabId();
+    if (const ScreenshotTab* tab = m_state.currentTab())
+        m_tabId = tab->id;
+    return m_reader.start(image, language);
+}
+
+void TextActions::copyText(std::optional<UnitRect> area)
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    QImage image = tab && tab->processedImage ? *tab->processedImage : QImage();
+    if (area && !image.isNull()) {
+        // Unit rectangles count y from the bottom edge; images from the top.
+        const QRectF pixels(area->x * image.width(), (1 - area->y - area->height) * image.height(),
+                            area->width * image.width(), area->height * image.height());
+        image = image.copy(pixels.toAlignedRect().intersected(image.rect()));
+    }
+    start(image, Purpose::copy);
+}
+
+void TextActions::redactSensitive()
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    start(tab && tab->processedImage ? *tab->processedImage : QImage(), Purpose::redact);
+}
+
+QString TextActions::describe(const QList<SensitiveRegion>& regions)
+{
+    if (regions.isEmpty())
+        return tr("nothing");
+    QMap<int, int> counts; // in the table's order
+    for (const SensitiveRegion& region : regions)
+        ++counts[int(region.kind)];
+    QStringList parts;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        parts << plural(it.value(), rawValue(SensitiveKind(it.key())));
+    return parts.join(QStringLiteral(", "));
+}
+
+QList<ShapeOverlay> TextActions::redactBoxes(const QList<SensitiveRegion>& regions, QSize imageSize)
+{
+    QList<ShapeOverlay> boxes;
+    if (imageSize.isEmpty())
+        return boxes;
+    const double w = imageSize.width(), h = imageSize.height();
+    for (const SensitiveRegion& region : regions)
+        for (const QRect& box : region.boxes) {
+            const QRect inside = box.intersected(QRect(QPoint(0, 0), imageSize));
+            ShapeOverlay shape = freshShape(ShapeType::redact);
+            // Top-left and bottom-right corners, y counted from the bottom.
+            shape.startPoint = {inside.left() / w, 1 - inside.top() / h};
+            shape.endPoint = {(inside.right() + 1) / w, 1 - (inside.bottom() + 1) / h};
+            boxes.append(shape);
+        }
+    return boxes;
+}
+
+void TextActions::finish(const RecognizedText& text, QSize imageSize)
+{
+    if (m_purpose == Purpose::copy) {
+        if (text.text.isEmpty()) {
+            emit message(tr("No text was found."));
+            return;
+        }
+        m_state.clipboardService().writeText(text.text);
+        emit message(tr("Copied %1.").arg(plural(int(text.text.count(u'\n')) + 1, tr("line"))));
+        return;
+    }
+    const QList<SensitiveRegion> regions = sensitiveRegions(text);
+    m_summary = tr("Found %1.").arg(describe(regions));
+    emit summaryChanged(m_summary);
+    emit message(m_summary);
+    // The boxes belong to the tab that was read; another tab current by now
+    // keeps its own annotations.
+    if (regions.isEmpty() || !m_state.currentTab() || m_state.currentTab()->id != m_tabId)
+        return;
+    m_state.addShapeOverlays(redactBoxes(regions, imageSize));
+}
+
+} // namespace lustrelab
