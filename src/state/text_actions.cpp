@@ -11,10 +11,20 @@ namespace {
 // English is always there; other languages come with the preferences.
 const QString language = QStringLiteral("eng");
 
-QString plural(int count, const QString& kind)
+QString counted(int count, SensitiveKind kind)
 {
-    // The kinds' names take an "s" in English, IBAN and IPv4 included.
-    return QStringLiteral("%1 %2%3").arg(count).arg(kind, count == 1 ? QString() : QStringLiteral("s"));
+    const char* plural = "";
+    switch (kind) {
+    case SensitiveKind::credentialUrl: plural = "URLs with credentials"; break;
+    case SensitiveKind::email: plural = "email addresses"; break;
+    case SensitiveKind::token: plural = "keys or tokens"; break;
+    case SensitiveKind::iban: plural = "IBANs"; break;
+    case SensitiveKind::cardNumber: plural = "card numbers"; break;
+    case SensitiveKind::ipv6: plural = "IPv6 addresses"; break;
+    case SensitiveKind::ipv4: plural = "IPv4 addresses"; break;
+    case SensitiveKind::phone: plural = "phone numbers"; break;
+    }
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? rawValue(kind) : QString::fromLatin1(plural));
 }
 
 } // namespace
@@ -72,7 +82,7 @@ QString TextActions::describe(const QList<SensitiveRegion>& regions)
         ++counts[int(region.kind)];
     QStringList parts;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        parts << plural(it.value(), rawValue(SensitiveKind(it.key())));
+        parts << counted(it.value(), SensitiveKind(it.key()));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -102,7 +112,8 @@ void TextActions::finish(const RecognizedText& text, QSize imageSize)
             return;
         }
         m_state.clipboardService().writeText(text.text);
-        emit message(tr("Copied %1.").arg(plural(int(text.text.count(u'\n')) + 1, tr("line"))));
+        const qsizetype lines = text.text.count(u'\n') + 1;
+        emit message(lines == 1 ? tr("Copied 1 line.") : tr("Copied %1 lines.").arg(lines));
         return;
     }
     const QList<SensitiveRegion> regions = sensitiveRegions(text);
