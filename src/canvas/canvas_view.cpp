@@ -122,6 +122,8 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
     connect(&m_state, &AppState::selectedStepMarkerIdChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::selectedPenStrokeIdChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::isProcessingChanged, this, &CanvasView::processingChanged);
+    connect(&m_state, &AppState::currentToolChanged, this, [this] { cancelCrop(); });
+    connect(&m_state, &AppState::currentTabIdChanged, this, [this] { cancelCrop(); });
     if (m_state.isProcessing())
         processingChanged(true);
 }
@@ -247,6 +249,7 @@ void CanvasView::paintEvent(QPaintEvent*)
         canvas::paintDragPreview(painter, *m_currentDragRect, m_state.currentTool(),
                                  m_state.currentShapeType());
     paintMarkPreview(painter);
+    paintCropPreview(painter);
     if (m_busyShown)
         canvas::paintBusyIndicator(painter, rect(), palette(), (m_busyClock.elapsed() % 1000) / 1000.0);
 }
@@ -275,7 +278,9 @@ void CanvasView::beginPress(QPointF position)
     press.path.append(position);
     const ScreenshotTab* tab = m_state.currentTab();
     const QRectF frame = imageFrame();
-    if (tab && !frame.isEmpty() && !drawingToolActive()) {
+    if (m_state.currentTool() == CanvasTool::crop)
+        beginCropPress(position);
+    else if (tab && !frame.isEmpty() && !drawingToolActive()) {
         const QPointF inFrame = position - frame.topLeft();
         canvas::CanvasHit hit =
             canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->stepMarkers, tab->penStrokes);
@@ -419,6 +424,8 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
 void CanvasView::canvasDragChanged(QPointF position)
 {
     const CanvasTool tool = m_state.currentTool();
+    if (tool == CanvasTool::crop)
+        cropDragChanged(position);
     if (tool == CanvasTool::shape || tool == CanvasTool::remove)
         m_currentDragRect = canvas::spannedRect(m_press->position, position);
     else

@@ -84,6 +84,13 @@ class CanvasView : public QWidget
     // Arrow keys: the selected annotation by (dx, dy) points of the composed
     // image, y downwards as on screen.
     void nudgeSelection(double dx, double dy, bool firstOfRun);
+    // The crop tool (canvas_view_crop.cpp): a press starts a new rectangle or
+    // takes a handle of the one shown; Return applies it, Escape drops it.
+    void beginCropPress(QPointF position);
+    void cropDragChanged(QPointF position);
+    void applyCrop();
+    void cancelCrop();
+    void paintCropPreview(QPainter& painter);
     template <typename Overlay> void moveOverlay(Press& press, QPointF position);
     void beginEditing(const QUuid& id);
     void commitText(const QString& text);
@@ -99,6 +106,9 @@ class CanvasView : public QWidget
     std::optional<Press> m_press;
     std::optional<QRectF> m_currentDragRect;
     std::optional<QUuid> m_editingTextId;
+    std::optional<QRectF> m_pendingCrop; // canvas points
+    int m_cropEdges = 0;                 // the handle being dragged (canvas::CropEdge)
+    QRectF m_cropAtPress;
 
     ImageDisplayBuffer m_display;
     QTimer m_resizeSettled; // a proper refill of the display once resizing stops

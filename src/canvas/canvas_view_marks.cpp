@@ -191,7 +191,16 @@ void CanvasView::keyPressEvent(QKeyEvent* event)
         m_state.deleteSelectedAnnotation();
         return;
     case Qt::Key_Escape:
-        m_state.clearSelection();
+        if (m_pendingCrop)
+            cancelCrop();
+        else
+            m_state.clearSelection();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_pendingCrop)
+            break;
+        applyCrop();
         return;
     case Qt::Key_Left:
         nudgeSelection(-step, 0, first);

@@ -27,6 +27,8 @@ inline Qt::Key toolKey(CanvasTool tool)
         return Qt::Key_P;
     case CanvasTool::highlighter:
         return Qt::Key_H;
+    case CanvasTool::crop:
+        return Qt::Key_C;
     }
     return Qt::Key_unknown;
 }

@@ -191,14 +191,24 @@ std::optional<Annotations> annotationsFromJson(const Json& json, QString* error)
     QString reason;
     Annotations result;
     JsonObjectReader top(json, QStringLiteral("annotations"));
-    top.allowOnly({"textOverlays", "shapeOverlays", "removalAreas", "stepMarkers", "penStrokes"});
+    top.allowOnly({"textOverlays", "shapeOverlays", "removalAreas", "stepMarkers", "penStrokes", "crop"});
+    top.read("crop", result.crop);
+    if (top.ok() && result.crop) {
+        const UnitRect& c = *result.crop;
+        // A little slack for hand-written decimals that add up to just over 1.
+        constexpr double slack = 1e-9;
+        if (!(c.x >= 0 && c.y >= 0 && c.width > 0 && c.height > 0 && c.x + c.width <= 1 + slack &&
+              c.y + c.height <= 1 + slack))
+            reason = QStringLiteral("crop: expected a rectangle inside the screenshot (x, y from 0, "
+                                    "width and height above 0, x + width and y + height at most 1)");
+    }
     // Each marker without a number counts on from the one before it.
     auto readNumberedMarker = [&result](const Json& marker, const QString& path, QString* error) {
         return readMarker(marker, path, error, nextMarkerNumber(result.stepMarkers, 1));
     };
     if (!top.ok())
         reason = top.error();
-    else if (readList(json, "textOverlays", result.textOverlays, readText, &reason) &&
+    else if (reason.isEmpty() && readList(json, "textOverlays", result.textOverlays, readText, &reason) &&
              readList(json, "shapeOverlays", result.shapeOverlays, readShape, &reason) &&
              readList(json, "removalAreas", result.removalAreas, readRemoval, &reason) &&
              readList(json, "stepMarkers", result.stepMarkers, readNumberedMarker, &reason) &&

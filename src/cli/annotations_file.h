@@ -15,7 +15,9 @@ namespace lustrelab {
 
 // The annotations of one composition, as read from an `--annotations` file:
 // {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...],
-//  "stepMarkers": [...], "penStrokes": [...]}, every list optional.
+//  "stepMarkers": [...], "penStrokes": [...], "crop": {x, y, width, height}},
+// every key optional. The crop is in unit coordinates of the screenshot
+// (y from its bottom edge) and must lie within it.
 struct Annotations
 {
     QList<TextOverlay> textOverlays;
@@ -23,6 +25,7 @@ struct Annotations
     QList<RemovalArea> removalAreas;
     QList<StepMarker> stepMarkers;
     QList<PenStroke> penStrokes;
+    std::optional<UnitRect> crop; // of the screenshot, before styling
 };
 
 // Each record uses its field names as keys. An omitted field takes the value

@@ -5,6 +5,7 @@
 #include "io/export_service.h"
 #include "io/png_encoder.h"
 #include "io/text_redaction.h"
+#include "render/crop_geometry.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
 #include "size_guard.h"
@@ -85,9 +86,12 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(image.size(), ratio, settings);
+    // A crop styles only part of the screenshot (all of it when it keeps no pixel).
+    const QRect kept = a.crop ? cropPixels(image, *a.crop) : image.rect();
+    const QSizeF canvas =
+        ImageProcessor::canvasPixelsFor(kept.isEmpty() ? image.size() : kept.size(), ratio, settings);
     const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
-                                              a.removalAreas, a.stepMarkers, a.penStrokes);
+                                              a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)

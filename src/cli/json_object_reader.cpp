@@ -179,6 +179,16 @@ void JsonObjectReader::read(const char* key, std::optional<UnitPoint>& value)
         value = point;
 }
 
+void JsonObjectReader::read(const char* key, std::optional<UnitRect>& value)
+{
+    if (!find(key))
+        return;
+    UnitRect rect;
+    read(key, rect);
+    if (ok())
+        value = rect;
+}
+
 void JsonObjectReader::read(const char* key, CodableColor& value)
 {
     const Json* json = find(key);

@@ -41,6 +41,7 @@ class JsonObjectReader
     void read(const char* key, QList<UnitPoint>& value);
     // null or absent: no point
     void read(const char* key, std::optional<UnitPoint>& value);
+    void read(const char* key, std::optional<UnitRect>& value);
     void read(const char* key, CodableColor& value);
     // null or absent: no colour
     void read(const char* key, std::optional<CodableColor>& value);

@@ -4,11 +4,11 @@
 
 namespace lustrelab {
 
-enum class CanvasTool { select, text, shape, remove, marker, pen, highlighter };
+enum class CanvasTool { select, text, shape, remove, marker, pen, highlighter, crop };
 
 template <> struct RawValues<CanvasTool>
 {
-    static constexpr std::array<std::pair<CanvasTool, const char*>, 7> cases{{
+    static constexpr std::array<std::pair<CanvasTool, const char*>, 8> cases{{
         {CanvasTool::select, "Select"},
         {CanvasTool::text, "Text"},
         {CanvasTool::shape, "Shape"},
@@ -16,6 +16,7 @@ template <> struct RawValues<CanvasTool>
         {CanvasTool::marker, "Marker"},
         {CanvasTool::pen, "Pen"},
         {CanvasTool::highlighter, "Highlighter"},
+        {CanvasTool::crop, "Crop"},
     }};
 };
 

@@ -27,6 +27,9 @@ struct ScreenshotTab
     QList<RemovalArea> removalAreas;
     QList<StepMarker> stepMarkers; // numbered in list order
     QList<PenStroke> penStrokes;
+    // The part of sourceImage that is styled, in its unit coordinates (y up);
+    // none: all of it. The source itself stays whole.
+    std::optional<UnitRect> crop;
     QDateTime createdAt = QDateTime::currentDateTime();
 };
 

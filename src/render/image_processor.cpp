@@ -5,6 +5,7 @@
 #include "background_fill.h"
 #include "canvas_layout.h"
 #include "corner_styler.h"
+#include "crop_geometry.h"
 #include "layer_compositor.h"
 #include "model/device_frame.h"
 #include "paint_helpers.h"
@@ -37,9 +38,10 @@ QImage asComposable(const QImage& image)
 } // namespace
 
 ImageProcessor::BaseKey ImageProcessor::keyFor(const QImage& source, const BeautySettings& settings,
-                                               const QList<RemovalArea>& removalAreas)
+                                               const QList<RemovalArea>& removalAreas,
+                                               const std::optional<UnitRect>& crop)
 {
-    BaseKey key{source.cacheKey(), source.devicePixelRatio(), source.size(), settings, removalAreas};
+    BaseKey key{source.cacheKey(), source.devicePixelRatio(), source.size(), settings, removalAreas, crop};
     const BeautySettings defaults;
     key.styling.customWidth = defaults.customWidth;
     key.styling.customHeight = defaults.customHeight;
@@ -66,10 +68,10 @@ QImage ImageProcessor::process(const QImage& source, const BeautySettings& setti
                                const QList<TextOverlay>& textOverlays,
                                const QList<ShapeOverlay>& shapeOverlays,
                                const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers,
-                               const QList<PenStroke>& penStrokes)
+                               const QList<PenStroke>& penStrokes, const std::optional<UnitRect>& crop)
 {
     const QImage composed =
-        compose(source, settings, textOverlays, shapeOverlays, removalAreas, stepMarkers, penStrokes);
+        compose(source, settings, textOverlays, shapeOverlays, removalAreas, stepMarkers, penStrokes, crop);
     return composed.isNull() ? source : composed;
 }
 
@@ -77,16 +79,18 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
                                const QList<TextOverlay>& textOverlays,
                                const QList<ShapeOverlay>& shapeOverlays,
                                const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers,
-                               const QList<PenStroke>& penStrokes)
+                               const QList<PenStroke>& penStrokes, const std::optional<UnitRect>& crop)
 {
     if (source.isNull())
         return source;
-    BaseKey key = keyFor(source, settings, removalAreas);
+    BaseKey key = keyFor(source, settings, removalAreas, crop);
     if (!m_baseKey || !(*m_baseKey == key)) {
         m_baseKey.reset();
         m_base = {};
         m_annotated.clear();
-        std::optional<BaseLayerImage> base = composeBase(source, settings, removalAreas);
+        // The crop comes first: everything after it sees only the part kept.
+        std::optional<BaseLayerImage> base =
+            composeBase(crop ? croppedImage(source, *crop) : source, settings, removalAreas);
         if (!base)
             return {};
         m_base = std::move(*base);

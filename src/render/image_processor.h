@@ -17,9 +17,11 @@
 namespace lustrelab {
 
 // Composes one styled image from a screenshot, the styling and the
-// annotations, in this order: margins trimmed (auto-balance), device frame,
-// removal areas, canvas layout, background, rounded corners and border,
-// shadow, screenshot, shapes, pen strokes, step markers, texts.
+// annotations, in this order: crop (a rectangle of the screenshot in its own
+// unit coordinates, y from the bottom; the screenshot itself is not changed),
+// margins trimmed (auto-balance), device frame, removal areas, canvas layout,
+// background, rounded corners and border, shadow, screenshot, shapes, pen
+// strokes, step markers, texts.
 //
 // Geometry is in points. The canvas carries the source's device pixel ratio:
 // its pixel size is the canvas size in points times the ratio, rounded up,
@@ -41,14 +43,14 @@ class ImageProcessor
     QImage process(const QImage& source, const BeautySettings& settings,
                    const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
                    const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers = {},
-                   const QList<PenStroke>& penStrokes = {});
+                   const QList<PenStroke>& penStrokes = {}, const std::optional<UnitRect>& crop = {});
 
     // As process(), but a null image when no canvas can be made: for callers
     // that must not pass the unstyled source off as the styled image.
     QImage compose(const QImage& source, const BeautySettings& settings,
                    const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
                    const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers = {},
-                   const QList<PenStroke>& penStrokes = {});
+                   const QList<PenStroke>& penStrokes = {}, const std::optional<UnitRect>& crop = {});
 
     // The canvas in pixels (unrounded extent, see canvasPixelExtent) that
     // composing a source of `sourcePixels` at `ratio` asks for, by the same
@@ -72,6 +74,7 @@ class ImageProcessor
         QSize sourceSize;
         BeautySettings styling; // fields that do not affect drawing are reset
         QList<RemovalArea> removalAreas;
+        std::optional<UnitRect> crop;
         friend bool operator==(const BaseKey&, const BaseKey&) = default;
     };
     struct BaseLayerImage
@@ -81,7 +84,7 @@ class ImageProcessor
     };
 
     static BaseKey keyFor(const QImage& source, const BeautySettings& settings,
-                          const QList<RemovalArea>& removalAreas);
+                          const QList<RemovalArea>& removalAreas, const std::optional<UnitRect>& crop);
     std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
                                               const QList<RemovalArea>& removalAreas);
     QImage framedAndCleaned(const QImage& source, const BeautySettings& settings,

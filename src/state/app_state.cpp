@@ -386,6 +386,7 @@ void AppState::loadImage(const QImage& image, bool newTab)
     tab->removalAreas.clear();
     tab->stepMarkers.clear();
     tab->penStrokes.clear();
+    tab->crop.reset();
     emit tabsChanged();
     clearSelection();
     m_historyManager.clear();
@@ -404,7 +405,7 @@ void AppState::processImage()
         return;
     }
     m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
-                            tab->removalAreas, tab->stepMarkers, tab->penStrokes});
+                            tab->removalAreas, tab->stepMarkers, tab->penStrokes, tab->crop});
 }
 
 // A composition belongs to the tab whose screenshot it was asked for. Should
@@ -424,7 +425,7 @@ void AppState::storeComposition(const QUuid& tabId, const QImage& image)
 HistoryState AppState::snapshot() const
 {
     return {m_settings,           currentTextOverlays(), currentShapeOverlays(), currentRemovalAreas(),
-            currentStepMarkers(), currentPenStrokes()};
+            currentStepMarkers(), currentPenStrokes(),   currentCrop()};
 }
 
 void AppState::restore(const HistoryState& state)
@@ -435,6 +436,10 @@ void AppState::restore(const HistoryState& state)
     setCurrentRemovalAreas(state.removalAreas);
     setCurrentStepMarkers(state.stepMarkers);
     setCurrentPenStrokes(state.penStrokes);
+    if (ScreenshotTab* tab = mutableCurrentTab(); tab && tab->crop != state.crop) {
+        tab->crop = state.crop;
+        emit tabsChanged();
+    }
 }
 
 void AppState::saveToHistory()

@@ -187,6 +187,7 @@ class AppState : public QObject
     void setCurrentPenStrokes(const QList<PenStroke>& strokes);
     std::optional<TextOverlay> selectedTextOverlay() const;
     std::optional<ShapeOverlay> selectedShapeOverlay() const;
+    std::optional<UnitRect> currentCrop() const;
     std::optional<StepMarker> selectedStepMarker() const;
     std::optional<PenStroke> selectedPenStroke() const;
 
@@ -252,6 +253,13 @@ class AppState : public QObject
     void addPenStroke(const PenStroke& stroke);
     void updatePenStroke(const PenStroke& stroke);
     void deletePenStroke(const QUuid& id);
+
+    // ---- Crop (app_state_crop.cpp). One undo step: the crop of the current
+    // tab's screenshot (unit coordinates of the screenshot, y up), clamped
+    // into it; every annotation is carried over so that it stays over the
+    // same pixels of the screenshot. A crop with nothing left is ignored.
+    void setCrop(const std::optional<UnitRect>& crop);
+    void resetCrop() { setCrop(std::nullopt); }
 
     // Deletes whichever annotation is selected (the canvas's Delete key).
     void deleteSelectedAnnotation();

@@ -51,7 +51,7 @@ void CompositionQueue::startNext()
         [this, request = std::move(m_waiting.front())] {
             return m_processor.process(request.source, request.settings, request.textOverlays,
                                        request.shapeOverlays, request.removalAreas, request.stepMarkers,
-                                       request.penStrokes);
+                                       request.penStrokes, request.crop);
         },
         [this](const QImage& image) { finish(image); });
     m_waiting.pop_front();

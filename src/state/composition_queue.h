@@ -31,6 +31,7 @@ struct CompositionRequest
     QList<RemovalArea> removalAreas;
     QList<StepMarker> stepMarkers;
     QList<PenStroke> penStrokes;
+    std::optional<UnitRect> crop;
 };
 
 // Composes tabs on a worker thread, one composition at a time, and hands each

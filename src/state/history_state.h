@@ -22,6 +22,7 @@ struct HistoryState
     QList<RemovalArea> removalAreas;
     QList<StepMarker> stepMarkers;
     QList<PenStroke> penStrokes;
+    std::optional<UnitRect> crop;
 
     friend bool operator==(const HistoryState&, const HistoryState&) = default;
 };

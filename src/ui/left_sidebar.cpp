@@ -65,6 +65,8 @@ QString toolSymbol(CanvasTool tool)
         return QStringLiteral("pencil.tip");
     case CanvasTool::highlighter:
         return QStringLiteral("highlighter");
+    case CanvasTool::crop:
+        return QStringLiteral("crop");
     }
     return {};
 }

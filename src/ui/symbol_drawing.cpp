@@ -132,6 +132,11 @@ const std::map<QString, Draw, std::less<>>& drawings()
              p.restore();
              p.drawPath(drop);
          }},
+        {QStringLiteral("crop"),
+         [](QPainter& p, const QColor&) {
+             polyline(p, {{4.5, 1.5}, {4.5, 11.5}, {14.5, 11.5}});
+             polyline(p, {{1.5, 4.5}, {11.5, 4.5}, {11.5, 14.5}});
+         }},
         {QStringLiteral("number.circle"),
          [](QPainter& p, const QColor&) {
              p.drawEllipse(QRectF(2.2, 2.2, 11.6, 11.6));

@@ -111,6 +111,22 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
     markerRow->addStretch(1);
     markerRow->addWidget(m_startNumber);
     column->addWidget(m_markerOptions);
+
+    m_cropOptions = new QWidget(this);
+    m_cropOptions->setObjectName(QStringLiteral("cropOptions"));
+    auto* cropColumn = new QVBoxLayout(m_cropOptions);
+    cropColumn->setContentsMargins(0, 0, 0, 0);
+    QLabel* cropHint =
+        makeCaption(tr("Drag over the image, Return to apply, Escape to cancel"), m_cropOptions);
+    cropHint->setWordWrap(true);
+    cropColumn->addWidget(cropHint);
+    m_resetCrop = new QPushButton(tr("Reset Crop"), m_cropOptions);
+    m_resetCrop->setObjectName(QStringLiteral("resetCrop"));
+    connect(m_resetCrop, &QPushButton::clicked, &m_state, &AppState::resetCrop);
+    cropColumn->addWidget(m_resetCrop);
+    column->addWidget(m_cropOptions);
+    connect(&m_state, &AppState::tabsChanged, this, &ToolOptionsPanel::sync);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &ToolOptionsPanel::sync);
     connect(&m_state, &AppState::markerStartNumberChanged, this, &ToolOptionsPanel::sync);
 
     connect(&m_state, &AppState::currentToolChanged, this, &ToolOptionsPanel::sync);
@@ -127,9 +143,12 @@ void ToolOptionsPanel::sync()
     for (qsizetype i = 0; i < m_shapeTypes.size(); ++i)
         m_shapeTypes[i]->setChecked(types[i] == m_state.currentShapeType());
     m_markerOptions->setVisible(tool == CanvasTool::marker);
+    m_cropOptions->setVisible(tool == CanvasTool::crop);
+    m_resetCrop->setEnabled(m_state.currentCrop().has_value());
     const QSignalBlocker blocker(m_startNumber);
     m_startNumber->setValue(m_state.markerStartNumber());
-    setVisible(tool == CanvasTool::text || tool == CanvasTool::shape || tool == CanvasTool::marker);
+    setVisible(tool == CanvasTool::text || tool == CanvasTool::shape || tool == CanvasTool::marker ||
+               tool == CanvasTool::crop);
 }
 
 } // namespace lustrelab

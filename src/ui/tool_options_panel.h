@@ -13,6 +13,7 @@ class AppState;
 
 // What the current tool offers: "Add Text" for the text tool; the shape types
 // and "Add Shape" for the shape tool; the start number for the marker tool;
+// "Reset Crop" for the crop tool;
 // nothing for the others.
 class ToolOptionsPanel : public QWidget
 {
@@ -30,6 +31,8 @@ class ToolOptionsPanel : public QWidget
     QList<QToolButton*> m_shapeTypes;
     QPushButton* m_addShape;
     QWidget* m_markerOptions;
+    QWidget* m_cropOptions;
+    QPushButton* m_resetCrop;
     QSpinBox* m_startNumber;
 };
 

@@ -221,6 +221,46 @@ class TestCanvasMarks : public QObject
         QCOMPARE(canvas.state.currentStepMarkers().size(), 2);
     }
 
+    void cropDraggedOutAndApplied()
+    {
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        canvas.view.setFocus();
+        canvas.state.setCurrentTool(CanvasTool::crop);
+        // The 400 x 300 screenshot lies at (64, 64) points of the 528 x 428
+        // canvas (padding 64); a screenshot pixel as a canvas point:
+        const QRectF frame = canvas.frame();
+        const double scale = frame.width() / 528;
+        auto at = [&](double x, double y) {
+            return (frame.topLeft() + QPointF(64 + x, 64 + y) * scale).toPoint();
+        };
+        auto near = [](std::optional<UnitRect> r, UnitRect e) {
+            const double t = 0.01;
+            return r && std::abs(r->x - e.x) < t && std::abs(r->y - e.y) < t &&
+                   std::abs(r->width - e.width) < t && std::abs(r->height - e.height) < t;
+        };
+
+        // Escape drops the rectangle; Return then has nothing to apply.
+        drag(&canvas.view, {at(100, 50), at(200, 150), at(300, 250)});
+        QTest::keyClick(&canvas.view, Qt::Key_Escape);
+        QTest::keyClick(&canvas.view, Qt::Key_Return);
+        QVERIFY(!canvas.state.currentCrop());
+
+        // Dragged out beyond the screenshot's right edge, it stops there.
+        drag(&canvas.view, {at(100, 50), at(200, 150), at(300, 250)});
+        // The right edge's handle widens it past the screenshot.
+        drag(&canvas.view, {at(300, 150), at(350, 150), at(450, 150)});
+        QTest::keyClick(&canvas.view, Qt::Key_Return);
+        // x 100..400 of 400, y 50..250 from the top of 300: from the bottom 50..250.
+        QVERIFY2(near(canvas.state.currentCrop(), {0.25, 50.0 / 300, 0.75, 200.0 / 300}),
+                 qPrintable(toString(canvas.state.currentCrop().value_or(UnitRect{}))));
+        QVERIFY(canvas.settle());
+        const QImage& shown = *canvas.state.currentTab()->processedImage;
+        QCOMPARE(QSizeF(shown.size()) / shown.devicePixelRatio(), QSizeF(300 + 128, 200 + 128));
+        canvas.state.undo();
+        QVERIFY(!canvas.state.currentCrop());
+    }
+
     void letterKeysPickTools_data()
     {
         QTest::addColumn<Qt::Key>("key");
@@ -232,6 +272,7 @@ class TestCanvasMarks : public QObject
         QTest::newRow("M") << Qt::Key_M << CanvasTool::marker;
         QTest::newRow("P") << Qt::Key_P << CanvasTool::pen;
         QTest::newRow("H") << Qt::Key_H << CanvasTool::highlighter;
+        QTest::newRow("C") << Qt::Key_C << CanvasTool::crop;
     }
     void letterKeysPickTools()
     {

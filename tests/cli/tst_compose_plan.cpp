@@ -425,6 +425,15 @@ class TestComposePlan : public QObject
                                                    << "shapeOverlays[0].spotlightShape: expected one of…";
         QTest::newRow("unknown shape type") << json(R"({"shapeOverlays":[{"shapeType":"Mosaic"}]})")
                                             << "shapeOverlays[0].shapeType: expected one of…";
+        QTest::newRow("crop outside the screenshot")
+            << json(R"({"crop":{"x":0.5,"y":0,"width":0.6,"height":1}})")
+            << "crop: expected a rectangle inside…";
+        QTest::newRow("crop of no width")
+            << json(R"({"crop":{"x":0,"y":0,"width":0,"height":1}})") << "crop: expected a rectangle inside…";
+        QTest::newRow("crop without height") << json(R"({"crop":{"x":0,"y":0,"width":1}})")
+                                             << R"(annotations.crop: "height" must be a number)";
+        QTest::newRow("whole screenshot as crop")
+            << json(R"({"crop":{"x":0,"y":0,"width":1,"height":1}})") << "";
         QTest::newRow("markers not an array")
             << json(R"({"stepMarkers":{}})") << "stepMarkers: expected an array";
         QTest::newRow("large text turned many times")

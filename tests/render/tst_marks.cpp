@@ -117,6 +117,26 @@ class TestMarks : public QObject
         QCOMPARE(moved, composeShapes(source, {pixelate}));
     }
 
+    void cropComposesOnlyTheKeptPixels_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("ratio 1") << 1.0;
+        QTest::newRow("ratio 2") << 2.0;
+    }
+    void cropComposesOnlyTheKeptPixels()
+    {
+        QFETCH(double, ratio);
+        // The middle half of the top half: x 30..90 and y 0..40 points from the top.
+        const QImage source = patternImage(120, 80, ratio);
+        const QImage out = ImageProcessor().process(source, plainSettings(0), {}, {}, {}, {}, {},
+                                                    UnitRect{0.25, 0.5, 0.5, 0.5});
+        QCOMPARE(out.size(), QSize(int(60 * ratio), int(40 * ratio)));
+        QCOMPARE(out.pixel(0, 0), source.pixel(int(30 * ratio), 0));
+        QCOMPARE(out.pixel(out.width() - 1, out.height() - 1),
+                 source.pixel(int(90 * ratio) - 1, int(40 * ratio) - 1));
+        QCOMPARE(source.size(), QSize(int(120 * ratio), int(80 * ratio))); // the source stays whole
+    }
+
     void highlighterMultiplies_data()
     {
         QTest::addColumn<QColor>("below");

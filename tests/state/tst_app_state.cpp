@@ -33,7 +33,8 @@ HistoryState documentOf(const AppState& state)
             state.currentShapeOverlays(),
             state.currentRemovalAreas(),
             state.currentStepMarkers(),
-            state.currentPenStrokes()};
+            state.currentPenStrokes(),
+            state.currentCrop()};
 }
 
 [[nodiscard]] bool settle(const AppState& state)

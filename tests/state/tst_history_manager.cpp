@@ -10,7 +10,9 @@ namespace {
 // Snapshots told apart by their corner radius; -1 stands for "nothing".
 HistoryState state(int n)
 {
-    return {BeautySettings{.cornerRadius = double(n)}, {}, {}, {}};
+    HistoryState snapshot;
+    snapshot.settings.cornerRadius = double(n);
+    return snapshot;
 }
 
 int radius(const std::optional<HistoryState>& s)

@@ -133,6 +133,63 @@ class TestMarksState : public QObject
         QVERIFY(!state.selectedTextOverlayId());
     }
 
+    // A line of width 0 draws nothing, so the composed image shows the
+    // screenshot under its end points before and after the crop.
+    void cropKeepsAnnotationsOverTheSamePixels_data()
+    {
+        QTest::addColumn<QString>("canvasPreset");
+        QTest::newRow("canvas follows the image") << "auto";
+        QTest::newRow("a 1:1 canvas") << "1:1";
+    }
+    void cropKeepsAnnotationsOverTheSamePixels()
+    {
+        QFETCH(QString, canvasPreset);
+        AppState state(m_home.path());
+        QImage pattern(200, 100, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x)
+                pattern.setPixel(x, y, qRgb(x, y * 2, (x * y) % 256));
+        state.loadImage(pattern, false);
+        BeautySettings settings = state.settings();
+        settings.canvasPresetId = canvasPreset;
+        state.setSettings(settings);
+        ShapeOverlay probe = freshShape(ShapeType::line);
+        probe.strokeWidth = 0;
+        probe.startPoint = {0.45, 0.4};
+        probe.endPoint = {0.6, 0.55};
+        state.setCurrentShapeOverlays({probe});
+        auto colourUnder = [&](UnitPoint p) {
+            state.processImage();
+            [&] { QVERIFY(QTest::qWaitFor([&] { return !state.isProcessing(); }, 5000)); }();
+            const QImage& shown = *state.currentTab()->processedImage;
+            return shown.pixelColor(int(p.x * shown.width()), int((1 - p.y) * shown.height()));
+        };
+        const QColor start = colourUnder(probe.startPoint), end = colourUnder(probe.endPoint);
+
+        // Both points stay inside what the crop keeps.
+        state.setCrop(UnitRect{0.25, 0.125, 0.625, 0.75});
+        QCOMPARE(state.currentCrop(), std::optional<UnitRect>(UnitRect{0.25, 0.125, 0.625, 0.75}));
+        const ShapeOverlay moved = state.currentShapeOverlays()[0];
+        QVERIFY(moved.startPoint != probe.startPoint);
+        QVERIFY(std::abs(colourUnder(moved.startPoint).red() - start.red()) <= 1);
+        QVERIFY(std::abs(colourUnder(moved.startPoint).green() - start.green()) <= 2);
+        QVERIFY(std::abs(colourUnder(moved.endPoint).red() - end.red()) <= 1);
+        QVERIFY(std::abs(colourUnder(moved.endPoint).green() - end.green()) <= 2);
+
+        state.undo();
+        QVERIFY(!state.currentCrop());
+        QCOMPARE(state.currentShapeOverlays()[0], probe);
+        state.redo();
+        state.resetCrop(); // back to the whole: the points come back to where they were
+        QVERIFY(std::abs(state.currentShapeOverlays()[0].startPoint.x - probe.startPoint.x) < 1e-9);
+        QVERIFY(std::abs(state.currentShapeOverlays()[0].endPoint.y - probe.endPoint.y) < 1e-9);
+        // A crop that keeps nothing is refused; one reaching outside keeps what overlaps.
+        state.setCrop(UnitRect{0.5, 0.5, 0, 0.2});
+        QVERIFY(!state.currentCrop());
+        state.setCrop(UnitRect{0.5, -0.5, 0.8, 1});
+        QCOMPARE(state.currentCrop(), std::optional<UnitRect>(UnitRect{0.5, 0, 0.5, 0.5}));
+    }
+
     void newImageClearsMarks()
     {
         AppState state(m_home.path());

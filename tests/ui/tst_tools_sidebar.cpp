@@ -86,6 +86,8 @@ class TestToolsSidebar : public QObject
                  tool == int(CanvasTool::shape));
         QCOMPARE(named<QWidget>(*m_sidebar, "markerOptions")->isVisibleTo(m_sidebar.get()),
                  tool == int(CanvasTool::marker));
+        QCOMPARE(named<QWidget>(*m_sidebar, "cropOptions")->isVisibleTo(m_sidebar.get()),
+                 tool == int(CanvasTool::crop));
         // The tooltip names the tool's key on the canvas: "Pen (P)".
         const QString tip = toolButton(*m_sidebar, CanvasTool(tool))->toolTip();
         QVERIFY2(QRegularExpression(QStringLiteral("^%1 \\([A-Z]\\)$").arg(rawValue(CanvasTool(tool))))
@@ -258,6 +260,21 @@ class TestToolsSidebar : public QObject
         QVERIFY(m_state->currentPenStrokes().isEmpty());
         QCOMPARE(m_state->currentStepMarkers().size(), 1);
         QVERIFY(!panel->isVisibleTo(m_sidebar.get()));
+    }
+
+    void resetCropBringsBackTheWholeScreenshot()
+    {
+        QVERIFY(loadAndCompose(*m_state));
+        m_state->setCurrentTool(CanvasTool::crop);
+        QVERIFY(named<QWidget>(*m_sidebar, "cropOptions")->isVisibleTo(m_sidebar.get()));
+        auto* reset = named<QPushButton>(*m_sidebar, "resetCrop");
+        QVERIFY(!reset->isEnabled());
+        m_state->setCrop(UnitRect{0.1, 0.1, 0.5, 0.5});
+        QVERIFY(reset->isEnabled());
+        QTest::mouseClick(reset, Qt::LeftButton);
+        QVERIFY(!m_state->currentCrop());
+        m_state->undo(); // the reset is an undo step of its own
+        QVERIFY(m_state->currentCrop());
     }
 
     void spotlightAndPixelateSettings()
