@@ -248,11 +248,14 @@ void BackgroundFill::fillRound(int y, int x0, int x1, uint32_t* out) const
         }
         return;
     }
-    const float toTurns = float(1 / (2 * pi)), start = float(m_start);
+    // A turn maps onto the table once round, so the index wraps by a mask
+    // (tableSize is a power of two): a whole turn is the start again, and a
+    // negative one comes in from the far end, with no floor or clamp a pixel.
+    static_assert((tableSize & (tableSize - 1)) == 0);
+    const float toIndex = float(tableSize / (2 * pi)), start = float(m_start * tableSize);
     for (int x = x0; x < x1; ++x) {
-        float t = fastAtan2(dy, float(x + 0.5 - m_cx)) * toTurns - start;
-        t -= std::floor(t);
-        out[x - x0] = m_table[size_t(std::clamp(t * tableSize, 0.0f, last))];
+        const int index = int(fastAtan2(dy, float(x + 0.5 - m_cx)) * toIndex - start);
+        out[x - x0] = m_table[size_t(index & (tableSize - 1))];
     }
 }
 
