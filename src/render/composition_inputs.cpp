@@ -62,6 +62,12 @@ QImage CompositionInputs::backgroundPicture(const QString& path, QSize canvasPix
     if (fitted.format() != QImage::Format_ARGB32_Premultiplied)
         fitted = fitted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     boxBlur(fitted, blur / reduction);
+    // Enlarged once here rather than sampled between pixels at every
+    // composition: a slider drag over a blurred picture costs what a sharp
+    // one does.
+    if (fitted.size() != canvasPixels)
+        fitted = fitted.scaled(canvasPixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 
     m_fitted = fitted;
     m_fittedStamp = stamp;

@@ -22,9 +22,9 @@ class CompositionInputs
     QImage trimmed(const QImage& source);
 
     // The image at `path` cover-fitted to a canvas of `canvasPixels` and
-    // blurred by a Gaussian of `blurPixels` standard deviation. A blurred
-    // picture comes back smaller than the canvas, in its proportions; the
-    // background enlarges it smoothly. Null when the file cannot be read.
+    // blurred by a Gaussian of `blurPixels` standard deviation (made on a
+    // smaller copy and enlarged, which a blur cannot tell). Null when the
+    // file cannot be read.
     QImage backgroundPicture(const QString& path, QSize canvasPixels, double blurPixels);
 
     // A linear gradient between the screenshot's two most telling colours.
