@@ -99,9 +99,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${LUSTRELAB_DEB_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded as plugins, so dpkg-shlibdeps cannot see them: the SVG icon, and
-# Wayland windows without falling back to XWayland.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Loaded as plugins or data, so dpkg-shlibdeps cannot see them: the SVG icon,
+# the English text recognition data, and (recommended) Wayland windows
+# without falling back to XWayland.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, tesseract-ocr-eng")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # A capture needs one of these; a copy on Wayland needs wl-copy.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS

@@ -94,7 +94,7 @@ _lustrelab()
             ;;
     esac
 
-    local options="--output --format --scale --copy --settings --template --set --annotations --help"
+    local options="--output --format --scale --copy --redact --settings --template --set --annotations --help"
     [[ $command == capture ]] && options+=" --open"
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "-o $options" -- "$cur"))

@@ -42,6 +42,7 @@ complete -c lustrelab -n $styled -s o -l output -r -F -d 'File or folder to writ
 complete -c lustrelab -n $styled -l format -x -a 'png jpeg' -d Encoding
 complete -c lustrelab -n $styled -l scale -x -a '1 2 3' -d 'Resampling factor'
 complete -c lustrelab -n $styled -l copy -d 'Put the styled image on the clipboard'
+complete -c lustrelab -n $styled -l redact -d 'Cover the secrets in the screenshot text first'
 complete -c lustrelab -n $styled -l settings -x -a '(__lustrelab_files json)' -d 'Styling JSON with all keys'
 complete -c lustrelab -n $styled -l template -x -d 'A template saved in the window'
 complete -c lustrelab -n $styled -l annotations -x -a '(__lustrelab_files json)' -d 'Texts, shapes and removal areas'
