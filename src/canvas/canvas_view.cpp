@@ -9,6 +9,7 @@
 #include "model/display_name.h"
 #include "model/id_lookup.h"
 #include "removal_area_handle.h"
+#include "render/paint_helpers.h"
 #include "shape_selection_handle.h"
 #include "state/app_state.h"
 #include "text_selection_handle.h"
@@ -25,11 +26,6 @@ constexpr int resizeSettleMs = 150;
 constexpr int busyDelayMs = 200;
 constexpr int busyFrameMs = 80;
 constexpr double busyRegionSide = 64;
-
-QSizeF logicalSize(const QImage& image)
-{
-    return QSizeF(image.size()) / image.devicePixelRatio();
-}
 
 // The two kinds of annotation a drag moves: where each lives in the state and
 // which of its fields the move places. Only the geometry is taken from the
