@@ -25,6 +25,11 @@ struct RecognizedText
 
     // Appends a word; `newLine` starts a new line before it.
     void append(const QString& word, const QRect& box, bool newLine);
+
+    // The text as secrets are looked for in it: the same words and lines,
+    // without the spaces the reader saw in gaps too narrow to be spaces.
+    // `starts` receives where each word begins in it.
+    QString searchableText(QList<qsizetype>* starts) const;
 };
 
 // A secret found in the text and where it shows: one rectangle for each line

@@ -49,16 +49,26 @@ bool validIpv6(QStringView text)
     return groups >= 1 && groups <= 7 && (letters || groups >= 3 || text.startsWith(u"::"));
 }
 
+// Cards are printed in groups of four at first, split by one kind of
+// separator; a run of numbers that mixes spaces and dashes (an order number,
+// a date and a time) is not a card even when its digits pass Luhn.
 bool validCard(QStringView text)
 {
     const QString digits = digitsOf(text);
-    return digits.size() >= 13 && digits.size() <= 19 && passesLuhn(digits);
+    if (digits.size() < 13 || digits.size() > 19 || !passesLuhn(digits))
+        return false;
+    const bool spaces = text.contains(u' '), dashes = text.contains(u'-');
+    if (spaces && dashes)
+        return false;
+    return !(spaces || dashes) || text.indexOf(spaces ? u' ' : u'-') == 4;
 }
 
+// A date such as 2026-12-08 followed by more numbers is a time stamp.
 bool validPhone(QStringView text)
 {
+    static const QRegularExpression date(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}\b)"));
     const qsizetype digits = digitsOf(text).size();
-    return digits >= 9 && digits <= 15;
+    return digits >= 9 && digits <= 15 && !date.match(text.toString()).hasMatch();
 }
 
 // Long runs of hex or base64 are keys when they mix letters and digits.
@@ -96,7 +106,7 @@ const std::vector<Pattern>& patterns()
             {SensitiveKind::ipv6, re(R"((?<![\w:.])(?:[0-9A-Fa-f]{0,4}:){2,7}[0-9A-Fa-f]{0,4}(?![\w:]))"), validIpv6},
             {SensitiveKind::ipv4, re(R"((?<![\w.])(?:\d{1,3}\.){3}\d{1,3}(?![\w.]|\.\d))"), validIpv4},
             {SensitiveKind::phone,
-             re(R"((?<![\w+])(?:\+\d{1,3}[ .-]?)?(?:\(\d{1,4}\)[ .-]?)?\d{2,4}(?:[ .-]\d{2,5}){1,4}(?!\w))"),
+             re(R"((?<![\w+])(?:\+\d{1,3}[ .-]?)?(?:\(\d{1,4}\)[ .-]?)?\d{2,4}(?:[ .-]\d{2,5}){1,4}(?![\w:]))"),
              validPhone},
             // Unnamed keys: long hexadecimal or base64 runs.
             {SensitiveKind::token, re(R"((?<![A-Za-z0-9+/_-])(?:[0-9a-fA-F]{32,}|[A-Za-z0-9+/_-]{40,}={0,2})(?![A-Za-z0-9+/=_-]))"),

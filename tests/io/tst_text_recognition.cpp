@@ -1,6 +1,7 @@
 // Reading a screenshot's text and covering its secrets, on screenshots drawn
 // here with known words at known places.
 #include "io/text_recognizer.h"
+#include "io/text_bands.h"
 #include "io/text_redaction.h"
 
 #include <QPainter>
@@ -43,23 +44,66 @@ class TestTextRecognition : public QObject
 {
     Q_OBJECT
   private slots:
+    // A tall page is read in bands on separate threads: its lines come back
+    // whole, in order, each word boxed where it was drawn.
     void readsItsWordsInLines_data()
     {
         QTest::addColumn<bool>("dark");
         QTest::addColumn<double>("ratio");
-        QTest::newRow("light") << false << 1.0;
-        QTest::newRow("dark, HiDPI") << true << 2.0;
+        QTest::addColumn<int>("lineCount");
+        QTest::newRow("light") << false << 1.0 << 2;
+        QTest::newRow("dark, HiDPI") << true << 2.0 << 2;
+        QTest::newRow("tall, in bands") << false << 2.0 << 12;
     }
     void readsItsWordsInLines()
     {
         QFETCH(bool, dark);
         QFETCH(double, ratio);
-        const QStringList paragraph{QStringLiteral("The quick brown fox jumps over"), QStringLiteral("the lazy dog again.")};
+        QFETCH(int, lineCount);
+        const QStringList words{"The", "quick", "brown", "fox", "jumps", "over", "the", "lazy", "dog", "again"};
+        QStringList paragraph;
+        for (int i = 0; i < lineCount; ++i) // lines that differ, so that their spaces form no column
+            paragraph << QStringList{words[i % 10], words[(i + 3) % 10], words[(i + 7) % 10], words[(i + 1) % 10]}.join(u' ');
+        QList<Line> lines;
+        const QImage shot = page(paragraph, &lines, dark, ratio);
         QString error;
-        const auto text = TextRecognizer::recognize(page(paragraph, nullptr, dark, ratio), QStringLiteral("eng"), &error);
+        const auto text = TextRecognizer::recognize(shot, QStringLiteral("eng"), &error);
         QVERIFY2(text, qPrintable(error));
         QCOMPARE(text->text, paragraph.join(u'\n'));
-        QCOMPARE(text->words.size(), 10);
+        QCOMPARE(text->words.size(), 4 * lineCount);
+        QVERIFY(lines.last().drawn.contains(text->words.last().box.center()));
+    }
+
+    // Cuts fall in the gaps between lines, never through one, and only where the page is tall enough.
+    void bandsAreCutBetweenLines_data()
+    {
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<int>("bands");
+        QTest::addColumn<int>("cuts");
+        QTest::newRow("two bands") << 24 << 2 << 1;
+        QTest::newRow("four bands") << 24 << 4 << 3;
+        QTest::newRow("too short to cut") << 3 << 4 << 0;
+        QTest::newRow("one band asked") << 24 << 1 << 0;
+    }
+    void bandsAreCutBetweenLines()
+    {
+        QFETCH(int, lineCount);
+        QFETCH(int, bands);
+        QFETCH(int, cuts);
+        QList<Line> lines;
+        const QImage grey = page(QStringList(lineCount, QStringLiteral("Tall letters: Qjyg")), &lines)
+                                .convertToFormat(QImage::Format_Grayscale8);
+        const QList<int> rows = textBandCuts(grey, bands);
+        QCOMPARE(rows.size(), cuts);
+        for (const int row : rows)
+            for (const Line& line : lines)
+                QVERIFY2(row < line.drawn.top() || row > line.drawn.bottom(), "a cut runs through a line");
+        QVERIFY(std::is_sorted(rows.begin(), rows.end()));
+        QImage noise(600, 1200, QImage::Format_Grayscale8);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.scanLine(y)[x] = uchar((x * 7 + y * 13) % 200);
+        QVERIFY2(textBandCuts(noise, 2).isEmpty(), "no gap, no cut");
     }
 
     // Three secrets among ordinary words: three regions, each over its

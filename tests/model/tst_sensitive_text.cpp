@@ -1,5 +1,6 @@
 // The table of secrets found in a screenshot's text: a row that must be found
 // and a row that must not, for every kind.
+#include "model/recognized_text.h"
 #include "model/sensitive_text.h"
 
 #include <QTest>
@@ -42,6 +43,7 @@ class TestSensitiveText : public QObject
         none("long word without digits", "Pneumonoultramicroscopicsilicovolcanoconiosisisalongword");
         row("card number with spaces", "card 4111 1111 1111 1111 exp", "4111 1111 1111 1111", SensitiveKind::cardNumber);
         none("card number failing Luhn", "card 4111 1111 1111 1112 exp");
+        none("order number, date and time passing Luhn", "-rw-r--r-- 1 ana 48213 2026-12-08 14:03 report.pdf");
         row("iban", "IBAN DE89 3704 0044 0532 0130 00.", "DE89 3704 0044 0532 0130 00", SensitiveKind::iban);
         none("iban failing its checksum", "IBAN DE88 3704 0044 0532 0130 00.");
         row("ipv4", "ssh root@ 192.168.10.254 -p 22", "192.168.10.254", SensitiveKind::ipv4);
@@ -51,6 +53,7 @@ class TestSensitiveText : public QObject
         none("times are not ipv6", "at 12:30:45 and 09:15");
         row("phone number", "call +44 20 7946 0958 today", "+44 20 7946 0958", SensitiveKind::phone);
         none("dates are not phones", "released 2026-12-08, build 42");
+        none("time stamps are not phones", "[2026-12-08 09:41:17] started; seen 2026-12-07 18:22)");
     }
     void kinds()
     {
@@ -77,6 +80,54 @@ class TestSensitiveText : public QObject
         QCOMPARE(found[1].kind, SensitiveKind::ipv4);
         QCOMPARE(found[2].kind, SensitiveKind::credentialUrl);
         QCOMPARE(found[3].kind, SensitiveKind::cardNumber);
+    }
+
+    // The reader splits secrets at gaps narrower than a space; the search
+    // joins them again, and leaves real spaces alone.
+    void splitSecretsAreJoined_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QList<int>>("gaps"); // pixels before each word after the first
+        QTest::addColumn<int>("kind");        // of the one region found; -1: none
+        QTest::addColumn<int>("covered");     // words the region covers
+        const QList<int> tight{4, 4, 4}, spaced{12, 12, 12};
+        QTest::newRow("beside a dot") << QStringList{"mail", "ana.", "lopez@example.com"} << QList<int>{12, 4}
+                                      << int(SensitiveKind::email) << 2;
+        QTest::newRow("a key after its prefix") << QStringList{"KEY=sk-", "Live4f", "J8kLm2Qw9Rt", "7Yx3Zc6Vb1"} << QList<int>{8, 8, 8}
+                                                << int(SensitiveKind::token) << 4;
+        QTest::newRow("a password split in two") << QStringList{"https://admin:", "hunter", "2@db.example.com/app"}
+                                                 << QList<int>{4, 2} << int(SensitiveKind::credentialUrl) << 3;
+        QTest::newRow("real spaces stay") << QStringList{"to", "ana@example.com", "and", "more"} << spaced
+                                          << int(SensitiveKind::email) << 1;
+        QTest::newRow("words after a key stay apart") << QStringList{"sk-Live4fJ8kLm2Qw9Rt7Yx3", "for", "the"}
+                                                      << QList<int>{8, 8} << int(SensitiveKind::token) << 1;
+        QTest::newRow("nothing made of ordinary words") << QStringList{"GNU/Linux", "12", "kernel"} << tight << -1 << 0;
+    }
+    void splitSecretsAreJoined()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QList<int>, gaps);
+        QFETCH(int, kind);
+        QFETCH(int, covered);
+        RecognizedText text;
+        int left = 0;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            left += i == 0 ? 0 : gaps[i - 1];
+            const int width = int(words[i].size()) * 10; // ten pixels a character
+            text.append(words[i], QRect(left, 0, width, 20), false);
+            left += width;
+        }
+        const QList<SensitiveRegion> regions = sensitiveRegions(text, 0);
+        QCOMPARE(regions.size(), kind < 0 ? 0 : 1);
+        if (kind < 0)
+            return;
+        QCOMPARE(int(regions[0].kind), kind);
+        QCOMPARE(regions[0].boxes.size(), 1);
+        const QRect box = regions[0].boxes[0];
+        const int inside = int(std::count_if(text.words.begin(), text.words.end(),
+                                             [&](const RecognizedWord& w) { return box.contains(w.box); }));
+        QCOMPARE(inside, covered);
+        QCOMPARE(text.text, words.join(u' ')); // what Copy Text gives keeps the reader's spaces
     }
 
     void checksums()
