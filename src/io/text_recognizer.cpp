@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QThread>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 #ifdef _OPENMP
@@ -56,9 +55,22 @@ struct BandText
     QString error;
 };
 
+// Tesseract's own threads wait for each other at every step of a line and,
+// on a machine with two cores and anything else running, take several times
+// longer than one thread would; this reader runs its own threads, one band
+// each, and turns the engine's off on each of them (the setting belongs to
+// the calling thread).
+void keepEngineOnThisThread()
+{
+#ifdef _OPENMP
+    omp_set_max_active_levels(0);
+#endif
+}
+
 // Reads one band with an engine of its own (engines are not shared across threads).
 void readBand(const QString& folder, const QString& language, int dpi, QImage grey, BandText& band)
 {
+    keepEngineOnThisThread();
     // Light text on a dark background reads better, and faster, the other way round.
     if (isMostlyDark(grey))
         grey.invertPixels();
@@ -98,18 +110,6 @@ void readBand(const QString& folder, const QString& language, int dpi, QImage gr
     api->End();
 }
 
-// Tesseract's own threads wait for each other at every step of a line and,
-// on a machine with two cores and anything else running, take ten times
-// longer than one thread would; this reader runs its own threads, one band
-// each, instead.
-void keepEngineSingleThreaded()
-{
-#ifdef _OPENMP
-    static std::once_flag once;
-    std::call_once(once, [] { omp_set_max_active_levels(0); });
-#endif
-}
-
 } // namespace
 
 std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, const QString& language,
@@ -126,7 +126,6 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
         *error = QStringLiteral("no image");
         return std::nullopt;
     }
-    keepEngineSingleThreaded();
     // Screens are about 96 dots an inch at ratio 1; saying so spares the estimate.
     const int dpi = int(96 * std::max(1.0, image.devicePixelRatio()));
     const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
