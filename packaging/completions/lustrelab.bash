@@ -5,7 +5,8 @@
 _lustrelab_fields="cornerRadius borderWidth borderColor shadowEnabled shadowBlur shadowOffsetX
 shadowOffsetY shadowOpacity paddingUniform padding paddingTop paddingBottom paddingLeading
 paddingTrailing backgroundType gradientPresetId solidColor canvasPresetId customWidth customHeight
-deviceFrameId exportScale exportFormat"
+deviceFrameId exportScale exportFormat shadowColor autoBalance customGradient backgroundImagePath
+backgroundImageBlur backgroundImageDim"
 
 # Files ending in one of the given suffixes (any case), plus folders to descend into.
 _lustrelab_files()
@@ -17,13 +18,25 @@ _lustrelab_files()
     COMPREPLY+=($(shopt -s extglob nocasematch; compgen -f -X "!*.@($pattern)" -- "$cur"))
 }
 
+# The languages whose text recognition data is installed.
+_lustrelab_languages()
+{
+    local file
+    for file in ${TESSDATA_PREFIX:+$TESSDATA_PREFIX/*.traineddata $TESSDATA_PREFIX/tessdata/*.traineddata} \
+        /usr/share/tesseract-ocr/*/tessdata/*.traineddata; do
+        [[ -f $file ]] || continue
+        file=${file##*/}
+        [[ $file == osd.traineddata ]] || echo "${file%.traineddata}"
+    done
+}
+
 # The value of --set FIELD=VALUE; preset ids come from the program itself.
 _lustrelab_set_value()
 {
     local cur=$1 program=$2 field=${1%%=*} value=${1#*=} words="" group=""
     case $field in
-        shadowEnabled | paddingUniform) words="true false" ;;
-        backgroundType) words="gradient solid transparent" ;;
+        shadowEnabled | paddingUniform | autoBalance) words="true false" ;;
+        backgroundType) words="gradient solid transparent customGradient image match" ;;
         exportFormat) words="png jpeg" ;;
         gradientPresetId) group=gradients ;;
         canvasPresetId) group=canvases ;;
@@ -52,7 +65,7 @@ _lustrelab()
     fi
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            compose | capture | presets) command=${COMP_WORDS[i]}; break ;;
+            compose | capture | presets | ocr) command=${COMP_WORDS[i]}; break ;;
             -*) ;;
             *) break ;; # an image for the window
         esac
@@ -63,8 +76,18 @@ _lustrelab()
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "--help --version" -- "$cur"))
             elif ((COMP_CWORD == 1)); then
-                COMPREPLY=($(compgen -W "compose capture presets" -- "$cur"))
+                COMPREPLY=($(compgen -W "compose capture presets ocr" -- "$cur"))
                 _lustrelab_files "$cur" "png|jpg|jpeg|webp|bmp|gif"
+            else
+                _lustrelab_files "$cur" "png|jpg|jpeg|webp|bmp|gif"
+            fi
+            return
+            ;;
+        ocr)
+            if [[ $prev == --language ]]; then
+                COMPREPLY=($(compgen -W "$(_lustrelab_languages)" -- "$cur"))
+            elif [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--language --help" -- "$cur"))
             else
                 _lustrelab_files "$cur" "png|jpg|jpeg|webp|bmp|gif"
             fi

@@ -1,6 +1,6 @@
 # fish completion for lustrelab: sub-commands, their options and words, file names.
 
-set -l commands compose capture presets
+set -l commands compose capture presets ocr
 set -l images '(__lustrelab_files "png|jpe?g|webp|bmp|gif")'
 
 # Folders and the files whose suffix matches (any case) under the word being typed.
@@ -20,6 +20,7 @@ complete -c lustrelab -f
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a compose -d 'Style screenshots without a window'
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a capture -d 'Capture, style and save in one step'
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a presets -d 'List the built-in preset ids'
+complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a ocr -d 'Print the text of screenshots'
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a "$images"
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -l version -d 'Print the version'
 complete -c lustrelab -l help -s h -d 'List the options'
@@ -27,6 +28,11 @@ complete -c lustrelab -l help -s h -d 'List the options'
 # presets
 complete -c lustrelab -n '__fish_seen_subcommand_from presets; and not __fish_seen_subcommand_from gradients canvases frames' \
     -a 'gradients canvases frames'
+
+# ocr: images, and a language whose data is installed
+complete -c lustrelab -n '__fish_seen_subcommand_from ocr' -a "$images"
+complete -c lustrelab -n '__fish_seen_subcommand_from ocr' -l language -x -d 'Language of the text' \
+    -a '(for f in /usr/share/tesseract-ocr/*/tessdata/*.traineddata; basename $f .traineddata; end | string match -v osd)'
 
 # capture: one mode word
 complete -c lustrelab -n '__fish_seen_subcommand_from capture; and not __fish_seen_subcommand_from region window screen' \
@@ -56,16 +62,17 @@ function __lustrelab_set_values
         printf '%s=\n' cornerRadius borderWidth borderColor shadowEnabled shadowBlur shadowOffsetX \
             shadowOffsetY shadowOpacity paddingUniform padding paddingTop paddingBottom paddingLeading \
             paddingTrailing backgroundType gradientPresetId solidColor canvasPresetId customWidth \
-            customHeight deviceFrameId exportScale exportFormat
+            customHeight deviceFrameId exportScale exportFormat shadowColor autoBalance customGradient \
+            backgroundImagePath backgroundImageBlur backgroundImageDim
         return
     end
     set -l field (string split -m1 = -- $token)[1]
     set -l values
     switch $field
-        case shadowEnabled paddingUniform
+        case shadowEnabled paddingUniform autoBalance
             set values true false
         case backgroundType
-            set values gradient solid transparent
+            set values gradient solid transparent customGradient image match
         case exportFormat
             set values png jpeg
         case gradientPresetId
