@@ -32,7 +32,7 @@ class TestCanvasMarks : public QObject
     test::IsolatedHome m_home;
 
   private slots:
-    void clickAfterTwoMarkersPlacesThree()
+    void clicksAndDragsPlaceMarkers()
     {
         Canvas canvas(m_home.path());
         QVERIFY(canvas.settle());
@@ -51,22 +51,16 @@ class TestCanvasMarks : public QObject
         canvas.state.undo();
         canvas.state.undo();
         QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2}));
-    }
 
-    void dragPointsTheTailAtTheRelease()
-    {
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.state.setCurrentTool(CanvasTool::marker);
+        // A drag places the next one with its tail at the release point.
         const QPoint press = canvas.at({0.3, 0.3}), release = canvas.at({0.6, 0.55});
         drag(&canvas.view, {press, press + QPoint(20, -10), press + QPoint(60, -40), release});
-        QCOMPARE(canvas.state.currentStepMarkers().size(), 1);
-        const StepMarker marker = canvas.state.currentStepMarkers()[0];
-        QCOMPARE(marker.position, canvas.unitAt(press));
-        QCOMPARE(marker.tailPoint, std::optional<UnitPoint>(canvas.unitAt(release)));
-        QCOMPARE(marker.number, 1);
+        const StepMarker dragged = canvas.state.currentStepMarkers().last();
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2, 3}));
+        QCOMPARE(dragged.position, canvas.unitAt(press));
+        QCOMPARE(dragged.tailPoint, std::optional<UnitPoint>(canvas.unitAt(release)));
         canvas.state.undo();
-        QVERIFY(canvas.state.currentStepMarkers().isEmpty());
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2}));
     }
 
     void penStrokeIsSimplifiedWithinHalfAPoint_data()
