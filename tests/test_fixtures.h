@@ -1,15 +1,18 @@
 #pragma once
 
 // Fixtures every test area shares: a private home, a captured standard
-// stream and a solid test image.
+// stream, test images and the wait for a composition.
 
+#include <QByteArrayView>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTest>
 #include <cstdio>
 #include <unistd.h>
 
@@ -112,6 +115,20 @@ struct StdoutCapture : StreamCapture
     StdoutCapture() : StreamCapture(stdout) {}
 };
 
+// The whole of a file; empty when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// `bytes` as the whole of a file; false when it cannot be written.
+inline bool writeFile(const QString& path, QByteArrayView bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
 // One colour everywhere, in the format the engine composes in.
 inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 90), double ratio = 1)
 {
@@ -119,6 +136,40 @@ inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 9
     image.fill(color);
     image.setDevicePixelRatio(ratio);
     return image;
+}
+
+// Every pixel differs from its neighbours, so a flip, crop, shift or format
+// mix-up shows, as does a mean taken over the wrong pixels.
+inline QImage patternImage(int width, int height, double ratio = 1)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           qRgb((x * 37 + y * 11) & 0xff, (x * 5 + y * 53) & 0xff, (x * y * 7 + 90) & 0xff));
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+// Waits until the current tab of `state` (an AppState) holds its composition
+// and no other is under way.
+template <typename State> [[nodiscard]] bool composed(const State& state, int timeout = 5000)
+{
+    return QTest::qWaitFor(
+        [&] {
+            const auto* tab = state.currentTab();
+            return tab && tab->processedImage && !state.isProcessing();
+        },
+        timeout);
+}
+
+// The numbers of the current tab's step markers, in placement order.
+template <typename State> QList<int> markerNumbers(const State& state)
+{
+    QList<int> numbers;
+    for (const auto& marker : state.currentStepMarkers())
+        numbers << marker.number;
+    return numbers;
 }
 
 } // namespace lustrelab::test

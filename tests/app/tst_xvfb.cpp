@@ -152,12 +152,11 @@ class TestXvfb : public QObject
         const QString capturedPath = work.filePath(QStringLiteral("captured.png"));
         QVERIFY(test::solidImage(480, 300, opened).save(openedPath));
         QVERIFY(test::solidImage(480, 300, captured).save(capturedPath));
-        QFile script(work.filePath(QStringLiteral("screencapture")));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nfor out; do :; done\necho \"$@\" >> '" + work.filePath("calls").toUtf8() +
-                     "'\n/bin/cp '" + capturedPath.toUtf8() + "' \"$out\"\n");
-        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-        script.close();
+        const QString script = work.filePath(QStringLiteral("screencapture"));
+        QVERIFY(test::writeFile(script, "#!/bin/sh\nfor out; do :; done\necho \"$@\" >> '" +
+                                            work.filePath("calls").toUtf8() + "'\n/bin/cp '" +
+                                            capturedPath.toUtf8() + "' \"$out\"\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
 
         QProcess app;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -188,9 +187,7 @@ class TestXvfb : public QObject
 
         screen = waitForScreen(work.path(), captured);
         QVERIFY2(!screen.isNull(), "the captured image never showed");
-        QFile calls(work.filePath(QStringLiteral("calls")));
-        QVERIFY(calls.open(QIODevice::ReadOnly));
-        QVERIFY(calls.readAll().startsWith("-i -x "));
+        QVERIFY(test::readFile(work.filePath(QStringLiteral("calls"))).startsWith("-i -x "));
         // The first image now shows only as its tab's thumbnail.
         const int thumbnail = pixelsNear(screen, opened);
         QVERIFY2(thumbnail > 0 && thumbnail <= 16 * 16, qPrintable(QString::number(thumbnail)));

@@ -5,64 +5,19 @@
 // pointer's path, strokes are picked up along their path and moved whole,
 // and Delete, the arrows, Escape and the tool letters act on the selection.
 
-#include "canvas/canvas_coordinates.h"
-#include "canvas/canvas_view.h"
+#include "canvas_fixtures.h"
 #include "model/polyline_simplification.h"
 #include "record_printers.h"
-#include "state/app_state.h"
-#include "test_fixtures.h"
 
-#include <QTest>
 #include <cmath>
 
 using namespace lustrelab;
+using namespace lustrelab::canvastest;
+using test::markerNumbers;
 
 Q_DECLARE_METATYPE(lustrelab::CanvasTool)
 
 namespace {
-
-struct Canvas
-{
-    explicit Canvas(const QString& home) : state(home), view(state)
-    {
-        view.resize(848, 648);
-        view.show();
-        state.loadImage(test::solidImage(400, 300, QColor(40, 120, 200)), false);
-    }
-    [[nodiscard]] bool settle() const
-    {
-        return QTest::qWaitFor(
-            [&] { return !state.isProcessing() && state.currentTab() && state.currentTab()->processedImage; },
-            5000);
-    }
-    QRectF frame() const { return canvas::fittedImageFrame(QSizeF(view.size()), imageSize()); }
-    QSizeF imageSize() const
-    {
-        const QImage& shown = *state.currentTab()->processedImage;
-        return QSizeF(shown.size()) / shown.devicePixelRatio();
-    }
-    QPoint at(UnitPoint u) const { return canvas::unitToCanvas(u, frame()).toPoint(); }
-    UnitPoint unitAt(QPointF p) const { return canvas::canvasToUnit(p, frame()); }
-
-    AppState state;
-    CanvasView view;
-};
-
-void drag(QWidget* widget, const QList<QPoint>& path)
-{
-    QTest::mousePress(widget, Qt::LeftButton, {}, path.first());
-    for (qsizetype i = 1; i < path.size(); ++i)
-        QTest::mouseMove(widget, path[i]);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, path.last());
-}
-
-QList<int> numbers(const AppState& state)
-{
-    QList<int> result;
-    for (const StepMarker& marker : state.currentStepMarkers())
-        result << marker.number;
-    return result;
-}
 
 bool nearUnit(UnitPoint a, UnitPoint b, double tolerance = 1e-9)
 {
@@ -77,7 +32,7 @@ class TestCanvasMarks : public QObject
     test::IsolatedHome m_home;
 
   private slots:
-    void clickAfterTwoMarkersPlacesThree()
+    void clicksAndDragsPlaceMarkers()
     {
         Canvas canvas(m_home.path());
         QVERIFY(canvas.settle());
@@ -85,33 +40,27 @@ class TestCanvasMarks : public QObject
         const UnitPoint places[] = {{0.3, 0.7}, {0.5, 0.5}, {0.7, 0.3}};
         for (const UnitPoint& p : places)
             QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(p));
-        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2, 3}));
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2, 3}));
         const StepMarker third = canvas.state.currentStepMarkers().last();
         QCOMPARE(third.position, canvas.unitAt(canvas.at(places[2])));
         QVERIFY(!third.tailPoint); // a click points nowhere
         QCOMPARE(canvas.state.selectedStepMarkerId(), third.id);
         // A press on a marker with the marker tool places another, on top.
         QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(places[0]));
-        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2, 3, 4}));
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2, 3, 4}));
         canvas.state.undo();
         canvas.state.undo();
-        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2}));
-    }
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2}));
 
-    void dragPointsTheTailAtTheRelease()
-    {
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.state.setCurrentTool(CanvasTool::marker);
+        // A drag places the next one with its tail at the release point.
         const QPoint press = canvas.at({0.3, 0.3}), release = canvas.at({0.6, 0.55});
         drag(&canvas.view, {press, press + QPoint(20, -10), press + QPoint(60, -40), release});
-        QCOMPARE(canvas.state.currentStepMarkers().size(), 1);
-        const StepMarker marker = canvas.state.currentStepMarkers()[0];
-        QCOMPARE(marker.position, canvas.unitAt(press));
-        QCOMPARE(marker.tailPoint, std::optional<UnitPoint>(canvas.unitAt(release)));
-        QCOMPARE(marker.number, 1);
+        const StepMarker dragged = canvas.state.currentStepMarkers().last();
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2, 3}));
+        QCOMPARE(dragged.position, canvas.unitAt(press));
+        QCOMPARE(dragged.tailPoint, std::optional<UnitPoint>(canvas.unitAt(release)));
         canvas.state.undo();
-        QVERIFY(canvas.state.currentStepMarkers().isEmpty());
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2}));
     }
 
     void penStrokeIsSimplifiedWithinHalfAPoint_data()
@@ -212,7 +161,7 @@ class TestCanvasMarks : public QObject
         // Delete removes the selected one and the rest close up.
         canvas.state.setSelectedStepMarkerId(canvas.state.currentStepMarkers()[1].id);
         QTest::keyClick(&canvas.view, Qt::Key_Delete);
-        QCOMPARE(numbers(canvas.state), (QList<int>{1, 2}));
+        QCOMPARE(markerNumbers(canvas.state), (QList<int>{1, 2}));
         QCOMPARE(canvas.state.currentStepMarkers()[1].id, third.id);
 
         QTest::keyClick(&canvas.view, Qt::Key_Escape);
@@ -261,31 +210,21 @@ class TestCanvasMarks : public QObject
         QVERIFY(!canvas.state.currentCrop());
     }
 
-    void letterKeysPickTools_data()
-    {
-        QTest::addColumn<Qt::Key>("key");
-        QTest::addColumn<CanvasTool>("tool");
-        QTest::newRow("V") << Qt::Key_V << CanvasTool::select;
-        QTest::newRow("T") << Qt::Key_T << CanvasTool::text;
-        QTest::newRow("S") << Qt::Key_S << CanvasTool::shape;
-        QTest::newRow("E") << Qt::Key_E << CanvasTool::remove;
-        QTest::newRow("M") << Qt::Key_M << CanvasTool::marker;
-        QTest::newRow("P") << Qt::Key_P << CanvasTool::pen;
-        QTest::newRow("H") << Qt::Key_H << CanvasTool::highlighter;
-        QTest::newRow("C") << Qt::Key_C << CanvasTool::crop;
-    }
     void letterKeysPickTools()
     {
-        QFETCH(Qt::Key, key);
-        QFETCH(CanvasTool, tool);
         Canvas canvas(m_home.path());
-        canvas.state.setCurrentTool(tool == CanvasTool::select ? CanvasTool::pen : CanvasTool::select);
-        QTest::keyClick(&canvas.view, key);
-        QCOMPARE(canvas.state.currentTool(), tool);
-        // With Ctrl the letter belongs to the menus.
-        canvas.state.setCurrentTool(tool == CanvasTool::select ? CanvasTool::pen : CanvasTool::select);
-        QTest::keyClick(&canvas.view, key, Qt::ControlModifier);
-        QVERIFY(canvas.state.currentTool() != tool);
+        const QString letters = QStringLiteral("VTSEMPHC"); // in the order of the tools
+        for (CanvasTool tool : allCases<CanvasTool>()) {
+            const auto key = Qt::Key(letters.at(int(tool)).unicode());
+            const CanvasTool other = tool == CanvasTool::select ? CanvasTool::pen : CanvasTool::select;
+            canvas.state.setCurrentTool(other);
+            QTest::keyClick(&canvas.view, key);
+            QCOMPARE(canvas.state.currentTool(), tool);
+            // With Ctrl the letter belongs to the menus.
+            canvas.state.setCurrentTool(other);
+            QTest::keyClick(&canvas.view, key, Qt::ControlModifier);
+            QCOMPARE(canvas.state.currentTool(), other);
+        }
     }
 };
 

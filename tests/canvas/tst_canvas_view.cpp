@@ -1,17 +1,14 @@
 // The canvas driven as a user drives it: mouse presses, moves, releases and
 // double-clicks on the real widget, checked against the model. Expected unit
 // coordinates come from canvas_coordinates.h, which tst_canvas_geometry pins.
-#include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_interaction.h"
-#include "canvas/canvas_view.h"
+#include "canvas_fixtures.h"
 #include "record_printers.h"
-#include "state/app_state.h"
-#include "test_fixtures.h"
 
 #include <QLineEdit>
-#include <QTest>
 
 using namespace lustrelab;
+using namespace lustrelab::canvastest;
 using lustrelab::canvas::CanvasHit;
 
 Q_DECLARE_METATYPE(lustrelab::CanvasTool)
@@ -21,14 +18,6 @@ Q_DECLARE_METATYPE(lustrelab::canvas::CanvasHit::Kind)
 
 namespace {
 
-void drag(QWidget* widget, QPoint from, QPoint to, int steps = 4)
-{
-    QTest::mousePress(widget, Qt::LeftButton, {}, from);
-    for (int i = 1; i <= steps; ++i)
-        QTest::mouseMove(widget, from + (to - from) * i / steps);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
-}
-
 void doubleClick(QWidget* widget, QPoint at)
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
@@ -36,43 +25,25 @@ void doubleClick(QWidget* widget, QPoint at)
     QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
-// A canvas on a freshly loaded, composed screenshot, with the records of a
-// scene some tests put on it.
-struct Canvas
+// The canvas with a scene some tests put on it: a text at the middle, a shape
+// from (0.1, 0.1) to (0.2, 0.2) and a removal area from (0.6, 0.1) to (0.8, 0.3).
+struct Scene : Canvas
 {
-    explicit Canvas(const QString& home) : state(home), view(state)
+    explicit Scene(const QString& home) : Canvas(home)
     {
-        view.resize(848, 648);
-        view.show();
-        state.loadImage(test::solidImage(400, 300, QColor(40, 120, 200)), false);
-        text.text = QStringLiteral("Caption"); // at the middle
+        text.text = QStringLiteral("Caption");
         shape.startPoint = {0.1, 0.1};
         shape.endPoint = {0.2, 0.2};
         area.rect = {0.6, 0.1, 0.2, 0.2};
     }
-    // The text, the shape and the removal area on the image, as no undo step.
+    // On the image, as no undo step.
     void addScene()
     {
         state.setCurrentTextOverlays({text});
         state.setCurrentShapeOverlays({shape});
         state.setCurrentRemovalAreas({area});
     }
-    [[nodiscard]] bool settle() const
-    {
-        return QTest::qWaitFor(
-            [&] { return !state.isProcessing() && state.currentTab() && state.currentTab()->processedImage; },
-            5000);
-    }
-    QRectF frame() const
-    {
-        const QImage& shown = *state.currentTab()->processedImage;
-        return canvas::fittedImageFrame(QSizeF(view.size()), QSizeF(shown.size()) / shown.devicePixelRatio());
-    }
-    QPoint at(UnitPoint u) const { return canvas::unitToCanvas(u, frame()).toPoint(); }
-    UnitPoint unitAt(QPoint p) const { return canvas::canvasToUnit(p, frame()); }
 
-    AppState state;
-    CanvasView view;
     TextOverlay text;
     ShapeOverlay shape;
     RemovalArea area;
@@ -187,7 +158,7 @@ class TestCanvasView : public QObject
         QFETCH(QPoint, wiggle);
         QFETCH(bool, twice);
         QFETCH(CanvasHit::Kind, selected);
-        Canvas canvas(m_home.path());
+        Scene canvas(m_home.path());
         QVERIFY(canvas.settle());
         canvas.addScene();
         // Whatever the click should select, the other kind is selected before it.
@@ -234,7 +205,7 @@ class TestCanvasView : public QObject
         QFETCH(bool, isText);
         QFETCH(CanvasTool, tool);
         QFETCH(QPoint, translation);
-        Canvas canvas(m_home.path());
+        Scene canvas(m_home.path());
         QVERIFY(canvas.settle());
         canvas.addScene();
         canvas.state.setCurrentTool(tool);
@@ -288,7 +259,7 @@ class TestCanvasView : public QObject
     {
         QFETCH(Ending, ending);
         QFETCH(QString, written);
-        Canvas canvas(m_home.path());
+        Scene canvas(m_home.path());
         canvas.view.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&canvas.view));
         QVERIFY(canvas.settle());

@@ -3,6 +3,8 @@
 // Shared by the command-line tests: PNG files built byte by byte, and the
 // built lustrelab binary run the way a script runs it.
 
+#include "test_fixtures.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QStandardPaths>
@@ -10,6 +12,9 @@
 #include <zlib.h>
 
 namespace lustrelab::clitest {
+
+using test::readFile;
+using test::writeFile;
 
 // Writes one chunk: length, type, data, checksum.
 inline void appendChunk(QByteArray& png, const char* type, const QByteArray& data)

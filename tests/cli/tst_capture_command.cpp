@@ -38,13 +38,11 @@ class TestCaptureCommand : public QObject
         const QString bin = m_home.filePath(QStringLiteral("bin"));
         QDir().mkpath(bin);
         test::solidImage(64, 40, qRgb(30, 160, 90)).save(m_home.filePath(QStringLiteral("shot.png")));
-        QFile tool(bin + QStringLiteral("/screencapture"));
-        if (tool.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            tool.write("#!/bin/sh\nfor out; do :; done\n" + QByteArray(cancel ? "exit 0\n" : "") + "cp '" +
-                       m_home.filePath(QStringLiteral("shot.png")).toUtf8() + "' \"$out\"\n");
-            tool.close();
-            tool.setPermissions(tool.permissions() | QFile::ExeOwner);
-        }
+        const QString tool = bin + QStringLiteral("/screencapture");
+        test::writeFile(tool, "#!/bin/sh\nfor out; do :; done\n" + QByteArray(cancel ? "exit 0\n" : "") +
+                                  "cp '" + m_home.filePath(QStringLiteral("shot.png")).toUtf8() +
+                                  "' \"$out\"\n");
+        QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PATH"),
                    (withTool ? bin + u':' : QString()) + env.value(QStringLiteral("PATH")));

@@ -14,42 +14,21 @@ class TestModelJson : public QObject
     {
         QTest::addColumn<BeautySettings>("settings");
         QTest::newRow("default") << BeautySettings{};
-        // Every field, in record order, differs from its default and from its neighbours.
-        QTest::newRow("every field changed") << BeautySettings{0.5,
-                                                               3.25,
-                                                               CodableColor{0.1, 1.0 / 3.0, 0, 0.5},
-                                                               false,
-                                                               0,
-                                                               -7.125,
-                                                               1e-3,
-                                                               0.3f,
-                                                               CodableColor{0.9, 0.25, 0.125, 0.75},
-                                                               false,
-                                                               1,
-                                                               2,
-                                                               3,
-                                                               4,
-                                                               5,
-                                                               true,
-                                                               BackgroundType::transparent,
-                                                               QStringLiteral("ocean-deep \u00e9\u2603"),
-                                                               CustomGradient{GradientKind::conic,
-                                                                              -30.5,
-                                                                              0.25,
-                                                                              0.875,
-                                                                              {{CodableColor{0, 0, 0, 0.5}, 0.1},
-                                                                               {CodableColor{1, 0.5, 0, 1}, 0.9},
-                                                                               {CodableColor{0, 1, 0, 1}, 0.4}}},
-                                                               CodableColor{0.2, 0.4, 0.6, 0.8},
-                                                               QStringLiteral("/tmp/bg \u00e9.png"),
-                                                               12.5,
-                                                               0.375,
-                                                               QStringLiteral("16:9"),
-                                                               640.5,
-                                                               480,
-                                                               QStringLiteral("ipadpro13"),
-                                                               3,
-                                                               ExportFormat::jpeg};
+        // Every field differs from its default and from its neighbours.
+        BeautySettings all;
+        all.cornerRadius = 0.5, all.borderWidth = 3.25, all.borderColor = {0.1, 1.0 / 3.0, 0, 0.5};
+        all.shadowEnabled = false, all.shadowBlur = 0, all.shadowOffsetX = -7.125, all.shadowOffsetY = 1e-3;
+        all.shadowOpacity = 0.3f, all.shadowColor = {0.9, 0.25, 0.125, 0.75}, all.paddingUniform = false;
+        all.padding = 1, all.paddingTop = 2, all.paddingBottom = 3, all.paddingLeading = 4;
+        all.paddingTrailing = 5, all.autoBalance = true, all.backgroundType = BackgroundType::transparent;
+        all.gradientPresetId = QStringLiteral("ocean-deep \u00e9\u2603");
+        all.customGradient = {GradientKind::conic, -30.5, 0.25, 0.875,
+                              {{{0, 0, 0, 0.5}, 0.1}, {{1, 0.5, 0, 1}, 0.9}, {{0, 1, 0, 1}, 0.4}}};
+        all.solidColor = {0.2, 0.4, 0.6, 0.8}, all.backgroundImagePath = QStringLiteral("/tmp/bg \u00e9.png");
+        all.backgroundImageBlur = 12.5, all.backgroundImageDim = 0.375;
+        all.canvasPresetId = QStringLiteral("16:9"), all.customWidth = 640.5, all.customHeight = 480;
+        all.deviceFrameId = QStringLiteral("ipadpro13"), all.exportScale = 3, all.exportFormat = ExportFormat::jpeg;
+        QTest::newRow("every field changed") << all;
         BeautySettings extreme;
         extreme.shadowOpacity = std::numeric_limits<float>::denorm_min();
         extreme.padding = std::numeric_limits<double>::denorm_min();

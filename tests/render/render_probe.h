@@ -10,6 +10,7 @@
 #include <QImage>
 #include <cstdlib>
 
+using lustrelab::test::patternImage;
 using lustrelab::test::solidImage;
 
 // Square corners on a solid background; a shadow only when asked for.

@@ -61,10 +61,9 @@ class TestRemoval : public QObject
     {
         QFETCH(UnitRect, area);
         QFETCH(double, ratio);
-        QFETCH(QRect, expected);
         QImage image(int(400 * ratio), int(300 * ratio), QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(ratio);
-        QCOMPARE(removalPixelRange(area, QSizeF(528, 428), QRectF(64, 64, 400, 300), image), expected);
+        QTEST(removalPixelRange(area, QSizeF(528, 428), QRectF(64, 64, 400, 300), image), "expected");
     }
 
     void exactBytes_data()

@@ -110,6 +110,7 @@ class TestAppState : public QObject
         QFETCH(QString, expectedName);
         AppState state(m_home.path());
         state.addTextOverlay();
+        state.addStepMarker(StepMarker{});
         if (currentHasImage)
             state.setSourceImage(test::solidImage(40, 30, qRgb(1, 2, 3)));
         const QImage image = test::solidImage(40, 30, qRgb(200, 100, 50));
@@ -121,7 +122,8 @@ class TestAppState : public QObject
         QVERIFY2(QRegularExpression(expectedName).match(tab->name).hasMatch(), qPrintable(tab->name));
         QCOMPARE(tab->sourceImage, image);
         // A fresh document: no annotations, selection or history.
-        QVERIFY(tab->textOverlays.isEmpty() && !state.selectedTextOverlayId());
+        QVERIFY(tab->textOverlays.isEmpty() && tab->stepMarkers.isEmpty());
+        QVERIFY(!state.selectedTextOverlayId() && !state.selectedStepMarkerId());
         QVERIFY(!state.historyManager().canUndo());
     }
 

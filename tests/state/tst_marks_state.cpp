@@ -10,16 +10,9 @@
 #include <QTest>
 
 using namespace lustrelab;
+using test::markerNumbers;
 
 namespace {
-
-QList<int> numbers(const AppState& state)
-{
-    QList<int> result;
-    for (const StepMarker& marker : state.currentStepMarkers())
-        result << marker.number;
-    return result;
-}
 
 void placeMarkers(AppState& state, int count)
 {
@@ -42,46 +35,45 @@ class TestMarksState : public QObject
     void deletingRenumbers_data()
     {
         QTest::addColumn<int>("start");
-        QTest::addColumn<int>("deleted"); // index among four
+        QTest::addColumn<int>("deleted");   // index among four
+        QTest::addColumn<bool>("selected"); // deleted as the selection, else by id
         QTest::addColumn<QList<int>>("after");
-        QTest::newRow("second of four, from 1") << 1 << 1 << QList<int>{1, 2, 3};
-        QTest::newRow("first of four: the next takes its number") << 1 << 0 << QList<int>{1, 2, 3};
-        QTest::newRow("last of four, from 5") << 5 << 3 << QList<int>{5, 6, 7};
-        QTest::newRow("third of four, from 0") << 0 << 2 << QList<int>{0, 1, 2};
+        QTest::newRow("second of four, from 1") << 1 << 1 << false << QList<int>{1, 2, 3};
+        QTest::newRow("the selected second") << 1 << 1 << true << QList<int>{1, 2, 3};
+        QTest::newRow("first of four: the next takes its number") << 1 << 0 << false << QList<int>{1, 2, 3};
+        QTest::newRow("last of four, from 5") << 5 << 3 << false << QList<int>{5, 6, 7};
+        QTest::newRow("third of four, from 0") << 0 << 2 << false << QList<int>{0, 1, 2};
     }
     void deletingRenumbers()
     {
         QFETCH(int, start);
         QFETCH(int, deleted);
+        QFETCH(bool, selected);
         QFETCH(QList<int>, after);
         AppState state(m_home.path());
         state.setMarkerStartNumber(start);
         placeMarkers(state, 4);
         const QList<int> before{start, start + 1, start + 2, start + 3};
-        QCOMPARE(numbers(state), before);
+        QCOMPARE(markerNumbers(state), before);
         QCOMPARE(state.selectedStepMarkerId(), state.currentStepMarkers().last().id);
         const QList<StepMarker> placed = state.currentStepMarkers();
 
-        state.deleteStepMarker(placed[deleted].id);
-        QCOMPARE(numbers(state), after);
+        if (selected) {
+            state.setSelectedStepMarkerId(placed[deleted].id);
+            state.deleteSelectedAnnotation();
+            QVERIFY(!state.selectedStepMarkerId());
+        } else {
+            state.deleteStepMarker(placed[deleted].id);
+        }
+        QCOMPARE(markerNumbers(state), after);
         QVERIFY(!state.currentStepMarkers().contains(placed[deleted]));
+        placeMarkers(state, 1); // the next marker continues the sequence
+        QCOMPARE(markerNumbers(state), after + QList<int>{start + 3});
+        state.undo();
         state.undo();
         QCOMPARE(state.currentStepMarkers(), placed);
         state.redo();
-        QCOMPARE(numbers(state), after);
-    }
-
-    void secondOfThreeDeletedReadsOneTwo()
-    {
-        AppState state(m_home.path());
-        placeMarkers(state, 3);
-        state.setSelectedStepMarkerId(state.currentStepMarkers()[1].id);
-        state.deleteSelectedAnnotation();
-        QCOMPARE(numbers(state), (QList<int>{1, 2}));
-        QVERIFY(!state.selectedStepMarkerId());
-        // The next marker continues the sequence.
-        placeMarkers(state, 1);
-        QCOMPARE(numbers(state), (QList<int>{1, 2, 3}));
+        QCOMPARE(markerNumbers(state), after);
     }
 
     void startNumberAppliesToANewSequence()
@@ -90,10 +82,10 @@ class TestMarksState : public QObject
         placeMarkers(state, 2);
         state.setMarkerStartNumber(10);
         placeMarkers(state, 1);
-        QCOMPARE(numbers(state), (QList<int>{1, 2, 3})); // a sequence under way carries on
+        QCOMPARE(markerNumbers(state), (QList<int>{1, 2, 3})); // a sequence under way carries on
         state.newTab();
         placeMarkers(state, 1);
-        QCOMPARE(numbers(state), (QList<int>{10}));
+        QCOMPARE(markerNumbers(state), (QList<int>{10}));
         state.setMarkerStartNumber(-3);
         QCOMPARE(state.markerStartNumber(), 0);
     }
@@ -188,14 +180,6 @@ class TestMarksState : public QObject
         QVERIFY(!state.currentCrop());
         state.setCrop(UnitRect{0.5, -0.5, 0.8, 1});
         QCOMPARE(state.currentCrop(), std::optional<UnitRect>(UnitRect{0.5, 0, 0.5, 0.5}));
-    }
-
-    void newImageClearsMarks()
-    {
-        AppState state(m_home.path());
-        placeMarkers(state, 2);
-        state.loadImage(test::solidImage(40, 30), false);
-        QVERIFY(state.currentStepMarkers().isEmpty());
     }
 };
 

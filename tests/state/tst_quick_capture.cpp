@@ -54,21 +54,20 @@ class TestQuickCapture : public QObject
         QTest::addColumn<bool>("copied");
         QTest::addColumn<bool>("saved");
 
-        QTest::newRow("new tab: not taken") << AfterCapture::openInNewTab << ""
-                                            << ""
-                                            << "" << false << false;
-        QTest::newRow("copy, current styling") << AfterCapture::styleAndCopy << ""
-                                               << ""
-                                               << "Styled screenshot copied" << true << false;
-        QTest::newRow("copy and save, template") << AfterCapture::styleCopyAndSave << "Wide"
-                                                 << "shots"
-                                                 << "Styled screenshot copied and saved" << true << true;
-        QTest::newRow("template deleted since") << AfterCapture::styleAndCopy << "gone"
-                                                << ""
-                                                << "Screenshot not styled" << false << false;
-        QTest::newRow("folder cannot be made") << AfterCapture::styleCopyAndSave << ""
-                                               << "blocked"
-                                               << "Screenshot not styled" << false << false;
+        const auto row = [](const char* name, AfterCapture after, const char* templateName,
+                            const char* folder, const char* summary, bool copied, bool saved) {
+            QTest::newRow(name) << after << QString(templateName) << QString(folder) << QString(summary)
+                                << copied << saved;
+        };
+        row("new tab: not taken", AfterCapture::openInNewTab, "", "", "", false, false);
+        row("copy, current styling", AfterCapture::styleAndCopy, "", "", "Styled screenshot copied", true,
+            false);
+        row("copy and save, template", AfterCapture::styleCopyAndSave, "Wide", "shots",
+            "Styled screenshot copied and saved", true, true);
+        row("template deleted since", AfterCapture::styleAndCopy, "gone", "", "Screenshot not styled", false,
+            false);
+        row("folder cannot be made", AfterCapture::styleCopyAndSave, "", "blocked", "Screenshot not styled",
+            false, false);
     }
     void stylesCopiesAndSaves()
     {

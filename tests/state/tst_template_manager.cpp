@@ -9,21 +9,10 @@
 #include <QTest>
 
 using namespace lustrelab;
+using test::readFile;
+using test::writeFile;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QStringList names(const TemplateManager& manager)
 {
@@ -58,7 +47,7 @@ class TestTemplateManager : public QObject
         manager.saveTemplate(QStringLiteral("Ünïcode"), settings);
         manager.saveTemplate(QStringLiteral("Ünïcode"), BeautySettings{});
 
-        const QByteArray bytes = readAll(manager.filePath());
+        const QByteArray bytes = readFile(manager.filePath());
         const Json json = Json::parse(bytes.constBegin(), bytes.constEnd());
         QCOMPARE(bytes, QByteArray::fromStdString(json.dump())); // compact
         // Keys in this order, an upper-case id, dates as numbers.
@@ -95,7 +84,7 @@ class TestTemplateManager : public QObject
         QFETCH(QByteArray, contents);
         QFETCH(QString, reason);
         QDir().mkpath(m_folder);
-        writeAll(QDir(m_folder).filePath("templates.json"), contents);
+        QVERIFY(writeFile(QDir(m_folder).filePath("templates.json"), contents));
 
         test::StdoutCapture capture;
         TemplateManager manager;
@@ -110,7 +99,7 @@ class TestTemplateManager : public QObject
         manager.saveTemplate(QStringLiteral("newer"), BeautySettings{});
         const QStringList asides = QDir(m_folder).entryList({"templates.json.unreadable-*"}, QDir::Files);
         QCOMPARE(asides.size(), 1);
-        QCOMPARE(readAll(QDir(m_folder).filePath(asides.first())), contents);
+        QCOMPARE(readFile(QDir(m_folder).filePath(asides.first())), contents);
         QCOMPARE(names(TemplateManager()), QStringList({"new", "newer"}));
     }
 
@@ -119,7 +108,7 @@ class TestTemplateManager : public QObject
     void templatesFileFromBeforeLaterKeysLoads()
     {
         QDir().mkpath(m_folder);
-        writeAll(QDir(m_folder).filePath("templates.json"),
+        QVERIFY(writeFile(QDir(m_folder).filePath("templates.json"),
                  R"([{"id":"A1B2C3D4-0000-4000-8000-00000000000F","name":"Blog","createdAt":786297600.25,)"
                  R"("updatedAt":786297600.25,"settings":{"cornerRadius":20.0,"borderWidth":0.0,)"
                  R"("borderColor":{"red":1.0,"green":1.0,"blue":1.0,"opacity":1.0},"shadowEnabled":true,)"
@@ -128,7 +117,7 @@ class TestTemplateManager : public QObject
                  R"("paddingLeading":64.0,"paddingTrailing":64.0,"backgroundType":"gradient",)"
                  R"("gradientPresetId":"synthwave","solidColor":{"red":1.0,"green":1.0,"blue":1.0,)"
                  R"("opacity":1.0},"canvasPresetId":"auto","customWidth":1920.0,"customHeight":1080.0,)"
-                 R"("deviceFrameId":"none","exportScale":2.0,"exportFormat":"png"}}])");
+                 R"("deviceFrameId":"none","exportScale":2.0,"exportFormat":"png"}}])"));
         const TemplateManager manager;
         QCOMPARE(manager.templates().size(), 1);
         BeautySettings expected;
@@ -160,7 +149,7 @@ class TestTemplateManager : public QObject
         QCOMPARE(reread.gradients()[2].name, QStringLiteral("Custom 1")); // the first free name
 
         const QString path = QDir(m_folder).filePath("gradients.json");
-        writeAll(path, R"({"gradients":[{"name":"x","gradient":{"kind":"spiral"}}]})");
+        QVERIFY(writeFile(path, R"({"gradients":[{"name":"x","gradient":{"kind":"spiral"}}]})"));
         test::StdoutCapture capture;
         UserGradients damaged;
         QVERIFY(damaged.gradients().isEmpty());
@@ -191,14 +180,14 @@ class TestTemplateManager : public QObject
         manager.deleteTemplates(positions);
         QCOMPARE(names(TemplateManager()), remaining); // what the deletion wrote
         if (remaining.isEmpty())
-            QCOMPARE(readAll(manager.filePath()), QByteArray("[]"));
+            QCOMPARE(readFile(manager.filePath()), QByteArray("[]"));
     }
 
     void reportsAFailedSaveAndKeepsTheList()
     {
         // A file where the folder should be: the write fails even as root.
         QDir().mkpath(m_home.dataHome());
-        writeAll(m_folder, "not a folder");
+        QVERIFY(writeFile(m_folder, "not a folder"));
         test::StdoutCapture capture;
         TemplateManager manager;
         manager.saveTemplate(QStringLiteral("kept"), BeautySettings{});

@@ -43,11 +43,7 @@ class TestBackgroundEditor : public QObject
         m_panel->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
     }
-    void cleanup()
-    {
-        m_panel.reset();
-        m_state.reset();
-    }
+    void cleanup() { m_panel.reset(); } // before its model, which the next init replaces
 
     // The six kinds sit in two rows read as one choice; each shows its own controls.
     void typeRowsShowOneChoice()
@@ -56,6 +52,9 @@ class TestBackgroundEditor : public QObject
         auto* more = named<SegmentedPicker>(*m_panel, "moreTypes");
         const char* blocks[] = {"gradientControls", "solidControls", nullptr,
                                 "customControls",   "imageControls", "matchControls"};
+        // A new panel shows the default gradient's controls before any choice.
+        QVERIFY(named<QWidget>(*m_panel, blocks[0])->isVisibleTo(m_panel.get()));
+        QVERIFY(!named<QWidget>(*m_panel, blocks[1])->isVisibleTo(m_panel.get()));
         for (int type = 0; type < 6; ++type) {
             segment(type < 3 ? *first : *more, type % 3)->click();
             QCOMPARE(m_state->settings().backgroundType, allCases<BackgroundType>()[type]);

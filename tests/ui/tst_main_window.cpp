@@ -65,11 +65,7 @@ class TestMainWindow : public QObject
         m_window = std::make_unique<MainWindow>(*m_state);
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-        m_state.reset();
-    }
+    void cleanup() { m_window.reset(); } // before its model, which the next init replaces
 
     void menuStatesFollowTheModel_data()
     {
@@ -102,28 +98,15 @@ class TestMainWindow : public QObject
     }
 
     // The keys the README's table of menu commands promises.
-    void menuShortcuts_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QKeySequence>("key");
-        QTest::newRow("New Tab") << "newTab" << QKeySequence("Ctrl+T");
-        QTest::newRow("Close Tab") << "closeTab" << QKeySequence("Ctrl+W");
-        QTest::newRow("Capture Region") << "captureRegion" << QKeySequence("Ctrl+Shift+6");
-        QTest::newRow("Capture Window") << "captureWindow" << QKeySequence("Ctrl+Shift+7");
-        QTest::newRow("Capture Full Screen") << "captureFullScreen" << QKeySequence("Ctrl+Shift+8");
-        QTest::newRow("Export...") << "export" << QKeySequence("Ctrl+Shift+E");
-        QTest::newRow("Quit") << "quit" << QKeySequence("Ctrl+Q");
-        QTest::newRow("Undo") << "undo" << QKeySequence("Ctrl+Z");
-        QTest::newRow("Redo") << "redo" << QKeySequence("Ctrl+Shift+Z");
-        QTest::newRow("Paste Image") << "paste" << QKeySequence("Ctrl+V");
-        QTest::newRow("Copy Result") << "copyResult" << QKeySequence("Ctrl+C");
-        QTest::newRow("Preferences...") << "preferences" << QKeySequence("Ctrl+,");
-    }
     void menuShortcuts()
     {
-        QFETCH(QString, action);
-        QFETCH(QKeySequence, key);
-        QCOMPARE(command(qPrintable(action))->shortcut(), key);
+        QStringList keys;
+        for (const char* name : {"newTab", "closeTab", "captureRegion", "captureWindow", "captureFullScreen",
+                                 "export", "quit", "undo", "redo", "paste", "copyResult", "preferences"})
+            keys << command(name)->shortcut().toString();
+        QCOMPARE(keys.join(u' '),
+                 QStringLiteral("Ctrl+T Ctrl+W Ctrl+Shift+6 Ctrl+Shift+7 Ctrl+Shift+8 "
+                                "Ctrl+Shift+E Ctrl+Q Ctrl+Z Ctrl+Shift+Z Ctrl+V Ctrl+C Ctrl+,"));
     }
 
     void keys_data()

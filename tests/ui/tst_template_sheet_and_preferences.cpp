@@ -45,9 +45,7 @@ class TestTemplateSheetAndPreferences : public QObject
     {
         QFETCH(QString, typed);
         QFETCH(int, key);
-        QFETCH(bool, saveEnabled);
         QFETCH(QString, saved);
-        QFETCH(bool, open);
         QTemporaryDir dir;
         AppState state(dir.path());
         SaveTemplateDialog dialog(state);
@@ -57,12 +55,12 @@ class TestTemplateSheetAndPreferences : public QObject
         auto* name = child<QLineEdit>(dialog, QStringLiteral("name"));
         QVERIFY(!save->isEnabled());
         QTest::keyClicks(name, typed);
-        QCOMPARE(save->isEnabled(), saveEnabled);
+        QTEST(save->isEnabled(), "saveEnabled");
         QTest::keyClick(name, Qt::Key(key));
 
         const QList<Template> templates = state.templateManager().templates();
         QCOMPARE(templates.size(), saved.isEmpty() ? 0 : 1);
-        QCOMPARE(dialog.isVisible(), open);
+        QTEST(dialog.isVisible(), "open");
         if (!saved.isEmpty()) {
             QCOMPARE(templates.first().name, saved);
             QCOMPARE(templates.first().settings, state.settings());
@@ -97,18 +95,13 @@ class TestTemplateSheetAndPreferences : public QObject
         QCOMPARE(scale(reopened)->currentText(), QStringLiteral("1x"));
     }
 
-    void unreadableScaleReadsAsDefault_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::newRow("not a number") << QVariant(QStringLiteral("big"));
-        QTest::newRow("not offered") << QVariant(7.5);
-    }
     void unreadableScaleReadsAsDefault()
     {
-        QFETCH(QVariant, stored);
-        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
-            .setValue(QStringLiteral("defaultScale"), stored);
-        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        for (const QVariant& stored : {QVariant(QStringLiteral("big")), QVariant(7.5)}) { // not offered
+            QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
+                .setValue(QStringLiteral("defaultScale"), stored);
+            QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        }
     }
 
     void resetToDefaultsIsUndoable()

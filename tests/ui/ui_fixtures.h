@@ -83,10 +83,7 @@ inline int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mo
 inline bool loadAndCompose(AppState& state, const QImage& image = solidImage(320, 200), bool newTab = false)
 {
     state.loadImage(image, newTab);
-    return QTest::qWaitFor([&] {
-        const ScreenshotTab* tab = state.currentTab();
-        return tab && tab->processedImage && !state.isProcessing();
-    });
+    return test::composed(state);
 }
 
 // The controls a user operates under `root` that are shown, whatever their

@@ -1,0 +1,56 @@
+#pragma once
+
+// Shared by the canvas tests that drive the real widget: a canvas on a
+// freshly loaded screenshot, and the pointer gestures made on it.
+
+#include "canvas/canvas_coordinates.h"
+#include "canvas/canvas_view.h"
+#include "state/app_state.h"
+#include "test_fixtures.h"
+
+#include <QTest>
+
+namespace lustrelab::canvastest {
+
+// An 848 x 648 view of a 400 x 300 screenshot, composed once settle() is true.
+struct Canvas
+{
+    explicit Canvas(const QString& home) : state(home), view(state)
+    {
+        view.resize(848, 648);
+        view.show();
+        state.loadImage(test::solidImage(400, 300, QColor(40, 120, 200)), false);
+    }
+    [[nodiscard]] bool settle() const { return test::composed(state); }
+    QSizeF imageSize() const
+    {
+        const QImage& shown = *state.currentTab()->processedImage;
+        return QSizeF(shown.size()) / shown.devicePixelRatio();
+    }
+    QRectF frame() const { return canvas::fittedImageFrame(QSizeF(view.size()), imageSize()); }
+    QPoint at(UnitPoint u) const { return canvas::unitToCanvas(u, frame()).toPoint(); }
+    UnitPoint unitAt(QPointF p) const { return canvas::canvasToUnit(p, frame()); }
+
+    AppState state;
+    CanvasView view;
+};
+
+// A press at the first point, moves through the others, a release at the last.
+inline void drag(QWidget* widget, const QList<QPoint>& path)
+{
+    QTest::mousePress(widget, Qt::LeftButton, {}, path.first());
+    for (qsizetype i = 1; i < path.size(); ++i)
+        QTest::mouseMove(widget, path[i]);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, path.last());
+}
+
+// A straight drag in `steps` equal moves.
+inline void drag(QWidget* widget, QPoint from, QPoint to, int steps = 4)
+{
+    QList<QPoint> path{from};
+    for (int i = 1; i <= steps; ++i)
+        path << from + (to - from) * i / steps;
+    drag(widget, path);
+}
+
+} // namespace lustrelab::canvastest
