@@ -30,6 +30,28 @@ QSize ExportService::outputSize(const QImage& image, double scale)
     return target.isEmpty() ? QSize(0, 0) : target;
 }
 
+namespace {
+
+// The same pixels at ratio 1 without copying them (a new ratio on a shared
+// image would copy all of it, some 70 ms for a 2x screenshot): the new image
+// reads the old one's pixels and keeps them alive.
+QImage atRatioOne(const QImage& image)
+{
+    if (image.devicePixelRatio() == 1.0)
+        return image;
+    if (image.colorCount() > 0) { // a colour table would not come along
+        QImage copy = image.copy();
+        copy.setDevicePixelRatio(1.0);
+        return copy;
+    }
+    auto* keeper = new QImage(image);
+    QImage relabelled(keeper->constBits(), keeper->width(), keeper->height(), keeper->bytesPerLine(), keeper->format(),
+                      [](void* kept) { delete static_cast<QImage*>(kept); }, keeper);
+    return relabelled;
+}
+
+} // namespace
+
 QImage ExportService::scaleImage(const QImage& image, double scale)
 {
     if (scale == 1.0 || image.isNull())
@@ -37,6 +59,8 @@ QImage ExportService::scaleImage(const QImage& image, double scale)
     const QSize target = outputSize(image, scale);
     if (target.isEmpty())
         return {};
+    if (target == image.size())
+        return atRatioOne(image);
     // Premultiplied so that smoothing never pulls the colour of a
     // transparent pixel into its neighbours.
     const QImage source = image.hasAlphaChannel() && image.format() != QImage::Format_ARGB32_Premultiplied

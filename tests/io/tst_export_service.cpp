@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QtTest>
 #include <cmath>
+#include <memory>
 
 using namespace lustrelab;
 
@@ -159,6 +160,26 @@ class TestExportService : public QObject
         } else {
             QVERIFY2(result.error.contains(QLatin1String("65500")), qPrintable(result.error));
         }
+    }
+
+    // A 2x image exported at 2x keeps its pixels at ratio 1; the result is
+    // its own image: painting on it leaves the source as it was, and it
+    // outlives the source.
+    void sameSizeKeepsThePixels()
+    {
+        auto source = std::make_unique<QImage>(40, 30, QImage::Format_ARGB32_Premultiplied);
+        source->fill(qRgb(10, 200, 30));
+        source->setPixel(3, 4, qRgb(250, 0, 0));
+        source->setDevicePixelRatio(2);
+        QImage scaled = ExportService::scaleImage(*source, 2);
+        QCOMPARE(scaled.size(), QSize(40, 30));
+        QCOMPARE(scaled.devicePixelRatio(), 1.0);
+        QCOMPARE(scaled.pixel(3, 4), qRgb(250, 0, 0));
+        scaled.setPixel(5, 5, qRgb(0, 0, 255));
+        QCOMPARE(source->pixel(5, 5), qRgb(10, 200, 30));
+        const QImage kept = ExportService::scaleImage(*source, 2);
+        source.reset();
+        QCOMPARE(kept.pixel(3, 4), qRgb(250, 0, 0));
     }
 
     // Smoothing in straight alpha would darken or tint the edge between
