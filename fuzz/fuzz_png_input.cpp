@@ -2,7 +2,7 @@
 // decoder, anything else by Qt's readers) under a pixel limit, then checked by
 // the size guard with every device frame and a canvas of each kind.
 
-#include "cli/image_loader.h"
+#include "io/image_loader.h"
 #include "cli/size_guard.h"
 #include "fuzz_support.h"
 #include "model/canvas_preset.h"

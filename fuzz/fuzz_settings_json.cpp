@@ -1,7 +1,7 @@
 // A styling file as `compose --settings` reads it: JSON text, then the strict
 // settings reader, then the size guard that every composition passes.
 
-#include "cli/image_loader.h"
+#include "io/image_loader.h"
 #include "cli/json_file.h"
 #include "cli/size_guard.h"
 #include "fuzz_support.h"

@@ -1,7 +1,7 @@
 #include "batch_runner.h"
 
 #include "base/thread_handover.h"
-#include "image_loader.h"
+#include "io/image_loader.h"
 #include "io/export_service.h"
 #include "io/png_encoder.h"
 #include "io/text_redaction.h"

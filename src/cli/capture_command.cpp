@@ -5,7 +5,7 @@
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
-#include "image_loader.h"
+#include "io/image_loader.h"
 #include "io/clipboard_handover.h"
 #include "io/image_limits.h"
 #include "io/screen_capture_service.h"

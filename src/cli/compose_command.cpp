@@ -4,7 +4,7 @@
 #include "batch_runner.h"
 #include "compose_options.h"
 #include "console.h"
-#include "image_loader.h"
+#include "io/image_loader.h"
 #include "io/clipboard_handover.h"
 #include "json_file.h"
 #include "output_plan.h"

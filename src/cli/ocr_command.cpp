@@ -1,7 +1,7 @@
 #include "ocr_command.h"
 
 #include "console.h"
-#include "image_loader.h"
+#include "io/image_loader.h"
 #include "io/image_limits.h"
 #include "io/text_recognizer.h"
 

@@ -2,11 +2,11 @@
 
 #include "base/run_then_deliver.h"
 #include "capture_backend_loader.h"
+#include "image_loader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPromise>
 #include <QScreen>
 #include <QTimer>
@@ -44,9 +44,10 @@ CaptureFile takeCaptureFile(const QString& path, qreal ratio,
     if (decoder) {
         file.image = decoder(path);
     } else {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        file.image = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // The tools write PNG, which this loader decodes fastest; the window
+        // works on premultiplied pixels (opaque ones convert in place).
+        file.image = loadImage(path).image;
+        file.image.convertTo(QImage::Format_ARGB32_Premultiplied);
     }
     QFile::remove(path);
     if (!file.image.isNull())

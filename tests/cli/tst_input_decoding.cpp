@@ -4,8 +4,8 @@
 // marker: what a cut-short download or copy leaves is refused, what any
 // encoder writes (progressive scans, trailing bytes) is not.
 
-#include "cli/jpeg_structure.h"
-#include "cli/png_file_decoder.h"
+#include "io/jpeg_structure.h"
+#include "io/png_file_decoder.h"
 #include "cli_fixtures.h"
 
 #include <QBuffer>
