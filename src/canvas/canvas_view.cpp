@@ -26,57 +26,6 @@ constexpr int resizeSettleMs = 150;
 constexpr int busyDelayMs = 200;
 constexpr int busyFrameMs = 80;
 constexpr double busyRegionSide = 64;
-
-// The two kinds of annotation a drag moves: where each lives in the state and
-// which of its fields the move places. Only the geometry is taken from the
-// drag's start, so nothing else about the annotation is rolled back.
-template <typename Overlay> struct Movable;
-
-template <> struct Movable<TextOverlay>
-{
-    static constexpr auto list = &AppState::currentTextOverlays;
-    static constexpr auto update = &AppState::updateTextOverlay;
-    static void place(TextOverlay& overlay, const TextOverlay& original, QPointF translation,
-                      QSizeF frameSize)
-    {
-        overlay.position = canvas::movedTextPosition(original.position, translation, frameSize);
-    }
-};
-
-template <> struct Movable<ShapeOverlay>
-{
-    static constexpr auto list = &AppState::currentShapeOverlays;
-    static constexpr auto update = &AppState::updateShapeOverlay;
-    static void place(ShapeOverlay& overlay, const ShapeOverlay& original, QPointF translation,
-                      QSizeF frameSize)
-    {
-        std::tie(overlay.startPoint, overlay.endPoint) =
-            canvas::movedShapePoints({original.startPoint, original.endPoint}, translation, frameSize);
-    }
-};
-
-template <> struct Movable<StepMarker>
-{
-    static constexpr auto list = &AppState::currentStepMarkers;
-    static constexpr auto update = &AppState::updateStepMarker;
-    static void place(StepMarker& marker, const StepMarker& original, QPointF translation, QSizeF frameSize)
-    {
-        const StepMarker moved = canvas::movedMarker(original, translation, frameSize);
-        marker.position = moved.position;
-        marker.tailPoint = moved.tailPoint;
-    }
-};
-
-template <> struct Movable<PenStroke>
-{
-    static constexpr auto list = &AppState::currentPenStrokes;
-    static constexpr auto update = &AppState::updatePenStroke;
-    static void place(PenStroke& stroke, const PenStroke& original, QPointF translation, QSizeF frameSize)
-    {
-        stroke.points = canvas::movedStroke(original, translation, frameSize).points;
-    }
-};
-
 } // namespace
 
 CanvasView::CanvasView(AppState& state, QWidget* parent)
@@ -246,6 +195,7 @@ void CanvasView::paintEvent(QPaintEvent*)
                                  m_state.currentShapeType());
     paintMarkPreview(painter);
     paintCropPreview(painter);
+    paintTextArea(painter);
     if (m_busyShown)
         canvas::paintBusyIndicator(painter, rect(), palette(), (m_busyClock.elapsed() % 1000) / 1000.0);
 }
@@ -302,11 +252,16 @@ void CanvasView::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
-    beginPress(event->position());
+    if (!beginTextArea(event->position(), event->modifiers()))
+        beginPress(event->position());
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event)
 {
+    if (m_textArea) {
+        textAreaDragged(event->position());
+        return;
+    }
     if (!m_press)
         return;
     const QPointF position = event->position();
@@ -324,27 +279,18 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
         if (!press.dragging)
             return;
     }
-    switch (press.target) {
-    case Press::canvas:
+    if (press.target == Press::canvas)
         canvasDragChanged(position);
-        break;
-    case Press::text:
-        moveOverlay<TextOverlay>(press, position);
-        break;
-    case Press::shape:
-        moveOverlay<ShapeOverlay>(press, position);
-        break;
-    case Press::marker:
-        moveOverlay<StepMarker>(press, position);
-        break;
-    case Press::stroke:
-        moveOverlay<PenStroke>(press, position);
-        break;
-    }
+    else
+        moveAnnotation(press, position);
 }
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && m_textArea) {
+        endTextArea(event->position());
+        return;
+    }
     if (event->button() != Qt::LeftButton || !m_press)
         return;
     // The release point counts as the last step of the drag, even when no
@@ -454,22 +400,6 @@ void CanvasView::canvasDragEnded(QPointF start, QPointF end)
 void CanvasView::canvasClicked()
 {
     m_state.clearSelection();
-}
-
-template <typename Overlay> void CanvasView::moveOverlay(Press& press, QPointF position)
-{
-    const QRectF frame = imageFrame();
-    auto overlay = findById((m_state.*Movable<Overlay>::list)(), press.id);
-    if (frame.isEmpty() || !overlay)
-        return;
-    if (!std::holds_alternative<Overlay>(press.original)) {
-        // One undo step for the whole move, taken before its first step.
-        m_state.saveToHistory();
-        press.original = *overlay;
-    }
-    Movable<Overlay>::place(*overlay, std::get<Overlay>(press.original), position - press.position,
-                            frame.size());
-    (m_state.*Movable<Overlay>::update)(*overlay);
 }
 
 // ---- Editing a text in place.

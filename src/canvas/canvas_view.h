@@ -15,6 +15,7 @@
 #include <QUuid>
 #include <QWidget>
 #include <optional>
+#include <utility>
 #include <variant>
 
 namespace lustrelab {
@@ -37,6 +38,11 @@ class CanvasView : public QWidget
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+  signals:
+    // A Shift-drag with the select tool spanned `area` of the composed image
+    // (canvas_view_text.cpp): the window copies the text there.
+    void textAreaChosen(const lustrelab::UnitRect& area);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -91,7 +97,15 @@ class CanvasView : public QWidget
     void applyCrop();
     void cancelCrop();
     void paintCropPreview(QPainter& painter);
+    // Moves of annotations (canvas_view_move.cpp).
+    void moveAnnotation(Press& press, QPointF position);
     template <typename Overlay> void moveOverlay(Press& press, QPointF position);
+    // The text area (canvas_view_text.cpp): false when the press is no
+    // text-area press and goes to beginPress.
+    bool beginTextArea(QPointF position, Qt::KeyboardModifiers modifiers);
+    void textAreaDragged(QPointF position);
+    void endTextArea(QPointF position);
+    void paintTextArea(QPainter& painter);
     void beginEditing(const QUuid& id);
     void commitText(const QString& text);
     void syncEditor();
@@ -109,6 +123,8 @@ class CanvasView : public QWidget
     std::optional<QRectF> m_pendingCrop; // canvas points
     int m_cropEdges = 0;                 // the handle being dragged (canvas::CropEdge)
     QRectF m_cropAtPress;
+    // The press and the latest pointer position of a text-area drag.
+    std::optional<std::pair<QPointF, QPointF>> m_textArea;
 
     ImageDisplayBuffer m_display;
     QTimer m_resizeSettled; // a proper refill of the display once resizing stops

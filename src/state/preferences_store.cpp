@@ -1,6 +1,7 @@
 #include "preferences_store.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <array>
@@ -35,6 +36,9 @@ const QString defaultScaleKey = QStringLiteral("defaultScale");
 const QString afterCaptureKey = QStringLiteral("afterCapture");
 const QString quickTemplateKey = QStringLiteral("quickCapture.template");
 const QString quickFolderKey = QStringLiteral("quickCapture.folder");
+const QString redactionStyleKey = QStringLiteral("text.redactionStyle");
+const QString textLanguageKey = QStringLiteral("text.language");
+const QString defaultLanguage = QStringLiteral("eng");
 
 // Stored by name, so that a reordering never changes a user's choice.
 constexpr std::array<std::pair<PreferencesStore::AfterCapture, const char*>, 3> afterCaptureNames{{
@@ -42,6 +46,19 @@ constexpr std::array<std::pair<PreferencesStore::AfterCapture, const char*>, 3> 
     {PreferencesStore::AfterCapture::styleAndCopy, "copy"},
     {PreferencesStore::AfterCapture::styleCopyAndSave, "copyAndSave"},
 }};
+
+bool hidesText(ShapeType style)
+{
+    return style == ShapeType::redact || style == ShapeType::blur || style == ShapeType::pixelate;
+}
+
+// A language is the base name of a file in the recognition data folder: a
+// value with a dot or a slash could point outside it.
+bool namesLanguage(const QString& language)
+{
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_]+$"));
+    return name.match(language).hasMatch();
+}
 
 QSettings store()
 {
@@ -121,6 +138,29 @@ QString PreferencesStore::quickCaptureFolder() const
 void PreferencesStore::setQuickCaptureFolder(const QString& folder)
 {
     store().setValue(quickFolderKey, folder);
+}
+
+ShapeType PreferencesStore::redactionStyle() const
+{
+    const std::optional<ShapeType> stored =
+        fromRawValue<ShapeType>(store().value(redactionStyleKey).toString());
+    return stored && hidesText(*stored) ? *stored : ShapeType::redact;
+}
+
+void PreferencesStore::setRedactionStyle(ShapeType style)
+{
+    store().setValue(redactionStyleKey, rawValue(style));
+}
+
+QString PreferencesStore::textLanguage() const
+{
+    const QString stored = store().value(textLanguageKey).toString();
+    return namesLanguage(stored) ? stored : defaultLanguage;
+}
+
+void PreferencesStore::setTextLanguage(const QString& language)
+{
+    store().setValue(textLanguageKey, language);
 }
 
 } // namespace lustrelab

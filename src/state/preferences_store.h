@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/shape_overlay.h"
+
 #include <QString>
 
 namespace lustrelab {
@@ -52,6 +54,19 @@ class PreferencesStore
     // Where "style, copy and save" saves; default Pictures/Lustrelab.
     QString quickCaptureFolder() const;
     void setQuickCaptureFolder(const QString& folder);
+
+    // The shape Redact Sensitive covers what it finds with: Redact (a solid
+    // box, the default), Blur (the grey mosaic) or Pixelate. Other shapes
+    // would leave the secret readable, so they read as the default too.
+    ShapeType redactionStyle() const;
+    void setRedactionStyle(ShapeType style);
+
+    // The language Copy Text and Redact Sensitive read in, as the name of its
+    // recognition data ("eng", "deu", "chi_sim"); default "eng". A language
+    // whose data has since gone is kept (reading then says what is missing);
+    // a stored value that cannot name any is "eng".
+    QString textLanguage() const;
+    void setTextLanguage(const QString& language);
 };
 
 } // namespace lustrelab

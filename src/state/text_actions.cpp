@@ -1,15 +1,18 @@
 #include "text_actions.h"
 
 #include "app_state.h"
+#include "preferences_store.h"
 
 #include <QMap>
+#include <algorithm>
 
 namespace lustrelab {
 
 namespace {
 
-// English is always there; other languages come with the preferences.
-const QString language = QStringLiteral("eng");
+// A pixelate box's cells are at least this many points: smaller cells keep
+// enough of a known font's shapes to be read back.
+constexpr double safeCellSize = 16;
 
 QString counted(int count, SensitiveKind kind)
 {
@@ -51,7 +54,7 @@ bool TextActions::start(const QImage& image, Purpose purpose)
     m_tabId = m_state.currentTabId();
     if (const ScreenshotTab* tab = m_state.currentTab())
         m_tabId = tab->id;
-    return m_reader.start(image, language);
+    return m_reader.start(image, PreferencesStore().textLanguage());
 }
 
 void TextActions::copyText(std::optional<UnitRect> area)
@@ -86,7 +89,8 @@ QString TextActions::describe(const QList<SensitiveRegion>& regions)
     return parts.join(QStringLiteral(", "));
 }
 
-QList<ShapeOverlay> TextActions::redactBoxes(const QList<SensitiveRegion>& regions, QSize imageSize)
+QList<ShapeOverlay> TextActions::redactBoxes(const QList<SensitiveRegion>& regions, QSize imageSize,
+                                             ShapeType style)
 {
     QList<ShapeOverlay> boxes;
     if (imageSize.isEmpty())
@@ -95,7 +99,12 @@ QList<ShapeOverlay> TextActions::redactBoxes(const QList<SensitiveRegion>& regio
     for (const SensitiveRegion& region : regions)
         for (const QRect& box : region.boxes) {
             const QRect inside = box.intersected(QRect(QPoint(0, 0), imageSize));
-            ShapeOverlay shape = freshShape(ShapeType::redact);
+            ShapeOverlay shape = freshShape(style);
+            // Cells as tall as the line, so that each becomes a row of blocks.
+            // The box is in pixels and the cells in points, which only errs
+            // towards larger cells on a HiDPI image.
+            if (style == ShapeType::pixelate)
+                shape.cellSize = std::max(safeCellSize, double(inside.height()));
             // Top-left and bottom-right corners, y counted from the bottom.
             shape.startPoint = {inside.left() / w, 1 - inside.top() / h};
             shape.endPoint = {(inside.right() + 1) / w, 1 - (inside.bottom() + 1) / h};
@@ -124,7 +133,7 @@ void TextActions::finish(const RecognizedText& text, QSize imageSize)
     // keeps its own annotations.
     if (regions.isEmpty() || !m_state.currentTab() || m_state.currentTab()->id != m_tabId)
         return;
-    m_state.addShapeOverlays(redactBoxes(regions, imageSize));
+    m_state.addShapeOverlays(redactBoxes(regions, imageSize, PreferencesStore().redactionStyle()));
 }
 
 } // namespace lustrelab

@@ -16,7 +16,8 @@ class AppState;
 // read on a worker (so what is found lines up with the canvas, annotations
 // and all), then its text goes to the clipboard, or its secrets get redact
 // boxes, all in one undo step. One reading runs at a time; asking again
-// meanwhile is answered with a message, not queued.
+// meanwhile is answered with a message, not queued. The language and the
+// shape of the boxes are the user's preferences, read afresh each time.
 class TextActions : public QObject
 {
     Q_OBJECT
@@ -34,8 +35,10 @@ class TextActions : public QObject
 
     // "2 email addresses, 1 IPv4 address" for what was found; "nothing" for none.
     static QString describe(const QList<SensitiveRegion>& regions);
-    // The redact boxes covering `regions` of an image of `imageSize` pixels.
-    static QList<ShapeOverlay> redactBoxes(const QList<SensitiveRegion>& regions, QSize imageSize);
+    // The boxes covering `regions` of an image of `imageSize` pixels, as
+    // shapes of `style` (one of PreferencesStore::redactionStyle's).
+    static QList<ShapeOverlay> redactBoxes(const QList<SensitiveRegion>& regions, QSize imageSize,
+                                           ShapeType style = ShapeType::redact);
 
   signals:
     void busyChanged(bool busy);

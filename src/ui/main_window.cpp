@@ -13,6 +13,7 @@
 #include "shell_palette.h"
 #include "state/app_state.h"
 #include "state/preferences_store.h"
+#include "state/text_actions.h"
 #include "tab_bar.h"
 #include "window_presence.h"
 
@@ -96,6 +97,11 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     m_splitter->addWidget(m_leftSidebar);
     m_splitter->addWidget(buildCentreColumn());
+    // The text commands under the pointer too; a Shift-drag copies the text of an area.
+    m_canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_canvas->addActions(m_commands->textCommands());
+    connect(m_canvas, &CanvasView::textAreaChosen, &m_state.textActions(),
+            [this](const UnitRect& area) { m_state.textActions().copyText(area); });
     m_rightSidebar = new RightSidebar(state, m_splitter);
     m_splitter->addWidget(m_rightSidebar);
     applyWidths(m_leftSidebar, leftPane);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 class QAction;
@@ -28,6 +29,10 @@ class MenuCommands : public QObject
     void addApplicationKeysTo(QWidget& window) const;
     // The keys that switch tabs, which no menu lists.
     void addTabKeysTo(QWidget& window);
+    // Copy Text and Redact Sensitive, which the canvas's context menu offers
+    // as well: the same actions, so their keys and enabled states are the
+    // menu's.
+    QList<QAction*> textCommands() const { return {m_copyText, m_redact}; }
 
   signals:
     void preferencesRequested();

@@ -5,6 +5,7 @@
 #include "sidebar_style.h"
 #include "state/app_state.h"
 #include "state/preferences_store.h"
+#include "text_preferences.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -36,6 +37,7 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     generalForm->addRow(tr("Default export scale"), m_scale);
 
     m_capture = new CapturePreferencesBox(state.templateManager(), this);
+    m_text = new TextPreferencesBox(this);
 
     auto* shortcuts = new QGroupBox(tr("Keyboard Shortcuts"), this);
     auto* shortcutColumn = new QVBoxLayout(shortcuts);
@@ -71,6 +73,7 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     column->setSpacing(16);
     column->addWidget(general);
     column->addWidget(m_capture);
+    column->addWidget(m_text);
     column->addWidget(shortcuts);
     column->addWidget(resetBox);
     column->addStretch(1);
@@ -98,6 +101,8 @@ void SettingsView::resetToDefaults()
     preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab);
     preferences.setQuickCaptureTemplate({});
     preferences.setQuickCaptureFolder({});
+    preferences.setRedactionStyle(ShapeType::redact);
+    preferences.setTextLanguage(QStringLiteral("eng"));
     showPreferences();
 }
 
@@ -108,6 +113,7 @@ void SettingsView::showPreferences()
     m_autoPaste->setChecked(preferences.autoPasteOnLaunch());
     m_scale->setCurrentIndex(m_scale->findData(preferences.defaultExportScale()));
     m_capture->showPreferences();
+    m_text->showPreferences();
 }
 
 } // namespace lustrelab

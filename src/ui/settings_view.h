@@ -11,10 +11,11 @@ namespace lustrelab {
 
 class AppState;
 class CapturePreferencesBox;
+class TextPreferencesBox;
 
 // The preferences window: launch paste, default export scale, what a
-// capture does, the global capture shortcut, and a reset of the styling to
-// its defaults.
+// capture does, how text is read and redacted, the global capture shortcut,
+// and a reset of the styling to its defaults.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ class SettingsView : public QWidget
     QCheckBox* m_autoPaste;
     QComboBox* m_scale;
     CapturePreferencesBox* m_capture;
+    TextPreferencesBox* m_text;
     QLabel* m_shortcutHelp;
 };
 

@@ -1,9 +1,11 @@
 // The canvas's geometry without a widget: conversions between canvas points
 // and unit coordinates, the hit areas, and what a drag produces (moves are
-// checked on the real view in tst_canvas_view).
+// checked on the real view in tst_canvas_view, the text area's copy in
+// tst_text_commands).
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_interaction.h"
 #include "canvas/shape_selection_handle.h"
+#include "canvas/text_area_gesture.h"
 #include "canvas/text_selection_handle.h"
 #include "record_printers.h"
 
@@ -12,6 +14,7 @@
 using namespace lustrelab;
 using namespace lustrelab::canvas;
 
+Q_DECLARE_METATYPE(lustrelab::CanvasTool)
 Q_DECLARE_METATYPE(lustrelab::UnitPoint)
 Q_DECLARE_METATYPE(std::optional<lustrelab::UnitRect>)
 Q_DECLARE_METATYPE(lustrelab::canvas::CanvasHit::Kind)
@@ -190,6 +193,55 @@ class TestCanvasGeometry : public QObject
         if (rect) {
             QVERIFY(near({rect->x, rect->y}, {expected->x, expected->y}));
             QVERIFY(near({rect->width, rect->height}, {expected->width, expected->height}));
+        }
+    }
+
+    void textAreaFromShiftDrag_data()
+    {
+        QTest::addColumn<CanvasTool>("tool");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QPointF>("press");
+        QTest::addColumn<QPointF>("release");
+        QTest::addColumn<std::optional<UnitRect>>("expected");
+        const std::optional<UnitRect> none;
+        const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+        const auto select = CanvasTool::select;
+        QTest::newRow("select tool with Shift: the spanned part, origin bottom-left")
+            << select << shift << QPointF(200, 100) << QPointF(300, 200)
+            << std::optional(UnitRect{0.25, 0.25, 0.25, 0.5});
+        QTest::newRow("dragged up and left gives the same area")
+            << select << shift << QPointF(300, 200) << QPointF(200, 100)
+            << std::optional(UnitRect{0.25, 0.25, 0.25, 0.5});
+        QTest::newRow("past the bottom-right corner clamps to the image")
+            << select << shift << QPointF(400, 150) << QPointF(700, 400)
+            << std::optional(UnitRect{0.75, 0, 0.25, 0.5});
+        QTest::newRow("Shift on the keypad still counts")
+            << select << (shift | Qt::KeypadModifier) << QPointF(200, 100) << QPointF(300, 200)
+            << std::optional(UnitRect{0.25, 0.25, 0.25, 0.5});
+        QTest::newRow("without Shift the drag is a plain one")
+            << select << Qt::KeyboardModifiers() << QPointF(200, 100) << QPointF(300, 200) << none;
+        QTest::newRow("Ctrl+Shift is another gesture")
+            << select << (shift | Qt::ControlModifier) << QPointF(200, 100) << QPointF(300, 200) << none;
+        QTest::newRow("another tool keeps its Shift-drag")
+            << CanvasTool::shape << shift << QPointF(200, 100) << QPointF(300, 200) << none;
+        QTest::newRow("beside the image clamps to a line")
+            << select << shift << QPointF(520, 100) << QPointF(600, 200) << none;
+        QTest::newRow("thinner than a line of text")
+            << select << shift << QPointF(200, 100) << QPointF(300, 103) << none;
+    }
+    void textAreaFromShiftDrag()
+    {
+        QFETCH(CanvasTool, tool);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QPointF, press);
+        QFETCH(QPointF, release);
+        QFETCH(std::optional<UnitRect>, expected);
+        const auto area =
+            startsTextArea(tool, modifiers) ? textAreaFromDrag(press, release, frame) : std::nullopt;
+        QCOMPARE(area.has_value(), expected.has_value());
+        if (area) {
+            QVERIFY(near({area->x, area->y}, {expected->x, expected->y}));
+            QVERIFY(near({area->width, area->height}, {expected->width, expected->height}));
         }
     }
 };

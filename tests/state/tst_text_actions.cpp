@@ -99,6 +99,32 @@ class TestTextActions : public QObject
         QFETCH(QList<SensitiveRegion>, regions);
         QTEST(TextActions::describe(regions), "described");
     }
+
+    // Each line's box in the chosen style; a pixelate box gets cells at
+    // least as tall as its line, never ones small enough to read back.
+    void boxesInTheChosenStyle_data()
+    {
+        QTest::addColumn<ShapeType>("style");
+        QTest::addColumn<int>("lineHeight");
+        QTest::addColumn<double>("cellSize");
+        QTest::newRow("solid box, black") << ShapeType::redact << 24 << 12.0;
+        QTest::newRow("grey mosaic") << ShapeType::blur << 24 << 12.0;
+        QTest::newRow("pixelate: cells as tall as the line") << ShapeType::pixelate << 24 << 24.0;
+        QTest::newRow("pixelate: never under 16") << ShapeType::pixelate << 9 << 16.0;
+    }
+    void boxesInTheChosenStyle()
+    {
+        QFETCH(ShapeType, style);
+        QFETCH(int, lineHeight);
+        QFETCH(double, cellSize);
+        const QList<SensitiveRegion> found{{SensitiveKind::email, {QRect(50, 100, 200, lineHeight)}}};
+        const QList<ShapeOverlay> boxes = TextActions::redactBoxes(found, QSize(400, 200), style);
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].shapeType, style);
+        QCOMPARE(boxes[0].fillColor.has_value(), style == ShapeType::redact);
+        if (style == ShapeType::pixelate)
+            QCOMPARE(boxes[0].cellSize, cellSize);
+    }
 };
 
 QTEST_MAIN(TestTextActions)

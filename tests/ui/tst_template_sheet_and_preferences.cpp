@@ -104,6 +104,30 @@ class TestTemplateSheetAndPreferences : public QObject
         }
     }
 
+    // Stored by hand or by a later version: what would not hide the text, or
+    // could not name a language, reads as the default; so does nothing stored.
+    void unreadableTextPreferencesReadAsDefault_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("nothing stored") << "text.language" << QVariant();
+        QTest::newRow("a shape that hides nothing")
+            << "text.redactionStyle" << QVariant(QStringLiteral("Rectangle"));
+        QTest::newRow("no shape at all") << "text.redactionStyle" << QVariant(QStringLiteral("Sparkle"));
+        QTest::newRow("a path, not a language")
+            << "text.language" << QVariant(QStringLiteral("../../tmp/eng"));
+        QTest::newRow("an empty language") << "text.language" << QVariant(QString());
+    }
+    void unreadableTextPreferencesReadAsDefault()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        if (stored.isValid())
+            QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).setValue(key, stored);
+        QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
+        QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));
+    }
+
     void resetToDefaultsIsUndoable()
     {
         QTemporaryDir dir;
@@ -119,12 +143,14 @@ class TestTemplateSheetAndPreferences : public QObject
         const QImage styled = *state.currentTab()->processedImage;
         PreferencesStore().setAutoPasteOnLaunch(false);
         PreferencesStore().setDefaultExportScale(1);
+        PreferencesStore().setRedactionStyle(ShapeType::pixelate);
 
         SettingsView view(state);
         child<QPushButton>(view, QStringLiteral("reset"))->click();
         QCOMPARE(state.settings(), BeautySettings{});
         QVERIFY(PreferencesStore().autoPasteOnLaunch());
         QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QVERIFY(autoPaste(view)->isChecked());
         QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
         QVERIFY(state.cornersCollapsed() == false); // fold flags are no styling
