@@ -28,6 +28,26 @@ inline void appendChunk(QByteArray& png, const char* type, const QByteArray& dat
     png.append(reinterpret_cast<const char*>(be), 4);
 }
 
+// A PNG of 8-bit samples (colour type 2: RGB, 6: RGBA) around a zlib stream
+// of filtered rows, split into `idatChunks` chunks; `complete` false leaves
+// out the end chunk, as a file cut short would.
+inline QByteArray pngFile(quint32 width, quint32 height, int colourType, const QByteArray& zlibData,
+                          int idatChunks = 1, bool complete = true)
+{
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header(13, '\0');
+    qToBigEndian(width, header.data());
+    qToBigEndian(height, header.data() + 4);
+    header[8] = 8, header[9] = char(colourType);
+    appendChunk(png, "IHDR", header);
+    const qsizetype part = zlibData.size() / idatChunks + 1;
+    for (qsizetype at = 0; at < zlibData.size(); at += part)
+        appendChunk(png, "IDAT", zlibData.mid(at, part));
+    if (complete)
+        appendChunk(png, "IEND", {});
+    return png;
+}
+
 struct Run
 {
     int status = -1; // -1: killed, crashed or out of time

@@ -86,19 +86,8 @@ QByteArray filteredPng(int width, int height, int channels, int filterType, int 
             raw.append(char(row[i] - predicted));
         }
     }
-    QByteArray compressed = qCompress(raw, 6).mid(4); // a zlib stream after Qt's length prefix
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    QByteArray header(13, '\0');
-    qToBigEndian(quint32(width), header.data());
-    qToBigEndian(quint32(height), header.data() + 4);
-    header[8] = 8;
-    header[9] = char(channels == 4 ? 6 : 2);
-    appendChunk(png, "IHDR", header);
-    const qsizetype part = compressed.size() / chunks + 1;
-    for (qsizetype at = 0; at < compressed.size(); at += part)
-        appendChunk(png, "IDAT", compressed.mid(at, part));
-    appendChunk(png, "IEND", {});
-    return png;
+    // A zlib stream after Qt's length prefix.
+    return pngFile(width, height, channels == 4 ? 6 : 2, qCompress(raw, 6).mid(4), chunks);
 }
 
 QByteArray jpeg(bool progressive)

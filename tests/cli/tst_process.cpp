@@ -66,17 +66,7 @@ bool writeTallPng(const QString& path, quint32 width, quint32 height, qint64 kee
     deflateEnd(&stream);
     if (keepBytes >= 0)
         compressed.truncate(keepBytes);
-
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    QByteArray header(13, '\0');
-    qToBigEndian(width, header.data());
-    qToBigEndian(height, header.data() + 4);
-    header[8] = 8, header[9] = 2; // 8 bits per sample, RGB
-    appendChunk(png, "IHDR", header);
-    appendChunk(png, "IDAT", compressed);
-    if (keepBytes < 0)
-        appendChunk(png, "IEND", {});
-    return writeFile(path, png);
+    return writeFile(path, pngFile(width, height, 2, compressed, 1, keepBytes < 0));
 }
 
 } // namespace

@@ -25,11 +25,6 @@ QImage composeBackground(const BeautySettings& styling, double ratio = 1)
     return compose(solidImage(int(2 * ratio), int(2 * ratio), Qt::transparent, ratio), settings);
 }
 
-CodableColor codable(QColor c)
-{
-    return {c.redF(), c.greenF(), c.blueF(), c.alphaF()};
-}
-
 BeautySettings withGradient(GradientKind kind, double angle, QPointF center, QList<GradientStop> stops)
 {
     BeautySettings s = plainSettings();
@@ -82,6 +77,14 @@ class TestBackgrounds : public QObject
         return path;
     }
 
+    BeautySettings pictureSettings(const QImage& picture, const char* name)
+    {
+        BeautySettings settings = plainSettings();
+        settings.backgroundType = BackgroundType::image;
+        settings.backgroundImagePath = savedImage(picture, name);
+        return settings;
+    }
+
   private slots:
     void gradientKinds_data()
     {
@@ -89,7 +92,7 @@ class TestBackgrounds : public QObject
         QTest::addColumn<QPoint>("probe");
         QTest::addColumn<QColor>("expected");
         const QColor red(Qt::red), blue(Qt::blue);
-        const QList<GradientStop> redToBlue{{codable(red), 0}, {codable(blue), 1}};
+        const QList<GradientStop> redToBlue{{CodableColor::fromPlatformColor(red), 0}, {CodableColor::fromPlatformColor(blue), 1}};
         // Linear at 0 degrees: from x = 0 to x = 100, t = (x + 0.5) / 100.
         const BeautySettings linear = withGradient(GradientKind::linear, 0, {0.5, 0.5}, redToBlue);
         QTest::newRow("linear start") << linear << QPoint(0, 50) << mix(red, blue, 0.005);
@@ -97,7 +100,7 @@ class TestBackgrounds : public QObject
         QTest::newRow("linear end") << linear << QPoint(99, 90) << mix(red, blue, 0.995);
         // Stops placed inward hold their colours outside them.
         const BeautySettings inward =
-            withGradient(GradientKind::linear, 0, {0.5, 0.5}, {{codable(blue), 0.75}, {codable(red), 0.25}});
+            withGradient(GradientKind::linear, 0, {0.5, 0.5}, {{CodableColor::fromPlatformColor(blue), 0.75}, {CodableColor::fromPlatformColor(red), 0.25}});
         QTest::newRow("before the first stop") << inward << QPoint(10, 50) << red;
         QTest::newRow("between inward stops") << inward << QPoint(62, 50) << mix(red, blue, 0.75);
         QTest::newRow("after the last stop") << inward << QPoint(90, 50) << blue;
@@ -105,6 +108,10 @@ class TestBackgrounds : public QObject
         const BeautySettings upwards = withGradient(GradientKind::linear, 90, {0.5, 0.5}, redToBlue);
         QTest::newRow("upwards, bottom") << upwards << QPoint(10, 99) << mix(red, blue, 0.005);
         QTest::newRow("upwards, top") << upwards << QPoint(10, 0) << mix(red, blue, 0.995);
+        // At 135 degrees from the bottom-right to the top-left; the corners lie beyond both ends.
+        const BeautySettings back = withGradient(GradientKind::linear, 135, {0.5, 0.5}, redToBlue);
+        QTest::newRow("135, bottom-right") << back << QPoint(99, 99) << red;
+        QTest::newRow("135, top-left") << back << QPoint(0, 0) << blue;
         // Radial from the middle: the last stop at the corners, 70.7 points away.
         const BeautySettings radial = withGradient(GradientKind::radial, 0, {0.5, 0.5}, redToBlue);
         QTest::newRow("radial near centre") << radial << QPoint(52, 50) << mix(red, blue, 2.0 / 70.7);
@@ -178,9 +185,7 @@ class TestBackgrounds : public QObject
         QFETCH(double, ratio);
         QFETCH(double, dim);
         QFETCH(QColor, expected);
-        BeautySettings settings = plainSettings();
-        settings.backgroundType = BackgroundType::image;
-        settings.backgroundImagePath = savedImage(picture, "picture.png");
+        BeautySettings settings = pictureSettings(picture, "picture.png");
         settings.backgroundImageDim = dim;
         const QImage out = composeBackground(settings, ratio);
         QCOMPARE(out.size(), QSize(100, 100) * ratio);
@@ -192,9 +197,8 @@ class TestBackgrounds : public QObject
     // beyond them; a file that cannot be read leaves white.
     void pictureBlurAndMissingFile()
     {
-        BeautySettings settings = plainSettings();
-        settings.backgroundType = BackgroundType::image;
-        settings.backgroundImagePath = savedImage(bands({200, 200}, {Qt::red, Qt::blue}, Qt::Horizontal), "halves.png");
+        BeautySettings settings =
+            pictureSettings(bands({200, 200}, {Qt::red, Qt::blue}, Qt::Horizontal), "halves.png");
         settings.backgroundImageBlur = 8;
         const QImage out = composeBackground(settings);
         VERIFY_NEAR(out.pixelColor(0, 0), QColor(Qt::red), 4);
@@ -209,9 +213,7 @@ class TestBackgrounds : public QObject
     // processor that composed the old one.
     void replacedPictureIsReadAgain()
     {
-        BeautySettings settings = plainSettings();
-        settings.backgroundType = BackgroundType::image;
-        settings.backgroundImagePath = savedImage(solidImage(50, 50, Qt::red), "swapped.png");
+        BeautySettings settings = pictureSettings(solidImage(50, 50, Qt::red), "swapped.png");
         ImageProcessor processor;
         const QImage source = solidImage(2, 2, Qt::transparent);
         VERIFY_NEAR(processor.process(source, settings, {}, {}, {}).pixelColor(5, 5), QColor(Qt::red), 0);

@@ -6,10 +6,8 @@
 // outgrow 32 bits. Device frames around the screenshot: their size, the
 // colours where each part lands, the screenshot copied into them one to one.
 #include "model/device_frame.h"
-#include "render/background_fill.h"
 #include "render/device_frame_renderer.h"
 #include "render/image_processor.h"
-#include "render/layer_compositor.h"
 #include "render/shadow_field.h"
 #include "render_probe.h"
 
@@ -113,36 +111,6 @@ class TestComposition : public QObject
             VERIFY_NEAR(out.pixelColor(left + 10, top - 2), Qt::blue, 2);
         if (bottom + 1 < out.height())
             VERIFY_NEAR(out.pixelColor(left + 10, bottom + 1), Qt::blue, 2);
-    }
-
-    void gradientEnds_data()
-    {
-        // Angle, then the pixels of a 200 x 200 canvas where the first and the
-        // last colour must appear.
-        QTest::addColumn<double>("angle");
-        QTest::addColumn<QPoint>("firstAt");
-        QTest::addColumn<QPoint>("lastAt");
-        QTest::newRow("0: left to right") << 0.0 << QPoint(0, 100) << QPoint(199, 100);
-        QTest::newRow("45: bottom-left to top-right") << 45.0 << QPoint(0, 199) << QPoint(199, 0);
-        QTest::newRow("90: bottom to top") << 90.0 << QPoint(100, 199) << QPoint(100, 0);
-        QTest::newRow("135: bottom-right to top-left") << 135.0 << QPoint(199, 199) << QPoint(0, 0);
-    }
-    void gradientEnds()
-    {
-        QFETCH(double, angle);
-        QFETCH(QPoint, firstAt);
-        QFETCH(QPoint, lastAt);
-        // The background alone, on a 200 x 200 canvas.
-        QImage out(200, 200, QImage::Format_ARGB32_Premultiplied);
-        const BackgroundFill fill({"t", "T", {"#FF0000", "#FF8000", "#0000FF"}, angle}, QSizeF(200, 200),
-                                  1.0);
-        BaseLayer layer;
-        layer.background = &fill;
-        composeBaseLayer(out, layer);
-        VERIFY_NEAR(out.pixelColor(firstAt), Qt::red, 3);
-        VERIFY_NEAR(out.pixelColor(lastAt), Qt::blue, 3);
-        // Three colours sit at 0, 0.5 and 1: the middle one on the centre.
-        VERIFY_NEAR(out.pixelColor(100, 100), QColor(255, 128, 0), 3);
     }
 
     void checkerboardStartsBottomLeft()
