@@ -6,6 +6,33 @@
 
 using namespace lustrelab;
 
+namespace {
+
+// The default record as written, key for key.
+const char* const defaultRecord =
+    R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
+    R"("blue":1.0,"opacity":1.0},"shadowEnabled":true,"shadowBlur":40.0,)"
+    R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
+    R"("shadowColor":{"red":0.0,"green":0.0,"blue":0.0,"opacity":1.0},)"
+    R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
+    R"("paddingLeading":64.0,"paddingTrailing":64.0,"autoBalance":false,)"
+    R"("backgroundType":"gradient","gradientPresetId":"ocean",)"
+    R"("customGradient":{"kind":"linear","angle":45.0,"centerX":0.5,"centerY":0.5,)"
+    R"("stops":[{"color":{"red":0.388,"green":0.4,"blue":0.945,"opacity":1.0},)"
+    R"("position":0.0},{"color":{"red":0.925,"green":0.282,"blue":0.6,)"
+    R"("opacity":1.0},"position":1.0}]},)"
+    R"("solidColor":{"red":1.0,"green":1.0,"blue":1.0,"opacity":1.0},)"
+    R"("backgroundImagePath":"","backgroundImageBlur":0.0,"backgroundImageDim":0.0,)"
+    R"("canvasPresetId":"auto","customWidth":1920.0,)"
+    R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
+    R"("exportFormat":"png"})";
+
+// Added later and optional: a record written before them reads as the default.
+const char* const laterKeys[] = {"shadowColor",         "autoBalance",         "customGradient",
+                                 "backgroundImagePath", "backgroundImageBlur", "backgroundImageDim"};
+
+} // namespace
+
 class TestModelJson : public QObject
 {
     Q_OBJECT
@@ -46,23 +73,7 @@ class TestModelJson : public QObject
 
     void writesKeysInRecordOrder()
     {
-        QCOMPARE(QByteArray::fromStdString(toJson(BeautySettings{}).dump()),
-                 QByteArray(R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
-                            R"("blue":1.0,"opacity":1.0},"shadowEnabled":true,"shadowBlur":40.0,)"
-                            R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
-                            R"("shadowColor":{"red":0.0,"green":0.0,"blue":0.0,"opacity":1.0},)"
-                            R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
-                            R"("paddingLeading":64.0,"paddingTrailing":64.0,"autoBalance":false,)"
-                            R"("backgroundType":"gradient","gradientPresetId":"ocean",)"
-                            R"("customGradient":{"kind":"linear","angle":45.0,"centerX":0.5,"centerY":0.5,)"
-                            R"("stops":[{"color":{"red":0.388,"green":0.4,"blue":0.945,"opacity":1.0},)"
-                            R"("position":0.0},{"color":{"red":0.925,"green":0.282,"blue":0.6,)"
-                            R"("opacity":1.0},"position":1.0}]},)"
-                            R"("solidColor":{"red":1.0,"green":1.0,"blue":1.0,"opacity":1.0},)"
-                            R"("backgroundImagePath":"","backgroundImageBlur":0.0,"backgroundImageDim":0.0,)"
-                            R"("canvasPresetId":"auto","customWidth":1920.0,)"
-                            R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
-                            R"("exportFormat":"png"})"));
+        QCOMPARE(QByteArray::fromStdString(toJson(BeautySettings{}).dump()), QByteArray(defaultRecord));
     }
 
     // Templates and settings files written before the later keys (shadow
@@ -70,16 +81,9 @@ class TestModelJson : public QObject
     // the look they were made with.
     void recordFromBeforeLaterKeysReads()
     {
-        const Json earlier =
-            Json::parse(R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
-                        R"("blue":1.0,"opacity":1.0},"shadowEnabled":true,"shadowBlur":40.0,)"
-                        R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
-                        R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
-                        R"("paddingLeading":64.0,"paddingTrailing":64.0,"backgroundType":"gradient",)"
-                        R"("gradientPresetId":"ocean","solidColor":{"red":1.0,"green":1.0,"blue":1.0,)"
-                        R"("opacity":1.0},"canvasPresetId":"auto","customWidth":1920.0,)"
-                        R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
-                        R"("exportFormat":"png"})");
+        Json earlier = Json::parse(defaultRecord);
+        for (const char* key : laterKeys)
+            earlier.erase(key);
         QString error;
         const auto read = beautySettingsFromJson(earlier, &error);
         QVERIFY2(read, qPrintable(error));
@@ -112,11 +116,8 @@ class TestModelJson : public QObject
         QTest::addColumn<QString>("pointer");          // the value changed
         QTest::addColumn<QByteArray>("replacement");   // JSON text; empty: the key is removed
         const Json written = toJson(BeautySettings{}); // its keys are pinned by writesKeysInRecordOrder
-        // Added later, optional: see recordFromBeforeLaterKeysReads.
-        const QStringList later{"shadowColor",         "autoBalance",         "customGradient",
-                                "backgroundImagePath", "backgroundImageBlur", "backgroundImageDim"};
         for (const auto& item : written.items())
-            if (!later.contains(QString::fromStdString(item.key())))
+            if (std::find(std::begin(laterKeys), std::end(laterKeys), item.key()) == std::end(laterKeys))
                 QTest::addRow("%s missing", item.key().c_str())
                     << "/" + QString::fromStdString(item.key()) << QByteArray();
         QTest::newRow("colour lacks opacity") << "/solidColor/opacity" << QByteArray();
