@@ -112,8 +112,8 @@ class TestCanvasGeometry : public QObject
         QFETCH(UnitPoint, start);
         QFETCH(UnitPoint, end);
         QFETCH(QRectF, expected);
-        const TextOverlay overlay{.text = text, .position = start};
-        const ShapeOverlay shape{.startPoint = start, .endPoint = end};
+        const TextOverlay overlay{.text = text, .position = start, .backgroundColor = std::nullopt};
+        const ShapeOverlay shape{.startPoint = start, .endPoint = end, .fillColor = std::nullopt};
         QCOMPARE((text.isNull() ? ShapeSelectionHandle{shape, false, frame.size()}.hitRect()
                                 : TextSelectionHandle{overlay, false, frame.size()}.hitRect()),
                  expected);
@@ -143,9 +143,11 @@ class TestCanvasGeometry : public QObject
         QFETCH(bool, withRemovalAreas);
         QFETCH(CanvasHit::Kind, kind);
         QFETCH(int, index);
-        const QList<TextOverlay> texts{{.text = QStringLiteral("twelve chars"), .position = {0.5, 0.5}}};
-        const QList<ShapeOverlay> shapes{{.startPoint = {0.45, 0.55}, .endPoint = {0.7, 0.3}},
-                                         {.startPoint = {0.6, 0.45}, .endPoint = {0.8, 0.35}}};
+        const QList<TextOverlay> texts{
+            {.text = QStringLiteral("twelve chars"), .position = {0.5, 0.5}, .backgroundColor = std::nullopt}};
+        const QList<ShapeOverlay> shapes{
+            {.startPoint = {0.45, 0.55}, .endPoint = {0.7, 0.3}, .fillColor = std::nullopt},
+            {.startPoint = {0.6, 0.45}, .endPoint = {0.8, 0.35}, .fillColor = std::nullopt}};
         const QList<RemovalArea> removals{{.rect = {0.45, 0.4, 0.1, 0.2}}};
         const QList<QUuid> ids[] = {{QUuid()}, {texts[0].id}, {shapes[0].id, shapes[1].id}, {removals[0].id}};
         QCOMPARE(hitTest(point, frame.size(), texts, shapes, removals, withRemovalAreas),

@@ -9,8 +9,6 @@
 #include "model/polyline_simplification.h"
 #include "record_printers.h"
 
-#include <cmath>
-
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
 using test::markerNumbers;

@@ -38,8 +38,8 @@ struct Scene : Canvas
         state.setCurrentRemovalAreas({area});
     }
 
-    TextOverlay text{.text = QStringLiteral("Caption")};
-    ShapeOverlay shape{.startPoint = {0.1, 0.1}, .endPoint = {0.2, 0.2}};
+    TextOverlay text{.text = QStringLiteral("Caption"), .backgroundColor = std::nullopt};
+    ShapeOverlay shape{.startPoint = {0.1, 0.1}, .endPoint = {0.2, 0.2}, .fillColor = std::nullopt};
     RemovalArea area{.rect = {0.6, 0.1, 0.2, 0.2}};
 };
 

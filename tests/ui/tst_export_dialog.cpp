@@ -2,8 +2,6 @@
 #include "ui/export_dialog.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 

@@ -24,7 +24,8 @@ class TestFontMenu : public QObject
     {
         const TextOverlay text{.text = QStringLiteral("Quartz Wiggly 0123"),
                                .fontName = fontName,
-                               .textColor = CodableColor::fromPlatformColor(Qt::black)};
+                               .textColor = CodableColor::fromPlatformColor(Qt::black),
+                               .backgroundColor = std::nullopt};
         QImage canvas = solidImage(400, 100, Qt::white);
         QPainter painter(&canvas);
         drawText(text, painter, 400, 100);

@@ -6,8 +6,6 @@
 #include "ui/settings_view.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 

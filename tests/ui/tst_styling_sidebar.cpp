@@ -183,9 +183,9 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
     void categoryWithoutFrames()
     {
-        const QList<DeviceFrame> catalogue{{.id = "none"},
-                                           {.id = "tablet-b", .category = DeviceCategory::ipad},
-                                           {.id = "tablet-a", .category = DeviceCategory::ipad}};
+        const QList<DeviceFrame> catalogue{{.id = "none", .name = {}},
+                                           {.id = "tablet-b", .name = {}, .category = DeviceCategory::ipad},
+                                           {.id = "tablet-a", .name = {}, .category = DeviceCategory::ipad}};
         QCOMPARE(frameIdForCategory(DeviceCategory::mac, catalogue), QStringLiteral("none"));
         QCOMPARE(frameIdForCategory(DeviceCategory::ipad, catalogue), QStringLiteral("tablet-b"));
     }

@@ -2,8 +2,6 @@
 #include "ui/tab_item.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 

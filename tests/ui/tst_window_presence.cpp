@@ -8,9 +8,6 @@
 #include "ui_fixtures.h"
 #include "xvfb_main.h"
 
-#include <QApplication>
-#include <QMenuBar>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
