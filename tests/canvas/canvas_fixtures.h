@@ -9,8 +9,23 @@
 #include "test_fixtures.h"
 
 #include <QTest>
+#include <cmath>
+#include <optional>
 
 namespace lustrelab::canvastest {
+
+// Unit points, and rectangles or their absence, equal to within `tolerance`.
+inline bool near(UnitPoint a, UnitPoint b, double tolerance = 1e-9)
+{
+    return std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance;
+}
+inline bool near(const std::optional<UnitRect>& a, const std::optional<UnitRect>& b, double tolerance = 1e-9)
+{
+    if (!a || !b)
+        return !a && !b;
+    return near({a->x, a->y}, {b->x, b->y}, tolerance) &&
+           near({a->width, a->height}, {b->width, b->height}, tolerance);
+}
 
 // An 848 x 648 view of a 400 x 300 screenshot, composed once settle() is true.
 struct Canvas

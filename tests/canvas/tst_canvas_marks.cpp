@@ -9,22 +9,11 @@
 #include "model/polyline_simplification.h"
 #include "record_printers.h"
 
-#include <cmath>
-
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
 using test::markerNumbers;
 
 Q_DECLARE_METATYPE(lustrelab::CanvasTool)
-
-namespace {
-
-bool nearUnit(UnitPoint a, UnitPoint b, double tolerance = 1e-9)
-{
-    return std::abs(a.x - b.x) <= tolerance && std::abs(a.y - b.y) <= tolerance;
-}
-
-} // namespace
 
 class TestCanvasMarks : public QObject
 {
@@ -124,12 +113,12 @@ class TestCanvasMarks : public QObject
         const PenStroke moved = canvas.state.currentPenStrokes()[0];
         for (qsizetype i = 0; i < stroke.points.size(); ++i)
             QVERIFY(
-                nearUnit(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
+                near(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
         // Pushed against the top edge it stops there as a whole, keeping its shape.
         drag(&canvas.view, {grab + by, grab + by + QPoint(0, -200), grab + by + QPoint(0, -400)});
         const PenStroke pushed = canvas.state.currentPenStrokes()[0];
         QCOMPARE(pushed.points[0].y, 1.0);
-        QVERIFY(nearUnit({0, pushed.points[0].y - pushed.points[1].y}, {0, 0.6}));
+        QVERIFY(near({0, pushed.points[0].y - pushed.points[1].y}, {0, 0.6}));
         canvas.state.undo();
         canvas.state.undo();
         QCOMPARE(canvas.state.currentPenStrokes()[0], stroke);
@@ -151,9 +140,9 @@ class TestCanvasMarks : public QObject
         QTest::keyClick(&canvas.view, Qt::Key_Up, Qt::ShiftModifier);
         const UnitPoint nudged = canvas.state.currentStepMarkers()[2].position;
         QVERIFY(
-            nearUnit(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
+            near(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
         canvas.state.undo();
-        QVERIFY(nearUnit(canvas.state.currentStepMarkers()[2].position,
+        QVERIFY(near(canvas.state.currentStepMarkers()[2].position,
                          {third.position.x + 1 / image.width(), third.position.y}));
         canvas.state.undo();
         QCOMPARE(canvas.state.currentStepMarkers()[2].position, third.position);
@@ -183,11 +172,6 @@ class TestCanvasMarks : public QObject
         auto at = [&](double x, double y) {
             return (frame.topLeft() + QPointF(64 + x, 64 + y) * scale).toPoint();
         };
-        auto near = [](std::optional<UnitRect> r, UnitRect e) {
-            const double t = 0.01;
-            return r && std::abs(r->x - e.x) < t && std::abs(r->y - e.y) < t &&
-                   std::abs(r->width - e.width) < t && std::abs(r->height - e.height) < t;
-        };
 
         // Escape drops the rectangle; Return then has nothing to apply.
         drag(&canvas.view, {at(100, 50), at(200, 150), at(300, 250)});
@@ -201,7 +185,7 @@ class TestCanvasMarks : public QObject
         drag(&canvas.view, {at(300, 150), at(350, 150), at(450, 150)});
         QTest::keyClick(&canvas.view, Qt::Key_Return);
         // x 100..400 of 400, y 50..250 from the top of 300: from the bottom 50..250.
-        QVERIFY2(near(canvas.state.currentCrop(), {0.25, 50.0 / 300, 0.75, 200.0 / 300}),
+        QVERIFY2(near(canvas.state.currentCrop(), UnitRect{0.25, 50.0 / 300, 0.75, 200.0 / 300}, 0.01),
                  qPrintable(toString(canvas.state.currentCrop().value_or(UnitRect{}))));
         QVERIFY(canvas.settle());
         const QImage& shown = *canvas.state.currentTab()->processedImage;

@@ -22,6 +22,16 @@ Q_DECLARE_METATYPE(lustrelab::ShapeType)
 
 namespace {
 
+// One-pixel black and white columns: any resampling turns them grey.
+QImage stripes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, x % 2 ? 0xFF000000 : 0xFFFFFFFF);
+    return image;
+}
+
 enum class Tone { white, red, pink, yellow, grey, green, other };
 
 Tone toneOf(QRgb pixel)
@@ -172,14 +182,10 @@ class TestCanvasPainting : public QObject
     void displayResampler()
     {
         QFETCH(QSize, target);
-        // One-pixel black and white stripes: sampling would keep some stripes
-        // whole and drop others; averaging gives an even grey.
-        QImage stripes(400, 320, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < stripes.height(); ++y)
-            for (int x = 0; x < stripes.width(); ++x)
-                stripes.setPixel(x, y, x % 2 ? 0xFFFFFFFF : 0xFF000000);
+        // Sampling would keep some stripes whole and drop others; averaging
+        // gives an even grey.
         DisplayResampler resampler;
-        QImage shown = resampler.resample(stripes, target, 2);
+        QImage shown = resampler.resample(stripes(400, 320), target, 2);
         QCOMPARE(shown.size(), target);
         QCOMPARE(shown.devicePixelRatio(), 2.0);
         int darkest = 255, lightest = 0;
@@ -260,14 +266,10 @@ class TestCanvasPainting : public QObject
     void hiDpiViewShowsTheComposedPixelsOneToOne()
     {
         AppState state(m_home.path());
-        // Alternating one-pixel columns: any resampling turns them grey.
-        QImage screenshot(240, 160, QImage::Format_ARGB32_Premultiplied);
-        for (int x = 0; x < screenshot.width(); ++x)
-            for (int y = 0; y < screenshot.height(); ++y)
-                screenshot.setPixel(x, y, x % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        QImage screenshot = stripes(240, 160);
         screenshot.setDevicePixelRatio(2);
         state.loadImage(screenshot, false);
-        QVERIFY(QTest::qWaitFor([&] { return !state.isProcessing() && state.currentTab()->processedImage; }));
+        QVERIFY(test::composed(state));
         const QImage composed = *state.currentTab()->processedImage;
         QCOMPARE(composed.devicePixelRatio(), 2.0);
 

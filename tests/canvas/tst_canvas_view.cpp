@@ -29,13 +29,7 @@ void doubleClick(QWidget* widget, QPoint at)
 // from (0.1, 0.1) to (0.2, 0.2) and a removal area from (0.6, 0.1) to (0.8, 0.3).
 struct Scene : Canvas
 {
-    explicit Scene(const QString& home) : Canvas(home)
-    {
-        text.text = QStringLiteral("Caption");
-        shape.startPoint = {0.1, 0.1};
-        shape.endPoint = {0.2, 0.2};
-        area.rect = {0.6, 0.1, 0.2, 0.2};
-    }
+    using Canvas::Canvas;
     // On the image, as no undo step.
     void addScene()
     {
@@ -44,9 +38,9 @@ struct Scene : Canvas
         state.setCurrentRemovalAreas({area});
     }
 
-    TextOverlay text;
-    ShapeOverlay shape;
-    RemovalArea area;
+    TextOverlay text{.text = QStringLiteral("Caption"), .backgroundColor = std::nullopt};
+    ShapeOverlay shape{.startPoint = {0.1, 0.1}, .endPoint = {0.2, 0.2}, .fillColor = std::nullopt};
+    RemovalArea area{.rect = {0.6, 0.1, 0.2, 0.2}};
 };
 
 enum class Ending { returnKey, clickElsewhere, deselect, deletion, escape };
@@ -179,12 +173,8 @@ class TestCanvasView : public QObject
         QCOMPARE(canvas.state.selectedShapeOverlayId(), idIf(CanvasHit::shape, canvas.shape.id));
         QCOMPARE(canvas.state.currentShapeOverlays(), QList{canvas.shape});
         QCOMPARE(canvas.state.currentRemovalAreas(), twice ? QList<RemovalArea>() : QList{canvas.area});
+        // The deletion is an undo step (what undo gives back: tst_app_state).
         QCOMPARE(canvas.state.historyManager().canUndo(), twice);
-        if (!twice)
-            return;
-        QVERIFY(canvas.settle());
-        canvas.state.undo();
-        QCOMPARE(canvas.state.currentRemovalAreas(), QList{canvas.area});
     }
 
     void moveOverlay_data()

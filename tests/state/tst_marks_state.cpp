@@ -38,7 +38,6 @@ class TestMarksState : public QObject
         QTest::addColumn<int>("deleted");   // index among four
         QTest::addColumn<bool>("selected"); // deleted as the selection, else by id
         QTest::addColumn<QList<int>>("after");
-        QTest::newRow("second of four, from 1") << 1 << 1 << false << QList<int>{1, 2, 3};
         QTest::newRow("the selected second") << 1 << 1 << true << QList<int>{1, 2, 3};
         QTest::newRow("first of four: the next takes its number") << 1 << 0 << false << QList<int>{1, 2, 3};
         QTest::newRow("last of four, from 5") << 5 << 3 << false << QList<int>{5, 6, 7};

@@ -80,12 +80,8 @@ class TestQuickCapture : public QObject
 
         QTemporaryDir dir;
         TemplateManager templates(dir.filePath(QStringLiteral("templates")));
-        BeautySettings wide;
-        wide.padding = 40;
-        wide.exportScale = 1;
+        const BeautySettings wide{.padding = 40, .exportScale = 1}, current{.exportScale = 2};
         templates.saveTemplate(QStringLiteral("Wide"), wide);
-        BeautySettings current;
-        current.exportScale = 2;
 
         PreferencesStore preferences;
         preferences.setAfterCapture(after);

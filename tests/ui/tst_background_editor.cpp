@@ -13,48 +13,41 @@
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
-class TestBackgroundEditor : public QObject
+class TestBackgroundEditor : public QObject, FreshModel<BackgroundPanel>
 {
     Q_OBJECT
-    test::IsolatedHome m_home;
-    QTemporaryDir m_templates;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<BackgroundPanel> m_panel;
 
     const CustomGradient& gradient() const { return m_state->settings().customGradient; }
-    GradientStopBar* bar() const { return child<GradientStopBar>(*m_panel); }
+    GradientStopBar* bar() const { return child<GradientStopBar>(*m_widget); }
     QPoint onBar(double position) const { return {bar()->xAt(position), 10}; }
     QPoint onHandle(double position) const { return {bar()->xAt(position), 30}; }
 
     void showCustom()
     {
-        segment(*named<SegmentedPicker>(*m_panel, "moreTypes"), 0)->click();
+        segment(*named<SegmentedPicker>(*m_widget, "moreTypes"), 0)->click();
         QCoreApplication::processEvents(); // lays the editor out now that it shows
     }
 
   private slots:
     void init()
     {
-        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
-        QDir(m_templates.path()).removeRecursively();
-        m_state = std::make_unique<AppState>(m_templates.path());
-        m_panel = std::make_unique<BackgroundPanel>(*m_state);
-        m_panel->resize(280, 700);
-        m_panel->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+        makeFresh();
+        m_widget->resize(280, 700);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
     }
-    void cleanup() { m_panel.reset(); } // before its model, which the next init replaces
+    void cleanup() { takeDown(); }
 
     // The six kinds sit in two rows read as one choice; each shows its own controls.
     void typeRowsShowOneChoice()
     {
-        auto* first = named<SegmentedPicker>(*m_panel, "type");
-        auto* more = named<SegmentedPicker>(*m_panel, "moreTypes");
+        auto* first = named<SegmentedPicker>(*m_widget, "type");
+        auto* more = named<SegmentedPicker>(*m_widget, "moreTypes");
         const char* blocks[] = {"gradientControls", "solidControls", nullptr,
                                 "customControls",   "imageControls", "matchControls"};
         // A new panel shows the default gradient's controls before any choice.
-        QVERIFY(named<QWidget>(*m_panel, blocks[0])->isVisibleTo(m_panel.get()));
-        QVERIFY(!named<QWidget>(*m_panel, blocks[1])->isVisibleTo(m_panel.get()));
+        QVERIFY(named<QWidget>(*m_widget, blocks[0])->isVisibleTo(m_widget.get()));
+        QVERIFY(!named<QWidget>(*m_widget, blocks[1])->isVisibleTo(m_widget.get()));
         for (int type = 0; type < 6; ++type) {
             segment(type < 3 ? *first : *more, type % 3)->click();
             QCOMPARE(m_state->settings().backgroundType, allCases<BackgroundType>()[type]);
@@ -62,7 +55,7 @@ class TestBackgroundEditor : public QObject
             QCOMPARE(more->currentIndex(), type >= 3 ? type - 3 : -1);
             for (int block = 0; block < 6; ++block)
                 if (blocks[block])
-                    QCOMPARE(named<QWidget>(*m_panel, blocks[block])->isVisibleTo(m_panel.get()), block == type);
+                    QCOMPARE(named<QWidget>(*m_widget, blocks[block])->isVisibleTo(m_widget.get()), block == type);
         }
     }
 
@@ -104,17 +97,15 @@ class TestBackgroundEditor : public QObject
     void kindShowsItsSettings()
     {
         showCustom();
-        auto* kind = named<SegmentedPicker>(*m_panel, "kind");
-        const auto shown = [this](const char* name) {
-            return named<SliderRow>(*m_panel, name)->isVisibleTo(m_panel.get());
-        };
-        QVERIFY(shown("angle") && !shown("centerX") && !shown("centerY"));
+        auto* kind = named<SegmentedPicker>(*m_widget, "kind");
+        const QStringList rows{"angle", "centerX", "centerY"};
+        QCOMPARE(shownAmong(*m_widget, rows), QStringList{"angle"});
         segment(*kind, 1)->click();
         QCOMPARE(gradient().kind, GradientKind::radial);
-        QVERIFY(!shown("angle") && shown("centerX") && shown("centerY"));
+        QCOMPARE(shownAmong(*m_widget, rows), QStringList({"centerX", "centerY"}));
         segment(*kind, 2)->click();
-        QVERIFY(shown("angle") && shown("centerX"));
-        named<QSlider>(*named<SliderRow>(*m_panel, "centerY"), "slider")->setValue(25 * 100);
+        QCOMPARE(shownAmong(*m_widget, {"angle", "centerX"}), QStringList({"angle", "centerX"}));
+        named<QSlider>(*named<SliderRow>(*m_widget, "centerY"), "slider")->setValue(25 * 100);
         QCOMPARE(gradient().centerY, 0.25);
     }
 
@@ -123,24 +114,24 @@ class TestBackgroundEditor : public QObject
     void savedGradientComesBack()
     {
         showCustom();
-        segment(*named<SegmentedPicker>(*m_panel, "kind"), 2)->click();
+        segment(*named<SegmentedPicker>(*m_widget, "kind"), 2)->click();
         const CustomGradient saved = gradient();
-        named<QPushButton>(*m_panel, "savePreset")->click();
-        QVERIFY(QFile::exists(QDir(m_templates.path()).filePath("gradients.json")));
-        auto* savedGrid = named<GradientSwatchGrid>(*m_panel, "savedGradients");
+        named<QPushButton>(*m_widget, "savePreset")->click();
+        QVERIFY(QFile::exists(QDir(templates()).filePath("gradients.json")));
+        auto* savedGrid = named<GradientSwatchGrid>(*m_widget, "savedGradients");
         auto swatches = savedGrid->findChildren<QAbstractButton*>();
         QCOMPARE(swatches.size(), 1);
         QVERIFY(swatches.first()->isChecked()); // it is the gradient shown
         QCOMPARE(swatches.first()->toolTip(), QStringLiteral("Custom 1"));
 
-        segment(*named<SegmentedPicker>(*m_panel, "kind"), 0)->click();
+        segment(*named<SegmentedPicker>(*m_widget, "kind"), 0)->click();
         QVERIFY(!swatches.first()->isChecked());
         swatches.first()->click();
         QCOMPARE(gradient(), saved);
 
         // The preset grid lists it last; from there it also becomes the custom gradient.
-        segment(*named<SegmentedPicker>(*m_panel, "type"), 0)->click();
-        auto* presets = named<QWidget>(*m_panel, "gradientControls")->findChild<GradientSwatchGrid*>();
+        segment(*named<SegmentedPicker>(*m_widget, "type"), 0)->click();
+        auto* presets = named<QWidget>(*m_widget, "gradientControls")->findChild<GradientSwatchGrid*>();
         const auto all = presets->findChildren<QAbstractButton*>();
         QCOMPARE(all.last()->toolTip(), QStringLiteral("Custom 1"));
         all.last()->click();
@@ -152,18 +143,18 @@ class TestBackgroundEditor : public QObject
 
     void imageFileIsNamed()
     {
-        const QString path = QDir(m_templates.path()).filePath("beach.png");
+        const QString path = m_home.filePath("beach.png");
         solidImage(40, 30, Qt::cyan).save(path);
         BeautySettings s = m_state->settings();
         s.backgroundType = BackgroundType::image;
         s.backgroundImagePath = path;
         m_state->setSettings(s);
-        auto* file = named<QLabel>(*m_panel, "imageFile");
+        auto* file = named<QLabel>(*m_widget, "imageFile");
         QCOMPARE(file->text(), QStringLiteral("beach.png"));
         s.backgroundImagePath = path + ".gone";
         m_state->setSettings(s);
         QCOMPARE(file->text(), QStringLiteral("beach.png.gone (not found)"));
-        named<QSlider>(*named<SliderRow>(*m_panel, "imageDim"), "slider")->setValue(40 * 100);
+        named<QSlider>(*named<SliderRow>(*m_widget, "imageDim"), "slider")->setValue(40 * 100);
         QCOMPARE(m_state->settings().backgroundImageDim, 0.4);
     }
 

@@ -3,8 +3,6 @@
 #include "ui/shell_palette.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 

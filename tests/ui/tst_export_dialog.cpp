@@ -2,18 +2,12 @@
 #include "ui/export_dialog.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
-class TestExportDialog : public QObject
+class TestExportDialog : public QObject, FreshModel<ExportDialog>
 {
     Q_OBJECT
-
-    IsolatedHome m_home;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<ExportDialog> m_dialog;
 
     void setExport(double scale, ExportFormat format)
     {
@@ -25,19 +19,14 @@ class TestExportDialog : public QObject
 
     QFileDialog* pressSave()
     {
-        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
-        auto* dialog = m_dialog->findChild<QFileDialog*>(QStringLiteral("saveDialog"));
+        QTest::keyClick(m_widget.get(), Qt::Key_Return);
+        auto* dialog = m_widget->findChild<QFileDialog*>(QStringLiteral("saveDialog"));
         return dialog && dialog->isVisible() ? dialog : nullptr;
     }
 
   private slots:
-    void init()
-    {
-        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
-        m_dialog = std::make_unique<ExportDialog>(*m_state);
-    }
-
-    void cleanup() { m_dialog.reset(); } // before its model, which the next init replaces
+    void init() { makeFresh(); }
+    void cleanup() { takeDown(); }
 
     void outputSize_data()
     {
@@ -56,8 +45,8 @@ class TestExportDialog : public QObject
         QFETCH(QSize, pixels);
         QFETCH(qreal, ratio);
         QFETCH(double, scale);
-        const auto* label = child<QLabel>(*m_dialog, QStringLiteral("outputSize"));
-        m_dialog->show();
+        const auto* label = child<QLabel>(*m_widget, QStringLiteral("outputSize"));
+        m_widget->show();
         if (pixels.isEmpty()) {
             QVERIFY(label->isHidden());
             return;
@@ -82,19 +71,19 @@ class TestExportDialog : public QObject
     {
         QFETCH(QString, button);
         QFETCH(double, scale);
-        QVERIFY(labelled(*m_dialog, "2x")->isChecked()); // the stored scale, from the start
+        QVERIFY(labelled(*m_widget, "2x")->isChecked()); // the stored scale, from the start
         QVERIFY(loadAndCompose(*m_state, solidImage(100, 50)));
         setExport(2.0, ExportFormat::png);
-        m_dialog->show();
-        QTest::mouseClick(labelled(*m_dialog, button), Qt::LeftButton);
+        m_widget->show();
+        QTest::mouseClick(labelled(*m_widget, button), Qt::LeftButton);
         QCOMPARE(m_state->settings().exportScale, scale);
         QTEST(m_state->settings().exportFormat, "format");
         QVERIFY(!m_state->isProcessing()); // only the export reads these
-        QVERIFY(labelled(*m_dialog, button)->isChecked());
+        QVERIFY(labelled(*m_widget, button)->isChecked());
         // A scale no button stands for leaves every scale button up.
         setExport(1.5, m_state->settings().exportFormat);
         for (const char* label : {"1x", "2x", "3x"})
-            QVERIFY(!labelled(*m_dialog, label)->isChecked());
+            QVERIFY(!labelled(*m_widget, label)->isChecked());
     }
 
     void savedFiles_data()
@@ -114,7 +103,7 @@ class TestExportDialog : public QObject
         QFETCH(ExportFormat, formatAtClose);
         m_state->setProcessedImage(solidImage(60, 40));
         setExport(2.0, formatAtOpen);
-        m_dialog->show();
+        m_widget->show();
         QFileDialog* save = pressSave();
         QVERIFY(save);
         QVERIFY(save->selectedFiles().value(0).endsWith(QLatin1Char('/') + proposed));
@@ -126,8 +115,8 @@ class TestExportDialog : public QObject
         QFile::remove(path);
         save->selectFile(path);
         static_cast<QDialog*>(save)->accept(); // as the dialog's own Save button does
-        QTRY_VERIFY(!m_dialog->isVisible());
-        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        QTRY_VERIFY(!m_widget->isVisible());
+        QCOMPARE(m_widget->result(), int(QDialog::Accepted));
         QImageReader reader(path);
         QCOMPARE(reader.format(), QByteArray(formatAtClose == ExportFormat::png ? "png" : "jpeg"));
         QCOMPARE(reader.size(), QSize(120, 80));
@@ -137,28 +126,28 @@ class TestExportDialog : public QObject
     void writeFailureIsShown()
     {
         m_state->setProcessedImage(solidImage(60, 40));
-        m_dialog->show();
+        m_widget->show();
         const QString blocker = m_home.filePath(QStringLiteral("not-a-folder"));
         QVERIFY(test::writeFile(blocker, ""));
         const QString path = blocker + QStringLiteral("/screenshot.png");
         QFileDialog* save = pressSave();
         QVERIFY(save);
         save->reject(); // cancelling keeps the sheet open
-        QVERIFY(m_dialog->isVisible());
-        QTRY_VERIFY(!m_dialog->findChild<QFileDialog*>());
+        QVERIFY(m_widget->isVisible());
+        QTRY_VERIFY(!m_widget->findChild<QFileDialog*>());
         QVERIFY((save = pressSave()));
         save->selectFile(path);
         static_cast<QDialog*>(save)->accept(); // as the dialog's own Save button does
         // Escape while the file is being written must not take the outcome away.
-        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
-        QVERIFY(m_dialog->isVisible());
+        QTest::keyClick(m_widget.get(), Qt::Key_Escape);
+        QVERIFY(m_widget->isVisible());
         QMessageBox* message = nullptr;
-        QTRY_VERIFY((message = m_dialog->findChild<QMessageBox*>()) && message->isVisible());
+        QTRY_VERIFY((message = m_widget->findChild<QMessageBox*>()) && message->isVisible());
         QVERIFY(message->text().contains(path));
         QVERIFY(!message->informativeText().isEmpty());
         QCOMPARE(message->windowModality(), Qt::WindowModal);
-        QVERIFY(m_dialog->isVisible());
-        QVERIFY(child<QPushButton>(*m_dialog, QStringLiteral("save"))->isEnabled());
+        QVERIFY(m_widget->isVisible());
+        QVERIFY(child<QPushButton>(*m_widget, QStringLiteral("save"))->isEnabled());
         QVERIFY(!QFile::exists(path));
     }
 };

@@ -22,10 +22,10 @@ class TestFontMenu : public QObject
 
     static QImage drawnWith(const QString& fontName)
     {
-        TextOverlay text;
-        text.text = QStringLiteral("Quartz Wiggly 0123");
-        text.fontName = fontName;
-        text.textColor = CodableColor::fromPlatformColor(Qt::black);
+        const TextOverlay text{.text = QStringLiteral("Quartz Wiggly 0123"),
+                               .fontName = fontName,
+                               .textColor = CodableColor::fromPlatformColor(Qt::black),
+                               .backgroundColor = std::nullopt};
         QImage canvas = solidImage(400, 100, Qt::white);
         QPainter painter(&canvas);
         drawText(text, painter, 400, 100);

@@ -2,21 +2,14 @@
 #include "ui/main_window.h"
 #include "ui_fixtures.h"
 
-#include <QAccessible>
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
 // The window used from the keyboard alone: every control is one stop of the
 // Tab cycle, each stop says what it is, and the tabs switch without a mouse.
-class TestKeyboardNavigation : public QObject
+class TestKeyboardNavigation : public QObject, FreshModel<MainWindow>
 {
     Q_OBJECT
-
-    IsolatedHome m_home;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MainWindow> m_window;
 
     static QString describe(const QWidget* widget)
     {
@@ -58,25 +51,23 @@ class TestKeyboardNavigation : public QObject
   private slots:
     void init()
     {
-        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
-        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
+        makeFresh();
         QVERIFY(loadAndCompose(*m_state));
         QVERIFY(loadAndCompose(*m_state, solidImage(200, 100, Qt::red), true));
         m_state->newTab();
-        m_window = std::make_unique<MainWindow>(*m_state);
-        m_window->resize(1200, 800);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_widget->resize(1200, 800);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
     }
 
-    void cleanup() { m_window.reset(); } // before its model, which the next init replaces
+    void cleanup() { takeDown(); }
 
     void tabVisitsEveryControlOnceAndShiftTabReturns()
     {
         m_state->selectTab(m_state->tabs()[1].id); // a composed tab, so the styling controls show
-        QTRY_VERIFY(m_window->isActiveWindow());
-        QWidget* first = m_window->nextInFocusChain();
-        while (first != m_window.get() && !(first->isVisible() && first->focusPolicy() & Qt::TabFocus))
+        QTRY_VERIFY(m_widget->isActiveWindow());
+        QWidget* first = m_widget->nextInFocusChain();
+        while (first != m_widget.get() && !(first->isVisible() && first->focusPolicy() & Qt::TabFocus))
             first = first->nextInFocusChain();
         first->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), first);
@@ -87,18 +78,18 @@ class TestKeyboardNavigation : public QObject
         for (const QWidget* stop : forward) {
             if (forward.count(stop) > 1)
                 faults << QStringLiteral("visited twice: %1").arg(describe(stop));
-            if (!stop->isVisible() || stop->window() != m_window.get())
+            if (!stop->isVisible() || stop->window() != m_widget.get())
                 faults << QStringLiteral("a stop that is not shown: %1").arg(describe(stop));
             if (spokenName(stop).isEmpty())
                 faults << QStringLiteral("a stop without a name: %1").arg(describe(stop));
         }
         // Every control the window shows is among the stops.
-        for (QWidget* control : m_window->findChildren<QWidget*>())
+        for (QWidget* control : m_widget->findChildren<QWidget*>())
             if (control->isVisible() && control->focusPolicy() & Qt::TabFocus && control->isEnabled() &&
-                control->window() == m_window.get() && !forward.contains(control) &&
+                control->window() == m_widget.get() && !forward.contains(control) &&
                 !qobject_cast<QScrollBar*>(control))
                 faults << QStringLiteral("never reached: %1").arg(describe(control));
-        faults << unreachableOrNamelessControls(*m_window);
+        faults << unreachableOrNamelessControls(*m_widget);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
 
         QList<QWidget*> backward = cycle(Qt::Key_Backtab);
@@ -112,7 +103,6 @@ class TestKeyboardNavigation : public QObject
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
-        QTest::newRow("Ctrl+Tab") << QKeySequence("Ctrl+Tab") << 0 << 1;
         QTest::newRow("Ctrl+Tab wraps") << QKeySequence("Ctrl+Tab") << 2 << 0;
         QTest::newRow("Ctrl+PgDown") << QKeySequence("Ctrl+PgDown") << 1 << 2;
         QTest::newRow("Ctrl+Shift+Tab") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab) << 1 << 0;
@@ -129,8 +119,8 @@ class TestKeyboardNavigation : public QObject
         const QList<QUuid> ids = tabIds();
         m_state->selectTab(ids[from]);
         m_state->addShapeOverlay(); // switching tabs ends its undo history; staying keeps it
-        child<CanvasView>(*m_window)->setFocus();
-        QTest::keySequence(m_window.get(), key);
+        child<CanvasView>(*m_widget)->setFocus();
+        QTest::keySequence(m_widget.get(), key);
         QCOMPARE(m_state->currentTabId(), ids[to]);
         QCOMPARE(m_state->historyManager().canUndo(), from == to);
     }
@@ -141,7 +131,7 @@ class TestKeyboardNavigation : public QObject
     {
         const QList<QUuid> ids = tabIds();
         m_state->selectTab(ids[0]);
-        auto items = m_window->findChildren<QWidget*>();
+        auto items = m_widget->findChildren<QWidget*>();
         QWidget* selected = nullptr;
         for (QWidget* item : items)
             if (item->metaObject()->className() == QByteArray("lustrelab::TabItem") &&
@@ -168,7 +158,7 @@ class TestKeyboardNavigation : public QObject
     void canvasAnnouncesTheSelection()
     {
         m_state->selectTab(tabIds()[1]);
-        const auto* canvas = child<CanvasView>(*m_window);
+        const auto* canvas = child<CanvasView>(*m_widget);
         QVERIFY(!spokenName(canvas).isEmpty());
         const QString nothing = canvas->accessibleDescription();
         m_state->addShapeOverlay();

@@ -6,8 +6,6 @@
 #include "ui/settings_view.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
@@ -30,16 +28,12 @@ void prepare(AppState& state, Setup setup)
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public QObject, FreshModel<MainWindow>
 {
     Q_OBJECT
 
-    IsolatedHome m_home;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MainWindow> m_window;
-
-    QAction* command(const char* name) const { return child<QAction>(*m_window, QLatin1String(name)); }
-    template <typename T> T* open() const { return m_window->findChild<T*>(); }
+    QAction* command(const char* name) const { return child<QAction>(*m_widget, QLatin1String(name)); }
+    template <typename T> T* open() const { return m_widget->findChild<T*>(); }
 
     // Runs what the window queued so far (its paste after the first
     // appearance among them).
@@ -52,49 +46,38 @@ class TestMainWindow : public QObject
 
     void showWindow()
     {
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
     }
 
   private slots:
     void init()
     {
         QGuiApplication::clipboard()->clear();
-        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
-        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
-        m_window = std::make_unique<MainWindow>(*m_state);
+        makeFresh();
     }
-
-    void cleanup() { m_window.reset(); } // before its model, which the next init replaces
+    void cleanup() { takeDown(); }
 
     void menuStatesFollowTheModel_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::addColumn<bool>("composed");
-        QTest::addColumn<bool>("closeTab");
-        QTest::addColumn<bool>("undo");
-        QTest::addColumn<bool>("redo");
-        QTest::newRow("second tab, empty and current") << Setup::twoTabs << false << true << false << false;
-        QTest::newRow("after an undoable edit") << Setup::afterEdit << true << false << true << false;
-        QTest::newRow("after undo") << Setup::afterUndo << true << false << false << true;
+        QTest::addColumn<QStringList>("enabled"); // besides those always enabled
+        QTest::newRow("second tab, empty and current") << Setup::twoTabs << QStringList{"closeTab"};
+        QTest::newRow("after an undoable edit") << Setup::afterEdit << QStringList{"copyResult", "export", "undo"};
+        QTest::newRow("after undo") << Setup::afterUndo << QStringList{"copyResult", "export", "redo"};
     }
     void menuStatesFollowTheModel()
     {
         QFETCH(Setup, setup);
-        QFETCH(bool, composed);
-        QFETCH(bool, closeTab);
-        QFETCH(bool, undo);
-        QFETCH(bool, redo);
+        QFETCH(QStringList, enabled);
         prepare(*m_state, setup);
-        const auto enabled = [&](const char* name) { return command(name)->isEnabled(); };
-        QCOMPARE(enabled("copyResult"), composed);
-        QCOMPARE(enabled("export"), composed);
-        QCOMPARE(enabled("closeTab"), closeTab);
-        QCOMPARE(enabled("undo"), undo);
-        QCOMPARE(enabled("redo"), redo);
-        for (const char* always :
-             {"paste", "newTab", "captureRegion", "captureWindow", "captureFullScreen", "preferences"})
-            QVERIFY2(enabled(always), always);
+        const QStringList always{"paste", "newTab", "captureRegion", "captureWindow", "captureFullScreen",
+                                 "preferences"};
+        QStringList found;
+        for (const QString& name : QStringList{"copyResult", "export", "closeTab", "undo", "redo"} + always)
+            if (child<QAction>(*m_widget, name)->isEnabled())
+                found << name;
+        QCOMPARE(found, enabled + always);
     }
 
     // The keys the README's table of menu commands promises.
@@ -128,7 +111,7 @@ class TestMainWindow : public QObject
         prepare(*m_state, setup);
         showWindow();
         const qsizetype tabs = m_state->tabs().size();
-        QTest::keySequence(m_window.get(), key);
+        QTest::keySequence(m_widget.get(), key);
         QCOMPARE(m_state->tabs().size(), tabs + tabsAdded);
         QCOMPARE(m_state->showExportDialog(), exportSheet);
         QTRY_COMPARE(open<ExportDialog>() != nullptr, exportSheet);
@@ -177,7 +160,7 @@ class TestMainWindow : public QObject
         setFlag(true);
         QTRY_VERIFY(sheet() && sheet()->isVisible());
         QCOMPARE(sheet()->windowModality(), Qt::WindowModal);
-        QCOMPARE(sheet()->parentWidget(), m_window.get());
+        QCOMPARE(sheet()->parentWidget(), m_widget.get());
         if (closedByModel)
             setFlag(false);
         else
@@ -210,7 +193,7 @@ class TestMainWindow : public QObject
             QGuiApplication::clipboard()->setImage(image);
         else
             QGuiApplication::clipboard()->setText(QStringLiteral("text"));
-        QSignalSpy shown(m_window.get(), &MainWindow::contentShown);
+        QSignalSpy shown(m_widget.get(), &MainWindow::contentShown);
         showWindow();
         QCOMPARE(shown.size(), 1);
         runQueuedCalls();
@@ -221,10 +204,10 @@ class TestMainWindow : public QObject
         // The window comes back after every capture: that must not paste over
         // the image just captured.
         const QImage captured = solidImage(30, 20, Qt::cyan);
-        m_window->hide();
+        m_widget->hide();
         m_state->loadImage(captured, true);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
         runQueuedCalls();
         QCOMPARE(m_state->tabs().size(), 2);
         QCOMPARE(m_state->currentTab()->sourceImage->pixel(0, 0), captured.pixel(0, 0));
@@ -258,27 +241,27 @@ class TestMainWindow : public QObject
             mime.setUrls({QUrl::fromLocalFile(file)});
         else
             mime.setText(QStringLiteral("text"));
-        auto* canvas = child<CanvasView>(*m_window);
-        const QPoint point = m_window->mapFromGlobal(canvas->mapToGlobal(canvas->rect().center()));
+        auto* canvas = child<CanvasView>(*m_widget);
+        const QPoint point = m_widget->mapFromGlobal(canvas->mapToGlobal(canvas->rect().center()));
         QDragEnterEvent enter(point, offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(m_window.get(), &enter);
-        const auto* highlight = child<DropHighlight>(*m_window);
+        QApplication::sendEvent(m_widget.get(), &enter);
+        const auto* highlight = child<DropHighlight>(*m_widget);
         QCOMPARE(enter.isAccepted(), accepted);
-        QCOMPARE(m_window->isDropTargeted(), accepted);
+        QCOMPARE(m_widget->isDropTargeted(), accepted);
         QCOMPARE(highlight->isVisible(), accepted);
-        QCOMPARE(highlight->geometry(), m_window->centralWidget()->geometry());
+        QCOMPARE(highlight->geometry(), m_widget->centralWidget()->geometry());
         if (!accepted)
             return;
         QCOMPARE(enter.dropAction(), Qt::CopyAction);
         QDragLeaveEvent leave;
-        QApplication::sendEvent(m_window.get(), &leave);
+        QApplication::sendEvent(m_widget.get(), &leave);
         QVERIFY(!highlight->isVisible());
-        QApplication::sendEvent(m_window.get(), &enter);
+        QApplication::sendEvent(m_widget.get(), &enter);
         QVERIFY(highlight->isVisible());
         QDropEvent drop(point, offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
-        QApplication::sendEvent(m_window.get(), &drop);
+        QApplication::sendEvent(m_widget.get(), &drop);
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
-        QVERIFY(!m_window->isDropTargeted());
+        QVERIFY(!m_widget->isDropTargeted());
         QVERIFY(!highlight->isVisible());
         QTRY_VERIFY(m_state->currentTab()->sourceImage);
         QCOMPARE(m_state->currentTab()->sourceImage->size(), dropped.size());
@@ -289,13 +272,13 @@ class TestMainWindow : public QObject
     void dropsReachTheWindowFromEveryPane()
     {
         showWindow();
-        const QRect area = m_window->centralWidget()->geometry();
+        const QRect area = m_widget->centralWidget()->geometry();
         for (int x = area.left() + 5; x < area.right(); x += 37) {
             for (int y = area.top() + 5; y < area.bottom(); y += 41) {
-                QWidget* target = m_window->childAt(QPoint(x, y));
+                QWidget* target = m_widget->childAt(QPoint(x, y));
                 while (target && !target->acceptDrops())
                     target = target->parentWidget();
-                QVERIFY2(target == m_window.get(), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
+                QVERIFY2(target == m_widget.get(), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
             }
         }
     }
@@ -310,10 +293,10 @@ class TestMainWindow : public QObject
     {
         QFETCH(QSize, requested);
         showWindow();
-        m_window->resize(requested);
-        QTRY_VERIFY(m_window->centralWidget()->width() >= 900);
-        QVERIFY(m_window->centralWidget()->height() >= 600);
-        const QList<int> sizes = child<QSplitter>(*m_window, QStringLiteral("panes"))->sizes();
+        m_widget->resize(requested);
+        QTRY_VERIFY(m_widget->centralWidget()->width() >= 900);
+        QVERIFY(m_widget->centralWidget()->height() >= 600);
+        const QList<int> sizes = child<QSplitter>(*m_widget, QStringLiteral("panes"))->sizes();
         QCOMPARE(sizes.size(), 3);
         QVERIFY2(sizes[0] >= 200 && sizes[0] <= 280, qPrintable(QString::number(sizes[0])));
         QVERIFY(sizes[1] >= 400);
@@ -323,10 +306,10 @@ class TestMainWindow : public QObject
     void preferencesOpenInTheirOwnWindowAndCloseWithIt()
     {
         showWindow();
-        QTest::keySequence(m_window.get(), QKeySequence("Ctrl+,"));
+        QTest::keySequence(m_widget.get(), QKeySequence("Ctrl+,"));
         QTRY_VERIFY(open<SettingsView>() && open<SettingsView>()->isVisible());
         QVERIFY(open<SettingsView>()->isWindow());
-        m_window->close();
+        m_widget->close();
         QVERIFY(!open<SettingsView>()->isVisible());
     }
 };

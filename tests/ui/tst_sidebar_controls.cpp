@@ -38,8 +38,6 @@ class TestSidebarControls : public QObject
         QTest::addColumn<QList<int>>("itemWidths");
         QTest::addColumn<QList<QPoint>>("positions");
         QTest::addColumn<int>("height");
-        QTest::newRow("third item wraps")
-            << QList<int>{40, 40, 40} << QList<QPoint>{{0, 0}, {46, 0}, {0, 26}} << 46;
         QTest::newRow("too wide item keeps its line, next one wraps")
             << QList<int>{150, 40} << QList<QPoint>{{0, 0}, {0, 26}} << 46;
         QTest::newRow("exact fit stays on the line")

@@ -64,23 +64,13 @@ QList<bool> foldedSections(const QWidget& sidebar)
 
 } // namespace
 
-class TestStylingSidebar : public QObject
+class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 {
     Q_OBJECT
-    test::IsolatedHome m_home;
-    QTemporaryDir m_templates;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<RightSidebar> m_sidebar;
 
   private slots:
-    void init()
-    {
-        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
-        m_state = std::make_unique<AppState>(m_templates.path());
-        m_sidebar = std::make_unique<RightSidebar>(*m_state);
-    }
-
-    void cleanup() { m_sidebar.reset(); } // before its model, which the next init replaces
+    void init() { makeFresh(); }
+    void cleanup() { takeDown(); }
 
     void opacityRow_data()
     {
@@ -94,7 +84,7 @@ class TestStylingSidebar : public QObject
     {
         QFETCH(float, stored);
         editSettings(*m_state, [&](BeautySettings& s) { s.shadowOpacity = stored; });
-        auto* opacity = named<SliderRow>(*m_sidebar, "opacity");
+        auto* opacity = named<SliderRow>(*m_widget, "opacity");
         QTEST(opacity->valueText(), "shown");
 
         named<QSlider>(*opacity, "slider")->setValue(40 * 100); // the handle dragged to 40
@@ -104,19 +94,19 @@ class TestStylingSidebar : public QObject
 
     void dependentRowsFollowTheStyling()
     {
-        auto* borders = child<BordersPanel>(*m_sidebar);
+        auto* borders = child<BordersPanel>(*m_widget);
         const auto* borderColor = named<QWidget>(*borders, "borderColorRow");
         QVERIFY(!borderColor->isVisibleTo(borders));
         QTest::keyClick(sliderOf(*borders, "borderWidth"), Qt::Key_Right); // width 0 -> 1
         QCOMPARE(m_state->settings().borderWidth, 1.0);
         QVERIFY(borderColor->isVisibleTo(borders));
 
-        auto* shadow = child<ShadowPanel>(*m_sidebar);
-        QVERIFY(named<SliderRow>(*shadow, "blur")->isVisibleTo(shadow));
+        auto* shadow = child<ShadowPanel>(*m_widget);
+        const QStringList shadowRows{"blur", "offsetY", "opacity"};
+        QCOMPARE(shownAmong(*shadow, shadowRows), shadowRows);
         named<QCheckBox>(*shadow, "enabled")->click();
         QVERIFY(!m_state->settings().shadowEnabled);
-        for (const char* row : {"blur", "offsetY", "opacity"})
-            QVERIFY2(!named<SliderRow>(*shadow, row)->isVisibleTo(shadow), row);
+        QCOMPARE(shownAmong(*shadow, shadowRows), QStringList());
     }
 
     void paddingSides()
@@ -128,32 +118,26 @@ class TestStylingSidebar : public QObject
             s.paddingLeading = 30;
             s.paddingTrailing = 40;
         });
-        auto* padding = child<PaddingPanel>(*m_sidebar);
-        const QList<SliderRow*> sides{named<SliderRow>(*padding, "top"), named<SliderRow>(*padding, "bottom"),
-                                      named<SliderRow>(*padding, "left"),
-                                      named<SliderRow>(*padding, "right")};
-        auto* size = named<SliderRow>(*padding, "size");
+        auto* padding = child<PaddingPanel>(*m_widget);
+        const QStringList sides{"top", "bottom", "left", "right"};
         auto* uniform = named<QCheckBox>(*padding, "uniform");
-        QVERIFY(size->isVisibleTo(padding));
+        QCOMPARE(shownAmong(*padding, QStringList{"size"} + sides), QStringList{"size"});
 
         uniform->click();
         QVERIFY(!m_state->settings().paddingUniform);
-        QVERIFY(!size->isVisibleTo(padding));
-        const QStringList shown{"10px", "20px", "30px", "40px"};
-        for (qsizetype i = 0; i < sides.size(); ++i) {
-            QVERIFY(sides[i]->isVisibleTo(padding));
-            QCOMPARE(sides[i]->valueText(), shown[i]);
-        }
+        QCOMPARE(shownAmong(*padding, QStringList{"size"} + sides), sides);
+        QStringList shown;
+        for (const QString& side : sides)
+            shown << child<SliderRow>(*padding, side)->valueText();
+        QCOMPARE(shown, QStringList({"10px", "20px", "30px", "40px"}));
         // Each side writes its own field.
         QTest::keyClick(sliderOf(*padding, "left"), Qt::Key_Right);
         QCOMPARE(m_state->settings().paddingLeading, 31.0);
         QCOMPARE(m_state->settings().paddingTrailing, 40.0);
 
         uniform->click();
-        QVERIFY(size->isVisibleTo(padding));
-        QCOMPARE(size->valueText(), QStringLiteral("64px"));
-        for (SliderRow* side : sides)
-            QVERIFY(!side->isVisibleTo(padding));
+        QCOMPARE(shownAmong(*padding, QStringList{"size"} + sides), QStringList{"size"});
+        QCOMPARE(named<SliderRow>(*padding, "size")->valueText(), QStringLiteral("64px"));
     }
 
     void deviceChips_data()
@@ -178,7 +162,7 @@ class TestStylingSidebar : public QObject
         QFETCH(QString, storedId);
         const bool pickerShown = chip != QLatin1String("None");
         editSettings(*m_state, [&](BeautySettings& s) { s.deviceFrameId = startId; });
-        auto* device = child<DeviceFramePanel>(*m_sidebar);
+        auto* device = child<DeviceFramePanel>(*m_widget);
         auto* picker = named<QComboBox>(*device, "frame");
         QVERIFY(labelled<PresetChip>(*device, startChip)->isSelected());
         QCOMPARE(picker->isVisibleTo(device), startChip != QLatin1String("None"));
@@ -199,19 +183,16 @@ class TestStylingSidebar : public QObject
 
     void categoryWithoutFrames()
     {
-        QList<DeviceFrame> catalogue(3);
-        catalogue[0].id = QStringLiteral("none");
-        catalogue[1].id = QStringLiteral("tablet-b");
-        catalogue[1].category = DeviceCategory::ipad;
-        catalogue[2].id = QStringLiteral("tablet-a");
-        catalogue[2].category = DeviceCategory::ipad;
+        const QList<DeviceFrame> catalogue{{.id = "none", .name = {}},
+                                           {.id = "tablet-b", .name = {}, .category = DeviceCategory::ipad},
+                                           {.id = "tablet-a", .name = {}, .category = DeviceCategory::ipad}};
         QCOMPARE(frameIdForCategory(DeviceCategory::mac, catalogue), QStringLiteral("none"));
         QCOMPARE(frameIdForCategory(DeviceCategory::ipad, catalogue), QStringLiteral("tablet-b"));
     }
 
     void gradientSwatches()
     {
-        auto* background = child<BackgroundPanel>(*m_sidebar);
+        auto* background = child<BackgroundPanel>(*m_widget);
         const auto* grid = child<GradientSwatchGrid>(*background);
         const auto swatches = [grid] { return grid->findChildren<QAbstractButton*>(); };
         QCOMPARE(swatches().size(), gradientPresets().size());
@@ -240,7 +221,7 @@ class TestStylingSidebar : public QObject
     {
         QVERIFY(loadAndCompose(*m_state));
         const QImage before = *m_state->currentTab()->processedImage;
-        QTest::keyClick(sliderOf(*m_sidebar, "cornerRadius"), Qt::Key_End);
+        QTest::keyClick(sliderOf(*m_widget, "cornerRadius"), Qt::Key_End);
         QCOMPARE(m_state->settings().cornerRadius, 48.0);
         QVERIFY(m_state->isProcessing());
         QTRY_VERIFY(!m_state->isProcessing());
@@ -252,31 +233,31 @@ class TestStylingSidebar : public QObject
     // and their bodies slide rather than jump.
     void sectionsFollowTheirFlags()
     {
-        m_sidebar->resize(280, 900);
-        m_sidebar->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
-        QCOMPARE(foldedSections(*m_sidebar), QList<bool>({false, true, false, true, false, true}));
+        m_widget->resize(280, 900);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
+        QCOMPARE(foldedSections(*m_widget), QList<bool>({false, true, false, true, false, true}));
 
-        const auto* sizeBody = named<QWidget>(*section(*m_sidebar, 0), "body");
-        const auto* bordersBody = named<QWidget>(*section(*m_sidebar, 3), "body");
-        headerOf(*m_sidebar, 0)->click(); // Size folds
+        const auto* sizeBody = named<QWidget>(*section(*m_widget, 0), "body");
+        const auto* bordersBody = named<QWidget>(*section(*m_widget, 3), "body");
+        headerOf(*m_widget, 0)->click(); // Size folds
         QVERIFY(m_state->canvasCollapsed());
-        QVERIFY(section(*m_sidebar, 0)->isAnimating());
-        QTRY_VERIFY(!section(*m_sidebar, 0)->isAnimating());
+        QVERIFY(section(*m_widget, 0)->isAnimating());
+        QTRY_VERIFY(!section(*m_widget, 0)->isAnimating());
         QVERIFY(!sizeBody->isVisible());
-        QTest::keyClick(headerOf(*m_sidebar, 3), Qt::Key_Space); // Borders opens, from the keyboard
+        QTest::keyClick(headerOf(*m_widget, 3), Qt::Key_Space); // Borders opens, from the keyboard
         QVERIFY(!m_state->cornersCollapsed());
-        QTRY_VERIFY(!section(*m_sidebar, 3)->isAnimating());
+        QTRY_VERIFY(!section(*m_widget, 3)->isAnimating());
         QVERIFY(bordersBody->isVisible() && bordersBody->height() > 0);
         const QList<bool> folded{true, true, false, false, false, true};
-        QCOMPARE(foldedSections(*m_sidebar), folded);
+        QCOMPARE(foldedSections(*m_widget), folded);
 
-        auto* tabs = named<SegmentedPicker>(*m_sidebar, "tabPicker");
+        auto* tabs = named<SegmentedPicker>(*m_widget, "tabPicker");
         segment(*tabs, 1)->click();
-        QVERIFY(child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
+        QVERIFY(child<SharePanel>(*m_widget)->isVisibleTo(m_widget.get()));
         segment(*tabs, 0)->click();
-        QVERIFY(!child<SharePanel>(*m_sidebar)->isVisibleTo(m_sidebar.get()));
-        QCOMPARE(foldedSections(*m_sidebar), folded);
+        QVERIFY(!child<SharePanel>(*m_widget)->isVisibleTo(m_widget.get()));
+        QCOMPARE(foldedSections(*m_widget), folded);
     }
 
     void shareBlock_data()
@@ -297,7 +278,7 @@ class TestStylingSidebar : public QObject
         QFETCH(double, scale);
         editSettings(*m_state, [&](BeautySettings& s) { s.exportScale = scale; });
         m_state->setProcessedImage(composed);
-        auto* share = child<SharePanel>(*m_sidebar);
+        auto* share = child<SharePanel>(*m_widget);
         const bool present = !composed.isNull();
         QCOMPARE(named<QPushButton>(*share, "copy")->isEnabled(), present);
         QCOMPARE(named<QPushButton>(*share, "download")->isEnabled(), present);
@@ -321,11 +302,11 @@ class TestStylingSidebar : public QObject
         settings.borderWidth = 2;
         settings.deviceFrameId = firstFrameOf(DeviceCategory::iphone).id;
         m_state->setSettings(settings);
-        QCOMPARE(unreachableOrNamelessControls(*m_sidebar), QStringList());
+        QCOMPARE(unreachableOrNamelessControls(*m_widget), QStringList());
         settings.backgroundType = BackgroundType::solid;
         settings.paddingUniform = false;
         m_state->setSettings(settings);
-        QCOMPARE(unreachableOrNamelessControls(*m_sidebar), QStringList());
+        QCOMPARE(unreachableOrNamelessControls(*m_widget), QStringList());
     }
 };
 

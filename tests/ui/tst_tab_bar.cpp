@@ -2,31 +2,25 @@
 #include "ui/tab_item.h"
 #include "ui_fixtures.h"
 
-#include <memory>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
-class TestTabBar : public QObject
+class TestTabBar : public QObject, FreshModel<TabBar>
 {
     Q_OBJECT
 
-    IsolatedHome m_home;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<TabBar> m_bar;
-
     void show(int width = 600)
     {
-        m_bar->resize(width, TabBar::stripHeight);
-        m_bar->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_bar.get()));
+        m_widget->resize(width, TabBar::stripHeight);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
     }
 
     // The item standing for the model's tab at `index`.
     TabItem* item(int index) const
     {
         const QUuid id = m_state->tabs().value(index).id;
-        for (TabItem* tab : m_bar->findChildren<TabItem*>())
+        for (TabItem* tab : m_widget->findChildren<TabItem*>())
             if (tab->tabId() == id)
                 return tab;
         return nullptr;
@@ -37,7 +31,7 @@ class TestTabBar : public QObject
         return child<QToolButton>(*item(index), QStringLiteral("closeTabButton"));
     }
 
-    QScrollArea* scrollArea() const { return child<QScrollArea>(*m_bar); }
+    QScrollArea* scrollArea() const { return child<QScrollArea>(*m_widget); }
 
     bool whollyVisible(TabItem* tab) const
     {
@@ -49,67 +43,50 @@ class TestTabBar : public QObject
     void init()
     {
         QCursor::setPos(QPoint(3000, 3000)); // no tab starts under the pointer
-        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
-        m_bar = std::make_unique<TabBar>(*m_state);
+        makeFresh();
     }
+    void cleanup() { takeDown(); }
 
-    void cleanup() { m_bar.reset(); } // before its model, which the next init replaces
-
+    // Three tabs, the last current, then a change from the model or a click:
+    // the strip shows the model's tabs in its order, the current one selected.
     void followsTheTabList_data()
     {
-        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("step");
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("selected");
-        QTest::newRow("two new tabs") << "nn" << 3 << 2;
-        QTest::newRow("select the first") << "nnf" << 3 << 0;
-        QTest::newRow("close the current") << "nnc" << 2 << 1;
+        QTest::newRow("two new tabs") << "" << 3 << 2;
+        QTest::newRow("select the first") << "select first" << 3 << 0;
+        QTest::newRow("close the current") << "close current" << 2 << 1;
+        QTest::newRow("click a tab selects it") << "click first" << 3 << 0;
+        QTest::newRow("close button of the current tab") << "click close last" << 2 << 1;
+        QTest::newRow("plus button") << "click plus" << 4 << 3;
     }
     void followsTheTabList()
     {
-        QFETCH(QString, steps);
+        QFETCH(QString, step);
         QFETCH(int, items);
         QFETCH(int, selected);
-        for (const QChar step : steps) {
-            if (step == 'n')
-                m_state->newTab();
-            else if (step == 'f')
-                m_state->selectTab(m_state->tabs().first().id);
-            else if (step == 'c')
-                m_state->closeTab(*m_state->currentTabId());
-        }
-        QCOMPARE(m_bar->findChildren<TabItem*>().size(), items);
+        m_state->newTab();
+        m_state->newTab();
+        show();
+        if (step == "select first")
+            m_state->selectTab(m_state->tabs().first().id);
+        else if (step == "close current")
+            m_state->closeTab(*m_state->currentTabId());
+        else if (step == "click first")
+            QTest::mouseClick(item(0), Qt::LeftButton, {}, QPoint(12, 10));
+        else if (step == "click close last")
+            QTest::mouseClick(closeButton(2), Qt::LeftButton);
+        else if (step == "click plus")
+            QTest::mouseClick(child<QToolButton>(*m_widget, QStringLiteral("newTabButton")), Qt::LeftButton);
+        QCOMPARE(m_state->tabs().size(), items);
+        QCOMPARE(*m_state->currentTabId(), m_state->tabs()[selected].id);
+        QCOMPARE(m_widget->findChildren<TabItem*>().size(), items);
         for (int i = 0; i < items; ++i) {
             QVERIFY(item(i));
             QCOMPARE(item(i)->parentWidget()->layout()->indexOf(item(i)), i); // in the model's order
             QCOMPARE(item(i)->isSelected(), i == selected);
         }
-    }
-
-    void pointerActions_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("tabs");
-        QTest::addColumn<int>("current");
-        QTest::newRow("click a tab selects it") << "click first" << 3 << 0;
-        QTest::newRow("close button of the current tab") << "close last" << 2 << 1;
-        QTest::newRow("plus button") << "plus" << 4 << 3;
-    }
-    void pointerActions()
-    {
-        QFETCH(QString, action);
-        QFETCH(int, tabs);
-        QFETCH(int, current);
-        m_state->newTab();
-        m_state->newTab();
-        show();
-        if (action == "click first")
-            QTest::mouseClick(item(0), Qt::LeftButton, {}, QPoint(12, 10));
-        else if (action == "close last")
-            QTest::mouseClick(closeButton(2), Qt::LeftButton);
-        else
-            QTest::mouseClick(child<QToolButton>(*m_bar, QStringLiteral("newTabButton")), Qt::LeftButton);
-        QCOMPARE(m_state->tabs().size(), tabs);
-        QCOMPARE(*m_state->currentTabId(), m_state->tabs()[current].id);
     }
 
     void closeButtonOnlyOnSelectedOrHoveredTab_data()
@@ -184,7 +161,7 @@ class TestTabBar : public QObject
         QTRY_VERIFY(whollyVisible(item(15)));
         QVERIFY(bar->value() > 0);
         QVERIFY(!scrollArea()->verticalScrollBar()->isVisible());
-        QWheelEvent wheel(QPointF(50, 10), m_bar->mapToGlobal(QPointF(50, 10)), QPoint(), QPoint(0, 120),
+        QWheelEvent wheel(QPointF(50, 10), m_widget->mapToGlobal(QPointF(50, 10)), QPoint(), QPoint(0, 120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(scrollArea()->viewport(), &wheel);
         QVERIFY(!whollyVisible(item(15)));

@@ -95,22 +95,16 @@ class TestTemplateSheetAndPreferences : public QObject
         QCOMPARE(scale(reopened)->currentText(), QStringLiteral("1x"));
     }
 
-    void unreadableScaleReadsAsDefault()
-    {
-        for (const QVariant& stored : {QVariant(QStringLiteral("big")), QVariant(7.5)}) { // not offered
-            QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab"))
-                .setValue(QStringLiteral("defaultScale"), stored);
-            QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
-        }
-    }
-
-    // Stored by hand or by a later version: what would not hide the text, or
-    // could not name a language, reads as the default; so does nothing stored.
-    void unreadableTextPreferencesReadAsDefault_data()
+    // Stored by hand or by a later version: a scale not offered, a style that
+    // would not hide the text or a name that is no language reads as the
+    // default; so does nothing stored.
+    void unreadablePreferencesReadAsDefault_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
         QTest::newRow("nothing stored") << "text.language" << QVariant();
+        QTest::newRow("a scale that is no number") << "defaultScale" << QVariant(QStringLiteral("big"));
+        QTest::newRow("a scale not offered") << "defaultScale" << QVariant(7.5);
         QTest::newRow("a shape that hides nothing")
             << "text.redactionStyle" << QVariant(QStringLiteral("Rectangle"));
         QTest::newRow("no shape at all") << "text.redactionStyle" << QVariant(QStringLiteral("Sparkle"));
@@ -118,12 +112,13 @@ class TestTemplateSheetAndPreferences : public QObject
             << "text.language" << QVariant(QStringLiteral("../../tmp/eng"));
         QTest::newRow("an empty language") << "text.language" << QVariant(QString());
     }
-    void unreadableTextPreferencesReadAsDefault()
+    void unreadablePreferencesReadAsDefault()
     {
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
         if (stored.isValid())
             QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).setValue(key, stored);
+        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));
     }

@@ -8,9 +8,6 @@
 #include "ui_fixtures.h"
 #include "xvfb_main.h"
 
-#include <QApplication>
-#include <QMenuBar>
-
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
@@ -34,29 +31,25 @@ class WitnessBackend : public CaptureBackend
 
 } // namespace
 
-class TestWindowPresence : public QObject
+class TestWindowPresence : public QObject, FreshModel<MainWindow>
 {
     Q_OBJECT
-    IsolatedHome m_home;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MainWindow> m_window;
     QStringList m_seen;
 
-    QWidget* preferences() const { return m_window->findChild<SettingsView*>(); }
-    void openPreferences() { child<QAction>(*m_window, QStringLiteral("preferences"))->trigger(); }
+    QWidget* preferences() const { return m_widget->findChild<SettingsView*>(); }
+    void openPreferences() { child<QAction>(*m_widget, QStringLiteral("preferences"))->trigger(); }
 
   private slots:
     void init()
     {
-        m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
-        m_window = std::make_unique<MainWindow>(*m_state);
-        m_window->setAutomaticPasteEnabled(false);
+        makeFresh();
+        m_widget->setAutomaticPasteEnabled(false);
         auto backend = std::make_unique<WitnessBackend>();
         backend->seen = &m_seen;
         m_seen.clear();
         m_state->screenCaptureService().setBackend(std::move(backend));
     }
-    void cleanup() { m_window.reset(); } // before its model, which the next init replaces
+    void cleanup() { takeDown(); }
 
     void windowsLeaveTheScreenDuringACapture_data()
     {
@@ -74,26 +67,26 @@ class TestWindowPresence : public QObject
         QFETCH(bool, minimised);
         QFETCH(int, overlapping);
         if (minimised) {
-            m_window->showMinimized();
+            m_widget->showMinimized();
         } else {
-            m_window->show();
-            m_window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+            m_widget->show();
+            m_widget->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
         }
         if (withPreferences)
             openPreferences();
         QList<QFuture<QImage>> captures;
         for (int i = 0; i < overlapping; ++i)
             captures << m_state->screenCaptureService().captureRegion();
-        QVERIFY(!m_window->isVisible() || minimised);
+        QVERIFY(!m_widget->isVisible() || minimised);
         QTRY_VERIFY_WITH_TIMEOUT(
             std::all_of(captures.begin(), captures.end(), [](auto& f) { return f.isFinished(); }), 5000);
         QCOMPARE(m_seen, QStringList()); // nothing of ours on the screen, for every capture
-        QCOMPARE(m_window->isMinimized(), minimised);
-        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_widget->isMinimized(), minimised);
+        QVERIFY(m_widget->isVisible());
         QCOMPARE(preferences() && preferences()->isVisible(), withPreferences);
         if (!minimised)
-            QTRY_VERIFY(m_window->isActiveWindow());
+            QTRY_VERIFY(m_widget->isActiveWindow());
     }
 
     void preferencesKeys_data()
@@ -107,14 +100,14 @@ class TestWindowPresence : public QObject
     {
         QFETCH(QKeySequence, key);
         QFETCH(bool, quits);
-        m_window->show();
+        m_widget->show();
         openPreferences();
         QWidget* window = preferences();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keySequence(window, key);
         QTRY_VERIFY(!window->isVisible());
-        QCOMPARE(!m_window->isVisible(), quits); // Quit closes the main window, then the loop
+        QCOMPARE(!m_widget->isVisible(), quits); // Quit closes the main window, then the loop
     }
 };
 

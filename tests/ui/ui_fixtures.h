@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <cstdlib>
+#include <memory>
 
 namespace lustrelab::uitest {
 
@@ -42,6 +43,17 @@ template <typename T = QAbstractButton> T* labelled(const QWidget& root, const Q
         if (button->text() == text)
             return button;
     return nullptr;
+}
+
+// Which of the widgets called `names` under `root` it shows, in the order
+// given: one comparison names every row that shows or hides wrongly.
+inline QStringList shownAmong(const QWidget& root, const QStringList& names)
+{
+    QStringList shown;
+    for (const QString& name : names)
+        if (child<QWidget>(root, name)->isVisibleTo(&root))
+            shown << name;
+    return shown;
 }
 
 // A segmented picker's segment, counted from the left.
@@ -77,6 +89,31 @@ inline int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mo
             count += std::abs(QColor(canvas.pixel(x, y)).lightnessF() - window.lightnessF()) > 0.25 ? 1 : 0;
     return count;
 }
+
+// A model on a private home and `Widget` on it, for a test class to derive
+// from: makeFresh() (in init) leaves no preferences or templates of an
+// earlier test function; takeDown() (in cleanup) removes the widget first.
+template <typename Widget> class FreshModel
+{
+  protected:
+    void makeFresh()
+    {
+        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
+        QDir(templates()).removeRecursively();
+        m_state = std::make_unique<AppState>(templates());
+        m_widget = std::make_unique<Widget>(*m_state);
+    }
+    void takeDown()
+    {
+        m_widget.reset();
+        m_state.reset();
+    }
+    QString templates() const { return m_home.filePath(QStringLiteral("templates")); }
+
+    IsolatedHome m_home;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<Widget> m_widget;
+};
 
 // Loads an image into the current tab (or a new one) and waits until it is
 // composed.
