@@ -1,6 +1,7 @@
 #include "canvas_view.h"
 
 #include "canvas_coordinates.h"
+#include "canvas_damage.h"
 #include "canvas_decorations.h"
 #include "canvas_interaction.h"
 #include "canvas_marks.h"
@@ -103,7 +104,20 @@ void CanvasView::modelChanged()
     syncEditor();
     // A screen reader announces the selection through the description.
     setAccessibleDescription(selectionDescription());
-    update();
+    // Only what differs from the scene asked for last: on a large screen a
+    // whole repaint costs more than a drag step may take.
+    const ScreenshotTab* tab = m_state.currentTab();
+    canvas::ShownScene next;
+    if (tab) {
+        const auto editing = editingTextId();
+        const auto text = m_state.selectedTextOverlayId();
+        const canvas::SelectedAnnotations selected{text != editing ? text : std::nullopt,
+                                                   m_state.selectedShapeOverlayId(),
+                                                   m_state.selectedStepMarkerId(), m_state.selectedPenStrokeId()};
+        next = canvas::sceneOf(*tab, selected, imageFrame(), displayScale());
+    }
+    update(canvas::damagedRegion(m_scene, next, tab ? tab->processedChange : std::nullopt, rect()));
+    m_scene = std::move(next);
 }
 
 void CanvasView::syncEditor()
@@ -165,8 +179,8 @@ void CanvasView::paintEvent(QPaintEvent*)
     const ScreenshotTab* tab = m_state.currentTab();
     if (tab && tab->processedImage) {
         const QRectF frame = imageFrame();
-        m_display.paint(painter, *tab->processedImage, frame, devicePixelRatioF(),
-                        m_resizeSettled.isActive());
+        m_display.paint(painter, *tab->processedImage, frame, devicePixelRatioF(), m_resizeSettled.isActive(),
+                        tab->processedChange);
 
         painter.save();
         painter.translate(frame.topLeft());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas_damage.h"
 #include "image_display_buffer.h"
 #include "model/pen_stroke.h"
 #include "model/shape_overlay.h"
@@ -127,6 +128,7 @@ class CanvasView : public QWidget
     std::optional<std::pair<QPointF, QPointF>> m_textArea;
 
     ImageDisplayBuffer m_display;
+    canvas::ShownScene m_scene; // as the last model change asked it to be shown
     QTimer m_resizeSettled; // a proper refill of the display once resizing stops
     QPixmap m_backdrop;     // the checkerboard at the current size and colours
     QColor m_backdropColor;

@@ -5,6 +5,7 @@
 // letters, Delete, arrow nudges, Escape).
 
 #include "canvas_coordinates.h"
+#include "canvas_damage.h"
 #include "canvas_marks.h"
 #include "canvas_view.h"
 #include "inline_text_editor.h"
@@ -22,7 +23,7 @@ namespace lustrelab {
 
 namespace {
 
-// The selected mark's frame, dashed like a selected shape's.
+// The selected mark's frame (canvas::markerFrame, canvas::strokeFrame), dashed like a selected shape's.
 void paintSelectionFrame(QPainter& painter, const QRectF& bounds, const QColor& accent)
 {
     painter.save();
@@ -32,7 +33,7 @@ void paintSelectionFrame(QPainter& painter, const QRectF& bounds, const QColor& 
     pen.setDashPattern({2.5, 2.5});
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(bounds.adjusted(-3, -3, 3, 3), 2, 2);
+    painter.drawRoundedRect(bounds, 2, 2);
     painter.restore();
 }
 
@@ -93,20 +94,12 @@ void CanvasView::paintMarks(QPainter& painter, const QRectF& frame)
 {
     const QColor accent = palette().color(QPalette::Highlight);
     const double scale = displayScale();
-    const double w = frame.width(), h = frame.height();
     painter.save();
     painter.translate(frame.topLeft());
-    if (const auto marker = m_state.selectedStepMarker()) {
-        StepMarker shown = *marker;
-        shown.size *= scale;
-        paintSelectionFrame(painter, stepMarkerOutline(shown, w, h).boundingRect(), accent);
-    }
-    if (const auto stroke = m_state.selectedPenStroke()) {
-        const double reach = stroke->width * scale / 2;
-        paintSelectionFrame(
-            painter, penStrokePath(*stroke, w, h).boundingRect().adjusted(-reach, -reach, reach, reach),
-            accent);
-    }
+    if (const auto marker = m_state.selectedStepMarker())
+        paintSelectionFrame(painter, canvas::markerFrame(*marker, frame.size(), scale), accent);
+    if (const auto stroke = m_state.selectedPenStroke())
+        paintSelectionFrame(painter, canvas::strokeFrame(*stroke, frame.size(), scale), accent);
     painter.restore();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <QSize>
+#include <vector>
 
 namespace lustrelab {
 
@@ -21,14 +23,30 @@ class DisplayResampler
     // elsewhere is never overwritten, so the call then allocates anew.
     QImage resample(const QImage& image, QSize pixels, double ratio = 1);
 
+    // As resample(), for an image that differs from the one of the previous
+    // call only inside `changed` (its pixels): only the result's pixels that
+    // can depend on those are computed again, the same as a full resample
+    // gives. Resamples in full when the sizes are not those of the previous
+    // call. The same rule on releasing the previous result applies.
+    QImage resampleChanged(const QImage& image, const QRegion& changed, QSize pixels, double ratio = 1);
+
   private:
-    QImage m_halves[2];
+    // Bilinear filtering of `source` into the rows of `area` of the result.
+    void filterInto(const QImage& source, const QRect& area);
+
+    std::vector<QImage> m_levels; // the image halved once, twice, ...: kept for partial updates
     QImage m_result;
+    QSize m_sourceSize;
+    QSize m_pixels;
+    double m_ratio = 1;
+    bool m_resultIsLevel = false; // the last level had the target size: no filtering step
 };
 
 // One halving into `into` (reused when it is unshared and of the right size):
 // each pixel is the rounded mean of a 2 x 2 block of 32-bit premultiplied
-// pixels; an odd last row or column is averaged with itself.
-void halveInto(const QImage& image, QImage& into);
+// pixels; an odd last row or column is averaged with itself. With `area`
+// (pixels of `into`), only those pixels are computed; `into` must then
+// already have its size.
+void halveInto(const QImage& image, QImage& into, const QRect& area = {});
 
 } // namespace lustrelab

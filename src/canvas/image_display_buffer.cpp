@@ -22,10 +22,15 @@ bool ImageDisplayBuffer::isCurrent(const QImage& image, const QRectF& frame, dou
            m_buffer.size() == devicePixelRect(frame, ratio).size() && m_buffer.devicePixelRatio() == ratio;
 }
 
-void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio)
+void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio,
+                                const std::optional<ImageChange>& change)
 {
+    const bool follows = change && !m_buffer.isNull() && change->since == m_imageKey &&
+                         m_imageSize == image.size() && m_buffer.size() == pixels &&
+                         m_buffer.devicePixelRatio() == ratio;
     m_buffer = QImage(); // hands the resampler its buffer back for reuse
-    m_buffer = m_resampler.resample(image, pixels, ratio);
+    m_buffer = follows ? m_resampler.resampleChanged(image, change->area, pixels, ratio)
+                       : m_resampler.resample(image, pixels, ratio);
     if (m_buffer.devicePixelRatio() != ratio)
         m_buffer.setDevicePixelRatio(ratio);
     m_imageKey = image.cacheKey();
@@ -33,7 +38,7 @@ void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio)
 }
 
 void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio,
-                               bool allowStretch)
+                               bool allowStretch, const std::optional<ImageChange>& change)
 {
     const QRect pixels = devicePixelRect(frame, ratio);
     if (image.isNull() || pixels.isEmpty())
@@ -49,7 +54,7 @@ void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRe
         return;
     }
     if (!isCurrent(image, frame, ratio))
-        refill(image, pixels.size(), ratio);
+        refill(image, pixels.size(), ratio, change);
     painter.drawImage(target.topLeft(), m_buffer);
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "display_resampler.h"
+#include "model/image_change.h"
 
 #include <QImage>
 #include <QRect>
 #include <QRectF>
+#include <optional>
 
 class QPainter;
 
@@ -21,8 +23,11 @@ class ImageDisplayBuffer
   public:
     // Draws `image` fitted into `frame` (logical points of a device with
     // `ratio` device pixels per point). With `allowStretch`, a buffer of the
-    // same image at another size is stretched rather than refilled.
-    void paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio, bool allowStretch);
+    // same image at another size is stretched rather than refilled. With
+    // `change`, an image that follows the one in the buffer refills only the
+    // part of the buffer that the change reaches.
+    void paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio, bool allowStretch,
+               const std::optional<ImageChange>& change = std::nullopt);
 
     const QImage& buffer() const { return m_buffer; }
 
@@ -33,7 +38,7 @@ class ImageDisplayBuffer
   private:
     // Whether the buffer holds `image` at exactly the device pixels of `frame`.
     bool isCurrent(const QImage& image, const QRectF& frame, double ratio) const;
-    void refill(const QImage& image, QSize pixels, double ratio);
+    void refill(const QImage& image, QSize pixels, double ratio, const std::optional<ImageChange>& change);
 
     DisplayResampler m_resampler;
     QImage m_buffer;

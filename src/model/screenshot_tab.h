@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image_change.h"
 #include "pen_stroke.h"
 #include "removal_area.h"
 #include "shape_overlay.h"
@@ -22,6 +23,8 @@ struct ScreenshotTab
     QString name;
     std::optional<QImage> sourceImage;    // absent for an empty tab
     std::optional<QImage> processedImage; // absent until composed
+    // How processedImage differs from the one it replaced; none when unknown.
+    std::optional<ImageChange> processedChange;
     QList<TextOverlay> textOverlays;
     QList<ShapeOverlay> shapeOverlays;
     QList<RemovalArea> removalAreas;

@@ -84,24 +84,31 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (source.isNull())
         return source;
     BaseKey key = keyFor(source, settings, removalAreas, crop);
-    if (!m_baseKey || !(*m_baseKey == key)) {
+    const bool baseKept = m_baseKey && *m_baseKey == key;
+    if (!baseKept) {
         m_baseKey.reset();
         m_base = {};
         m_annotated.clear();
         // The crop comes first: everything after it sees only the part kept.
         std::optional<BaseLayerImage> base =
             composeBase(crop ? croppedImage(source, *crop) : source, settings, removalAreas);
-        if (!base)
+        if (!base) {
+            noteResult({}, {}, false);
             return {};
+        }
         m_base = std::move(*base);
         m_baseKey = std::move(key);
     }
-    if (textOverlays.isEmpty() && shapeOverlays.isEmpty() && stepMarkers.isEmpty() && penStrokes.isEmpty())
+    if (textOverlays.isEmpty() && shapeOverlays.isEmpty() && stepMarkers.isEmpty() && penStrokes.isEmpty()) {
+        noteResult(m_base.image, {}, baseKept);
         return m_base.image;
+    }
 
     QImage canvas = m_canvases.take(m_base.image.size(), m_base.image.format());
-    if (canvas.isNull())
+    if (canvas.isNull()) {
+        noteResult({}, {}, false);
         return {};
+    }
     // Read before anything writes the buffer: writing changes its key.
     const qint64 heldKey = canvas.cacheKey();
     const auto held = std::find_if(m_annotated.cbegin(), m_annotated.cend(),
@@ -146,11 +153,29 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         painter.end();
     }
     drawn.cacheKey = canvas.cacheKey();
+    noteResult(canvas, drawn.reached, baseKept);
     if (m_annotated.size() >= annotatedBuffers)
         m_annotated.removeFirst();
     m_annotated.append(std::move(drawn));
     m_canvases.keep(canvas);
     return canvas;
+}
+
+void ImageProcessor::noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept)
+{
+    // Both images are the same base layer with annotations drawn over it, so
+    // they can differ only where the annotations of either reached.
+    if (baseKept && m_lastResult.cacheKey != 0 && !image.isNull()) {
+        QRegion area;
+        for (const QRect& r : m_lastResult.reached)
+            area += r;
+        for (const QRect& r : reached)
+            area += r;
+        m_lastChange = ImageChange{m_lastResult.cacheKey, area};
+    } else {
+        m_lastChange.reset();
+    }
+    m_lastResult = {image.isNull() ? 0 : image.cacheKey(), reached};
 }
 
 QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettings& settings,

@@ -4,6 +4,7 @@
 #include "device_frame_renderer.h"
 #include "image_buffer_pool.h"
 #include "model/beauty_settings.h"
+#include "model/image_change.h"
 #include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
@@ -60,6 +61,12 @@ class ImageProcessor
     // decoding or allocating anything.
     static QSizeF canvasPixelsFor(QSize sourcePixels, double ratio, const BeautySettings& settings);
 
+    // How the image the last call returned differs from the one returned
+    // before it, when the two share their base layer: a move of one
+    // annotation changes only what that annotation covered before and after.
+    // None after the base layer was made anew, or when the call failed.
+    const std::optional<ImageChange>& lastChange() const { return m_lastChange; }
+
     // Hands over a buffer for the next canvas of its size and format, made
     // ahead (while the source was still being decoded, say).
     void offerCanvas(const QImage& buffer) { m_canvases.keep(buffer); }
@@ -100,9 +107,14 @@ class ImageProcessor
     };
     static constexpr qsizetype annotatedBuffers = 8;
 
+    // Records `image` as the latest result and what changed since the one before.
+    void noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept);
+
     std::optional<BaseKey> m_baseKey;
     QList<AnnotatedBuffer> m_annotated; // on the current base layer, newest last
     BaseLayerImage m_base;
+    AnnotatedBuffer m_lastResult; // the latest output and where it differs from the base layer
+    std::optional<ImageChange> m_lastChange;
     ImageBufferPool m_canvases;
     CompositionInputs m_inputs;
 };

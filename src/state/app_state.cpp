@@ -359,6 +359,7 @@ void AppState::setProcessedImage(const std::optional<QImage>& image)
 {
     if (ScreenshotTab* tab = mutableCurrentTab()) {
         tab->processedImage = presentImage(image);
+        tab->processedChange.reset();
         emit tabsChanged();
     }
 }
@@ -412,9 +413,14 @@ void AppState::processImage()
 // the user switch or close tabs meanwhile, it must not land in another tab:
 // that tab would show, and export, somebody else's screenshot until its next
 // edit.
-void AppState::storeComposition(const QUuid& tabId, const QImage& image)
+void AppState::storeComposition(const QUuid& tabId, const QImage& image,
+                                const std::optional<ImageChange>& change)
 {
     if (ScreenshotTab* tab = recordWithId(m_tabs, tabId)) {
+        // The change is relative to the processor's previous result, which is
+        // this tab's image only if nothing else was stored in between.
+        const bool follows = change && tab->processedImage && tab->processedImage->cacheKey() == change->since;
+        tab->processedChange = follows ? change : std::nullopt;
         tab->processedImage = presentImage(image);
         emit tabsChanged();
     }

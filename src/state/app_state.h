@@ -329,7 +329,7 @@ class AppState : public QObject
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
-    void storeComposition(const QUuid& tabId, const QImage& image);
+    void storeComposition(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change);
 
     // Services first: they must exist before anything below uses them and
     // outlive the workers that use them.

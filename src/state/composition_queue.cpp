@@ -49,15 +49,16 @@ void CompositionQueue::startNext()
     runThenDeliver(
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
-            return m_processor.process(request.source, request.settings, request.textOverlays,
-                                       request.shapeOverlays, request.removalAreas, request.stepMarkers,
-                                       request.penStrokes, request.crop);
+            QImage image = m_processor.process(request.source, request.settings, request.textOverlays,
+                                               request.shapeOverlays, request.removalAreas,
+                                               request.stepMarkers, request.penStrokes, request.crop);
+            return Result{std::move(image), m_processor.lastChange()};
         },
-        [this](const QImage& image) { finish(image); });
+        [this](const Result& result) { finish(result); });
     m_waiting.pop_front();
 }
 
-void CompositionQueue::finish(const QImage& image)
+void CompositionQueue::finish(const Result& result)
 {
     const Running done = *m_running;
     m_running.reset();
@@ -65,7 +66,7 @@ void CompositionQueue::finish(const QImage& image)
     // not idle while the model and the views take it in.
     startNext();
     if (done.deliver)
-        emit composed(done.tabId, image);
+        emit composed(done.tabId, result.image, result.change);
     if (!isBusy())
         emit busyChanged(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/beauty_settings.h"
+#include "model/image_change.h"
 #include "model/pen_stroke.h"
 #include "model/removal_area.h"
 #include "model/shape_overlay.h"
@@ -62,14 +63,20 @@ class CompositionQueue : public QObject
     bool isBusy() const { return m_running.has_value() || !m_waiting.empty(); }
 
   signals:
-    // One per request that was not replaced or discarded, in request order.
-    void composed(const QUuid& tabId, const QImage& image);
+    // One per request that was not replaced or discarded, in request order;
+    // `change` relates the image to the one delivered before it, if it can.
+    void composed(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change);
     // After the last composed() of a busy spell, and when a request starts one.
     void busyChanged(bool busy);
 
   private:
     void startNext();
-    void finish(const QImage& image);
+    struct Result
+    {
+        QImage image;
+        std::optional<ImageChange> change;
+    };
+    void finish(const Result& result);
 
     struct Running
     {

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/image_change.h"
+#include "model/screenshot_tab.h"
+
+#include <QList>
+#include <QRect>
+#include <QRectF>
+#include <QRegion>
+#include <QUuid>
+#include <optional>
+
+namespace lustrelab::canvas {
+
+// What the canvas shows of a tab, in the view's points: the composed image
+// in its frame and the outlines and frames drawn over it. Two of these tell
+// which part of the view a model change has to repaint, so that a drag on a
+// large screen does not repaint the whole view on every step.
+struct ShownScene
+{
+    qint64 imageKey = 0; // 0: no image shown
+    QSize imagePixels;
+    QRectF frame;
+    QList<QRectF> overlays; // every rectangle an outline or frame may touch
+};
+
+// The selected annotations, whose frames are drawn over the image.
+struct SelectedAnnotations
+{
+    std::optional<QUuid> text; // none while that text is being edited: the field replaces its frame
+    std::optional<QUuid> shape;
+    std::optional<QUuid> marker;
+    std::optional<QUuid> stroke;
+};
+
+// The frame drawn around a selected step marker or pen stroke, relative to
+// the image frame's top-left corner; `scale` is the frame's points per point
+// of the composed image.
+QRectF markerFrame(const StepMarker& marker, QSizeF frameSize, double scale);
+QRectF strokeFrame(const PenStroke& stroke, QSizeF frameSize, double scale);
+
+// What a paint of `tab` in `frame` shows.
+ShownScene sceneOf(const ScreenshotTab& tab, const SelectedAnnotations& selected, const QRectF& frame,
+                   double scale);
+
+// The part of `view` to repaint when `before` is on screen and `after` is to
+// be shown; `change` tells how after's image follows before's. Without a
+// change that links the two images, or when the image moved, all of it.
+QRegion damagedRegion(const ShownScene& before, const ShownScene& after,
+                      const std::optional<ImageChange>& change, const QRect& view);
+
+} // namespace lustrelab::canvas
