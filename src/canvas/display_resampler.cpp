@@ -129,8 +129,11 @@ QImage DisplayResampler::resampleChanged(const QImage& image, const QRegion& cha
         const QPoint to(int(std::ceil((r.right() + 1) * sx)) + mx, int(std::ceil((r.bottom() + 1) * sy)) + my);
         targets += QRect(from, to).intersected(QRect(QPoint(), pixels));
     }
+    // Qt's filter steps along a row from where its span starts, in fixed
+    // point: a span that starts mid-row rounds its positions differently
+    // from the whole row. Every redrawn span therefore starts at column 0.
     for (const QRect& target : targets)
-        filterInto(working, target);
+        filterInto(working, QRect(QPoint(0, target.top()), target.bottomRight()));
     m_result.setDevicePixelRatio(ratio);
     return m_result;
 }

@@ -1,0 +1,204 @@
+// The shortcuts a drag takes on its way to the screen, each against the way
+// round it: an image resampled only where it changed against one resampled
+// whole, a composition's reported change against the pixels that did change,
+// and a view repainted only in its damaged parts against a fresh view's paint,
+// all on a 2x screen.
+
+#include "canvas/canvas_damage.h"
+#include "canvas/display_resampler.h"
+#include "canvas_fixtures.h"
+#include "render/image_processor.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QBackingStore>
+
+using namespace lustrelab;
+using namespace lustrelab::canvastest;
+
+namespace {
+
+int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int differing = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int column = 0; column < x.width(); ++column)
+            differing += x.pixel(column, row) != y.pixel(column, row);
+    return differing;
+}
+
+ShapeOverlay boxAt(double x, double y)
+{
+    ShapeOverlay shape;
+    shape.shapeType = ShapeType::rectangle;
+    shape.startPoint = {x, y};
+    shape.endPoint = {x + 0.2, y - 0.15};
+    return shape;
+}
+
+} // namespace
+
+class TestDisplayPaths : public QObject
+{
+    Q_OBJECT
+    test::IsolatedHome m_home;
+
+  private slots:
+    void partialResampleMatchesFull_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<QRect>("changed");
+        QTest::newRow("halved once, then filtered (ratio 1 screen)")
+            << QSize(1001, 667) << QSize(393, 262) << QRect(301, 207, 120, 91);
+        QTest::newRow("filtered only (ratio 2 screen)") << QSize(800, 600) << QSize(631, 473) << QRect(10, 500, 70, 100);
+        QTest::newRow("halved twice, odd edges") << QSize(1203, 805) << QSize(290, 190) << QRect(1150, 780, 53, 25);
+        QTest::newRow("halved to the exact size") << QSize(800, 600) << QSize(400, 300) << QRect(399, 1, 3, 3);
+        QTest::newRow("enlarged") << QSize(200, 150) << QSize(700, 525) << QRect(50, 60, 10, 5);
+        QTest::newRow("change at the corner") << QSize(640, 480) << QSize(500, 375) << QRect(0, 0, 1, 1);
+    }
+    void partialResampleMatchesFull()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QSize, target);
+        QFETCH(QRect, changed);
+        const QImage before = test::patternImage(source.width(), source.height())
+                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QImage after = before;
+        {
+            QPainter painter(&after);
+            painter.fillRect(changed, QColor(250, 20, 200, 180));
+        }
+        DisplayResampler partial;
+        QImage shown = partial.resample(before, target, 2);
+        shown = QImage(); // released, so the update may write in place
+        shown = partial.resampleChanged(after, QRegion(changed), target, 2);
+        const QImage fresh = DisplayResampler().resample(after, target, 2);
+        QCOMPARE(shown.devicePixelRatio(), 2.0);
+        QCOMPARE(differingPixels(shown, fresh), 0);
+    }
+
+    // A result still held elsewhere is not written: the update is a fresh resample then.
+    void heldResultIsNotOverwritten()
+    {
+        const QImage before = test::patternImage(400, 300).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QImage after = before;
+        after.setPixel(10, 10, 0xff00ff00);
+        DisplayResampler resampler;
+        const QImage held = resampler.resample(before, {317, 238});
+        const QImage heldCopy = held.copy();
+        const QImage next = resampler.resampleChanged(after, QRegion(10, 10, 1, 1), {317, 238});
+        QCOMPARE(differingPixels(held, heldCopy), 0);
+        QCOMPARE(differingPixels(next, DisplayResampler().resample(after, {317, 238})), 0);
+    }
+
+    void compositionReportsWhatChanged()
+    {
+        const QImage source = test::patternImage(300, 200, 2);
+        ImageProcessor processor;
+        BeautySettings settings;
+        const QImage first = processor.process(source, settings, {}, {boxAt(0.2, 0.7)}, {});
+        QVERIFY(!processor.lastChange()); // a new base layer: nothing to relate to
+        const QImage kept = first.copy();
+        const QImage second = processor.process(source, settings, {}, {boxAt(0.5, 0.5)}, {});
+        const auto change = processor.lastChange();
+        QVERIFY(change);
+        QCOMPARE(change->since, first.cacheKey());
+        QVERIFY(!change->area.isEmpty());
+        int outsideDiffers = 0, insideDiffers = 0;
+        for (int y = 0; y < second.height(); ++y)
+            for (int x = 0; x < second.width(); ++x) {
+                const bool differs = second.pixel(x, y) != kept.pixel(x, y);
+                (change->area.contains(QPoint(x, y)) ? insideDiffers : outsideDiffers) += differs;
+            }
+        QCOMPARE(outsideDiffers, 0);
+        QVERIFY(insideDiffers > 0);
+
+        settings.padding += 4;
+        processor.process(source, settings, {}, {boxAt(0.5, 0.5)}, {});
+        QVERIFY(!processor.lastChange());
+    }
+
+    void damage_data()
+    {
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<QRectF>("frameAfter");
+        QTest::addColumn<bool>("whole");
+        const QRectF frame(24, 24, 400, 300);
+        QTest::newRow("a linked change repaints a part") << true << frame << false;
+        QTest::newRow("an unrelated image repaints all") << false << frame << true;
+        QTest::newRow("a moved frame repaints all") << true << frame.translated(1, 0) << true;
+    }
+    void damage()
+    {
+        QFETCH(bool, linked);
+        QFETCH(QRectF, frameAfter);
+        QFETCH(bool, whole);
+        const QRect view(0, 0, 448, 348);
+        const canvas::ShownScene before{1, {800, 600}, QRectF(24, 24, 400, 300), {QRectF(50, 50, 20, 20)}};
+        const canvas::ShownScene after{2, {800, 600}, frameAfter, {QRectF(90, 50, 20, 20)}};
+        const ImageChange change{linked ? 1 : 7, QRegion(200, 200, 10, 10)};
+        const QRegion damage = canvas::damagedRegion(before, after, change, view);
+        if (whole) {
+            QCOMPARE(damage, QRegion(view));
+            return;
+        }
+        QVERIFY(damage.boundingRect().width() < view.width() / 2);
+        for (const QPoint p : {QPoint(50, 50), QPoint(69, 69), QPoint(90, 50), QPoint(24 + 100, 24 + 100),
+                               QPoint(24 + 104, 24 + 104)})
+            QVERIFY2(damage.contains(p), qPrintable(QStringLiteral("%1, %2").arg(p.x()).arg(p.y())));
+    }
+
+    // Every step of a move, on screen after only its damaged parts were
+    // repainted, is what a fresh view paints of the same model.
+    void partlyRepaintedViewMatchesFreshPaint()
+    {
+        AppState state(m_home.path());
+        CanvasView view(state);
+        view.resize(848, 648);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        state.loadImage(test::patternImage(600, 400, 2), false);
+        QVERIFY(test::composed(state));
+        state.addRemovalArea({0.1, 0.4, 0.2, 0.2}, RemovalMethod::contentAware);
+        state.setCurrentShapeOverlays({boxAt(0.5, 0.6)});
+        state.processImage();
+        QVERIFY(test::composed(state));
+        const QImage& composed = *state.currentTab()->processedImage;
+        const QRectF shown = canvas::fittedImageFrame(QSizeF(view.size()), composed.deviceIndependentSize());
+        const QPoint grab = canvas::unitToCanvas({0.6, 0.525}, shown).toPoint();
+        QTest::mousePress(&view, Qt::LeftButton, {}, grab);
+        for (int step = 1; step <= 4; ++step) {
+            QTest::mouseMove(&view, grab + QPoint(9 * step, 5 * step));
+            QVERIFY(test::composed(state));
+            QVERIFY(state.currentTab()->processedChange); // the shortcut is taken
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            // What the window shows: the offscreen platform's backing store is an image.
+            QPaintDevice* device = view.backingStore()->paintDevice();
+            QCOMPARE(device->devType(), int(QInternal::Image));
+            const QImage onScreen = *static_cast<QImage*>(device);
+            CanvasView fresh(state);
+            fresh.resize(view.size());
+            const QImage painted = fresh.grab().toImage();
+            QCOMPARE(onScreen.size(), QSize(1696, 1296));
+            QCOMPARE(differingPixels(onScreen, painted), 0);
+        }
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, grab + QPoint(36, 20));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestDisplayPaths test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_display_paths.moc"
