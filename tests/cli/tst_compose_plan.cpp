@@ -338,9 +338,7 @@ class TestComposePlan : public QObject
         QFETCH(QString, preset);
         QFETCH(QSizeF, canvas);
         BeautySettings settings;
-        settings.canvasPresetId = preset;
-        settings.padding = 50;
-        settings.exportScale = 1;
+        settings.canvasPresetId = preset, settings.padding = 50, settings.exportScale = 1;
         const double area = canvas.width() * canvas.height();
         QVERIFY2(!checkComposedSize(image, settings, qint64(area * 0.98)).isEmpty(),
                  "a canvas over the limit");

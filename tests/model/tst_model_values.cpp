@@ -2,17 +2,20 @@
 // default tab names, the stop bar's edits of a custom gradient, the preset and
 // frame catalogues, and a pointer's path simplified: what is kept stays within
 // the tolerance of everything that was drawn, straight runs collapse to their
-// ends, and a two-second scribble at 120 Hz fits the budget of about 200 points.
+// ends, and a two-second scribble at 120 Hz fits the budget of about 200 points;
+// and the styling record as JSON, written key for key and read strictly.
 #include "model/canvas_preset.h"
 #include "model/codable_color.h"
 #include "model/color_hex.h"
 #include "model/device_frame.h"
 #include "model/gradient_preset.h"
 #include "model/gradient_stops.h"
+#include "model/model_json.h"
 #include "model/polyline_simplification.h"
 #include "model/screenshot_tab.h"
 #include "record_printers.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <cmath>
 #include <numbers>
@@ -113,6 +116,29 @@ QList<QPointF> scribble()
     }
     return quantised(points);
 }
+
+// The default record as written, key for key.
+const char* const defaultRecord =
+    R"({"cornerRadius":12.0,"borderWidth":0.0,"borderColor":{"red":1.0,"green":1.0,)"
+    R"("blue":1.0,"opacity":1.0},"shadowEnabled":true,"shadowBlur":40.0,)"
+    R"("shadowOffsetX":0.0,"shadowOffsetY":10.0,"shadowOpacity":0.25,)"
+    R"("shadowColor":{"red":0.0,"green":0.0,"blue":0.0,"opacity":1.0},)"
+    R"("paddingUniform":true,"padding":64.0,"paddingTop":64.0,"paddingBottom":64.0,)"
+    R"("paddingLeading":64.0,"paddingTrailing":64.0,"autoBalance":false,)"
+    R"("backgroundType":"gradient","gradientPresetId":"ocean",)"
+    R"("customGradient":{"kind":"linear","angle":45.0,"centerX":0.5,"centerY":0.5,)"
+    R"("stops":[{"color":{"red":0.388,"green":0.4,"blue":0.945,"opacity":1.0},)"
+    R"("position":0.0},{"color":{"red":0.925,"green":0.282,"blue":0.6,)"
+    R"("opacity":1.0},"position":1.0}]},)"
+    R"("solidColor":{"red":1.0,"green":1.0,"blue":1.0,"opacity":1.0},)"
+    R"("backgroundImagePath":"","backgroundImageBlur":0.0,"backgroundImageDim":0.0,)"
+    R"("canvasPresetId":"auto","customWidth":1920.0,)"
+    R"("customHeight":1080.0,"deviceFrameId":"none","exportScale":2.0,)"
+    R"("exportFormat":"png"})";
+
+// Added later and optional: a record written before them reads as the default.
+const char* const laterKeys[] = {"shadowColor",         "autoBalance",         "customGradient",
+                                 "backgroundImagePath", "backgroundImageBlur", "backgroundImageDim"};
 
 } // namespace
 
@@ -405,8 +431,152 @@ class TestModelValues : public QObject
         QFETCH(QPointF, point);
         QTEST(lustrelab::distanceToPolyline(point, {{0, 0}, {10, 0}, {10, 10}}), "distance");
     }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<BeautySettings>("settings");
+        QTest::newRow("default") << BeautySettings{};
+        // Every field differs from its default and from its neighbours.
+        BeautySettings all;
+        all.cornerRadius = 0.5, all.borderWidth = 3.25, all.borderColor = {0.1, 1.0 / 3.0, 0, 0.5};
+        all.shadowEnabled = false, all.shadowBlur = 0, all.shadowOffsetX = -7.125, all.shadowOffsetY = 1e-3;
+        all.shadowOpacity = 0.3f, all.shadowColor = {0.9, 0.25, 0.125, 0.75}, all.paddingUniform = false;
+        all.padding = 1, all.paddingTop = 2, all.paddingBottom = 3, all.paddingLeading = 4;
+        all.paddingTrailing = 5, all.autoBalance = true, all.backgroundType = BackgroundType::transparent;
+        all.gradientPresetId = QStringLiteral("ocean-deep \u00e9\u2603");
+        all.customGradient = {GradientKind::conic, -30.5, 0.25, 0.875,
+                              {{{0, 0, 0, 0.5}, 0.1}, {{1, 0.5, 0, 1}, 0.9}, {{0, 1, 0, 1}, 0.4}}};
+        all.solidColor = {0.2, 0.4, 0.6, 0.8}, all.backgroundImagePath = QStringLiteral("/tmp/bg \u00e9.png");
+        all.backgroundImageBlur = 12.5, all.backgroundImageDim = 0.375;
+        all.canvasPresetId = QStringLiteral("16:9"), all.customWidth = 640.5, all.customHeight = 480;
+        all.deviceFrameId = QStringLiteral("ipadpro13"), all.exportScale = 3, all.exportFormat = ExportFormat::jpeg;
+        QTest::newRow("every field changed") << all;
+        BeautySettings extreme;
+        extreme.shadowOpacity = std::numeric_limits<float>::denorm_min();
+        extreme.padding = std::numeric_limits<double>::denorm_min();
+        extreme.customWidth = std::numeric_limits<double>::max();
+        QTest::newRow("extreme magnitudes") << extreme;
+    }
+    void roundTrip()
+    {
+        QFETCH(BeautySettings, settings);
+        QString error;
+        const auto read = beautySettingsFromJson(Json::parse(toJson(settings).dump()), &error);
+        QVERIFY2(read.has_value(), qPrintable(error));
+        QCOMPARE(*read, settings);
+    }
+
+    void writesKeysInRecordOrder()
+    {
+        QCOMPARE(QByteArray::fromStdString(toJson(BeautySettings{}).dump()), QByteArray(defaultRecord));
+    }
+
+    // Templates and settings files written before the later keys (shadow
+    // colour, custom and image backgrounds, auto-balance) read unchanged, to
+    // the look they were made with.
+    void recordFromBeforeLaterKeysReads()
+    {
+        Json earlier = Json::parse(defaultRecord);
+        for (const char* key : laterKeys)
+            earlier.erase(key);
+        QString error;
+        const auto read = beautySettingsFromJson(earlier, &error);
+        QVERIFY2(read, qPrintable(error));
+        QCOMPARE(*read, BeautySettings{});
+    }
+
+    // A 32-bit opacity widened to double would be written as 0.30000001192092896.
+    void shadowOpacityShortestDecimal_data()
+    {
+        QTest::addColumn<float>("opacity");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("0.3") << 0.3f << QByteArray("0.3");
+        QTest::newRow("one") << 1.0f << QByteArray("1.0");
+        QTest::newRow("needs eight digits") << 0.123456789f << QByteArray("0.12345679");
+    }
+    void shadowOpacityShortestDecimal()
+    {
+        QFETCH(float, opacity);
+        BeautySettings s;
+        s.shadowOpacity = opacity;
+        const Json json = toJson(s);
+        QTEST(QByteArray::fromStdString(json["shadowOpacity"].dump()), "written");
+        QCOMPARE(beautySettingsFromJson(Json::parse(json.dump())).value().shadowOpacity, opacity);
+    }
+
+    // Every key of the record but the later ones is required, and every value must have the right type or raw
+    // value.
+    void rejectionNamesTheKey_data()
+    {
+        QTest::addColumn<QString>("pointer");          // the value changed
+        QTest::addColumn<QByteArray>("replacement");   // JSON text; empty: the key is removed
+        const Json written = toJson(BeautySettings{}); // its keys are pinned by writesKeysInRecordOrder
+        for (const auto& item : written.items())
+            if (std::find(std::begin(laterKeys), std::end(laterKeys), item.key()) == std::end(laterKeys))
+                QTest::addRow("%s missing", item.key().c_str())
+                    << "/" + QString::fromStdString(item.key()) << QByteArray();
+        QTest::newRow("colour lacks opacity") << "/solidColor/opacity" << QByteArray();
+        QTest::newRow("number as string") << "/cornerRadius" << QByteArray(R"("12")");
+        QTest::newRow("number as null") << "/shadowBlur" << QByteArray("null");
+        QTest::newRow("boolean as number") << "/shadowEnabled" << QByteArray("1");
+        QTest::newRow("id as number") << "/gradientPresetId" << QByteArray("5");
+        QTest::newRow("unknown background") << "/backgroundType" << QByteArray(R"("checkerboard")");
+        QTest::newRow("background wrong case") << "/backgroundType" << QByteArray(R"("Gradient")");
+        QTest::newRow("format as number") << "/exportFormat" << QByteArray("0");
+        QTest::newRow("colour as string") << "/borderColor" << QByteArray(R"("white")");
+        QTest::newRow("colour component as bool") << "/borderColor/green" << QByteArray("true");
+        QTest::newRow("optional colour, when given, checked") << "/shadowColor/red" << QByteArray(R"("0")");
+        QTest::newRow("gradient kind unknown") << "/customGradient/kind" << QByteArray(R"("diamond")");
+        QTest::newRow("gradient with one stop") << "/customGradient/stops" << QByteArray(R"([{"color":)"
+                                                                                       R"({"red":0,"green":0,"blue":0,"opacity":1},"position":0}])");
+        QTest::newRow("gradient stops not an array") << "/customGradient/stops" << QByteArray("{}");
+        QTest::newRow("stop beyond the end") << "/customGradient/stops/1/position" << QByteArray("1.5");
+        QTest::newRow("stop without colour") << "/customGradient/stops/0/color" << QByteArray();
+        QTest::newRow("dim beyond one") << "/backgroundImageDim" << QByteArray("2");
+        QTest::newRow("image path as number") << "/backgroundImagePath" << QByteArray("1");
+        QTest::newRow("opacity beyond float range") << "/shadowOpacity" << QByteArray("1e300");
+        QTest::newRow("not an object") << "" << QByteArray("[1,2]");
+    }
+    void rejectionNamesTheKey()
+    {
+        QFETCH(QString, pointer);
+        QFETCH(QByteArray, replacement);
+        Json json = toJson(BeautySettings{});
+        const Json::json_pointer at(pointer.toStdString());
+        if (replacement.isEmpty())
+            json[at.parent_pointer()].erase(at.back());
+        else
+            json[at] = Json::parse(replacement.toStdString());
+        QString error;
+        QVERIFY(!beautySettingsFromJson(json, &error));
+        // Array entries are named as "stops[1]".
+        const QString key = "settings" + QString(pointer)
+                                             .replace(QRegularExpression(QStringLiteral("/(\\d+)")), QStringLiteral("[\\1]"))
+                                             .replace(u'/', u'.');
+        QCOMPARE(error.section(QStringLiteral(": "), 0, 0), key);
+        if (replacement.isEmpty())
+            QCOMPARE(error, key + QStringLiteral(": missing"));
+        QVERIFY(!beautySettingsFromJson(json)); // no error sink is fine too
+    }
+
+    // Keys from a newer version are ignored, and hand-edited whole numbers read as numbers.
+    void extraKeysAndWholeNumbersAccepted()
+    {
+        Json json = toJson(BeautySettings{});
+        json["futureField"] = {{"nested", true}};
+        json["borderColor"]["alpha"] = 0.0;
+        json["cornerRadius"] = 7;
+        json["shadowOpacity"] = 1;
+        const auto read = beautySettingsFromJson(json);
+        QVERIFY(read);
+        BeautySettings expected;
+        expected.cornerRadius = 7;
+        expected.shadowOpacity = 1;
+        QCOMPARE(*read, expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestModelValues)
 #include "tst_model_values.moc"
+
 

@@ -103,8 +103,7 @@ using Steps = QList<Step>;
 ShapeOverlay shapeAt(ShapeType type, UnitPoint start, UnitPoint end, double stroke = 4)
 {
     ShapeOverlay shape;
-    shape.shapeType = type, shape.startPoint = start, shape.endPoint = end;
-    shape.strokeWidth = stroke;
+    shape.shapeType = type, shape.startPoint = start, shape.endPoint = end, shape.strokeWidth = stroke;
     shape.strokeColor = {0, 0.8, 0.2, 0.7};
     if (type == ShapeType::rectangle || type == ShapeType::ellipse)
         shape.fillColor = CodableColor{0.9, 0.1, 0.6, 0.5};
@@ -563,9 +562,7 @@ class TestAnnotations : public QObject
         QFETCH(QColor, below);
         QFETCH(double, opacity);
         PenStroke stroke = freshPenStroke(true);
-        stroke.points = {{0.1, 0.5}, {0.9, 0.5}};
-        stroke.color = {1, 0.5, 0.25, 1};
-        stroke.width = 20;
+        stroke.points = {{0.1, 0.5}, {0.9, 0.5}}, stroke.color = {1, 0.5, 0.25, 1}, stroke.width = 20;
         stroke.opacity = opacity;
         const QImage out =
             ImageProcessor().process(solidImage(100, 60, below), plainSettings(0), {}, {}, {}, {}, {stroke});
@@ -635,9 +632,7 @@ class TestAnnotations : public QObject
         QFETCH(QColor, fill);
         QFETCH(QColor, number);
         StepMarker marker;
-        marker.color = CodableColor::fromPlatformColor(fill);
-        marker.position = {0.5, 0.5};
-        marker.size = 60;
+        marker.color = CodableColor::fromPlatformColor(fill), marker.position = {0.5, 0.5}, marker.size = 60;
         marker.number = 4;
         QCOMPARE(markerNumberColor(marker.color), number);
         // The number is drawn in it, and its glyphs sit in the circle's middle.
@@ -659,9 +654,7 @@ class TestAnnotations : public QObject
     {
         StepMarker marker;
         // On the middle of pixel row 50.
-        marker.position = {0.25, 0.495};
-        marker.size = 20;
-        marker.tailPoint = UnitPoint{0.75, 0.495};
+        marker.position = {0.25, 0.495}, marker.size = 20, marker.tailPoint = UnitPoint{0.75, 0.495};
         marker.color = {0, 0, 0, 1};
         const QImage out = ImageProcessor().process(solidImage(200, 100, Qt::white), plainSettings(0), {}, {},
                                                     {}, {marker}, {});

@@ -255,9 +255,7 @@ class TestComposition : public QObject
         QFETCH(QPoint, probe);
         QFETCH(QColor, expected);
         BeautySettings settings = plainSettings(20);
-        settings.cornerRadius = radius;
-        settings.borderWidth = border;
-        settings.borderColor = {0, 1, 0, 1};
+        settings.cornerRadius = radius, settings.borderWidth = border, settings.borderColor = {0, 1, 0, 1};
         VERIFY_NEAR(compose(solidImage(100, 100, Qt::red), settings).pixelColor(probe), expected, 2);
     }
 
@@ -277,9 +275,7 @@ class TestComposition : public QObject
         QFETCH(double, border);
         QFETCH(double, ratio);
         BeautySettings settings = plainSettings(20, Qt::blue);
-        settings.cornerRadius = radius;
-        settings.borderWidth = border;
-        settings.borderColor = {1, 0, 0, 1};
+        settings.cornerRadius = radius, settings.borderWidth = border, settings.borderColor = {1, 0, 0, 1};
         const QImage out =
             compose(solidImage(int(300 * ratio), int(200 * ratio), Qt::green, ratio), settings);
         // Where an arc of radius r about (c, c) crosses the diagonal. A radius
@@ -328,9 +324,7 @@ class TestComposition : public QObject
         // A 60 x 40 point black image: its shadow is that rectangle blurred.
         const QImage source = solidImage(int(60 * ratio), int(40 * ratio), Qt::black, ratio);
         BeautySettings settings = plainSettings(64, Qt::white, true);
-        settings.shadowBlur = blur;
-        settings.shadowOffsetX = offset.x();
-        settings.shadowOffsetY = offset.y();
+        settings.shadowBlur = blur, settings.shadowOffsetX = offset.x(), settings.shadowOffsetY = offset.y();
         settings.shadowOpacity = 1; // the full range of levels, the strictest comparison
         settings.shadowColor = CodableColor::fromPlatformColor(colour);
         const QImage out = compose(source, settings);
@@ -784,8 +778,7 @@ class TestComposition : public QObject
         BeautySettings preset;
         preset.gradientPresetId = gradientPresets().at(5).id;
         BeautySettings solid;
-        solid.backgroundType = BackgroundType::solid;
-        solid.solidColor = {0.2, 0.4, 0.6, 1};
+        solid.backgroundType = BackgroundType::solid, solid.solidColor = {0.2, 0.4, 0.6, 1};
         solid.borderWidth = 3;
         BeautySettings checkerboard;
         checkerboard.backgroundType = BackgroundType::transparent;
