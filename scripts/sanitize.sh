@@ -17,7 +17,7 @@ mode="${1:-address}"
 # composing is checked through the composition it shares with the others:
 # cli_tst_process starts the binary with QProcess, whose vfork-style clone
 # aborts clang 14's ThreadSanitizer runtime (a CHECK in its fork handling).
-parallel_tests='render_tst_(composition|removal)|io_tst_(export_service|image_import)|state_tst_app_state'
+parallel_tests='render_tst_composition|io_tst_image_import|state_tst_app_state'
 
 case "$mode" in
 address)

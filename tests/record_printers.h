@@ -17,41 +17,16 @@ template <typename T> char* printed(const T& value)
     return qstrdup(text.toUtf8().constData());
 }
 
-inline char* toString(const UnitPoint& v)
-{
-    return printed(v);
-}
-inline char* toString(const UnitRect& v)
-{
-    return printed(v);
-}
-inline char* toString(const CodableColor& v)
-{
-    return printed(v);
-}
-inline char* toString(const TextOverlay& v)
-{
-    return printed(v);
-}
-inline char* toString(const ShapeOverlay& v)
-{
-    return printed(v);
-}
-inline char* toString(const RemovalArea& v)
-{
-    return printed(v);
-}
-inline char* toString(const StepMarker& v)
-{
-    return printed(v);
-}
-inline char* toString(const PenStroke& v)
-{
-    return printed(v);
-}
-inline char* toString(const BeautySettings& v)
-{
-    return printed(v);
-}
+#define LUSTRELAB_PRINTER(Type) inline char* toString(const Type& v) { return printed(v); }
+LUSTRELAB_PRINTER(UnitPoint)
+LUSTRELAB_PRINTER(UnitRect)
+LUSTRELAB_PRINTER(CodableColor)
+LUSTRELAB_PRINTER(TextOverlay)
+LUSTRELAB_PRINTER(ShapeOverlay)
+LUSTRELAB_PRINTER(RemovalArea)
+LUSTRELAB_PRINTER(StepMarker)
+LUSTRELAB_PRINTER(PenStroke)
+LUSTRELAB_PRINTER(BeautySettings)
+#undef LUSTRELAB_PRINTER
 
 } // namespace lustrelab

@@ -18,9 +18,7 @@ inline lustrelab::BeautySettings plainSettings(double padding = 64, QColor backg
                                                bool shadow = false)
 {
     lustrelab::BeautySettings s;
-    s.shadowEnabled = shadow;
-    s.cornerRadius = 0;
-    s.padding = padding;
+    s.shadowEnabled = shadow, s.cornerRadius = 0, s.padding = padding;
     s.backgroundType = lustrelab::BackgroundType::solid;
     s.solidColor = {background.redF(), background.greenF(), background.blueF(), 1};
     return s;
