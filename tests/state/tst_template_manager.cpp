@@ -158,19 +158,6 @@ class TestTemplateManager : public QObject
         QCOMPARE(names(TemplateManager()), QStringList({"new", "newer"}));
     }
 
-    // A file written by hand loads to the look it was saved with. (That
-    // settings from before the later keys read: tst_model_json.)
-    void handWrittenFileLoads()
-    {
-        const BeautySettings expected{.cornerRadius = 20, .gradientPresetId = QStringLiteral("synthwave")};
-        QDir().mkpath(m_folder);
-        QVERIFY(writeFile(QDir(m_folder).filePath("templates.json"),
-                          Json::array({handWritten("A1B2C3D4-0000-4000-8000-00000000000F", expected)}).dump()));
-        const TemplateManager manager;
-        QCOMPARE(manager.templates().size(), 1);
-        QCOMPARE(manager.templates().first().settings, expected);
-    }
-
     // Saved gradients sit beside the templates, named in turn, and come back
     // in a new session; a file that cannot be read is kept as templates are.
     void savedGradientsLiveBesideTemplates()
