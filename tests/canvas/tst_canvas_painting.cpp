@@ -1,10 +1,6 @@
-// The canvas without user input. Its geometry: conversions between canvas
-// points and unit coordinates, the hit areas, and what a drag produces (moves
-// are checked on the real view in tst_canvas_view, the text area's copy in
-// tst_text_commands). What it paints, probed in images: the checkerboard, the
-// drag previews, the removal close symbol, the display buffer that keeps
-// painting from resampling the composed image every frame, and the view on a
-// screen with two device pixels per point.
+// The canvas without user input: the geometry of points, hit areas and drags
+// (moves on the real view: tst_canvas_view), and what it paints, probed in
+// images, down to the view on a screen with two device pixels per point.
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_decorations.h"
 #include "canvas/canvas_interaction.h"

@@ -1,7 +1,6 @@
-// The application state: its tabs, compositions, undo steps and exports;
-// the step markers and pen strokes in it; the undo history on its own; and
-// Redact Sensitive on a composed tab. (Copy Text's lines are checked through
-// the window, in tst_text_commands.)
+// The application state: tabs, compositions, undo steps, exports, step
+// markers and pen strokes; the undo history on its own; and Redact Sensitive
+// on a composed tab (Copy Text's lines: tst_main_window).
 #include "record_printers.h"
 #include "state/app_state.h"
 #include "state/history_manager.h"

@@ -1,9 +1,7 @@
-// Templates and saved gradients on disk: the file's exact format, what a
-// file written by hand or damaged becomes, and a process killed outright
-// while it saves templates, which leaves the file as the list before that
-// save or the list after it, and the file always loads.
-//
-// The crash test runs this binary itself as the saver: with
+// Templates and saved gradients on disk: the file's exact format, a damaged
+// file, and a process killed outright while it saves, which leaves the list
+// before that save or the one after it, in a file that always loads. The
+// crash test runs this binary itself as the saver: with
 // LUSTRELAB_TEST_SAVER_DIR set it adds templates to that folder in a loop,
 // printing the count after each save returns, until it is killed.
 #include "model/model_json.h"

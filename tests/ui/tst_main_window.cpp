@@ -1,10 +1,6 @@
-// The main window: its menus and keys, the clipboard, its sheets, drops,
-// its panes' limits and its tab strip; and the window used from the keyboard alone: every
-// control is one stop of the Tab cycle, each stop says what it is, and the
-// tabs switch without a mouse; and Copy Text and Redact Sensitive in the
-// window: the canvas's context menu, the Shift-drag that copies an area's
-// text, the answer line while a reading runs (and when the chosen language
-// has no data), and the Text preferences.
+// The main window: menus and keys, the clipboard, sheets, drops, pane limits,
+// the tab strip, the window from the keyboard alone (one Tab stop per
+// control, each named), and Copy Text and Redact Sensitive from the canvas.
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_view.h"
 #include "ui/drop_highlight.h"
@@ -579,7 +575,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(answered(QStringLiteral("Found 1 email address, 1 IPv4 address.")));
         const QList<ShapeOverlay> boxes = m_state->currentShapeOverlays();
         QCOMPARE(boxes.size(), 2);
-        for (const ShapeOverlay& box : boxes) // their cells: tst_text_actions
+        for (const ShapeOverlay& box : boxes) // their cells: tst_app_state
             QCOMPARE(box.shapeType, ShapeType::pixelate);
     }
 

@@ -1,9 +1,7 @@
-// The small controls the sidebars are built from and how they read: the
-// wrapping layout, the slider rows' value text, symbol icons that never come
-// out blank, the font list (stored font names come from other desktops: the
-// list and the drawing agree on what each one becomes here), and every text
-// of the window against its background (WCAG AA, 4.5:1) in light, dark and
-// high-contrast themes, also after a theme switch while the window is open.
+// The small controls the sidebars are built from: the wrapping layout, the
+// slider rows, symbol icons that never come out blank, the font list (stored
+// names come from other desktops), and every text of the window readable
+// (WCAG AA, 4.5:1) in light, dark and high-contrast themes.
 #include "model/text_overlay.h"
 #include "render/annotation_painter.h"
 #include "render/font_resolution.h"

@@ -1,8 +1,6 @@
-// The styling pane: what each control stores in the shared styling, which rows
-// show for which styling, and the folded sections that outlive the pane; the
-// background panel's own gradients, pictures and matched colours, and
-// auto-balance in the padding panel: the gestures, what they store, and what
-// the window shows for them.
+// The styling pane: what each control stores, which rows show for which
+// styling, the folded sections that outlive the pane, and the background
+// panel's own gradients, pictures and matched colours.
 #include "model/gradient_stops.h"
 #include "ui/background_panel.h"
 #include "ui/borders_panel.h"
