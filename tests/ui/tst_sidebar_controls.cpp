@@ -167,7 +167,6 @@ class TestSidebarControls : public QObject
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fraction cut, not rounded") << 12.9 << "12px";
         QTest::newRow("small negative shows no minus") << -0.5 << "0px";
         QTest::newRow("negative cut toward zero") << -49.7 << "-49px";
         QTest::newRow("beyond the range shows as stored") << 300.0 << "300px";
