@@ -1,8 +1,9 @@
-// The canvas driven as a user drives it: mouse presses, moves, releases and
-// double-clicks on the real widget, checked against the model. Expected unit
-// coordinates come from canvas_coordinates.h, which tst_canvas_geometry pins.
+// The canvas driven as a user drives it, with the mouse and keys on the real
+// widget, checked against the model; expected unit coordinates come from
+// canvas_coordinates.h, which tst_canvas_painting pins.
 #include "canvas/canvas_interaction.h"
 #include "canvas_fixtures.h"
+#include "model/polyline_simplification.h"
 #include "record_printers.h"
 
 #include <QLineEdit>
@@ -10,11 +11,7 @@
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
 using lustrelab::canvas::CanvasHit;
-
-Q_DECLARE_METATYPE(lustrelab::CanvasTool)
-Q_DECLARE_METATYPE(lustrelab::ShapeType)
-Q_DECLARE_METATYPE(lustrelab::UnitPoint)
-Q_DECLARE_METATYPE(lustrelab::canvas::CanvasHit::Kind)
+using test::markerNumbers;
 
 namespace {
 
@@ -47,14 +44,20 @@ enum class Ending { returnKey, clickElsewhere, deselect, deletion, escape };
 
 } // namespace
 
-Q_DECLARE_METATYPE(Ending)
-
 class TestCanvasView : public QObject
 {
     Q_OBJECT
     test::IsolatedHome m_home;
+    std::unique_ptr<Scene> m_canvas; // composed, without the scene until a test adds it
 
   private slots:
+    void init()
+    {
+        m_canvas = std::make_unique<Scene>(m_home.path());
+        QVERIFY(m_canvas->settle());
+    }
+    void cleanup() { m_canvas.reset(); }
+
     void drawOnCanvas_data()
     {
         QTest::addColumn<CanvasTool>("tool");
@@ -77,30 +80,28 @@ class TestCanvasView : public QObject
         QFETCH(ShapeType, type);
         QFETCH(UnitPoint, from);
         QFETCH(UnitPoint, to);
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.state.setCurrentTool(tool);
-        canvas.state.setCurrentShapeType(type);
-        const QPoint press = canvas.at(from), release = canvas.at(to);
-        drag(&canvas.view, press, release);
+        m_canvas->state.setCurrentTool(tool);
+        m_canvas->state.setCurrentShapeType(type);
+        const QPoint press = m_canvas->at(from), release = m_canvas->at(to);
+        drag(&m_canvas->view, press, release);
 
-        const QList<ShapeOverlay> shapes = canvas.state.currentShapeOverlays();
-        const QList<RemovalArea> areas = canvas.state.currentRemovalAreas();
+        const QList<ShapeOverlay> shapes = m_canvas->state.currentShapeOverlays();
+        const QList<RemovalArea> areas = m_canvas->state.currentRemovalAreas();
         QCOMPARE(shapes.size(), tool == CanvasTool::shape ? 1 : 0);
         QCOMPARE(areas.size(), tool == CanvasTool::remove ? 1 : 0);
         if (tool == CanvasTool::remove) {
-            QCOMPARE(areas[0].rect, *canvas::removalRectFromDrag(press, release, canvas.frame()));
+            QCOMPARE(areas[0].rect, *canvas::removalRectFromDrag(press, release, m_canvas->frame()));
             QCOMPARE(areas[0].method, RemovalMethod::contentAware);
         }
         if (tool != CanvasTool::shape)
             return;
-        QCOMPARE(shapes[0].startPoint, canvas.unitAt(press));
-        QCOMPARE(shapes[0].endPoint, canvas.unitAt(release));
+        QCOMPARE(shapes[0].startPoint, m_canvas->unitAt(press));
+        QCOMPARE(shapes[0].endPoint, m_canvas->unitAt(release));
         QCOMPARE(shapes[0].shapeType, type);
-        QCOMPARE(canvas.state.selectedShapeOverlayId(), shapes[0].id);
-        QVERIFY(canvas.settle());
-        canvas.state.undo();
-        QVERIFY(canvas.state.currentShapeOverlays().isEmpty());
+        QCOMPARE(m_canvas->state.selectedShapeOverlayId(), shapes[0].id);
+        QVERIFY(m_canvas->settle());
+        m_canvas->state.undo();
+        QVERIFY(m_canvas->state.currentShapeOverlays().isEmpty());
     }
 
     void previewFollowsTheDragEvenWithoutAnImage()
@@ -152,29 +153,27 @@ class TestCanvasView : public QObject
         QFETCH(QPoint, wiggle);
         QFETCH(bool, twice);
         QFETCH(CanvasHit::Kind, selected);
-        Scene canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.addScene();
+        m_canvas->addScene();
         // Whatever the click should select, the other kind is selected before it.
         if (selected == CanvasHit::text)
-            canvas.state.setSelectedShapeOverlayId(canvas.shape.id);
+            m_canvas->state.setSelectedShapeOverlayId(m_canvas->shape.id);
         else
-            canvas.state.setSelectedTextOverlayId(canvas.text.id);
-        canvas.state.setCurrentTool(tool);
+            m_canvas->state.setSelectedTextOverlayId(m_canvas->text.id);
+        m_canvas->state.setCurrentTool(tool);
         if (twice)
-            doubleClick(&canvas.view, canvas.at(at));
+            doubleClick(&m_canvas->view, m_canvas->at(at));
         else
-            drag(&canvas.view, canvas.at(at), canvas.at(at) + wiggle, 1);
+            drag(&m_canvas->view, m_canvas->at(at), m_canvas->at(at) + wiggle, 1);
 
         auto idIf = [&](CanvasHit::Kind kind, QUuid id) {
             return selected == kind ? std::optional(id) : std::nullopt;
         };
-        QCOMPARE(canvas.state.selectedTextOverlayId(), idIf(CanvasHit::text, canvas.text.id));
-        QCOMPARE(canvas.state.selectedShapeOverlayId(), idIf(CanvasHit::shape, canvas.shape.id));
-        QCOMPARE(canvas.state.currentShapeOverlays(), QList{canvas.shape});
-        QCOMPARE(canvas.state.currentRemovalAreas(), twice ? QList<RemovalArea>() : QList{canvas.area});
+        QCOMPARE(m_canvas->state.selectedTextOverlayId(), idIf(CanvasHit::text, m_canvas->text.id));
+        QCOMPARE(m_canvas->state.selectedShapeOverlayId(), idIf(CanvasHit::shape, m_canvas->shape.id));
+        QCOMPARE(m_canvas->state.currentShapeOverlays(), QList{m_canvas->shape});
+        QCOMPARE(m_canvas->state.currentRemovalAreas(), twice ? QList<RemovalArea>() : QList{m_canvas->area});
         // The deletion is an undo step (what undo gives back: tst_app_state).
-        QCOMPARE(canvas.state.historyManager().canUndo(), twice);
+        QCOMPARE(m_canvas->state.historyManager().canUndo(), twice);
     }
 
     void moveOverlay_data()
@@ -195,21 +194,19 @@ class TestCanvasView : public QObject
         QFETCH(bool, isText);
         QFETCH(CanvasTool, tool);
         QFETCH(QPoint, translation);
-        Scene canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        canvas.addScene();
-        canvas.state.setCurrentTool(tool);
-        const QSizeF f = canvas.frame().size();
+        m_canvas->addScene();
+        m_canvas->state.setCurrentTool(tool);
+        const QSizeF f = m_canvas->frame().size();
         auto moved = [&](UnitPoint p) {
             return UnitPoint{canvas::clampUnit(p.x + translation.x() / f.width()),
                              canvas::clampUnit(p.y + -translation.y() / f.height())};
         };
-        QList<TextOverlay> texts{canvas.text};
-        QList<ShapeOverlay> shapes{canvas.shape};
-        const QPoint grab = canvas.at(isText ? canvas.text.position : UnitPoint{0.15, 0.15});
+        QList<TextOverlay> texts{m_canvas->text};
+        QList<ShapeOverlay> shapes{m_canvas->shape};
+        const QPoint grab = m_canvas->at(isText ? m_canvas->text.position : UnitPoint{0.15, 0.15});
         for (int step = 1; step <= 2; ++step) {
             const QPoint from = grab + translation * (step - 1);
-            drag(&canvas.view, from, from + translation, 6);
+            drag(&m_canvas->view, from, from + translation, 6);
             TextOverlay text = texts.last();
             ShapeOverlay shape = shapes.last();
             if (isText)
@@ -217,22 +214,22 @@ class TestCanvasView : public QObject
             else
                 std::tie(shape.startPoint, shape.endPoint) =
                     std::pair(moved(shape.startPoint), moved(shape.endPoint));
-            QCOMPARE(canvas.state.currentTextOverlays(), QList{text});
-            QCOMPARE(canvas.state.currentShapeOverlays(), QList{shape});
+            QCOMPARE(m_canvas->state.currentTextOverlays(), QList{text});
+            QCOMPARE(m_canvas->state.currentShapeOverlays(), QList{shape});
             texts.append(text);
             shapes.append(shape);
-            QVERIFY(canvas.settle());
+            QVERIFY(m_canvas->settle());
         }
-        QCOMPARE(canvas.state.currentRemovalAreas(), QList{canvas.area});
+        QCOMPARE(m_canvas->state.currentRemovalAreas(), QList{m_canvas->area});
         // Moving leaves the selection alone.
-        QVERIFY(!canvas.state.selectedShapeOverlayId() && !canvas.state.selectedTextOverlayId());
+        QVERIFY(!m_canvas->state.selectedShapeOverlayId() && !m_canvas->state.selectedTextOverlayId());
         for (int step = 1; step >= 0; --step) {
-            canvas.state.undo();
-            QCOMPARE(canvas.state.currentTextOverlays(), QList{texts[step]});
-            QCOMPARE(canvas.state.currentShapeOverlays(), QList{shapes[step]});
-            QVERIFY(canvas.settle());
+            m_canvas->state.undo();
+            QCOMPARE(m_canvas->state.currentTextOverlays(), QList{texts[step]});
+            QCOMPARE(m_canvas->state.currentShapeOverlays(), QList{shapes[step]});
+            QVERIFY(m_canvas->settle());
         }
-        QVERIFY(!canvas.state.historyManager().canUndo());
+        QVERIFY(!m_canvas->state.historyManager().canUndo());
     }
 
     void editTextInPlace_data()
@@ -249,18 +246,16 @@ class TestCanvasView : public QObject
     {
         QFETCH(Ending, ending);
         QFETCH(QString, written);
-        Scene canvas(m_home.path());
-        canvas.view.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&canvas.view));
-        QVERIFY(canvas.settle());
-        canvas.addScene();
+        m_canvas->view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_canvas->view));
+        m_canvas->addScene();
 
-        doubleClick(&canvas.view, canvas.at(canvas.text.position));
-        QCOMPARE(canvas.state.selectedTextOverlayId(), canvas.text.id);
-        const auto* editor = canvas.view.findChild<QWidget*>(QStringLiteral("textEditor"));
-        auto* field = canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"));
+        doubleClick(&m_canvas->view, m_canvas->at(m_canvas->text.position));
+        QCOMPARE(m_canvas->state.selectedTextOverlayId(), m_canvas->text.id);
+        const auto* editor = m_canvas->view.findChild<QWidget*>(QStringLiteral("textEditor"));
+        auto* field = m_canvas->view.findChild<QLineEdit*>(QStringLiteral("textField"));
         QVERIFY(field && editor->isVisible());
-        QCOMPARE(field->text(), canvas.text.text);
+        QCOMPARE(field->text(), m_canvas->text.text);
         QTRY_VERIFY(field->hasFocus());
         QTest::keyClicks(field, QStringLiteral("Hello")); // replaces the selected text
         switch (ending) {
@@ -268,30 +263,209 @@ class TestCanvasView : public QObject
             QTest::keyClick(field, Qt::Key_Return);
             break;
         case Ending::clickElsewhere:
-            QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.05, 0.05}));
+            QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.05, 0.05}));
             break;
         case Ending::deselect:
-            canvas.state.setSelectedTextOverlayId(std::nullopt);
+            m_canvas->state.setSelectedTextOverlayId(std::nullopt);
             break;
         case Ending::deletion:
-            canvas.state.deleteTextOverlay(canvas.text);
+            m_canvas->state.deleteTextOverlay(m_canvas->text);
             break;
         case Ending::escape:
             QTest::keyClick(field, Qt::Key_Escape);
-            QVERIFY(canvas.view.hasFocus()); // the canvas's keys work again
+            QVERIFY(m_canvas->view.hasFocus()); // the canvas's keys work again
             break;
         }
         QVERIFY(!editor->isVisible());
         if (written.isNull()) {
-            QVERIFY(canvas.state.currentTextOverlays().isEmpty());
+            QVERIFY(m_canvas->state.currentTextOverlays().isEmpty());
             return;
         }
-        QCOMPARE(canvas.state.currentTextOverlays()[0].text, written);
+        QCOMPARE(m_canvas->state.currentTextOverlays()[0].text, written);
         if (ending == Ending::escape)
             return;
-        QVERIFY(canvas.state.isProcessing());
-        QVERIFY(!canvas.state.historyManager().canUndo()); // typing is no undo step of its own
-        QVERIFY(canvas.settle());
+        QVERIFY(m_canvas->state.isProcessing());
+        QVERIFY(!m_canvas->state.historyManager().canUndo()); // typing is no undo step of its own
+        QVERIFY(m_canvas->settle());
+    }
+
+    void clicksAndDragsPlaceMarkers()
+    {
+        m_canvas->state.setCurrentTool(CanvasTool::marker);
+        const UnitPoint places[] = {{0.3, 0.7}, {0.5, 0.5}, {0.7, 0.3}};
+        for (const UnitPoint& p : places)
+            QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(p));
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2, 3}));
+        const StepMarker third = m_canvas->state.currentStepMarkers().last();
+        QCOMPARE(third.position, m_canvas->unitAt(m_canvas->at(places[2])));
+        QVERIFY(!third.tailPoint); // a click points nowhere
+        QCOMPARE(m_canvas->state.selectedStepMarkerId(), third.id);
+        // A press on a marker with the marker tool places another, on top.
+        QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(places[0]));
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2, 3, 4}));
+        m_canvas->state.undo();
+        m_canvas->state.undo();
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
+
+        // A drag places the next one with its tail at the release point.
+        const QPoint press = m_canvas->at({0.3, 0.3}), release = m_canvas->at({0.6, 0.55});
+        drag(&m_canvas->view, {press, press + QPoint(20, -10), press + QPoint(60, -40), release});
+        const StepMarker dragged = m_canvas->state.currentStepMarkers().last();
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2, 3}));
+        QCOMPARE(dragged.position, m_canvas->unitAt(press));
+        QCOMPARE(dragged.tailPoint, std::optional<UnitPoint>(m_canvas->unitAt(release)));
+        m_canvas->state.undo();
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
+    }
+
+    void penStrokeIsSimplifiedWithinHalfAPoint_data()
+    {
+        QTest::addColumn<CanvasTool>("tool");
+        QTest::newRow("pen") << CanvasTool::pen;
+        QTest::newRow("highlighter") << CanvasTool::highlighter;
+    }
+    void penStrokeIsSimplifiedWithinHalfAPoint()
+    {
+        QFETCH(CanvasTool, tool);
+        m_canvas->state.setCurrentTool(tool);
+        // A wave sampled every pixel across the image.
+        QList<QPoint> path;
+        const QPoint from = m_canvas->at({0.15, 0.5});
+        for (int i = 0; i <= 300; ++i)
+            path.append(from + QPoint(i, int(std::lround(40 * std::sin(i / 30.0)))));
+        drag(&m_canvas->view, path);
+
+        QCOMPARE(m_canvas->state.currentPenStrokes().size(), 1);
+        const PenStroke stroke = m_canvas->state.currentPenStrokes()[0];
+        QCOMPARE(stroke.highlighter, tool == CanvasTool::highlighter);
+        QCOMPARE(m_canvas->state.selectedPenStrokeId(), stroke.id);
+        QVERIFY2(stroke.points.size() < path.size() / 3, qPrintable(QString::number(stroke.points.size())));
+        QList<QPointF> kept;
+        for (const UnitPoint& p : stroke.points)
+            kept.append(canvas::unitToCanvas(p, m_canvas->frame()));
+        for (const QPoint& p : path)
+            QVERIFY2(distanceToPolyline(p, kept) <= 0.5,
+                     qPrintable(QStringLiteral("%1, %2 is off").arg(p.x()).arg(p.y())));
+        m_canvas->state.undo();
+        QVERIFY(m_canvas->state.currentPenStrokes().isEmpty());
+    }
+
+    void strokeIsPickedUpAlongItsPathAndMovedWhole()
+    {
+        // A V: its bounding box holds much that is not on the stroke.
+        PenStroke stroke = freshPenStroke(false);
+        stroke.points = {{0.2, 0.8}, {0.4, 0.2}, {0.6, 0.8}};
+        m_canvas->state.setCurrentPenStrokes({stroke});
+        m_canvas->state.setCurrentTool(CanvasTool::select);
+        QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.4, 0.7})); // inside the V
+        QVERIFY(!m_canvas->state.selectedPenStrokeId());
+        // The middle of the drawn curve's first piece (it bends: the curve
+        // leaves the bottom point level), from the Bezier points the
+        // smoothing gives: (P0 + 3 C1 + 3 C2 + P1) / 8.
+        const UnitPoint onCurve{0.2875, 0.4625};
+        QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.3, 0.5}) + QPoint(12, 0));
+        QVERIFY(!m_canvas->state.selectedPenStrokeId()); // well beside the curve
+        QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(onCurve));
+        QCOMPARE(m_canvas->state.selectedPenStrokeId(), stroke.id);
+
+        const QPoint grab = m_canvas->at(onCurve);
+        const QPoint by(30, 20);
+        drag(&m_canvas->view, {grab, grab + by / 2, grab + by});
+        const UnitPoint offset = canvas::translationToUnit(by, m_canvas->frame().size());
+        const PenStroke moved = m_canvas->state.currentPenStrokes()[0];
+        for (qsizetype i = 0; i < stroke.points.size(); ++i)
+            QVERIFY(
+                near(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
+        // Pushed against the top edge it stops there as a whole, keeping its shape.
+        drag(&m_canvas->view, {grab + by, grab + by + QPoint(0, -200), grab + by + QPoint(0, -400)});
+        const PenStroke pushed = m_canvas->state.currentPenStrokes()[0];
+        QCOMPARE(pushed.points[0].y, 1.0);
+        QVERIFY(near({0, pushed.points[0].y - pushed.points[1].y}, {0, 0.6}));
+        m_canvas->state.undo();
+        m_canvas->state.undo();
+        QCOMPARE(m_canvas->state.currentPenStrokes()[0], stroke);
+    }
+
+    void keysActOnTheSelection()
+    {
+        m_canvas->view.setFocus();
+        m_canvas->state.setCurrentTool(CanvasTool::marker);
+        for (const UnitPoint& p : {UnitPoint{0.2, 0.5}, UnitPoint{0.4, 0.5}, UnitPoint{0.6, 0.5}})
+            QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(p));
+        const StepMarker third = m_canvas->state.currentStepMarkers()[2];
+
+        // One point of the composed image per arrow, ten with Shift; y up is unit y up.
+        const QSizeF image = m_canvas->imageSize();
+        QTest::keyClick(&m_canvas->view, Qt::Key_Right);
+        QTest::keyClick(&m_canvas->view, Qt::Key_Up, Qt::ShiftModifier);
+        const UnitPoint nudged = m_canvas->state.currentStepMarkers()[2].position;
+        QVERIFY(
+            near(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
+        m_canvas->state.undo();
+        QVERIFY(near(m_canvas->state.currentStepMarkers()[2].position,
+                         {third.position.x + 1 / image.width(), third.position.y}));
+        m_canvas->state.undo();
+        QCOMPARE(m_canvas->state.currentStepMarkers()[2].position, third.position);
+
+        // Delete removes the selected one and the rest close up.
+        m_canvas->state.setSelectedStepMarkerId(m_canvas->state.currentStepMarkers()[1].id);
+        QTest::keyClick(&m_canvas->view, Qt::Key_Delete);
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
+        QCOMPARE(m_canvas->state.currentStepMarkers()[1].id, third.id);
+
+        QTest::keyClick(&m_canvas->view, Qt::Key_Escape);
+        QVERIFY(!m_canvas->state.selectedStepMarkerId());
+        QTest::keyClick(&m_canvas->view, Qt::Key_Delete); // nothing selected: nothing goes
+        QCOMPARE(m_canvas->state.currentStepMarkers().size(), 2);
+    }
+
+    void cropDraggedOutAndApplied()
+    {
+        m_canvas->view.setFocus();
+        m_canvas->state.setCurrentTool(CanvasTool::crop);
+        // The 400 x 300 screenshot lies at (64, 64) points of the 528 x 428
+        // canvas (padding 64); a screenshot pixel as a canvas point:
+        const QRectF frame = m_canvas->frame();
+        const double scale = frame.width() / 528;
+        auto at = [&](double x, double y) {
+            return (frame.topLeft() + QPointF(64 + x, 64 + y) * scale).toPoint();
+        };
+
+        // Escape drops the rectangle; Return then has nothing to apply.
+        drag(&m_canvas->view, {at(100, 50), at(200, 150), at(300, 250)});
+        QTest::keyClick(&m_canvas->view, Qt::Key_Escape);
+        QTest::keyClick(&m_canvas->view, Qt::Key_Return);
+        QVERIFY(!m_canvas->state.currentCrop());
+
+        // Dragged out beyond the screenshot's right edge, it stops there.
+        drag(&m_canvas->view, {at(100, 50), at(200, 150), at(300, 250)});
+        // The right edge's handle widens it past the screenshot.
+        drag(&m_canvas->view, {at(300, 150), at(350, 150), at(450, 150)});
+        QTest::keyClick(&m_canvas->view, Qt::Key_Return);
+        // x 100..400 of 400, y 50..250 from the top of 300: from the bottom 50..250.
+        QVERIFY2(near(m_canvas->state.currentCrop(), UnitRect{0.25, 50.0 / 300, 0.75, 200.0 / 300}, 0.01),
+                 qPrintable(toString(m_canvas->state.currentCrop().value_or(UnitRect{}))));
+        QVERIFY(m_canvas->settle());
+        const QImage& shown = *m_canvas->state.currentTab()->processedImage;
+        QCOMPARE(QSizeF(shown.size()) / shown.devicePixelRatio(), QSizeF(300 + 128, 200 + 128));
+        m_canvas->state.undo();
+        QVERIFY(!m_canvas->state.currentCrop());
+    }
+
+    void letterKeysPickTools()
+    {
+        const QString letters = QStringLiteral("VTSEMPHC"); // in the order of the tools
+        for (CanvasTool tool : allCases<CanvasTool>()) {
+            const auto key = Qt::Key(letters.at(int(tool)).unicode());
+            const CanvasTool other = tool == CanvasTool::select ? CanvasTool::pen : CanvasTool::select;
+            m_canvas->state.setCurrentTool(other);
+            QTest::keyClick(&m_canvas->view, key);
+            QCOMPARE(m_canvas->state.currentTool(), tool);
+            // With Ctrl the letter belongs to the menus.
+            m_canvas->state.setCurrentTool(other);
+            QTest::keyClick(&m_canvas->view, key, Qt::ControlModifier);
+            QCOMPARE(m_canvas->state.currentTool(), other);
+        }
     }
 };
 

@@ -23,6 +23,8 @@ class TestQuickCapture : public QObject
     test::PrivateSessionBus m_bus;
     test::FakeNotifications m_server;
     const QImage m_capture = test::solidImage(120, 80, Qt::darkCyan);
+    TemplateManager m_templates{m_home.filePath(QStringLiteral("templates"))};
+    ClipboardService m_clipboard;
 
     QDBusConnection serverBus()
     {
@@ -132,11 +134,9 @@ class TestQuickCapture : public QObject
     // The notification's action brings the capture into a tab, and the window forward.
     void theActionOpensTheCapture()
     {
-        TemplateManager templates(m_home.filePath(QStringLiteral("templates")));
         PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
         PreferencesStore().setQuickCaptureTemplate({});
-        ClipboardService clipboard;
-        QuickCapture quick(templates, clipboard);
+        QuickCapture quick(m_templates, m_clipboard);
         QSignalSpy opened(&quick, &QuickCapture::openRequested);
         QVERIFY(quick.take(m_capture, BeautySettings{}));
         QTRY_COMPARE(m_server.shown.size(), 1);
@@ -156,10 +156,8 @@ class TestQuickCapture : public QObject
     void withoutServerOneLineOnStandardOutput()
     {
         QVERIFY(serverBus().unregisterService(QStringLiteral("org.freedesktop.Notifications")));
-        TemplateManager templates(m_home.filePath(QStringLiteral("templates")));
         PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
-        ClipboardService clipboard;
-        QuickCapture quick(templates, clipboard);
+        QuickCapture quick(m_templates, m_clipboard);
         test::StreamCapture out(stdout);
         QVERIFY(quick.take(m_capture, BeautySettings{}));
         QTRY_VERIFY(out.peek().contains("lustrelab: Styled screenshot copied"));

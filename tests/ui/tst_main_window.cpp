@@ -1,9 +1,20 @@
+// The main window: menus and keys, the clipboard, sheets, drops, pane limits,
+// the tab strip, the window from the keyboard alone (one Tab stop per
+// control, each named), and Copy Text and Redact Sensitive from the canvas.
+#include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_view.h"
 #include "ui/drop_highlight.h"
 #include "ui/export_dialog.h"
+#include "render/paint_helpers.h"
+#include "state/preferences_store.h"
+#include "state/state_fixtures.h"
+#include "state/text_actions.h"
 #include "ui/main_window.h"
 #include "ui/save_template_dialog.h"
 #include "ui/settings_view.h"
+#include "ui/tab_bar.h"
+#include "ui/tab_item.h"
+#include "ui/text_preferences.h"
 #include "ui_fixtures.h"
 
 using namespace lustrelab;
@@ -50,13 +61,127 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
     }
 
+    // Three tabs, two composed and the last empty and current, in a window
+    // large enough for every control.
+    [[nodiscard]] bool showThreeTabs()
+    {
+        if (!loadAndCompose(*m_state) || !loadAndCompose(*m_state, solidImage(200, 100, Qt::red), true))
+            return false;
+        m_state->newTab();
+        m_widget->resize(1200, 800);
+        m_widget->show();
+        return QTest::qWaitForWindowActive(m_widget.get());
+    }
+
+    static QString describe(const QWidget* widget)
+    {
+        return QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), spokenName(widget));
+    }
+
+    // What a screen reader says for the control.
+    static QString spokenName(const QWidget* widget)
+    {
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(const_cast<QWidget*>(widget));
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
+
+    // The stops that `key` visits from the focused control until it comes
+    // back there; empty when the cycle never closes.
+    static QList<QWidget*> cycle(Qt::Key key)
+    {
+        const Qt::KeyboardModifiers modifiers = key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier;
+        QWidget* const start = QApplication::focusWidget();
+        QList<QWidget*> stops{start};
+        for (int step = 0; step < 200; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            if (QApplication::focusWidget() == start)
+                return stops;
+            stops << QApplication::focusWidget();
+        }
+        return {};
+    }
+
+    QList<QUuid> tabIds() const
+    {
+        QList<QUuid> ids;
+        for (const ScreenshotTab& tab : m_state->tabs())
+            ids << tab.id;
+        return ids;
+    }
+
+
+    // A terminal screenshot of two lines, each with a secret, composed in the
+    // shown window: in composed pixels the second line's text spans about
+    // x 74..420, y 147..170 (64 points of padding).
+    [[nodiscard]] bool showTerminal()
+    {
+        m_widget->setAutomaticPasteEnabled(false);
+        m_widget->resize(1400, 900);
+        m_widget->show();
+        return QTest::qWaitForWindowExposed(m_widget.get()) &&
+               loadAndCompose(*m_state, statetest::terminalImage({700, 140}, 10, {"Contact dev@example.org", ping}));
+    }
+    CanvasView* canvas() const { return child<CanvasView>(*m_widget); }
+    const QString ping = QStringLiteral("$ ping -c 3 172.16.254.1");
+    QLabel* status() const { return named<QLabel>(*m_widget, "textStatus"); }
+    QAction* editCommand(const char* name) const
+    {
+        for (QAction* action : m_widget->menuBar()->findChildren<QAction*>())
+            if (action->objectName() == QLatin1String(name))
+                return action;
+        return nullptr;
+    }
+    // A canvas point over the composed pixel `pixel`.
+    QPoint over(QPointF pixel) const
+    {
+        const QImage& shown = *m_state->currentTab()->processedImage;
+        const QRectF frame = canvas::fittedImageFrame(QSizeF(canvas()->size()), logicalSize(shown));
+        return (frame.topLeft() + pixel * frame.width() / shown.width()).toPoint();
+    }
+    [[nodiscard]] bool answered(const QString& part) const
+    {
+        return QTest::qWaitFor([&] { return status()->text().contains(part); }, 30000);
+    }
+
+
+    TabBar* strip() const { return child<TabBar>(*m_widget); }
+    // The item standing for the model's tab at `index`.
+    TabItem* item(int index) const
+    {
+        const QUuid id = m_state->tabs().value(index).id;
+        for (TabItem* tab : strip()->findChildren<TabItem*>())
+            if (tab->tabId() == id)
+                return tab;
+        return nullptr;
+    }
+
+    QToolButton* closeButton(int index) const
+    {
+        return child<QToolButton>(*item(index), QStringLiteral("closeTabButton"));
+    }
+
+    QScrollArea* scrollArea() const { return child<QScrollArea>(*strip()); }
+
+    bool whollyVisible(TabItem* tab) const
+    {
+        const QWidget* viewport = scrollArea()->viewport();
+        return viewport->rect().contains(QRect(tab->mapTo(viewport, QPoint()), tab->size()));
+    }
+
   private slots:
     void init()
     {
         QGuiApplication::clipboard()->clear();
+        QCursor::setPos(QPoint(3000, 3000)); // no tab starts under the pointer
         makeFresh();
     }
-    void cleanup() { takeDown(); }
+    void cleanup()
+    {
+        // A reading still running ends before its window and model go.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_state->textActions().isBusy(), 30000);
+        takeDown();
+    }
 
     void menuStatesFollowTheModel_data()
     {
@@ -241,8 +366,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
             mime.setUrls({QUrl::fromLocalFile(file)});
         else
             mime.setText(QStringLiteral("text"));
-        auto* canvas = child<CanvasView>(*m_widget);
-        const QPoint point = m_widget->mapFromGlobal(canvas->mapToGlobal(canvas->rect().center()));
+        const QPoint point = m_widget->mapFromGlobal(canvas()->mapToGlobal(canvas()->rect().center()));
         QDragEnterEvent enter(point, offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(m_widget.get(), &enter);
         const auto* highlight = child<DropHighlight>(*m_widget);
@@ -311,6 +435,342 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(open<SettingsView>()->isWindow());
         m_widget->close();
         QVERIFY(!open<SettingsView>()->isVisible());
+    }
+
+    void tabVisitsEveryControlOnceAndShiftTabReturns()
+    {
+        QVERIFY(showThreeTabs());
+        m_state->selectTab(m_state->tabs()[1].id); // a composed tab, so the styling controls show
+        QTRY_VERIFY(m_widget->isActiveWindow());
+        QWidget* first = m_widget->nextInFocusChain();
+        while (first != m_widget.get() && !(first->isVisible() && first->focusPolicy() & Qt::TabFocus))
+            first = first->nextInFocusChain();
+        first->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), first);
+
+        const QList<QWidget*> forward = cycle(Qt::Key_Tab);
+        QVERIFY2(!forward.isEmpty(), "the Tab cycle never returns to where it started");
+        QStringList faults;
+        for (const QWidget* stop : forward) {
+            if (forward.count(stop) > 1)
+                faults << QStringLiteral("visited twice: %1").arg(describe(stop));
+            if (!stop->isVisible() || stop->window() != m_widget.get())
+                faults << QStringLiteral("a stop that is not shown: %1").arg(describe(stop));
+            if (spokenName(stop).isEmpty())
+                faults << QStringLiteral("a stop without a name: %1").arg(describe(stop));
+        }
+        // Every control the window shows is among the stops.
+        for (QWidget* control : m_widget->findChildren<QWidget*>())
+            if (control->isVisible() && control->focusPolicy() & Qt::TabFocus && control->isEnabled() &&
+                control->window() == m_widget.get() && !forward.contains(control) &&
+                !qobject_cast<QScrollBar*>(control))
+                faults << QStringLiteral("never reached: %1").arg(describe(control));
+        faults << unreachableOrNamelessControls(*m_widget);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+
+        QList<QWidget*> backward = cycle(Qt::Key_Backtab);
+        QVERIFY(!backward.isEmpty());
+        std::reverse(backward.begin() + 1, backward.end());
+        QCOMPARE(backward, forward);
+    }
+
+    void keysSwitchTabs_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::newRow("Ctrl+Tab wraps") << QKeySequence("Ctrl+Tab") << 2 << 0;
+        QTest::newRow("Ctrl+PgDown") << QKeySequence("Ctrl+PgDown") << 1 << 2;
+        QTest::newRow("Ctrl+Shift+Tab") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab) << 1 << 0;
+        QTest::newRow("Ctrl+PgUp wraps") << QKeySequence("Ctrl+PgUp") << 0 << 2;
+        QTest::newRow("Alt+2") << QKeySequence("Alt+2") << 0 << 1;
+        QTest::newRow("Alt+9 is the last") << QKeySequence("Alt+9") << 0 << 2;
+        QTest::newRow("Alt+5 past the end") << QKeySequence("Alt+5") << 1 << 1;
+    }
+    void keysSwitchTabs()
+    {
+        QVERIFY(showThreeTabs());
+        QFETCH(QKeySequence, key);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        const QList<QUuid> ids = tabIds();
+        m_state->selectTab(ids[from]);
+        m_state->addShapeOverlay(); // switching tabs ends its undo history; staying keeps it
+        canvas()->setFocus();
+        QTest::keySequence(m_widget.get(), key);
+        QCOMPARE(m_state->currentTabId(), ids[to]);
+        QCOMPARE(m_state->historyManager().canUndo(), from == to);
+    }
+
+    // The strip is one stop: arrows move the selection and the focus with it,
+    // Delete closes the focused tab and the focus stays in the strip.
+    void tabStripFromTheKeyboard()
+    {
+        QVERIFY(showThreeTabs());
+        const QList<QUuid> ids = tabIds();
+        m_state->selectTab(ids[0]);
+        auto items = m_widget->findChildren<QWidget*>();
+        QWidget* selected = nullptr;
+        for (QWidget* item : items)
+            if (item->metaObject()->className() == QByteArray("lustrelab::TabItem") &&
+                item->focusPolicy() & Qt::TabFocus) {
+                QVERIFY2(!selected, "more than one tab is a focus stop");
+                selected = item;
+            }
+        QVERIFY(selected);
+        selected->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(selected, Qt::Key_Right);
+        QCOMPARE(m_state->currentTabId(), ids[1]);
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused != selected);
+        QCOMPARE(focused->accessibleName(), m_state->currentTab()->name);
+        QTest::keyClick(focused, Qt::Key_Left);
+        QCOMPARE(m_state->currentTabId(), ids[0]);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        QCOMPARE(m_state->tabs().size(), 2);
+        QVERIFY(!tabIds().contains(ids[0]));
+        QTRY_COMPARE(QApplication::focusWidget()->accessibleName(), m_state->currentTab()->name);
+    }
+
+    // A screen reader hears what is selected on the canvas.
+    void canvasAnnouncesTheSelection()
+    {
+        QVERIFY(showThreeTabs());
+        m_state->selectTab(tabIds()[1]);
+        QVERIFY(!spokenName(canvas()).isEmpty());
+        const QString nothing = canvas()->accessibleDescription();
+        m_state->addShapeOverlay();
+        QVERIFY(canvas()->accessibleDescription() != nothing);
+        QVERIFY2(canvas()->accessibleDescription().contains(QLatin1String("Rectangle")),
+                 qPrintable(canvas()->accessibleDescription()));
+        m_state->setSelectedShapeOverlayId(std::nullopt);
+        QCOMPARE(canvas()->accessibleDescription(), nothing);
+    }
+
+    // The menu under the pointer holds the Edit menu's own actions, and its
+    // Redact Sensitive covers the secrets in the chosen style.
+    void contextMenuOffersTheEditCommands()
+    {
+        QVERIFY(showTerminal());
+        PreferencesStore().setRedactionStyle(ShapeType::pixelate);
+        QList<QAction*> offered;
+        QTimer menuShown; // the menu runs its own loop until it closes
+        menuShown.setInterval(10);
+        connect(&menuShown, &QTimer::timeout, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            menuShown.stop();
+            offered = menu->actions();
+            for (QAction* action : offered)
+                if (action->objectName() == QLatin1String("redactSensitive"))
+                    action->trigger();
+            menu->close();
+        });
+        menuShown.start();
+        const QPoint centre = canvas()->rect().center();
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, centre, canvas()->mapToGlobal(centre));
+        QCoreApplication::sendEvent(canvas(), &rightClick);
+        QTRY_COMPARE(offered, (QList<QAction*>{editCommand("copyText"), editCommand("redactSensitive")}));
+        QVERIFY(answered(QStringLiteral("Found 1 email address, 1 IPv4 address.")));
+        const QList<ShapeOverlay> boxes = m_state->currentShapeOverlays();
+        QCOMPARE(boxes.size(), 2);
+        for (const ShapeOverlay& box : boxes) // their cells: tst_app_state
+            QCOMPARE(box.shapeType, ShapeType::pixelate);
+    }
+
+    void shiftDragCopiesTheArea_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("copies");
+        QTest::newRow("with Shift: the second line's text")
+            << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+        QTest::newRow("a plain drag reads nothing") << Qt::KeyboardModifiers() << false;
+    }
+    void shiftDragCopiesTheArea()
+    {
+        QVERIFY(showTerminal());
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, copies);
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+        QSignalSpy chosen(canvas(), &CanvasView::textAreaChosen);
+        const QPoint from = over({66, 136}), to = over({560, 182});
+        QTest::mousePress(canvas(), Qt::LeftButton, modifiers, from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(canvas(), from + (to - from) * step / 4);
+        QTest::mouseRelease(canvas(), Qt::LeftButton, modifiers, to);
+        QCOMPARE(chosen.size(), copies ? 1 : 0);
+        QCOMPARE(m_state->textActions().isBusy(), copies);
+        if (!copies)
+            return;
+        QVERIFY(answered(QStringLiteral("Copied 1 line.")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), ping);
+    }
+
+    void answerLine_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("askAgain");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("asking again while reading is refused") << "eng" << true << "Copied 2 lines.";
+        QTest::newRow("a language without its data")
+            << "qaa" << false << "no text recognition data for language 'qaa'";
+    }
+    void answerLine()
+    {
+        QVERIFY(showTerminal());
+        QFETCH(QString, language);
+        QFETCH(bool, askAgain);
+        QFETCH(QString, answer);
+        PreferencesStore().setTextLanguage(language);
+        QAction* copyText = editCommand("copyText");
+        copyText->trigger();
+        QCOMPARE(status()->text(), QStringLiteral("Reading text…"));
+        QVERIFY(status()->isVisibleTo(m_widget.get()));
+        if (askAgain) {
+            copyText->trigger();
+            QCOMPARE(status()->text(),
+                     QStringLiteral("Text is still being read; try again when it is done."));
+        }
+        QVERIFY(answered(answer));
+        // The whole image's text, a line of the clipboard for each line read.
+        if (askAgain)
+            QCOMPARE(QGuiApplication::clipboard()->text().split(u'\n').value(1), ping);
+    }
+
+    // English leads the list whether or not its data is installed; a chosen
+    // language whose data has gone stays chosen, marked.
+    void textPreferences()
+    {
+        PreferencesStore().setTextLanguage(QStringLiteral("qaa"));
+        TextPreferencesBox box;
+        auto* language = named<QComboBox>(box, "textLanguage");
+        QCOMPARE(language->itemData(0).toString(), QStringLiteral("eng"));
+        QCOMPARE(language->itemText(0), QStringLiteral("English (eng)"));
+        QCOMPARE(language->currentData().toString(), QStringLiteral("qaa"));
+        QVERIFY(language->currentText().endsWith(QStringLiteral("(not installed)")));
+        QCOMPARE(named<QComboBox>(box, "redactionStyle")->currentData().toInt(), int(ShapeType::redact));
+
+        language->setFocus();
+        QTest::keyClick(language, Qt::Key_Home);
+        QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));
+    }
+
+    // Three tabs, the last current, then a click: the strip shows the model's
+    // tabs in its order, the current one selected. (A click goes through the
+    // model, so these rows also cover a change made by the model.)
+    void followsTheTabList_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("two new tabs") << "" << 3 << 2;
+        QTest::newRow("click a tab selects it") << "click first" << 3 << 0;
+        QTest::newRow("close button of the current tab") << "click close last" << 2 << 1;
+        QTest::newRow("plus button") << "click plus" << 4 << 3;
+    }
+    void followsTheTabList()
+    {
+        QFETCH(QString, step);
+        QFETCH(int, items);
+        QFETCH(int, selected);
+        m_state->newTab();
+        m_state->newTab();
+        showWindow();
+        if (step == "click first")
+            QTest::mouseClick(item(0), Qt::LeftButton, {}, QPoint(12, 10));
+        else if (step == "click close last")
+            QTest::mouseClick(closeButton(2), Qt::LeftButton);
+        else if (step == "click plus")
+            QTest::mouseClick(child<QToolButton>(*strip(), QStringLiteral("newTabButton")), Qt::LeftButton);
+        QCOMPARE(m_state->tabs().size(), items);
+        QCOMPARE(*m_state->currentTabId(), m_state->tabs()[selected].id);
+        QCOMPARE(strip()->findChildren<TabItem*>().size(), items);
+        for (int i = 0; i < items; ++i) {
+            QVERIFY(item(i));
+            QCOMPARE(item(i)->parentWidget()->layout()->indexOf(item(i)), i); // in the model's order
+            QCOMPARE(item(i)->isSelected(), i == selected);
+        }
+    }
+
+    void closeButtonOnlyOnSelectedOrHoveredTab_data()
+    {
+        QTest::addColumn<int>("hovered");
+        QTest::addColumn<QList<bool>>("visible");
+        QTest::newRow("another tab hovered") << 0 << QList<bool>{true, false, true};
+        QTest::newRow("the selected tab hovered") << 2 << QList<bool>{false, false, true};
+    }
+    void closeButtonOnlyOnSelectedOrHoveredTab()
+    {
+        QFETCH(int, hovered);
+        QFETCH(QList<bool>, visible);
+        m_state->newTab();
+        m_state->newTab();
+        showWindow();
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(item(hovered), &enter);
+        for (int i = 0; i < visible.size(); ++i)
+            QCOMPARE(closeButton(i)->isVisible(), visible[i]);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(item(hovered), &leave);
+        QVERIFY(!item(hovered)->isHovering());
+        QCOMPARE(closeButton(hovered)->isVisible(), hovered == 2);
+    }
+
+    void longNamesAreElided()
+    {
+        QVERIFY(loadAndCompose(*m_state, solidImage(10, 10)));
+        // The model has no rename yet; the item takes a long name the way it
+        // takes any changed tab.
+        ScreenshotTab tab = m_state->tabs().first();
+        tab.name = QString(60, QLatin1Char('W'));
+        item(0)->setTab(tab);
+        const auto* name = child<QLabel>(*item(0), QStringLiteral("name"));
+        QVERIFY(name->text().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= TabItem::maximumNameWidth);
+        QCOMPARE(name->toolTip(), tab.name);
+    }
+
+    // The thumbnail fills its 16 x 16 box and its corners are cut round.
+    void thumbnailFillsItsBoxAndOutlivesEdits_data()
+    {
+        QTest::addColumn<QSize>("imageSize");
+        QTest::newRow("wide") << QSize(400, 100);
+        QTest::newRow("tall") << QSize(60, 300);
+    }
+    void thumbnailFillsItsBoxAndOutlivesEdits()
+    {
+        QFETCH(QSize, imageSize);
+        QVERIFY(loadAndCompose(*m_state, solidImage(imageSize.width(), imageSize.height(), Qt::red)));
+        const QImage pixels = child<QLabel>(*item(0), QStringLiteral("thumbnail"))->pixmap().toImage();
+        QCOMPARE(pixels.size() / pixels.devicePixelRatio(), QSize(16, 16));
+        QCOMPARE(QColor(pixels.pixelColor(8, 8)).rgb(), QColor(Qt::red).rgb());
+        QCOMPARE(QColor(pixels.pixelColor(0, 8)).rgb(), QColor(Qt::red).rgb());
+        QVERIFY(pixels.pixelColor(0, 0).alpha() < 128);
+        // Edits inside a tab also signal a tab change; the strip must keep its
+        // items (and their thumbnails) rather than rebuild them.
+        const QPointer<TabItem> before = item(0); // an address alone may be reused
+        m_state->addShapeOverlay();
+        QTRY_VERIFY(!m_state->isProcessing());
+        QVERIFY(before && item(0) == before);
+    }
+
+    void manyTabsScrollToTheCurrentOne()
+    {
+        for (int i = 0; i < 15; ++i)
+            m_state->newTab();
+        showWindow();
+        QScrollBar* bar = scrollArea()->horizontalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        QTRY_VERIFY(whollyVisible(item(15)));
+        QVERIFY(bar->value() > 0);
+        QVERIFY(!scrollArea()->verticalScrollBar()->isVisible());
+        QWheelEvent wheel(QPointF(50, 10), strip()->mapToGlobal(QPointF(50, 10)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(scrollArea()->viewport(), &wheel);
+        QVERIFY(!whollyVisible(item(15)));
+        m_state->selectTab(m_state->tabs().first().id);
+        QTRY_VERIFY(whollyVisible(item(0)));
     }
 };
 

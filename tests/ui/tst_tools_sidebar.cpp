@@ -1,7 +1,5 @@
 // The tools pane: tool options, the settings of the selected annotation,
 // history buttons, the templates list and the image actions.
-#include "io/capture_backend.h"
-#include "io/screen_capture_service.h"
 #include "ui/color_well.h"
 #include "ui/left_sidebar.h"
 #include "ui/mark_settings_panel.h"
@@ -23,19 +21,6 @@ QStringList rowTexts(const QListWidget& list)
         texts << list.item(i)->text();
     return texts;
 }
-
-// Records the modes it is asked for and leaves no file, as a cancelled capture does.
-class RecordingBackend : public CaptureBackend
-{
-  public:
-    QList<CaptureMode>* modes = nullptr;
-    QString name() const override { return QStringLiteral("recording"); }
-    void capture(CaptureMode mode, const QString&, Done done) override
-    {
-        modes->append(mode);
-        done({});
-    }
-};
 
 QToolButton* toolButton(const QWidget& sidebar, CanvasTool tool)
 {
@@ -87,9 +72,7 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
     void captureButtonsStartTheirMode()
     {
         QList<CaptureMode> modes, expected;
-        auto backend = std::make_unique<RecordingBackend>();
-        backend->modes = &modes;
-        m_state->screenCaptureService().setBackend(std::move(backend));
+        CancelledCapture::install(*m_state, [&](CaptureMode mode) { modes << mode; });
         for (const auto& [button, mode] : {std::pair{"captureRegionButton", CaptureMode::region},
                                            std::pair{"captureWindowButton", CaptureMode::window},
                                            std::pair{"captureFullScreenButton", CaptureMode::fullScreen}}) {

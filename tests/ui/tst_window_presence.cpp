@@ -1,8 +1,6 @@
 // The application leaves the screen while a capture runs and comes back
 // after it; and the preferences window answers the keys a dialog does. On a
 // real X server (see xvfb_main.h): window activation is what is checked.
-#include "io/capture_backend.h"
-#include "io/screen_capture_service.h"
 #include "ui/main_window.h"
 #include "ui/settings_view.h"
 #include "ui_fixtures.h"
@@ -10,26 +8,6 @@
 
 using namespace lustrelab;
 using namespace lustrelab::uitest;
-
-namespace {
-
-// Notes which of the application's windows are on the screen while it
-// "captures", then ends without a file, as a cancelled capture does.
-class WitnessBackend : public CaptureBackend
-{
-  public:
-    QStringList* seen = nullptr;
-    QString name() const override { return QStringLiteral("witness"); }
-    void capture(CaptureMode, const QString&, Done done) override
-    {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible() && !window->isMinimized())
-                *seen << window->metaObject()->className();
-        done({});
-    }
-};
-
-} // namespace
 
 class TestWindowPresence : public QObject, FreshModel<MainWindow>
 {
@@ -44,10 +22,13 @@ class TestWindowPresence : public QObject, FreshModel<MainWindow>
     {
         makeFresh();
         m_widget->setAutomaticPasteEnabled(false);
-        auto backend = std::make_unique<WitnessBackend>();
-        backend->seen = &m_seen;
         m_seen.clear();
-        m_state->screenCaptureService().setBackend(std::move(backend));
+        // Notes which of the application's windows are on the screen while it "captures".
+        CancelledCapture::install(*m_state, [this](CaptureMode) {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->isVisible() && !window->isMinimized())
+                    m_seen << window->metaObject()->className();
+        });
     }
     void cleanup() { takeDown(); }
 

@@ -4,12 +4,15 @@
 // looked up by name, a model with a composed screenshot, and a check that
 // every control is named and reachable from the keyboard.
 
+#include "io/capture_backend.h"
+#include "io/screen_capture_service.h"
 #include "state/app_state.h"
 #include "test_fixtures.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 namespace lustrelab::uitest {
@@ -157,5 +160,26 @@ inline QStringList unreachableOrNamelessControls(const QWidget& root)
     }
     return faults;
 }
+
+// Installs on `state` a capture that tells `onCapture` the mode asked for,
+// then ends without a file, as a cancelled capture does.
+class CancelledCapture : public CaptureBackend
+{
+  public:
+    explicit CancelledCapture(std::function<void(CaptureMode)> onCapture) : m_onCapture(std::move(onCapture)) {}
+    static void install(AppState& state, std::function<void(CaptureMode)> onCapture)
+    {
+        state.screenCaptureService().setBackend(std::make_unique<CancelledCapture>(std::move(onCapture)));
+    }
+    QString name() const override { return QStringLiteral("cancelled"); }
+    void capture(CaptureMode mode, const QString&, Done done) override
+    {
+        m_onCapture(mode);
+        done({});
+    }
+
+  private:
+    std::function<void(CaptureMode)> m_onCapture;
+};
 
 } // namespace lustrelab::uitest
