@@ -94,10 +94,14 @@ QRegion damagedRegion(const ShownScene& before, const ShownScene& after,
             damage += coveredPixels(points.adjusted(-filterReach, -filterReach, filterReach, filterReach));
         }
     }
+    // An outline that stays where it was needs no repaint of its own: where
+    // the image beneath it changed, that repaint draws it again.
     for (const QRectF& r : before.overlays)
-        damage += coveredPixels(r);
+        if (!after.overlays.contains(r))
+            damage += coveredPixels(r);
     for (const QRectF& r : after.overlays)
-        damage += coveredPixels(r);
+        if (!before.overlays.contains(r))
+            damage += coveredPixels(r);
     return damage.intersected(view);
 }
 

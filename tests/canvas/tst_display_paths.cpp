@@ -139,8 +139,9 @@ class TestDisplayPaths : public QObject
         QFETCH(QRectF, frameAfter);
         QFETCH(bool, whole);
         const QRect view(0, 0, 448, 348);
-        const canvas::ShownScene before{1, {800, 600}, QRectF(24, 24, 400, 300), {QRectF(50, 50, 20, 20)}};
-        const canvas::ShownScene after{2, {800, 600}, frameAfter, {QRectF(90, 50, 20, 20)}};
+        const QRectF staying(300, 250, 20, 20); // a removal area's outline, say
+        const canvas::ShownScene before{1, {800, 600}, QRectF(24, 24, 400, 300), {QRectF(50, 50, 20, 20), staying}};
+        const canvas::ShownScene after{2, {800, 600}, frameAfter, {staying, QRectF(90, 50, 20, 20)}};
         const ImageChange change{linked ? 1 : 7, QRegion(200, 200, 10, 10)};
         const QRegion damage = canvas::damagedRegion(before, after, change, view);
         if (whole) {
@@ -148,6 +149,7 @@ class TestDisplayPaths : public QObject
             return;
         }
         QVERIFY(damage.boundingRect().width() < view.width() / 2);
+        QVERIFY(!damage.contains(staying.center().toPoint()));
         for (const QPoint p : {QPoint(50, 50), QPoint(69, 69), QPoint(90, 50), QPoint(24 + 100, 24 + 100),
                                QPoint(24 + 104, 24 + 104)})
             QVERIFY2(damage.contains(p), qPrintable(QStringLiteral("%1, %2").arg(p.x()).arg(p.y())));
