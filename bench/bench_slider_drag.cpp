@@ -20,10 +20,12 @@ using namespace lustrelab;
 
 namespace {
 
+// Sleeps in the event loop as the window does: a loop that spins while the
+// worker composes takes a core from the composition's bands.
 void settle(const AppState& state)
 {
     while (state.isProcessing())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 QRect handleRect(QSlider* slider)
