@@ -1,14 +1,21 @@
-// Dragging the shadow Blur slider of the styling pane over a 2880 x 1800
-// screenshot at ratio 2: mouse events on the real widget, each step waiting
-// until the composition it asked for is stored in the tab. The rate is the
-// number of slider steps the window turns into finished images per second.
-#include "render/image_processor.h"
+// Dragging a styling slider (shadow Blur, Corner Radius, Padding) over a
+// 2880 x 1800 screenshot at ratio 2 on the gradient, with the canvas beside
+// the sidebar as in the window: mouse events on the real slider, and each
+// step waits until the composition it asked for is stored and the canvas has
+// painted it. Steps per second are frames per second; run with
+// QT_SCALE_FACTOR=2 for a HiDPI screen. The "removal" cases add a 600 x 300
+// point removal area over the lines of text.
+//
+// Letting go composes at full resolution; that last composition is not timed.
+#include "canvas/canvas_view.h"
+#include "model/gradient_preset.h"
 #include "screenshot_fixture.h"
 #include "state/app_state.h"
 #include "ui/right_sidebar.h"
 #include "ui/slider_row.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -20,12 +27,24 @@ using namespace lustrelab;
 
 namespace {
 
-// Sleeps in the event loop as the window does: a loop that spins while the
-// worker composes takes a core from the composition's bands.
-void settle(const AppState& state)
+qint64 shownKey(const AppState& state)
 {
-    while (state.isProcessing())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    const ScreenshotTab* tab = state.currentTab();
+    return tab && tab->shownImage() ? tab->shownImage()->cacheKey() : 0;
+}
+
+// Sleeps in the event loop as the window does (a loop that spins while the
+// worker composes takes a core from the composition's bands) until the shown
+// image is no longer `previousKey` and nothing is composing.
+bool waitForShown(const AppState& state, qint64 previousKey)
+{
+    const QDeadlineTimer deadline(10000);
+    while (state.isProcessing() || shownKey(state) == previousKey) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
 }
 
 QRect handleRect(QSlider* slider)
@@ -40,70 +59,84 @@ QRect handleRect(QSlider* slider)
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
 }
 
-void BM_ShadowBlurDrag(benchmark::State& bench)
+void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemovalArea)
 {
     QTemporaryDir templates;
     AppState state(templates.path());
-    state.loadImage(bench::makeScreenshot(), false);
-    settle(state);
+    BeautySettings settings;
+    settings.gradientPresetId = gradientPresets().at(1).id;
+    settings.cornerRadius = 12;
+    state.setSettings(settings);
+    state.setCornersCollapsed(false);
+    state.setShadowCollapsed(false);
+    state.setPaddingCollapsed(false);
 
+    CanvasView view(state);
+    view.resize(1280, 800);
+    view.show();
     RightSidebar sidebar(state);
     sidebar.resize(280, 1000);
     sidebar.show();
-    if (!QTest::qWaitForWindowExposed(&sidebar)) {
-        bench.SkipWithError("the sidebar never showed");
+    if (!QTest::qWaitForWindowExposed(&view) || !QTest::qWaitForWindowExposed(&sidebar)) {
+        bench.SkipWithError("the window never showed");
         return;
     }
-    auto* blur = sidebar.findChild<SliderRow*>(QStringLiteral("blur"));
-    auto* slider = blur ? blur->findChild<QSlider*>(QStringLiteral("slider")) : nullptr;
+    state.loadImage(bench::makeScreenshot(), false);
+    if (!waitForShown(state, 0)) {
+        bench.SkipWithError("the first composition never arrived");
+        return;
+    }
+    if (withRemovalArea) {
+        const QSizeF points = state.currentTab()->processedImage->deviceIndependentSize();
+        state.addRemovalArea({0.45, 0.5, 600 / points.width(), 300 / points.height()},
+                             RemovalMethod::contentAware);
+        if (!waitForShown(state, shownKey(state))) {
+            bench.SkipWithError("the removal area was never composed");
+            return;
+        }
+    }
+    view.repaint();
+
+    auto* row = sidebar.findChild<SliderRow*>(QString::fromLatin1(sliderName));
+    auto* slider = row ? row->findChild<QSlider*>(QStringLiteral("slider")) : nullptr;
     if (!slider) {
-        bench.SkipWithError("the styling pane has no Blur slider");
+        bench.SkipWithError("the styling pane has no such slider");
         return;
     }
     const QPoint grab = handleRect(slider).center();
     const int reach = slider->width() / 3;
     QTest::mousePress(slider, Qt::LeftButton, {}, grab);
 
+    const BeautySettings before = state.settings();
     int offset = 0;
     int direction = 1;
-    std::int64_t stored = 0;
-    QObject::connect(&state, &AppState::tabsChanged, [&] { ++stored; });
-    const double startBlur = state.settings().shadowBlur;
     for (auto _ : bench) {
         if (std::abs(offset + direction) > reach)
             direction = -direction;
         offset += direction;
-        const std::int64_t before = stored;
+        const qint64 shown = shownKey(state);
         QTest::mouseMove(slider, grab + QPoint(offset, 0));
-        settle(state);
-        if (stored == before) {
+        if (!waitForShown(state, shown)) {
             bench.SkipWithError("a drag step composed nothing");
             break;
         }
+        view.repaint();
     }
     QTest::mouseRelease(slider, Qt::LeftButton, {}, grab + QPoint(offset, 0));
-    if (state.settings().shadowBlur == startBlur && offset != 0)
+    if (state.settings() == before && offset != 0)
         bench.SkipWithError("the drag did not reach the styling");
+    waitForShown(state, shownKey(state));
     bench.counters["fps"] = benchmark::Counter(double(bench.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ShadowBlurDrag)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
-// The same blur changes handed straight to the compositor: what the drag
-// costs beyond composing (events, the model, the panels following it).
-void BM_ShadowBlurComposeOnly(benchmark::State& bench)
-{
-    const QImage screenshot = bench::makeScreenshot();
-    ImageProcessor processor;
-    BeautySettings settings;
-    int step = 0;
-    for (auto _ : bench) {
-        settings.shadowBlur = 40 + 0.39 * (++step % 80);
-        QImage out = processor.process(screenshot, settings, {}, {}, {});
-        benchmark::DoNotOptimize(out.constBits());
-    }
-    bench.counters["fps"] = benchmark::Counter(double(bench.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_ShadowBlurComposeOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK_CAPTURE(sliderDrag, blur, "blur", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(sliderDrag, cornerRadius, "cornerRadius", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(sliderDrag, padding, "size", false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(sliderDrag, blur_removal, "blur", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(sliderDrag, cornerRadius_removal, "cornerRadius", true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(sliderDrag, padding_removal, "size", true)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

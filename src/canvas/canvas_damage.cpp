@@ -45,10 +45,10 @@ ShownScene sceneOf(const ScreenshotTab& tab, const SelectedAnnotations& selected
                    double scale)
 {
     ShownScene scene;
-    if (!tab.processedImage || frame.isEmpty())
+    if (!tab.shownImage() || frame.isEmpty())
         return scene;
-    scene.imageKey = tab.processedImage->cacheKey();
-    scene.imagePixels = tab.processedImage->size();
+    scene.imageKey = tab.shownImage()->cacheKey();
+    scene.imagePixels = tab.shownImage()->size();
     scene.frame = frame;
     const QSizeF size = frame.size();
     auto add = [&](const QRectF& inFrame) {

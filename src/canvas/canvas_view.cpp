@@ -87,9 +87,9 @@ QSize CanvasView::minimumSizeHint() const
 QRectF CanvasView::imageFrame() const
 {
     const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->processedImage)
+    if (!tab || !tab->shownImage())
         return {};
-    return canvas::fittedImageFrame(QSizeF(size()), logicalSize(*tab->processedImage));
+    return canvas::fittedImageFrame(QSizeF(size()), logicalSize(*tab->shownImage()));
 }
 
 std::optional<QUuid> CanvasView::editingTextId() const
@@ -116,7 +116,7 @@ void CanvasView::modelChanged()
                                                    m_state.selectedStepMarkerId(), m_state.selectedPenStrokeId()};
         next = canvas::sceneOf(*tab, selected, imageFrame(), displayScale());
     }
-    update(canvas::damagedRegion(m_scene, next, tab ? tab->processedChange : std::nullopt, rect()));
+    update(canvas::damagedRegion(m_scene, next, tab ? tab->shownChange() : std::nullopt, rect()));
     m_scene = std::move(next);
 }
 
@@ -177,10 +177,10 @@ void CanvasView::paintEvent(QPaintEvent*)
     paintBackdrop(painter);
 
     const ScreenshotTab* tab = m_state.currentTab();
-    if (tab && tab->processedImage) {
+    if (tab && tab->shownImage()) {
         const QRectF frame = imageFrame();
-        m_display.paint(painter, *tab->processedImage, frame, devicePixelRatioF(), m_resizeSettled.isActive(),
-                        tab->processedChange);
+        m_display.paint(painter, *tab->shownImage(), frame, devicePixelRatioF(), m_resizeSettled.isActive(),
+                        tab->shownChange());
 
         painter.save();
         painter.translate(frame.topLeft());
@@ -217,6 +217,11 @@ void CanvasView::paintEvent(QPaintEvent*)
 void CanvasView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    // The room the image is fitted into, which a composition made while a
+    // styling control is held needs to fill and no more.
+    const QSizeF room = QSizeF(size()).shrunkBy(QMarginsF(canvas::imageMargin, canvas::imageMargin,
+                                                          canvas::imageMargin, canvas::imageMargin));
+    m_state.setCanvasPixels((room * devicePixelRatioF()).toSize().expandedTo({0, 0}));
     if (!m_display.buffer().isNull())
         m_resizeSettled.start();
     syncEditor();

@@ -43,9 +43,9 @@ double CanvasView::displayScale() const
 {
     const ScreenshotTab* tab = m_state.currentTab();
     const QRectF frame = imageFrame();
-    if (!tab || !tab->processedImage || frame.isEmpty())
+    if (!tab || !tab->shownImage() || frame.isEmpty())
         return 1;
-    const QImage& shown = *tab->processedImage;
+    const QImage& shown = *tab->shownImage();
     return frame.width() * shown.devicePixelRatio() / shown.width();
 }
 
@@ -145,9 +145,9 @@ void CanvasView::paintMarkPreview(QPainter& painter)
 void CanvasView::nudgeSelection(double dx, double dy, bool firstOfRun)
 {
     const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->processedImage)
+    if (!tab || !tab->shownImage())
         return;
-    const QSizeF image = QSizeF(tab->processedImage->size()) / tab->processedImage->devicePixelRatio();
+    const QSizeF image = QSizeF(tab->shownImage()->size()) / tab->shownImage()->devicePixelRatio();
     // Screen points of the composed image are its points: the frame's size is the image's here.
     const QPointF step(dx, dy);
     auto commitStep = [&] {

@@ -25,6 +25,9 @@ struct ScreenshotTab
     std::optional<QImage> processedImage; // absent until composed
     // How processedImage differs from the one it replaced; none when unknown.
     std::optional<ImageChange> processedChange;
+    // While a styling control is held: a composition at about the canvas's
+    // resolution, newer than processedImage and shown instead of it.
+    std::optional<QImage> previewImage;
     QList<TextOverlay> textOverlays;
     QList<ShapeOverlay> shapeOverlays;
     QList<RemovalArea> removalAreas;
@@ -34,6 +37,11 @@ struct ScreenshotTab
     // none: all of it. The source itself stays whole.
     std::optional<UnitRect> crop;
     QDateTime createdAt = QDateTime::currentDateTime();
+
+    // What the canvas shows, and how it differs from what it showed before
+    // (never known for a preview).
+    const std::optional<QImage>& shownImage() const { return previewImage ? previewImage : processedImage; }
+    std::optional<ImageChange> shownChange() const { return previewImage ? std::nullopt : processedChange; }
 };
 
 // "Screenshot HH:mm:ss" in local time. Names are not made unique.

@@ -85,4 +85,19 @@ CustomGradient CompositionInputs::matchedGradient(const QImage& screenshot)
     return m_matched;
 }
 
+QImage CompositionInputs::reduced(const QImage& source, double scale)
+{
+    if (source.isNull() || !(scale > 0 && scale < 1))
+        return source;
+    if (m_reducedKey != source.cacheKey() || m_reducedScale != scale) {
+        const QSize pixels(std::max(1, int(std::lround(source.width() * scale))),
+                           std::max(1, int(std::lround(source.height() * scale))));
+        m_reduced = source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_reduced.setDevicePixelRatio(source.devicePixelRatio() * pixels.width() / source.width());
+        m_reducedKey = source.cacheKey();
+        m_reducedScale = scale;
+    }
+    return m_reduced;
+}
+
 } // namespace lustrelab

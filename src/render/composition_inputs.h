@@ -11,7 +11,8 @@ namespace lustrelab {
 
 // What composition derives from its inputs at a cost above a composition's
 // own: the screenshot without its uniform margins, the background picture
-// decoded and fitted to the canvas, the gradient matched to the screenshot.
+// decoded and fitted to the canvas, the gradient matched to the screenshot,
+// the screenshot reduced for a composition shown smaller than it is.
 // Each is kept for the last inputs it was asked for, so a slider drag that
 // recomposes the base layer prepares them once. Not thread-safe: one per
 // processor.
@@ -29,6 +30,10 @@ class CompositionInputs
 
     // A linear gradient between the screenshot's two most telling colours.
     CustomGradient matchedGradient(const QImage& screenshot);
+
+    // `source` smoothly resampled to `scale` of its pixels (0 < scale < 1),
+    // with its ratio lowered by as much so that it keeps its size in points.
+    QImage reduced(const QImage& source, double scale);
 
   private:
     qint64 m_trimKey = 0;
@@ -50,6 +55,10 @@ class CompositionInputs
 
     qint64 m_matchKey = 0;
     CustomGradient m_matched;
+
+    qint64 m_reducedKey = 0;
+    double m_reducedScale = 1;
+    QImage m_reduced;
 };
 
 } // namespace lustrelab

@@ -64,6 +64,26 @@ QSizeF ImageProcessor::canvasPixelsFor(QSize sourcePixels, double ratio, const B
     return canvasPixelExtent(computeCanvasLayout(points, settings).canvasSize, ratio);
 }
 
+QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettings& settings,
+                                        const std::optional<UnitRect>& crop, QSize shownPixels)
+{
+    if (source.isNull() || shownPixels.isEmpty())
+        return source;
+    const UnitRect kept = crop ? clampedCrop(*crop) : UnitRect{0, 0, 1, 1};
+    const QSize keptPixels(std::max(1, int(std::lround(kept.width * source.width()))),
+                           std::max(1, int(std::lround(kept.height * source.height()))));
+    const QSizeF canvas = canvasPixelsFor(keptPixels, source.devicePixelRatio(), settings);
+    if (!isComposableExtent(canvas))
+        return source;
+    const double wanted =
+        std::min(shownPixels.width() / canvas.width(), shownPixels.height() / canvas.height());
+    // The largest step below 1 that still gives at least the shown pixels.
+    double scale = 1;
+    for (int step = 1; step <= 16 && std::exp2(-step / 4.0) >= wanted; ++step)
+        scale = std::exp2(-step / 4.0);
+    return scale < 1 ? m_inputs.reduced(source, scale) : source;
+}
+
 QImage ImageProcessor::process(const QImage& source, const BeautySettings& settings,
                                const QList<TextOverlay>& textOverlays,
                                const QList<ShapeOverlay>& shapeOverlays,

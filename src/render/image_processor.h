@@ -61,6 +61,14 @@ class ImageProcessor
     // decoding or allocating anything.
     static QSizeF canvasPixelsFor(QSize sourcePixels, double ratio, const BeautySettings& settings);
 
+    // The source to compose while a control is held and the result is shown
+    // in `shownPixels` (device pixels): reduced so that the canvas comes out
+    // about that size, or the source itself when it would not be much larger.
+    // Scales come in steps of a quarter octave, so a drag that resizes the
+    // canvas reuses the reduced copy, which is kept for the next call.
+    QImage sourceForDisplay(const QImage& source, const BeautySettings& settings,
+                            const std::optional<UnitRect>& crop, QSize shownPixels);
+
     // How the image the last call returned differs from the one returned
     // before it, when the two share their base layer: a move of one
     // annotation changes only what that annotation covered before and after.

@@ -18,13 +18,6 @@ constexpr std::array<void (AppState::*)(bool), PreferencesStore::SectionCount> s
     &AppState::shapesCollapsedChanged,  &AppState::exportCollapsedChanged,
 };
 
-std::optional<QImage> presentImage(const std::optional<QImage>& image)
-{
-    if (!image || image->isNull())
-        return std::nullopt;
-    return image;
-}
-
 } // namespace
 
 AppState::AppState(const QString& templatesDirectory, QObject* parent)
@@ -343,87 +336,6 @@ void AppState::closeTab(const QUuid& id)
     emit tabsChanged();
     if (closingCurrent)
         emit currentTabIdChanged();
-}
-
-// ---- Images.
-
-void AppState::setSourceImage(const std::optional<QImage>& image)
-{
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->sourceImage = presentImage(image);
-        emit tabsChanged();
-    }
-}
-
-void AppState::setProcessedImage(const std::optional<QImage>& image)
-{
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->processedImage = presentImage(image);
-        tab->processedChange.reset();
-        emit tabsChanged();
-    }
-}
-
-void AppState::loadImage(const QImage& image, bool newTab)
-{
-    if (image.isNull())
-        return;
-    const ScreenshotTab* current = currentTab();
-    // Without a current tab there is nothing to fill, so the image gets a tab
-    // of its own rather than being dropped.
-    if (!newTab && current && !current->sourceImage) {
-        setSourceImage(image);
-    } else {
-        ScreenshotTab tab;
-        tab.name = defaultTabName(tab.createdAt);
-        tab.sourceImage = image;
-        m_currentTabId = tab.id;
-        m_tabs.append(std::move(tab));
-        emit currentTabIdChanged();
-    }
-    ScreenshotTab* tab = mutableCurrentTab();
-    tab->textOverlays.clear();
-    tab->shapeOverlays.clear();
-    tab->removalAreas.clear();
-    tab->stepMarkers.clear();
-    tab->penStrokes.clear();
-    tab->crop.reset();
-    emit tabsChanged();
-    clearSelection();
-    m_historyManager.clear();
-    processImage();
-}
-
-void AppState::processImage()
-{
-    const ScreenshotTab* tab = currentTab();
-    if (!tab || !tab->sourceImage) {
-        // A composition still on its way would otherwise bring back the image
-        // that was just taken away.
-        if (tab)
-            m_compositions.discard(tab->id);
-        setProcessedImage(std::nullopt);
-        return;
-    }
-    m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
-                            tab->removalAreas, tab->stepMarkers, tab->penStrokes, tab->crop});
-}
-
-// A composition belongs to the tab whose screenshot it was asked for. Should
-// the user switch or close tabs meanwhile, it must not land in another tab:
-// that tab would show, and export, somebody else's screenshot until its next
-// edit.
-void AppState::storeComposition(const QUuid& tabId, const QImage& image,
-                                const std::optional<ImageChange>& change)
-{
-    if (ScreenshotTab* tab = recordWithId(m_tabs, tabId)) {
-        // The change is relative to the processor's previous result, which is
-        // this tab's image only if nothing else was stored in between.
-        const bool follows = change && tab->processedImage && tab->processedImage->cacheKey() == change->since;
-        tab->processedChange = follows ? change : std::nullopt;
-        tab->processedImage = presentImage(image);
-        emit tabsChanged();
-    }
 }
 
 // ---- History.

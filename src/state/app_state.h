@@ -219,6 +219,13 @@ class AppState : public QObject
     // stored.
     void processImage();
 
+    // The device pixels the canvas has for the composed image.
+    void setCanvasPixels(QSize devicePixels);
+    // While a styling control is held (a slider dragged), compositions are
+    // made at about the canvas's pixels and kept as the tab's preview image;
+    // letting go composes at full resolution.
+    void setLiveStyling(bool held);
+
     // ---- History.
     void saveToHistory();
     void undo();
@@ -329,7 +336,8 @@ class AppState : public QObject
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
-    void storeComposition(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change);
+    void storeComposition(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change,
+                          bool reduced);
 
     // Services first: they must exist before anything below uses them and
     // outlive the workers that use them.
@@ -357,6 +365,8 @@ class AppState : public QObject
     bool m_showExportDialog = false;
     bool m_showSaveTemplateDialog = false;
     bool m_isProcessing = false;
+    bool m_liveStyling = false;
+    QSize m_canvasPixels;
     CanvasTool m_currentTool = CanvasTool::select;
     ShapeType m_currentShapeType = ShapeType::rectangle;
     std::array<bool, PreferencesStore::SectionCount> m_collapsed{};

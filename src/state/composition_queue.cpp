@@ -49,10 +49,13 @@ void CompositionQueue::startNext()
     runThenDeliver(
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
-            QImage image = m_processor.process(request.source, request.settings, request.textOverlays,
+            const QImage source = m_processor.sourceForDisplay(request.source, request.settings,
+                                                               request.crop, request.shownPixels);
+            QImage image = m_processor.process(source, request.settings, request.textOverlays,
                                                request.shapeOverlays, request.removalAreas,
                                                request.stepMarkers, request.penStrokes, request.crop);
-            return Result{std::move(image), m_processor.lastChange()};
+            const bool reduced = source.cacheKey() != request.source.cacheKey();
+            return Result{std::move(image), m_processor.lastChange(), reduced};
         },
         [this](const Result& result) { finish(result); });
     m_waiting.pop_front();
@@ -66,7 +69,7 @@ void CompositionQueue::finish(const Result& result)
     // not idle while the model and the views take it in.
     startNext();
     if (done.deliver)
-        emit composed(done.tabId, result.image, result.change);
+        emit composed(done.tabId, result.image, result.change, result.reduced);
     if (!isBusy())
         emit busyChanged(false);
 }

@@ -33,6 +33,9 @@ struct CompositionRequest
     QList<StepMarker> stepMarkers;
     QList<PenStroke> penStrokes;
     std::optional<UnitRect> crop;
+    // While a control is held: the device pixels the result is shown in, so
+    // that it may be composed at about that size. Empty: full resolution.
+    QSize shownPixels;
 };
 
 // Composes tabs on a worker thread, one composition at a time, and hands each
@@ -65,7 +68,9 @@ class CompositionQueue : public QObject
   signals:
     // One per request that was not replaced or discarded, in request order;
     // `change` relates the image to the one delivered before it, if it can.
-    void composed(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change);
+    // `reduced`: composed below full resolution, for the shown pixels asked for.
+    void composed(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change,
+                  bool reduced);
     // After the last composed() of a busy spell, and when a request starts one.
     void busyChanged(bool busy);
 
@@ -75,6 +80,7 @@ class CompositionQueue : public QObject
     {
         QImage image;
         std::optional<ImageChange> change;
+        bool reduced = false;
     };
     void finish(const Result& result);
 

@@ -42,6 +42,8 @@ BackgroundImageControls::BackgroundImageControls(AppState& state, QWidget* paren
     connect(m_dim, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.backgroundImageDim = v / 100; }); });
     column->addWidget(m_dim);
+    for (SliderRow* row : {m_blur, m_dim})
+        composeLiveWhileDragged(row, m_state);
 
     connect(&m_state, &AppState::settingsChanged, this, &BackgroundImageControls::sync);
     sync();

@@ -27,6 +27,8 @@ BordersPanel::BordersPanel(AppState& state, QWidget* parent) : QWidget(parent), 
     connect(m_borderWidth, &SliderRow::valueEdited, this,
             [this](double v) { editStyling(m_state, [&](BeautySettings& s) { s.borderWidth = v; }); });
     column->addWidget(m_borderWidth);
+    for (SliderRow* row : {m_cornerRadius, m_borderWidth})
+        composeLiveWhileDragged(row, m_state);
 
     m_borderColor = makeStylingColorWell(tr("Border Color"), m_state, &BeautySettings::borderColor, this);
     m_borderColorRow = makeLabelledRow(tr("Border Color"), m_borderColor, this);

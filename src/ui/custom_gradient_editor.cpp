@@ -87,6 +87,7 @@ CustomGradientEditor::CustomGradientEditor(AppState& state, QWidget* parent) : Q
         row->setObjectName(QString::fromLatin1(name));
         connect(row, &SliderRow::valueEdited, this,
                 [this, write](double v) { editGradient(m_state, [&](CustomGradient& g) { write(g, v); }); });
+        composeLiveWhileDragged(row, m_state);
         column->addWidget(row);
         return row;
     };

@@ -41,6 +41,7 @@ PaddingPanel::PaddingPanel(AppState& state, QWidget* parent) : QWidget(parent), 
         row->setObjectName(QString::fromLatin1(name));
         connect(row, &SliderRow::valueEdited, this,
                 [this, field](double v) { editStyling(m_state, [&](BeautySettings& s) { s.*field = v; }); });
+        composeLiveWhileDragged(row, m_state);
         column->addWidget(row);
         return row;
     };

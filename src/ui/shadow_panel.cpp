@@ -49,8 +49,10 @@ ShadowPanel::ShadowPanel(AppState& state, QWidget* parent) : QWidget(parent), m_
     connect(m_opacity, &SliderRow::valueEdited, this, [this](double v) {
         editStyling(m_state, [&](BeautySettings& s) { s.shadowOpacity = float(v / 100.0); });
     });
-    for (SliderRow* row : {m_blur, m_offsetX, m_offsetY, m_opacity})
+    for (SliderRow* row : {m_blur, m_offsetX, m_offsetY, m_opacity}) {
+        composeLiveWhileDragged(row, m_state);
         column->addWidget(row);
+    }
 
     m_color = makeStylingColorWell(tr("Shadow Color"), m_state, &BeautySettings::shadowColor, this);
     m_colorRow = makeLabelledRow(tr("Color"), m_color, this);

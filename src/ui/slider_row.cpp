@@ -59,6 +59,8 @@ SliderRow::SliderRow(const QString& label, double minimum, double maximum, const
         showValue();
         emit valueEdited(m_value);
     });
+    connect(m_slider, &QSlider::sliderPressed, this, &SliderRow::dragStarted);
+    connect(m_slider, &QSlider::sliderReleased, this, &SliderRow::dragEnded);
     showValue();
 }
 

@@ -30,6 +30,9 @@ class SliderRow : public QWidget
   signals:
     // The user moved the slider (mouse or keyboard): once per change.
     void valueEdited(double value);
+    // The handle was taken with the pointer, and let go.
+    void dragStarted();
+    void dragEnded();
 
   private:
     void showValue();

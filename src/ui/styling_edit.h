@@ -1,6 +1,7 @@
 #pragma once
 
 #include "color_well.h"
+#include "slider_row.h"
 #include "state/app_state.h"
 
 namespace lustrelab {
@@ -16,6 +17,14 @@ template <typename Change> void editStyling(AppState& state, Change&& change)
         return;
     state.setSettings(settings);
     state.processImage();
+}
+
+// A styling slider being dragged recomposes on every step; the canvas then
+// follows it at the resolution it shows, and letting go composes the full one.
+inline void composeLiveWhileDragged(SliderRow* row, AppState& state)
+{
+    QObject::connect(row, &SliderRow::dragStarted, &state, [&state] { state.setLiveStyling(true); });
+    QObject::connect(row, &SliderRow::dragEnded, &state, [&state] { state.setLiveStyling(false); });
 }
 
 // A colour well of a styling panel: a colour picked in it becomes `field`.

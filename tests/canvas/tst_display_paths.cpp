@@ -1,17 +1,23 @@
 // The shortcuts a drag takes on its way to the screen, each against the way
 // round it: an image resampled only where it changed against one resampled
 // whole, a composition's reported change against the pixels that did change,
-// and a view repainted only in its damaged parts against a fresh view's paint,
-// all on a 2x screen.
+// a view repainted only in its damaged parts against a fresh view's paint, and
+// a held styling slider's reduced compositions against fresh ones, all on a 2x
+// screen.
 
 #include "canvas/canvas_damage.h"
 #include "canvas/display_resampler.h"
 #include "canvas_fixtures.h"
 #include "render/image_processor.h"
+#include "ui/shadow_panel.h"
+#include "ui/slider_row.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QBackingStore>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
@@ -38,6 +44,43 @@ ShapeOverlay boxAt(double x, double y)
     shape.startPoint = {x, y};
     shape.endPoint = {x + 0.2, y - 0.15};
     return shape;
+}
+
+// The tab composed from nothing by a processor of its own, from `source`
+// (the tab's, or a reduced copy of it).
+QImage freshComposition(const AppState& state, const QImage& source)
+{
+    const ScreenshotTab& tab = *state.currentTab();
+    return ImageProcessor().process(source, state.settings(), tab.textOverlays, tab.shapeOverlays,
+                                    tab.removalAreas, tab.stepMarkers, tab.penStrokes, tab.crop);
+}
+
+// What the window shows: the offscreen platform's backing store is an image.
+QImage onScreen(QWidget& view)
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QPaintDevice* device = view.backingStore()->paintDevice();
+    return device->devType() == QInternal::Image ? *static_cast<QImage*>(device) : QImage();
+}
+
+QPoint handleCentre(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
+
+// What a new view of the same model paints.
+QImage freshPaint(AppState& state, QSize size)
+{
+    CanvasView fresh(state);
+    fresh.resize(size);
+    return fresh.grab().toImage();
 }
 
 } // namespace
@@ -180,17 +223,105 @@ class TestDisplayPaths : public QObject
             QVERIFY(state.currentTab()->processedChange); // the shortcut is taken
             QCoreApplication::sendPostedEvents();
             QCoreApplication::processEvents();
-            // What the window shows: the offscreen platform's backing store is an image.
-            QPaintDevice* device = view.backingStore()->paintDevice();
-            QCOMPARE(device->devType(), int(QInternal::Image));
-            const QImage onScreen = *static_cast<QImage*>(device);
-            CanvasView fresh(state);
-            fresh.resize(view.size());
-            const QImage painted = fresh.grab().toImage();
-            QCOMPARE(onScreen.size(), QSize(1696, 1296));
-            QCOMPARE(differingPixels(onScreen, painted), 0);
+            const QImage shownNow = onScreen(view);
+            QCOMPARE(shownNow.size(), QSize(1696, 1296));
+            QCOMPARE(differingPixels(shownNow, freshPaint(state, view.size())), 0);
         }
         QTest::mouseRelease(&view, Qt::LeftButton, {}, grab + QPoint(36, 20));
+    }
+
+    // While styling is held the tab shows compositions made for the room the
+    // canvas has, and exports keep the full one; letting go brings the full
+    // composition back. Each against a processor that composes from nothing.
+    void heldStylingComposesForTheCanvas_data()
+    {
+        QTest::addColumn<QSize>("room");
+        QTest::addColumn<bool>("annotated");
+        QTest::addColumn<bool>("reduced");
+        QTest::newRow("small canvas") << QSize(300, 220) << false << true;
+        QTest::newRow("small canvas, crop, removal area and a shape") << QSize(260, 300) << true << true;
+        QTest::newRow("room for the whole canvas") << QSize(4000, 3000) << true << false;
+    }
+    void heldStylingComposesForTheCanvas()
+    {
+        QFETCH(QSize, room);
+        QFETCH(bool, annotated);
+        QFETCH(bool, reduced);
+        AppState state(m_home.path());
+        state.loadImage(test::patternImage(600, 400, 2), false);
+        if (annotated) {
+            state.setCrop(UnitRect{0.1, 0.2, 0.7, 0.6});
+            state.addRemovalArea({0.3, 0.6, 0.2, 0.2}, RemovalMethod::contentAware);
+            state.setCurrentShapeOverlays({boxAt(0.5, 0.6)});
+            state.processImage();
+        }
+        QVERIFY(test::composed(state));
+        const QImage before = *state.currentTab()->processedImage;
+        state.setLiveStyling(true);
+        // The second step reuses what the first kept, or makes it anew for less room.
+        for (const double blur : {30.0, 34.5}) {
+            state.setCanvasPixels(blur == 30 ? room * 1.6 : room);
+            BeautySettings settings = state.settings();
+            settings.shadowBlur = blur;
+            settings.cornerRadius = blur / 3;
+            state.setSettings(settings);
+            state.processImage();
+            QVERIFY(test::composed(state));
+        }
+        const ScreenshotTab& tab = *state.currentTab();
+        const QImage& source = *tab.sourceImage;
+        QCOMPARE(bool(tab.previewImage), reduced);
+        if (reduced) {
+            const QImage& preview = *tab.previewImage;
+            QCOMPARE(tab.processedImage->cacheKey(), before.cacheKey());
+            QVERIFY(preview.width() < before.width());
+            // No smaller than the room it is fitted into, and about as large in points.
+            QVERIFY(std::max(preview.width() / double(room.width()), preview.height() / double(room.height())) >=
+                    0.99);
+            // Whole pixels of the reduced copy round the crop and the canvas a little differently.
+            QVERIFY(std::abs(preview.deviceIndependentSize().width() / before.deviceIndependentSize().width() - 1) <
+                    0.01);
+            ImageProcessor fresh;
+            const QImage reducedSource = fresh.sourceForDisplay(source, state.settings(), tab.crop, room);
+            QCOMPARE(differingPixels(preview, freshComposition(state, reducedSource)), 0);
+        }
+        state.setLiveStyling(false);
+        QVERIFY(test::composed(state));
+        QVERIFY(!state.currentTab()->previewImage);
+        QCOMPARE(differingPixels(*state.currentTab()->processedImage, freshComposition(state, source)), 0);
+    }
+
+    // The real slider and canvas: a drag of the shadow's Blur shows reduced
+    // compositions as they come, and the one shown after letting go is the
+    // full composition, painted as a fresh view paints it.
+    void releasedSliderShowsTheFullComposition()
+    {
+        AppState state(m_home.path());
+        CanvasView view(state);
+        view.resize(420, 320);
+        view.show();
+        ShadowPanel panel(state);
+        panel.resize(280, 400);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view) && QTest::qWaitForWindowExposed(&panel));
+        state.loadImage(test::patternImage(1200, 800, 2), false);
+        QVERIFY(test::composed(state));
+        auto* slider = panel.findChild<SliderRow*>(QStringLiteral("blur"))->findChild<QSlider*>();
+        QVERIFY(slider);
+        const QPoint start = handleCentre(slider);
+        QTest::mousePress(slider, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 3; ++step) {
+            QTest::mouseMove(slider, start + QPoint(6 * step, 0));
+            QVERIFY(test::composed(state));
+            QVERIFY(state.currentTab()->previewImage);
+            QCOMPARE(differingPixels(onScreen(view), freshPaint(state, view.size())), 0);
+        }
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(18, 0));
+        QVERIFY(QTest::qWaitFor([&] { return !state.currentTab()->previewImage && !state.isProcessing(); }));
+        QCOMPARE(differingPixels(*state.currentTab()->processedImage,
+                                 freshComposition(state, *state.currentTab()->sourceImage)),
+                 0);
+        QCOMPARE(differingPixels(onScreen(view), freshPaint(state, view.size())), 0);
     }
 };
 

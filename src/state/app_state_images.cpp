@@ -1,0 +1,126 @@
+// AppState's operations on the tabs' images: loading a screenshot and
+// composing it, at full resolution or, while a styling control is held, at
+// the resolution the canvas shows it.
+#include "app_state.h"
+#include "model/id_lookup.h"
+
+namespace lustrelab {
+
+namespace {
+
+std::optional<QImage> presentImage(const std::optional<QImage>& image)
+{
+    if (!image || image->isNull())
+        return std::nullopt;
+    return image;
+}
+
+} // namespace
+
+void AppState::setSourceImage(const std::optional<QImage>& image)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->sourceImage = presentImage(image);
+        emit tabsChanged();
+    }
+}
+
+void AppState::setProcessedImage(const std::optional<QImage>& image)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        tab->processedImage = presentImage(image);
+        tab->processedChange.reset();
+        tab->previewImage.reset();
+        emit tabsChanged();
+    }
+}
+
+void AppState::loadImage(const QImage& image, bool newTab)
+{
+    if (image.isNull())
+        return;
+    const ScreenshotTab* current = currentTab();
+    // Without a current tab there is nothing to fill, so the image gets a tab
+    // of its own rather than being dropped.
+    if (!newTab && current && !current->sourceImage) {
+        setSourceImage(image);
+    } else {
+        ScreenshotTab tab;
+        tab.name = defaultTabName(tab.createdAt);
+        tab.sourceImage = image;
+        m_currentTabId = tab.id;
+        m_tabs.append(std::move(tab));
+        emit currentTabIdChanged();
+    }
+    ScreenshotTab* tab = mutableCurrentTab();
+    tab->textOverlays.clear();
+    tab->shapeOverlays.clear();
+    tab->removalAreas.clear();
+    tab->stepMarkers.clear();
+    tab->penStrokes.clear();
+    tab->crop.reset();
+    emit tabsChanged();
+    clearSelection();
+    m_historyManager.clear();
+    processImage();
+}
+
+void AppState::processImage()
+{
+    const ScreenshotTab* tab = currentTab();
+    if (!tab || !tab->sourceImage) {
+        // A composition still on its way would otherwise bring back the image
+        // that was just taken away.
+        if (tab)
+            m_compositions.discard(tab->id);
+        setProcessedImage(std::nullopt);
+        return;
+    }
+    m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
+                            tab->removalAreas, tab->stepMarkers, tab->penStrokes, tab->crop,
+                            m_liveStyling ? m_canvasPixels : QSize()});
+}
+
+void AppState::setCanvasPixels(QSize devicePixels)
+{
+    m_canvasPixels = devicePixels;
+}
+
+void AppState::setLiveStyling(bool held)
+{
+    if (held == m_liveStyling)
+        return;
+    m_liveStyling = held;
+    // Letting go: what is shown may be a reduced composition, or one may be
+    // on its way; the full one replaces it.
+    const ScreenshotTab* tab = currentTab();
+    if (!held && tab && (tab->previewImage || m_compositions.isBusy()))
+        processImage();
+}
+
+// A composition belongs to the tab whose screenshot it was asked for. Should
+// the user switch or close tabs meanwhile, it must not land in another tab:
+// that tab would show, and export, somebody else's screenshot until its next
+// edit.
+void AppState::storeComposition(const QUuid& tabId, const QImage& image,
+                                const std::optional<ImageChange>& change, bool reduced)
+{
+    if (ScreenshotTab* tab = recordWithId(m_tabs, tabId)) {
+        // A reduced composition is only shown: copies, exports and text
+        // recognition keep reading the full one until it comes.
+        if (reduced) {
+            tab->previewImage = presentImage(image);
+            emit tabsChanged();
+            return;
+        }
+        tab->previewImage.reset();
+        // The change is relative to the processor's previous result, which is
+        // this tab's image only if nothing else was stored in between.
+        const bool follows = change && tab->processedImage && tab->processedImage->cacheKey() == change->since;
+        tab->processedChange = follows ? change : std::nullopt;
+        tab->processedImage = presentImage(image);
+        emit tabsChanged();
+    }
+}
+
+} // namespace lustrelab
