@@ -42,7 +42,7 @@ bool waitForShown(const AppState& state, qint64 previousKey)
     while (state.isProcessing() || shownKey(state) == previousKey) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -129,14 +129,15 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
     bench.counters["fps"] = benchmark::Counter(double(bench.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK_CAPTURE(sliderDrag, blur, "blur", false)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(sliderDrag, cornerRadius, "cornerRadius", false)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(sliderDrag, padding, "size", false)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(sliderDrag, blur_removal, "blur", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(sliderDrag, blur, "blur", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, cornerRadius, "cornerRadius", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, padding, "size", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, blur_removal, "blur", true)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK_CAPTURE(sliderDrag, cornerRadius_removal, "cornerRadius", true)
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(sliderDrag, padding_removal, "size", true)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->UseRealTime()
+    ->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, padding_removal, "size", true)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "box_blur.h"
 #include "content_margins.h"
 #include "dominant_colors.h"
+#include "removal_fill.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -98,6 +99,21 @@ QImage CompositionInputs::reduced(const QImage& source, double scale)
         m_reducedScale = scale;
     }
     return m_reduced;
+}
+
+QImage CompositionInputs::cleaned(const QImage& working, const QList<QRect>& ranges)
+{
+    if (ranges.isEmpty())
+        return working;
+    if (m_cleanedFrom != working.cacheKey() || m_cleanedRanges != ranges) {
+        QImage result = working;
+        for (const QRect& range : ranges)
+            result = fillRemovalArea(result, range);
+        m_cleaned = result;
+        m_cleanedFrom = working.cacheKey();
+        m_cleanedRanges = ranges;
+    }
+    return m_cleaned;
 }
 
 } // namespace lustrelab

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -34,6 +35,15 @@ class CompositionInputs
     // `source` smoothly resampled to `scale` of its pixels (0 < scale < 1),
     // with its ratio lowered by as much so that it keeps its size in points.
     QImage reduced(const QImage& source, double scale);
+    // Whether `image` is the copy reduced() made last.
+    bool isReduced(const QImage& image) const
+    {
+        return !m_reduced.isNull() && image.cacheKey() == m_reduced.cacheKey();
+    }
+
+    // `working` with the removal fill run over each of `ranges` (pixels), in
+    // order: styling that leaves the areas where they are fills them once.
+    QImage cleaned(const QImage& working, const QList<QRect>& ranges);
 
   private:
     qint64 m_trimKey = 0;
@@ -59,6 +69,10 @@ class CompositionInputs
     qint64 m_reducedKey = 0;
     double m_reducedScale = 1;
     QImage m_reduced;
+
+    qint64 m_cleanedFrom = 0;
+    QList<QRect> m_cleanedRanges;
+    QImage m_cleaned;
 };
 
 } // namespace lustrelab

@@ -110,8 +110,10 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         m_base = {};
         m_annotated.clear();
         // The crop comes first: everything after it sees only the part kept.
-        std::optional<BaseLayerImage> base =
-            composeBase(crop ? croppedImage(source, *crop) : source, settings, removalAreas);
+        // A copy reduced for the screen is placed on whole pixels: half a
+        // pixel of it is not worth the slower placing between them.
+        std::optional<BaseLayerImage> base = composeBase(crop ? croppedImage(source, *crop) : source, settings,
+                                                         removalAreas, m_inputs.isReduced(source));
         if (!base) {
             noteResult({}, {}, false);
             return {};
@@ -220,17 +222,18 @@ QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettin
     // Areas are marked on the whole canvas, so their place on the screenshot
     // depends on the layout, which the removal fill does not change.
     const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
+    QList<QRect> ranges;
     for (const RemovalArea& area : removalAreas) {
         const QRect range = removalPixelRange(area.rect, layout.canvasSize, layout.imageRect, working);
         if (!range.isEmpty())
-            working = fillRemovalArea(working, range);
+            ranges.append(range);
     }
-    return working;
+    return m_inputs.cleaned(working, ranges);
 }
 
 std::optional<ImageProcessor::BaseLayerImage>
 ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings,
-                            const QList<RemovalArea>& removalAreas)
+                            const QList<RemovalArea>& removalAreas, bool wholePixels)
 {
     const double ratio = source.devicePixelRatio();
     const QImage working = asComposable(framedAndCleaned(source, settings, removalAreas));
@@ -259,7 +262,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     const StyledImage styled = applyCorners(working, settings);
 
     // Rounding noise of a whole-pixel position must not cost the fast path.
-    auto snapped = [](double v) { return isWholePixel(v) ? std::round(v) : v; };
+    auto snapped = [wholePixels](double v) { return wholePixels || isWholePixel(v) ? std::round(v) : v; };
     const QPointF scaled = layout.imageRect.topLeft() * ratio;
     const QPointF position(snapped(scaled.x()), snapped(scaled.y()));
     ShadowField shadow;

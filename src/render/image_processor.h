@@ -101,7 +101,7 @@ class ImageProcessor
     static BaseKey keyFor(const QImage& source, const BeautySettings& settings,
                           const QList<RemovalArea>& removalAreas, const std::optional<UnitRect>& crop);
     std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
-                                              const QList<RemovalArea>& removalAreas);
+                                              const QList<RemovalArea>& removalAreas, bool wholePixels);
     QImage framedAndCleaned(const QImage& source, const BeautySettings& settings,
                             const QList<RemovalArea>& removalAreas);
 
