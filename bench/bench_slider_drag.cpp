@@ -130,14 +130,26 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
 }
 
 BENCHMARK_CAPTURE(sliderDrag, blur, "blur", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
-BENCHMARK_CAPTURE(sliderDrag, cornerRadius, "cornerRadius", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
-BENCHMARK_CAPTURE(sliderDrag, padding, "size", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
-BENCHMARK_CAPTURE(sliderDrag, blur_removal, "blur", true)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, cornerRadius, "cornerRadius", false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, padding, "size", false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, blur_removal, "blur", true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2);
 BENCHMARK_CAPTURE(sliderDrag, cornerRadius_removal, "cornerRadius", true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2);
-BENCHMARK_CAPTURE(sliderDrag, padding_removal, "size", true)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK_CAPTURE(sliderDrag, padding_removal, "size", true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2);
 
 } // namespace
 

@@ -53,7 +53,8 @@ QImage CompositionInputs::backgroundPicture(const QString& path, QSize canvasPix
     const QSizeF shown(canvasPixels.width() / scale, canvasPixels.height() / scale);
     const QRect crop(int(std::floor((m_decoded.width() - shown.width()) / 2)),
                      int(std::floor((m_decoded.height() - shown.height()) / 2)),
-                     std::max(1, int(std::lround(shown.width()))), std::max(1, int(std::lround(shown.height()))));
+                     std::max(1, int(std::lround(shown.width()))),
+                     std::max(1, int(std::lround(shown.height()))));
     // A wide blur leaves no detail finer than a few of its sigmas, so it is
     // made on a copy that many times smaller and enlarged again when drawn.
     const double reduction = blur > 4 ? blur / 2 : 1;

@@ -112,8 +112,8 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         // The crop comes first: everything after it sees only the part kept.
         // A copy reduced for the screen is placed on whole pixels: half a
         // pixel of it is not worth the slower placing between them.
-        std::optional<BaseLayerImage> base = composeBase(crop ? croppedImage(source, *crop) : source, settings,
-                                                         removalAreas, m_inputs.isReduced(source));
+        std::optional<BaseLayerImage> base = composeBase(crop ? croppedImage(source, *crop) : source,
+                                                         settings, removalAreas, m_inputs.isReduced(source));
         if (!base) {
             noteResult({}, {}, false);
             return {};

@@ -24,6 +24,7 @@
 #include <QList>
 #include <QMimeData>
 #include <QObject>
+#include <QTimer>
 #include <QUrl>
 #include <QUuid>
 #include <array>
@@ -223,7 +224,9 @@ class AppState : public QObject
     void setCanvasPixels(QSize devicePixels);
     // While a styling control is held (a slider dragged), compositions are
     // made at about the canvas's pixels and kept as the tab's preview image;
-    // letting go composes at full resolution.
+    // letting go composes at full resolution, and so does a pause of the
+    // drag, so that a control that never reports its release cannot leave
+    // the tab's composition behind its styling.
     void setLiveStyling(bool held);
 
     // ---- History.
@@ -338,6 +341,7 @@ class AppState : public QObject
     ScreenshotTab* mutableCurrentTab();
     void storeComposition(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change,
                           bool reduced);
+    void requestComposition(bool forTheCanvas);
 
     // Services first: they must exist before anything below uses them and
     // outlive the workers that use them.
@@ -367,6 +371,7 @@ class AppState : public QObject
     bool m_isProcessing = false;
     bool m_liveStyling = false;
     QSize m_canvasPixels;
+    QTimer m_liveStylingPause; // the drag rested: compose at full resolution
     CanvasTool m_currentTool = CanvasTool::select;
     ShapeType m_currentShapeType = ShapeType::rectangle;
     std::array<bool, PreferencesStore::SectionCount> m_collapsed{};

@@ -67,6 +67,11 @@ void AppState::loadImage(const QImage& image, bool newTab)
 
 void AppState::processImage()
 {
+    requestComposition(m_liveStyling);
+}
+
+void AppState::requestComposition(bool forTheCanvas)
+{
     const ScreenshotTab* tab = currentTab();
     if (!tab || !tab->sourceImage) {
         // A composition still on its way would otherwise bring back the image
@@ -78,7 +83,7 @@ void AppState::processImage()
     }
     m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
                             tab->removalAreas, tab->stepMarkers, tab->penStrokes, tab->crop,
-                            m_liveStyling ? m_canvasPixels : QSize()});
+                            forTheCanvas ? m_canvasPixels : QSize()});
 }
 
 void AppState::setCanvasPixels(QSize devicePixels)
@@ -91,6 +96,7 @@ void AppState::setLiveStyling(bool held)
     if (held == m_liveStyling)
         return;
     m_liveStyling = held;
+    m_liveStylingPause.stop();
     // Letting go: what is shown may be a reduced composition, or one may be
     // on its way; the full one replaces it.
     const ScreenshotTab* tab = currentTab();
@@ -110,13 +116,15 @@ void AppState::storeComposition(const QUuid& tabId, const QImage& image,
         // recognition keep reading the full one until it comes.
         if (reduced) {
             tab->previewImage = presentImage(image);
+            m_liveStylingPause.start();
             emit tabsChanged();
             return;
         }
         tab->previewImage.reset();
         // The change is relative to the processor's previous result, which is
         // this tab's image only if nothing else was stored in between.
-        const bool follows = change && tab->processedImage && tab->processedImage->cacheKey() == change->since;
+        const bool follows =
+            change && tab->processedImage && tab->processedImage->cacheKey() == change->since;
         tab->processedChange = follows ? change : std::nullopt;
         tab->processedImage = presentImage(image);
         emit tabsChanged();

@@ -13,8 +13,8 @@
 #include "ui/slider_row.h"
 
 #include <QApplication>
-#include <QPainter>
 #include <QBackingStore>
+#include <QPainter>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -47,12 +47,12 @@ ShapeOverlay boxAt(double x, double y)
 }
 
 // The tab composed from nothing by a processor of its own, from `source`
-// (the tab's, or a reduced copy of it).
-QImage freshComposition(const AppState& state, const QImage& source)
+// (the tab's, or a copy the same processor reduced).
+QImage freshComposition(const AppState& state, const QImage& source, ImageProcessor&& processor = {})
 {
     const ScreenshotTab& tab = *state.currentTab();
-    return ImageProcessor().process(source, state.settings(), tab.textOverlays, tab.shapeOverlays,
-                                    tab.removalAreas, tab.stepMarkers, tab.penStrokes, tab.crop);
+    return processor.process(source, state.settings(), tab.textOverlays, tab.shapeOverlays, tab.removalAreas,
+                             tab.stepMarkers, tab.penStrokes, tab.crop);
 }
 
 // What the window shows: the offscreen platform's backing store is an image.
@@ -72,7 +72,9 @@ QPoint handleCentre(QSlider* slider)
     option.minimum = slider->minimum();
     option.maximum = slider->maximum();
     option.sliderPosition = slider->sliderPosition();
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+    return slider->style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+        .center();
 }
 
 // What a new view of the same model paints.
@@ -98,9 +100,12 @@ class TestDisplayPaths : public QObject
         QTest::addColumn<QRect>("changed");
         QTest::newRow("halved once, then filtered (ratio 1 screen)")
             << QSize(1001, 667) << QSize(393, 262) << QRect(301, 207, 120, 91);
-        QTest::newRow("filtered only (ratio 2 screen)") << QSize(800, 600) << QSize(631, 473) << QRect(10, 500, 70, 100);
-        QTest::newRow("halved twice, odd edges") << QSize(1203, 805) << QSize(290, 190) << QRect(1150, 780, 53, 25);
-        QTest::newRow("halved to the exact size") << QSize(800, 600) << QSize(400, 300) << QRect(399, 1, 3, 3);
+        QTest::newRow("filtered only (ratio 2 screen)")
+            << QSize(800, 600) << QSize(631, 473) << QRect(10, 500, 70, 100);
+        QTest::newRow("halved twice, odd edges")
+            << QSize(1203, 805) << QSize(290, 190) << QRect(1150, 780, 53, 25);
+        QTest::newRow("halved to the exact size")
+            << QSize(800, 600) << QSize(400, 300) << QRect(399, 1, 3, 3);
         QTest::newRow("enlarged") << QSize(200, 150) << QSize(700, 525) << QRect(50, 60, 10, 5);
         QTest::newRow("change at the corner") << QSize(640, 480) << QSize(500, 375) << QRect(0, 0, 1, 1);
     }
@@ -128,7 +133,8 @@ class TestDisplayPaths : public QObject
     // A result still held elsewhere is not written: the update is a fresh resample then.
     void heldResultIsNotOverwritten()
     {
-        const QImage before = test::patternImage(400, 300).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage before =
+            test::patternImage(400, 300).convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QImage after = before;
         after.setPixel(10, 10, 0xff00ff00);
         DisplayResampler resampler;
@@ -183,7 +189,8 @@ class TestDisplayPaths : public QObject
         QFETCH(bool, whole);
         const QRect view(0, 0, 448, 348);
         const QRectF staying(300, 250, 20, 20); // a removal area's outline, say
-        const canvas::ShownScene before{1, {800, 600}, QRectF(24, 24, 400, 300), {QRectF(50, 50, 20, 20), staying}};
+        const canvas::ShownScene before{
+            1, {800, 600}, QRectF(24, 24, 400, 300), {QRectF(50, 50, 20, 20), staying}};
         const canvas::ShownScene after{2, {800, 600}, frameAfter, {staying, QRectF(90, 50, 20, 20)}};
         const ImageChange change{linked ? 1 : 7, QRegion(200, 200, 10, 10)};
         const QRegion damage = canvas::damagedRegion(before, after, change, view);
@@ -231,8 +238,8 @@ class TestDisplayPaths : public QObject
     }
 
     // While styling is held the tab shows compositions made for the room the
-    // canvas has, and exports keep the full one; letting go brings the full
-    // composition back. Each against a processor that composes from nothing.
+    // canvas has, and exports keep the full one; a rest or letting go brings
+    // the full composition back. Each against a processor that composes from nothing.
     void heldStylingComposesForTheCanvas_data()
     {
         QTest::addColumn<QSize>("room");
@@ -276,14 +283,18 @@ class TestDisplayPaths : public QObject
             QCOMPARE(tab.processedImage->cacheKey(), before.cacheKey());
             QVERIFY(preview.width() < before.width());
             // No smaller than the room it is fitted into, and about as large in points.
-            QVERIFY(std::max(preview.width() / double(room.width()), preview.height() / double(room.height())) >=
-                    0.99);
+            QVERIFY(std::max(preview.width() / double(room.width()),
+                             preview.height() / double(room.height())) >= 0.99);
             // Whole pixels of the reduced copy round the crop and the canvas a little differently.
-            QVERIFY(std::abs(preview.deviceIndependentSize().width() / before.deviceIndependentSize().width() - 1) <
-                    0.01);
+            QVERIFY(
+                std::abs(preview.deviceIndependentSize().width() / before.deviceIndependentSize().width() -
+                         1) < 0.01);
             ImageProcessor fresh;
             const QImage reducedSource = fresh.sourceForDisplay(source, state.settings(), tab.crop, room);
-            QCOMPARE(differingPixels(preview, freshComposition(state, reducedSource)), 0);
+            QCOMPARE(differingPixels(preview, freshComposition(state, reducedSource, std::move(fresh))), 0);
+            // At rest, still held: the full composition follows.
+            QVERIFY(QTest::qWaitFor([&] { return !tab.previewImage && !state.isProcessing(); }));
+            QCOMPARE(differingPixels(*tab.processedImage, freshComposition(state, source)), 0);
         }
         state.setLiveStyling(false);
         QVERIFY(test::composed(state));
