@@ -21,6 +21,7 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 using namespace lustrelab;
@@ -39,6 +40,8 @@ qint64 shownKey(const AppState& state)
 bool waitForShown(const AppState& state, qint64 previousKey)
 {
     const QDeadlineTimer deadline(10000);
+    QTimer wake; // only so that the sleeping loop looks at the deadline
+    wake.start(50);
     while (state.isProcessing() || shownKey(state) == previousKey) {
         if (deadline.hasExpired())
             return false;
