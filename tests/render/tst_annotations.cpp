@@ -554,8 +554,6 @@ class TestAnnotations : public QObject
         const QColor paper(200, 150, 100);
         QTest::newRow("light paper, opaque") << paper << 1.0;
         QTest::newRow("light paper, half") << paper << 0.5;
-        QTest::newRow("black text stays black") << QColor(Qt::black) << 0.5;
-        QTest::newRow("white turns to the ink") << QColor(Qt::white) << 0.8;
     }
     void highlighterMultiplies()
     {
@@ -620,12 +618,10 @@ class TestAnnotations : public QObject
     {
         QTest::addColumn<QColor>("fill");
         QTest::addColumn<QColor>("number");
-        QTest::newRow("white") << QColor(Qt::white) << QColor(Qt::black);
         QTest::newRow("yellow") << QColor(255, 214, 10) << QColor(Qt::black);
         QTest::newRow("light green") << QColor(120, 220, 120) << QColor(Qt::black);
         QTest::newRow("the default red") << QColor::fromRgbF(0.8f, 0.1f, 0.1f) << QColor(Qt::white);
         QTest::newRow("navy") << QColor(28, 63, 170) << QColor(Qt::white);
-        QTest::newRow("black") << QColor(Qt::black) << QColor(Qt::white);
     }
     void numberColourFollowsTheFill()
     {
