@@ -518,10 +518,6 @@ class TestComposePlan : public QObject
         QTest::newRow("cell under a point")
             << json(R"({"shapeOverlays":[{"shapeType":"Pixelate","cellSize":0.5}]})")
             << "shapeOverlays[0].cellSize: expected a number from 1 to 10000";
-        QTest::newRow("cell size a string") << json(R"({"shapeOverlays":[{"cellSize":"8"}]})")
-                                            << "shapeOverlays[0].cellSize: expected a number";
-        QTest::newRow("unknown spotlight outline") << json(R"({"shapeOverlays":[{"spotlightShape":"Star"}]})")
-                                                   << "shapeOverlays[0].spotlightShape: expected one of…";
         QTest::newRow("unknown shape type") << json(R"({"shapeOverlays":[{"shapeType":"Mosaic"}]})")
                                             << "shapeOverlays[0].shapeType: expected one of…";
         QTest::newRow("crop outside the screenshot")
