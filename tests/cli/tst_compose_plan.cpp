@@ -558,11 +558,8 @@ class TestComposePlan : public QObject
         QTest::newRow("16-bit RGBA") << gradientPng(QImage::Format_RGBA64) << 1;
         for (int channels : {3, 4}) {
             const char* kind = channels == 3 ? "RGB" : "RGBA";
-            const QByteArray samples = testSamples(37, 26, channels);
-            const char* names[] = {"none", "sub", "up", "average", "paeth", "every filter"};
-            for (int filter = 0; filter <= everyFilter; ++filter)
-                QTest::addRow("%s, %s", kind, names[filter])
-                    << filteredPng(37, 26, channels, filter, 1, samples) << 0;
+            const QByteArray samples = testSamples(37, 26, channels); // a row of each filter type, in turn
+            QTest::addRow("%s, every filter", kind) << filteredPng(37, 26, channels, everyFilter, 1, samples) << 0;
             QTest::addRow("%s, data in seven chunks", kind)
                 << filteredPng(37, 26, channels, everyFilter, 7, samples) << 0;
         }

@@ -319,9 +319,6 @@ class TestModelValues : public QObject
         QTest::addColumn<QPointF>("end");
         const double lo = 0.5 - 0.5 * std::sqrt(0.5), hi = 0.5 + 0.5 * std::sqrt(0.5);
         QTest::newRow("0: right edge to left edge") << "pure-white" << QPointF(1, 0.5) << QPointF(0, 0.5);
-        QTest::newRow("45: bottom-right to top-left")
-            << "aurora-borealis" << QPointF(hi, hi) << QPointF(lo, lo);
-        QTest::newRow("90: bottom edge to top edge") << "rainbow-mesh" << QPointF(0.5, 1) << QPointF(0.5, 0);
         QTest::newRow("135: bottom-left to top-right")
             << "cosmic-fusion" << QPointF(lo, hi) << QPointF(hi, lo);
     }
