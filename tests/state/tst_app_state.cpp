@@ -56,13 +56,6 @@ QList<QUuid> textIds(const AppState& state)
     return ids;
 }
 
-QImage opaque(const QImage& image)
-{
-    QImage converted = image.convertToFormat(QImage::Format_RGB32);
-    converted.setDevicePixelRatio(1);
-    return converted;
-}
-
 void placeMarkers(AppState& state, int count)
 {
     for (int i = 0; i < count; ++i) {
@@ -406,9 +399,10 @@ class TestAppState : public QObject
             written << error.isEmpty();
         QCOMPARE(written, QList<bool>({false, true, false, true, false}));
         QVERIFY(!QFile::exists(asked[0].toLocalFile()));
-        QCOMPARE(opaque(QImage(asked[1].toLocalFile())),
-                 opaque(test::solidImage(4800, 3600, qRgb(250, 0, 0))));
-        QCOMPARE(opaque(QImage(asked[3].toLocalFile())), opaque(test::solidImage(80, 60, qRgb(0, 0, 250))));
+        QCOMPARE(test::asArgb(QImage(asked[1].toLocalFile())),
+                 test::asArgb(test::solidImage(4800, 3600, qRgb(250, 0, 0))));
+        QCOMPARE(test::asArgb(QImage(asked[3].toLocalFile())),
+                 test::asArgb(test::solidImage(80, 60, qRgb(0, 0, 250))));
     }
 
     void deletingRenumbers_data()
