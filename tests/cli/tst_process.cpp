@@ -94,9 +94,6 @@ class TestProcess : public QObject
         Json settings = toJson(BeautySettings{});
         settings["padding"] = 7;
         QVERIFY(writeFile(expand("@good.json"), settings.dump()));
-        settings["backgroundType"] = "gradients";
-        QVERIFY(writeFile(expand("@bad-enum.json"), settings.dump()));
-        settings["backgroundType"] = "gradient";
         settings.erase("exportFormat");
         QVERIFY(writeFile(expand("@no-format.json"), settings.dump()));
         QVERIFY(writeFile(expand("@bad-notes.json"), R"({"textOverlays": [{"fontSize": "big"}]})"));
@@ -198,8 +195,6 @@ class TestProcess : public QObject
         QTest::newRow("batch, not an image") << batch + QStringList{"@text.png"} << "@text.png: not an image";
         QTest::newRow("settings without a key")
             << compose({"--settings", "@no-format.json"}) << "@no-format.json: *exportFormat";
-        QTest::newRow("settings with a bad enum")
-            << compose({"--settings", "@bad-enum.json"}) << "@bad-enum.json: *backgroundType";
         QTest::newRow("bad annotation key") << compose({"--annotations", "@bad-notes.json"})
                                             << "@bad-notes.json: textOverlays[0].fontSize: expected a number";
         QTest::newRow("annotation number beyond a double")
