@@ -151,6 +151,14 @@ inline QImage patternImage(int width, int height, double ratio = 1)
     return image;
 }
 
+// The form image comparisons use: straight ARGB at one pixel per point.
+inline QImage asArgb(const QImage& image)
+{
+    QImage converted = image.convertToFormat(QImage::Format_ARGB32);
+    converted.setDevicePixelRatio(1.0);
+    return converted;
+}
+
 // Waits until the current tab of `state` (an AppState) holds its composition
 // and no other is under way.
 template <typename State> [[nodiscard]] bool composed(const State& state, int timeout = 5000)

@@ -27,6 +27,20 @@ inline bool near(const std::optional<UnitRect>& a, const std::optional<UnitRect>
            near({a->width, a->height}, {b->width, b->height}, tolerance);
 }
 
+// How many pixels of two images differ; -1 when their sizes do.
+inline int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int differing = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int column = 0; column < x.width(); ++column)
+            differing += x.pixel(column, row) != y.pixel(column, row);
+    return differing;
+}
+
 // An 848 x 648 view of a 400 x 300 screenshot, composed once settle() is true.
 struct Canvas
 {

@@ -24,19 +24,6 @@ using namespace lustrelab::canvastest;
 
 namespace {
 
-int differingPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return -1;
-    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    int differing = 0;
-    for (int row = 0; row < x.height(); ++row)
-        for (int column = 0; column < x.width(); ++column)
-            differing += x.pixel(column, row) != y.pixel(column, row);
-    return differing;
-}
-
 ShapeOverlay boxAt(double x, double y)
 {
     ShapeOverlay shape;

@@ -10,6 +10,7 @@
 
 namespace lustrelab::iotest {
 
+using test::asArgb;
 using test::IsolatedHome;
 using test::patternImage;
 
@@ -22,13 +23,6 @@ inline QByteArray encoded(const QImage& image, const char* format)
     return bytes;
 }
 
-// The form comparisons use.
-inline QImage asArgb(const QImage& image)
-{
-    QImage converted = image.convertToFormat(QImage::Format_ARGB32);
-    converted.setDevicePixelRatio(1.0);
-    return converted;
-}
 
 // Shell scripts standing in for capture tools, alone on PATH while the object
 // lives. A recording tool logs its arguments, one call a line written at once

@@ -26,9 +26,9 @@ namespace {
 
 const CodableColor red{1, 0, 0, 1}, blue{0, 0, 1, 0};
 
-QString number(double v, int digits = QLocale::FloatingPointShortest)
+QString number(double v)
 {
-    return QString::number(v, 'g', digits);
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
 }
 
 QString boolean(bool b)
@@ -52,15 +52,6 @@ QString cells(const DeviceFrame& f)
                        rawValue(f.frameColor),
                        boolean(f.hasDynamicIsland),
                        boolean(f.hasNotch)}
-        .join(u'|');
-}
-
-// QColor keeps 16 bits a channel, so four digits recover the value given.
-QString cells(FrameColor color)
-{
-    const QColor c = frameColorValue(color);
-    return QStringList{rawValue(color), number(c.redF(), 4), number(c.greenF(), 4), number(c.blueF(), 4),
-                       number(c.alphaF(), 4)}
         .join(u'|');
 }
 
@@ -155,7 +146,6 @@ class TestModelValues : public QObject
         QTest::newRow("trailing blank trimmed") << "#ff8000 " << QColor(255, 128, 0, 255);
         QTest::newRow("eight digits, alpha first") << "80FF0000" << QColor(255, 0, 0, 128);
         QTest::newRow("five digits is black") << "12345" << QColor(0, 0, 0, 255);
-        QTest::newRow("empty is black") << "" << QColor(0, 0, 0, 255);
         QTest::newRow("unparsable eight gives alpha 0") << "zz123456" << QColor(0, 0, 0, 0);
         QTest::newRow("scan stops at non-hex") << "#12g456" << QColor(0, 0, 0x12, 255);
     }
@@ -172,7 +162,6 @@ class TestModelValues : public QObject
         QTest::addColumn<QString>("name");
         const QDate day(2026, 3, 14);
         QTest::newRow("afternoon, 24-hour clock") << QDateTime(day, QTime(14, 5, 9)) << "Screenshot 14:05:09";
-        QTest::newRow("start of a second") << QDateTime(day, QTime(9, 3, 7, 1)) << "Screenshot 09:03:07";
         QTest::newRow("end of the same second")
             << QDateTime(day, QTime(9, 3, 7, 999)) << "Screenshot 09:03:07";
         QTest::newRow("given in UTC, shown in local time")
@@ -208,7 +197,6 @@ class TestModelValues : public QObject
         QTest::newRow("between, opacity too") << inward << 0.5 << CodableColor{0.5, 0, 0.5, 0.5};
         QTest::newRow("before the first holds it") << inward << 0.0 << red;
         QTest::newRow("after the last holds it") << inward << 1.0 << blue;
-        QTest::newRow("on a stop") << inward << 0.75 << blue;
     }
     void colorBetweenStops()
     {
@@ -245,8 +233,9 @@ class TestModelValues : public QObject
         QCOMPARE(stopNear(stops, 0.5, 0.05), std::nullopt);
     }
 
-    // A few entries in full, the catalogue's length and that lookup reaches every entry (no id shadows
-    // another): a lost, reordered or edited entry shows here without a copy of every table.
+    // The ends of each catalogue in full, its length and that lookup reaches every entry (no id shadows
+    // another): a lost or reordered entry shows here without a copy of every table; what the entries
+    // draw is probed with the frames and backgrounds they make (tst_composition).
     void catalogues_data()
     {
         QTest::addColumn<QString>("actual");
@@ -256,8 +245,6 @@ class TestModelValues : public QObject
         QTest::newRow("first gradient")
             << cells(gradients.first())
             << "aurora-borealis|Aurora Borealis|Featured|45|#00C9FF,#92FE9D,#00C9FF,#F0F";
-        QTest::newRow("gradient") << cells(*findGradientPreset(u"ocean-deep"))
-                                  << "ocean-deep|Ocean Deep|Blue|135|#2E3192,#1BFFFF";
         QTest::newRow("last gradient")
             << cells(gradients.last()) << "vercel-black|Vercel|Solid|0|#000000,#000000";
         QTest::newRow("gradients") << number(gradients.size()) +
@@ -267,28 +254,17 @@ class TestModelValues : public QObject
             << idsOf(ratioCanvasPresets() + socialCanvasPresets()).join(u' ')
             << "auto 4:3 3:2 16:9 1:1 9:16 21:9 twitter facebook instagram instagram-story linkedin youtube "
                "pinterest tiktok";
-        QTest::newRow("canvas preset")
-            << QString("%1|%2|%3")
-                   .arg(findCanvasPreset(u"4:3")->name, number(*findCanvasPreset(u"4:3")->aspectRatio),
-                        boolean(findCanvasPreset(u"auto")->aspectRatio.has_value()))
-            << "4:3|1.3333333333333333|false";
         QTest::newRow("canvas lookup") << boolean(eachIdFindsItself(ratioCanvasPresets(), findCanvasPreset) &&
                                                   eachIdFindsItself(socialCanvasPresets(), findCanvasPreset))
                                        << "true";
         QTest::newRow("no frame first")
             << cells(frames.first()) << "none|No Frame|None|0|0|0|black|false|false";
-        QTest::newRow("frame") << cells(frames[1])
-                               << "iphone16promax|iPhone 16 Pro Max|iPhone|3|55|52|natural|true|false";
-        QTest::newRow("notched frame") << cells(*findDeviceFrame(u"macbookair15"))
-                                       << "macbookair15|MacBook Air 15\"|Mac|6|10|6|silver|false|true";
         QTest::newRow("last frame") << cells(frames.last())
                                     << "browserarc|Arc|Browser|0|12|0|black|false|false";
         QTest::newRow("frames") << number(frames.size()) +
                                        boolean(eachIdFindsItself(frames, findDeviceFrame) &&
                                                &noDeviceFrame() == &frames[0])
                                 << "18true";
-        QTest::newRow("black") << cells(FrameColor::black) << "black|0.11|0.11|0.12|1";
-        QTest::newRow("natural") << cells(FrameColor::natural) << "natural|0.55|0.53|0.51|1";
     }
     void catalogues()
     {
@@ -305,7 +281,6 @@ class TestModelValues : public QObject
         QTest::newRow("gradient id, other case") << bool(findGradientPreset(u"Ocean-Deep")) << false;
         QTest::newRow("gradient id, not trimmed") << bool(findGradientPreset(u"ocean-deep ")) << false;
         QTest::newRow("gradient display name") << bool(findGradientPreset(u"Cotton Candy")) << false;
-        QTest::newRow("default gradient id is no preset") << bool(findGradientPreset(u"ocean")) << false;
         QTest::newRow("empty gradient id") << bool(findGradientPreset(u"")) << false;
         QTest::newRow("canvas id, other case") << bool(findCanvasPreset(u"Auto")) << false;
         QTest::newRow("canvas display name") << bool(findCanvasPreset(u"Twitter/X")) << false;
@@ -323,23 +298,18 @@ class TestModelValues : public QObject
     {
         QTest::addColumn<QStringList>("ids");
         QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<int>("count");
-        const int gradientCounts[] = {90, 10, 8, 9, 8, 8, 8, 8, 8, 15, 8};
         for (GradientCategory c : allCases<GradientCategory>())
             QTest::addRow("gradients %s", qPrintable(rawValue(c)))
                 << idsOf(presetsInCategory(c))
-                << (c == GradientCategory::all ? idsOf(gradientPresets()) : idsIn(gradientPresets(), c))
-                << gradientCounts[int(c)];
-        const int frameCounts[] = {1, 5, 2, 6, 4};
+                << (c == GradientCategory::all ? idsOf(gradientPresets()) : idsIn(gradientPresets(), c));
         for (DeviceCategory c : allCases<DeviceCategory>())
             QTest::addRow("frames %s", qPrintable(rawValue(c)))
-                << idsOf(framesInCategory(c)) << idsIn(deviceFrames(), c) << frameCounts[int(c)];
+                << idsOf(framesInCategory(c)) << idsIn(deviceFrames(), c);
     }
     void inCategory()
     {
         QFETCH(QStringList, ids);
         QTEST(ids, "expected");
-        QTEST(int(ids.size()), "count");
     }
 
     void swatchGeometry_data()
@@ -349,9 +319,6 @@ class TestModelValues : public QObject
         QTest::addColumn<QPointF>("end");
         const double lo = 0.5 - 0.5 * std::sqrt(0.5), hi = 0.5 + 0.5 * std::sqrt(0.5);
         QTest::newRow("0: right edge to left edge") << "pure-white" << QPointF(1, 0.5) << QPointF(0, 0.5);
-        QTest::newRow("45: bottom-right to top-left")
-            << "aurora-borealis" << QPointF(hi, hi) << QPointF(lo, lo);
-        QTest::newRow("90: bottom edge to top edge") << "rainbow-mesh" << QPointF(0.5, 1) << QPointF(0.5, 0);
         QTest::newRow("135: bottom-left to top-right")
             << "cosmic-fusion" << QPointF(lo, hi) << QPointF(hi, lo);
     }

@@ -261,8 +261,6 @@ class TestSidebarControls : public QObject
         QTest::newRow("case of an installed name")
             << "dejavu sans" << FontResolution::Match::installed << "dejavu sans";
         QTest::newRow("metric stand-in") << "Arial" << FontResolution::Match::substitute << "Liberation Sans";
-        QTest::newRow("serif stand-in")
-            << "Times New Roman" << FontResolution::Match::substitute << "Liberation Serif";
         QTest::newRow("nothing stands in") << "Menlo" << FontResolution::Match::missing << "";
         QTest::newRow("no name") << "" << FontResolution::Match::missing << "";
     }

@@ -1,7 +1,6 @@
 // The styling pane: what each control stores, which rows show for which
 // styling, the folded sections that outlive the pane, and the background
 // panel's own gradients, pictures and matched colours.
-#include "model/gradient_stops.h"
 #include "ui/background_panel.h"
 #include "ui/borders_panel.h"
 #include "ui/collapsible_section.h"
@@ -352,12 +351,12 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
     {
         showCustom();
         QCOMPARE(gradient().stops.size(), 2);
-        // A click on the bar between the stops adds one there, in the colour shown.
+        // A click on the bar between the stops adds one there (its colour and the
+        // limits of two and five stops: tst_model_values).
         QTest::mouseClick(bar(), Qt::LeftButton, {}, onBar(0.5));
         QCOMPARE(gradient().stops.size(), 3);
         QCOMPARE(bar()->selectedIndex(), 2);
         QVERIFY(std::abs(gradient().stops[2].position - 0.5) < 0.01);
-        QCOMPARE(gradient().stops[2].color, colorAt(CustomGradient{}.stops, gradient().stops[2].position));
 
         // Its handle dragged to a quarter moves it, and only it.
         QTest::mousePress(bar(), Qt::LeftButton, {}, onHandle(0.5));
@@ -368,18 +367,9 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QCOMPARE(gradient().stops[0].position, 0.0);
         QCOMPARE(gradient().stops[1].position, 1.0);
 
-        // Delete removes the selected stop, but never below two.
+        // Delete removes the selected stop.
         QTest::keyClick(bar(), Qt::Key_Delete);
-        QCOMPARE(gradient().stops.size(), 2);
-        QTest::mouseClick(bar(), Qt::LeftButton, {}, onHandle(1.0));
-        QTest::keyClick(bar(), Qt::Key_Delete);
-        QCOMPARE(gradient().stops.size(), 2);
         QCOMPARE(gradient().stops, CustomGradient{}.stops);
-
-        // Five at most: a sixth click adds nothing.
-        for (double at : {0.2, 0.4, 0.6, 0.8})
-            QTest::mouseClick(bar(), Qt::LeftButton, {}, onBar(at));
-        QCOMPARE(gradient().stops.size(), 5);
     }
 
     // The kind decides which of angle and centre are shown.
