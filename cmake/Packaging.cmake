@@ -99,10 +99,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${LUSTRELAB_DEB_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded as plugins or data, so dpkg-shlibdeps cannot see them: the SVG icon,
-# the English text recognition data, and (recommended) Wayland windows
-# without falling back to XWayland.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, tesseract-ocr-eng")
+# Loaded as plugins, opened at run time or data, so dpkg-shlibdeps cannot see
+# them: the SVG icon, the text recognition engine and its English data, and
+# (recommended) Wayland windows without falling back to XWayland.
+string(REGEX MATCH "^[0-9]+" tesseract_major "${TESSERACT_tesseract_VERSION}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libtesseract${tesseract_major}, tesseract-ocr-eng")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # A capture needs one of these; a copy on Wayland needs wl-copy.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS

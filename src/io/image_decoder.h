@@ -26,8 +26,10 @@ struct ImageSource
 // Decoding of untrusted input. Anything Qt's image plugins read is accepted;
 // EXIF orientation is applied; the result is ARGB32 premultiplied at ratio 1.
 // A source that does not decode gives a null image and the reason in *error.
-// Qt's reader refuses images whose pixels would exceed its allocation limit,
-// so a huge or hostile file fails instead of exhausting memory.
+// Files are read as the command line reads them (image_loader.h), and PNG
+// data takes the same decoder; images over maxImagePixels, and whatever
+// Qt's readers refuse by their allocation limit, fail instead of exhausting
+// memory.
 QImage decodeImage(const ImageSource& source, QString* error = nullptr);
 
 // Decodes on a pool thread so a slow or large file never stalls the event

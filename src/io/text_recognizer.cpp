@@ -1,5 +1,6 @@
 #include "text_recognizer.h"
 
+#include "tesseract_library.h"
 #include "text_bands.h"
 
 #include <QDir>
@@ -11,9 +12,6 @@
 #ifdef _OPENMP
 #include <omp.h>
 #endif
-
-#include <tesseract/baseapi.h>
-#include <tesseract/resultiterator.h>
 
 namespace lustrelab {
 
@@ -67,34 +65,60 @@ void keepEngineOnThisThread()
 #endif
 }
 
+struct EngineDeleter
+{
+    const TesseractLibrary* tesseract;
+    void operator()(TessBaseAPI* api) const
+    {
+        tesseract->end(api);
+        tesseract->destroy(api);
+    }
+};
+
+struct IteratorDeleter
+{
+    const TesseractLibrary* tesseract;
+    void operator()(TessResultIterator* it) const { tesseract->deleteIterator(it); }
+};
+
+struct TextDeleter
+{
+    const TesseractLibrary* tesseract;
+    void operator()(char* text) const { tesseract->deleteText(text); }
+};
+
 // Reads one band with an engine of its own (engines are not shared across threads).
-void readBand(const QString& folder, const QString& language, int dpi, QImage grey, BandText& band)
+void readBand(const TesseractLibrary& tesseract, const QString& folder, const QString& language, int dpi,
+              QImage grey, BandText& band)
 {
     keepEngineOnThisThread();
     // Light text on a dark background reads better, and faster, the other way round.
     if (isMostlyDark(grey))
         grey.invertPixels();
-    auto api = std::make_unique<tesseract::TessBaseAPI>();
+    const std::unique_ptr<TessBaseAPI, EngineDeleter> api(tesseract.create(), {&tesseract});
     // Quiet: what goes wrong is reported by the caller, in one line.
-    api->SetVariable("debug_file", "/dev/null");
-    if (api->Init(folder.toLocal8Bit().constData(), language.toLatin1().constData(), tesseract::OEM_LSTM_ONLY) != 0) {
+    tesseract.setVariable(api.get(), "debug_file", "/dev/null");
+    if (tesseract.init(api.get(), folder.toLocal8Bit().constData(), language.toLatin1().constData(),
+                       tesseract::OEM_LSTM_ONLY) != 0) {
         band.error = QStringLiteral("the text recognition engine could not start for language '%1'").arg(language);
         return;
     }
-    api->SetPageSegMode(tesseract::PSM_AUTO);
-    api->SetVariable("user_defined_dpi", QByteArray::number(dpi).constData());
-    api->SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
-    if (api->Recognize(nullptr) != 0) {
+    tesseract.setPageSegMode(api.get(), tesseract::PSM_AUTO);
+    tesseract.setVariable(api.get(), "user_defined_dpi", QByteArray::number(dpi).constData());
+    tesseract.setImage(api.get(), grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    if (tesseract.recognize(api.get(), nullptr) != 0) {
         band.error = QStringLiteral("text recognition failed");
         return;
     }
-    std::unique_ptr<tesseract::ResultIterator> it(api->GetIterator());
+    const std::unique_ptr<TessResultIterator, IteratorDeleter> it(tesseract.iterator(api.get()), {&tesseract});
     bool newLine = true;
     if (it) {
+        const TessPageIterator* page = tesseract.pageIterator(it.get());
         do {
-            const std::unique_ptr<char[]> word(it->GetUTF8Text(tesseract::RIL_WORD));
+            const std::unique_ptr<char, TextDeleter> word(tesseract.text(it.get(), tesseract::RIL_WORD),
+                                                          {&tesseract});
             int left = 0, top = 0, right = 0, bottom = 0;
-            if (word && it->BoundingBox(tesseract::RIL_WORD, &left, &top, &right, &bottom)) {
+            if (word && tesseract.boundingBox(page, tesseract::RIL_WORD, &left, &top, &right, &bottom)) {
                 const QString text = QString::fromUtf8(word.get()).trimmed();
                 if (!text.isEmpty()) {
                     if (newLine)
@@ -103,11 +127,10 @@ void readBand(const QString& folder, const QString& language, int dpi, QImage gr
                     newLine = false;
                 }
             }
-            if (it->IsAtFinalElement(tesseract::RIL_TEXTLINE, tesseract::RIL_WORD))
+            if (tesseract.isAtFinalElement(page, tesseract::RIL_TEXTLINE, tesseract::RIL_WORD))
                 newLine = true;
-        } while (it->Next(tesseract::RIL_WORD));
+        } while (tesseract.next(it.get(), tesseract::RIL_WORD));
     }
-    api->End();
 }
 
 // Beyond this an enlarged copy costs more than it brings (a ratio-1 screen of 2560 x 1600).
@@ -137,6 +160,9 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
         *error = QStringLiteral("no image");
         return std::nullopt;
     }
+    const TesseractLibrary* tesseract = tesseractLibrary(error);
+    if (!tesseract)
+        return std::nullopt;
     // Screens are about 96 dots an inch at ratio 1; saying so spares the estimate.
     const double ratio = std::max(1.0, image.devicePixelRatio());
     // Text the size a ratio-1 screen shows is read more reliably twice as large.
@@ -155,7 +181,7 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
         for (size_t i = 0; i < bands.size(); ++i) {
             bands[i].top = rows[qsizetype(i)];
             const QImage band = grey.copy(0, rows[qsizetype(i)], grey.width(), rows[qsizetype(i) + 1] - rows[qsizetype(i)]);
-            readers.emplace_back(readBand, folder, language, dpi, band, std::ref(bands[i]));
+            readers.emplace_back(readBand, std::cref(*tesseract), folder, language, dpi, band, std::ref(bands[i]));
         }
     }
 

@@ -77,14 +77,17 @@ bool acceptAsCopy(QDropEvent* event)
 } // namespace
 
 MainWindow::MainWindow(AppState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_splitter(new QSplitter(Qt::Horizontal, this)),
-      m_leftSidebar(new LeftSidebar(state, m_splitter)), m_tabBar(nullptr), m_canvas(nullptr),
-      m_rightSidebar(nullptr), m_dropHighlight(nullptr)
+    : QMainWindow(parent), m_state(state), m_splitter(nullptr), m_leftSidebar(nullptr), m_tabBar(nullptr),
+      m_canvas(nullptr), m_rightSidebar(nullptr), m_dropHighlight(nullptr)
 {
     setWindowTitle(QStringLiteral("Lustrelab"));
     setAcceptDrops(true);
+    // Before any pane exists: the panes then start with this palette instead
+    // of each receiving the change and redrawing its symbols for it.
     keepSecondaryTextReadable(*this);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("panes"));
+    m_leftSidebar = new LeftSidebar(state, m_splitter);
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
     m_commands->addTabKeysTo(*this);

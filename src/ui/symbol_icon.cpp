@@ -1,47 +1,19 @@
 #include "symbol_icon.h"
 
+#include "drawn_symbol_engine.h"
 #include "sidebar_style.h"
-#include "symbol_drawing.h"
 
 #include <QAbstractButton>
 #include <QHash>
 #include <QImage>
-#include <QPainter>
-#include <QPixmap>
 
 namespace lustrelab {
 
 namespace {
 
-QPixmap drawnPixmap(const QString& name, int size, qreal ratio, const QColor& color)
-{
-    QPixmap pixmap(QSize(size, size) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    const QRectF box(0, 0, size, size);
-    if (!drawSymbol(painter, name, box, color)) {
-        // An unknown name still gets a visible mark rather than an empty button.
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(color);
-        painter.drawEllipse(box.center(), size / 5.0, size / 5.0);
-    }
-    return pixmap;
-}
-
 QIcon drawnIcon(const QString& name, const QColor& normal, const QColor& disabled, const QColor& selected)
 {
-    QIcon icon;
-    for (int size : {16, 20, 24, 32}) {
-        for (qreal ratio : {1.0, 2.0}) {
-            icon.addPixmap(drawnPixmap(name, size, ratio, normal), QIcon::Normal);
-            icon.addPixmap(drawnPixmap(name, size, ratio, normal), QIcon::Active);
-            icon.addPixmap(drawnPixmap(name, size, ratio, disabled), QIcon::Disabled);
-            icon.addPixmap(drawnPixmap(name, size, ratio, selected), QIcon::Selected);
-        }
-    }
-    return icon;
+    return QIcon(new DrawnSymbolEngine(name, normal, disabled, selected));
 }
 
 const char* const symbolProperty = "lustrelabSymbol";
