@@ -106,6 +106,10 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
         bench.SkipWithError("the styling pane has no such slider");
         return;
     }
+    if (!slider->isVisible()) {
+        bench.SkipWithError("the slider is not shown");
+        return;
+    }
     const QPoint grab = handleRect(slider).center();
     const int reach = slider->width() / 3;
     QTest::mousePress(slider, Qt::LeftButton, {}, grab);
