@@ -118,11 +118,17 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
     int offset = 0;
     int direction = 1;
     for (auto _ : bench) {
-        if (std::abs(offset + direction) > reach)
-            direction = -direction;
-        offset += direction;
+        // A pixel of pointer travel need not change the value (a slider wider
+        // than its range), and an unchanged value composes nothing: move on
+        // until the value changes, as a user's drag does between frames.
         const qint64 shown = shownKey(state);
-        QTest::mouseMove(slider, grab + QPoint(offset, 0));
+        const int value = slider->value();
+        for (int moved = 0; slider->value() == value && moved < reach; ++moved) {
+            if (std::abs(offset + direction) > reach)
+                direction = -direction;
+            offset += direction;
+            QTest::mouseMove(slider, grab + QPoint(offset, 0));
+        }
         if (!waitForShown(state, shown)) {
             bench.SkipWithError("a drag step composed nothing");
             break;
