@@ -180,7 +180,7 @@ void CanvasView::paintEvent(QPaintEvent*)
     if (tab && tab->shownImage()) {
         const QRectF frame = imageFrame();
         m_display.paint(painter, *tab->shownImage(), frame, devicePixelRatioF(), m_resizeSettled.isActive(),
-                        tab->shownChange());
+                        tab->shownChange(), tab->previewImage.has_value());
 
         painter.save();
         painter.translate(frame.topLeft());

@@ -38,12 +38,32 @@ void ImageDisplayBuffer::refill(const QImage& image, QSize pixels, double ratio,
 }
 
 void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio,
-                               bool allowStretch, const std::optional<ImageChange>& change)
+                               bool allowStretch, const std::optional<ImageChange>& change, bool live)
 {
     const QRect pixels = devicePixelRect(frame, ratio);
     if (image.isNull() || pixels.isEmpty())
         return;
     const QRectF target(QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio);
+    // An image made for this very place (the live result of a styling drag)
+    // is drawn pixel for pixel: resampling it to a pixel more or less would
+    // cost a pass over all of it on every step, and only soften it.
+    const QSize off = image.size() - pixels.size();
+    if (std::abs(off.width()) <= 1 && std::abs(off.height()) <= 1) {
+        m_buffer = image;
+        m_imageKey = image.cacheKey();
+        m_imageSize = image.size();
+        painter.drawImage(QRectF(target.topLeft(), QSizeF(image.size()) / ratio), image);
+        return;
+    }
+    if (live) {
+        // Shown for one step of a drag: scaled without filtering, which costs
+        // a fraction of a resample. The composition the drag ends with is
+        // resampled properly.
+        m_buffer = QImage();
+        m_imageKey = 0;
+        painter.drawImage(target, image);
+        return;
+    }
     const bool sameImage =
         m_imageKey == image.cacheKey() && m_imageSize == image.size() && !m_buffer.isNull();
     if (sameImage && allowStretch && m_buffer.size() != pixels.size()) {

@@ -25,9 +25,12 @@ class ImageDisplayBuffer
     // `ratio` device pixels per point). With `allowStretch`, a buffer of the
     // same image at another size is stretched rather than refilled. With
     // `change`, an image that follows the one in the buffer refills only the
-    // part of the buffer that the change reaches.
+    // part of the buffer that the change reaches. An image within a pixel of
+    // the frame's device pixels is drawn as it is, with no buffer. A `live`
+    // image (a composition shown while a control is held) is drawn scaled
+    // without filtering rather than resampled.
     void paint(QPainter& painter, const QImage& image, const QRectF& frame, double ratio, bool allowStretch,
-               const std::optional<ImageChange>& change = std::nullopt);
+               const std::optional<ImageChange>& change = std::nullopt, bool live = false);
 
     const QImage& buffer() const { return m_buffer; }
 

@@ -1,5 +1,6 @@
 #include "composition_inputs.h"
 
+#include "bilinear_resize.h"
 #include "box_blur.h"
 #include "content_margins.h"
 #include "dominant_colors.h"
@@ -100,6 +101,17 @@ QImage CompositionInputs::reduced(const QImage& source, double scale)
         m_reducedScale = scale;
     }
     return m_reduced;
+}
+
+QImage CompositionInputs::resized(const QImage& image, QSize pixels)
+{
+    if (image.isNull() || image.size() == pixels)
+        return image;
+    if (m_resizedFrom != image.cacheKey() || m_resized.size() != pixels) {
+        m_resized = bilinearResized(image, pixels);
+        m_resizedFrom = image.cacheKey();
+    }
+    return m_resized;
 }
 
 QImage CompositionInputs::cleaned(const QImage& working, const QList<QRect>& ranges)

@@ -35,10 +35,14 @@ class CompositionInputs
     // `source` smoothly resampled to `scale` of its pixels (0 < scale < 1),
     // with its ratio lowered by as much so that it keeps its size in points.
     QImage reduced(const QImage& source, double scale);
-    // Whether `image` is the copy reduced() made last.
+    // `image` brought to `pixels` by bilinearResized(), or `image` itself when
+    // it has them. The result is kept for the next call.
+    QImage resized(const QImage& image, QSize pixels);
+    // Whether `image` is the copy reduced() or resized() made last.
     bool isReduced(const QImage& image) const
     {
-        return !m_reduced.isNull() && image.cacheKey() == m_reduced.cacheKey();
+        return (!m_reduced.isNull() && image.cacheKey() == m_reduced.cacheKey()) ||
+               (!m_resized.isNull() && image.cacheKey() == m_resized.cacheKey());
     }
 
     // `working` with the removal fill run over each of `ranges` (pixels), in
@@ -69,6 +73,8 @@ class CompositionInputs
     qint64 m_reducedKey = 0;
     double m_reducedScale = 1;
     QImage m_reduced;
+    qint64 m_resizedFrom = 0;
+    QImage m_resized;
 
     qint64 m_cleanedFrom = 0;
     QList<QRect> m_cleanedRanges;

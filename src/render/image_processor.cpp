@@ -67,8 +67,10 @@ QSizeF ImageProcessor::canvasPixelsFor(QSize sourcePixels, double ratio, const B
 QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettings& settings,
                                         const std::optional<UnitRect>& crop, QSize shownPixels)
 {
-    if (source.isNull() || shownPixels.isEmpty())
+    if (source.isNull() || shownPixels.isEmpty()) {
+        m_lastWanted = {};
         return source;
+    }
     const UnitRect kept = crop ? clampedCrop(*crop) : UnitRect{0, 0, 1, 1};
     const QSize keptPixels(std::max(1, int(std::lround(kept.width * source.width()))),
                            std::max(1, int(std::lround(kept.height * source.height()))));
@@ -77,11 +79,27 @@ QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettin
         return source;
     const double wanted =
         std::min(shownPixels.width() / canvas.width(), shownPixels.height() / canvas.height());
-    // The largest step below 1 that still gives at least the shown pixels.
+    if (!(wanted < 1)) {
+        m_lastWanted = {};
+        return source;
+    }
+    // A drag that keeps the canvas's size (Blur, Corner Radius) is composed
+    // at exactly the size it is shown at, from a copy made once, and the
+    // canvas draws it as it is. A drag that resizes the canvas (Padding)
+    // would need a new copy on every step: it composes from the copy on the
+    // next quarter octave above what is shown, which serves many steps and
+    // is met again as the canvas grows and shrinks, and the canvas scales it.
+    const bool moving = m_lastWanted.sourceKey == source.cacheKey() && m_lastWanted.scale != wanted;
+    m_lastWanted = {source.cacheKey(), wanted};
     double scale = 1;
     for (int step = 1; step <= 16 && std::exp2(-step / 4.0) >= wanted; ++step)
         scale = std::exp2(-step / 4.0);
-    return scale < 1 ? m_inputs.reduced(source, scale) : source;
+    const QImage step = scale < 1 ? m_inputs.reduced(source, scale) : source;
+    if (moving)
+        return step;
+    const QSize exact(std::max(1, int(std::lround(source.width() * wanted))),
+                      std::max(1, int(std::lround(source.height() * wanted))));
+    return m_inputs.resized(step, exact);
 }
 
 QImage ImageProcessor::process(const QImage& source, const BeautySettings& settings,
@@ -265,7 +283,6 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     auto snapped = [wholePixels](double v) { return wholePixels || isWholePixel(v) ? std::round(v) : v; };
     const QPointF scaled = layout.imageRect.topLeft() * ratio;
     const QPointF position(snapped(scaled.x()), snapped(scaled.y()));
-    ShadowField shadow;
     // The colour's own opacity multiplies the shadow's; black at 1 is the classic shadow.
     const QColor shadowColor = settings.shadowColor.toPlatformColor();
     const float shadowOpacity = std::min(1.0f, settings.shadowOpacity * float(shadowColor.alphaF()));
@@ -276,11 +293,12 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
         auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < maxCanvasSide ? v : 0.0; };
         const QPointF offset(usable(settings.shadowOffsetX) * ratio, usable(settings.shadowOffsetY) * ratio);
         const double sigma = usable(std::max(0.0, settings.shadowBlur)) / 2 * ratio;
-        shadow.build(styled, position, offset, sigma, canvasPixels);
+        m_shadow.build(styled, {working.cacheKey(), settings.cornerRadius, settings.borderWidth}, position,
+                       offset, sigma, canvasPixels);
     }
     BaseLayer layer;
     layer.background = &background;
-    layer.shadow = withShadow && !shadow.isEmpty() ? &shadow : nullptr;
+    layer.shadow = withShadow && !m_shadow.isEmpty() ? &m_shadow : nullptr;
     layer.shadowOpacity = shadowOpacity;
     layer.shadowColor = shadowColor.rgb() | 0xff000000u;
     layer.image = styled.isNull() ? nullptr : &styled;

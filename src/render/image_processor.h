@@ -10,6 +10,7 @@
 #include "model/shape_overlay.h"
 #include "model/step_marker.h"
 #include "model/text_overlay.h"
+#include "shadow_field.h"
 
 #include <QImage>
 #include <QList>
@@ -63,9 +64,11 @@ class ImageProcessor
 
     // The source to compose while a control is held and the result is shown
     // in `shownPixels` (device pixels): reduced so that the canvas comes out
-    // about that size, or the source itself when it would not be much larger.
-    // Scales come in steps of a quarter octave, so a drag that resizes the
-    // canvas reuses the reduced copy, which is kept for the next call.
+    // that size, or the source itself when it would not be larger. While the
+    // size asked for changes from call to call (a drag that resizes the
+    // canvas), the canvas comes out up to a quarter octave larger instead, from
+    // a copy that serves many calls. Reduced copies are kept for the next call;
+    // a call without `shownPixels` ends the sequence.
     QImage sourceForDisplay(const QImage& source, const BeautySettings& settings,
                             const std::optional<UnitRect>& crop, QSize shownPixels);
 
@@ -114,6 +117,15 @@ class ImageProcessor
         QList<QRect> reached;
     };
     static constexpr qsizetype annotatedBuffers = 8;
+
+    // The scale the last call of sourceForDisplay() wanted, for which source.
+    struct WantedScale
+    {
+        qint64 sourceKey = 0;
+        double scale = 0;
+    };
+    WantedScale m_lastWanted;
+    ShadowField m_shadow; // kept: a change that only moves the shadow reuses its blur
 
     // Records `image` as the latest result and what changed since the one before.
     void noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept);

@@ -7,22 +7,30 @@
 
 namespace lustrelab {
 
-void ShadowField::build(const StyledImage& image, QPointF position, QPointF offset, double sigma,
-                        QSize canvasPixels)
+void ShadowField::build(const StyledImage& image, const Shape& shape, QPointF position, QPointF offset,
+                        double sigma, QSize canvasPixels)
 {
-    m_grid.clear();
-    if (image.isNull() || canvasPixels.isEmpty() || !(sigma >= 0))
+    if (image.isNull() || canvasPixels.isEmpty() || !(sigma >= 0)) {
+        m_grid.clear();
+        m_shape.reset();
         return;
-    m_factor = std::max(1, int(sigma / 3));
-    m_sigmaCells = sigma / m_factor;
-    m_padCells = int(std::ceil(3 * m_sigmaCells)) + 1;
-    m_gridWidth = (image.width() + m_factor - 1) / m_factor + 2 * m_padCells;
-    m_gridHeight = (image.height() + m_factor - 1) / m_factor + 2 * m_padCells;
+    }
+    // The grid depends on the image's alpha and the blur alone: a change of
+    // padding, background or offset only moves it.
+    if (!(m_shape && *m_shape == shape && m_sigma == sigma && shape.imageKey != 0)) {
+        m_factor = std::max(1, int(sigma / 3));
+        m_sigmaCells = sigma / m_factor;
+        m_padCells = int(std::ceil(3 * m_sigmaCells)) + 1;
+        m_gridWidth = (image.width() + m_factor - 1) / m_factor + 2 * m_padCells;
+        m_gridHeight = (image.height() + m_factor - 1) / m_factor + 2 * m_padCells;
+        m_grid.assign(size_t(m_gridWidth) * m_gridHeight, 0.0f);
+        downsample(image);
+        blur();
+        m_shape = shape;
+        m_sigma = sigma;
+    }
     m_originX = position.x() + offset.x();
     m_originY = position.y() + offset.y();
-    m_grid.assign(size_t(m_gridWidth) * m_gridHeight, 0.0f);
-    downsample(image);
-    blur();
 
     // Grid coordinate of a canvas pixel centre c: (c + 0.5 - origin) / k + pad - 0.5,
     // so that the centre of cell i lies over the middle of the pixels it averages.

@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QSize>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace lustrelab {
@@ -23,9 +24,22 @@ namespace lustrelab {
 class ShadowField
 {
   public:
+    // What the image's alpha is made of: the pixels it was styled from (by
+    // cacheKey(); 0 for pixels that have none to trust) and the styling of
+    // its edges.
+    struct Shape
+    {
+        qint64 imageKey = 0;
+        double cornerRadius = 0;
+        double borderWidth = 0;
+        friend bool operator==(const Shape&, const Shape&) = default;
+    };
+
     // The image's top-left pixel lands on canvas position `position` +
-    // `offset`, in device pixels.
-    void build(const StyledImage& image, QPointF position, QPointF offset, double sigma, QSize canvasPixels);
+    // `offset`, in device pixels. A build for the same shape and sigma as the
+    // one before reuses its blurred grid.
+    void build(const StyledImage& image, const Shape& shape, QPointF position, QPointF offset, double sigma,
+               QSize canvasPixels);
 
     bool isEmpty() const { return m_grid.empty(); }
     // Canvas rows and columns outside these ranges receive no shadow.
@@ -54,6 +68,8 @@ class ShadowField
     double m_originX = 0; // canvas position of the image's top-left corner, plus the offset
     double m_originY = 0;
     std::vector<float> m_grid;
+    std::optional<Shape> m_shape; // what m_grid was built from
+    double m_sigma = 0;
     std::vector<int> m_columnCell;   // per canvas column in range: left grid cell
     std::vector<float> m_columnFrac; // and the weight of the cell to its right
     int m_firstRow = 0, m_endRow = 0, m_firstColumn = 0, m_endColumn = 0;

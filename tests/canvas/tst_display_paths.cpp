@@ -276,7 +276,9 @@ class TestDisplayPaths : public QObject
             QVERIFY(
                 std::abs(preview.deviceIndependentSize().width() / before.deviceIndependentSize().width() -
                          1) < 0.01);
+            // The same two rooms: the second, changed, takes the quarter-octave copy.
             ImageProcessor fresh;
+            fresh.sourceForDisplay(source, state.settings(), tab.crop, room * 1.6);
             const QImage reducedSource = fresh.sourceForDisplay(source, state.settings(), tab.crop, room);
             QCOMPARE(differingPixels(preview, freshComposition(state, reducedSource, std::move(fresh))), 0);
             // At rest, still held: the full composition follows.

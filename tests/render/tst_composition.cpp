@@ -462,7 +462,7 @@ class TestComposition : public QObject
         // The image sits in the middle of a canvas three times its side.
         const QSize canvas(3 * side, 3 * side);
         ShadowField field;
-        field.build(image, QPointF(side, side), QPointF(0, 0), sigma, canvas);
+        field.build(image, {}, QPointF(side, side), QPointF(0, 0), sigma, canvas);
         QVERIFY(!field.isEmpty());
 
         std::vector<float> row;
