@@ -5,102 +5,47 @@
 //
 // Steps per second are frames per second. Run with QT_SCALE_FACTOR=2 for a
 // canvas on a HiDPI screen as well.
-#include "canvas/canvas_coordinates.h"
-#include "canvas/canvas_view.h"
 #include "canvas/image_display_buffer.h"
-#include "model/gradient_preset.h"
-#include "screenshot_fixture.h"
-#include "state/app_state.h"
+#include "canvas_fixture.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
 using namespace lustrelab;
+using bench::shownKey;
+using bench::waitForComposition;
 
 namespace {
 
-// Waits for the composition asked for by the last step to be stored.
-bool waitForComposition(const AppState& state, qint64 previousKey)
-{
-    const QDeadlineTimer deadline(10000);
-    QTimer wake; // only so that the sleeping loop looks at the deadline
-    wake.start(50);
-    auto stored = [&] {
-        const ScreenshotTab* tab = state.currentTab();
-        return !state.isProcessing() && tab && tab->processedImage &&
-               tab->processedImage->cacheKey() != previousKey;
-    };
-    while (!stored()) {
-        if (deadline.hasExpired())
-            return false;
-        // Sleeps as the window does: spinning would take a core from the worker.
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-qint64 shownKey(const AppState& state)
-{
-    const ScreenshotTab* tab = state.currentTab();
-    return tab && tab->processedImage ? tab->processedImage->cacheKey() : 0;
-}
-
 void moveDrag(benchmark::State& run, bool withRemovalArea)
 {
-    QTemporaryDir templates;
-    AppState state(templates.path());
-    BeautySettings settings;
-    settings.gradientPresetId = gradientPresets().at(1).id;
-    state.setSettings(settings);
-    CanvasView view(state);
-    view.resize(1280, 800);
-    view.show();
-    state.loadImage(bench::makeScreenshot(), false);
-    if (!waitForComposition(state, 0)) {
+    bench::GradientCanvas canvas;
+    AppState& state = canvas.state;
+    CanvasView& view = canvas.view;
+    if (!canvas.open()) {
         run.SkipWithError("the first composition never arrived");
         return;
     }
-    if (withRemovalArea) {
-        // 600 x 300 points of the composed canvas, over the lines of text.
-        const QImage& composed = *state.currentTab()->processedImage;
-        const QSizeF points = QSizeF(composed.size()) / composed.devicePixelRatio();
-        state.addRemovalArea({0.45, 0.5, 600 / points.width(), 300 / points.height()},
-                             RemovalMethod::contentAware);
-        if (!waitForComposition(state, shownKey(state))) {
-            run.SkipWithError("the removal area was never composed");
-            return;
-        }
+    if (withRemovalArea && !canvas.addRemovalArea()) {
+        run.SkipWithError("the removal area was never composed");
+        return;
     }
-    ShapeOverlay shape;
-    shape.shapeType = ShapeType::arrow;
-    shape.startPoint = {0.2, 0.3};
-    shape.endPoint = {0.35, 0.45};
-    state.setCurrentShapeOverlays({shape});
-    state.processImage();
-    waitForComposition(state, shownKey(state));
+    if (!canvas.addArrow()) {
+        run.SkipWithError("the arrow was never composed");
+        return;
+    }
     view.repaint();
 
-    const QImage& shown = *state.currentTab()->processedImage;
-    const QRectF frame =
-        canvas::fittedImageFrame(QSizeF(view.size()), QSizeF(shown.size()) / shown.devicePixelRatio());
-    const QPoint grab =
-        QPointF(frame.left() + 0.275 * frame.width(), frame.top() + 0.625 * frame.height()).toPoint();
+    const QPoint grab = canvas.arrowGrab();
     QTest::mousePress(&view, Qt::LeftButton, {}, grab);
     int step = 0;
     for (auto _ : run) {
-        // Back and forth over 300 points, 3 points a step: a brisk drag.
-        const int phase = step++ % 200;
-        const int offset = 15 + 3 * (phase < 100 ? phase : 200 - phase);
         const qint64 before = shownKey(state);
-        QTest::mouseMove(&view, grab + QPoint(offset, offset / 3));
+        QTest::mouseMove(&view, grab + bench::briskDragOffset(step++));
         if (!waitForComposition(state, before)) {
             run.SkipWithError("a move step was never composed");
             break;
@@ -133,29 +78,16 @@ BENCHMARK(BM_CanvasMoveDragWithRemovalArea)
 // taken away, and a new drag begun.
 template <typename Path> void toolDrag(benchmark::State& run, CanvasTool tool, int steps, Path path)
 {
-    QTemporaryDir templates;
-    AppState state(templates.path());
-    BeautySettings settings;
-    settings.gradientPresetId = gradientPresets().at(1).id;
-    state.setSettings(settings);
-    CanvasView view(state);
-    view.resize(1280, 800);
-    view.show();
-    state.loadImage(bench::makeScreenshot(), false);
-    if (!waitForComposition(state, 0)) {
+    bench::GradientCanvas canvas;
+    AppState& state = canvas.state;
+    CanvasView& view = canvas.view;
+    if (!canvas.open()) {
         run.SkipWithError("the first composition never arrived");
         return;
     }
     state.setCurrentTool(tool);
     view.repaint();
-    const QImage& shown = *state.currentTab()->processedImage;
-    const QRectF frame =
-        canvas::fittedImageFrame(QSizeF(view.size()), QSizeF(shown.size()) / shown.devicePixelRatio());
-    auto pointAt = [&](int i) {
-        const QPointF unit = path(double(i) / steps);
-        return QPointF(frame.left() + frame.width() * unit.x(), frame.top() + frame.height() * unit.y())
-            .toPoint();
-    };
+    auto pointAt = [&](int i) { return canvas.at(path(double(i) / steps)); };
     int step = 0;
     qint64 worst = 0; // nanoseconds: every step must make its frame, not only the average
     QElapsedTimer clock;
@@ -227,15 +159,5 @@ BENCHMARK(BM_DisplayRefill)->Unit(benchmark::kMillisecond)->UseRealTime()->Measu
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Keep the user's preferences and templates out of it.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks<QApplication>(argc, argv);
 }

@@ -7,62 +7,21 @@
 // point removal area over the lines of text.
 //
 // Letting go composes at full resolution; that last composition is not timed.
-#include "canvas/canvas_view.h"
-#include "model/gradient_preset.h"
-#include "screenshot_fixture.h"
-#include "state/app_state.h"
+#include "canvas_fixture.h"
+#include "slider_handle.h"
 #include "ui/right_sidebar.h"
 #include "ui/slider_row.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 using namespace lustrelab;
+using bench::shownKey;
 
 namespace {
 
-qint64 shownKey(const AppState& state)
-{
-    const ScreenshotTab* tab = state.currentTab();
-    return tab && tab->shownImage() ? tab->shownImage()->cacheKey() : 0;
-}
-
-// Sleeps in the event loop as the window does (a loop that spins while the
-// worker composes takes a core from the composition's bands) until the shown
-// image is no longer `previousKey` and nothing is composing.
-bool waitForShown(const AppState& state, qint64 previousKey)
-{
-    const QDeadlineTimer deadline(10000);
-    QTimer wake; // only so that the sleeping loop looks at the deadline
-    wake.start(50);
-    while (state.isProcessing() || shownKey(state) == previousKey) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-QRect handleRect(QSlider* slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-}
-
-void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemovalArea)
+void sliderDrag(benchmark::State& run, const char* sliderName, bool withRemovalArea)
 {
     QTemporaryDir templates;
     AppState state(templates.path());
@@ -81,20 +40,20 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
     sidebar.resize(280, 1000);
     sidebar.show();
     if (!QTest::qWaitForWindowExposed(&view) || !QTest::qWaitForWindowExposed(&sidebar)) {
-        bench.SkipWithError("the window never showed");
+        run.SkipWithError("the window never showed");
         return;
     }
     state.loadImage(bench::makeScreenshot(), false);
-    if (!waitForShown(state, 0)) {
-        bench.SkipWithError("the first composition never arrived");
+    if (!bench::waitForComposition(state, 0)) {
+        run.SkipWithError("the first composition never arrived");
         return;
     }
     if (withRemovalArea) {
         const QSizeF points = state.currentTab()->processedImage->deviceIndependentSize();
         state.addRemovalArea({0.45, 0.5, 600 / points.width(), 300 / points.height()},
                              RemovalMethod::contentAware);
-        if (!waitForShown(state, shownKey(state))) {
-            bench.SkipWithError("the removal area was never composed");
+        if (!bench::waitForComposition(state, shownKey(state))) {
+            run.SkipWithError("the removal area was never composed");
             return;
         }
     }
@@ -103,21 +62,21 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
     auto* row = sidebar.findChild<SliderRow*>(QString::fromLatin1(sliderName));
     auto* slider = row ? row->findChild<QSlider*>(QStringLiteral("slider")) : nullptr;
     if (!slider) {
-        bench.SkipWithError("the styling pane has no such slider");
+        run.SkipWithError("the styling pane has no such slider");
         return;
     }
     if (!slider->isVisible()) {
-        bench.SkipWithError("the slider is not shown");
+        run.SkipWithError("the slider is not shown");
         return;
     }
-    const QPoint grab = handleRect(slider).center();
+    const QPoint grab = test::sliderHandleRect(slider).center();
     const int reach = slider->width() / 3;
     QTest::mousePress(slider, Qt::LeftButton, {}, grab);
 
     const BeautySettings before = state.settings();
     int offset = 0;
     int direction = 1;
-    for (auto _ : bench) {
+    for (auto _ : run) {
         // A pixel of pointer travel need not change the value (a slider wider
         // than its range), and an unchanged value composes nothing: move on
         // until the value changes, as a user's drag does between frames.
@@ -129,17 +88,17 @@ void sliderDrag(benchmark::State& bench, const char* sliderName, bool withRemova
             offset += direction;
             QTest::mouseMove(slider, grab + QPoint(offset, 0));
         }
-        if (!waitForShown(state, shown)) {
-            bench.SkipWithError("a drag step composed nothing");
+        if (!bench::waitForComposition(state, shown)) {
+            run.SkipWithError("a drag step composed nothing");
             break;
         }
         view.repaint();
     }
     QTest::mouseRelease(slider, Qt::LeftButton, {}, grab + QPoint(offset, 0));
     if (state.settings() == before && offset != 0)
-        bench.SkipWithError("the drag did not reach the styling");
-    waitForShown(state, shownKey(state));
-    bench.counters["fps"] = benchmark::Counter(double(bench.iterations()), benchmark::Counter::kIsRate);
+        run.SkipWithError("the drag did not reach the styling");
+    bench::waitForComposition(state, shownKey(state));
+    run.counters["fps"] = benchmark::Counter(double(run.iterations()), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK_CAPTURE(sliderDrag, blur, "blur", false)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
@@ -168,10 +127,5 @@ BENCHMARK_CAPTURE(sliderDrag, padding_removal, "size", true)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks<QApplication>(argc, argv);
 }

@@ -1,110 +1,28 @@
 // How long the UI thread is kept from its event loop by the window's image
-// work on a 2880 x 1800 screenshot at ratio 2: composing after an edit (with a
-// 600 x 300 pixel removal area present), opening a capture and exporting.
-//
-// Each benchmark's time is the longest single step the UI thread spent in one
-// event (or in the call itself) from the call until the result is in the
-// model, averaged over a fixed number of rounds (the rounds themselves take
-// far longer than that time); at 60 frames per second a step over 16 ms drops
-// a frame. Counters:
-//   call_ms   how long the call itself took to return
-//   done_ms   from the call until the result was stored (or reported)
-//   worst_ms  the longest step of all rounds
-//   cpu_ms    the UI thread's processor time in its longest step, per round: on
-//             a loaded machine a step can last longer than the work in it,
-//             while the thread waits for a core
+// work on a 2880 x 1800 screenshot at ratio 2, through the model's calls the
+// window makes: composing after an edit (with a 600 x 300 pixel removal area
+// present), opening a capture, exporting, pasting a PNG from the clipboard and
+// dropping a PNG file. bench_ui_thread_canvas does the same for drags on the
+// real canvas and sidebar. What the time and the counters mean is told in
+// ui_thread_timing.h.
 #include "linking_backend.h"
 #include "screenshot_fixture.h"
 #include "state/app_state.h"
+#include "ui_thread_timing.h"
 
-#include <QDir>
-#include <QElapsedTimer>
+#include <QBuffer>
+#include <QClipboard>
 #include <QFile>
-#include <QGuiApplication>
+#include <QMimeData>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QUrl>
 #include <benchmark/benchmark.h>
-#include <ctime>
-#include <functional>
 
 using namespace lustrelab;
+using bench::measure;
+using bench::settle;
 
 namespace {
-
-qint64 threadCpuNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-// Times every event the UI thread handles.
-class TimedApplication : public QGuiApplication
-{
-  public:
-    using QGuiApplication::QGuiApplication;
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        if (QThread::currentThread() != thread())
-            return QGuiApplication::notify(receiver, event);
-        QElapsedTimer timer;
-        timer.start();
-        const qint64 cpuStart = threadCpuNs();
-        const bool handled = QGuiApplication::notify(receiver, event);
-        if (timer.nsecsElapsed() > longestStep) {
-            longestStep = timer.nsecsElapsed();
-            longestStepCpu = threadCpuNs() - cpuStart;
-        }
-        return handled;
-    }
-
-    qint64 longestStep = 0;    // ns
-    qint64 longestStepCpu = 0; // ns
-};
-
-TimedApplication* application()
-{
-    return static_cast<TimedApplication*>(QCoreApplication::instance());
-}
-
-void settle(const AppState& app)
-{
-    while (app.isProcessing())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-// Runs `call`, then the event loop until `done`; records the longest UI step.
-// Work left over from the previous round is finished first, untimed.
-void measure(benchmark::State& state, const AppState& app, const std::function<void()>& call,
-             const std::function<bool()>& done)
-{
-    double callMs = 0, doneMs = 0, worstMs = 0, cpuMs = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        settle(app);
-        state.ResumeTiming();
-        application()->longestStep = application()->longestStepCpu = 0;
-        QElapsedTimer timer;
-        timer.start();
-        const qint64 cpuStart = threadCpuNs();
-        call();
-        const qint64 callNs = timer.nsecsElapsed(), callCpuNs = threadCpuNs() - cpuStart;
-        while (!done())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        doneMs += timer.nsecsElapsed() / 1e6;
-        callMs += callNs / 1e6;
-        const qint64 longest = std::max(application()->longestStep, callNs);
-        cpuMs += (callNs > application()->longestStep ? callCpuNs : application()->longestStepCpu) / 1e6;
-        worstMs = std::max(worstMs, longest / 1e6);
-        state.SetIterationTime(longest / 1e9);
-    }
-    state.counters["call_ms"] = benchmark::Counter(callMs / double(state.iterations()));
-    state.counters["done_ms"] = benchmark::Counter(doneMs / double(state.iterations()));
-    state.counters["worst_ms"] = benchmark::Counter(worstMs);
-    state.counters["cpu_ms"] = benchmark::Counter(cpuMs / double(state.iterations()));
-}
 
 // The screenshot with a shape and a 600 x 300 pixel removal area, composed once.
 struct Document
@@ -123,6 +41,12 @@ struct Document
         settle(state);
     }
 };
+
+qint64 composedKey(const AppState& state)
+{
+    const ScreenshotTab* tab = state.currentTab();
+    return tab && tab->processedImage ? tab->processedImage->cacheKey() : 0;
+}
 
 // One pointer step of a shape being moved: the base layer is kept.
 void BM_MoveShapeStep(benchmark::State& state)
@@ -196,14 +120,75 @@ void BM_ExportAtScale2(benchmark::State& state)
 }
 BENCHMARK(BM_ExportAtScale2)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
+// The screenshot as a screenshot tool hands it over: PNG bytes.
+QByteArray screenshotPng()
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    bench::makeScreenshot().save(&buffer, "png");
+    return png;
+}
+
+// From the window's Paste with a PNG on the clipboard until the tab's new
+// composition is stored: reading the clipboard, decoding and composing.
+void BM_PasteUntilComposed(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    AppState app(dir.path());
+    app.loadImage(bench::makeScreenshot(), false);
+    const QByteArray png = screenshotPng();
+    qint64 before = 0;
+    measure(
+        state, app,
+        [&] {
+            before = composedKey(app);
+            app.pasteImage();
+        },
+        [&] { return !app.isProcessing() && composedKey(app) != before; },
+        [&] {
+            auto* mime = new QMimeData; // the clipboard owns it
+            mime->setData(QStringLiteral("image/png"), png);
+            QGuiApplication::clipboard()->setMimeData(mime);
+        });
+}
+BENCHMARK(BM_PasteUntilComposed)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
+// From a PNG file dropped on the window until its new tab is composed. One
+// dropped tab at a time: the one before is closed first, untimed.
+void BM_DropUntilComposed(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("dropped.png"));
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(screenshotPng()) <= 0) {
+        state.SkipWithError("cannot write the screenshot file");
+        return;
+    }
+    out.close();
+    AppState app(dir.path());
+    app.loadImage(bench::makeScreenshot(), false);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    qsizetype tabs = 0;
+    measure(
+        state, app,
+        [&] {
+            tabs = app.tabs().size();
+            if (!app.dropMimeData(mime))
+                state.SkipWithError("the drop was refused");
+        },
+        [&] { return app.tabs().size() > tabs && !app.isProcessing() && composedKey(app) != 0; },
+        [&] {
+            if (app.tabs().size() > 1)
+                app.closeTab(app.currentTab()->id);
+        });
+}
+BENCHMARK(BM_DropUntilComposed)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TimedApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks<bench::TimedApplication>(argc, argv);
 }

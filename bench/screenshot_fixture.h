@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace lustrelab::bench {
@@ -35,11 +36,17 @@ inline QImage makeScreenshot()
     return image;
 }
 
-// Every benchmark runs headless and needs a GUI application for fonts and painting.
-inline int runBenchmarks(int argc, char** argv)
+// Every benchmark runs headless and needs a GUI application for fonts and
+// painting; the ones that drive widgets pass QApplication (or one of their
+// own) as `Application`. The user's preferences and templates are kept out.
+template <typename Application = QGuiApplication> int runBenchmarks(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+    Application app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

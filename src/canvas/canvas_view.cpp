@@ -111,9 +111,9 @@ void CanvasView::modelChanged()
     if (tab) {
         const auto editing = editingTextId();
         const auto text = m_state.selectedTextOverlayId();
-        const canvas::SelectedAnnotations selected{text != editing ? text : std::nullopt,
-                                                   m_state.selectedShapeOverlayId(),
-                                                   m_state.selectedStepMarkerId(), m_state.selectedPenStrokeId()};
+        const canvas::SelectedAnnotations selected{
+            text != editing ? text : std::nullopt, m_state.selectedShapeOverlayId(),
+            m_state.selectedStepMarkerId(), m_state.selectedPenStrokeId()};
         next = canvas::sceneOf(*tab, selected, imageFrame(), displayScale());
     }
     update(canvas::damagedRegion(m_scene, next, tab ? tab->shownChange() : std::nullopt, rect()));
@@ -171,7 +171,7 @@ void CanvasView::paintBackdrop(QPainter& painter)
     painter.drawPixmap(QPointF(), m_backdrop);
 }
 
-void CanvasView::paintEvent(QPaintEvent*)
+void CanvasView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     paintBackdrop(painter);
@@ -195,8 +195,15 @@ void CanvasView::paintEvent(QPaintEvent*)
         }
         for (const ShapeOverlay& shape : tab->shapeOverlays)
             ShapeSelectionHandle{shape, shape.id == selectedShape, frame.size()}.paint(painter, accent);
-        for (const RemovalArea& area : tab->removalAreas)
-            RemovalAreaHandle{area, frame.size()}.paint(painter);
+        // A dashed outline costs its dashes wherever it is clipped to, and a
+        // drag step repaints a small part of the view.
+        // (A point more: the repaint rounds out to whole device pixels.)
+        const QRectF repainted = QRectF(event->rect()).adjusted(-1, -1, 1, 1).translated(-frame.topLeft());
+        for (const RemovalArea& area : tab->removalAreas) {
+            const RemovalAreaHandle handle{area, frame.size()};
+            if (handle.paintedRect().intersects(repainted))
+                handle.paint(painter);
+        }
         painter.restore();
         paintMarks(painter, frame);
     } else {
@@ -219,8 +226,8 @@ void CanvasView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The room the image is fitted into, which a composition made while a
     // styling control is held needs to fill and no more.
-    const QSizeF room = QSizeF(size()).shrunkBy(QMarginsF(canvas::imageMargin, canvas::imageMargin,
-                                                          canvas::imageMargin, canvas::imageMargin));
+    const QSizeF room = QSizeF(size()).shrunkBy(
+        QMarginsF(canvas::imageMargin, canvas::imageMargin, canvas::imageMargin, canvas::imageMargin));
     m_state.setCanvasPixels((room * devicePixelRatioF()).toSize().expandedTo({0, 0}));
     if (!m_display.buffer().isNull())
         m_resizeSettled.start();
@@ -288,8 +295,10 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
     if (press.target == Press::canvas && position != press.path.last()) {
         // The pen follows the pointer from the press on, threshold or not.
         press.path.append(position);
+        // Only the stroke's end changes: on a large screen a repaint of the
+        // whole view on every step costs more than a frame leaves.
         if (m_state.currentTool() == CanvasTool::pen || m_state.currentTool() == CanvasTool::highlighter)
-            update();
+            update(markPreviewTailRect());
     }
     if (!press.dragging) {
         const double threshold =
@@ -387,7 +396,19 @@ void CanvasView::canvasDragChanged(QPointF position)
     const CanvasTool tool = m_state.currentTool();
     if (tool == CanvasTool::crop)
         cropDragChanged(position);
-    if (tool == CanvasTool::shape || tool == CanvasTool::remove)
+    if (tool == CanvasTool::remove) {
+        // The removal preview is a filled rectangle with a dashed outline 2
+        // points wide: only what it covered and covers now needs painting.
+        const QRectF before = m_currentDragRect.value_or(QRectF());
+        m_currentDragRect = canvas::spannedRect(m_press->position, position);
+        const QRectF reach = before.isNull() ? *m_currentDragRect : before.united(*m_currentDragRect);
+        update(reach.adjusted(-3, -3, 3, 3).toAlignedRect());
+        return;
+    }
+    // A pen or highlighter step has asked for the part of its stroke it changed.
+    if ((tool == CanvasTool::pen || tool == CanvasTool::highlighter) && !m_currentDragRect)
+        return;
+    if (tool == CanvasTool::shape)
         m_currentDragRect = canvas::spannedRect(m_press->position, position);
     else
         m_currentDragRect.reset();

@@ -88,6 +88,9 @@ class CanvasView : public QWidget
     double displayScale() const;
     void paintMarks(QPainter& painter, const QRectF& frame);
     void paintMarkPreview(QPainter& painter);
+    // The part of the view a pen stroke's preview changes when the pointer
+    // has just added the last point of its path.
+    QRect markPreviewTailRect() const;
     // Arrow keys: the selected annotation by (dx, dy) points of the composed
     // image, y downwards as on screen.
     void nudgeSelection(double dx, double dy, bool firstOfRun);

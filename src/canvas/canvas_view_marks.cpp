@@ -142,6 +142,24 @@ void CanvasView::paintMarkPreview(QPainter& painter)
     painter.restore();
 }
 
+QRect CanvasView::markPreviewTailRect() const
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (!m_press || !tab)
+        return rect();
+    // Each piece of the smoothed curve depends on the points before and
+    // after it, so a new point changes the last piece and adds one; the
+    // curve through the last four points covers both, and a curve stays
+    // within its control points.
+    const QList<QPointF>& path = m_press->path;
+    const QPainterPath tail = smoothCurveThrough(path.mid(std::max<qsizetype>(0, path.size() - 4)));
+    const bool highlighter = m_state.currentTool() == CanvasTool::highlighter;
+    const double width =
+        std::max(1.0, canvas::nextStrokeLook(tab->penStrokes, highlighter).width * displayScale());
+    const double reach = width / 2 + 2; // round caps and joins, and antialiasing
+    return tail.controlPointRect().adjusted(-reach, -reach, reach, reach).toAlignedRect();
+}
+
 void CanvasView::nudgeSelection(double dx, double dy, bool firstOfRun)
 {
     const ScreenshotTab* tab = m_state.currentTab();

@@ -31,12 +31,17 @@ void RemovalAreaHandle::paint(QPainter& painter) const
     const QColor color = outlineColor();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(color, 2);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setDashPattern({2, 2}); // 4 points on, 4 off, in pen widths
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(hitRect());
+    // The dashes as a shape of their own, filled: a dashed pen drawn under a
+    // clip (a repaint of part of the view) can place its dashes at the clip's
+    // edges unlike an unclipped one, and leave a seam in the outline.
+    QPainterPathStroker dashes;
+    dashes.setWidth(2);
+    dashes.setCapStyle(Qt::FlatCap);
+    dashes.setJoinStyle(Qt::BevelJoin); // as a pen draws by default
+    dashes.setDashPattern({2, 2});      // 4 points on, 4 off, in pen widths
+    QPainterPath outline;
+    outline.addRect(hitRect());
+    painter.fillPath(dashes.createStroke(outline), color);
 
     // A filled disc with the cross cut out, so the image shows through the cross.
     const QPointF centre = closeSymbolCentre();

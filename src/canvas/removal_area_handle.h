@@ -23,6 +23,8 @@ struct RemovalAreaHandle
     static constexpr double closeSymbolDiameter = 12;
 
     QRectF hitRect() const;
+    // All that paint() may touch: the outline is centred on hitRect's edges.
+    QRectF paintedRect() const { return hitRect().adjusted(-2, -2, 2, 2); }
     // Centre of the close symbol: 8 points in from the top and right edges.
     QPointF closeSymbolCentre() const;
     void paint(QPainter& painter) const;

@@ -9,6 +9,7 @@
 #include "canvas/display_resampler.h"
 #include "canvas_fixtures.h"
 #include "render/image_processor.h"
+#include "slider_handle.h"
 #include "ui/shadow_panel.h"
 #include "ui/slider_row.h"
 
@@ -16,8 +17,6 @@
 #include <QBackingStore>
 #include <QPainter>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
@@ -49,19 +48,6 @@ QImage onScreen(QWidget& view)
     QCoreApplication::processEvents();
     QPaintDevice* device = view.backingStore()->paintDevice();
     return device->devType() == QInternal::Image ? *static_cast<QImage*>(device) : QImage();
-}
-
-QPoint handleCentre(QSlider* slider)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    return slider->style()
-        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-        .center();
 }
 
 // What a new view of the same model paints.
@@ -308,7 +294,7 @@ class TestDisplayPaths : public QObject
         QVERIFY(test::composed(state));
         auto* slider = panel.findChild<SliderRow*>(QStringLiteral("blur"))->findChild<QSlider*>();
         QVERIFY(slider);
-        const QPoint start = handleCentre(slider);
+        const QPoint start = test::sliderHandleRect(slider).center();
         QTest::mousePress(slider, Qt::LeftButton, {}, start);
         for (int step = 1; step <= 3; ++step) {
             QTest::mouseMove(slider, start + QPoint(6 * step, 0));
