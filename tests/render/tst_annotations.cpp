@@ -377,8 +377,7 @@ class TestAnnotations : public QObject
 
         // A removal area changes the layer below: nothing kept on the old one
         // may carry over.
-        RemovalArea removal;
-        removal.rect = {0.3, 0.3, 0.3, 0.3};
+        const RemovalArea removal{.rect = {0.3, 0.3, 0.3, 0.3}};
         const ShapeOverlay first = shapeAt(ShapeType::rectangle, {0.1, 0.1}, {0.5, 0.5});
         const ShapeOverlay second = shapeAt(ShapeType::rectangle, {0.5, 0.5}, {0.9, 0.9});
         const TextOverlay label = textOf(QStringLiteral("Note"), 28, 20, {0.4, 0.6});
