@@ -210,22 +210,6 @@ class TestComposition : public QObject
             VERIFY_NEAR(out.pixelColor(left + 10, bottom + 1), Qt::blue, 2);
     }
 
-    void checkerboardStartsBottomLeft()
-    {
-        // Canvas 45 x 35: squares counted from the bottom edge, so the grey
-        // bottom-left square covers rows 25..34 and the top row of squares is
-        // cut to 5 rows.
-        BeautySettings settings = plainSettings(10);
-        settings.backgroundType = BackgroundType::transparent;
-        const QImage out = compose(solidImage(25, 15, Qt::transparent), settings);
-        QCOMPARE(out.size(), QSize(45, 35));
-        const QColor grey = QColor::fromRgbF(0.9f, 0.9f, 0.9f), white(Qt::white);
-        VERIFY_NEAR(out.pixelColor(2, 32), grey, 1);
-        VERIFY_NEAR(out.pixelColor(12, 32), white, 1);
-        VERIFY_NEAR(out.pixelColor(2, 22), white, 1);
-        VERIFY_NEAR(out.pixelColor(2, 2), white, 1); // cut top row, index 3
-    }
-
     void cornersAndBorder_data()
     {
         // A 100 x 100 red image at (20, 20) on blue; border green.
@@ -760,6 +744,7 @@ class TestComposition : public QObject
         const BeautySettings preset{.gradientPresetId = gradientPresets().at(5).id};
         const BeautySettings solid{
             .borderWidth = 3, .backgroundType = BackgroundType::solid, .solidColor = {0.2, 0.4, 0.6, 1}};
+        // 208 points tall: the squares, counted from the bottom edge, leave a cut top row.
         const BeautySettings checkerboard{.backgroundType = BackgroundType::transparent,
                                           .canvasPresetId = "16:9"};
         QTest::newRow("default") << BeautySettings{} << QByteArray("3e8e3b77a9d94dd1fc79746077b48da75fba9056");
