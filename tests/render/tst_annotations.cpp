@@ -451,9 +451,7 @@ class TestAnnotations : public QObject
         QFETCH(QList<ShapeOverlay>, shapes);
         QFETCH(QList<TextOverlay>, texts);
         const double width = 300, height = 200;
-        QImage canvas(int(width * ratio), int(height * ratio), QImage::Format_ARGB32_Premultiplied);
-        canvas.fill(Qt::transparent);
-        canvas.setDevicePixelRatio(ratio);
+        QImage canvas = solidImage(int(width * ratio), int(height * ratio), Qt::transparent, ratio);
         QList<QRect> reach;
         for (const ShapeOverlay& shape : shapes)
             reach.append(boundsInPixels(shapeBounds(shape, width, height), ratio, canvas.size()));

@@ -756,8 +756,7 @@ class TestComposition : public QObject
     {
         QFETCH(BeautySettings, settings);
         // A drawn screenshot with soft edges and see-through parts, at ratio 2.
-        QImage source(240, 160, QImage::Format_ARGB32_Premultiplied);
-        source.fill(Qt::transparent);
+        QImage source = solidImage(240, 160, Qt::transparent);
         {
             QPainter painter(&source);
             painter.setRenderHint(QPainter::Antialiasing);
