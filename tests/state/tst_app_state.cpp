@@ -97,11 +97,9 @@ class TestAppState : public QObject
         QFETCH(int, closing);
         QFETCH(int, expectedCurrent);
         AppState state(m_home.path());
-        QList<QUuid> ids{state.currentTabId().value()};
-        for (int i = 1; i < tabCount; ++i) {
+        for (int i = 1; i < tabCount; ++i)
             state.newTab();
-            ids << state.currentTabId().value();
-        }
+        const QList<QUuid> ids = mapped(state.tabs(), &ScreenshotTab::id);
         state.selectTab(ids[current]);
         state.closeTab(ids[closing]);
         QCOMPARE(state.tabs().size(), qsizetype(std::max(1, tabCount - 1)));
@@ -409,8 +407,7 @@ class TestAppState : public QObject
         AppState state(m_home.path());
         state.setMarkerStartNumber(start);
         placeMarkers(state, 4);
-        const QList<int> before{start, start + 1, start + 2, start + 3};
-        QCOMPARE(markerNumbers(state), before);
+        QCOMPARE(markerNumbers(state), (QList<int>{start, start + 1, start + 2, start + 3}));
         QCOMPARE(state.selectedStepMarkerId(), state.currentStepMarkers().last().id);
         const QList<StepMarker> placed = state.currentStepMarkers();
 
