@@ -405,9 +405,8 @@ class TestAnnotations : public QObject
             const QImage fresh =
                 ImageProcessor().compose(source, settings, step.texts, step.shapes, step.removals);
             QVERIFY(!fresh.isNull());
-            const QImage actual = shown.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            const QImage expected = fresh.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            if (actual != expected)
+            const auto format = QImage::Format_ARGB32_Premultiplied;
+            if (shown.convertToFormat(format) != fresh.convertToFormat(format))
                 QFAIL(qPrintable(QStringLiteral("step %1 differs from a fresh composition").arg(i)));
         }
     }

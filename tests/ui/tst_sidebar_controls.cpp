@@ -231,8 +231,7 @@ class TestSidebarControls : public QObject
         QIcon::setThemeName(QStringLiteral("greyglyphs"));
         QVERIFY(QIcon::hasThemeIcon(themeIconName(QStringLiteral("arrow.uturn.backward"))));
         const QIcon icon = symbolIcon(QStringLiteral("arrow.uturn.backward"), palette);
-        const QImage pixels = icon.pixmap(16, 16).toImage();
-        QTEST(QColor(pixels.pixel(8, 8)) == QColor(46, 52, 54), "themed");
+        QTEST(QColor(icon.pixmap(16, 16).toImage().pixel(8, 8)) == QColor(46, 52, 54), "themed");
         QVERIFY(visiblePixels(icon, window) >= 6);
         QIcon::setThemeSearchPaths(searchPaths);
         QIcon::setThemeName(themeName);

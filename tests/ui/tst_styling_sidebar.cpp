@@ -230,8 +230,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         // Back to all: the chosen preset stays outlined in the full grid.
         labelled<PresetChip>(*background, QStringLiteral("All"))->click();
-        const qsizetype index = gradientPresets().indexOf(dark[1]);
-        QVERIFY(swatches()[index]->isChecked());
+        QVERIFY(swatches()[gradientPresets().indexOf(dark[1])]->isChecked());
     }
 
     void stylingEditComposesAtOnce()
