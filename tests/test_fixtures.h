@@ -3,6 +3,7 @@
 // Fixtures every test area shares: a private home, a captured standard
 // stream, test images and the wait for a composition.
 
+#include <QBuffer>
 #include <QByteArrayView>
 #include <QColor>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QTemporaryFile>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace lustrelab::test {
@@ -129,6 +131,36 @@ inline bool writeFile(const QString& path, QByteArrayView bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
+// `image` as a file of `format` would hold it.
+inline QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// An image whose pixel (x, y) is pixel(x, y).
+template <typename Pixel>
+QImage imageOf(int width, int height, Pixel pixel,
+               QImage::Format format = QImage::Format_ARGB32_Premultiplied)
+{
+    QImage image(width, height, format);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, pixel(x, y));
+    return image;
+}
+
+// What `field` (a member or any callable) gives for each entry of `list`, in order.
+template <typename List, typename Field> auto mapped(const List& list, Field field)
+{
+    QList<std::decay_t<std::invoke_result_t<Field, decltype(*std::begin(list))>>> values;
+    for (const auto& entry : list)
+        values << std::invoke(field, entry);
+    return values;
+}
+
 // One colour everywhere, in the format the engine composes in.
 inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 90), double ratio = 1)
 {
@@ -142,11 +174,9 @@ inline QImage solidImage(int width, int height, QColor color = QColor(40, 160, 9
 // mix-up shows, as does a mean taken over the wrong pixels.
 inline QImage patternImage(int width, int height, double ratio = 1)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y,
-                           qRgb((x * 37 + y * 11) & 0xff, (x * 5 + y * 53) & 0xff, (x * y * 7 + 90) & 0xff));
+    QImage image = imageOf(width, height, [](int x, int y) {
+        return qRgb((x * 37 + y * 11) & 0xff, (x * 5 + y * 53) & 0xff, (x * y * 7 + 90) & 0xff);
+    });
     image.setDevicePixelRatio(ratio);
     return image;
 }
@@ -174,10 +204,7 @@ template <typename State> [[nodiscard]] bool composed(const State& state, int ti
 // The numbers of the current tab's step markers, in placement order.
 template <typename State> QList<int> markerNumbers(const State& state)
 {
-    QList<int> numbers;
-    for (const auto& marker : state.currentStepMarkers())
-        numbers << marker.number;
-    return numbers;
+    return mapped(state.currentStepMarkers(), [](const auto& marker) { return marker.number; });
 }
 
 } // namespace lustrelab::test

@@ -62,9 +62,7 @@ class TestLustrelabApp : public QObject
         QGuiApplication::clipboard()->setImage(test::solidImage(4, 4, Qt::yellow));
 
         LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
-        QStringList paths;
-        for (const QString& file : files)
-            paths << makeFile(file);
+        const QStringList paths = test::mapped(files, [this](const QString& file) { return makeFile(file); });
         test::StreamCapture errors(stderr);
         app.openFiles(paths);
         app.window().show();

@@ -30,11 +30,7 @@ const QRectF frame(100, 50, 400, 200);
 // One-pixel black and white columns: any resampling turns them grey.
 QImage stripes(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, x % 2 ? 0xFF000000 : 0xFFFFFFFF);
-    return image;
+    return test::imageOf(width, height, [](int x, int) { return x % 2 ? 0xFF000000 : 0xFFFFFFFF; });
 }
 
 enum class Tone { white, red, pink, yellow, grey, green, other };
@@ -218,31 +214,25 @@ class TestCanvasPainting : public QObject
         QTest::addColumn<QPointF>("press");
         QTest::addColumn<QPointF>("release");
         QTest::addColumn<std::optional<UnitRect>>("expected");
-        const std::optional<UnitRect> none;
         const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
         const auto select = CanvasTool::select;
-        QTest::newRow("select tool with Shift: the spanned part, origin bottom-left")
-            << select << shift << QPointF(200, 100) << QPointF(300, 200)
-            << std::optional(UnitRect{0.25, 0.25, 0.25, 0.5});
-        QTest::newRow("dragged up and left gives the same area")
-            << select << shift << QPointF(300, 200) << QPointF(200, 100)
-            << std::optional(UnitRect{0.25, 0.25, 0.25, 0.5});
-        QTest::newRow("past the bottom-right corner clamps to the image")
-            << select << shift << QPointF(400, 150) << QPointF(700, 400)
-            << std::optional(UnitRect{0.75, 0, 0.25, 0.5});
-        QTest::newRow("Shift on the keypad still counts")
-            << select << (shift | Qt::KeypadModifier) << QPointF(200, 100) << QPointF(300, 200)
-            << std::optional(UnitRect{0.25, 0.25, 0.25, 0.5});
-        QTest::newRow("without Shift the drag is a plain one")
-            << select << Qt::KeyboardModifiers() << QPointF(200, 100) << QPointF(300, 200) << none;
-        QTest::newRow("Ctrl+Shift is another gesture")
-            << select << (shift | Qt::ControlModifier) << QPointF(200, 100) << QPointF(300, 200) << none;
-        QTest::newRow("another tool keeps its Shift-drag")
-            << CanvasTool::shape << shift << QPointF(200, 100) << QPointF(300, 200) << none;
-        QTest::newRow("beside the image clamps to a line")
-            << select << shift << QPointF(520, 100) << QPointF(600, 200) << none;
-        QTest::newRow("thinner than a line of text")
-            << select << shift << QPointF(200, 100) << QPointF(300, 103) << none;
+        // Most rows drag from (200, 100) to (300, 200), a quarter of the image.
+        const auto row = [](const char* name, CanvasTool tool, Qt::KeyboardModifiers modifiers,
+                            std::optional<UnitRect> area, QPointF press = {200, 100},
+                            QPointF release = {300, 200}) {
+            QTest::newRow(name) << tool << modifiers << press << release << area;
+        };
+        const UnitRect quarter{0.25, 0.25, 0.25, 0.5};
+        row("select tool with Shift: the spanned part, origin bottom-left", select, shift, quarter);
+        row("dragged up and left gives the same area", select, shift, quarter, {300, 200}, {200, 100});
+        row("past the bottom-right corner clamps to the image", select, shift, UnitRect{0.75, 0, 0.25, 0.5},
+            {400, 150}, {700, 400});
+        row("Shift on the keypad still counts", select, shift | Qt::KeypadModifier, quarter);
+        row("without Shift the drag is a plain one", select, {}, {});
+        row("Ctrl+Shift is another gesture", select, shift | Qt::ControlModifier, {});
+        row("another tool keeps its Shift-drag", CanvasTool::shape, shift, {});
+        row("beside the image clamps to a line", select, shift, {}, {520, 100}, {600, 200});
+        row("thinner than a line of text", select, shift, {}, {200, 100}, {300, 103});
     }
     void textAreaFromShiftDrag()
     {
@@ -290,25 +280,21 @@ class TestCanvasPainting : public QObject
         QTest::addColumn<QPoint>("probe");
         QTest::addColumn<Tone>("tone");
         // The drag spans (50, 50) to (150, 110), made from bottom-right to top-left.
-        const auto shape = CanvasTool::shape;
-        QTest::newRow("rectangle: outline") << shape << ShapeType::rectangle << QPoint(50, 80) << Tone::red;
+        using enum ShapeType;
+        using enum Tone;
+        const auto shape = CanvasTool::shape, remove = CanvasTool::remove;
+        QTest::newRow("rectangle: outline") << shape << rectangle << QPoint(50, 80) << red;
         QTest::newRow("rounded rectangle: corner cut round")
-            << shape << ShapeType::roundedRectangle << QPoint(50, 50) << Tone::white;
-        QTest::newRow("ellipse: touches the sides")
-            << shape << ShapeType::ellipse << QPoint(50, 80) << Tone::red;
-        QTest::newRow("ellipse: not the corners")
-            << shape << ShapeType::ellipse << QPoint(53, 53) << Tone::white;
+            << shape << roundedRectangle << QPoint(50, 50) << white;
+        QTest::newRow("ellipse: touches the sides") << shape << ellipse << QPoint(50, 80) << red;
+        QTest::newRow("ellipse: not the corners") << shape << ellipse << QPoint(53, 53) << white;
         QTest::newRow("arrow: top-left to bottom-right whatever the drag")
-            << shape << ShapeType::arrow << QPoint(100, 80) << Tone::red;
-        QTest::newRow("highlight: yellow wash")
-            << shape << ShapeType::highlight << QPoint(100, 80) << Tone::yellow;
-        QTest::newRow("blur: grey wash") << shape << ShapeType::blur << QPoint(100, 80) << Tone::grey;
-        QTest::newRow("remove: pale red fill")
-            << CanvasTool::remove << ShapeType::rectangle << QPoint(100, 80) << Tone::pink;
-        QTest::newRow("remove: dashed red edge")
-            << CanvasTool::remove << ShapeType::rectangle << QPoint(52, 50) << Tone::red;
-        QTest::newRow("remove: the dash has gaps")
-            << CanvasTool::remove << ShapeType::rectangle << QPoint(58, 50) << Tone::pink;
+            << shape << arrow << QPoint(100, 80) << red;
+        QTest::newRow("highlight: yellow wash") << shape << highlight << QPoint(100, 80) << yellow;
+        QTest::newRow("blur: grey wash") << shape << blur << QPoint(100, 80) << grey;
+        QTest::newRow("remove: pale red fill") << remove << rectangle << QPoint(100, 80) << pink;
+        QTest::newRow("remove: dashed red edge") << remove << rectangle << QPoint(52, 50) << red;
+        QTest::newRow("remove: the dash has gaps") << remove << rectangle << QPoint(58, 50) << pink;
     }
     void dragPreview()
     {
@@ -325,8 +311,7 @@ class TestCanvasPainting : public QObject
 
     void closeSymbolShowsTheImageThroughItsCross()
     {
-        RemovalArea area;
-        area.rect = {0, 0, 1, 1};
+        const RemovalArea area{.rect = {0, 0, 1, 1}};
         QImage image = test::solidImage(200, 100, Qt::white);
         QPainter painter(&image);
         RemovalAreaHandle{area, QSizeF(200, 100)}.paint(painter);
@@ -361,11 +346,8 @@ class TestCanvasPainting : public QObject
         QImage half;
         halveInto(image, half);
         QCOMPARE(half.size(), QSize((size.width() + 1) / 2, (size.height() + 1) / 2));
-        QList<QRgb> actual;
-        for (int y = 0; y < half.height(); ++y)
-            for (int x = 0; x < half.width(); ++x)
-                actual.append(half.pixel(x, y)); // as stored: premultiplied
-        QTEST(actual, "expected");
+        const auto* stored = reinterpret_cast<const QRgb*>(half.constBits()); // premultiplied, row by row
+        QTEST(QList<QRgb>(stored, stored + half.width() * half.height()), "expected");
     }
 
     void displayResampler_data()
@@ -419,8 +401,7 @@ class TestCanvasPainting : public QObject
         QFETCH(bool, newImage);
         QFETCH(QRectF, secondFrame);
         QFETCH(bool, allowStretch);
-        QImage composed(800, 500, QImage::Format_ARGB32_Premultiplied);
-        composed.fill(Qt::darkCyan);
+        QImage composed = test::solidImage(800, 500, Qt::darkCyan);
         QImage target = test::solidImage(300, 200, Qt::white);
         QPainter painter(&target);
         ImageDisplayBuffer display;
@@ -451,8 +432,7 @@ class TestCanvasPainting : public QObject
     {
         QFETCH(QRectF, frame);
         QFETCH(double, ratio);
-        QFETCH(QRect, pixels);
-        QCOMPARE(ImageDisplayBuffer::devicePixelRect(frame, ratio), pixels);
+        QTEST(ImageDisplayBuffer::devicePixelRect(frame, ratio), "pixels");
     }
 
     // The composed image is shown from its own pixels, not from a buffer made

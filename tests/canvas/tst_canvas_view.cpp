@@ -340,9 +340,8 @@ class TestCanvasView : public QObject
         QCOMPARE(stroke.highlighter, tool == CanvasTool::highlighter);
         QCOMPARE(m_canvas->state.selectedPenStrokeId(), stroke.id);
         QVERIFY2(stroke.points.size() < path.size() / 3, qPrintable(QString::number(stroke.points.size())));
-        QList<QPointF> kept;
-        for (const UnitPoint& p : stroke.points)
-            kept.append(canvas::unitToCanvas(p, m_canvas->frame()));
+        const QList<QPointF> kept = test::mapped(
+            stroke.points, [&](UnitPoint p) { return canvas::unitToCanvas(p, m_canvas->frame()); });
         for (const QPoint& p : path)
             QVERIFY2(distanceToPolyline(p, kept) <= 0.5,
                      qPrintable(QStringLiteral("%1, %2 is off").arg(p.x()).arg(p.y())));

@@ -173,9 +173,7 @@ class TestCaptureCommand : public QObject
         if (xclip.isEmpty())
             QSKIP("xclip is not installed");
         const QStringList readPng{"-o", "-selection", "clipboard", "-t", "image/png"};
-        BeautySettings tight;
-        tight.padding = 8;
-        tight.exportScale = 3;
+        const BeautySettings tight{.padding = 8, .exportScale = 3};
         TemplateManager(TemplateManager::defaultDirectory()).saveTemplate(QStringLiteral("Tight"), tight);
 
         // An earlier test's copy may still be held; taking the clipboard ends it.

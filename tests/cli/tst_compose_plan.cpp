@@ -35,15 +35,10 @@ namespace {
 
 QByteArray gradientPng(QImage::Format format)
 {
-    QImage image(23, 17, QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgba(x * 11, y * 15, (x * y) % 256, 255 - x * 7));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.convertToFormat(format, Qt::ThresholdDither).save(&buffer, "PNG");
-    return bytes;
+    const QImage image = test::imageOf(
+        23, 17, [](int x, int y) { return qRgba(x * 11, y * 15, (x * y) % 256, 255 - x * 7); },
+        QImage::Format_ARGB32);
+    return test::encoded(image.convertToFormat(format, Qt::ThresholdDither), "PNG");
 }
 
 int paethPredictor(int a, int b, int c)
@@ -107,10 +102,8 @@ QByteArray filteredPng(int width, int height, int channels, int filterType, int 
 
 QByteArray jpeg(bool progressive)
 {
-    QImage image(48, 40, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 5, y * 6, (x ^ y) * 4));
+    const QImage image = test::imageOf(
+        48, 40, [](int x, int y) { return qRgb(x * 5, y * 6, (x ^ y) * 4); }, QImage::Format_RGB32);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -242,8 +235,7 @@ class TestComposePlan : public QObject
 
     void laterSetWins()
     {
-        BeautySettings base;
-        base.cornerRadius = 5;
+        const BeautySettings base{.cornerRadius = 5};
         BeautySettings expected = base; // untouched fields keep the base's values
         expected.padding = 30;
         expected.shadowOpacity = 0.3f;
@@ -337,8 +329,7 @@ class TestComposePlan : public QObject
         QFETCH(QSize, image);
         QFETCH(QString, preset);
         QFETCH(QSizeF, canvas);
-        BeautySettings settings;
-        settings.canvasPresetId = preset, settings.padding = 50, settings.exportScale = 1;
+        const BeautySettings settings{.padding = 50, .canvasPresetId = preset, .exportScale = 1};
         const double area = canvas.width() * canvas.height();
         QVERIFY2(!checkComposedSize(image, settings, qint64(area * 0.98)).isEmpty(),
                  "a canvas over the limit");
@@ -376,10 +367,9 @@ class TestComposePlan : public QObject
         QCOMPARE(a->removalAreas[0].rect, (UnitRect{0.1, 0.2, 0.3, 0.4}));
         QCOMPARE(a->removalAreas[0].method, RemovalMethod::solidColor);
 
-        ShapeOverlay newShape;
-        newShape.id = a->shapeOverlays[1].id;
-        QVERIFY(a->shapeOverlays[1] == newShape);
-        QVERIFY(!newShape.id.isNull() && newShape.id != shape.id); // each gets its own identity
+        const QUuid newId = a->shapeOverlays[1].id;
+        QVERIFY(a->shapeOverlays[1] == ShapeOverlay{.id = newId});
+        QVERIFY(!newId.isNull() && newId != shape.id); // each gets its own identity
         QCOMPARE(a->removalAreas[1].method, RemovalMethod::contentAware);
     }
 
@@ -432,9 +422,8 @@ class TestComposePlan : public QObject
             R"({"textOverlays": [{"text": "Old"}], "shapeOverlays": [{"shapeType": "Blur", "opacity": 1.5}],)"
             R"("removalAreas": [{"rect": {"x": 0, "y": 0, "width": 0.5, "height": 0.5}}]})"));
         QVERIFY(a);
-        ShapeOverlay blur;
-        blur.id = a->shapeOverlays[0].id, blur.shapeType = ShapeType::blur, blur.opacity = 1.5;
-        QVERIFY(a->shapeOverlays[0] == blur);
+        QVERIFY(a->shapeOverlays[0] ==
+                (ShapeOverlay{.id = a->shapeOverlays[0].id, .shapeType = ShapeType::blur, .opacity = 1.5}));
         QCOMPARE(a->textOverlays[0].text, QStringLiteral("Old"));
         QVERIFY(a->stepMarkers.isEmpty() && a->penStrokes.isEmpty());
     }
@@ -445,94 +434,75 @@ class TestComposePlan : public QObject
     {
         QTest::addColumn<Json>("json");
         QTest::addColumn<QString>("error"); // the whole message, or its start before a '…'; empty: accepted
-
-        QTest::newRow("top level array") << Json::array() << "annotations: expected an object";
-        QTest::newRow("misspelt list")
-            << json(R"({"textOverlay":[]})") << "annotations.textOverlay: unknown key";
-        QTest::newRow("misspelt field")
-            << json(R"({"textOverlays":[{"fontsize":12}]})") << "textOverlays[0].fontsize: unknown key";
-        QTest::newRow("string for number") << json(R"({"textOverlays":[{}, {"fontSize":"32"}]})")
-                                           << "textOverlays[1].fontSize: expected a number";
-        QTest::newRow("unknown weight") << json(R"({"textOverlays":[{"fontWeight":"bold"}]})")
-                                        << "textOverlays[0].fontWeight: expected one of…";
-        QTest::newRow("colour without opacity")
-            << json(R"({"shapeOverlays":[{"strokeColor":{"red":1,"green":0,"blue":0}}]})")
-            << "shapeOverlays[0].strokeColor: expected a colour object…";
-        QTest::newRow("removal without rect")
-            << json(R"({"removalAreas":[{}]})") << "removalAreas[0].rect: missing";
-        QTest::newRow("blur at x 1e15")
-            << json(R"({"shapeOverlays":[{"shapeType":"Blur","startPoint":{"x":1e15,"y":0}}]})")
-            << R"(shapeOverlays[0].startPoint: "x" must be from -100 to 100)";
-        QTest::newRow("end point below the canvas")
-            << json(R"({"shapeOverlays":[{},{"endPoint":{"x":0,"y":-1000}}]})")
-            << R"(shapeOverlays[1].endPoint: "y" must be from -100 to 100)";
-        QTest::newRow("removal area too wide")
-            << json(R"({"removalAreas":[{"rect":{"x":0,"y":0,"width":1e300,"height":1}}]})")
-            << R"(removalAreas[0].rect: "width" must be from -100 to 100)";
-        QTest::newRow("text position near the largest number")
-            << json(R"({"textOverlays":[{"position":{"x":-1.7e308,"y":0}}]})")
-            << R"(textOverlays[0].position: "x" must be from -100 to 100)";
-        QTest::newRow("huge stroke") << json(R"({"shapeOverlays":[{"strokeWidth":1e9}]})")
-                                     << "shapeOverlays[0].strokeWidth: expected a number from 0 to 10000";
-        QTest::newRow("huge font") << json(R"({"textOverlays":[{"fontSize":100000}]})")
-                                   << "textOverlays[0].fontSize: expected a number from 0 to 10000";
-        QTest::newRow("type errors still come first")
-            << json(R"({"shapeOverlays":[{"startPoint":{"x":1e15,"y":0},"strokeWidth":"x"}]})")
-            << "shapeOverlays[0].strokeWidth: expected a number";
-        QTest::newRow("shape reaching well past the edges")
-            << json(R"({"shapeOverlays":[{"startPoint":{"x":-100,"y":-3},"endPoint":{"x":100,"y":4},)"
-                    R"("strokeWidth":10000}]})")
-            << "";
-        QTest::newRow("marker without position")
-            << json(R"({"stepMarkers":[{"number":2}]})") << "stepMarkers[0].position: missing";
-        QTest::newRow("marker number not whole")
-            << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"number":1.5}]})")
-            << "stepMarkers[0].number: expected a whole number";
-        QTest::newRow("marker of size 0") << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"size":0}]})")
-                                          << "stepMarkers[0].size: expected a number from 1 to 10000";
-        QTest::newRow("marker tail far away")
-            << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"tailPoint":{"x":500,"y":0}}]})")
-            << R"(stepMarkers[0].tailPoint: "x" must be from -100 to 100)";
-        QTest::newRow("misspelt marker key")
-            << json(R"({"stepMarkers":[{"position":{"x":0,"y":0},"colour":1}]})")
-            << "stepMarkers[0].colour: unknown key";
-        QTest::newRow("stroke without points")
-            << json(R"({"penStrokes":[{}]})") << "penStrokes[0].points: missing";
-        QTest::newRow("stroke with no points") << json(R"({"penStrokes":[{"points":[]}]})")
-                                               << "penStrokes[0].points: expected from 1 to 100000 points";
-        QTest::newRow("stroke point without y")
-            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":1}]}]})")
-            << R"(penStrokes[0].points[1]: expected an object with the numbers "x" and "y")";
-        QTest::newRow("stroke point far away")
-            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":0,"y":-1e9}]}]})")
-            << R"(penStrokes[0].points[1]: "y" must be from -100 to 100)";
-        QTest::newRow("highlighter not a boolean")
-            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0}],"highlighter":"yes"}]})")
-            << "penStrokes[0].highlighter: expected true or false";
-        QTest::newRow("stroke opacity above 1")
-            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0}],"opacity":2}]})")
-            << "penStrokes[0].opacity: expected a number from 0 to 1";
-        QTest::newRow("stroke width negative")
-            << json(R"({"penStrokes":[{"points":[{"x":0,"y":0}],"width":-1}]})")
-            << "penStrokes[0].width: expected a number from 0 to 10000";
-        QTest::newRow("cell under a point")
-            << json(R"({"shapeOverlays":[{"shapeType":"Pixelate","cellSize":0.5}]})")
-            << "shapeOverlays[0].cellSize: expected a number from 1 to 10000";
-        QTest::newRow("unknown shape type") << json(R"({"shapeOverlays":[{"shapeType":"Mosaic"}]})")
-                                            << "shapeOverlays[0].shapeType: expected one of…";
-        QTest::newRow("crop outside the screenshot")
-            << json(R"({"crop":{"x":0.5,"y":0,"width":0.6,"height":1}})")
-            << "crop: expected a rectangle inside…";
-        QTest::newRow("crop of no width")
-            << json(R"({"crop":{"x":0,"y":0,"width":0,"height":1}})") << "crop: expected a rectangle inside…";
-        QTest::newRow("crop without height") << json(R"({"crop":{"x":0,"y":0,"width":1}})")
-                                             << R"(annotations.crop: "height" must be a number)";
-        QTest::newRow("whole screenshot as crop")
-            << json(R"({"crop":{"x":0,"y":0,"width":1,"height":1}})") << "";
-        QTest::newRow("markers not an array")
-            << json(R"({"stepMarkers":{}})") << "stepMarkers: expected an array";
-        QTest::newRow("large text turned many times")
-            << json(R"({"textOverlays":[{"fontSize":10000,"rotation":-7200}]})") << "";
+        const auto row = [](const char* name, const char* text, const char* error = "") {
+            QTest::newRow(name) << json(text) << QString::fromUtf8(error);
+        };
+        row("top level array", "[]", "annotations: expected an object");
+        row("misspelt list", R"({"textOverlay":[]})", "annotations.textOverlay: unknown key");
+        row("misspelt field", R"({"textOverlays":[{"fontsize":12}]})",
+            "textOverlays[0].fontsize: unknown key");
+        row("string for number", R"({"textOverlays":[{}, {"fontSize":"32"}]})",
+            "textOverlays[1].fontSize: expected a number");
+        row("unknown weight", R"({"textOverlays":[{"fontWeight":"bold"}]})",
+            "textOverlays[0].fontWeight: expected one of…");
+        row("colour without opacity", R"({"shapeOverlays":[{"strokeColor":{"red":1,"green":0,"blue":0}}]})",
+            "shapeOverlays[0].strokeColor: expected a colour object…");
+        row("removal without rect", R"({"removalAreas":[{}]})", "removalAreas[0].rect: missing");
+        row("blur at x 1e15", R"({"shapeOverlays":[{"shapeType":"Blur","startPoint":{"x":1e15,"y":0}}]})",
+            R"(shapeOverlays[0].startPoint: "x" must be from -100 to 100)");
+        row("end point below the canvas", R"({"shapeOverlays":[{},{"endPoint":{"x":0,"y":-1000}}]})",
+            R"(shapeOverlays[1].endPoint: "y" must be from -100 to 100)");
+        row("removal area too wide", R"({"removalAreas":[{"rect":{"x":0,"y":0,"width":1e300,"height":1}}]})",
+            R"(removalAreas[0].rect: "width" must be from -100 to 100)");
+        row("text position near the largest number",
+            R"({"textOverlays":[{"position":{"x":-1.7e308,"y":0}}]})",
+            R"(textOverlays[0].position: "x" must be from -100 to 100)");
+        row("huge stroke", R"({"shapeOverlays":[{"strokeWidth":1e9}]})",
+            "shapeOverlays[0].strokeWidth: expected a number from 0 to 10000");
+        row("huge font", R"({"textOverlays":[{"fontSize":100000}]})",
+            "textOverlays[0].fontSize: expected a number from 0 to 10000");
+        row("type errors still come first",
+            R"({"shapeOverlays":[{"startPoint":{"x":1e15,"y":0},"strokeWidth":"x"}]})",
+            "shapeOverlays[0].strokeWidth: expected a number");
+        row("shape reaching well past the edges",
+            R"({"shapeOverlays":[{"startPoint":{"x":-100,"y":-3},"endPoint":{"x":100,"y":4},"strokeWidth":10000}]})");
+        row("marker without position", R"({"stepMarkers":[{"number":2}]})",
+            "stepMarkers[0].position: missing");
+        row("marker number not whole", R"({"stepMarkers":[{"position":{"x":0,"y":0},"number":1.5}]})",
+            "stepMarkers[0].number: expected a whole number");
+        row("marker of size 0", R"({"stepMarkers":[{"position":{"x":0,"y":0},"size":0}]})",
+            "stepMarkers[0].size: expected a number from 1 to 10000");
+        row("marker tail far away",
+            R"({"stepMarkers":[{"position":{"x":0,"y":0},"tailPoint":{"x":500,"y":0}}]})",
+            R"(stepMarkers[0].tailPoint: "x" must be from -100 to 100)");
+        row("misspelt marker key", R"({"stepMarkers":[{"position":{"x":0,"y":0},"colour":1}]})",
+            "stepMarkers[0].colour: unknown key");
+        row("stroke without points", R"({"penStrokes":[{}]})", "penStrokes[0].points: missing");
+        row("stroke with no points", R"({"penStrokes":[{"points":[]}]})",
+            "penStrokes[0].points: expected from 1 to 100000 points");
+        row("stroke point without y", R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":1}]}]})",
+            R"(penStrokes[0].points[1]: expected an object with the numbers "x" and "y")");
+        row("stroke point far away", R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":0,"y":-1e9}]}]})",
+            R"(penStrokes[0].points[1]: "y" must be from -100 to 100)");
+        row("highlighter not a boolean", R"({"penStrokes":[{"points":[{"x":0,"y":0}],"highlighter":"yes"}]})",
+            "penStrokes[0].highlighter: expected true or false");
+        row("stroke opacity above 1", R"({"penStrokes":[{"points":[{"x":0,"y":0}],"opacity":2}]})",
+            "penStrokes[0].opacity: expected a number from 0 to 1");
+        row("stroke width negative", R"({"penStrokes":[{"points":[{"x":0,"y":0}],"width":-1}]})",
+            "penStrokes[0].width: expected a number from 0 to 10000");
+        row("cell under a point", R"({"shapeOverlays":[{"shapeType":"Pixelate","cellSize":0.5}]})",
+            "shapeOverlays[0].cellSize: expected a number from 1 to 10000");
+        row("unknown shape type", R"({"shapeOverlays":[{"shapeType":"Mosaic"}]})",
+            "shapeOverlays[0].shapeType: expected one of…");
+        row("crop outside the screenshot", R"({"crop":{"x":0.5,"y":0,"width":0.6,"height":1}})",
+            "crop: expected a rectangle inside…");
+        row("crop of no width", R"({"crop":{"x":0,"y":0,"width":0,"height":1}})",
+            "crop: expected a rectangle inside…");
+        row("crop without height", R"({"crop":{"x":0,"y":0,"width":1}})",
+            R"(annotations.crop: "height" must be a number)");
+        row("whole screenshot as crop", R"({"crop":{"x":0,"y":0,"width":1,"height":1}})");
+        row("markers not an array", R"({"stepMarkers":{}})", "stepMarkers: expected an array");
+        row("large text turned many times", R"({"textOverlays":[{"fontSize":10000,"rotation":-7200}]})");
     }
     void checked()
     {

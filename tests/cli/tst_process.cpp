@@ -102,12 +102,10 @@ class TestProcess : public QObject
             expand("@notes.json"),
             R"({"shapeOverlays": [{"startPoint": {"x": 0, "y": 0},)"
             R"("endPoint": {"x": 1, "y": 1}, "fillColor": {"red": 0, "green": 0, "blue": 1, "opacity": 1}}]})"));
-        BeautySettings flat;
-        flat.padding = 10;
         QVERIFY(writeFile(m_home.filePath("data/Lustrelab/templates.json"),
                           R"([{"id": "0B7A6C2D-1E3F-4A5B-8C9D-0E1F2A3B4C5D", "name": "Flat", "createdAt": 0,)"
                           R"("updatedAt": 0, "settings": )" +
-                              toJson(flat).dump() + "}]"));
+                              toJson(BeautySettings{.padding = 10}).dump() + "}]"));
         QVERIFY(writeTallPng(expand("@small.png"), 100, 100));
         QVERIFY(writeTallPng(expand("@wide.png"), 40000, 20));
         QVERIFY(writeTallPng(expand("@column.png"), 100, 31000));
@@ -300,32 +298,31 @@ class TestProcess : public QObject
             return flat + QStringList{"--set", QString("deviceFrameId=") + id};
         };
 
-        QTest::newRow("100 megapixels at scale 1") << flat << "mp100.png" << true << "" << QSize(12000, 8400);
-        QTest::newRow("100 megapixels at scale 2, refused before decoding")
-            << QStringList{"--scale", "2"} << "mp100.png" << true
-            << "would be 24256 x 17056 pixels at scale 2" << QSize();
-        QTest::newRow("largest readable image, more than the memory allows")
-            << flat << "largest.png" << true << "not enough memory" << QSize();
-        QTest::newRow("leading padding wider than any canvas")
-            << QStringList{"--set", "paddingUniform=false", "--set", "paddingLeading=40000",
-                           "--set", "exportScale=1"}
-            << "small.png" << false << "40164 x 228 pixels, more than 32768 pixels a side" << QSize();
-        QTest::newRow("input wider than any canvas")
-            << QStringList{"--scale", "1"} << "wide.png" << false << "40128 x 148 pixels" << QSize();
-        QTest::newRow("laptop base under a tall input")
-            << framed("macbookair13") << "column.png" << false
-            << "x 33492 pixels, more than 32768 pixels a side" << QSize();
-        QTest::newRow("tall input without the base still fits")
-            << framed("imac24") << "column.png" << false << "" << QSize(140, 31040);
-        QTest::newRow("browser title bar over the limit")
-            << framed("browserchrome") + QStringList{"--set", "padding=870"} << "column.png" << false
-            << "1842 x 32777 pixels" << QSize();
-        QTest::newRow("header claims 256 megapixels, data is short")
-            << flat << "claims-huge.png" << true << "damaged PNG: the file is cut short" << QSize();
-        QTest::newRow("truncated JPEG") << flat << "cut.jpg" << false << "cut short" << QSize();
-        QTest::newRow("whole JPEG") << flat << "whole.jpg" << false << "" << QSize(64, 48);
-        QTest::newRow("zero-byte file") << flat << "empty.png" << false << "empty file" << QSize();
-        QTest::newRow("folder") << flat << "folder.png" << false << "is a folder" << QSize();
+        const auto row = [](const char* name, const QStringList& arguments, const char* input, bool limited,
+                            const char* message, QSize written = {}) {
+            QTest::newRow(name) << arguments << input << limited << message << written;
+        };
+        row("100 megapixels at scale 1", flat, "mp100.png", true, "", {12000, 8400});
+        row("100 megapixels at scale 2, refused before decoding", {"--scale", "2"}, "mp100.png", true,
+            "would be 24256 x 17056 pixels at scale 2");
+        row("largest readable image, more than the memory allows", flat, "largest.png", true,
+            "not enough memory");
+        row("leading padding wider than any canvas",
+            {"--set", "paddingUniform=false", "--set", "paddingLeading=40000", "--set", "exportScale=1"},
+            "small.png", false, "40164 x 228 pixels, more than 32768 pixels a side");
+        row("input wider than any canvas", {"--scale", "1"}, "wide.png", false, "40128 x 148 pixels");
+        row("laptop base under a tall input", framed("macbookair13"), "column.png", false,
+            "x 33492 pixels, more than 32768 pixels a side");
+        row("tall input without the base still fits", framed("imac24"), "column.png", false, "",
+            {140, 31040});
+        row("browser title bar over the limit", framed("browserchrome") + QStringList{"--set", "padding=870"},
+            "column.png", false, "1842 x 32777 pixels");
+        row("header claims 256 megapixels, data is short", flat, "claims-huge.png", true,
+            "damaged PNG: the file is cut short");
+        row("truncated JPEG", flat, "cut.jpg", false, "cut short");
+        row("whole JPEG", flat, "whole.jpg", false, "", {64, 48});
+        row("zero-byte file", flat, "empty.png", false, "empty file");
+        row("folder", flat, "folder.png", false, "is a folder");
     }
 
     void hostileInputs()

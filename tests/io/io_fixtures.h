@@ -11,18 +11,9 @@
 namespace lustrelab::iotest {
 
 using test::asArgb;
+using test::encoded;
 using test::IsolatedHome;
 using test::patternImage;
-
-// `image` as a file of `format` would hold it.
-inline QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 
 // Shell scripts standing in for capture tools, alone on PATH while the object
 // lives. A recording tool logs its arguments, one call a line written at once

@@ -40,14 +40,14 @@ QImage source(const AppState& state)
 // channel-order fault shows.
 QImage noise(int width, int height, bool translucent, qreal ratio = 1)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
     QRandomGenerator random(7);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+    QImage image = test::imageOf(
+        width, height,
+        [&](int, int) {
             const quint32 v = random.generate();
-            image.setPixel(x, y,
-                           qRgba(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff, translucent ? v >> 24 : 255));
-        }
+            return qRgba(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff, translucent ? v >> 24 : 255);
+        },
+        QImage::Format_ARGB32);
     image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     return image;
@@ -207,10 +207,7 @@ class TestImageImport : public QObject
     {
         AppState state(m_env->filePath(QStringLiteral("templates")));
         state.loadImage(patternImage(8, 8), false);
-        BeautySettings settings = state.settings();
-        settings.exportScale = 3;
-        settings.exportFormat = ExportFormat::jpeg;
-        state.setSettings(settings);
+        state.setSettings({.exportScale = 3, .exportFormat = ExportFormat::jpeg});
         state.processImage();
         settle(state);
         const QImage composed = asArgb(*state.currentTab()->processedImage);
@@ -274,10 +271,7 @@ class TestImageImport : public QObject
         QFETCH(QSize, expected);
         // Red grows down the rows: a row out of place, or lost where the JPEG
         // encoder's stripes are joined, shows.
-        QImage image(201, 151, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < 151; ++y)
-            for (int x = 0; x < 201; ++x)
-                image.setPixel(x, y, qRgb(y * 255 / 150, 120, 200));
+        QImage image = test::imageOf(201, 151, [](int, int y) { return qRgb(y * 255 / 150, 120, 200); });
         image.setDevicePixelRatio(ratio);
         QTemporaryDir dir;
         const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
@@ -366,11 +360,8 @@ class TestImageImport : public QObject
     // opaque red and transparent pixels.
     void transparencySurvivesResampling()
     {
-        QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 20; ++x)
-                image.setPixel(x, y, qRgba(255, 0, 0, 255));
+        const QImage image =
+            test::imageOf(40, 40, [](int x, int) { return x < 20 ? qRgba(255, 0, 0, 255) : 0u; });
         const QImage scaled = ExportService::scaleImage(image, 2).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(qAlpha(scaled.pixel(79, 40)), 0);
         for (int x = 0; x < 80; ++x)

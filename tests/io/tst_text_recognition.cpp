@@ -6,6 +6,7 @@
 #include "io/text_redaction.h"
 #include "model/recognized_text.h"
 #include "model/sensitive_text.h"
+#include "test_fixtures.h"
 
 #include <QPainter>
 #include <QTest>
@@ -92,12 +93,11 @@ class TestTextRecognition : public QObject
     {
         QFETCH(int, lineCount);
         QFETCH(int, bands);
-        QFETCH(int, cuts);
         QList<Line> lines;
         const QImage grey = page(QStringList(lineCount, QStringLiteral("Tall letters: Qjyg")), &lines)
                                 .convertToFormat(QImage::Format_Grayscale8);
         const QList<int> rows = textBandCuts(grey, bands);
-        QCOMPARE(rows.size(), cuts);
+        QTEST(int(rows.size()), "cuts");
         for (const int row : rows)
             for (const Line& line : lines)
                 QVERIFY2(row < line.drawn.top() || row > line.drawn.bottom(), "a cut runs through a line");
@@ -138,10 +138,7 @@ class TestTextRecognition : public QObject
                 const bool inBox = std::any_of(found.begin(), found.end(), [&](const SensitiveRegion& r) {
                     return r.boxes.first().contains(x, y);
                 });
-                if (!inBox)
-                    QCOMPARE(changed.pixel(x, y), shot.pixel(x, y));
-                else
-                    QCOMPARE(changed.pixel(x, y), qRgb(0, 0, 0));
+                QCOMPARE(changed.pixel(x, y), inBox ? qRgb(0, 0, 0) : shot.pixel(x, y));
             }
     }
 
@@ -200,7 +197,6 @@ class TestTextRecognition : public QObject
     {
         QFETCH(QString, text);
         QFETCH(QString, secret);
-        QFETCH(int, kind);
         const QList<SensitiveMatch> found = findSensitive(text);
         if (secret.isEmpty()) {
             QVERIFY2(found.isEmpty(), qPrintable(text.mid(found.value(0).start, found.value(0).length)));
@@ -208,7 +204,7 @@ class TestTextRecognition : public QObject
         }
         QCOMPARE(found.size(), 1);
         QCOMPARE(text.mid(found[0].start, found[0].length), secret);
-        QCOMPARE(int(found[0].kind), kind);
+        QTEST(int(found[0].kind), "kind");
     }
 
     // Each secret is found once, in text order, whichever pattern came first.
@@ -216,11 +212,8 @@ class TestTextRecognition : public QObject
     {
         const QString text = QStringLiteral("a@b.io 10.0.0.1\nhttps://u:p@h.io 4111111111111111");
         const QList<SensitiveMatch> found = findSensitive(text);
-        QCOMPARE(found.size(), 4);
-        QCOMPARE(found[0].kind, SensitiveKind::email);
-        QCOMPARE(found[1].kind, SensitiveKind::ipv4);
-        QCOMPARE(found[2].kind, SensitiveKind::credentialUrl);
-        QCOMPARE(found[3].kind, SensitiveKind::cardNumber);
+        using enum SensitiveKind;
+        QCOMPARE(test::mapped(found, &SensitiveMatch::kind), (QList{email, ipv4, credentialUrl, cardNumber}));
     }
 
     // The reader splits secrets at gaps narrower than a space; the search
@@ -249,7 +242,6 @@ class TestTextRecognition : public QObject
         QFETCH(QStringList, words);
         QFETCH(QList<int>, gaps);
         QFETCH(int, kind);
-        QFETCH(int, covered);
         RecognizedText text;
         int left = 0;
         for (qsizetype i = 0; i < words.size(); ++i) {
@@ -267,7 +259,7 @@ class TestTextRecognition : public QObject
         const QRect box = regions[0].boxes[0];
         const int inside = int(std::count_if(text.words.begin(), text.words.end(),
                                              [&](const RecognizedWord& w) { return box.contains(w.box); }));
-        QCOMPARE(inside, covered);
+        QTEST(inside, "covered");
         QCOMPARE(text.text, words.join(u' ')); // what Copy Text gives keeps the reader's spaces
     }
 

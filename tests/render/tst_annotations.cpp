@@ -377,8 +377,7 @@ class TestAnnotations : public QObject
 
         // A removal area changes the layer below: nothing kept on the old one
         // may carry over.
-        RemovalArea removal;
-        removal.rect = {0.3, 0.3, 0.3, 0.3};
+        const RemovalArea removal{.rect = {0.3, 0.3, 0.3, 0.3}};
         const ShapeOverlay first = shapeAt(ShapeType::rectangle, {0.1, 0.1}, {0.5, 0.5});
         const ShapeOverlay second = shapeAt(ShapeType::rectangle, {0.5, 0.5}, {0.9, 0.9});
         const TextOverlay label = textOf(QStringLiteral("Note"), 28, 20, {0.4, 0.6});
@@ -406,9 +405,8 @@ class TestAnnotations : public QObject
             const QImage fresh =
                 ImageProcessor().compose(source, settings, step.texts, step.shapes, step.removals);
             QVERIFY(!fresh.isNull());
-            const QImage actual = shown.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            const QImage expected = fresh.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            if (actual != expected)
+            const auto format = QImage::Format_ARGB32_Premultiplied;
+            if (shown.convertToFormat(format) != fresh.convertToFormat(format))
                 QFAIL(qPrintable(QStringLiteral("step %1 differs from a fresh composition").arg(i)));
         }
     }
@@ -452,9 +450,7 @@ class TestAnnotations : public QObject
         QFETCH(QList<ShapeOverlay>, shapes);
         QFETCH(QList<TextOverlay>, texts);
         const double width = 300, height = 200;
-        QImage canvas(int(width * ratio), int(height * ratio), QImage::Format_ARGB32_Premultiplied);
-        canvas.fill(Qt::transparent);
-        canvas.setDevicePixelRatio(ratio);
+        QImage canvas = solidImage(int(width * ratio), int(height * ratio), Qt::transparent, ratio);
         QList<QRect> reach;
         for (const ShapeOverlay& shape : shapes)
             reach.append(boundsInPixels(shapeBounds(shape, width, height), ratio, canvas.size()));

@@ -18,6 +18,7 @@
 
 using namespace lustrelab;
 using test::composed;
+using test::mapped;
 using test::markerNumbers;
 using Operation = std::function<void(AppState&)>;
 using TabOperation = std::function<void(AppState&, const QUuid& current, const QUuid& other)>;
@@ -46,14 +47,6 @@ HistoryState documentOf(const AppState& state)
 [[nodiscard]] bool settle(const AppState& state)
 {
     return QTest::qWaitFor([&] { return !state.isProcessing(); }, 5000);
-}
-
-QList<QUuid> textIds(const AppState& state)
-{
-    QList<QUuid> ids;
-    for (const TextOverlay& text : state.currentTextOverlays())
-        ids << text.id;
-    return ids;
 }
 
 void placeMarkers(AppState& state, int count)
@@ -104,11 +97,9 @@ class TestAppState : public QObject
         QFETCH(int, closing);
         QFETCH(int, expectedCurrent);
         AppState state(m_home.path());
-        QList<QUuid> ids{state.currentTabId().value()};
-        for (int i = 1; i < tabCount; ++i) {
+        for (int i = 1; i < tabCount; ++i)
             state.newTab();
-            ids << state.currentTabId().value();
-        }
+        const QList<QUuid> ids = mapped(state.tabs(), &ScreenshotTab::id);
         state.selectTab(ids[current]);
         state.closeTab(ids[closing]);
         QCOMPARE(state.tabs().size(), qsizetype(std::max(1, tabCount - 1)));
@@ -168,9 +159,7 @@ class TestAppState : public QObject
         AppState state(m_home.path());
         state.newTab();
         state.newTab();
-        QList<QUuid> ids;
-        for (const ScreenshotTab& tab : state.tabs())
-            ids << tab.id;
+        const QList<QUuid> ids = mapped(state.tabs(), &ScreenshotTab::id);
         QList<std::pair<QUuid, QImage>> seen; // every stored composition, with its tab
         QList<bool> processingWhenStored;
         QHash<QUuid, qint64> shown;
@@ -356,9 +345,10 @@ class TestAppState : public QObject
         QCOMPARE(heard, (currentChanges ? Heard{{second, false}} : Heard{}));
         QCOMPARE(state.historyManager().canUndo(), !currentChanges);
         QCOMPARE(state.selectedTextOverlayId().has_value(), !currentChanges);
-        const QList<QUuid> before = textIds(state);
+        const QList<QUuid> before = mapped(state.currentTextOverlays(), &TextOverlay::id);
         state.undo();
-        QCOMPARE(textIds(state), currentChanges ? before : before.mid(0, 1));
+        QCOMPARE(mapped(state.currentTextOverlays(), &TextOverlay::id),
+                 currentChanges ? before : before.mid(0, 1));
         QVERIFY(settle(state));
     }
 
@@ -389,10 +379,7 @@ class TestAppState : public QObject
         QVERIFY(order.isEmpty()); // never inside the call
 
         QTRY_COMPARE(order, asked);
-        QList<bool> written;
-        for (const QString& error : errors)
-            written << error.isEmpty();
-        QCOMPARE(written, QList<bool>({false, true, false, true, false}));
+        QCOMPARE(mapped(errors, &QString::isEmpty), QList<bool>({false, true, false, true, false}));
         QVERIFY(!QFile::exists(asked[0].toLocalFile()));
         QCOMPARE(test::asArgb(QImage(asked[1].toLocalFile())),
                  test::asArgb(test::solidImage(4800, 3600, qRgb(250, 0, 0))));
@@ -420,8 +407,7 @@ class TestAppState : public QObject
         AppState state(m_home.path());
         state.setMarkerStartNumber(start);
         placeMarkers(state, 4);
-        const QList<int> before{start, start + 1, start + 2, start + 3};
-        QCOMPARE(markerNumbers(state), before);
+        QCOMPARE(markerNumbers(state), (QList<int>{start, start + 1, start + 2, start + 3}));
         QCOMPARE(state.selectedStepMarkerId(), state.currentStepMarkers().last().id);
         const QList<StepMarker> placed = state.currentStepMarkers();
 
@@ -504,11 +490,8 @@ class TestAppState : public QObject
     {
         QFETCH(QString, canvasPreset);
         AppState state(m_home.path());
-        QImage pattern(200, 100, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 200; ++x)
-                pattern.setPixel(x, y, qRgb(x, y * 2, (x * y) % 256));
-        state.loadImage(pattern, false);
+        state.loadImage(test::imageOf(200, 100, [](int x, int y) { return qRgb(x, y * 2, (x * y) % 256); }),
+                        false);
         state.setSettings({.canvasPresetId = canvasPreset});
         ShapeOverlay probe = freshShape(ShapeType::line);
         probe.strokeWidth = 0;

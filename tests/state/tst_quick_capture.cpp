@@ -76,7 +76,6 @@ class TestQuickCapture : public QObject
         QFETCH(AfterCapture, after);
         QFETCH(QString, templateName);
         QFETCH(QString, folder);
-        QFETCH(QString, summary);
         QFETCH(bool, copied);
         QFETCH(bool, saved);
 
@@ -105,7 +104,7 @@ class TestQuickCapture : public QObject
 
         QTRY_COMPARE(finished.size(), 1);
         QTRY_COMPARE(m_server.shown.size(), 1);
-        QCOMPARE(m_server.shown[0].summary, summary);
+        QTEST(m_server.shown[0].summary, "summary");
         // Nothing is lost: what could not be styled waits in a tab, unasked for.
         QCOMPARE(opened.size(), copied ? 0 : 1);
         if (!copied) {

@@ -28,10 +28,7 @@ using test::writeFile;
 namespace {
 QStringList names(const TemplateManager& manager)
 {
-    QStringList names;
-    for (const Template& t : manager.templates())
-        names << t.name;
-    return names;
+    return test::mapped(manager.templates(), &Template::name);
 }
 
 // A template written by hand, so the reader is held to the format rather
@@ -101,8 +98,7 @@ class TestTemplateManager : public QObject
     {
         const double since2001 = QDateTime::currentSecsSinceEpoch() - 978307200;
         TemplateManager manager;
-        BeautySettings settings;
-        settings.cornerRadius = 20.5;
+        const BeautySettings settings{.cornerRadius = 20.5};
         manager.saveTemplate(QStringLiteral("Ünïcode"), settings);
         manager.saveTemplate(QStringLiteral("Ünïcode"), BeautySettings{});
 
@@ -160,9 +156,8 @@ class TestTemplateManager : public QObject
     // in a new session; a file that cannot be read is kept as templates are.
     void savedGradientsLiveBesideTemplates()
     {
-        CustomGradient radial;
-        radial.kind = GradientKind::radial;
-        radial.stops = {{{0, 0, 0, 0.5}, 0.2}, {{1, 1, 0, 1}, 0.7}, {{0, 1, 1, 1}, 1}};
+        const CustomGradient radial{.kind = GradientKind::radial,
+                                    .stops = {{{0, 0, 0, 0.5}, 0.2}, {{1, 1, 0, 1}, 0.7}, {{0, 1, 1, 1}, 1}}};
         {
             UserGradients gradients;
             gradients.add(CustomGradient{});

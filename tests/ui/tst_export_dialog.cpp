@@ -30,10 +30,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
 
     void setExport(double scale, ExportFormat format)
     {
-        BeautySettings settings = m_state->settings();
-        settings.exportScale = scale;
-        settings.exportFormat = format;
-        m_state->setSettings(settings);
+        m_state->setSettings({.exportScale = scale, .exportFormat = format});
     }
 
     QFileDialog* pressSave()
@@ -264,9 +261,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
     {
         QVERIFY(loadAndCompose(*m_state));
         m_state->setCornersCollapsed(false);
-        BeautySettings changed = m_state->settings();
-        changed.cornerRadius = 30;
-        changed.backgroundType = BackgroundType::solid;
+        const BeautySettings changed{.cornerRadius = 30, .backgroundType = BackgroundType::solid};
         m_state->setSettings(changed);
         m_state->processImage();
         QTRY_VERIFY(!m_state->isProcessing());

@@ -102,14 +102,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         return {};
     }
 
-    QList<QUuid> tabIds() const
-    {
-        QList<QUuid> ids;
-        for (const ScreenshotTab& tab : m_state->tabs())
-            ids << tab.id;
-        return ids;
-    }
-
+    QList<QUuid> tabIds() const { return test::mapped(m_state->tabs(), &ScreenshotTab::id); }
 
     // A terminal screenshot of two lines, each with a secret, composed in the
     // shown window: in composed pixels the second line's text spans about
@@ -127,10 +120,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     QLabel* status() const { return named<QLabel>(*m_widget, "textStatus"); }
     QAction* editCommand(const char* name) const
     {
-        for (QAction* action : m_widget->menuBar()->findChildren<QAction*>())
-            if (action->objectName() == QLatin1String(name))
-                return action;
-        return nullptr;
+        return m_widget->menuBar()->findChild<QAction*>(QLatin1String(name));
     }
     // A canvas point over the composed pixel `pixel`.
     QPoint over(QPointF pixel) const
@@ -397,14 +387,13 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     {
         showWindow();
         const QRect area = m_widget->centralWidget()->geometry();
-        for (int x = area.left() + 5; x < area.right(); x += 37) {
+        for (int x = area.left() + 5; x < area.right(); x += 37)
             for (int y = area.top() + 5; y < area.bottom(); y += 41) {
                 QWidget* target = m_widget->childAt(QPoint(x, y));
                 while (target && !target->acceptDrops())
                     target = target->parentWidget();
                 QVERIFY2(target == m_widget.get(), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
             }
-        }
     }
 
     void shrinkingKeepsThePaneLimits_data()

@@ -58,10 +58,9 @@ QAbstractButton* headerOf(const QWidget& sidebar, int index)
 
 QList<bool> foldedSections(const QWidget& sidebar)
 {
-    QList<bool> folded;
-    for (int i = 0; i < 6; ++i)
-        folded << section(sidebar, i)->isCollapsed();
-    return folded;
+    return test::mapped(sectionNames, [&](const char* name) {
+        return named<CollapsibleSection>(sidebar, name)->isCollapsed();
+    });
 }
 
 } // namespace
@@ -131,13 +130,11 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
     void paddingSides()
     {
-        editSettings(*m_state, [](BeautySettings& s) {
-            s.padding = 64;
-            s.paddingTop = 10;
-            s.paddingBottom = 20.7;
-            s.paddingLeading = 30;
-            s.paddingTrailing = 40;
-        });
+        m_state->setSettings({.padding = 64,
+                              .paddingTop = 10,
+                              .paddingBottom = 20.7,
+                              .paddingLeading = 30,
+                              .paddingTrailing = 40});
         auto* padding = child<PaddingPanel>(*m_widget);
         const QStringList sides{"top", "bottom", "left", "right"};
         auto* uniform = named<QCheckBox>(*padding, "uniform");
@@ -233,8 +230,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         // Back to all: the chosen preset stays outlined in the full grid.
         labelled<PresetChip>(*background, QStringLiteral("All"))->click();
-        const qsizetype index = gradientPresets().indexOf(dark[1]);
-        QVERIFY(swatches()[index]->isChecked());
+        QVERIFY(swatches()[gradientPresets().indexOf(dark[1])]->isChecked());
     }
 
     void stylingEditComposesAtOnce()
@@ -315,9 +311,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         m_state->setDeviceCollapsed(false);
         m_state->setCornersCollapsed(false);
         m_state->setPaddingCollapsed(false);
-        BeautySettings settings = m_state->settings();
-        settings.borderWidth = 2;
-        settings.deviceFrameId = firstFrameOf(DeviceCategory::iphone).id;
+        BeautySettings settings{.borderWidth = 2, .deviceFrameId = firstFrameOf(DeviceCategory::iphone).id};
         m_state->setSettings(settings);
         QCOMPARE(unreachableOrNamelessControls(*m_widget), QStringList());
         settings.backgroundType = BackgroundType::solid;
@@ -424,9 +418,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
     {
         const QString path = m_home.filePath("beach.png");
         solidImage(40, 30, Qt::cyan).save(path);
-        BeautySettings s = m_state->settings();
-        s.backgroundType = BackgroundType::image;
-        s.backgroundImagePath = path;
+        BeautySettings s{.backgroundType = BackgroundType::image, .backgroundImagePath = path};
         m_state->setSettings(s);
         auto* file = named<QLabel>(*background(), "imageFile");
         QCOMPARE(file->text(), QStringLiteral("beach.png"));

@@ -277,17 +277,13 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
 
         named<QToolButton>(*m_widget, "saveTemplate")->click();
         QVERIFY(m_state->showSaveTemplateDialog());
-        BeautySettings saved = m_state->settings();
-        saved.cornerRadius = 30;
-        saved.backgroundType = BackgroundType::solid;
+        const BeautySettings saved{.cornerRadius = 30, .backgroundType = BackgroundType::solid};
         m_state->templateManager().saveTemplate(QStringLiteral("Blog"), saved); // as the sheet does
 
         QCOMPARE(rowTexts(*list), QStringList{"Blog"});
         QVERIFY(!empty->isVisibleTo(m_widget.get()));
 
-        BeautySettings changed = saved;
-        changed.cornerRadius = 5;
-        changed.backgroundType = BackgroundType::gradient;
+        const BeautySettings changed{.cornerRadius = 5};
         m_state->setSettings(changed);
         m_widget->resize(240, 900);
         m_widget->show();
