@@ -90,10 +90,16 @@ QImage bands(QSize size, const QList<QColor>& colors, Qt::Orientation orientatio
     QPainter painter(&image);
     const int n = int(colors.size());
     for (int i = 0; i < n; ++i) {
+        // Edges from i / n to (i + 1) / n: bands that do not divide the side
+        // still cover it, so no pixel is left as uninitialised memory.
         if (orientation == Qt::Horizontal)
-            painter.fillRect(QRect(size.width() * i / n, 0, size.width() / n, size.height()), colors[i]);
+            painter.fillRect(QRect(QPoint(size.width() * i / n, 0),
+                                   QPoint(size.width() * (i + 1) / n - 1, size.height() - 1)),
+                             colors[i]);
         else
-            painter.fillRect(QRect(0, size.height() * i / n, size.width(), size.height() / n), colors[i]);
+            painter.fillRect(QRect(QPoint(0, size.height() * i / n),
+                                   QPoint(size.width() - 1, size.height() * (i + 1) / n - 1)),
+                             colors[i]);
     }
     return image;
 }
