@@ -14,10 +14,7 @@ namespace {
 void BM_DecodeScreenshotFile(benchmark::State& state)
 {
     QTemporaryDir dir;
-    ImageSource source;
-    source.kind = ImageSource::Kind::file;
-    source.filePath = dir.filePath(QStringLiteral("screen.png"));
-    bench::makeScreenshot().convertToFormat(QImage::Format_RGB32).save(source.filePath);
+    const ImageSource source = bench::screenshotFile(dir);
     for (auto _ : state) {
         const QImage image = decodeImage(source);
         if (image.isNull())

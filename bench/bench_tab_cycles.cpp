@@ -51,10 +51,7 @@ bool waitUntilShown(const AppState& state, MainWindow& window)
 void BM_OpenAndCloseTabs(benchmark::State& run)
 {
     QTemporaryDir dir;
-    ImageSource file;
-    file.kind = ImageSource::Kind::file;
-    file.filePath = dir.filePath(QStringLiteral("screen.png"));
-    bench::makeScreenshot().convertToFormat(QImage::Format_RGB32).save(file.filePath);
+    const ImageSource file = bench::screenshotFile(dir);
 
     AppState state(dir.filePath(QStringLiteral("templates")));
     MainWindow window(state);

@@ -4,6 +4,8 @@
 // 900 points), a title bar, a sidebar and lines of text, so that encoders see
 // realistic content rather than a flat fill.
 
+#include "io/image_decoder.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -34,6 +36,16 @@ inline QImage makeScreenshot()
     painter.end();
     image.setDevicePixelRatio(2);
     return image;
+}
+
+// The screenshot saved as an opaque PNG in `dir`, as a file to open.
+inline ImageSource screenshotFile(const QTemporaryDir& dir)
+{
+    ImageSource source;
+    source.kind = ImageSource::Kind::file;
+    source.filePath = dir.filePath(QStringLiteral("screen.png"));
+    makeScreenshot().convertToFormat(QImage::Format_RGB32).save(source.filePath);
+    return source;
 }
 
 // Every benchmark runs headless and needs a GUI application for fonts and
