@@ -4,12 +4,13 @@
 #include "box_blur.h"
 #include "content_margins.h"
 #include "dominant_colors.h"
-#include "removal_fill.h"
+#include "image_buffer_pool.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace lustrelab {
 
@@ -114,18 +115,40 @@ QImage CompositionInputs::resized(const QImage& image, QSize pixels)
     return m_resized;
 }
 
-QImage CompositionInputs::cleaned(const QImage& working, const QList<QRect>& ranges)
+CompositionInputs::Cleaned CompositionInputs::cleaned(const QImage& working, const QList<QRect>& ranges,
+                                                      FillDetail detail)
 {
     if (ranges.isEmpty())
-        return working;
-    if (m_cleanedFrom != working.cacheKey() || m_cleanedRanges != ranges) {
-        QImage result = working;
-        for (const QRect& range : ranges)
-            result = fillRemovalArea(result, range);
-        m_cleaned = result;
-        m_cleanedFrom = working.cacheKey();
-        m_cleanedRanges = ranges;
+        return {working, true};
+    if (m_cleanedFrom == working.cacheKey() && m_cleanedRanges == ranges && m_cleanedDetail == detail)
+        return m_cleaned;
+    // The buffer of the last fill is written over when nothing else holds it
+    // (writing would copy it otherwise): a fresh one on every step of a drag
+    // costs more in page faults than the fill itself. Filled from the same
+    // screenshot, it differs from it only where it was filled.
+    const bool sameSource = m_cleanedFrom == working.cacheKey() && m_cleaned.image.size() == working.size() &&
+                            m_cleaned.image.format() == working.format();
+    QImage buffer = std::move(m_cleaned.image);
+    m_cleaned = {};
+    m_cleanedFrom = 0;
+    if (sameSource) {
+        for (const QRect& range : m_cleanedRanges)
+            copyPixels(working, buffer, range);
+    } else {
+        if (buffer.size() != working.size() || buffer.format() != working.format())
+            buffer = QImage(working.size(), working.format());
+        if (buffer.isNull())
+            return {working, true};
+        copyPixels(working, buffer);
     }
+    buffer.setDevicePixelRatio(working.devicePixelRatio());
+    bool outlineKept = true;
+    for (const QRect& range : ranges)
+        outlineKept = fillRemovalAreaInPlace(buffer, range, detail) && outlineKept;
+    m_cleaned = {buffer, outlineKept};
+    m_cleanedFrom = working.cacheKey();
+    m_cleanedRanges = ranges;
+    m_cleanedDetail = detail;
     return m_cleaned;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/custom_gradient.h"
+#include "removal_fill.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -45,9 +46,16 @@ class CompositionInputs
                (!m_resized.isNull() && image.cacheKey() == m_resized.cacheKey());
     }
 
-    // `working` with the removal fill run over each of `ranges` (pixels), in
-    // order: styling that leaves the areas where they are fills them once.
-    QImage cleaned(const QImage& working, const QList<QRect>& ranges);
+    // `working` (RGB32 or premultiplied ARGB32) with the removal fill run over
+    // each of `ranges` (pixels), in order: styling that leaves the areas where
+    // they are fills them once, and styling that moves them refills the same
+    // buffer. `outlineKept` tells whether every alpha stayed as it was.
+    struct Cleaned
+    {
+        QImage image;
+        bool outlineKept = true;
+    };
+    Cleaned cleaned(const QImage& working, const QList<QRect>& ranges, FillDetail detail);
 
   private:
     qint64 m_trimKey = 0;
@@ -78,7 +86,8 @@ class CompositionInputs
 
     qint64 m_cleanedFrom = 0;
     QList<QRect> m_cleanedRanges;
-    QImage m_cleaned;
+    FillDetail m_cleanedDetail = FillDetail::exact;
+    Cleaned m_cleaned;
 };
 
 } // namespace lustrelab

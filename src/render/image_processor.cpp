@@ -67,6 +67,7 @@ QSizeF ImageProcessor::canvasPixelsFor(QSize sourcePixels, double ratio, const B
 QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettings& settings,
                                         const std::optional<UnitRect>& crop, QSize shownPixels)
 {
+    m_previewCopyKey = 0;
     if (source.isNull() || shownPixels.isEmpty()) {
         m_lastWanted = {};
         return source;
@@ -95,8 +96,11 @@ QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettin
     for (int step = 1; step <= 16 && std::exp2(-step / 4.0) >= wanted; ++step)
         scale = std::exp2(-step / 4.0);
     const QImage step = scale < 1 ? m_inputs.reduced(source, scale) : source;
-    if (moving)
+    if (moving) {
+        // Its removal areas move over the screenshot with every step too.
+        m_previewCopyKey = step.cacheKey();
         return step;
+    }
     const QSize exact(std::max(1, int(std::lround(source.width() * wanted))),
                       std::max(1, int(std::lround(source.height() * wanted))));
     return m_inputs.resized(step, exact);
@@ -122,6 +126,8 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (source.isNull())
         return source;
     BaseKey key = keyFor(source, settings, removalAreas, crop);
+    key.previewFill =
+        m_previewCopyKey != 0 && source.cacheKey() == m_previewCopyKey && !removalAreas.isEmpty();
     const bool baseKept = m_baseKey && *m_baseKey == key;
     if (!baseKept) {
         m_baseKey.reset();
@@ -130,8 +136,9 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         // The crop comes first: everything after it sees only the part kept.
         // A copy reduced for the screen is placed on whole pixels: half a
         // pixel of it is not worth the slower placing between them.
-        std::optional<BaseLayerImage> base = composeBase(crop ? croppedImage(source, *crop) : source,
-                                                         settings, removalAreas, m_inputs.isReduced(source));
+        std::optional<BaseLayerImage> base = composeBase(
+            crop ? croppedImage(source, *crop) : source, settings, removalAreas, m_inputs.isReduced(source),
+            key.previewFill ? FillDetail::preview : FillDetail::exact);
         if (!base) {
             noteResult({}, {}, false);
             return {};
@@ -218,8 +225,9 @@ void ImageProcessor::noteResult(const QImage& image, const QList<QRect>& reached
     m_lastResult = {image.isNull() ? 0 : image.cacheKey(), reached};
 }
 
-QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettings& settings,
-                                        const QList<RemovalArea>& removalAreas)
+ImageProcessor::Working ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettings& settings,
+                                                         const QList<RemovalArea>& removalAreas,
+                                                         FillDetail fill)
 {
     QImage working = settings.autoBalance ? m_inputs.trimmed(source) : source;
     if (settings.deviceFrameId != QLatin1String("none")) {
@@ -235,8 +243,9 @@ QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettin
                                  Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         working.setDevicePixelRatio(ratio);
     }
+    working = asComposable(working);
     if (removalAreas.isEmpty())
-        return working;
+        return {working, working.cacheKey()};
     // Areas are marked on the whole canvas, so their place on the screenshot
     // depends on the layout, which the removal fill does not change.
     const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
@@ -246,15 +255,19 @@ QImage ImageProcessor::framedAndCleaned(const QImage& source, const BeautySettin
         if (!range.isEmpty())
             ranges.append(range);
     }
-    return m_inputs.cleaned(working, ranges);
+    const CompositionInputs::Cleaned cleaned = m_inputs.cleaned(working, ranges, fill);
+    // A fill that kept every alpha kept the outline the shadow is cast from:
+    // the areas' moving during a Padding drag must not cost a new shadow.
+    return {cleaned.image, cleaned.outlineKept ? working.cacheKey() : cleaned.image.cacheKey()};
 }
 
 std::optional<ImageProcessor::BaseLayerImage>
 ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings,
-                            const QList<RemovalArea>& removalAreas, bool wholePixels)
+                            const QList<RemovalArea>& removalAreas, bool wholePixels, FillDetail fill)
 {
     const double ratio = source.devicePixelRatio();
-    const QImage working = asComposable(framedAndCleaned(source, settings, removalAreas));
+    const Working framed = framedAndCleaned(source, settings, removalAreas, fill);
+    const QImage& working = framed.image;
     const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
 
     // Settings come from files too: a size that is not a number or beyond any
@@ -293,7 +306,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
         auto usable = [](double v) { return std::isfinite(v) && std::abs(v) < maxCanvasSide ? v : 0.0; };
         const QPointF offset(usable(settings.shadowOffsetX) * ratio, usable(settings.shadowOffsetY) * ratio);
         const double sigma = usable(std::max(0.0, settings.shadowBlur)) / 2 * ratio;
-        m_shadow.build(styled, {working.cacheKey(), settings.cornerRadius, settings.borderWidth}, position,
+        m_shadow.build(styled, {framed.outlineKey, settings.cornerRadius, settings.borderWidth}, position,
                        offset, sigma, canvasPixels);
     }
     BaseLayer layer;

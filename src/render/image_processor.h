@@ -67,8 +67,10 @@ class ImageProcessor
     // that size, or the source itself when it would not be larger. While the
     // size asked for changes from call to call (a drag that resizes the
     // canvas), the canvas comes out up to a quarter octave larger instead, from
-    // a copy that serves many calls. Reduced copies are kept for the next call;
-    // a call without `shownPixels` ends the sequence.
+    // a copy that serves many calls, and its removal areas, which move over
+    // the screenshot on every step, get a preview fill (FillDetail::preview).
+    // Reduced copies are kept for the next call; a call without `shownPixels`
+    // ends the sequence, and the next composition fills exactly.
     QImage sourceForDisplay(const QImage& source, const BeautySettings& settings,
                             const std::optional<UnitRect>& crop, QSize shownPixels);
 
@@ -93,6 +95,7 @@ class ImageProcessor
         BeautySettings styling; // fields that do not affect drawing are reset
         QList<RemovalArea> removalAreas;
         std::optional<UnitRect> crop;
+        bool previewFill = false; // removal areas filled for a drag's preview
         friend bool operator==(const BaseKey&, const BaseKey&) = default;
     };
     struct BaseLayerImage
@@ -104,9 +107,18 @@ class ImageProcessor
     static BaseKey keyFor(const QImage& source, const BeautySettings& settings,
                           const QList<RemovalArea>& removalAreas, const std::optional<UnitRect>& crop);
     std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
-                                              const QList<RemovalArea>& removalAreas, bool wholePixels);
-    QImage framedAndCleaned(const QImage& source, const BeautySettings& settings,
-                            const QList<RemovalArea>& removalAreas);
+                                              const QList<RemovalArea>& removalAreas, bool wholePixels,
+                                              FillDetail fill);
+    // The screenshot as composed (trimmed, framed, at the canvas's ratio, its
+    // removal areas filled), and a key that changes whenever its outline (the
+    // alpha the shadow is cast from) may have.
+    struct Working
+    {
+        QImage image;
+        qint64 outlineKey = 0;
+    };
+    Working framedAndCleaned(const QImage& source, const BeautySettings& settings,
+                             const QList<RemovalArea>& removalAreas, FillDetail fill);
 
     // What a composed buffer holds beyond the base layer: the areas in
     // pixels its annotations could reach, known by the buffer's cacheKey(),
@@ -125,6 +137,9 @@ class ImageProcessor
         double scale = 0;
     };
     WantedScale m_lastWanted;
+    // The copy sourceForDisplay() returned for a drag that resizes the canvas:
+    // composed from it, removal areas get a preview fill.
+    qint64 m_previewCopyKey = 0;
     ShadowField m_shadow; // kept: a change that only moves the shadow reuses its blur
 
     // Records `image` as the latest result and what changed since the one before.

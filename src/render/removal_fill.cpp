@@ -1,10 +1,12 @@
 #include "removal_fill.h"
 
+#include "bilinear_resize.h"
 #include "removal_interpolation.h"
 #include "surface_coordinates.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace lustrelab {
@@ -14,6 +16,9 @@ namespace {
 constexpr int bandWidth = 3;
 constexpr std::size_t minimumSamplesForVariance = 11;
 constexpr double uniformityThreshold = 0.02;
+// A preview fill blends a copy whose area is at most this many pixels on its
+// longer side: about a millisecond for any area.
+constexpr int previewSide = 96;
 // Far below one byte step; absorbs the rounding of sums of byte/255 values.
 constexpr double byteTolerance = 1e-6;
 
@@ -143,6 +148,94 @@ void fillInterpolated(QImage& bitmap, const QRect& area)
     interpolateArea(bitmap, area, rows, columns);
 }
 
+// The new pixels of `area` (premultiplied ARGB, the area's size), blended
+// from the band around it at full resolution.
+QImage exactPixels(const QImage& image, QRect area)
+{
+    area = area.intersected(image.rect());
+    const QRect around =
+        area.adjusted(-bandWidth, -bandWidth, bandWidth, bandWidth).intersected(image.rect());
+    QImage bitmap = image.copy(around).convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    if (bitmap.isNull())
+        return {};
+    const QRect inPiece = area.translated(-around.topLeft());
+    const std::vector<Sample> samples = collectSamples(bitmap, inPiece);
+    if (isUniform(samples))
+        fillFlat(bitmap, inPiece, samples);
+    else
+        fillInterpolated(bitmap, inPiece);
+    return bitmap.copy(inPiece).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+int previewReduction(const QRect& area)
+{
+    const int side = std::max(area.width(), area.height());
+    return std::max(1, (side + previewSide - 1) / previewSide);
+}
+
+// Each `factor` x `factor` block of `image` (32-bit, premultiplied or opaque)
+// averaged into one pixel; blocks cut by the right or bottom edge average
+// what they hold.
+QImage blockAveraged(const QImage& image, int factor)
+{
+    const int width = (image.width() + factor - 1) / factor;
+    const int height = (image.height() + factor - 1) / factor;
+    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        return {};
+    std::vector<quint32> sums(std::size_t(width) * 4);
+    for (int by = 0; by < height; ++by) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        const int rowEnd = std::min(image.height(), (by + 1) * factor);
+        for (int y = by * factor; y < rowEnd; ++y) {
+            const uchar* line = image.constScanLine(y);
+            for (int bx = 0; bx < width; ++bx) {
+                quint32* sum = sums.data() + std::size_t(bx) * 4;
+                const int end = std::min(image.width(), (bx + 1) * factor);
+                for (int x = bx * factor; x < end; ++x)
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += line[4 * x + c];
+            }
+        }
+        uchar* out = result.scanLine(by);
+        const int rows = rowEnd - by * factor;
+        for (int bx = 0; bx < width; ++bx) {
+            const int count = rows * (std::min(image.width(), (bx + 1) * factor) - bx * factor);
+            for (int c = 0; c < 4; ++c)
+                out[4 * bx + c] = uchar((sums[std::size_t(bx) * 4 + c] + count / 2) / count);
+        }
+    }
+    return result;
+}
+
+// The new pixels of `area` made on a copy `reduction` times smaller and
+// enlarged: the blend varies slowly inside the area, so what is lost is the
+// detail a few pixels from its edges.
+QImage previewPixels(const QImage& image, const QRect& area, int reduction)
+{
+    const int margin = bandWidth * reduction;
+    // Whole blocks from the area's corner, so the small area lands on whole pixels.
+    const QPoint origin(std::max(0, area.left() - margin / reduction * reduction),
+                        std::max(0, area.top() - margin / reduction * reduction));
+    const QRect around = QRect(origin, area.bottomRight() + QPoint(margin, margin)).intersected(image.rect());
+    QImage piece = image.copy(around);
+    if (piece.format() != QImage::Format_RGB32 && piece.format() != QImage::Format_ARGB32_Premultiplied)
+        piece = piece.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage small = blockAveraged(piece, reduction);
+    if (small.isNull())
+        return {};
+    const QRect inPiece = area.translated(-origin);
+    // The small pixels that hold part of the area; the ones wholly outside are its band.
+    const QRect smallArea(QPoint(inPiece.left() / reduction, inPiece.top() / reduction),
+                          QPoint(inPiece.right() / reduction, inPiece.bottom() / reduction));
+    const QImage smallFilled = exactPixels(small, smallArea);
+    const QImage enlarged = bilinearResized(smallFilled, smallArea.size() * reduction);
+    if (enlarged.isNull())
+        return {};
+    return enlarged.copy(inPiece.translated(-smallArea.topLeft() * reduction))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 int firstPixel(double edge)
 {
     return int(std::floor(edge + edgeTolerance));
@@ -186,25 +279,39 @@ QRect removalPixelRange(const UnitRect& areaRect, QSizeF canvasSize, QRectF imag
     return QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
-QImage fillRemovalArea(const QImage& image, QRect pixelRange)
+bool fillRemovalAreaInPlace(QImage& image, QRect pixelRange, FillDetail detail)
 {
     const QRect area = pixelRange.intersected(image.rect());
     if (image.isNull() || area.isEmpty())
-        return image;
-    // Sampling and writing work on the stored premultiplied RGBA bytes.
-    QImage bitmap = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
-    if (bitmap.isNull() || !bitmap.bits()) // bits() also detaches from the caller's image
-        return image;
+        return true;
+    // Only the area and its band are read and converted to the bytes the fill
+    // works on.
+    const int reduction = detail == FillDetail::preview ? previewReduction(area) : 1;
+    const QImage pixels = reduction > 1 ? previewPixels(image, area, reduction) : exactPixels(image, area);
+    const QImage filled = pixels.convertToFormat(image.format());
+    if (filled.size() != area.size() || !image.bits()) // bits() also detaches
+        return true;
+    QRgb alphaChanged = 0;
+    for (int y = 0; y < area.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(area.top() + y)) + area.left();
+        const auto* from = reinterpret_cast<const QRgb*>(filled.constScanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            alphaChanged |= line[x] ^ from[x];
+        std::memcpy(line, from, sizeof(QRgb) * std::size_t(area.width()));
+    }
+    return (alphaChanged >> 24) == 0;
+}
 
-    const std::vector<Sample> samples = collectSamples(bitmap, area);
-    if (isUniform(samples))
-        fillFlat(bitmap, area, samples);
-    else
-        fillInterpolated(bitmap, area);
-
-    QImage result = bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+QImage fillRemovalArea(const QImage& image, QRect pixelRange, FillDetail detail)
+{
+    if (image.isNull() || pixelRange.intersected(image.rect()).isEmpty())
+        return image;
+    // An opaque screenshot stays opaque: every fill of an opaque band is.
+    QImage result = image.convertToFormat(
+        image.format() == QImage::Format_RGB32 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return image;
+    fillRemovalAreaInPlace(result, pixelRange, detail);
     result.setDevicePixelRatio(image.devicePixelRatio());
     return result;
 }

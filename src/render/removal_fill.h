@@ -29,11 +29,24 @@ namespace lustrelab {
 QRect removalPixelRange(const UnitRect& areaRect, QSizeF canvasSize, QRectF imageRectOnCanvas,
                         const QImage& image);
 
-// A new image (same pixel size and ratio, premultiplied ARGB) with the pixels
-// of `pixelRange` refilled: flat with the mean colour of the surrounding band
-// when that band is (nearly) one colour or has fewer than 11 pixels, otherwise
-// each pixel the inverse-distance-squared blend of every band pixel. An empty
-// range, or one that misses the image, returns `image` itself.
-QImage fillRemovalArea(const QImage& image, QRect pixelRange);
+// How closely a fill follows its band: `exact` blends every band pixel at
+// full resolution; `preview`, for a fill made again on every step of a drag,
+// blends a reduced copy of a large area and enlarges the result, which is
+// softer near the area's edges and costs about a millisecond at any size.
+enum class FillDetail { exact, preview };
+
+// A new image (same pixel size and ratio; an RGB32 image stays RGB32, any
+// other comes back premultiplied ARGB) with the pixels of `pixelRange`
+// refilled: flat with the mean colour of the surrounding band when that band
+// is (nearly) one colour or has fewer than 11 pixels, otherwise each pixel the
+// inverse-distance-squared blend of every band pixel. An empty range, or one
+// that misses the image, returns `image` itself. Pixels outside the range keep
+// their values.
+QImage fillRemovalArea(const QImage& image, QRect pixelRange, FillDetail detail = FillDetail::exact);
+
+// The same fill written into `image` (RGB32 or premultiplied ARGB32), for a
+// caller that reuses one buffer from step to step. True when every pixel of
+// the area keeps its alpha, so that the image keeps its outline.
+bool fillRemovalAreaInPlace(QImage& image, QRect pixelRange, FillDetail detail);
 
 } // namespace lustrelab

@@ -3,7 +3,9 @@
 
 #include "render/bilinear_resize.h"
 #include "render/canvas_layout.h"
+#include "render/composition_inputs.h"
 #include "render/image_processor.h"
+#include "render/removal_fill.h"
 #include "render_probe.h"
 
 #include <QTest>
@@ -12,16 +14,18 @@
 using namespace lustrelab;
 
 Q_DECLARE_METATYPE(BeautySettings)
+Q_DECLARE_METATYPE(QList<RemovalArea>)
 
 namespace {
 
-// The pattern, with a transparent hole where `withAlpha` asks for one.
+// The pattern, with a transparent hole where `withAlpha` asks for one, close
+// enough to the right edge for the shadow beyond it to show the hole.
 QImage screenshot(bool withAlpha)
 {
     QImage image = patternImage(360, 240, 2);
     if (withAlpha)
         for (int y = 100; y < 140; ++y)
-            for (int x = 150; x < 210; ++x)
+            for (int x = 300; x < 350; ++x)
                 image.setPixel(x, y, 0);
     return image;
 }
@@ -53,11 +57,13 @@ class TestLiveComposition : public QObject
 
   private slots:
     // A processor that composed one styling keeps its shadow and base for the
-    // next: the second result must be what a new processor makes of it.
+    // next (which may add removal areas): the second result must be what a new
+    // processor makes of it.
     void keptWorkMatchesFresh_data()
     {
         QTest::addColumn<bool>("withAlpha");
         QTest::addColumn<BeautySettings>("next");
+        QTest::addColumn<QList<RemovalArea>>("areas");
         BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
         first.shadowBlur = 24;
         first.cornerRadius = 10;
@@ -68,31 +74,40 @@ class TestLiveComposition : public QObject
         };
         for (const bool alpha : {false, true}) {
             const char* kind = alpha ? "with a hole" : "opaque";
-            QTest::addRow("padding, %s", kind) << alpha << with([](BeautySettings& s) { s.padding = 57; });
+            const auto padding = with([](BeautySettings& s) { s.padding = 57; });
+            QTest::addRow("padding, %s", kind) << alpha << padding << QList<RemovalArea>();
+            // Over the hole, the area's fill changes the outline the shadow is cast from.
+            QTest::addRow("padding, removal area, %s", kind)
+                << alpha << padding << QList<RemovalArea>{{.rect = {0.6, 0.35, 0.3, 0.3}}};
+            const QList<RemovalArea> none;
             QTest::addRow("background, %s", kind)
-                << alpha << with([](BeautySettings& s) { s.backgroundType = BackgroundType::transparent; });
+                << alpha << with([](BeautySettings& s) { s.backgroundType = BackgroundType::transparent; })
+                << none;
             QTest::addRow("shadow offset, %s", kind) << alpha << with([](BeautySettings& s) {
                 s.shadowOffsetX = 13;
                 s.shadowOffsetY = -7;
-            });
-            QTest::addRow("shadow blur, %s", kind) << alpha << with([](BeautySettings& s) { s.shadowBlur = 31; });
+            }) << none;
+            QTest::addRow("shadow blur, %s", kind)
+                << alpha << with([](BeautySettings& s) { s.shadowBlur = 31; }) << none;
             QTest::addRow("corner radius, %s", kind)
-                << alpha << with([](BeautySettings& s) { s.cornerRadius = 22; });
-            QTest::addRow("border, %s", kind) << alpha << with([](BeautySettings& s) { s.borderWidth = 6; });
+                << alpha << with([](BeautySettings& s) { s.cornerRadius = 22; }) << none;
+            QTest::addRow("border, %s", kind)
+                << alpha << with([](BeautySettings& s) { s.borderWidth = 6; }) << none;
         }
     }
     void keptWorkMatchesFresh()
     {
         QFETCH(bool, withAlpha);
         QFETCH(BeautySettings, next);
+        QFETCH(QList<RemovalArea>, areas);
         BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
         first.shadowBlur = 24;
         first.cornerRadius = 10;
         const QImage source = screenshot(withAlpha);
         ImageProcessor kept;
         kept.process(source, first, {}, {}, {});
-        const QImage again = kept.process(source, next, {}, {}, {});
-        QCOMPARE(test::asArgb(again), test::asArgb(compose(source, next)));
+        const QImage again = kept.process(source, next, {}, {}, areas);
+        QCOMPARE(test::asArgb(again), test::asArgb(ImageProcessor().process(source, next, {}, {}, areas)));
     }
 
     // The same shadow for another screenshot of the same size is blurred anew.
@@ -102,7 +117,8 @@ class TestLiveComposition : public QObject
         ImageProcessor kept;
         kept.process(screenshot(false), settings, {}, {}, {});
         const QImage holed = screenshot(true);
-        QCOMPARE(test::asArgb(kept.process(holed, settings, {}, {}, {})), test::asArgb(compose(holed, settings)));
+        QCOMPARE(test::asArgb(kept.process(holed, settings, {}, {}, {})),
+                 test::asArgb(compose(holed, settings)));
     }
 
     void bilinearMatchesReference_data()
@@ -119,7 +135,8 @@ class TestLiveComposition : public QObject
         QFETCH(QSize, from);
         QFETCH(QSize, to);
         QImage image = patternImage(from.width(), from.height(), 2);
-        image.setPixel(0, 0, qPremultiply(qRgba(200, 100, 50, 128))); // premultiplied channels mix as they are
+        image.setPixel(0, 0,
+                       qPremultiply(qRgba(200, 100, 50, 128))); // premultiplied channels mix as they are
         const QImage resized = bilinearResized(image, to);
         QCOMPARE(resized.size(), to);
         QCOMPARE(resized.devicePixelRatio(), 2.0 * to.width() / from.width());
@@ -129,7 +146,8 @@ class TestLiveComposition : public QObject
                 const QRgb got = reinterpret_cast<const QRgb*>(resized.constScanLine(y))[x];
                 const QRgb want = referenceBilinear(image, to, x, y);
                 for (int shift : {0, 8, 16, 24})
-                    worst = std::max(worst, std::abs(int((got >> shift) & 0xff) - int((want >> shift) & 0xff)));
+                    worst =
+                        std::max(worst, std::abs(int((got >> shift) & 0xff) - int((want >> shift) & 0xff)));
             }
         }
         // Weights in 256ths, and each of the three mixes drops its fraction.
@@ -142,6 +160,96 @@ class TestLiveComposition : public QObject
         QCOMPARE(bilinearResized(screenshot(false), {300, 200}).format(), QImage::Format_RGB32);
         QCOMPARE(bilinearResized(screenshot(true), {300, 200}).format(), QImage::Format_ARGB32_Premultiplied);
         QVERIFY(bilinearResized(QImage(), {30, 20}).isNull());
+    }
+
+    // A preview fill touches only its area and stays near the exact fill
+    // there; an area too small to reduce, or a flat band, gets the exact fill.
+    void previewFillStaysNearExact_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("meanTolerance"); // mean difference per byte inside the area
+        const QImage smooth = patternImage(900, 500, 2);
+        QTest::newRow("large area") << smooth << QRect(150, 100, 600, 300) << 2;
+        QTest::newRow("against the left and top edges") << smooth << QRect(0, 0, 500, 260) << 2;
+        QTest::newRow("against the bottom right") << smooth << QRect(461, 233, 439, 267) << 2;
+        QTest::newRow("odd size") << smooth << QRect(101, 77, 397, 211) << 2;
+        QTest::newRow("too small to reduce") << smooth << QRect(20, 30, 90, 60) << 0;
+        QTest::newRow("flat band") << solidImage(700, 400, QColor(20, 140, 90)) << QRect(50, 50, 600, 300)
+                                   << 0;
+        QImage holed = smooth.copy();
+        for (int y = 150; y < 350; ++y)
+            for (int x = 300; x < 600; ++x)
+                holed.setPixel(x, y, 0);
+        QTest::newRow("across a transparent hole") << holed << QRect(200, 100, 260, 160) << 4;
+    }
+    void previewFillStaysNearExact()
+    {
+        QFETCH(QImage, image);
+        QFETCH(QRect, area);
+        QFETCH(int, meanTolerance);
+        const QImage exact = test::asArgb(fillRemovalArea(image, area));
+        const QImage preview = test::asArgb(fillRemovalArea(image, area, FillDetail::preview));
+        const QImage before = test::asArgb(image);
+        QCOMPARE(preview.size(), image.size());
+        qint64 difference = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb got = preview.pixel(x, y);
+                if (!area.contains(x, y)) {
+                    QCOMPARE(got, before.pixel(x, y));
+                    continue;
+                }
+                for (int shift : {0, 8, 16, 24})
+                    difference +=
+                        std::abs(int((got >> shift) & 0xff) - int((exact.pixel(x, y) >> shift) & 0xff));
+            }
+        }
+        const double mean = double(difference) / (4.0 * area.width() * area.height());
+        QVERIFY2(mean <= meanTolerance, qPrintable(QStringLiteral("mean difference %1").arg(mean)));
+    }
+
+    // A fill buffer reused as the areas move gives what filling anew gives.
+    void refilledBufferMatchesFresh()
+    {
+        QImage working = patternImage(600, 400, 1);
+        for (int y = 0; y < 60; ++y) // part of the band transparent: the outline changes
+            for (int x = 0; x < 600; ++x)
+                working.setPixel(x, y, 0);
+        const QList<QList<QRect>> steps = {{QRect(40, 40, 200, 120)},
+                                           {QRect(60, 50, 200, 120), QRect(300, 200, 250, 150)},
+                                           {QRect(300, 210, 250, 150)},
+                                           {QRect(10, 300, 500, 90)}};
+        CompositionInputs inputs;
+        for (const FillDetail detail : {FillDetail::exact, FillDetail::preview, FillDetail::exact}) {
+            for (const QList<QRect>& ranges : steps) {
+                QImage fresh = working;
+                for (const QRect& range : ranges)
+                    fresh = fillRemovalArea(fresh, range, detail);
+                const CompositionInputs::Cleaned cleaned = inputs.cleaned(working, ranges, detail);
+                QCOMPARE(test::asArgb(cleaned.image), test::asArgb(fresh));
+                QCOMPARE(cleaned.outlineKept, !ranges.front().intersects(QRect(0, 0, 600, 63)));
+            }
+        }
+    }
+
+    // Removal areas move over the screenshot while Padding is dragged and are
+    // filled for the preview; the composition after the drag fills them exactly.
+    void paddingDragEndsWithTheExactFill()
+    {
+        const QImage source = patternImage(1600, 1000, 2);
+        BeautySettings settings = plainSettings(30, QColor(30, 60, 200), true);
+        const QList<RemovalArea> areas{{.rect = {0.2, 0.3, 0.5, 0.4}}};
+        ImageProcessor processor;
+        const QSize room(700, 450);
+        for (const double padding : {30.0, 45.0, 60.0}) {
+            settings.padding = padding;
+            const QImage shown = processor.sourceForDisplay(source, settings, {}, room);
+            processor.process(shown, settings, {}, {}, areas);
+        }
+        const QImage ended = processor.sourceForDisplay(source, settings, {}, {});
+        QCOMPARE(test::asArgb(processor.process(ended, settings, {}, {}, areas)),
+                 test::asArgb(ImageProcessor().process(source, settings, {}, {}, areas)));
     }
 
     // While the room stays, the canvas comes out the shown size; while it
