@@ -13,18 +13,28 @@ void ShadowField::build(const StyledImage& image, const Shape& shape, QPointF po
     if (image.isNull() || canvasPixels.isEmpty() || !(sigma >= 0)) {
         m_grid.clear();
         m_shape.reset();
+        m_cellsShape.reset();
         return;
     }
     // The grid depends on the image's alpha and the blur alone: a change of
     // padding, background or offset only moves it.
     if (!(m_shape && *m_shape == shape && m_sigma == sigma && shape.imageKey != 0)) {
-        m_factor = std::max(1, int(sigma / 3));
+        // The cells serve every blur with the same cell size: a Blur drag
+        // reads the image's alpha once for many steps.
+        const int factor = std::max(1, int(sigma / 3));
+        if (!(m_cellsShape && *m_cellsShape == shape && shape.imageKey != 0 && m_factor == factor)) {
+            m_factor = factor;
+            downsample(image);
+            m_cellsShape = shape;
+        }
         m_sigmaCells = sigma / m_factor;
         m_padCells = int(std::ceil(3 * m_sigmaCells)) + 1;
-        m_gridWidth = (image.width() + m_factor - 1) / m_factor + 2 * m_padCells;
-        m_gridHeight = (image.height() + m_factor - 1) / m_factor + 2 * m_padCells;
+        m_gridWidth = m_cellsWidth + 2 * m_padCells;
+        m_gridHeight = m_cellsHeight + 2 * m_padCells;
         m_grid.assign(size_t(m_gridWidth) * m_gridHeight, 0.0f);
-        downsample(image);
+        for (int row = 0; row < m_cellsHeight; ++row)
+            std::copy_n(m_cells.data() + size_t(row) * m_cellsWidth, m_cellsWidth,
+                        m_grid.data() + size_t(row + m_padCells) * m_gridWidth + m_padCells);
         blur();
         m_shape = shape;
         m_sigma = sigma;
@@ -59,20 +69,22 @@ void ShadowField::downsample(const StyledImage& image)
 {
     const int k = m_factor;
     const float scale = 1.0f / (255.0f * k * k);
-    const int cellRows = (image.height() + k - 1) / k;
+    m_cellsWidth = (image.width() + k - 1) / k;
+    m_cellsHeight = (image.height() + k - 1) / k;
+    m_cells.assign(size_t(m_cellsWidth) * m_cellsHeight, 0.0f);
     runInBands(
-        cellRows,
+        m_cellsHeight,
         [&](int begin, int end) {
             // A cell holds up to k² alpha values of 255: past about 4100 x 4100
             // pixels (very wide blurs on large images) that needs 64 bits.
-            std::vector<uint64_t> sums(static_cast<size_t>(m_gridWidth));
+            std::vector<uint64_t> sums(static_cast<size_t>(m_cellsWidth));
             for (int cellRow = begin; cellRow < end; ++cellRow) {
                 std::fill(sums.begin(), sums.end(), uint64_t(0));
                 const int yEnd = std::min(image.height(), (cellRow + 1) * k);
                 for (int y = cellRow * k; y < yEnd; ++y) {
                     StyledImage::Run runs[3];
                     const int count = image.rowRuns(y, runs);
-                    uint64_t* cells = sums.data() + m_padCells;
+                    uint64_t* cells = sums.data();
                     for (int r = 0; r < count; ++r) {
                         const StyledImage::Run& run = runs[r];
                         for (int x = run.x0; x < run.x1;) {
@@ -90,8 +102,8 @@ void ShadowField::downsample(const StyledImage& image)
                         }
                     }
                 }
-                float* out = m_grid.data() + size_t(cellRow + m_padCells) * m_gridWidth;
-                for (int i = 0; i < m_gridWidth; ++i)
+                float* out = m_cells.data() + size_t(cellRow) * m_cellsWidth;
+                for (int i = 0; i < m_cellsWidth; ++i)
                     out[i] = float(sums[i]) * scale;
             }
         },

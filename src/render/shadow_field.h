@@ -37,7 +37,8 @@ class ShadowField
 
     // The image's top-left pixel lands on canvas position `position` +
     // `offset`, in device pixels. A build for the same shape and sigma as the
-    // one before reuses its blurred grid.
+    // one before reuses its blurred grid; for the same shape and another sigma
+    // of the same cell size, its downsampled cells.
     void build(const StyledImage& image, const Shape& shape, QPointF position, QPointF offset, double sigma,
                QSize canvasPixels);
 
@@ -67,8 +68,12 @@ class ShadowField
     double m_sigmaCells = 0;
     double m_originX = 0; // canvas position of the image's top-left corner, plus the offset
     double m_originY = 0;
-    std::vector<float> m_grid;
-    std::optional<Shape> m_shape; // what m_grid was built from
+    std::vector<float> m_cells; // the image's alpha averaged over k x k cells, before the blur
+    int m_cellsWidth = 0;
+    int m_cellsHeight = 0;
+    std::optional<Shape> m_cellsShape; // what m_cells were made from, at m_factor
+    std::vector<float> m_grid;         // m_cells padded and blurred
+    std::optional<Shape> m_shape;      // what m_grid was built from
     double m_sigma = 0;
     std::vector<int> m_columnCell;   // per canvas column in range: left grid cell
     std::vector<float> m_columnFrac; // and the weight of the cell to its right

@@ -89,6 +89,9 @@ class TestLiveComposition : public QObject
             }) << none;
             QTest::addRow("shadow blur, %s", kind)
                 << alpha << with([](BeautySettings& s) { s.shadowBlur = 31; }) << none;
+            // A blur this close to the first averages the same cells.
+            QTest::addRow("shadow blur a step on, %s", kind)
+                << alpha << with([](BeautySettings& s) { s.shadowBlur = 25; }) << none;
             QTest::addRow("corner radius, %s", kind)
                 << alpha << with([](BeautySettings& s) { s.cornerRadius = 22; }) << none;
             QTest::addRow("border, %s", kind)
