@@ -465,19 +465,6 @@ class TestAppState : public QObject
         QVERIFY(state.currentPenStrokes().isEmpty());
     }
 
-    void oneSelectionAcrossKinds()
-    {
-        AppState state(m_home.path());
-        state.addTextOverlay();
-        placeMarkers(state, 1);
-        QVERIFY(!state.selectedTextOverlayId());
-        QVERIFY(state.selectedStepMarkerId());
-        state.selectAnnotation(AppState::AnnotationKind::text, state.currentTextOverlays()[0].id);
-        QVERIFY(!state.selectedStepMarkerId());
-        state.clearSelection();
-        QVERIFY(!state.selectedTextOverlayId());
-    }
-
     // A line of width 0 draws nothing, so the composed image shows the
     // screenshot under its end points before and after the crop.
     void cropKeepsAnnotationsOverTheSamePixels_data()
