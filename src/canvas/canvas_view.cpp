@@ -155,20 +155,12 @@ void CanvasView::processingChanged(bool processing)
 
 // ---- Painting.
 
+// Painted afresh each time, only where the view is repainted: a cached copy
+// of the view's size cost a 2x screen tens of milliseconds of first touches
+// before the window's first paint, and copying it is no faster than the tile.
 void CanvasView::paintBackdrop(QPainter& painter)
 {
-    const double ratio = devicePixelRatioF();
-    const QColor background = palette().color(QPalette::Window);
-    if (m_backdrop.isNull() || m_backdrop.deviceIndependentSize() != QSizeF(size()) ||
-        m_backdrop.devicePixelRatio() != ratio || m_backdropColor != background) {
-        m_backdrop = QPixmap((QSizeF(size()) * ratio).toSize());
-        m_backdrop.setDevicePixelRatio(ratio);
-        m_backdropColor = background;
-        QPainter backdropPainter(&m_backdrop);
-        CheckerboardPattern{checkerSquare}.paint(backdropPainter, QRectF(QPointF(), QSizeF(size())),
-                                                 background);
-    }
-    painter.drawPixmap(QPointF(), m_backdrop);
+    CheckerboardPattern{checkerSquare}.paint(painter, QRectF(rect()), palette().color(QPalette::Window));
 }
 
 void CanvasView::paintEvent(QPaintEvent* event)

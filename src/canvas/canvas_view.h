@@ -133,8 +133,6 @@ class CanvasView : public QWidget
     ImageDisplayBuffer m_display;
     canvas::ShownScene m_scene; // as the last model change asked it to be shown
     QTimer m_resizeSettled; // a proper refill of the display once resizing stops
-    QPixmap m_backdrop;     // the checkerboard at the current size and colours
-    QColor m_backdropColor;
 
     // The busy indicator appears only for compositions that take a while, so
     // the quick ones of a drag do not make it flicker on every step.

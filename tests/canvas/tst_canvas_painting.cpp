@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <cmath>
 
 using namespace lustrelab;
 using namespace lustrelab::canvas;
@@ -249,26 +250,49 @@ class TestCanvasPainting : public QObject
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<double>("square");
-        QTest::newRow("100 x 100 with 12-point squares: 8 x 8 cells") << QSize(100, 100) << 12.0;
-        QTest::newRow("cut-off cells at the edges are left out") << QSize(30, 13) << 6.0;
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QColor>("background");
+        const QColor white(Qt::white), dark(40, 44, 52);
+        QTest::newRow("100 x 100 with 12-point squares: 8 x 8 cells") << QSize(100, 100) << 12.0 << 1.0 << white;
+        QTest::newRow("cut-off cells at the edges are left out") << QSize(30, 13) << 6.0 << 1.0 << white;
+        QTest::newRow("2x screen: the same cells, twice the pixels") << QSize(100, 61) << 12.0 << 2.0 << white;
+        QTest::newRow("1.5x screen: cells of whole device pixels") << QSize(50, 40) << 12.0 << 1.5 << white;
+        QTest::newRow("1.25x screen: cells across device pixels") << QSize(50, 40) << 12.0 << 1.25 << white;
+        QTest::newRow("dark theme: the grey over the dark window colour")
+            << QSize(100, 61) << 12.0 << 2.0 << dark;
     }
     void checkerboard()
     {
         QFETCH(QSize, size);
         QFETCH(double, square);
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        QFETCH(double, ratio);
+        QFETCH(QColor, background);
+        QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
         image.fill(Qt::black); // the backdrop must cover this
         QPainter painter(&image);
-        CheckerboardPattern{square}.paint(painter, QRectF(QPointF(), QSizeF(size)), Qt::white);
+        CheckerboardPattern{square}.paint(painter, QRectF(QPointF(), QSizeF(size)), background);
         painter.end();
-        // Faint grey on every other whole cell, starting top-left; white elsewhere.
+        // A shaded cell is the faint grey over the background, whichever way it is drawn.
+        QImage reference(1, 1, QImage::Format_ARGB32_Premultiplied);
+        reference.fill(background);
+        QPainter(&reference).fillRect(0, 0, 1, 1, CheckerboardPattern::cellColor());
+        const QRgb shadedPixel = reference.pixel(0, 0), plainPixel = background.rgb();
+        // Faint grey on every other whole cell, starting top-left; the background
+        // elsewhere. Pixels that a cell edge crosses are left unchecked.
         const int columns = int(size.width() / square), rows = int(size.height() / square);
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x) {
-                const int column = int(x / square), row = int(y / square);
+        const double cell = square * ratio;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                if (std::floor(x / cell) != std::floor((x + 0.999) / cell) ||
+                    std::floor(y / cell) != std::floor((y + 0.999) / cell))
+                    continue;
+                const int column = int(x / cell), row = int(y / cell);
                 const bool shaded = column < columns && row < rows && (row + column) % 2 == 0;
                 const QRgb pixel = image.pixel(x, y);
-                if (shaded ? !(qRed(pixel) < 250 && qRed(pixel) > 230) : pixel != qRgb(255, 255, 255))
+                const QRgb expected = shaded ? shadedPixel : plainPixel;
+                if (std::abs(qRed(pixel) - qRed(expected)) > 1 || std::abs(qGreen(pixel) - qGreen(expected)) > 1 ||
+                    std::abs(qBlue(pixel) - qBlue(expected)) > 1)
                     QFAIL(qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
             }
     }
