@@ -17,6 +17,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
+#include <cmath>
 
 namespace lustrelab {
 
@@ -158,17 +160,31 @@ void CanvasView::processingChanged(bool processing)
 // Painted afresh each time, only where the view is repainted: a cached copy
 // of the view's size cost a 2x screen tens of milliseconds of first touches
 // before the window's first paint, and copying it is no faster than the tile.
-void CanvasView::paintBackdrop(QPainter& painter)
+void CanvasView::paintBackdrop(QPainter& painter, const QRectF& hidden)
 {
+    // Only around an opaque image: under it, the backdrop would cost a pass
+    // over most of the view on every step of a drag, all of it painted over.
+    // The image may land up to a device pixel inside its frame, so the part
+    // left out is the frame shrunk to whole points, and by one more.
+    const QRect inside(QPoint(int(std::ceil(hidden.left())) + 1, int(std::ceil(hidden.top())) + 1),
+                       QPoint(int(std::floor(hidden.right())) - 2, int(std::floor(hidden.bottom())) - 2));
+    const bool clipped = !hidden.isEmpty() && inside.isValid();
+    if (clipped) {
+        painter.save();
+        painter.setClipRegion(QRegion(rect()).subtracted(inside));
+    }
     CheckerboardPattern{checkerSquare}.paint(painter, QRectF(rect()), palette().color(QPalette::Window));
+    if (clipped)
+        painter.restore();
 }
 
 void CanvasView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    paintBackdrop(painter);
-
     const ScreenshotTab* tab = m_state.currentTab();
+    const bool opaque = tab && tab->shownImage() && !tab->shownImage()->hasAlphaChannel();
+    paintBackdrop(painter, opaque ? imageFrame() : QRectF());
+
     if (tab && tab->shownImage()) {
         const QRectF frame = imageFrame();
         m_display.paint(painter, *tab->shownImage(), frame, devicePixelRatioF(), m_resizeSettled.isActive(),

@@ -116,7 +116,8 @@ class CanvasView : public QWidget
     void modelChanged();
     QString selectionDescription() const;
     void processingChanged(bool processing);
-    void paintBackdrop(QPainter& painter);
+    // The backdrop, except inside `hidden` (points), which an opaque image covers.
+    void paintBackdrop(QPainter& painter, const QRectF& hidden);
 
     AppState& m_state;
     InlineTextEditor* m_editor; // child widget, owned by this view

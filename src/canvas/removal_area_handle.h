@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <vector>
 
 class QPainter;
 
@@ -30,6 +31,9 @@ struct RemovalAreaHandle
     void paint(QPainter& painter) const;
 
     static QColor outlineColor();
+    // The pieces of the dashed outline of `outline`, which do not overlap.
+    static std::vector<QRectF> dashes(const QRectF& outline);
+    static constexpr double dashWidth = 2;
 };
 
 } // namespace lustrelab

@@ -86,6 +86,24 @@ BackgroundFill::BackgroundFill(const BeautySettings& settings, QSizeF canvasSize
     }
 }
 
+bool BackgroundFill::isOpaque() const
+{
+    switch (m_mode) {
+    case Mode::constant:
+        return qAlpha(m_constant) == 255;
+    case Mode::gradient:
+    case Mode::radial:
+    case Mode::conic:
+        return std::all_of(m_table.begin(), m_table.end(),
+                           [](uint32_t pixel) { return qAlpha(pixel) == 255; });
+    case Mode::prePainted: // the checkerboard's white and grey
+        return true;
+    case Mode::picture:
+        break;
+    }
+    return false;
+}
+
 BackgroundFill::BackgroundFill(const GradientPreset& preset, QSizeF canvasSize, double ratio)
 {
     // Preset colours are spaced evenly from 0 to 1.
@@ -128,7 +146,8 @@ void BackgroundFill::prepare(const CustomGradient& gradient, QSizeF canvasSize, 
     for (const GradientStop& stop : gradient.stops)
         stops.append({std::clamp(stop.position, 0.0, 1.0), stop.color.toPlatformColor()});
     // Qt keeps stops sorted and lets a later one at the same place win.
-    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     if (!fillTable(stops) || !(ratio > 0))
         return;
     if (gradient.kind == GradientKind::linear) {

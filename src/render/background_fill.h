@@ -45,6 +45,11 @@ class BackgroundFill
     // A gradient from a preset that need not be in the catalogue.
     BackgroundFill(const GradientPreset& preset, QSizeF canvasSize, double ratio);
 
+    // Whether every pixel of the background is opaque, so that nothing drawn
+    // over it leaves a pixel that is not. A picture counts as not opaque:
+    // finding out would cost a pass over it on every composition.
+    bool isOpaque() const;
+
     // Whether fillSpan writes anything (the checkerboard is already on the canvas).
     bool writesSpans() const { return m_mode != Mode::prePainted; }
 

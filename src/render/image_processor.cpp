@@ -35,6 +35,19 @@ QImage asComposable(const QImage& image)
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+// The same pixels marked RGB32, for an image whose every pixel is opaque. The
+// view holds the image rather than copying it: a pooled buffer stays taken
+// for as long as the view is shown.
+QImage opaqueView(const QImage& image)
+{
+    auto* held = new QImage(image);
+    QImage view(
+        held->constBits(), held->width(), held->height(), held->bytesPerLine(), QImage::Format_RGB32,
+        [](void* info) { delete static_cast<QImage*>(info); }, held);
+    view.setDevicePixelRatio(image.devicePixelRatio());
+    return view;
+}
+
 } // namespace
 
 ImageProcessor::BaseKey ImageProcessor::keyFor(const QImage& source, const BeautySettings& settings,
@@ -148,7 +161,7 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     }
     if (textOverlays.isEmpty() && shapeOverlays.isEmpty() && stepMarkers.isEmpty() && penStrokes.isEmpty()) {
         noteResult(m_base.image, {}, baseKept);
-        return m_base.image;
+        return handedOut(m_base.image, source);
     }
 
     QImage canvas = m_canvases.take(m_base.image.size(), m_base.image.format());
@@ -205,7 +218,18 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         m_annotated.removeFirst();
     m_annotated.append(std::move(drawn));
     m_canvases.keep(canvas);
-    return canvas;
+    return handedOut(canvas, source);
+}
+
+QImage ImageProcessor::handedOut(const QImage& composed, const QImage& source) const
+{
+    // A copy reduced for the screen is only ever shown. Over an opaque
+    // background it goes out marked opaque, the same pixels: the window then
+    // copies it instead of blending it, and need not paint what it hides.
+    if (m_base.opaque && m_inputs.isReduced(source) &&
+        composed.format() == QImage::Format_ARGB32_Premultiplied)
+        return opaqueView(composed);
+    return composed;
 }
 
 void ImageProcessor::noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept)
@@ -320,7 +344,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     composeBaseLayer(canvas, layer);
 
     m_canvases.keep(canvas);
-    return BaseLayerImage{canvas, layout.canvasSize};
+    return BaseLayerImage{canvas, layout.canvasSize, background.isOpaque()};
 }
 
 } // namespace lustrelab

@@ -101,11 +101,14 @@ class ImageProcessor
     struct BaseLayerImage
     {
         QImage image;
-        QSizeF canvasSize; // points
+        QSizeF canvasSize;   // points
+        bool opaque = false; // every pixel, whatever is drawn over it
     };
 
     static BaseKey keyFor(const QImage& source, const BeautySettings& settings,
                           const QList<RemovalArea>& removalAreas, const std::optional<UnitRect>& crop);
+    // What compose() hands out for `composed`, made from `source`.
+    QImage handedOut(const QImage& composed, const QImage& source) const;
     std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
                                               const QList<RemovalArea>& removalAreas, bool wholePixels,
                                               FillDetail fill);

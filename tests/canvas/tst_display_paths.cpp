@@ -277,6 +277,49 @@ class TestDisplayPaths : public QObject
         QCOMPARE(differingPixels(*state.currentTab()->processedImage, freshComposition(state, source)), 0);
     }
 
+    // An opaque image hides the backdrop, which is then left out under it:
+    // whatever the view showed before, every pixel must still be painted.
+    void everyPixelIsPainted_data()
+    {
+        QTest::addColumn<double>("opacity"); // of the background colour
+        QTest::addColumn<bool>("held");
+        QTest::newRow("opaque, held") << 1.0 << true;
+        QTest::newRow("see-through, held") << 0.5 << true;
+        QTest::newRow("opaque, at rest") << 1.0 << false;
+    }
+    void everyPixelIsPainted()
+    {
+        QFETCH(double, opacity);
+        QFETCH(bool, held);
+        AppState state(m_home.path());
+        CanvasView view(state);
+        view.resize(421, 317);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        state.loadImage(test::patternImage(1200, 800, 2), false);
+        QVERIFY(test::composed(state));
+        state.setLiveStyling(held);
+        BeautySettings settings = state.settings();
+        settings.backgroundType = BackgroundType::solid;
+        settings.solidColor = {0.2, 0.5, 0.3, opacity};
+        settings.shadowBlur += 4;
+        state.setSettings(settings);
+        state.processImage();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !state.isProcessing() && bool(state.currentTab()->previewImage) == held; }));
+        const QImage& shown = *state.currentTab()->shownImage();
+        QCOMPARE(shown.hasAlphaChannel(), !(held && opacity == 1));
+        auto paintedOver = [&](QColor before) {
+            QImage target(view.size() * 2, QImage::Format_RGB32);
+            target.setDevicePixelRatio(2);
+            target.fill(before);
+            view.render(&target, {}, {}, QWidget::DrawChildren);
+            return target;
+        };
+        QCOMPARE(differingPixels(paintedOver(Qt::red), paintedOver(Qt::blue)), 0);
+        state.setLiveStyling(false);
+    }
+
     // The real slider and canvas: a drag of the shadow's Blur shows reduced
     // compositions as they come, and the one shown after letting go is the
     // full composition, painted as a fresh view paints it.

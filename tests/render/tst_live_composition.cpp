@@ -255,6 +255,63 @@ class TestLiveComposition : public QObject
                  test::asArgb(ImageProcessor().process(source, settings, {}, {}, areas)));
     }
 
+    // A copy composed for the screen over an opaque background goes out
+    // marked opaque, so that the window copies it; it must still be the same
+    // pixels, and nothing whose background lets anything through is marked.
+    void opaqueCopiesAreMarked_data()
+    {
+        QTest::addColumn<BeautySettings>("settings");
+        QTest::addColumn<bool>("annotated");
+        QTest::addColumn<bool>("marked");
+        const BeautySettings solid = plainSettings(30, QColor(30, 60, 200), true);
+        BeautySettings translucent = solid;
+        translucent.solidColor.opacity = 0.5;
+        BeautySettings gradient = solid;
+        gradient.backgroundType = BackgroundType::customGradient;
+        gradient.customGradient.stops = {{{1, 0, 0, 1}, 0}, {{0, 0, 1, 1}, 1}};
+        BeautySettings seeThroughStop = gradient;
+        seeThroughStop.customGradient.stops[1].color.opacity = 0.9;
+        BeautySettings checkerboard = solid;
+        checkerboard.backgroundType = BackgroundType::transparent;
+        QTest::newRow("solid") << solid << false << true;
+        QTest::newRow("solid, a shape over it") << solid << true << true;
+        QTest::newRow("translucent solid") << translucent << true << false;
+        QTest::newRow("gradient") << gradient << false << true;
+        QTest::newRow("gradient with a see-through stop") << seeThroughStop << false << false;
+        QTest::newRow("checkerboard") << checkerboard << false << true;
+    }
+    void opaqueCopiesAreMarked()
+    {
+        QFETCH(BeautySettings, settings);
+        QFETCH(bool, annotated);
+        QFETCH(bool, marked);
+        const QImage source = screenshot(true);
+        QList<ShapeOverlay> shapes;
+        if (annotated)
+            shapes.append({.shapeType = ShapeType::ellipse, .strokeColor = {0, 0.8, 0.2, 0.6}});
+        ImageProcessor processor;
+        const QImage shown = processor.sourceForDisplay(source, settings, {}, QSize(300, 200));
+        QVERIFY(shown.cacheKey() != source.cacheKey());
+        const QImage result = processor.process(shown, settings, {}, shapes, {});
+        QCOMPARE(result.format(), marked ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(result.devicePixelRatio(), shown.devicePixelRatio());
+        // A fresh processor making the same calls gives the same pixels.
+        ImageProcessor fresh;
+        const QImage again = fresh.process(fresh.sourceForDisplay(source, settings, {}, QSize(300, 200)),
+                                           settings, {}, shapes, {});
+        QCOMPARE(test::asArgb(result), test::asArgb(again));
+        if (marked) { // RGB32 promises an alpha byte of 255 everywhere
+            int seeThrough = 0;
+            for (int y = 0; y < result.height(); ++y)
+                for (int x = 0; x < result.width(); ++x)
+                    seeThrough += qAlpha(reinterpret_cast<const QRgb*>(result.constScanLine(y))[x]) != 255;
+            QCOMPARE(seeThrough, 0);
+        }
+        // At full size the composition is exported and copied: never marked.
+        QCOMPARE(processor.process(source, settings, {}, shapes, {}).format(),
+                 QImage::Format_ARGB32_Premultiplied);
+    }
+
     // While the room stays, the canvas comes out the shown size; while it
     // changes, from a quarter-octave copy that serves many steps.
     void displaySourceFollowsTheDrag()
