@@ -223,7 +223,6 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
-        QTest::newRow("nothing stored") << "text.language" << QVariant();
         QTest::newRow("a scale that is no number") << "defaultScale" << QVariant(QStringLiteral("big"));
         QTest::newRow("a scale not offered") << "defaultScale" << QVariant(7.5);
         QTest::newRow("a shape that hides nothing")
