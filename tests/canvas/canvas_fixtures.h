@@ -8,6 +8,8 @@
 #include "state/app_state.h"
 #include "test_fixtures.h"
 
+#include <QBackingStore>
+#include <QCoreApplication>
 #include <QTest>
 #include <cmath>
 #include <optional>
@@ -39,6 +41,15 @@ inline int differingPixels(const QImage& a, const QImage& b)
         for (int column = 0; column < x.width(); ++column)
             differing += x.pixel(column, row) != y.pixel(column, row);
     return differing;
+}
+
+// What the window shows: the offscreen platform's backing store is an image.
+inline QImage onScreen(QWidget& view)
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QPaintDevice* device = view.backingStore()->paintDevice();
+    return device->devType() == QInternal::Image ? static_cast<QImage*>(device)->copy() : QImage();
 }
 
 // An 848 x 648 view of a 400 x 300 screenshot, composed once settle() is true.

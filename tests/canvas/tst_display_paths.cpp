@@ -15,7 +15,6 @@
 #include "ui/slider_row.h"
 
 #include <QApplication>
-#include <QBackingStore>
 #include <QPainter>
 #include <QSlider>
 
@@ -40,15 +39,6 @@ QImage freshComposition(const AppState& state, const QImage& source, ImageProces
     const ScreenshotTab& tab = *state.currentTab();
     return processor.process(source, state.settings(), tab.textOverlays, tab.shapeOverlays, tab.removalAreas,
                              tab.stepMarkers, tab.penStrokes, tab.crop);
-}
-
-// What the window shows: the offscreen platform's backing store is an image.
-QImage onScreen(QWidget& view)
-{
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-    QPaintDevice* device = view.backingStore()->paintDevice();
-    return device->devType() == QInternal::Image ? *static_cast<QImage*>(device) : QImage();
 }
 
 // What a new view of the same model paints.

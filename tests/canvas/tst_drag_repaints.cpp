@@ -6,22 +6,12 @@
 #include "canvas_fixtures.h"
 
 #include <QApplication>
-#include <QBackingStore>
 #include <cmath>
 
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
 
 namespace {
-
-// What the window shows: the offscreen platform's backing store is an image.
-QImage onScreen(QWidget& view)
-{
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-    QPaintDevice* device = view.backingStore()->paintDevice();
-    return device->devType() == QInternal::Image ? static_cast<QImage*>(device)->copy() : QImage();
-}
 
 // Unit points of the image frame: loops that cross themselves and turn back,
 // so that a step's repaint has to reach over strokes and outlines drawn before.

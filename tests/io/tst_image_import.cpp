@@ -201,25 +201,6 @@ class TestImageImport : public QObject
         QCOMPARE(source.kind, ImageSource::Kind::data);
         QVERIFY(source.data == bytes.value(chosen));
     }
-    // The composed image goes alone onto the clipboard at scale 1, lossless,
-    // whatever the export settings say.
-    void copyThenPasteRoundTrips()
-    {
-        AppState state(m_env->filePath(QStringLiteral("templates")));
-        state.loadImage(patternImage(8, 8), false);
-        state.setSettings({.exportScale = 3, .exportFormat = ExportFormat::jpeg});
-        state.processImage();
-        settle(state);
-        const QImage composed = asArgb(*state.currentTab()->processedImage);
-        QGuiApplication::clipboard()->setText(QStringLiteral("earlier content"));
-        state.copyToClipboard();
-        QTRY_VERIFY(!QGuiApplication::clipboard()->mimeData()->hasText());
-        QCOMPARE(asArgb(QGuiApplication::clipboard()->image()), composed);
-        state.pasteImage();
-        settle(state);
-        QCOMPARE(source(state), composed);
-    }
-
     void pngAtScaleOne_data()
     {
         QTest::addColumn<QImage>("image");

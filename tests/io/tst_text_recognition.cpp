@@ -207,15 +207,6 @@ class TestTextRecognition : public QObject
         QTEST(int(found[0].kind), "kind");
     }
 
-    // Each secret is found once, in text order, whichever pattern came first.
-    void severalInOneText()
-    {
-        const QString text = QStringLiteral("a@b.io 10.0.0.1\nhttps://u:p@h.io 4111111111111111");
-        const QList<SensitiveMatch> found = findSensitive(text);
-        using enum SensitiveKind;
-        QCOMPARE(test::mapped(found, &SensitiveMatch::kind), (QList{email, ipv4, credentialUrl, cardNumber}));
-    }
-
     // The reader splits secrets at gaps narrower than a space; the search
     // joins them again, and leaves real spaces alone.
     void splitSecretsAreJoined_data()

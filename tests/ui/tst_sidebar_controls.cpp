@@ -185,7 +185,6 @@ class TestSidebarControls : public QObject
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<double>("expected");
-        QTest::newRow("right arrow, one unit") << int(Qt::Key_Right) << 13.5;
         QTest::newRow("page up, ten units") << int(Qt::Key_PageUp) << 22.5;
         QTest::newRow("home, the minimum") << int(Qt::Key_Home) << 0.0;
     }
