@@ -266,9 +266,6 @@ class TestComposePlan : public QObject
             << QStringList{"shot.png", "shot-styled.png"} << "" << QStringList{"", "shot-styled-styled.png"};
         QTest::newRow("same name from two folders")
             << QStringList{"a/x.png", "b/x.png"} << "new" << QStringList{"new/x-styled.png", ""};
-        QTest::newRow("several inputs: -o is a folder")
-            << QStringList{"a/x.png", "b/y.jpg"} << "new"
-            << QStringList{"new/x-styled.png", "new/y-styled.png"};
         QTest::newRow("one input into an existing folder")
             << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"};
     }
