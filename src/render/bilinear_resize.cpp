@@ -28,8 +28,7 @@ std::vector<Tap> tapsFor(int sourceLength, int resultLength)
     for (int i = 0; i < resultLength; ++i) {
         const double at = std::clamp((i + 0.5) * step - 0.5, 0.0, double(sourceLength - 1));
         const int lower = std::min(int(at), sourceLength - 1);
-        taps[size_t(i)] = {lower, std::min(lower + 1, sourceLength - 1),
-                           uint32_t(std::lround((at - lower) * 256))};
+        taps[size_t(i)] = {lower, std::min(lower + 1, sourceLength - 1), uint32_t(std::lround((at - lower) * 256))};
     }
     return taps;
 }
@@ -40,23 +39,13 @@ QImage bilinearResized(const QImage& image, QSize pixels)
 {
     if (image.isNull() || pixels.isEmpty())
         return {};
-    QImage result(pixels, QImage::Format_ARGB32_Premultiplied);
-    if (result.isNull() || !bilinearResizeInto(image, result))
-        return {};
-    return result;
-}
-
-bool bilinearResizeInto(const QImage& image, QImage& result)
-{
-    const QSize pixels = result.size();
-    if (image.isNull() || pixels.isEmpty() || result.format() != QImage::Format_ARGB32_Premultiplied)
-        return false;
     const bool rgb32 = image.format() == QImage::Format_RGB32;
     const QImage source = rgb32 || image.format() == QImage::Format_ARGB32_Premultiplied
                               ? image
                               : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (source.isNull())
-        return false;
+    QImage result(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull() || source.isNull())
+        return {};
     const std::vector<Tap> columns = tapsFor(source.width(), pixels.width());
     const std::vector<Tap> rows = tapsFor(source.height(), pixels.height());
     const int lastRow = source.height() - 1;
@@ -86,8 +75,7 @@ bool bilinearResizeInto(const QImage& image, QImage& result)
             auto* target = reinterpret_cast<uint32_t*>(out + y * stride);
             for (int x = 0; x < pixels.width(); ++x) {
                 const Tap column = columns[size_t(x)];
-                const uint32_t pixel =
-                    lerpPixel(line[column.lower], line[column.next], column.weight) | forceOpaque;
+                const uint32_t pixel = lerpPixel(line[column.lower], line[column.next], column.weight) | forceOpaque;
                 all &= pixel;
                 target[x] = pixel;
             }
@@ -98,7 +86,7 @@ bool bilinearResizeInto(const QImage& image, QImage& result)
     result.setDevicePixelRatio(image.devicePixelRatio() * pixels.width() / image.width());
     if (opaque)
         result.reinterpretAsFormat(QImage::Format_RGB32);
-    return true;
+    return result;
 }
 
 } // namespace lustrelab

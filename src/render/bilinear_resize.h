@@ -13,9 +13,5 @@ namespace lustrelab {
 // pixels, so the result keeps the size in points; opaque pixels give an RGB32
 // result. Null for an empty size or a null image.
 QImage bilinearResized(const QImage& image, QSize pixels);
-// As above, into `result`, whose size says the pixels and which must be
-// premultiplied ARGB32 and writable without a copy; it may become RGB32.
-// False, and `result` untouched, when there is nothing to resize.
-bool bilinearResizeInto(const QImage& image, QImage& result);
 
 } // namespace lustrelab

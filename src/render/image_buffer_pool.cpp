@@ -13,8 +13,9 @@ namespace {
 // Smaller buffers come from the heap, where freed ones are reused anyway.
 constexpr qint64 mappedPixels = qint64(1) << 20;
 
-} // namespace
-
+// Whether the pool holds the last reference to `slot`, so that it may be
+// written or freed.
+//
 // Compositions run on a worker thread while the window keeps the previous
 // output and lets go of it on its own thread, after its last read of the
 // pixels (a repaint). Letting go is a releasing decrement of the shared count,
@@ -22,13 +23,15 @@ constexpr qint64 mappedPixels = qint64(1) << 20;
 // a count of one pairs with that decrement: every read the other thread made
 // of the pixels happens before anything written here next. Without it, the
 // new composition's writes could become visible to a repaint still reading.
-bool isOnlyHolder(const QImage& image)
+bool isOnlyHolder(const QImage& slot)
 {
-    if (image.isNull() || !image.isDetached())
+    if (slot.isNull() || !slot.isDetached())
         return false;
     std::atomic_thread_fence(std::memory_order_acquire);
     return true;
 }
+
+} // namespace
 
 QImage ImageBufferPool::take(QSize size, QImage::Format format)
 {

@@ -25,10 +25,6 @@ class ImageBufferPool
     size_t m_next = 0;
 };
 
-// Whether `image` holds the last reference to its pixels, so that they may be
-// written or freed even though another thread held them a moment ago.
-bool isOnlyHolder(const QImage& image);
-
 // Copies the pixels of `from` into `to` (same size and format), split across cores.
 void copyPixels(const QImage& from, QImage& to);
 // As above, only the pixels inside `area` (cut to both images).

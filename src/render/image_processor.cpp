@@ -221,15 +221,6 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     return handedOut(canvas, source);
 }
 
-QImage ImageProcessor::shownIn(const QImage& composed, QSize room)
-{
-    if (room.isEmpty()) {
-        m_shown.release();
-        return composed;
-    }
-    return m_shown.fitted(composed, room);
-}
-
 QImage ImageProcessor::handedOut(const QImage& composed, const QImage& source) const
 {
     // A copy reduced for the screen is only ever shown. Over an opaque

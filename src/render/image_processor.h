@@ -11,7 +11,6 @@
 #include "model/step_marker.h"
 #include "model/text_overlay.h"
 #include "shadow_field.h"
-#include "shown_copy.h"
 
 #include <QImage>
 #include <QList>
@@ -85,12 +84,6 @@ class ImageProcessor
     // ahead (while the source was still being decoded, say).
     void offerCanvas(const QImage& buffer) { m_canvases.keep(buffer); }
 
-    // A composition made from the copy sourceForDisplay() handed out, brought
-    // to the pixels it is shown at in `room` (device pixels). An empty room,
-    // for a composition at full size, gives `composed` and lets go of the
-    // buffers a drag used.
-    QImage shownIn(const QImage& composed, QSize room);
-
     DeviceFrameRenderer frameRenderer;
 
   private:
@@ -161,7 +154,6 @@ class ImageProcessor
     AnnotatedBuffer m_lastResult; // the latest output and where it differs from the base layer
     std::optional<ImageChange> m_lastChange;
     ImageBufferPool m_canvases;
-    ShownCopy m_shown;
     CompositionInputs m_inputs;
 };
 

@@ -49,13 +49,12 @@ void CompositionQueue::startNext()
     runThenDeliver(
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
-            const QImage source = m_processor.sourceForDisplay(request.source, request.settings, request.crop,
-                                                               request.shownPixels);
+            const QImage source = m_processor.sourceForDisplay(request.source, request.settings,
+                                                               request.crop, request.shownPixels);
             QImage image = m_processor.process(source, request.settings, request.textOverlays,
                                                request.shapeOverlays, request.removalAreas,
                                                request.stepMarkers, request.penStrokes, request.crop);
             const bool reduced = source.cacheKey() != request.source.cacheKey();
-            image = m_processor.shownIn(image, reduced ? request.shownPixels : QSize());
             return Result{std::move(image), m_processor.lastChange(), reduced};
         },
         [this](const Result& result) { finish(result); });

@@ -6,7 +6,6 @@
 #include "render/composition_inputs.h"
 #include "render/image_processor.h"
 #include "render/removal_fill.h"
-#include "render/shown_copy.h"
 #include "render_probe.h"
 
 #include <QTest>
@@ -288,11 +287,8 @@ class TestLiveComposition : public QObject
         QFETCH(bool, marked);
         const QImage source = screenshot(true);
         QList<ShapeOverlay> shapes;
-        if (annotated) {
-            ShapeOverlay ellipse;
-            ellipse.shapeType = ShapeType::ellipse;
-            shapes.append(ellipse);
-        }
+        if (annotated)
+            shapes.append({.shapeType = ShapeType::ellipse, .strokeColor = {0, 0.8, 0.2, 0.6}});
         ImageProcessor processor;
         const QImage shown = processor.sourceForDisplay(source, settings, {}, QSize(300, 200));
         QVERIFY(shown.cacheKey() != source.cacheKey());
@@ -314,27 +310,6 @@ class TestLiveComposition : public QObject
         // At full size the composition is exported and copied: never marked.
         QCOMPARE(processor.process(source, settings, {}, shapes, {}).format(),
                  QImage::Format_ARGB32_Premultiplied);
-    }
-
-    // A Padding drag's compositions are brought to the room on the worker,
-    // into buffers reused once the window has let go of them: one still
-    // shown is never written, however many steps follow.
-    void shownCopiesAreNotWrittenWhileHeld()
-    {
-        ShownCopy copies;
-        const QImage source = patternImage(500, 300, 2);
-        const QSize room(450, 240); // wider than the copy: its rows are shorter than the buffer's
-        const QImage first = copies.fitted(source, room);
-        QCOMPARE(first.size(), QSize(400, 240));
-        QCOMPARE(first.deviceIndependentSize(), source.deviceIndependentSize());
-        QCOMPARE(test::asArgb(first), test::asArgb(bilinearResized(source, first.size())));
-        const QImage kept = first.copy();
-        for (int step = 0; step < 5; ++step)
-            copies.fitted(solidImage(520, 300, Qt::red), room);
-        QCOMPARE(test::asArgb(first), test::asArgb(kept));
-        // Within a pixel of the room, nothing is resized.
-        const QImage near = patternImage(451, 240, 2);
-        QCOMPARE(copies.fitted(near, room).cacheKey(), near.cacheKey());
     }
 
     // While the room stays, the canvas comes out the shown size; while it
