@@ -61,7 +61,15 @@ void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRe
         // resampled properly.
         m_buffer = QImage();
         m_imageKey = 0;
-        painter.drawImage(target, image);
+        // Qt scales premultiplied pixels faster than RGB32 ones; an opaque
+        // image's pixels are both, so it is read as premultiplied.
+        if (image.format() == QImage::Format_RGB32) {
+            const QImage premultiplied(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                                       QImage::Format_ARGB32_Premultiplied);
+            painter.drawImage(target, premultiplied);
+        } else {
+            painter.drawImage(target, image);
+        }
         return;
     }
     const bool sameImage =
