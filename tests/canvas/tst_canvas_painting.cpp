@@ -174,8 +174,9 @@ class TestCanvasPainting : public QObject
         QFETCH(bool, withRemovalAreas);
         QFETCH(CanvasHit::Kind, kind);
         QFETCH(int, index);
-        const QList<TextOverlay> texts{
-            {.text = QStringLiteral("twelve chars"), .position = {0.5, 0.5}, .backgroundColor = std::nullopt}};
+        const QList<TextOverlay> texts{{.text = QStringLiteral("twelve chars"),
+                                        .position = {0.5, 0.5},
+                                        .backgroundColor = std::nullopt}};
         const QList<ShapeOverlay> shapes{
             {.startPoint = {0.45, 0.55}, .endPoint = {0.7, 0.3}, .fillColor = std::nullopt},
             {.startPoint = {0.6, 0.45}, .endPoint = {0.8, 0.35}, .fillColor = std::nullopt}};
@@ -253,9 +254,11 @@ class TestCanvasPainting : public QObject
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QColor>("background");
         const QColor white(Qt::white), dark(40, 44, 52);
-        QTest::newRow("100 x 100 with 12-point squares: 8 x 8 cells") << QSize(100, 100) << 12.0 << 1.0 << white;
+        QTest::newRow("100 x 100 with 12-point squares: 8 x 8 cells")
+            << QSize(100, 100) << 12.0 << 1.0 << white;
         QTest::newRow("cut-off cells at the edges are left out") << QSize(30, 13) << 6.0 << 1.0 << white;
-        QTest::newRow("2x screen: the same cells, twice the pixels") << QSize(100, 61) << 12.0 << 2.0 << white;
+        QTest::newRow("2x screen: the same cells, twice the pixels")
+            << QSize(100, 61) << 12.0 << 2.0 << white;
         QTest::newRow("1.5x screen: cells of whole device pixels") << QSize(50, 40) << 12.0 << 1.5 << white;
         QTest::newRow("1.25x screen: cells across device pixels") << QSize(50, 40) << 12.0 << 1.25 << white;
         QTest::newRow("dark theme: the grey over the dark window colour")
@@ -291,7 +294,8 @@ class TestCanvasPainting : public QObject
                 const bool shaded = column < columns && row < rows && (row + column) % 2 == 0;
                 const QRgb pixel = image.pixel(x, y);
                 const QRgb expected = shaded ? shadedPixel : plainPixel;
-                if (std::abs(qRed(pixel) - qRed(expected)) > 1 || std::abs(qGreen(pixel) - qGreen(expected)) > 1 ||
+                if (std::abs(qRed(pixel) - qRed(expected)) > 1 ||
+                    std::abs(qGreen(pixel) - qGreen(expected)) > 1 ||
                     std::abs(qBlue(pixel) - qBlue(expected)) > 1)
                     QFAIL(qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
             }
@@ -331,6 +335,32 @@ class TestCanvasPainting : public QObject
         paintDragPreview(painter, QRectF(50, 50, 100, 60), tool, type);
         painter.end();
         QCOMPARE(int(toneOf(image.pixel(probe))), int(tone));
+    }
+
+    // The outline's colour is translucent: a piece laid over another would
+    // show as a darker spot, and one off the edges would miss its place.
+    void outlinePiecesNeitherOverlapNorStray_data()
+    {
+        QTest::addColumn<QRectF>("outline");
+        QTest::newRow("whole points") << QRectF(10, 20, 100, 60);
+        QTest::newRow("fractional, sides not a whole number of dashes") << QRectF(3.25, 7.5, 57.3, 21.9);
+        QTest::newRow("smaller than one dash") << QRectF(5, 5, 3, 2.5);
+    }
+    void outlinePiecesNeitherOverlapNorStray()
+    {
+        QFETCH(QRectF, outline);
+        const std::vector<QRectF> pieces = RemovalAreaHandle::dashes(outline);
+        QVERIFY(!pieces.empty());
+        const QRectF band = outline.adjusted(-1, -1, 1, 1);
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            QVERIFY(band.contains(pieces[i]));
+            QVERIFY(!outline.adjusted(1, 1, -1, -1).intersects(pieces[i]));
+            for (size_t j = i + 1; j < pieces.size(); ++j) {
+                const QRectF both = pieces[i].intersected(pieces[j]);
+                QVERIFY2(both.width() * both.height() < 1e-9,
+                         qPrintable(QString("pieces %1 and %2").arg(i).arg(j)));
+            }
+        }
     }
 
     void closeSymbolShowsTheImageThroughItsCross()
