@@ -1,7 +1,10 @@
 #pragma once
 
+#include "mapped_image.h"
+
 #include <QImage>
 #include <array>
+#include <memory>
 
 namespace lustrelab {
 
@@ -13,15 +16,26 @@ class ImageBufferPool
 {
   public:
     // An image of this size and format, detached, with undefined pixels
-    // (a kept buffer still holds what it held: its cacheKey() tells which).
+    // (a kept buffer of that very size still holds what it held: its
+    // cacheKey() tells which).
     QImage take(QSize size, QImage::Format format);
     // Remembers `image` for reuse once it is no longer shared.
     void keep(const QImage& image);
 
   private:
+    // A buffer: a kept image, the memory a large one is made over, or both
+    // (the memory of an image handed out, and then the image kept).
+    struct Slot
+    {
+        QImage image;
+        std::shared_ptr<ImageMemory> memory;
+    };
+    static bool isFree(const Slot& slot);
+    void remember(Slot slot);
+
     // A base layer, the output the caller still shows, the output being made
     // and one spare.
-    std::array<QImage, 4> m_slots;
+    std::array<Slot, 4> m_slots;
     size_t m_next = 0;
 };
 

@@ -1,0 +1,95 @@
+// Canvas buffers handed out again between compositions: never one a caller
+// still holds, and memory of one size serving another.
+
+#include "render/image_buffer_pool.h"
+#include "render_probe.h"
+
+#include <QTest>
+
+using namespace lustrelab;
+
+class TestBufferPool : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void takeAndKeep_data()
+    {
+        QTest::addColumn<QSize>("first");
+        QTest::addColumn<QSize>("second");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("sameMemory");
+        QTest::addColumn<bool>("samePixels");
+        QTest::newRow("same size") << QSize(1200, 1000) << QSize(1200, 1000) << true << false << true << true;
+        QTest::newRow("smaller") << QSize(1200, 1000) << QSize(1000, 900) << true << false << true << false;
+        QTest::newRow("larger, within room")
+            << QSize(1200, 1000) << QSize(1300, 1100) << true << false << true << false;
+        QTest::newRow("beyond room") << QSize(1200, 1000) << QSize(2400, 2000) << true << false << false
+                                     << false;
+        QTest::newRow("still held") << QSize(1200, 1000) << QSize(1200, 1000) << true << true << false
+                                    << false;
+        QTest::newRow("smaller, still held")
+            << QSize(1200, 1000) << QSize(800, 600) << true << true << false << false;
+        QTest::newRow("never kept, let go")
+            << QSize(1200, 1000) << QSize(1200, 1000) << false << false << true << false;
+        QTest::newRow("never kept, still held")
+            << QSize(1200, 1000) << QSize(1000, 900) << false << true << false << false;
+        QTest::newRow("small, same size")
+            << QSize(100, 80) << QSize(100, 80) << true << false << true << true;
+        QTest::newRow("small, still held")
+            << QSize(100, 80) << QSize(100, 80) << true << true << false << false;
+    }
+    void takeAndKeep()
+    {
+        QFETCH(QSize, first);
+        QFETCH(QSize, second);
+        QFETCH(bool, kept);
+        QFETCH(bool, held);
+        QFETCH(bool, sameMemory);
+        QFETCH(bool, samePixels);
+        ImageBufferPool pool;
+        QImage out = pool.take(first, QImage::Format_ARGB32_Premultiplied);
+        out.fill(0xff112233u);
+        const uchar* memory = out.constBits();
+        const qint64 key = out.cacheKey();
+        if (kept)
+            pool.keep(out);
+        if (!held)
+            out = QImage();
+
+        QImage next = pool.take(second, QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(next.size(), second);
+        QVERIFY(next.isDetached());
+        QCOMPARE(next.constBits() == memory, sameMemory);
+        QCOMPARE(next.cacheKey() == key, samePixels);
+        next.fill(0xff445566u);
+        if (held) {
+            QCOMPARE(out.pixel(0, 0), 0xff112233u);
+            QCOMPARE(out.pixel(first.width() - 1, first.height() - 1), 0xff112233u);
+        }
+    }
+
+    void resizedCanvasesMatchFreshOnes()
+    {
+        // A Padding drag on a screenshot large enough for mapped canvases:
+        // the canvas grows and shrinks while the first results are still held.
+        const QImage source = patternImage(1100, 1000, 1);
+        ImageProcessor processor;
+        QList<QImage> held, copies;
+        for (const double padding : {0.0, 40.0, 20.0, 64.0, 8.0, 64.0}) {
+            BeautySettings settings = plainSettings(padding, Qt::darkCyan, true);
+            settings.cornerRadius = 16;
+            const QImage out = processor.process(source, settings, {}, {}, {});
+            QCOMPARE(out, compose(source, settings));
+            if (held.size() < 3) {
+                held.append(out);
+                copies.append(out.copy());
+            }
+        }
+        QCOMPARE(held, copies);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBufferPool)
+#include "tst_buffer_pool.moc"
