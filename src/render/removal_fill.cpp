@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace lustrelab {
@@ -173,67 +174,81 @@ int previewReduction(const QRect& area)
     return std::max(1, (side + previewSide - 1) / previewSide);
 }
 
-// Each `factor` x `factor` block of `image` (32-bit, premultiplied or opaque)
-// averaged into one pixel; blocks cut by the right or bottom edge average
-// what they hold.
-QImage blockAveraged(const QImage& image, int factor)
+// Each `factor` x `factor` block of `rect` in `image` (32-bit, premultiplied
+// or opaque) averaged into one pixel; blocks cut by the rectangle's right or
+// bottom edge average what they hold.
+QImage blockAveraged(const QImage& image, const QRect& rect, int factor)
 {
-    const int width = (image.width() + factor - 1) / factor;
-    const int height = (image.height() + factor - 1) / factor;
+    const int width = (rect.width() + factor - 1) / factor;
+    const int height = (rect.height() + factor - 1) / factor;
     QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return {};
     std::vector<quint32> sums(std::size_t(width) * 4);
     for (int by = 0; by < height; ++by) {
         std::fill(sums.begin(), sums.end(), 0u);
-        const int rowEnd = std::min(image.height(), (by + 1) * factor);
+        const int rowEnd = std::min(rect.height(), (by + 1) * factor);
         for (int y = by * factor; y < rowEnd; ++y) {
-            const uchar* line = image.constScanLine(y);
+            const auto* line =
+                reinterpret_cast<const quint32*>(image.constScanLine(rect.top() + y)) + rect.left();
             for (int bx = 0; bx < width; ++bx) {
-                quint32* sum = sums.data() + std::size_t(bx) * 4;
-                const int end = std::min(image.width(), (bx + 1) * factor);
-                for (int x = bx * factor; x < end; ++x)
-                    for (int c = 0; c < 4; ++c)
-                        sum[c] += line[4 * x + c];
+                // Two channels to a word (blue and red, green and alpha), 16
+                // bits each: a run of up to 257 bytes cannot carry over.
+                const int end = std::min(rect.width(), (bx + 1) * factor);
+                for (int x = bx * factor; x < end;) {
+                    const int runEnd = std::min(end, x + 257);
+                    quint32 blueRed = 0, greenAlpha = 0;
+                    for (; x < runEnd; ++x) {
+                        blueRed += line[x] & 0x00ff00ffu;
+                        greenAlpha += (line[x] >> 8) & 0x00ff00ffu;
+                    }
+                    quint32* sum = sums.data() + std::size_t(bx) * 4;
+                    sum[0] += blueRed & 0xffffu;
+                    sum[1] += greenAlpha & 0xffffu;
+                    sum[2] += blueRed >> 16;
+                    sum[3] += greenAlpha >> 16;
+                }
             }
         }
-        uchar* out = result.scanLine(by);
+        auto* out = reinterpret_cast<quint32*>(result.scanLine(by));
         const int rows = rowEnd - by * factor;
         for (int bx = 0; bx < width; ++bx) {
-            const int count = rows * (std::min(image.width(), (bx + 1) * factor) - bx * factor);
-            for (int c = 0; c < 4; ++c)
-                out[4 * bx + c] = uchar((sums[std::size_t(bx) * 4 + c] + count / 2) / count);
+            const int count = rows * (std::min(rect.width(), (bx + 1) * factor) - bx * factor);
+            const quint32* sum = sums.data() + std::size_t(bx) * 4;
+            auto average = [count](quint32 total) { return (total + quint32(count) / 2) / quint32(count); };
+            out[bx] = average(sum[0]) | average(sum[1]) << 8 | average(sum[2]) << 16 | average(sum[3]) << 24;
         }
     }
     return result;
 }
 
-// The new pixels of `area` made on a copy `reduction` times smaller and
-// enlarged: the blend varies slowly inside the area, so what is lost is the
-// detail a few pixels from its edges.
-QImage previewPixels(const QImage& image, const QRect& area, int reduction)
+// Fills `area` of `image` (32-bit) with new pixels made on a copy `reduction` times smaller and
+// enlarged straight into `image`: the blend varies slowly inside the area, so
+// what is lost is the detail a few pixels from its edges. Whether every
+// alpha was kept; nothing when the pixels could not be made.
+std::optional<bool> fillPreviewInPlace(QImage& image, const QRect& area, int reduction)
 {
     const int margin = bandWidth * reduction;
     // Whole blocks from the area's corner, so the small area lands on whole pixels.
     const QPoint origin(std::max(0, area.left() - margin / reduction * reduction),
                         std::max(0, area.top() - margin / reduction * reduction));
     const QRect around = QRect(origin, area.bottomRight() + QPoint(margin, margin)).intersected(image.rect());
-    QImage piece = image.copy(around);
-    if (piece.format() != QImage::Format_RGB32 && piece.format() != QImage::Format_ARGB32_Premultiplied)
-        piece = piece.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage small = blockAveraged(piece, reduction);
+    const QImage small = blockAveraged(image, around, reduction);
     if (small.isNull())
-        return {};
+        return std::nullopt;
     const QRect inPiece = area.translated(-origin);
     // The small pixels that hold part of the area; the ones wholly outside are its band.
     const QRect smallArea(QPoint(inPiece.left() / reduction, inPiece.top() / reduction),
                           QPoint(inPiece.right() / reduction, inPiece.bottom() / reduction));
     const QImage smallFilled = exactPixels(small, smallArea);
-    const QImage enlarged = bilinearResized(smallFilled, smallArea.size() * reduction);
-    if (enlarged.isNull())
-        return {};
-    return enlarged.copy(inPiece.translated(-smallArea.topLeft() * reduction))
-        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (smallFilled.isNull())
+        return std::nullopt;
+    const QRect window(inPiece.topLeft() - smallArea.topLeft() * reduction, area.size());
+    const std::optional<uint32_t> changed =
+        bilinearResizedInto(smallFilled, smallArea.size() * reduction, window, image, area.topLeft());
+    if (!changed)
+        return std::nullopt;
+    return (*changed >> 24) == 0;
 }
 
 int firstPixel(double edge)
@@ -287,8 +302,9 @@ bool fillRemovalAreaInPlace(QImage& image, QRect pixelRange, FillDetail detail)
     // Only the area and its band are read and converted to the bytes the fill
     // works on.
     const int reduction = detail == FillDetail::preview ? previewReduction(area) : 1;
-    const QImage pixels = reduction > 1 ? previewPixels(image, area, reduction) : exactPixels(image, area);
-    const QImage filled = pixels.convertToFormat(image.format());
+    if (reduction > 1)
+        return fillPreviewInPlace(image, area, reduction).value_or(true);
+    const QImage filled = exactPixels(image, area).convertToFormat(image.format());
     if (filled.size() != area.size() || !image.bits()) // bits() also detaches
         return true;
     QRgb alphaChanged = 0;
