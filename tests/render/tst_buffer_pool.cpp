@@ -70,11 +70,18 @@ class TestBufferPool : public QObject
         }
     }
 
+    void resizedCanvasesMatchFreshOnes_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("ratio 1") << 1.0;
+        QTest::newRow("ratio 2") << 2.0;
+    }
     void resizedCanvasesMatchFreshOnes()
     {
+        QFETCH(double, ratio);
         // A Padding drag on a screenshot large enough for mapped canvases:
         // the canvas grows and shrinks while the first results are still held.
-        const QImage source = patternImage(1100, 1000, 1);
+        const QImage source = patternImage(1100, 1000, ratio);
         ImageProcessor processor;
         QList<QImage> held, copies;
         for (const double padding : {0.0, 40.0, 20.0, 64.0, 8.0, 64.0}) {
