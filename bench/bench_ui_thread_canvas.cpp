@@ -1,9 +1,10 @@
 // How long the UI thread is kept from its event loop by one pointer step of a
 // drag on the real canvas (1280 x 800 points, shown) over the 2880 x 1800
 // screenshot at ratio 2: moving a shape, a pen stroke, drawing a removal area,
-// and the shadow Blur slider of the real styling sidebar. Every case runs
-// without and with ("_removal") a 600 x 300 point removal area over the lines
-// of text; run with QT_SCALE_FACTOR=2 for a HiDPI screen as well.
+// and the Blur, Corner Radius and Padding sliders of the real styling
+// sidebar. Every case runs without and with ("_removal") a 600 x 300 point
+// removal area over the lines of text; run with QT_SCALE_FACTOR=2 for a
+// HiDPI screen as well.
 //
 // A step is the pointer move (for the slider, as many moves as change its
 // value), then the event loop until what it asked for is composed, when it
@@ -180,20 +181,23 @@ BENCHMARK_CAPTURE(removalDrag, removal, true)
     ->UseManualTime()
     ->Iterations(240);
 
-// The shadow Blur slider of the styling sidebar, beside the canvas as in the
-// window, dragged back and forth over a third of its width.
-void blurSlider(benchmark::State& run, bool withRemovalArea)
+// A styling slider (shadow Blur, Corner Radius, Padding) of the styling
+// sidebar, beside the canvas as in the window, dragged back and forth over a
+// third of its width.
+void sliderDrag(benchmark::State& run, const char* sliderName, bool withRemovalArea)
 {
     Scene scene(withRemovalArea);
     AppState& state = scene.canvas.state;
+    state.setCornersCollapsed(false);
     state.setShadowCollapsed(false);
+    state.setPaddingCollapsed(false);
     RightSidebar sidebar(state);
     sidebar.resize(280, 1000);
     sidebar.show();
-    auto* row = sidebar.findChild<SliderRow*>(QStringLiteral("blur"));
+    auto* row = sidebar.findChild<SliderRow*>(QString::fromLatin1(sliderName));
     auto* slider = row ? row->findChild<QSlider*>(QStringLiteral("slider")) : nullptr;
     if (!QTest::qWaitForWindowExposed(&sidebar) || !slider || !slider->isVisible()) {
-        run.SkipWithError("the Blur slider is not shown");
+        run.SkipWithError("the slider is not shown");
         return;
     }
     const QPoint grab = test::sliderHandleRect(slider).center();
@@ -215,8 +219,18 @@ void blurSlider(benchmark::State& run, bool withRemovalArea)
     });
     QTest::mouseRelease(slider, Qt::LeftButton, {}, grab + QPoint(offset, 0));
 }
-BENCHMARK_CAPTURE(blurSlider, plain, false)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(120);
-BENCHMARK_CAPTURE(blurSlider, removal, true)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(120);
+#define SLIDER_DRAG(label, name, removal)                                                                    \
+    BENCHMARK_CAPTURE(sliderDrag, label, name, removal)                                                      \
+        ->Unit(benchmark::kMillisecond)                                                                      \
+        ->UseManualTime()                                                                                    \
+        ->Iterations(120)
+SLIDER_DRAG(blur, "blur", false);
+SLIDER_DRAG(blur_removal, "blur", true);
+SLIDER_DRAG(cornerRadius, "cornerRadius", false);
+SLIDER_DRAG(cornerRadius_removal, "cornerRadius", true);
+SLIDER_DRAG(padding, "size", false);
+SLIDER_DRAG(padding_removal, "size", true);
+#undef SLIDER_DRAG
 
 } // namespace
 
