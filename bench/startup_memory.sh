@@ -61,9 +61,10 @@ convert -size 2880x1800 xc:'#f6f6f8' -fill '#34363c' -draw 'rectangle 0,0 2879,8
     -fill "#$marker" -draw 'roundrectangle 940,600 1940,1200 24,24' -depth 8 "PNG24:$shot" ||
     fail "ImageMagick could not draw the screenshot"
 
-# A display of its own, whichever number is free.
+# A display of its own, whichever number is free. It must not reset when the
+# last client leaves: the next start would find no server while it does.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 2880x1800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 2880x1800x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do
