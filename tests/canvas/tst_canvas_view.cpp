@@ -373,8 +373,7 @@ class TestCanvasView : public QObject
         const UnitPoint offset = canvas::translationToUnit(by, m_canvas->frame().size());
         const PenStroke moved = m_canvas->state.currentPenStrokes()[0];
         for (qsizetype i = 0; i < stroke.points.size(); ++i)
-            QVERIFY(
-                near(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
+            QVERIFY(near(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
         // Pushed against the top edge it stops there as a whole, keeping its shape.
         drag(&m_canvas->view, {grab + by, grab + by + QPoint(0, -200), grab + by + QPoint(0, -400)});
         const PenStroke pushed = m_canvas->state.currentPenStrokes()[0];
@@ -398,11 +397,10 @@ class TestCanvasView : public QObject
         QTest::keyClick(&m_canvas->view, Qt::Key_Right);
         QTest::keyClick(&m_canvas->view, Qt::Key_Up, Qt::ShiftModifier);
         const UnitPoint nudged = m_canvas->state.currentStepMarkers()[2].position;
-        QVERIFY(
-            near(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
+        QVERIFY(near(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
         m_canvas->state.undo();
         QVERIFY(near(m_canvas->state.currentStepMarkers()[2].position,
-                         {third.position.x + 1 / image.width(), third.position.y}));
+                     {third.position.x + 1 / image.width(), third.position.y}));
         m_canvas->state.undo();
         QCOMPARE(m_canvas->state.currentStepMarkers()[2].position, third.position);
 
