@@ -50,16 +50,12 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         QFETCH(double, scale);
         const auto* label = child<QLabel>(*m_widget, QStringLiteral("outputSize"));
         m_widget->show();
-        if (pixels.isEmpty()) {
-            QVERIFY(label->isHidden());
-            return;
+        if (!pixels.isEmpty()) {
+            m_state->setProcessedImage(solidImage(pixels.width(), pixels.height(), Qt::white, ratio));
+            setExport(scale, ExportFormat::png);
+            QTEST(label->text(), "line");
         }
-        QImage composed = solidImage(pixels.width(), pixels.height());
-        composed.setDevicePixelRatio(ratio);
-        m_state->setProcessedImage(composed);
-        setExport(scale, ExportFormat::png);
-        QTEST(label->text(), "line");
-        QVERIFY(!label->isHidden());
+        QCOMPARE(label->isHidden(), pixels.isEmpty());
     }
 
     void pickersWriteTheSettings_data()
@@ -223,7 +219,6 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
-        QTest::newRow("a scale that is no number") << "defaultScale" << QVariant(QStringLiteral("big"));
         QTest::newRow("a scale not offered") << "defaultScale" << QVariant(7.5);
         QTest::newRow("a shape that hides nothing")
             << "text.redactionStyle" << QVariant(QStringLiteral("Rectangle"));
@@ -236,8 +231,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
     {
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
-        if (stored.isValid())
-            QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).setValue(key, stored);
+        QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).setValue(key, stored);
         QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));

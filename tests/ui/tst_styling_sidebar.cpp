@@ -4,7 +4,6 @@
 #include "ui/background_panel.h"
 #include "ui/borders_panel.h"
 #include "ui/collapsible_section.h"
-#include "ui/color_well.h"
 #include "ui/device_frame_panel.h"
 #include "ui/gradient_stop_bar.h"
 #include "ui/gradient_swatch_grid.h"
@@ -165,11 +164,17 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::addColumn<QString>("storedId");
         const QString firstIpad = firstFrameOf(DeviceCategory::ipad).id;
         const QString firstMac = firstFrameOf(DeviceCategory::mac).id;
-        QTest::newRow("None from a frame") << firstMac << "Mac" << "None" << "none";
-        QTest::newRow("iPad from none") << "none" << "None" << "iPad" << firstIpad;
-        QTest::newRow("iPad from an unknown id, which counts as none")
-            << "no-such-frame" << "None" << "iPad" << firstIpad;
-        QTest::newRow("Mac from iPad") << firstIpad << "iPad" << "Mac" << firstMac;
+        QTest::newRow("None from a frame") << firstMac << "Mac"
+                                           << "None"
+                                           << "none";
+        QTest::newRow("iPad from none") << "none"
+                                        << "None"
+                                        << "iPad" << firstIpad;
+        QTest::newRow("iPad from an unknown id, which counts as none") << "no-such-frame"
+                                                                       << "None"
+                                                                       << "iPad" << firstIpad;
+        QTest::newRow("Mac from iPad") << firstIpad << "iPad"
+                                       << "Mac" << firstMac;
     }
     void deviceChips()
     {
@@ -281,9 +286,10 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::addColumn<QString>("exportSize");
         QImage hidpi(801, 601, QImage::Format_ARGB32_Premultiplied);
         hidpi.setDevicePixelRatio(2);
-        QTest::newRow("no image") << QImage() << 2.0 << "" << "";
-        QTest::newRow("half points cut, export of the exact size")
-            << hidpi << 3.0 << "400 \u00d7 300" << "1201 \u00d7 901";
+        QTest::newRow("no image") << QImage() << 2.0 << ""
+                                  << "";
+        QTest::newRow("half points cut, export of the exact size") << hidpi << 3.0 << "400 \u00d7 300"
+                                                                   << "1201 \u00d7 901";
     }
     void shareBlock()
     {
@@ -325,19 +331,19 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
     {
         auto* first = named<SegmentedPicker>(*background(), "type");
         auto* more = named<SegmentedPicker>(*background(), "moreTypes");
-        const char* blocks[] = {"gradientControls", "solidControls", nullptr,
-                                "customControls",   "imageControls", "matchControls"};
+        // Each kind's own controls, in the order of the kinds; transparent has none.
+        const QStringList blocks{"gradientControls", "solidControls", "",
+                                 "customControls",   "imageControls", "matchControls"};
+        const QStringList shown = blocks.filter(QStringLiteral("Controls"));
         // A new panel shows the default gradient's controls before any choice.
-        QVERIFY(named<QWidget>(*background(), blocks[0])->isVisibleTo(m_widget.get()));
-        QVERIFY(!named<QWidget>(*background(), blocks[1])->isVisibleTo(m_widget.get()));
+        QCOMPARE(shownAmong(*background(), shown), QStringList{"gradientControls"});
         for (int type = 0; type < 6; ++type) {
             segment(type < 3 ? *first : *more, type % 3)->click();
             QCOMPARE(m_state->settings().backgroundType, allCases<BackgroundType>()[type]);
             QCOMPARE(first->currentIndex(), type < 3 ? type : -1);
             QCOMPARE(more->currentIndex(), type >= 3 ? type - 3 : -1);
-            for (int block = 0; block < 6; ++block)
-                if (blocks[block])
-                    QCOMPARE(named<QWidget>(*background(), blocks[block])->isVisibleTo(m_widget.get()), block == type);
+            QCOMPARE(shownAmong(*background(), shown),
+                     blocks[type].isEmpty() ? QStringList() : QStringList{blocks[type]});
         }
     }
 
@@ -378,7 +384,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QCOMPARE(shownAmong(*background(), rows), QStringList({"centerX", "centerY"}));
         segment(*kind, 2)->click();
         QCOMPARE(shownAmong(*background(), {"angle", "centerX"}), QStringList({"angle", "centerX"}));
-        named<QSlider>(*named<SliderRow>(*background(), "centerY"), "slider")->setValue(25 * 100);
+        sliderOf(*background(), "centerY")->setValue(25 * 100);
         QCOMPARE(gradient().centerY, 0.25);
     }
 
@@ -425,7 +431,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         s.backgroundImagePath = path + ".gone";
         m_state->setSettings(s);
         QCOMPARE(file->text(), QStringLiteral("beach.png.gone (not found)"));
-        named<QSlider>(*named<SliderRow>(*background(), "imageDim"), "slider")->setValue(40 * 100);
+        sliderOf(*background(), "imageDim")->setValue(40 * 100);
         QCOMPARE(m_state->settings().backgroundImageDim, 0.4);
     }
 
