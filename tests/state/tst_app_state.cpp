@@ -128,7 +128,6 @@ class TestAppState : public QObject
         const ScreenshotTab* tab = state.currentTab();
         QVERIFY2(QRegularExpression(expectedName).match(tab->name).hasMatch(), qPrintable(tab->name));
         QCOMPARE(tab->sourceImage, image);
-        // A fresh document: no annotations, selection or history.
         QVERIFY(tab->textOverlays.isEmpty() && tab->stepMarkers.isEmpty());
         QVERIFY(!state.selectedTextOverlayId() && !state.selectedStepMarkerId());
         QVERIFY(!state.historyManager().canUndo());
@@ -568,9 +567,6 @@ class TestAppState : public QObject
         QSignalSpy found(&text, &TextActions::summaryChanged);
         text.redactSensitive();
         QVERIFY(text.isBusy());
-        QSignalSpy refused(&text, &TextActions::message);
-        text.copyText(); // a second request while one runs is answered, not queued
-        QCOMPARE(refused.size(), 1);
         QVERIFY(found.wait(20000));
         QCOMPARE(text.summary(), QStringLiteral("Found 1 email address, 1 key or token, 1 IPv4 address."));
         QCOMPARE(state.currentShapeOverlays().size(), 3);
