@@ -191,8 +191,9 @@ class TestSidebarControls : public QObject
         QTEST(row.valueText(), "text");
     }
 
-    // Drawn symbols show on either window colour; a theme's icon is taken
-    // only where it shows (its dark glyph on a light window), else drawn.
+    // Drawn symbols show on either window colour, in their tint when given
+    // one; a theme's icon is taken only where it shows (its dark glyph on a
+    // light window), else drawn.
     void iconsNeverBlank_data()
     {
         QTest::addColumn<QPalette>("palette");
@@ -224,11 +225,7 @@ class TestSidebarControls : public QObject
         QVERIFY(visiblePixels(icon, window) >= 6);
         QIcon::setThemeSearchPaths(searchPaths);
         QIcon::setThemeName(themeName);
-    }
-
-    void trashIsTinted()
-    {
-        const QIcon red = symbolIcon(QStringLiteral("trash"), QPalette(), QColor(215, 38, 38));
+        const QIcon red = symbolIcon(QStringLiteral("trash"), palette, QColor(215, 38, 38));
         const QImage pixels = red.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
         const auto* bits = reinterpret_cast<const QRgb*>(pixels.constBits());
         QVERIFY(std::count_if(bits, bits + pixels.width() * pixels.height(), [](QRgb p) {
