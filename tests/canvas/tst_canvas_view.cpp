@@ -404,7 +404,6 @@ class TestCanvasView : public QObject
         m_canvas->state.undo();
         QCOMPARE(m_canvas->state.currentStepMarkers()[2].position, third.position);
 
-        // Delete removes the selected one and the rest close up.
         m_canvas->state.setSelectedStepMarkerId(m_canvas->state.currentStepMarkers()[1].id);
         QTest::keyClick(&m_canvas->view, Qt::Key_Delete);
         QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));

@@ -78,7 +78,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         return QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), spokenName(widget));
     }
 
-    // What a screen reader says for the control.
     static QString spokenName(const QWidget* widget)
     {
         QAccessibleInterface* accessible =
@@ -136,7 +135,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     }
 
     TabBar* strip() const { return child<TabBar>(*m_widget); }
-    // The item standing for the model's tab at `index`.
     TabItem* item(int index) const
     {
         const QUuid id = m_state->tabs().value(index).id;

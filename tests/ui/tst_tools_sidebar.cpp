@@ -62,7 +62,6 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
             QList{CanvasTool::text, CanvasTool::shape, CanvasTool::marker, CanvasTool::crop}.indexOf(
                 CanvasTool(tool));
         QCOMPARE(shownAmong(*m_widget, options), own < 0 ? QStringList() : QStringList{options[own]});
-        // Clicking the current tool again keeps it highlighted.
         toolButton(*m_widget, CanvasTool(tool))->click();
         QVERIFY(toolButton(*m_widget, CanvasTool(tool))->isChecked());
     }
@@ -257,7 +256,6 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
         QVERIFY(copy->isEnabled() && exportButton->isEnabled());
         QTest::mouseClick(exportButton, Qt::LeftButton);
         QVERIFY(m_state->showExportDialog());
-        // A new empty tab has nothing to copy or export.
         m_state->newTab();
         QVERIFY(!copy->isEnabled() && !exportButton->isEnabled());
         QVERIFY(named<QPushButton>(*m_widget, "paste")->isEnabled());
