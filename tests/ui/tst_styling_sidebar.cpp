@@ -338,7 +338,11 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         }
     }
 
-    void stopBarGestures()
+    // The custom gradient's editor: its stops on the bar; its kind, which
+    // decides which of angle and centre are shown; and its saving. A saved
+    // gradient is listed (after the presets too), kept on disk, and brings
+    // itself back when chosen.
+    void customGradientEditor()
     {
         showCustom();
         QCOMPARE(gradient().stops.size(), 2);
@@ -360,12 +364,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         QTest::keyClick(bar(), Qt::Key_Delete);
         QCOMPARE(gradient().stops, CustomGradient{}.stops);
-    }
 
-    // The kind decides which of angle and centre are shown.
-    void kindShowsItsSettings()
-    {
-        showCustom();
         auto* kind = named<SegmentedPicker>(*background(), "kind");
         const QStringList rows{"angle", "centerX", "centerY"};
         QCOMPARE(shownAmong(*background(), rows), QStringList{"angle"});
@@ -376,14 +375,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QCOMPARE(shownAmong(*background(), {"angle", "centerX"}), QStringList({"angle", "centerX"}));
         sliderOf(*background(), "centerY")->setValue(25 * 100);
         QCOMPARE(gradient().centerY, 0.25);
-    }
 
-    // A saved gradient is listed (after the presets too), kept on disk, and
-    // brings itself back when chosen.
-    void savedGradientComesBack()
-    {
-        showCustom();
-        segment(*named<SegmentedPicker>(*background(), "kind"), 2)->click();
         const CustomGradient saved = gradient();
         named<QPushButton>(*background(), "savePreset")->click();
         QVERIFY(QFile::exists(QDir(templates()).filePath("gradients.json")));
@@ -393,7 +385,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QVERIFY(swatches.first()->isChecked()); // it is the gradient shown
         QCOMPARE(swatches.first()->toolTip(), QStringLiteral("Custom 1"));
 
-        segment(*named<SegmentedPicker>(*background(), "kind"), 0)->click();
+        segment(*kind, 0)->click();
         QVERIFY(!swatches.first()->isChecked());
         swatches.first()->click();
         QCOMPARE(gradient(), saved);
