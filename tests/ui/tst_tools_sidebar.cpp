@@ -180,6 +180,20 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
         QCOMPARE(shownAmong(*panel, rows), QStringList{"arrowRow"});
         segment(*named<SegmentedPicker>(*panel, "arrow"), 1)->click();
         QCOMPARE(m_state->selectedShapeOverlay()->arrowStyle, ArrowStyle::double_);
+
+        m_state->addShapeOverlay(ShapeType::spotlight);
+        QCOMPARE(m_state->selectedShapeOverlay()->opacity, 0.6);
+        // A spotlight has no outline or fill to set.
+        const QStringList spotlightRows{"spotlightRow", "cellSize", "strokeRow", "widthRow", "fill"};
+        QCOMPARE(shownAmong(*panel, spotlightRows), QStringList{"spotlightRow"});
+        segment(*named<SegmentedPicker>(*panel, "spotlightShape"), 1)->click();
+        QCOMPARE(m_state->selectedShapeOverlay()->spotlightShape, SpotlightShape::ellipse);
+
+        chooseType(named<QComboBox>(*panel, "type"), ShapeType::pixelate);
+        QCOMPARE(m_state->selectedShapeOverlay()->opacity, 1.0); // no longer dimming
+        QCOMPARE(shownAmong(*panel, {"spotlightRow", "cellSize"}), QStringList{"cellSize"});
+        chooseType(named<QComboBox>(*panel, "type"), ShapeType::redact);
+        QCOMPARE(shownAmong(*panel, {"strokeRow", "fill"}), QStringList{"fill"}); // the box's colour
     }
 
     void markerStartNumberAndMarkSettings()
@@ -226,24 +240,6 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
         QVERIFY(!m_state->currentCrop());
         m_state->undo(); // the reset is an undo step of its own
         QVERIFY(m_state->currentCrop());
-    }
-
-    void spotlightAndPixelateSettings()
-    {
-        m_state->addShapeOverlay(ShapeType::spotlight);
-        auto* panel = child<ShapeSettingsPanel>(*m_widget);
-        QCOMPARE(m_state->selectedShapeOverlay()->opacity, 0.6);
-        // A spotlight has no outline or fill to set.
-        const QStringList rows{"spotlightRow", "cellSize", "strokeRow", "widthRow", "fill"};
-        QCOMPARE(shownAmong(*panel, rows), QStringList{"spotlightRow"});
-        segment(*named<SegmentedPicker>(*panel, "spotlightShape"), 1)->click();
-        QCOMPARE(m_state->selectedShapeOverlay()->spotlightShape, SpotlightShape::ellipse);
-
-        chooseType(named<QComboBox>(*panel, "type"), ShapeType::pixelate);
-        QCOMPARE(m_state->selectedShapeOverlay()->opacity, 1.0); // no longer dimming
-        QCOMPARE(shownAmong(*panel, {"spotlightRow", "cellSize"}), QStringList{"cellSize"});
-        chooseType(named<QComboBox>(*panel, "type"), ShapeType::redact);
-        QCOMPARE(shownAmong(*panel, {"strokeRow", "fill"}), QStringList{"fill"}); // the box's colour
     }
 
     void imageActions()
