@@ -128,10 +128,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         named<QCheckBox>(*shadow, "enabled")->click();
         QVERIFY(!m_state->settings().shadowEnabled);
         QCOMPARE(shownAmong(*shadow, shadowRows), QStringList());
-    }
 
-    void paddingSides()
-    {
         m_state->setSettings({.padding = 64,
                               .paddingTop = 10,
                               .paddingBottom = 20.7,
