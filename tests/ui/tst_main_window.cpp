@@ -457,6 +457,16 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(!backward.isEmpty());
         std::reverse(backward.begin() + 1, backward.end());
         QCOMPARE(backward, forward);
+
+        // A screen reader hears what is selected on the canvas.
+        QVERIFY(!spokenName(canvas()).isEmpty());
+        const QString nothing = canvas()->accessibleDescription();
+        m_state->addShapeOverlay();
+        QVERIFY(canvas()->accessibleDescription() != nothing);
+        QVERIFY2(canvas()->accessibleDescription().contains(QLatin1String("Rectangle")),
+                 qPrintable(canvas()->accessibleDescription()));
+        m_state->setSelectedShapeOverlayId(std::nullopt);
+        QCOMPARE(canvas()->accessibleDescription(), nothing);
     }
 
     void keysSwitchTabs_data()
@@ -512,21 +522,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QCOMPARE(m_state->tabs().size(), 2);
         QVERIFY(!tabIds().contains(ids[0]));
         QTRY_COMPARE(QApplication::focusWidget()->accessibleName(), m_state->currentTab()->name);
-    }
-
-    // A screen reader hears what is selected on the canvas.
-    void canvasAnnouncesTheSelection()
-    {
-        QVERIFY(showThreeTabs());
-        m_state->selectTab(tabIds()[1]);
-        QVERIFY(!spokenName(canvas()).isEmpty());
-        const QString nothing = canvas()->accessibleDescription();
-        m_state->addShapeOverlay();
-        QVERIFY(canvas()->accessibleDescription() != nothing);
-        QVERIFY2(canvas()->accessibleDescription().contains(QLatin1String("Rectangle")),
-                 qPrintable(canvas()->accessibleDescription()));
-        m_state->setSelectedShapeOverlayId(std::nullopt);
-        QCOMPARE(canvas()->accessibleDescription(), nothing);
     }
 
     // The menu under the pointer holds the Edit menu's own actions, and its
