@@ -333,6 +333,18 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
             QCOMPARE(shownAmong(*background(), shown),
                      blocks[type].isEmpty() ? QStringList() : QStringList{blocks[type]});
         }
+        // The image's controls name its file, and say when it has gone.
+        const QString path = m_home.filePath("beach.png");
+        solidImage(40, 30, Qt::cyan).save(path);
+        BeautySettings s{.backgroundType = BackgroundType::image, .backgroundImagePath = path};
+        m_state->setSettings(s);
+        auto* file = named<QLabel>(*background(), "imageFile");
+        QCOMPARE(file->text(), QStringLiteral("beach.png"));
+        s.backgroundImagePath = path + ".gone";
+        m_state->setSettings(s);
+        QCOMPARE(file->text(), QStringLiteral("beach.png.gone (not found)"));
+        sliderOf(*background(), "imageDim")->setValue(40 * 100);
+        QCOMPARE(m_state->settings().backgroundImageDim, 0.4);
     }
 
     // The custom gradient's editor: its stops on the bar; its kind, which
@@ -397,21 +409,6 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         m_state->userGradients().remove(0);
         QVERIFY(savedGrid->findChildren<QAbstractButton*>().isEmpty());
-    }
-
-    void imageFileIsNamed()
-    {
-        const QString path = m_home.filePath("beach.png");
-        solidImage(40, 30, Qt::cyan).save(path);
-        BeautySettings s{.backgroundType = BackgroundType::image, .backgroundImagePath = path};
-        m_state->setSettings(s);
-        auto* file = named<QLabel>(*background(), "imageFile");
-        QCOMPARE(file->text(), QStringLiteral("beach.png"));
-        s.backgroundImagePath = path + ".gone";
-        m_state->setSettings(s);
-        QCOMPARE(file->text(), QStringLiteral("beach.png.gone (not found)"));
-        sliderOf(*background(), "imageDim")->setValue(40 * 100);
-        QCOMPARE(m_state->settings().backgroundImageDim, 0.4);
     }
 
     // One undo step, and the padding fields wait while it is on.
