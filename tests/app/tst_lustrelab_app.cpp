@@ -165,16 +165,15 @@ class TestLustrelabApp : public QObject
         const QStringList types = entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'));
         for (const char* type : {"image/png", "image/jpeg", "image/webp", "image/bmp"})
             QVERIFY2(types.contains(QLatin1String(type)), type);
-        QVERIFY(!QIcon(installed("share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg"))
-                     .pixmap(64, 64)
-                     .isNull());
+        const QIcon icon(installed("share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg"));
+        QVERIFY(!icon.pixmap(64, 64).isNull());
 
         const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
         if (appstream.isEmpty())
             QSKIP("appstreamcli is not installed");
+        const QString metainfo = installed("share/metainfo/org.lustrelab.Lustrelab.metainfo.xml");
         QCOMPARE(
-            QProcess::execute(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                          installed("share/metainfo/org.lustrelab.Lustrelab.metainfo.xml")}),
+            QProcess::execute(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}),
             0);
     }
 

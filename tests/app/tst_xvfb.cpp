@@ -230,7 +230,6 @@ class TestXvfb : public QObject
         QVERIFY(!window.isVisible());
     }
 
-    // A press after the model is gone does nothing.
     void hotKeyAfterModelIsGone()
     {
         AppDelegate delegate;

@@ -52,16 +52,22 @@ inline QImage onScreen(QWidget& view)
     return device->devType() == QInternal::Image ? static_cast<QImage*>(device)->copy() : QImage();
 }
 
-// An 848 x 648 view of a 400 x 300 screenshot, composed once settle() is true.
+// A shown view (848 x 648 unless told) of a screenshot (400 x 300 unless
+// told), composed once settle() is true.
 struct Canvas
 {
-    explicit Canvas(const QString& home) : state(home), view(state)
+    explicit Canvas(const QString& home,
+                    const QImage& screenshot = test::solidImage(400, 300, QColor(40, 120, 200)),
+                    QSize size = {848, 648})
+        : state(home), view(state)
     {
-        view.resize(848, 648);
+        view.resize(size);
         view.show();
-        state.loadImage(test::solidImage(400, 300, QColor(40, 120, 200)), false);
+        state.loadImage(screenshot, false);
     }
     [[nodiscard]] bool settle() const { return test::composed(state); }
+    // On the screen, where what is painted reaches the backing store, and composed.
+    [[nodiscard]] bool exposedAndSettled() { return QTest::qWaitForWindowExposed(&view) && settle(); }
     QSizeF imageSize() const
     {
         const QImage& shown = *state.currentTab()->processedImage;

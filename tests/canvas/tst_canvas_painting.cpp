@@ -142,12 +142,11 @@ class TestCanvasPainting : public QObject
         QFETCH(QString, text);
         QFETCH(UnitPoint, start);
         QFETCH(UnitPoint, end);
-        QFETCH(QRectF, expected);
         const TextOverlay overlay{.text = text, .position = start, .backgroundColor = std::nullopt};
         const ShapeOverlay shape{.startPoint = start, .endPoint = end, .fillColor = std::nullopt};
-        QCOMPARE((text.isNull() ? ShapeSelectionHandle{shape, false, frame.size()}.hitRect()
-                                : TextSelectionHandle{overlay, false, frame.size()}.hitRect()),
-                 expected);
+        QTEST((text.isNull() ? ShapeSelectionHandle{shape, false, frame.size()}.hitRect()
+                             : TextSelectionHandle{overlay, false, frame.size()}.hitRect()),
+              "expected");
     }
 
     void hitOrder_data()
@@ -186,30 +185,9 @@ class TestCanvasPainting : public QObject
                  (CanvasHit{kind, ids[kind][index]}));
     }
 
-    void removalFromDrag_data()
-    {
-        QTest::addColumn<QPointF>("press");
-        QTest::addColumn<QPointF>("release");
-        QTest::addColumn<std::optional<UnitRect>>("expected");
-        const std::optional<UnitRect> none;
-        QTest::newRow("from above-left of the image: left and top edges on the image's")
-            << QPointF(60, 20) << QPointF(300, 150) << std::optional(UnitRect{0, 0.5, 0.5, 0.5});
-        QTest::newRow("drawn upwards, origin is still the bottom-left corner")
-            << QPointF(300, 250) << QPointF(200, 150) << std::optional(UnitRect{0.25, 0, 0.25, 0.5});
-        QTest::newRow("wholly above the image") << QPointF(150, 0) << QPointF(400, 40) << none;
-        QTest::newRow("under one percent wide is a slip") << QPointF(200, 100) << QPointF(203, 200) << none;
-        QTest::newRow("just over one percent counts")
-            << QPointF(200, 100) << QPointF(205, 200) << std::optional(UnitRect{0.25, 0.25, 0.0125, 0.5});
-    }
-    void removalFromDrag()
-    {
-        QFETCH(QPointF, press);
-        QFETCH(QPointF, release);
-        QFETCH(std::optional<UnitRect>, expected);
-        QVERIFY(near(removalRectFromDrag(press, release, frame), expected));
-    }
-
-    void textAreaFromShiftDrag_data()
+    // A drag's rectangle: with the remove tool the area to remove, with Shift
+    // and the select tool the area whose text is read.
+    void rectangleFromDrag_data()
     {
         QTest::addColumn<CanvasTool>("tool");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
@@ -217,13 +195,21 @@ class TestCanvasPainting : public QObject
         QTest::addColumn<QPointF>("release");
         QTest::addColumn<std::optional<UnitRect>>("expected");
         const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
-        const auto select = CanvasTool::select;
+        const auto select = CanvasTool::select, remove = CanvasTool::remove;
         // Most rows drag from (200, 100) to (300, 200), a quarter of the image.
         const auto row = [](const char* name, CanvasTool tool, Qt::KeyboardModifiers modifiers,
                             std::optional<UnitRect> area, QPointF press = {200, 100},
                             QPointF release = {300, 200}) {
             QTest::newRow(name) << tool << modifiers << press << release << area;
         };
+        row("removal from above-left of the image: left and top edges on the image's", remove, {},
+            UnitRect{0, 0.5, 0.5, 0.5}, {60, 20}, {300, 150});
+        row("removal drawn upwards, origin is still the bottom-left corner", remove, {},
+            UnitRect{0.25, 0, 0.25, 0.5}, {300, 250}, {200, 150});
+        row("removal wholly above the image", remove, {}, {}, {150, 0}, {400, 40});
+        row("removal under one percent wide is a slip", remove, {}, {}, {200, 100}, {203, 200});
+        row("removal just over one percent counts", remove, {}, UnitRect{0.25, 0.25, 0.0125, 0.5}, {200, 100},
+            {205, 200});
         const UnitRect quarter{0.25, 0.25, 0.25, 0.5};
         row("select tool with Shift: the spanned part, origin bottom-left", select, shift, quarter);
         row("dragged up and left gives the same area", select, shift, quarter, {300, 200}, {200, 100});
@@ -236,15 +222,18 @@ class TestCanvasPainting : public QObject
         row("beside the image clamps to a line", select, shift, {}, {520, 100}, {600, 200});
         row("thinner than a line of text", select, shift, {}, {200, 100}, {300, 103});
     }
-    void textAreaFromShiftDrag()
+    void rectangleFromDrag()
     {
         QFETCH(CanvasTool, tool);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(QPointF, press);
         QFETCH(QPointF, release);
         QFETCH(std::optional<UnitRect>, expected);
-        QVERIFY(near(startsTextArea(tool, modifiers) ? textAreaFromDrag(press, release, frame) : std::nullopt,
-                     expected));
+        const std::optional<UnitRect> area =
+            tool == CanvasTool::remove        ? removalRectFromDrag(press, release, frame)
+            : startsTextArea(tool, modifiers) ? textAreaFromDrag(press, release, frame)
+                                              : std::nullopt;
+        QVERIFY(near(area, expected));
     }
 
     void checkerboard_data()
@@ -430,10 +419,9 @@ class TestCanvasPainting : public QObject
         // The next call writes into this call's buffers; nothing of the stripes may survive.
         shown = QImage();
         shown = resampler.resample(test::solidImage(400, 320, Qt::blue), target, 2);
-        for (int y = 0; y < target.height(); ++y)
-            for (int x = 0; x < target.width(); ++x)
-                if (qRed(shown.pixel(x, y)) != 0)
-                    QFAIL(qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+        QCOMPARE(
+            canvastest::differingPixels(shown, test::solidImage(target.width(), target.height(), Qt::blue)),
+            0);
     }
 
     void displayBufferRefills_data()

@@ -289,7 +289,7 @@ class TestCanvasView : public QObject
         QVERIFY(m_canvas->settle());
     }
 
-    void clicksAndDragsPlaceMarkers()
+    void markersFromClicksDragsAndKeys()
     {
         m_canvas->state.setCurrentTool(CanvasTool::marker);
         const UnitPoint places[] = {{0.3, 0.7}, {0.5, 0.5}, {0.7, 0.3}};
@@ -316,6 +316,32 @@ class TestCanvasView : public QObject
         QCOMPARE(dragged.tailPoint, std::optional<UnitPoint>(m_canvas->unitAt(release)));
         m_canvas->state.undo();
         QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
+
+        // The keys act on the selected marker, a third one clicked in.
+        m_canvas->view.setFocus();
+        QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.7, 0.6}));
+        const StepMarker keyed = m_canvas->state.currentStepMarkers()[2];
+        // One point of the composed image per arrow, ten with Shift; y up is unit y up.
+        const QSizeF image = m_canvas->imageSize();
+        QTest::keyClick(&m_canvas->view, Qt::Key_Right);
+        QTest::keyClick(&m_canvas->view, Qt::Key_Up, Qt::ShiftModifier);
+        const UnitPoint nudged = m_canvas->state.currentStepMarkers()[2].position;
+        QVERIFY(near(nudged, {keyed.position.x + 1 / image.width(), keyed.position.y + 10 / image.height()}));
+        m_canvas->state.undo();
+        QVERIFY(near(m_canvas->state.currentStepMarkers()[2].position,
+                     {keyed.position.x + 1 / image.width(), keyed.position.y}));
+        m_canvas->state.undo();
+        QCOMPARE(m_canvas->state.currentStepMarkers()[2].position, keyed.position);
+
+        m_canvas->state.setSelectedStepMarkerId(m_canvas->state.currentStepMarkers()[1].id);
+        QTest::keyClick(&m_canvas->view, Qt::Key_Delete);
+        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
+        QCOMPARE(m_canvas->state.currentStepMarkers()[1].id, keyed.id);
+
+        QTest::keyClick(&m_canvas->view, Qt::Key_Escape);
+        QVERIFY(!m_canvas->state.selectedStepMarkerId());
+        QTest::keyClick(&m_canvas->view, Qt::Key_Delete); // nothing selected: nothing goes
+        QCOMPARE(m_canvas->state.currentStepMarkers().size(), 2);
     }
 
     void penStrokeIsSimplifiedWithinHalfAPoint_data()
@@ -373,8 +399,7 @@ class TestCanvasView : public QObject
         const UnitPoint offset = canvas::translationToUnit(by, m_canvas->frame().size());
         const PenStroke moved = m_canvas->state.currentPenStrokes()[0];
         for (qsizetype i = 0; i < stroke.points.size(); ++i)
-            QVERIFY(
-                near(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
+            QVERIFY(near(moved.points[i], {stroke.points[i].x + offset.x, stroke.points[i].y + offset.y}));
         // Pushed against the top edge it stops there as a whole, keeping its shape.
         drag(&m_canvas->view, {grab + by, grab + by + QPoint(0, -200), grab + by + QPoint(0, -400)});
         const PenStroke pushed = m_canvas->state.currentPenStrokes()[0];
@@ -383,39 +408,6 @@ class TestCanvasView : public QObject
         m_canvas->state.undo();
         m_canvas->state.undo();
         QCOMPARE(m_canvas->state.currentPenStrokes()[0], stroke);
-    }
-
-    void keysActOnTheSelection()
-    {
-        m_canvas->view.setFocus();
-        m_canvas->state.setCurrentTool(CanvasTool::marker);
-        for (const UnitPoint& p : {UnitPoint{0.2, 0.5}, UnitPoint{0.4, 0.5}, UnitPoint{0.6, 0.5}})
-            QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(p));
-        const StepMarker third = m_canvas->state.currentStepMarkers()[2];
-
-        // One point of the composed image per arrow, ten with Shift; y up is unit y up.
-        const QSizeF image = m_canvas->imageSize();
-        QTest::keyClick(&m_canvas->view, Qt::Key_Right);
-        QTest::keyClick(&m_canvas->view, Qt::Key_Up, Qt::ShiftModifier);
-        const UnitPoint nudged = m_canvas->state.currentStepMarkers()[2].position;
-        QVERIFY(
-            near(nudged, {third.position.x + 1 / image.width(), third.position.y + 10 / image.height()}));
-        m_canvas->state.undo();
-        QVERIFY(near(m_canvas->state.currentStepMarkers()[2].position,
-                         {third.position.x + 1 / image.width(), third.position.y}));
-        m_canvas->state.undo();
-        QCOMPARE(m_canvas->state.currentStepMarkers()[2].position, third.position);
-
-        // Delete removes the selected one and the rest close up.
-        m_canvas->state.setSelectedStepMarkerId(m_canvas->state.currentStepMarkers()[1].id);
-        QTest::keyClick(&m_canvas->view, Qt::Key_Delete);
-        QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
-        QCOMPARE(m_canvas->state.currentStepMarkers()[1].id, third.id);
-
-        QTest::keyClick(&m_canvas->view, Qt::Key_Escape);
-        QVERIFY(!m_canvas->state.selectedStepMarkerId());
-        QTest::keyClick(&m_canvas->view, Qt::Key_Delete); // nothing selected: nothing goes
-        QCOMPARE(m_canvas->state.currentStepMarkers().size(), 2);
     }
 
     void cropDraggedOutAndApplied()

@@ -64,8 +64,7 @@ class TestDragRepaints : public QObject
         QFETCH(QList<QPointF>, path);
         QFETCH(bool, removalArea);
         Canvas canvas(m_home.path());
-        QVERIFY(QTest::qWaitForWindowExposed(&canvas.view));
-        QVERIFY(canvas.settle());
+        QVERIFY(canvas.exposedAndSettled());
         if (removalArea) {
             canvas.state.addRemovalArea({0.45, 0.45, 0.3, 0.25}, RemovalMethod::contentAware);
             QVERIFY(canvas.settle());

@@ -151,7 +151,6 @@ class TestQuickCapture : public QObject
         QCOMPARE(opened[0][1].toBool(), true);
     }
 
-    // Without a notification server the result still reaches the user.
     void withoutServerOneLineOnStandardOutput()
     {
         QVERIFY(serverBus().unregisterService(QStringLiteral("org.freedesktop.Notifications")));

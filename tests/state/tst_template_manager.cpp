@@ -42,7 +42,6 @@ Json handWritten(const char* id, const BeautySettings& settings)
             {"updatedAt", 786297600.25}};
 }
 
-
 const char* const saverVariable = "LUSTRELAB_TEST_SAVER_DIR";
 constexpr int kMaxTemplates = 300; // the saver stops here, so every file stays small
 
@@ -178,7 +177,8 @@ class TestTemplateManager : public QObject
         test::StdoutCapture capture;
         UserGradients damaged;
         QVERIFY(damaged.gradients().isEmpty());
-        QVERIFY2(capture.text().contains("gradients[0].gradient.kind: unknown value"), capture.text().constData());
+        QVERIFY2(capture.text().contains("gradients[0].gradient.kind: unknown value"),
+                 capture.text().constData());
         damaged.add(radial);
         QCOMPARE(QDir(m_folder).entryList({"gradients.json.unreadable-*"}, QDir::Files).size(), 1);
     }
@@ -266,11 +266,8 @@ class TestTemplateManager : public QObject
             }
             const int found = consistentCount(directory);
             QVERIFY2(found >= expected + completed && found <= expected + completed + 1,
-                     qPrintable(QStringLiteral("round %1: %2 templates after %3 + %4 saves")
-                                    .arg(round)
-                                    .arg(found)
-                                    .arg(expected)
-                                    .arg(completed)));
+                     qPrintable(QString::asprintf("round %d: %d templates after %d + %d saves", round, found,
+                                                  expected, completed)));
             expected = found;
         }
         QVERIFY(kills >= 5);

@@ -3,12 +3,12 @@
 // control, each named), and Copy Text and Redact Sensitive from the canvas.
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_view.h"
-#include "ui/drop_highlight.h"
-#include "ui/export_dialog.h"
 #include "render/paint_helpers.h"
 #include "state/preferences_store.h"
 #include "state/state_fixtures.h"
 #include "state/text_actions.h"
+#include "ui/drop_highlight.h"
+#include "ui/export_dialog.h"
 #include "ui/main_window.h"
 #include "ui/save_template_dialog.h"
 #include "ui/settings_view.h"
@@ -78,7 +78,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         return QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), spokenName(widget));
     }
 
-    // What a screen reader says for the control.
     static QString spokenName(const QWidget* widget)
     {
         QAccessibleInterface* accessible =
@@ -113,7 +112,8 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         m_widget->resize(1400, 900);
         m_widget->show();
         return QTest::qWaitForWindowExposed(m_widget.get()) &&
-               loadAndCompose(*m_state, statetest::terminalImage({700, 140}, 10, {"Contact dev@example.org", ping}));
+               loadAndCompose(*m_state,
+                              statetest::terminalImage({700, 140}, 10, {"Contact dev@example.org", ping}));
     }
     CanvasView* canvas() const { return child<CanvasView>(*m_widget); }
     const QString ping = QStringLiteral("$ ping -c 3 172.16.254.1");
@@ -134,9 +134,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         return QTest::qWaitFor([&] { return status()->text().contains(part); }, 30000);
     }
 
-
     TabBar* strip() const { return child<TabBar>(*m_widget); }
-    // The item standing for the model's tab at `index`.
     TabItem* item(int index) const
     {
         const QUuid id = m_state->tabs().value(index).id;
@@ -178,7 +176,8 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("enabled"); // besides those always enabled
         QTest::newRow("second tab, empty and current") << Setup::twoTabs << QStringList{"closeTab"};
-        QTest::newRow("after an undoable edit") << Setup::afterEdit << QStringList{"copyResult", "export", "undo"};
+        QTest::newRow("after an undoable edit")
+            << Setup::afterEdit << QStringList{"copyResult", "export", "undo"};
         QTest::newRow("after undo") << Setup::afterUndo << QStringList{"copyResult", "export", "redo"};
     }
     void menuStatesFollowTheModel()
@@ -186,8 +185,8 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QFETCH(Setup, setup);
         QFETCH(QStringList, enabled);
         prepare(*m_state, setup);
-        const QStringList always{"paste", "newTab", "captureRegion", "captureWindow", "captureFullScreen",
-                                 "preferences"};
+        const QStringList always{
+            "paste", "newTab", "captureRegion", "captureWindow", "captureFullScreen", "preferences"};
         QStringList found;
         for (const QString& name : QStringList{"copyResult", "export", "closeTab", "undo", "redo"} + always)
             if (child<QAction>(*m_widget, name)->isEnabled())
@@ -212,24 +211,31 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<int>("tabsAdded");
-        QTest::addColumn<bool>("exportSheet");
-        QTest::newRow("Ctrl+W closes one of two") << Setup::twoTabs << QKeySequence("Ctrl+W") << -1 << false;
-        QTest::newRow("Ctrl+T opens a tab") << Setup::emptyTab << QKeySequence("Ctrl+T") << 1 << false;
-        QTest::newRow("Ctrl+Shift+E exports") << Setup::composed << QKeySequence("Ctrl+Shift+E") << 0 << true;
+        QTest::addColumn<QString>("opens"); // "export": the sheet; "preferences": their window
+        QTest::newRow("Ctrl+W closes one of two") << Setup::twoTabs << QKeySequence("Ctrl+W") << -1 << "";
+        QTest::newRow("Ctrl+T opens a tab") << Setup::emptyTab << QKeySequence("Ctrl+T") << 1 << "";
+        QTest::newRow("Ctrl+Shift+E exports")
+            << Setup::composed << QKeySequence("Ctrl+Shift+E") << 0 << "export";
+        // (That the preferences close with the window: tst_window_presence.)
+        QTest::newRow("Ctrl+, opens the preferences in their own window")
+            << Setup::emptyTab << QKeySequence("Ctrl+,") << 0 << "preferences";
     }
     void keys()
     {
         QFETCH(Setup, setup);
         QFETCH(QKeySequence, key);
         QFETCH(int, tabsAdded);
-        QFETCH(bool, exportSheet);
+        QFETCH(QString, opens);
         prepare(*m_state, setup);
         showWindow();
         const qsizetype tabs = m_state->tabs().size();
         QTest::keySequence(m_widget.get(), key);
         QCOMPARE(m_state->tabs().size(), tabs + tabsAdded);
-        QCOMPARE(m_state->showExportDialog(), exportSheet);
-        QTRY_COMPARE(open<ExportDialog>() != nullptr, exportSheet);
+        QCOMPARE(m_state->showExportDialog(), opens == "export");
+        QTRY_COMPARE(open<ExportDialog>() != nullptr, opens == "export");
+        QTRY_COMPARE(open<SettingsView>() && open<SettingsView>()->isVisible() &&
+                         open<SettingsView>()->isWindow(),
+                     opens == "preferences");
     }
 
     // Other programs read image/png; the toolkit's own type keeps a paste
@@ -416,15 +422,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY2(sizes[2] >= 260 && sizes[2] <= 320, qPrintable(QString::number(sizes[2])));
     }
 
-    // (That they close with the window: tst_window_presence.)
-    void preferencesOpenInTheirOwnWindow()
-    {
-        showWindow();
-        QTest::keySequence(m_widget.get(), QKeySequence("Ctrl+,"));
-        QTRY_VERIFY(open<SettingsView>() && open<SettingsView>()->isVisible());
-        QVERIFY(open<SettingsView>()->isWindow());
-    }
-
     void tabVisitsEveryControlOnceAndShiftTabReturns()
     {
         QVERIFY(showThreeTabs());
@@ -460,6 +457,16 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(!backward.isEmpty());
         std::reverse(backward.begin() + 1, backward.end());
         QCOMPARE(backward, forward);
+
+        // A screen reader hears what is selected on the canvas.
+        QVERIFY(!spokenName(canvas()).isEmpty());
+        const QString nothing = canvas()->accessibleDescription();
+        m_state->addShapeOverlay();
+        QVERIFY(canvas()->accessibleDescription() != nothing);
+        QVERIFY2(canvas()->accessibleDescription().contains(QLatin1String("Rectangle")),
+                 qPrintable(canvas()->accessibleDescription()));
+        m_state->setSelectedShapeOverlayId(std::nullopt);
+        QCOMPARE(canvas()->accessibleDescription(), nothing);
     }
 
     void keysSwitchTabs_data()
@@ -497,15 +504,12 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(showThreeTabs());
         const QList<QUuid> ids = tabIds();
         m_state->selectTab(ids[0]);
-        auto items = m_widget->findChildren<QWidget*>();
-        QWidget* selected = nullptr;
-        for (QWidget* item : items)
-            if (item->metaObject()->className() == QByteArray("lustrelab::TabItem") &&
-                item->focusPolicy() & Qt::TabFocus) {
-                QVERIFY2(!selected, "more than one tab is a focus stop");
-                selected = item;
-            }
-        QVERIFY(selected);
+        const auto stops = test::mapped(strip()->findChildren<TabItem*>(), [](const TabItem* tab) {
+            return bool(tab->focusPolicy() & Qt::TabFocus);
+        });
+        QCOMPARE(stops.count(true), 1);
+        TabItem* selected = item(0);
+        QVERIFY(selected->focusPolicy() & Qt::TabFocus);
         selected->setFocus(Qt::TabFocusReason);
         QTest::keyClick(selected, Qt::Key_Right);
         QCOMPARE(m_state->currentTabId(), ids[1]);
@@ -518,21 +522,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QCOMPARE(m_state->tabs().size(), 2);
         QVERIFY(!tabIds().contains(ids[0]));
         QTRY_COMPARE(QApplication::focusWidget()->accessibleName(), m_state->currentTab()->name);
-    }
-
-    // A screen reader hears what is selected on the canvas.
-    void canvasAnnouncesTheSelection()
-    {
-        QVERIFY(showThreeTabs());
-        m_state->selectTab(tabIds()[1]);
-        QVERIFY(!spokenName(canvas()).isEmpty());
-        const QString nothing = canvas()->accessibleDescription();
-        m_state->addShapeOverlay();
-        QVERIFY(canvas()->accessibleDescription() != nothing);
-        QVERIFY2(canvas()->accessibleDescription().contains(QLatin1String("Rectangle")),
-                 qPrintable(canvas()->accessibleDescription()));
-        m_state->setSelectedShapeOverlayId(std::nullopt);
-        QCOMPARE(canvas()->accessibleDescription(), nothing);
     }
 
     // The menu under the pointer holds the Edit menu's own actions, and its
@@ -567,51 +556,55 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
             QCOMPARE(box.shapeType, ShapeType::pixelate);
     }
 
-    // Shift and a drag over the second line copy its text (which drags start
-    // an area: tst_canvas_painting).
-    void shiftDragCopiesTheArea()
-    {
-        QVERIFY(showTerminal());
-        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
-        const QPoint from = over({66, 136}), to = over({560, 182});
-        QTest::mousePress(canvas(), Qt::LeftButton, Qt::ShiftModifier, from);
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(canvas(), from + (to - from) * step / 4);
-        QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::ShiftModifier, to);
-        QVERIFY(m_state->textActions().isBusy());
-        QVERIFY(answered(QStringLiteral("Copied 1 line.")));
-        QCOMPARE(QGuiApplication::clipboard()->text(), ping);
-    }
-
+    // Copy Text reads the whole image, a line of the clipboard for each line
+    // read; Shift and a drag over the second line copy that line's text
+    // (which drags start an area: tst_canvas_painting).
     void answerLine_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<bool>("askAgain");
+        QTest::addColumn<QString>("asked"); // "again": Copy Text twice; "drag": Shift and a drag
         QTest::addColumn<QString>("answer");
-        QTest::newRow("asking again while reading is refused") << "eng" << true << "Copied 2 lines.";
-        QTest::newRow("a language without its data")
-            << "qaa" << false << "no text recognition data for language 'qaa'";
+        QTest::addColumn<int>("pingLine"); // the clipboard's line from which only the second line follows
+        QTest::newRow("asking again while reading is refused") << "eng"
+                                                               << "again"
+                                                               << "Copied 2 lines." << 1;
+        QTest::newRow("a language without its data") << "qaa"
+                                                     << ""
+                                                     << "no text recognition data for language 'qaa'" << -1;
+        QTest::newRow("Shift and a drag copy the area") << "eng"
+                                                        << "drag"
+                                                        << "Copied 1 line." << 0;
     }
     void answerLine()
     {
         QVERIFY(showTerminal());
         QFETCH(QString, language);
-        QFETCH(bool, askAgain);
+        QFETCH(QString, asked);
         QFETCH(QString, answer);
+        QFETCH(int, pingLine);
         PreferencesStore().setTextLanguage(language);
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
         QAction* copyText = editCommand("copyText");
-        copyText->trigger();
+        if (asked == "drag") {
+            const QPoint from = over({66, 136}), to = over({560, 182});
+            QTest::mousePress(canvas(), Qt::LeftButton, Qt::ShiftModifier, from);
+            for (int step = 1; step <= 4; ++step)
+                QTest::mouseMove(canvas(), from + (to - from) * step / 4);
+            QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::ShiftModifier, to);
+        } else {
+            copyText->trigger();
+        }
+        QVERIFY(m_state->textActions().isBusy());
         QCOMPARE(status()->text(), QStringLiteral("Reading text…"));
         QVERIFY(status()->isVisibleTo(m_widget.get()));
-        if (askAgain) {
+        if (asked == "again") {
             copyText->trigger();
             QCOMPARE(status()->text(),
                      QStringLiteral("Text is still being read; try again when it is done."));
         }
         QVERIFY(answered(answer));
-        // The whole image's text, a line of the clipboard for each line read.
-        if (askAgain)
-            QCOMPARE(QGuiApplication::clipboard()->text().split(u'\n').value(1), ping);
+        if (pingLine >= 0)
+            QCOMPARE(QGuiApplication::clipboard()->text().split(u'\n').mid(pingLine), QStringList{ping});
     }
 
     // English leads the list whether or not its data is installed; a chosen
@@ -693,20 +686,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QCOMPARE(closeButton(hovered)->isVisible(), hovered == 2);
     }
 
-    void longNamesAreElided()
-    {
-        QVERIFY(loadAndCompose(*m_state, solidImage(10, 10)));
-        // The model has no rename yet; the item takes a long name the way it
-        // takes any changed tab.
-        ScreenshotTab tab = m_state->tabs().first();
-        tab.name = QString(60, QLatin1Char('W'));
-        item(0)->setTab(tab);
-        const auto* name = child<QLabel>(*item(0), QStringLiteral("name"));
-        QVERIFY(name->text().endsWith(QChar(0x2026)));
-        QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= TabItem::maximumNameWidth);
-        QCOMPARE(name->toolTip(), tab.name);
-    }
-
     // The thumbnail fills its 16 x 16 box and its corners are cut round.
     void thumbnailFillsItsBoxAndOutlivesEdits_data()
     {
@@ -731,7 +710,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(before && item(0) == before);
     }
 
-    void manyTabsScrollToTheCurrentOne()
+    void manyTabsScrollToTheCurrentOneAndLongNamesAreCut()
     {
         for (int i = 0; i < 15; ++i)
             m_state->newTab();
@@ -747,6 +726,16 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(!whollyVisible(item(15)));
         m_state->selectTab(m_state->tabs().first().id);
         QTRY_VERIFY(whollyVisible(item(0)));
+
+        // The model has no rename yet; the item takes a long name the way it
+        // takes any changed tab.
+        ScreenshotTab tab = m_state->tabs().first();
+        tab.name = QString(60, QLatin1Char('W'));
+        item(0)->setTab(tab);
+        const auto* name = child<QLabel>(*item(0), QStringLiteral("name"));
+        QVERIFY(name->text().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= TabItem::maximumNameWidth);
+        QCOMPARE(name->toolTip(), tab.name);
     }
 };
 

@@ -4,7 +4,6 @@
 #include "ui/background_panel.h"
 #include "ui/borders_panel.h"
 #include "ui/collapsible_section.h"
-#include "ui/color_well.h"
 #include "ui/device_frame_panel.h"
 #include "ui/gradient_stop_bar.h"
 #include "ui/gradient_swatch_grid.h"
@@ -108,6 +107,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         named<QSlider>(*opacity, "slider")->setValue(40 * 100); // the handle dragged to 40
         QCOMPARE(m_state->settings().shadowOpacity, 0.4f);
+        QVERIFY(!m_state->historyManager().canUndo()); // styling edits are no undo step
         QCOMPARE(opacity->valueText(), QStringLiteral("40%"));
     }
 
@@ -119,6 +119,8 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::keyClick(sliderOf(*borders, "borderWidth"), Qt::Key_Right); // width 0 -> 1
         QCOMPARE(m_state->settings().borderWidth, 1.0);
         QVERIFY(borderColor->isVisibleTo(borders));
+        QTest::keyClick(sliderOf(*borders, "cornerRadius"), Qt::Key_End);
+        QCOMPARE(m_state->settings().cornerRadius, 48.0);
 
         auto* shadow = child<ShadowPanel>(*m_widget);
         const QStringList shadowRows{"blur", "offsetY", "opacity"};
@@ -126,10 +128,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         named<QCheckBox>(*shadow, "enabled")->click();
         QVERIFY(!m_state->settings().shadowEnabled);
         QCOMPARE(shownAmong(*shadow, shadowRows), QStringList());
-    }
 
-    void paddingSides()
-    {
         m_state->setSettings({.padding = 64,
                               .paddingTop = 10,
                               .paddingBottom = 20.7,
@@ -165,11 +164,17 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::addColumn<QString>("storedId");
         const QString firstIpad = firstFrameOf(DeviceCategory::ipad).id;
         const QString firstMac = firstFrameOf(DeviceCategory::mac).id;
-        QTest::newRow("None from a frame") << firstMac << "Mac" << "None" << "none";
-        QTest::newRow("iPad from none") << "none" << "None" << "iPad" << firstIpad;
-        QTest::newRow("iPad from an unknown id, which counts as none")
-            << "no-such-frame" << "None" << "iPad" << firstIpad;
-        QTest::newRow("Mac from iPad") << firstIpad << "iPad" << "Mac" << firstMac;
+        QTest::newRow("None from a frame") << firstMac << "Mac"
+                                           << "None"
+                                           << "none";
+        QTest::newRow("iPad from none") << "none"
+                                        << "None"
+                                        << "iPad" << firstIpad;
+        QTest::newRow("iPad from an unknown id, which counts as none") << "no-such-frame"
+                                                                       << "None"
+                                                                       << "iPad" << firstIpad;
+        QTest::newRow("Mac from iPad") << firstIpad << "iPad"
+                                       << "Mac" << firstMac;
     }
     void deviceChips()
     {
@@ -233,18 +238,6 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QVERIFY(swatches()[gradientPresets().indexOf(dark[1])]->isChecked());
     }
 
-    void stylingEditComposesAtOnce()
-    {
-        QVERIFY(loadAndCompose(*m_state));
-        const QImage before = *m_state->currentTab()->processedImage;
-        QTest::keyClick(sliderOf(*m_widget, "cornerRadius"), Qt::Key_End);
-        QCOMPARE(m_state->settings().cornerRadius, 48.0);
-        QVERIFY(m_state->isProcessing());
-        QTRY_VERIFY(!m_state->isProcessing());
-        QVERIFY(*m_state->currentTab()->processedImage != before);
-        QVERIFY(!m_state->historyManager().canUndo()); // styling edits are no undo step
-    }
-
     // The flags themselves persist in the model; the sections show and set them,
     // and their bodies slide rather than jump.
     void sectionsFollowTheirFlags()
@@ -281,9 +274,10 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::addColumn<QString>("exportSize");
         QImage hidpi(801, 601, QImage::Format_ARGB32_Premultiplied);
         hidpi.setDevicePixelRatio(2);
-        QTest::newRow("no image") << QImage() << 2.0 << "" << "";
-        QTest::newRow("half points cut, export of the exact size")
-            << hidpi << 3.0 << "400 \u00d7 300" << "1201 \u00d7 901";
+        QTest::newRow("no image") << QImage() << 2.0 << ""
+                                  << "";
+        QTest::newRow("half points cut, export of the exact size") << hidpi << 3.0 << "400 \u00d7 300"
+                                                                   << "1201 \u00d7 901";
     }
     void shareBlock()
     {
@@ -325,23 +319,39 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
     {
         auto* first = named<SegmentedPicker>(*background(), "type");
         auto* more = named<SegmentedPicker>(*background(), "moreTypes");
-        const char* blocks[] = {"gradientControls", "solidControls", nullptr,
-                                "customControls",   "imageControls", "matchControls"};
+        // Each kind's own controls, in the order of the kinds; transparent has none.
+        const QStringList blocks{"gradientControls", "solidControls", "",
+                                 "customControls",   "imageControls", "matchControls"};
+        const QStringList shown = blocks.filter(QStringLiteral("Controls"));
         // A new panel shows the default gradient's controls before any choice.
-        QVERIFY(named<QWidget>(*background(), blocks[0])->isVisibleTo(m_widget.get()));
-        QVERIFY(!named<QWidget>(*background(), blocks[1])->isVisibleTo(m_widget.get()));
+        QCOMPARE(shownAmong(*background(), shown), QStringList{"gradientControls"});
         for (int type = 0; type < 6; ++type) {
             segment(type < 3 ? *first : *more, type % 3)->click();
             QCOMPARE(m_state->settings().backgroundType, allCases<BackgroundType>()[type]);
             QCOMPARE(first->currentIndex(), type < 3 ? type : -1);
             QCOMPARE(more->currentIndex(), type >= 3 ? type - 3 : -1);
-            for (int block = 0; block < 6; ++block)
-                if (blocks[block])
-                    QCOMPARE(named<QWidget>(*background(), blocks[block])->isVisibleTo(m_widget.get()), block == type);
+            QCOMPARE(shownAmong(*background(), shown),
+                     blocks[type].isEmpty() ? QStringList() : QStringList{blocks[type]});
         }
+        // The image's controls name its file, and say when it has gone.
+        const QString path = m_home.filePath("beach.png");
+        solidImage(40, 30, Qt::cyan).save(path);
+        BeautySettings s{.backgroundType = BackgroundType::image, .backgroundImagePath = path};
+        m_state->setSettings(s);
+        auto* file = named<QLabel>(*background(), "imageFile");
+        QCOMPARE(file->text(), QStringLiteral("beach.png"));
+        s.backgroundImagePath = path + ".gone";
+        m_state->setSettings(s);
+        QCOMPARE(file->text(), QStringLiteral("beach.png.gone (not found)"));
+        sliderOf(*background(), "imageDim")->setValue(40 * 100);
+        QCOMPARE(m_state->settings().backgroundImageDim, 0.4);
     }
 
-    void stopBarGestures()
+    // The custom gradient's editor: its stops on the bar; its kind, which
+    // decides which of angle and centre are shown; and its saving. A saved
+    // gradient is listed (after the presets too), kept on disk, and brings
+    // itself back when chosen.
+    void customGradientEditor()
     {
         showCustom();
         QCOMPARE(gradient().stops.size(), 2);
@@ -361,15 +371,9 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QCOMPARE(gradient().stops[0].position, 0.0);
         QCOMPARE(gradient().stops[1].position, 1.0);
 
-        // Delete removes the selected stop.
         QTest::keyClick(bar(), Qt::Key_Delete);
         QCOMPARE(gradient().stops, CustomGradient{}.stops);
-    }
 
-    // The kind decides which of angle and centre are shown.
-    void kindShowsItsSettings()
-    {
-        showCustom();
         auto* kind = named<SegmentedPicker>(*background(), "kind");
         const QStringList rows{"angle", "centerX", "centerY"};
         QCOMPARE(shownAmong(*background(), rows), QStringList{"angle"});
@@ -378,16 +382,9 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QCOMPARE(shownAmong(*background(), rows), QStringList({"centerX", "centerY"}));
         segment(*kind, 2)->click();
         QCOMPARE(shownAmong(*background(), {"angle", "centerX"}), QStringList({"angle", "centerX"}));
-        named<QSlider>(*named<SliderRow>(*background(), "centerY"), "slider")->setValue(25 * 100);
+        sliderOf(*background(), "centerY")->setValue(25 * 100);
         QCOMPARE(gradient().centerY, 0.25);
-    }
 
-    // A saved gradient is listed (after the presets too), kept on disk, and
-    // brings itself back when chosen.
-    void savedGradientComesBack()
-    {
-        showCustom();
-        segment(*named<SegmentedPicker>(*background(), "kind"), 2)->click();
         const CustomGradient saved = gradient();
         named<QPushButton>(*background(), "savePreset")->click();
         QVERIFY(QFile::exists(QDir(templates()).filePath("gradients.json")));
@@ -397,7 +394,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QVERIFY(swatches.first()->isChecked()); // it is the gradient shown
         QCOMPARE(swatches.first()->toolTip(), QStringLiteral("Custom 1"));
 
-        segment(*named<SegmentedPicker>(*background(), "kind"), 0)->click();
+        segment(*kind, 0)->click();
         QVERIFY(!swatches.first()->isChecked());
         swatches.first()->click();
         QCOMPARE(gradient(), saved);
@@ -412,21 +409,6 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         m_state->userGradients().remove(0);
         QVERIFY(savedGrid->findChildren<QAbstractButton*>().isEmpty());
-    }
-
-    void imageFileIsNamed()
-    {
-        const QString path = m_home.filePath("beach.png");
-        solidImage(40, 30, Qt::cyan).save(path);
-        BeautySettings s{.backgroundType = BackgroundType::image, .backgroundImagePath = path};
-        m_state->setSettings(s);
-        auto* file = named<QLabel>(*background(), "imageFile");
-        QCOMPARE(file->text(), QStringLiteral("beach.png"));
-        s.backgroundImagePath = path + ".gone";
-        m_state->setSettings(s);
-        QCOMPARE(file->text(), QStringLiteral("beach.png.gone (not found)"));
-        named<QSlider>(*named<SliderRow>(*background(), "imageDim"), "slider")->setValue(40 * 100);
-        QCOMPARE(m_state->settings().backgroundImageDim, 0.4);
     }
 
     // One undo step, and the padding fields wait while it is on.
