@@ -62,19 +62,21 @@ class TestDisplayPaths : public QObject
         QTest::addColumn<QSize>("target");
         QTest::addColumn<QRect>("changed");
         QTest::addColumn<bool>("held"); // the first result, still held elsewhere, must stay as it is
+        QTest::addColumn<double>("ratio");
         QTest::newRow("halved once, then filtered (ratio 1 screen)")
-            << QSize(1001, 667) << QSize(393, 262) << QRect(301, 207, 120, 91) << false;
+            << QSize(1001, 667) << QSize(393, 262) << QRect(301, 207, 120, 91) << false << 1.0;
         QTest::newRow("filtered only (ratio 2 screen)")
-            << QSize(800, 600) << QSize(631, 473) << QRect(10, 500, 70, 100) << false;
+            << QSize(800, 600) << QSize(631, 473) << QRect(10, 500, 70, 100) << false << 2.0;
         QTest::newRow("halved twice, odd edges")
-            << QSize(1203, 805) << QSize(290, 190) << QRect(1150, 780, 53, 25) << false;
+            << QSize(1203, 805) << QSize(290, 190) << QRect(1150, 780, 53, 25) << false << 2.0;
         QTest::newRow("halved to the exact size")
-            << QSize(800, 600) << QSize(400, 300) << QRect(399, 1, 3, 3) << false;
-        QTest::newRow("enlarged") << QSize(200, 150) << QSize(700, 525) << QRect(50, 60, 10, 5) << false;
+            << QSize(800, 600) << QSize(400, 300) << QRect(399, 1, 3, 3) << false << 2.0;
+        QTest::newRow("enlarged") << QSize(200, 150) << QSize(700, 525) << QRect(50, 60, 10, 5) << false
+                                  << 2.0;
         QTest::newRow("change at the corner")
-            << QSize(640, 480) << QSize(500, 375) << QRect(0, 0, 1, 1) << false;
+            << QSize(640, 480) << QSize(500, 375) << QRect(0, 0, 1, 1) << false << 2.0;
         QTest::newRow("a held result is not written: a fresh resample then")
-            << QSize(400, 300) << QSize(317, 238) << QRect(10, 10, 1, 1) << true;
+            << QSize(400, 300) << QSize(317, 238) << QRect(10, 10, 1, 1) << true << 2.0;
     }
     void partialResampleMatchesFull()
     {
@@ -82,6 +84,7 @@ class TestDisplayPaths : public QObject
         QFETCH(QSize, target);
         QFETCH(QRect, changed);
         QFETCH(bool, held);
+        QFETCH(double, ratio);
         const QImage before = test::patternImage(source.width(), source.height())
                                   .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QImage after = before;
@@ -90,13 +93,13 @@ class TestDisplayPaths : public QObject
             painter.fillRect(changed, QColor(250, 20, 200, 180));
         }
         DisplayResampler partial;
-        QImage first = partial.resample(before, target, 2);
+        QImage first = partial.resample(before, target, ratio);
         const QImage firstCopy = first.copy();
         if (!held)
             first = QImage(); // released, so the update may write in place
-        const QImage shown = partial.resampleChanged(after, QRegion(changed), target, 2);
-        const QImage fresh = DisplayResampler().resample(after, target, 2);
-        QCOMPARE(shown.devicePixelRatio(), 2.0);
+        const QImage shown = partial.resampleChanged(after, QRegion(changed), target, ratio);
+        const QImage fresh = DisplayResampler().resample(after, target, ratio);
+        QCOMPARE(shown.devicePixelRatio(), ratio);
         QCOMPARE(differingPixels(shown, fresh), 0);
         if (held)
             QCOMPARE(differingPixels(first, firstCopy), 0);
