@@ -152,9 +152,10 @@ class TestComposePlan : public QObject
         QTest::newRow("--set gradient not JSON") << set("customGradient=radial") << "--set customGradient:";
         // The reader's key path follows the field, not repeated before it.
         QStringList stops(6, QStringLiteral("{\"color\":\"#000000\",\"position\":0}"));
-        const QString sixStops = QStringLiteral("customGradient={\"kind\":\"linear\",\"angle\":0,\"centerX\":0.5,"
-                                                "\"centerY\":0.5,\"stops\":[%1]}")
-                                     .arg(stops.join(u','));
+        const QString sixStops =
+            QStringLiteral("customGradient={\"kind\":\"linear\",\"angle\":0,\"centerX\":0.5,"
+                           "\"centerY\":0.5,\"stops\":[%1]}")
+                .arg(stops.join(u','));
         QTest::newRow("--set gradient with six stops")
             << input({"--set", sixStops}) << "--set customGradient: stops: expected 2 to 5 entries";
     }
@@ -204,8 +205,8 @@ class TestComposePlan : public QObject
         QTest::newRow("gradient with hex stop colours")
             << R"(customGradient={"kind":"conic","angle":45,"centerX":0.5,"centerY":0.5,)"
                R"("stops":[{"color":"#ff0000","position":0.25},{"color":"#0000ff80","position":1}]})"
-            << toJson(CustomGradient{GradientKind::conic, 45, 0.5, 0.5,
-                                     {{{1, 0, 0, 1}, 0.25}, {{0, 0, 1, 128 / 255.0}, 1}}});
+            << toJson(CustomGradient{
+                   GradientKind::conic, 45, 0.5, 0.5, {{{1, 0, 0, 1}, 0.25}, {{0, 0, 1, 128 / 255.0}, 1}}});
     }
 
     void setAccepted()
@@ -229,45 +230,31 @@ class TestComposePlan : public QObject
         }
     }
 
-    void namesAndFormats_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<ExportFormat>("settingsFormat");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("expectedPath");
-        QTest::addColumn<ExportFormat>("expectedFormat");
-        const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
-
-        QTest::newRow("beside the input") << "x/a.jpg" << png << QString() << "x/a-styled.png" << png;
-        QTest::newRow("last suffix only") << "a.b.png" << jpeg << QString() << "a.b-styled.jpeg" << jpeg;
-        QTest::newRow("unknown suffix") << "a.png" << jpeg << QString("o.img") << "o.img" << jpeg;
-    }
-
-    void namesAndFormats()
-    {
-        QFETCH(QString, input);
-        QFETCH(ExportFormat, settingsFormat);
-        QFETCH(QString, output);
-        const OutputPlan plan = planOutputs({input}, output, std::nullopt, settingsFormat);
-        QTEST(plan.jobs.front().output, "expectedPath");
-        QTEST(plan.jobs.front().format, "expectedFormat");
-    }
-
     void outputs_data()
     {
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("output");    // -o
         QTest::addColumn<QStringList>("paths"); // one per input; empty: refused
+        QTest::addColumn<ExportFormat>("settingsFormat");
+        QTest::addColumn<ExportFormat>("format"); // of every job
+        const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
 
+        QTest::newRow("beside the input")
+            << QStringList{"x/a.jpg"} << "" << QStringList{"x/a-styled.png"} << png << png;
+        QTest::newRow("last suffix only")
+            << QStringList{"a.b.png"} << "" << QStringList{"a.b-styled.jpeg"} << jpeg << jpeg;
+        QTest::newRow("unknown suffix")
+            << QStringList{"a.png"} << "o.img" << QStringList{"o.img"} << jpeg << jpeg;
         QTest::newRow("output spelt as the input")
-            << QStringList{"shot.png"} << "sub/../shot.png" << QStringList{""};
-        QTest::newRow("output through a link") << QStringList{"shot.png"} << "link.png" << QStringList{""};
-        QTest::newRow("output is another input")
-            << QStringList{"shot.png", "shot-styled.png"} << "" << QStringList{"", "shot-styled-styled.png"};
-        QTest::newRow("same name from two folders")
-            << QStringList{"a/x.png", "b/x.png"} << "new" << QStringList{"new/x-styled.png", ""};
+            << QStringList{"shot.png"} << "sub/../shot.png" << QStringList{""} << png << png;
+        QTest::newRow("output through a link")
+            << QStringList{"shot.png"} << "link.png" << QStringList{""} << png << png;
+        QTest::newRow("output is another input") << QStringList{"shot.png", "shot-styled.png"} << ""
+                                                 << QStringList{"", "shot-styled-styled.png"} << png << png;
+        QTest::newRow("same name from two folders") << QStringList{"a/x.png", "b/x.png"} << "new"
+                                                    << QStringList{"new/x-styled.png", ""} << png << png;
         QTest::newRow("one input into an existing folder")
-            << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"};
+            << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"} << png << png;
     }
 
     void outputs()
@@ -275,6 +262,7 @@ class TestComposePlan : public QObject
         QFETCH(QStringList, inputs);
         QFETCH(QString, output);
         QFETCH(QStringList, paths);
+        QFETCH(ExportFormat, settingsFormat);
         QTemporaryDir dir;
         const QString root = dir.path() + u'/';
         QVERIFY(QDir(root).mkpath("b") && QFile(root + "shot.png").open(QIODevice::WriteOnly));
@@ -282,11 +270,13 @@ class TestComposePlan : public QObject
         for (QString& input : inputs)
             input.prepend(root);
         const OutputPlan plan =
-            planOutputs(inputs, output.isEmpty() ? output : root + output, std::nullopt, ExportFormat::png);
+            planOutputs(inputs, output.isEmpty() ? output : root + output, std::nullopt, settingsFormat);
         QCOMPARE(plan.jobs.size(), paths.size());
-        for (qsizetype i = 0; i < paths.size(); ++i)
+        for (qsizetype i = 0; i < paths.size(); ++i) {
             QCOMPARE(plan.jobs[i].error.isEmpty() ? plan.jobs[i].output : QString(),
                      paths[i].isEmpty() ? QString() : root + paths[i]);
+            QTEST(plan.jobs[i].format, "format");
+        }
     }
 
     // A ratio preset grows the short side of the padded image; the guard must
@@ -376,14 +366,18 @@ class TestComposePlan : public QObject
         // Without a number a marker counts on from the one before.
         const auto id = [&a](int i) { return a->stepMarkers.value(i).id; };
         QCOMPARE(a->stepMarkers, (QList<StepMarker>{{.id = id(0), .position = {0.1, 0.2}},
-                                                     {.id = id(1), .position = {0.3, 0.4}, .number = 7,
-                                                      .color = {1, 0.5, 0, 1}, .size = 48,
-                                                      .tailPoint = UnitPoint{0.5, 0.6}},
-                                                     {.id = id(2), .position = {0, 0}, .number = 8},
-                                                     {.id = id(3), .position = {1, 1}, .number = 9}}));
+                                                    {.id = id(1),
+                                                     .position = {0.3, 0.4},
+                                                     .number = 7,
+                                                     .color = {1, 0.5, 0, 1},
+                                                     .size = 48,
+                                                     .tailPoint = UnitPoint{0.5, 0.6}},
+                                                    {.id = id(2), .position = {0, 0}, .number = 8},
+                                                    {.id = id(3), .position = {1, 1}, .number = 9}}));
 
         // Omitted keys as the editor starts a pen or a highlighter.
-        QList<PenStroke> strokes{freshPenStroke(false), freshPenStroke(true),
+        QList<PenStroke> strokes{freshPenStroke(false),
+                                 freshPenStroke(true),
                                  {.highlighter = true, .color = {0, 1, 0, 1}, .width = 30, .opacity = 0.25}};
         for (qsizetype i = 0; i < strokes.size(); ++i)
             strokes[i].id = a->penStrokes.value(i).id;
@@ -622,4 +616,3 @@ class TestComposePlan : public QObject
 
 QTEST_GUILESS_MAIN(TestComposePlan)
 #include "tst_compose_plan.moc"
-

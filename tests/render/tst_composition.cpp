@@ -68,7 +68,11 @@ QImage composeBackground(const BeautySettings& styling, double ratio = 1)
     return compose(solidImage(int(2 * ratio), int(2 * ratio), Qt::transparent, ratio), settings);
 }
 
-BeautySettings withGradient(GradientKind kind, double angle, QPointF center, QList<GradientStop> stops)
+const QColor red(Qt::red), blue(Qt::blue);
+const QList<GradientStop> redToBlue{{{1, 0, 0, 1}, 0}, {{0, 0, 1, 1}, 1}};
+
+BeautySettings withGradient(GradientKind kind, double angle, QList<GradientStop> stops = redToBlue,
+                            QPointF center = {0.5, 0.5})
 {
     BeautySettings s = plainSettings();
     s.backgroundType = BackgroundType::customGradient;
@@ -78,29 +82,19 @@ BeautySettings withGradient(GradientKind kind, double angle, QPointF center, QLi
 
 QColor mix(QColor a, QColor b, double t)
 {
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
+    const auto at = [t](float from, float to) { return float(from + (to - from) * t); };
+    return QColor::fromRgbF(at(a.redF(), b.redF()), at(a.greenF(), b.greenF()), at(a.blueF(), b.blueF()));
 }
 
-// Vertical bands of the given colours, left to right (or rows, top to bottom).
+// Vertical bands of the given colours, left to right (or rows, top to bottom);
+// band i runs from i / n of the side to (i + 1) / n, rounded down.
 QImage bands(QSize size, const QList<QColor>& colors, Qt::Orientation orientation)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
     const int n = int(colors.size());
-    for (int i = 0; i < n; ++i) {
-        // Edges from i / n to (i + 1) / n: bands that do not divide the side
-        // still cover it, so no pixel is left as uninitialised memory.
-        if (orientation == Qt::Horizontal)
-            painter.fillRect(QRect(QPoint(size.width() * i / n, 0),
-                                   QPoint(size.width() * (i + 1) / n - 1, size.height() - 1)),
-                             colors[i]);
-        else
-            painter.fillRect(QRect(QPoint(0, size.height() * i / n),
-                                   QPoint(size.width() - 1, size.height() * (i + 1) / n - 1)),
-                             colors[i]);
-    }
-    return image;
+    return test::imageOf(size.width(), size.height(), [&](int x, int y) {
+        const bool across = orientation == Qt::Horizontal;
+        return colors[(n * ((across ? x : y) + 1) - 1) / (across ? size.width() : size.height())].rgba();
+    });
 }
 
 QByteArray pixelDigest(const QImage& image)
@@ -108,16 +102,15 @@ QByteArray pixelDigest(const QImage& image)
     QCryptographicHash hash(QCryptographicHash::Sha1);
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < pixels.height(); ++y)
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(pixels.constScanLine(y)), pixels.width() * 4));
+        hash.addData(
+            QByteArrayView(reinterpret_cast<const char*>(pixels.constScanLine(y)), pixels.width() * 4));
     return hash.result().toHex();
 }
 
 QImage filled(int width, int height, QRgb premultiplied, QRect block = {}, QRgb blockColour = 0)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(premultiplied);
-    QPainter(&image).fillRect(block, QColor::fromRgba(blockColour)); // opaque, so premultiplied alike
-    return image;
+    return test::imageOf(width, height,
+                         [&](int x, int y) { return block.contains(x, y) ? blockColour : premultiplied; });
 }
 
 // A busy, partly translucent background: two gradients, a hard edge and a
@@ -222,7 +215,7 @@ class TestComposition : public QObject
         QTest::addColumn<double>("border");
         QTest::addColumn<QPoint>("probe");
         QTest::addColumn<QColor>("expected");
-        const QColor red(Qt::red), blue(Qt::blue), green(Qt::green);
+        const QColor green(Qt::green);
         QTest::newRow("round corner shows background") << 12.0 << 0.0 << QPoint(20, 20) << blue;
         QTest::newRow("border inside the edge") << 12.0 << 4.0 << QPoint(70, 21) << green;
         QTest::newRow("border is inside, not outside") << 12.0 << 4.0 << QPoint(70, 19) << blue;
@@ -550,43 +543,38 @@ class TestComposition : public QObject
         QTest::addColumn<BeautySettings>("settings");
         QTest::addColumn<QPoint>("probe");
         QTest::addColumn<QColor>("expected");
-        const QColor red(Qt::red), blue(Qt::blue);
-        const QList<GradientStop> redToBlue{{CodableColor::fromPlatformColor(red), 0}, {CodableColor::fromPlatformColor(blue), 1}};
+        // `t` of the way from red to blue.
+        const auto row = [](const char* name, const BeautySettings& settings, QPoint probe, double t) {
+            QTest::newRow(name) << settings << probe << mix(red, blue, t);
+        };
+        using enum GradientKind;
         // Linear at 0 degrees: from x = 0 to x = 100, t = (x + 0.5) / 100.
-        const BeautySettings linear = withGradient(GradientKind::linear, 0, {0.5, 0.5}, redToBlue);
-        QTest::newRow("linear middle") << linear << QPoint(25, 10) << mix(red, blue, 0.255);
-        QTest::newRow("linear end") << linear << QPoint(99, 90) << mix(red, blue, 0.995);
+        row("linear middle", withGradient(linear, 0), {25, 10}, 0.255);
+        row("linear end", withGradient(linear, 0), {99, 90}, 0.995);
         // Stops placed inward hold their colours outside them.
-        const BeautySettings inward =
-            withGradient(GradientKind::linear, 0, {0.5, 0.5}, {{CodableColor::fromPlatformColor(blue), 0.75}, {CodableColor::fromPlatformColor(red), 0.25}});
-        QTest::newRow("before the first stop") << inward << QPoint(10, 50) << red;
-        QTest::newRow("between inward stops") << inward << QPoint(62, 50) << mix(red, blue, 0.75);
-        QTest::newRow("after the last stop") << inward << QPoint(90, 50) << blue;
+        const BeautySettings inward = withGradient(linear, 0, {{{0, 0, 1, 1}, 0.75}, {{1, 0, 0, 1}, 0.25}});
+        row("before the first stop", inward, {10, 50}, 0);
+        row("between inward stops", inward, {62, 50}, 0.75);
+        row("after the last stop", inward, {90, 50}, 1);
         // Linear at 90 degrees runs upwards, from the bottom edge.
-        const BeautySettings upwards = withGradient(GradientKind::linear, 90, {0.5, 0.5}, redToBlue);
-        QTest::newRow("upwards, bottom") << upwards << QPoint(10, 99) << mix(red, blue, 0.005);
-        QTest::newRow("upwards, top") << upwards << QPoint(10, 0) << mix(red, blue, 0.995);
+        row("upwards, bottom", withGradient(linear, 90), {10, 99}, 0.005);
+        row("upwards, top", withGradient(linear, 90), {10, 0}, 0.995);
         // At 135 degrees from the bottom-right to the top-left; the corner lies beyond the start.
-        const BeautySettings back = withGradient(GradientKind::linear, 135, {0.5, 0.5}, redToBlue);
-        QTest::newRow("135, bottom-right") << back << QPoint(99, 99) << red;
+        row("135, bottom-right", withGradient(linear, 135), {99, 99}, 0);
         // Radial from the middle: the last stop at the corners, 70.7 points away.
-        const BeautySettings radial = withGradient(GradientKind::radial, 0, {0.5, 0.5}, redToBlue);
-        QTest::newRow("radial halfway") << radial << QPoint(85, 50) << mix(red, blue, 35.5 / 70.71);
-        QTest::newRow("radial corner") << radial << QPoint(0, 0) << mix(red, blue, 69.99 / 70.71);
+        row("radial halfway", withGradient(radial, 0), {85, 50}, 35.5 / 70.71);
+        row("radial corner", withGradient(radial, 0), {0, 0}, 69.99 / 70.71);
         // A centre at the bottom-left corner (y counts from the bottom).
-        const BeautySettings cornered = withGradient(GradientKind::radial, 0, {0, 0}, redToBlue);
-        QTest::newRow("radial from a corner, there") << cornered << QPoint(0, 99) << mix(red, blue, 0.005);
-        QTest::newRow("radial from a corner, across") << cornered << QPoint(99, 0) << mix(red, blue, 0.995);
+        row("radial from a corner, there", withGradient(radial, 0, redToBlue, {0, 0}), {0, 99}, 0.005);
+        row("radial from a corner, across", withGradient(radial, 0, redToBlue, {0, 0}), {99, 0}, 0.995);
         // Conic: counter-clockwise from the angle, once round.
-        const BeautySettings conic = withGradient(GradientKind::conic, 0, {0.5, 0.5}, redToBlue);
-        QTest::newRow("conic a quarter turn, up") << conic << QPoint(50, 10) << mix(red, blue, 0.25);
-        QTest::newRow("conic half a turn, left") << conic << QPoint(10, 50) << mix(red, blue, 0.5);
-        const BeautySettings turned = withGradient(GradientKind::conic, 90, {0.5, 0.5}, redToBlue);
-        QTest::newRow("conic from 90 degrees, left") << turned << QPoint(10, 50) << mix(red, blue, 0.25);
+        row("conic a quarter turn, up", withGradient(conic, 0), {50, 10}, 0.25);
+        row("conic half a turn, left", withGradient(conic, 0), {10, 50}, 0.5);
+        row("conic from 90 degrees, left", withGradient(conic, 90), {10, 50}, 0.25);
         // Stop opacity reaches the canvas.
-        const BeautySettings seeThrough = withGradient(GradientKind::linear, 0, {0.5, 0.5},
-                                                       {{{1, 0, 0, 0.5}, 0}, {{1, 0, 0, 0.5}, 1}});
-        QTest::newRow("half-transparent stops") << seeThrough << QPoint(50, 10) << QColor(255, 0, 0, 128);
+        QTest::newRow("half-transparent stops")
+            << withGradient(linear, 0, {{{1, 0, 0, 0.5}, 0}, {{1, 0, 0, 0.5}, 1}}) << QPoint(50, 10)
+            << QColor(255, 0, 0, 128);
     }
     void gradientKinds()
     {
@@ -611,7 +599,8 @@ class TestComposition : public QObject
         const QImage tall = bands({100, 300}, rgb, Qt::Vertical);
         QTest::newRow("wide picture") << wide << 1.0 << 0.0 << QColor(Qt::green);
         QTest::newRow("tall picture") << tall << 1.0 << 0.0 << QColor(Qt::green);
-        QTest::newRow("small picture enlarged") << bands({30, 10}, rgb, Qt::Horizontal) << 1.0 << 0.0 << QColor(Qt::green);
+        QTest::newRow("small picture enlarged")
+            << bands({30, 10}, rgb, Qt::Horizontal) << 1.0 << 0.0 << QColor(Qt::green);
         QTest::newRow("at ratio 2") << wide << 2.0 << 0.0 << QColor(Qt::green);
         QTest::newRow("dimmed by half") << wide << 1.0 << 0.5 << QColor(0, 128, 0);
     }
@@ -625,7 +614,8 @@ class TestComposition : public QObject
         settings.backgroundImageDim = dim;
         const QImage out = composeBackground(settings, ratio);
         QCOMPARE(out.size(), QSize(100, 100) * ratio);
-        for (const QPoint probe : {QPoint(1, 1), QPoint(98, 1), QPoint(1, 98), QPoint(98, 98), QPoint(30, 50)})
+        for (const QPoint probe :
+             {QPoint(1, 1), QPoint(98, 1), QPoint(1, 98), QPoint(98, 98), QPoint(30, 50)})
             VERIFY_NEAR(out.pixelColor(probe * ratio), expected, 2);
     }
 
@@ -734,10 +724,12 @@ class TestComposition : public QObject
         // 208 points tall: the squares, counted from the bottom edge, leave a cut top row.
         const BeautySettings checkerboard{.backgroundType = BackgroundType::transparent,
                                           .canvasPresetId = "16:9"};
-        QTest::newRow("default") << BeautySettings{} << QByteArray("3e8e3b77a9d94dd1fc79746077b48da75fba9056");
+        QTest::newRow("default") << BeautySettings{}
+                                 << QByteArray("3e8e3b77a9d94dd1fc79746077b48da75fba9056");
         QTest::newRow("preset gradient") << preset << QByteArray("638fd2e5eff2e0607b56edbb8a3a5ebec1c571d3");
         QTest::newRow("solid with border") << solid << QByteArray("c492b87e074029e5703a2b7c51bf4deae4e9f0a2");
-        QTest::newRow("checkerboard, widened") << checkerboard << QByteArray("38ebafaa8656653275b3e6d713fca0b46c0efc9b");
+        QTest::newRow("checkerboard, widened")
+            << checkerboard << QByteArray("38ebafaa8656653275b3e6d713fca0b46c0efc9b");
     }
     void earlierLooksKeepTheirBytes()
     {
@@ -852,4 +844,3 @@ class TestComposition : public QObject
 
 QTEST_MAIN(TestComposition)
 #include "tst_composition.moc"
-
