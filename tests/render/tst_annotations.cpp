@@ -408,6 +408,7 @@ class TestAnnotations : public QObject
         Steps reachingAndGone;
         for (const Step& step : reaching)
             reachingAndGone << step << Step{};
+        reachingAndGone << reaching.first(); // the next buffer shows what the last one left
         for (const double ratio : {1.0, 1.25, 1.5, 2.0})
             QTest::addRow("far-reaching marks at ratio %g", ratio) << ratio << reachingAndGone;
     }
