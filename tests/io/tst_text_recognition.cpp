@@ -105,10 +105,9 @@ class TestTextRecognition : public QObject
             for (const Line& line : lines)
                 QVERIFY2(row < line.drawn.top() || row > line.drawn.bottom(), "a cut runs through a line");
         QVERIFY(std::is_sorted(rows.begin(), rows.end()));
-        QImage noise(600, 1200, QImage::Format_Grayscale8);
-        for (int y = 0; y < noise.height(); ++y)
-            for (int x = 0; x < noise.width(); ++x)
-                noise.scanLine(y)[x] = uchar((x * 7 + y * 13) % 200);
+        const QImage noise = test::imageOf(
+            600, 1200, [](int x, int y) { return 0xff000000u | 0x10101u * ((x * 7 + y * 13) % 200); },
+            QImage::Format_Grayscale8);
         QVERIFY2(textBandCuts(noise, 2).isEmpty(), "no gap, no cut");
     }
 

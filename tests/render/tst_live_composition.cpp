@@ -18,16 +18,21 @@ Q_DECLARE_METATYPE(QList<RemovalArea>)
 
 namespace {
 
+// `image` with every pixel of `hole` transparent.
+QImage holed(QImage image, const QRect& hole)
+{
+    for (int y = hole.top(); y <= hole.bottom(); ++y)
+        for (int x = hole.left(); x <= hole.right(); ++x)
+            image.setPixel(x, y, 0);
+    return image;
+}
+
 // The pattern, with a transparent hole where `withAlpha` asks for one, close
 // enough to the right edge for the shadow beyond it to show the hole.
 QImage screenshot(bool withAlpha)
 {
-    QImage image = patternImage(360, 240, 2);
-    if (withAlpha)
-        for (int y = 100; y < 140; ++y)
-            for (int x = 300; x < 350; ++x)
-                image.setPixel(x, y, 0);
-    return image;
+    const QImage image = patternImage(360, 240, 2);
+    return withAlpha ? holed(image, QRect(300, 100, 50, 40)) : image;
 }
 
 // Bilinear filtering in doubles, pixel centres on pixel centres.
@@ -170,11 +175,8 @@ class TestLiveComposition : public QObject
         QTest::newRow("too small to reduce") << smooth << QRect(20, 30, 90, 60) << 0;
         QTest::newRow("flat band") << solidImage(700, 400, QColor(20, 140, 90)) << QRect(50, 50, 600, 300)
                                    << 0;
-        QImage holed = smooth.copy();
-        for (int y = 150; y < 350; ++y)
-            for (int x = 300; x < 600; ++x)
-                holed.setPixel(x, y, 0);
-        QTest::newRow("across a transparent hole") << holed << QRect(200, 100, 260, 160) << 4;
+        QTest::newRow("across a transparent hole")
+            << holed(smooth, QRect(300, 150, 300, 200)) << QRect(200, 100, 260, 160) << 4;
     }
     void previewFillStaysNearExact()
     {
@@ -205,10 +207,8 @@ class TestLiveComposition : public QObject
     // A fill buffer reused as the areas move gives what filling anew gives.
     void refilledBufferMatchesFresh()
     {
-        QImage working = patternImage(600, 400, 1);
-        for (int y = 0; y < 60; ++y) // part of the band transparent: the outline changes
-            for (int x = 0; x < 600; ++x)
-                working.setPixel(x, y, 0);
+        // Part of the band transparent: the outline changes.
+        const QImage working = holed(patternImage(600, 400, 1), QRect(0, 0, 600, 60));
         const QList<QList<QRect>> steps = {{QRect(40, 40, 200, 120)},
                                            {QRect(60, 50, 200, 120), QRect(300, 200, 250, 150)},
                                            {QRect(300, 210, 250, 150)},
