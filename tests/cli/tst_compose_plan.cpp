@@ -1,16 +1,9 @@
-// What the compose command settles before it reads any pixels: which
-// arguments are usage errors (exit status 2), what accepted ones mean and which
-// values each kind of --set field takes; where styled images go (names beside
-// the inputs, -o as file or folder, the format it implies, never over an input
-// or two inputs into one file); whether the canvas fits; and the --annotations
-// file: fields read exactly, omitted ones keep their default, any wrong type,
-// unknown key or geometry beyond reach fails the file naming the key's path.
-// Then how it reads the inputs: its PNG decoding gives Qt's pixels for every
-// kind of PNG a screenshot tool writes, and a reason instead for damaged or
-// oversized files.
-// A JPEG is taken as whole only when its segments and scans run to the end
-// marker: what a cut-short download or copy leaves is refused, what any
-// encoder writes (progressive scans, trailing bytes) is not.
+// What the compose command settles before it reads any pixels: usage errors
+// (exit status 2), what --set takes, where styled images go (never over an
+// input, never two into one file), whether the canvas fits, and the strictly
+// read --annotations file; then how it reads inputs: PNG decoding that gives
+// Qt's pixels or a reason, and a JPEG taken as whole only when its segments
+// and scans run to the end marker, as a cut-short download's do not.
 #include "cli/annotations_file.h"
 #include "cli/compose_options.h"
 #include "cli/output_plan.h"

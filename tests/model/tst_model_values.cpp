@@ -1,9 +1,6 @@
-// The model's plain values: colours read from hex and from the platform,
-// default tab names, the stop bar's edits of a custom gradient, the preset and
-// frame catalogues, and a pointer's path simplified: what is kept stays within
-// the tolerance of everything that was drawn, straight runs collapse to their
-// ends, and a two-second scribble at 120 Hz fits the budget of about 200 points;
-// and the styling record as JSON, written key for key and read strictly.
+// The model's plain values: colours, tab names, gradient stops, the preset
+// and frame catalogues, a pointer's path simplified within its tolerance and
+// budget, and the styling record as JSON, written key for key and read strictly.
 #include "model/canvas_preset.h"
 #include "model/codable_color.h"
 #include "model/color_hex.h"

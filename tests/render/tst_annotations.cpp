@@ -1,13 +1,8 @@
-// Drawing each kind of annotation, including geometry far beyond the canvas:
-// the work stays bounded by the canvas and the cells of a mosaic keep their
-// place. Redrawing only what the annotations reached: every composition made
-// on a reused buffer must equal one made from nothing, and the reach computed
-// for each annotation must hold every pixel it paints. The newer kinds are
-// probed against small reference computations: a pixelate cell is the mean of
-// the pixels it covers (drawn ones included), a highlighter multiplies, a
-// spotlight dims outside its outline and nowhere inside, a redact box is
-// opaque, a step marker's number sits in the middle of its circle in the
-// colour that reads better.
+// Drawing each kind of annotation, also far beyond the canvas, where the work
+// stays bounded by it. Only what the annotations reached is redrawn, so every
+// composition on a reused buffer must equal one made from nothing. The newer
+// kinds are probed against small reference computations (a pixelate cell is
+// the mean of the pixels it covers, a highlighter multiplies).
 #include "record_printers.h"
 #include "render/annotation_painter.h"
 #include "render/image_processor.h"
