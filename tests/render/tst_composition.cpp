@@ -397,36 +397,6 @@ class TestComposition : public QObject
         QVERIFY2(worst <= tolerance, QByteArray::number(worst));
     }
 
-    // What the base layer's key must notice; overlay and removal changes are
-    // run step by step by reusedBufferMatchesFreshComposition (tst_annotations).
-    void keptBaseLayerMatchesFreshComposition_data()
-    {
-        QTest::addColumn<int>("change");
-        QTest::newRow("styling and back") << 1;
-        QTest::newRow("source edited in place") << 2;
-        QTest::newRow("same source, other ratio") << 3;
-    }
-    void keptBaseLayerMatchesFreshComposition()
-    {
-        QFETCH(int, change);
-        QImage source = solidImage(120, 80, QColor(30, 160, 90));
-        for (int x = 0; x < 120; x += 7)
-            source.setPixel(x, 40, qRgb(200, 20, 20));
-        const BeautySettings settings{.cornerRadius = 10, .borderWidth = 3};
-        const QList<ShapeOverlay> shapes{filledBox({0.1, 0.1}, {0.3, 0.3})};
-        ImageProcessor kept;
-        kept.process(source, settings, {}, shapes, {});
-        if (change == 1)
-            kept.process(source, BeautySettings{}, {}, shapes, {});
-        else if (change == 2)
-            source.setPixel(60, 10, qRgb(0, 0, 0));
-        else
-            source.setDevicePixelRatio(2);
-        const QImage again = kept.process(source, settings, {}, shapes, {});
-        const QImage expected = ImageProcessor().process(source, settings, {}, shapes, {});
-        QCOMPARE(again, expected); // size, ratio and every pixel
-    }
-
     void earlierResultsStayUntouched()
     {
         // Buffers are reused between compositions; an image a caller still

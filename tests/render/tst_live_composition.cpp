@@ -62,8 +62,8 @@ class TestLiveComposition : public QObject
 
   private slots:
     // A processor that composed one styling keeps its shadow and base for the
-    // next (which may add removal areas): the second result, and the next
-    // screenshot's, must be what a new processor makes of them.
+    // next (which may add removal areas): each result after it must be what a
+    // new processor makes of the same.
     void keptWorkMatchesFresh_data()
     {
         QTest::addColumn<bool>("withAlpha");
@@ -111,15 +111,25 @@ class TestLiveComposition : public QObject
         BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
         first.shadowBlur = 24;
         first.cornerRadius = 10;
-        const QImage source = screenshot(withAlpha);
+        QImage source = screenshot(withAlpha);
         ImageProcessor kept;
+        const auto keptResult = [&](const BeautySettings& settings) {
+            return kept.process(source, settings, {}, {}, areas);
+        };
+        const auto fresh = [&](const BeautySettings& settings) {
+            return ImageProcessor().process(source, settings, {}, {}, areas);
+        };
         kept.process(source, first, {}, {}, {});
-        const QImage again = kept.process(source, next, {}, {}, areas);
-        QCOMPARE(test::asArgb(again), test::asArgb(ImageProcessor().process(source, next, {}, {}, areas)));
-        // Another screenshot of the same size gets a shadow of its own.
-        const QImage other = screenshot(!withAlpha);
-        QCOMPARE(test::asArgb(kept.process(other, next, {}, {}, areas)),
-                 test::asArgb(ImageProcessor().process(other, next, {}, {}, areas)));
+        QCOMPARE(keptResult(next), fresh(next)); // size, ratio and every pixel
+        // Back to the first styling, then the screenshot edited in place,
+        // another of the same size (a shadow of its own) and another ratio.
+        QCOMPARE(keptResult(first), fresh(first));
+        source.setPixel(60, 10, qRgb(0, 0, 0));
+        QCOMPARE(keptResult(first), fresh(first));
+        source = screenshot(!withAlpha);
+        QCOMPARE(keptResult(first), fresh(first));
+        source.setDevicePixelRatio(1);
+        QCOMPARE(keptResult(first), fresh(first));
     }
 
     void bilinearMatchesReference_data()
