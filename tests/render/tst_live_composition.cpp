@@ -236,25 +236,6 @@ class TestLiveComposition : public QObject
         }
     }
 
-    // Removal areas move over the screenshot while Padding is dragged and are
-    // filled for the preview; the composition after the drag fills them exactly.
-    void paddingDragEndsWithTheExactFill()
-    {
-        const QImage source = patternImage(1600, 1000, 2);
-        BeautySettings settings = plainSettings(30, QColor(30, 60, 200), true);
-        const QList<RemovalArea> areas{{.rect = {0.2, 0.3, 0.5, 0.4}}};
-        ImageProcessor processor;
-        const QSize room(700, 450);
-        for (const double padding : {30.0, 45.0, 60.0}) {
-            settings.padding = padding;
-            const QImage shown = processor.sourceForDisplay(source, settings, {}, room);
-            processor.process(shown, settings, {}, {}, areas);
-        }
-        const QImage ended = processor.sourceForDisplay(source, settings, {}, {});
-        QCOMPARE(test::asArgb(processor.process(ended, settings, {}, {}, areas)),
-                 test::asArgb(ImageProcessor().process(source, settings, {}, {}, areas)));
-    }
-
     // A copy composed for the screen over an opaque background goes out
     // marked opaque, so that the window copies it; it must still be the same
     // pixels, and nothing whose background lets anything through is marked.
