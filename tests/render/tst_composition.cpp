@@ -306,45 +306,6 @@ class TestComposition : public QObject
         VERIFY_NEAR(compose(solidImage(100, 100, Qt::red), settings).pixelColor(probe), expected, 2);
     }
 
-    // The border's outer edge follows the corner radius R about (R, R), its
-    // inner edge R - b about the same centre; probed on the corner's diagonal.
-    void borderEdgesAtTheCorner_data()
-    {
-        QTest::addColumn<double>("radius");
-        QTest::addColumn<double>("border");
-        QTest::addColumn<double>("ratio");
-        QTest::newRow("radius 80, border 32") << 80.0 << 32.0 << 1.0;
-        QTest::newRow("radius 40, border 16 at ratio 2") << 40.0 << 16.0 << 2.0;
-    }
-    void borderEdgesAtTheCorner()
-    {
-        QFETCH(double, radius);
-        QFETCH(double, border);
-        QFETCH(double, ratio);
-        BeautySettings settings = plainSettings(20, Qt::blue);
-        settings.cornerRadius = radius, settings.borderWidth = border, settings.borderColor = {1, 0, 0, 1};
-        const QImage out =
-            compose(solidImage(int(300 * ratio), int(200 * ratio), Qt::green, ratio), settings);
-        // Where an arc of radius r about (c, c) crosses the diagonal. A radius
-        // from another centre or shrunk by another amount moves each crossing
-        // by the border's share of a few points; each probe sits halfway to it.
-        const auto crossing = [](double c, double r) { return c - r / std::sqrt(2.0); };
-        const double outer = crossing(radius, radius), inner = crossing(radius, radius - border);
-        const double shiftedOuter = crossing(radius - border / 2, radius - border / 2);
-        const double shiftedInner = crossing(radius - border / 2, radius - 1.5 * border);
-        const std::pair<double, QColor> probes[] = {// points along the diagonal from the image's corner
-                                                    {(outer + shiftedOuter) / 2, Qt::blue},
-                                                    {(outer + inner) / 2, Qt::red},
-                                                    {(inner + shiftedInner) / 2, Qt::red},
-                                                    {inner + 4, Qt::green}};
-        for (const auto& [along, expected] : probes) {
-            const int pixel = int(std::floor((20 + along) * ratio));
-            const QColor found = out.pixelColor(pixel, pixel);
-            QVERIFY2(near(found, expected, 8),
-                     qPrintable(QStringLiteral("%1 points in: %2").arg(along).arg(found.name())));
-        }
-    }
-
     void nullSourceComesBack() { QVERIFY(compose(QImage(), BeautySettings()).isNull()); }
 
     void shadowMatchesGaussian_data()
