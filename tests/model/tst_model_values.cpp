@@ -227,7 +227,9 @@ class TestModelValues : public QObject
     // The ends of each catalogue in full and that lookup reaches every canvas preset: a lost or reordered
     // entry shows here without a copy of every table. `lustrelab presets` counts the entries and their
     // distinct ids (tst_process); what they draw is probed with the frames and backgrounds they make
-    // (tst_composition).
+    // (tst_composition). Ids match exactly: no case folding, no trimming, display names are not ids. A
+    // category lists the catalogue's own order filtered; "All" holds every preset and "None" only the
+    // no-frame entry.
     void catalogues_data()
     {
         QTest::addColumn<QString>("actual");
@@ -250,50 +252,26 @@ class TestModelValues : public QObject
             << cells(frames.first()) << "none|No Frame|None|0|0|0|black|false|false";
         QTest::newRow("last frame") << cells(frames.last())
                                     << "browserarc|Arc|Browser|0|12|0|black|false|false";
+        QTest::newRow("gradient id, other case") << boolean(findGradientPreset(u"Ocean-Deep")) << "false";
+        QTest::newRow("gradient id, not trimmed") << boolean(findGradientPreset(u"ocean-deep ")) << "false";
+        QTest::newRow("gradient display name") << boolean(findGradientPreset(u"Cotton Candy")) << "false";
+        QTest::newRow("empty gradient id") << boolean(findGradientPreset(u"")) << "false";
+        QTest::newRow("canvas id, other case") << boolean(findCanvasPreset(u"Auto")) << "false";
+        QTest::newRow("canvas display name") << boolean(findCanvasPreset(u"Twitter/X")) << "false";
+        QTest::newRow("frame id, lower-cased") << boolean(findDeviceFrame(u"iphonese")) << "false";
+        QTest::newRow("frame display name") << boolean(findDeviceFrame(u"Safari")) << "false";
+        for (GradientCategory c : allCases<GradientCategory>())
+            QTest::addRow("gradients %s", qPrintable(rawValue(c)))
+                << idsOf(presetsInCategory(c)).join(u' ')
+                << (c == GradientCategory::all ? idsOf(gradients) : idsIn(gradients, c)).join(u' ');
+        for (DeviceCategory c : allCases<DeviceCategory>())
+            QTest::addRow("frames %s", qPrintable(rawValue(c)))
+                << idsOf(framesInCategory(c)).join(u' ') << idsIn(frames, c).join(u' ');
     }
     void catalogues()
     {
         QFETCH(QString, actual);
         QTEST(actual, "expected");
-    }
-
-    // Ids match exactly: no case folding, no trimming, display names are not ids (ids that are found:
-    // catalogues). None of these may find an entry.
-    void lookup_data()
-    {
-        QTest::addColumn<bool>("found");
-        QTest::newRow("gradient id, other case") << bool(findGradientPreset(u"Ocean-Deep"));
-        QTest::newRow("gradient id, not trimmed") << bool(findGradientPreset(u"ocean-deep "));
-        QTest::newRow("gradient display name") << bool(findGradientPreset(u"Cotton Candy"));
-        QTest::newRow("empty gradient id") << bool(findGradientPreset(u""));
-        QTest::newRow("canvas id, other case") << bool(findCanvasPreset(u"Auto"));
-        QTest::newRow("canvas display name") << bool(findCanvasPreset(u"Twitter/X"));
-        QTest::newRow("frame id, lower-cased") << bool(findDeviceFrame(u"iphonese"));
-        QTest::newRow("frame display name") << bool(findDeviceFrame(u"Safari"));
-    }
-    void lookup()
-    {
-        QFETCH(bool, found);
-        QVERIFY(!found);
-    }
-
-    // Catalogue order, filtered by category; "All" holds every preset and "None" only the no-frame entry.
-    void inCategory_data()
-    {
-        QTest::addColumn<QStringList>("ids");
-        QTest::addColumn<QStringList>("expected");
-        for (GradientCategory c : allCases<GradientCategory>())
-            QTest::addRow("gradients %s", qPrintable(rawValue(c)))
-                << idsOf(presetsInCategory(c))
-                << (c == GradientCategory::all ? idsOf(gradientPresets()) : idsIn(gradientPresets(), c));
-        for (DeviceCategory c : allCases<DeviceCategory>())
-            QTest::addRow("frames %s", qPrintable(rawValue(c)))
-                << idsOf(framesInCategory(c)) << idsIn(deviceFrames(), c);
-    }
-    void inCategory()
-    {
-        QFETCH(QStringList, ids);
-        QTEST(ids, "expected");
     }
 
     void swatchGeometry_data()
