@@ -83,6 +83,9 @@ class TestProcess : public QObject
 
     Run run(const QStringList& args) const { return runLustrelab(args, m_work.path(), m_home.path()); }
 
+    // The screenshot's size with `padding` points on every side (the default is 64).
+    static QSize padded(int padding) { return {shotWidth + 2 * padding, shotHeight + 2 * padding}; }
+
   private slots:
     void initTestCase()
     {
@@ -129,14 +132,10 @@ class TestProcess : public QObject
         QTest::addColumn<bool>("jpeg");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QColor>("centre"); // of a PNG
-        const auto around = [](int padding) {
-            return QSize(shotWidth + 2 * padding, shotHeight + 2 * padding);
-        };
-        const QSize padded = around(64); // the default padding
         const auto row = [&](const char* name, QString output, QStringList options, bool jpeg,
-                             QSize size = {}, QColor centre = shotColor, QString written = {}) {
-            QTest::newRow(name) << output << options << (written.isEmpty() ? output : written) << jpeg
-                                << (size.isValid() ? size : padded) << centre;
+                             QSize size = padded(64), QColor centre = shotColor, QString written = {}) {
+            QTest::newRow(name) << output << options << (written.isEmpty() ? output : written) << jpeg << size
+                                << centre;
         };
         const QStringList settingsJpeg{"--set", "exportFormat=jpeg"};
 
@@ -147,14 +146,14 @@ class TestProcess : public QObject
         row("no suffix: exportFormat", "@o", settingsJpeg, true);
         row("no suffix: default png", "@o", {}, false);
         row("--format beats the suffix", "@o.jpg", {"--format", "png"}, false);
-        row("--format jpg into a folder", "@sub/", {"--format", "jpg"}, true, {}, {},
+        row("--format jpg into a folder", "@sub/", {"--format", "jpg"}, true, padded(64), {},
             "@sub/shot-styled.jpeg");
-        row("scale 2", "@o.png", {"--scale", "2"}, false, 2 * padded);
+        row("scale 2", "@o.png", {"--scale", "2"}, false, 2 * padded(64));
         row("settings file, then --set", "@o.png",
-            {"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true"}, false, around(7));
-        row("template by name", "@o.png", {"--template", "Flat"}, false, around(10));
+            {"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true"}, false, padded(7));
+        row("template by name", "@o.png", {"--template", "Flat"}, false, padded(10));
         row("annotations, a shape over the whole canvas", "@o.png", {"--annotations", "@notes.json"}, false,
-            padded, Qt::blue);
+            padded(64), Qt::blue);
     }
 
     void outputFormat()
