@@ -144,11 +144,10 @@ class TestComposePlan : public QObject
         QTest::newRow("--set dim beyond one") << set("backgroundImageDim=1.5") << "--set backgroundImageDim:";
         QTest::newRow("--set gradient not JSON") << set("customGradient=radial") << "--set customGradient:";
         // The reader's key path follows the field, not repeated before it.
-        QStringList stops(6, QStringLiteral("{\"color\":\"#000000\",\"position\":0}"));
+        const QStringList stops(6, QStringLiteral(R"({"color":"#000000","position":0})"));
         const QString sixStops =
-            QStringLiteral("customGradient={\"kind\":\"linear\",\"angle\":0,\"centerX\":0.5,"
-                           "\"centerY\":0.5,\"stops\":[%1]}")
-                .arg(stops.join(u','));
+            R"(customGradient={"kind":"linear","angle":0,"centerX":0.5,"centerY":0.5,"stops":[)" +
+            stops.join(u',') + "]}";
         QTest::newRow("--set gradient with six stops")
             << input({"--set", sixStops}) << "--set customGradient: stops: expected 2 to 5 entries";
     }
