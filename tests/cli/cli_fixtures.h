@@ -56,9 +56,10 @@ struct Run
 };
 
 // In the folder `work`, "@" in the arguments standing for "work/", with HOME
-// and the XDG folders under `home` (no real user's templates) and no display;
-// under a 2 GiB address-space limit when `limited`.
-inline Run runLustrelab(QStringList arguments, const QString& work, const QString& home, bool limited = false)
+// and the XDG folders under `home` (no real user's templates) and no display
+// but what `extra` sets; under a 2 GiB address-space limit when `limited`.
+inline Run runLustrelab(QStringList arguments, const QString& work, const QString& home, bool limited = false,
+                        const QProcessEnvironment& extra = {})
 {
     arguments.replaceInStrings(QStringLiteral("@"), work + u'/');
     QString program = qEnvironmentVariable("LUSTRELAB_BINARY");
@@ -72,6 +73,7 @@ inline Run runLustrelab(QStringList arguments, const QString& work, const QStrin
         env.insert(QStringLiteral("XDG_%1_HOME").arg(kind), home + u'/' + QString(kind).toLower());
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(name); // the binary must choose the headless platform itself
+    env.insert(extra);
     QProcess process;
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(work);

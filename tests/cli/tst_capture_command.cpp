@@ -2,9 +2,9 @@
 // xvfb_main.h) with a stand-in capture tool first on PATH, and the names it
 // gives the files it writes.
 #include "cli/capture_output.h"
+#include "cli_fixtures.h"
 #include "render/image_processor.h"
 #include "state/template_manager.h"
-#include "test_fixtures.h"
 #include "xvfb_main.h"
 
 #include <QDir>
@@ -22,18 +22,11 @@ class TestCaptureCommand : public QObject
     Q_OBJECT
     test::IsolatedHome m_home;
 
-    struct Run
-    {
-        int status = -1;
-        QStringList out;
-        QStringList err;
-    };
-
     // The stand-in tool writes a 64 x 40 screenshot to the path it is given, or
     // nothing when `cancel` says the user pressed Escape.
     // `scaleFactor` stands for a HiDPI screen.
-    Run capture(const QStringList& arguments, bool cancel = false, bool withTool = true,
-                const QString& scaleFactor = {}) const
+    clitest::Run capture(const QStringList& arguments, bool cancel = false, bool withTool = true,
+                         const QString& scaleFactor = {}) const
     {
         const QString bin = m_home.filePath(QStringLiteral("bin"));
         QDir().mkpath(bin);
@@ -43,24 +36,17 @@ class TestCaptureCommand : public QObject
                                   "cp '" + m_home.filePath(QStringLiteral("shot.png")).toUtf8() +
                                   "' \"$out\"\n");
         QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env;
+        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM"}) // this test's X server
+            env.insert(name, qEnvironmentVariable(name));
         env.insert(QStringLiteral("PATH"),
-                   (withTool ? bin + u':' : QString()) + env.value(QStringLiteral("PATH")));
+                   (withTool ? bin + u':' : QString()) + qEnvironmentVariable("PATH"));
         env.insert(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"),
                    withTool ? QStringLiteral("screencapture") : QStringLiteral("none"));
         if (!scaleFactor.isEmpty())
             env.insert(QStringLiteral("QT_SCALE_FACTOR"), scaleFactor);
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"),
-                      QStringList{QStringLiteral("capture")} + arguments);
-        if (!process.waitForFinished(60000))
-            return {};
-        auto lines = [](const QByteArray& text) {
-            return QString::fromUtf8(text).split(u'\n', Qt::SkipEmptyParts);
-        };
-        return {process.exitCode(), lines(process.readAllStandardOutput()),
-                lines(process.readAllStandardError())};
+        return clitest::runLustrelab(QStringList{QStringLiteral("capture")} + arguments, m_home.path(),
+                                     m_home.path(), false, env);
     }
 
     // What `program` prints, or nothing when it fails.
@@ -153,16 +139,21 @@ class TestCaptureCommand : public QObject
         QFETCH(QString, scaleFactor);
         const QString out = m_home.filePath(QStringLiteral("out"));
         QDir(out).removeRecursively();
-        const Run run = capture(arguments.replaceInStrings(QStringLiteral("@"), m_home.path() + u'/'), cancel,
-                                withTool, scaleFactor);
+        const clitest::Run run = capture(arguments, cancel, withTool, scaleFactor);
         QTEST(run.status, "status");
-        QTEST(int(run.err.size()), "errorLines");
+        QTEST(int(run.errLines.size()), "errorLines");
         const QStringList written = QDir(out).entryList(QDir::Files);
-        QCOMPARE(run.out.size(), written.size()); // every written path is printed, nothing else
-        if (run.out.isEmpty())
+        const QStringList printed = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(printed.size(), written.size()); // every written path is printed, nothing else
+        if (printed.isEmpty())
             return;
-        const QImage image(run.out[0]);
+        const QImage image(printed[0]);
         QVERIFY(image.width() > 64 * 2 && image.height() > 40 * 2); // styled at the default 2x, with padding
+        // A second capture within the same second keeps both.
+        const clitest::Run again = capture(arguments, cancel, withTool, scaleFactor);
+        QCOMPARE(again.status, 0);
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
+        QVERIFY(again.out != run.out);
     }
 
     // The styled copy is still pasteable once the command has returned, until
@@ -184,7 +175,7 @@ class TestCaptureCommand : public QObject
         QCOMPARE(holdersRunning(), 0); // a cancelled capture copies nothing
         QVERIFY(QImage::fromData(output(xclip, readPng), "PNG").isNull());
 
-        const Run run = capture({"screen", "--copy", "--template", "Tight"});
+        const clitest::Run run = capture({"screen", "--copy", "--template", "Tight"});
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.isEmpty());
         const QImage pasted = QImage::fromData(output(xclip, readPng), "PNG");
@@ -193,17 +184,6 @@ class TestCaptureCommand : public QObject
 
         output(xclip, {"-selection", "clipboard"}, "someone else's text");
         QTRY_COMPARE(holdersRunning(), 0);
-    }
-
-    // Two captures within a second into one folder keep both.
-    void sameSecondKeepsBoth()
-    {
-        const QString out = m_home.filePath(QStringLiteral("twice/"));
-        const Run first = capture({QStringLiteral("-o"), out}), second = capture({QStringLiteral("-o"), out});
-        QCOMPARE(first.status, 0);
-        QCOMPARE(second.status, 0);
-        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
-        QVERIFY(first.out != second.out);
     }
 };
 

@@ -1,16 +1,9 @@
-// What the compose command settles before it reads any pixels: which
-// arguments are usage errors (exit status 2), what accepted ones mean and which
-// values each kind of --set field takes; where styled images go (names beside
-// the inputs, -o as file or folder, the format it implies, never over an input
-// or two inputs into one file); whether the canvas fits; and the --annotations
-// file: fields read exactly, omitted ones keep their default, any wrong type,
-// unknown key or geometry beyond reach fails the file naming the key's path.
-// Then how it reads the inputs: its PNG decoding gives Qt's pixels for every
-// kind of PNG a screenshot tool writes, and a reason instead for damaged or
-// oversized files.
-// A JPEG is taken as whole only when its segments and scans run to the end
-// marker: what a cut-short download or copy leaves is refused, what any
-// encoder writes (progressive scans, trailing bytes) is not.
+// What the compose command settles before it reads any pixels: usage errors
+// (exit status 2), what --set takes, where styled images go (never over an
+// input, never two into one file), whether the canvas fits, and the strictly
+// read --annotations file; then how it reads inputs: PNG decoding that gives
+// Qt's pixels or a reason, and a JPEG taken as whole only when its segments
+// and scans run to the end marker, as a cut-short download's do not.
 #include "cli/annotations_file.h"
 #include "cli/compose_options.h"
 #include "cli/output_plan.h"
@@ -151,10 +144,10 @@ class TestComposePlan : public QObject
         QTest::newRow("--set dim beyond one") << set("backgroundImageDim=1.5") << "--set backgroundImageDim:";
         QTest::newRow("--set gradient not JSON") << set("customGradient=radial") << "--set customGradient:";
         // The reader's key path follows the field, not repeated before it.
-        QStringList stops(6, QStringLiteral("{\"color\":\"#000000\",\"position\":0}"));
-        const QString sixStops = QStringLiteral("customGradient={\"kind\":\"linear\",\"angle\":0,\"centerX\":0.5,"
-                                                "\"centerY\":0.5,\"stops\":[%1]}")
-                                     .arg(stops.join(u','));
+        const QStringList stops(6, QStringLiteral(R"({"color":"#000000","position":0})"));
+        const QString sixStops =
+            R"(customGradient={"kind":"linear","angle":0,"centerX":0.5,"centerY":0.5,"stops":[)" +
+            stops.join(u',') + "]}";
         QTest::newRow("--set gradient with six stops")
             << input({"--set", sixStops}) << "--set customGradient: stops: expected 2 to 5 entries";
     }
@@ -204,8 +197,8 @@ class TestComposePlan : public QObject
         QTest::newRow("gradient with hex stop colours")
             << R"(customGradient={"kind":"conic","angle":45,"centerX":0.5,"centerY":0.5,)"
                R"("stops":[{"color":"#ff0000","position":0.25},{"color":"#0000ff80","position":1}]})"
-            << toJson(CustomGradient{GradientKind::conic, 45, 0.5, 0.5,
-                                     {{{1, 0, 0, 1}, 0.25}, {{0, 0, 1, 128 / 255.0}, 1}}});
+            << toJson(CustomGradient{
+                   GradientKind::conic, 45, 0.5, 0.5, {{{1, 0, 0, 1}, 0.25}, {{0, 0, 1, 128 / 255.0}, 1}}});
     }
 
     void setAccepted()
@@ -229,45 +222,31 @@ class TestComposePlan : public QObject
         }
     }
 
-    void namesAndFormats_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<ExportFormat>("settingsFormat");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("expectedPath");
-        QTest::addColumn<ExportFormat>("expectedFormat");
-        const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
-
-        QTest::newRow("beside the input") << "x/a.jpg" << png << QString() << "x/a-styled.png" << png;
-        QTest::newRow("last suffix only") << "a.b.png" << jpeg << QString() << "a.b-styled.jpeg" << jpeg;
-        QTest::newRow("unknown suffix") << "a.png" << jpeg << QString("o.img") << "o.img" << jpeg;
-    }
-
-    void namesAndFormats()
-    {
-        QFETCH(QString, input);
-        QFETCH(ExportFormat, settingsFormat);
-        QFETCH(QString, output);
-        const OutputPlan plan = planOutputs({input}, output, std::nullopt, settingsFormat);
-        QTEST(plan.jobs.front().output, "expectedPath");
-        QTEST(plan.jobs.front().format, "expectedFormat");
-    }
-
     void outputs_data()
     {
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("output");    // -o
         QTest::addColumn<QStringList>("paths"); // one per input; empty: refused
+        QTest::addColumn<ExportFormat>("settingsFormat");
+        QTest::addColumn<ExportFormat>("format"); // of every job
+        const auto png = ExportFormat::png, jpeg = ExportFormat::jpeg;
 
+        QTest::newRow("beside the input")
+            << QStringList{"x/a.jpg"} << "" << QStringList{"x/a-styled.png"} << png << png;
+        QTest::newRow("last suffix only")
+            << QStringList{"a.b.png"} << "" << QStringList{"a.b-styled.jpeg"} << jpeg << jpeg;
+        QTest::newRow("unknown suffix")
+            << QStringList{"a.png"} << "o.img" << QStringList{"o.img"} << jpeg << jpeg;
         QTest::newRow("output spelt as the input")
-            << QStringList{"shot.png"} << "sub/../shot.png" << QStringList{""};
-        QTest::newRow("output through a link") << QStringList{"shot.png"} << "link.png" << QStringList{""};
-        QTest::newRow("output is another input")
-            << QStringList{"shot.png", "shot-styled.png"} << "" << QStringList{"", "shot-styled-styled.png"};
-        QTest::newRow("same name from two folders")
-            << QStringList{"a/x.png", "b/x.png"} << "new" << QStringList{"new/x-styled.png", ""};
+            << QStringList{"shot.png"} << "sub/../shot.png" << QStringList{""} << png << png;
+        QTest::newRow("output through a link")
+            << QStringList{"shot.png"} << "link.png" << QStringList{""} << png << png;
+        QTest::newRow("output is another input") << QStringList{"shot.png", "shot-styled.png"} << ""
+                                                 << QStringList{"", "shot-styled-styled.png"} << png << png;
+        QTest::newRow("same name from two folders") << QStringList{"a/x.png", "b/x.png"} << "new"
+                                                    << QStringList{"new/x-styled.png", ""} << png << png;
         QTest::newRow("one input into an existing folder")
-            << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"};
+            << QStringList{"a/x.png"} << "b" << QStringList{"b/x-styled.png"} << png << png;
     }
 
     void outputs()
@@ -275,6 +254,7 @@ class TestComposePlan : public QObject
         QFETCH(QStringList, inputs);
         QFETCH(QString, output);
         QFETCH(QStringList, paths);
+        QFETCH(ExportFormat, settingsFormat);
         QTemporaryDir dir;
         const QString root = dir.path() + u'/';
         QVERIFY(QDir(root).mkpath("b") && QFile(root + "shot.png").open(QIODevice::WriteOnly));
@@ -282,11 +262,13 @@ class TestComposePlan : public QObject
         for (QString& input : inputs)
             input.prepend(root);
         const OutputPlan plan =
-            planOutputs(inputs, output.isEmpty() ? output : root + output, std::nullopt, ExportFormat::png);
+            planOutputs(inputs, output.isEmpty() ? output : root + output, std::nullopt, settingsFormat);
         QCOMPARE(plan.jobs.size(), paths.size());
-        for (qsizetype i = 0; i < paths.size(); ++i)
+        for (qsizetype i = 0; i < paths.size(); ++i) {
             QCOMPARE(plan.jobs[i].error.isEmpty() ? plan.jobs[i].output : QString(),
                      paths[i].isEmpty() ? QString() : root + paths[i]);
+            QTEST(plan.jobs[i].format, "format");
+        }
     }
 
     // A ratio preset grows the short side of the padded image; the guard must
@@ -327,7 +309,8 @@ class TestComposePlan : public QObject
             R"("shapeOverlays": [{"shapeType": "Rounded Rect", "startPoint": {"x": 0, "y": 0.2},)"
             R"("endPoint": {"x": 1, "y": 0.5}, "strokeColor": "#00ff00",)"
             R"("fillColor": {"red": 0, "green": 0, "blue": 1, "opacity": 0.25}, "strokeWidth": 8,)"
-            R"("opacity": 0.75, "arrowStyle": "Double"}, {"fillColor": null}],)"
+            R"("opacity": 0.75, "arrowStyle": "Double"}, {"fillColor": null},)"
+            R"({"shapeType": "Blur", "opacity": 1.5}],)"
             R"("removalAreas": [{"rect": {"x": 0.1, "y": 0.2, "width": 0.3, "height": 0.4}, "method": "Solid Color"},)"
             R"({"rect": {"x": 0, "y": 0, "width": 1, "height": 1}}]})"));
         QVERIFY(a);
@@ -351,6 +334,10 @@ class TestComposePlan : public QObject
         QVERIFY(a->shapeOverlays[1] == ShapeOverlay{.id = newId});
         QVERIFY(!newId.isNull() && newId != shape.id); // each gets its own identity
         QCOMPARE(a->removalAreas[1].method, RemovalMethod::contentAware);
+        // Written before markers, strokes and the newer shape keys existed, it reads as it did then.
+        QVERIFY(a->shapeOverlays[2] ==
+                (ShapeOverlay{.id = a->shapeOverlays[2].id, .shapeType = ShapeType::blur, .opacity = 1.5}));
+        QVERIFY(a->stepMarkers.isEmpty() && a->penStrokes.isEmpty());
     }
 
     void marksAndNewShapeKeysAreRead()
@@ -376,33 +363,24 @@ class TestComposePlan : public QObject
         // Without a number a marker counts on from the one before.
         const auto id = [&a](int i) { return a->stepMarkers.value(i).id; };
         QCOMPARE(a->stepMarkers, (QList<StepMarker>{{.id = id(0), .position = {0.1, 0.2}},
-                                                     {.id = id(1), .position = {0.3, 0.4}, .number = 7,
-                                                      .color = {1, 0.5, 0, 1}, .size = 48,
-                                                      .tailPoint = UnitPoint{0.5, 0.6}},
-                                                     {.id = id(2), .position = {0, 0}, .number = 8},
-                                                     {.id = id(3), .position = {1, 1}, .number = 9}}));
+                                                    {.id = id(1),
+                                                     .position = {0.3, 0.4},
+                                                     .number = 7,
+                                                     .color = {1, 0.5, 0, 1},
+                                                     .size = 48,
+                                                     .tailPoint = UnitPoint{0.5, 0.6}},
+                                                    {.id = id(2), .position = {0, 0}, .number = 8},
+                                                    {.id = id(3), .position = {1, 1}, .number = 9}}));
 
         // Omitted keys as the editor starts a pen or a highlighter.
-        QList<PenStroke> strokes{freshPenStroke(false), freshPenStroke(true),
+        QList<PenStroke> strokes{freshPenStroke(false),
+                                 freshPenStroke(true),
                                  {.highlighter = true, .color = {0, 1, 0, 1}, .width = 30, .opacity = 0.25}};
         for (qsizetype i = 0; i < strokes.size(); ++i)
             strokes[i].id = a->penStrokes.value(i).id;
         strokes[0].points = {{0.1, 0.1}, {0.2, 0.3}};
         strokes[1].points = strokes[2].points = {{0.5, 0.5}};
         QCOMPARE(a->penStrokes, strokes);
-    }
-
-    void fileOfTheEarlierKeysReadsAsBefore()
-    {
-        // Written before markers, strokes and the newer shape keys existed.
-        const auto a = annotationsFromJson(json(
-            R"({"textOverlays": [{"text": "Old"}], "shapeOverlays": [{"shapeType": "Blur", "opacity": 1.5}],)"
-            R"("removalAreas": [{"rect": {"x": 0, "y": 0, "width": 0.5, "height": 0.5}}]})"));
-        QVERIFY(a);
-        QVERIFY(a->shapeOverlays[0] ==
-                (ShapeOverlay{.id = a->shapeOverlays[0].id, .shapeType = ShapeType::blur, .opacity = 1.5}));
-        QCOMPARE(a->textOverlays[0].text, QStringLiteral("Old"));
-        QVERIFY(a->stepMarkers.isEmpty() && a->penStrokes.isEmpty());
     }
 
     // Wrong types, unknown keys, coordinates far beyond the canvas and sizes
@@ -523,6 +501,14 @@ class TestComposePlan : public QObject
                  qt.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         const QImage expected = qt.convertToFormat(decoded.image.format());
         QCOMPARE(decoded.image.size(), expected.size());
+        // A size check sees the header's size first, and its refusal stands.
+        QSize seen;
+        const LoadedImage refused = decodePngFile(bytes, 1 << 20, [&seen](QSize size) {
+            seen = size;
+            return QStringLiteral("refused");
+        });
+        QCOMPARE(seen, expected.size());
+        QVERIFY(refused.image.isNull() && refused.error == QStringLiteral("refused"));
         for (int y = 0; y < expected.height(); ++y) {
             const auto* want = expected.constScanLine(y);
             const auto* got = decoded.image.constScanLine(y);
@@ -576,19 +562,6 @@ class TestComposePlan : public QObject
         QVERIFY2(decoded.error.startsWith(reason), qPrintable(decoded.error));
     }
 
-    void sizeCheckSeesTheHeaderFirst()
-    {
-        QSize seen;
-        const LoadedImage decoded =
-            decodePngFile(gradientPng(QImage::Format_RGB32), 1 << 20, [&seen](QSize size) {
-                seen = size;
-                return QStringLiteral("refused");
-            });
-        QCOMPARE(seen, QSize(23, 17));
-        QVERIFY(decoded.image.isNull());
-        QCOMPARE(decoded.error, QStringLiteral("refused"));
-    }
-
     void jpegWhole_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -622,4 +595,3 @@ class TestComposePlan : public QObject
 
 QTEST_GUILESS_MAIN(TestComposePlan)
 #include "tst_compose_plan.moc"
-

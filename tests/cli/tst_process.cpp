@@ -83,6 +83,9 @@ class TestProcess : public QObject
 
     Run run(const QStringList& args) const { return runLustrelab(args, m_work.path(), m_home.path()); }
 
+    // The screenshot's size with `padding` points on every side (the default is 64).
+    static QSize padded(int padding) { return {shotWidth + 2 * padding, shotHeight + 2 * padding}; }
+
   private slots:
     void initTestCase()
     {
@@ -129,11 +132,10 @@ class TestProcess : public QObject
         QTest::addColumn<bool>("jpeg");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QColor>("centre"); // of a PNG
-        const QSize padded(shotWidth + 128, shotHeight + 128); // default padding 64
         const auto row = [&](const char* name, QString output, QStringList options, bool jpeg,
-                             QSize size = {}, QColor centre = shotColor, QString written = {}) {
-            QTest::newRow(name) << output << options << (written.isEmpty() ? output : written) << jpeg
-                                << (size.isValid() ? size : padded) << centre;
+                             QSize size = padded(64), QColor centre = shotColor, QString written = {}) {
+            QTest::newRow(name) << output << options << (written.isEmpty() ? output : written) << jpeg << size
+                                << centre;
         };
         const QStringList settingsJpeg{"--set", "exportFormat=jpeg"};
 
@@ -144,14 +146,14 @@ class TestProcess : public QObject
         row("no suffix: exportFormat", "@o", settingsJpeg, true);
         row("no suffix: default png", "@o", {}, false);
         row("--format beats the suffix", "@o.jpg", {"--format", "png"}, false);
-        row("--format jpg into a folder", "@sub/", {"--format", "jpg"}, true, {}, {}, "@sub/shot-styled.jpeg");
-        row("scale 2", "@o.png", {"--scale", "2"}, false, 2 * padded);
+        row("--format jpg into a folder", "@sub/", {"--format", "jpg"}, true, padded(64), {},
+            "@sub/shot-styled.jpeg");
+        row("scale 2", "@o.png", {"--scale", "2"}, false, 2 * padded(64));
         row("settings file, then --set", "@o.png",
-            {"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true"}, false,
-            QSize(shotWidth + 14, shotHeight + 14));
-        row("template by name", "@o.png", {"--template", "Flat"}, false, QSize(shotWidth + 20, shotHeight + 20));
+            {"--settings=@good.json", "--set=paddingTop=1", "--set=paddingUniform=true"}, false, padded(7));
+        row("template by name", "@o.png", {"--template", "Flat"}, false, padded(10));
         row("annotations, a shape over the whole canvas", "@o.png", {"--annotations", "@notes.json"}, false,
-            padded, Qt::blue);
+            padded(64), Qt::blue);
     }
 
     void outputFormat()
@@ -245,16 +247,18 @@ class TestProcess : public QObject
             painter.setFont(font);
             painter.setPen(QColor(70, 70, 70)); // grey ink: the boxes are the only black
             painter.drawText(20, 50, QStringLiteral("mail ana.lopez@example.com today"));
-            const int start = painter.fontMetrics().horizontalAdvance(QStringLiteral("mail "));
-            email = QRect(20 + start, 30, painter.fontMetrics().horizontalAdvance(QStringLiteral("ana.lopez@example.com")), 25);
+            const QFontMetrics m = painter.fontMetrics();
+            email = QRect(20 + m.horizontalAdvance("mail "), 30, m.horizontalAdvance("ana.lopez@example.com"),
+                          25);
         }
         QVERIFY(page.save(expand("@page.png")));
         const Run read = run({"ocr", "@page.png"});
         QCOMPARE(read.status, 0);
         QCOMPARE(read.out.trimmed(), QStringLiteral("mail ana.lopez@example.com today"));
 
-        const Run redacted = run({"compose", "@page.png", "-o", "@redacted.png", "--redact", "--scale", "1", "--set",
-                                  "padding=0", "--set", "cornerRadius=0", "--set", "shadowEnabled=false"});
+        const Run redacted =
+            run({"compose", "@page.png", "-o", "@redacted.png", "--redact", "--scale", "1", "--set",
+                 "padding=0", "--set", "cornerRadius=0", "--set", "shadowEnabled=false"});
         QCOMPARE(redacted.errLines, QStringList());
         const QImage out(expand("@redacted.png"));
         QCOMPARE(out.pixel(email.center()), qRgb(0, 0, 0));

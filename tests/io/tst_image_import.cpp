@@ -93,6 +93,18 @@ class TestImageImport : public QObject
                           "copy\n" + url("first.png").toEncoded() + "\n" + url("second.png").toEncoded());
         else if (kind == QLatin1String("text"))
             mime->setText(QStringLiteral("hello"));
+        // The same picture often comes in several types: PNG is read whenever
+        // it is among them, wherever it stands, else the first type offered.
+        else if (kind == QLatin1String("png among others"))
+            for (const auto& [type, image] :
+                 {std::pair{"bmp", patternImage(10, 7)}, {"png", small}, {"jpeg", first}})
+                mime->setData(QStringLiteral("image/") + type, encoded(image, type));
+        else if (kind == QLatin1String("png after a decoded image")) {
+            mime->setImageData(patternImage(3, 3));
+            mime->setData(QStringLiteral("image/png"), encoded(small, "png"));
+        } else if (kind == QLatin1String("no png: the first offered"))
+            for (const auto& [type, image] : {std::pair{"bmp", first}, {"jpeg", small}})
+                mime->setData(QStringLiteral("image/") + type, encoded(image, type));
         else
             mime->setUrls({url(kind == QLatin1String("corrupt file") ? "corrupt.png" : "huge.bmp")});
         QImage expected = mime->hasImage() || mime->hasFormat(QStringLiteral("image/png")) ? small : first;
@@ -127,7 +139,8 @@ class TestImageImport : public QObject
         QTest::addColumn<bool>("tabHasImage");
         QTest::addColumn<bool>("accepted"); // the drop's answer
         for (const char* kind :
-             {"image object", "png bytes", "file url", "GNOME copied files", "text", "corrupt file"})
+             {"image object", "png bytes", "file url", "GNOME copied files", "text", "corrupt file",
+              "png among others", "png after a decoded image", "no png: the first offered"})
             QTest::addRow("paste %s", kind) << QString::fromLatin1(kind) << true << true << true;
         QTest::newRow("drop png bytes onto an empty tab") << "png bytes" << false << false << true;
         QTest::newRow("drop image object onto a full tab") << "image object" << false << true << true;
@@ -153,6 +166,7 @@ class TestImageImport : public QObject
         const QImage before = source(state);
         const qsizetype tabs = state.tabs().size();
         auto [mime, expected] = content(kind);
+        QCOMPARE(mimeOffersImage(*mime), kind != QLatin1String("text")); // what drags and Paste are offered
         if (paste) {
             QGuiApplication::clipboard()->setMimeData(mime.release());
             state.pasteImage();
@@ -167,40 +181,6 @@ class TestImageImport : public QObject
         QCOMPARE(state.currentTextOverlays().size(), tabHasImage && !newTab ? 1 : 0);
     }
 
-    // Clipboard and drop data often carry the same picture in several types;
-    // PNG is read whenever it is among them, wherever it stands.
-    void pngIsPreferred_data()
-    {
-        QTest::addColumn<QStringList>("types"); // in the order offered
-        QTest::addColumn<QString>("chosen");
-        QTest::newRow("png between two")
-            << QStringList{"image/bmp", "image/png", "image/jpeg"} << "image/png";
-        QTest::newRow("png with a decoded image")
-            << QStringList{"application/x-qt-image", "image/png"} << "image/png";
-        QTest::newRow("no png: the first offered") << QStringList{"image/jpeg", "image/bmp"} << "image/jpeg";
-    }
-    void pngIsPreferred()
-    {
-        QFETCH(QStringList, types);
-        QFETCH(QString, chosen);
-        QMimeData mime;
-        QHash<QString, QByteArray> bytes;
-        for (const QString& type : types) {
-            if (type == QLatin1String("application/x-qt-image")) {
-                mime.setImageData(patternImage(3, 3));
-                continue;
-            }
-            // Each type carries a different picture, so the choice shows.
-            const QImage image = patternImage(10 + int(bytes.size()), 7);
-            bytes[type] = encoded(image, type.mid(6).toUpper().toLatin1().constData());
-            QVERIFY(!bytes[type].isEmpty());
-            mime.setData(type, bytes[type]);
-        }
-        QVERIFY(mimeOffersImage(mime));
-        const ImageSource source = imageSourceFromMime(mime);
-        QCOMPARE(source.kind, ImageSource::Kind::data);
-        QVERIFY(source.data == bytes.value(chosen));
-    }
     void pngAtScaleOne_data()
     {
         QTest::addColumn<QImage>("image");
@@ -353,4 +333,3 @@ class TestImageImport : public QObject
 
 QTEST_MAIN(TestImageImport)
 #include "tst_image_import.moc"
-

@@ -18,16 +18,21 @@ Q_DECLARE_METATYPE(QList<RemovalArea>)
 
 namespace {
 
+// `image` with every pixel of `hole` transparent.
+QImage holed(QImage image, const QRect& hole)
+{
+    for (int y = hole.top(); y <= hole.bottom(); ++y)
+        for (int x = hole.left(); x <= hole.right(); ++x)
+            image.setPixel(x, y, 0);
+    return image;
+}
+
 // The pattern, with a transparent hole where `withAlpha` asks for one, close
 // enough to the right edge for the shadow beyond it to show the hole.
 QImage screenshot(bool withAlpha)
 {
-    QImage image = patternImage(360, 240, 2);
-    if (withAlpha)
-        for (int y = 100; y < 140; ++y)
-            for (int x = 300; x < 350; ++x)
-                image.setPixel(x, y, 0);
-    return image;
+    const QImage image = patternImage(360, 240, 2);
+    return withAlpha ? holed(image, QRect(300, 100, 50, 40)) : image;
 }
 
 // Bilinear filtering in doubles, pixel centres on pixel centres.
@@ -57,8 +62,8 @@ class TestLiveComposition : public QObject
 
   private slots:
     // A processor that composed one styling keeps its shadow and base for the
-    // next (which may add removal areas): the second result must be what a new
-    // processor makes of it.
+    // next (which may add removal areas): each result after it must be what a
+    // new processor makes of the same.
     void keptWorkMatchesFresh_data()
     {
         QTest::addColumn<bool>("withAlpha");
@@ -106,22 +111,25 @@ class TestLiveComposition : public QObject
         BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
         first.shadowBlur = 24;
         first.cornerRadius = 10;
-        const QImage source = screenshot(withAlpha);
+        QImage source = screenshot(withAlpha);
         ImageProcessor kept;
+        const auto keptResult = [&](const BeautySettings& settings) {
+            return kept.process(source, settings, {}, {}, areas);
+        };
+        const auto fresh = [&](const BeautySettings& settings) {
+            return ImageProcessor().process(source, settings, {}, {}, areas);
+        };
         kept.process(source, first, {}, {}, {});
-        const QImage again = kept.process(source, next, {}, {}, areas);
-        QCOMPARE(test::asArgb(again), test::asArgb(ImageProcessor().process(source, next, {}, {}, areas)));
-    }
-
-    // The same shadow for another screenshot of the same size is blurred anew.
-    void replacedScreenshotGetsItsOwnShadow()
-    {
-        BeautySettings settings = plainSettings(40, Qt::white, true);
-        ImageProcessor kept;
-        kept.process(screenshot(false), settings, {}, {}, {});
-        const QImage holed = screenshot(true);
-        QCOMPARE(test::asArgb(kept.process(holed, settings, {}, {}, {})),
-                 test::asArgb(compose(holed, settings)));
+        QCOMPARE(keptResult(next), fresh(next)); // size, ratio and every pixel
+        // Back to the first styling, then the screenshot edited in place,
+        // another of the same size (a shadow of its own) and another ratio.
+        QCOMPARE(keptResult(first), fresh(first));
+        source.setPixel(60, 10, qRgb(0, 0, 0));
+        QCOMPARE(keptResult(first), fresh(first));
+        source = screenshot(!withAlpha);
+        QCOMPARE(keptResult(first), fresh(first));
+        source.setDevicePixelRatio(1);
+        QCOMPARE(keptResult(first), fresh(first));
     }
 
     void bilinearMatchesReference_data()
@@ -142,6 +150,11 @@ class TestLiveComposition : public QObject
                        qPremultiply(qRgba(200, 100, 50, 128))); // premultiplied channels mix as they are
         const QImage resized = bilinearResized(image, to);
         QCOMPARE(resized.size(), to);
+        // Opaque pixels are marked so, which the compositor copies rather than blends.
+        QCOMPARE(resized.format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(bilinearResized(patternImage(from.width(), from.height()), to).format(),
+                 QImage::Format_RGB32);
+        QVERIFY(bilinearResized(QImage(), to).isNull());
         QCOMPARE(resized.devicePixelRatio(), 2.0 * to.width() / from.width());
         int worst = 0;
         for (int y = 0; y < to.height(); ++y) {
@@ -155,14 +168,6 @@ class TestLiveComposition : public QObject
         }
         // Weights in 256ths, and each of the three mixes drops its fraction.
         QVERIFY2(worst <= 3, qPrintable(QStringLiteral("off by %1").arg(worst)));
-    }
-
-    // Opaque pixels are marked so, which the compositor copies rather than blends.
-    void bilinearKeepsWhatIsOpaque()
-    {
-        QCOMPARE(bilinearResized(screenshot(false), {300, 200}).format(), QImage::Format_RGB32);
-        QCOMPARE(bilinearResized(screenshot(true), {300, 200}).format(), QImage::Format_ARGB32_Premultiplied);
-        QVERIFY(bilinearResized(QImage(), {30, 20}).isNull());
     }
 
     // A preview fill touches only its area and stays near the exact fill
@@ -180,11 +185,8 @@ class TestLiveComposition : public QObject
         QTest::newRow("too small to reduce") << smooth << QRect(20, 30, 90, 60) << 0;
         QTest::newRow("flat band") << solidImage(700, 400, QColor(20, 140, 90)) << QRect(50, 50, 600, 300)
                                    << 0;
-        QImage holed = smooth.copy();
-        for (int y = 150; y < 350; ++y)
-            for (int x = 300; x < 600; ++x)
-                holed.setPixel(x, y, 0);
-        QTest::newRow("across a transparent hole") << holed << QRect(200, 100, 260, 160) << 4;
+        QTest::newRow("across a transparent hole")
+            << holed(smooth, QRect(300, 150, 300, 200)) << QRect(200, 100, 260, 160) << 4;
     }
     void previewFillStaysNearExact()
     {
@@ -215,10 +217,8 @@ class TestLiveComposition : public QObject
     // A fill buffer reused as the areas move gives what filling anew gives.
     void refilledBufferMatchesFresh()
     {
-        QImage working = patternImage(600, 400, 1);
-        for (int y = 0; y < 60; ++y) // part of the band transparent: the outline changes
-            for (int x = 0; x < 600; ++x)
-                working.setPixel(x, y, 0);
+        // Part of the band transparent: the outline changes.
+        const QImage working = holed(patternImage(600, 400, 1), QRect(0, 0, 600, 60));
         const QList<QList<QRect>> steps = {{QRect(40, 40, 200, 120)},
                                            {QRect(60, 50, 200, 120), QRect(300, 200, 250, 150)},
                                            {QRect(300, 210, 250, 150)},
@@ -234,25 +234,6 @@ class TestLiveComposition : public QObject
                 QCOMPARE(cleaned.outlineKept, !ranges.front().intersects(QRect(0, 0, 600, 63)));
             }
         }
-    }
-
-    // Removal areas move over the screenshot while Padding is dragged and are
-    // filled for the preview; the composition after the drag fills them exactly.
-    void paddingDragEndsWithTheExactFill()
-    {
-        const QImage source = patternImage(1600, 1000, 2);
-        BeautySettings settings = plainSettings(30, QColor(30, 60, 200), true);
-        const QList<RemovalArea> areas{{.rect = {0.2, 0.3, 0.5, 0.4}}};
-        ImageProcessor processor;
-        const QSize room(700, 450);
-        for (const double padding : {30.0, 45.0, 60.0}) {
-            settings.padding = padding;
-            const QImage shown = processor.sourceForDisplay(source, settings, {}, room);
-            processor.process(shown, settings, {}, {}, areas);
-        }
-        const QImage ended = processor.sourceForDisplay(source, settings, {}, {});
-        QCOMPARE(test::asArgb(processor.process(ended, settings, {}, {}, areas)),
-                 test::asArgb(ImageProcessor().process(source, settings, {}, {}, areas)));
     }
 
     // A copy composed for the screen over an opaque background goes out
