@@ -2,6 +2,7 @@
 
 #include "display_resampler.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
 
@@ -61,9 +62,14 @@ void ImageDisplayBuffer::paint(QPainter& painter, const QImage& image, const QRe
         // resampled properly.
         m_buffer = QImage();
         m_imageKey = 0;
-        // Qt scales premultiplied pixels faster than RGB32 ones; an opaque
-        // image's pixels are both, so it is read as premultiplied.
-        if (image.format() == QImage::Format_RGB32) {
+        // Onto premultiplied pixels, Qt scales premultiplied ones faster than
+        // RGB32 ones; an opaque image's pixels are both, so there it is read
+        // as premultiplied. An RGB32 screen (most windows) takes RGB32 faster.
+        const QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+        const bool premultipliedScreen =
+            device && device->devType() == QInternal::Image &&
+            static_cast<const QImage*>(device)->format() == QImage::Format_ARGB32_Premultiplied;
+        if (image.format() == QImage::Format_RGB32 && premultipliedScreen) {
             const QImage premultiplied(image.constBits(), image.width(), image.height(), image.bytesPerLine(),
                                        QImage::Format_ARGB32_Premultiplied);
             painter.drawImage(target, premultiplied);
