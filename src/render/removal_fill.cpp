@@ -193,7 +193,7 @@ QImage blockAveraged(const QImage& image, const QRect& rect, int factor)
                 reinterpret_cast<const quint32*>(image.constScanLine(rect.top() + y)) + rect.left();
             for (int bx = 0; bx < width; ++bx) {
                 // Two channels to a word (blue and red, green and alpha), 16
-                // bits each: a run of up to 257 bytes cannot carry over.
+                // bits each: 257 bytes add up to at most 0xffff, no carry.
                 const int end = std::min(rect.width(), (bx + 1) * factor);
                 for (int x = bx * factor; x < end;) {
                     const int runEnd = std::min(end, x + 257);
@@ -222,10 +222,11 @@ QImage blockAveraged(const QImage& image, const QRect& rect, int factor)
     return result;
 }
 
-// Fills `area` of `image` (32-bit) with new pixels made on a copy `reduction` times smaller and
-// enlarged straight into `image`: the blend varies slowly inside the area, so
-// what is lost is the detail a few pixels from its edges. Whether every
-// alpha was kept; nothing when the pixels could not be made.
+// Fills `area` of `image` (32-bit) with new pixels made on a copy
+// `reduction` times smaller and enlarged straight into `image`: the blend
+// varies slowly inside the area, so what is lost is the detail a few pixels
+// from its edges. Whether every alpha was kept; nothing when the pixels could
+// not be made.
 std::optional<bool> fillPreviewInPlace(QImage& image, const QRect& area, int reduction)
 {
     const int margin = bandWidth * reduction;
