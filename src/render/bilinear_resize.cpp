@@ -35,7 +35,8 @@ std::vector<Tap> tapsFor(int sourceLength, int resultLength)
 }
 
 // What a resampling wrote: the AND of its pixels (opaque when its alpha
-// byte is 0xff) and the OR of each with the pixel it replaced.
+// byte is 0xff), and the bits in which any of them differs from the pixel it
+// replaced.
 struct Written
 {
     uint32_t all = 0xffffffffu;
