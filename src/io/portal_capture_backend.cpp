@@ -111,8 +111,12 @@ void PortalCaptureBackend::capture(CaptureMode mode, const QString& path, Done d
                         storeAsPng(uri.toLocalFile(), path);
                     else
                         logPortalError(QStringLiteral("no local file in the answer"));
-                } else if (code == PortalRequest::failed) {
-                    logPortalError(QStringLiteral("the desktop refused the screenshot"));
+                } else if (code != PortalRequest::cancelled) {
+                    // Not the user's Escape (that is "cancelled"), and the
+                    // portal says no more: refused, or its tool failed.
+                    logPortalError(QStringLiteral("the screenshot ended without an image (portal "
+                                                  "response %1: not cancelled, but not taken either)")
+                                       .arg(code));
                 }
                 finish({});
             });
