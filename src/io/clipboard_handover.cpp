@@ -1,5 +1,6 @@
 #include "clipboard_handover.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTemporaryFile>
 #include <QTimer>
 #include <csignal>
+#include <functional>
 #include <xcb/xcb.h>
 
 namespace lustrelab {
@@ -83,6 +85,25 @@ bool ownsX11Clipboard()
     free(atom);
     return ours;
 }
+
+// Calls `lost` on each SelectionClear: the server saying that a selection
+// this process owned has passed to another owner, or to none.
+class SelectionLossFilter : public QAbstractNativeEventFilter
+{
+  public:
+    explicit SelectionLossFilter(std::function<void()> lost) : m_lost(std::move(lost)) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        constexpr uint8_t sentByAnotherClient = 0x80;
+        if (type == "xcb_generic_event_t" && (static_cast<xcb_generic_event_t*>(message)->response_type &
+                                              ~sentByAnotherClient) == XCB_SELECTION_CLEAR)
+            m_lost();
+        return false;
+    }
+
+  private:
+    std::function<void()> m_lost;
+};
 
 // What the holder offers. Built in one place so that a further type (text)
 // joins the image here and in the file the holder reads.
@@ -214,18 +235,23 @@ int runClipboardHolder(const QString& path)
     clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
     if (!ownsX11Clipboard())
         return 1;
-    // Every change of owner is announced (XFixes); the slow poll covers a
-    // server without that extension. Either way the holder leaves once it
-    // owns nothing, whoever took the clipboard and however.
+    // The holder leaves once it owns nothing, whoever took the clipboard and
+    // however. The server tells the owner it lost the selection; Qt's own
+    // signal is not enough: it stays silent when the taker's clock is behind
+    // ours, as it is after a clear and a new copy from another Qt program.
+    // The slow poll is a last resort should an event go missing.
     const auto leaveWhenReplaced = [] {
         if (!ownsX11Clipboard())
             QCoreApplication::quit();
     };
+    SelectionLossFilter lost([leaveWhenReplaced] { QTimer::singleShot(0, qApp, leaveWhenReplaced); });
+    qApp->installNativeEventFilter(&lost);
     QObject::connect(&clipboard, &QClipboard::changed, qApp, leaveWhenReplaced);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, qApp, leaveWhenReplaced);
-    poll.start(std::chrono::seconds(5));
+    poll.start(std::chrono::seconds(30));
     QGuiApplication::exec();
+    qApp->removeNativeEventFilter(&lost);
     return 0;
 }
 

@@ -103,16 +103,24 @@ void stopWindow(QProcess& app)
     app.waitForFinished(1000);
 }
 
-// Keys for the visible window of process `pid`, focused first (no window
-// manager runs here to give it the focus).
+// Keys for the visible window of process `pid`. No window manager runs
+// here: the keyboard follows the pointer, which is moved over the window.
+// (Keys sent in the same xdotool call as the search go to the window as
+// synthetic events, which do not trigger shortcuts.)
 void pressIn(qint64 pid, const QString& keys)
 {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"),
-                  QStringList{"search", "--sync", "--onlyvisible", "--pid", QString::number(pid),
-                              "windowfocus", "--sync", "key"} +
-                      keys.split(u' '));
-    QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
+    const auto xdotool = [](const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        const bool done = process.waitForFinished(10000) && process.exitCode() == 0;
+        return std::make_pair(done, QString::fromUtf8(process.readAllStandardOutput()).section(u'\n', 0, 0));
+    };
+    const QString window =
+        xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(pid)}).second;
+    QVERIFY(!window.isEmpty());
+    xdotool({"windowfocus", window, "mousemove", "--window", window, "60", "60"});
+    QTest::qWait(300);
+    QVERIFY(xdotool(QStringList{"key"} + keys.split(u' ')).first);
 }
 
 // What xclip reads from the clipboard as `type`, while this process (which

@@ -233,7 +233,7 @@ class TestCaptureCommand : public QObject
         }
         const QStringList before = QDir(out).entryList(QDir::Files, QDir::Name);
 
-        QList<std::future<clitest::Run>> runs;
+        std::vector<std::future<clitest::Run>> runs;
         for (int i = 0; i < captures; ++i)
             runs.push_back(std::async(std::launch::async, [&] {
                 return clitest::runLustrelab({"capture", "screen", "-o", "@out/"}, m_home.path(),
