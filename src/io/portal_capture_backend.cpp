@@ -112,10 +112,10 @@ void PortalCaptureBackend::capture(CaptureMode mode, const QString& path, Done d
                     else
                         logPortalError(QStringLiteral("no local file in the answer"));
                 } else if (code != PortalRequest::cancelled) {
-                    // Not the user's Escape (that is "cancelled"), and the
-                    // portal says no more: refused, or its tool failed.
-                    logPortalError(QStringLiteral("the screenshot ended without an image (portal "
-                                                  "response %1: not cancelled, but not taken either)")
+                    // Not a plain cancel, but not a refusal either: some
+                    // portals answer so when their selection is dismissed.
+                    logPortalError(QStringLiteral("no screenshot: the portal ended the request (response %1: "
+                                                  "its selection dismissed, or it could not take one)")
                                        .arg(code));
                 }
                 finish({});

@@ -280,7 +280,7 @@ class TestDesktopPortal : public QObject
         QTest::addColumn<uint>("response");
         QTest::addColumn<QString>("said"); // on standard error; empty: nothing
         QTest::newRow("cancelled by the user: nothing to say") << 1u << "";
-        QTest::newRow("ended otherwise: said, and not called a refusal") << 2u << "portal response 2";
+        QTest::newRow("ended otherwise: said, and not called a refusal") << 2u << "(response 2:";
     }
     // Escape in the desktop's dialog is the user's choice, like Escape in
     // any tool; only an ending the user did not choose is reported.
