@@ -5,10 +5,10 @@
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
+#include "io/image_loader.h"
 #include "io/capture_file_name.h"
 #include "io/clipboard_handover.h"
 #include "io/image_limits.h"
-#include "io/image_loader.h"
 #include "io/screen_capture_service.h"
 
 #include <QDir>

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTimer>
+
 #include <csignal>
 #include <functional>
 #include <xcb/xcb.h>
@@ -25,8 +26,7 @@ constexpr int handoverTimeoutMs = 5000;
 
 bool onPlatform(QStringView name)
 {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
-           QGuiApplication::platformName() == name;
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::platformName() == name;
 }
 
 QString wlCopyProgram()
@@ -177,15 +177,13 @@ QString clipboardHandoverProblem()
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            return QStringLiteral(
-                "no desktop session to copy to (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+            return QStringLiteral("no desktop session to copy to (neither DISPLAY nor WAYLAND_DISPLAY is set)");
         return {};
     }
     const QString platform = QGuiApplication::platformName();
     if (platform == u"wayland")
         return wlCopyProgram().isEmpty()
-                   ? QStringLiteral(
-                         "on Wayland a copy outlives lustrelab through wl-copy: install wl-clipboard")
+                   ? QStringLiteral("on Wayland a copy outlives lustrelab through wl-copy: install wl-clipboard")
                    : QString();
     if (platform == u"xcb")
         return {};
