@@ -101,13 +101,14 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded as plugins, opened at run time or data, so dpkg-shlibdeps cannot see
 # them: the SVG icon, the text recognition engine and its English data, and
-# (recommended) Wayland windows without falling back to XWayland.
+# (recommended) Wayland windows without falling back to XWayland, and wl-copy,
+# through which a copy made on Wayland outlives the window.
 string(REGEX MATCH "^[0-9]+" tesseract_major "${TESSERACT_tesseract_VERSION}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libtesseract${tesseract_major}, tesseract-ocr-eng")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
-# A capture needs one of these; a copy on Wayland needs wl-copy.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, wl-clipboard")
+# A capture needs one of these.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
-    "xdg-desktop-portal | gnome-screenshot | kde-spectacle | grim | maim | scrot | imagemagick, slurp, wl-clipboard")
+    "xdg-desktop-portal | gnome-screenshot | kde-spectacle | grim | maim | scrot | imagemagick, slurp")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -4,9 +4,11 @@
 // reduced to what it was told. Register it on a connection of its own to a
 // private bus (see test::PrivateSessionBus).
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QList>
 #include <QObject>
+#include <QSize>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -24,6 +26,7 @@ class FakeNotifications : public QObject
         QString body;
         QStringList actions;
         bool hasImage = false;
+        QSize imageSize; // of the image-data hint
     };
     QList<Shown> shown;
 
@@ -38,7 +41,16 @@ class FakeNotifications : public QObject
     Q_SCRIPTABLE uint Notify(const QString&, uint, const QString&, const QString& summary,
                              const QString& body, const QStringList& actions, const QVariantMap& hints, int)
     {
-        shown << Shown{summary, body, actions, hints.contains(QStringLiteral("image-data"))};
+        const QVariant image = hints.value(QStringLiteral("image-data"));
+        QSize size;
+        if (image.canConvert<QDBusArgument>()) {
+            const QDBusArgument argument = image.value<QDBusArgument>();
+            int width = 0, height = 0;
+            argument.beginStructure();
+            argument >> width >> height;
+            size = QSize(width, height);
+        }
+        shown << Shown{summary, body, actions, image.isValid(), size};
         return uint(shown.size());
     }
 };

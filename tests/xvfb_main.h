@@ -5,12 +5,30 @@
 // platform, and that child runs the test object.
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
 #include <cstdio>
 
 namespace lustrelab::test {
+
+// The clipboard holders (`lustrelab hold-clipboard`) serving this process's
+// X server.
+inline QList<qint64> clipboardHolders()
+{
+    QList<qint64> holders;
+    const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(pid)),
+            environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (command.open(QIODevice::ReadOnly) && command.readAll().contains("hold-clipboard") &&
+            environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(display))
+            holders << pid.toLongLong();
+    }
+    return holders;
+}
 
 template <typename Application, typename Test> int runOnXvfb(int argc, char** argv, const char* screen)
 {

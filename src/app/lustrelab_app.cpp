@@ -30,6 +30,7 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
                 if (bringForward)
                     acceptHandOver({});
             });
+    connect(&m_state->quickCapture(), &QuickCapture::windowRequested, this, [this] { acceptHandOver({}); });
     // A copy must still paste after the window has gone.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &handOverOwnedClipboardImage);
 }

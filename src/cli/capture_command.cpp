@@ -6,6 +6,7 @@
 #include "compose_command.h"
 #include "console.h"
 #include "io/image_loader.h"
+#include "io/capture_file_name.h"
 #include "io/clipboard_handover.h"
 #include "io/image_limits.h"
 #include "io/screen_capture_service.h"
@@ -157,11 +158,16 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
 
     // A copy alone writes nothing; without either, the Pictures folder gets it.
     const bool writes = !options.copy || !options.output.isEmpty();
+    FileNameClaim claim; // captures started together must not pick the same free name
     const CaptureOutput output = planCaptureOutput(
         options.output, options.format, recipe->settings.exportFormat, QDateTime::currentDateTime(),
         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-        [](const QString& path) { return QFileInfo::exists(path); });
+        [&](const QString& path) { return writes ? claim.taken(path) : QFileInfo::exists(path); });
     const QString folder = QFileInfo(output.path).path();
+    if (!claim.failure().isEmpty()) {
+        reportFailure(folder, claim.failure());
+        return failedStatus;
+    }
     if (writes && !QDir().mkpath(folder)) {
         reportFailure(folder, QStringLiteral("cannot create the output folder"));
         return failedStatus;
@@ -170,6 +176,8 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         QStringLiteral("capture"), writes ? output.path : QString(), output.format, {}, options.copy};
     const JobOutcome outcome = composeLoaded(captured.image, job, *recipe);
     if (!outcome.written) {
+        if (!claim.claimed().isEmpty())
+            QFile::remove(claim.claimed()); // the empty file that held the name
         reportFailure(QStringLiteral("capture"), outcome.error);
         return failedStatus;
     }

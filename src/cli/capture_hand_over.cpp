@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSaveFile>
 
 namespace lustrelab {
 
@@ -29,10 +30,16 @@ QString openCaptureInWindow(const QImage& capture, const QString& folder, const 
     if (!QDir().mkpath(folder))
         return QStringLiteral("cannot create %1").arg(folder);
     removeOldCaptures(QDir(folder), now);
-    const QString path = captureFilePath(folder, now, ExportFormat::png,
-                                         [](const QString& taken) { return QFileInfo::exists(taken); });
-    if (!capture.save(path, "PNG"))
+    QString failure;
+    const QString path = claimCaptureFilePath(folder, now, ExportFormat::png, &failure);
+    if (path.isEmpty())
+        return failure;
+    // Whole or not at all: the window would fail on a PNG cut short by a crash.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !capture.save(&file, "PNG") || !file.commit()) {
+        QFile::remove(path);
         return QStringLiteral("cannot write %1").arg(path);
+    }
 
     if (InstanceChannel::handOver({path}).isEmpty())
         return {};

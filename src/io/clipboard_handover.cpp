@@ -1,5 +1,6 @@
 #include "clipboard_handover.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <functional>
 #include <xcb/xcb.h>
 
 namespace lustrelab {
@@ -32,12 +34,17 @@ QString wlCopyProgram()
     return QStandardPaths::findExecutable(QStringLiteral("wl-copy"));
 }
 
+xcb_connection_t* x11Connection()
+{
+    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return app ? app->connection() : nullptr;
+}
+
 // Qt gives a running X11 clipboard manager the clipboard's data as the
 // application ends, so where one runs nothing else needs to be started.
 bool x11ClipboardManagerRuns()
 {
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = app ? app->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (!connection)
         return false;
     static constexpr char name[] = "CLIPBOARD_MANAGER";
@@ -53,6 +60,53 @@ bool x11ClipboardManagerRuns()
     return runs;
 }
 
+// Whether a window of this process owns the X11 CLIPBOARD, asked of the
+// server. QClipboard::ownsClipboard cannot be trusted: when the next owner
+// first clears the selection and then takes it (QClipboard::clear followed by
+// setMimeData, as the window's copies do), Qt reads the clear as its own
+// release and goes on believing it owns the clipboard for ever. Every window
+// this connection creates has an id from its own range.
+bool ownsX11Clipboard()
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    static constexpr char name[] = "CLIPBOARD";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const bool ours = owner && owner->owner != XCB_NONE &&
+                      (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
+    free(owner);
+    free(atom);
+    return ours;
+}
+
+// Calls `lost` on each SelectionClear: the server saying that a selection
+// this process owned has passed to another owner, or to none.
+class SelectionLossFilter : public QAbstractNativeEventFilter
+{
+  public:
+    explicit SelectionLossFilter(std::function<void()> lost) : m_lost(std::move(lost)) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        constexpr uint8_t sentByAnotherClient = 0x80;
+        if (type == "xcb_generic_event_t" && (static_cast<xcb_generic_event_t*>(message)->response_type &
+                                              ~sentByAnotherClient) == XCB_SELECTION_CLEAR)
+            m_lost();
+        return false;
+    }
+
+  private:
+    std::function<void()> m_lost;
+};
+
+// What the holder offers. Built in one place so that a further type (text)
+// joins the image here and in the file the holder reads.
 QMimeData* pngMimeData(const QByteArray& png)
 {
     auto* mime = new QMimeData;
@@ -91,7 +145,7 @@ QString startHolder(const QByteArray& png, QClipboard& clipboard)
     QEventLoop taken;
     QTimer::singleShot(handoverTimeoutMs, &taken, &QEventLoop::quit);
     QObject::connect(&clipboard, &QClipboard::dataChanged, &taken, [&] {
-        if (!clipboard.ownsClipboard())
+        if (!ownsX11Clipboard())
             taken.quit();
     });
     clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
@@ -107,9 +161,9 @@ QString startHolder(const QByteArray& png, QClipboard& clipboard)
         QFile::remove(file.fileName());
         return QStringLiteral("cannot start the clipboard holder");
     }
-    if (clipboard.ownsClipboard())
+    if (ownsX11Clipboard())
         taken.exec();
-    if (clipboard.ownsClipboard()) {
+    if (ownsX11Clipboard()) {
         ::kill(pid_t(pid), SIGTERM);
         QFile::remove(file.fileName());
         return QStringLiteral("the clipboard holder did not take the image");
@@ -156,7 +210,10 @@ void handOverOwnedClipboardImage()
         return;
     QClipboard& clipboard = *QGuiApplication::clipboard();
     const QMimeData* mime = clipboard.mimeData(QClipboard::Clipboard);
-    if (!clipboard.ownsClipboard() || !mime || !mime->hasFormat(pngType))
+    // Handing over a clipboard someone else has taken meanwhile would put
+    // this window's old image back over their copy.
+    const bool owns = onPlatform(u"xcb") ? ownsX11Clipboard() : clipboard.ownsClipboard();
+    if (!owns || !mime || !mime->hasFormat(pngType))
         return;
     if (onPlatform(u"xcb") && x11ClipboardManagerRuns())
         return;
@@ -174,13 +231,25 @@ int runClipboardHolder(const QString& path)
 
     QClipboard& clipboard = *QGuiApplication::clipboard();
     clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
-    if (!clipboard.ownsClipboard())
+    if (!ownsX11Clipboard())
         return 1;
-    QObject::connect(&clipboard, &QClipboard::dataChanged, qApp, [&] {
-        if (!clipboard.ownsClipboard())
+    // The holder leaves once it owns nothing, whoever took the clipboard and
+    // however. The server tells the owner it lost the selection; Qt's own
+    // signal is not enough: it stays silent when the taker's clock is behind
+    // ours, as it is after a clear and a new copy from another Qt program.
+    // The slow poll is a last resort should an event go missing.
+    const auto leaveWhenReplaced = [] {
+        if (!ownsX11Clipboard())
             QCoreApplication::quit();
-    });
+    };
+    SelectionLossFilter lost([leaveWhenReplaced] { QTimer::singleShot(0, qApp, leaveWhenReplaced); });
+    qApp->installNativeEventFilter(&lost);
+    QObject::connect(&clipboard, &QClipboard::changed, qApp, leaveWhenReplaced);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, qApp, leaveWhenReplaced);
+    poll.start(std::chrono::seconds(30));
     QGuiApplication::exec();
+    qApp->removeNativeEventFilter(&lost);
     return 0;
 }
 

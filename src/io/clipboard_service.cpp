@@ -1,6 +1,7 @@
 #include "clipboard_service.h"
 
 #include "base/run_then_deliver.h"
+#include "clipboard_handover.h"
 #include "image_mime_data.h"
 #include "mime_image_source.h"
 #include "png_encoder.h"
@@ -19,12 +20,21 @@ QClipboard* applicationClipboard()
                                                                         : nullptr;
 }
 
+// On X11 a holder takes every copy over; elsewhere (offscreen) there is no
+// desktop to tell.
+QString desktopHandoverProblem()
+{
+    return QGuiApplication::platformName() == u"wayland" ? clipboardHandoverProblem() : QString();
+}
+
 } // namespace
 
 ClipboardService::ClipboardService() : ClipboardService(applicationClipboard()) {}
 
-ClipboardService::ClipboardService(QClipboard* clipboard)
-    : m_clipboard(clipboard), m_encoder(std::make_unique<QThreadPool>())
+ClipboardService::ClipboardService(QClipboard* clipboard, HandoverProblem handoverProblem)
+    : m_clipboard(clipboard),
+      m_handoverProblem(handoverProblem ? std::move(handoverProblem) : desktopHandoverProblem),
+      m_notifier(std::make_unique<DesktopNotifier>()), m_encoder(std::make_unique<QThreadPool>())
 {
     m_encoder->setMaxThreadCount(1);
 }
@@ -64,13 +74,23 @@ QFuture<bool> ClipboardService::writeImage(const QImage& image)
     if (!m_clipboard)
         return QtFuture::makeReadyFuture(false);
     const quint64 copy = ++*m_latestCopy;
+    const auto warnOnce = [problem = m_handoverProblem, warned = m_warnedOfExit,
+                           notifier = QPointer<DesktopNotifier>(m_notifier.get())] {
+        if (*warned || !notifier)
+            return;
+        if (const QString why = problem(); !why.isEmpty()) {
+            *warned = true;
+            notifier->notify({QObject::tr("The copy goes when Lustrelab quits"), why, {}, {}});
+        }
+    };
     return runOnPool(*m_encoder, [image] { return PngEncoder::encode(image); })
         .then(m_clipboard.data(),
-              [clipboard = m_clipboard, latest = m_latestCopy, copy, image](const QByteArray& png) {
+              [clipboard = m_clipboard, latest = m_latestCopy, copy, image, warnOnce](const QByteArray& png) {
                   if (!clipboard || *latest != copy)
                       return false;
                   clipboard->clear(QClipboard::Clipboard);
                   clipboard->setMimeData(new ImageMimeData(image, png), QClipboard::Clipboard);
+                  warnOnce();
                   return true;
               });
 }

@@ -111,8 +111,12 @@ void PortalCaptureBackend::capture(CaptureMode mode, const QString& path, Done d
                         storeAsPng(uri.toLocalFile(), path);
                     else
                         logPortalError(QStringLiteral("no local file in the answer"));
-                } else if (code == PortalRequest::failed) {
-                    logPortalError(QStringLiteral("the desktop refused the screenshot"));
+                } else if (code != PortalRequest::cancelled) {
+                    // Not a plain cancel, but not a refusal either: some
+                    // portals answer so when their selection is dismissed.
+                    logPortalError(QStringLiteral("no screenshot: the portal ended the request (response %1: "
+                                                  "its selection dismissed, or it could not take one)")
+                                       .arg(code));
                 }
                 finish({});
             });

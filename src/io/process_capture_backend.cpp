@@ -2,8 +2,11 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 namespace lustrelab {
@@ -24,6 +27,44 @@ bool isWholePng(const QString& path)
     if (file.read(signature.size()) != signature || !file.seek(file.size() - end.size()))
         return false;
     return file.read(end.size()) == end;
+}
+
+void forwardToStandardError(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return;
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    if (!text.endsWith('\n'))
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+// The Debian package that installs each tool a backend may start.
+QString debianPackage(const QString& tool)
+{
+    static const QHash<QString, QString> packages{
+        {QStringLiteral("gnome-screenshot"), QStringLiteral("gnome-screenshot")},
+        {QStringLiteral("spectacle"), QStringLiteral("kde-spectacle")},
+        {QStringLiteral("grim"), QStringLiteral("grim")},
+        {QStringLiteral("slurp"), QStringLiteral("slurp")},
+        {QStringLiteral("maim"), QStringLiteral("maim")},
+        {QStringLiteral("scrot"), QStringLiteral("scrot")},
+        {QStringLiteral("import"), QStringLiteral("imagemagick")},
+    };
+    return packages.value(tool);
+}
+
+// A tool that is not installed at all is named with what to install; one
+// that is there but cannot run keeps the system's reason.
+QString launchFailure(const QString& program, const QString& systemReason)
+{
+    if (program.contains(u'/') || !QStandardPaths::findExecutable(program).isEmpty())
+        return QStringLiteral("%1: %2").arg(program, systemReason);
+    const QString package = debianPackage(program);
+    if (package.isEmpty())
+        return QStringLiteral("%1 is not installed (not found on PATH)").arg(program);
+    return QStringLiteral("%1 is not installed; install the package %2 (sudo apt install %2)")
+        .arg(program, package);
 }
 
 } // namespace
@@ -85,19 +126,25 @@ void ProcessCaptureBackend::run(QObject* owner, const QString& program, const QS
                                 std::function<void(QProcess&)> onExit, Done onLaunchError)
 {
     auto* process = new QProcess(owner);
-    // The tool's own chatter goes where ours goes (the user's logs), and its
-    // stdout stays readable for tools that answer there (slurp).
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A tool whose standard input is not a terminal may read it for input
+    // (slurp reads rectangles to choose from until end of file): it gets an
+    // empty one, or it waits for ever.
+    process->setStandardInputFile(QProcess::nullDevice());
+    // Its stdout stays readable for tools that answer there (slurp); what it
+    // says on stderr is kept for when it fails: a working tool's chatter
+    // ("Failed to detect a compositor") would only confuse.
     QObject::connect(process, &QProcess::finished, process, [process, onExit] {
+        if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+            forwardToStandardError(process->readAllStandardError());
         onExit(*process);
         process->deleteLater();
     });
     QObject::connect(process, &QProcess::errorOccurred, process,
-                     [process, onLaunchError](QProcess::ProcessError e) {
+                     [process, program, onLaunchError](QProcess::ProcessError e) {
                          // Crashes and timeouts still end in finished(); only a failed start ends here.
                          if (e != QProcess::FailedToStart)
                              return;
-                         onLaunchError(process->errorString());
+                         onLaunchError(launchFailure(program, process->errorString()));
                          process->deleteLater();
                      });
     process->start(program, arguments, QIODevice::ReadOnly);

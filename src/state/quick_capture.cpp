@@ -37,7 +37,7 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
         const auto chosen = std::find_if(templates.begin(), templates.end(),
                                          [&name](const Template& t) { return t.name == name; });
         if (chosen == templates.end()) {
-            deliver(capture, {{}, {}, tr("The template \"%1\" no longer exists.").arg(name)});
+            deliver(capture, {{}, {}, tr("The template \"%1\" no longer exists.").arg(name), false});
             return true;
         }
         settings = chosen->settings;
@@ -58,19 +58,27 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
             outcome.styled = ExportService::scaleImage(composed, settings.exportScale);
             if (folder.isEmpty())
                 return outcome;
+            outcome.unsaved = true; // until it is
             if (!QDir().mkpath(folder)) {
                 outcome.failure = tr("The folder %1 cannot be created.").arg(folder);
                 return outcome;
             }
+            QString failure;
             const QString path =
-                captureFilePath(folder, QDateTime::currentDateTime(), settings.exportFormat,
-                                [](const QString& taken) { return QFileInfo::exists(taken); });
+                claimCaptureFilePath(folder, QDateTime::currentDateTime(), settings.exportFormat, &failure);
+            if (path.isEmpty()) {
+                outcome.failure = tr("It could not be saved in %1: %2").arg(folder, failure);
+                return outcome;
+            }
             const ExportService::Result saved =
                 ExportService().saveToFile(outcome.styled, path, settings.exportFormat, 1.0);
-            if (!saved.written)
-                outcome.failure = tr("It could not be saved to %1: %2").arg(path, saved.error);
-            else
-                outcome.savedPath = path;
+            if (!saved.written) {
+                QFile::remove(path); // the empty file that held the name
+                outcome.failure = tr("It could not be saved in %1: %2").arg(folder, saved.error);
+                return outcome;
+            }
+            outcome.unsaved = false;
+            outcome.savedPath = path;
             return outcome;
         },
         [this, capture](const Outcome& outcome) { deliver(capture, outcome); });
@@ -83,28 +91,29 @@ void QuickCapture::deliver(const QImage& capture, const Outcome& outcome)
 {
     if (!outcome.failure.isEmpty()) {
         emit openRequested(capture, false);
-        report(
-            {tr("Screenshot not styled"), outcome.failure + u' ' + tr("It is waiting in a new tab."), {}, {}},
-            capture);
+        // The tab is there already: the action only brings it forward.
+        report({outcome.unsaved ? tr("Screenshot not saved") : tr("Screenshot not styled"),
+                outcome.failure + u' ' + tr("It is waiting in a new tab."),
+                {},
+                tr("Open in Lustrelab")},
+               [this] { emit windowRequested(); });
         return;
     }
     m_clipboard.writeImage(outcome.styled);
+    const auto open = [this, capture] { emit openRequested(capture, true); };
     if (outcome.savedPath.isEmpty())
         report({tr("Styled screenshot copied"), tr("Paste it anywhere."), outcome.styled,
                 tr("Open in Lustrelab")},
-               capture);
+               open);
     else
         report({tr("Styled screenshot copied and saved"), outcome.savedPath, outcome.styled,
                 tr("Open in Lustrelab")},
-               capture);
+               open);
 }
 
-void QuickCapture::report(const DesktopNotifier::Notification& notification, const QImage& capture)
+void QuickCapture::report(const DesktopNotifier::Notification& notification, std::function<void()> action)
 {
-    std::function<void()> open;
-    if (!notification.actionLabel.isEmpty())
-        open = [this, capture] { emit openRequested(capture, true); };
-    m_notifier.notify(notification, std::move(open));
+    m_notifier.notify(notification, std::move(action));
     emit finished(notification.summary, notification.body);
 }
 

@@ -34,6 +34,8 @@ class QuickCapture : public QObject
     // A capture for a new tab: picked from the notification, or one that
     // could not be styled or saved. `bringForward`: the user asked for it.
     void openRequested(const QImage& capture, bool bringForward);
+    // The notification of a capture that is waiting in a tab was picked.
+    void windowRequested();
     // Once the notification is sent: for tests and anyone waiting for the result.
     void finished(const QString& summary, const QString& body);
 
@@ -43,9 +45,10 @@ class QuickCapture : public QObject
         QImage styled; // at export scale, for the clipboard
         QString savedPath;
         QString failure;
+        bool unsaved = false; // styled, but saving failed
     };
     void deliver(const QImage& capture, const Outcome& outcome);
-    void report(const DesktopNotifier::Notification& notification, const QImage& capture);
+    void report(const DesktopNotifier::Notification& notification, std::function<void()> action);
 
     TemplateManager& m_templates;
     ClipboardService& m_clipboard;

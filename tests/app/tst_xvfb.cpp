@@ -2,6 +2,7 @@
 
 #include "app/app_delegate.h"
 #include "fake_notifications.h"
+#include "io/clipboard_service.h"
 #include "io/xcb_key_grab.h"
 #include "state/app_state.h"
 #include "state/preferences_store.h"
@@ -77,6 +78,77 @@ void press(const QString& keys)
     QProcess process;
     process.start(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys.split(u' '));
     QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
+}
+
+// The real program on `image` with this test's home and bus, its output
+// passed through; it is stopped with the returned guard's end at the latest.
+std::unique_ptr<QProcess> startWindow(const QString& binary, const QString& image)
+{
+    auto app = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"));
+    app->setProcessEnvironment(environment);
+    app->setProcessChannelMode(QProcess::ForwardedChannels);
+    app->start(binary, {image});
+    return app->waitForStarted() ? std::move(app) : nullptr;
+}
+
+void stopWindow(QProcess& app)
+{
+    if (app.state() == QProcess::NotRunning)
+        return;
+    app.terminate();
+    if (!app.waitForFinished(5000))
+        app.kill();
+    app.waitForFinished(1000);
+}
+
+// Keys for the visible window of process `pid`. No window manager runs
+// here: the keyboard follows the pointer, which is moved over the window.
+// (Keys sent in the same xdotool call as the search go to the window as
+// synthetic events, which do not trigger shortcuts.)
+void pressIn(qint64 pid, const QString& keys)
+{
+    const auto xdotool = [](const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        const bool done = process.waitForFinished(10000) && process.exitCode() == 0;
+        return std::make_pair(done, QString::fromUtf8(process.readAllStandardOutput()).section(u'\n', 0, 0));
+    };
+    const QString window =
+        xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(pid)}).second;
+    QVERIFY(!window.isEmpty());
+    xdotool({"windowfocus", window, "mousemove", "--window", window, "60", "60"});
+    QTest::qWait(300);
+    QVERIFY(xdotool(QStringList{"key"} + keys.split(u' ')).first);
+}
+
+// What xclip reads from the clipboard as `type`, while this process (which
+// may be the owner) goes on serving it.
+QByteArray pasted(const char* type)
+{
+    QProcess paste;
+    paste.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", type});
+    if (!QTest::qWaitFor([&] { return paste.state() == QProcess::NotRunning; }, 10000))
+        paste.kill();
+    return paste.readAllStandardOutput();
+}
+
+// Another program takes the clipboard, with text.
+void takeClipboardElsewhere()
+{
+    QProcess copy;
+    copy.start(QStringLiteral("xclip"), {"-selection", "clipboard"});
+    copy.write("someone else's text");
+    copy.closeWriteChannel();
+    QVERIFY(copy.waitForFinished(10000) && copy.exitCode() == 0);
+}
+
+// The colour in the middle of the PNG, where a styled screenshot shows its capture.
+QColor middleOf(const QByteArray& png)
+{
+    const QImage image = QImage::fromData(png, "PNG");
+    return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
 } // namespace
@@ -228,6 +300,67 @@ class TestXvfb : public QObject
         QCOMPARE(m_state->tabs().size(), tabs);
         QCOMPARE(shows.count, 0);
         QVERIFY(!window.isVisible());
+    }
+
+    void copyOutlivesTheWindow_data()
+    {
+        QTest::addColumn<bool>("takenBeforeQuit"); // by another Lustrelab window's copy
+        QTest::addColumn<bool>("takenAfterQuit");
+        QTest::addColumn<int>("holders"); // once the window has quit
+        QTest::newRow("quits owning its copy") << false << false << 1;
+        QTest::newRow("another window copies after the quit") << false << true << 1;
+        QTest::newRow("another window copied before the quit") << true << false << 0;
+    }
+    // The window's copy pastes after it has quit, served by a holder that
+    // leaves as soon as it owns nothing, whoever took the clipboard; a copy
+    // someone else has made since is never replaced by the quitting window's.
+    void copyOutlivesTheWindow()
+    {
+        QFETCH(bool, takenBeforeQuit);
+        QFETCH(bool, takenAfterQuit);
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
+            QSKIP("needs build/lustrelab, ImageMagick's import, xdotool and xclip");
+        takeClipboardElsewhere(); // from an earlier row
+        QTRY_COMPARE_WITH_TIMEOUT(test::clipboardHolders().size(), 0, 10000);
+
+        QTemporaryDir work;
+        const QColor windowColour(20, 200, 240), otherColour(250, 120, 10);
+        const QString image = work.filePath(QStringLiteral("one.png"));
+        QVERIFY(test::solidImage(480, 300, windowColour).save(image));
+        const std::unique_ptr<QProcess> app = startWindow(binary, image);
+        QVERIFY(app);
+        const auto stop = qScopeGuard([&app] { stopWindow(*app); });
+        QVERIFY2(!waitForScreen(work.path(), windowColour).isNull(), "the window never showed");
+        pressIn(app->processId(), QStringLiteral("ctrl+c"));
+        QTRY_COMPARE_WITH_TIMEOUT(middleOf(pasted("image/png")), windowColour, 10000);
+
+        // Another Lustrelab window copies the way the window does.
+        ClipboardService otherWindow(QGuiApplication::clipboard());
+        const auto copyInOtherWindow = [&] {
+            QFuture<bool> offered = otherWindow.writeImage(test::solidImage(40, 30, otherColour));
+            QTRY_VERIFY(offered.isFinished());
+            QVERIFY(offered.result());
+        };
+        if (takenBeforeQuit)
+            copyInOtherWindow();
+        pressIn(app->processId(), QStringLiteral("ctrl+q"));
+        QVERIFY(app->waitForFinished(10000));
+        QTEST(int(test::clipboardHolders().size()), "holders");
+        QCOMPARE(middleOf(pasted("image/png")), takenBeforeQuit ? otherColour : windowColour);
+
+        if (takenAfterQuit) {
+            copyInOtherWindow();
+            QCOMPARE(middleOf(pasted("image/png")), otherColour);
+            // Owning nothing, the holder has nothing to do: it does not wait
+            // for the next owner to change as well.
+            QTRY_COMPARE_WITH_TIMEOUT(test::clipboardHolders().size(), 0, 4000);
+        }
+        takeClipboardElsewhere();
+        QTRY_COMPARE_WITH_TIMEOUT(test::clipboardHolders().size(), 0, 4000);
+        QCOMPARE(pasted("UTF8_STRING"), QByteArray("someone else's text"));
     }
 
     void hotKeyAfterModelIsGone()

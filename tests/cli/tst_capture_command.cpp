@@ -1,6 +1,7 @@
 // `lustrelab capture` run as a user runs it, on a private X server (see
 // xvfb_main.h) with a stand-in capture tool first on PATH, and the names it
 // gives the files it writes.
+#include "cli/capture_hand_over.h"
 #include "cli/capture_output.h"
 #include "cli_fixtures.h"
 #include "render/image_processor.h"
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <future>
 
 using namespace lustrelab;
 
@@ -28,13 +30,29 @@ class TestCaptureCommand : public QObject
     clitest::Run capture(const QStringList& arguments, bool cancel = false, bool withTool = true,
                          const QString& scaleFactor = {}) const
     {
+        return clitest::runLustrelab(QStringList{QStringLiteral("capture")} + arguments, m_home.path(),
+                                     m_home.path(), false, prepareTool(cancel, withTool, scaleFactor));
+    }
+
+    // Writes the stand-in tool; returns the environment that runs it. With
+    // `together`, each run of the tool waits until that many have started.
+    QProcessEnvironment prepareTool(bool cancel, bool withTool, const QString& scaleFactor, int together = 0,
+                                    QSize shot = QSize(64, 40)) const
+    {
         const QString bin = m_home.filePath(QStringLiteral("bin"));
         QDir().mkpath(bin);
-        test::solidImage(64, 40, qRgb(30, 160, 90)).save(m_home.filePath(QStringLiteral("shot.png")));
+        test::solidImage(shot.width(), shot.height(), qRgb(30, 160, 90))
+            .save(m_home.filePath(QStringLiteral("shot.png")));
         const QString tool = bin + QStringLiteral("/screencapture");
-        test::writeFile(tool, "#!/bin/sh\nfor out; do :; done\n" + QByteArray(cancel ? "exit 0\n" : "") +
-                                  "cp '" + m_home.filePath(QStringLiteral("shot.png")).toUtf8() +
-                                  "' \"$out\"\n");
+        const QByteArray started = m_home.filePath(QStringLiteral("started")).toUtf8();
+        const QByteArray meet = together == 0 ? QByteArray()
+                                              : "mkdir -p '" + started + "'; touch '" + started +
+                                                    "'/$$\nfor i in $(seq 200); do [ $(ls '" + started +
+                                                    "' | wc -l) -ge " + QByteArray::number(together) +
+                                                    " ] && break; sleep 0.05; done\n";
+        test::writeFile(tool, "#!/bin/sh\nfor out; do :; done\n" + meet +
+                                  QByteArray(cancel ? "exit 0\n" : "") + "cp '" +
+                                  m_home.filePath(QStringLiteral("shot.png")).toUtf8() + "' \"$out\"\n");
         QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QProcessEnvironment env;
         for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM"}) // this test's X server
@@ -45,8 +63,7 @@ class TestCaptureCommand : public QObject
                    withTool ? QStringLiteral("screencapture") : QStringLiteral("none"));
         if (!scaleFactor.isEmpty())
             env.insert(QStringLiteral("QT_SCALE_FACTOR"), scaleFactor);
-        return clitest::runLustrelab(QStringList{QStringLiteral("capture")} + arguments, m_home.path(),
-                                     m_home.path(), false, env);
+        return env;
     }
 
     // What `program` prints, or nothing when it fails.
@@ -62,21 +79,7 @@ class TestCaptureCommand : public QObject
         return process.readAllStandardOutput();
     }
 
-    // Clipboard holders serving this test's X server.
-    static int holdersRunning()
-    {
-        int holders = 0;
-        const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
-        for (QDirIterator it(QStringLiteral("/proc")); it.hasNext();) {
-            const QString process = it.next();
-            QFile command(process + QStringLiteral("/cmdline")),
-                environment(process + QStringLiteral("/environ"));
-            if (command.open(QIODevice::ReadOnly) && command.readAll().contains("hold-clipboard") &&
-                environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(display))
-                ++holders;
-        }
-        return holders;
-    }
+    static int holdersRunning() { return int(test::clipboardHolders().size()); }
 
   private slots:
     void names_data()
@@ -154,6 +157,102 @@ class TestCaptureCommand : public QObject
         QCOMPARE(again.status, 0);
         QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
         QVERIFY(again.out != run.out);
+    }
+
+    void handOverFolderKeepsAWeek_data()
+    {
+        QTest::addColumn<QStringList>("files"); // name:age in days
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("week-old captures go, newer ones stay")
+            << QStringList{"old.png:8", "older.png:30", "recent.png:6", "today.png:0"}
+            << QStringList{"recent.png", "today.png"};
+        QTest::newRow("only captures are cleared away")
+            << QStringList{"notes.txt:30", "old.png:9"} << QStringList{"notes.txt"};
+    }
+    // `capture --open` passes the capture through a cache folder that would
+    // grow for ever: files there older than a week are removed on the way,
+    // never the recent ones a window may still be opening. The new capture
+    // is there whole.
+    void handOverFolderKeepsAWeek()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, kept);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("captures"));
+        QVERIFY(QDir().mkpath(folder));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (const QString& entry : files) {
+            const QString path = QDir(folder).filePath(entry.section(u':', 0, 0));
+            QVERIFY(test::writeFile(path, "a capture"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(now.addDays(-entry.section(u':', 1).toInt()).addSecs(-60),
+                                     QFileDevice::FileModificationTime));
+        }
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus"); // no window to hand over to
+        const QImage capture = test::solidImage(30, 20, qRgb(200, 40, 40));
+        QCOMPARE(openCaptureInWindow(capture, folder, now, QStringLiteral("/bin/true")), QString());
+
+        QStringList left = QDir(folder).entryList(QDir::Files, QDir::Name);
+        const QStringList captures = left.filter(QStringLiteral("Screenshot "));
+        QCOMPARE(captures.size(), 1);
+        QCOMPARE(QImage(QDir(folder).filePath(captures[0])).convertToFormat(QImage::Format_RGB32),
+                 capture.convertToFormat(QImage::Format_RGB32));
+        left.removeOne(captures[0]);
+        QCOMPARE(left, kept);
+    }
+
+    void capturesAtOnce_data()
+    {
+        QTest::addColumn<int>("captures");
+        QTest::addColumn<int>("earlier"); // captures already in the folder from this second
+        QTest::newRow("three at once") << 3 << 0;
+        QTest::newRow("three at once beside an earlier one") << 3 << 1;
+    }
+    // Captures that finish together each keep their own file: none takes a
+    // name another is about to write, none replaces an earlier capture.
+    void capturesAtOnce()
+    {
+        QFETCH(int, captures);
+        QFETCH(int, earlier);
+        const QString out = m_home.filePath(QStringLiteral("out"));
+        QDir(out).removeRecursively();
+        QDir(m_home.filePath(QStringLiteral("started"))).removeRecursively();
+        QVERIFY(QDir().mkpath(out));
+        // A large screenshot: styling and writing it takes a while, long
+        // enough for the others to look for a free name meanwhile.
+        const QProcessEnvironment env = prepareTool(false, true, {}, captures, QSize(1600, 1000));
+        QList<QByteArray> earlierBytes;
+        for (int i = 0; i < earlier; ++i) {
+            const QString name = i == 0 ? QStringLiteral("Screenshot %1.png")
+                                        : QStringLiteral("Screenshot %1 (%2).png").arg(i + 1);
+            const QString path =
+                QDir(out).filePath(name.arg(QDateTime::currentDateTime().toString("yyyy-MM-dd HH-mm-ss")));
+            earlierBytes << "an earlier capture " + QByteArray::number(i);
+            QVERIFY(test::writeFile(path, earlierBytes.last()));
+        }
+        const QStringList before = QDir(out).entryList(QDir::Files, QDir::Name);
+
+        std::vector<std::future<clitest::Run>> runs;
+        for (int i = 0; i < captures; ++i)
+            runs.push_back(std::async(std::launch::async, [&] {
+                return clitest::runLustrelab({"capture", "screen", "-o", "@out/"}, m_home.path(),
+                                             m_home.path(), false, env);
+            }));
+        QSet<QString> printed;
+        for (auto& run : runs) {
+            const clitest::Run done = run.get();
+            QCOMPARE(done.status, 0);
+            QVERIFY2(done.errLines.isEmpty(), qPrintable(done.errLines.join(u'\n')));
+            printed.insert(done.out.trimmed());
+        }
+        QCOMPARE(printed.size(), captures);
+        const QStringList files = QDir(out).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), captures + earlier);
+        for (const QString& path : printed)
+            QVERIFY2(QImage(path).width() > 1600, qPrintable(path)); // whole, styled
+        for (int i = 0; i < earlier; ++i)
+            QCOMPARE(test::readFile(QDir(out).filePath(before[i])), earlierBytes[i]);
     }
 
     // The styled copy is still pasteable once the command has returned, until

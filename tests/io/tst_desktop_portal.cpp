@@ -275,6 +275,38 @@ class TestDesktopPortal : public QObject
         QVERIFY(QFile::exists(m_dir.filePath(portalFile))); // the portal's file is not ours to delete
     }
 
+    void whatTheResponseSays_data()
+    {
+        QTest::addColumn<uint>("response");
+        QTest::addColumn<QString>("said"); // on standard error; empty: nothing
+        QTest::newRow("cancelled by the user: nothing to say") << 1u << "";
+        QTest::newRow("ended otherwise: said, and not called a refusal") << 2u << "(response 2:";
+    }
+    // Escape in the desktop's dialog is the user's choice, like Escape in
+    // any tool; only an ending the user did not choose is reported.
+    void whatTheResponseSays()
+    {
+        QFETCH(uint, response);
+        QFETCH(QString, said);
+        QVERIFY(m_portal->answerScreenshots(response, m_dir.filePath(QStringLiteral("shot.png"))));
+        PortalCaptureBackend backend(newConnection());
+        const QString path = m_dir.filePath(QStringLiteral("capture.png"));
+        QFile::remove(path);
+        QStringList errors;
+        test::StreamCapture err(stderr);
+        backend.capture(CaptureMode::region, path, [&errors](const QString& error) { errors << error; });
+        QTRY_COMPARE(errors.size(), 1);
+        const QString text = QString::fromLocal8Bit(err.text());
+        QCOMPARE(errors[0], QString());
+        QVERIFY(!QFile::exists(path));
+        if (said.isEmpty()) {
+            QCOMPARE(text, QString());
+        } else {
+            QVERIFY2(text.contains(said) && !text.contains(QStringLiteral("refused")), qPrintable(text));
+            QCOMPARE(text.count(u'\n'), 1);
+        }
+    }
+
     // Asking whether the portal is there never holds up the caller, even when
     // the portal answers at once. A capture started while the portal is still
     // being asked runs once the question is settled: through the portal when

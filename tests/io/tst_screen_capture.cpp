@@ -174,6 +174,104 @@ class TestScreenCapture : public QObject
         QTEST(backend->name(), "chosen");
     }
 
+    void toolsGetNoInput_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<CaptureMode>("mode");
+        QTest::addColumn<QStringList>("grabbed"); // the arguments of the tool that writes the file
+        // slurp offers the rectangles it reads from a standard input that is
+        // not a terminal, and answers only at its end.
+        QTest::newRow("grim, region chosen with slurp")
+            << "grim" << CaptureMode::region << QStringList{"-g", "5,6 30x20", "PATH"};
+        QTest::newRow("grim, window chosen with slurp")
+            << "grim" << CaptureMode::window << QStringList{"-g", "5,6 30x20", "PATH"};
+        QTest::newRow("a tool that reads its input")
+            << "maim" << CaptureMode::fullScreen << QStringList{"--hidecursor", "PATH"};
+    }
+    // A tool that reads its standard input finds it empty, rather than waiting
+    // for ever on a pipe the capture keeps open.
+    void toolsGetNoInput()
+    {
+        QFETCH(QString, backend);
+        QFETCH(CaptureMode, mode);
+        FakeTools tools;
+        tools.addRecordingTool(backend == u"grim" ? QStringLiteral("grim") : QStringLiteral("real-maim"));
+        tools.addScript(QStringLiteral("slurp"), "#!/bin/sh\n/bin/cat >/dev/null\necho '5,6 30x20'\n");
+        if (backend == u"maim")
+            tools.addScript(QStringLiteral("maim"), "#!/bin/sh\n/bin/cat >/dev/null\nexec '" +
+                                                        tools.filePath(QStringLiteral("real-maim")).toUtf8() +
+                                                        "' \"$@\"\n");
+        qputenv("LUSTRELAB_CAPTURE_BACKEND", backend.toUtf8());
+        const auto unforce = qScopeGuard([] { qunsetenv("LUSTRELAB_CAPTURE_BACKEND"); });
+        AppState state(m_env->filePath(QStringLiteral("templates")));
+        const qsizetype tabs = state.tabs().size();
+        (state.*(mode == CaptureMode::region   ? &AppState::startRegionCapture
+                 : mode == CaptureMode::window ? &AppState::startWindowCapture
+                                               : &AppState::startFullScreenCapture))();
+        waitForCapture(state);
+        QCOMPARE(state.tabs().size(), tabs + 1);
+        QList<QStringList> calls = tools.invocations();
+        QCOMPARE(calls.size(), 1);
+        calls[0].last() = QStringLiteral("PATH");
+        QTEST(calls[0], "grabbed");
+    }
+
+    void whatToolsSay_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QByteArray>("tool"); // the script's body; empty: not installed
+        QTest::addColumn<QString>("stderrText");
+        QTest::addColumn<QString>("stdoutText"); // the failure line's text after its prefix
+        QTest::newRow("a working tool's chatter is dropped")
+            << "maim"
+            << QByteArray("echo 'Failed to detect a compositor' >&2\n/bin/cp \"$sample\" \"$out\"\n") << ""
+            << "";
+        QTest::newRow("a failing tool says why")
+            << "maim" << QByteArray("echo 'Cannot open display' >&2\nexit 1\n") << "Cannot open display\n"
+            << "";
+        QTest::newRow("forced, not installed: what to install")
+            << "maim" << QByteArray() << ""
+            << "maim is not installed; install the package maim (sudo apt install maim)";
+        QTest::newRow("forced, not installed: the package of a differently named tool")
+            << "import" << QByteArray() << ""
+            << "import is not installed; install the package imagemagick (sudo apt install imagemagick)";
+        QTest::newRow("slurp missing beside grim")
+            << "grim" << QByteArray() << ""
+            << "slurp is not installed; install the package slurp (sudo apt install slurp)";
+    }
+    // Standard error carries a tool's words only when they explain a failure;
+    // a tool that is not there is named with the package to install.
+    void whatToolsSay()
+    {
+        QFETCH(QString, backend);
+        QFETCH(QByteArray, tool);
+        QFETCH(QString, stdoutText);
+        FakeTools tools;
+        const QString sample = tools.filePath(QStringLiteral("sample.png"));
+        QVERIFY(patternImage(8, 6).save(sample));
+        if (!tool.isEmpty())
+            tools.addScript(backend,
+                            "#!/bin/sh\nsample='" + sample.toUtf8() + "'\nfor out; do :; done\n" + tool);
+        if (backend == u"grim")
+            tools.addRecordingTool(QStringLiteral("grim"));
+        qputenv("LUSTRELAB_CAPTURE_BACKEND", backend.toUtf8());
+        const auto unforce = qScopeGuard([] { qunsetenv("LUSTRELAB_CAPTURE_BACKEND"); });
+        AppState state(m_env->filePath(QStringLiteral("templates")));
+
+        QByteArray printed, said;
+        {
+            test::StdoutCapture out;
+            test::StreamCapture err(stderr);
+            state.startRegionCapture();
+            waitForCapture(state);
+            said = err.text();
+            printed = out.text();
+        }
+        QTEST(QString::fromLocal8Bit(said), "stderrText");
+        QCOMPARE(QString::fromLocal8Bit(printed),
+                 stdoutText.isEmpty() ? QString() : "Screen capture failed: " + stdoutText + u'\n');
+    }
+
     // Overlapping requests each get their own file; the flag stays up until
     // the last one is done.
     void twoCapturesInARow()

@@ -68,7 +68,7 @@ class TestQuickCapture : public QObject
             "Styled screenshot copied and saved", true, true);
         row("template deleted since", AfterCapture::styleAndCopy, "gone", "", "Screenshot not styled", false,
             false);
-        row("folder cannot be made", AfterCapture::styleCopyAndSave, "", "blocked", "Screenshot not styled",
+        row("folder cannot be made", AfterCapture::styleCopyAndSave, "", "blocked", "Screenshot not saved",
             false, false);
     }
     void stylesCopiesAndSaves()
@@ -110,7 +110,10 @@ class TestQuickCapture : public QObject
         if (!copied) {
             QCOMPARE(opened[0][1].toBool(), false);
             QVERIFY(clipboardImage().isNull());
-            QVERIFY(m_server.shown[0].actions.isEmpty());
+            // The tab it waits in is a click away.
+            QCOMPARE(m_server.shown[0].actions.value(1), QStringLiteral("Open in Lustrelab"));
+            if (folder == u"blocked") // where it could not go
+                QVERIFY2(m_server.shown[0].body.contains(folderPath), qPrintable(m_server.shown[0].body));
             return;
         }
         const BeautySettings& used = templateName.isEmpty() ? current : wide;
@@ -119,6 +122,12 @@ class TestQuickCapture : public QObject
         QTRY_VERIFY(!clipboardImage().isNull());
         QCOMPARE(clipboardImage().size(), expected.size());
         QVERIFY(m_server.shown[0].hasImage);
+        // A thumbnail, in the styled image's proportions.
+        const QSize thumbnail = m_server.shown[0].imageSize;
+        QVERIFY(thumbnail.width() <= 256 && thumbnail.height() <= 256);
+        QVERIFY2(std::abs(thumbnail.width() * expected.height() - thumbnail.height() * expected.width()) <=
+                     std::max(expected.width(), expected.height()),
+                 qPrintable(QStringLiteral("%1 x %2").arg(thumbnail.width()).arg(thumbnail.height())));
         QCOMPARE(m_server.shown[0].actions.value(1), QStringLiteral("Open in Lustrelab"));
 
         const QStringList files = QDir(folderPath).entryList(QDir::Files);
@@ -130,13 +139,26 @@ class TestQuickCapture : public QObject
         }
     }
 
-    // The notification's action brings the capture into a tab, and the window forward.
+    void theActionOpensTheCapture_data()
+    {
+        QTest::addColumn<bool>("saves"); // into a folder that cannot be made
+        QTest::newRow("copied: the capture opens") << false;
+        QTest::newRow("not saved: its waiting tab comes forward") << true;
+    }
+    // The notification's action brings the capture into a tab, and the
+    // window forward; a capture already waiting in a tab is not opened twice.
     void theActionOpensTheCapture()
     {
-        PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
+        QFETCH(bool, saves);
+        QTemporaryDir dir;
+        QVERIFY(test::writeFile(dir.filePath(QStringLiteral("file")), "x"));
+        PreferencesStore().setAfterCapture(saves ? AfterCapture::styleCopyAndSave
+                                                 : AfterCapture::styleAndCopy);
         PreferencesStore().setQuickCaptureTemplate({});
+        PreferencesStore().setQuickCaptureFolder(dir.filePath(QStringLiteral("file/shots")));
         QuickCapture quick(m_templates, m_clipboard);
         QSignalSpy opened(&quick, &QuickCapture::openRequested);
+        QSignalSpy forward(&quick, &QuickCapture::windowRequested);
         QVERIFY(quick.take(m_capture, BeautySettings{}));
         QTRY_COMPARE(m_server.shown.size(), 1);
         QTest::qWait(50); // the id of the notification arrives with the reply
@@ -146,9 +168,16 @@ class TestQuickCapture : public QObject
                                                           QStringLiteral("ActionInvoked"));
         invoked << uint(1) << QStringLiteral("default-open");
         QVERIFY(serverBus().send(invoked));
+        if (saves) {
+            QTRY_COMPARE(forward.size(), 1);
+            QCOMPARE(opened.size(), 1); // the tab it waits in, unasked for
+            QCOMPARE(opened[0][1].toBool(), false);
+            return;
+        }
         QTRY_COMPARE(opened.size(), 1);
         QCOMPARE(opened[0][0].value<QImage>(), m_capture);
         QCOMPARE(opened[0][1].toBool(), true);
+        QCOMPARE(forward.size(), 0);
     }
 
     void withoutServerOneLineOnStandardOutput()
