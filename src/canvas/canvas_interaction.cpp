@@ -32,15 +32,11 @@ std::optional<ShapeOverlay> shapeFromDrag(QPointF start, QPointF end, const QRec
 {
     if (!hasArea(frame))
         return std::nullopt;
-    ShapeOverlay shape; // a new id, red 3-point stroke, no fill, full opacity, one arrow head
-    shape.shapeType = type;
+    // A new id and the look a shape of this kind is added with anywhere else:
+    // one look for all would dim a spotlight's surroundings to black.
+    ShapeOverlay shape = freshShape(type);
     shape.startPoint = canvasToUnit(start, frame);
     shape.endPoint = canvasToUnit(end, frame);
-    shape.strokeColor = CodableColor::fromPlatformColor(Qt::red);
-    shape.fillColor.reset();
-    shape.strokeWidth = 3;
-    shape.opacity = 1;
-    shape.arrowStyle = ArrowStyle::single;
     return shape;
 }
 

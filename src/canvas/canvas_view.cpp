@@ -15,6 +15,7 @@
 #include "state/app_state.h"
 #include "text_selection_handle.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -282,12 +283,15 @@ void CanvasView::beginPress(QPointF position)
 
 void CanvasView::mousePressEvent(QMouseEvent* event)
 {
+    const bool endedEditing = std::exchange(m_pressEndsEditing, false);
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    if (!beginTextArea(event->position(), event->modifiers()))
+    if (!beginTextArea(event->position(), event->modifiers())) {
         beginPress(event->position());
+        m_press->endedEditing = endedEditing;
+    }
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event)
@@ -346,7 +350,10 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
     using Kind = AppState::AnnotationKind;
     switch (press.target) {
     case Press::canvas:
-        canvasClicked();
+        // A click that only takes the focus from a text being edited ends
+        // that edit; it places no text of its own.
+        if (m_state.currentTool() != CanvasTool::text || press.endedEditing || !placeText(press.position))
+            canvasClicked();
         break;
     case Press::text:
         m_state.selectAnnotation(Kind::text, press.id);
@@ -450,6 +457,21 @@ void CanvasView::canvasClicked()
     m_state.clearSelection();
 }
 
+bool CanvasView::placeText(QPointF position)
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QRectF frame = imageFrame();
+    // Beside the image there is nothing to write on: a text there would
+    // stick to the nearest edge, away from the pointer.
+    if (!tab || !tab->sourceImage || !frame.contains(position))
+        return false;
+    TextOverlay text; // the look of a fresh text
+    text.position = canvas::canvasToUnit(position, frame);
+    m_state.insertTextOverlay(text);
+    beginEditing(text.id);
+    return true;
+}
+
 // ---- Editing a text in place.
 
 void CanvasView::beginEditing(const QUuid& id)
@@ -469,6 +491,9 @@ void CanvasView::commitText(const QString& text)
 {
     if (!m_editingTextId)
         return;
+    // The focus leaves the field for the canvas before the press that took
+    // it arrives: that press only ends the edit.
+    m_pressEndsEditing = m_editor->endedByPointer() && QApplication::focusWidget() == this;
     const QUuid id = *std::exchange(m_editingTextId, std::nullopt);
     update();
     if (auto overlay = findById(m_state.currentTextOverlays(), id)) {

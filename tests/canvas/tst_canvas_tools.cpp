@@ -1,0 +1,167 @@
+// The drawing and writing tools on the real canvas: what a drag with the
+// shape tool leaves in the model and the composed image, and the text tool's
+// click, typing and keys.
+#include "canvas_fixtures.h"
+#include "record_printers.h"
+
+#include <QLineEdit>
+
+using namespace lustrelab;
+using namespace lustrelab::canvastest;
+
+namespace {
+
+// The composed image's pixel under a unit point of it.
+QRgb composedAt(const AppState& state, UnitPoint p)
+{
+    const QImage& image = *state.currentTab()->processedImage;
+    const int x = std::clamp(int(p.x * image.width()), 0, image.width() - 1);
+    const int y = std::clamp(int((1 - p.y) * image.height()), 0, image.height() - 1);
+    return image.pixel(x, y);
+}
+
+bool closeTo(QRgb actual, QRgb expected, int tolerance = 2)
+{
+    return std::abs(qRed(actual) - qRed(expected)) <= tolerance &&
+           std::abs(qGreen(actual) - qGreen(expected)) <= tolerance &&
+           std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
+}
+
+QRgb scaled(QRgb c, double factor)
+{
+    return qRgb(int(std::lround(qRed(c) * factor)), int(std::lround(qGreen(c) * factor)),
+                int(std::lround(qBlue(c) * factor)));
+}
+
+} // namespace
+
+class TestCanvasTools : public QObject
+{
+    Q_OBJECT
+    test::IsolatedHome m_home;
+
+  private slots:
+    void drawnShapeHasItsKindsLook_data()
+    {
+        QTest::addColumn<ShapeType>("type");
+        for (ShapeType type : allCases<ShapeType>())
+            QTest::newRow(qPrintable(rawValue(type))) << type;
+    }
+    // A shape drawn with the pointer looks as one added from the pane: a
+    // spotlight drawn with one look for all kinds dimmed its surroundings
+    // to black.
+    void drawnShapeHasItsKindsLook()
+    {
+        QFETCH(ShapeType, type);
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        const UnitPoint outside{0.03, 0.03}, inside{0.45, 0.55}; // the padding, the shape's middle
+        const QRgb before = composedAt(canvas.state, outside), middle = composedAt(canvas.state, inside);
+        canvas.state.setCurrentTool(CanvasTool::shape);
+        canvas.state.setCurrentShapeType(type);
+        const QPoint from = canvas.at({0.3, 0.7}), to = canvas.at({0.6, 0.4});
+        drag(&canvas.view, from, to);
+
+        QCOMPARE(canvas.state.currentShapeOverlays().size(), 1);
+        const ShapeOverlay drawn = canvas.state.currentShapeOverlays()[0];
+        ShapeOverlay expected = freshShape(type);
+        expected.id = drawn.id;
+        expected.startPoint = canvas.unitAt(from);
+        expected.endPoint = canvas.unitAt(to);
+        QCOMPARE(drawn, expected);
+
+        QVERIFY(canvas.settle());
+        const QRgb after = composedAt(canvas.state, outside);
+        if (type == ShapeType::spotlight) {
+            // Dimmed by the spotlight's 0.6, not blacked out; the spot itself untouched.
+            QVERIFY2(closeTo(after, scaled(before, 0.4)), qPrintable(QString::number(after, 16)));
+            QVERIFY(closeTo(composedAt(canvas.state, inside), middle));
+        } else {
+            QCOMPARE(after, before); // the other kinds stay within what they span
+        }
+    }
+
+    void textToolPlacesATextAndEditsIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("byReturn"); // else a click elsewhere on the image
+        // Among the letters: H (Highlighter) and E (Remove).
+        QTest::newRow("typed over the placeholder, Return") << QStringLiteral("Hello QA") << true;
+        QTest::newRow("a click elsewhere ends it and places no second text")
+            << QStringLiteral("Step one here") << false;
+    }
+    void textToolPlacesATextAndEditsIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, byReturn);
+        Canvas canvas(m_home.path());
+        canvas.view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&canvas.view));
+        QVERIFY(canvas.settle());
+        canvas.state.setCurrentTool(CanvasTool::text);
+        const QPoint click = canvas.at({0.3, 0.6});
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, click);
+
+        QCOMPARE(canvas.state.currentTextOverlays().size(), 1);
+        const TextOverlay placed = canvas.state.currentTextOverlays()[0];
+        QCOMPARE(placed.position, canvas.unitAt(click));
+        QCOMPARE(placed.text, TextOverlay{}.text);
+        QCOMPARE(canvas.state.selectedTextOverlayId(), placed.id);
+        auto* field = canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"));
+        QVERIFY(field && field->isVisible());
+        QTRY_VERIFY(field->hasFocus());
+
+        // Every key goes to the text: none picks a tool or moves the text.
+        QTest::keyClicks(field, typed);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down})
+            QTest::keyClick(field, key);
+        QCOMPARE(field->text(), typed);
+        QCOMPARE(canvas.state.currentTool(), CanvasTool::text);
+        QCOMPARE(canvas.state.currentTextOverlays()[0].position, placed.position);
+
+        if (byReturn)
+            QTest::keyClick(field, Qt::Key_Return);
+        else
+            QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.7, 0.3}));
+        QVERIFY(!field->isVisible());
+        QCOMPARE(canvas.state.currentTextOverlays().size(), 1);
+        QCOMPARE(canvas.state.currentTextOverlays()[0].text, typed);
+        QCOMPARE(canvas.state.currentTextOverlays()[0].position, placed.position);
+        QVERIFY(canvas.view.hasFocus());
+        QVERIFY(canvas.settle());
+
+        // The canvas has the keys back: a letter picks its tool again.
+        QTest::keyClick(&canvas.view, Qt::Key_V);
+        QCOMPARE(canvas.state.currentTool(), CanvasTool::select);
+        // Placing it was one undo step, the typing none of its own.
+        canvas.state.undo();
+        QVERIFY(canvas.state.currentTextOverlays().isEmpty());
+        QVERIFY(!canvas.state.historyManager().canUndo());
+    }
+
+    void textToolClickWithoutAPlace_data()
+    {
+        QTest::addColumn<QPoint>("offset"); // from the image frame's top-left corner, in points
+        QTest::addColumn<bool>("withImage");
+        QTest::newRow("beside the image") << QPoint(-10, 40) << true;
+        QTest::newRow("an empty tab") << QPoint(40, 40) << false;
+    }
+    void textToolClickWithoutAPlace()
+    {
+        QFETCH(QPoint, offset);
+        QFETCH(bool, withImage);
+        Canvas canvas(m_home.path());
+        QVERIFY(canvas.settle());
+        const QPoint corner = canvas.frame().topLeft().toPoint();
+        if (!withImage)
+            canvas.state.newTab();
+        canvas.state.setCurrentTool(CanvasTool::text);
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, corner + offset);
+        QVERIFY(canvas.state.currentTextOverlays().isEmpty());
+        QVERIFY(!canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"))->isVisible());
+        QVERIFY(!canvas.state.historyManager().canUndo());
+    }
+};
+
+QTEST_MAIN(TestCanvasTools)
+#include "tst_canvas_tools.moc"
