@@ -254,7 +254,9 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
             QVERIFY(loadAndCompose(*m_state, first));
         m_state->addShapeOverlay(); // the earlier undo step
         const QList<ShapeOverlay> shapes = m_state->currentShapeOverlays();
+        QGuiApplication::clipboard()->setText(QStringLiteral("nothing for the launch paste"));
         showWindow();
+        runQueuedCalls();
         const auto shown = [this](const QImage& image) {
             const std::optional<QImage>& source = m_state->currentTab()->sourceImage;
             return source && source->size() == image.size() && source->pixel(0, 0) == image.pixel(0, 0);
