@@ -81,6 +81,47 @@ class TestCanvasTools : public QObject
         }
     }
 
+    // A marker just right of where the crop tool cuts: the part over what the
+    // crop keeps stays, the part over the padding, where the cut-away
+    // screenshot went on, goes.
+    void cropHidesWhatItCutAway()
+    {
+        Canvas canvas(m_home.path());
+        canvas.state.setSettings({.shadowEnabled = false,
+                                  .backgroundType = BackgroundType::solid,
+                                  .solidColor = {1, 1, 1, 1}});
+        canvas.state.processImage();
+        QVERIFY(canvas.settle());
+        // A screenshot pixel as a unit point of the 528 x 428 canvas (padding 64).
+        const auto onScreenshot = [](double x, double y) {
+            return UnitPoint{(64 + x) / 528, 1 - (64 + y) / 428};
+        };
+        canvas.state.setCurrentTool(CanvasTool::marker);
+        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at(onScreenshot(205, 150)));
+        QCOMPARE(canvas.state.currentStepMarkers().size(), 1);
+        canvas.view.setFocus();
+        canvas.state.setCurrentTool(CanvasTool::crop);
+        drag(&canvas.view, canvas.at(onScreenshot(0, 0)), canvas.at(onScreenshot(200, 300)));
+        QTest::keyClick(&canvas.view, Qt::Key_Return);
+        QVERIFY(canvas.state.currentCrop());
+        QVERIFY(canvas.settle());
+
+        // The kept 200 x 300 screenshot at (64, 64) of a 328 x 428 canvas; the
+        // marker's centre at x 269, its left edge at 253.
+        const QImage& shown = *canvas.state.currentTab()->processedImage;
+        QCOMPARE(QSizeF(shown.size()) / shown.devicePixelRatio(), QSizeF(328, 428));
+        const QColor red = canvas.state.currentStepMarkers()[0].color.toPlatformColor();
+        const QColor over = shown.pixelColor(258, 214), beyond = shown.pixelColor(280, 214);
+        QVERIFY2(std::abs(over.red() - red.red()) <= 3 && std::abs(over.green() - red.green()) <= 3,
+                 qPrintable(over.name()));
+        QCOMPARE(beyond, QColor(Qt::white));
+        // Undoing the crop brings the whole marker back.
+        canvas.state.undo();
+        QVERIFY(canvas.settle());
+        const QImage& whole = *canvas.state.currentTab()->processedImage;
+        QCOMPARE(whole.pixelColor(64 + 205 + 11, 64 + 150), over);
+    }
+
     void textToolPlacesATextAndEditsIt_data()
     {
         QTest::addColumn<QString>("typed");
