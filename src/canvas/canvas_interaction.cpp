@@ -68,7 +68,7 @@ std::pair<UnitPoint, UnitPoint> movedShapePoints(std::pair<UnitPoint, UnitPoint>
 
 CanvasHit hitTest(QPointF point, QSizeF frameSize, const QList<TextOverlay>& texts,
                   const QList<ShapeOverlay>& shapes, const QList<RemovalArea>& removals,
-                  bool withRemovalAreas)
+                  bool withRemovalAreas, double imageScale, const QPaintDevice* image)
 {
     if (withRemovalAreas)
         for (auto it = removals.crbegin(); it != removals.crend(); ++it)
@@ -78,7 +78,7 @@ CanvasHit hitTest(QPointF point, QSizeF frameSize, const QList<TextOverlay>& tex
         if (ShapeSelectionHandle{*it, false, frameSize}.hitRect().contains(point))
             return {CanvasHit::shape, it->id};
     for (auto it = texts.crbegin(); it != texts.crend(); ++it)
-        if (TextSelectionHandle{*it, false, frameSize}.hitRect().contains(point))
+        if (TextSelectionHandle{*it, false, frameSize, imageScale, image}.hitRect().contains(point))
             return {CanvasHit::text, it->id};
     return {};
 }

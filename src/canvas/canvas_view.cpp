@@ -200,7 +200,8 @@ void CanvasView::paintEvent(QPaintEvent* event)
         for (const TextOverlay& text : tab->textOverlays) {
             // The field replaces the frame of the text being edited.
             const bool framed = text.id == selectedText && text.id != editing;
-            TextSelectionHandle{text, framed, frame.size()}.paint(painter, accent);
+            TextSelectionHandle{text, framed, frame.size(), displayScale(), &*tab->shownImage()}.paint(
+                painter, accent);
         }
         for (const ShapeOverlay& shape : tab->shapeOverlays)
             ShapeSelectionHandle{shape, shape.id == selectedShape, frame.size()}.paint(painter, accent);
@@ -267,7 +268,7 @@ void CanvasView::beginPress(QPointF position)
             canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->stepMarkers, tab->penStrokes);
         if (hit.kind == canvas::CanvasHit::none)
             hit = canvas::hitTest(inFrame, frame.size(), tab->textOverlays, tab->shapeOverlays,
-                                  tab->removalAreas, false);
+                                  tab->removalAreas, false, displayScale(), &*tab->shownImage());
         if (hit.kind == canvas::CanvasHit::text)
             press.target = Press::text;
         else if (hit.kind == canvas::CanvasHit::shape)
@@ -385,8 +386,9 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
         canvas::hitTestMarks(event->position() - frame.topLeft(), frame.size(), displayScale(),
                              tab->stepMarkers, tab->penStrokes)
                 .kind == canvas::CanvasHit::none)
-        hit = canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
-                              tab->shapeOverlays, tab->removalAreas, true);
+        hit =
+            canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
+                            tab->shapeOverlays, tab->removalAreas, true, displayScale(), &*tab->shownImage());
     switch (hit.kind) {
     case canvas::CanvasHit::text:
         m_press.reset();

@@ -3,6 +3,7 @@
 #include "composition_queue.h"
 #include "export_queue.h"
 #include "history_manager.h"
+#include "user_gradients.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
 #include "io/screen_capture_service.h"
@@ -18,7 +19,6 @@
 #include "quick_capture.h"
 #include "render/image_processor.h"
 #include "template_manager.h"
-#include "user_gradients.h"
 
 #include <QImage>
 #include <QList>

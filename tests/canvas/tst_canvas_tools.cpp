@@ -27,6 +27,54 @@ bool closeTo(QRgb actual, QRgb expected, int tolerance = 2)
            std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
 }
 
+// The leftmost and rightmost column of rows `rows` of `image` where `match`
+// holds; an empty range when it holds nowhere.
+template <typename Match>
+std::pair<int, int> columnsWhere(const QImage& image, std::pair<int, int> rows, Match match)
+{
+    std::pair<int, int> span{image.width(), -1};
+    for (int y = std::max(0, rows.first); y <= std::min(image.height() - 1, rows.second); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (match(image.pixelColor(x, y)))
+                span = {std::min(span.first, x), std::max(span.second, x)};
+    return span;
+}
+
+// Whether the selected text's outline on screen spans the white glyphs of the
+// composed image, both in view points, along the row through the text's
+// centre (`at` on screen). Glyphs are looked for over the screenshot only,
+// which lies 64 points in.
+bool outlineSpansTheGlyphs(Canvas& canvas, UnitPoint position, QPoint at)
+{
+    const QImage& composed = *canvas.state.currentTab()->processedImage;
+    const double ratio = composed.devicePixelRatio();
+    const int inset = int(64 * ratio);
+    const QImage screenshot =
+        composed.copy(QRect(inset, inset, composed.width() - 2 * inset, composed.height() - 2 * inset));
+    const int middle = int((1 - position.y) * composed.height()) - inset;
+    const auto glyphs = columnsWhere(screenshot, {middle - 4, middle + 4},
+                                     [](const QColor& c) { return c.lightness() > 200; });
+    const QImage screen = onScreen(canvas.view);
+    const double screenRatio = screen.devicePixelRatio();
+    const QColor accent = canvas.view.palette().color(QPalette::Highlight);
+    const int row = int(at.y() * screenRatio);
+    const auto outline = columnsWhere(screen, {row, row}, [&](const QColor& c) {
+        return std::abs(c.red() - accent.red()) + std::abs(c.green() - accent.green()) +
+                   std::abs(c.blue() - accent.blue()) <
+               60;
+    });
+    const QRectF frame = canvas.frame();
+    const double toView = frame.width() / (composed.width() / ratio);
+    const double glyphsLeft = frame.left() + (inset + glyphs.first) / ratio * toView;
+    const double glyphsRight = frame.left() + (inset + glyphs.second + 1) / ratio * toView;
+    const double outlineLeft = outline.first / screenRatio, outlineRight = (outline.second + 1) / screenRatio;
+    const bool spans =
+        glyphs.second > glyphs.first && outlineLeft <= glyphsLeft && outlineRight >= glyphsRight;
+    if (!spans)
+        qWarning("outline %g..%g, glyphs %g..%g", outlineLeft, outlineRight, glyphsLeft, glyphsRight);
+    return spans;
+}
+
 QRgb scaled(QRgb c, double factor)
 {
     return qRgb(int(std::lround(qRed(c) * factor)), int(std::lround(qGreen(c) * factor)),
@@ -87,9 +135,8 @@ class TestCanvasTools : public QObject
     void cropHidesWhatItCutAway()
     {
         Canvas canvas(m_home.path());
-        canvas.state.setSettings({.shadowEnabled = false,
-                                  .backgroundType = BackgroundType::solid,
-                                  .solidColor = {1, 1, 1, 1}});
+        canvas.state.setSettings(
+            {.shadowEnabled = false, .backgroundType = BackgroundType::solid, .solidColor = {1, 1, 1, 1}});
         canvas.state.processImage();
         QVERIFY(canvas.settle());
         // A screenshot pixel as a unit point of the 528 x 428 canvas (padding 64).
@@ -135,7 +182,8 @@ class TestCanvasTools : public QObject
     {
         QFETCH(QString, typed);
         QFETCH(bool, byReturn);
-        Canvas canvas(m_home.path());
+        // A dark screenshot: the fresh text is white, the outline the accent colour.
+        Canvas canvas(m_home.path(), test::solidImage(400, 300, QColor(60, 60, 60)));
         canvas.view.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&canvas.view));
         QVERIFY(canvas.settle());
@@ -169,6 +217,11 @@ class TestCanvasTools : public QObject
         QCOMPARE(canvas.state.currentTextOverlays()[0].position, placed.position);
         QVERIFY(canvas.view.hasFocus());
         QVERIFY(canvas.settle());
+
+        // The outline spans what is written: the white glyphs of the composed
+        // image, in view points, lie inside the accent-coloured frame on screen.
+        if (byReturn)
+            QVERIFY(outlineSpansTheGlyphs(canvas, placed.position, click));
 
         // The canvas has the keys back: a letter picks its tool again.
         QTest::keyClick(&canvas.view, Qt::Key_V);
