@@ -79,17 +79,6 @@ class TestCroppedAnnotations : public QObject
         if (hidden != QPoint(-1, -1))
             QCOMPARE(out.pixelColor(hidden * ratio), QColor(Qt::blue));
     }
-
-    // A crop that keeps everything clips nothing: the padding shows what is on it.
-    void wholeCropClipsNothing()
-    {
-        ShapeOverlay arrow;
-        arrow.shapeType = ShapeType::arrow, arrow.startPoint = {0.3, 0.5}, arrow.endPoint = {0.98, 0.5};
-        arrow.strokeWidth = 6, arrow.strokeColor = CodableColor::fromPlatformColor(markerRed);
-        const QImage out = ImageProcessor().process(solidImage(120, 80, screenshotGrey), plainSettings(20),
-                                                    {}, {arrow}, {}, {}, {}, UnitRect{0, 0, 1, 1});
-        VERIFY_NEAR(out.pixelColor(150, 60), markerRed, 3);
-    }
 };
 
 QTEST_MAIN(TestCroppedAnnotations)
