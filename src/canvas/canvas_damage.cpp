@@ -57,7 +57,7 @@ ShownScene sceneOf(const ScreenshotTab& tab, const SelectedAnnotations& selected
     };
     for (const TextOverlay& text : tab.textOverlays)
         if (text.id == selected.text)
-            add(TextSelectionHandle{text, true, size}.hitRect());
+            add(TextSelectionHandle{text, true, size, scale, &*tab.shownImage()}.hitRect());
     for (const ShapeOverlay& shape : tab.shapeOverlays)
         if (shape.id == selected.shape)
             add(ShapeSelectionHandle{shape, true, size}.hitRect());

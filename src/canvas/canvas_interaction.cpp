@@ -32,15 +32,11 @@ std::optional<ShapeOverlay> shapeFromDrag(QPointF start, QPointF end, const QRec
 {
     if (!hasArea(frame))
         return std::nullopt;
-    ShapeOverlay shape; // a new id, red 3-point stroke, no fill, full opacity, one arrow head
-    shape.shapeType = type;
+    // A new id and the look a shape of this kind is added with anywhere else:
+    // one look for all would dim a spotlight's surroundings to black.
+    ShapeOverlay shape = freshShape(type);
     shape.startPoint = canvasToUnit(start, frame);
     shape.endPoint = canvasToUnit(end, frame);
-    shape.strokeColor = CodableColor::fromPlatformColor(Qt::red);
-    shape.fillColor.reset();
-    shape.strokeWidth = 3;
-    shape.opacity = 1;
-    shape.arrowStyle = ArrowStyle::single;
     return shape;
 }
 
@@ -72,7 +68,7 @@ std::pair<UnitPoint, UnitPoint> movedShapePoints(std::pair<UnitPoint, UnitPoint>
 
 CanvasHit hitTest(QPointF point, QSizeF frameSize, const QList<TextOverlay>& texts,
                   const QList<ShapeOverlay>& shapes, const QList<RemovalArea>& removals,
-                  bool withRemovalAreas)
+                  bool withRemovalAreas, double imageScale, const QPaintDevice* image)
 {
     if (withRemovalAreas)
         for (auto it = removals.crbegin(); it != removals.crend(); ++it)
@@ -82,7 +78,7 @@ CanvasHit hitTest(QPointF point, QSizeF frameSize, const QList<TextOverlay>& tex
         if (ShapeSelectionHandle{*it, false, frameSize}.hitRect().contains(point))
             return {CanvasHit::shape, it->id};
     for (auto it = texts.crbegin(); it != texts.crend(); ++it)
-        if (TextSelectionHandle{*it, false, frameSize}.hitRect().contains(point))
+        if (TextSelectionHandle{*it, false, frameSize, imageScale, image}.hitRect().contains(point))
             return {CanvasHit::text, it->id};
     return {};
 }

@@ -16,6 +16,8 @@
 #include <optional>
 #include <utility>
 
+class QPaintDevice;
+
 namespace lustrelab::canvas {
 
 // Pointer travel before a press becomes a drag, in points.
@@ -58,9 +60,11 @@ struct CanvasHit
 };
 
 // Removal areas react only to double-clicks, so presses and drags look
-// through them (`withRemovalAreas` false) to what lies below.
+// through them (`withRemovalAreas` false) to what lies below. A text's area
+// follows its drawn size given the composed image and its scale in the frame
+// (TextSelectionHandle).
 CanvasHit hitTest(QPointF point, QSizeF frameSize, const QList<TextOverlay>& texts,
                   const QList<ShapeOverlay>& shapes, const QList<RemovalArea>& removals,
-                  bool withRemovalAreas);
+                  bool withRemovalAreas, double imageScale = 0, const QPaintDevice* image = nullptr);
 
 } // namespace lustrelab::canvas

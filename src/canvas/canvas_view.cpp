@@ -15,6 +15,7 @@
 #include "state/app_state.h"
 #include "text_selection_handle.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -199,7 +200,8 @@ void CanvasView::paintEvent(QPaintEvent* event)
         for (const TextOverlay& text : tab->textOverlays) {
             // The field replaces the frame of the text being edited.
             const bool framed = text.id == selectedText && text.id != editing;
-            TextSelectionHandle{text, framed, frame.size()}.paint(painter, accent);
+            TextSelectionHandle{text, framed, frame.size(), displayScale(), &*tab->shownImage()}.paint(
+                painter, accent);
         }
         for (const ShapeOverlay& shape : tab->shapeOverlays)
             ShapeSelectionHandle{shape, shape.id == selectedShape, frame.size()}.paint(painter, accent);
@@ -266,7 +268,7 @@ void CanvasView::beginPress(QPointF position)
             canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->stepMarkers, tab->penStrokes);
         if (hit.kind == canvas::CanvasHit::none)
             hit = canvas::hitTest(inFrame, frame.size(), tab->textOverlays, tab->shapeOverlays,
-                                  tab->removalAreas, false);
+                                  tab->removalAreas, false, displayScale(), &*tab->shownImage());
         if (hit.kind == canvas::CanvasHit::text)
             press.target = Press::text;
         else if (hit.kind == canvas::CanvasHit::shape)
@@ -282,12 +284,15 @@ void CanvasView::beginPress(QPointF position)
 
 void CanvasView::mousePressEvent(QMouseEvent* event)
 {
+    const bool endedEditing = std::exchange(m_pressEndsEditing, false);
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    if (!beginTextArea(event->position(), event->modifiers()))
+    if (!beginTextArea(event->position(), event->modifiers())) {
         beginPress(event->position());
+        m_press->endedEditing = endedEditing;
+    }
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event)
@@ -346,7 +351,10 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
     using Kind = AppState::AnnotationKind;
     switch (press.target) {
     case Press::canvas:
-        canvasClicked();
+        // A click that only takes the focus from a text being edited ends
+        // that edit; it places no text of its own.
+        if (m_state.currentTool() != CanvasTool::text || press.endedEditing || !placeText(press.position))
+            canvasClicked();
         break;
     case Press::text:
         m_state.selectAnnotation(Kind::text, press.id);
@@ -378,8 +386,9 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
         canvas::hitTestMarks(event->position() - frame.topLeft(), frame.size(), displayScale(),
                              tab->stepMarkers, tab->penStrokes)
                 .kind == canvas::CanvasHit::none)
-        hit = canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
-                              tab->shapeOverlays, tab->removalAreas, true);
+        hit =
+            canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
+                            tab->shapeOverlays, tab->removalAreas, true, displayScale(), &*tab->shownImage());
     switch (hit.kind) {
     case canvas::CanvasHit::text:
         m_press.reset();
@@ -450,6 +459,21 @@ void CanvasView::canvasClicked()
     m_state.clearSelection();
 }
 
+bool CanvasView::placeText(QPointF position)
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QRectF frame = imageFrame();
+    // Beside the image there is nothing to write on: a text there would
+    // stick to the nearest edge, away from the pointer.
+    if (!tab || !tab->sourceImage || !frame.contains(position))
+        return false;
+    TextOverlay text; // the look of a fresh text
+    text.position = canvas::canvasToUnit(position, frame);
+    m_state.insertTextOverlay(text);
+    beginEditing(text.id);
+    return true;
+}
+
 // ---- Editing a text in place.
 
 void CanvasView::beginEditing(const QUuid& id)
@@ -469,6 +493,9 @@ void CanvasView::commitText(const QString& text)
 {
     if (!m_editingTextId)
         return;
+    // The focus leaves the field for the canvas before the press that took
+    // it arrives: that press only ends the edit.
+    m_pressEndsEditing = m_editor->endedByPointer() && QApplication::focusWidget() == this;
     const QUuid id = *std::exchange(m_editingTextId, std::nullopt);
     update();
     if (auto overlay = findById(m_state.currentTextOverlays(), id)) {

@@ -63,6 +63,7 @@ class CanvasView : public QWidget
         enum Target { canvas, text, shape, marker, stroke } target = canvas;
         QUuid id;
         bool dragging = false;
+        bool endedEditing = false; // the press took the focus from the text field
         // The moved annotation as it was before the drag's first step: every
         // step places it anew from there, and a new press starts afresh.
         std::variant<std::monostate, TextOverlay, ShapeOverlay, StepMarker, PenStroke> original;
@@ -79,6 +80,9 @@ class CanvasView : public QWidget
     void canvasDragChanged(QPointF position);
     void canvasDragEnded(QPointF start, QPointF end);
     void canvasClicked();
+    // The text tool's click: a new text there, edited in place at once;
+    // false beside the image, where nothing is placed.
+    bool placeText(QPointF position);
     // The drawing tools (marker, pen, highlighter) draw wherever they are
     // pressed, over annotations too.
     bool drawingToolActive() const;
@@ -125,6 +129,7 @@ class CanvasView : public QWidget
     std::optional<Press> m_press;
     std::optional<QRectF> m_currentDragRect;
     std::optional<QUuid> m_editingTextId;
+    bool m_pressEndsEditing = false;     // the next press is the one that ended an edit
     std::optional<QRectF> m_pendingCrop; // canvas points
     int m_cropEdges = 0;                 // the handle being dragged (canvas::CropEdge)
     QRectF m_cropAtPress;
@@ -133,7 +138,7 @@ class CanvasView : public QWidget
 
     ImageDisplayBuffer m_display;
     canvas::ShownScene m_scene; // as the last model change asked it to be shown
-    QTimer m_resizeSettled; // a proper refill of the display once resizing stops
+    QTimer m_resizeSettled;     // a proper refill of the display once resizing stops
 
     // The busy indicator appears only for compositions that take a while, so
     // the quick ones of a drag do not make it flicker on every step.

@@ -193,6 +193,13 @@ void CanvasView::nudgeSelection(double dx, double dy, bool firstOfRun)
 
 void CanvasView::keyPressEvent(QKeyEvent* event)
 {
+    // What the text field leaves unhandled (arrows, Return) comes up to the
+    // canvas; while a text is typed, it must neither pick tools nor move or
+    // delete annotations.
+    if (m_editor->isEditing()) {
+        event->accept();
+        return;
+    }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const double step = modifiers & Qt::ShiftModifier ? 10 : 1;
     const bool first = !event->isAutoRepeat();

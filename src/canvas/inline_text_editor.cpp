@@ -32,7 +32,14 @@ InlineTextEditor::InlineTextEditor(QWidget* parent) : QWidget(parent), m_field(n
     fieldPalette.setColor(QPalette::Base, Qt::transparent);
     m_field->setPalette(fieldPalette);
     m_field->installEventFilter(this);
-    connect(m_field, &QLineEdit::returnPressed, this, &InlineTextEditor::commit);
+    connect(m_field, &QLineEdit::returnPressed, this, [this] {
+        // The canvas takes the focus first: hiding the focused field would
+        // hand it to whatever control comes next in the window instead.
+        // Taking it commits (the focus leaves the field).
+        if (parentWidget())
+            parentWidget()->setFocus(Qt::OtherFocusReason);
+        commit();
+    });
     connect(m_field, &QLineEdit::textChanged, this, &InlineTextEditor::fitToText);
     hide();
 }
@@ -57,8 +64,14 @@ void InlineTextEditor::moveCentre(QPointF centre)
 
 void InlineTextEditor::commit()
 {
+    finish(false);
+}
+
+void InlineTextEditor::finish(bool byPointer)
+{
     if (!m_editing)
         return;
+    m_endedByPointer = byPointer;
     // Cleared before hiding: hiding takes the focus away, which commits again.
     m_editing = false;
     const QString text = m_field->text();
@@ -85,8 +98,9 @@ bool InlineTextEditor::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_field && event->type() == QEvent::FocusOut) {
         // A popup (the field's own context menu) borrows the focus without ending the edit.
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            commit();
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason)
+            finish(reason == Qt::MouseFocusReason);
     }
     return QWidget::eventFilter(watched, event);
 }

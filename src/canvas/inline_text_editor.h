@@ -27,6 +27,8 @@ class InlineTextEditor : public QWidget
     // Hides the field without committing.
     void cancel();
     bool isEditing() const { return m_editing; }
+    // Whether the last edit ended because a click took the focus elsewhere.
+    bool endedByPointer() const { return m_endedByPointer; }
 
   signals:
     void committed(const QString& text);
@@ -37,10 +39,12 @@ class InlineTextEditor : public QWidget
 
   private:
     void fitToText();
+    void finish(bool byPointer);
 
     QLineEdit* m_field; // child, owned by this widget
     QPointF m_centre;
     bool m_editing = false;
+    bool m_endedByPointer = false;
 };
 
 } // namespace lustrelab

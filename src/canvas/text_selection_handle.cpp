@@ -1,9 +1,12 @@
 #include "text_selection_handle.h"
 
 #include "canvas_coordinates.h"
+#include "render/annotation_bounds.h"
 
 #include <QPainter>
 #include <QTextBoundaryFinder>
+#include <QTransform>
+#include <cmath>
 
 namespace lustrelab {
 
@@ -18,8 +21,17 @@ int visibleCharacterCount(const QString& text)
 
 QRectF TextSelectionHandle::hitRect() const
 {
-    const double width = std::max(widthPerCharacter * visibleCharacterCount(overlay.text), minimumWidth);
-    QRectF rect(0, 0, width, height);
+    QSizeF size(widthPerCharacter * visibleCharacterCount(overlay.text), height);
+    if (imageScale > 0 && overlay.fontSize > 0 && std::isfinite(overlay.fontSize) &&
+        std::isfinite(overlay.rotation)) {
+        const QSizeF box = textBoxSize(overlay.text, textFont(overlay, image), image);
+        QRectF drawn(0, 0, (box.width() + 2 * marginX) * imageScale,
+                     (box.height() + 2 * marginY) * imageScale);
+        if (overlay.rotation != 0)
+            drawn = QTransform().rotate(-overlay.rotation).mapRect(drawn);
+        size = drawn.size().expandedTo({0, height});
+    }
+    QRectF rect(QPointF(0, 0), size.expandedTo({minimumWidth, 0}));
     rect.moveCenter(unitToSurface(overlay.position, canvasSize));
     return rect;
 }

@@ -69,11 +69,7 @@ QRectF textBounds(const TextOverlay& text, const QPaintDevice* device, double ca
     if (!std::isfinite(text.rotation))
         return canvas;
     const QPointF centre = unitToSurface(text.position, {canvasWidth, canvasHeight});
-    QFont font = annotationFont(text.fontName, text.fontWeight);
-    const int dpi = device ? device->logicalDpiY() : 72;
-    font.setPointSizeF(text.fontSize * 72.0 / (dpi > 0 ? dpi : 72));
-    const QFontMetricsF metrics(font, device);
-    const QSizeF size = metrics.boundingRect(QRectF(), Qt::AlignCenter, text.text).size();
+    const QSizeF size = textBoxSize(text.text, textFont(text, device), device);
     const QRectF box(centre.x() - size.width() * 0.5, centre.y() - size.height() * 0.5, size.width(),
                      size.height());
     // The background reaches 8 x 4 points past the box; glyphs (italics,
@@ -88,6 +84,19 @@ QRectF textBounds(const TextOverlay& text, const QPaintDevice* device, double ca
         bounds = padded(turn.mapRect(bounds), fringe);
     }
     return isFinite(bounds) ? bounds : canvas;
+}
+
+QFont textFont(const TextOverlay& text, const QPaintDevice* device)
+{
+    QFont font = annotationFont(text.fontName, text.fontWeight);
+    const int dpi = device ? device->logicalDpiY() : 72;
+    font.setPointSizeF(text.fontSize * 72.0 / (dpi > 0 ? dpi : 72));
+    return font;
+}
+
+QSizeF textBoxSize(const QString& content, const QFont& font, const QPaintDevice* device)
+{
+    return QFontMetricsF(font, device).boundingRect(QRectF(), Qt::AlignCenter, content).size();
 }
 
 QRect boundsInPixels(const QRectF& bounds, double ratio, QSize canvasPixels)

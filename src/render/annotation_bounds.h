@@ -13,8 +13,10 @@
 #include "model/shape_overlay.h"
 #include "model/text_overlay.h"
 
+#include <QFont>
 #include <QRect>
 #include <QRectF>
+#include <QSizeF>
 
 class QPaintDevice;
 
@@ -24,6 +26,15 @@ QRectF shapeBounds(const ShapeOverlay& shape, double canvasWidth, double canvasH
 // `device` is the canvas the text is drawn on: its resolution sets the font.
 QRectF textBounds(const TextOverlay& text, const QPaintDevice* device, double canvasWidth,
                   double canvasHeight);
+
+// The font a text is drawn in on `device` (the canvas): Qt's point size goes
+// through the device's resolution, so it is converted to make one font point
+// one canvas point.
+QFont textFont(const TextOverlay& text, const QPaintDevice* device);
+// The box a text's glyphs are centred in, unturned, in points: what the
+// metrics of `content` span in `font` (textFont) on `device`, without a
+// background's margin.
+QSizeF textBoxSize(const QString& content, const QFont& font, const QPaintDevice* device);
 
 // `bounds` in points as whole device pixels at `ratio`, a pixel wider on each
 // side and cut to a canvas of `canvasPixels`.

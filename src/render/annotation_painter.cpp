@@ -1,5 +1,6 @@
 #include "annotation_painter.h"
 
+#include "annotation_bounds.h"
 #include "font_resolution.h"
 #include "paint_helpers.h"
 #include "pixelate_fill.h"
@@ -245,14 +246,10 @@ void drawText(const TextOverlay& text, QPainter& painter, double canvasWidth, do
     PainterStateGuard guard(painter);
     const QPointF centre = unitToSurface(text.position, {canvasWidth, canvasHeight});
 
-    // Sizes are in canvas points; Qt's point size goes through the device's
-    // resolution, so convert to keep one font point equal to one canvas point.
-    QFont font = annotationFont(text.fontName, text.fontWeight);
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
-    font.setPointSizeF(text.fontSize * 72.0 / (dpi > 0 ? dpi : 72));
+    // Sizes are in canvas points.
+    const QFont font = textFont(text, painter.device());
     painter.setFont(font);
-    const QFontMetricsF metrics(font, painter.device());
-    const QSizeF size = metrics.boundingRect(QRectF(), Qt::AlignCenter, text.text).size();
+    const QSizeF size = textBoxSize(text.text, font, painter.device());
 
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -53,6 +53,24 @@ CropLayout cropLayout(QSizeF screenshotPoints, const std::optional<UnitRect>& cr
     return {layout.canvasSize, layout.imageRect, kept};
 }
 
+std::optional<QPainterPath> annotationArea(QSizeF canvasSize, const QRectF& screenshotRect,
+                                           const UnitRect& crop)
+{
+    const UnitRect c = clampedCrop(crop);
+    if (!(c.width > 0) || !(c.height > 0) || c == UnitRect{0, 0, 1, 1} || screenshotRect.isEmpty())
+        return std::nullopt;
+    // The whole screenshot at the kept part's scale; the crop's y counts from the bottom.
+    const double sx = screenshotRect.width() / c.width, sy = screenshotRect.height() / c.height;
+    const QRectF whole(
+        QPointF(screenshotRect.left() - c.x * sx, screenshotRect.top() - (1 - c.y - c.height) * sy),
+        QSizeF(sx, sy));
+    QPainterPath canvas, cutAway, kept;
+    canvas.addRect(QRectF(QPointF(0, 0), canvasSize));
+    cutAway.addRect(whole);
+    kept.addRect(screenshotRect);
+    return canvas.subtracted(cutAway).united(kept);
+}
+
 UnitPoint remapForCrop(UnitPoint point, const CropLayout& before, const CropLayout& after)
 {
     if (before.screenshotRect.isEmpty() || after.screenshotRect.isEmpty() || !(before.crop.width > 0) ||

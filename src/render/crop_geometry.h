@@ -16,6 +16,7 @@
 #include "model/unit_geometry.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QRect>
 #include <QRectF>
 #include <QSizeF>
@@ -47,6 +48,17 @@ struct CropLayout
 };
 CropLayout cropLayout(QSizeF screenshotPoints, const std::optional<UnitRect>& crop,
                       const BeautySettings& settings);
+
+// Where annotations show on a canvas whose screenshot is cropped (Qt's y-down
+// points): everywhere but over the part of the screenshot the crop cut away,
+// wherever that part would lie were it still there. An annotation carried
+// over onto cut-away content thus ends at the edge of the cropped screenshot,
+// as if the annotated screenshot itself had been cut, while one put in the
+// padding beside an edge the crop left alone stays whole. `screenshotRect` is
+// where the kept part lies; nothing when `crop` keeps the whole screenshot or
+// nothing of it.
+std::optional<QPainterPath> annotationArea(QSizeF canvasSize, const QRectF& screenshotRect,
+                                           const UnitRect& crop);
 
 // A unit point of the canvas laid out as `before`, as a unit point of the
 // canvas laid out as `after`, over the same pixel of the screenshot.

@@ -199,6 +199,10 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (painter.begin(&canvas)) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        // What lay over the part a crop cut away goes with it.
+        if (crop)
+            if (const auto area = annotationArea(m_base.canvasSize, m_base.screenshotRect, *crop))
+                painter.setClipPath(*area);
         // Kinds are drawn in a fixed order, whatever order they were made
         // in: shapes (a pixelate area hides what the screenshot and earlier
         // shapes show), then pen strokes, step markers and texts on top.
@@ -344,7 +348,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     composeBaseLayer(canvas, layer);
 
     m_canvases.keep(canvas);
-    return BaseLayerImage{canvas, layout.canvasSize, background.isOpaque()};
+    return BaseLayerImage{canvas, layout.canvasSize, layout.imageRect, background.isOpaque()};
 }
 
 } // namespace lustrelab

@@ -101,8 +101,9 @@ class ImageProcessor
     struct BaseLayerImage
     {
         QImage image;
-        QSizeF canvasSize;   // points
-        bool opaque = false; // every pixel, whatever is drawn over it
+        QSizeF canvasSize;     // points
+        QRectF screenshotRect; // points, y down: where the (cropped) screenshot lies
+        bool opaque = false;   // every pixel, whatever is drawn over it
     };
 
     static BaseKey keyFor(const QImage& source, const BeautySettings& settings,

@@ -86,7 +86,7 @@ void AppState::setSelectedPenStrokeId(std::optional<QUuid> id)
     emit selectedPenStrokeIdChanged();
 }
 
-void AppState::setMarkerStartNumber(int number)
+void AppState::writeMarkerStartNumber(int number)
 {
     number = std::max(0, number);
     if (number == m_markerStartNumber)
@@ -345,8 +345,16 @@ void AppState::closeTab(const QUuid& id)
 
 HistoryState AppState::snapshot() const
 {
-    return {m_settings,           currentTextOverlays(), currentShapeOverlays(), currentRemovalAreas(),
-            currentStepMarkers(), currentPenStrokes(),   currentCrop()};
+    const ScreenshotTab* tab = currentTab();
+    return {m_settings,
+            currentTextOverlays(),
+            currentShapeOverlays(),
+            currentRemovalAreas(),
+            currentStepMarkers(),
+            currentPenStrokes(),
+            currentCrop(),
+            tab ? tab->sourceImage : std::nullopt,
+            m_markerStartNumber};
 }
 
 void AppState::restore(const HistoryState& state)
@@ -361,6 +369,12 @@ void AppState::restore(const HistoryState& state)
         tab->crop = state.crop;
         emit tabsChanged();
     }
+    // Compared by identity, not pixel by pixel: a copy shares its original's key.
+    if (const ScreenshotTab* tab = currentTab();
+        tab && state.sourceImage &&
+        (!tab->sourceImage || tab->sourceImage->cacheKey() != state.sourceImage->cacheKey()))
+        setSourceImage(state.sourceImage);
+    writeMarkerStartNumber(state.markerStartNumber);
 }
 
 void AppState::saveToHistory()

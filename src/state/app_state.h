@@ -128,7 +128,10 @@ class AppState : public QObject
     void clearSelection();
 
     // The number the marker tool gives the first marker of a tab; later ones
-    // count on from the last marker. Never below 0.
+    // count on from the last marker. Never below 0. Changing it renumbers the
+    // current tab's markers from it and is an undo step; successive changes
+    // with nothing else in between (a spin box stepped or typed into) make
+    // one step together.
     int markerStartNumber() const { return m_markerStartNumber; }
     void setMarkerStartNumber(int number);
 
@@ -236,6 +239,8 @@ class AppState : public QObject
 
     // ---- Text annotations.
     void addTextOverlay();
+    // Adds a text placed elsewhere (the canvas's text tool), selected, as one undo step.
+    void insertTextOverlay(const TextOverlay& overlay);
     void updateTextOverlay(const TextOverlay& overlay);
     void deleteTextOverlay(const TextOverlay& overlay);
     void deleteSelectedTextOverlay();
@@ -335,6 +340,8 @@ class AppState : public QObject
     using Section = PreferencesStore::Section;
 
     void setCollapsed(Section section, bool collapsed);
+    // The plain write, as undo restores it: no renumbering, no undo step.
+    void writeMarkerStartNumber(int number);
     void setIsProcessing(bool processing);
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
@@ -366,6 +373,9 @@ class AppState : public QObject
     std::optional<QUuid> m_selectedStepMarkerId;
     std::optional<QUuid> m_selectedPenStrokeId;
     int m_markerStartNumber = 1;
+    // The document as the last start-number change left it: while it still
+    // is, the next change joins that change's undo step.
+    std::optional<HistoryState> m_startNumberRun;
     bool m_showExportDialog = false;
     bool m_showSaveTemplateDialog = false;
     bool m_isProcessing = false;

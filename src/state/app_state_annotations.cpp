@@ -71,7 +71,14 @@ template <typename Record> void deleteAnnotation(AppState& state, const QUuid& i
 
 void AppState::addTextOverlay()
 {
-    addAnnotation(*this, TextOverlay{}); // a new id and the look of a fresh annotation
+    insertTextOverlay(TextOverlay{}); // a new id and the look of a fresh annotation
+}
+
+void AppState::insertTextOverlay(const TextOverlay& overlay)
+{
+    if (!currentTab())
+        return;
+    addAnnotation(*this, overlay);
 }
 
 void AppState::updateTextOverlay(const TextOverlay& overlay)

@@ -41,6 +41,10 @@ void AppState::pasteImage()
     const auto replace = [this](const QImage& image) {
         if (image.isNull())
             return;
+        // The screenshot it replaces comes back with Undo; filling an empty
+        // tab replaces nothing and is no step.
+        if (const ScreenshotTab* tab = currentTab(); tab && tab->sourceImage)
+            saveToHistory();
         setSourceImage(image);
         processImage();
     };

@@ -9,6 +9,26 @@ namespace lustrelab {
 
 // ---- Step markers.
 
+void AppState::setMarkerStartNumber(int number)
+{
+    number = std::max(0, number);
+    if (number == m_markerStartNumber)
+        return;
+    // A spin box reports every step of a typed or stepped-through number: a
+    // run of changes with nothing else in between is one undo step.
+    const bool continuesRun =
+        m_startNumberRun && m_historyManager.canUndo() && snapshot() == *m_startNumberRun;
+    if (!continuesRun)
+        saveToHistory();
+    writeMarkerStartNumber(number);
+    const QList<StepMarker> markers = currentStepMarkers();
+    if (!markers.isEmpty() && markers.first().number != number) {
+        setCurrentStepMarkers(renumberedMarkers(markers, number));
+        processImage();
+    }
+    m_startNumberRun = snapshot();
+}
+
 void AppState::addStepMarker(const StepMarker& marker)
 {
     if (!currentTab())

@@ -7,13 +7,19 @@
 #include "model/step_marker.h"
 #include "model/text_overlay.h"
 
+#include <QImage>
 #include <QList>
+#include <optional>
 
 namespace lustrelab {
 
 // One undo step: the whole styling record and the current tab's annotation
-// lists, copied. It carries no tab identity and no images, so it is applied to
-// whichever tab is current when it comes back, and fifty of them stay small.
+// lists, copied. It carries no tab identity, so it is applied to whichever tab
+// is current when it comes back (switching tabs clears the history).
+//
+// The tab's screenshot is part of it, because a paste replaces it while
+// keeping everything else. QImage shares its pixels, so fifty snapshots of
+// one screenshot cost one screenshot; only a replaced one is kept alive.
 struct HistoryState
 {
     BeautySettings settings;
@@ -23,6 +29,11 @@ struct HistoryState
     QList<StepMarker> stepMarkers;
     QList<PenStroke> penStrokes;
     std::optional<UnitRect> crop;
+    // None when the tab had no screenshot: restoring that leaves the present
+    // one, so an edit made on an empty tab never takes a later paste away.
+    std::optional<QImage> sourceImage;
+    // The number the tab's step markers count from: changing it renumbers them.
+    int markerStartNumber = 1;
 
     friend bool operator==(const HistoryState&, const HistoryState&) = default;
 };

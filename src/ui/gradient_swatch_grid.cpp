@@ -88,7 +88,15 @@ GradientSwatchGrid::GradientSwatchGrid(QWidget* parent) : QWidget(parent)
 
 void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets, const QList<UserGradient>& own)
 {
-    qDeleteAll(m_swatches);
+    // The list changes from inside a swatch's own context menu (Delete
+    // Preset): that menu and its action belong to the swatch and are still
+    // running, so the old swatches are deleted once control is back in the
+    // event loop. They leave the grid at once, which then holds only the new.
+    for (QAbstractButton* swatch : std::as_const(m_swatches)) {
+        swatch->hide();
+        swatch->setParent(nullptr);
+        swatch->deleteLater();
+    }
     m_swatches.clear();
     for (const GradientPreset& preset : presets) {
         auto* swatch = new GradientSwatch(preset.id, preset.name, preset.swatchGradient(), this);

@@ -35,13 +35,16 @@ namespace {
 // What an undo step holds.
 HistoryState documentOf(const AppState& state)
 {
+    const ScreenshotTab* tab = state.currentTab();
     return {state.settings(),
             state.currentTextOverlays(),
             state.currentShapeOverlays(),
             state.currentRemovalAreas(),
             state.currentStepMarkers(),
             state.currentPenStrokes(),
-            state.currentCrop()};
+            state.currentCrop(),
+            tab ? tab->sourceImage : std::nullopt,
+            state.markerStartNumber()};
 }
 
 [[nodiscard]] bool settle(const AppState& state)
@@ -437,18 +440,56 @@ class TestAppState : public QObject
         QCOMPARE(markerNumbers(state), after);
     }
 
+    void startNumberRenumbersTheTab_data()
+    {
+        QTest::addColumn<QList<int>>("starts"); // the changes, one after the other
+        QTest::addColumn<bool>("editBetween");  // another undo step before the last change
+        QTest::addColumn<QList<int>>("afterOneUndo");
+        QTest::newRow("one change") << QList<int>{10} << false << QList<int>{1, 2, 3};
+        QTest::newRow("a run of changes is one step") << QList<int>{2, 3, 4} << false << QList<int>{1, 2, 3};
+        QTest::newRow("an edit between makes two steps") << QList<int>{5, 7} << true << QList<int>{5, 6, 7};
+        QTest::newRow("below 0 is 0") << QList<int>{-3} << false << QList<int>{1, 2, 3};
+    }
+    // With markers placed, the start number renumbers them from it; Undo
+    // brings back the numbers and the start number together.
+    void startNumberRenumbersTheTab()
+    {
+        QFETCH(QList<int>, starts);
+        QFETCH(bool, editBetween);
+        QFETCH(QList<int>, afterOneUndo);
+        AppState state(m_home.path());
+        placeMarkers(state, 3);
+        for (qsizetype i = 0; i < starts.size(); ++i) {
+            if (editBetween && i == starts.size() - 1)
+                state.addShapeOverlay();
+            state.setMarkerStartNumber(starts[i]);
+        }
+        const int start = std::max(0, starts.last());
+        QCOMPARE(state.markerStartNumber(), start);
+        QCOMPARE(markerNumbers(state), (QList<int>{start, start + 1, start + 2}));
+        placeMarkers(state, 1);        // the next counts on
+        QCOMPARE(markerNumbers(state).last(), start + 3);
+        state.undo();
+        state.undo();
+        QCOMPARE(markerNumbers(state), afterOneUndo);
+        QCOMPARE(state.markerStartNumber(), afterOneUndo.first());
+        state.redo();
+        QCOMPARE(markerNumbers(state), (QList<int>{start, start + 1, start + 2}));
+        QCOMPARE(state.markerStartNumber(), start);
+        QVERIFY(settle(state));
+    }
+
+    // A tab without markers takes it for its first one; other tabs' markers keep their numbers.
     void startNumberAppliesToANewSequence()
     {
         AppState state(m_home.path());
         placeMarkers(state, 2);
-        state.setMarkerStartNumber(10);
-        placeMarkers(state, 1);
-        QCOMPARE(markerNumbers(state), (QList<int>{1, 2, 3})); // a sequence under way carries on
         state.newTab();
-        placeMarkers(state, 1);
-        QCOMPARE(markerNumbers(state), (QList<int>{10}));
-        state.setMarkerStartNumber(-3);
-        QCOMPARE(state.markerStartNumber(), 0);
+        state.setMarkerStartNumber(10);
+        placeMarkers(state, 2);
+        QCOMPARE(markerNumbers(state), (QList<int>{10, 11}));
+        state.selectTab(state.tabs().first().id);
+        QCOMPARE(markerNumbers(state), (QList<int>{1, 2}));
     }
 
     // A line of width 0 draws nothing, so the composed image shows the

@@ -238,6 +238,54 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
                      opens == "preferences");
     }
 
+    void pasteIsOneUndoStep_data()
+    {
+        QTest::addColumn<bool>("tabHasImage");
+        QTest::newRow("over a screenshot: Ctrl+Z brings it back") << true;
+        QTest::newRow("into an empty tab: no step, the earlier edit is undone") << false;
+    }
+    // A paste keeps the tab's annotations and replaces its screenshot; the
+    // screenshot it replaced is one Ctrl+Z away, not lost.
+    void pasteIsOneUndoStep()
+    {
+        QFETCH(bool, tabHasImage);
+        const QImage first = solidImage(40, 30, Qt::red), pasted = solidImage(60, 20, Qt::blue);
+        if (tabHasImage)
+            QVERIFY(loadAndCompose(*m_state, first));
+        m_state->addShapeOverlay(); // the earlier undo step
+        const QList<ShapeOverlay> shapes = m_state->currentShapeOverlays();
+        QGuiApplication::clipboard()->setText(QStringLiteral("nothing for the launch paste"));
+        showWindow();
+        runQueuedCalls();
+        const auto shown = [this](const QImage& image) {
+            const std::optional<QImage>& source = m_state->currentTab()->sourceImage;
+            return source && source->size() == image.size() && source->pixel(0, 0) == image.pixel(0, 0);
+        };
+        QGuiApplication::clipboard()->setImage(pasted);
+        QTest::keySequence(m_widget.get(), QKeySequence(QStringLiteral("Ctrl+V")));
+        QTRY_VERIFY(shown(pasted));
+        QCOMPARE(m_state->currentShapeOverlays(), shapes);
+        QVERIFY(test::composed(*m_state));
+
+        QTest::keySequence(m_widget.get(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        if (!tabHasImage) {
+            QVERIFY(shown(pasted));
+            QVERIFY(m_state->currentShapeOverlays().isEmpty());
+            return;
+        }
+        QVERIFY(shown(first));
+        QCOMPARE(m_state->currentShapeOverlays(), shapes);
+        QVERIFY(test::composed(*m_state));
+        QCOMPARE(m_state->currentTab()->processedImage->size(), QSize(40 + 128, 30 + 128));
+        QTest::keySequence(m_widget.get(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+        QVERIFY(shown(pasted));
+        QTest::keySequence(m_widget.get(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QTest::keySequence(m_widget.get(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QVERIFY(m_state->currentShapeOverlays().isEmpty()); // then the edit before it
+        QVERIFY(shown(first));
+        QVERIFY(test::composed(*m_state));
+    }
+
     // Other programs read image/png; the toolkit's own type keeps a paste
     // back into the application lossless.
     void copyResultOffersPng()

@@ -16,6 +16,10 @@
 #include "ui/slider_row.h"
 #include "ui_fixtures.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
+
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
@@ -409,6 +413,66 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
 
         m_state->userGradients().remove(0);
         QVERIFY(savedGrid->findChildren<QAbstractButton*>().isEmpty());
+    }
+
+    void deletePresetFromItsContextMenu_data()
+    {
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<bool>("byMouse"); // else Down and Return in the menu
+        QTest::newRow("the only one, by keyboard") << 1 << 0 << false;
+        QTest::newRow("the middle one of three, clicked") << 3 << 1 << true;
+    }
+    // The menu and its action belong to the swatch that the deletion takes
+    // away: a swatch gone before its menu has returned brought the program down.
+    void deletePresetFromItsContextMenu()
+    {
+        QFETCH(int, saved);
+        QFETCH(int, deleted);
+        QFETCH(bool, byMouse);
+        showCustom();
+        for (int i = 0; i < saved; ++i) {
+            sliderOf(*background(), "angle")->setValue((30 + 40 * i) * 100);
+            named<QPushButton>(*background(), "savePreset")->click();
+        }
+        auto* grid = named<GradientSwatchGrid>(*background(), "savedGradients");
+        const auto names = [grid] {
+            return test::mapped(grid->findChildren<QAbstractButton*>(),
+                                [](const QAbstractButton* b) { return b->toolTip(); });
+        };
+        QStringList expected = names();
+        QCOMPARE(expected.size(), saved);
+        expected.removeAt(deleted);
+        QAbstractButton* swatch = grid->findChildren<QAbstractButton*>()[deleted];
+
+        QStringList offered; // what the menu offered
+        QTimer::singleShot(0, grid, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || menu->actions().isEmpty())
+                return;
+            offered = test::mapped(menu->actions(), &QAction::text);
+            if (byMouse) {
+                QTest::mouseClick(menu, Qt::LeftButton, {},
+                                  menu->actionGeometry(menu->actions()[0]).center());
+            } else {
+                QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), swatch->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(swatch, &event); // returns once the menu has closed
+        QCOMPARE(offered, QStringList{QStringLiteral("Delete Preset")});
+        QCOMPARE(m_state->userGradients().gradients().size(), qsizetype(saved - 1));
+        QCOMPARE(names(), expected);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QCOMPARE(names(), expected);
+        // What is left still works: choosing one shows it.
+        if (!expected.isEmpty()) {
+            grid->findChildren<QAbstractButton*>().last()->click();
+            QCOMPARE(m_state->settings().customGradient,
+                     m_state->userGradients().gradients().last().gradient);
+        }
     }
 
     // One undo step, and the padding fields wait while it is on.

@@ -228,6 +228,47 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
         QVERIFY(!panel->isVisibleTo(m_widget.get()));
     }
 
+    void startNumberRenumbersPlacedMarkers_data()
+    {
+        QTest::addColumn<QString>("typed"); // over the number shown; else stepped
+        QTest::addColumn<int>("stepsUp");
+        QTest::addColumn<int>("start");
+        QTest::newRow("10 typed in") << QStringLiteral("10") << 0 << 10;
+        QTest::newRow("stepped up three times") << QString() << 3 << 4;
+        QTest::newRow("0 typed in") << QStringLiteral("0") << 0 << 0;
+    }
+    // Each keystroke changes the number: together they are one undo step.
+    void startNumberRenumbersPlacedMarkers()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, stepsUp);
+        QFETCH(int, start);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
+        m_state->setCurrentTool(CanvasTool::marker);
+        for (int i = 0; i < 3; ++i)
+            m_state->addStepMarker(StepMarker{});
+        auto* spin = named<QSpinBox>(*m_widget, "startNumber");
+        spin->setFocus();
+        if (!typed.isEmpty()) {
+            spin->selectAll();
+            QTest::keyClicks(spin, typed);
+        }
+        for (int i = 0; i < stepsUp; ++i)
+            QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(test::markerNumbers(*m_state), (QList<int>{start, start + 1, start + 2}));
+        m_state->addStepMarker(StepMarker{});
+        QCOMPARE(test::markerNumbers(*m_state).last(), start + 3);
+
+        m_state->undo();
+        m_state->undo();
+        QCOMPARE(test::markerNumbers(*m_state), (QList<int>{1, 2, 3}));
+        QCOMPARE(spin->value(), 1);
+        m_state->redo();
+        QCOMPARE(test::markerNumbers(*m_state), (QList<int>{start, start + 1, start + 2}));
+        QCOMPARE(spin->value(), start);
+    }
+
     void resetCropBringsBackTheWholeScreenshot()
     {
         QVERIFY(loadAndCompose(*m_state));
