@@ -1,6 +1,7 @@
 #include "quick_capture.h"
 
 #include "base/run_then_deliver.h"
+#include "export_scale.h"
 #include "io/capture_file_name.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
@@ -46,16 +47,17 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
                                ? preferences.quickCaptureFolder()
                                : QString();
 
+    const double scale = exportScaleFor(capture, preferences.defaultExportScale());
     runThenDeliver(
         m_pool, this,
-        [capture, settings, folder] {
+        [capture, settings, folder, scale] {
             Outcome outcome;
             const QImage composed = ImageProcessor().compose(capture, settings, {}, {}, {});
             if (composed.isNull()) {
                 outcome.failure = tr("There is not enough memory to style it.");
                 return outcome;
             }
-            outcome.styled = ExportService::scaleImage(composed, settings.exportScale);
+            outcome.styled = ExportService::scaleImage(composed, scale);
             if (folder.isEmpty())
                 return outcome;
             if (!QDir().mkpath(folder)) {

@@ -55,17 +55,25 @@ class TestQuickCapture : public QObject
         QTest::addColumn<QString>("summary");
         QTest::addColumn<bool>("copied");
         QTest::addColumn<bool>("saved");
+        // The preference "Default export scale" (0: not chosen) and the scale
+        // the copy and the file get: the 1x capture's own unless chosen,
+        // whatever the styling's exportScale.
+        QTest::addColumn<double>("preferredScale");
+        QTest::addColumn<double>("scale");
 
         const auto row = [](const char* name, AfterCapture after, const char* templateName,
-                            const char* folder, const char* summary, bool copied, bool saved) {
+                            const char* folder, const char* summary, bool copied, bool saved,
+                            double preferred = 0, double scale = 1) {
             QTest::newRow(name) << after << QString(templateName) << QString(folder) << QString(summary)
-                                << copied << saved;
+                                << copied << saved << preferred << scale;
         };
         row("new tab: not taken", AfterCapture::openInNewTab, "", "", "", false, false);
         row("copy, current styling", AfterCapture::styleAndCopy, "", "", "Styled screenshot copied", true,
             false);
         row("copy and save, template", AfterCapture::styleCopyAndSave, "Wide", "shots",
             "Styled screenshot copied and saved", true, true);
+        row("copy and save, 3x chosen", AfterCapture::styleCopyAndSave, "", "shots",
+            "Styled screenshot copied and saved", true, true, 3, 3);
         row("template deleted since", AfterCapture::styleAndCopy, "gone", "", "Screenshot not styled", false,
             false);
         row("folder cannot be made", AfterCapture::styleCopyAndSave, "", "blocked", "Screenshot not styled",
@@ -78,13 +86,17 @@ class TestQuickCapture : public QObject
         QFETCH(QString, folder);
         QFETCH(bool, copied);
         QFETCH(bool, saved);
+        QFETCH(double, preferredScale);
+        QFETCH(double, scale);
 
         QTemporaryDir dir;
         TemplateManager templates(dir.filePath(QStringLiteral("templates")));
-        const BeautySettings wide{.padding = 40, .exportScale = 1}, current{.exportScale = 2};
+        const BeautySettings wide{.padding = 40, .exportScale = 3}, current{.exportScale = 2};
         templates.saveTemplate(QStringLiteral("Wide"), wide);
 
         PreferencesStore preferences;
+        preferences.setDefaultExportScale(preferredScale > 0 ? std::optional(preferredScale) : std::nullopt);
+        const auto unchoose = qScopeGuard([] { PreferencesStore().setDefaultExportScale(std::nullopt); });
         preferences.setAfterCapture(after);
         preferences.setQuickCaptureTemplate(templateName);
         QString folderPath = dir.filePath(folder);
@@ -114,8 +126,8 @@ class TestQuickCapture : public QObject
             return;
         }
         const BeautySettings& used = templateName.isEmpty() ? current : wide;
-        const QImage expected = ExportService::scaleImage(
-            ImageProcessor().compose(m_capture, used, {}, {}, {}), used.exportScale);
+        const QImage expected =
+            ExportService::scaleImage(ImageProcessor().compose(m_capture, used, {}, {}, {}), scale);
         QTRY_VERIFY(!clipboardImage().isNull());
         QCOMPARE(clipboardImage().size(), expected.size());
         QVERIFY(m_server.shown[0].hasImage);

@@ -196,7 +196,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
             SettingsView view(*m_state);
             const auto* help = child<QLabel>(view, QStringLiteral("shortcutHelp"));
             QVERIFY(named<QCheckBox>(view, "autoPaste")->isChecked());
-            QCOMPARE(named<QComboBox>(view, "scale")->currentText(), QStringLiteral("2x"));
+            QCOMPARE(named<QComboBox>(view, "scale")->currentText(), QStringLiteral("Screenshot's own"));
             QVERIFY(!help->isVisibleTo(&view));
             view.setGlobalShortcutRegistered(false);
             QVERIFY(help->isVisibleTo(&view));
@@ -206,9 +206,10 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
             named<QCheckBox>(view, "autoPaste")->click();
             named<QComboBox>(view, "scale")->setFocus();
             QTest::keyClick(named<QComboBox>(view, "scale"), Qt::Key_Home);
+            QTest::keyClick(named<QComboBox>(view, "scale"), Qt::Key_Down);
         }
         QVERIFY(!PreferencesStore().autoPasteOnLaunch());
-        QCOMPARE(PreferencesStore().defaultExportScale(), 1.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), std::optional(1.0));
         SettingsView reopened(*m_state);
         QVERIFY(!named<QCheckBox>(reopened, "autoPaste")->isChecked());
         QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("1x"));
@@ -224,10 +225,10 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         child<QPushButton>(reopened, QStringLiteral("reset"))->click();
         QCOMPARE(m_state->settings(), BeautySettings{});
         QVERIFY(PreferencesStore().autoPasteOnLaunch());
-        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), std::nullopt);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QVERIFY(named<QCheckBox>(reopened, "autoPaste")->isChecked());
-        QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("2x"));
+        QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("Screenshot's own"));
         QVERIFY(m_state->cornersCollapsed() == false); // fold flags are no styling
         QTRY_VERIFY(!m_state->isProcessing());
         QVERIFY(*m_state->currentTab()->processedImage != styled);
@@ -258,7 +259,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
         QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).setValue(key, stored);
-        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), std::nullopt);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));
     }
