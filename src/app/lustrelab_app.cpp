@@ -29,9 +29,9 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
     connect(&m_state->quickCapture(), &QuickCapture::openRequested, this,
-            [this](const QImage&, bool bringForward) {
+            [this](const QImage&, bool bringForward, const QString& token) {
                 if (bringForward)
-                    acceptHandOver({});
+                    acceptHandOver({}, {token, {}});
             });
     // A copy must still paste after the window has gone.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &handOverOwnedClipboardImage);

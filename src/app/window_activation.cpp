@@ -89,10 +89,11 @@ void bringWindowForward(QWidget& window, const LaunchActivation& activation)
     if (wayland)
         qunsetenv("XDG_ACTIVATION_TOKEN");
 
+    // Other platforms answer the X11 interface too, without a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || activation.startupId.isEmpty())
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || QGuiApplication::platformName() != u"xcb" || activation.startupId.isEmpty())
         return;
-    xcb_connection_t* connection = x11->connection();
     const auto id = xcb_window_t(window.winId());
     if (const quint32 time = startupIdTime(activation.startupId))
         requestActivation(connection, id, time);

@@ -103,9 +103,9 @@ void QuickCapture::deliver(const QImage& capture, const Outcome& outcome)
 
 void QuickCapture::report(const DesktopNotifier::Notification& notification, const QImage& capture)
 {
-    std::function<void()> open;
+    DesktopNotifier::Action open;
     if (!notification.actionLabel.isEmpty())
-        open = [this, capture] { emit openRequested(capture, true); };
+        open = [this, capture](const QString& token) { emit openRequested(capture, true, token); };
     m_notifier.notify(notification, std::move(open));
     emit finished(notification.summary, notification.body);
 }

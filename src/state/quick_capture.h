@@ -32,8 +32,9 @@ class QuickCapture : public QObject
 
   signals:
     // A capture for a new tab: picked from the notification, or one that
-    // could not be styled or saved. `bringForward`: the user asked for it.
-    void openRequested(const QImage& capture, bool bringForward);
+    // could not be styled or saved. `bringForward`: the user asked for it,
+    // with the notification server's `activationToken` (may be empty).
+    void openRequested(const QImage& capture, bool bringForward, const QString& activationToken = {});
     // Once the notification is sent: for tests and anyone waiting for the result.
     void finished(const QString& summary, const QString& body);
 

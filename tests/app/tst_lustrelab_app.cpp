@@ -385,6 +385,31 @@ class TestLustrelabApp : public QObject
             0);
     }
 
+    // "Open in Lustrelab" on a quick capture's notification: the capture opens
+    // in a tab and the window comes forward, from minimised or put away; a
+    // capture that only failed to style waits in a tab without coming forward.
+    void quickCaptureOpenBringsTheWindowForward_data()
+    {
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("minimised");
+        QTest::newRow("asked, window minimised") << true << true;
+        QTest::newRow("asked, window put away") << true << false;
+        QTest::newRow("not asked") << false << true;
+    }
+    void quickCaptureOpenBringsTheWindowForward()
+    {
+        QFETCH(bool, asked);
+        QFETCH(bool, minimised);
+        LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
+        app.state().loadImage(test::solidImage(8, 6, Qt::black), false);
+        if (minimised)
+            app.window().showMinimized();
+        emit app.state().quickCapture().openRequested(test::solidImage(8, 6, Qt::magenta), asked);
+        QTRY_COMPARE(app.state().tabs().size(), 2);
+        QCOMPARE(app.state().tabs()[1].sourceImage->pixelColor(0, 0), QColor(Qt::magenta));
+        QCOMPARE(app.window().isVisible() && !app.window().isMinimized(), asked);
+    }
+
     // The hot key is taken when the window appears and given back when the
     // application ends, which closing its only window does.
     void closingTheWindowQuitsAndReleasesTheHotKey()

@@ -279,6 +279,51 @@ class TestXvfb : public QObject
         QVERIFY2(!waitForScreen(work.path(), shown).isNull(), "the window did not come back");
     }
 
+    // Copy Text, then Quit: the text is still there for the next paste, as
+    // a copied image is.
+    void copiedTextOutlivesTheWindow()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty())
+            QSKIP("needs build/lustrelab, xclip, xdotool and ImageMagick");
+        QTemporaryDir work;
+        const QString shot = work.filePath(QStringLiteral("text.png"));
+        QCOMPARE(QProcess::execute(QStringLiteral("convert"),
+                                   {"-size", "900x200", "xc:white", "-font", "DejaVu-Sans", "-pointsize", "48",
+                                    "-fill", "black", "-annotate", "+40+120", "Invoice number 4711", shot}),
+                 0);
+        const auto paste = [] {
+            QProcess xclip;
+            xclip.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"});
+            xclip.waitForFinished(5000);
+            return QString::fromUtf8(xclip.readAllStandardOutput());
+        };
+        QProcess::execute(QStringLiteral("xclip"), {"-selection", "clipboard", "/dev/null"});
+
+        QProcess window;
+        window.setProcessChannelMode(QProcess::ForwardedChannels);
+        window.start(binary, {shot});
+        QVERIFY(window.waitForStarted());
+        const auto stop = qScopeGuard([&window] {
+            window.kill();
+            window.waitForFinished(5000);
+        });
+        // The window takes the keys once it is there and has the focus.
+        const auto keys = [](const QString& combination) {
+            return QProcess::execute(QStringLiteral("xdotool"),
+                                     {"search", "--sync", "--name", "^Lustrelab$", "windowfocus", "--sync",
+                                      "key", "--clearmodifiers", combination}) == 0;
+        };
+        QTest::qWait(1500); // the image is composed and shown
+        QVERIFY(keys(QStringLiteral("ctrl+shift+c")));
+        QTRY_VERIFY_WITH_TIMEOUT(paste().contains(QStringLiteral("4711")), 30000);
+        QVERIFY(keys(QStringLiteral("ctrl+q")));
+        QVERIFY(window.waitForFinished(10000));
+        QVERIFY2(paste().contains(QStringLiteral("Invoice number 4711")), qPrintable(paste()));
+    }
+
     // The holder that keeps a copy after the window or command has gone
     // serves text under the names X11 programs ask for.
     void heldTextPastes_data()

@@ -142,9 +142,18 @@ class TestQuickCapture : public QObject
         }
     }
 
-    // The notification's action brings the capture into a tab, and the window forward.
+    // The notification's action brings the capture into a tab, and the window
+    // forward, with the token the server hands out for that (Wayland).
+    void theActionOpensTheCapture_data()
+    {
+        QTest::addColumn<QString>("token"); // empty: a server that sends none
+        QTest::newRow("server sends a token") << "fake-notification-token";
+        QTest::newRow("server sends none") << "";
+    }
     void theActionOpensTheCapture()
     {
+        QFETCH(QString, token);
+        m_server.shown.clear();
         PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
         PreferencesStore().setQuickCaptureTemplate({});
         QuickCapture quick(m_templates, m_clipboard);
@@ -156,11 +165,20 @@ class TestQuickCapture : public QObject
         QDBusMessage invoked = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
                                                           QStringLiteral("org.freedesktop.Notifications"),
                                                           QStringLiteral("ActionInvoked"));
-        invoked << uint(1) << QStringLiteral("default-open");
+        const uint id = m_server.shown.size(); // the fake numbers its notifications from 1
+        if (!token.isEmpty()) {
+            QDBusMessage tokenSignal = QDBusMessage::createSignal(
+                QStringLiteral("/org/freedesktop/Notifications"), QStringLiteral("org.freedesktop.Notifications"),
+                QStringLiteral("ActivationToken"));
+            tokenSignal << id << token;
+            QVERIFY(serverBus().send(tokenSignal));
+        }
+        invoked << id << QStringLiteral("default-open");
         QVERIFY(serverBus().send(invoked));
         QTRY_COMPARE(opened.size(), 1);
         QCOMPARE(opened[0][0].value<QImage>(), m_capture);
         QCOMPARE(opened[0][1].toBool(), true);
+        QCOMPARE(opened[0][2].toString(), token);
     }
 
     void withoutServerOneLineOnStandardOutput()
