@@ -54,15 +54,14 @@ bool x11ClipboardManagerRuns()
     return runs;
 }
 
-// Text goes through setText, which Qt offers under every name X11 programs
-// ask for (UTF8_STRING, text/plain;charset=utf-8, STRING, TEXT).
+// Text goes through setText, which Qt offers as UTF8_STRING, STRING, TEXT
+// and text/plain; the explicit UTF-8 type is for programs that ask by it.
 QMimeData* pngMimeData(const QByteArray& data, const QString& type = pngType)
 {
     auto* mime = new QMimeData;
     if (type == textType)
         mime->setText(QString::fromUtf8(data));
-    else
-        mime->setData(type, data);
+    mime->setData(type, data);
     return mime;
 }
 

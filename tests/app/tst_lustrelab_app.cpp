@@ -366,7 +366,8 @@ class TestLustrelabApp : public QObject
         // Launchers then call the window over the bus, which starts it when none runs: the
         // service's name is the desktop file's id, and it starts the installed binary.
         QCOMPARE(entry.value(QStringLiteral("DBusActivatable")), QStringLiteral("true"));
-        QSettings service(installed("share/dbus-1/services/org.lustrelab.Lustrelab.service"), QSettings::IniFormat);
+        QSettings service(installed("share/dbus-1/services/org.lustrelab.Lustrelab.service"),
+                          QSettings::IniFormat);
         QCOMPARE(service.value(QStringLiteral("D-BUS Service/Name")).toString(),
                  QStringLiteral("org.lustrelab.Lustrelab"));
         QCOMPARE(service.value(QStringLiteral("D-BUS Service/Exec")).toString(), installed("bin/lustrelab"));

@@ -168,8 +168,8 @@ class TestQuickCapture : public QObject
         const uint id = m_server.shown.size(); // the fake numbers its notifications from 1
         if (!token.isEmpty()) {
             QDBusMessage tokenSignal = QDBusMessage::createSignal(
-                QStringLiteral("/org/freedesktop/Notifications"), QStringLiteral("org.freedesktop.Notifications"),
-                QStringLiteral("ActivationToken"));
+                QStringLiteral("/org/freedesktop/Notifications"),
+                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActivationToken"));
             tokenSignal << id << token;
             QVERIFY(serverBus().send(tokenSignal));
         }

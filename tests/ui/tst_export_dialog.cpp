@@ -119,7 +119,8 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
 
         QGuiApplication::clipboard()->clear();
         m_state->copyToClipboard();
-        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
+        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData() &&
+                    QGuiApplication::clipboard()->mimeData()->hasImage());
         const QImage composed = *m_state->currentTab()->processedImage;
         QCOMPARE(QGuiApplication::clipboard()->image().size(), ExportService::outputSize(composed, scale));
     }
