@@ -2,8 +2,11 @@
 
 #include "io/clipboard_handover.h"
 #include "io/image_decoder.h"
+#include "io/instance_channel.h"
 #include "state/app_state.h"
 #include "ui/main_window.h"
+#include "ui/window_presence.h"
+#include "window_activation.h"
 
 #include <QApplication>
 #include <QFuture>
@@ -26,11 +29,12 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, m_delegate.get(), &AppDelegate::applicationWillTerminate);
     connect(&m_state->quickCapture(), &QuickCapture::openRequested, this,
-            [this](const QImage&, bool bringForward) {
+            [this](const QImage&, bool bringForward, const QString& token) {
                 if (bringForward)
-                    acceptHandOver({});
+                    acceptHandOver({}, {token, {}});
             });
-    connect(&m_state->quickCapture(), &QuickCapture::windowRequested, this, [this] { acceptHandOver({}); });
+    connect(&m_state->quickCapture(), &QuickCapture::windowRequested, this,
+            [this](const QString& token) { acceptHandOver({}, {token, {}}); });
     // A copy must still paste after the window has gone.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &handOverOwnedClipboardImage);
 }
@@ -69,15 +73,32 @@ void LustrelabApp::openFiles(const QStringList& paths)
         openNextFile();
 }
 
-void LustrelabApp::acceptHandOver(const QStringList& paths)
+void LustrelabApp::acceptHandOver(const QStringList& paths, const LaunchActivation& activation)
 {
     openFiles(paths);
-    if (m_window->isMinimized())
-        m_window->showNormal();
-    else
-        m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    bringWindowForward(*m_window, activation);
+}
+
+void LustrelabApp::runAction(const QString& action, const LaunchActivation&)
+{
+    // The capture hides the window and brings it back, or opens the result
+    // in it, by itself; the launch permission has no use before that.
+    if (action == u"capture-region")
+        m_state->startRegionCapture();
+    else if (action == u"capture-window")
+        m_state->startWindowCapture();
+    else if (action == u"capture-screen")
+        m_state->startFullScreenCapture();
+}
+
+void LustrelabApp::listenTo(InstanceChannel& channel)
+{
+    connect(&channel, &InstanceChannel::openRequested, this, &LustrelabApp::acceptHandOver);
+    connect(&channel, &InstanceChannel::actionRequested, this, &LustrelabApp::runAction);
+    connect(&channel, &InstanceChannel::hideRequested, this,
+            [this] { m_window->presence().hideApplication(); });
+    connect(&channel, &InstanceChannel::showRequested, this,
+            [this] { m_window->presence().showApplication(); });
 }
 
 // One file at a time, so that the tabs come in the order given.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app_delegate.h"
+#include "io/launch_activation.h"
 
 #include <QObject>
 #include <QStringList>
@@ -9,6 +10,7 @@
 namespace lustrelab {
 
 class AppState;
+class InstanceChannel;
 class MainWindow;
 
 // The application object: creates the one model and the delegate at start,
@@ -36,8 +38,17 @@ class LustrelabApp : public QObject
     void openFiles(const QStringList& paths);
 
     // Files a later start handed over: they open as tabs like openFiles'
-    // and the window comes to the front, also from minimised or hidden.
-    void acceptHandOver(const QStringList& paths);
+    // and the window comes to the front, also from minimised or hidden, with
+    // the launcher's permission to take the focus.
+    void acceptHandOver(const QStringList& paths, const LaunchActivation& activation = {});
+
+    // A desktop action of the launcher: "capture-region", "capture-window"
+    // or "capture-screen" captures as the menu does. Others do nothing.
+    void runAction(const QString& action, const LaunchActivation& activation);
+
+    // Answers what later starts, launchers and capture commands ask of the
+    // window over the session bus.
+    void listenTo(InstanceChannel& channel);
 
     // Whether files from openFiles are still being read.
     bool isOpeningFiles() const { return !m_pendingFiles.isEmpty() || m_opening; }

@@ -2,6 +2,7 @@
 #include "cli/command_line.h"
 #include "io/image_limits.h"
 #include "io/instance_channel.h"
+#include "io/launch_activation.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -34,6 +35,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Qt's X11 platform takes the startup id as it connects; a start that
+    // hands over passes it on to the running window.
+    const lustrelab::LaunchActivation activation = lustrelab::launchActivationFromEnvironment();
     // Screenshots of large or many screens pass Qt's default decode limit.
     lustrelab::configureImageAllocationLimit();
     QApplication app(argc, argv);
@@ -50,7 +54,7 @@ int main(int argc, char** argv)
     const QStringList files = lustrelab::absoluteLaunchArguments(arguments, QDir::currentPath());
     lustrelab::InstanceChannel channel;
     if (channel.claim() == lustrelab::InstanceChannel::Claim::taken) {
-        const QString failure = lustrelab::InstanceChannel::handOver(files);
+        const QString failure = lustrelab::InstanceChannel::handOver(files, activation);
         if (failure.isEmpty())
             return 0;
         // A window that holds the name but does not answer is no reason to
@@ -60,8 +64,7 @@ int main(int argc, char** argv)
     }
 
     lustrelab::LustrelabApp lustrelab;
-    QObject::connect(&channel, &lustrelab::InstanceChannel::openRequested, &lustrelab,
-                     &lustrelab::LustrelabApp::acceptHandOver);
+    lustrelab.listenTo(channel);
     lustrelab.openFiles(files);
     lustrelab.window().show();
     return app.exec();

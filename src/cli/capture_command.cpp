@@ -5,11 +5,14 @@
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
-#include "io/image_loader.h"
 #include "io/capture_file_name.h"
 #include "io/clipboard_handover.h"
 #include "io/image_limits.h"
+#include "io/image_loader.h"
+#include "io/launch_activation.h"
 #include "io/screen_capture_service.h"
+#include "remote_window_presence.h"
+#include "state/export_scale.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,6 +58,9 @@ struct Captured
 Captured captureOnce(CaptureMode mode)
 {
     ScreenCaptureService service;
+    // A running window would otherwise be in the picture.
+    RemoteWindowPresence window;
+    service.setPresence(&window);
     service.setPrintsFailures(false); // reported below, on standard error
     service.setFileDecoder([](const QString& path) { return loadImage(path).image; });
     Captured captured;
@@ -105,7 +111,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
             QStringLiteral("unknown capture '%1'; use region, window or screen").arg(options.inputs[0]));
     qInstallMessageHandler(quietQtWarnings);
 
-    const std::optional<ComposeRecipe> recipe =
+    std::optional<ComposeRecipe> recipe =
         open ? std::optional<ComposeRecipe>(ComposeRecipe{}) : resolveComposeRecipe(options);
     if (!recipe)
         return failedStatus;
@@ -116,6 +122,10 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
                       QStringLiteral("no desktop session (neither DISPLAY nor WAYLAND_DISPLAY is set)"));
         return failedStatus;
     }
+    // The focus permission is the window's, for --open: the capture tools
+    // started below must not use it up.
+    const LaunchActivation activation = launchActivationFromEnvironment();
+    clearLaunchActivation();
     // The capture tools and the portal need the desktop session, so this
     // application uses the real display, not the offscreen one compose uses.
     int appArgc = 1;
@@ -148,7 +158,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         const QString failure = openCaptureInWindow(
             captured.image,
             QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/captures"),
-            QDateTime::currentDateTime(), QCoreApplication::applicationFilePath());
+            QDateTime::currentDateTime(), QCoreApplication::applicationFilePath(), activation);
         if (!failure.isEmpty()) {
             reportFailure(QStringLiteral("--open"), failure);
             return failedStatus;
@@ -156,6 +166,9 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         return 0;
     }
 
+    // Without --scale, the screenshot's own pixels: a styling's exportScale
+    // (2 in every default) would blow a 1x capture up and soften it.
+    recipe->settings.exportScale = exportScaleFor(captured.image, options.scale);
     // A copy alone writes nothing; without either, the Pictures folder gets it.
     const bool writes = !options.copy || !options.output.isEmpty();
     FileNameClaim claim; // captures started together must not pick the same free name
@@ -214,7 +227,9 @@ for a styled screenshot in one keystroke.
                         after lustrelab exits (on Wayland through wl-copy).
   --open                Opens the capture, unstyled, as a new tab of the
                         running window (starting one when none runs).
-  --scale N             Export scale.
+  --scale N             Export scale. Without it, the screenshot's own
+                        pixel ratio: 1 on a 1x screen, 2 on a HiDPI one
+                        (a styling's exportScale does not apply here).
   --format png|jpeg     Encoding; else the file name's suffix, else the styling's.
   -h, --help            This text.
 

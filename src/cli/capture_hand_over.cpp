@@ -25,7 +25,7 @@ void removeOldCaptures(const QDir& folder, const QDateTime& now)
 } // namespace
 
 QString openCaptureInWindow(const QImage& capture, const QString& folder, const QDateTime& now,
-                            const QString& programPath)
+                            const QString& programPath, const LaunchActivation& activation)
 {
     if (!QDir().mkpath(folder))
         return QStringLiteral("cannot create %1").arg(folder);
@@ -41,10 +41,20 @@ QString openCaptureInWindow(const QImage& capture, const QString& folder, const 
         return QStringLiteral("cannot write %1").arg(path);
     }
 
-    if (InstanceChannel::handOver({path}).isEmpty())
+    if (InstanceChannel::handOver({path}, activation).isEmpty())
         return {};
-    // No window runs (or none answers): one is started for the capture.
-    if (!QProcess::startDetached(programPath, {path}))
+    // No window runs (or none answers): one is started for the capture, and
+    // takes the focus with the permission this command was given.
+    QProcess window;
+    window.setProgram(programPath);
+    window.setArguments({path});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!activation.activationToken.isEmpty())
+        environment.insert(QStringLiteral("XDG_ACTIVATION_TOKEN"), activation.activationToken);
+    if (!activation.startupId.isEmpty())
+        environment.insert(QStringLiteral("DESKTOP_STARTUP_ID"), activation.startupId);
+    window.setProcessEnvironment(environment);
+    if (!window.startDetached())
         return QStringLiteral("cannot start the window (%1)").arg(programPath);
     return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "io/launch_activation.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QString>
@@ -11,8 +13,9 @@ namespace lustrelab {
 // image travels as a PNG in `folder` (a window started afterwards needs a
 // path), named after `now` like any capture; files there older than a week
 // are removed on the way, so the folder does not grow without end.
-// Returns why it failed, or empty.
+// `activation` is the launcher's permission for the window to take the
+// focus. Returns why it failed, or empty.
 QString openCaptureInWindow(const QImage& capture, const QString& folder, const QDateTime& now,
-                            const QString& programPath);
+                            const QString& programPath, const LaunchActivation& activation = {});
 
 } // namespace lustrelab

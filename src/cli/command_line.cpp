@@ -39,12 +39,13 @@ int runCommandLine(int argc, char** argv)
         return runOcrCommand(argumentsAfter(2, argc, argv)); // paints nothing: no GUI needed
     if (std::strcmp(command, "capture") == 0)
         return runCaptureCommand(argumentsAfter(2, argc, argv), argv[0]);
-    if (std::strcmp(command, "hold-clipboard") == 0 && argc == 3) {
+    const bool text = argc == 4 && std::strcmp(argv[2], "--text") == 0;
+    if (std::strcmp(command, "hold-clipboard") == 0 && (argc == 3 || text)) {
         // Started by a copy that is to outlive its process; not for users.
         int appArgc = 1;
         char* appArgv[] = {argv[0], nullptr};
         QGuiApplication app(appArgc, appArgv);
-        return runClipboardHolder(QString::fromLocal8Bit(argv[2]));
+        return runClipboardHolder(QString::fromLocal8Bit(argv[argc - 1]), text);
     }
     return -1;
 }

@@ -12,7 +12,6 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTimer>
-
 #include <csignal>
 #include <functional>
 #include <xcb/xcb.h>
@@ -22,11 +21,13 @@ namespace lustrelab {
 namespace {
 
 const QString pngType = QStringLiteral("image/png");
+const QString textType = QStringLiteral("text/plain;charset=utf-8");
 constexpr int handoverTimeoutMs = 5000;
 
 bool onPlatform(QStringView name)
 {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::platformName() == name;
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+           QGuiApplication::platformName() == name;
 }
 
 QString wlCopyProgram()
@@ -105,23 +106,26 @@ class SelectionLossFilter : public QAbstractNativeEventFilter
     std::function<void()> m_lost;
 };
 
-// What the holder offers. Built in one place so that a further type (text)
-// joins the image here and in the file the holder reads.
-QMimeData* pngMimeData(const QByteArray& png)
+// What the holder offers. Text goes through setText, which Qt offers as
+// UTF8_STRING, STRING, TEXT and text/plain; the explicit UTF-8 type is for
+// programs that ask by it.
+QMimeData* pngMimeData(const QByteArray& data, const QString& type = pngType)
 {
     auto* mime = new QMimeData;
-    mime->setData(pngType, png);
+    if (type == textType)
+        mime->setText(QString::fromUtf8(data));
+    mime->setData(type, data);
     return mime;
 }
 
-QString copyWithWlCopy(const QByteArray& png)
+QString copyWithWlCopy(const QByteArray& png, const QString& type = pngType)
 {
     // wl-copy forks and keeps serving in the background; its output would keep
     // a caller's pipe open for as long as it serves.
     QProcess copy;
     copy.setStandardOutputFile(QProcess::nullDevice());
     copy.setStandardErrorFile(QProcess::nullDevice());
-    copy.start(wlCopyProgram(), {QStringLiteral("--type"), pngType});
+    copy.start(wlCopyProgram(), {QStringLiteral("--type"), type});
     if (!copy.waitForStarted(handoverTimeoutMs))
         return QStringLiteral("cannot start wl-copy");
     copy.write(png);
@@ -134,7 +138,7 @@ QString copyWithWlCopy(const QByteArray& png)
 
 // Offers the PNG here, starts the holder and waits until it has taken the
 // selection over: once this returns, the image no longer depends on us.
-QString startHolder(const QByteArray& png, QClipboard& clipboard)
+QString startHolder(const QByteArray& png, QClipboard& clipboard, const QString& type = pngType)
 {
     QTemporaryFile file(QDir::temp().filePath(QStringLiteral("lustrelab-clipboard-XXXXXX.png")));
     file.setAutoRemove(false); // the holder removes it once read
@@ -148,11 +152,13 @@ QString startHolder(const QByteArray& png, QClipboard& clipboard)
         if (!ownsX11Clipboard())
             taken.quit();
     });
-    clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
+    clipboard.setMimeData(pngMimeData(png, type), QClipboard::Clipboard);
 
     QProcess holder;
     holder.setProgram(QCoreApplication::applicationFilePath());
-    holder.setArguments({QStringLiteral("hold-clipboard"), file.fileName()});
+    holder.setArguments(type == textType ? QStringList{QStringLiteral("hold-clipboard"),
+                                                       QStringLiteral("--text"), file.fileName()}
+                                         : QStringList{QStringLiteral("hold-clipboard"), file.fileName()});
     holder.setStandardInputFile(QProcess::nullDevice());
     holder.setStandardOutputFile(QProcess::nullDevice());
     holder.setStandardErrorFile(QProcess::nullDevice());
@@ -177,31 +183,47 @@ QString clipboardHandoverProblem()
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            return QStringLiteral("no desktop session to copy to (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+            return QStringLiteral(
+                "no desktop session to copy to (neither DISPLAY nor WAYLAND_DISPLAY is set)");
         return {};
     }
     const QString platform = QGuiApplication::platformName();
     if (platform == u"wayland")
         return wlCopyProgram().isEmpty()
-                   ? QStringLiteral("on Wayland a copy outlives lustrelab through wl-copy: install wl-clipboard")
+                   ? QStringLiteral(
+                         "on Wayland a copy outlives lustrelab through wl-copy: install wl-clipboard")
                    : QString();
     if (platform == u"xcb")
         return {};
     return QStringLiteral("no desktop clipboard on the '%1' platform").arg(platform);
 }
 
-QString keepOnClipboardAfterExit(const QByteArray& png)
+namespace {
+
+QString keepAfterExit(const QByteArray& data, const QString& type)
 {
     if (QString problem = clipboardHandoverProblem(); !problem.isEmpty())
         return problem;
     if (onPlatform(u"wayland"))
-        return copyWithWlCopy(png);
+        return copyWithWlCopy(data, type);
     QClipboard& clipboard = *QGuiApplication::clipboard();
     if (x11ClipboardManagerRuns()) {
-        clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
+        clipboard.setMimeData(pngMimeData(data, type), QClipboard::Clipboard);
         return {};
     }
-    return startHolder(png, clipboard);
+    return startHolder(data, clipboard, type);
+}
+
+} // namespace
+
+QString keepOnClipboardAfterExit(const QByteArray& png)
+{
+    return keepAfterExit(png, pngType);
+}
+
+QString keepTextOnClipboardAfterExit(const QString& text)
+{
+    return keepAfterExit(text.toUtf8(), textType);
 }
 
 void handOverOwnedClipboardImage()
@@ -213,24 +235,28 @@ void handOverOwnedClipboardImage()
     // Handing over a clipboard someone else has taken meanwhile would put
     // this window's old image back over their copy.
     const bool owns = onPlatform(u"xcb") ? ownsX11Clipboard() : clipboard.ownsClipboard();
-    if (!owns || !mime || !mime->hasFormat(pngType))
+    if (!owns || !mime || !(mime->hasFormat(pngType) || mime->hasText()))
         return;
     if (onPlatform(u"xcb") && x11ClipboardManagerRuns())
         return;
-    if (const QString failure = keepOnClipboardAfterExit(mime->data(pngType)); !failure.isEmpty())
-        qWarning("The copied image leaves with the window: %s", qUtf8Printable(failure));
+    const bool image = mime->hasFormat(pngType);
+    if (const QString failure = image ? keepOnClipboardAfterExit(mime->data(pngType))
+                                      : keepTextOnClipboardAfterExit(mime->text());
+        !failure.isEmpty())
+        qWarning("The copied %s leaves with the window: %s", image ? "image" : "text",
+                 qUtf8Printable(failure));
 }
 
-int runClipboardHolder(const QString& path)
+int runClipboardHolder(const QString& path, bool text)
 {
     QFile file(path);
     const QByteArray png = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     file.remove();
-    if (!png.startsWith("\x89PNG\r\n\x1a\n"))
+    if (!text && !png.startsWith("\x89PNG\r\n\x1a\n"))
         return 1;
 
     QClipboard& clipboard = *QGuiApplication::clipboard();
-    clipboard.setMimeData(pngMimeData(png), QClipboard::Clipboard);
+    clipboard.setMimeData(pngMimeData(png, text ? textType : pngType), QClipboard::Clipboard);
     if (!ownsX11Clipboard())
         return 1;
     // The holder leaves once it owns nothing, whoever took the clipboard and

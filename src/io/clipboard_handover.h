@@ -24,14 +24,17 @@ QString clipboardHandoverProblem();
 // most a few seconds) until the holder or wl-copy has it. Returns why it
 // failed, or empty.
 QString keepOnClipboardAfterExit(const QByteArray& png);
+// The same for text (Copy Text), offered as UTF-8 plain text.
+QString keepTextOnClipboardAfterExit(const QString& text);
 
-// Offered by the window as it quits: hands over the clipboard's image when
-// this application still owns it. Nothing happens otherwise, or offscreen.
+// Offered by the window as it quits: hands over the clipboard's image, or
+// else its text, when this application still owns it. Nothing happens
+// otherwise, or offscreen.
 void handOverOwnedClipboardImage();
 
 // The holder's main loop, in a QGuiApplication: offers the PNG in `path`
-// (removing the file), returns 0 once another program owns the clipboard,
-// 1 when the file is not a readable PNG.
-int runClipboardHolder(const QString& path);
+// (or its UTF-8 text, with `text`), removing the file; returns 0 once
+// another program owns the clipboard, 1 when the file is not a readable PNG.
+int runClipboardHolder(const QString& path, bool text = false);
 
 } // namespace lustrelab

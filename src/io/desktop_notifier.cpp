@@ -53,7 +53,7 @@ DesktopNotifier::DesktopNotifier(QObject* parent) : QObject(parent)
     qDBusRegisterMetaType<NotificationImage>();
 }
 
-void DesktopNotifier::notify(const Notification& notification, std::function<void()> onAction)
+void DesktopNotifier::notify(const Notification& notification, Action onAction)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -65,6 +65,8 @@ void DesktopNotifier::notify(const Notification& notification, std::function<voi
                     SLOT(actionInvoked(uint, QString)));
         bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
                     SLOT(notificationClosed(uint, uint)));
+        bus.connect(service, path, service, QStringLiteral("ActivationToken"), this,
+                    SLOT(activationToken(uint, QString)));
         m_listening = true;
     }
 
@@ -100,15 +102,23 @@ void DesktopNotifier::notify(const Notification& notification, std::function<voi
 
 void DesktopNotifier::actionInvoked(uint id, const QString& action)
 {
+    const QString token = m_tokens.take(id);
     if (action != actionKey)
         return;
-    if (const std::function<void()> run = m_actions.take(id))
-        run();
+    if (const Action run = m_actions.take(id))
+        run(token);
+}
+
+void DesktopNotifier::activationToken(uint id, const QString& token)
+{
+    if (m_actions.contains(id))
+        m_tokens.insert(id, token);
 }
 
 void DesktopNotifier::notificationClosed(uint id, uint)
 {
     m_actions.remove(id);
+    m_tokens.remove(id);
 }
 
 void DesktopNotifier::printInstead(const Notification& notification)

@@ -28,17 +28,22 @@ class DesktopNotifier : public QObject
     explicit DesktopNotifier(QObject* parent = nullptr);
 
     // Returns at once. `onAction` runs (on this thread) if the user picks
-    // the action before the notification goes away.
-    void notify(const Notification& notification, std::function<void()> onAction = {});
+    // the action before the notification goes away, with the activation
+    // token the server sent for it (empty from servers that send none),
+    // which lets a window come forward on Wayland.
+    using Action = std::function<void(const QString& activationToken)>;
+    void notify(const Notification& notification, Action onAction = {});
 
   private slots:
     void actionInvoked(uint id, const QString& action);
+    void activationToken(uint id, const QString& token);
     void notificationClosed(uint id, uint reason);
 
   private:
     void printInstead(const Notification& notification);
 
-    QHash<uint, std::function<void()>> m_actions;
+    QHash<uint, Action> m_actions;
+    QHash<uint, QString> m_tokens; // sent just before the action
     bool m_listening = false;
 };
 

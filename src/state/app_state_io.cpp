@@ -1,6 +1,7 @@
 // AppState's operations that move images in and out of the application:
 // clipboard, drops, export and screen capture.
 #include "app_state.h"
+#include "export_scale.h"
 #include "io/mime_image_source.h"
 
 #include <QFuture>
@@ -66,8 +67,11 @@ bool AppState::dropMimeData(const QMimeData& mime)
 
 void AppState::copyToClipboard()
 {
+    // At the scale an export would have, so a copy and a saved file agree.
     if (const ScreenshotTab* tab = currentTab(); tab && tab->processedImage)
-        m_clipboardService.writeImage(*tab->processedImage);
+        m_clipboardService.writeImage(ExportService::scaleImage(
+            *tab->processedImage,
+            exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale())));
 }
 
 ExportService::Result AppState::exportImage(const QUrl& destination, ExportFormat format, double scale)

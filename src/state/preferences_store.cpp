@@ -88,16 +88,21 @@ void PreferencesStore::setAutoPasteOnLaunch(bool enabled)
     store().setValue(autoClipboardKey, enabled);
 }
 
-double PreferencesStore::defaultExportScale() const
+std::optional<double> PreferencesStore::defaultExportScale() const
 {
     bool ok = false;
-    const double scale = store().value(defaultScaleKey, 2.0).toDouble(&ok);
-    return ok && (scale == 1 || scale == 2 || scale == 3) ? scale : 2.0;
+    const double scale = store().value(defaultScaleKey).toDouble(&ok);
+    if (ok && (scale == 1 || scale == 2 || scale == 3))
+        return scale;
+    return std::nullopt;
 }
 
-void PreferencesStore::setDefaultExportScale(double scale)
+void PreferencesStore::setDefaultExportScale(std::optional<double> scale)
 {
-    store().setValue(defaultScaleKey, scale);
+    if (scale)
+        store().setValue(defaultScaleKey, *scale);
+    else
+        store().remove(defaultScaleKey);
 }
 
 PreferencesStore::AfterCapture PreferencesStore::afterCapture() const

@@ -3,6 +3,7 @@
 #include "model/shape_overlay.h"
 
 #include <QString>
+#include <optional>
 
 namespace lustrelab {
 
@@ -35,10 +36,14 @@ class PreferencesStore
     bool autoPasteOnLaunch() const;
     void setAutoPasteOnLaunch(bool enabled);
 
-    // The export scale offered by default: 1, 2 or 3; default 2. Anything else
-    // in the store (edited by hand, or from a later version) reads as 2.
-    double defaultExportScale() const;
-    void setDefaultExportScale(double scale);
+    // The export scale the user chose for the window's exports, copies and
+    // quick captures: 1, 2 or 3. Unset (no value stored, the default) means
+    // each screenshot's own pixel ratio (see exportScaleFor). A value stored
+    // by an earlier version is a choice and reads as such; anything else
+    // (edited by hand, or from a later version) reads as unset.
+    std::optional<double> defaultExportScale() const;
+    // std::nullopt removes the choice.
+    void setDefaultExportScale(std::optional<double> scale);
 
     // What the window does with a capture: a new tab (the default), or
     // style it and copy it (and save it) without coming forward.

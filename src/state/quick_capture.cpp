@@ -1,6 +1,7 @@
 #include "quick_capture.h"
 
 #include "base/run_then_deliver.h"
+#include "export_scale.h"
 #include "io/capture_file_name.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
@@ -46,16 +47,17 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
                                ? preferences.quickCaptureFolder()
                                : QString();
 
+    const double scale = exportScaleFor(capture, preferences.defaultExportScale());
     runThenDeliver(
         m_pool, this,
-        [capture, settings, folder] {
+        [capture, settings, folder, scale] {
             Outcome outcome;
             const QImage composed = ImageProcessor().compose(capture, settings, {}, {}, {});
             if (composed.isNull()) {
                 outcome.failure = tr("There is not enough memory to style it.");
                 return outcome;
             }
-            outcome.styled = ExportService::scaleImage(composed, settings.exportScale);
+            outcome.styled = ExportService::scaleImage(composed, scale);
             if (folder.isEmpty())
                 return outcome;
             outcome.unsaved = true; // until it is
@@ -96,11 +98,11 @@ void QuickCapture::deliver(const QImage& capture, const Outcome& outcome)
                 outcome.failure + u' ' + tr("It is waiting in a new tab."),
                 {},
                 tr("Open in Lustrelab")},
-               [this] { emit windowRequested(); });
+               [this](const QString& token) { emit windowRequested(token); });
         return;
     }
     m_clipboard.writeImage(outcome.styled);
-    const auto open = [this, capture] { emit openRequested(capture, true); };
+    const auto open = [this, capture](const QString& token) { emit openRequested(capture, true, token); };
     if (outcome.savedPath.isEmpty())
         report({tr("Styled screenshot copied"), tr("Paste it anywhere."), outcome.styled,
                 tr("Open in Lustrelab")},
@@ -111,7 +113,7 @@ void QuickCapture::deliver(const QImage& capture, const Outcome& outcome)
                open);
 }
 
-void QuickCapture::report(const DesktopNotifier::Notification& notification, std::function<void()> action)
+void QuickCapture::report(const DesktopNotifier::Notification& notification, DesktopNotifier::Action action)
 {
     m_notifier.notify(notification, std::move(action));
     emit finished(notification.summary, notification.body);

@@ -32,10 +32,11 @@ class QuickCapture : public QObject
 
   signals:
     // A capture for a new tab: picked from the notification, or one that
-    // could not be styled or saved. `bringForward`: the user asked for it.
-    void openRequested(const QImage& capture, bool bringForward);
+    // could not be styled or saved. `bringForward`: the user asked for it,
+    // with the notification server's `activationToken` (may be empty).
+    void openRequested(const QImage& capture, bool bringForward, const QString& activationToken = {});
     // The notification of a capture that is waiting in a tab was picked.
-    void windowRequested();
+    void windowRequested(const QString& activationToken = {});
     // Once the notification is sent: for tests and anyone waiting for the result.
     void finished(const QString& summary, const QString& body);
 
@@ -48,7 +49,7 @@ class QuickCapture : public QObject
         bool unsaved = false; // styled, but saving failed
     };
     void deliver(const QImage& capture, const Outcome& outcome);
-    void report(const DesktopNotifier::Notification& notification, std::function<void()> action);
+    void report(const DesktopNotifier::Notification& notification, DesktopNotifier::Action action);
 
     TemplateManager& m_templates;
     ClipboardService& m_clipboard;

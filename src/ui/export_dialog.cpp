@@ -7,6 +7,8 @@
 #include "segmented_picker.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
+#include "state/export_scale.h"
+#include "state/preferences_store.h"
 
 #include <QDir>
 #include <QEvent>
@@ -64,6 +66,14 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     auto* title = new QLabel(tr("Export Image"), this);
     title->setFont(shell::titleFont(font(), QFont::DemiBold));
 
+    // Each sheet starts at the default scale (the preference, or the
+    // screenshot's own ratio), as a copy and a quick capture do; a scale
+    // picked here holds for this export.
+    if (const ScreenshotTab* tab = m_state.currentTab(); tab && tab->processedImage) {
+        BeautySettings settings = m_state.settings();
+        settings.exportScale = exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale());
+        m_state.setSettings(settings);
+    }
     auto* scaleRow = optionRow(tr("Scale:"), makeExportScalePicker(m_state, this), this);
     auto* formatRow = optionRow(tr("Format:"), makeExportFormatPicker(m_state, this), this);
 

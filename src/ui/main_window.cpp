@@ -78,7 +78,7 @@ bool acceptAsCopy(QDropEvent* event)
 
 MainWindow::MainWindow(AppState& state, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_splitter(nullptr), m_leftSidebar(nullptr), m_tabBar(nullptr),
-      m_canvas(nullptr), m_rightSidebar(nullptr), m_dropHighlight(nullptr)
+      m_canvas(nullptr), m_rightSidebar(nullptr), m_dropHighlight(nullptr), m_presence(nullptr)
 {
     setWindowTitle(QStringLiteral("Lustrelab"));
     setAcceptDrops(true);
@@ -91,7 +91,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
     m_commands->addTabKeysTo(*this);
-    m_state.screenCaptureService().setPresence(new WindowPresence(*this));
+    m_presence = new WindowPresence(*this);
+    m_state.screenCaptureService().setPresence(m_presence);
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
     connect(m_commands, &MenuCommands::quitRequested, this, [this] {
         close();

@@ -17,6 +17,7 @@ class RightSidebar;
 class SaveTemplateDialog;
 class SettingsView;
 class TabBar;
+class WindowPresence;
 
 // The one document window: tools pane, the centre column (tab strip, a
 // divider, the canvas) and the styling pane in a horizontal splitter, with
@@ -41,6 +42,10 @@ class MainWindow : public QMainWindow
     // Whether the desktop granted Ctrl+Shift+6; the preferences window
     // explains how to bind a desktop shortcut when it did not.
     void setGlobalShortcutRegistered(bool registered);
+
+    // Takes the application's windows off the screen around a capture, for
+    // the window's own captures and for those of other processes alike.
+    WindowPresence& presence() const { return *m_presence; }
 
     bool isDropTargeted() const { return m_dropTargeted; }
     void setDropTargeted(bool targeted);
@@ -82,6 +87,7 @@ class MainWindow : public QMainWindow
     CanvasView* m_canvas;
     RightSidebar* m_rightSidebar;
     DropHighlight* m_dropHighlight;
+    WindowPresence* m_presence;
     QPointer<ExportDialog> m_exportSheet;
     QPointer<SaveTemplateDialog> m_saveTemplateSheet;
     QPointer<SettingsView> m_preferences;

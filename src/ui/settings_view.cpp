@@ -32,6 +32,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     m_scale = new QComboBox(general);
     m_scale->setObjectName(QStringLiteral("scale"));
     m_scale->setAccessibleName(tr("Default export scale"));
+    // No value: each screenshot's own (1x from a 1x screen, 2x from a HiDPI one).
+    m_scale->addItem(tr("Screenshot's own"));
     for (int scale : {1, 2, 3})
         m_scale->addItem(tr("%1x").arg(scale), double(scale));
     generalForm->addRow(tr("Default export scale"), m_scale);
@@ -81,7 +83,9 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     connect(m_autoPaste, &QCheckBox::toggled, this,
             [](bool on) { PreferencesStore().setAutoPasteOnLaunch(on); });
     connect(m_scale, &QComboBox::activated, this, [this](int index) {
-        PreferencesStore().setDefaultExportScale(m_scale->itemData(index).toDouble());
+        const QVariant scale = m_scale->itemData(index);
+        PreferencesStore().setDefaultExportScale(scale.isValid() ? std::optional(scale.toDouble())
+                                                                 : std::nullopt);
     });
     connect(reset, &QPushButton::clicked, this, &SettingsView::resetToDefaults);
     showPreferences();
@@ -97,7 +101,7 @@ void SettingsView::resetToDefaults()
     m_state.resetSettings();
     PreferencesStore preferences;
     preferences.setAutoPasteOnLaunch(true);
-    preferences.setDefaultExportScale(2);
+    preferences.setDefaultExportScale(std::nullopt);
     preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab);
     preferences.setQuickCaptureTemplate({});
     preferences.setQuickCaptureFolder({});
@@ -111,7 +115,8 @@ void SettingsView::showPreferences()
     const QSignalBlocker blocker(m_autoPaste);
     const PreferencesStore preferences;
     m_autoPaste->setChecked(preferences.autoPasteOnLaunch());
-    m_scale->setCurrentIndex(m_scale->findData(preferences.defaultExportScale()));
+    const std::optional<double> scale = preferences.defaultExportScale();
+    m_scale->setCurrentIndex(scale ? m_scale->findData(*scale) : 0);
     m_capture->showPreferences();
     m_text->showPreferences();
 }

@@ -5,7 +5,12 @@
 #include "ui/main_window.h"
 
 #include <QClipboard>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QSettings>
 #include <QtTest>
+#include <csignal>
 
 using namespace lustrelab;
 
@@ -19,6 +24,29 @@ struct FakeShortcut : GlobalShortcut
     bool isRegistered() const override { return registered; }
     bool& registered;
 };
+
+// A stand-in capture tool first on PATH: writes a `colour` screenshot to the
+// last argument, as the real ones do.
+QProcessEnvironment withCaptureTool(const QString& folder, const QColor& colour)
+{
+    const QString shot = folder + QStringLiteral("/shot.png");
+    test::solidImage(40, 30, colour).save(shot);
+    const QString tool = folder + QStringLiteral("/screencapture");
+    test::writeFile(tool, "#!/bin/sh\nfor out; do :; done\ncp '" + shot.toUtf8() + "' \"$out\"\n");
+    QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), folder + u':' + environment.value(QStringLiteral("PATH")));
+    environment.insert(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"), QStringLiteral("screencapture"));
+    return environment;
+}
+
+int runToEnd(QProcess& process)
+{
+    // The window it talks to is this process: the loop must run meanwhile.
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 15000))
+        process.kill();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
 
 } // namespace
 
@@ -82,14 +110,25 @@ class TestLustrelabApp : public QObject
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("newTabColours");
+        QTest::addColumn<QString>("token");     // XDG_ACTIVATION_TOKEN of the later start
+        QTest::addColumn<QString>("startupId"); // DESKTOP_STARTUP_ID of the later start
         QTest::newRow("file URL and relative path")
-            << QStringList{"URL:lime.png", "red.png"} << QStringList{"lime", "red"};
-        QTest::newRow("no file: the window just comes forward") << QStringList{} << QStringList{};
+            << QStringList{"URL:lime.png", "red.png"} << QStringList{"lime", "red"} << ""
+            << "";
+        QTest::newRow("no file: the window just comes forward") << QStringList{} << QStringList{} << ""
+                                                                << "";
+        QTest::newRow("Wayland launcher's token")
+            << QStringList{"red.png"} << QStringList{"red"} << "fake-token-7f3a"
+            << "";
+        QTest::newRow("X11 startup id, no file") << QStringList{} << QStringList{} << ""
+                                                 << "launcher-42_TIME1234";
     }
     void laterStartOpensTabsInTheRunningWindow()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, newTabColours);
+        QFETCH(QString, token);
+        QFETCH(QString, startupId);
         const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
         if (binary.isEmpty() || m_bus.address().isEmpty())
             QSKIP("needs the build tree and dbus-daemon");
@@ -102,11 +141,22 @@ class TestLustrelabApp : public QObject
         LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
         InstanceChannel channel;
         QCOMPARE(channel.claim(), InstanceChannel::Claim::claimed);
-        connect(&channel, &InstanceChannel::openRequested, &app, &LustrelabApp::acceptHandOver);
+        app.listenTo(channel);
+        QList<LaunchActivation> activations;
+        connect(&channel, &InstanceChannel::openRequested, this,
+                [&activations](const QStringList&, const LaunchActivation& given) { activations << given; });
         app.state().loadImage(test::solidImage(8, 6, Qt::black), false);
         app.window().showMinimized();
 
         QProcess later;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
+        environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+        if (!token.isEmpty())
+            environment.insert(QStringLiteral("XDG_ACTIVATION_TOKEN"), token);
+        if (!startupId.isEmpty())
+            environment.insert(QStringLiteral("DESKTOP_STARTUP_ID"), startupId);
+        later.setProcessEnvironment(environment);
         later.setWorkingDirectory(m_home.path());
         later.setProcessChannelMode(QProcess::ForwardedChannels);
         later.start(binary, arguments);
@@ -120,6 +170,157 @@ class TestLustrelabApp : public QObject
         for (int i = 0; i < newTabColours.size(); ++i)
             QCOMPARE(app.state().tabs()[i + 1].sourceImage->pixelColor(0, 0), QColor(newTabColours[i]));
         QVERIFY(!app.window().isMinimized());
+        // The window, not the start that exits, gets the launcher's permission to take the focus.
+        QCOMPARE(activations, (QList<LaunchActivation>{{token, startupId}}));
+    }
+
+    // What a launcher sends once the desktop entry says the application is
+    // D-Bus activatable: the window opens, comes forward or captures, and
+    // receives the token as sent.
+    void desktopApplicationInterface_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments"); // before the platform data
+        QTest::addColumn<int>("newTabs");
+        QTest::addColumn<int>("captures");
+        QTest::addColumn<QString>("token");
+        QTest::newRow("Activate") << "Activate" << QVariantList{} << 0 << 0 << "fake-token-1";
+        QTest::newRow("Open file URIs")
+            << "Open" << QVariantList{QStringList{"URI:lime.png", "URI:red.png"}} << 2 << 0 << "fake-token-2";
+        QTest::newRow("Open, no token") << "Open" << QVariantList{QStringList{"URI:red.png"}} << 1 << 0 << "";
+        QTest::newRow("Capture Screen action")
+            << "ActivateAction" << QVariantList{"capture-screen", QVariantList{}} << 1 << 1 << "fake-token-3";
+        QTest::newRow("an unknown action does nothing")
+            << "ActivateAction" << QVariantList{"format-disk", QVariantList{}} << 0 << 0 << "";
+    }
+    void desktopApplicationInterface()
+    {
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(int, newTabs);
+        QFETCH(int, captures);
+        QFETCH(QString, token);
+        if (m_bus.address().isEmpty())
+            QSKIP("needs dbus-daemon");
+        for (const char* colour : {"lime", "red"})
+            makeFile(QLatin1String(colour));
+        QTemporaryDir tools;
+        const QProcessEnvironment environment = withCaptureTool(tools.path(), QColor(10, 20, 30));
+        qputenv("PATH", environment.value(QStringLiteral("PATH")).toUtf8());
+        qputenv("LUSTRELAB_CAPTURE_BACKEND", "screencapture");
+
+        LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
+        InstanceChannel channel;
+        QCOMPARE(channel.claim(), InstanceChannel::Claim::claimed);
+        app.listenTo(channel);
+        QList<LaunchActivation> activations;
+        connect(&channel, &InstanceChannel::openRequested, this,
+                [&activations](const QStringList&, const LaunchActivation& given) { activations << given; });
+        connect(&channel, &InstanceChannel::actionRequested, this,
+                [&activations](const QString&, const LaunchActivation& given) { activations << given; });
+        app.state().loadImage(test::solidImage(8, 6, Qt::black), false);
+
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.lustrelab.Lustrelab"), QStringLiteral("/org/lustrelab/Lustrelab"),
+            QStringLiteral("org.freedesktop.Application"), method);
+        for (QVariant argument : arguments) {
+            if (argument.typeId() == QMetaType::QStringList) {
+                QStringList uris = argument.toStringList();
+                for (QString& uri : uris)
+                    uri = QUrl::fromLocalFile(m_home.filePath(uri.mid(4))).toString();
+                argument = uris;
+            }
+            call << argument;
+        }
+        QVariantMap platformData;
+        if (!token.isEmpty())
+            platformData.insert(QStringLiteral("activation-token"), token);
+        call << platformData;
+        // Another connection, as a launcher is another process.
+        QDBusConnection launcher = QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("launcher"));
+        const QDBusPendingCall pending = launcher.asyncCall(call);
+        QTRY_VERIFY(pending.isFinished());
+        QVERIFY2(!pending.isError(), qPrintable(pending.error().message()));
+        QDBusConnection::disconnectFromBus(QStringLiteral("launcher"));
+
+        QTRY_COMPARE(app.state().tabs().size(), 1 + newTabs);
+        QTRY_VERIFY(!app.isOpeningFiles() && !app.state().screenCaptureService().isCapturing());
+        QCOMPARE(app.state().tabs().size(), 1 + newTabs);
+        QCOMPARE(activations, (QList<LaunchActivation>{{token, {}}}));
+        if (method != u"ActivateAction")
+            QVERIFY(app.window().isVisible());
+        if (captures)
+            QCOMPARE(app.state().tabs().back().sourceImage->pixelColor(0, 0), QColor(10, 20, 30));
+    }
+
+    // `capture --open` from a key binding or a desktop action: with a window
+    // running, the window leaves the screen for the capture and gets it as
+    // one new tab; with none, a window is started for it.
+    void captureOpenHandsToTheWindow_data()
+    {
+        QTest::addColumn<bool>("windowRuns");
+        QTest::newRow("a window runs") << true;
+        QTest::newRow("no window runs") << false;
+    }
+    void captureOpenHandsToTheWindow()
+    {
+        QFETCH(bool, windowRuns);
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || m_bus.address().isEmpty())
+            QSKIP("needs the build tree and dbus-daemon");
+        QTemporaryDir tools;
+        const QColor shot(200, 40, 120);
+        QProcessEnvironment environment = withCaptureTool(tools.path(), shot);
+
+        std::unique_ptr<LustrelabApp> app;
+        InstanceChannel channel;
+        int hides = 0, shows = 0;
+        bool hiddenDuringCapture = false;
+        if (windowRuns) {
+            app = std::make_unique<LustrelabApp>(m_home.filePath(QStringLiteral("templates")),
+                                                 [] { return nullptr; });
+            QCOMPARE(channel.claim(), InstanceChannel::Claim::claimed);
+            app->listenTo(channel);
+            connect(&channel, &InstanceChannel::hideRequested, this, [&] {
+                ++hides;
+                hiddenDuringCapture = !app->window().isVisible();
+            });
+            connect(&channel, &InstanceChannel::showRequested, this, [&] { ++shows; });
+            app->state().loadImage(test::solidImage(8, 6, Qt::black), false);
+            app->window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&app->window()));
+        }
+
+        QProcess command;
+        command.setProcessEnvironment(environment);
+        command.setProcessChannelMode(QProcess::ForwardedChannels);
+        command.start(binary,
+                      {QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("--open")});
+        QCOMPARE(runToEnd(command), 0);
+
+        if (windowRuns) {
+            QTRY_VERIFY(!app->isOpeningFiles());
+            QTest::qWait(200); // a second hand-over would be on its way
+            QCOMPARE(app->state().tabs().size(), 2);
+            QCOMPARE(app->state().tabs()[1].sourceImage->pixelColor(0, 0), shot);
+            QCOMPARE(hides, 1);
+            QVERIFY(hiddenDuringCapture);
+            QCOMPARE(shows, 1);
+            QVERIFY(app->window().isVisible());
+            return;
+        }
+        // The window started for it takes the name and holds the capture.
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        const QString name = QStringLiteral("org.lustrelab.Lustrelab");
+        QTRY_VERIFY_WITH_TIMEOUT(bus->isServiceRegistered(name), 15000);
+        const uint pid = bus->servicePid(name);
+        QVERIFY(pid > 0);
+        const auto stop = qScopeGuard([pid] { ::kill(pid_t(pid), SIGTERM); });
+        QFile arguments(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        QVERIFY(arguments.open(QIODevice::ReadOnly));
+        const QList<QByteArray> words = arguments.readAll().split('\0');
+        QVERIFY2(words.size() >= 2 && QImage(QString::fromLocal8Bit(words[1])).pixelColor(0, 0) == shot,
+                 words.join(' ').constData());
     }
 
     // What a desktop needs to offer "Open with Lustrelab" and list the
@@ -162,6 +363,14 @@ class TestLustrelabApp : public QObject
                      QStringLiteral("lustrelab capture %1 --open").arg(QLatin1String(mode)));
         }
         QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("org.lustrelab.Lustrelab"));
+        // Launchers then call the window over the bus, which starts it when none runs: the
+        // service's name is the desktop file's id, and it starts the installed binary.
+        QCOMPARE(entry.value(QStringLiteral("DBusActivatable")), QStringLiteral("true"));
+        QSettings service(installed("share/dbus-1/services/org.lustrelab.Lustrelab.service"),
+                          QSettings::IniFormat);
+        QCOMPARE(service.value(QStringLiteral("D-BUS Service/Name")).toString(),
+                 QStringLiteral("org.lustrelab.Lustrelab"));
+        QCOMPARE(service.value(QStringLiteral("D-BUS Service/Exec")).toString(), installed("bin/lustrelab"));
         const QStringList types = entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'));
         for (const char* type : {"image/png", "image/jpeg", "image/webp", "image/bmp"})
             QVERIFY2(types.contains(QLatin1String(type)), type);
@@ -175,6 +384,31 @@ class TestLustrelabApp : public QObject
         QCOMPARE(
             QProcess::execute(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo}),
             0);
+    }
+
+    // "Open in Lustrelab" on a quick capture's notification: the capture opens
+    // in a tab and the window comes forward, from minimised or put away; a
+    // capture that only failed to style waits in a tab without coming forward.
+    void quickCaptureOpenBringsTheWindowForward_data()
+    {
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("minimised");
+        QTest::newRow("asked, window minimised") << true << true;
+        QTest::newRow("asked, window put away") << true << false;
+        QTest::newRow("not asked") << false << true;
+    }
+    void quickCaptureOpenBringsTheWindowForward()
+    {
+        QFETCH(bool, asked);
+        QFETCH(bool, minimised);
+        LustrelabApp app(m_home.filePath(QStringLiteral("templates")), [] { return nullptr; });
+        app.state().loadImage(test::solidImage(8, 6, Qt::black), false);
+        if (minimised)
+            app.window().showMinimized();
+        emit app.state().quickCapture().openRequested(test::solidImage(8, 6, Qt::magenta), asked);
+        QTRY_COMPARE(app.state().tabs().size(), 2);
+        QCOMPARE(app.state().tabs()[1].sourceImage->pixelColor(0, 0), QColor(Qt::magenta));
+        QCOMPARE(app.window().isVisible() && !app.window().isMinimized(), asked);
     }
 
     // The hot key is taken when the window appears and given back when the

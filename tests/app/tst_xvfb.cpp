@@ -363,6 +363,137 @@ class TestXvfb : public QObject
         QCOMPARE(pasted("UTF8_STRING"), QByteArray("someone else's text"));
     }
 
+    // A capture command started outside the window (a key binding, a desktop
+    // action) while the window shows: the picture is of the desktop, not of
+    // Lustrelab, which comes back afterwards.
+    void captureFromOutsideLeavesTheWindowOut()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || m_bus.address().isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty())
+            QSKIP("needs build/lustrelab, dbus-daemon and ImageMagick's import");
+        QTemporaryDir work;
+        const QColor shown(20, 200, 240);
+        const QString shownPath = work.filePath(QStringLiteral("shown.png"));
+        QVERIFY(test::solidImage(480, 300, shown).save(shownPath));
+        // A capture tool that photographs the whole screen as it is.
+        const QString script = work.filePath(QStringLiteral("screencapture"));
+        QVERIFY(
+            test::writeFile(script, "#!/bin/sh\nfor out; do :; done\nexec import -window root \"$out\"\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"),
+                           work.path() + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
+        environment.insert(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"), QStringLiteral("screencapture"));
+
+        QProcess window;
+        window.setProcessEnvironment(environment);
+        window.setProcessChannelMode(QProcess::ForwardedChannels);
+        window.start(binary, {shownPath});
+        QVERIFY(window.waitForStarted());
+        const auto stop = qScopeGuard([&window] {
+            window.terminate();
+            if (!window.waitForFinished(5000))
+                window.kill();
+        });
+        QVERIFY2(!waitForScreen(work.path(), shown).isNull(), "the window never showed");
+
+        const QString out = work.filePath(QStringLiteral("out.png"));
+        QProcess capture;
+        capture.setProcessEnvironment(environment);
+        capture.setProcessChannelMode(QProcess::ForwardedChannels);
+        capture.start(binary,
+                      {QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("-o"), out});
+        QVERIFY(capture.waitForFinished(30000));
+        QCOMPARE(capture.exitCode(), 0);
+        const QImage captured = QImage(out).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!captured.isNull());
+        QVERIFY2(pixelsNear(captured, shown) < 100, qPrintable(QString::number(pixelsNear(captured, shown))));
+        QVERIFY2(!waitForScreen(work.path(), shown).isNull(), "the window did not come back");
+    }
+
+    // Copy Text, then Quit: the text is still there for the next paste, as
+    // a copied image is.
+    void copiedTextOutlivesTheWindow()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty())
+            QSKIP("needs build/lustrelab, xclip, xdotool and ImageMagick");
+        QTemporaryDir work;
+        const QString shot = work.filePath(QStringLiteral("text.png"));
+        QCOMPARE(
+            QProcess::execute(QStringLiteral("convert"),
+                              {"-size", "900x200", "xc:white", "-font", "DejaVu-Sans", "-pointsize", "48",
+                               "-fill", "black", "-annotate", "+40+120", "Invoice number 4711", shot}),
+            0);
+        const auto paste = [] {
+            QProcess xclip;
+            xclip.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"});
+            xclip.waitForFinished(5000);
+            return QString::fromUtf8(xclip.readAllStandardOutput());
+        };
+        QProcess::execute(QStringLiteral("xclip"), {"-selection", "clipboard", "/dev/null"});
+
+        QProcess window;
+        window.setProcessChannelMode(QProcess::ForwardedChannels);
+        window.start(binary, {shot});
+        QVERIFY(window.waitForStarted());
+        const auto stop = qScopeGuard([&window] {
+            window.kill();
+            window.waitForFinished(5000);
+        });
+        // The window takes the keys once it is there and has the focus.
+        const auto keys = [](const QString& combination) {
+            return QProcess::execute(QStringLiteral("xdotool"), {"search", "--sync", "--name", "^Lustrelab$",
+                                                                 "windowfocus", "--sync"}) == 0 &&
+                   QProcess::execute(QStringLiteral("xdotool"), {"key", combination}) == 0;
+        };
+        QTest::qWait(1500); // the image is composed and shown
+        QVERIFY(keys(QStringLiteral("ctrl+shift+c")));
+        QTRY_VERIFY_WITH_TIMEOUT(paste().contains(QStringLiteral("4711")), 30000);
+        QVERIFY(keys(QStringLiteral("ctrl+q")));
+        QVERIFY(window.waitForFinished(10000));
+        QVERIFY2(paste().contains(QStringLiteral("Invoice number 4711")), qPrintable(paste()));
+    }
+
+    // The holder that keeps a copy after the window or command has gone
+    // serves text under the names X11 programs ask for.
+    void heldTextPastes_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("UTF8_STRING") << "UTF8_STRING";
+        QTest::newRow("text/plain;charset=utf-8") << "text/plain;charset=utf-8";
+    }
+    void heldTextPastes()
+    {
+        QFETCH(QString, target);
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
+            QSKIP("needs build/lustrelab and xclip");
+        QTemporaryDir work;
+        const QString text = QStringLiteral("Invoice 2026-0042 \u2014 Gr\u00fc\u00dfe\nsecond line");
+        const QString file = work.filePath(QStringLiteral("text"));
+        QVERIFY(test::writeFile(file, text.toUtf8()));
+        QProcess holder;
+        holder.start(binary, {QStringLiteral("hold-clipboard"), QStringLiteral("--text"), file});
+        QVERIFY(holder.waitForStarted());
+        const auto stop = qScopeGuard([&holder] {
+            holder.terminate();
+            holder.waitForFinished(5000);
+        });
+        QByteArray pasted;
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(file), 10000); // read and taken
+        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired() && pasted.isEmpty();) {
+            QProcess paste;
+            paste.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", target});
+            paste.waitForFinished(5000);
+            pasted = paste.readAllStandardOutput();
+        }
+        QCOMPARE(QString::fromUtf8(pasted), text);
+    }
+
     void hotKeyAfterModelIsGone()
     {
         AppDelegate delegate;

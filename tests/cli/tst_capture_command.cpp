@@ -120,19 +120,23 @@ class TestCaptureCommand : public QObject
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("errorLines");
         QTest::addColumn<QString>("scaleFactor");
-        QTest::newRow("written") << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << "";
+        QTest::addColumn<int>("files"); // written into out/
+        QTest::newRow("written") << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << ""
+                                 << 1;
         QTest::newRow("written from a HiDPI screen")
-            << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << "2";
+            << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << "2" << 1;
         QTest::newRow("cancelled: nothing written or said")
-            << QStringList{"-o", "@out/"} << true << true << 3 << 0 << "";
-        QTest::newRow("no capture tool") << QStringList{"-o", "@out/"} << false << false << 1 << 1 << "";
+            << QStringList{"-o", "@out/"} << true << true << 3 << 0 << "" << 0;
+        QTest::newRow("no capture tool") << QStringList{"-o", "@out/"} << false << false << 1 << 1 << "" << 0;
         QTest::newRow("unwritable folder")
-            << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1 << "";
+            << QStringList{"-o", "/proc/none/"} << false << true << 1 << 1 << "" << 0;
         QTest::newRow("unknown template")
-            << QStringList{"--template", "Nope"} << false << true << 1 << 1 << "";
-        QTest::newRow("unknown word") << QStringList{"everything"} << false << true << 2 << 2 << "";
+            << QStringList{"--template", "Nope"} << false << true << 1 << 1 << "" << 0;
+        QTest::newRow("unknown word") << QStringList{"everything"} << false << true << 2 << 2 << "" << 0;
         QTest::newRow("a copy alone writes nothing")
-            << QStringList{"--copy"} << false << true << 0 << 0 << "";
+            << QStringList{"--copy"} << false << true << 0 << 0 << "" << 0;
+        QTest::newRow("a copy with -o writes the file as well")
+            << QStringList{"screen", "--copy", "-o", "@out/"} << false << true << 0 << 0 << "" << 1;
     }
     void outcomes()
     {
@@ -146,12 +150,13 @@ class TestCaptureCommand : public QObject
         QTEST(run.status, "status");
         QTEST(int(run.errLines.size()), "errorLines");
         const QStringList written = QDir(out).entryList(QDir::Files);
+        QTEST(int(written.size()), "files");
         const QStringList printed = run.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(printed.size(), written.size()); // every written path is printed, nothing else
         if (printed.isEmpty())
             return;
         const QImage image(printed[0]);
-        QVERIFY(image.width() > 64 * 2 && image.height() > 40 * 2); // styled at the default 2x, with padding
+        QVERIFY(image.width() > 64 && image.height() > 40); // styled, with padding
         // A second capture within the same second keeps both.
         const clitest::Run again = capture(arguments, cancel, withTool, scaleFactor);
         QCOMPARE(again.status, 0);
@@ -255,6 +260,47 @@ class TestCaptureCommand : public QObject
             QCOMPARE(test::readFile(QDir(out).filePath(before[i])), earlierBytes[i]);
     }
 
+    // Without --scale a capture keeps the screenshot's own pixels: a 1x
+    // screen is not blown up (and softened) to twice its size, whatever the
+    // styling's exportScale; --scale still chooses.
+    void defaultScaleIsTheScreenshots_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("scaleFactor");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("1x screen") << QStringList{} << "" << 1.0 << 1.0;
+        QTest::newRow("1x screen, a template at 3x") << QStringList{"--template", "Wide"} << "" << 1.0 << 1.0;
+        QTest::newRow("1x screen, --scale 2") << QStringList{"--scale", "2"} << "" << 1.0 << 2.0;
+        QTest::newRow("HiDPI screen") << QStringList{} << "2" << 2.0 << 2.0;
+    }
+    void defaultScaleIsTheScreenshots()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, scaleFactor);
+        QFETCH(double, ratio);
+        QFETCH(double, scale);
+        const BeautySettings wide{.padding = 12, .exportScale = 3};
+        TemplateManager(TemplateManager::defaultDirectory()).saveTemplate(QStringLiteral("Wide"), wide);
+        const QString out = m_home.filePath(QStringLiteral("scaled.png"));
+        QFile::remove(out);
+        const clitest::Run run =
+            capture(QStringList{"screen", "-o", out} + arguments, false, true, scaleFactor);
+        QCOMPARE(run.status, 0);
+        const QImage written(out);
+        const BeautySettings styling = arguments.contains(QStringLiteral("Wide")) ? wide : BeautySettings{};
+        // Scale 1 is the composed pixels as they are; any other is relative to the points.
+        const QSizeF composed = ImageProcessor::canvasPixelsFor(QSize(64, 40), ratio, styling);
+        const QSizeF expected = scale == 1.0 ? composed : composed / ratio * scale;
+        QVERIFY2(std::abs(written.width() - expected.width()) <= 1 &&
+                     std::abs(written.height() - expected.height()) <= 1,
+                 qPrintable(QStringLiteral("%1 x %2, expected %3 x %4")
+                                .arg(written.width())
+                                .arg(written.height())
+                                .arg(expected.width())
+                                .arg(expected.height())));
+    }
+
     // The styled copy is still pasteable once the command has returned, until
     // another program takes the clipboard; then nothing of ours is left running.
     void copyOutlivesTheCommand()
@@ -270,11 +316,11 @@ class TestCaptureCommand : public QObject
         output(xclip, {"-selection", "clipboard"}, "someone else's text");
         QTRY_COMPARE(holdersRunning(), 0);
 
-        QCOMPARE(capture({"--copy", "--template", "Tight"}, true).status, 3);
+        QCOMPARE(capture({"--copy", "--template", "Tight", "--scale", "3"}, true).status, 3);
         QCOMPARE(holdersRunning(), 0); // a cancelled capture copies nothing
         QVERIFY(QImage::fromData(output(xclip, readPng), "PNG").isNull());
 
-        const clitest::Run run = capture({"screen", "--copy", "--template", "Tight"});
+        const clitest::Run run = capture({"screen", "--copy", "--template", "Tight", "--scale", "3"});
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.isEmpty());
         const QImage pasted = QImage::fromData(output(xclip, readPng), "PNG");

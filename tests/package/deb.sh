@@ -39,6 +39,7 @@ for path in usr/bin/lustrelab \
     usr/share/applications/org.lustrelab.Lustrelab.desktop \
     usr/share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg \
     usr/share/metainfo/org.lustrelab.Lustrelab.metainfo.xml \
+    usr/share/dbus-1/services/org.lustrelab.Lustrelab.service \
     usr/share/man/man1/lustrelab.1.gz \
     usr/share/bash-completion/completions/lustrelab \
     usr/share/zsh/vendor-completions/_lustrelab \
@@ -50,6 +51,9 @@ done
 
 step "the unpacked program runs"
 dpkg -x "$deb" "$work/root"
+# The bus starts the program where the package puts it.
+grep -qx 'Exec=/usr/bin/lustrelab' "$work/root/usr/share/dbus-1/services/org.lustrelab.Lustrelab.service" \
+    || fail "the D-Bus service does not start /usr/bin/lustrelab"
 program=$work/root/usr/bin/lustrelab
 # A window that opens instead of an answer would hang: hence the timeout.
 answer=$(QT_QPA_PLATFORM=offscreen timeout 20 "$program" --version 2>&1) || fail "--version: $answer"

@@ -55,17 +55,25 @@ class TestQuickCapture : public QObject
         QTest::addColumn<QString>("summary");
         QTest::addColumn<bool>("copied");
         QTest::addColumn<bool>("saved");
+        // The preference "Default export scale" (0: not chosen) and the scale
+        // the copy and the file get: the 1x capture's own unless chosen,
+        // whatever the styling's exportScale.
+        QTest::addColumn<double>("preferredScale");
+        QTest::addColumn<double>("scale");
 
         const auto row = [](const char* name, AfterCapture after, const char* templateName,
-                            const char* folder, const char* summary, bool copied, bool saved) {
+                            const char* folder, const char* summary, bool copied, bool saved,
+                            double preferred = 0, double scale = 1) {
             QTest::newRow(name) << after << QString(templateName) << QString(folder) << QString(summary)
-                                << copied << saved;
+                                << copied << saved << preferred << scale;
         };
         row("new tab: not taken", AfterCapture::openInNewTab, "", "", "", false, false);
         row("copy, current styling", AfterCapture::styleAndCopy, "", "", "Styled screenshot copied", true,
             false);
         row("copy and save, template", AfterCapture::styleCopyAndSave, "Wide", "shots",
             "Styled screenshot copied and saved", true, true);
+        row("copy and save, 3x chosen", AfterCapture::styleCopyAndSave, "", "shots",
+            "Styled screenshot copied and saved", true, true, 3, 3);
         row("template deleted since", AfterCapture::styleAndCopy, "gone", "", "Screenshot not styled", false,
             false);
         row("folder cannot be made", AfterCapture::styleCopyAndSave, "", "blocked", "Screenshot not saved",
@@ -78,13 +86,17 @@ class TestQuickCapture : public QObject
         QFETCH(QString, folder);
         QFETCH(bool, copied);
         QFETCH(bool, saved);
+        QFETCH(double, preferredScale);
+        QFETCH(double, scale);
 
         QTemporaryDir dir;
         TemplateManager templates(dir.filePath(QStringLiteral("templates")));
-        const BeautySettings wide{.padding = 40, .exportScale = 1}, current{.exportScale = 2};
+        const BeautySettings wide{.padding = 40, .exportScale = 3}, current{.exportScale = 2};
         templates.saveTemplate(QStringLiteral("Wide"), wide);
 
         PreferencesStore preferences;
+        preferences.setDefaultExportScale(preferredScale > 0 ? std::optional(preferredScale) : std::nullopt);
+        const auto unchoose = qScopeGuard([] { PreferencesStore().setDefaultExportScale(std::nullopt); });
         preferences.setAfterCapture(after);
         preferences.setQuickCaptureTemplate(templateName);
         QString folderPath = dir.filePath(folder);
@@ -117,8 +129,8 @@ class TestQuickCapture : public QObject
             return;
         }
         const BeautySettings& used = templateName.isEmpty() ? current : wide;
-        const QImage expected = ExportService::scaleImage(
-            ImageProcessor().compose(m_capture, used, {}, {}, {}), used.exportScale);
+        const QImage expected =
+            ExportService::scaleImage(ImageProcessor().compose(m_capture, used, {}, {}, {}), scale);
         QTRY_VERIFY(!clipboardImage().isNull());
         QCOMPARE(clipboardImage().size(), expected.size());
         QVERIFY(m_server.shown[0].hasImage);
@@ -142,14 +154,19 @@ class TestQuickCapture : public QObject
     void theActionOpensTheCapture_data()
     {
         QTest::addColumn<bool>("saves"); // into a folder that cannot be made
-        QTest::newRow("copied: the capture opens") << false;
-        QTest::newRow("not saved: its waiting tab comes forward") << true;
+        QTest::addColumn<QString>("token"); // empty: a server that sends none
+        QTest::newRow("copied: the capture opens, with the server's token") << false << "fake-notification-token";
+        QTest::newRow("copied: the server sends no token") << false << "";
+        QTest::newRow("not saved: its waiting tab comes forward") << true << "fake-notification-token";
     }
     // The notification's action brings the capture into a tab, and the
-    // window forward; a capture already waiting in a tab is not opened twice.
+    // window forward with the token the server hands out for that (Wayland);
+    // a capture already waiting in a tab is not opened twice.
     void theActionOpensTheCapture()
     {
         QFETCH(bool, saves);
+        QFETCH(QString, token);
+        m_server.shown.clear();
         QTemporaryDir dir;
         QVERIFY(test::writeFile(dir.filePath(QStringLiteral("file")), "x"));
         PreferencesStore().setAfterCapture(saves ? AfterCapture::styleCopyAndSave
@@ -166,10 +183,19 @@ class TestQuickCapture : public QObject
         QDBusMessage invoked = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
                                                           QStringLiteral("org.freedesktop.Notifications"),
                                                           QStringLiteral("ActionInvoked"));
-        invoked << uint(1) << QStringLiteral("default-open");
+        const uint id = m_server.shown.size(); // the fake numbers its notifications from 1
+        if (!token.isEmpty()) {
+            QDBusMessage tokenSignal = QDBusMessage::createSignal(
+                QStringLiteral("/org/freedesktop/Notifications"),
+                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActivationToken"));
+            tokenSignal << id << token;
+            QVERIFY(serverBus().send(tokenSignal));
+        }
+        invoked << id << QStringLiteral("default-open");
         QVERIFY(serverBus().send(invoked));
         if (saves) {
             QTRY_COMPARE(forward.size(), 1);
+            QCOMPARE(forward[0][0].toString(), token);
             QCOMPARE(opened.size(), 1); // the tab it waits in, unasked for
             QCOMPARE(opened[0][1].toBool(), false);
             return;
@@ -177,6 +203,7 @@ class TestQuickCapture : public QObject
         QTRY_COMPARE(opened.size(), 1);
         QCOMPARE(opened[0][0].value<QImage>(), m_capture);
         QCOMPARE(opened[0][1].toBool(), true);
+        QCOMPARE(opened[0][2].toString(), token);
         QCOMPARE(forward.size(), 0);
     }
 

@@ -8,6 +8,10 @@
 #include "ui/settings_view.h"
 #include "ui_fixtures.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
 using namespace lustrelab;
 using namespace lustrelab::uitest;
 
@@ -83,6 +87,42 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         setExport(1.5, m_state->settings().exportFormat);
         for (const char* label : {"1x", "2x", "3x"})
             QVERIFY(!labelled(*m_widget, label)->isChecked());
+    }
+
+    // The sheet opens at the default scale, and a copy (Ctrl+C) is made at it:
+    // the screenshot's own pixel ratio unless the preferences chose one, so a
+    // 1x screenshot is not blown up by the styling's 2.
+    void sheetAndCopyFollowTheDefaultScale_data()
+    {
+        QTest::addColumn<double>("ratio");     // of the screenshot
+        QTest::addColumn<double>("preferred"); // 0: not chosen
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("1x screenshot") << 1.0 << 0.0 << 1.0 << "1x";
+        QTest::newRow("HiDPI screenshot") << 2.0 << 0.0 << 2.0 << "2x";
+        QTest::newRow("1x screenshot, 3x chosen") << 1.0 << 3.0 << 3.0 << "3x";
+    }
+    void sheetAndCopyFollowTheDefaultScale()
+    {
+        QFETCH(double, ratio);
+        QFETCH(double, preferred);
+        QFETCH(double, scale);
+        QFETCH(QString, button);
+        PreferencesStore().setDefaultExportScale(preferred > 0 ? std::optional(preferred) : std::nullopt);
+        const auto unchoose = qScopeGuard([] { PreferencesStore().setDefaultExportScale(std::nullopt); });
+        QVERIFY(loadAndCompose(*m_state, solidImage(100, 50, Qt::darkBlue, ratio)));
+        QCOMPARE(m_state->settings().exportScale, 2.0); // the styling's, as compose has it
+
+        ExportDialog sheet(*m_state);
+        QCOMPARE(m_state->settings().exportScale, scale);
+        QVERIFY(labelled(sheet, button)->isChecked());
+
+        QGuiApplication::clipboard()->clear();
+        m_state->copyToClipboard();
+        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData() &&
+                    QGuiApplication::clipboard()->mimeData()->hasImage());
+        const QImage composed = *m_state->currentTab()->processedImage;
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), ExportService::outputSize(composed, scale));
     }
 
     void savedFiles_data()
@@ -196,7 +236,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
             SettingsView view(*m_state);
             const auto* help = child<QLabel>(view, QStringLiteral("shortcutHelp"));
             QVERIFY(named<QCheckBox>(view, "autoPaste")->isChecked());
-            QCOMPARE(named<QComboBox>(view, "scale")->currentText(), QStringLiteral("2x"));
+            QCOMPARE(named<QComboBox>(view, "scale")->currentText(), QStringLiteral("Screenshot's own"));
             QVERIFY(!help->isVisibleTo(&view));
             view.setGlobalShortcutRegistered(false);
             QVERIFY(help->isVisibleTo(&view));
@@ -206,9 +246,10 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
             named<QCheckBox>(view, "autoPaste")->click();
             named<QComboBox>(view, "scale")->setFocus();
             QTest::keyClick(named<QComboBox>(view, "scale"), Qt::Key_Home);
+            QTest::keyClick(named<QComboBox>(view, "scale"), Qt::Key_Down);
         }
         QVERIFY(!PreferencesStore().autoPasteOnLaunch());
-        QCOMPARE(PreferencesStore().defaultExportScale(), 1.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), std::optional(1.0));
         SettingsView reopened(*m_state);
         QVERIFY(!named<QCheckBox>(reopened, "autoPaste")->isChecked());
         QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("1x"));
@@ -224,10 +265,10 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         child<QPushButton>(reopened, QStringLiteral("reset"))->click();
         QCOMPARE(m_state->settings(), BeautySettings{});
         QVERIFY(PreferencesStore().autoPasteOnLaunch());
-        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), std::nullopt);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QVERIFY(named<QCheckBox>(reopened, "autoPaste")->isChecked());
-        QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("2x"));
+        QCOMPARE(named<QComboBox>(reopened, "scale")->currentText(), QStringLiteral("Screenshot's own"));
         QVERIFY(m_state->cornersCollapsed() == false); // fold flags are no styling
         QTRY_VERIFY(!m_state->isProcessing());
         QVERIFY(*m_state->currentTab()->processedImage != styled);
@@ -258,7 +299,7 @@ class TestExportDialog : public QObject, FreshModel<ExportDialog>
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
         QSettings(QStringLiteral("Lustrelab"), QStringLiteral("Lustrelab")).setValue(key, stored);
-        QCOMPARE(PreferencesStore().defaultExportScale(), 2.0);
+        QCOMPARE(PreferencesStore().defaultExportScale(), std::nullopt);
         QCOMPARE(PreferencesStore().redactionStyle(), ShapeType::redact);
         QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));
     }
