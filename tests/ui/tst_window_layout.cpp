@@ -19,6 +19,7 @@ enum class Shown {
     nothing,
     textTool,
     textAdded,
+    textInALongFont,
     shapeAdded,
     markerAdded,
     penStroke,
@@ -47,6 +48,13 @@ void show(AppState& state, QWidget& window, Shown shown)
         break;
     case Shown::textAdded:
         // As the user does it: the tool, then its Add Text button.
+        state.setCurrentTool(CanvasTool::text);
+        named<QPushButton>(window, "addText")->click();
+        break;
+    case Shown::textInALongFont:
+        // A desktop with a font family of a long name: the font box lists it.
+        named<QComboBox>(window, "font")
+            ->addItem(QStringLiteral("Noto Sans Canadian Aboriginal Condensed SemiBold"));
         state.setCurrentTool(CanvasTool::text);
         named<QPushButton>(window, "addText")->click();
         break;
@@ -194,6 +202,7 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
         QTest::newRow("text added") << Shown::textAdded << 0 << smallest;
         QTest::newRow("text added, roomy window") << Shown::textAdded << 0 << roomy;
         QTest::newRow("text added, larger font") << Shown::textAdded << 2 << smallest;
+        QTest::newRow("text in a font of a long name") << Shown::textInALongFont << 0 << smallest;
         QTest::newRow("shape added") << Shown::shapeAdded << 0 << smallest;
         QTest::newRow("shape added, larger font") << Shown::shapeAdded << 2 << smallest;
         QTest::newRow("marker added") << Shown::markerAdded << 0 << smallest;
@@ -223,8 +232,6 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
         }
         QVERIFY(showComposed(window));
         show(*m_state, *m_widget, shown);
-        settle();
-        m_widget->resize(window);
         settle();
 
         QStringList faults = cutControls(*leftPane()) + cutControls(*rightPane());
