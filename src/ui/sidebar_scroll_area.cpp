@@ -62,8 +62,8 @@ QSize SidebarScrollArea::sizeHint() const
 bool SidebarScrollArea::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == widget() && event->type() == QEvent::LayoutRequest) {
-        // A section shown, hidden or folded may change the narrowest width.
-        updateGeometry();
+        // Controls added to the column later are guarded too. (The area's
+        // own geometry follows the column's through QScrollArea.)
         guardWheelControls();
     } else if (event->type() == QEvent::Wheel && takesTheWheel(watched) &&
                !static_cast<QWidget*>(watched)->hasFocus()) {
