@@ -1,6 +1,7 @@
 #include "background_panel.h"
 
 #include "background_image_controls.h"
+#include "choice_group.h"
 #include "color_well.h"
 #include "custom_gradient_editor.h"
 #include "flow_layout.h"
@@ -52,6 +53,7 @@ BackgroundPanel::BackgroundPanel(AppState& state, QWidget* parent) : QWidget(par
         chipFlow->addWidget(chip);
         m_categoryChips.append(chip);
     }
+    new ChoiceGroup(*chipHolder, ChoiceGroup::Arrows::choose);
     gradientColumn->addWidget(chipHolder);
     m_swatches = new GradientSwatchGrid(m_gradientBlock);
     connect(m_swatches, &GradientSwatchGrid::presetChosen, this, [this](const QString& id) {

@@ -1,5 +1,6 @@
 #include "device_frame_panel.h"
 
+#include "choice_group.h"
 #include "flow_layout.h"
 #include "model/display_name.h"
 #include "model/id_lookup.h"
@@ -46,6 +47,8 @@ DeviceFramePanel::DeviceFramePanel(AppState& state, QWidget* parent) : QWidget(p
         flow->addWidget(chip);
         m_chips.append(chip);
     }
+    // Each choice recomposes: the arrows only move, Space chooses.
+    new ChoiceGroup(*holder, ChoiceGroup::Arrows::moveFocus);
     column->addWidget(holder);
 
     m_framePicker = new QComboBox(this);

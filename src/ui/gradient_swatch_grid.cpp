@@ -1,12 +1,15 @@
 #include "gradient_swatch_grid.h"
 
+#include "choice_group.h"
+#include "model/display_name.h"
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <QPainter>
-#include <QPainterPath>
 
 namespace lustrelab {
 
@@ -25,8 +28,8 @@ QGradient swatchOf(const CustomGradient& custom)
         break;
     }
     case GradientKind::radial:
-        gradient = QRadialGradient(center, std::hypot(std::max(center.x(), 1 - center.x()),
-                                                      std::max(center.y(), 1 - center.y())));
+        gradient = QRadialGradient(
+            center, std::hypot(std::max(center.x(), 1 - center.x()), std::max(center.y(), 1 - center.y())));
         break;
     case GradientKind::conic:
         gradient = QConicalGradient(center, custom.angle);
@@ -84,6 +87,8 @@ GradientSwatchGrid::GradientSwatchGrid(QWidget* parent) : QWidget(parent)
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
     setAccessibleName(tr("Gradients"));
+    // Each choice recomposes: the arrows only move, Space chooses.
+    new ChoiceGroup(*this, ChoiceGroup::Arrows::moveFocus);
 }
 
 void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets, const QList<UserGradient>& own)
@@ -115,8 +120,33 @@ void GradientSwatchGrid::setPresets(const QList<GradientPreset>& presets, const 
         swatch->show();
         m_swatches.append(swatch);
     }
+    nameSwatchesApart(presets.size());
     placeSwatches();
     updateGeometry();
+}
+
+void GradientSwatchGrid::nameSwatchesApart(qsizetype presetCount)
+{
+    // A name shown twice ("Cotton Candy" is a multicolour and a pink preset,
+    // and the user may name a gradient like a preset) is spoken with what
+    // tells the swatches apart: the preset's category, or that it is the user's own.
+    const QList<GradientPreset>& catalogue = gradientPresets();
+    const auto category = [&](const QString& id) {
+        const auto found = std::find_if(catalogue.begin(), catalogue.end(),
+                                        [&](const GradientPreset& preset) { return preset.id == id; });
+        return found == catalogue.end() ? QString() : displayName(found->category);
+    };
+    for (qsizetype i = 0; i < m_swatches.size(); ++i) {
+        auto* swatch = static_cast<GradientSwatch*>(m_swatches[i]);
+        const QString name = swatch->toolTip();
+        const bool shared =
+            std::count_if(m_swatches.begin(), m_swatches.end(),
+                          [&](const QAbstractButton* other) { return other->toolTip() == name; }) > 1;
+        if (!shared)
+            continue;
+        swatch->setAccessibleName(i >= presetCount ? tr("%1, custom").arg(name)
+                                                   : tr("%1, %2").arg(name, category(swatch->id())));
+    }
 }
 
 void GradientSwatchGrid::setSelectedId(const QString& id)

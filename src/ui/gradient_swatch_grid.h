@@ -46,6 +46,8 @@ class GradientSwatchGrid : public QWidget
 
   private:
     int columnsFor(int width) const;
+    // The first `presetCount` swatches are presets, the rest the user's own.
+    void nameSwatchesApart(qsizetype presetCount);
     void placeSwatches();
 
     QList<QAbstractButton*> m_swatches;

@@ -1,6 +1,7 @@
 #include "left_sidebar.h"
 
 #include "canvas/tool_keys.h"
+#include "choice_group.h"
 #include "flow_layout.h"
 #include "mark_settings_panel.h"
 #include "model/display_name.h"
@@ -94,12 +95,17 @@ LeftSidebar::LeftSidebar(AppState& state, QWidget* parent) : QWidget(parent), m_
     column->addWidget(new RedactionPanel(m_state.textActions(), content));
     column->addWidget(buildTemplatesGroup(content));
     column->addStretch(1);
-    column->addWidget(buildImageActions(content));
 
     QScrollArea* scroll = makeSidebarScrollArea(content, this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    outer->setSpacing(0);
+    outer->addWidget(scroll, 1);
+    // Paste, Copy and Export stay below the scrolling column: on a short
+    // screen they are still in view.
+    QWidget* actions = buildImageActions(this);
+    actions->layout()->setContentsMargins(12, 8, 12, 12);
+    outer->addWidget(actions);
 
     connect(&m_state, &AppState::currentToolChanged, this, &LeftSidebar::syncTool);
     connect(&m_state, &AppState::tabsChanged, this, &LeftSidebar::syncImageActions);
@@ -136,7 +142,6 @@ QWidget* LeftSidebar::buildCaptureGroup(QWidget* parent)
         button->setObjectName(QString::fromLatin1(capture.objectName));
         button->setToolTip(QString::fromLatin1(capture.keys));
         button->setAccessibleDescription(tr("Capture, %1").arg(QString::fromLatin1(capture.keys)));
-        button->setMinimumWidth(50);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(button, &QToolButton::clicked, &m_state, capture.start);
         row->addWidget(button);
@@ -172,6 +177,7 @@ QWidget* LeftSidebar::buildToolGroup(QWidget* parent)
         row->addWidget(button);
         m_toolButtons.append(button);
     }
+    new ChoiceGroup(*holder, ChoiceGroup::Arrows::choose);
     column->addWidget(holder);
     return box;
 }

@@ -10,7 +10,8 @@ namespace lustrelab {
 
 class AppState;
 
-// The tools pane: capture buttons, tools, overlay settings, templates and image actions.
+// The tools pane: capture buttons, tools, overlay settings and templates in a
+// scrolling column, and under it the image actions.
 class LeftSidebar : public QWidget
 {
     Q_OBJECT

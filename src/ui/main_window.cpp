@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "accessible_interfaces.h"
 #include "canvas/canvas_view.h"
 #include "drop_highlight.h"
 #include "export_dialog.h"
@@ -33,14 +34,19 @@ namespace lustrelab {
 
 namespace {
 
-// Pane widths: minimum, ideal, maximum (the centre column has no maximum).
+// Pane widths: ideal and maximum. A pane's minimum is its controls' own (its
+// scroll area follows its column), so that no control is ever cut at its edge;
+// the columns are laid out to need about 200 and 260.
 struct PaneWidths
 {
-    int minimum, ideal, maximum;
+    int ideal, maximum;
 };
-constexpr PaneWidths leftPane{200, 220, 280};
-constexpr int centreMinimum = 400;
-constexpr PaneWidths rightPane{260, 280, 320};
+constexpr PaneWidths leftPane{220, 280};
+constexpr PaneWidths rightPane{280, 320};
+// The centre column's least: room for the tab strip and a usable canvas, small
+// enough that the window, panes included, fits an 800 x 500 screen (a laptop
+// at scale 2).
+constexpr QSize centreMinimum{280, 300};
 
 // The one-pixel line between the tab strip and the canvas, in a tone that
 // reads as a separator on light and dark themes alike.
@@ -55,12 +61,6 @@ class Divider : public QWidget
         QPainter(this).fillRect(rect(), shell::withOpacity(palette().color(QPalette::WindowText), 0.15));
     }
 };
-
-void applyWidths(QWidget* pane, const PaneWidths& widths)
-{
-    pane->setMinimumWidth(widths.minimum);
-    pane->setMaximumWidth(widths.maximum);
-}
 
 // A dropped file is only read, so the drop is always a copy: a file manager
 // that honours a Move would otherwise remove the user's original. A source
@@ -82,6 +82,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Lustrelab"));
     setAcceptDrops(true);
+    installAccessibleInterfaces();
     // Before any pane exists: the panes then start with this palette instead
     // of each receiving the change and redrawing its symbols for it.
     keepSecondaryTextReadable(*this);
@@ -108,14 +109,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
             [this](const UnitRect& area) { m_state.textActions().copyText(area); });
     m_rightSidebar = new RightSidebar(state, m_splitter);
     m_splitter->addWidget(m_rightSidebar);
-    applyWidths(m_leftSidebar, leftPane);
-    applyWidths(m_rightSidebar, rightPane);
-    m_splitter->widget(1)->setMinimumWidth(centreMinimum);
+    m_leftSidebar->setMaximumWidth(leftPane.maximum);
+    m_rightSidebar->setMaximumWidth(rightPane.maximum);
+    m_splitter->widget(1)->setMinimumSize(centreMinimum);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setStretchFactor(2, 0);
-    m_splitter->setMinimumSize(minimumContentSize);
     setCentralWidget(m_splitter);
 
     // A comfortable first size within the screen; the panes start at their
@@ -123,7 +123,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     QSize size(1280, 820);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableSize() * 0.9);
-    resize(size.expandedTo(minimumContentSize + QSize(0, menuBar()->sizeHint().height())));
+    resize(size.expandedTo(minimumSizeHint()));
     m_splitter->setSizes({leftPane.ideal, width() - leftPane.ideal - rightPane.ideal, rightPane.ideal});
 
     m_dropHighlight = new DropHighlight(this);
@@ -147,6 +147,8 @@ QWidget* MainWindow::buildCentreColumn()
     layout->setSpacing(0);
     m_tabBar = new TabBar(m_state, column);
     m_canvas = new CanvasView(m_state, column);
+    // A stop of the Tab chain too: its keys (tools, nudging, Delete) need the focus.
+    m_canvas->setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(m_tabBar);
     layout->addWidget(new Divider(column));
     layout->addWidget(m_canvas, 1);

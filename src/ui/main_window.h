@@ -29,8 +29,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
   public:
-    static constexpr QSize minimumContentSize{900, 600};
-
     explicit MainWindow(AppState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 

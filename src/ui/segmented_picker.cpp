@@ -1,5 +1,6 @@
 #include "segmented_picker.h"
 
+#include "choice_group.h"
 #include "symbol_icon.h"
 
 #include <QBoxLayout>
@@ -88,6 +89,7 @@ SegmentedPicker::SegmentedPicker(const QString& accessibleName, QWidget* parent)
     m_row->setSpacing(0);
     setAutoFillBackground(false);
     connect(m_group, &QButtonGroup::idClicked, this, &SegmentedPicker::activated);
+    new ChoiceGroup(*this, ChoiceGroup::Arrows::choose);
 }
 
 void SegmentedPicker::addSegment(const QString& text, const QString& symbol)
@@ -96,7 +98,6 @@ void SegmentedPicker::addSegment(const QString& text, const QString& symbol)
     button->setText(text);
     button->setAccessibleName(text);
     button->setCheckable(true);
-    button->setFocusPolicy(Qt::StrongFocus);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     if (!symbol.isEmpty()) {
         setSymbol(button, symbol);

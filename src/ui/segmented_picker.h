@@ -9,8 +9,8 @@ class QHBoxLayout;
 
 namespace lustrelab {
 
-// A row of mutually exclusive buttons, one of which is current. Each segment
-// takes keyboard focus and is pressed with Space.
+// A row of mutually exclusive buttons, one of which is current. The row is
+// one Tab stop, the current segment; the arrow keys choose a neighbour.
 class SegmentedPicker : public QWidget
 {
     Q_OBJECT

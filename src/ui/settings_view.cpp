@@ -1,5 +1,6 @@
 #include "settings_view.h"
 
+#include "accessible_interfaces.h"
 #include "capture_preferences.h"
 #include "readable_text.h"
 #include "sidebar_style.h"
@@ -19,6 +20,7 @@ namespace lustrelab {
 
 SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
+    installAccessibleInterfaces(); // its combo boxes are spoken by their labels
     setWindowTitle(tr("Preferences"));
     keepSecondaryTextReadable(*this);
     setMinimumSize(450, 560);

@@ -1,11 +1,11 @@
 #include "sidebar_style.h"
 
+#include "sidebar_scroll_area.h"
 #include "symbol_icon.h"
 
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
-#include <QScrollArea>
 #include <QToolButton>
 
 namespace lustrelab {
@@ -119,16 +119,7 @@ QToolButton* addSettingsHeader(QVBoxLayout* column, const QString& title, const 
 
 QScrollArea* makeSidebarScrollArea(QWidget* content, QWidget* parent)
 {
-    auto* area = new QScrollArea(parent);
-    area->setWidget(content);
-    area->setWidgetResizable(true);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setFocusPolicy(Qt::NoFocus);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    area->setBackgroundRole(QPalette::Window);
-    content->setBackgroundRole(QPalette::Window);
-    return area;
+    return new SidebarScrollArea(content, parent);
 }
 
 } // namespace lustrelab

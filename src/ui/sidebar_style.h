@@ -41,9 +41,7 @@ QWidget* makeLabelledRow(const QString& label, QWidget* control, QWidget* parent
 // The first row of an annotation's settings panel: its title and, at the far
 // end, a trash button (object name "delete") that `deleteLabel` names. Added
 // to `column`; the button is returned for its connection.
-// A sidebar's column of controls, scrolling up and down when the window is
-// short. The area itself takes no focus: Tab goes straight to the controls
-// and the area scrolls to keep the focused one in view.
+// A sidebar's column of controls in a SidebarScrollArea.
 QScrollArea* makeSidebarScrollArea(QWidget* content, QWidget* parent);
 
 QToolButton* addSettingsHeader(QVBoxLayout* column, const QString& title, const QString& deleteLabel,

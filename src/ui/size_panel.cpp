@@ -1,5 +1,6 @@
 #include "size_panel.h"
 
+#include "choice_group.h"
 #include "flow_layout.h"
 #include "model/canvas_preset.h"
 #include "preset_chip.h"
@@ -34,6 +35,8 @@ SizePanel::SizePanel(AppState& state, QWidget* parent) : QWidget(parent), m_stat
             m_chips.append(chip);
             m_ids.append(preset.id);
         }
+        // Each choice recomposes: the arrows only move, Space chooses.
+        new ChoiceGroup(*holder, ChoiceGroup::Arrows::moveFocus);
         column->addWidget(holder);
     };
     addGroup(tr("Ratio"), ratioCanvasPresets(), 0);

@@ -1,10 +1,12 @@
 #include "tab_bar.h"
 
+#include "accessible_interfaces.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
 #include "tab_bar_icons.h"
 #include "tab_item.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QScrollArea>
@@ -27,6 +29,9 @@ TabBar::TabBar(AppState& state, QWidget* parent)
     m_rowLayout->setSpacing(2);
     m_rowLayout->addStretch(1);
     m_row->setAutoFillBackground(false);
+    // The row holds the tabs themselves: it is what a screen reader lists them in.
+    m_row->setProperty(accessibleRoleProperty, int(QAccessible::PageTabList));
+    m_row->setAccessibleName(tr("Tabs"));
 
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setFocusPolicy(Qt::NoFocus); // the selected tab is the strip's stop

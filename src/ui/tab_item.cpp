@@ -4,6 +4,7 @@
 #include "shell_palette.h"
 #include "tab_bar_icons.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -99,6 +100,10 @@ void TabItem::setSelected(bool selected)
     m_closeButton->setFocusPolicy(selected ? Qt::TabFocus : Qt::NoFocus);
     updateCloseButton();
     update();
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TabItem::setHovering(bool hovering)

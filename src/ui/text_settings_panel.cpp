@@ -45,6 +45,11 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
     m_font->setObjectName(QStringLiteral("font"));
     m_font->setAccessibleName(tr("Font"));
     fillFontMenu(*m_font);
+    // As wide as the pane allows, not as the longest font name: the pane
+    // grows to hold its controls, and a long name would push it past its
+    // maximum.
+    m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_font->setMinimumContentsLength(10);
     connect(m_font, &QComboBox::activated, this, [this](int index) {
         const QString name = m_font->itemData(index).toString();
         edit([&](TextOverlay& o) { o.fontName = name; });

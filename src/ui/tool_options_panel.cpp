@@ -1,5 +1,6 @@
 #include "tool_options_panel.h"
 
+#include "choice_group.h"
 #include "flow_layout.h"
 #include "model/display_name.h"
 #include "sidebar_style.h"
@@ -78,7 +79,6 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
         button->setFont(captionFont(button->font()));
         button->setCheckable(true);
         button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::StrongFocus);
         button->setMinimumWidth(56);
         connect(button, &QToolButton::clicked, this, [this, type] {
             m_state.setCurrentShapeType(type);
@@ -87,6 +87,7 @@ ToolOptionsPanel::ToolOptionsPanel(AppState& state, QWidget* parent) : QWidget(p
         flow->addWidget(button);
         m_shapeTypes.append(button);
     }
+    new ChoiceGroup(*typeHolder, ChoiceGroup::Arrows::choose);
     shapeColumn->addWidget(typeHolder);
     m_addShape = new QPushButton(tr("Add Shape"), m_shapeOptions);
     m_addShape->setObjectName(QStringLiteral("addShape"));

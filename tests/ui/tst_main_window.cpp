@@ -1,6 +1,6 @@
-// The main window: menus and keys, the clipboard, sheets, drops, pane limits,
+// The main window: menus and keys, the clipboard, sheets, drops,
 // the tab strip, the window from the keyboard alone (one Tab stop per
-// control, each named), and Copy Text and Redact Sensitive from the canvas.
+// control or group of choices, each named), and Copy Text and Redact Sensitive from the canvas.
 #include "canvas/canvas_coordinates.h"
 #include "canvas/canvas_view.h"
 #include "render/paint_helpers.h"
@@ -9,6 +9,7 @@
 #include "state/text_actions.h"
 #include "ui/drop_highlight.h"
 #include "ui/export_dialog.h"
+#include "ui/left_sidebar.h"
 #include "ui/main_window.h"
 #include "ui/save_template_dialog.h"
 #include "ui/settings_view.h"
@@ -450,26 +451,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
             }
     }
 
-    void shrinkingKeepsThePaneLimits_data()
-    {
-        QTest::addColumn<QSize>("requested");
-        QTest::newRow("far too small") << QSize(300, 200);
-        QTest::newRow("wide") << QSize(2400, 900);
-    }
-    void shrinkingKeepsThePaneLimits()
-    {
-        QFETCH(QSize, requested);
-        showWindow();
-        m_widget->resize(requested);
-        QTRY_VERIFY(m_widget->centralWidget()->width() >= 900);
-        QVERIFY(m_widget->centralWidget()->height() >= 600);
-        const QList<int> sizes = child<QSplitter>(*m_widget, QStringLiteral("panes"))->sizes();
-        QCOMPARE(sizes.size(), 3);
-        QVERIFY2(sizes[0] >= 200 && sizes[0] <= 280, qPrintable(QString::number(sizes[0])));
-        QVERIFY(sizes[1] >= 400);
-        QVERIFY2(sizes[2] >= 260 && sizes[2] <= 320, qPrintable(QString::number(sizes[2])));
-    }
-
     void tabVisitsEveryControlOnceAndShiftTabReturns()
     {
         QVERIFY(showThreeTabs());
@@ -499,6 +480,15 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
                 !qobject_cast<QScrollBar*>(control))
                 faults << QStringLiteral("never reached: %1").arg(describe(control));
         faults << unreachableOrNamelessControls(*m_widget);
+        // The canvas and the image actions are stops too, and a group of
+        // choices (swatches, chips, segments, tools) is a single one.
+        for (const char* name : {"paste", "copy", "export"})
+            if (!forward.contains(named<QPushButton>(*child<LeftSidebar>(*m_widget), name)))
+                faults << QStringLiteral("never reached: %1").arg(QLatin1String(name));
+        if (!forward.contains(canvas()))
+            faults << QStringLiteral("never reached: the canvas");
+        if (forward.size() >= 45)
+            faults << QStringLiteral("%1 stops in one cycle").arg(forward.size());
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
 
         QList<QWidget*> backward = cycle(Qt::Key_Backtab);

@@ -8,6 +8,7 @@
 #include "io/screen_capture_service.h"
 #include "state/app_state.h"
 #include "test_fixtures.h"
+#include "ui/choice_group.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -150,6 +151,9 @@ inline QStringList unreachableOrNamelessControls(const QWidget& root)
         // member; the arrow keys move between the choices.
         if (button && button->group() && button->group()->exclusive() && !button->isChecked())
             continue;
+        if (const ChoiceGroup* group = button ? ChoiceGroup::of(*button) : nullptr)
+            if (group->stop() != button && group->stop() && group->stop()->focusPolicy() & Qt::TabFocus)
+                continue;
         const QString name =
             widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();
         if (!(widget->focusPolicy() & Qt::TabFocus))
@@ -166,7 +170,9 @@ inline QStringList unreachableOrNamelessControls(const QWidget& root)
 class CancelledCapture : public CaptureBackend
 {
   public:
-    explicit CancelledCapture(std::function<void(CaptureMode)> onCapture) : m_onCapture(std::move(onCapture)) {}
+    explicit CancelledCapture(std::function<void(CaptureMode)> onCapture) : m_onCapture(std::move(onCapture))
+    {
+    }
     static void install(AppState& state, std::function<void(CaptureMode)> onCapture)
     {
         state.screenCaptureService().setBackend(std::make_unique<CancelledCapture>(std::move(onCapture)));
