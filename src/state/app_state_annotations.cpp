@@ -71,7 +71,7 @@ template <typename Record> void deleteAnnotation(AppState& state, const QUuid& i
 
 void AppState::addTextOverlay()
 {
-    addAnnotation(*this, TextOverlay{}); // a new id and the look of a fresh annotation
+    addAnnotation(*this, freshTextOverlay()); // a new id and the look of a fresh annotation
 }
 
 void AppState::updateTextOverlay(const TextOverlay& overlay)

@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "io/mime_image_source.h"
 
+#include <QFileInfo>
 #include <QFuture>
 
 namespace lustrelab {
@@ -31,6 +32,13 @@ void whenDecoded(QFuture<QImage> decoding, AppState* state, std::function<void(c
     });
 }
 
+// What a tab for the image of `source` is named after: the file's name, or
+// nothing for image data, which gets the time instead.
+QString fileNameOf(const ImageSource& source)
+{
+    return source.kind == ImageSource::Kind::file ? QFileInfo(source.filePath).fileName() : QString();
+}
+
 } // namespace
 
 void AppState::pasteImage()
@@ -38,10 +46,11 @@ void AppState::pasteImage()
     const ImageSource source = m_clipboardService.readImageSource();
     if (source.isEmpty())
         return;
-    const auto replace = [this](const QImage& image) {
+    const auto replace = [this, name = fileNameOf(source)](const QImage& image) {
         if (image.isNull())
             return;
         setSourceImage(image);
+        nameCurrentTab(name);
         processImage();
     };
     if (source.kind == ImageSource::Kind::image) {
@@ -56,7 +65,8 @@ bool AppState::dropMimeData(const QMimeData& mime)
     const ImageSource source = imageSourceFromMime(mime);
     if (source.isEmpty())
         return false;
-    whenDecoded(decodeImageAsync(source), this, [this](const QImage& image) { loadImage(image, false); });
+    whenDecoded(decodeImageAsync(source), this,
+                [this, name = fileNameOf(source)](const QImage& image) { loadImage(image, false, name); });
     return true;
 }
 
