@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 using namespace lustrelab;
@@ -101,6 +102,38 @@ ShapeOverlay highlight()
     return shape;
 }
 
+// The newer tools: numbered steps, a pen stroke and a pixelated area.
+QList<StepMarker> steps()
+{
+    QList<StepMarker> markers;
+    for (const UnitPoint& at : {UnitPoint{0.36, 0.66}, UnitPoint{0.36, 0.5}, UnitPoint{0.56, 0.3}}) {
+        StepMarker marker;
+        marker.position = at;
+        marker.color = {0.93, 0.28, 0.6, 1};
+        marker.size = 64;
+        markers.append(marker);
+    }
+    return renumberedMarkers(markers, 1);
+}
+
+PenStroke underline()
+{
+    PenStroke stroke = freshPenStroke(false);
+    for (int i = 0; i <= 12; ++i)
+        stroke.points.append({0.3 + 0.02 * i, 0.55 + 0.012 * std::sin(i * 0.9)});
+    stroke.color = {0.1, 0.75, 0.95, 1};
+    stroke.width = 5;
+    return stroke;
+}
+
+ShapeOverlay pixelated()
+{
+    ShapeOverlay shape = freshShape(ShapeType::pixelate);
+    shape.startPoint = {0.62, 0.22};
+    shape.endPoint = {0.8, 0.34};
+    return shape;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -149,7 +182,10 @@ int main(int argc, char** argv)
     state.loadImage(drawSamplePicture({1440, 900}), true);
     state.setSettings(styling);
     state.setCurrentTextOverlays({caption()});
-    state.setCurrentShapeOverlays({highlight(), arrow()});
+    state.setCurrentShapeOverlays({highlight(), arrow(), pixelated()});
+    state.setCurrentStepMarkers(steps());
+    state.setCurrentPenStrokes({underline()});
+    state.setCurrentTool(CanvasTool::marker); // the marker's options in the tools pane
     state.setCanvasCollapsed(true); // the frame picker in view instead of the sizes
     state.setDeviceCollapsed(false);
     state.processImage();

@@ -9,6 +9,7 @@
 #include "window_activation.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFuture>
 #include <QUrl>
 
@@ -112,10 +113,11 @@ void LustrelabApp::openNextFile()
     ImageSource source;
     source.kind = ImageSource::Kind::file;
     source.filePath = m_pendingFiles.takeFirst();
-    decodeImageAsync(source).then(this, [this](const QImage& image) {
+    const QString name = QFileInfo(source.filePath).fileName(); // the tab is named after its file
+    decodeImageAsync(source).then(this, [this, name](const QImage& image) {
         // A new tab unless the current one is still empty.
         if (!image.isNull())
-            m_state->loadImage(image, false);
+            m_state->loadImage(image, false, name);
         openNextFile();
     });
 }

@@ -467,7 +467,7 @@ bool CanvasView::placeText(QPointF position)
     // stick to the nearest edge, away from the pointer.
     if (!tab || !tab->sourceImage || !frame.contains(position))
         return false;
-    TextOverlay text; // the look of a fresh text
+    TextOverlay text = freshTextOverlay(); // the look of a fresh text, in a font that resolves
     text.position = canvas::canvasToUnit(position, frame);
     m_state.insertTextOverlay(text);
     beginEditing(text.id);

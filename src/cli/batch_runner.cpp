@@ -5,6 +5,7 @@
 #include "io/export_service.h"
 #include "io/png_encoder.h"
 #include "io/text_redaction.h"
+#include "render/content_margins.h"
 #include "render/crop_geometry.h"
 #include "render/image_processor.h"
 #include "render/mapped_image.h"
@@ -47,6 +48,28 @@ std::future<QImage> prepareCanvas(QSize canvas)
     }
 }
 
+// The pixels of the screenshot that are styled: a crop keeps only part of it
+// (all of it when it keeps no pixel), and Auto-Balance leaves out the
+// single-coloured margins a capture brought along, so that a screenshot with
+// such margins composes to a smaller canvas than its size alone gives.
+QSize styledPixels(const QImage& image, const std::optional<UnitRect>& crop, const BeautySettings& settings)
+{
+    QRect kept = crop ? cropPixels(image, *crop) : image.rect();
+    if (kept.isEmpty())
+        kept = image.rect();
+    if (!settings.autoBalance)
+        return kept.size();
+    if (kept == image.rect())
+        return contentRect(image).size();
+    // A view of the kept part rather than a copy where the pixels allow: the
+    // screenshot may be large.
+    if (image.depth() % 8 != 0)
+        return contentRect(image.copy(kept)).size();
+    const QImage part(image.constScanLine(kept.top()) + qsizetype(kept.left()) * (image.depth() / 8),
+                      kept.width(), kept.height(), image.bytesPerLine(), image.format());
+    return contentRect(part).size();
+}
+
 JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
 {
     const BeautySettings& settings = recipe.settings;
@@ -86,10 +109,7 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    // A crop styles only part of the screenshot (all of it when it keeps no pixel).
-    const QRect kept = a.crop ? cropPixels(image, *a.crop) : image.rect();
-    const QSizeF canvas =
-        ImageProcessor::canvasPixelsFor(kept.isEmpty() ? image.size() : kept.size(), ratio, settings);
+    const QSizeF canvas = ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
     const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
                                               a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
     // The guard let the size through, so a missing canvas, or one without the

@@ -27,7 +27,7 @@ std::optional<BeautySettings> readSettingsFile(const QString& path)
 {
     QString error;
     if (const std::optional<Json> json = readJsonFile(path, &error))
-        if (auto settings = beautySettingsFromJson(*json, &error))
+        if (auto settings = beautySettingsFromJson(withCssColorsRead(*json), &error))
             return settings;
     reportFailure(path, error);
     return std::nullopt;

@@ -175,7 +175,8 @@ Styling
                         right types; keys added since the first files may be
                         left out: shadowColor autoBalance customGradient
                         backgroundImagePath backgroundImageBlur
-                        backgroundImageDim).
+                        backgroundImageDim). Colours may also be written as
+                        "#RRGGBB" or "#RRGGBBAA", as for --set.
   --template NAME       A template saved in the application, by name
                         (~/.local/share/Lustrelab/templates.json).
   --set FIELD=VALUE     Change one field; repeatable, later ones win.
@@ -194,29 +195,47 @@ Styling
                           customGradient | image | match
                         customGradient: {"kind":"linear|radial|conic",
                           "angle":45,"centerX":0.5,"centerY":0.5,"stops":
-                          [{"color":"#6366f1","position":0},...]} (2-5 stops)
+                          [{"color":"#6366f1","position":0},...]} (2-5 stops;
+                          a linear one may leave out the centre, a radial
+                          one the angle)
                         backgroundImagePath: an image file
                         exportFormat: png | jpeg
                         gradientPresetId, canvasPresetId, deviceFrameId: an id
                           from `lustrelab presets`
-  --annotations FILE    Texts, shapes and removal areas (below).
+  --annotations FILE    Texts, shapes, removal areas, step markers, pen
+                        strokes and a crop (below).
 
 Styling comes from --settings or --template (one of them, each a whole
 record), then the --set changes, then --scale and --format.
 
 Annotations file
-  {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...]}
-  Entries use the fields below; an omitted field takes the value of a newly
-  added annotation; unknown keys and wrong types are errors. Positions are
-  fractions of the styled image, x from the left, y from the BOTTOM: points
-  {"x":0.5,"y":0.5}, rectangles {"x":..,"y":..,"width":..,"height":..}.
-  Colours are objects as above or "#RRGGBB[AA]"; null means none.
+  {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...],
+   "stepMarkers": [...], "penStrokes": [...], "crop": {...}}, every key
+  optional. Entries use the fields below; an omitted field takes the value
+  of a newly added annotation; unknown keys and wrong types are errors.
+  Positions are fractions of the styled image, x from the left, y from the
+  BOTTOM: points {"x":0.5,"y":0.5}, rectangles {"x":..,"y":..,"width":..,
+  "height":..}. Colours are objects as above or "#RRGGBB[AA]"; null means
+  none.
   text     text position fontName fontSize fontWeight ("Ultra Light" .. "Black")
            textColor backgroundColor isRedacted rotation opacity
   shape    shapeType ("Rectangle", "Rounded Rect", "Ellipse", "Line", "Arrow",
-           "Highlight", "Blur") startPoint endPoint strokeColor fillColor
-           strokeWidth opacity arrowStyle ("Single", "Double", "None")
+           "Highlight", "Blur", "Pixelate", "Redact", "Spotlight")
+           startPoint endPoint strokeColor fillColor strokeWidth opacity
+           arrowStyle ("Single", "Double", "None"), cellSize (Pixelate's
+           cells, points), spotlightShape ("Rectangle", "Ellipse"). A Redact
+           box is filled black and a Spotlight dims to opacity 0.6 unless
+           the entry says otherwise.
   removal  rect (required) method ("Content-Aware", "Solid Color")
+  stepMarkers
+           position (required) number color size tailPoint (a point the
+           marker's tail reaches to); a marker without a number counts on
+           from the one before it, the first from 1
+  penStrokes
+           points (required: [{"x":..,"y":..},...]) highlighter color width
+           opacity; a highlighter is yellow, 18 wide at 0.5 unless given
+  crop     a rectangle of the SCREENSHOT (y from its bottom edge, inside it):
+           only that part is styled
 
 Exit status: 0 when every output was written; 1 when an input or a JSON file
 failed (one "lustrelab: FILE: reason" line each; the other inputs are still

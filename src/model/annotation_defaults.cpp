@@ -1,6 +1,10 @@
 #include "pen_stroke.h"
 #include "shape_overlay.h"
 #include "step_marker.h"
+#include "text_overlay.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
 
 namespace lustrelab {
 
@@ -14,6 +18,18 @@ ShapeOverlay freshShape(ShapeType type)
         shape.opacity = 0.6;
     }
     return shape;
+}
+
+TextOverlay freshTextOverlay()
+{
+    TextOverlay text;
+    // The family actually drawn: the platform may name its UI font by an
+    // alias ("Sans Serif") that the font menu would show as a stand-in. None
+    // at all (no font configuration) leaves the record's name.
+    const QString family = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+    if (!family.isEmpty())
+        text.fontName = family;
+    return text;
 }
 
 PenStroke freshPenStroke(bool highlighter)

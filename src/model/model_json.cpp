@@ -221,9 +221,14 @@ class StrictReader
 void readCustomGradient(StrictReader& r, CustomGradient& g)
 {
     g.kind = r.enumeration<GradientKind>("kind");
-    g.angle = r.number("angle");
-    g.centerX = r.number("centerX");
-    g.centerY = r.number("centerY");
+    // Hand-written gradients name only what their kind draws with: a linear
+    // one has no centre, a radial one no angle. What a kind does not use
+    // may be left out, and what it uses may not.
+    const bool usesAngle = g.kind != GradientKind::radial;
+    const bool usesCentre = g.kind != GradientKind::linear;
+    g.angle = usesAngle || r.has("angle") ? r.number("angle") : 0;
+    g.centerX = usesCentre || r.has("centerX") ? r.number("centerX") : 0.5;
+    g.centerY = usesCentre || r.has("centerY") ? r.number("centerY") : 0.5;
     g.stops.clear();
     r.objects("stops", CustomGradient::minimumStops, CustomGradient::maximumStops, [&](StrictReader& stop) {
         GradientStop read;

@@ -3,7 +3,10 @@
 // JSON form of the persisted records. Writing keeps the key order of the
 // records; reading is strict: every key must be present with the right type,
 // enumeration strings must be known raw values, unknown keys are ignored. The
-// error text names the first offending key (e.g. "settings.exportFormat: missing").
+// exceptions are keys added to a record after files of it existed, and the
+// keys a custom gradient's kind draws without (a linear one's centre reads as
+// 0.5, 0.5, a radial one's angle as 0). The error text names the first
+// offending key (e.g. "settings.exportFormat: missing").
 
 #include "beauty_settings.h"
 #include "codable_color.h"

@@ -50,6 +50,12 @@ struct TextOverlay
     friend bool operator==(const TextOverlay&, const TextOverlay&) = default;
 };
 
+// A text as the editor adds it: the defaults above, in the desktop's own UI
+// font, which is always installed. The record's default name stays as it is,
+// so that records stored without one read as they always have. Needs a
+// QGuiApplication (the font database).
+TextOverlay freshTextOverlay();
+
 // The font names and sizes offered by the text panel, in display order.
 QList<QString> availableFonts();
 QList<double> fontSizes();

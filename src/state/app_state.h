@@ -208,8 +208,10 @@ class AppState : public QObject
     // ---- Images.
     // For drops (newTab false: fills an empty current tab) and captures
     // (newTab true: always a new tab). Clears annotations, selection and
-    // history, then composes. A null image is ignored.
-    void loadImage(const QImage& image, bool newTab);
+    // history, then composes. A null image is ignored. The tab that receives
+    // the image is named after it: `fileName` for an image read from a file,
+    // else "Screenshot HH:mm:ss" of now.
+    void loadImage(const QImage& image, bool newTab, const QString& fileName = {});
     // Store into the current tab; nullopt or a null image leaves it without one.
     void setSourceImage(const std::optional<QImage>& image);
     void setProcessedImage(const std::optional<QImage>& image);
@@ -346,6 +348,8 @@ class AppState : public QObject
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
+    // After the current tab received an image: its file's name, else the time.
+    void nameCurrentTab(const QString& fileName);
     void storeComposition(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change,
                           bool reduced);
     void requestComposition(bool forTheCanvas);

@@ -71,7 +71,7 @@ template <typename Record> void deleteAnnotation(AppState& state, const QUuid& i
 
 void AppState::addTextOverlay()
 {
-    insertTextOverlay(TextOverlay{}); // a new id and the look of a fresh annotation
+    insertTextOverlay(freshTextOverlay()); // a new id and the look of a fresh annotation
 }
 
 void AppState::insertTextOverlay(const TextOverlay& overlay)

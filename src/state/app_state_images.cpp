@@ -25,6 +25,19 @@ void AppState::setSourceImage(const std::optional<QImage>& image)
     }
 }
 
+void AppState::nameCurrentTab(const QString& fileName)
+{
+    // The start tab's "New Tab" says nothing once it shows a screenshot, and
+    // neither does an earlier image's name once another took its place.
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        const QString name = fileName.isEmpty() ? defaultTabName() : fileName;
+        if (name != tab->name) {
+            tab->name = name;
+            emit tabsChanged();
+        }
+    }
+}
+
 void AppState::setProcessedImage(const std::optional<QImage>& image)
 {
     if (ScreenshotTab* tab = mutableCurrentTab()) {
@@ -35,7 +48,7 @@ void AppState::setProcessedImage(const std::optional<QImage>& image)
     }
 }
 
-void AppState::loadImage(const QImage& image, bool newTab)
+void AppState::loadImage(const QImage& image, bool newTab, const QString& fileName)
 {
     if (image.isNull())
         return;
@@ -44,9 +57,10 @@ void AppState::loadImage(const QImage& image, bool newTab)
     // of its own rather than being dropped.
     if (!newTab && current && !current->sourceImage) {
         setSourceImage(image);
+        nameCurrentTab(fileName);
     } else {
         ScreenshotTab tab;
-        tab.name = defaultTabName(tab.createdAt);
+        tab.name = fileName.isEmpty() ? defaultTabName(tab.createdAt) : fileName;
         tab.sourceImage = image;
         m_currentTabId = tab.id;
         m_tabs.append(std::move(tab));

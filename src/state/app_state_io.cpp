@@ -4,6 +4,7 @@
 #include "export_scale.h"
 #include "io/mime_image_source.h"
 
+#include <QFileInfo>
 #include <QFuture>
 
 namespace lustrelab {
@@ -32,6 +33,13 @@ void whenDecoded(QFuture<QImage> decoding, AppState* state, std::function<void(c
     });
 }
 
+// What a tab for the image of `source` is named after: the file's name, or
+// nothing for image data, which gets the time instead.
+QString fileNameOf(const ImageSource& source)
+{
+    return source.kind == ImageSource::Kind::file ? QFileInfo(source.filePath).fileName() : QString();
+}
+
 } // namespace
 
 void AppState::pasteImage()
@@ -39,7 +47,7 @@ void AppState::pasteImage()
     const ImageSource source = m_clipboardService.readImageSource();
     if (source.isEmpty())
         return;
-    const auto replace = [this](const QImage& image) {
+    const auto replace = [this, name = fileNameOf(source)](const QImage& image) {
         if (image.isNull())
             return;
         // The screenshot it replaces comes back with Undo; filling an empty
@@ -47,6 +55,7 @@ void AppState::pasteImage()
         if (const ScreenshotTab* tab = currentTab(); tab && tab->sourceImage)
             saveToHistory();
         setSourceImage(image);
+        nameCurrentTab(name);
         processImage();
     };
     if (source.kind == ImageSource::Kind::image) {
@@ -61,7 +70,8 @@ bool AppState::dropMimeData(const QMimeData& mime)
     const ImageSource source = imageSourceFromMime(mime);
     if (source.isEmpty())
         return false;
-    whenDecoded(decodeImageAsync(source), this, [this](const QImage& image) { loadImage(image, false); });
+    whenDecoded(decodeImageAsync(source), this,
+                [this, name = fileNameOf(source)](const QImage& image) { loadImage(image, false, name); });
     return true;
 }
 

@@ -5,12 +5,15 @@
 #include "styling_edit.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace lustrelab {
 
@@ -29,6 +32,10 @@ BackgroundImageControls::BackgroundImageControls(AppState& state, QWidget* paren
     m_file = new QLabel(this);
     m_file->setObjectName(QStringLiteral("imageFile"));
     m_file->setMinimumWidth(20);
+    // The label takes the width the row leaves it and fits the name into
+    // that, rather than asking for the whole name and being cut off.
+    m_file->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_file->installEventFilter(this);
     fileRow->addWidget(m_file, 1);
     column->addLayout(fileRow);
 
@@ -69,18 +76,39 @@ void BackgroundImageControls::sync()
     if (path == m_shownPath && !path.isEmpty()) {
         // Shown already: the file is looked at only when the path changes.
     } else if (path.isEmpty()) {
-        m_file->setText(tr("No image"));
+        m_fileName.clear();
         m_file->setToolTip({});
     } else {
-        const QString name = QFileInfo(path).fileName();
+        m_fileName = QFileInfo(path).fileName();
         // A picture that is gone composes on white; say why here.
-        const bool readable = QImageReader(path).canRead();
-        m_file->setText(readable ? name : tr("%1 (not found)").arg(name));
+        m_fileMissing = !QImageReader(path).canRead();
         m_file->setToolTip(path);
     }
     m_shownPath = path;
+    showFileName();
     m_blur->setValue(settings.backgroundImageBlur);
     m_dim->setValue(settings.backgroundImageDim * 100);
+}
+
+bool BackgroundImageControls::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_file && event->type() == QEvent::Resize)
+        showFileName();
+    return QWidget::eventFilter(watched, event);
+}
+
+void BackgroundImageControls::showFileName()
+{
+    if (m_fileName.isEmpty()) {
+        m_file->setText(tr("No image"));
+        return;
+    }
+    // A long name gives way in its middle, keeping its extension and, for a
+    // picture that is gone, the reason in full.
+    const QString form = m_fileMissing ? tr("%1 (not found)") : QStringLiteral("%1");
+    const QFontMetrics metrics(m_file->font());
+    const int room = m_file->contentsRect().width() - metrics.horizontalAdvance(form.arg(QString()));
+    m_file->setText(form.arg(metrics.elidedText(m_fileName, Qt::ElideMiddle, std::max(0, room))));
 }
 
 } // namespace lustrelab

@@ -19,9 +19,14 @@ class BackgroundImageControls : public QWidget
   public:
     explicit BackgroundImageControls(AppState& state, QWidget* parent = nullptr);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void choose();
     void sync();
+    // The file's name as wide as the label is.
+    void showFileName();
 
     AppState& m_state;
     QPushButton* m_choose;
@@ -29,6 +34,8 @@ class BackgroundImageControls : public QWidget
     SliderRow* m_blur;
     SliderRow* m_dim;
     QString m_shownPath;
+    QString m_fileName; // empty: no image chosen
+    bool m_fileMissing = false;
 };
 
 } // namespace lustrelab

@@ -197,6 +197,11 @@ void MainWindow::showPreferences()
         // A window of its own that behaves like a dialog: Escape closes it.
         new QShortcut(QKeySequence::Cancel, m_preferences.data(), m_preferences.data(), &QWidget::close);
         m_commands->addApplicationKeysTo(*m_preferences);
+        // Over the window it belongs to: some window managers (openbox) place
+        // a normal window of a program by its own rules, in a corner of the
+        // screen, unless the program says where it goes.
+        m_preferences->adjustSize();
+        m_preferences->move(geometry().center() - m_preferences->rect().center());
     }
     m_preferences->setGlobalShortcutRegistered(m_globalShortcutRegistered);
     m_preferences->show();

@@ -61,6 +61,10 @@ SaveTemplateDialog::SaveTemplateDialog(AppState& state, QWidget* parent) : QDial
         accept();
     });
     m_name->setFocus();
+    // As tall as its contents and no taller: a sheet that could be resized
+    // gets a resize handle from some window managers (openbox), a strip
+    // under the buttons that belongs to nothing.
+    setFixedHeight(sizeHint().height());
 }
 
 } // namespace lustrelab

@@ -75,12 +75,15 @@ class TestLustrelabApp : public QObject
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QStringList>("tabColours");
         QTest::addColumn<int>("errorLines");
-        // The first file fills the start tab, the others open tabs of their own.
+        QTest::addColumn<QStringList>("tabNames");
+        // The first file fills the start tab, the others open tabs of their
+        // own; each tab is named after its file.
         QTest::newRow("in order") << QStringList{"red", "blue", "lime"} << QStringList{"red", "blue", "lime"}
-                                  << 0;
-        QTest::newRow("undecodable skipped") << QStringList{"broken", "blue"} << QStringList{"blue"} << 1;
+                                  << 0 << QStringList{"red.png", "blue.png", "lime.png"};
+        QTest::newRow("undecodable skipped")
+            << QStringList{"broken", "blue"} << QStringList{"blue"} << 1 << QStringList{"blue.png"};
         QTest::newRow("missing and broken")
-            << QStringList{"missing", "broken"} << QStringList{QString()} << 2;
+            << QStringList{"missing", "broken"} << QStringList{QString()} << 2 << QStringList{"New Tab"};
     }
     void openFiles()
     {
@@ -102,6 +105,7 @@ class TestLustrelabApp : public QObject
             const ScreenshotTab& tab = app.state().tabs()[i];
             QCOMPARE(tab.sourceImage ? tab.sourceImage->pixelColor(0, 0) : QColor(), QColor(tabColours[i]));
         }
+        QTEST(test::mapped(app.state().tabs(), &ScreenshotTab::name), "tabNames");
     }
 
     // A later start hands its files to the running window and exits: file

@@ -7,6 +7,7 @@
 
 #include "cli_fixtures.h"
 #include "model/model_json.h"
+#include "model/shape_overlay.h"
 
 #include <QDir>
 #include <QImage>
@@ -118,6 +119,26 @@ class TestProcess : public QObject
         QVERIFY(writeFile(expand("@empty.png"), ""));
         QVERIFY(QDir(m_work.path()).mkdir("folder.png"));
         QVERIFY(writeImage(expand("@whole.jpg"), 64, 48)); // the suffix picks JPEG
+        QVERIFY(writeImage(expand("@800x600.png"), 800, 600));
+        QImage margined(shotWidth, shotHeight, QImage::Format_RGB32); // as a capture brings its desktop along
+        margined.fill(Qt::white);
+        QPainter(&margined).fillRect(20, 20, shotWidth - 40, shotHeight - 40, QColor(shotColor));
+        QVERIFY(margined.save(expand("@margined.png")));
+        // Colours as --set takes them, and a linear gradient without the centre it never uses.
+        Json hex = toJson(BeautySettings{.shadowEnabled = false, .backgroundType = BackgroundType::solid});
+        hex["solidColor"] = "#FF0000";
+        hex["borderColor"] = "#00ff0080";
+        hex["shadowColor"] = "#000000";
+        QVERIFY(writeFile(expand("@hex.json"), hex.dump()));
+        hex["backgroundType"] = "customGradient";
+        // (No raw strings with a '#' in them: moc misreads them.)
+        hex["customGradient"] = {{"kind", "linear"},
+                                 {"angle", 0},
+                                 {"stops", {{{"color", "#0000ff"}, {"position", 0}},
+                                            {{"color", "#0000ff"}, {"position", 1}}}}};
+        QVERIFY(writeFile(expand("@hex-gradient.json"), hex.dump()));
+        hex["solidColor"] = "#FF00"; // not a colour: named, not read as one
+        QVERIFY(writeFile(expand("@bad-hex.json"), hex.dump()));
         QVERIFY(writeFile(expand("@cut.jpg"), readFile(expand("@whole.jpg")).chopped(100)));
     }
 
@@ -177,6 +198,66 @@ class TestProcess : public QObject
         QVERIFY(QFile::remove(expand(written)));
     }
 
+    // Styling that once refused to compose: Auto-Balance, which styles the
+    // screenshot without its single-coloured margins; settings files with
+    // colours spelt as --set takes them; custom gradients that leave out
+    // what their kind does not draw with.
+    void stylingCompose_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("options"); // after "--scale 1"
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QColor>("corner"); // of the canvas: the background
+        QTest::addColumn<QColor>("centre");
+        const QColor shot(shotColor), green(Qt::green);
+        const QStringList flat{"--set", "shadowEnabled=false"};
+        const QStringList balanced =
+            flat + QStringList{"--set", "autoBalance=true", "--set", "backgroundType=solid", "--set",
+                               "solidColor=#00ff00"};
+        auto gradient = [&flat](const char* json) {
+            return flat + QStringList{"--set", "backgroundType=customGradient", "--set",
+                                      QStringLiteral("customGradient=") + json};
+        };
+        const char* redStops =
+            "\"stops\":[{\"color\":\"#ff0000\",\"position\":0},{\"color\":\"#ff0000\",\"position\":1}]";
+
+        // Padding 6 % of the longer side, at least 16 points.
+        QTest::newRow("auto-balance, plain screenshot")
+            << "shot.png" << balanced << QSize(232, 132) << green << shot;
+        QTest::newRow("auto-balance, 800 x 600") << "800x600.png" << balanced << QSize(896, 696) << green
+                                                 << shot;
+        QTest::newRow("auto-balance trims the margins")
+            << "margined.png" << balanced << QSize(192, 92) << green << shot;
+        QTest::newRow("settings file, hex colours")
+            << "shot.png" << QStringList{"--settings", "@hex.json"} << padded(64) << QColor(Qt::red) << shot;
+        QTest::newRow("settings file, hex stops, linear gradient without a centre")
+            << "shot.png" << QStringList{"--settings", "@hex-gradient.json"} << padded(64) << QColor(Qt::blue)
+            << shot;
+        QTest::newRow("--set linear gradient without a centre")
+            << "shot.png" << gradient(QByteArray(R"({"kind":"linear","angle":0,)") + redStops + "}")
+            << padded(64) << QColor(Qt::red) << shot;
+        QTest::newRow("--set radial gradient without an angle")
+            << "shot.png"
+            << gradient(QByteArray(R"({"kind":"radial","centerX":0.5,"centerY":0.5,)") + redStops + "}")
+            << padded(64) << QColor(Qt::red) << shot;
+    }
+
+    void stylingCompose()
+    {
+        QFETCH(QString, input);
+        QFETCH(QStringList, options);
+        QFETCH(QSize, size);
+        const Run result =
+            run(QStringList{"compose", "@" + input, "-o", "@styled.png", "--scale", "1"} + options);
+        QCOMPARE(result.errLines, QStringList());
+        QCOMPARE(result.status, 0);
+        const QImage image(expand("@styled.png"));
+        QCOMPARE(image.size(), size);
+        QTEST(image.pixelColor(0, 0), "corner");
+        QTEST(image.pixelColor(size.width() / 2, size.height() / 2), "centre");
+        QVERIFY(QFile::remove(expand("@styled.png")));
+    }
+
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -195,6 +276,13 @@ class TestProcess : public QObject
         QTest::newRow("batch, not an image") << batch + QStringList{"@text.png"} << "@text.png: not an image";
         QTest::newRow("settings without a key")
             << compose({"--settings", "@no-format.json"}) << "@no-format.json: *exportFormat";
+        QTest::newRow("settings colour not a colour")
+            << compose({"--settings", "@bad-hex.json"}) << "@bad-hex.json: settings.solidColor";
+        QTest::newRow("conic gradient without its angle")
+            << compose({"--set", "customGradient={\"kind\":\"conic\",\"centerX\":0.5,\"centerY\":0.5,"
+                                 "\"stops\":[{\"color\":\"#ff0000\",\"position\":0},"
+                                 "{\"color\":\"#ff0000\",\"position\":1}]}"})
+            << "*customGradient: angle: missing";
         QTest::newRow("bad annotation key") << compose({"--annotations", "@bad-notes.json"})
                                             << "@bad-notes.json: textOverlays[0].fontSize: expected a number";
         QTest::newRow("annotation number beyond a double")
@@ -270,6 +358,31 @@ class TestProcess : public QObject
         QCOMPARE(missing.status, 1);
         QCOMPARE(missing.errLines.size(), 1);
         QVERIFY2(missing.errLines.first().contains("'xyz'"), qPrintable(missing.errLines.first()));
+    }
+
+    // Each help names what the command takes: every sub-command, and every
+    // kind and key an annotations file accepts.
+    void helpNamesWhatIsAccepted_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        for (const char* command : {"compose", "capture", "ocr", "presets"})
+            QTest::addRow("--help: %s", command)
+                << QStringList{"--help"} << QStringLiteral("lustrelab %1 ").arg(command);
+        for (ShapeType type : allCases<ShapeType>())
+            QTest::addRow("compose --help: %s", qPrintable(rawValue(type)))
+                << QStringList{"compose", "--help"} << QStringLiteral("\"%1\"").arg(rawValue(type));
+        for (const char* key : {"\"stepMarkers\"", "\"penStrokes\"", "\"crop\"", "cellSize", "spotlightShape",
+                                "tailPoint", "highlighter"})
+            QTest::addRow("compose --help: %s", key) << QStringList{"compose", "--help"} << QString(key);
+    }
+    void helpNamesWhatIsAccepted()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const Run help = run(arguments);
+        QCOMPARE(help.status, 0);
+        QVERIFY2(help.out.contains(named), qPrintable(help.out));
     }
 
     void presetsListEachEntryOnce()

@@ -109,12 +109,12 @@ class TestAppState : public QObject
     }
 
     // A drop fills the empty start tab, a capture always opens one (a drop on
-    // a tab with an image opens one too: tst_image_import).
+    // a tab with an image opens one too: tst_image_import; names: tst_tab_names).
     void loadImage_data()
     {
         QTest::addColumn<bool>("asNewTab");
         QTest::addColumn<QString>("expectedName");
-        QTest::newRow("drop on the empty start tab fills it") << false << "^New Tab$";
+        QTest::newRow("drop on the empty start tab fills it") << false << "^Screenshot \\d\\d:\\d\\d:\\d\\d$";
         QTest::newRow("capture always opens a tab") << true << "^Screenshot \\d\\d:\\d\\d:\\d\\d$";
     }
     void loadImage()
