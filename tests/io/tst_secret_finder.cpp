@@ -68,6 +68,7 @@ class TestSecretFinder : public QObject
         row("o and I in a phone number", "phone: `+44 2o 7946 O958`", {phone});
         row("a bar between digits", "route `10.0.1|1.4` via eth0", {ipv4});
         row("a table's bars stay bars", "|`192.168.1.10`|up|", {ipv4});
+        row("a table's bars around a misread card", "|`4lll 1111 1111 1111`|", {cardNumber});
         // Ranges at their edges.
         row("255 is an octet", "brd `192.168.1.255` netmask `255.255.255.0`", {ipv4, ipv4});
         row("0 is an octet", "listen on `0.0.0.0`", {ipv4});
@@ -99,6 +100,31 @@ class TestSecretFinder : public QObject
         QCOMPARE(got, expected);
         for (qsizetype i = 0; i < found.size(); ++i)
             QCOMPARE(int(found[i].kind), kinds.value(i));
+    }
+
+    // Where look-alike letters are read as digits: in runs that hold a
+    // real digit and stand apart from words; never inside a word.
+    void readsLookalikesAsDigitsInNumbersOnly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("an address") << "deploy@l0.42.7.19l"
+                                    << "deploy@10.42.7.191";
+        QTest::newRow("groups of a card") << "4lll 1I11 O0O4"
+                                          << "4111 1111 0004";
+        QTest::newRow("inside words") << "l10n of 3f2a9c1, hello IO"
+                                      << "l10n of 3f2a9c1, hello IO";
+        QTest::newRow("no digit, no number") << "lol I O ||"
+                                             << "lol I O ||";
+        QTest::newRow("bars at the edges") << "|1O| |2l|"
+                                           << "|10| |21|";
+        QTest::newRow("a bar inside") << "1|1"
+                                      << "111";
+    }
+    void readsLookalikesAsDigitsInNumbersOnly()
+    {
+        QFETCH(QString, text);
+        QTEST(lookalikesAsDigits(text), "read");
     }
 
     // The reader's word boxes as it gave them for "ana. lopezGexample. com":
