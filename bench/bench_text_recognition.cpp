@@ -4,8 +4,12 @@
 //   BM_FindPlantedSecrets/ratio   every page of textPageRecipes() at ratio 1
 //       or 2: counters recall (planted secrets whose ink the found regions
 //       cover, 97% of its pixels or more) and precision (found regions that
-//       lie on a planted secret), and the time for all the pages.
+//       lie on a planted secret), and the time for all the pages. They go
+//       through findSensitiveText, as the window and `compose --redact` do.
+//       LUSTRELAB_BENCH_VERBOSE=1 prints what was missed or wrongly found;
+//       LUSTRELAB_BENCH_PAGES=DIR saves the pages there to look at.
 #include "io/text_recognizer.h"
+#include "io/text_redaction.h"
 #include "screenshot_fixture.h"
 #include "text_pages.h"
 
@@ -21,8 +25,9 @@ const QString english = QStringLiteral("eng");
 void BM_RecognizeScreenshot(benchmark::State& state)
 {
     const bench::PageRecipe recipe =
-        state.range(0) == 0 ? bench::PageRecipe{bench::PageLook::terminal, QStringLiteral("DejaVu Sans Mono"), 14, true}
-                            : bench::PageRecipe{bench::PageLook::webPage, QStringLiteral("DejaVu Sans"), 15, false};
+        state.range(0) == 0
+            ? bench::PageRecipe{bench::PageLook::terminal, QStringLiteral("DejaVu Sans Mono"), 14, true}
+            : bench::PageRecipe{bench::PageLook::webPage, QStringLiteral("DejaVu Sans"), 15, false};
     const bench::TextPage page = bench::renderTextPage(recipe, 2, 0);
     for (auto _ : state) {
         QString error;
@@ -35,7 +40,12 @@ void BM_RecognizeScreenshot(benchmark::State& state)
     }
     state.SetLabel(state.range(0) == 0 ? "terminal" : "web page");
 }
-BENCHMARK(BM_RecognizeScreenshot)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(1);
+BENCHMARK(BM_RecognizeScreenshot)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(1);
 
 // The share of `ink`'s pixels that the boxes cover.
 double coverage(const QImage& image, const QRect& ink, const QList<QRect>& boxes)
@@ -62,7 +72,9 @@ QString wordsIn(const RecognizedText& text, const QRect& box)
     for (const RecognizedWord& word : text.words)
         if (word.box.intersects(box)) {
             if (qEnvironmentVariableIsSet("LUSTRELAB_BENCH_GAPS") && right >= 0)
-                words << QStringLiteral("[%1/%2]").arg(word.box.left() - right - 1).arg(double(word.box.width()) / word.text.size(), 0, 'f', 1);
+                words << QStringLiteral("[%1/%2]")
+                             .arg(word.box.left() - right - 1)
+                             .arg(double(word.box.width()) / word.text.size(), 0, 'f', 1);
             words << word.text;
             right = word.box.right();
         }
@@ -79,18 +91,24 @@ void BM_FindPlantedSecrets(benchmark::State& state)
         first += int(pages.last().secrets.size());
     }
     const bool verbose = qEnvironmentVariableIsSet("LUSTRELAB_BENCH_VERBOSE");
+    if (const QString folder = qEnvironmentVariable("LUSTRELAB_BENCH_PAGES"); !folder.isEmpty())
+        for (qsizetype i = 0; i < pages.size(); ++i)
+            pages[i].image.save(QStringLiteral("%1/page-%2x-%3.png").arg(folder).arg(ratio).arg(i));
     QTextStream err(stderr);
     int planted = 0, recalled = 0, regions = 0, onSecrets = 0;
     for (auto _ : state) {
         planted = recalled = regions = onSecrets = 0;
         for (const bench::TextPage& page : pages) {
             QString error;
-            const auto text = TextRecognizer::recognize(page.image, english, &error);
-            if (!text) {
+            const auto reading = findSensitiveText(page.image, english, &error);
+            if (!reading) {
                 state.SkipWithError(qPrintable(error));
                 return;
             }
-            const QList<SensitiveRegion> found = sensitiveRegions(*text);
+            const RecognizedText* text = &reading->text;
+            if (qEnvironmentVariableIsSet("LUSTRELAB_BENCH_TEXT"))
+                err << text->text << "\n----\n";
+            const QList<SensitiveRegion>& found = reading->regions;
             QList<QRect> boxes;
             for (const SensitiveRegion& region : found)
                 boxes += region.boxes;
@@ -103,10 +121,12 @@ void BM_FindPlantedSecrets(benchmark::State& state)
             }
             for (const SensitiveRegion& region : found) {
                 ++regions;
-                const bool onSecret = std::any_of(region.boxes.begin(), region.boxes.end(), [&](const QRect& box) {
-                    return std::any_of(page.secrets.begin(), page.secrets.end(),
-                                       [&](const bench::PlantedSecret& s) { return s.ink.intersects(box); });
-                });
+                const bool onSecret =
+                    std::any_of(region.boxes.begin(), region.boxes.end(), [&](const QRect& box) {
+                        return std::any_of(
+                            page.secrets.begin(), page.secrets.end(),
+                            [&](const bench::PlantedSecret& s) { return s.ink.intersects(box); });
+                    });
                 if (onSecret)
                     ++onSecrets;
                 else if (verbose)

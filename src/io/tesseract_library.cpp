@@ -12,8 +12,7 @@ struct Opened
     QString error; // empty once every function was found
 };
 
-template <typename Function>
-bool find(void* handle, Function& function, const char* name, QString& error)
+template <typename Function> bool find(void* handle, Function& function, const char* name, QString& error)
 {
     function = reinterpret_cast<Function>(dlsym(handle, name));
     if (!function && error.isEmpty())
@@ -27,8 +26,9 @@ Opened open()
     // Kept open for the life of the process: engines may run on any thread.
     void* handle = dlopen(LUSTRELAB_TESSERACT_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-        opened.error = QStringLiteral("the text recognition library (%1) is not installed: %2")
-                           .arg(QLatin1String(LUSTRELAB_TESSERACT_LIBRARY), QString::fromLocal8Bit(dlerror()));
+        opened.error =
+            QStringLiteral("the text recognition library (%1) is not installed: %2")
+                .arg(QLatin1String(LUSTRELAB_TESSERACT_LIBRARY), QString::fromLocal8Bit(dlerror()));
         return opened;
     }
     TesseractLibrary& l = opened.library;
@@ -43,6 +43,7 @@ Opened open()
     find(handle, l.iterator, "TessBaseAPIGetIterator", e);
     find(handle, l.end, "TessBaseAPIEnd", e);
     find(handle, l.text, "TessResultIteratorGetUTF8Text", e);
+    find(handle, l.confidence, "TessResultIteratorConfidence", e);
     find(handle, l.deleteText, "TessDeleteText", e);
     find(handle, l.pageIterator, "TessResultIteratorGetPageIteratorConst", e);
     find(handle, l.boundingBox, "TessPageIteratorBoundingBox", e);

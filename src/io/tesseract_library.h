@@ -21,6 +21,7 @@ struct TesseractLibrary
     decltype(&TessBaseAPIGetIterator) iterator = nullptr;
     decltype(&TessBaseAPIEnd) end = nullptr;
     decltype(&TessResultIteratorGetUTF8Text) text = nullptr;
+    decltype(&TessResultIteratorConfidence) confidence = nullptr;
     decltype(&TessDeleteText) deleteText = nullptr;
     decltype(&TessResultIteratorGetPageIteratorConst) pageIterator = nullptr;
     decltype(&TessPageIteratorBoundingBox) boundingBox = nullptr;

@@ -57,17 +57,4 @@ QList<int> textBandCuts(const QImage& grey, int bands)
     return cuts;
 }
 
-bool isMostlyDark(const QImage& grey)
-{
-    qint64 sum = 0;
-    const int step = 4; // a sample of every fourth pixel judges the whole well enough
-    qint64 samples = 0;
-    for (int y = 0; y < grey.height(); y += step) {
-        const uchar* row = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); x += step, ++samples)
-            sum += row[x];
-    }
-    return samples > 0 && sum < 128 * samples;
-}
-
 } // namespace lustrelab

@@ -12,8 +12,4 @@ namespace lustrelab {
 // fewer when the image is short or has no gap near an even split.
 QList<int> textBandCuts(const QImage& grey, int bands);
 
-// Whether a greyscale image is mostly dark (light text on a dark
-// background), which the reader sees better inverted.
-bool isMostlyDark(const QImage& grey);
-
 } // namespace lustrelab

@@ -2,6 +2,7 @@
 
 #include "tesseract_library.h"
 #include "text_bands.h"
+#include "text_preparation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,8 @@ QString TextRecognizer::dataFolder()
 QStringList TextRecognizer::installedLanguages()
 {
     QStringList languages;
-    for (const QFileInfo& file : QDir(dataFolder()).entryInfoList({QStringLiteral("*.traineddata")}, QDir::Files))
+    for (const QFileInfo& file :
+         QDir(dataFolder()).entryInfoList({QStringLiteral("*.traineddata")}, QDir::Files))
         if (file.baseName() != QLatin1String("osd")) // orientation data, not a language
             languages << file.baseName();
     languages.sort();
@@ -48,8 +50,14 @@ namespace {
 struct BandText
 {
     int top = 0; // the band's first row in the whole image
-    QList<std::pair<QString, QRect>> words; // boxes in the band's pixels
-    QList<qsizetype> lineStarts;            // indices of the words that begin a line
+    struct Word
+    {
+        QString text;
+        QRect box; // in the band's pixels
+        float confidence = 100;
+    };
+    QList<Word> words;
+    QList<qsizetype> lineStarts; // indices of the words that begin a line
     QString error;
 };
 
@@ -92,15 +100,13 @@ void readBand(const TesseractLibrary& tesseract, const QString& folder, const QS
               QImage grey, BandText& band)
 {
     keepEngineOnThisThread();
-    // Light text on a dark background reads better, and faster, the other way round.
-    if (isMostlyDark(grey))
-        grey.invertPixels();
     const std::unique_ptr<TessBaseAPI, EngineDeleter> api(tesseract.create(), {&tesseract});
     // Quiet: what goes wrong is reported by the caller, in one line.
     tesseract.setVariable(api.get(), "debug_file", "/dev/null");
     if (tesseract.init(api.get(), folder.toLocal8Bit().constData(), language.toLatin1().constData(),
                        tesseract::OEM_LSTM_ONLY) != 0) {
-        band.error = QStringLiteral("the text recognition engine could not start for language '%1'").arg(language);
+        band.error =
+            QStringLiteral("the text recognition engine could not start for language '%1'").arg(language);
         return;
     }
     tesseract.setPageSegMode(api.get(), tesseract::PSM_AUTO);
@@ -110,7 +116,8 @@ void readBand(const TesseractLibrary& tesseract, const QString& folder, const QS
         band.error = QStringLiteral("text recognition failed");
         return;
     }
-    const std::unique_ptr<TessResultIterator, IteratorDeleter> it(tesseract.iterator(api.get()), {&tesseract});
+    const std::unique_ptr<TessResultIterator, IteratorDeleter> it(tesseract.iterator(api.get()),
+                                                                  {&tesseract});
     bool newLine = true;
     if (it) {
         const TessPageIterator* page = tesseract.pageIterator(it.get());
@@ -123,7 +130,8 @@ void readBand(const TesseractLibrary& tesseract, const QString& folder, const QS
                 if (!text.isEmpty()) {
                     if (newLine)
                         band.lineStarts.append(band.words.size());
-                    band.words.append({text, QRect(QPoint(left, top), QPoint(right - 1, bottom - 1))});
+                    band.words.append({text, QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)),
+                                       tesseract.confidence(it.get(), tesseract::RIL_WORD)});
                     newLine = false;
                 }
             }
@@ -133,15 +141,13 @@ void readBand(const TesseractLibrary& tesseract, const QString& folder, const QS
     }
 }
 
-// Beyond this an enlarged copy costs more than it brings (a ratio-1 screen of 2560 x 1600).
-constexpr qint64 maximumEnlargedPixels = 2560 * 1600;
-
 // A box found on an enlarged copy, in the pixels of the image itself.
 QRect shrunk(const QRect& box, int factor)
 {
     if (factor == 1)
         return box;
-    return QRect(QPoint(box.left() / factor, box.top() / factor), QPoint(box.right() / factor, box.bottom() / factor));
+    return QRect(QPoint(box.left() / factor, box.top() / factor),
+                 QPoint(box.right() / factor, box.bottom() / factor));
 }
 
 } // namespace
@@ -152,8 +158,10 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
     const QString folder = dataFolder();
     if (!QFileInfo::exists(QDir(folder).filePath(language + QStringLiteral(".traineddata")))) {
         // Checked here, since Tesseract would print its own lines before failing.
-        *error = QStringLiteral("no text recognition data for language '%1' in %2 (Debian: apt install tesseract-ocr-%1)")
-                     .arg(language, folder);
+        *error =
+            QStringLiteral(
+                "no text recognition data for language '%1' in %2 (Debian: apt install tesseract-ocr-%1)")
+                .arg(language, folder);
         return std::nullopt;
     }
     if (image.isNull()) {
@@ -163,14 +171,9 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
     const TesseractLibrary* tesseract = tesseractLibrary(error);
     if (!tesseract)
         return std::nullopt;
-    // Screens are about 96 dots an inch at ratio 1; saying so spares the estimate.
-    const double ratio = std::max(1.0, image.devicePixelRatio());
-    // Text the size a ratio-1 screen shows is read more reliably twice as large.
-    const int enlarge = ratio < 1.5 && qint64(image.width()) * image.height() <= maximumEnlargedPixels ? 2 : 1;
-    const int dpi = int(96 * ratio * enlarge);
-    QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    if (enlarge > 1)
-        grey = grey.scaled(grey.size() * enlarge, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const PreparedPage prepared = prepareForReading(image);
+    const QImage& grey = prepared.grey;
+    const int enlarge = prepared.enlarge, dpi = prepared.dpi;
 
     QList<int> rows = textBandCuts(grey, std::clamp(QThread::idealThreadCount(), 1, 4));
     rows.prepend(0);
@@ -180,8 +183,10 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
         std::vector<std::jthread> readers;
         for (size_t i = 0; i < bands.size(); ++i) {
             bands[i].top = rows[qsizetype(i)];
-            const QImage band = grey.copy(0, rows[qsizetype(i)], grey.width(), rows[qsizetype(i) + 1] - rows[qsizetype(i)]);
-            readers.emplace_back(readBand, std::cref(*tesseract), folder, language, dpi, band, std::ref(bands[i]));
+            const QImage band =
+                grey.copy(0, rows[qsizetype(i)], grey.width(), rows[qsizetype(i) + 1] - rows[qsizetype(i)]);
+            readers.emplace_back(readBand, std::cref(*tesseract), folder, language, dpi, band,
+                                 std::ref(bands[i]));
         }
     }
 
@@ -192,8 +197,8 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
             return std::nullopt;
         }
         for (qsizetype i = 0; i < band.words.size(); ++i)
-            result.append(band.words[i].first, shrunk(band.words[i].second.translated(0, band.top), enlarge),
-                          band.lineStarts.contains(i));
+            result.append(band.words[i].text, shrunk(band.words[i].box.translated(0, band.top), enlarge),
+                          band.lineStarts.contains(i), band.words[i].confidence);
     }
     return result;
 }

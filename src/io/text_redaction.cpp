@@ -6,15 +6,26 @@
 
 namespace lustrelab {
 
-std::optional<QImage> redactSensitiveText(const QImage& screenshot, const QString& language,
-                                          QList<SensitiveRegion>* found, QString* error)
+std::optional<SensitiveReading> findSensitiveText(const QImage& screenshot, const QString& language,
+                                                  QString* error)
 {
-    const std::optional<RecognizedText> text = TextRecognizer::recognize(screenshot, language, error);
+    std::optional<RecognizedText> text = TextRecognizer::recognize(screenshot, language, error);
     if (!text)
         return std::nullopt;
-    const QList<SensitiveRegion> regions = sensitiveRegions(*text);
+    SensitiveReading reading{std::move(*text), {}};
+    reading.regions = sensitiveRegions(reading.text);
+    return reading;
+}
+
+std::optional<QImage> redactSensitiveText(const QImage& screenshot, const QString& language,
+                                          SensitiveReading* found, QString* error)
+{
+    std::optional<SensitiveReading> reading = findSensitiveText(screenshot, language, error);
+    if (!reading)
+        return std::nullopt;
+    const QList<SensitiveRegion> regions = reading->regions;
     if (found)
-        *found = regions;
+        *found = std::move(*reading);
     if (regions.isEmpty())
         return screenshot;
     QImage covered = screenshot.convertToFormat(QImage::Format_ARGB32_Premultiplied);

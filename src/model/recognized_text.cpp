@@ -5,12 +5,18 @@
 
 namespace lustrelab {
 
-void RecognizedText::append(const QString& word, const QRect& box, bool newLine)
+void RecognizedText::append(const QString& word, const QRect& box, bool newLine, float confidence)
 {
     if (!text.isEmpty())
         text.append(newLine ? u'\n' : u' ');
-    words.append({word, box, text.size()});
+    words.append({word, box, text.size(), confidence});
     text.append(word);
+}
+
+int RecognizedText::unsureWords() const
+{
+    return int(std::count_if(words.begin(), words.end(),
+                             [](const RecognizedWord& word) { return word.confidence < unsureConfidence; }));
 }
 
 namespace {
@@ -35,7 +41,8 @@ double characterWidth(const RecognizedWord& word)
 // the "@" that ends its password.
 bool continuesSecret(QStringView chain, QStringView next)
 {
-    static const QRegularExpression keyStart(QStringLiteral("(?:^|[^A-Za-z0-9])(?:sk-|gh[pousr]_|github_pat_|xox[abposr]-|AKIA|eyJ)"));
+    static const QRegularExpression keyStart(
+        QStringLiteral("(?:^|[^A-Za-z0-9])(?:sk-|gh[pousr]_|github_pat_|xox[abposr]-|AKIA|eyJ)"));
     static const QRegularExpression keyPiece(QStringLiteral("^[A-Za-z0-9_-]*[0-9][A-Za-z0-9_-]*[,.;]?$"));
     if (keyStart.match(chain).hasMatch())
         return keyPiece.match(next).hasMatch();

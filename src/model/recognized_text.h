@@ -15,8 +15,13 @@ struct RecognizedWord
 {
     QString text;
     QRect box;
-    qsizetype start = 0; // where the word begins in RecognizedText::text
+    qsizetype start = 0;    // where the word begins in RecognizedText::text
+    float confidence = 100; // the reader's, 0 to 100
 };
+
+// Below this the reader was guessing: the word may be wrong, and a secret
+// in it missed.
+constexpr float unsureConfidence = 70;
 
 struct RecognizedText
 {
@@ -24,7 +29,10 @@ struct RecognizedText
     QList<RecognizedWord> words;
 
     // Appends a word; `newLine` starts a new line before it.
-    void append(const QString& word, const QRect& box, bool newLine);
+    void append(const QString& word, const QRect& box, bool newLine, float confidence = 100);
+
+    // How many words were read with less than unsureConfidence.
+    int unsureWords() const;
 
     // The text as secrets are looked for in it: the same words and lines,
     // without the spaces the reader saw in gaps too narrow to be spaces.

@@ -17,10 +17,14 @@ QString digitsOf(QStringView text)
     return digits;
 }
 
+// The reader sometimes takes one of the dots for a comma ("192.168,1.254");
+// two real dots still make it an address, not a list of numbers.
 bool validIpv4(QStringView text)
 {
-    const auto parts = text.split(u'.');
-    return parts.size() == 4 && std::all_of(parts.begin(), parts.end(), [](QStringView part) {
+    if (text.count(u'.') < 2)
+        return false;
+    const auto parts = text.toString().replace(u',', u'.').split(u'.');
+    return parts.size() == 4 && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
                bool ok = false;
                return part.size() <= 3 && part.toInt(&ok) <= 255 && ok;
            });
@@ -79,11 +83,29 @@ bool mixesLettersAndDigits(QStringView text)
     return digits && letters;
 }
 
+// A key whose prefix lost its "_" or "-" to the reader ("ghp 16C7...",
+// "sklive4f...") could be any long word after "sk" or "ghp"; the random
+// part of a real key mixes letters and digits.
+bool validKey(QStringView text)
+{
+    static const QRegularExpression separated(
+        QStringLiteral("^(?:gh[pousr]_|github_pat_|sk-|xox[abposr]-|AKIA|eyJ)"));
+    return separated.match(text).hasMatch() || mixesLettersAndDigits(text);
+}
+
+bool isLookalike(QChar c)
+{
+    return c == u'l' || c == u'I' || c == u'|' || c == u'O' || c == u'o';
+}
+
 struct Pattern
 {
     SensitiveKind kind;
     QRegularExpression expression;
     std::function<bool(QStringView)> valid; // empty: every match counts
+    // Numbers are tried again on the text with the letters the reader takes
+    // for digits read as digits ("l0.42.7.191").
+    bool lookalikes = false;
 };
 
 // The one table of what counts as a secret, in claiming order.
@@ -91,25 +113,42 @@ const std::vector<Pattern>& patterns()
 {
     static const std::vector<Pattern> table = [] {
         const auto re = [](const char* pattern) {
-            return QRegularExpression(QString::fromLatin1(pattern), QRegularExpression::UseUnicodePropertiesOption);
+            return QRegularExpression(QString::fromLatin1(pattern),
+                                      QRegularExpression::UseUnicodePropertiesOption);
         };
         return std::vector<Pattern>{
             {SensitiveKind::credentialUrl, re(R"([A-Za-z][A-Za-z0-9+.-]*://[^\s/:@]+:[^\s/@]+@[^\s]+)"), {}},
-            {SensitiveKind::email, re(R"([A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\.[A-Za-z0-9-]+)*\.[A-Za-z]{2,})"), {}},
-            {SensitiveKind::token,
-             re(R"((?<![A-Za-z0-9_])(?:ghp_[A-Za-z0-9]{30,}|gh[ousr]_[A-Za-z0-9]{30,}|github_pat_[A-Za-z0-9_]{22,})"
-                R"(|sk-[A-Za-z0-9_-]{20,}|AKIA[0-9A-Z]{16}|xox[abposr]-[A-Za-z0-9-]{10,})"
-                R"(|eyJ[A-Za-z0-9_-]{8,}\.[A-Za-z0-9_-]{8,}\.[A-Za-z0-9_-]{8,}))"),
+            {SensitiveKind::email,
+             re(R"([A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\.[A-Za-z0-9-]+)*\.[A-Za-z]{2,})"),
              {}},
-            {SensitiveKind::iban, re(R"(\b[A-Z]{2}\d{2}(?: ?[A-Z0-9]){11,30}\b)"), passesIbanChecksum},
-            {SensitiveKind::cardNumber, re(R"(\b\d(?:[ -]?\d){12,18}\b)"), validCard},
-            {SensitiveKind::ipv6, re(R"((?<![\w:.])(?:[0-9A-Fa-f]{0,4}:){2,7}[0-9A-Fa-f]{0,4}(?![\w:]))"), validIpv6},
-            {SensitiveKind::ipv4, re(R"((?<![\w.])(?:\d{1,3}\.){3}\d{1,3}(?![\w.]|\.\d))"), validIpv4},
+            // The reader takes a small "@" for "G" or "©". Such a letter only
+            // stands for one between a lower-case name and a lower-case domain
+            // under a common top-level domain, so that "MyGit.io" stays a name.
+            {SensitiveKind::email,
+             re(R"((?<![\w.%+-])[a-z0-9._%+-]*[a-z0-9][G\x{a9}][a-z0-9][a-z0-9-]*(?:\.[a-z0-9-]+)*)"
+                R"(\.(?:com|org|net|edu|gov|io|dev|app|co|uk|de|fr|es|it|nl|eu|ch|at|be|se|no|dk|fi|pl|pt|us|ca)"
+                R"(|au|jp|info|biz|me)(?!\w|\.\w))"),
+             {}},
+            // A prefix's "_" or "-" may come back as a space or nothing.
+            {SensitiveKind::token,
+             // A "J" or "l" in the random part may come back as a bracket or a bar.
+             re(R"((?<![A-Za-z0-9_])(?:gh[pousr][_ ]?[A-Za-z0-9\]\[|]{30,}|github[_ ]?pat[_ ]?[A-Za-z0-9_]{22,})"
+                R"(|sk[- ]?[A-Za-z0-9_\]\[|-]{20,}|AKIA[0-9A-Z]{16}|xox[abposr][- ]?[A-Za-z0-9-]{10,})"
+                R"(|eyJ[A-Za-z0-9_-]{8,}\.[A-Za-z0-9_-]{8,}\.[A-Za-z0-9_-]{8,}))"),
+             validKey},
+            {SensitiveKind::iban, re(R"(\b[A-Z]{2}\d{2}(?: ?[A-Z0-9]){11,30}\b)"), passesIbanChecksum, true},
+            {SensitiveKind::cardNumber, re(R"(\b\d(?:[ -]?\d){12,18}\b)"), validCard, true},
+            {SensitiveKind::ipv6, re(R"((?<![\w:.])(?:[0-9A-Fa-f]{0,4}:){2,7}[0-9A-Fa-f]{0,4}(?![\w:]))"),
+             validIpv6},
+            // Four dotted numbers right after "version" or "v" are a version.
+            {SensitiveKind::ipv4,
+             re(R"((?<![\w.])(?<![Vv]ersion )(?:\d{1,3}[.,]){3}\d{1,3}(?![\w.]|[.,]\d))"), validIpv4, true},
             {SensitiveKind::phone,
              re(R"((?<![\w+])(?:\+\d{1,3}[ .-]?)?(?:\(\d{1,4}\)[ .-]?)?\d{2,4}(?:[ .-]\d{2,5}){1,4}(?![\w:]))"),
-             validPhone},
+             validPhone, true},
             // Unnamed keys: long hexadecimal or base64 runs.
-            {SensitiveKind::token, re(R"((?<![A-Za-z0-9+/_-])(?:[0-9a-fA-F]{32,}|[A-Za-z0-9+/_-]{40,}={0,2})(?![A-Za-z0-9+/=_-]))"),
+            {SensitiveKind::token,
+             re(R"((?<![A-Za-z0-9+/_-])(?:[0-9a-fA-F]{32,}|[A-Za-z0-9+/_-]{40,}={0,2})(?![A-Za-z0-9+/=_-]))"),
              mixesLettersAndDigits},
         };
     }();
@@ -158,23 +197,64 @@ bool passesIbanChecksum(QStringView text)
     return remainder == 1;
 }
 
+QString lookalikesAsDigits(QStringView text)
+{
+    QString read = text.toString();
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (!text[i].isDigit() && !isLookalike(text[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        bool digit = false;
+        while (end < text.size() && (text[end].isDigit() || isLookalike(text[end])))
+            digit = text[end++].isDigit() || digit;
+        // A run of them inside a word ("hello", "3f2a9c1") is the word's;
+        // one that stands apart and holds a real digit is a number.
+        const bool apart =
+            (i == 0 || !text[i - 1].isLetter()) && (end == text.size() || !text[end].isLetter());
+        if (digit && apart)
+            for (qsizetype k = i; k < end; ++k) {
+                const QChar c = text[k];
+                // A bar is a table's or a pipe's edge unless digits stand on both sides.
+                if (c == u'|' && (k == i || k + 1 == end))
+                    continue;
+                if (c == u'O' || c == u'o')
+                    read[k] = u'0';
+                else if (isLookalike(c))
+                    read[k] = u'1';
+            }
+        i = end;
+    }
+    return read;
+}
+
 QList<SensitiveMatch> findSensitive(QStringView text)
 {
     QList<SensitiveMatch> found;
     std::vector<bool> claimed(size_t(text.size()), false);
-    for (const Pattern& pattern : patterns()) {
-        QRegularExpressionMatchIterator it = pattern.expression.globalMatch(text);
+    const QString asDigits = lookalikesAsDigits(text);
+    const auto claim = [&](const Pattern& pattern, QStringView searched) {
+        QRegularExpressionMatchIterator it = pattern.expression.globalMatch(searched);
         while (it.hasNext()) {
             const QRegularExpressionMatch match = it.next();
             const qsizetype start = match.capturedStart(), length = match.capturedLength();
-            const QStringView captured = text.mid(start, length);
+            const QStringView captured = searched.mid(start, length);
             if (length == 0 || (pattern.valid && !pattern.valid(captured)))
                 continue;
-            if (std::any_of(claimed.begin() + start, claimed.begin() + start + length, [](bool c) { return c; }))
+            if (std::any_of(claimed.begin() + start, claimed.begin() + start + length,
+                            [](bool c) { return c; }))
                 continue;
             std::fill(claimed.begin() + start, claimed.begin() + start + length, true);
             found.append({pattern.kind, start, length});
         }
+    };
+    for (const Pattern& pattern : patterns()) {
+        claim(pattern, text);
+        // As read first: "|192.168.1.1" is an address, "1192.168.1.1" none.
+        if (pattern.lookalikes && asDigits != text)
+            claim(pattern, asDigits);
     }
     std::sort(found.begin(), found.end(),
               [](const SensitiveMatch& a, const SensitiveMatch& b) { return a.start < b.start; });

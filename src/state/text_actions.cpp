@@ -18,14 +18,30 @@ QString counted(int count, SensitiveKind kind)
 {
     const char* plural = "";
     switch (kind) {
-    case SensitiveKind::credentialUrl: plural = "URLs with credentials"; break;
-    case SensitiveKind::email: plural = "email addresses"; break;
-    case SensitiveKind::token: plural = "keys or tokens"; break;
-    case SensitiveKind::iban: plural = "IBANs"; break;
-    case SensitiveKind::cardNumber: plural = "card numbers"; break;
-    case SensitiveKind::ipv6: plural = "IPv6 addresses"; break;
-    case SensitiveKind::ipv4: plural = "IPv4 addresses"; break;
-    case SensitiveKind::phone: plural = "phone numbers"; break;
+    case SensitiveKind::credentialUrl:
+        plural = "URLs with credentials";
+        break;
+    case SensitiveKind::email:
+        plural = "email addresses";
+        break;
+    case SensitiveKind::token:
+        plural = "keys or tokens";
+        break;
+    case SensitiveKind::iban:
+        plural = "IBANs";
+        break;
+    case SensitiveKind::cardNumber:
+        plural = "card numbers";
+        break;
+    case SensitiveKind::ipv6:
+        plural = "IPv6 addresses";
+        break;
+    case SensitiveKind::ipv4:
+        plural = "IPv4 addresses";
+        break;
+    case SensitiveKind::phone:
+        plural = "phone numbers";
+        break;
     }
     return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? rawValue(kind) : QString::fromLatin1(plural));
 }
@@ -54,7 +70,7 @@ bool TextActions::start(const QImage& image, Purpose purpose)
     m_tabId = m_state.currentTabId();
     if (const ScreenshotTab* tab = m_state.currentTab())
         m_tabId = tab->id;
-    return m_reader.start(image, PreferencesStore().textLanguage());
+    return m_reader.start(image, PreferencesStore().textLanguage(), purpose == Purpose::redact);
 }
 
 void TextActions::copyText(std::optional<UnitRect> area)
@@ -113,8 +129,21 @@ QList<ShapeOverlay> TextActions::redactBoxes(const QList<SensitiveRegion>& regio
     return boxes;
 }
 
-void TextActions::finish(const RecognizedText& text, QSize imageSize)
+QString TextActions::unsureNote(int unsureWords)
 {
+    if (unsureWords <= 0)
+        return {};
+    return unsureWords == 1 ? tr("1 word was read with low confidence; check it.")
+                            : tr("%1 words were read with low confidence; check them.").arg(unsureWords);
+}
+
+void TextActions::finish(const SensitiveReading& reading, QSize imageSize)
+{
+    const RecognizedText& text = reading.text;
+    const QString unsure = unsureNote(text.unsureWords());
+    const auto withNote = [&unsure](const QString& answer) {
+        return unsure.isEmpty() ? answer : answer + u' ' + unsure;
+    };
     if (m_purpose == Purpose::copy) {
         if (text.text.isEmpty()) {
             emit message(tr("No text was found."));
@@ -122,11 +151,11 @@ void TextActions::finish(const RecognizedText& text, QSize imageSize)
         }
         m_state.clipboardService().writeText(text.text);
         const qsizetype lines = text.text.count(u'\n') + 1;
-        emit message(lines == 1 ? tr("Copied 1 line.") : tr("Copied %1 lines.").arg(lines));
+        emit message(withNote(lines == 1 ? tr("Copied 1 line.") : tr("Copied %1 lines.").arg(lines)));
         return;
     }
-    const QList<SensitiveRegion> regions = sensitiveRegions(text);
-    m_summary = tr("Found %1.").arg(describe(regions));
+    const QList<SensitiveRegion>& regions = reading.regions;
+    m_summary = withNote(tr("Found %1.").arg(describe(regions)));
     emit summaryChanged(m_summary);
     emit message(m_summary);
     // The boxes belong to the tab that was read; another tab current by now

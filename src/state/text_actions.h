@@ -35,6 +35,9 @@ class TextActions : public QObject
 
     // "2 email addresses, 1 IPv4 address" for what was found; "nothing" for none.
     static QString describe(const QList<SensitiveRegion>& regions);
+    // The answer's sentence about words the reader was unsure of, so that
+    // the user knows to look; empty when it was sure of every word.
+    static QString unsureNote(int unsureWords);
     // The boxes covering `regions` of an image of `imageSize` pixels, as
     // shapes of `style` (one of PreferencesStore::redactionStyle's).
     static QList<ShapeOverlay> redactBoxes(const QList<SensitiveRegion>& regions, QSize imageSize,
@@ -49,7 +52,7 @@ class TextActions : public QObject
   private:
     enum class Purpose { copy, redact };
     bool start(const QImage& image, Purpose purpose);
-    void finish(const RecognizedText& text, QSize imageSize);
+    void finish(const SensitiveReading& reading, QSize imageSize);
 
     AppState& m_state;
     TextReader m_reader;

@@ -2,6 +2,7 @@
 
 #include "base/run_then_deliver.h"
 #include "io/text_recognizer.h"
+#include "io/text_redaction.h"
 
 namespace lustrelab {
 
@@ -9,7 +10,7 @@ namespace {
 
 struct Reading
 {
-    std::optional<RecognizedText> text;
+    std::optional<SensitiveReading> reading;
     QString error;
     QSize size;
 };
@@ -26,7 +27,7 @@ TextReader::~TextReader()
     waitForPool(m_worker);
 }
 
-bool TextReader::start(const QImage& image, const QString& language)
+bool TextReader::start(const QImage& image, const QString& language, bool findSecrets)
 {
     if (m_busy || image.isNull())
         return false;
@@ -34,17 +35,22 @@ bool TextReader::start(const QImage& image, const QString& language)
     emit busyChanged(true);
     runThenDeliver(
         m_worker, this,
-        [image, language] {
+        [image, language, findSecrets] {
             Reading reading;
             reading.size = image.size();
-            reading.text = TextRecognizer::recognize(image, language, &reading.error);
+            if (findSecrets) {
+                reading.reading = findSensitiveText(image, language, &reading.error);
+            } else if (std::optional<RecognizedText> text =
+                           TextRecognizer::recognize(image, language, &reading.error)) {
+                reading.reading = SensitiveReading{std::move(*text), {}};
+            }
             return reading;
         },
         [this](const Reading& reading) {
             m_busy = false;
             emit busyChanged(false);
-            if (reading.text)
-                emit done(*reading.text, reading.size);
+            if (reading.reading)
+                emit done(*reading.reading, reading.size);
             else
                 emit failed(reading.error);
         });

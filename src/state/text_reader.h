@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/recognized_text.h"
+#include "io/text_redaction.h"
 
 #include <QImage>
 #include <QObject>
@@ -22,13 +22,15 @@ class TextReader : public QObject
 
     bool isBusy() const { return m_busy; }
 
-    // Reads `image` in `language`; `done` or `failed` follows on this
-    // object's thread.
-    bool start(const QImage& image, const QString& language);
+    // Reads `image` in `language`, and with `findSecrets` looks for its
+    // secrets the way the command line does; `done` or `failed` follows on
+    // this object's thread.
+    bool start(const QImage& image, const QString& language, bool findSecrets);
 
   signals:
     void busyChanged(bool busy);
-    void done(const lustrelab::RecognizedText& text, QSize imageSize);
+    // `reading.regions` is empty unless secrets were looked for.
+    void done(const lustrelab::SensitiveReading& reading, QSize imageSize);
     void failed(const QString& reason);
 
   private:

@@ -642,6 +642,22 @@ class TestAppState : public QObject
         QTEST(TextActions::describe(regions), "described");
     }
 
+    // The answer mentions unsure words only when there are some, so that a
+    // clean reading stays one short sentence.
+    void notesUnsureWords_data()
+    {
+        QTest::addColumn<int>("unsure");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("none") << 0 << "";
+        QTest::newRow("one") << 1 << "1 word was read with low confidence; check it.";
+        QTest::newRow("several") << 12 << "12 words were read with low confidence; check them.";
+    }
+    void notesUnsureWords()
+    {
+        QFETCH(int, unsure);
+        QTEST(TextActions::unsureNote(unsure), "note");
+    }
+
     // Each line's box in the chosen style; a pixelate box gets cells at
     // least as tall as its line, never ones small enough to read back.
     void boxesInTheChosenStyle_data()
