@@ -459,49 +459,4 @@ void CanvasView::canvasClicked()
     m_state.clearSelection();
 }
 
-bool CanvasView::placeText(QPointF position)
-{
-    const ScreenshotTab* tab = m_state.currentTab();
-    const QRectF frame = imageFrame();
-    // Beside the image there is nothing to write on: a text there would
-    // stick to the nearest edge, away from the pointer.
-    if (!tab || !tab->sourceImage || !frame.contains(position))
-        return false;
-    TextOverlay text = freshTextOverlay(); // the look of a fresh text, in a font that resolves
-    text.position = canvas::canvasToUnit(position, frame);
-    m_state.insertTextOverlay(text);
-    beginEditing(text.id);
-    return true;
-}
-
-// ---- Editing a text in place.
-
-void CanvasView::beginEditing(const QUuid& id)
-{
-    const auto overlay = findById(m_state.currentTextOverlays(), id);
-    const QRectF frame = imageFrame();
-    if (!overlay || frame.isEmpty())
-        return;
-    if (m_editor->isEditing())
-        m_editor->commit();
-    m_editingTextId = id;
-    m_editor->begin(overlay->text, canvas::unitToCanvas(overlay->position, frame));
-    update();
-}
-
-void CanvasView::commitText(const QString& text)
-{
-    if (!m_editingTextId)
-        return;
-    // The focus leaves the field for the canvas before the press that took
-    // it arrives: that press only ends the edit.
-    m_pressEndsEditing = m_editor->endedByPointer() && QApplication::focusWidget() == this;
-    const QUuid id = *std::exchange(m_editingTextId, std::nullopt);
-    update();
-    if (auto overlay = findById(m_state.currentTextOverlays(), id)) {
-        overlay->text = text;
-        m_state.updateTextOverlay(*overlay);
-    }
-}
-
 } // namespace lustrelab

@@ -141,6 +141,30 @@ void readBand(const TesseractLibrary& tesseract, const QString& folder, const QS
     }
 }
 
+// A line of one character drawn as a near-solid patch: the corner of a dark
+// pane whose soft shadow the preparation turned to ink, read as a letter
+// (an "r" at the top-left corner of a terminal). A glyph alone on its line
+// covers well under half of its box, but for thin strokes (l, 1, |), which
+// are too narrow to count here.
+bool isSpeck(const BandText& band, qsizetype word, const QImage& grey)
+{
+    const bool startsLine = band.lineStarts.contains(word);
+    const bool endsLine = word + 1 == band.words.size() || band.lineStarts.contains(word + 1);
+    const BandText::Word& w = band.words[word];
+    if (!startsLine || !endsLine || w.text.size() != 1 || w.box.width() < w.box.height() / 2)
+        return false;
+    const QRect box = w.box.translated(0, band.top).intersected(grey.rect());
+    if (box.isEmpty())
+        return false;
+    qint64 ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        for (int x = box.left(); x <= box.right(); ++x)
+            ink += line[x] < 128;
+    }
+    return 20 * ink > 9 * qint64(box.width()) * box.height();
+}
+
 // A box found on an enlarged copy, in the pixels of the image itself.
 QRect shrunk(const QRect& box, int factor)
 {
@@ -196,9 +220,12 @@ std::optional<RecognizedText> TextRecognizer::recognize(const QImage& image, con
             *error = band.error;
             return std::nullopt;
         }
-        for (qsizetype i = 0; i < band.words.size(); ++i)
+        for (qsizetype i = 0; i < band.words.size(); ++i) {
+            if (isSpeck(band, i, grey))
+                continue;
             result.append(band.words[i].text, shrunk(band.words[i].box.translated(0, band.top), enlarge),
                           band.lineStarts.contains(i), band.words[i].confidence);
+        }
     }
     return result;
 }
