@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <csignal>
 #include <functional>
+#include <string_view>
 #include <xcb/xcb.h>
 
 namespace lustrelab {
@@ -41,24 +42,29 @@ xcb_connection_t* x11Connection()
     return app ? app->connection() : nullptr;
 }
 
+// The window that owns the X11 selection `name`, asked of the server;
+// XCB_NONE when nobody does (or there is no X11 connection).
+xcb_window_t selectionOwner(xcb_connection_t* connection, std::string_view name)
+{
+    if (!connection)
+        return XCB_NONE;
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.data()), nullptr);
+    if (!atom)
+        return XCB_NONE;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const xcb_window_t window = owner ? owner->owner : XCB_NONE;
+    free(owner);
+    free(atom);
+    return window;
+}
+
 // Qt gives a running X11 clipboard manager the clipboard's data as the
 // application ends, so where one runs nothing else needs to be started.
 bool x11ClipboardManagerRuns()
 {
-    xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return false;
-    static constexpr char name[] = "CLIPBOARD_MANAGER";
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name), nullptr);
-    if (!atom)
-        return false;
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
-    const bool runs = owner && owner->owner != XCB_NONE;
-    free(owner);
-    free(atom);
-    return runs;
+    return selectionOwner(x11Connection(), "CLIPBOARD_MANAGER") != XCB_NONE;
 }
 
 // Whether a window of this process owns the X11 CLIPBOARD, asked of the
@@ -70,21 +76,11 @@ bool x11ClipboardManagerRuns()
 bool ownsX11Clipboard()
 {
     xcb_connection_t* connection = x11Connection();
-    if (!connection)
+    const xcb_window_t owner = selectionOwner(connection, "CLIPBOARD");
+    if (owner == XCB_NONE)
         return false;
-    static constexpr char name[] = "CLIPBOARD";
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-    if (!atom)
-        return false;
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
     const xcb_setup_t* setup = xcb_get_setup(connection);
-    const bool ours = owner && owner->owner != XCB_NONE &&
-                      (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
-    free(owner);
-    free(atom);
-    return ours;
+    return (owner & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 
 // Calls `lost` on each SelectionClear: the server saying that a selection
