@@ -51,7 +51,7 @@ install_missing_packages() {
 }
 
 build_project() {
-    local type="${LUSTRELAB_BUILD_TYPE:-RelWithDebInfo}"
+    local type="${LUSTRELAB_BUILD_TYPE:-Release}"
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE="$type" > /dev/null
     cmake --build "$root/build" --parallel "$(nproc)" ${target:+--target "$target"}
 }
