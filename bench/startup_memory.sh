@@ -15,10 +15,10 @@
 # picture whose colour nothing else on screen has, which is how the probe
 # knows the composed image is there.
 #
-#   bench/startup_memory.sh [BUILD_DIR [RUNS]]     (default build-release, 7)
+#   bench/startup_memory.sh [BUILD_DIR [RUNS]]     (default build, 7)
 set -euo pipefail
 
-build=${1:-build-release}
+build=${1:-build}
 runs=${2:-7}
 binary=$build/lustrelab
 probe=$build/bench/startup_probe
@@ -31,7 +31,7 @@ fail() {
 for tool in Xvfb convert; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it from scripts/packages.txt)"
 done
-[[ -x $binary ]] || fail "no $binary: build it (cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-release lustrelab startup_probe)"
+[[ -x $binary ]] || fail "no $binary: build it (cmake --build build --target lustrelab startup_probe)"
 [[ -x $probe ]] || fail "no $probe: ninja -C $build startup_probe"
 [[ $runs =~ ^[1-9][0-9]*$ ]] || fail "RUNS must be a positive number, not '$runs'"
 
