@@ -51,17 +51,14 @@ class LustrelabApp : public QObject
     void listenTo(InstanceChannel& channel);
 
     // Whether files from openFiles are still being read.
-    bool isOpeningFiles() const { return !m_pendingFiles.isEmpty() || m_opening; }
+    bool isOpeningFiles() const;
 
   private:
-    void openNextFile();
     void reportShortcutRegistration();
 
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<MainWindow> m_window;
-    QStringList m_pendingFiles;
-    bool m_opening = false;
     bool m_watchingShortcut = false;
 };
 
