@@ -1,8 +1,8 @@
 #include "batch_runner.h"
 
 #include "base/thread_handover.h"
-#include "io/image_loader.h"
 #include "io/export_service.h"
+#include "io/image_loader.h"
 #include "io/png_encoder.h"
 #include "io/text_redaction.h"
 #include "render/content_margins.h"
@@ -109,9 +109,9 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
-    const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
-                                              a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
+    const QSizeF canvas =
+        ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
+    const QImage composed = processor.compose(image, settings, a);
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)
