@@ -239,6 +239,9 @@ class ProjectFileTest : public QObject
         QTest::newRow("no mimetype") << without(0) << "its first entry is not \"mimetype\"";
         QTest::newRow("other mimetype") << replaced(0, "application/vnd.oasis.opendocument.text")
                                         << "its first entry is not \"mimetype\"";
+        QTest::newRow("other type, same length")
+            << replaced(0, QByteArray(projectMimeType).replace("lustrelab", "lustreLAB"))
+            << "its first entry is not";
         QTest::newRow("mimetype with a newline") << replaced(0, mime + '\n') << "its first entry is not";
         Entries second = good;
         second.swapItemsAt(0, 1);
