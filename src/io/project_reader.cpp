@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <cmath>
+#include <new>
 
 namespace lustrelab {
 
@@ -192,9 +193,7 @@ template <typename Result> Result failWith(QString* error, const QString& reason
     return Result{};
 }
 
-} // namespace
-
-std::optional<ProjectContents> readProject(QByteArrayView bytes, QString* error)
+std::optional<ProjectContents> readContents(QByteArrayView bytes, QString* error)
 {
     using Fail = std::optional<ProjectContents>;
     QString reason;
@@ -246,6 +245,19 @@ std::optional<ProjectContents> readProject(QByteArrayView bytes, QString* error)
     return contents;
 }
 
+} // namespace
+
+std::optional<ProjectContents> readProject(QByteArrayView bytes, QString* error)
+{
+    // Qt's containers throw when memory runs out; a project too large for
+    // this machine ends in a reason like any other.
+    try {
+        return readContents(bytes, error);
+    } catch (const std::bad_alloc&) {
+        return failWith<std::optional<ProjectContents>>(error, QStringLiteral("not enough memory to open it"));
+    }
+}
+
 QImage readProjectPreview(QByteArrayView bytes, QString* error)
 {
     QString reason;
@@ -285,8 +297,12 @@ std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
 
 std::optional<ProjectContents> readProjectFile(const QString& path, QString* error)
 {
-    const std::optional<QByteArray> bytes = readWholeFile(path, error);
-    return bytes ? readProject(*bytes, error) : std::nullopt;
+    try {
+        const std::optional<QByteArray> bytes = readWholeFile(path, error);
+        return bytes ? readProject(*bytes, error) : std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return failWith<std::optional<ProjectContents>>(error, QStringLiteral("not enough memory to open it"));
+    }
 }
 
 QImage readProjectPreviewFile(const QString& path, QString* error)

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <new>
 
 namespace lustrelab {
 
@@ -40,9 +41,7 @@ QImage previewOf(const QImage& styled)
     return preview;
 }
 
-} // namespace
-
-std::optional<QByteArray> projectBytes(const Document& document, const QImage& styled, QString* error)
+std::optional<QByteArray> archiveOf(const Document& document, const QImage& styled, QString* error)
 {
     QString reason;
     auto fail = [&](const QString& why) -> std::optional<QByteArray> {
@@ -102,6 +101,19 @@ std::optional<QByteArray> projectBytes(const Document& document, const QImage& s
     if (!bytes)
         return fail(QStringLiteral("cannot make the archive: %1").arg(reason));
     return bytes;
+}
+
+} // namespace
+
+std::optional<QByteArray> projectBytes(const Document& document, const QImage& styled, QString* error)
+{
+    try {
+        return archiveOf(document, styled, error);
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = QStringLiteral("not enough memory to save it");
+        return std::nullopt;
+    }
 }
 
 bool saveProject(const QString& path, const Document& document, const QImage& styled, QString* error)
