@@ -41,10 +41,11 @@ int runThumbnailCommand(const QStringList& arguments)
     bool sizeOk = false;
     const int size = arguments.size() == 3 ? arguments[2].toInt(&sizeOk) : 0;
     if (!sizeOk || size < 1 || size > largestSide) {
-        printLine(stderr, arguments.size() == 3
-                              ? QStringLiteral("lustrelab thumbnail: SIZE must be a whole number from 1 to %1")
-                                    .arg(largestSide)
-                              : QStringLiteral("lustrelab thumbnail: expected INPUT, OUTPUT and SIZE"));
+        printLine(stderr,
+                  arguments.size() == 3
+                      ? QStringLiteral("lustrelab thumbnail: SIZE must be a whole number from 1 to %1")
+                            .arg(largestSide)
+                      : QStringLiteral("lustrelab thumbnail: expected INPUT, OUTPUT and SIZE"));
         printLine(stderr, usageLine());
         return 2;
     }
@@ -56,11 +57,11 @@ int runThumbnailCommand(const QStringList& arguments)
         reportFailure(input, error);
         return 1;
     }
-    const QImage thumbnail =
-        preview.scaled(QSize(size, size), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QImage thumbnail = preview.scaled(QSize(size, size), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const QByteArray png = PngEncoder::encode(thumbnail, &error);
     QSaveFile file(output);
-    if (png.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(png) != png.size() || !file.commit()) {
+    if (png.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(png) != png.size() || !file.commit()) {
         reportFailure(output, png.isEmpty() ? error : file.errorString());
         return 1;
     }

@@ -34,7 +34,8 @@ bool placeBackgroundImage(ProjectContents& contents, const QString& folder, QStr
     if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         file.write(contents.backgroundImage) != contents.backgroundImage.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("cannot write the background image to %1: %2").arg(folder, file.errorString());
+            *error =
+                QStringLiteral("cannot write the background image to %1: %2").arg(folder, file.errorString());
         return false;
     }
     contents.document.settings.backgroundImagePath = path;

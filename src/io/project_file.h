@@ -45,11 +45,13 @@ struct ProjectContents
 // The whole archive. `styled` is the document composed, from which the
 // preview is made (a null image gives a project without preview). Nothing on
 // failure, with the reason in `error`.
-std::optional<QByteArray> projectBytes(const Document& document, const QImage& styled, QString* error = nullptr);
+std::optional<QByteArray> projectBytes(const Document& document, const QImage& styled,
+                                       QString* error = nullptr);
 
 // Writes projectBytes() to `path` atomically: on any failure (a full disk
 // included) an existing file there is left as it was.
-bool saveProject(const QString& path, const Document& document, const QImage& styled, QString* error = nullptr);
+bool saveProject(const QString& path, const Document& document, const QImage& styled,
+                 QString* error = nullptr);
 
 // Reads a project. Every failure gives nothing and one reason naming what is
 // wrong: not a ZIP archive, not a project, a key of document.json, a format

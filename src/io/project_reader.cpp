@@ -1,8 +1,7 @@
-#include "project_file.h"
-
 #include "model/annotations_json.h"
 #include "model/model_json.h"
 #include "png_file_decoder.h"
+#include "project_file.h"
 #include "project_names.h"
 #include "zip_archive.h"
 
@@ -34,12 +33,13 @@ std::optional<ZipReader> openProject(QByteArrayView bytes, QString* error)
     QString reason;
     std::optional<ZipReader> zip = ZipReader::open(bytes, &failure, &reason);
     if (!zip) {
-        *error = failure == ZipReader::Failure::notZip ? notAProject(QStringLiteral("not a ZIP archive"))
-                                                       : QStringLiteral("damaged ZIP archive: %1").arg(reason);
+        *error = failure == ZipReader::Failure::notZip
+                     ? notAProject(QStringLiteral("not a ZIP archive"))
+                     : QStringLiteral("damaged ZIP archive: %1").arg(reason);
         return std::nullopt;
     }
-    const QString wrongType = notAProject(
-        QStringLiteral("its first entry is not \"mimetype\" holding \"%1\"").arg(QLatin1String(projectMimeType)));
+    const QString wrongType = notAProject(QStringLiteral("its first entry is not \"mimetype\" holding \"%1\"")
+                                              .arg(QLatin1String(projectMimeType)));
     if (zip->firstName() != QLatin1String(project::mimetypeEntry) ||
         zip->declaredSize(0) != quint64(qstrlen(projectMimeType))) {
         *error = wrongType;
@@ -78,7 +78,8 @@ std::optional<QByteArray> readEntry(const ZipReader& zip, const QString& name, q
 // the first bytes alone, before the rest is inflated.
 QImage readPng(const ZipReader& zip, const QString& name, quint64 byteLimit, qint64 maxPixels, QString* error)
 {
-    if (const std::optional<quint64> index = zip.indexOf(name); index && zip.declaredSize(*index) <= byteLimit) {
+    if (const std::optional<quint64> index = zip.indexOf(name);
+        index && zip.declaredSize(*index) <= byteLimit) {
         QString reason;
         const std::optional<QByteArray> start = zip.readStart(*index, 24, &reason);
         if (!start) {
@@ -90,7 +91,8 @@ QImage readPng(const ZipReader& zip, const QString& name, quint64 byteLimit, qin
             return {};
         }
         const auto* header = reinterpret_cast<const uchar*>(start->constData());
-        const quint64 width = qFromBigEndian<quint32>(header + 16), height = qFromBigEndian<quint32>(header + 20);
+        const quint64 width = qFromBigEndian<quint32>(header + 16),
+                      height = qFromBigEndian<quint32>(header + 20);
         if (width * height > quint64(maxPixels)) {
             *error = QStringLiteral("%1: %2 x %3 pixels, more than the largest image this version reads")
                          .arg(name)
@@ -155,9 +157,10 @@ std::optional<Outline> readOutline(const Json& json, QString* error)
     if (!format->is_number_integer() || format->get<qint64>() < 1)
         return fail(QStringLiteral("format: expected a whole number from 1"));
     if (format->get<qint64>() > projectFormat)
-        return fail(QStringLiteral("made by a newer Lustrelab (format %1; this version reads format %2 and older)")
-                        .arg(format->get<qint64>())
-                        .arg(projectFormat));
+        return fail(
+            QStringLiteral("made by a newer Lustrelab (format %1; this version reads format %2 and older)")
+                .arg(format->get<qint64>())
+                .arg(projectFormat));
     Outline outline;
     const auto screenshot = json.find("screenshot");
     if (screenshot == json.end())
@@ -167,8 +170,8 @@ std::optional<Outline> readOutline(const Json& json, QString* error)
     const auto file = screenshot->find("file");
     if (file == screenshot->end())
         return fail(QStringLiteral("screenshot.file: missing"));
-    if (!file->is_string() || !project::isPlainEntryName(outline.screenshotFile =
-                                                             QString::fromStdString(file->get<std::string>())))
+    if (!file->is_string() ||
+        !project::isPlainEntryName(outline.screenshotFile = QString::fromStdString(file->get<std::string>())))
         return fail(QStringLiteral("screenshot.file: expected the name of an entry of the project"));
     if (const auto ratio = screenshot->find("devicePixelRatio"); ratio != screenshot->end()) {
         // Screens go up to 4; the rest of the range is slack, not a use.
@@ -178,7 +181,8 @@ std::optional<Outline> readOutline(const Json& json, QString* error)
     }
     if (const auto background = json.find("backgroundImage"); background != json.end()) {
         if (!background->is_string() ||
-            !project::isPlainEntryName(outline.backgroundImage = QString::fromStdString(background->get<std::string>())))
+            !project::isPlainEntryName(outline.backgroundImage =
+                                           QString::fromStdString(background->get<std::string>())))
             return fail(QStringLiteral("backgroundImage: expected the name of an entry of the project"));
     }
     if (!json.contains("settings"))
@@ -227,7 +231,8 @@ std::optional<ProjectContents> readContents(QByteArrayView bytes, QString* error
         contents.document.annotations = std::move(*read);
     }
 
-    QImage screenshot = readPng(*zip, outline->screenshotFile, project::imageEntryLimit, maxImagePixels, &reason);
+    QImage screenshot =
+        readPng(*zip, outline->screenshotFile, project::imageEntryLimit, maxImagePixels, &reason);
     if (screenshot.isNull())
         return failWith<Fail>(error, reason);
     screenshot.setDevicePixelRatio(outline->devicePixelRatio);
@@ -254,7 +259,8 @@ std::optional<ProjectContents> readProject(QByteArrayView bytes, QString* error)
     try {
         return readContents(bytes, error);
     } catch (const std::bad_alloc&) {
-        return failWith<std::optional<ProjectContents>>(error, QStringLiteral("not enough memory to open it"));
+        return failWith<std::optional<ProjectContents>>(error,
+                                                        QStringLiteral("not enough memory to open it"));
     }
 }
 
@@ -301,7 +307,8 @@ std::optional<ProjectContents> readProjectFile(const QString& path, QString* err
         const std::optional<QByteArray> bytes = readWholeFile(path, error);
         return bytes ? readProject(*bytes, error) : std::nullopt;
     } catch (const std::bad_alloc&) {
-        return failWith<std::optional<ProjectContents>>(error, QStringLiteral("not enough memory to open it"));
+        return failWith<std::optional<ProjectContents>>(error,
+                                                        QStringLiteral("not enough memory to open it"));
     }
 }
 

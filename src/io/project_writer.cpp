@@ -1,8 +1,7 @@
-#include "project_file.h"
-
 #include "model/annotations_json.h"
 #include "model/model_json.h"
 #include "png_encoder.h"
+#include "project_file.h"
 #include "project_names.h"
 #include "zip_archive.h"
 
@@ -68,7 +67,8 @@ std::optional<QByteArray> archiveOf(const Document& document, const QImage& styl
 
     Json json = Json::object();
     json["format"] = projectFormat;
-    json["screenshot"] = Json{{"file", project::screenshotEntry}, {"devicePixelRatio", document.devicePixelRatio}};
+    json["screenshot"] =
+        Json{{"file", project::screenshotEntry}, {"devicePixelRatio", document.devicePixelRatio}};
     json["settings"] = toJson(document.settings);
     json["annotations"] = toJson(document.annotations);
 
@@ -91,7 +91,8 @@ std::optional<QByteArray> archiveOf(const Document& document, const QImage& styl
 
     ZipWriter zip;
     zip.add(QLatin1String(project::mimetypeEntry), QByteArray(projectMimeType), Compression::store);
-    zip.add(QLatin1String(project::documentEntry), QByteArray::fromStdString(json.dump()), Compression::deflate);
+    zip.add(QLatin1String(project::documentEntry), QByteArray::fromStdString(json.dump()),
+            Compression::deflate);
     zip.add(QLatin1String(project::screenshotEntry), std::move(screenshot), Compression::store);
     if (!background.isEmpty())
         zip.add(backgroundName, std::move(background), Compression::store);

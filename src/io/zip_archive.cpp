@@ -1,9 +1,8 @@
 #include "zip_archive.h"
 
-#include <zip.h>
-
 #include <cstdio>
 #include <utility>
+#include <zip.h>
 
 namespace lustrelab {
 
@@ -125,7 +124,8 @@ std::optional<QByteArray> ZipReader::readAll(quint64 index, QString* error) cons
     QByteArray bytes(qsizetype(size), Qt::Uninitialized);
     qsizetype filled = 0;
     while (filled < bytes.size()) {
-        const zip_int64_t read = zip_fread(file.get(), bytes.data() + filled, zip_uint64_t(bytes.size() - filled));
+        const zip_int64_t read =
+            zip_fread(file.get(), bytes.data() + filled, zip_uint64_t(bytes.size() - filled));
         if (read < 0) {
             *error = QString::fromLocal8Bit(zip_file_strerror(file.get()));
             return std::nullopt;
@@ -175,7 +175,8 @@ std::optional<QByteArray> ZipWriter::finish(QString* error) const
     }
     for (const Entry& entry : m_entries) {
         // The entries' bytes stay alive in m_entries until zip_close has read them.
-        zip_source_t* source = zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+        zip_source_t* source =
+            zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
         const zip_int64_t index =
             source ? zip_file_add(archive, entry.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {

@@ -83,8 +83,8 @@ class ProjectCommandTest : public QObject
         QTest::newRow("known by content") << "sample.zip" << QStringList{} << "";
         QTest::newRow("--set on top") << "sample.lustrelab" << QStringList{"--set", "padding=5"} << "padding";
         QTest::newRow("--scale on top") << "sample.lustrelab" << QStringList{"--scale", "2"} << "scale";
-        QTest::newRow("--annotations replace") << "sample.lustrelab" << QStringList{"--annotations", "@notes.json"}
-                                               << "annotations";
+        QTest::newRow("--annotations replace")
+            << "sample.lustrelab" << QStringList{"--annotations", "@notes.json"} << "annotations";
         QTest::newRow("carried picture") << "picture.lustrelab" << QStringList{} << "picture";
     }
     void composeUsesTheProject()
@@ -105,7 +105,8 @@ class ProjectCommandTest : public QObject
         if (change == "scale")
             expected.settings.exportScale = 2;
         if (change == "annotations")
-            expected.annotations = annotationsFromJson(Json::parse(readFile(at("notes.json")).toStdString())).value();
+            expected.annotations =
+                annotationsFromJson(Json::parse(readFile(at("notes.json")).toStdString())).value();
         if (change == "picture")
             QCOMPARE(project->backgroundImageName, QStringLiteral("background.png"));
         const QImage want = ExportService::scaleImage(composedOf(expected), expected.settings.exportScale);
@@ -120,7 +121,8 @@ class ProjectCommandTest : public QObject
         QTest::addColumn<QString>("line");
         QTest::newRow("not an archive") << "broken.lustrelab"
                                         << "broken.lustrelab: not a Lustrelab project (not a ZIP archive)";
-        QTest::newRow("missing") << "gone.lustrelab" << "gone.lustrelab: cannot read";
+        QTest::newRow("missing") << "gone.lustrelab"
+                                 << "gone.lustrelab: cannot read";
     }
     void brokenProjects()
     {
@@ -162,8 +164,10 @@ class ProjectCommandTest : public QObject
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("line");
-        QTest::newRow("no size") << QStringList{"@sample.lustrelab", "@t.png"} << 2 << "lustrelab thumbnail: expected";
-        QTest::newRow("size zero") << QStringList{"@sample.lustrelab", "@t.png", "0"} << 2 << "lustrelab thumbnail: SIZE";
+        QTest::newRow("no size") << QStringList{"@sample.lustrelab", "@t.png"} << 2
+                                 << "lustrelab thumbnail: expected";
+        QTest::newRow("size zero") << QStringList{"@sample.lustrelab", "@t.png", "0"} << 2
+                                   << "lustrelab thumbnail: SIZE";
         QTest::newRow("not a project") << QStringList{"@notes.json", "@t.png", "64"} << 1 << "lustrelab: ";
     }
     void thumbnailFailures()

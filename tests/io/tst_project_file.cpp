@@ -2,11 +2,11 @@
 // damaged or foreign archive is refused with its own reason; a failed save
 // keeps the file that was there.
 
-#include "io_fixtures.h"
 #include "io/export_service.h"
 #include "io/png_encoder.h"
 #include "io/project_file.h"
 #include "io/zip_archive.h"
+#include "io_fixtures.h"
 #include "model/annotations_json.h"
 #include "record_printers.h"
 #include "render/image_processor.h"
@@ -37,7 +37,10 @@ Document richDocument()
     d.screenshot = test::patternImage(120, 80, 2);
     d.devicePixelRatio = 2;
     d.settings.backgroundType = BackgroundType::customGradient;
-    d.settings.customGradient = {GradientKind::radial, 30, 0.25, 0.75,
+    d.settings.customGradient = {GradientKind::radial,
+                                 30,
+                                 0.25,
+                                 0.75,
                                  {{{1, 0.5, 0, 1}, 0}, {{0, 0.25, 1, 0.5}, 0.4}, {{0.1, 0.9, 0.3, 1}, 1}}};
     d.settings.shadowOpacity = 0.3f;
     d.settings.cornerRadius = 7.5;
@@ -59,7 +62,8 @@ Document richDocument()
     ShapeOverlay spotlight = freshShape(ShapeType::spotlight);
     spotlight.spotlightShape = SpotlightShape::ellipse;
     d.annotations.shapeOverlays = {arrow, pixelate, spotlight};
-    d.annotations.removalAreas = {RemovalArea{QUuid::createUuid(), {0.4, 0.4, 0.1, 0.05}, RemovalMethod::solidColor}};
+    d.annotations.removalAreas = {
+        RemovalArea{QUuid::createUuid(), {0.4, 0.4, 0.1, 0.05}, RemovalMethod::solidColor}};
     StepMarker marker;
     marker.number = 7;
     marker.tailPoint = UnitPoint{0.8, 0.2};
@@ -184,7 +188,8 @@ class ProjectFileTest : public QObject
         QString error;
         const std::optional<ProjectContents> read = readProject(projectBytes(d, {}).value(), &error);
         QVERIFY2(read, qPrintable(error));
-        QCOMPARE(read->document.screenshot.convertToFormat(QImage::Format_ARGB32_Premultiplied), d.screenshot);
+        QCOMPARE(read->document.screenshot.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 d.screenshot);
     }
 
     void archiveLayout()
@@ -198,14 +203,16 @@ class ProjectFileTest : public QObject
         QCOMPARE(entries.size(), 4);
         const Json json = Json::parse(entries[1].second.toStdString());
         QCOMPARE(json.at("format").get<int>(), 1);
-        QCOMPARE(json.at("screenshot").dump(), std::string(R"({"file":"screenshot.png","devicePixelRatio":2.0})"));
+        QCOMPARE(json.at("screenshot").dump(),
+                 std::string(R"({"file":"screenshot.png","devicePixelRatio":2.0})"));
         QVERIFY(!json.contains("backgroundImage"));
         QCOMPARE(json.at("settings").dump(), toJson(richDocument().settings).dump());
         const QImage screenshot = QImage::fromData(entries[2].second, "PNG");
         QCOMPARE(screenshot.size(), QSize(120, 80));
         const QImage composed = composedOf(richDocument());
         const QImage preview = readProjectPreview(archive);
-        QCOMPARE(qMax(preview.width(), preview.height()), qMin(512, qMax(composed.width(), composed.height())));
+        QCOMPARE(qMax(preview.width(), preview.height()),
+                 qMin(512, qMax(composed.width(), composed.height())));
         QCOMPARE(preview.width() * 100 / preview.height(), composed.width() * 100 / composed.height());
     }
 
@@ -269,21 +276,22 @@ class ProjectFileTest : public QObject
         QTest::newRow("crop outside the screenshot")
             << withDocument([](Json& j) { j["annotations"]["crop"]["width"] = 2; })
             << "document.json: annotations.crop";
-        QTest::newRow("no screenshot object") << withDocument([](Json& j) { j.erase("screenshot"); })
-                                              << "document.json: screenshot: missing";
+        QTest::newRow("no screenshot object")
+            << withDocument([](Json& j) { j.erase("screenshot"); }) << "document.json: screenshot: missing";
         QTest::newRow("screenshot outside the archive")
             << withDocument([](Json& j) { j["screenshot"]["file"] = "../screenshot.png"; })
             << "document.json: screenshot.file: expected the name of an entry";
         QTest::newRow("zero ratio") << withDocument([](Json& j) { j["screenshot"]["devicePixelRatio"] = 0; })
                                     << "screenshot.devicePixelRatio";
         QTest::newRow("background outside the archive")
-            << withDocument([](Json& j) { j["backgroundImage"] = "/etc/passwd"; }) << "backgroundImage: expected";
+            << withDocument([](Json& j) { j["backgroundImage"] = "/etc/passwd"; })
+            << "backgroundImage: expected";
         QTest::newRow("background named, not there")
             << withDocument([](Json& j) { j["backgroundImage"] = "background.png"; })
             << "background.png: missing from the project";
         QTest::newRow("no screenshot") << without(2) << "screenshot.png: missing from the project";
-        QTest::newRow("screenshot not a PNG") << replaced(2, "GIF89a......................")
-                                              << "screenshot.png: not a PNG image";
+        QTest::newRow("screenshot not a PNG")
+            << replaced(2, "GIF89a......................") << "screenshot.png: not a PNG image";
         QByteArray cut = good[2].second;
         cut.chop(40);
         QTest::newRow("screenshot cut short") << replaced(2, cut) << "screenshot.png: ";
@@ -398,8 +406,10 @@ class ProjectFileTest : public QObject
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "nothing.lustrelab" << "cannot read";
-        QTest::newRow("a folder") << "." << "cannot read";
+        QTest::newRow("missing") << "nothing.lustrelab"
+                                 << "cannot read";
+        QTest::newRow("a folder") << "."
+                                  << "cannot read";
     }
     void unreadableFiles()
     {
