@@ -1,3 +1,11 @@
+#!/usr/bin/env python3
+# Writes the seed projects of fuzz/corpus/project_file/: one valid project, one
+# with a picture background, and one for each way a reader must refuse one.
+#
+#   python3 fuzz/make_project_corpus.py fuzz/corpus/project_file fuzz/corpus/settings_json/defaults.json
+#
+# Written with Python's own zipfile, not with our writer, so that the reader
+# also sees archives made elsewhere.
 import zipfile, zlib, struct, json, io, os, sys
 out = sys.argv[1]
 def png(w, h, alpha=False):
