@@ -179,6 +179,12 @@ Styling
 Styling comes from --settings or --template (one of them, each a whole
 record), then the --set changes, then --scale and --format.
 
+Projects
+  An input saved by the window as a project (FILE.lustrelab) is composed
+  with its own styling, annotations and background picture. --set, --scale
+  and --format still apply to it; --settings, --template and --annotations
+  replace its own.
+
 Annotations file
   {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...],
    "stepMarkers": [...], "penStrokes": [...], "crop": {...}}, every key

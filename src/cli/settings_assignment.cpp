@@ -1,6 +1,6 @@
 #include "settings_assignment.h"
 
-#include "css_color.h"
+#include "model/css_color.h"
 #include "model/canvas_preset.h"
 #include "model/device_frame.h"
 #include "model/gradient_preset.h"
