@@ -11,8 +11,11 @@
 # variant against Flameshot:
 #   default      no option, no scale factor (the screenshot's own 1x pixels)
 #   hidpi        QT_SCALE_FACTOR=2 (a 2x screen: composed and copied at 2x)
+#   before       BEFORE_BINARY at the default scale, when given: an earlier
+#                build, measured in the same rounds
 #
-#   bench/capture_vs_flameshot.sh [BUILD_DIR [ROUNDS [LUSTRELAB_BINARY]]]   (build, 7, BUILD_DIR/lustrelab)
+#   bench/capture_vs_flameshot.sh [BUILD_DIR [ROUNDS [LUSTRELAB_BINARY [BEFORE_BINARY]]]]
+#   (build, 7, BUILD_DIR/lustrelab, none)
 #
 # Flameshot is the peer users compare with; it is not a dependency of
 # Lustrelab: apt-get install flameshot for the measurement only.
@@ -21,6 +24,7 @@ set -euo pipefail
 build=${1:-build}
 rounds=${2:-7}
 binary=${3:-$build/lustrelab}
+before=${4:-}
 probe=$build/bench/clipboard_probe
 
 fail() {
@@ -35,6 +39,10 @@ done
 [[ $rounds =~ ^[1-9][0-9]*$ ]] || fail "ROUNDS must be a positive number, not '$rounds'"
 binary=$(readlink -f "$binary")
 probe=$(readlink -f "$probe")
+if [[ -n $before ]]; then
+    [[ -x $before ]] || fail "no $before"
+    before=$(readlink -f "$before")
+fi
 
 if [[ ${CAPTURE_BENCH_INNER:-} != 1 ]]; then
     work=$(mktemp -d)
@@ -66,7 +74,7 @@ if [[ ${CAPTURE_BENCH_INNER:-} != 1 ]]; then
     display -window root "$work/desktop.png" || true # sets the background, then says 1
     mkdir -p "$work/home"
     CAPTURE_BENCH_INNER=1 HOME=$work/home XDG_RUNTIME_DIR=$work XDG_CONFIG_HOME=$work/home/.config \
-        dbus-run-session -- "$0" "$build" "$rounds" "$binary"
+        dbus-run-session -- "$0" "$build" "$rounds" "$binary" "$before"
     exit
 fi
 
@@ -87,6 +95,7 @@ run() { # name command...
 lustrelab_default() { run default "$binary" capture screen --copy; }
 lustrelab_hidpi() { run hidpi env QT_SCALE_FACTOR=2 "$binary" capture screen --copy; }
 peer() { run flameshot flameshot full --clipboard; }
+earlier() { [[ -z $before ]] || run before "$before" capture screen --copy; }
 
 # One untimed round of each warms the disk cache and Flameshot's settings.
 "$probe" -- "$binary" capture screen --copy >/dev/null 2>&1 || true
@@ -94,9 +103,9 @@ peer() { run flameshot flameshot full --clipboard; }
 for round in $(seq "$rounds"); do
     echo "round $round"
     if ((round % 2)); then
-        lustrelab_default; peer; lustrelab_hidpi
+        earlier; lustrelab_default; peer; lustrelab_hidpi
     else
-        lustrelab_hidpi; peer; lustrelab_default
+        lustrelab_hidpi; peer; lustrelab_default; earlier
     fi
 done
 
@@ -104,10 +113,13 @@ median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR
 peer_median=$(echo "${results[flameshot]}" | median)
 echo
 printf 'median until image/png is offered (ms), %s rounds\n' "$rounds"
-printf '  flameshot full --clipboard          %8.1f\n' "$peer_median"
-for name in default hidpi; do
+printf '  %-52s%8.1f\n' "flameshot full --clipboard" "$peer_median"
+names=(default hidpi)
+[[ -z $before ]] || names=(before "${names[@]}")
+for name in "${names[@]}"; do
     m=$(echo "${results[$name]}" | median)
     label="lustrelab capture screen --copy"
     [[ $name == hidpi ]] && label="$label (QT_SCALE_FACTOR=2)"
-    printf '  %-36s%8.1f   ratio %.2f\n' "$label" "$m" "$(echo "$m / $peer_median" | bc -l)"
+    [[ $name == before ]] && label="before: $label"
+    printf '  %-52s%8.1f   ratio %.2f\n' "$label" "$m" "$(echo "$m / $peer_median" | bc -l)"
 done

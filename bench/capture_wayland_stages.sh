@@ -56,9 +56,10 @@ if [[ ${CAPTURE_BENCH_INNER:-} == 1 ]]; then
     printf '  command median %s ms (runs: %s)\n' \
         "$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')" "${times[*]}"
     "$stages" --benchmark_filter='Portal|Decode|Compose/ratio:'"$scale"'|EncodeCopy/ratio:'"$scale"'|HandOver/ratio:'"$scale" \
-        --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-        awk -F, '/_median"/ {gsub(/"/, "", $1); sub(/_median/, "", $1); printf "  %-34s %8.1f ms\n", $1, $3; if ($1 !~ /Portal/) after += $3}
-                 END {printf "  %-34s %8.1f ms\n", "after the portal answered (sum)", after}'
+        --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
+        awk '$1 ~ /_median$/ {name = $1; sub(/_median$/, "", name); t = $2 * ($3 == "us" ? 0.001 : ($3 == "s" ? 1000 : 1));
+                              printf "  %-48s %8.1f ms\n", name, t; if (name !~ /Screenshot/) after += t}
+             END {printf "  %-48s %8.1f ms\n", "after the portal answered (sum)", after}'
     exit
 fi
 
