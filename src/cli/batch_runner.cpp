@@ -1,8 +1,8 @@
 #include "batch_runner.h"
 
 #include "base/thread_handover.h"
-#include "io/image_loader.h"
 #include "io/export_service.h"
+#include "io/image_loader.h"
 #include "io/png_encoder.h"
 #include "io/text_redaction.h"
 #include "render/content_margins.h"
@@ -31,21 +31,6 @@ QString notEnoughMemory(QSizeF canvas)
     return QStringLiteral("not enough memory to compose %1 x %2 pixels")
         .arg(canvas.width())
         .arg(canvas.height());
-}
-
-// Faulting a fresh canvas in is a good part of composing it: the kernel
-// zeroes every page. Done on another core, it overlaps with decoding, which
-// runs on one. Small canvases are not worth a thread; no thread, no head start.
-std::future<QImage> prepareCanvas(QSize canvas)
-{
-    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
-        return {};
-    try {
-        return std::async(std::launch::async,
-                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
-    } catch (const std::system_error&) {
-        return {};
-    }
 }
 
 // The pixels of the screenshot that are styled: a crop keeps only part of it
@@ -88,6 +73,18 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
 
 } // namespace
 
+std::future<QImage> prepareCanvas(QSize canvas)
+{
+    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
+        return {};
+    try {
+        return std::async(std::launch::async,
+                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
+
 JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
                          std::future<QImage> canvasBuffer)
 {
@@ -109,7 +106,8 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
+    const QSizeF canvas =
+        ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
     const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
                                               a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
     // The guard let the size through, so a missing canvas, or one without the
