@@ -11,6 +11,8 @@
 //   BM_HandOver          handing the PNG over so that it outlives the
 //                        process: the detached holder on X11 (until it owns
 //                        the clipboard), wl-copy on Wayland (until it exits)
+//   BM_AfterCapture      decoding (Wayland), composing, encoding and the
+//                        hand-over in one go, as the command runs them
 // The screen is grabbed once (or asked of the portal once) and reused by the
 // later stages; elsewhere the drawn screenshot of the other benchmarks.
 //   xvfb-run -s "-screen 0 2880x1800x24" build/bench/bench_capture_stages
@@ -245,6 +247,38 @@ void BM_HandOver(benchmark::State& state)
     }
 }
 BENCHMARK(BM_HandOver)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The stages above one after the other, as the command runs them once the
+// pixels are there: on Wayland from the portal's answer (its file decoded),
+// on X11 from the grab.
+void BM_AfterCapture(benchmark::State& state)
+{
+    if (!clipboardHandoverProblem().isEmpty()) {
+        state.SkipWithError(clipboardHandoverProblem().toUtf8().constData());
+        return;
+    }
+    const int ratio = int(state.range(0));
+    const ComposeJob job{QStringLiteral("bench"), {}, ExportFormat::png, {}, true};
+    for (auto _ : state) {
+        QImage image = portalFile().isEmpty() ? atRatio(ratio) : loadImage(portalFile()).image;
+        image.setDevicePixelRatio(ratio);
+        const JobOutcome outcome = composeLoaded(image, job, defaultRecipe(image));
+        const QString failure =
+            outcome.written ? keepOnClipboardAfterExit(outcome.clipboardPng) : outcome.error;
+        if (!failure.isEmpty()) {
+            state.SkipWithError(failure.toUtf8().constData());
+            return;
+        }
+    }
+}
+BENCHMARK(BM_AfterCapture)
+    ->ArgName("ratio")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(5);
 
 } // namespace
 

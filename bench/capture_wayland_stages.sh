@@ -6,7 +6,8 @@
 #              serving the image (ROUNDS runs, median)
 #   stages     bench_capture_stages in the same session: the portal's own time,
 #              decoding its file, composing, encoding, the hand-over to wl-copy
-#              (medians of its repetitions), and their sum after the portal's answer
+#              (medians of its repetitions), and their sum after the portal's answer;
+#              BM_AfterCapture runs those stages in one go (real and processor time)
 # An idle `wtype -s 600000` keeps a virtual keyboard on the seat meanwhile.
 #
 #   bench/capture_wayland_stages.sh [BUILD_DIR [ROUNDS [LUSTRELAB_BINARY]]]   (build, 7, BUILD_DIR/lustrelab)
@@ -55,11 +56,13 @@ if [[ ${CAPTURE_BENCH_INNER:-} == 1 ]]; then
     done
     printf '  command median %s ms (runs: %s)\n' \
         "$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')" "${times[*]}"
-    "$stages" --benchmark_filter='Portal|Decode|Compose/ratio:'"$scale"'|EncodeCopy/ratio:'"$scale"'|HandOver/ratio:'"$scale" \
+    "$stages" --benchmark_filter='Portal|Decode|Compose/ratio:'"$scale"'|EncodeCopy/ratio:'"$scale"'|HandOver/ratio:'"$scale"'|AfterCapture/ratio:'"$scale" \
         --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
-        awk '$1 ~ /_median$/ {name = $1; sub(/_median$/, "", name); t = $2 * ($3 == "us" ? 0.001 : ($3 == "s" ? 1000 : 1));
-                              printf "  %-48s %8.1f ms\n", name, t; if (name !~ /Screenshot/) after += t}
-             END {printf "  %-48s %8.1f ms\n", "after the portal answered (sum)", after}'
+        awk 'function ms(v, unit) { return v * (unit == "us" ? 0.001 : (unit == "s" ? 1000 : 1)) }
+             $1 ~ /_median$/ {name = $1; sub(/_median$/, "", name); t = ms($2, $3); c = ms($4, $5)
+                              printf "  %-58s %8.1f ms  (processor %6.1f ms)\n", name, t, c
+                              if (name !~ /Screenshot|AfterCapture/) { after += t; afterCpu += c } }
+             END {printf "  %-58s %8.1f ms  (processor %6.1f ms)\n", "after the portal answered (sum of the stages)", after, afterCpu}'
     exit
 fi
 

@@ -57,9 +57,10 @@ bool isCommonLayout(const XPixelLayout& layout)
 // The pad byte is whatever the server left there; RGB32 wants it full.
 void makeOpaque(QImage& image)
 {
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < width; ++x)
             line[x] |= 0xff000000u;
     }
 }
