@@ -8,7 +8,9 @@
 # Both run in one private D-Bus session (Flameshot needs one).
 #
 # Prints every round, then the medians and their ratio for each Lustrelab
-# variant against Flameshot:
+# variant against Flameshot, and then, on the same screen, where Lustrelab's
+# time goes from the grab on (bench_capture_stages, when built: grab,
+# compose, encode, hand-over, and all of them after the grab in one go):
 #   default      no option, no scale factor (the screenshot's own 1x pixels)
 #   hidpi        QT_SCALE_FACTOR=2 (a 2x screen: composed and copied at 2x)
 #   before       BEFORE_BINARY at the default scale, when given: an earlier
@@ -123,3 +125,11 @@ for name in "${names[@]}"; do
     [[ $name == before ]] && label="before: $label"
     printf '  %-52s%8.1f   ratio %.2f\n' "$label" "$m" "$(echo "$m / $peer_median" | bc -l)"
 done
+
+stages=$(dirname "$probe")/bench_capture_stages
+if [[ -x $stages ]]; then
+    echo
+    echo "stages on this screen (medians of 3; real time, processor time of all threads)"
+    "$stages" --benchmark_filter='Grab|Compose|EncodeCopy|HandOver|AfterCapture' --benchmark_repetitions=3 \
+        --benchmark_report_aggregates_only=true 2>/dev/null | awk '$1 ~ /_median$/ {sub(/_median$/, "", $1); printf "  %-62s %8s %s  %8s %s\n", $1, $2, $3, $4, $5}'
+fi
