@@ -219,7 +219,11 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
     // Decoding a full-screen PNG takes longer than a frame. Pixels handed
     // over directly take the same road, so captures still end in order.
     const qreal ratio = screenRatio();
-    pixels.setDevicePixelRatio(ratio); // while no one else holds them, so nothing is copied
+    // While no one else holds them, so nothing is copied; the window gets
+    // premultiplied pixels as from a file (opaque ones convert in place).
+    pixels.setDevicePixelRatio(ratio);
+    if (!m_decoder && !pixels.isNull())
+        pixels.convertTo(QImage::Format_ARGB32_Premultiplied);
     runThenDeliver(
         m_reader, this,
         [path, pixels = std::move(pixels), ratio, decoder = m_decoder] {
