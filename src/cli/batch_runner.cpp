@@ -35,21 +35,6 @@ QString notEnoughMemory(QSizeF canvas)
         .arg(canvas.height());
 }
 
-// Faulting a fresh canvas in is a good part of composing it: the kernel
-// zeroes every page. Done on another core, it overlaps with decoding, which
-// runs on one. Small canvases are not worth a thread; no thread, no head start.
-std::future<QImage> prepareCanvas(QSize canvas)
-{
-    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
-        return {};
-    try {
-        return std::async(std::launch::async,
-                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
-    } catch (const std::system_error&) {
-        return {};
-    }
-}
-
 // The pixels of the screenshot that are styled: a crop keeps only part of it
 // (all of it when it keeps no pixel), and Auto-Balance leaves out the
 // single-coloured margins a capture brought along, so that a screenshot with
@@ -117,6 +102,18 @@ JobOutcome composeProject(const ComposeJob& job, const ComposeRecipe& recipe)
 }
 
 } // namespace
+
+std::future<QImage> prepareCanvas(QSize canvas)
+{
+    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
+        return {};
+    try {
+        return std::async(std::launch::async,
+                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
 
 JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
                          std::future<QImage> canvasBuffer)

@@ -29,8 +29,8 @@ struct ComposeRecipe
 
 struct JobOutcome
 {
-    bool written = false; // done: written and/or encoded for the clipboard
-    QString error;        // for the user, without the input's name
+    bool written = false;    // done: written and/or encoded for the clipboard
+    QString error;           // for the user, without the input's name
     QByteArray clipboardPng; // the exported image when the job asked for a copy
 };
 
@@ -44,6 +44,12 @@ JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe);
 // optional canvas being prepared on another thread.
 JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
                          std::future<QImage> canvasBuffer = {});
+
+// Faulting a fresh canvas in is a good part of composing it: the kernel
+// zeroes every page. Done on another core ahead of time (while a file is
+// decoded, or while a capture runs), it is out of the way when composing
+// starts. Small canvases are not worth a thread: no thread, no head start.
+std::future<QImage> prepareCanvas(QSize canvas);
 
 // Runs every job that the plan did not refuse, in parallel on all cores, and
 // returns one outcome per job in the jobs' order. A failing job never stops
