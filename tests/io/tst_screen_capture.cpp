@@ -147,6 +147,8 @@ class TestScreenCapture : public QObject
         row("classic tool first", {"maim", "screencapture"}, false, "", "screencapture");
         row("desktop tool before X11 tool", {"maim", "gnome-screenshot"}, false, "", "gnome-screenshot");
         row("X11 tool on X11", {"scrot", "maim"}, false, "", "maim");
+        row("the X server's pixels where slop picks", {"maim", "slop"}, false, "", "x11");
+        row("slop is no use on Wayland", {"slop", "grim", "slurp"}, true, "", "grim");
         row("X11 tool not on Wayland", {"maim"}, true, "", "none");
         row("grim with slurp on Wayland", {"maim", "grim", "slurp"}, true, "", "grim");
         row("grim alone is not enough", {"grim"}, true, "", "none");
