@@ -5,6 +5,9 @@
 #include "io/instance_channel.h"
 #include "state/app_state.h"
 #include "state/file_opener.h"
+#include "state/preferences_store.h"
+#include "state/project_files.h"
+#include "state/session_store.h"
 #include "ui/file_commands.h"
 #include "ui/main_window.h"
 #include "ui/window_presence.h"
@@ -22,8 +25,14 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
     : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
       m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
                            : std::make_unique<AppDelegate>()),
-      m_window(std::make_unique<MainWindow>(*m_state))
+      m_projects(std::make_unique<ProjectFiles>()),
+      m_window(std::make_unique<MainWindow>(*m_state, nullptr, m_projects.get())),
+      m_session(std::make_unique<SessionStore>(*m_state, *m_projects))
 {
+    if (PreferencesStore().restoreTabsAtStart())
+        m_session->restore();
+    m_session->follow();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_endingWithDesktop = true; });
     connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(), [this] {
         m_delegate->setup(m_state.get());
         reportShortcutRegistration();
@@ -46,6 +55,10 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
 // The window goes first: it refers to the model.
 LustrelabApp::~LustrelabApp()
 {
+    // A clean quit: the user has answered for every unsaved tab.
+    if (!m_endingWithDesktop)
+        m_session->clear();
+    m_session.reset();
     m_window.reset();
     m_delegate.reset();
 }
