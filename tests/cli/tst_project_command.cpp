@@ -39,8 +39,7 @@ QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
     const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays, a.removalAreas,
-                             a.stepMarkers, a.penStrokes, a.crop);
+    return processor.compose(d.screenshot, d.settings, a);
 }
 
 } // namespace

@@ -80,8 +80,7 @@ QByteArray exported(const Document& d)
 {
     ImageProcessor processor;
     const Annotations& a = d.annotations;
-    const QImage composed = processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays,
-                                              a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
+    const QImage composed = processor.compose(d.screenshot, d.settings, a);
     return PngEncoder::encode(ExportService::scaleImage(composed, d.settings.exportScale));
 }
 
@@ -89,8 +88,7 @@ QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
     const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays, a.removalAreas,
-                             a.stepMarkers, a.penStrokes, a.crop);
+    return processor.compose(d.screenshot, d.settings, a);
 }
 
 Entries entriesOf(const QByteArray& archive)
