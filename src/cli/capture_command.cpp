@@ -12,11 +12,13 @@
 #include "io/launch_activation.h"
 #include "io/screen_capture_service.h"
 #include "remote_window_presence.h"
+#include "render/image_processor.h"
 #include "state/export_scale.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 
 namespace lustrelab {
@@ -142,6 +144,16 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         }
     }
 
+    // The whole screen's size is known before it is taken: its canvas is
+    // made ready while the capture runs (a guess that misses is not used).
+    std::future<QImage> canvasBuffer;
+    if (*mode == CaptureMode::fullScreen && !open)
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const qreal ratio = screen->devicePixelRatio();
+            const QSize pixels = (QSizeF(screen->virtualSize()) * ratio).toSize();
+            canvasBuffer =
+                prepareCanvas(ImageProcessor::canvasPixelsFor(pixels, ratio, recipe->settings).toSize());
+        }
     const Captured captured = captureOnce(*mode);
     if (!captured.failure.isEmpty()) {
         reportFailure(QStringLiteral("capture"), captured.failure);
@@ -187,7 +199,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     }
     const ComposeJob job{
         QStringLiteral("capture"), writes ? output.path : QString(), output.format, {}, options.copy};
-    const JobOutcome outcome = composeLoaded(captured.image, job, *recipe);
+    const JobOutcome outcome = composeLoaded(captured.image, job, *recipe, std::move(canvasBuffer));
     if (!outcome.written) {
         if (!claim.claimed().isEmpty())
             QFile::remove(claim.claimed()); // the empty file that held the name

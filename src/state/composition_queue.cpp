@@ -49,19 +49,19 @@ void CompositionQueue::startNext()
     runThenDeliver(
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
+            const Document& document = request.document;
             ImageProcessor& processor = request.shownPixels.isEmpty() ? m_processor : *m_previewProcessor;
             // A full composition ends the gesture: the next one starts its
             // sequence of sizes afresh.
             if (request.shownPixels.isEmpty())
-                m_previewProcessor->sourceForDisplay(request.source, request.settings, request.crop, {});
-            const QImage source = processor.sourceForDisplay(request.source, request.settings, request.crop,
-                                                             request.shownPixels);
-            const bool reduced = source.cacheKey() != request.source.cacheKey();
+                m_previewProcessor->sourceForDisplay(document.screenshot, document.settings,
+                                                     document.annotations.crop, {});
+            const QImage source = processor.sourceForDisplay(document.screenshot, document.settings,
+                                                             document.annotations.crop, request.shownPixels);
+            const bool reduced = source.cacheKey() != document.screenshot.cacheKey();
             // A canvas with room for the whole image gets the full composition.
             ImageProcessor& composer = reduced ? processor : m_processor;
-            QImage image =
-                composer.process(source, request.settings, request.textOverlays, request.shapeOverlays,
-                                 request.removalAreas, request.stepMarkers, request.penStrokes, request.crop);
+            QImage image = composer.process(source, document.settings, document.annotations);
             return Result{std::move(image), composer.lastChange(), reduced};
         },
         [this](const Result& result) { finish(result); });

@@ -100,8 +100,8 @@ class TestPreviewComposition : public QObject
         const QSize room(300, 210);
         ImageProcessor kept;
         auto step = [&](const BeautySettings& settings, const QList<ShapeOverlay>& overlays) {
-            return kept.process(kept.sourceForDisplay(source, settings, {}, room), settings, {}, overlays,
-                                areas);
+            return kept.process(kept.sourceForDisplay(source, settings, {}, room), settings,
+                                {.shapeOverlays = overlays, .removalAreas = areas});
         };
         // A fresh processor asked for the same sizes (a canvas that grows
         // composes from another copy), composing only the last.
@@ -111,7 +111,7 @@ class TestPreviewComposition : public QObject
             QImage reduced;
             for (const BeautySettings& earlier : asked)
                 reduced = processor.sourceForDisplay(source, earlier, {}, room);
-            return processor.process(reduced, settings, {}, overlays, areas);
+            return processor.process(reduced, settings, {.shapeOverlays = overlays, .removalAreas = areas});
         };
         // Back and forth, with and without a shape over it: the buffers of
         // both stylings are reused in turn.
@@ -232,22 +232,26 @@ class TestPreviewComposition : public QObject
             texts.append(text);
         }
         ImageProcessor processor;
-        const QImage full = processor.process(hiDpi, settings, texts, shapes, areas);
+        const QImage full = processor.process(
+            hiDpi, settings, {.textOverlays = texts, .shapeOverlays = shapes, .removalAreas = areas});
         const QSize room(480, 330);
         ImageProcessor previewProcessor;
         if (growing)
             previewProcessor.sourceForDisplay(hiDpi, settings, {}, room * 1.3);
         const QImage reduced = previewProcessor.sourceForDisplay(hiDpi, settings, {}, room);
         QVERIFY(reduced.width() < hiDpi.width());
-        const QImage preview =
-            test::asArgb(previewProcessor.process(reduced, settings, texts, shapes, areas));
+        const QImage preview = test::asArgb(previewProcessor.process(
+            reduced, settings, {.textOverlays = texts, .shapeOverlays = shapes, .removalAreas = areas}));
         // Composed from a larger copy, it still comes out no larger than shown.
         QVERIFY(preview.width() <= room.width() + 1 && preview.height() <= room.height() + 1);
         // In points the two are the same canvas, to a pixel of the reduced copy.
-        QVERIFY(std::abs(
-                    preview.width() / double(full.width()) * full.devicePixelRatio() /
-                        previewProcessor.process(reduced, settings, texts, shapes, areas).devicePixelRatio() -
-                    1) < 0.01);
+        QVERIFY(
+            std::abs(preview.width() / double(full.width()) * full.devicePixelRatio() /
+                         previewProcessor
+                             .process(reduced, settings,
+                                      {.textOverlays = texts, .shapeOverlays = shapes, .removalAreas = areas})
+                             .devicePixelRatio() -
+                     1) < 0.01);
         const QImage reference =
             test::asArgb(full.scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         std::vector<int> worst;
