@@ -318,6 +318,10 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
         press.dragging = canvas::passedThreshold(press.position, position, threshold);
         if (!press.dragging)
             return;
+        if (dragsImageOut(press)) {
+            dragImageOut();
+            return;
+        }
     }
     if (press.target == Press::canvas) {
         canvasDragChanged(position);
