@@ -4,6 +4,7 @@
 #include "io/export_service.h"
 #include "io/image_loader.h"
 #include "io/png_encoder.h"
+#include "io/project_file.h"
 #include "io/text_redaction.h"
 #include "render/content_margins.h"
 #include "render/crop_geometry.h"
@@ -11,6 +12,7 @@
 #include "render/mapped_image.h"
 #include "size_guard.h"
 
+#include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentMap>
 #include <future>
 #include <new>
@@ -71,6 +73,34 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
     return composeLoaded(std::move(loaded.image), job, recipe, std::move(canvasBuffer));
 }
 
+// A project's screenshot with its own styling and annotations, unless the
+// command line replaced them.
+JobOutcome composeProject(const ComposeJob& job, const ComposeRecipe& recipe)
+{
+    QString error;
+    std::optional<ProjectContents> project = readProjectFile(job.input, &error);
+    if (!project)
+        return failed(error);
+    // The picture it carries is placed for this composition only.
+    QTemporaryDir pictures;
+    if (!pictures.isValid() || !placeBackgroundImage(*project, pictures.path(), &error))
+        return failed(error.isEmpty() ? QStringLiteral("cannot make a temporary folder") : error);
+    ComposeRecipe own = recipe;
+    Document& document = project->document;
+    if (!recipe.settingsGiven) {
+        std::optional<BeautySettings> settings =
+            applySettingsAssignments(document.settings, recipe.assignments, &error);
+        if (!settings)
+            return failed(QStringLiteral("--set: %1").arg(error));
+        if (recipe.scale)
+            settings->exportScale = *recipe.scale;
+        own.settings = std::move(*settings);
+    }
+    if (!recipe.annotationsGiven)
+        own.annotations = std::move(document.annotations);
+    return composeLoaded(std::move(document.screenshot), job, own);
+}
+
 } // namespace
 
 std::future<QImage> prepareCanvas(QSize canvas)
@@ -108,8 +138,7 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     const Annotations& a = recipe.annotations;
     const QSizeF canvas =
         ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
-    const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
-                                              a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
+    const QImage composed = processor.compose(image, settings, a);
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)
@@ -138,6 +167,8 @@ JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
     if (!job.error.isEmpty())
         return failed(job.error);
     try {
+        if (isProjectFile(job.input))
+            return composeProject(job, recipe);
         return composeAndWrite(job, recipe);
     } catch (const std::bad_alloc&) {
         // Qt's containers throw when an allocation fails; a huge input must

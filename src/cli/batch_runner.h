@@ -3,6 +3,7 @@
 #include "annotations_file.h"
 #include "model/beauty_settings.h"
 #include "output_plan.h"
+#include "settings_assignment.h"
 
 #include <QImage>
 #include <QList>
@@ -17,6 +18,13 @@ struct ComposeRecipe
     BeautySettings settings; // exportScale already final
     Annotations annotations;
     bool redact = false; // cover the secrets in each screenshot's text first
+    // A project brings its own styling and annotations. What was typed still
+    // applies to it: --set and --scale on top of its styling, and a styling
+    // or annotations file given outright in place of its own.
+    QList<SettingsAssignment> assignments;
+    std::optional<double> scale;
+    bool settingsGiven = false;    // --settings or --template
+    bool annotationsGiven = false; // --annotations
 };
 
 struct JobOutcome

@@ -3,6 +3,7 @@
 #include "model/shape_overlay.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace lustrelab {
@@ -72,6 +73,15 @@ class PreferencesStore
     // a stored value that cannot name any is "eng".
     QString textLanguage() const;
     void setTextLanguage(const QString& language);
+
+    // Whether the tabs open when the window last went without a clean quit
+    // (a crash, a kill, a logout) come back at the next start; default true.
+    bool restoreTabsAtStart() const;
+    void setRestoreTabsAtStart(bool enabled);
+
+    // The project and image files opened or saved last, newest first.
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList& paths);
 };
 
 } // namespace lustrelab

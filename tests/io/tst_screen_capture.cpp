@@ -119,7 +119,7 @@ class TestScreenCapture : public QObject
         QVERIFY(m_env->tempFiles().isEmpty());
         QCOMPARE(state.tabs().size(), outcome == Outcome::image ? tabs + 1 : tabs);
         if (outcome == Outcome::image)
-            QCOMPARE(asArgb(*state.currentTab()->sourceImage), asArgb(patternImage(24, 16)));
+            QCOMPARE(asArgb(state.currentTab()->document.screenshot), asArgb(patternImage(24, 16)));
         QList<QStringList> calls = tools.invocations();
         QCOMPARE(calls.size(), arguments.isEmpty() ? 0 : 1);
         if (calls.isEmpty())
