@@ -30,11 +30,11 @@ void composeWithStylingChanges(benchmark::State& state, BeautySettings settings,
     ImageProcessor processor;
     // Once before timing: what a processor prepares once per file or
     // screenshot (a decoded picture, matched colours) is not a drag's cost.
-    processor.process(screenshot, settings, {}, {}, {});
+    processor.process(screenshot, settings);
     int round = 0;
     for (auto _ : state) {
         settings.shadowOpacity = (++round % 2) ? 0.25f : 0.26f;
-        QImage out = processor.process(screenshot, settings, {}, {}, {});
+        QImage out = processor.process(screenshot, settings);
         benchmark::DoNotOptimize(out.constBits());
     }
 }
@@ -52,7 +52,7 @@ void BM_FullCompositionColdProcessor(benchmark::State& state)
     const BeautySettings settings = defaultStyling();
     for (auto _ : state) {
         ImageProcessor processor;
-        QImage out = processor.process(screenshot, settings, {}, {}, {});
+        QImage out = processor.process(screenshot, settings);
         benchmark::DoNotOptimize(out.constBits());
     }
 }
@@ -88,7 +88,11 @@ void BM_CustomGradient(benchmark::State& state)
 {
     composeWithStylingChanges(state, customGradient(allCases<GradientKind>()[state.range(0)]));
 }
-BENCHMARK(BM_CustomGradient)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_CustomGradient)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // A 4000 x 3000 photograph-sized picture, written once.
 const QString& picturePath()
@@ -123,7 +127,12 @@ void BM_ImageBackground(benchmark::State& state)
 {
     composeWithStylingChanges(state, pictureBackground(double(state.range(0))));
 }
-BENCHMARK(BM_ImageBackground)->Arg(0)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_ImageBackground)
+    ->Arg(0)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // The first composition with a picture: decoding and fitting it included.
 void BM_ImageBackgroundFirst(benchmark::State& state)
@@ -132,7 +141,7 @@ void BM_ImageBackgroundFirst(benchmark::State& state)
     const BeautySettings settings = pictureBackground(double(state.range(0)));
     for (auto _ : state) {
         ImageProcessor processor;
-        benchmark::DoNotOptimize(processor.process(screenshot, settings, {}, {}, {}).constBits());
+        benchmark::DoNotOptimize(processor.process(screenshot, settings).constBits());
     }
 }
 BENCHMARK(BM_ImageBackgroundFirst)->Arg(0)->Arg(20)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -175,13 +184,13 @@ void BM_OverlayRecomposition(benchmark::State& state)
     QList<ShapeOverlay> shapes(2);
     shapes[1].shapeType = ShapeType::arrow;
     QList<TextOverlay> texts(1);
-    QImage shown = processor.process(screenshot, settings, texts, shapes, {});
+    QImage shown = processor.process(screenshot, settings, {.textOverlays = texts, .shapeOverlays = shapes});
     int round = 0;
     for (auto _ : state) {
         // One step of a shape drag; the previous result stays on screen
         // (held) until the new one replaces it.
         shapes[0].endPoint.x = 0.6 + 0.001 * (++round % 100);
-        shown = processor.process(screenshot, settings, texts, shapes, {});
+        shown = processor.process(screenshot, settings, {.textOverlays = texts, .shapeOverlays = shapes});
         benchmark::DoNotOptimize(shown.constBits());
     }
 }
@@ -195,7 +204,7 @@ void BM_PixelateRecomposition(benchmark::State& state)
     const QImage screenshot = bench::makeScreenshot();
     const BeautySettings settings = defaultStyling();
     ImageProcessor processor;
-    QImage shown = processor.process(screenshot, settings, {}, {}, {});
+    QImage shown = processor.process(screenshot, settings);
     const QSizeF canvas = QSizeF(shown.size()) / shown.devicePixelRatio();
     ShapeOverlay pixelate = freshShape(ShapeType::pixelate);
     const double width = 1000 / canvas.width(), height = 600 / canvas.height();
@@ -204,7 +213,7 @@ void BM_PixelateRecomposition(benchmark::State& state)
         const double x = 0.1 + 0.0005 * (++round % 100);
         pixelate.startPoint = {x, 0.2};
         pixelate.endPoint = {x + width, 0.2 + height};
-        shown = processor.process(screenshot, settings, {}, {pixelate}, {});
+        shown = processor.process(screenshot, settings, {.shapeOverlays = {pixelate}});
         benchmark::DoNotOptimize(shown.constBits());
     }
 }

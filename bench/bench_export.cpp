@@ -19,7 +19,7 @@ QImage composed()
     BeautySettings settings;
     settings.gradientPresetId = gradientPresets().at(1).id;
     ImageProcessor processor;
-    return processor.process(bench::makeScreenshot(), settings, {}, {}, {});
+    return processor.process(bench::makeScreenshot(), settings);
 }
 
 void exportAs(benchmark::State& state, ExportFormat format, const char* name)

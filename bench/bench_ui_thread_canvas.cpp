@@ -130,7 +130,7 @@ void toolDrag(benchmark::State& run, bool withRemovalArea, CanvasTool tool, int 
     CanvasView& view = scene.canvas.view;
     state.setCurrentTool(tool);
     const QList<RemovalArea> areas =
-        state.currentTab() ? state.currentTab()->removalAreas : QList<RemovalArea>();
+        state.currentTab() ? state.currentTab()->annotations().removalAreas : QList<RemovalArea>();
     auto pointAt = [&](int i) { return scene.failure ? QPoint() : scene.canvas.at(path(double(i) / steps)); };
     int step = 0;
     // The press and a first move past the canvas's drag threshold (two steps

@@ -108,7 +108,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libtesseract${tesseract_major}, te
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, wl-clipboard")
 # A capture needs one of these.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
-    "xdg-desktop-portal | gnome-screenshot | kde-spectacle | grim | maim | scrot | imagemagick, slurp")
+    "slop | xdg-desktop-portal | gnome-screenshot | kde-spectacle | grim | maim | scrot | imagemagick, slurp")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -1,6 +1,6 @@
 // `--set FIELD=VALUE` arguments, one a line, with the colour syntaxes.
 
-#include "cli/css_color.h"
+#include "model/css_color.h"
 #include "cli/settings_assignment.h"
 #include "fuzz_support.h"
 

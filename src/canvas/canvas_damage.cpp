@@ -1,8 +1,8 @@
 #include "canvas_damage.h"
 
+#include "removal_area_handle.h"
 #include "render/pen_stroke_painter.h"
 #include "render/step_marker_painter.h"
-#include "removal_area_handle.h"
 #include "shape_selection_handle.h"
 #include "text_selection_handle.h"
 
@@ -30,7 +30,9 @@ QRectF markerFrame(const StepMarker& marker, QSizeF frameSize, double scale)
 {
     StepMarker shown = marker;
     shown.size *= scale;
-    return stepMarkerOutline(shown, frameSize.width(), frameSize.height()).boundingRect().adjusted(-3, -3, 3, 3);
+    return stepMarkerOutline(shown, frameSize.width(), frameSize.height())
+        .boundingRect()
+        .adjusted(-3, -3, 3, 3);
 }
 
 QRectF strokeFrame(const PenStroke& stroke, QSizeF frameSize, double scale)
@@ -41,7 +43,7 @@ QRectF strokeFrame(const PenStroke& stroke, QSizeF frameSize, double scale)
         .adjusted(-reach, -reach, reach, reach);
 }
 
-ShownScene sceneOf(const ScreenshotTab& tab, const SelectedAnnotations& selected, const QRectF& frame,
+ShownScene sceneOf(const ScreenshotTab& tab, const std::optional<AnnotationRef>& framed, const QRectF& frame,
                    double scale)
 {
     ShownScene scene;
@@ -55,19 +57,22 @@ ShownScene sceneOf(const ScreenshotTab& tab, const SelectedAnnotations& selected
         scene.overlays.append(inFrame.translated(frame.topLeft())
                                   .adjusted(-outlineReach, -outlineReach, outlineReach, outlineReach));
     };
-    for (const TextOverlay& text : tab.textOverlays)
-        if (text.id == selected.text)
+    const auto isFramed = [&](AnnotationKind kind, const QUuid& id) {
+        return framed == AnnotationRef{kind, id};
+    };
+    for (const TextOverlay& text : tab.annotations().textOverlays)
+        if (isFramed(AnnotationKind::text, text.id))
             add(TextSelectionHandle{text, true, size, scale, &*tab.shownImage()}.hitRect());
-    for (const ShapeOverlay& shape : tab.shapeOverlays)
-        if (shape.id == selected.shape)
+    for (const ShapeOverlay& shape : tab.annotations().shapeOverlays)
+        if (isFramed(AnnotationKind::shape, shape.id))
             add(ShapeSelectionHandle{shape, true, size}.hitRect());
-    for (const RemovalArea& area : tab.removalAreas)
+    for (const RemovalArea& area : tab.annotations().removalAreas)
         add(RemovalAreaHandle{area, size}.hitRect());
-    for (const StepMarker& marker : tab.stepMarkers)
-        if (marker.id == selected.marker)
+    for (const StepMarker& marker : tab.annotations().stepMarkers)
+        if (isFramed(AnnotationKind::marker, marker.id))
             add(markerFrame(marker, size, scale));
-    for (const PenStroke& stroke : tab.penStrokes)
-        if (stroke.id == selected.stroke)
+    for (const PenStroke& stroke : tab.annotations().penStrokes)
+        if (isFramed(AnnotationKind::stroke, stroke.id))
             add(strokeFrame(stroke, size, scale));
     return scene;
 }
@@ -89,8 +94,9 @@ QRegion damagedRegion(const ShownScene& before, const ShownScene& after,
         const double sy = after.frame.height() / after.imagePixels.height();
         constexpr double filterReach = 4;
         for (const QRect& r : change->area) {
-            const QRectF points(after.frame.left() + (r.left() - 2) * sx, after.frame.top() + (r.top() - 2) * sy,
-                                (r.width() + 4) * sx, (r.height() + 4) * sy);
+            const QRectF points(after.frame.left() + (r.left() - 2) * sx,
+                                after.frame.top() + (r.top() - 2) * sy, (r.width() + 4) * sx,
+                                (r.height() + 4) * sy);
             damage += coveredPixels(points.adjusted(-filterReach, -filterReach, filterReach, filterReach));
         }
     }

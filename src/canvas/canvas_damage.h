@@ -24,23 +24,15 @@ struct ShownScene
     QList<QRectF> overlays; // every rectangle an outline or frame may touch
 };
 
-// The selected annotations, whose frames are drawn over the image.
-struct SelectedAnnotations
-{
-    std::optional<QUuid> text; // none while that text is being edited: the field replaces its frame
-    std::optional<QUuid> shape;
-    std::optional<QUuid> marker;
-    std::optional<QUuid> stroke;
-};
-
 // The frame drawn around a selected step marker or pen stroke, relative to
 // the image frame's top-left corner; `scale` is the frame's points per point
 // of the composed image.
 QRectF markerFrame(const StepMarker& marker, QSizeF frameSize, double scale);
 QRectF strokeFrame(const PenStroke& stroke, QSizeF frameSize, double scale);
 
-// What a paint of `tab` in `frame` shows.
-ShownScene sceneOf(const ScreenshotTab& tab, const SelectedAnnotations& selected, const QRectF& frame,
+// What a paint of `tab` in `frame` shows, with a frame drawn around the
+// annotation `framed` (none while a text is being edited: its field replaces it).
+ShownScene sceneOf(const ScreenshotTab& tab, const std::optional<AnnotationRef>& framed, const QRectF& frame,
                    double scale);
 
 // The part of `view` to repaint when `before` is on screen and `after` is to

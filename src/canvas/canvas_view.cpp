@@ -66,10 +66,7 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
     connect(m_editor, &InlineTextEditor::committed, this, &CanvasView::commitText);
     connect(&m_state, &AppState::tabsChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::currentTabIdChanged, this, &CanvasView::modelChanged);
-    connect(&m_state, &AppState::selectedTextOverlayIdChanged, this, &CanvasView::modelChanged);
-    connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &CanvasView::modelChanged);
-    connect(&m_state, &AppState::selectedStepMarkerIdChanged, this, &CanvasView::modelChanged);
-    connect(&m_state, &AppState::selectedPenStrokeIdChanged, this, &CanvasView::modelChanged);
+    connect(&m_state, &AppState::selectionChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::isProcessingChanged, this, &CanvasView::processingChanged);
     connect(&m_state, &AppState::currentToolChanged, this, [this] { cancelCrop(); });
     connect(&m_state, &AppState::currentTabIdChanged, this, [this] { cancelCrop(); });
@@ -112,12 +109,12 @@ void CanvasView::modelChanged()
     const ScreenshotTab* tab = m_state.currentTab();
     canvas::ShownScene next;
     if (tab) {
+        // The field replaces the frame of the text being edited.
         const auto editing = editingTextId();
-        const auto text = m_state.selectedTextOverlayId();
-        const canvas::SelectedAnnotations selected{
-            text != editing ? text : std::nullopt, m_state.selectedShapeOverlayId(),
-            m_state.selectedStepMarkerId(), m_state.selectedPenStrokeId()};
-        next = canvas::sceneOf(*tab, selected, imageFrame(), displayScale());
+        std::optional<AnnotationRef> framed = m_state.selection();
+        if (editing && framed == AnnotationRef{AnnotationKind::text, *editing})
+            framed.reset();
+        next = canvas::sceneOf(*tab, framed, imageFrame(), displayScale());
     }
     update(canvas::damagedRegion(m_scene, next, tab ? tab->shownChange() : std::nullopt, rect()));
     m_scene = std::move(next);
@@ -133,7 +130,7 @@ void CanvasView::syncEditor()
         // Undone, deleted or on another tab: there is nothing left to write to.
         m_editingTextId.reset();
         m_editor->cancel();
-    } else if (m_state.selectedTextOverlayId() != m_editingTextId) {
+    } else if (m_state.selectedId(AnnotationKind::text) != m_editingTextId) {
         // Deselected while typing: keep what was typed rather than drop it.
         m_editor->commit();
     } else {
@@ -194,22 +191,22 @@ void CanvasView::paintEvent(QPaintEvent* event)
         painter.save();
         painter.translate(frame.topLeft());
         const QColor accent = palette().color(QPalette::Highlight);
-        const auto selectedText = m_state.selectedTextOverlayId();
-        const auto selectedShape = m_state.selectedShapeOverlayId();
+        const auto selectedText = m_state.selectedId(AnnotationKind::text);
+        const auto selectedShape = m_state.selectedId(AnnotationKind::shape);
         const auto editing = editingTextId();
-        for (const TextOverlay& text : tab->textOverlays) {
+        for (const TextOverlay& text : tab->annotations().textOverlays) {
             // The field replaces the frame of the text being edited.
             const bool framed = text.id == selectedText && text.id != editing;
             TextSelectionHandle{text, framed, frame.size(), displayScale(), &*tab->shownImage()}.paint(
                 painter, accent);
         }
-        for (const ShapeOverlay& shape : tab->shapeOverlays)
+        for (const ShapeOverlay& shape : tab->annotations().shapeOverlays)
             ShapeSelectionHandle{shape, shape.id == selectedShape, frame.size()}.paint(painter, accent);
         // A dashed outline costs its dashes wherever it is clipped to, and a
         // drag step repaints a small part of the view.
         // (A point more: the repaint rounds out to whole device pixels.)
         const QRectF repainted = QRectF(event->rect()).adjusted(-1, -1, 1, 1).translated(-frame.topLeft());
-        for (const RemovalArea& area : tab->removalAreas) {
+        for (const RemovalArea& area : tab->annotations().removalAreas) {
             const RemovalAreaHandle handle{area, frame.size()};
             if (handle.paintedRect().intersects(repainted))
                 handle.paint(painter);
@@ -265,10 +262,12 @@ void CanvasView::beginPress(QPointF position)
     else if (tab && !frame.isEmpty() && !drawingToolActive()) {
         const QPointF inFrame = position - frame.topLeft();
         canvas::CanvasHit hit =
-            canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->stepMarkers, tab->penStrokes);
+            canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->annotations().stepMarkers,
+                                 tab->annotations().penStrokes);
         if (hit.kind == canvas::CanvasHit::none)
-            hit = canvas::hitTest(inFrame, frame.size(), tab->textOverlays, tab->shapeOverlays,
-                                  tab->removalAreas, false, displayScale(), &*tab->shownImage());
+            hit = canvas::hitTest(inFrame, frame.size(), tab->annotations().textOverlays,
+                                  tab->annotations().shapeOverlays, tab->annotations().removalAreas, false,
+                                  displayScale(), &*tab->shownImage());
         if (hit.kind == canvas::CanvasHit::text)
             press.target = Press::text;
         else if (hit.kind == canvas::CanvasHit::shape)
@@ -348,7 +347,7 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
             canvasDragEnded(press.position, event->position());
         return;
     }
-    using Kind = AppState::AnnotationKind;
+    using Kind = AnnotationKind;
     switch (press.target) {
     case Press::canvas:
         // A click that only takes the focus from a text being edited ends
@@ -384,15 +383,15 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
     // press of their own, and so do markers and strokes.
     if (tab && !frame.isEmpty() && !drawingToolActive() &&
         canvas::hitTestMarks(event->position() - frame.topLeft(), frame.size(), displayScale(),
-                             tab->stepMarkers, tab->penStrokes)
+                             tab->annotations().stepMarkers, tab->annotations().penStrokes)
                 .kind == canvas::CanvasHit::none)
-        hit =
-            canvas::hitTest(event->position() - frame.topLeft(), frame.size(), tab->textOverlays,
-                            tab->shapeOverlays, tab->removalAreas, true, displayScale(), &*tab->shownImage());
+        hit = canvas::hitTest(event->position() - frame.topLeft(), frame.size(),
+                              tab->annotations().textOverlays, tab->annotations().shapeOverlays,
+                              tab->annotations().removalAreas, true, displayScale(), &*tab->shownImage());
     switch (hit.kind) {
     case canvas::CanvasHit::text:
         m_press.reset();
-        m_state.selectAnnotation(AppState::AnnotationKind::text, hit.id);
+        m_state.selectAnnotation(AnnotationKind::text, hit.id);
         beginEditing(hit.id);
         break;
     case canvas::CanvasHit::removal:
@@ -437,7 +436,7 @@ void CanvasView::canvasDragEnded(QPointF start, QPointF end)
     m_currentDragRect.reset();
     update();
     const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->sourceImage)
+    if (!tab || !tab->hasImage())
         return;
     const QRectF frame = imageFrame();
     switch (m_state.currentTool()) {

@@ -49,11 +49,11 @@ void CanvasView::applyCrop()
     const std::optional<QRectF> pending = std::exchange(m_pendingCrop, std::nullopt);
     update();
     const ScreenshotTab* tab = m_state.currentTab();
-    if (!pending || !tab || !tab->sourceImage)
+    if (!pending || !tab || !tab->hasImage())
         return;
-    const QImage& source = *tab->sourceImage;
-    const CropLayout layout =
-        cropLayout(QSizeF(source.size()) / source.devicePixelRatio(), tab->crop, m_state.settings());
+    const QImage& source = tab->document.screenshot;
+    const CropLayout layout = cropLayout(QSizeF(source.size()) / source.devicePixelRatio(),
+                                         tab->annotations().crop, m_state.settings());
     if (const auto crop = canvas::cropFromCanvasRect(*pending, imageFrame(), layout))
         m_state.setCrop(*crop);
 }

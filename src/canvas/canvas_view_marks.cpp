@@ -58,7 +58,7 @@ bool CanvasView::drawingToolActive() const
 QString CanvasView::selectionDescription() const
 {
     const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->sourceImage)
+    if (!tab || !tab->hasImage())
         return tr("No image: paste, drop or capture a screenshot");
     if (const std::optional<TextOverlay> text = m_state.selectedTextOverlay())
         return tr("Selected text: %1").arg(text->text);
@@ -76,16 +76,17 @@ void CanvasView::finishDrawing(const Press& press, QPointF release)
     const ScreenshotTab* tab = m_state.currentTab();
     update(); // the preview goes
     const QRectF frame = imageFrame();
-    if (!tab || !tab->sourceImage)
+    if (!tab || !tab->hasImage())
         return;
     if (m_state.currentTool() == CanvasTool::marker) {
-        if (const auto marker = canvas::markerFromGesture(press.position, release, press.dragging, frame,
-                                                          canvas::nextMarkerLook(tab->stepMarkers)))
+        if (const auto marker =
+                canvas::markerFromGesture(press.position, release, press.dragging, frame,
+                                          canvas::nextMarkerLook(tab->annotations().stepMarkers)))
             m_state.addStepMarker(*marker);
     } else {
         const bool highlighter = m_state.currentTool() == CanvasTool::highlighter;
-        if (const auto stroke = canvas::strokeFromPath(press.path, frame,
-                                                       canvas::nextStrokeLook(tab->penStrokes, highlighter)))
+        if (const auto stroke = canvas::strokeFromPath(
+                press.path, frame, canvas::nextStrokeLook(tab->annotations().penStrokes, highlighter)))
             m_state.addPenStroke(*stroke);
     }
 }
@@ -115,7 +116,7 @@ void CanvasView::paintMarkPreview(QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_state.currentTool() == CanvasTool::marker) {
         // The marker to be placed, with its tail once the pointer has left it.
-        const StepMarker look = canvas::nextMarkerLook(tab->stepMarkers);
+        const StepMarker look = canvas::nextMarkerLook(tab->annotations().stepMarkers);
         const double radius = look.size * scale / 2;
         QColor fill = look.color.toPlatformColor();
         fill.setAlphaF(fill.alphaF() * 0.6f);
@@ -129,7 +130,7 @@ void CanvasView::paintMarkPreview(QPainter& painter)
         painter.drawEllipse(m_press->position, radius, radius);
     } else {
         const bool highlighter = m_state.currentTool() == CanvasTool::highlighter;
-        const PenStroke look = canvas::nextStrokeLook(tab->penStrokes, highlighter);
+        const PenStroke look = canvas::nextStrokeLook(tab->annotations().penStrokes, highlighter);
         QColor ink = look.color.toPlatformColor();
         ink.setAlphaF(ink.alphaF() * float(look.opacity));
         QPen pen(ink, std::max(1.0, look.width * scale));
@@ -154,8 +155,8 @@ QRect CanvasView::markPreviewTailRect() const
     const QList<QPointF>& path = m_press->path;
     const QPainterPath tail = smoothCurveThrough(path.mid(std::max<qsizetype>(0, path.size() - 4)));
     const bool highlighter = m_state.currentTool() == CanvasTool::highlighter;
-    const double width =
-        std::max(1.0, canvas::nextStrokeLook(tab->penStrokes, highlighter).width * displayScale());
+    const double width = std::max(
+        1.0, canvas::nextStrokeLook(tab->annotations().penStrokes, highlighter).width * displayScale());
     const double reach = width / 2 + 2; // round caps and joins, and antialiasing
     return tail.controlPointRect().adjusted(-reach, -reach, reach, reach).toAlignedRect();
 }

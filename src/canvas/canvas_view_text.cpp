@@ -65,7 +65,7 @@ bool CanvasView::placeText(QPointF position)
     const QRectF frame = imageFrame();
     // Beside the image there is nothing to write on: a text there would
     // stick to the nearest edge, away from the pointer.
-    if (!tab || !tab->sourceImage || !frame.contains(position))
+    if (!tab || !tab->hasImage() || !frame.contains(position))
         return false;
     TextOverlay text = freshTextOverlay(); // the look of a fresh text, in a font that resolves
     text.position = canvas::canvasToUnit(position, frame);

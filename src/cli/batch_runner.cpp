@@ -1,9 +1,10 @@
 #include "batch_runner.h"
 
 #include "base/thread_handover.h"
-#include "io/image_loader.h"
 #include "io/export_service.h"
+#include "io/image_loader.h"
 #include "io/png_encoder.h"
+#include "io/project_file.h"
 #include "io/text_redaction.h"
 #include "render/content_margins.h"
 #include "render/crop_geometry.h"
@@ -11,6 +12,7 @@
 #include "render/mapped_image.h"
 #include "size_guard.h"
 
+#include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentMap>
 #include <future>
 #include <new>
@@ -31,21 +33,6 @@ QString notEnoughMemory(QSizeF canvas)
     return QStringLiteral("not enough memory to compose %1 x %2 pixels")
         .arg(canvas.width())
         .arg(canvas.height());
-}
-
-// Faulting a fresh canvas in is a good part of composing it: the kernel
-// zeroes every page. Done on another core, it overlaps with decoding, which
-// runs on one. Small canvases are not worth a thread; no thread, no head start.
-std::future<QImage> prepareCanvas(QSize canvas)
-{
-    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
-        return {};
-    try {
-        return std::async(std::launch::async,
-                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
-    } catch (const std::system_error&) {
-        return {};
-    }
 }
 
 // The pixels of the screenshot that are styled: a crop keeps only part of it
@@ -86,7 +73,47 @@ JobOutcome composeAndWrite(const ComposeJob& job, const ComposeRecipe& recipe)
     return composeLoaded(std::move(loaded.image), job, recipe, std::move(canvasBuffer));
 }
 
+// A project's screenshot with its own styling and annotations, unless the
+// command line replaced them.
+JobOutcome composeProject(const ComposeJob& job, const ComposeRecipe& recipe)
+{
+    QString error;
+    std::optional<ProjectContents> project = readProjectFile(job.input, &error);
+    if (!project)
+        return failed(error);
+    // The picture it carries is placed for this composition only.
+    QTemporaryDir pictures;
+    if (!pictures.isValid() || !placeBackgroundImage(*project, pictures.path(), &error))
+        return failed(error.isEmpty() ? QStringLiteral("cannot make a temporary folder") : error);
+    ComposeRecipe own = recipe;
+    Document& document = project->document;
+    if (!recipe.settingsGiven) {
+        std::optional<BeautySettings> settings =
+            applySettingsAssignments(document.settings, recipe.assignments, &error);
+        if (!settings)
+            return failed(QStringLiteral("--set: %1").arg(error));
+        if (recipe.scale)
+            settings->exportScale = *recipe.scale;
+        own.settings = std::move(*settings);
+    }
+    if (!recipe.annotationsGiven)
+        own.annotations = std::move(document.annotations);
+    return composeLoaded(std::move(document.screenshot), job, own);
+}
+
 } // namespace
+
+std::future<QImage> prepareCanvas(QSize canvas)
+{
+    if (qint64(canvas.width()) * canvas.height() < (qint64(1) << 20))
+        return {};
+    try {
+        return std::async(std::launch::async,
+                          [canvas] { return makeMappedImage(canvas, QImage::Format_ARGB32_Premultiplied); });
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
 
 JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecipe& recipe,
                          std::future<QImage> canvasBuffer)
@@ -109,9 +136,9 @@ JobOutcome composeLoaded(QImage image, const ComposeJob& job, const ComposeRecip
     if (canvasBuffer.valid())
         processor.offerCanvas(canvasBuffer.get());
     const Annotations& a = recipe.annotations;
-    const QSizeF canvas = ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
-    const QImage composed = processor.compose(image, settings, a.textOverlays, a.shapeOverlays,
-                                              a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
+    const QSizeF canvas =
+        ImageProcessor::canvasPixelsFor(styledPixels(image, a.crop, settings), ratio, settings);
+    const QImage composed = processor.compose(image, settings, a);
     // The guard let the size through, so a missing canvas, or one without the
     // frame that was to grow it, means memory ran out on the way.
     if (composed.isNull() || QSizeF(composed.size()) != canvas)
@@ -140,6 +167,8 @@ JobOutcome runComposeJob(const ComposeJob& job, const ComposeRecipe& recipe)
     if (!job.error.isEmpty())
         return failed(job.error);
     try {
+        if (isProjectFile(job.input))
+            return composeProject(job, recipe);
         return composeAndWrite(job, recipe);
     } catch (const std::bad_alloc&) {
         // Qt's containers throw when an allocation fails; a huge input must

@@ -11,14 +11,15 @@
 #include "io/image_limits.h"
 #include "io/image_loader.h"
 #include "io/launch_activation.h"
-#include "render/image_processor.h"
 #include "io/screen_capture_service.h"
 #include "remote_window_presence.h"
+#include "render/image_processor.h"
 #include "state/export_scale.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 
 namespace lustrelab {
@@ -155,6 +156,16 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
 
     if (!waitOutDelay(delay.seconds))
         return cancelledStatus; // Escape during the countdown: nothing taken
+    // The whole screen's size is known before it is taken: its canvas is
+    // made ready while the capture runs (a guess that misses is not used).
+    std::future<QImage> canvasBuffer;
+    if (*mode == CaptureMode::fullScreen && !open && !scrolling)
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const qreal ratio = screen->devicePixelRatio();
+            const QSize pixels = (QSizeF(screen->virtualSize()) * ratio).toSize();
+            canvasBuffer =
+                prepareCanvas(ImageProcessor::canvasPixelsFor(pixels, ratio, recipe->settings).toSize());
+        }
     Captured captured;
     if (scrolling) {
         const ScrollingOutcome taken = captureScrollingRegion();
@@ -193,9 +204,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     QImage pinned;
     if (pin) {
         // The styled image at the screenshot's own size; -o and --copy still apply below.
-        const Annotations& a = recipe->annotations;
-        pinned = ImageProcessor().compose(captured.image, recipe->settings, a.textOverlays, a.shapeOverlays,
-                                                 a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
+        pinned = ImageProcessor().compose(captured.image, recipe->settings, recipe->annotations);
         if (pinned.isNull()) {
             reportFailure(QStringLiteral("--pin"), QStringLiteral("not enough memory to style the capture"));
             return failedStatus;
@@ -223,7 +232,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     }
     const ComposeJob job{
         QStringLiteral("capture"), writes ? output.path : QString(), output.format, {}, options.copy};
-    const JobOutcome outcome = composeLoaded(captured.image, job, *recipe);
+    const JobOutcome outcome = composeLoaded(captured.image, job, *recipe, std::move(canvasBuffer));
     if (!outcome.written) {
         if (!claim.claimed().isEmpty())
             QFile::remove(claim.claimed()); // the empty file that held the name

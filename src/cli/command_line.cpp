@@ -6,6 +6,7 @@
 #include "ocr_command.h"
 #include "presets_command.h"
 #include "stitch_command.h"
+#include "thumbnail_command.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -34,6 +35,8 @@ int runCommandLine(int argc, char** argv)
     if (std::strcmp(command, "presets") == 0)
         return runPresetsCommand(argumentsAfter(2, argc, argv)); // plain data, no GUI needed
 
+    if (std::strcmp(command, "thumbnail") == 0)
+        return runThumbnailCommand(argumentsAfter(2, argc, argv)); // reads and scales a PNG: no GUI needed
     if (std::strcmp(command, "compose") == 0)
         return runComposeCommand(argumentsAfter(2, argc, argv), argv[0]);
     if (std::strcmp(command, "ocr") == 0)

@@ -6,6 +6,7 @@
 #include "console.h"
 #include "io/image_loader.h"
 #include "io/clipboard_handover.h"
+#include "io/project_file.h"
 #include "json_file.h"
 #include "output_plan.h"
 #include "template_lookup.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <algorithm>
 #include <memory>
 
 namespace lustrelab {
@@ -77,7 +79,13 @@ std::optional<ComposeRecipe> resolveComposeRecipe(const ComposeOptions& options)
         reportFailure(settings->backgroundImagePath.isEmpty() ? QStringLiteral("backgroundImagePath")
                                                               : settings->backgroundImagePath,
                       QStringLiteral("background image cannot be read; composing on white"));
-    ComposeRecipe recipe{*settings, {}, options.redact};
+    ComposeRecipe recipe;
+    recipe.settings = *settings;
+    recipe.redact = options.redact;
+    recipe.assignments = options.assignments;
+    recipe.scale = options.scale;
+    recipe.settingsGiven = !options.settingsFile.isEmpty() || !options.templateName.isEmpty();
+    recipe.annotationsGiven = !options.annotationsFile.isEmpty();
     if (!options.annotationsFile.isEmpty()) {
         std::optional<Annotations> annotations = readAnnotationsFile(options.annotationsFile);
         if (!annotations)
@@ -149,8 +157,9 @@ int runComposeCommand(const QStringList& arguments, char* programName)
             reportFailure(QStringLiteral("--copy"), problem);
             return failedStatus;
         }
-    } else if (!recipe->annotations.textOverlays.isEmpty() || !recipe->annotations.stepMarkers.isEmpty()) {
-        // Step markers draw their numbers in the system font.
+    } else if (!recipe->annotations.textOverlays.isEmpty() || !recipe->annotations.stepMarkers.isEmpty() ||
+               std::any_of(options.inputs.cbegin(), options.inputs.cend(), isProjectFile)) {
+        // Step markers draw their numbers in the system font; a project may hold either.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(appArgc, appArgv);

@@ -1,5 +1,7 @@
 #include "compose_options.h"
 
+#include "styling_help.h"
+
 #include <cmath>
 
 namespace lustrelab {
@@ -171,42 +173,17 @@ Output
                         (read with Tesseract, English; solid boxes).
 
 Styling
-  --settings FILE       A styling JSON object as templates store it (strict:
-                        right types; keys added since the first files may be
-                        left out: shadowColor autoBalance customGradient
-                        backgroundImagePath backgroundImageBlur
-                        backgroundImageDim). Colours may also be written as
-                        "#RRGGBB" or "#RRGGBBAA", as for --set.
-  --template NAME       A template saved in the application, by name
-                        (~/.local/share/Lustrelab/templates.json).
-  --set FIELD=VALUE     Change one field; repeatable, later ones win.
-                        Numbers: cornerRadius borderWidth shadowBlur
-                          shadowOffsetX shadowOffsetY shadowOpacity padding
-                          paddingTop paddingBottom paddingLeading
-                          paddingTrailing customWidth customHeight
-                          backgroundImageBlur, exportScale (positive),
-                          backgroundImageDim (0 to 1)
-                        Booleans (true|false): shadowEnabled paddingUniform
-                          autoBalance
-                        Colours (#RRGGBB, #RRGGBBAA with alpha last, or
-                          {"red":1,"green":0,"blue":0,"opacity":1}):
-                          borderColor solidColor shadowColor
-                        backgroundType: gradient | solid | transparent |
-                          customGradient | image | match
-                        customGradient: {"kind":"linear|radial|conic",
-                          "angle":45,"centerX":0.5,"centerY":0.5,"stops":
-                          [{"color":"#6366f1","position":0},...]} (2-5 stops;
-                          a linear one may leave out the centre, a radial
-                          one the angle)
-                        backgroundImagePath: an image file
-                        exportFormat: png | jpeg
-                        gradientPresetId, canvasPresetId, deviceFrameId: an id
-                          from `lustrelab presets`
-  --annotations FILE    Texts, shapes, removal areas, step markers, pen
+)") + stylingOptionsHelp() + QStringLiteral(R"(  --annotations FILE    Texts, shapes, removal areas, step markers, pen
                         strokes and a crop (below).
 
 Styling comes from --settings or --template (one of them, each a whole
 record), then the --set changes, then --scale and --format.
+
+Projects
+  An input saved by the window as a project (FILE.lustrelab) is composed
+  with its own styling, annotations and background picture. --set, --scale
+  and --format still apply to it; --settings, --template and --annotations
+  replace its own.
 
 Annotations file
   {"textOverlays": [...], "shapeOverlays": [...], "removalAreas": [...],

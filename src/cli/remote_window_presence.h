@@ -13,6 +13,7 @@ class RemoteWindowPresence : public ApplicationPresence
   public:
     void hideApplication() override;
     void showApplication() override;
+    bool hidSomething() const override { return m_hidden; }
 
   private:
     bool m_hidden = false;

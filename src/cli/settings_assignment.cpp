@@ -1,82 +1,21 @@
 #include "settings_assignment.h"
 
-#include "css_color.h"
+#include "model/css_color.h"
 #include "model/canvas_preset.h"
 #include "model/device_frame.h"
 #include "model/gradient_preset.h"
+#include "model/styling_fields.h"
 
 #include <QFileInfo>
 
-#include <array>
 #include <cmath>
 #include <limits>
+#include <type_traits>
+#include <variant>
 
 namespace lustrelab {
 
 namespace {
-
-enum class FieldKind {
-    number,
-    positiveNumber,
-    singlePrecision, // held as a 32-bit float
-    boolean,
-    color,
-    backgroundType,
-    exportFormat,
-    gradientId,
-    canvasId,
-    frameId,
-    fraction,       // 0 to 1
-    path,           // made absolute, since templates keep it
-    customGradient, // a JSON object; stop colours may be written as hex strings
-};
-
-struct Field
-{
-    const char* key;
-    FieldKind kind;
-};
-
-constexpr std::array<Field, 30> settingFields{{
-    {"cornerRadius", FieldKind::number},
-    {"borderWidth", FieldKind::number},
-    {"borderColor", FieldKind::color},
-    {"shadowEnabled", FieldKind::boolean},
-    {"shadowBlur", FieldKind::number},
-    {"shadowOffsetX", FieldKind::number},
-    {"shadowOffsetY", FieldKind::number},
-    {"shadowOpacity", FieldKind::singlePrecision},
-    {"shadowColor", FieldKind::color},
-    {"paddingUniform", FieldKind::boolean},
-    {"padding", FieldKind::number},
-    {"paddingTop", FieldKind::number},
-    {"paddingBottom", FieldKind::number},
-    {"paddingLeading", FieldKind::number},
-    {"paddingTrailing", FieldKind::number},
-    {"autoBalance", FieldKind::boolean},
-    {"backgroundType", FieldKind::backgroundType},
-    {"gradientPresetId", FieldKind::gradientId},
-    {"customGradient", FieldKind::customGradient},
-    {"solidColor", FieldKind::color},
-    {"backgroundImagePath", FieldKind::path},
-    {"backgroundImageBlur", FieldKind::number},
-    {"backgroundImageDim", FieldKind::fraction},
-    {"canvasPresetId", FieldKind::canvasId},
-    {"customWidth", FieldKind::number},
-    {"customHeight", FieldKind::number},
-    {"deviceFrameId", FieldKind::frameId},
-    // A scale of zero or below has no image to write.
-    {"exportScale", FieldKind::positiveNumber},
-    {"exportFormat", FieldKind::exportFormat},
-}};
-
-const Field* findField(QStringView key)
-{
-    for (const Field& field : settingFields)
-        if (key == QLatin1StringView(field.key))
-            return &field;
-    return nullptr;
-}
 
 template <typename E> QString rawValueList()
 {
@@ -158,20 +97,18 @@ std::optional<Json> customGradientValue(QStringView text, QString* error)
     return std::nullopt;
 }
 
-std::optional<Json> numberValue(QStringView text, FieldKind kind, QString* error)
+std::optional<Json> numberValue(QStringView text, StylingValueRule rule, double largest, QString* error)
 {
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
-    const bool positive = kind == FieldKind::positiveNumber;
+    const bool positive = rule == StylingValueRule::positive;
     // The settings reader refuses what a float cannot hold; refusing it here
     // keeps it a usage error rather than a failure after files were read.
-    const double largest = kind == FieldKind::singlePrecision ? double(std::numeric_limits<float>::max())
-                                                              : std::numeric_limits<double>::max();
     if (ok && std::isfinite(number) && std::fabs(number) > largest) {
         *error = QStringLiteral("out of range for a 32-bit float, got '%1'").arg(text);
         return std::nullopt;
     }
-    if (kind == FieldKind::fraction) {
+    if (rule == StylingValueRule::fraction) {
         if (ok && number >= 0 && number <= 1)
             return Json(number);
         *error = QStringLiteral("expected a number from 0 to 1, got '%1'").arg(text);
@@ -183,38 +120,53 @@ std::optional<Json> numberValue(QStringView text, FieldKind kind, QString* error
     return std::nullopt;
 }
 
-std::optional<Json> parseValue(FieldKind kind, QStringView text, QString* error)
+// The value typed for `field`, by the member's type and the field's rule.
+std::optional<Json> typedValue(const StylingField& field, double, QStringView text, QString* error)
 {
-    switch (kind) {
-    case FieldKind::number:
-    case FieldKind::positiveNumber:
-    case FieldKind::singlePrecision:
-    case FieldKind::fraction:
-        return numberValue(text, kind, error);
-    case FieldKind::path:
+    return numberValue(text, field.rule, std::numeric_limits<double>::max(), error);
+}
+std::optional<Json> typedValue(const StylingField& field, float, QStringView text, QString* error)
+{
+    return numberValue(text, field.rule, double(std::numeric_limits<float>::max()), error);
+}
+std::optional<Json> typedValue(const StylingField&, bool, QStringView text, QString* error)
+{
+    if (text == u"true" || text == u"false")
+        return Json(text == u"true");
+    *error = QStringLiteral("expected true or false, got '%1'").arg(text);
+    return std::nullopt;
+}
+std::optional<Json> typedValue(const StylingField&, const CodableColor&, QStringView text, QString* error)
+{
+    return colorValue(text, error);
+}
+std::optional<Json> typedValue(const StylingField&, const CustomGradient&, QStringView text, QString* error)
+{
+    return customGradientValue(text, error);
+}
+template <typename E> requires std::is_enum_v<E>
+std::optional<Json> typedValue(const StylingField&, E, QStringView text, QString* error)
+{
+    return enumValue<E>(text, error);
+}
+std::optional<Json> typedValue(const StylingField& field, const QString&, QStringView text, QString* error)
+{
+    switch (field.rule) {
+    case StylingValueRule::path:
         // An empty value clears the path (and with it the picture).
         return Json(text.isEmpty() ? std::string() : QFileInfo(text.toString()).absoluteFilePath().toStdString());
-    case FieldKind::customGradient:
-        return customGradientValue(text, error);
-    case FieldKind::boolean:
-        if (text == u"true" || text == u"false")
-            return Json(text == u"true");
-        *error = QStringLiteral("expected true or false, got '%1'").arg(text);
-        return std::nullopt;
-    case FieldKind::color:
-        return colorValue(text, error);
-    case FieldKind::backgroundType:
-        return enumValue<BackgroundType>(text, error);
-    case FieldKind::exportFormat:
-        return enumValue<ExportFormat>(text, error);
-    case FieldKind::gradientId:
+    case StylingValueRule::gradientId:
         return idValue(text, findGradientPreset(text) != nullptr, "gradients", error);
-    case FieldKind::canvasId:
+    case StylingValueRule::canvasId:
         return idValue(text, findCanvasPreset(text) != nullptr, "canvases", error);
-    case FieldKind::frameId:
+    case StylingValueRule::frameId:
         return idValue(text, findDeviceFrame(text) != nullptr, "frames", error);
+    case StylingValueRule::any:
+    case StylingValueRule::positive:
+    case StylingValueRule::fraction:
+        break;
     }
-    return std::nullopt;
+    return Json(text.toString().toStdString());
 }
 
 } // namespace
@@ -225,11 +177,16 @@ AssignmentParse parseSettingsAssignment(QStringView argument)
     if (equals < 0)
         return {std::nullopt, QStringLiteral("expected FIELD=VALUE, got '%1'").arg(argument)};
     const QStringView key = argument.left(equals);
-    const Field* field = findField(key);
+    if (key.isEmpty())
+        return {std::nullopt, QStringLiteral("no field name before '=' in '%1'").arg(argument)};
+    const StylingField* field = findStylingField(key);
     if (!field)
         return {std::nullopt, QStringLiteral("unknown field '%1'").arg(key)};
     QString reason;
-    std::optional<Json> value = parseValue(field->kind, argument.mid(equals + 1), &reason);
+    const BeautySettings defaults;
+    std::optional<Json> value = std::visit(
+        [&](auto member) { return typedValue(*field, defaults.*member, argument.mid(equals + 1), &reason); },
+        field->member);
     if (!value)
         return {std::nullopt, QStringLiteral("%1: %2").arg(key, reason)};
     return {SettingsAssignment{key.toString(), std::move(*value)}, {}};
@@ -239,8 +196,8 @@ Json withCssColorsRead(Json settings)
 {
     if (!settings.is_object())
         return settings;
-    for (const Field& field : settingFields)
-        if (field.kind == FieldKind::color)
+    for (const StylingField& field : stylingFields())
+        if (std::holds_alternative<CodableColor BeautySettings::*>(field.member))
             readCssColor(settings, field.key);
     if (auto gradient = settings.find("customGradient"); gradient != settings.end())
         readStopColors(*gradient);

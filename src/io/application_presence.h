@@ -12,6 +12,9 @@ class ApplicationPresence
     virtual ~ApplicationPresence() = default;
     virtual void hideApplication() = 0;
     virtual void showApplication() = 0;
+    // Whether the last hideApplication took anything off the screen; when it
+    // did not, there is no repaint for a capture to wait for.
+    virtual bool hidSomething() const { return true; }
 };
 
 } // namespace lustrelab

@@ -3,6 +3,7 @@
 #include "grim_capture_backend.h"
 #include "portal_capture_backend.h"
 #include "process_capture_backend.h"
+#include "x11_capture_backend.h"
 
 #include <QPointer>
 #include <QStandardPaths>
@@ -96,8 +97,8 @@ class UnavailableCaptureBackend : public CaptureBackend
     void capture(CaptureMode, const QString&, Done done) override
     {
         done(QStringLiteral(
-            "no screen capture tool found; install gnome-screenshot, spectacle, grim and slurp, "
-            "maim, scrot or ImageMagick, or run a desktop portal"));
+            "no screen capture tool found; install slop (X11), gnome-screenshot, spectacle, grim and "
+            "slurp, maim, scrot or ImageMagick, or run a desktop portal"));
     }
 };
 
@@ -105,7 +106,7 @@ class UnavailableCaptureBackend : public CaptureBackend
 
 QStringList captureBackendNames()
 {
-    QStringList names{QStringLiteral("screencapture"), QStringLiteral("portal")};
+    QStringList names{QStringLiteral("screencapture"), QStringLiteral("x11"), QStringLiteral("portal")};
     for (const Tool& tool : tools())
         if (QLatin1String(tool.name) != QLatin1String("screencapture")) {
             names.append(QLatin1String(tool.name));
@@ -125,6 +126,13 @@ std::unique_ptr<CaptureBackend> createCaptureBackend(const QString& name, bool r
         if (requireTools && !bus.isConnected())
             return nullptr;
         return std::make_unique<PortalCaptureBackend>(bus);
+    }
+    if (name == QLatin1String("x11")) {
+        bool slopFound = false;
+        auto backend = std::make_unique<X11CaptureBackend>(program("slop", &slopFound));
+        if (requireTools && !(slopFound && sessionRuns(Session::x11)))
+            return nullptr;
+        return backend;
     }
     if (name == QLatin1String("grim")) {
         bool grimFound = false, slurpFound = false;

@@ -15,13 +15,15 @@ namespace lustrelab {
 //      is what a user who forced it needs to see).
 //   2. A tool named `screencapture` on PATH, invoked like the classic
 //      command-line screenshot tool (-i/-w/-m ... path).
-//   3. The desktop portal's Screenshot interface on the session bus.
-//   4. The first of gnome-screenshot, spectacle, grim (with slurp, Wayland
+//   3. On X11 with slop installed, the X server's own pixels (slop only
+//      picks the region or window).
+//   4. The desktop portal's Screenshot interface on the session bus.
+//   5. The first of gnome-screenshot, spectacle, grim (with slurp, Wayland
 //      only), maim, scrot, ImageMagick's import (these three on X11 only).
-//   5. Otherwise a backend whose every capture fails with a line naming the
+//   6. Otherwise a backend whose every capture fails with a line naming the
 //      tools to install.
 //
-// Names: screencapture, portal, gnome-screenshot, spectacle, grim, maim,
+// Names: screencapture, x11, portal, gnome-screenshot, spectacle, grim, maim,
 // scrot, import, none.
 //
 // Nothing waits for the portal: `chosen` runs with the backend as soon as the

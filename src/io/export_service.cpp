@@ -84,8 +84,10 @@ ExportService::Result ExportService::saveToFile(const QImage& image, const QStri
                                                           : PngEncoder::encode(scaled, &error);
     if (bytes.isEmpty())
         return {false, error};
+    // Unbuffered: a buffered write cut short at its final flush (a full disk)
+    // is not reported, and the commit would replace the old file with it.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();

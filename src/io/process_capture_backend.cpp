@@ -47,6 +47,7 @@ QString debianPackage(const QString& tool)
         {QStringLiteral("spectacle"), QStringLiteral("kde-spectacle")},
         {QStringLiteral("grim"), QStringLiteral("grim")},
         {QStringLiteral("slurp"), QStringLiteral("slurp")},
+        {QStringLiteral("slop"), QStringLiteral("slop")},
         {QStringLiteral("maim"), QStringLiteral("maim")},
         {QStringLiteral("scrot"), QStringLiteral("scrot")},
         {QStringLiteral("import"), QStringLiteral("imagemagick")},

@@ -147,10 +147,10 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
         p->hideApplication();
     // The wait runs on the event loop, so the hidden windows really get
     // unmapped before the tool looks at the screen; the backend is chosen
-    // meanwhile. Without windows (the capture command) there is nothing to
-    // wait for.
+    // meanwhile. Without a presence, or when it took nothing off the screen
+    // (a capture command with no window running), there is nothing to wait for.
     chooseBackend();
-    QTimer::singleShot(p ? settleDelay : std::chrono::milliseconds(0), this,
+    QTimer::singleShot(p && p->hidSomething() ? settleDelay : std::chrono::milliseconds(0), this,
                        [this, mode, promise] { runBackend(mode, promise); });
     return promise->future();
 }
@@ -168,13 +168,13 @@ class ScreenCaptureService::Ending
     }
     ~Ending() { end(QString()); }
 
-    void end(const QString& launchError)
+    void end(const QString& launchError, QImage pixels = QImage())
     {
         if (m_ended)
             return;
         m_ended = true;
         if (m_service)
-            m_service->finishCapture(m_mode, m_path, launchError, m_promise);
+            m_service->finishCapture(m_mode, m_path, launchError, std::move(pixels), m_promise);
         // Without the service the promise, dropped, cancels its future.
     }
 
@@ -195,11 +195,13 @@ void ScreenCaptureService::runBackend(CaptureMode mode, const Promise& promise)
     }
     const QString path = temporaryCapturePath();
     auto ending = std::make_shared<Ending>(this, mode, path, promise);
-    m_backend->capture(mode, path, [ending](const QString& launchError) { ending->end(launchError); });
+    m_backend->capture(mode, path,
+                       CaptureDone([ending](const QString& launchError) { ending->end(launchError); },
+                                   [ending](QImage pixels) { ending->end(QString(), std::move(pixels)); }));
 }
 
 void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
-                                         const Promise& promise)
+                                         QImage pixels, const Promise& promise)
 {
     if (m_closing) { // no one is waiting any more; only the file needs to go
         QFile::remove(path);
@@ -214,10 +216,19 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
         emit captureFailed(mode, launchError);
     if (ApplicationPresence* p = presence())
         p->showApplication();
-    // Decoding a full-screen PNG takes longer than a frame.
+    // Decoding a full-screen PNG takes longer than a frame. Pixels handed
+    // over directly take the same road, so captures still end in order.
+    const qreal ratio = screenRatio();
+    // While no one else holds them, so nothing is copied; the window gets
+    // premultiplied pixels as from a file (opaque ones convert in place).
+    pixels.setDevicePixelRatio(ratio);
+    if (!m_decoder && !pixels.isNull())
+        pixels.convertTo(QImage::Format_ARGB32_Premultiplied);
     runThenDeliver(
         m_reader, this,
-        [path, ratio = screenRatio(), decoder = m_decoder] { return takeCaptureFile(path, ratio, decoder); },
+        [path, pixels = std::move(pixels), ratio, decoder = m_decoder] {
+            return pixels.isNull() ? takeCaptureFile(path, ratio, decoder) : CaptureFile{true, pixels};
+        },
         [this, promise](const CaptureFile& file) { deliver(file.image, file.found, promise); });
 }
 

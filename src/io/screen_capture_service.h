@@ -19,7 +19,8 @@ namespace lustrelab {
 
 // Takes screenshots through a CaptureBackend. One capture: hide the
 // application, let the desktop repaint, have the backend write a PNG to a
-// fresh temporary path, bring the application back, read and delete the file.
+// fresh temporary path (or hand its pixels over), bring the application
+// back, read and delete the file.
 // The result arrives through the returned future on the service's thread; a
 // null image means nothing was captured (cancelled, undecodable, or the tool
 // could not be started, which prints one line on standard output). Nothing
@@ -90,7 +91,7 @@ class ScreenCaptureService : public QObject
     void chooseBackend();
     class Ending;
     void runBackend(CaptureMode mode, const Promise& promise);
-    void finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
+    void finishCapture(CaptureMode mode, const QString& path, const QString& launchError, QImage pixels,
                        const Promise& promise);
     void deliver(const QImage& image, bool fileFound, const Promise& promise);
 

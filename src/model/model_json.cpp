@@ -1,9 +1,13 @@
 #include "model_json.h"
 
+#include "styling_fields.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <type_traits>
+#include <variant>
 
 namespace lustrelab {
 
@@ -238,6 +242,66 @@ void readCustomGradient(StrictReader& r, CustomGradient& g)
     });
 }
 
+// One styling field's value as written, by the member's type.
+Json fieldJson(double value)
+{
+    return value;
+}
+Json fieldJson(float value)
+{
+    return shortestDecimalOf(value);
+}
+Json fieldJson(bool value)
+{
+    return value;
+}
+Json fieldJson(const QString& value)
+{
+    return value.toStdString();
+}
+Json fieldJson(const CodableColor& value)
+{
+    return toJson(value);
+}
+Json fieldJson(const CustomGradient& value)
+{
+    return toJson(value);
+}
+template <typename E> requires std::is_enum_v<E> Json fieldJson(E value)
+{
+    return rawValue(value).toStdString();
+}
+
+// One styling field read into its member, by the member's type.
+void readField(StrictReader& r, const StylingField& field, double& value)
+{
+    value = field.rule == StylingValueRule::fraction ? r.numberWithin(field.key, 0, 1) : r.number(field.key);
+}
+void readField(StrictReader& r, const StylingField& field, float& value)
+{
+    value = r.singlePrecision(field.key);
+}
+void readField(StrictReader& r, const StylingField& field, bool& value)
+{
+    value = r.boolean(field.key);
+}
+void readField(StrictReader& r, const StylingField& field, QString& value)
+{
+    value = r.string(field.key);
+}
+void readField(StrictReader& r, const StylingField& field, CodableColor& value)
+{
+    value = r.color(field.key);
+}
+void readField(StrictReader& r, const StylingField& field, CustomGradient& value)
+{
+    r.object(field.key, [&](StrictReader& g) { readCustomGradient(g, value); });
+}
+template <typename E> requires std::is_enum_v<E> void readField(StrictReader& r, const StylingField& field, E& value)
+{
+    value = r.enumeration<E>(field.key);
+}
+
 } // namespace
 
 Json toJson(const CodableColor& color)
@@ -267,35 +331,8 @@ Json toJson(const CustomGradient& gradient)
 Json toJson(const BeautySettings& s)
 {
     Json json = Json::object();
-    json["cornerRadius"] = s.cornerRadius;
-    json["borderWidth"] = s.borderWidth;
-    json["borderColor"] = toJson(s.borderColor);
-    json["shadowEnabled"] = s.shadowEnabled;
-    json["shadowBlur"] = s.shadowBlur;
-    json["shadowOffsetX"] = s.shadowOffsetX;
-    json["shadowOffsetY"] = s.shadowOffsetY;
-    json["shadowOpacity"] = shortestDecimalOf(s.shadowOpacity);
-    json["shadowColor"] = toJson(s.shadowColor);
-    json["paddingUniform"] = s.paddingUniform;
-    json["padding"] = s.padding;
-    json["paddingTop"] = s.paddingTop;
-    json["paddingBottom"] = s.paddingBottom;
-    json["paddingLeading"] = s.paddingLeading;
-    json["paddingTrailing"] = s.paddingTrailing;
-    json["autoBalance"] = s.autoBalance;
-    json["backgroundType"] = rawValue(s.backgroundType).toStdString();
-    json["gradientPresetId"] = s.gradientPresetId.toStdString();
-    json["customGradient"] = toJson(s.customGradient);
-    json["solidColor"] = toJson(s.solidColor);
-    json["backgroundImagePath"] = s.backgroundImagePath.toStdString();
-    json["backgroundImageBlur"] = s.backgroundImageBlur;
-    json["backgroundImageDim"] = s.backgroundImageDim;
-    json["canvasPresetId"] = s.canvasPresetId.toStdString();
-    json["customWidth"] = s.customWidth;
-    json["customHeight"] = s.customHeight;
-    json["deviceFrameId"] = s.deviceFrameId.toStdString();
-    json["exportScale"] = s.exportScale;
-    json["exportFormat"] = rawValue(s.exportFormat).toStdString();
+    for (const StylingField& field : stylingFields())
+        std::visit([&](auto member) { json[field.key] = fieldJson(s.*member); }, field.member);
     return json;
 }
 
@@ -323,44 +360,15 @@ std::optional<BeautySettings> beautySettingsFromJson(const Json& json, QString* 
 {
     StrictReader r(json, QStringLiteral("settings"), error);
     BeautySettings s;
-    s.cornerRadius = r.number("cornerRadius");
-    s.borderWidth = r.number("borderWidth");
-    s.borderColor = r.color("borderColor");
-    s.shadowEnabled = r.boolean("shadowEnabled");
-    s.shadowBlur = r.number("shadowBlur");
-    s.shadowOffsetX = r.number("shadowOffsetX");
-    s.shadowOffsetY = r.number("shadowOffsetY");
-    s.shadowOpacity = r.singlePrecision("shadowOpacity");
-    // Added later: records written before it keep their black shadow.
-    if (r.has("shadowColor"))
-        s.shadowColor = r.color("shadowColor");
-    s.paddingUniform = r.boolean("paddingUniform");
-    s.padding = r.number("padding");
-    s.paddingTop = r.number("paddingTop");
-    s.paddingBottom = r.number("paddingBottom");
-    s.paddingLeading = r.number("paddingLeading");
-    s.paddingTrailing = r.number("paddingTrailing");
-    // The keys below marked "later" came after the first files were written;
-    // a record without them reads to the look it always had.
-    if (r.has("autoBalance")) // later
-        s.autoBalance = r.boolean("autoBalance");
-    s.backgroundType = r.enumeration<BackgroundType>("backgroundType");
-    s.gradientPresetId = r.string("gradientPresetId");
-    if (r.has("customGradient")) // later
-        r.object("customGradient", [&](StrictReader& g) { readCustomGradient(g, s.customGradient); });
-    s.solidColor = r.color("solidColor");
-    if (r.has("backgroundImagePath")) // later
-        s.backgroundImagePath = r.string("backgroundImagePath");
-    if (r.has("backgroundImageBlur")) // later
-        s.backgroundImageBlur = r.number("backgroundImageBlur");
-    if (r.has("backgroundImageDim")) // later
-        s.backgroundImageDim = r.numberWithin("backgroundImageDim", 0, 1);
-    s.canvasPresetId = r.string("canvasPresetId");
-    s.customWidth = r.number("customWidth");
-    s.customHeight = r.number("customHeight");
-    s.deviceFrameId = r.string("deviceFrameId");
-    s.exportScale = r.number("exportScale");
-    s.exportFormat = r.enumeration<ExportFormat>("exportFormat");
+    for (const StylingField& field : stylingFields()) {
+        if (!r.ok())
+            break;
+        // A key added after the first files were written may be missing: the
+        // record then reads to the look it always had.
+        if (field.since > 1 && !r.has(field.key))
+            continue;
+        std::visit([&](auto member) { readField(r, field, s.*member); }, field.member);
+    }
     if (!r.ok())
         return std::nullopt;
     return s;

@@ -1,11 +1,7 @@
 #pragma once
 
+#include "document.h"
 #include "image_change.h"
-#include "pen_stroke.h"
-#include "removal_area.h"
-#include "shape_overlay.h"
-#include "step_marker.h"
-#include "text_overlay.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -16,27 +12,35 @@
 
 namespace lustrelab {
 
-// One open document. Held in memory only; tabs are never persisted.
+// One open document and what the window shows of it.
 struct ScreenshotTab
 {
     QUuid id = QUuid::createUuid();
     QString name;
-    std::optional<QImage> sourceImage;    // absent for an empty tab
+    // The screenshot (null for an empty tab), its styling and its annotations.
+    Document document;
     std::optional<QImage> processedImage; // absent until composed
     // How processedImage differs from the one it replaced; none when unknown.
     std::optional<ImageChange> processedChange;
     // While a styling control is held: a composition at about the canvas's
     // resolution, newer than processedImage and shown instead of it.
     std::optional<QImage> previewImage;
-    QList<TextOverlay> textOverlays;
-    QList<ShapeOverlay> shapeOverlays;
-    QList<RemovalArea> removalAreas;
-    QList<StepMarker> stepMarkers; // numbered in list order
-    QList<PenStroke> penStrokes;
-    // The part of sourceImage that is styled, in its unit coordinates (y up);
-    // none: all of it. The source itself stays whole.
-    std::optional<UnitRect> crop;
     QDateTime createdAt = QDateTime::currentDateTime();
+    // The project file the document was last saved to or opened from; empty
+    // when it has none yet.
+    QString filePath;
+    // The document as that file holds it; none when the tab was never saved
+    // (or when what the file holds is not known, after a restored session).
+    std::optional<Document> savedDocument;
+
+    bool hasImage() const { return !document.screenshot.isNull(); }
+    const Annotations& annotations() const { return document.annotations; }
+    // Changed since it was last saved, or never saved and holding an image:
+    // closing it would lose work. Undoing back to what was saved is no change.
+    bool isModified() const
+    {
+        return hasImage() && !(savedDocument && sameDocument(*savedDocument, document));
+    }
 
     // What the canvas shows, and how it differs from what it showed before
     // (never known for a preview).

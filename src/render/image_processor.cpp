@@ -120,22 +120,16 @@ QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettin
 }
 
 QImage ImageProcessor::process(const QImage& source, const BeautySettings& settings,
-                               const QList<TextOverlay>& textOverlays,
-                               const QList<ShapeOverlay>& shapeOverlays,
-                               const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers,
-                               const QList<PenStroke>& penStrokes, const std::optional<UnitRect>& crop)
+                               const Annotations& annotations)
 {
-    const QImage composed =
-        compose(source, settings, textOverlays, shapeOverlays, removalAreas, stepMarkers, penStrokes, crop);
+    const QImage composed = compose(source, settings, annotations);
     return composed.isNull() ? source : composed;
 }
 
 QImage ImageProcessor::compose(const QImage& source, const BeautySettings& settings,
-                               const QList<TextOverlay>& textOverlays,
-                               const QList<ShapeOverlay>& shapeOverlays,
-                               const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers,
-                               const QList<PenStroke>& penStrokes, const std::optional<UnitRect>& crop)
+                               const Annotations& annotations)
 {
+    const auto& [textOverlays, shapeOverlays, removalAreas, stepMarkers, penStrokes, crop] = annotations;
     if (source.isNull())
         return source;
     BaseKey key = keyFor(source, settings, removalAreas, crop);

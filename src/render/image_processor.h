@@ -3,13 +3,9 @@
 #include "composition_inputs.h"
 #include "device_frame_renderer.h"
 #include "image_buffer_pool.h"
+#include "model/annotations.h"
 #include "model/beauty_settings.h"
 #include "model/image_change.h"
-#include "model/pen_stroke.h"
-#include "model/removal_area.h"
-#include "model/shape_overlay.h"
-#include "model/step_marker.h"
-#include "model/text_overlay.h"
 #include "shadow_field.h"
 
 #include <QImage>
@@ -42,17 +38,11 @@ class ImageProcessor
 {
   public:
     // Never fails: when no canvas can be made, the source itself comes back.
-    QImage process(const QImage& source, const BeautySettings& settings,
-                   const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
-                   const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers = {},
-                   const QList<PenStroke>& penStrokes = {}, const std::optional<UnitRect>& crop = {});
+    QImage process(const QImage& source, const BeautySettings& settings, const Annotations& annotations = {});
 
     // As process(), but a null image when no canvas can be made: for callers
     // that must not pass the unstyled source off as the styled image.
-    QImage compose(const QImage& source, const BeautySettings& settings,
-                   const QList<TextOverlay>& textOverlays, const QList<ShapeOverlay>& shapeOverlays,
-                   const QList<RemovalArea>& removalAreas, const QList<StepMarker>& stepMarkers = {},
-                   const QList<PenStroke>& penStrokes = {}, const std::optional<UnitRect>& crop = {});
+    QImage compose(const QImage& source, const BeautySettings& settings, const Annotations& annotations = {});
 
     // The canvas in pixels (unrounded extent, see canvasPixelExtent) that
     // composing a source of `sourcePixels` at `ratio` asks for, by the same

@@ -48,44 +48,32 @@ AppState::~AppState() = default;
 
 // ---- Plain property writes: notify, nothing else.
 
+const BeautySettings& AppState::settings() const
+{
+    const ScreenshotTab* tab = currentTab();
+    return tab ? tab->document.settings : m_noTabSettings;
+}
+
 void AppState::setSettings(const BeautySettings& settings)
 {
-    if (settings == m_settings)
+    ScreenshotTab* tab = mutableCurrentTab();
+    if (!tab || settings == tab->document.settings)
         return;
-    m_settings = settings;
+    tab->document.settings = settings;
     emit settingsChanged();
 }
 
-void AppState::setSelectedTextOverlayId(std::optional<QUuid> id)
+void AppState::setSelection(const std::optional<AnnotationRef>& selection)
 {
-    if (id == m_selectedTextOverlayId)
+    if (selection == m_selection)
         return;
-    m_selectedTextOverlayId = id;
-    emit selectedTextOverlayIdChanged();
+    m_selection = selection;
+    emit selectionChanged();
 }
 
-void AppState::setSelectedShapeOverlayId(std::optional<QUuid> id)
+std::optional<QUuid> AppState::selectedId(AnnotationKind kind) const
 {
-    if (id == m_selectedShapeOverlayId)
-        return;
-    m_selectedShapeOverlayId = id;
-    emit selectedShapeOverlayIdChanged();
-}
-
-void AppState::setSelectedStepMarkerId(std::optional<QUuid> id)
-{
-    if (id == m_selectedStepMarkerId)
-        return;
-    m_selectedStepMarkerId = id;
-    emit selectedStepMarkerIdChanged();
-}
-
-void AppState::setSelectedPenStrokeId(std::optional<QUuid> id)
-{
-    if (id == m_selectedPenStrokeId)
-        return;
-    m_selectedPenStrokeId = id;
-    emit selectedPenStrokeIdChanged();
+    return m_selection && m_selection->kind == kind ? std::optional(m_selection->id) : std::nullopt;
 }
 
 void AppState::writeMarkerStartNumber(int number)
@@ -146,33 +134,6 @@ void AppState::setCollapsed(Section section, bool collapsed)
     emit(this->*sectionChanged[section])(collapsed);
 }
 
-void AppState::selectAnnotation(AnnotationKind kind, const QUuid& id)
-{
-    using Select = void (AppState::*)(std::optional<QUuid>);
-    const std::pair<AnnotationKind, Select> selections[] = {
-        {AnnotationKind::text, &AppState::setSelectedTextOverlayId},
-        {AnnotationKind::shape, &AppState::setSelectedShapeOverlayId},
-        {AnnotationKind::marker, &AppState::setSelectedStepMarkerId},
-        {AnnotationKind::stroke, &AppState::setSelectedPenStrokeId},
-    };
-    // The new selection first, then the others cleared: a view that follows
-    // the signals never sees nothing selected in between.
-    for (const auto& [k, select] : selections)
-        if (k == kind)
-            (this->*select)(id);
-    for (const auto& [k, select] : selections)
-        if (k != kind)
-            (this->*select)(std::nullopt);
-}
-
-void AppState::clearSelection()
-{
-    setSelectedTextOverlayId(std::nullopt);
-    setSelectedShapeOverlayId(std::nullopt);
-    setSelectedStepMarkerId(std::nullopt);
-    setSelectedPenStrokeId(std::nullopt);
-}
-
 // ---- Derived properties.
 
 std::optional<qsizetype> AppState::currentTabIndex() const
@@ -195,124 +156,127 @@ ScreenshotTab* AppState::mutableCurrentTab()
     return index ? &m_tabs[*index] : nullptr;
 }
 
-QList<TextOverlay> AppState::currentTextOverlays() const
+Annotations AppState::currentAnnotations() const
 {
     const ScreenshotTab* tab = currentTab();
-    return tab ? tab->textOverlays : QList<TextOverlay>{};
+    return tab ? tab->document.annotations : Annotations{};
+}
+
+QList<TextOverlay> AppState::currentTextOverlays() const
+{
+    return currentAnnotations().textOverlays;
 }
 
 void AppState::setCurrentTextOverlays(const QList<TextOverlay>& overlays)
 {
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->textOverlays = overlays;
-        emit tabsChanged();
-    }
+    editAnnotations([&](Annotations& a) { a.textOverlays = overlays; });
 }
 
 QList<ShapeOverlay> AppState::currentShapeOverlays() const
 {
-    const ScreenshotTab* tab = currentTab();
-    return tab ? tab->shapeOverlays : QList<ShapeOverlay>{};
+    return currentAnnotations().shapeOverlays;
 }
 
 void AppState::setCurrentShapeOverlays(const QList<ShapeOverlay>& overlays)
 {
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->shapeOverlays = overlays;
-        emit tabsChanged();
-    }
+    editAnnotations([&](Annotations& a) { a.shapeOverlays = overlays; });
 }
 
 QList<RemovalArea> AppState::currentRemovalAreas() const
 {
-    const ScreenshotTab* tab = currentTab();
-    return tab ? tab->removalAreas : QList<RemovalArea>{};
+    return currentAnnotations().removalAreas;
 }
 
 void AppState::setCurrentRemovalAreas(const QList<RemovalArea>& areas)
 {
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->removalAreas = areas;
-        emit tabsChanged();
-    }
+    editAnnotations([&](Annotations& a) { a.removalAreas = areas; });
 }
 
 QList<StepMarker> AppState::currentStepMarkers() const
 {
-    const ScreenshotTab* tab = currentTab();
-    return tab ? tab->stepMarkers : QList<StepMarker>{};
+    return currentAnnotations().stepMarkers;
 }
 
 void AppState::setCurrentStepMarkers(const QList<StepMarker>& markers)
 {
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->stepMarkers = markers;
-        emit tabsChanged();
-    }
+    editAnnotations([&](Annotations& a) { a.stepMarkers = markers; });
 }
 
 QList<PenStroke> AppState::currentPenStrokes() const
 {
-    const ScreenshotTab* tab = currentTab();
-    return tab ? tab->penStrokes : QList<PenStroke>{};
+    return currentAnnotations().penStrokes;
 }
 
 void AppState::setCurrentPenStrokes(const QList<PenStroke>& strokes)
 {
-    if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->penStrokes = strokes;
-        emit tabsChanged();
-    }
+    editAnnotations([&](Annotations& a) { a.penStrokes = strokes; });
 }
 
 std::optional<StepMarker> AppState::selectedStepMarker() const
 {
+    const auto id = selectedId(AnnotationKind::marker);
     const ScreenshotTab* tab = currentTab();
-    return tab && m_selectedStepMarkerId ? findById(tab->stepMarkers, *m_selectedStepMarkerId) : std::nullopt;
+    return tab && id ? findById(tab->annotations().stepMarkers, *id) : std::nullopt;
 }
 
 std::optional<PenStroke> AppState::selectedPenStroke() const
 {
+    const auto id = selectedId(AnnotationKind::stroke);
     const ScreenshotTab* tab = currentTab();
-    return tab && m_selectedPenStrokeId ? findById(tab->penStrokes, *m_selectedPenStrokeId) : std::nullopt;
+    return tab && id ? findById(tab->annotations().penStrokes, *id) : std::nullopt;
 }
 
 std::optional<TextOverlay> AppState::selectedTextOverlay() const
 {
+    const auto id = selectedId(AnnotationKind::text);
     const ScreenshotTab* tab = currentTab();
-    return tab && m_selectedTextOverlayId ? findById(tab->textOverlays, *m_selectedTextOverlayId)
-                                          : std::nullopt;
+    return tab && id ? findById(tab->annotations().textOverlays, *id) : std::nullopt;
 }
 
 std::optional<ShapeOverlay> AppState::selectedShapeOverlay() const
 {
+    const auto id = selectedId(AnnotationKind::shape);
     const ScreenshotTab* tab = currentTab();
-    return tab && m_selectedShapeOverlayId ? findById(tab->shapeOverlays, *m_selectedShapeOverlayId)
-                                           : std::nullopt;
+    return tab && id ? findById(tab->annotations().shapeOverlays, *id) : std::nullopt;
 }
 
 // ---- Tabs.
 
-void AppState::newTab()
+ScreenshotTab& AppState::appendTab(const QString& name, const QImage& image)
 {
     ScreenshotTab tab;
-    tab.name = defaultTabName(tab.createdAt);
+    tab.name = name.isEmpty() ? defaultTabName(tab.createdAt) : name;
+    tab.document.settings = settings(); // the styling the user has been working with
+    tab.document.screenshot = image;
+    tab.document.devicePixelRatio = image.isNull() ? 1.0 : image.devicePixelRatio();
     m_currentTabId = tab.id;
     m_tabs.append(std::move(tab));
+    return m_tabs.last();
+}
+
+void AppState::newTab()
+{
+    const BeautySettings before = settings();
+    appendTab({});
     clearSelection();
     m_historyManager.clear();
     emit tabsChanged();
     emit currentTabIdChanged();
+    if (settings() != before)
+        emit settingsChanged();
 }
 
 void AppState::selectTab(const QUuid& id)
 {
     if (!recordWithId(m_tabs, id))
         return;
+    const BeautySettings before = settings();
     m_currentTabId = id;
     clearSelection();
     m_historyManager.clear();
     emit currentTabIdChanged();
+    if (settings() != before)
+        emit settingsChanged();
 }
 
 void AppState::selectTabAround(qsizetype index)
@@ -330,6 +294,7 @@ void AppState::closeTab(const QUuid& id)
     if (m_tabs.size() < 2)
         return;
     const bool closingCurrent = m_currentTabId == id;
+    const BeautySettings before = settings();
     removeById(m_tabs, id);
     if (closingCurrent) {
         m_currentTabId = m_tabs.last().id;
@@ -341,41 +306,35 @@ void AppState::closeTab(const QUuid& id)
     emit tabsChanged();
     if (closingCurrent)
         emit currentTabIdChanged();
+    if (settings() != before)
+        emit settingsChanged();
 }
 
 // ---- History.
 
 HistoryState AppState::snapshot() const
 {
-    const ScreenshotTab* tab = currentTab();
-    return {m_settings,
-            currentTextOverlays(),
-            currentShapeOverlays(),
-            currentRemovalAreas(),
-            currentStepMarkers(),
-            currentPenStrokes(),
-            currentCrop(),
-            tab ? tab->sourceImage : std::nullopt,
-            m_markerStartNumber};
+    if (const ScreenshotTab* tab = currentTab())
+        return {tab->document, m_markerStartNumber};
+    HistoryState none;
+    none.document.settings = m_noTabSettings;
+    none.markerStartNumber = m_markerStartNumber;
+    return none;
 }
 
 void AppState::restore(const HistoryState& state)
 {
-    setSettings(state.settings);
-    setCurrentTextOverlays(state.textOverlays);
-    setCurrentShapeOverlays(state.shapeOverlays);
-    setCurrentRemovalAreas(state.removalAreas);
-    setCurrentStepMarkers(state.stepMarkers);
-    setCurrentPenStrokes(state.penStrokes);
-    if (ScreenshotTab* tab = mutableCurrentTab(); tab && tab->crop != state.crop) {
-        tab->crop = state.crop;
+    const Document& document = state.document;
+    setSettings(document.settings);
+    if (ScreenshotTab* tab = mutableCurrentTab(); tab && tab->document.annotations != document.annotations) {
+        tab->document.annotations = document.annotations;
         emit tabsChanged();
     }
     // Compared by identity, not pixel by pixel: a copy shares its original's key.
     if (const ScreenshotTab* tab = currentTab();
-        tab && state.sourceImage &&
-        (!tab->sourceImage || tab->sourceImage->cacheKey() != state.sourceImage->cacheKey()))
-        setSourceImage(state.sourceImage);
+        tab && !document.screenshot.isNull() &&
+        tab->document.screenshot.cacheKey() != document.screenshot.cacheKey())
+        setSourceImage(document.screenshot);
     writeMarkerStartNumber(state.markerStartNumber);
 }
 

@@ -3,25 +3,22 @@
 #include "composition_queue.h"
 #include "export_queue.h"
 #include "history_manager.h"
-#include "user_gradients.h"
 #include "io/capture_countdown.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
 #include "io/screen_pins.h"
 #include "io/screen_capture_service.h"
+#include "model/annotations.h"
 #include "model/beauty_settings.h"
 #include "model/canvas_tool.h"
-#include "model/pen_stroke.h"
-#include "model/removal_area.h"
+#include "model/document.h"
 #include "model/screenshot_tab.h"
-#include "model/shape_overlay.h"
-#include "model/step_marker.h"
-#include "model/text_overlay.h"
 #include "preferences_store.h"
 #include "quick_capture.h"
 #include "scrolling_capture.h"
 #include "render/image_processor.h"
 #include "template_manager.h"
+#include "user_gradients.h"
 
 #include <QImage>
 #include <QList>
@@ -49,14 +46,8 @@ class AppState : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(std::optional<QUuid> currentTabId READ currentTabId NOTIFY currentTabIdChanged)
-    Q_PROPERTY(std::optional<QUuid> selectedTextOverlayId READ selectedTextOverlayId WRITE
-                   setSelectedTextOverlayId NOTIFY selectedTextOverlayIdChanged)
-    Q_PROPERTY(std::optional<QUuid> selectedShapeOverlayId READ selectedShapeOverlayId WRITE
-                   setSelectedShapeOverlayId NOTIFY selectedShapeOverlayIdChanged)
-    Q_PROPERTY(std::optional<QUuid> selectedStepMarkerId READ selectedStepMarkerId WRITE
-                   setSelectedStepMarkerId NOTIFY selectedStepMarkerIdChanged)
-    Q_PROPERTY(std::optional<QUuid> selectedPenStrokeId READ selectedPenStrokeId WRITE setSelectedPenStrokeId
-                   NOTIFY selectedPenStrokeIdChanged)
+    Q_PROPERTY(std::optional<lustrelab::AnnotationRef> selection READ selection WRITE setSelection NOTIFY
+                   selectionChanged)
     Q_PROPERTY(int markerStartNumber READ markerStartNumber WRITE setMarkerStartNumber NOTIFY
                    markerStartNumberChanged)
     Q_PROPERTY(
@@ -115,25 +106,22 @@ class AppState : public QObject
     // ---- Observable properties.
     const QList<ScreenshotTab>& tabs() const { return m_tabs; }
     std::optional<QUuid> currentTabId() const { return m_currentTabId; }
-    const BeautySettings& settings() const { return m_settings; }
+    // The styling of the current tab: every tab has its own, and a tab made
+    // in the window starts with the styling of the tab current at the time.
+    // Without a current tab, the defaults.
+    const BeautySettings& settings() const;
     // A direct write, as the styling panels make: no undo step and no
-    // composition; call processImage() afterwards.
+    // composition; call processImage() afterwards. Without a current tab,
+    // nothing happens.
     void setSettings(const BeautySettings& settings);
 
-    std::optional<QUuid> selectedTextOverlayId() const { return m_selectedTextOverlayId; }
-    void setSelectedTextOverlayId(std::optional<QUuid> id);
-    std::optional<QUuid> selectedShapeOverlayId() const { return m_selectedShapeOverlayId; }
-    void setSelectedShapeOverlayId(std::optional<QUuid> id);
-    std::optional<QUuid> selectedStepMarkerId() const { return m_selectedStepMarkerId; }
-    void setSelectedStepMarkerId(std::optional<QUuid> id);
-    std::optional<QUuid> selectedPenStrokeId() const { return m_selectedPenStrokeId; }
-    void setSelectedPenStrokeId(std::optional<QUuid> id);
-
-    // At most one annotation is selected: selecting one through this clears
-    // the other kinds' selection; clearSelection clears all four.
-    enum class AnnotationKind { text, shape, marker, stroke };
-    void selectAnnotation(AnnotationKind kind, const QUuid& id);
-    void clearSelection();
+    // The one selected annotation of the current tab, if any.
+    std::optional<AnnotationRef> selection() const { return m_selection; }
+    void setSelection(const std::optional<AnnotationRef>& selection);
+    void selectAnnotation(AnnotationKind kind, const QUuid& id) { setSelection(AnnotationRef{kind, id}); }
+    void clearSelection() { setSelection(std::nullopt); }
+    // The selected id when the selection is of `kind`.
+    std::optional<QUuid> selectedId(AnnotationKind kind) const;
 
     // The number the marker tool gives the first marker of a tab; later ones
     // count on from the last marker. Never below 0. Changing it renumbers the
@@ -185,6 +173,8 @@ class AppState : public QObject
     // nullptr. The pointer is valid until the next change of tabs.
     const ScreenshotTab* currentTab() const;
     std::optional<qsizetype> currentTabIndex() const;
+    // The current tab's annotations (none without a current tab).
+    Annotations currentAnnotations() const;
     // Reads give the current tab's list (empty without one); writes replace
     // it and do nothing without a current tab. No undo step, no composition.
     QList<TextOverlay> currentTextOverlays() const;
@@ -220,6 +210,20 @@ class AppState : public QObject
     // the image is named after it: `fileName` for an image read from a file,
     // else "Screenshot HH:mm:ss" of now.
     void loadImage(const QImage& image, bool newTab, const QString& fileName = {});
+    // Opens a whole document (a project read from a file) in a tab of its
+    // own named `name`, made current, and composes it; an empty current tab
+    // (no image) is replaced. With a `filePath`, the tab counts as saved
+    // there. A document without a screenshot is ignored.
+    void openDocument(const Document& document, const QString& name, const QString& filePath = {});
+    // After `saved` (the tab's document as it was handed to the writer) was
+    // written to `filePath`: the tab counts as saved there, as of that
+    // document, and is named after the file. Nothing when the tab is gone.
+    void markSaved(const QUuid& tabId, const QString& filePath, const Document& saved);
+    // Puts back the tabs of an earlier session, in their order, with
+    // `current` (an index into them) current, in place of the start tab when
+    // that is still empty, else after the open tabs, and composes each. Tabs
+    // without a screenshot are left out.
+    void restoreTabs(const QList<ScreenshotTab>& tabs, qsizetype current);
     // Store into the current tab; nullopt or a null image leaves it without one.
     void setSourceImage(const std::optional<QImage>& image);
     void setProcessedImage(const std::optional<QImage>& image);
@@ -288,6 +292,10 @@ class AppState : public QObject
 
     // Deletes whichever annotation is selected (the canvas's Delete key).
     void deleteSelectedAnnotation();
+    // Deletes one annotation of the current tab, as one undo step. An id that
+    // is not there changes nothing and records no step. Clears the selection
+    // when it named that annotation; deleting a step marker renumbers the rest.
+    void deleteAnnotation(const AnnotationRef& ref);
 
     // ---- Removal areas.
     void addRemovalArea(const UnitRect& rect, RemovalMethod method);
@@ -337,10 +345,7 @@ class AppState : public QObject
     void exportFinished(const QUrl& destination, const QString& error);
     void currentTabIdChanged();
     void settingsChanged();
-    void selectedTextOverlayIdChanged();
-    void selectedShapeOverlayIdChanged();
-    void selectedStepMarkerIdChanged();
-    void selectedPenStrokeIdChanged();
+    void selectionChanged();
     void markerStartNumberChanged(int number);
     void showExportDialogChanged(bool show);
     void showSaveTemplateDialogChanged(bool show);
@@ -368,6 +373,13 @@ class AppState : public QObject
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
     ScreenshotTab* mutableCurrentTab();
+    // The current tab's annotations, written with f(Annotations&) and
+    // announced; no undo step, no composition. Nothing without a current tab.
+    template <typename F> void editAnnotations(F&& f);
+    template <typename Record> void addAnnotation(const Record& record);
+    template <typename Record> void updateAnnotation(const Record& record);
+    // A new tab with the current tab's styling, appended and made current.
+    ScreenshotTab& appendTab(const QString& name, const QImage& image = {});
     // After the current tab received an image: its file's name, else the time.
     void nameCurrentTab(const QString& fileName);
     void storeComposition(const QUuid& tabId, const QImage& image, const std::optional<ImageChange>& change,
@@ -394,11 +406,8 @@ class AppState : public QObject
 
     QList<ScreenshotTab> m_tabs;
     std::optional<QUuid> m_currentTabId;
-    BeautySettings m_settings;
-    std::optional<QUuid> m_selectedTextOverlayId;
-    std::optional<QUuid> m_selectedShapeOverlayId;
-    std::optional<QUuid> m_selectedStepMarkerId;
-    std::optional<QUuid> m_selectedPenStrokeId;
+    BeautySettings m_noTabSettings; // what settings() reads without a current tab
+    std::optional<AnnotationRef> m_selection;
     int m_markerStartNumber = 1;
     // The document as the last start-number change left it: while it still
     // is, the next change joins that change's undo step.
@@ -413,5 +422,13 @@ class AppState : public QObject
     ShapeType m_currentShapeType = ShapeType::rectangle;
     std::array<bool, PreferencesStore::SectionCount> m_collapsed{};
 };
+
+template <typename F> void AppState::editAnnotations(F&& f)
+{
+    if (ScreenshotTab* tab = mutableCurrentTab()) {
+        f(tab->document.annotations);
+        emit tabsChanged();
+    }
+}
 
 } // namespace lustrelab

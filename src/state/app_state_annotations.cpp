@@ -9,63 +9,66 @@ namespace lustrelab {
 
 namespace {
 
-// Texts and shapes are edited alike; they differ only in the list and the
-// selection an operation touches. Selecting one kind clears the others, so at
-// most one annotation is selected.
-template <typename Record> struct Annotations;
+// Texts and shapes are added and updated alike; they differ only in their
+// list and their kind.
+template <typename Record> struct ListOf;
 
-template <> struct Annotations<TextOverlay>
+template <> struct ListOf<TextOverlay>
 {
-    static constexpr auto list = &AppState::currentTextOverlays;
-    static constexpr auto setList = &AppState::setCurrentTextOverlays;
-    static constexpr auto selectedId = &AppState::selectedTextOverlayId;
-    static constexpr auto select = &AppState::setSelectedTextOverlayId;
-    static constexpr auto kind = AppState::AnnotationKind::text;
+    static constexpr auto list = &Annotations::textOverlays;
+    static constexpr auto kind = AnnotationKind::text;
 };
 
-template <> struct Annotations<ShapeOverlay>
+template <> struct ListOf<ShapeOverlay>
 {
-    static constexpr auto list = &AppState::currentShapeOverlays;
-    static constexpr auto setList = &AppState::setCurrentShapeOverlays;
-    static constexpr auto selectedId = &AppState::selectedShapeOverlayId;
-    static constexpr auto select = &AppState::setSelectedShapeOverlayId;
-    static constexpr auto kind = AppState::AnnotationKind::shape;
+    static constexpr auto list = &Annotations::shapeOverlays;
+    static constexpr auto kind = AnnotationKind::shape;
 };
-
-template <typename Record> void addAnnotation(AppState& state, const Record& record)
-{
-    using A = Annotations<Record>;
-    state.saveToHistory();
-    QList<Record> records = (state.*A::list)();
-    records.append(record);
-    (state.*A::setList)(records);
-    state.selectAnnotation(A::kind, record.id);
-    state.processImage();
-}
-
-template <typename Record> void updateAnnotation(AppState& state, const Record& record)
-{
-    using A = Annotations<Record>;
-    QList<Record> records = (state.*A::list)();
-    if (!replaceById(records, record))
-        return;
-    (state.*A::setList)(records);
-    state.processImage();
-}
-
-template <typename Record> void deleteAnnotation(AppState& state, const QUuid& id)
-{
-    using A = Annotations<Record>;
-    state.saveToHistory();
-    QList<Record> records = (state.*A::list)();
-    removeById(records, id);
-    (state.*A::setList)(records);
-    if ((state.*A::selectedId)() == id)
-        (state.*A::select)(std::nullopt);
-    state.processImage();
-}
 
 } // namespace
+
+template <typename Record> void AppState::addAnnotation(const Record& record)
+{
+    if (!currentTab())
+        return;
+    saveToHistory();
+    editAnnotations([&](Annotations& a) { (a.*ListOf<Record>::list).append(record); });
+    selectAnnotation(ListOf<Record>::kind, record.id);
+    processImage();
+}
+
+template <typename Record> void AppState::updateAnnotation(const Record& record)
+{
+    Annotations annotations = currentAnnotations();
+    if (!replaceById(annotations.*ListOf<Record>::list, record))
+        return;
+    editAnnotations([&](Annotations& a) { a = annotations; });
+    processImage();
+}
+
+void AppState::deleteAnnotation(const AnnotationRef& ref)
+{
+    Annotations annotations = currentAnnotations();
+    if (!currentTab() || !annotations.contains(ref))
+        return;
+    saveToHistory();
+    // The markers keep their first number; deleting the first marker hands
+    // its number to the next.
+    const int firstMarker = annotations.stepMarkers.isEmpty() ? 1 : annotations.stepMarkers.first().number;
+    annotations.remove(ref);
+    if (ref.kind == AnnotationKind::marker)
+        annotations.stepMarkers = renumberedMarkers(annotations.stepMarkers, firstMarker);
+    editAnnotations([&](Annotations& a) { a = annotations; });
+    if (m_selection == ref)
+        clearSelection();
+    processImage();
+}
+
+void AppState::deleteSelectedAnnotation()
+{
+    if (m_selection)
+        deleteAnnotation(*m_selection);
+}
 
 // ---- Text.
 
@@ -78,17 +81,17 @@ void AppState::insertTextOverlay(const TextOverlay& overlay)
 {
     if (!currentTab())
         return;
-    addAnnotation(*this, overlay);
+    addAnnotation(overlay);
 }
 
 void AppState::updateTextOverlay(const TextOverlay& overlay)
 {
-    updateAnnotation(*this, overlay);
+    updateAnnotation(overlay);
 }
 
 void AppState::deleteTextOverlay(const TextOverlay& overlay)
 {
-    deleteAnnotation<TextOverlay>(*this, overlay.id);
+    deleteAnnotation({AnnotationKind::text, overlay.id});
 }
 
 void AppState::deleteSelectedTextOverlay()
@@ -107,7 +110,7 @@ void AppState::addShapeOverlay(std::optional<ShapeType> type)
 
 void AppState::addShapeOverlay(const ShapeOverlay& overlay)
 {
-    addAnnotation(*this, overlay);
+    addAnnotation(overlay);
 }
 
 void AppState::addShapeOverlays(const QList<ShapeOverlay>& overlays)
@@ -115,19 +118,19 @@ void AppState::addShapeOverlays(const QList<ShapeOverlay>& overlays)
     if (overlays.isEmpty() || !currentTab())
         return;
     saveToHistory();
-    setCurrentShapeOverlays(currentShapeOverlays() + overlays);
-    setSelectedShapeOverlayId(overlays.first().id);
+    editAnnotations([&](Annotations& a) { a.shapeOverlays += overlays; });
+    selectAnnotation(AnnotationKind::shape, overlays.first().id);
     processImage();
 }
 
 void AppState::updateShapeOverlay(const ShapeOverlay& overlay)
 {
-    updateAnnotation(*this, overlay);
+    updateAnnotation(overlay);
 }
 
 void AppState::deleteShapeOverlay(const ShapeOverlay& overlay)
 {
-    deleteAnnotation<ShapeOverlay>(*this, overlay.id);
+    deleteAnnotation({AnnotationKind::shape, overlay.id});
 }
 
 void AppState::deleteSelectedShapeOverlay()
@@ -140,29 +143,27 @@ void AppState::deleteSelectedShapeOverlay()
 
 void AppState::addRemovalArea(const UnitRect& rect, RemovalMethod method)
 {
+    if (!currentTab())
+        return;
     saveToHistory();
     RemovalArea area;
     area.rect = rect;
     area.method = method;
-    QList<RemovalArea> areas = currentRemovalAreas();
-    areas.append(area);
-    setCurrentRemovalAreas(areas);
+    editAnnotations([&](Annotations& a) { a.removalAreas.append(area); });
     processImage();
 }
 
 void AppState::deleteRemovalArea(const QUuid& id)
 {
-    saveToHistory();
-    QList<RemovalArea> areas = currentRemovalAreas();
-    removeById(areas, id);
-    setCurrentRemovalAreas(areas);
-    processImage();
+    deleteAnnotation({AnnotationKind::removal, id});
 }
 
 // ---- Styling.
 
 void AppState::applyTemplate(const Template& chosen)
 {
+    if (!currentTab())
+        return;
     saveToHistory();
     setSettings(chosen.settings);
     processImage();
@@ -170,6 +171,8 @@ void AppState::applyTemplate(const Template& chosen)
 
 void AppState::resetSettings()
 {
+    if (!currentTab())
+        return;
     saveToHistory();
     setSettings(BeautySettings{});
     processImage();

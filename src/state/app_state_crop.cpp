@@ -10,25 +10,25 @@ namespace lustrelab {
 namespace {
 
 // Every point an annotation has, moved from one crop's canvas to another's.
-template <typename Map> void remapAnnotations(ScreenshotTab& tab, Map map)
+template <typename Map> void remapAnnotations(Annotations& annotations, Map map)
 {
-    for (TextOverlay& text : tab.textOverlays)
+    for (TextOverlay& text : annotations.textOverlays)
         text.position = map(text.position);
-    for (ShapeOverlay& shape : tab.shapeOverlays) {
+    for (ShapeOverlay& shape : annotations.shapeOverlays) {
         shape.startPoint = map(shape.startPoint);
         shape.endPoint = map(shape.endPoint);
     }
-    for (RemovalArea& area : tab.removalAreas) {
+    for (RemovalArea& area : annotations.removalAreas) {
         const UnitPoint a = map({area.rect.x, area.rect.y});
         const UnitPoint b = map({area.rect.x + area.rect.width, area.rect.y + area.rect.height});
         area.rect = {std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y)};
     }
-    for (StepMarker& marker : tab.stepMarkers) {
+    for (StepMarker& marker : annotations.stepMarkers) {
         marker.position = map(marker.position);
         if (marker.tailPoint)
             marker.tailPoint = map(*marker.tailPoint);
     }
-    for (PenStroke& stroke : tab.penStrokes)
+    for (PenStroke& stroke : annotations.penStrokes)
         for (UnitPoint& p : stroke.points)
             p = map(p);
 }
@@ -38,31 +38,32 @@ template <typename Map> void remapAnnotations(ScreenshotTab& tab, Map map)
 std::optional<UnitRect> AppState::currentCrop() const
 {
     const ScreenshotTab* tab = currentTab();
-    return tab ? tab->crop : std::nullopt;
+    return tab ? tab->annotations().crop : std::nullopt;
 }
 
 void AppState::setCrop(const std::optional<UnitRect>& requested)
 {
     ScreenshotTab* tab = mutableCurrentTab();
-    if (!tab || !tab->sourceImage)
+    if (!tab || !tab->hasImage())
         return;
     std::optional<UnitRect> crop;
     if (requested) {
         crop = clampedCrop(*requested);
-        if (cropPixels(*tab->sourceImage, *crop).isEmpty())
+        if (cropPixels(tab->document.screenshot, *crop).isEmpty())
             return;
         if (*crop == UnitRect{0, 0, 1, 1})
             crop.reset(); // the whole screenshot is no crop
     }
-    if (crop == tab->crop)
+    Annotations& annotations = tab->document.annotations;
+    if (crop == annotations.crop)
         return;
     saveToHistory();
-    const QImage& source = *tab->sourceImage;
+    const QImage& source = tab->document.screenshot;
     const QSizeF points = QSizeF(source.size()) / source.devicePixelRatio();
-    const CropLayout before = cropLayout(points, tab->crop, m_settings);
-    const CropLayout after = cropLayout(points, crop, m_settings);
-    remapAnnotations(*tab, [&](UnitPoint p) { return remapForCrop(p, before, after); });
-    tab->crop = crop;
+    const CropLayout before = cropLayout(points, annotations.crop, tab->document.settings);
+    const CropLayout after = cropLayout(points, crop, tab->document.settings);
+    remapAnnotations(annotations, [&](UnitPoint p) { return remapForCrop(p, before, after); });
+    annotations.crop = crop;
     emit tabsChanged();
     processImage();
 }

@@ -4,6 +4,8 @@
 #include "app_state.h"
 #include "model/id_lookup.h"
 
+#include <QFileInfo>
+
 namespace lustrelab {
 
 namespace {
@@ -20,7 +22,9 @@ std::optional<QImage> presentImage(const std::optional<QImage>& image)
 void AppState::setSourceImage(const std::optional<QImage>& image)
 {
     if (ScreenshotTab* tab = mutableCurrentTab()) {
-        tab->sourceImage = presentImage(image);
+        const QImage screenshot = presentImage(image).value_or(QImage());
+        tab->document.screenshot = screenshot;
+        tab->document.devicePixelRatio = screenshot.isNull() ? 1.0 : screenshot.devicePixelRatio();
         emit tabsChanged();
     }
 }
@@ -55,28 +59,87 @@ void AppState::loadImage(const QImage& image, bool newTab, const QString& fileNa
     const ScreenshotTab* current = currentTab();
     // Without a current tab there is nothing to fill, so the image gets a tab
     // of its own rather than being dropped.
-    if (!newTab && current && !current->sourceImage) {
+    if (!newTab && current && !current->hasImage()) {
         setSourceImage(image);
         nameCurrentTab(fileName);
     } else {
-        ScreenshotTab tab;
-        tab.name = fileName.isEmpty() ? defaultTabName(tab.createdAt) : fileName;
-        tab.sourceImage = image;
-        m_currentTabId = tab.id;
-        m_tabs.append(std::move(tab));
+        appendTab(fileName, image);
         emit currentTabIdChanged();
     }
-    ScreenshotTab* tab = mutableCurrentTab();
-    tab->textOverlays.clear();
-    tab->shapeOverlays.clear();
-    tab->removalAreas.clear();
-    tab->stepMarkers.clear();
-    tab->penStrokes.clear();
-    tab->crop.reset();
+    mutableCurrentTab()->document.annotations = {};
     emit tabsChanged();
     clearSelection();
     m_historyManager.clear();
     processImage();
+}
+
+void AppState::openDocument(const Document& document, const QString& name, const QString& filePath)
+{
+    if (document.screenshot.isNull())
+        return;
+    const BeautySettings before = settings();
+    const ScreenshotTab* current = currentTab();
+    // The start tab, still empty, gives way rather than staying beside it.
+    const std::optional<QUuid> replaced =
+        current && !current->hasImage() ? std::optional(current->id) : std::nullopt;
+    ScreenshotTab& tab = appendTab(name);
+    tab.document = document;
+    tab.document.screenshot.setDevicePixelRatio(document.devicePixelRatio);
+    tab.filePath = filePath;
+    if (!filePath.isEmpty())
+        tab.savedDocument = tab.document;
+    if (replaced)
+        removeById(m_tabs, *replaced);
+    emit tabsChanged();
+    emit currentTabIdChanged();
+    if (settings() != before)
+        emit settingsChanged();
+    clearSelection();
+    m_historyManager.clear();
+    processImage();
+}
+
+void AppState::markSaved(const QUuid& tabId, const QString& filePath, const Document& saved)
+{
+    ScreenshotTab* tab = recordWithId(m_tabs, tabId);
+    if (!tab)
+        return;
+    tab->filePath = filePath;
+    tab->savedDocument = saved;
+    tab->name = QFileInfo(filePath).fileName();
+    emit tabsChanged();
+}
+
+void AppState::restoreTabs(const QList<ScreenshotTab>& tabs, qsizetype current)
+{
+    QList<ScreenshotTab> restored;
+    std::optional<QUuid> currentId;
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        if (!tabs[i].hasImage())
+            continue;
+        restored.append(tabs[i]);
+        restored.last().processedImage.reset();
+        restored.last().previewImage.reset();
+        if (i == current || !currentId)
+            currentId = restored.last().id;
+    }
+    if (restored.isEmpty())
+        return;
+    const BeautySettings before = settings();
+    if (m_tabs.size() == 1 && !m_tabs.first().hasImage())
+        m_tabs.clear();
+    for (const ScreenshotTab& tab : restored)
+        if (!recordWithId(m_tabs, tab.id)) // ids stay unique
+            m_tabs.append(tab);
+    m_currentTabId = currentId;
+    clearSelection();
+    m_historyManager.clear();
+    emit tabsChanged();
+    emit currentTabIdChanged();
+    if (settings() != before)
+        emit settingsChanged();
+    for (const ScreenshotTab& tab : restored)
+        m_compositions.request({tab.id, tab.document, QSize()});
 }
 
 void AppState::processImage()
@@ -87,7 +150,7 @@ void AppState::processImage()
 void AppState::requestComposition(bool forTheCanvas)
 {
     const ScreenshotTab* tab = currentTab();
-    if (!tab || !tab->sourceImage) {
+    if (!tab || !tab->hasImage()) {
         // A composition still on its way would otherwise bring back the image
         // that was just taken away.
         if (tab)
@@ -95,9 +158,7 @@ void AppState::requestComposition(bool forTheCanvas)
         setProcessedImage(std::nullopt);
         return;
     }
-    m_compositions.request({tab->id, *tab->sourceImage, m_settings, tab->textOverlays, tab->shapeOverlays,
-                            tab->removalAreas, tab->stepMarkers, tab->penStrokes, tab->crop,
-                            forTheCanvas ? m_canvasPixels : QSize()});
+    m_compositions.request({tab->id, tab->document, forTheCanvas ? m_canvasPixels : QSize()});
 }
 
 void AppState::setCanvasPixels(QSize devicePixels)

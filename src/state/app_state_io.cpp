@@ -87,7 +87,7 @@ void AppState::pasteImage()
             return;
         // The screenshot it replaces comes back with Undo; filling an empty
         // tab replaces nothing and is no step.
-        if (const ScreenshotTab* tab = currentTab(); tab && tab->sourceImage)
+        if (const ScreenshotTab* tab = currentTab(); tab && tab->hasImage())
             saveToHistory();
         setSourceImage(image);
         nameCurrentTab(name);

@@ -54,18 +54,7 @@ void AppState::updateStepMarker(const StepMarker& marker)
 
 void AppState::deleteStepMarker(const QUuid& id)
 {
-    QList<StepMarker> markers = currentStepMarkers();
-    if (!recordWithId(markers, id))
-        return;
-    saveToHistory();
-    // The sequence keeps its first number; deleting the first marker hands its
-    // number to the next.
-    const int first = markers.first().number;
-    removeById(markers, id);
-    setCurrentStepMarkers(renumberedMarkers(markers, first));
-    if (m_selectedStepMarkerId == id)
-        setSelectedStepMarkerId(std::nullopt);
-    processImage();
+    deleteAnnotation({AnnotationKind::marker, id});
 }
 
 // ---- Pen strokes.
@@ -93,27 +82,7 @@ void AppState::updatePenStroke(const PenStroke& stroke)
 
 void AppState::deletePenStroke(const QUuid& id)
 {
-    QList<PenStroke> strokes = currentPenStrokes();
-    if (!recordWithId(strokes, id))
-        return;
-    saveToHistory();
-    removeById(strokes, id);
-    setCurrentPenStrokes(strokes);
-    if (m_selectedPenStrokeId == id)
-        setSelectedPenStrokeId(std::nullopt);
-    processImage();
-}
-
-void AppState::deleteSelectedAnnotation()
-{
-    if (m_selectedTextOverlayId)
-        deleteSelectedTextOverlay();
-    else if (m_selectedShapeOverlayId)
-        deleteSelectedShapeOverlay();
-    else if (m_selectedStepMarkerId)
-        deleteStepMarker(*m_selectedStepMarkerId);
-    else if (m_selectedPenStrokeId)
-        deletePenStroke(*m_selectedPenStrokeId);
+    deleteAnnotation({AnnotationKind::stroke, id});
 }
 
 } // namespace lustrelab

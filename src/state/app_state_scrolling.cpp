@@ -46,7 +46,7 @@ void AppState::startScrollingCapture()
                     std::printf("Scrolling capture: %s\n", qPrintable(note));
                     std::fflush(stdout);
                 }
-                if (!image.isNull() && !m_quickCapture.take(image, m_settings))
+                if (!image.isNull() && !m_quickCapture.take(image, settings()))
                     loadImage(image, true);
             });
 }

@@ -49,12 +49,11 @@ void CompositionQueue::startNext()
     runThenDeliver(
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
-            const QImage source = m_processor.sourceForDisplay(request.source, request.settings,
-                                                               request.crop, request.shownPixels);
-            QImage image = m_processor.process(source, request.settings, request.textOverlays,
-                                               request.shapeOverlays, request.removalAreas,
-                                               request.stepMarkers, request.penStrokes, request.crop);
-            const bool reduced = source.cacheKey() != request.source.cacheKey();
+            const Document& document = request.document;
+            const QImage source = m_processor.sourceForDisplay(
+                document.screenshot, document.settings, document.annotations.crop, request.shownPixels);
+            QImage image = m_processor.process(source, document.settings, document.annotations);
+            const bool reduced = source.cacheKey() != document.screenshot.cacheKey();
             return Result{std::move(image), m_processor.lastChange(), reduced};
         },
         [this](const Result& result) { finish(result); });

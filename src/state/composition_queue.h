@@ -1,12 +1,7 @@
 #pragma once
 
-#include "model/beauty_settings.h"
+#include "model/document.h"
 #include "model/image_change.h"
-#include "model/pen_stroke.h"
-#include "model/removal_area.h"
-#include "model/shape_overlay.h"
-#include "model/step_marker.h"
-#include "model/text_overlay.h"
 
 #include <QImage>
 #include <QList>
@@ -25,14 +20,7 @@ class ImageProcessor;
 struct CompositionRequest
 {
     QUuid tabId;
-    QImage source;
-    BeautySettings settings;
-    QList<TextOverlay> textOverlays;
-    QList<ShapeOverlay> shapeOverlays;
-    QList<RemovalArea> removalAreas;
-    QList<StepMarker> stepMarkers;
-    QList<PenStroke> penStrokes;
-    std::optional<UnitRect> crop;
+    Document document; // its screenshot is not null
     // While a control is held: the device pixels the result is shown in, so
     // that it may be composed at about that size. Empty: full resolution.
     QSize shownPixels;

@@ -65,9 +65,10 @@ bool GuardedJsonFile::write(const Json& json)
         return false;
 
     // QSaveFile writes beside the target and renames on commit, so the
-    // previous file survives a crash or a full disk.
+    // previous file survives a crash or a full disk. Unbuffered, because a
+    // buffered write cut short at its last flush would pass as complete.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         reportSaveFailure(file.errorString());
         return false;
     }

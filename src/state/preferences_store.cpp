@@ -39,6 +39,8 @@ const QString quickTemplateKey = QStringLiteral("quickCapture.template");
 const QString quickFolderKey = QStringLiteral("quickCapture.folder");
 const QString redactionStyleKey = QStringLiteral("text.redactionStyle");
 const QString textLanguageKey = QStringLiteral("text.language");
+const QString restoreTabsKey = QStringLiteral("session.restoreTabs");
+const QString recentFilesKey = QStringLiteral("recentFiles");
 const QString defaultLanguage = QStringLiteral("eng");
 
 // Stored by name, so that a reordering never changes a user's choice.
@@ -188,6 +190,26 @@ void PreferencesStore::setCaptureDelay(int seconds)
         store().remove(captureDelayKey);
     else
         store().setValue(captureDelayKey, seconds);
+}
+
+bool PreferencesStore::restoreTabsAtStart() const
+{
+    return store().value(restoreTabsKey, true).toBool();
+}
+
+void PreferencesStore::setRestoreTabsAtStart(bool enabled)
+{
+    store().setValue(restoreTabsKey, enabled);
+}
+
+QStringList PreferencesStore::recentFiles() const
+{
+    return store().value(recentFilesKey).toStringList();
+}
+
+void PreferencesStore::setRecentFiles(const QStringList& paths)
+{
+    store().setValue(recentFilesKey, paths);
 }
 
 } // namespace lustrelab

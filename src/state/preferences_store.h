@@ -3,6 +3,7 @@
 #include "model/shape_overlay.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace lustrelab {
@@ -78,6 +79,15 @@ class PreferencesStore
     int captureDelay() const;
     void setCaptureDelay(int seconds);
     static constexpr int captureDelayChoices[] = {0, 3, 5, 10};
+
+    // Whether the tabs open when the window last went without a clean quit
+    // (a crash, a kill, a logout) come back at the next start; default true.
+    bool restoreTabsAtStart() const;
+    void setRestoreTabsAtStart(bool enabled);
+
+    // The project and image files opened or saved last, newest first.
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList& paths);
 };
 
 } // namespace lustrelab

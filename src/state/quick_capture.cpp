@@ -53,7 +53,7 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
         m_pool, this,
         [capture, settings, folder, scale, pins] {
             Outcome outcome;
-            const QImage composed = ImageProcessor().compose(capture, settings, {}, {}, {});
+            const QImage composed = ImageProcessor().compose(capture, settings);
             if (composed.isNull()) {
                 outcome.failure = tr("There is not enough memory to style it.");
                 return outcome;

@@ -50,8 +50,7 @@ MarkSettingsPanel::MarkSettingsPanel(AppState& state, QWidget* parent) : QWidget
             [this](double percent) { editStroke([&](PenStroke& s) { s.opacity = percent / 100; }); });
     column->addWidget(m_opacity);
 
-    connect(&m_state, &AppState::selectedStepMarkerIdChanged, this, &MarkSettingsPanel::sync);
-    connect(&m_state, &AppState::selectedPenStrokeIdChanged, this, &MarkSettingsPanel::sync);
+    connect(&m_state, &AppState::selectionChanged, this, &MarkSettingsPanel::sync);
     connect(&m_state, &AppState::tabsChanged, this, &MarkSettingsPanel::sync);
     connect(&m_state, &AppState::currentTabIdChanged, this, &MarkSettingsPanel::sync);
     sync();

@@ -147,7 +147,7 @@ ShapeSettingsPanel::ShapeSettingsPanel(AppState& state, QWidget* parent) : QWidg
     m_spotlightRow->setObjectName(QStringLiteral("spotlightRow"));
     column->addWidget(m_spotlightRow);
 
-    connect(&m_state, &AppState::selectedShapeOverlayIdChanged, this, &ShapeSettingsPanel::sync);
+    connect(&m_state, &AppState::selectionChanged, this, &ShapeSettingsPanel::sync);
     connect(&m_state, &AppState::tabsChanged, this, &ShapeSettingsPanel::sync);
     connect(&m_state, &AppState::currentTabIdChanged, this, &ShapeSettingsPanel::sync);
     sync();

@@ -36,8 +36,8 @@ StitchDialog::StitchDialog(AppState& state, QWidget* parent) : QDialog(parent), 
     m_list->setIconSize(QSize(48, 32));
     layout->addWidget(m_list, 1);
     for (const ScreenshotTab& tab : m_state.tabs())
-        if (tab.sourceImage && !tab.sourceImage->isNull())
-            addRow(tab.name, *tab.sourceImage);
+        if (tab.hasImage())
+            addRow(tab.name, tab.document.screenshot);
 
     auto* addButton = new QPushButton(tr("Add Files..."), this);
     addButton->setObjectName(QStringLiteral("addFiles"));

@@ -82,9 +82,9 @@ void TabItem::setTab(const ScreenshotTab& tab)
         m_name = tab.name;
         updateName();
     }
-    const qint64 key = tab.sourceImage ? tab.sourceImage->cacheKey() : 0;
-    if (key != m_sourceKey || tab.sourceImage.has_value() != m_source.has_value()) {
-        m_source = tab.sourceImage;
+    const qint64 key = tab.hasImage() ? tab.document.screenshot.cacheKey() : 0;
+    if (key != m_sourceKey) {
+        m_source = tab.hasImage() ? std::optional(tab.document.screenshot) : std::nullopt;
         m_sourceKey = key;
         updateThumbnail();
     }

@@ -92,7 +92,7 @@ TextSettingsPanel::TextSettingsPanel(AppState& state, QWidget* parent) : QWidget
             [this](bool on) { edit([&](TextOverlay& o) { o.isRedacted = on; }); });
     column->addWidget(m_redacted);
 
-    connect(&m_state, &AppState::selectedTextOverlayIdChanged, this, &TextSettingsPanel::sync);
+    connect(&m_state, &AppState::selectionChanged, this, &TextSettingsPanel::sync);
     connect(&m_state, &AppState::tabsChanged, this, &TextSettingsPanel::sync);
     connect(&m_state, &AppState::currentTabIdChanged, this, &TextSettingsPanel::sync);
     sync();

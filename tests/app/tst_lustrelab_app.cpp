@@ -103,7 +103,8 @@ class TestLustrelabApp : public QObject
         QCOMPARE(app.state().tabs().size(), tabColours.size());
         for (int i = 0; i < tabColours.size(); ++i) {
             const ScreenshotTab& tab = app.state().tabs()[i];
-            QCOMPARE(tab.sourceImage ? tab.sourceImage->pixelColor(0, 0) : QColor(), QColor(tabColours[i]));
+            QCOMPARE(tab.hasImage() ? tab.document.screenshot.pixelColor(0, 0) : QColor(),
+                     QColor(tabColours[i]));
         }
         QTEST(test::mapped(app.state().tabs(), &ScreenshotTab::name), "tabNames");
     }
@@ -172,7 +173,8 @@ class TestLustrelabApp : public QObject
         QTRY_VERIFY(!app.isOpeningFiles());
         QCOMPARE(app.state().tabs().size(), 1 + newTabColours.size());
         for (int i = 0; i < newTabColours.size(); ++i)
-            QCOMPARE(app.state().tabs()[i + 1].sourceImage->pixelColor(0, 0), QColor(newTabColours[i]));
+            QCOMPARE(app.state().tabs()[i + 1].document.screenshot.pixelColor(0, 0),
+                     QColor(newTabColours[i]));
         QVERIFY(!app.window().isMinimized());
         // The window, not the start that exits, gets the launcher's permission to take the focus.
         QCOMPARE(activations, (QList<LaunchActivation>{{token, startupId}}));
@@ -254,7 +256,7 @@ class TestLustrelabApp : public QObject
         if (method != u"ActivateAction")
             QVERIFY(app.window().isVisible());
         if (captures)
-            QCOMPARE(app.state().tabs().back().sourceImage->pixelColor(0, 0), QColor(10, 20, 30));
+            QCOMPARE(app.state().tabs().back().document.screenshot.pixelColor(0, 0), QColor(10, 20, 30));
     }
 
     // `capture --open` from a key binding or a desktop action: with a window
@@ -306,7 +308,7 @@ class TestLustrelabApp : public QObject
             QTRY_VERIFY(!app->isOpeningFiles());
             QTest::qWait(200); // a second hand-over would be on its way
             QCOMPARE(app->state().tabs().size(), 2);
-            QCOMPARE(app->state().tabs()[1].sourceImage->pixelColor(0, 0), shot);
+            QCOMPARE(app->state().tabs()[1].document.screenshot.pixelColor(0, 0), shot);
             QCOMPARE(hides, 1);
             QVERIFY(hiddenDuringCapture);
             QCOMPARE(shows, 1);
@@ -411,7 +413,7 @@ class TestLustrelabApp : public QObject
             app.window().showMinimized();
         emit app.state().quickCapture().openRequested(test::solidImage(8, 6, Qt::magenta), asked);
         QTRY_COMPARE(app.state().tabs().size(), 2);
-        QCOMPARE(app.state().tabs()[1].sourceImage->pixelColor(0, 0), QColor(Qt::magenta));
+        QCOMPARE(app.state().tabs()[1].document.screenshot.pixelColor(0, 0), QColor(Qt::magenta));
         QCOMPARE(app.window().isVisible() && !app.window().isMinimized(), asked);
     }
 

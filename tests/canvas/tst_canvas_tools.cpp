@@ -195,7 +195,7 @@ class TestCanvasTools : public QObject
         const TextOverlay placed = canvas.state.currentTextOverlays()[0];
         QCOMPARE(placed.position, canvas.unitAt(click));
         QCOMPARE(placed.text, TextOverlay{}.text);
-        QCOMPARE(canvas.state.selectedTextOverlayId(), placed.id);
+        QCOMPARE(canvas.state.selectedId(AnnotationKind::text), placed.id);
         auto* field = canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"));
         QVERIFY(field && field->isVisible());
         QTRY_VERIFY(field->hasFocus());

@@ -98,7 +98,7 @@ class TestCanvasView : public QObject
         QCOMPARE(shapes[0].startPoint, m_canvas->unitAt(press));
         QCOMPARE(shapes[0].endPoint, m_canvas->unitAt(release));
         QCOMPARE(shapes[0].shapeType, type);
-        QCOMPARE(m_canvas->state.selectedShapeOverlayId(), shapes[0].id);
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::shape), shapes[0].id);
         QVERIFY(m_canvas->settle());
         m_canvas->state.undo();
         QVERIFY(m_canvas->state.currentShapeOverlays().isEmpty());
@@ -156,9 +156,9 @@ class TestCanvasView : public QObject
         m_canvas->addScene();
         // Whatever the click should select, the other kind is selected before it.
         if (selected == CanvasHit::text)
-            m_canvas->state.setSelectedShapeOverlayId(m_canvas->shape.id);
+            m_canvas->state.selectAnnotation(AnnotationKind::shape, m_canvas->shape.id);
         else
-            m_canvas->state.setSelectedTextOverlayId(m_canvas->text.id);
+            m_canvas->state.selectAnnotation(AnnotationKind::text, m_canvas->text.id);
         m_canvas->state.setCurrentTool(tool);
         if (twice)
             doubleClick(&m_canvas->view, m_canvas->at(at));
@@ -168,8 +168,9 @@ class TestCanvasView : public QObject
         auto idIf = [&](CanvasHit::Kind kind, QUuid id) {
             return selected == kind ? std::optional(id) : std::nullopt;
         };
-        QCOMPARE(m_canvas->state.selectedTextOverlayId(), idIf(CanvasHit::text, m_canvas->text.id));
-        QCOMPARE(m_canvas->state.selectedShapeOverlayId(), idIf(CanvasHit::shape, m_canvas->shape.id));
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::text), idIf(CanvasHit::text, m_canvas->text.id));
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::shape),
+                 idIf(CanvasHit::shape, m_canvas->shape.id));
         QCOMPARE(m_canvas->state.currentShapeOverlays(), QList{m_canvas->shape});
         QCOMPARE(m_canvas->state.currentRemovalAreas(), twice ? QList<RemovalArea>() : QList{m_canvas->area});
         // The deletion is an undo step (what undo gives back: tst_app_state).
@@ -222,7 +223,8 @@ class TestCanvasView : public QObject
         }
         QCOMPARE(m_canvas->state.currentRemovalAreas(), QList{m_canvas->area});
         // Moving leaves the selection alone.
-        QVERIFY(!m_canvas->state.selectedShapeOverlayId() && !m_canvas->state.selectedTextOverlayId());
+        QVERIFY(!m_canvas->state.selectedId(AnnotationKind::shape) &&
+                !m_canvas->state.selectedId(AnnotationKind::text));
         for (int step = 1; step >= 0; --step) {
             m_canvas->state.undo();
             QCOMPARE(m_canvas->state.currentTextOverlays(), QList{texts[step]});
@@ -251,7 +253,7 @@ class TestCanvasView : public QObject
         m_canvas->addScene();
 
         doubleClick(&m_canvas->view, m_canvas->at(m_canvas->text.position));
-        QCOMPARE(m_canvas->state.selectedTextOverlayId(), m_canvas->text.id);
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::text), m_canvas->text.id);
         const auto* editor = m_canvas->view.findChild<QWidget*>(QStringLiteral("textEditor"));
         auto* field = m_canvas->view.findChild<QLineEdit*>(QStringLiteral("textField"));
         QVERIFY(field && editor->isVisible());
@@ -266,7 +268,7 @@ class TestCanvasView : public QObject
             QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.05, 0.05}));
             break;
         case Ending::deselect:
-            m_canvas->state.setSelectedTextOverlayId(std::nullopt);
+            m_canvas->state.clearSelection();
             break;
         case Ending::deletion:
             m_canvas->state.deleteTextOverlay(m_canvas->text);
@@ -299,7 +301,7 @@ class TestCanvasView : public QObject
         const StepMarker third = m_canvas->state.currentStepMarkers().last();
         QCOMPARE(third.position, m_canvas->unitAt(m_canvas->at(places[2])));
         QVERIFY(!third.tailPoint); // a click points nowhere
-        QCOMPARE(m_canvas->state.selectedStepMarkerId(), third.id);
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::marker), third.id);
         // A press on a marker with the marker tool places another, on top.
         QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(places[0]));
         QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2, 3, 4}));
@@ -333,13 +335,13 @@ class TestCanvasView : public QObject
         m_canvas->state.undo();
         QCOMPARE(m_canvas->state.currentStepMarkers()[2].position, keyed.position);
 
-        m_canvas->state.setSelectedStepMarkerId(m_canvas->state.currentStepMarkers()[1].id);
+        m_canvas->state.selectAnnotation(AnnotationKind::marker, m_canvas->state.currentStepMarkers()[1].id);
         QTest::keyClick(&m_canvas->view, Qt::Key_Delete);
         QCOMPARE(markerNumbers(m_canvas->state), (QList<int>{1, 2}));
         QCOMPARE(m_canvas->state.currentStepMarkers()[1].id, keyed.id);
 
         QTest::keyClick(&m_canvas->view, Qt::Key_Escape);
-        QVERIFY(!m_canvas->state.selectedStepMarkerId());
+        QVERIFY(!m_canvas->state.selectedId(AnnotationKind::marker));
         QTest::keyClick(&m_canvas->view, Qt::Key_Delete); // nothing selected: nothing goes
         QCOMPARE(m_canvas->state.currentStepMarkers().size(), 2);
     }
@@ -364,7 +366,7 @@ class TestCanvasView : public QObject
         QCOMPARE(m_canvas->state.currentPenStrokes().size(), 1);
         const PenStroke stroke = m_canvas->state.currentPenStrokes()[0];
         QCOMPARE(stroke.highlighter, tool == CanvasTool::highlighter);
-        QCOMPARE(m_canvas->state.selectedPenStrokeId(), stroke.id);
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::stroke), stroke.id);
         QVERIFY2(stroke.points.size() < path.size() / 3, qPrintable(QString::number(stroke.points.size())));
         const QList<QPointF> kept = test::mapped(
             stroke.points, [&](UnitPoint p) { return canvas::unitToCanvas(p, m_canvas->frame()); });
@@ -383,15 +385,15 @@ class TestCanvasView : public QObject
         m_canvas->state.setCurrentPenStrokes({stroke});
         m_canvas->state.setCurrentTool(CanvasTool::select);
         QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.4, 0.7})); // inside the V
-        QVERIFY(!m_canvas->state.selectedPenStrokeId());
+        QVERIFY(!m_canvas->state.selectedId(AnnotationKind::stroke));
         // The middle of the drawn curve's first piece (it bends: the curve
         // leaves the bottom point level), from the Bezier points the
         // smoothing gives: (P0 + 3 C1 + 3 C2 + P1) / 8.
         const UnitPoint onCurve{0.2875, 0.4625};
         QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.3, 0.5}) + QPoint(12, 0));
-        QVERIFY(!m_canvas->state.selectedPenStrokeId()); // well beside the curve
+        QVERIFY(!m_canvas->state.selectedId(AnnotationKind::stroke)); // well beside the curve
         QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at(onCurve));
-        QCOMPARE(m_canvas->state.selectedPenStrokeId(), stroke.id);
+        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::stroke), stroke.id);
 
         const QPoint grab = m_canvas->at(onCurve);
         const QPoint by(30, 20);

@@ -36,8 +36,7 @@ ShapeOverlay boxAt(double x, double y)
 QImage freshComposition(const AppState& state, const QImage& source, ImageProcessor&& processor = {})
 {
     const ScreenshotTab& tab = *state.currentTab();
-    return processor.process(source, state.settings(), tab.textOverlays, tab.shapeOverlays, tab.removalAreas,
-                             tab.stepMarkers, tab.penStrokes, tab.crop);
+    return processor.process(source, state.settings(), tab.annotations());
 }
 
 // What a new view of the same model paints.
@@ -110,10 +109,10 @@ class TestDisplayPaths : public QObject
         const QImage source = test::patternImage(300, 200, 2);
         ImageProcessor processor;
         BeautySettings settings;
-        const QImage first = processor.process(source, settings, {}, {boxAt(0.2, 0.7)}, {});
+        const QImage first = processor.process(source, settings, {.shapeOverlays = {boxAt(0.2, 0.7)}});
         QVERIFY(!processor.lastChange()); // a new base layer: nothing to relate to
         const QImage kept = first.copy();
-        const QImage second = processor.process(source, settings, {}, {boxAt(0.5, 0.5)}, {});
+        const QImage second = processor.process(source, settings, {.shapeOverlays = {boxAt(0.5, 0.5)}});
         const auto change = processor.lastChange();
         QVERIFY(change);
         QCOMPARE(change->since, first.cacheKey());
@@ -128,7 +127,7 @@ class TestDisplayPaths : public QObject
         QVERIFY(insideDiffers > 0);
 
         settings.padding += 4;
-        processor.process(source, settings, {}, {boxAt(0.5, 0.5)}, {});
+        processor.process(source, settings, {.shapeOverlays = {boxAt(0.5, 0.5)}});
         QVERIFY(!processor.lastChange());
     }
 
@@ -233,7 +232,7 @@ class TestDisplayPaths : public QObject
             QVERIFY(test::composed(state));
         }
         const ScreenshotTab& tab = *state.currentTab();
-        const QImage& source = *tab.sourceImage;
+        const QImage& source = tab.document.screenshot;
         QCOMPARE(bool(tab.previewImage), reduced);
         if (reduced) {
             const QImage& preview = *tab.previewImage;
@@ -248,8 +247,9 @@ class TestDisplayPaths : public QObject
                          1) < 0.01);
             // The same two rooms: the second, changed, takes the quarter-octave copy.
             ImageProcessor fresh;
-            fresh.sourceForDisplay(source, state.settings(), tab.crop, room * 1.6);
-            const QImage reducedSource = fresh.sourceForDisplay(source, state.settings(), tab.crop, room);
+            fresh.sourceForDisplay(source, state.settings(), tab.annotations().crop, room * 1.6);
+            const QImage reducedSource =
+                fresh.sourceForDisplay(source, state.settings(), tab.annotations().crop, room);
             QCOMPARE(differingPixels(preview, freshComposition(state, reducedSource, std::move(fresh))), 0);
             // At rest, still held: the full composition follows.
             QVERIFY(QTest::qWaitFor([&] { return !tab.previewImage && !state.isProcessing(); }));
@@ -326,7 +326,7 @@ class TestDisplayPaths : public QObject
         QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(18, 0));
         QVERIFY(QTest::qWaitFor([&] { return !state.currentTab()->previewImage && !state.isProcessing(); }));
         QCOMPARE(differingPixels(*state.currentTab()->processedImage,
-                                 freshComposition(state, *state.currentTab()->sourceImage)),
+                                 freshComposition(state, state.currentTab()->document.screenshot)),
                  0);
         QCOMPARE(differingPixels(onScreen(view), freshPaint(state, view.size())), 0);
     }

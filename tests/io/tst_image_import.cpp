@@ -33,7 +33,7 @@ void settle(AppState& state)
 QImage source(const AppState& state)
 {
     const ScreenshotTab* tab = state.currentTab();
-    return tab && tab->sourceImage ? asArgb(*tab->sourceImage) : QImage();
+    return tab && tab->hasImage() ? asArgb(tab->document.screenshot) : QImage();
 }
 
 // Pixels that deflate badly and differ in every channel, so a filter or

@@ -119,7 +119,7 @@ class TestScreenCapture : public QObject
         QVERIFY(m_env->tempFiles().isEmpty());
         QCOMPARE(state.tabs().size(), outcome == Outcome::image ? tabs + 1 : tabs);
         if (outcome == Outcome::image)
-            QCOMPARE(asArgb(*state.currentTab()->sourceImage), asArgb(patternImage(24, 16)));
+            QCOMPARE(asArgb(state.currentTab()->document.screenshot), asArgb(patternImage(24, 16)));
         QList<QStringList> calls = tools.invocations();
         QCOMPARE(calls.size(), arguments.isEmpty() ? 0 : 1);
         if (calls.isEmpty())
@@ -147,6 +147,8 @@ class TestScreenCapture : public QObject
         row("classic tool first", {"maim", "screencapture"}, false, "", "screencapture");
         row("desktop tool before X11 tool", {"maim", "gnome-screenshot"}, false, "", "gnome-screenshot");
         row("X11 tool on X11", {"scrot", "maim"}, false, "", "maim");
+        row("the X server's pixels where slop picks", {"maim", "slop"}, false, "", "x11");
+        row("slop is no use on Wayland", {"slop", "grim", "slurp"}, true, "", "grim");
         row("X11 tool not on Wayland", {"maim"}, true, "", "none");
         row("grim with slurp on Wayland", {"maim", "grim", "slurp"}, true, "", "grim");
         row("grim alone is not enough", {"grim"}, true, "", "none");

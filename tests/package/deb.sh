@@ -39,6 +39,8 @@ for path in usr/bin/lustrelab \
     usr/share/applications/org.lustrelab.Lustrelab.desktop \
     usr/share/icons/hicolor/scalable/apps/org.lustrelab.Lustrelab.svg \
     usr/share/metainfo/org.lustrelab.Lustrelab.metainfo.xml \
+    usr/share/mime/packages/org.lustrelab.Lustrelab.xml \
+    usr/share/thumbnailers/lustrelab.thumbnailer \
     usr/share/dbus-1/services/org.lustrelab.Lustrelab.service \
     usr/share/man/man1/lustrelab.1.gz \
     usr/share/bash-completion/completions/lustrelab \
@@ -65,12 +67,35 @@ timeout 60 "$program" compose "$work/shot.png" -o "$work/styled.png" --scale 1 >
 [[ $(head -c 8 "$work/styled.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] \
     || fail "compose wrote no PNG"
 
+step "projects are a file type with a thumbnailer"
+share=$work/root/usr/share
+grep -qE '^MimeType=.*application/x-lustrelab-project;' "$share/applications/org.lustrelab.Lustrelab.desktop" \
+    || fail "the desktop entry does not open projects"
+grep -qx 'MimeType=application/x-lustrelab-project;' "$share/thumbnailers/lustrelab.thumbnailer" \
+    || fail "the thumbnailer is not for projects"
+if command -v update-mime-database > /dev/null; then
+    # The database built from the package alone knows the type by name and by content.
+    XDG_DATA_DIRS=$share update-mime-database "$share/mime" 2>&1 | tee "$work/mime.log"
+    [[ ! -s $work/mime.log ]] || fail "update-mime-database complained"
+    grep -q 'application/x-lustrelab-project:\*\.lustrelab' "$share/mime/globs2" || fail "no glob for *.lustrelab"
+    grep -aq 'mimetypeapplication/x-lustrelab-project' "$share/mime/magic" || fail "no magic for projects"
+fi
+# The thumbnailer's command, as a file manager runs it, on a project of the seed corpus.
+project=$(dirname "$0")/../../fuzz/corpus/project_file/valid
+exec_line=$(sed -n 's/^Exec=lustrelab //p' "$share/thumbnailers/lustrelab.thumbnailer")
+[[ $exec_line == 'thumbnail %i %o %s' ]] || fail "thumbnailer runs '$exec_line'"
+timeout 20 "$program" thumbnail "$project" "$work/thumb.png" 64 || fail "the thumbnailer failed"
+# Bytes 16 to 23 of a PNG: width and height. The preview is 4 x 3.
+[[ $(od -An -tx1 -j16 -N8 "$work/thumb.png" | tr -d ' \n') == 0000004000000030 ]] \
+    || fail "the thumbnail is not 64 x 48"
+
 step "the manual page renders cleanly and names every sub-command and option"
 manual=$work/root/usr/share/man/man1/lustrelab.1.gz
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$manual" 2>&1 > "$work/manual.txt") || true
 [[ -z $warnings ]] || fail "man warns: $warnings"
-for command in compose capture presets; do
-    words=$(timeout 20 "$program" "$command" --help | grep -oE -- '(^|[ |[])(-[a-z]|--[a-z]+|region|window|screen|gradients|canvases|frames)\b' \
+for command in compose capture presets thumbnail; do
+    # (thumbnail has no options: a help without any is not a failure here)
+    words=$(timeout 20 "$program" "$command" --help | { grep -oE -- '(^|[ |[])(-[a-z]|--[a-z]+|region|window|screen|gradients|canvases|frames)\b' || true; } \
         | tr -d ' |[' | sort -u)
     for word in $words; do
         grep -qw -- "$word" "$work/manual.txt" || fail "the manual page lacks $command $word"

@@ -26,7 +26,7 @@ inline lustrelab::BeautySettings plainSettings(double padding = 64, QColor backg
 
 inline QImage compose(const QImage& source, const lustrelab::BeautySettings& settings)
 {
-    return lustrelab::ImageProcessor().process(source, settings, {}, {}, {});
+    return lustrelab::ImageProcessor().process(source, settings);
 }
 
 inline bool near(QColor a, QColor b, int tolerance)

@@ -142,7 +142,7 @@ ShapeOverlay editorShape(ShapeType type, UnitPoint start, UnitPoint end)
 
 QImage composeShapes(const QImage& source, const QList<ShapeOverlay>& shapes)
 {
-    return ImageProcessor().process(source, plainSettings(0), {}, shapes, {});
+    return ImageProcessor().process(source, plainSettings(0), {.shapeOverlays = shapes});
 }
 
 } // namespace
@@ -421,9 +421,12 @@ class TestAnnotations : public QObject
         QImage shown;
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const Step& step = steps[i];
-            shown = processor.compose(source, settings, step.texts, step.shapes, step.removals);
-            const QImage fresh =
-                ImageProcessor().compose(source, settings, step.texts, step.shapes, step.removals);
+            shown = processor.compose(
+                source, settings,
+                {.textOverlays = step.texts, .shapeOverlays = step.shapes, .removalAreas = step.removals});
+            const QImage fresh = ImageProcessor().compose(
+                source, settings,
+                {.textOverlays = step.texts, .shapeOverlays = step.shapes, .removalAreas = step.removals});
             QVERIFY(!fresh.isNull());
             const auto format = QImage::Format_ARGB32_Premultiplied;
             if (shown.convertToFormat(format) != fresh.convertToFormat(format))
@@ -490,8 +493,8 @@ class TestAnnotations : public QObject
         QFETCH(double, ratio);
         // The middle half of the top half: x 30..90 and y 0..40 points from the top.
         const QImage source = patternImage(int(120 * ratio), int(80 * ratio), ratio);
-        const QImage out = ImageProcessor().process(source, plainSettings(0), {}, {}, {}, {}, {},
-                                                    UnitRect{0.25, 0.5, 0.5, 0.5});
+        const QImage out =
+            ImageProcessor().process(source, plainSettings(0), {.crop = UnitRect{0.25, 0.5, 0.5, 0.5}});
         QCOMPARE(out.size(), QSize(int(60 * ratio), int(40 * ratio)));
         QCOMPARE(out.pixel(0, 0), source.pixel(int(30 * ratio), 0));
         QCOMPARE(out.pixel(out.width() - 1, out.height() - 1),
@@ -513,7 +516,7 @@ class TestAnnotations : public QObject
         stroke.points = {{0.1, 0.5}, {0.9, 0.5}}, stroke.color = {1, 0.5, 0.25, 1}, stroke.width = 20;
         stroke.opacity = opacity;
         const QImage out =
-            ImageProcessor().process(solidImage(100, 60, below), plainSettings(0), {}, {}, {}, {}, {stroke});
+            ImageProcessor().process(solidImage(100, 60, below), plainSettings(0), {.penStrokes = {stroke}});
         // Multiplying at opacity a: below x (1 - a + a x ink), per channel.
         auto channel = [&](int value, double ink) { return qRound(value * (1 - opacity + opacity * ink)); };
         const QColor expected(channel(below.red(), 1), channel(below.green(), 0.5),
@@ -572,7 +575,7 @@ class TestAnnotations : public QObject
         QCOMPARE(markerNumberColor(marker.color), number);
         // The number is drawn in it, and its glyphs sit in the circle's middle.
         const QImage out = ImageProcessor().process(solidImage(100, 100, QColor(128, 0, 128)),
-                                                    plainSettings(0), {}, {}, {}, {marker}, {});
+                                                    plainSettings(0), {.stepMarkers = {marker}});
         QRect glyphs;
         for (int y = 25; y < 75; ++y)
             for (int x = 25; x < 75; ++x)
@@ -591,8 +594,8 @@ class TestAnnotations : public QObject
         // On the middle of pixel row 50.
         marker.position = {0.25, 0.495}, marker.size = 20, marker.tailPoint = UnitPoint{0.75, 0.495};
         marker.color = {0, 0, 0, 1};
-        const QImage out = ImageProcessor().process(solidImage(200, 100, Qt::white), plainSettings(0), {}, {},
-                                                    {}, {marker}, {});
+        const QImage out = ImageProcessor().process(solidImage(200, 100, Qt::white), plainSettings(0),
+                                                    {.stepMarkers = {marker}});
         // The wedge narrows from the circle to the tip at x = 150.
         QCOMPARE(out.pixelColor(100, 50), QColor(Qt::black));
         QCOMPARE(out.pixelColor(120, 50), QColor(Qt::black));

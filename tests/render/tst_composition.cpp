@@ -366,8 +366,8 @@ class TestComposition : public QObject
         ImageProcessor processor;
         QList<QImage> held, copies;
         for (int i = 0; i < 4; ++i) {
-            held.append(
-                processor.process(source, {}, {}, {filledBox({0.1 * i, 0.1}, {0.1 * i + 0.2, 0.5})}, {}));
+            held.append(processor.process(
+                source, {}, {.shapeOverlays = {filledBox({0.1 * i, 0.1}, {0.1 * i + 0.2, 0.5})}}));
             copies.append(held.last().copy());
         }
         QCOMPARE(held, copies);
@@ -383,8 +383,9 @@ class TestComposition : public QObject
         const RemovalArea area{
             QUuid::createUuid(), {66 / 140.0, 66 / 140.0, 8 / 140.0, 8 / 140.0}, RemovalMethod::contentAware};
         ImageProcessor processor;
-        const QImage out = processor.process(source, plainSettings(20, Qt::white), {},
-                                             {filledBox({0.02, 0.02}, {0.1, 0.1})}, {area});
+        const QImage out = processor.process(
+            source, plainSettings(20, Qt::white),
+            {.shapeOverlays = {filledBox({0.02, 0.02}, {0.1, 0.1})}, .removalAreas = {area}});
         QCOMPARE(out.pixel(70, 70), qRgb(255, 0, 0));
         QCOMPARE(out.pixel(8, 131), qRgb(255, 0, 0));
         QCOMPARE(out.pixel(8, 120), qRgb(255, 255, 255));
@@ -644,11 +645,11 @@ class TestComposition : public QObject
         BeautySettings settings = pictureSettings(solidImage(50, 50, Qt::red), "swapped.png");
         ImageProcessor processor;
         const QImage source = solidImage(2, 2, Qt::transparent);
-        VERIFY_NEAR(processor.process(source, settings, {}, {}, {}).pixelColor(5, 5), QColor(Qt::red), 0);
+        VERIFY_NEAR(processor.process(source, settings).pixelColor(5, 5), QColor(Qt::red), 0);
         QTest::qWait(1100); // file times may be whole seconds
         savedImage(solidImage(60, 50, Qt::green), "swapped.png");
         settings.padding = 30; // any change that recomposes the base layer
-        VERIFY_NEAR(processor.process(source, settings, {}, {}, {}).pixelColor(5, 5), QColor(Qt::green), 0);
+        VERIFY_NEAR(processor.process(source, settings).pixelColor(5, 5), QColor(Qt::green), 0);
     }
 
     // The matched background runs from the screenshot's main colour to its

@@ -72,8 +72,8 @@ class TestCroppedAnnotations : public QObject
             shapes.append(arrow);
         }
         const std::optional<UnitRect> crop = cropped ? std::optional(leftHalf) : std::nullopt;
-        const QImage out =
-            ImageProcessor().process(source, plainSettings(20), {}, shapes, {}, markers, {}, crop);
+        const QImage out = ImageProcessor().process(
+            source, plainSettings(20), {.shapeOverlays = shapes, .stepMarkers = markers, .crop = crop});
         QCOMPARE(out.size() / ratio, cropped ? QSize(100, 120) : QSize(160, 120));
         VERIFY_NEAR(out.pixelColor(shown * ratio), markerRed, 3);
         if (hidden != QPoint(-1, -1))

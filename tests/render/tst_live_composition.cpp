@@ -114,12 +114,12 @@ class TestLiveComposition : public QObject
         QImage source = screenshot(withAlpha);
         ImageProcessor kept;
         const auto keptResult = [&](const BeautySettings& settings) {
-            return kept.process(source, settings, {}, {}, areas);
+            return kept.process(source, settings, {.removalAreas = areas});
         };
         const auto fresh = [&](const BeautySettings& settings) {
-            return ImageProcessor().process(source, settings, {}, {}, areas);
+            return ImageProcessor().process(source, settings, {.removalAreas = areas});
         };
-        kept.process(source, first, {}, {}, {});
+        kept.process(source, first);
         QCOMPARE(keptResult(next), fresh(next)); // size, ratio and every pixel
         // Back to the first styling, then the screenshot edited in place,
         // another of the same size (a shadow of its own) and another ratio.
@@ -273,13 +273,13 @@ class TestLiveComposition : public QObject
         ImageProcessor processor;
         const QImage shown = processor.sourceForDisplay(source, settings, {}, QSize(300, 200));
         QVERIFY(shown.cacheKey() != source.cacheKey());
-        const QImage result = processor.process(shown, settings, {}, shapes, {});
+        const QImage result = processor.process(shown, settings, {.shapeOverlays = shapes});
         QCOMPARE(result.format(), marked ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(result.devicePixelRatio(), shown.devicePixelRatio());
         // A fresh processor making the same calls gives the same pixels.
         ImageProcessor fresh;
         const QImage again = fresh.process(fresh.sourceForDisplay(source, settings, {}, QSize(300, 200)),
-                                           settings, {}, shapes, {});
+                                           settings, {.shapeOverlays = shapes});
         QCOMPARE(test::asArgb(result), test::asArgb(again));
         if (marked) { // RGB32 promises an alpha byte of 255 everywhere
             int seeThrough = 0;
@@ -289,7 +289,7 @@ class TestLiveComposition : public QObject
             QCOMPARE(seeThrough, 0);
         }
         // At full size the composition is exported and copied: never marked.
-        QCOMPARE(processor.process(source, settings, {}, shapes, {}).format(),
+        QCOMPARE(processor.process(source, settings, {.shapeOverlays = shapes}).format(),
                  QImage::Format_ARGB32_Premultiplied);
     }
 

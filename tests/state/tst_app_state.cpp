@@ -36,15 +36,7 @@ namespace {
 HistoryState documentOf(const AppState& state)
 {
     const ScreenshotTab* tab = state.currentTab();
-    return {state.settings(),
-            state.currentTextOverlays(),
-            state.currentShapeOverlays(),
-            state.currentRemovalAreas(),
-            state.currentStepMarkers(),
-            state.currentPenStrokes(),
-            state.currentCrop(),
-            tab ? tab->sourceImage : std::nullopt,
-            state.markerStartNumber()};
+    return {tab ? tab->document : Document{}, state.markerStartNumber()};
 }
 
 [[nodiscard]] bool settle(const AppState& state)
@@ -66,13 +58,13 @@ void placeMarkers(AppState& state, int count)
 HistoryState snapshot(int n)
 {
     HistoryState snapshot;
-    snapshot.settings.cornerRadius = double(n);
+    snapshot.document.settings.cornerRadius = double(n);
     return snapshot;
 }
 
 int radius(const std::optional<HistoryState>& s)
 {
-    return s ? int(s->settings.cornerRadius) : -1;
+    return s ? int(s->document.settings.cornerRadius) : -1;
 }
 
 } // namespace
@@ -130,9 +122,9 @@ class TestAppState : public QObject
         QCOMPARE(state.tabs().size(), qsizetype(asNewTab ? 2 : 1));
         const ScreenshotTab* tab = state.currentTab();
         QVERIFY2(QRegularExpression(expectedName).match(tab->name).hasMatch(), qPrintable(tab->name));
-        QCOMPARE(tab->sourceImage, image);
-        QVERIFY(tab->textOverlays.isEmpty() && tab->stepMarkers.isEmpty());
-        QVERIFY(!state.selectedTextOverlayId() && !state.selectedStepMarkerId());
+        QCOMPARE(tab->document.screenshot, image);
+        QVERIFY(tab->annotations().textOverlays.isEmpty() && tab->annotations().stepMarkers.isEmpty());
+        QVERIFY(!state.selectedId(AnnotationKind::text) && !state.selectedId(AnnotationKind::marker));
         QVERIFY(!state.historyManager().canUndo());
     }
 
@@ -184,8 +176,8 @@ class TestAppState : public QObject
 
         QList<std::pair<QUuid, QImage>> expected;
         for (const Ask& ask : stored)
-            expected.append({ids[ask.tab],
-                             ImageProcessor().process(test::solidImage(40, 30, ask.color), {}, {}, {}, {})});
+            expected.append(
+                {ids[ask.tab], ImageProcessor().process(test::solidImage(40, 30, ask.color), {})});
         QCOMPARE(seen, expected);
         QCOMPARE(processingWhenStored, QList<bool>(stored.size(), true));
         QCOMPARE(processing.size(), 2); // up once, down once after the last
@@ -285,7 +277,7 @@ class TestAppState : public QObject
         state.setSourceImage(test::solidImage(40, 30, qRgb(10, 20, 30)));
         state.setSettings({.cornerRadius = 30});
         state.setCurrentTextOverlays({TextOverlay{}});
-        state.setSelectedTextOverlayId(state.currentTextOverlays()[0].id);
+        state.selectAnnotation(AnnotationKind::text, state.currentTextOverlays()[0].id);
         state.setCurrentRemovalAreas({RemovalArea{.rect = {0.1, 0.1, 0.2, 0.2}}, RemovalArea{}});
         state.setCurrentPenStrokes({PenStroke{.points = {{0.1, 0.1}, {0.4, 0.3}}}});
         const HistoryState before = documentOf(state);
@@ -297,7 +289,7 @@ class TestAppState : public QObject
         if (!changes) // nothing found, nothing composed
             QVERIFY(tabs.isEmpty() && !state.isProcessing());
         // The selection never names a text that is gone.
-        QCOMPARE(state.selectedTextOverlay().has_value(), state.selectedTextOverlayId().has_value());
+        QCOMPARE(state.selectedTextOverlay().has_value(), state.selectedId(AnnotationKind::text).has_value());
 
         QVERIFY(settle(state));
         state.undo(); // with an empty history: no change
@@ -341,7 +333,7 @@ class TestAppState : public QObject
         state.addTextOverlay();
         state.selectTab(first);
         state.addTextOverlay(); // the step: one text before, two after
-        QVERIFY(state.historyManager().canUndo() && state.selectedTextOverlayId());
+        QVERIFY(state.historyManager().canUndo() && state.selectedId(AnnotationKind::text));
         QVERIFY(settle(state));
 
         QList<std::pair<std::optional<QUuid>, bool>> heard; // current id and undo flag at each signal
@@ -355,7 +347,7 @@ class TestAppState : public QObject
         using Heard = decltype(heard);
         QCOMPARE(heard, (currentChanges ? Heard{{second, false}} : Heard{}));
         QCOMPARE(state.historyManager().canUndo(), !currentChanges);
-        QCOMPARE(state.selectedTextOverlayId().has_value(), !currentChanges);
+        QCOMPARE(state.selectedId(AnnotationKind::text).has_value(), !currentChanges);
         const QList<QUuid> before = mapped(state.currentTextOverlays(), &TextOverlay::id);
         state.undo();
         QCOMPARE(mapped(state.currentTextOverlays(), &TextOverlay::id),
@@ -419,13 +411,13 @@ class TestAppState : public QObject
         state.setMarkerStartNumber(start);
         placeMarkers(state, 4);
         QCOMPARE(markerNumbers(state), (QList<int>{start, start + 1, start + 2, start + 3}));
-        QCOMPARE(state.selectedStepMarkerId(), state.currentStepMarkers().last().id);
+        QCOMPARE(state.selectedId(AnnotationKind::marker), state.currentStepMarkers().last().id);
         const QList<StepMarker> placed = state.currentStepMarkers();
 
         if (selected) {
-            state.setSelectedStepMarkerId(placed[deleted].id);
+            state.selectAnnotation(AnnotationKind::marker, placed[deleted].id);
             state.deleteSelectedAnnotation();
-            QVERIFY(!state.selectedStepMarkerId());
+            QVERIFY(!state.selectedId(AnnotationKind::marker));
         } else {
             state.deleteStepMarker(placed[deleted].id);
         }
@@ -467,7 +459,7 @@ class TestAppState : public QObject
         const int start = std::max(0, starts.last());
         QCOMPARE(state.markerStartNumber(), start);
         QCOMPARE(markerNumbers(state), (QList<int>{start, start + 1, start + 2}));
-        placeMarkers(state, 1);        // the next counts on
+        placeMarkers(state, 1); // the next counts on
         QCOMPARE(markerNumbers(state).last(), start + 3);
         state.undo();
         state.undo();
@@ -613,7 +605,7 @@ class TestAppState : public QObject
         QCOMPARE(state.currentShapeOverlays().size(), 3);
         for (const ShapeOverlay& box : state.currentShapeOverlays())
             QCOMPARE(box.shapeType, ShapeType::redact);
-        QCOMPARE(state.selectedShapeOverlayId(), state.currentShapeOverlays().first().id);
+        QCOMPARE(state.selectedId(AnnotationKind::shape), state.currentShapeOverlays().first().id);
 
         // The boxes change the picture over the secrets only: the prompts stay.
         QVERIFY(composed(state));

@@ -129,8 +129,7 @@ class TestQuickCapture : public QObject
             return;
         }
         const BeautySettings& used = templateName.isEmpty() ? current : wide;
-        const QImage expected =
-            ExportService::scaleImage(ImageProcessor().compose(m_capture, used, {}, {}, {}), scale);
+        const QImage expected = ExportService::scaleImage(ImageProcessor().compose(m_capture, used), scale);
         QTRY_VERIFY(!clipboardImage().isNull());
         QCOMPARE(clipboardImage().size(), expected.size());
         QVERIFY(m_server.shown[0].hasImage);
@@ -153,9 +152,10 @@ class TestQuickCapture : public QObject
 
     void theActionOpensTheCapture_data()
     {
-        QTest::addColumn<bool>("saves"); // into a folder that cannot be made
+        QTest::addColumn<bool>("saves");    // into a folder that cannot be made
         QTest::addColumn<QString>("token"); // empty: a server that sends none
-        QTest::newRow("copied: the capture opens, with the server's token") << false << "fake-notification-token";
+        QTest::newRow("copied: the capture opens, with the server's token")
+            << false << "fake-notification-token";
         QTest::newRow("copied: the server sends no token") << false << "";
         QTest::newRow("not saved: its waiting tab comes forward") << true << "fake-notification-token";
     }

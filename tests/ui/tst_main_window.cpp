@@ -259,8 +259,8 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         showWindow();
         runQueuedCalls();
         const auto shown = [this](const QImage& image) {
-            const std::optional<QImage>& source = m_state->currentTab()->sourceImage;
-            return source && source->size() == image.size() && source->pixel(0, 0) == image.pixel(0, 0);
+            const QImage& source = m_state->currentTab()->document.screenshot;
+            return source.size() == image.size() && source.pixel(0, 0) == image.pixel(0, 0);
         };
         QGuiApplication::clipboard()->setImage(pasted);
         QTest::keySequence(m_widget.get(), QKeySequence(QStringLiteral("Ctrl+V")));
@@ -367,7 +367,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         showWindow();
         QCOMPARE(shown.size(), 1);
         runQueuedCalls();
-        QTRY_COMPARE(m_state->currentTab()->sourceImage.has_value(), pasted);
+        QTRY_COMPARE(m_state->currentTab()->hasImage(), pasted);
         QCOMPARE(m_state->tabs().size(), 1);
         if (!pasted)
             return;
@@ -380,7 +380,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
         runQueuedCalls();
         QCOMPARE(m_state->tabs().size(), 2);
-        QCOMPARE(m_state->currentTab()->sourceImage->pixel(0, 0), captured.pixel(0, 0));
+        QCOMPARE(m_state->currentTab()->document.screenshot.pixel(0, 0), captured.pixel(0, 0));
     }
 
     // Which payloads the window takes is the import's rule, tested with it;
@@ -432,8 +432,8 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
         QVERIFY(!m_widget->isDropTargeted());
         QVERIFY(!highlight->isVisible());
-        QTRY_VERIFY(m_state->currentTab()->sourceImage);
-        QCOMPARE(m_state->currentTab()->sourceImage->size(), dropped.size());
+        QTRY_VERIFY(m_state->currentTab()->hasImage());
+        QCOMPARE(m_state->currentTab()->document.screenshot.size(), dropped.size());
     }
 
     // Qt hands a drag to the innermost widget that accepts drops; none of the
@@ -503,7 +503,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(canvas()->accessibleDescription() != nothing);
         QVERIFY2(canvas()->accessibleDescription().contains(QLatin1String("Rectangle")),
                  qPrintable(canvas()->accessibleDescription()));
-        m_state->setSelectedShapeOverlayId(std::nullopt);
+        m_state->clearSelection();
         QCOMPARE(canvas()->accessibleDescription(), nothing);
     }
 

@@ -72,8 +72,8 @@ class TestStitchDialog : public QObject, FreshModel<StitchDialog>
         QCOMPARE(m_state->tabs().size(), tabs + 1);
         const ScreenshotTab* stitched = m_state->currentTab();
         QCOMPARE(stitched->name, QStringLiteral("Stitched"));
-        QVERIFY(stitched->sourceImage);
-        QCOMPARE(stitched->sourceImage->size(), QSize(300, rows));
+        QVERIFY(stitched->hasImage());
+        QCOMPARE(stitched->document.screenshot.size(), QSize(300, rows));
     }
 
     // Fewer than two ticked: nothing to join.
@@ -95,7 +95,7 @@ class TestStitchDialog : public QObject, FreshModel<StitchDialog>
         QCOMPARE(list()->count(), 2);
         QVERIFY(problem()->text().startsWith(QStringLiteral("missing.png: ")));
         m_widget->stitch();
-        QCOMPARE(m_state->currentTab()->sourceImage->height(), 28 + 350 + 18);
+        QCOMPARE(m_state->currentTab()->document.screenshot.height(), 28 + 350 + 18);
     }
 };
 

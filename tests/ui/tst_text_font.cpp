@@ -43,7 +43,7 @@ class TestTextFont : public QObject, FreshModel<LeftSidebar>
             // A text as files and undo steps hold it: the record's own default font.
             const TextOverlay stored;
             m_state->setCurrentTextOverlays({stored});
-            m_state->setSelectedTextOverlayId(stored.id);
+            m_state->selectAnnotation(AnnotationKind::text, stored.id);
         }
         const std::optional<TextOverlay> text = m_state->selectedTextOverlay();
         QVERIFY(text);

@@ -91,18 +91,17 @@ class TestToolsSidebar : public QObject, FreshModel<LeftSidebar>
     {
         QFETCH(QString, selected);
         m_state->addTextOverlay();
-        const QUuid textId = *m_state->selectedTextOverlayId();
+        const QUuid textId = *m_state->selectedId(AnnotationKind::text);
         m_state->addShapeOverlay(ShapeType::arrow);
-        const QUuid shapeId = *m_state->selectedShapeOverlayId();
-        m_state->setSelectedTextOverlayId(std::nullopt);
-        m_state->setSelectedShapeOverlayId(std::nullopt);
+        const QUuid shapeId = *m_state->selectedId(AnnotationKind::shape);
+        m_state->clearSelection();
 
         if (selected == "text")
-            m_state->setSelectedTextOverlayId(textId);
+            m_state->selectAnnotation(AnnotationKind::text, textId);
         else if (selected == "shape")
-            m_state->setSelectedShapeOverlayId(shapeId);
+            m_state->selectAnnotation(AnnotationKind::shape, shapeId);
         else if (selected == "stale")
-            m_state->setSelectedTextOverlayId(QUuid::createUuid());
+            m_state->selectAnnotation(AnnotationKind::text, QUuid::createUuid());
         QCOMPARE(child<TextSettingsPanel>(*m_widget)->isVisibleTo(m_widget.get()), selected == "text");
         QCOMPARE(child<ShapeSettingsPanel>(*m_widget)->isVisibleTo(m_widget.get()), selected == "shape");
     }

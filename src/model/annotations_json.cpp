@@ -1,4 +1,4 @@
-#include "annotations_file.h"
+#include "annotations_json.h"
 
 #include "json_object_reader.h"
 
@@ -184,7 +184,114 @@ bool readList(const Json& root, const char* key, QList<Record>& list, ReadOne re
     return true;
 }
 
+Json pointJson(const UnitPoint& p)
+{
+    return Json{{"x", p.x}, {"y", p.y}};
+}
+
+Json rectJson(const UnitRect& r)
+{
+    return Json{{"x", r.x}, {"y", r.y}, {"width", r.width}, {"height", r.height}};
+}
+
+Json idJson(const QUuid& id)
+{
+    return id.toString(QUuid::WithoutBraces).toUpper().toStdString();
+}
+
+template <typename E> Json rawJson(E value)
+{
+    return rawValue(value).toStdString();
+}
+
+Json optionalColorJson(const std::optional<CodableColor>& color)
+{
+    return color ? toJson(*color) : Json(nullptr);
+}
+
+Json textJson(const TextOverlay& t)
+{
+    return Json{{"id", idJson(t.id)},
+                {"text", t.text.toStdString()},
+                {"position", pointJson(t.position)},
+                {"fontName", t.fontName.toStdString()},
+                {"fontSize", t.fontSize},
+                {"fontWeight", rawJson(t.fontWeight)},
+                {"textColor", toJson(t.textColor)},
+                {"backgroundColor", optionalColorJson(t.backgroundColor)},
+                {"isRedacted", t.isRedacted},
+                {"rotation", t.rotation},
+                {"opacity", t.opacity}};
+}
+
+Json shapeJson(const ShapeOverlay& s)
+{
+    return Json{{"id", idJson(s.id)},
+                {"shapeType", rawJson(s.shapeType)},
+                {"startPoint", pointJson(s.startPoint)},
+                {"endPoint", pointJson(s.endPoint)},
+                {"strokeColor", toJson(s.strokeColor)},
+                {"fillColor", optionalColorJson(s.fillColor)},
+                {"strokeWidth", s.strokeWidth},
+                {"opacity", s.opacity},
+                {"arrowStyle", rawJson(s.arrowStyle)},
+                {"cellSize", s.cellSize},
+                {"spotlightShape", rawJson(s.spotlightShape)}};
+}
+
+Json removalJson(const RemovalArea& a)
+{
+    return Json{{"id", idJson(a.id)}, {"rect", rectJson(a.rect)}, {"method", rawJson(a.method)}};
+}
+
+Json markerJson(const StepMarker& m)
+{
+    return Json{{"id", idJson(m.id)},
+                {"position", pointJson(m.position)},
+                {"number", m.number},
+                {"color", toJson(m.color)},
+                {"size", m.size},
+                {"tailPoint", m.tailPoint ? pointJson(*m.tailPoint) : Json(nullptr)}};
+}
+
+Json strokeJson(const PenStroke& s)
+{
+    Json points = Json::array();
+    for (const UnitPoint& p : s.points)
+        points.push_back(pointJson(p));
+    return Json{{"id", idJson(s.id)},
+                {"points", std::move(points)},
+                {"highlighter", s.highlighter},
+                {"color", toJson(s.color)},
+                {"width", s.width},
+                {"opacity", s.opacity}};
+}
+
+template <typename Record, typename WriteOne>
+void writeList(Json& root, const char* key, const QList<Record>& list, WriteOne writeOne)
+{
+    if (list.isEmpty())
+        return;
+    Json array = Json::array();
+    for (const Record& record : list)
+        array.push_back(writeOne(record));
+    root[key] = std::move(array);
+}
+
 } // namespace
+
+Json toJson(const Annotations& annotations)
+{
+    Json json = Json::object();
+    writeList(json, "textOverlays", annotations.textOverlays, textJson);
+    writeList(json, "shapeOverlays", annotations.shapeOverlays, shapeJson);
+    writeList(json, "removalAreas", annotations.removalAreas, removalJson);
+    writeList(json, "stepMarkers", annotations.stepMarkers, markerJson);
+    writeList(json, "penStrokes", annotations.penStrokes, strokeJson);
+    if (annotations.crop)
+        json["crop"] = rectJson(*annotations.crop);
+    return json;
+}
 
 std::optional<Annotations> annotationsFromJson(const Json& json, QString* error)
 {
