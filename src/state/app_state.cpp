@@ -40,6 +40,8 @@ AppState::AppState(const QString& templatesDirectory, QObject* parent)
     connect(&m_livePause, &QTimer::timeout, this, [this] { requestComposition(false); });
     connect(&m_quickCapture, &QuickCapture::openRequested, this,
             [this](const QImage& capture) { loadImage(capture, true); });
+    connect(&m_quickCapture, &QuickCapture::pinRequested, &m_screenPins, &ScreenPins::pin);
+    m_screenPins.setCopyHandler([this](const QImage& image) { m_clipboardService.writeImage(image); });
 }
 
 AppState::~AppState() = default;
