@@ -13,6 +13,7 @@
 #include "right_sidebar.h"
 #include "save_template_dialog.h"
 #include "settings_view.h"
+#include "stitch_dialog.h"
 #include "shell_palette.h"
 #include "state/app_state.h"
 #include "state/preferences_store.h"
@@ -110,6 +111,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent, const ProjectStorage* p
     m_presence = new WindowPresence(*this);
     m_state.screenCaptureService().setPresence(m_presence);
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
+    connect(m_commands, &MenuCommands::stitchRequested, this, &MainWindow::showStitchDialog);
     connect(m_commands, &MenuCommands::quitRequested, this, [this] {
         // A close the user cancelled keeps the application; one that waits
         // for its saves quits when they are written.
@@ -227,6 +229,13 @@ void MainWindow::showPreferences()
     m_preferences->activateWindow();
 }
 
+void MainWindow::showStitchDialog()
+{
+    auto* dialog = new StitchDialog(m_state, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -278,6 +287,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     if (m_preferences)
         m_preferences->close();
+    // Pins belong to the window's session: they would otherwise keep the
+    // application running, unseen in any task list, after its window went.
+    m_state.screenPins().closeAll();
     QMainWindow::closeEvent(event);
 }
 

@@ -63,6 +63,8 @@ class MainWindow : public QMainWindow
 
   public slots:
     void showPreferences();
+    // File > Stitch Images...: a dialog over the window listing the open tabs.
+    void showStitchDialog();
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -45,10 +45,12 @@ class MenuCommands : public QObject
 
   signals:
     void preferencesRequested();
+    void stitchRequested();
     void quitRequested();
 
   private:
     QAction* addCommand(QMenu* menu, const QString& name, const QString& title, const QKeySequence& key);
+    void addDelayChoices(QMenu* menu);
     void updateEnabled();
 
     AppState& m_state;
@@ -59,11 +61,14 @@ class MenuCommands : public QObject
     QAction* m_copyText;
     QAction* m_redact;
     QAction* m_export;
+    QAction* m_pin;
     QAction* m_newTab;
     QAction* m_closeTab;
     QAction* m_captureRegion;
     QAction* m_captureWindow;
     QAction* m_captureFullScreen;
+    QAction* m_stitch;
+    QAction* m_captureScrolling;
     QAction* m_undo;
     QAction* m_redo;
     QAction* m_preferences;

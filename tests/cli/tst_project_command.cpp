@@ -38,8 +38,7 @@ Document sampleDocument()
 QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
-    const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a);
+    return processor.compose(d.screenshot, d.settings, d.annotations);
 }
 
 } // namespace

@@ -79,16 +79,14 @@ Document richDocument()
 QByteArray exported(const Document& d)
 {
     ImageProcessor processor;
-    const Annotations& a = d.annotations;
-    const QImage composed = processor.compose(d.screenshot, d.settings, a);
+    const QImage composed = processor.compose(d.screenshot, d.settings, d.annotations);
     return PngEncoder::encode(ExportService::scaleImage(composed, d.settings.exportScale));
 }
 
 QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
-    const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a);
+    return processor.compose(d.screenshot, d.settings, d.annotations);
 }
 
 Entries entriesOf(const QByteArray& archive)
