@@ -65,7 +65,7 @@ _lustrelab()
     fi
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            compose | capture | presets | ocr) command=${COMP_WORDS[i]}; break ;;
+            compose | capture | presets | ocr | stitch) command=${COMP_WORDS[i]}; break ;;
             -*) ;;
             *) break ;; # an image for the window
         esac
@@ -76,7 +76,7 @@ _lustrelab()
             if [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "--help --version" -- "$cur"))
             elif ((COMP_CWORD == 1)); then
-                COMPREPLY=($(compgen -W "compose capture presets ocr" -- "$cur"))
+                COMPREPLY=($(compgen -W "compose capture presets ocr stitch" -- "$cur"))
                 _lustrelab_files "$cur" "png|jpg|jpeg|webp|bmp|gif"
             else
                 _lustrelab_files "$cur" "png|jpg|jpeg|webp|bmp|gif"
@@ -109,6 +109,7 @@ _lustrelab()
         --settings | --annotations) _lustrelab_files "$cur" "json"; return ;;
         --format) COMPREPLY=($(compgen -W "png jpeg" -- "$cur")); return ;;
         --scale) COMPREPLY=($(compgen -W "1 2 3" -- "$cur")); return ;;
+        --delay) COMPREPLY=($(compgen -W "3 5 10" -- "$cur")); return ;;
         --template) return ;;
         --set)
             compopt -o nospace 2>/dev/null
@@ -118,7 +119,8 @@ _lustrelab()
     esac
 
     local options="--output --format --scale --copy --redact --settings --template --set --annotations --help"
-    [[ $command == capture ]] && options+=" --open"
+    [[ $command == capture ]] && options+=" --open --pin --delay"
+    [[ $command == stitch ]] && options+=" --open --horizontal --fit --no-overlap-ok --styled"
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "-o $options" -- "$cur"))
     elif [[ $command == capture ]]; then

@@ -1,6 +1,6 @@
 # fish completion for lustrelab: sub-commands, their options and words, file names.
 
-set -l commands compose capture presets ocr
+set -l commands compose capture presets ocr stitch
 set -l images '(__lustrelab_files "png|jpe?g|webp|bmp|gif")'
 
 # Folders and the files whose suffix matches (any case) under the word being typed.
@@ -21,6 +21,7 @@ complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a compose 
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a capture -d 'Capture, style and save in one step'
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a presets -d 'List the built-in preset ids'
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a ocr -d 'Print the text of screenshots'
+complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a stitch -d 'Join overlapping screenshots into one'
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -a "$images"
 complete -c lustrelab -n "not __fish_seen_subcommand_from $commands" -l version -d 'Print the version'
 complete -c lustrelab -l help -s h -d 'List the options'
@@ -38,12 +39,22 @@ complete -c lustrelab -n '__fish_seen_subcommand_from ocr' -l language -x -d 'La
 complete -c lustrelab -n '__fish_seen_subcommand_from capture; and not __fish_seen_subcommand_from region window screen' \
     -a 'region\tA\ selected\ rectangle window\tOne\ window screen\tThe\ whole\ screen'
 complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l open -d 'Hand the capture, unstyled, to the window'
+complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l pin -d 'Show the styled capture above other windows'
+complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l delay -x -a '3 5 10' -d 'Seconds to wait first'
+
+# stitch: images to join
+complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -a "$images"
+complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -l open -d 'Hand the result, unstyled, to the window'
+complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -l horizontal -d 'Join side by side'
+complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -l fit -d 'Scale to the narrowest'
+complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -l no-overlap-ok -d 'Join images that share nothing edge to edge'
+complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -l styled -d 'Style with the default styling'
 
 # compose: images to style
 complete -c lustrelab -n '__fish_seen_subcommand_from compose' -a "$images"
 
 # The styling options compose and capture share.
-set -l styled '__fish_seen_subcommand_from compose capture'
+set -l styled '__fish_seen_subcommand_from compose capture stitch'
 complete -c lustrelab -n $styled -s o -l output -r -F -d 'File or folder to write'
 complete -c lustrelab -n $styled -l format -x -a 'png jpeg' -d Encoding
 complete -c lustrelab -n $styled -l scale -x -a '1 2 3' -d 'Resampling factor'

@@ -27,6 +27,8 @@ int main(int argc, char** argv)
             "(see compose --help)\n"
             "       lustrelab capture [region|window|screen] ...   capture, style and save in one step "
             "(see capture --help)\n"
+            "       lustrelab stitch IMAGE IMAGE... -o OUT         join overlapping screenshots into one "
+            "(see stitch --help)\n"
             "       lustrelab ocr [--language LANG] FILE...        print the text an image shows "
             "(see ocr --help)\n"
             "       lustrelab presets [gradients|canvases|frames]  list the built-in ids\n"

@@ -1,6 +1,7 @@
 #include "capture_command.h"
 
 #include "batch_runner.h"
+#include "capture_delay.h"
 #include "capture_hand_over.h"
 #include "capture_output.h"
 #include "compose_command.h"
@@ -43,9 +44,10 @@ std::optional<CaptureMode> modeNamed(const QString& word)
 int usage(const QString& message)
 {
     printLine(stderr, QStringLiteral("lustrelab capture: %1").arg(message));
-    printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen] [-o FILE|FOLDER/] "
+    printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen|scrolling] [-o FILE|FOLDER/] "
                                      "[--settings FILE | --template NAME] [--set FIELD=VALUE]... "
-                                     "[--scale N] [--format png|jpeg] [--redact] [--copy | --open]"));
+                                     "[--scale N] [--format png|jpeg] [--redact] [--copy | --open] [--pin] "
+                                     "[--delay SECONDS]"));
     return usageStatus;
 }
 
@@ -93,6 +95,10 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
 {
     QStringList arguments = givenArguments;
     const bool open = arguments.removeAll(QStringLiteral("--open")) > 0;
+    const bool pin = arguments.removeAll(QStringLiteral("--pin")) > 0;
+    const DelayOption delay = takeDelayOption(arguments);
+    if (!delay.usageError.isEmpty())
+        return usage(delay.usageError);
     const ComposeParse parse = parseComposeArguments(arguments, InputsRequired::no);
     if (parse.options.help) {
         printLine(stdout, captureHelp());
@@ -101,16 +107,20 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     if (!parse.usageError.isEmpty())
         return usage(parse.usageError);
     const ComposeOptions& options = parse.options;
+    if (open && pin)
+        return usage(QStringLiteral("--open and --pin each take the capture; use one of them"));
     if (open && hasStylingOrOutput(options))
         return usage(QStringLiteral("--open hands the unstyled capture to the window; "
                                     "it takes no styling, -o, --copy or --redact"));
     if (options.inputs.size() > 1)
         return usage(
             QStringLiteral("one of region, window or screen, not %1 words").arg(options.inputs.size()));
-    const std::optional<CaptureMode> mode = modeNamed(options.inputs.value(0, QStringLiteral("region")));
+    const bool scrolling = options.inputs.value(0) == u"scrolling";
+    const std::optional<CaptureMode> mode =
+        scrolling ? CaptureMode::region : modeNamed(options.inputs.value(0, QStringLiteral("region")));
     if (!mode)
-        return usage(
-            QStringLiteral("unknown capture '%1'; use region, window or screen").arg(options.inputs[0]));
+        return usage(QStringLiteral("unknown capture '%1'; use region, window, screen or scrolling")
+                         .arg(options.inputs[0]));
     qInstallMessageHandler(quietQtWarnings);
 
     std::optional<ComposeRecipe> recipe =
@@ -144,17 +154,27 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         }
     }
 
+    if (!waitOutDelay(delay.seconds))
+        return cancelledStatus; // Escape during the countdown: nothing taken
     // The whole screen's size is known before it is taken: its canvas is
     // made ready while the capture runs (a guess that misses is not used).
     std::future<QImage> canvasBuffer;
-    if (*mode == CaptureMode::fullScreen && !open)
+    if (*mode == CaptureMode::fullScreen && !open && !scrolling)
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const qreal ratio = screen->devicePixelRatio();
             const QSize pixels = (QSizeF(screen->virtualSize()) * ratio).toSize();
             canvasBuffer =
                 prepareCanvas(ImageProcessor::canvasPixelsFor(pixels, ratio, recipe->settings).toSize());
         }
-    const Captured captured = captureOnce(*mode);
+    Captured captured;
+    if (scrolling) {
+        const ScrollingOutcome taken = captureScrollingRegion();
+        if (!taken.note.isEmpty())
+            reportFailure(QStringLiteral("capture"), taken.note); // said, but what was taken is kept
+        captured = {taken.image, !taken.image.isNull(), taken.failure};
+    } else {
+        captured = captureOnce(*mode);
+    }
     if (!captured.failure.isEmpty()) {
         reportFailure(QStringLiteral("capture"), captured.failure);
         return failedStatus;
@@ -181,8 +201,21 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     // Without --scale, the screenshot's own pixels: a styling's exportScale
     // (2 in every default) would blow a 1x capture up and soften it.
     recipe->settings.exportScale = exportScaleFor(captured.image, options.scale);
-    // A copy alone writes nothing; without either, the Pictures folder gets it.
-    const bool writes = !options.copy || !options.output.isEmpty();
+    QImage pinned;
+    if (pin) {
+        // The styled image at the screenshot's own size; -o and --copy still apply below.
+        pinned = ImageProcessor().compose(captured.image, recipe->settings, recipe->annotations);
+        if (pinned.isNull()) {
+            reportFailure(QStringLiteral("--pin"), QStringLiteral("not enough memory to style the capture"));
+            return failedStatus;
+        }
+        if (options.output.isEmpty() && !options.copy) {
+            showPinnedUntilClosed(pinned);
+            return 0;
+        }
+    }
+    // A copy or a pin alone writes nothing; without either, the Pictures folder gets it.
+    const bool writes = (!options.copy && !pin) || !options.output.isEmpty();
     FileNameClaim claim; // captures started together must not pick the same free name
     const CaptureOutput output = planCaptureOutput(
         options.output, options.format, recipe->settings.exportFormat, QDateTime::currentDateTime(),
@@ -214,15 +247,20 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
             return failedStatus;
         }
     }
+    if (!pinned.isNull())
+        showPinnedUntilClosed(pinned);
     return 0;
 }
 
 QString captureHelp()
 {
-    return QStringLiteral(R"(usage: lustrelab capture [region|window|screen] [options]
+    return QStringLiteral(R"(usage: lustrelab capture [region|window|screen|scrolling] [options]
 
 Takes a screenshot with the desktop's capture tool (region when no word is
-given), styles it without opening a window and writes it. Bind it to a key
+given), styles it without opening a window and writes it. "scrolling"
+(X11): drag out a region; it is captured while the window under it scrolls
+a wheel step at a time, until the content stops moving, 60 frames or
+30000 pixels, or Escape; the frames are stitched into one image. Bind it to a key
 for a styled screenshot in one keystroke.
 
   -o, --output PATH     A file, or a folder (ending in '/'), which receives
@@ -239,6 +277,14 @@ for a styled screenshot in one keystroke.
                         after lustrelab exits (on Wayland through wl-copy).
   --open                Opens the capture, unstyled, as a new tab of the
                         running window (starting one when none runs).
+  --pin                 Shows the styled capture in a window kept above the
+                        others until it is closed (Escape, a double-click);
+                        drag it, zoom it with the wheel, fade it with
+                        Ctrl+wheel, copy it with Ctrl+C. Writes nothing
+                        unless -o or --copy is given too. On Wayland it is
+                        a normal window: the desktop cannot keep it above.
+  --delay SECONDS       Waits 0 to 60 seconds first, counting down in a
+                        small overlay; Escape cancels (exit status 3).
   --scale N             Export scale. Without it, the screenshot's own
                         pixel ratio: 1 on a 1x screen, 2 on a HiDPI one
                         (a styling's exportScale does not apply here).
@@ -247,7 +293,8 @@ for a styled screenshot in one keystroke.
 
 The written path goes to standard output. Exit status: 0 done; 1 the
 capture or the write failed (one line on standard error says why); 2 usage
-error; 3 the selection was cancelled (nothing written, nothing copied).)");
+error; 3 the selection or the delay was cancelled (nothing written, nothing
+copied).)");
 }
 
 } // namespace lustrelab

@@ -5,6 +5,7 @@
 #include "io/clipboard_handover.h"
 #include "ocr_command.h"
 #include "presets_command.h"
+#include "stitch_command.h"
 #include "thumbnail_command.h"
 
 #include <QGuiApplication>
@@ -40,6 +41,8 @@ int runCommandLine(int argc, char** argv)
         return runComposeCommand(argumentsAfter(2, argc, argv), argv[0]);
     if (std::strcmp(command, "ocr") == 0)
         return runOcrCommand(argumentsAfter(2, argc, argv)); // paints nothing: no GUI needed
+    if (std::strcmp(command, "stitch") == 0)
+        return runStitchCommand(argumentsAfter(2, argc, argv), argv[0]);
     if (std::strcmp(command, "capture") == 0)
         return runCaptureCommand(argumentsAfter(2, argc, argv), argv[0]);
     const bool text = argc == 4 && std::strcmp(argv[2], "--text") == 0;

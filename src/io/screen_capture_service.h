@@ -53,6 +53,8 @@ class ScreenCaptureService : public QObject
     // Not owned. A presence that is a QObject is forgotten when destroyed;
     // any other must be unset before it goes away.
     void setPresence(ApplicationPresence* presence);
+    // The presence set, or nullptr (never set, or a QObject since destroyed).
+    ApplicationPresence* presence() const;
 
     // The backend, chosen at the first capture (see loadCaptureBackend) so that
     // creating the service probes nothing; nullptr until then. One that is set
@@ -85,7 +87,6 @@ class ScreenCaptureService : public QObject
 
   private:
     using Promise = std::shared_ptr<QPromise<QImage>>;
-    ApplicationPresence* presence() const;
     void setRunning(int running);
     void chooseBackend();
     class Ending;

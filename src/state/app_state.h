@@ -3,8 +3,10 @@
 #include "composition_queue.h"
 #include "export_queue.h"
 #include "history_manager.h"
+#include "io/capture_countdown.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
+#include "io/screen_pins.h"
 #include "io/screen_capture_service.h"
 #include "model/annotations.h"
 #include "model/beauty_settings.h"
@@ -13,6 +15,7 @@
 #include "model/screenshot_tab.h"
 #include "preferences_store.h"
 #include "quick_capture.h"
+#include "scrolling_capture.h"
 #include "render/image_processor.h"
 #include "template_manager.h"
 #include "user_gradients.h"
@@ -94,6 +97,11 @@ class AppState : public QObject
     QuickCapture& quickCapture() { return m_quickCapture; }
     ExportService& exportService() { return m_exportService; }
     ScreenCaptureService& screenCaptureService() { return m_screenCaptureService; }
+    // The wait of a delayed capture (the "Delay" preference).
+    CaptureCountdown& captureCountdown() { return m_captureCountdown; }
+    // The images pinned over the desktop.
+    ScreenPins& screenPins() { return m_screenPins; }
+    ScrollingCapture& scrollingCapture() { return m_scrollingCapture; }
 
     // ---- Observable properties.
     const QList<ScreenshotTab>& tabs() const { return m_tabs; }
@@ -231,12 +239,12 @@ class AppState : public QObject
 
     // The device pixels the canvas has for the composed image.
     void setCanvasPixels(QSize devicePixels);
-    // While a styling control is held (a slider dragged), compositions are
-    // made at about the canvas's pixels and kept as the tab's preview image;
-    // letting go composes at full resolution, and so does a pause of the
-    // drag, so that a control that never reports its release cannot leave
-    // the tab's composition behind its styling.
-    void setLiveStyling(bool held);
+    // While a gesture is in progress (a styling slider dragged, an annotation
+    // moved on the canvas), compositions are made at about the canvas's
+    // pixels and kept as the tab's preview image; letting go composes at full
+    // resolution, and so does a pause of the gesture, so that a control that
+    // never reports its release cannot leave the tab's composition behind.
+    void setLiveComposition(bool held);
 
     // ---- History.
     void saveToHistory();
@@ -307,6 +315,9 @@ class AppState : public QObject
     bool dropMimeData(const QMimeData& mime);
     // Clears the clipboard, then puts the composed image on it as the only item.
     void copyToClipboard();
+    // Shows the current tab's composed image in a window kept above the
+    // others (see PinWindow); nothing without one.
+    void pinToScreen();
     // Writes the composed image to a local file; says whether it was written.
     ExportService::Result exportImage(const QUrl& destination, ExportFormat format, double scale);
     // The window's export: returns at once and reports through exportFinished,
@@ -314,10 +325,19 @@ class AppState : public QObject
     // written is the composed image of the moment of the call; resampling,
     // encoding and writing happen on a worker thread.
     void exportImageInBackground(const QUrl& destination, ExportFormat format, double scale);
-    // Each returns at once; a captured image opens in a new tab.
+    // Each returns at once; a captured image opens in a new tab. With a
+    // capture delay set, the application's windows leave the screen and a
+    // countdown runs first; Escape during it cancels and brings them back.
+    // A request while a countdown runs is ignored.
     Q_INVOKABLE void startRegionCapture();
     Q_INVOKABLE void startWindowCapture();
     Q_INVOKABLE void startFullScreenCapture();
+    // The user drags out a region; the windows leave the screen and the
+    // region is captured while the window under it scrolls (X11 only, see
+    // ScrollingCapture). The stitched result goes where a capture goes. A
+    // note on how it ended (one frame kept, a limit reached) is one line on
+    // standard output.
+    Q_INVOKABLE void startScrollingCapture();
 
   signals:
     void tabsChanged();
@@ -375,6 +395,9 @@ class AppState : public QObject
     ClipboardService m_clipboardService;
     ExportService m_exportService;
     ScreenCaptureService m_screenCaptureService;
+    CaptureCountdown m_captureCountdown;
+    ScreenPins m_screenPins;
+    ScrollingCapture m_scrollingCapture;
     PreferencesStore m_preferences;
     CompositionQueue m_compositions{m_imageProcessor};
     ExportQueue m_exports{m_exportService};
@@ -392,9 +415,9 @@ class AppState : public QObject
     bool m_showExportDialog = false;
     bool m_showSaveTemplateDialog = false;
     bool m_isProcessing = false;
-    bool m_liveStyling = false;
+    bool m_liveComposition = false;
     QSize m_canvasPixels;
-    QTimer m_liveStylingPause; // the drag rested: compose at full resolution
+    QTimer m_livePause; // the drag rested: compose at full resolution
     CanvasTool m_currentTool = CanvasTool::select;
     ShapeType m_currentShapeType = ShapeType::rectangle;
     std::array<bool, PreferencesStore::SectionCount> m_collapsed{};

@@ -13,12 +13,47 @@ namespace {
 
 // Waits for the capture on the event loop; what it gives opens in a new tab
 // unless the preferences ask for a quick capture.
-void startCapture(AppState& state, CaptureMode mode)
+void captureNow(AppState& state, CaptureMode mode, bool returnAfterwards)
 {
-    state.screenCaptureService().capture(mode).then(&state, [&state](const QImage& image) {
+    state.screenCaptureService().capture(mode).then(&state, [&state, returnAfterwards](const QImage& image) {
+        // The capture brought the windows back from its own hiding; these
+        // were taken away for the countdown before it.
+        if (returnAfterwards)
+            if (ApplicationPresence* presence = state.screenCaptureService().presence())
+                presence->showApplication();
         if (!image.isNull() && !state.quickCapture().take(image, state.settings()))
             state.loadImage(image, true);
     });
+}
+
+void startCapture(AppState& state, CaptureMode mode)
+{
+    const int delay = PreferencesStore().captureDelay();
+    CaptureCountdown& countdown = state.captureCountdown();
+    if (countdown.isRunning())
+        return;
+    if (delay <= 0) {
+        captureNow(state, mode, false);
+        return;
+    }
+    // Out of the way while the user prepares the screen (opens a menu).
+    if (ApplicationPresence* presence = state.screenCaptureService().presence())
+        presence->hideApplication();
+    auto* once = new QObject(&state); // the connections of this one countdown
+    auto end = [&countdown, once] {
+        QObject::disconnect(&countdown, nullptr, once, nullptr);
+        once->deleteLater();
+    };
+    QObject::connect(&countdown, &CaptureCountdown::elapsed, once, [&state, mode, end] {
+        end();
+        captureNow(state, mode, true);
+    });
+    QObject::connect(&countdown, &CaptureCountdown::cancelled, once, [&state, end] {
+        end();
+        if (ApplicationPresence* presence = state.screenCaptureService().presence())
+            presence->showApplication();
+    });
+    countdown.start(delay);
 }
 
 // Runs `use` on the event loop once the decode is done, never inside the
@@ -82,6 +117,12 @@ void AppState::copyToClipboard()
         m_clipboardService.writeImage(ExportService::scaleImage(
             *tab->processedImage,
             exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale())));
+}
+
+void AppState::pinToScreen()
+{
+    if (const ScreenshotTab* tab = currentTab(); tab && tab->processedImage)
+        m_screenPins.pin(*tab->processedImage);
 }
 
 ExportService::Result AppState::exportImage(const QUrl& destination, ExportFormat format, double scale)

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <algorithm>
 #include <array>
 
 namespace lustrelab {
@@ -43,10 +44,13 @@ const QString recentFilesKey = QStringLiteral("recentFiles");
 const QString defaultLanguage = QStringLiteral("eng");
 
 // Stored by name, so that a reordering never changes a user's choice.
-constexpr std::array<std::pair<PreferencesStore::AfterCapture, const char*>, 3> afterCaptureNames{{
+const QString captureDelayKey = QStringLiteral("capture.delay");
+
+constexpr std::array<std::pair<PreferencesStore::AfterCapture, const char*>, 4> afterCaptureNames{{
     {PreferencesStore::AfterCapture::openInNewTab, "newTab"},
     {PreferencesStore::AfterCapture::styleAndCopy, "copy"},
     {PreferencesStore::AfterCapture::styleCopyAndSave, "copyAndSave"},
+    {PreferencesStore::AfterCapture::styleAndPin, "pin"},
 }};
 
 bool hidesText(ShapeType style)
@@ -168,6 +172,24 @@ QString PreferencesStore::textLanguage() const
 void PreferencesStore::setTextLanguage(const QString& language)
 {
     store().setValue(textLanguageKey, language);
+}
+
+int PreferencesStore::captureDelay() const
+{
+    bool ok = false;
+    const int stored = store().value(captureDelayKey).toInt(&ok);
+    return ok && std::find(std::begin(captureDelayChoices), std::end(captureDelayChoices), stored) !=
+                     std::end(captureDelayChoices)
+               ? stored
+               : 0;
+}
+
+void PreferencesStore::setCaptureDelay(int seconds)
+{
+    if (seconds == 0)
+        store().remove(captureDelayKey);
+    else
+        store().setValue(captureDelayKey, seconds);
 }
 
 bool PreferencesStore::restoreTabsAtStart() const

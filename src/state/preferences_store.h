@@ -48,7 +48,7 @@ class PreferencesStore
 
     // What the window does with a capture: a new tab (the default), or
     // style it and copy it (and save it) without coming forward.
-    enum class AfterCapture { openInNewTab, styleAndCopy, styleCopyAndSave };
+    enum class AfterCapture { openInNewTab, styleAndCopy, styleCopyAndSave, styleAndPin };
     AfterCapture afterCapture() const;
     void setAfterCapture(AfterCapture choice);
 
@@ -73,6 +73,12 @@ class PreferencesStore
     // a stored value that cannot name any is "eng".
     QString textLanguage() const;
     void setTextLanguage(const QString& language);
+    // The window's capture delay in seconds: 0 (none, the default), 3, 5 or
+    // 10. Any other stored value reads as 0: a capture must never wait for
+    // a minute because of a hand-edited file.
+    int captureDelay() const;
+    void setCaptureDelay(int seconds);
+    static constexpr int captureDelayChoices[] = {0, 3, 5, 10};
 
     // Whether the tabs open when the window last went without a clean quit
     // (a crash, a kill, a logout) come back at the next start; default true.

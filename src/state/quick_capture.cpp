@@ -48,16 +48,19 @@ bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyl
                                : QString();
 
     const double scale = exportScaleFor(capture, preferences.defaultExportScale());
+    const bool pins = mode == PreferencesStore::AfterCapture::styleAndPin;
     runThenDeliver(
         m_pool, this,
-        [capture, settings, folder, scale] {
+        [capture, settings, folder, scale, pins] {
             Outcome outcome;
             const QImage composed = ImageProcessor().compose(capture, settings);
             if (composed.isNull()) {
                 outcome.failure = tr("There is not enough memory to style it.");
                 return outcome;
             }
-            outcome.styled = ExportService::scaleImage(composed, scale);
+            // A pin shows the image at its screen's size, so it keeps its pixel ratio.
+            outcome.styled = pins ? composed : ExportService::scaleImage(composed, scale);
+            outcome.pinned = pins;
             if (folder.isEmpty())
                 return outcome;
             outcome.unsaved = true; // until it is
@@ -99,6 +102,10 @@ void QuickCapture::deliver(const QImage& capture, const Outcome& outcome)
                 {},
                 tr("Open in Lustrelab")},
                [this](const QString& token) { emit windowRequested(token); });
+        return;
+    }
+    if (outcome.pinned) {
+        emit pinRequested(outcome.styled); // seen at once: no notification needed
         return;
     }
     m_clipboard.writeImage(outcome.styled);

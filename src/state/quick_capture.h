@@ -14,7 +14,7 @@ class TemplateManager;
 
 // The capture modes that skip the window ("After capture" in the
 // preferences): the capture is styled with the chosen template or the
-// current styling, copied, saved if asked, and a desktop notification says
+// current styling, copied (or pinned to the screen), saved if asked, and a desktop notification says
 // where it went, all without bringing the window forward. Styling and
 // saving run on a worker. A capture is never lost: when it cannot be styled
 // or saved, the notification says why and the capture waits in a new tab.
@@ -35,6 +35,8 @@ class QuickCapture : public QObject
     // could not be styled or saved. `bringForward`: the user asked for it,
     // with the notification server's `activationToken` (may be empty).
     void openRequested(const QImage& capture, bool bringForward, const QString& activationToken = {});
+    // "Style and pin": the styled capture, to be shown pinned to the screen.
+    void pinRequested(const QImage& styled);
     // The notification of a capture that is waiting in a tab was picked.
     void windowRequested(const QString& activationToken = {});
     // Once the notification is sent: for tests and anyone waiting for the result.
@@ -47,6 +49,7 @@ class QuickCapture : public QObject
         QString savedPath;
         QString failure;
         bool unsaved = false; // styled, but saving failed
+        bool pinned = false;  // to be pinned to the screen rather than copied
     };
     void deliver(const QImage& capture, const Outcome& outcome);
     void report(const DesktopNotifier::Notification& notification, DesktopNotifier::Action action);

@@ -25,6 +25,7 @@ CapturePreferencesBox::CapturePreferencesBox(TemplateManager& templates, QWidget
     m_after->addItem(tr("Open in a new tab"), int(AfterCapture::openInNewTab));
     m_after->addItem(tr("Style and copy"), int(AfterCapture::styleAndCopy));
     m_after->addItem(tr("Style, copy and save"), int(AfterCapture::styleCopyAndSave));
+    m_after->addItem(tr("Style and pin"), int(AfterCapture::styleAndPin));
     form->addRow(tr("After capture"), m_after);
 
     m_styling = new QComboBox(this);

@@ -1,9 +1,11 @@
 #include "menu_commands.h"
 
 #include "state/app_state.h"
+#include "state/preferences_store.h"
 #include "state/text_actions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -13,6 +15,7 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     : QObject(parent), m_state(state)
 {
     QMenu* file = menuBar.addMenu(tr("&File"));
+    m_fileMenu = file;
     m_newTab = addCommand(file, QStringLiteral("newTab"), tr("New Tab"), Qt::CTRL | Qt::Key_T);
     m_closeTab = addCommand(file, QStringLiteral("closeTab"), tr("Close Tab"), Qt::CTRL | Qt::Key_W);
     file->addSeparator();
@@ -22,8 +25,18 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
                                  Qt::CTRL | Qt::SHIFT | Qt::Key_7);
     m_captureFullScreen = addCommand(file, QStringLiteral("captureFullScreen"), tr("Capture Full Screen"),
                                      Qt::CTRL | Qt::SHIFT | Qt::Key_8);
+    m_captureScrolling = addCommand(file, QStringLiteral("captureScrolling"), tr("Scrolling Region…"), QKeySequence());
+    if (const QString reason = ScrollingCapture::unavailableReason(); !reason.isEmpty()) {
+        m_captureScrolling->setEnabled(false);
+        m_captureScrolling->setToolTip(reason);
+    }
+    file->setToolTipsVisible(true);
+    addDelayChoices(file);
+    file->addSeparator();
+    m_stitch = addCommand(file, QStringLiteral("stitchImages"), tr("Stitch Images…"), QKeySequence());
     file->addSeparator();
     m_export = addCommand(file, QStringLiteral("export"), tr("Export..."), Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+    m_pin = addCommand(file, QStringLiteral("pinToScreen"), tr("Pin to Screen"), Qt::CTRL | Qt::SHIFT | Qt::Key_P);
     file->addSeparator();
     m_quit = addCommand(file, QStringLiteral("quit"), tr("Quit"), Qt::CTRL | Qt::Key_Q);
     m_quit->setMenuRole(QAction::QuitRole);
@@ -34,7 +47,8 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     edit->addSeparator();
     m_paste = addCommand(edit, QStringLiteral("paste"), tr("Paste Image"), Qt::CTRL | Qt::Key_V);
     m_copyResult = addCommand(edit, QStringLiteral("copyResult"), tr("Copy Result"), Qt::CTRL | Qt::Key_C);
-    m_copyText = addCommand(edit, QStringLiteral("copyText"), tr("Copy Text"), Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    m_copyText =
+        addCommand(edit, QStringLiteral("copyText"), tr("Copy Text"), Qt::CTRL | Qt::SHIFT | Qt::Key_C);
     m_redact = addCommand(edit, QStringLiteral("redactSensitive"), tr("Redact Sensitive"),
                           Qt::CTRL | Qt::SHIFT | Qt::Key_R);
     edit->addSeparator();
@@ -47,18 +61,25 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     TextActions& text = m_state.textActions();
     connect(m_copyText, &QAction::triggered, &text, [&text] { text.copyText(); });
     connect(m_redact, &QAction::triggered, &text, &TextActions::redactSensitive);
+    connect(m_pin, &QAction::triggered, &m_state, &AppState::pinToScreen);
     connect(m_export, &QAction::triggered, &m_state, [this] { m_state.setShowExportDialog(true); });
     connect(m_newTab, &QAction::triggered, &m_state, &AppState::newTab);
     connect(m_closeTab, &QAction::triggered, &m_state, [this] {
-        if (const std::optional<QUuid> id = m_state.currentTabId())
-            m_state.closeTab(*id);
+        if (const std::optional<QUuid> id = m_state.currentTabId()) {
+            if (m_closeTabWith)
+                m_closeTabWith(*id);
+            else
+                m_state.closeTab(*id);
+        }
     });
     connect(m_captureRegion, &QAction::triggered, &m_state, &AppState::startRegionCapture);
     connect(m_captureWindow, &QAction::triggered, &m_state, &AppState::startWindowCapture);
     connect(m_captureFullScreen, &QAction::triggered, &m_state, &AppState::startFullScreenCapture);
+    connect(m_captureScrolling, &QAction::triggered, &m_state, &AppState::startScrollingCapture);
     connect(m_undo, &QAction::triggered, &m_state, &AppState::undo);
     connect(m_redo, &QAction::triggered, &m_state, &AppState::redo);
     connect(m_preferences, &QAction::triggered, this, &MenuCommands::preferencesRequested);
+    connect(m_stitch, &QAction::triggered, this, &MenuCommands::stitchRequested);
     connect(m_quit, &QAction::triggered, this, &MenuCommands::quitRequested);
 
     connect(&m_state, &AppState::tabsChanged, this, &MenuCommands::updateEnabled);
@@ -111,6 +132,24 @@ QAction* MenuCommands::addCommand(QMenu* menu, const QString& name, const QStrin
     return action;
 }
 
+// How long a capture from the window waits: one choice of four, kept in
+// the preferences, so the next start waits the same.
+void MenuCommands::addDelayChoices(QMenu* menu)
+{
+    QMenu* delay = menu->addMenu(tr("Delay"));
+    delay->setObjectName(QStringLiteral("captureDelay"));
+    auto* group = new QActionGroup(delay);
+    const int chosen = PreferencesStore().captureDelay();
+    for (int seconds : PreferencesStore::captureDelayChoices) {
+        QAction* choice = delay->addAction(seconds == 0 ? tr("None") : tr("%1 s").arg(seconds));
+        choice->setObjectName(QStringLiteral("delay%1").arg(seconds));
+        choice->setCheckable(true);
+        choice->setChecked(seconds == chosen);
+        group->addAction(choice);
+        connect(choice, &QAction::triggered, this, [seconds] { PreferencesStore().setCaptureDelay(seconds); });
+    }
+}
+
 void MenuCommands::updateEnabled()
 {
     const ScreenshotTab* tab = m_state.currentTab();
@@ -120,6 +159,7 @@ void MenuCommands::updateEnabled()
     m_copyText->setEnabled(composed);
     m_redact->setEnabled(composed);
     m_export->setEnabled(composed);
+    m_pin->setEnabled(composed);
     m_closeTab->setEnabled(m_state.tabs().size() >= 2);
     m_undo->setEnabled(m_state.historyManager().canUndo());
     m_redo->setEnabled(m_state.historyManager().canRedo());

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QUuid>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -33,26 +35,40 @@ class MenuCommands : public QObject
     // as well: the same actions, so their keys and enabled states are the
     // menu's.
     QList<QAction*> textCommands() const { return {m_copyText, m_redact}; }
+    // Where the window's project commands go: the File menu, the first
+    // capture command and Export... (they are inserted before those two).
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QAction* captureRegionAction() const { return m_captureRegion; }
+    QAction* exportAction() const { return m_export; }
+    // What Close Tab does with the current tab; by default it closes it.
+    void setTabCloser(std::function<void(const QUuid&)> closer) { m_closeTabWith = std::move(closer); }
 
   signals:
     void preferencesRequested();
+    void stitchRequested();
     void quitRequested();
 
   private:
     QAction* addCommand(QMenu* menu, const QString& name, const QString& title, const QKeySequence& key);
+    void addDelayChoices(QMenu* menu);
     void updateEnabled();
 
     AppState& m_state;
+    QMenu* m_fileMenu;
+    std::function<void(const QUuid&)> m_closeTabWith;
     QAction* m_paste;
     QAction* m_copyResult;
     QAction* m_copyText;
     QAction* m_redact;
     QAction* m_export;
+    QAction* m_pin;
     QAction* m_newTab;
     QAction* m_closeTab;
     QAction* m_captureRegion;
     QAction* m_captureWindow;
     QAction* m_captureFullScreen;
+    QAction* m_stitch;
+    QAction* m_captureScrolling;
     QAction* m_undo;
     QAction* m_redo;
     QAction* m_preferences;

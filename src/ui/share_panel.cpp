@@ -79,6 +79,11 @@ SharePanel::SharePanel(AppState& state, QWidget* parent) : QWidget(parent), m_st
     m_download->setAccessibleName(tr("Download"));
     connect(m_download, &QPushButton::clicked, this, [this] { m_state.setShowExportDialog(true); });
     actions->addWidget(m_download);
+    m_pin = new QPushButton(tr("Pin to Screen"), this);
+    m_pin->setObjectName(QStringLiteral("pinToScreen"));
+    m_pin->setToolTip(tr("Show the result in a window above the others (Ctrl+Shift+P)"));
+    connect(m_pin, &QPushButton::clicked, &m_state, &AppState::pinToScreen);
+    actions->addWidget(m_pin);
     column->addWidget(makeDivider(this));
 
     QVBoxLayout* info = nullptr;
@@ -119,6 +124,7 @@ void SharePanel::sync()
     const bool composed = tab && tab->processedImage;
     m_copy->setEnabled(composed);
     m_download->setEnabled(composed);
+    m_pin->setEnabled(composed);
     m_info->setVisible(composed);
     if (!composed)
         return;

@@ -31,6 +31,7 @@ class SharePanel : public QWidget
     AppState& m_state;
     QPushButton* m_copy;
     QPushButton* m_download;
+    QPushButton* m_pin;
     QWidget* m_info;
     QLabel* m_imageSize;
     QLabel* m_exportSize;

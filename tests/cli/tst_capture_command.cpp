@@ -137,6 +137,12 @@ class TestCaptureCommand : public QObject
             << QStringList{"--copy"} << false << true << 0 << 0 << "" << 0;
         QTest::newRow("a copy with -o writes the file as well")
             << QStringList{"screen", "--copy", "-o", "@out/"} << false << true << 0 << 0 << "" << 1;
+        QTest::newRow("after a delay") << QStringList{"screen", "--delay", "1", "-o", "@out/"} << false << true << 0
+                                       << 0 << "" << 1;
+        QTest::newRow("a delay over a minute") << QStringList{"--delay=61", "-o", "@out/"} << false << true << 2 << 2
+                                               << "" << 0;
+        QTest::newRow("a delay that is no number") << QStringList{"--delay", "soon"} << false << true << 2 << 2 << ""
+                                                   << 0;
     }
     void outcomes()
     {
@@ -162,6 +168,32 @@ class TestCaptureCommand : public QObject
         QCOMPARE(again.status, 0);
         QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
         QVERIFY(again.out != run.out);
+    }
+
+    // Escape pressed during the countdown, wherever the focus is: nothing
+    // is captured, nothing written, exit status 3.
+    void escapeCancelsTheDelay()
+    {
+        const QString out = m_home.filePath(QStringLiteral("out"));
+        QDir(out).removeRecursively();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(prepareTool(false, true, {}));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"),
+                      {QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("--delay"),
+                       QStringLiteral("30"), QStringLiteral("-o"), out + u'/'});
+        const auto overlayShown = [] {
+            return !output(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "Lustrelab countdown"})
+                        .isEmpty();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(overlayShown(), 15000);
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 3);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+        QVERIFY(QDir(out).entryList(QDir::Files).isEmpty());
     }
 
     void handOverFolderKeepsAWeek_data()

@@ -24,7 +24,7 @@ mkdir folder
 touch shot.png Photo.JPG notes.txt style.json
 
 echo "== every option of --help is known to each shell"
-for command in compose capture ocr; do
+for command in compose capture ocr stitch; do
     for option in $("$program" "$command" --help | grep -oE -- '(^| )--[a-z]+' | sort -u); do
         for file in lustrelab.bash _lustrelab lustrelab.fish; do
             grep -q -- "${option#--}" "$completions/$file" || check "$file knows $command $option" no yes
@@ -41,7 +41,7 @@ bash_complete() { # WORDS... (the last is the word being completed)
         bash "$completions/lustrelab.bash" "$@"
 }
 check "sub-command" "$(bash_complete lustrelab cap)" "capture"
-check "sub-commands and images" "$(bash_complete lustrelab '')" "Photo.JPG capture compose folder ocr presets shot.png"
+check "sub-commands and images" "$(bash_complete lustrelab '')" "Photo.JPG capture compose folder ocr presets shot.png stitch"
 check "ocr languages" "$(bash_complete lustrelab ocr --language e)" "eng"
 check "images to read" "$(bash_complete lustrelab ocr '')" "Photo.JPG folder shot.png"
 check "capture modes" "$(bash_complete lustrelab capture '')" "region screen window"
@@ -65,7 +65,7 @@ if command -v fish > /dev/null; then
             "$completions/lustrelab.fish" "$1"
     }
     check "sub-command" "$(fish_complete 'lustrelab cap')" "capture"
-    check "sub-commands and images" "$(fish_complete 'lustrelab ')" "Photo.JPG capture compose folder/ ocr presets shot.png"
+    check "sub-commands and images" "$(fish_complete 'lustrelab ')" "Photo.JPG capture compose folder/ ocr presets shot.png stitch"
     check "capture modes" "$(fish_complete 'lustrelab capture ')" "region screen window"
     check "preset groups" "$(fish_complete 'lustrelab presets ')" "canvases frames gradients"
     check "JSON for --annotations" "$(fish_complete 'lustrelab compose --annotations ')" "folder/ style.json"
