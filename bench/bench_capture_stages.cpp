@@ -217,7 +217,7 @@ QImage composedCopy(int ratio)
     const QImage image = atRatio(ratio);
     const ComposeRecipe recipe = defaultRecipe(image);
     ImageProcessor processor;
-    const QImage composed = processor.compose(image, recipe.settings, {}, {}, {}, {}, {}, {});
+    const QImage composed = processor.compose(image, recipe.settings);
     return ExportService::scaleImage(composed, recipe.settings.exportScale);
 }
 

@@ -37,9 +37,7 @@ Document benchDocument()
 
 QImage compose(ImageProcessor& processor, const Document& d)
 {
-    const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays, a.removalAreas,
-                             a.stepMarkers, a.penStrokes, a.crop);
+    return processor.compose(d.screenshot, d.settings, d.annotations);
 }
 
 void BM_OpenProject(benchmark::State& state)

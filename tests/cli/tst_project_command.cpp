@@ -38,9 +38,7 @@ Document sampleDocument()
 QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
-    const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays, a.removalAreas,
-                             a.stepMarkers, a.penStrokes, a.crop);
+    return processor.compose(d.screenshot, d.settings, d.annotations);
 }
 
 } // namespace

@@ -79,18 +79,14 @@ Document richDocument()
 QByteArray exported(const Document& d)
 {
     ImageProcessor processor;
-    const Annotations& a = d.annotations;
-    const QImage composed = processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays,
-                                              a.removalAreas, a.stepMarkers, a.penStrokes, a.crop);
+    const QImage composed = processor.compose(d.screenshot, d.settings, d.annotations);
     return PngEncoder::encode(ExportService::scaleImage(composed, d.settings.exportScale));
 }
 
 QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
-    const Annotations& a = d.annotations;
-    return processor.compose(d.screenshot, d.settings, a.textOverlays, a.shapeOverlays, a.removalAreas,
-                             a.stepMarkers, a.penStrokes, a.crop);
+    return processor.compose(d.screenshot, d.settings, d.annotations);
 }
 
 Entries entriesOf(const QByteArray& archive)
