@@ -3,14 +3,16 @@
 # sway (the waybed test bed), at 1600 x 1000 (scale 1) and 3200 x 2000
 # (scale 2), and where its time goes:
 #   command    the whole command, from the exec until it returned with wl-copy
-#              serving the image (ROUNDS runs, median)
+#              serving the image (ROUNDS runs, median); with BEFORE_BINARY, an
+#              earlier build too, the two taking turns
 #   stages     bench_capture_stages in the same session: the portal's own time,
 #              decoding its file, composing, encoding, the hand-over to wl-copy
 #              (medians of its repetitions), and their sum after the portal's answer;
 #              BM_AfterCapture runs those stages in one go (real and processor time)
 # An idle `wtype -s 600000` keeps a virtual keyboard on the seat meanwhile.
 #
-#   bench/capture_wayland_stages.sh [BUILD_DIR [ROUNDS [LUSTRELAB_BINARY]]]   (build, 7, BUILD_DIR/lustrelab)
+#   bench/capture_wayland_stages.sh [BUILD_DIR [ROUNDS [LUSTRELAB_BINARY [BEFORE_BINARY]]]]
+#   (build, 7, BUILD_DIR/lustrelab, none)
 # WAYBED (default /work/shared/tools/waybed/waybed.sh) is the test bed's script.
 set -euo pipefail
 
@@ -18,10 +20,13 @@ if [[ ${CAPTURE_BENCH_INNER:-} == 1 ]]; then # inside the test bed: what the out
     build=$CAPTURE_BENCH_BUILD
     rounds=$CAPTURE_BENCH_ROUNDS
     binary=$CAPTURE_BENCH_BINARY
+    before=$CAPTURE_BENCH_BEFORE
 else
     build=${1:-build}
     rounds=${2:-7}
     binary=${3:-$build/lustrelab}
+    before=${4:-}
+    [[ -z $before ]] || before=$(readlink -f "$before")
 fi
 stages=$build/bench/bench_capture_stages
 waybed=${WAYBED:-/work/shared/tools/waybed/waybed.sh}
@@ -46,16 +51,22 @@ if [[ ${CAPTURE_BENCH_INNER:-} == 1 ]]; then
     trap 'kill $wtype_pid 2>/dev/null || true' EXIT
     # One untimed run: the portal starts its backends on the first request.
     "$binary" capture screen --copy >/dev/null 2>&1 || true
-    times=()
-    for _ in $(seq "$rounds"); do
+    median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+    timed() { # binary: milliseconds of one capture screen --copy
+        local start end
         start=$(date +%s%N)
-        "$binary" capture screen --copy >/dev/null 2>"$HOME/err.txt" || fail "capture failed: $(cat "$HOME/err.txt")"
+        "$1" capture screen --copy >/dev/null 2>"$HOME/err.txt" || fail "capture failed: $(cat "$HOME/err.txt")"
         end=$(date +%s%N)
-        times+=($(((end - start) / 1000000)))
+        echo $(((end - start) / 1000000))
         sleep 0.3
+    }
+    times=() earlier=()
+    for _ in $(seq "$rounds"); do
+        times+=($(timed "$binary"))
+        [[ -z $before ]] || earlier+=($(timed "$before"))
     done
-    printf '  command median %s ms (runs: %s)\n' \
-        "$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')" "${times[*]}"
+    printf '  command median %s ms (runs: %s)\n' "$(median "${times[@]}")" "${times[*]}"
+    [[ -z $before ]] || printf '  before: command median %s ms (runs: %s)\n' "$(median "${earlier[@]}")" "${earlier[*]}"
     "$stages" --benchmark_filter='Portal|Decode|Compose/ratio:'"$scale"'|EncodeCopy/ratio:'"$scale"'|HandOver/ratio:'"$scale"'|AfterCapture/ratio:'"$scale" \
         --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
         awk 'function ms(v, unit) { return v * (unit == "us" ? 0.001 : (unit == "s" ? 1000 : 1)) }
@@ -71,6 +82,6 @@ for config in 1600x1000:1 3200x2000:2; do
     scale=${config#*:}
     echo "$size, scale $scale"
     CAPTURE_BENCH_INNER=1 CAPTURE_BENCH_BUILD=$(readlink -f "$build") CAPTURE_BENCH_ROUNDS=$rounds \
-        CAPTURE_BENCH_BINARY=$binary WAYBED_SIZE=$size WAYBED_QUIET=1 "$waybed" "$(readlink -f "$0")" "$scale" ||
+        CAPTURE_BENCH_BINARY=$binary CAPTURE_BENCH_BEFORE=$before WAYBED_SIZE=$size WAYBED_QUIET=1 "$waybed" "$(readlink -f "$0")" "$scale" ||
         fail "the test bed failed for $size"
 done

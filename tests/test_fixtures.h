@@ -33,6 +33,8 @@ class IsolatedHome
         qputenv("XDG_DATA_HOME", dataHome().toUtf8());
         qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
         qputenv("XDG_CACHE_HOME", m_dir.filePath(QStringLiteral("cache")).toUtf8());
+        // The window keeps its session there: never the user's own.
+        qputenv("XDG_STATE_HOME", m_dir.filePath(QStringLiteral("state")).toUtf8());
         qputenv("TMPDIR", tempPath().toUtf8());
     }
     QString path() const { return m_dir.path(); }

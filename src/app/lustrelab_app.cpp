@@ -4,6 +4,11 @@
 #include "io/image_decoder.h"
 #include "io/instance_channel.h"
 #include "state/app_state.h"
+#include "state/file_opener.h"
+#include "state/preferences_store.h"
+#include "state/project_files.h"
+#include "state/session_store.h"
+#include "ui/file_commands.h"
 #include "ui/main_window.h"
 #include "ui/window_presence.h"
 #include "window_activation.h"
@@ -20,8 +25,14 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
     : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
       m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
                            : std::make_unique<AppDelegate>()),
-      m_window(std::make_unique<MainWindow>(*m_state))
+      m_projects(std::make_unique<ProjectFiles>()),
+      m_window(std::make_unique<MainWindow>(*m_state, nullptr, m_projects.get())),
+      m_session(std::make_unique<SessionStore>(*m_state, *m_projects))
 {
+    if (PreferencesStore().restoreTabsAtStart())
+        m_session->restore();
+    m_session->follow();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_endingWithDesktop = true; });
     connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(), [this] {
         m_delegate->setup(m_state.get());
         reportShortcutRegistration();
@@ -34,8 +45,9 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
                 if (bringForward)
                     acceptHandOver({}, {token, {}});
             });
-    connect(&m_state->quickCapture(), &QuickCapture::windowRequested, this,
-            [this](const QString& token) { acceptHandOver({}, {token, {}}); });
+    connect(&m_state->quickCapture(), &QuickCapture::windowRequested, this, [this](const QString& token) {
+        acceptHandOver({}, {token, {}});
+    });
     // A copy must still paste after the window has gone.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &handOverOwnedClipboardImage);
 }
@@ -43,6 +55,10 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
 // The window goes first: it refers to the model.
 LustrelabApp::~LustrelabApp()
 {
+    // A clean quit: the user has answered for every unsaved tab.
+    if (!m_endingWithDesktop)
+        m_session->clear();
+    m_session.reset();
     m_window.reset();
     m_delegate.reset();
 }
@@ -65,13 +81,12 @@ void LustrelabApp::openFiles(const QStringList& paths)
     if (paths.isEmpty())
         return;
     m_window->setAutomaticPasteEnabled(false);
-    for (const QString& path : paths) {
-        // Desktop launchers may hand over file URLs rather than paths.
-        const QUrl url(path);
-        m_pendingFiles.append(url.isLocalFile() ? url.toLocalFile() : path);
-    }
-    if (!m_opening)
-        openNextFile();
+    m_window->fileCommands().openFiles(paths);
+}
+
+bool LustrelabApp::isOpeningFiles() const
+{
+    return m_window->fileCommands().opener().isBusy();
 }
 
 void LustrelabApp::acceptHandOver(const QStringList& paths, const LaunchActivation& activation)
@@ -100,26 +115,6 @@ void LustrelabApp::listenTo(InstanceChannel& channel)
             [this] { m_window->presence().hideApplication(); });
     connect(&channel, &InstanceChannel::showRequested, this,
             [this] { m_window->presence().showApplication(); });
-}
-
-// One file at a time, so that the tabs come in the order given.
-void LustrelabApp::openNextFile()
-{
-    if (m_pendingFiles.isEmpty()) {
-        m_opening = false;
-        return;
-    }
-    m_opening = true;
-    ImageSource source;
-    source.kind = ImageSource::Kind::file;
-    source.filePath = m_pendingFiles.takeFirst();
-    const QString name = QFileInfo(source.filePath).fileName(); // the tab is named after its file
-    decodeImageAsync(source).then(this, [this, name](const QImage& image) {
-        // A new tab unless the current one is still empty.
-        if (!image.isNull())
-            m_state->loadImage(image, false, name);
-        openNextFile();
-    });
 }
 
 } // namespace lustrelab

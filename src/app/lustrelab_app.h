@@ -12,11 +12,16 @@ namespace lustrelab {
 class AppState;
 class InstanceChannel;
 class MainWindow;
+class ProjectStorage;
+class SessionStore;
 
 // The application object: creates the one model and the delegate at start,
 // keeps them for the life of the process, and builds the main window around
 // them. The model outlives the window; the delegate registers the hot key
 // when the window appears and gives it back when the application quits.
+// While it runs the open tabs are kept on disk (SessionStore): a start after
+// a crash, a kill or a logout puts them back, unless the user turned that
+// off; a clean quit (this object going) leaves nothing to put back.
 class LustrelabApp : public QObject
 {
     Q_OBJECT
@@ -51,17 +56,17 @@ class LustrelabApp : public QObject
     void listenTo(InstanceChannel& channel);
 
     // Whether files from openFiles are still being read.
-    bool isOpeningFiles() const { return !m_pendingFiles.isEmpty() || m_opening; }
+    bool isOpeningFiles() const;
 
   private:
-    void openNextFile();
     void reportShortcutRegistration();
 
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<ProjectStorage> m_projects; // the window and the session use it
     std::unique_ptr<MainWindow> m_window;
-    QStringList m_pendingFiles;
-    bool m_opening = false;
+    std::unique_ptr<SessionStore> m_session;
+    bool m_endingWithDesktop = false; // a logout: the session stays for the next start
     bool m_watchingShortcut = false;
 };
 

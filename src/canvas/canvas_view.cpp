@@ -318,11 +318,18 @@ void CanvasView::mouseMoveEvent(QMouseEvent* event)
         press.dragging = canvas::passedThreshold(press.position, position, threshold);
         if (!press.dragging)
             return;
+        if (dragsImageOut(press)) {
+            dragImageOut();
+            return;
+        }
     }
-    if (press.target == Press::canvas)
+    if (press.target == Press::canvas) {
         canvasDragChanged(position);
-    else
+    } else {
+        // A move composes at the size the canvas shows until it is let go.
+        m_state.setLiveComposition(true);
         moveAnnotation(press, position);
+    }
 }
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event)
@@ -342,9 +349,12 @@ void CanvasView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     if (press.dragging) {
-        // A moved annotation is already where the last step put it.
+        // A moved annotation is already where the last step put it; letting
+        // go composes it at full resolution.
         if (press.target == Press::canvas)
             canvasDragEnded(press.position, event->position());
+        else
+            m_state.setLiveComposition(false);
         return;
     }
     using Kind = AnnotationKind;

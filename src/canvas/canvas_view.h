@@ -12,12 +12,16 @@
 #include <QList>
 #include <QPixmap>
 #include <QRectF>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUuid>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <variant>
+
+class QDrag;
 
 namespace lustrelab {
 
@@ -39,6 +43,11 @@ class CanvasView : public QWidget
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    // How a drag of the styled image out of the window runs once its data
+    // is made (canvas_view_drag.cpp); by default QDrag::exec. Tests look at
+    // the data instead of running a drag no one ends.
+    void setDragRunner(std::function<void(QDrag&)> run) { m_runDrag = std::move(run); }
 
   signals:
     // A Shift-drag with the select tool spanned `area` of the composed image
@@ -77,6 +86,11 @@ class CanvasView : public QWidget
     std::optional<QUuid> editingTextId() const;
 
     void beginPress(QPointF position);
+    // Whether the drag of `press` carries the styled image out of the window:
+    // the select tool's, begun on the image where no annotation lies (removal
+    // areas, which only a double-click reaches, are looked through).
+    bool dragsImageOut(const Press& press) const;
+    void dragImageOut();
     void canvasDragChanged(QPointF position);
     void canvasDragEnded(QPointF start, QPointF end);
     void canvasClicked();
@@ -127,6 +141,8 @@ class CanvasView : public QWidget
     InlineTextEditor* m_editor; // child widget, owned by this view
 
     std::optional<Press> m_press;
+    std::function<void(QDrag&)> m_runDrag;
+    QThreadPool m_dragWorker; // encodes the dragged image
     std::optional<QRectF> m_currentDragRect;
     std::optional<QUuid> m_editingTextId;
     bool m_pressEndsEditing = false;     // the next press is the one that ended an edit

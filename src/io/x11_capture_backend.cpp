@@ -26,7 +26,11 @@ void grab(CaptureMode mode, const std::optional<X11CaptureBackend::Selection>& s
     auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
     for (int i = 0; i < screenNumber && screens.rem; ++i)
         xcb_screen_next(&screens);
-    const xcb_screen_t* screen = screens.data;
+    const xcb_screen_t* screen = screens.rem ? screens.data : nullptr;
+    if (!screen) {
+        done(QStringLiteral("the X server has no screen %1").arg(screenNumber));
+        return;
+    }
     QRect area(0, 0, screen->width_in_pixels, screen->height_in_pixels);
     if (selection) {
         area = selection->area;

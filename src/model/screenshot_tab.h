@@ -22,9 +22,11 @@ struct ScreenshotTab
     std::optional<QImage> processedImage; // absent until composed
     // How processedImage differs from the one it replaced; none when unknown.
     std::optional<ImageChange> processedChange;
-    // While a styling control is held: a composition at about the canvas's
+    // While a gesture is in progress: a composition at about the canvas's
     // resolution, newer than processedImage and shown instead of it.
     std::optional<QImage> previewImage;
+    // How previewImage differs from the preview it replaced; none when unknown.
+    std::optional<ImageChange> previewChange;
     QDateTime createdAt = QDateTime::currentDateTime();
     // The project file the document was last saved to or opened from; empty
     // when it has none yet.
@@ -42,10 +44,9 @@ struct ScreenshotTab
         return hasImage() && !(savedDocument && sameDocument(*savedDocument, document));
     }
 
-    // What the canvas shows, and how it differs from what it showed before
-    // (never known for a preview).
+    // What the canvas shows, and how it differs from what it showed before.
     const std::optional<QImage>& shownImage() const { return previewImage ? previewImage : processedImage; }
-    std::optional<ImageChange> shownChange() const { return previewImage ? std::nullopt : processedChange; }
+    std::optional<ImageChange> shownChange() const { return previewImage ? previewChange : processedChange; }
 };
 
 // "Screenshot HH:mm:ss" in local time. Names are not made unique.

@@ -208,9 +208,11 @@ void drawShape(const ShapeOverlay& shape, QPainter& painter, double canvasWidth,
         drawBlurPattern(painter, r, QRectF(0, 0, canvasWidth, canvasHeight));
         break;
     case ShapeType::pixelate:
-        // Reads the canvas as drawn so far, so it needs the canvas itself.
+        // Reads the canvas as drawn so far, so it needs the canvas itself,
+        // in its own points: the painter may scale them (ImagePainting).
         if (painter.device() && painter.device()->devType() == QInternal::Image)
-            pixelateRegion(*static_cast<QImage*>(painter.device()), r, shape.cellSize, painter.opacity());
+            pixelateRegion(*static_cast<QImage*>(painter.device()), painter.transform().mapRect(r),
+                           shape.cellSize * painter.transform().m11(), painter.opacity());
         break;
     case ShapeType::redact: {
         // A box that lets anything through hides nothing: it is drawn opaque

@@ -2,6 +2,7 @@
 
 #include "model/color_hex.h"
 #include "model/gradient_preset.h"
+#include "paint_helpers.h"
 #include "surface_coordinates.h"
 
 #include <QLinearGradient>
@@ -207,7 +208,8 @@ void BackgroundFill::preparePicture(const QImage& picture, double dim, QSize can
 void BackgroundFill::paintCheckerboard(QImage& canvas, QSizeF canvasSize)
 {
     canvas.fill(Qt::white);
-    QPainter painter(&canvas);
+    QPainter painter;
+    ImagePainting painting(painter, canvas);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor grey = QColor::fromRgbF(0.9f, 0.9f, 0.9f, 1.0f);
     constexpr double square = 10;

@@ -115,6 +115,25 @@ QImage CompositionInputs::resized(const QImage& image, QSize pixels)
     return m_resized;
 }
 
+bool CompositionInputs::isOpaque(const QImage& image)
+{
+    if (image.format() == QImage::Format_RGB32)
+        return true;
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    if (m_opaqueKey != image.cacheKey() || m_opaqueKey == 0) {
+        uint32_t all = 0xffffffffu;
+        for (int y = 0; y < image.height() && all >= 0xff000000u; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                all &= row[x];
+        }
+        m_opaque = all >= 0xff000000u;
+        m_opaqueKey = image.cacheKey();
+    }
+    return m_opaque;
+}
+
 CompositionInputs::Cleaned CompositionInputs::cleaned(const QImage& working, const QList<QRect>& ranges,
                                                       FillDetail detail)
 {

@@ -46,6 +46,10 @@ class CompositionInputs
                (!m_resized.isNull() && image.cacheKey() == m_resized.cacheKey());
     }
 
+    // Whether every pixel of `image` (RGB32 or premultiplied ARGB32) is
+    // opaque; found out once per image.
+    bool isOpaque(const QImage& image);
+
     // `working` (RGB32 or premultiplied ARGB32) with the removal fill run over
     // each of `ranges` (pixels), in order: styling that leaves the areas where
     // they are fills them once, and styling that moves them refills the same
@@ -83,6 +87,9 @@ class CompositionInputs
     QImage m_reduced;
     qint64 m_resizedFrom = 0;
     QImage m_resized;
+
+    qint64 m_opaqueKey = 0;
+    bool m_opaque = false;
 
     qint64 m_cleanedFrom = 0;
     QList<QRect> m_cleanedRanges;

@@ -19,7 +19,8 @@ QImage styledStrip(const QImage& image, QRect rect, const QPainterPath& shape, d
     const double ratio = image.devicePixelRatio();
     strip.setDevicePixelRatio(ratio);
     QPainter painter;
-    if (!painter.begin(&strip))
+    ImagePainting painting(painter, strip);
+    if (!painting.isActive())
         return strip;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-rect.x() / ratio, -rect.y() / ratio);
@@ -43,6 +44,7 @@ QImage styledStrip(const QImage& image, QRect rect, const QPainterPath& shape, d
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(shape);
     }
+    painting.end();
     return strip;
 }
 

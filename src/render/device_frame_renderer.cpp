@@ -39,14 +39,15 @@ template <typename Draw> QImage paintFrame(const QImage& image, const DeviceFram
 {
     const QSizeF framed = DeviceFrameRenderer::framedSize(logicalSize(image), frame);
     QImage result = makeOffscreenImage(framed, image.devicePixelRatio());
-    QPainter painter(&result);
-    if (!painter.isActive())
+    QPainter painter;
+    ImagePainting painting(painter, result);
+    if (!painting.isActive())
         return image;
     painter.setRenderHint(QPainter::Antialiasing);
     // The screenshot is drawn 1:1; smoothing would only blur a fractional offset.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     draw(painter, framed.width(), framed.height());
-    painter.end();
+    painting.end();
     return result;
 }
 

@@ -41,8 +41,15 @@ bool ImageBufferPool::isFree(const Slot& slot)
     return true;
 }
 
-QImage ImageBufferPool::take(QSize size, QImage::Format format)
+QImage ImageBufferPool::take(QSize size, QImage::Format format, const std::function<bool(qint64)>& preferred)
 {
+    if (preferred) {
+        for (Slot& slot : m_slots) {
+            if (slot.image.size() == size && slot.image.format() == format &&
+                preferred(slot.image.cacheKey()) && isFree(slot))
+                return std::exchange(slot.image, QImage());
+        }
+    }
     for (Slot& slot : m_slots) {
         if (slot.image.size() == size && slot.image.format() == format && isFree(slot))
             return std::exchange(slot.image, QImage());

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace lustrelab {
@@ -18,7 +19,9 @@ class ImageBufferPool
     // An image of this size and format, detached, with undefined pixels
     // (a kept buffer of that very size still holds what it held: its
     // cacheKey() tells which).
-    QImage take(QSize size, QImage::Format format);
+    // With `preferred`, a free buffer of that size whose cacheKey() it
+    // accepts is handed out before any other.
+    QImage take(QSize size, QImage::Format format, const std::function<bool(qint64)>& preferred = {});
     // Remembers `image` for reuse once it is no longer shared.
     void keep(const QImage& image);
 

@@ -13,10 +13,13 @@
 #include "removal_fill.h"
 #include "shadow_field.h"
 #include "step_marker_painter.h"
+#include "styled_image.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 namespace lustrelab {
 
@@ -112,6 +115,7 @@ QImage ImageProcessor::sourceForDisplay(const QImage& source, const BeautySettin
     if (moving) {
         // Its removal areas move over the screenshot with every step too.
         m_previewCopyKey = step.cacheKey();
+        m_previewShownRatio = source.devicePixelRatio() * wanted;
         return step;
     }
     const QSize exact(std::max(1, int(std::lround(source.width() * wanted))),
@@ -133,19 +137,20 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     if (source.isNull())
         return source;
     BaseKey key = keyFor(source, settings, removalAreas, crop);
-    key.previewFill =
-        m_previewCopyKey != 0 && source.cacheKey() == m_previewCopyKey && !removalAreas.isEmpty();
+    const bool previewCopy = m_previewCopyKey != 0 && source.cacheKey() == m_previewCopyKey;
+    key.previewFill = previewCopy && !removalAreas.isEmpty();
+    key.shownRatio = previewCopy ? m_previewShownRatio : 0;
     const bool baseKept = m_baseKey && *m_baseKey == key;
     if (!baseKept) {
         m_baseKey.reset();
-        m_base = {};
+        const std::optional<Interior> previous = std::exchange(m_base, {}).interior;
         m_annotated.clear();
         // The crop comes first: everything after it sees only the part kept.
         // A copy reduced for the screen is placed on whole pixels: half a
         // pixel of it is not worth the slower placing between them.
         std::optional<BaseLayerImage> base = composeBase(
             crop ? croppedImage(source, *crop) : source, settings, removalAreas, m_inputs.isReduced(source),
-            key.previewFill ? FillDetail::preview : FillDetail::exact);
+            key.previewFill ? FillDetail::preview : FillDetail::exact, previous, key.shownRatio);
         if (!base) {
             noteResult({}, {}, false);
             return {};
@@ -153,8 +158,11 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         m_base = std::move(*base);
         m_baseKey = std::move(key);
     }
+    std::optional<QRegion> baseChanged;
+    if (!baseKept && !m_base.sharedWithPrevious.isEmpty())
+        baseChanged = QRegion(m_base.image.rect()).subtracted(m_base.sharedWithPrevious);
     if (textOverlays.isEmpty() && shapeOverlays.isEmpty() && stepMarkers.isEmpty() && penStrokes.isEmpty()) {
-        noteResult(m_base.image, {}, baseKept);
+        noteResult(m_base.image, {}, baseKept, baseChanged);
         return handedOut(m_base.image, source);
     }
 
@@ -190,7 +198,7 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     drawn.reached.removeIf([](const QRect& r) { return r.isEmpty(); });
 
     QPainter painter;
-    if (painter.begin(&canvas)) {
+    if (ImagePainting painting(painter, canvas); painting.isActive()) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // What lay over the part a crop cut away goes with it.
@@ -211,7 +219,7 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
         painter.end();
     }
     drawn.cacheKey = canvas.cacheKey();
-    noteResult(canvas, drawn.reached, baseKept);
+    noteResult(canvas, drawn.reached, baseKept, baseChanged);
     if (m_annotated.size() >= annotatedBuffers)
         m_annotated.removeFirst();
     m_annotated.append(std::move(drawn));
@@ -219,7 +227,16 @@ QImage ImageProcessor::compose(const QImage& source, const BeautySettings& setti
     return handedOut(canvas, source);
 }
 
-QImage ImageProcessor::handedOut(const QImage& composed, const QImage& source) const
+QImage ImageProcessor::handedOut(const QImage& composed, const QImage& source)
+{
+    QImage out = markedOpaque(composed, source);
+    // The next change is told relative to the image the caller received.
+    if (m_lastResult.cacheKey == composed.cacheKey())
+        m_lastResult.cacheKey = out.cacheKey();
+    return out;
+}
+
+QImage ImageProcessor::markedOpaque(const QImage& composed, const QImage& source) const
 {
     // A copy reduced for the screen is only ever shown. Over an opaque
     // background it goes out marked opaque, the same pixels: the window then
@@ -230,12 +247,14 @@ QImage ImageProcessor::handedOut(const QImage& composed, const QImage& source) c
     return composed;
 }
 
-void ImageProcessor::noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept)
+void ImageProcessor::noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept,
+                                const std::optional<QRegion>& baseChanged)
 {
     // Both images are the same base layer with annotations drawn over it, so
-    // they can differ only where the annotations of either reached.
-    if (baseKept && m_lastResult.cacheKey != 0 && !image.isNull()) {
-        QRegion area;
+    // they can differ only where the annotations of either reached (and
+    // where the base layer changed).
+    if ((baseKept || baseChanged) && m_lastResult.cacheKey != 0 && !image.isNull()) {
+        QRegion area = baseKept ? QRegion() : *baseChanged;
         for (const QRect& r : m_lastResult.reached)
             area += r;
         for (const QRect& r : reached)
@@ -283,9 +302,33 @@ ImageProcessor::Working ImageProcessor::framedAndCleaned(const QImage& source, c
     return {cleaned.image, cleaned.outlineKept ? working.cacheKey() : cleaned.image.cacheKey()};
 }
 
+std::optional<ImageProcessor::Interior> ImageProcessor::interiorOf(const QImage& working,
+                                                                   const StyledImage& styled,
+                                                                   QPointF position, QSize canvasPixels,
+                                                                   const BeautySettings& settings)
+{
+    if (styled.isNull() || !isWholePixel(position.x()) || !isWholePixel(position.y()))
+        return std::nullopt;
+    // Rounding and the border reach max(radius, border) into the screenshot,
+    // and their antialiased edge a pixel beyond; one more for rounding.
+    const double reach =
+        std::max({0.0, settings.cornerRadius, settings.borderWidth}) * styled.devicePixelRatio();
+    if (!(reach < std::min(styled.width(), styled.height())))
+        return std::nullopt;
+    const int inset = int(std::ceil(reach)) + 2;
+    const QPoint at = position.toPoint();
+    const QRect rect =
+        QRect(at.x() + inset, at.y() + inset, styled.width() - 2 * inset, styled.height() - 2 * inset)
+            .intersected(QRect(QPoint(0, 0), canvasPixels));
+    if (rect.isEmpty())
+        return std::nullopt;
+    return Interior{working.cacheKey(), canvasPixels, at, rect};
+}
+
 std::optional<ImageProcessor::BaseLayerImage>
 ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings,
-                            const QList<RemovalArea>& removalAreas, bool wholePixels, FillDetail fill)
+                            const QList<RemovalArea>& removalAreas, bool wholePixels, FillDetail fill,
+                            const std::optional<Interior>& previous, double shownRatio)
 {
     const double ratio = source.devicePixelRatio();
     const Working framed = framedAndCleaned(source, settings, removalAreas, fill);
@@ -298,10 +341,52 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     if (!isComposableExtent(extent))
         return std::nullopt;
     const QSize canvasPixels{int(extent.width()), int(extent.height())};
-    QImage canvas = m_canvases.take(canvasPixels, QImage::Format_ARGB32_Premultiplied);
+    // A drag that resizes the canvas composes from a copy larger than the
+    // screen shows: the canvas is then written at the shown size straight
+    // away, rather than composed larger and scaled on every paint. Not over
+    // a background painted beforehand (the checkerboard) or made from a
+    // picture fitted to the canvas's pixels.
+    QSize shownPixels;
+    if (shownRatio > 0 && settings.backgroundType != BackgroundType::transparent &&
+        settings.backgroundType != BackgroundType::image) {
+        const QSizeF shownExtent = canvasPixelExtent(layout.canvasSize, shownRatio);
+        if (isComposableExtent(shownExtent) && int(shownExtent.width()) < canvasPixels.width() &&
+            int(shownExtent.height()) < canvasPixels.height())
+            shownPixels = QSize(int(shownExtent.width()), int(shownExtent.height()));
+    }
+    const StyledImage styled = applyCorners(working, settings);
+    // Rounding noise of a whole-pixel position must not cost the fast path.
+    auto snapped = [wholePixels](double v) { return wholePixels || isWholePixel(v) ? std::round(v) : v; };
+    const QPointF scaled = layout.imageRect.topLeft() * ratio;
+    const QPointF position(snapped(scaled.x()), snapped(scaled.y()));
+
+    // A buffer that holds this interior already is written only around it.
+    const std::optional<Interior> interior =
+        wholePixels && shownPixels.isEmpty() ? interiorOf(working, styled, position, canvasPixels, settings)
+                                             : std::nullopt;
+    auto holdsInterior = [&](qint64 bufferKey) {
+        return std::any_of(m_interiors.cbegin(), m_interiors.cend(), [&](const InteriorBuffer& held) {
+            return held.cacheKey == bufferKey && held.interior.sameScreenshot(*interior) &&
+                   held.interior.rect.contains(interior->rect);
+        });
+    };
+    QImage canvas = m_canvases.take(shownPixels.isEmpty() ? canvasPixels : shownPixels,
+                                    QImage::Format_ARGB32_Premultiplied,
+                                    interior ? std::function<bool(qint64)>(holdsInterior) : nullptr);
     if (canvas.isNull())
         return std::nullopt;
-    canvas.setDevicePixelRatio(ratio);
+    const qint64 takenKey = canvas.cacheKey();
+    // Only opaque pixels hide what the styling draws beneath them. Finding
+    // out costs a pass over the screenshot: only once a composition of the
+    // same screenshot in the same place is there to reuse.
+    const bool related =
+        interior && ((previous && previous->sameScreenshot(*interior)) ||
+                     std::any_of(m_interiors.cbegin(), m_interiors.cend(), [&](const InteriorBuffer& held) {
+                         return held.interior.sameScreenshot(*interior);
+                     }));
+    const bool interiorHidden = related && m_inputs.isOpaque(working);
+    const bool reuse = interiorHidden && holdsInterior(takenKey);
+    canvas.setDevicePixelRatio(shownPixels.isEmpty() ? ratio : shownRatio);
 
     QImage picture;
     std::optional<CustomGradient> matched;
@@ -312,12 +397,6 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
         matched = m_inputs.matchedGradient(source);
     const BackgroundFill background(settings, layout.canvasSize, ratio, canvas, picture,
                                     matched ? &*matched : nullptr);
-    const StyledImage styled = applyCorners(working, settings);
-
-    // Rounding noise of a whole-pixel position must not cost the fast path.
-    auto snapped = [wholePixels](double v) { return wholePixels || isWholePixel(v) ? std::round(v) : v; };
-    const QPointF scaled = layout.imageRect.topLeft() * ratio;
-    const QPointF position(snapped(scaled.x()), snapped(scaled.y()));
     // The colour's own opacity multiplies the shadow's; black at 1 is the classic shadow.
     const QColor shadowColor = settings.shadowColor.toPlatformColor();
     const float shadowOpacity = std::min(1.0f, settings.shadowOpacity * float(shadowColor.alphaF()));
@@ -339,10 +418,26 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     layer.image = styled.isNull() ? nullptr : &styled;
     layer.imagePosition = position;
     layer.imageTwice = settings.shadowEnabled;
-    composeBaseLayer(canvas, layer);
+    // The checkerboard is painted over the whole canvas before the pass.
+    if (reuse && background.writesSpans())
+        layer.kept = interior->rect;
+    if (shownPixels.isEmpty())
+        composeBaseLayer(canvas, layer);
+    else
+        composeBaseLayerScaled(canvas, canvasPixels, layer);
 
+    m_interiors.removeIf([&](const InteriorBuffer& held) { return held.cacheKey == takenKey; });
+    // Recorded before it is known to be opaque: every reuse finds out.
+    if (interior) {
+        if (m_interiors.size() >= 8)
+            m_interiors.removeFirst();
+        m_interiors.append({canvas.cacheKey(), *interior});
+    }
     m_canvases.keep(canvas);
-    return BaseLayerImage{canvas, layout.canvasSize, layout.imageRect, background.isOpaque()};
+    BaseLayerImage base{canvas, layout.canvasSize, layout.imageRect, background.isOpaque(), interior, {}};
+    if (interiorHidden && previous && previous->sameScreenshot(*interior))
+        base.sharedWithPrevious = previous->rect.intersected(interior->rect);
+    return base;
 }
 
 } // namespace lustrelab

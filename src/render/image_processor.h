@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRegion>
 #include <optional>
 
 namespace lustrelab {
@@ -56,9 +57,11 @@ class ImageProcessor
     // in `shownPixels` (device pixels): reduced so that the canvas comes out
     // that size, or the source itself when it would not be larger. While the
     // size asked for changes from call to call (a drag that resizes the
-    // canvas), the canvas comes out up to a quarter octave larger instead, from
-    // a copy that serves many calls, and its removal areas, which move over
-    // the screenshot on every step, get a preview fill (FillDetail::preview).
+    // canvas), it is composed from a copy up to a quarter octave larger that
+    // serves many calls, and written at the shown size by taking the nearest
+    // pixel (over the checkerboard or a picture background it comes out at
+    // the copy's size); its removal areas, which move over the screenshot on
+    // every step, get a preview fill (FillDetail::preview).
     // Reduced copies are kept for the next call; a call without `shownPixels`
     // ends the sequence, and the next composition fills exactly.
     QImage sourceForDisplay(const QImage& source, const BeautySettings& settings,
@@ -86,7 +89,26 @@ class ImageProcessor
         QList<RemovalArea> removalAreas;
         std::optional<UnitRect> crop;
         bool previewFill = false; // removal areas filled for a drag's preview
+        double shownRatio = 0;    // written at this ratio, for the screen; 0: the source's
         friend bool operator==(const BaseKey&, const BaseKey&) = default;
+    };
+    // The middle of a base layer that the screenshot covers with opaque
+    // pixels, beyond the reach of its corners and border: styling that keeps
+    // the screenshot where it is (shadow, corners, border, background) leaves
+    // those pixels as they are, so a buffer that holds them is written only
+    // around them. Kept for compositions from a copy reduced for the screen,
+    // where the screenshot lies on whole pixels.
+    struct Interior
+    {
+        qint64 workingKey = 0; // the screenshot as composed (framed, filled)
+        QSize canvasPixels;
+        QPoint position; // of the screenshot's top-left pixel on the canvas
+        QRect rect;      // canvas pixels
+        bool sameScreenshot(const Interior& other) const
+        {
+            return workingKey == other.workingKey && canvasPixels == other.canvasPixels &&
+                   position == other.position;
+        }
     };
     struct BaseLayerImage
     {
@@ -94,15 +116,26 @@ class ImageProcessor
         QSizeF canvasSize;     // points
         QRectF screenshotRect; // points, y down: where the (cropped) screenshot lies
         bool opaque = false;   // every pixel, whatever is drawn over it
+        std::optional<Interior> interior;
+        // The pixels this layer shares with the one made before it, when
+        // both hold the same interior; empty otherwise.
+        QRect sharedWithPrevious;
     };
 
     static BaseKey keyFor(const QImage& source, const BeautySettings& settings,
                           const QList<RemovalArea>& removalAreas, const std::optional<UnitRect>& crop);
     // What compose() hands out for `composed`, made from `source`.
-    QImage handedOut(const QImage& composed, const QImage& source) const;
+    QImage handedOut(const QImage& composed, const QImage& source);
+    QImage markedOpaque(const QImage& composed, const QImage& source) const;
     std::optional<BaseLayerImage> composeBase(const QImage& source, const BeautySettings& settings,
                                               const QList<RemovalArea>& removalAreas, bool wholePixels,
-                                              FillDetail fill);
+                                              FillDetail fill, const std::optional<Interior>& previous,
+                                              double shownRatio);
+    // The interior of a screenshot `styled` from `working`, placed at
+    // `position`; none when it is not on whole pixels or has no middle.
+    static std::optional<Interior> interiorOf(const QImage& working, const StyledImage& styled,
+                                              QPointF position, QSize canvasPixels,
+                                              const BeautySettings& settings);
     // The screenshot as composed (trimmed, framed, at the canvas's ratio, its
     // removal areas filled), and a key that changes whenever its outline (the
     // alpha the shadow is cast from) may have.
@@ -134,10 +167,22 @@ class ImageProcessor
     // The copy sourceForDisplay() returned for a drag that resizes the canvas:
     // composed from it, removal areas get a preview fill.
     qint64 m_previewCopyKey = 0;
-    ShadowField m_shadow; // kept: a change that only moves the shadow reuses its blur
+    double m_previewShownRatio = 0; // the ratio of the canvas as shown, composed from that copy
+    ShadowField m_shadow;           // kept: a change that only moves the shadow reuses its blur
 
-    // Records `image` as the latest result and what changed since the one before.
-    void noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept);
+    // Records `image` as the latest result and what changed since the one
+    // before: with the base layer kept, only what annotations reached; with
+    // `baseChanged`, that part of the base layer besides.
+    void noteResult(const QImage& image, const QList<QRect>& reached, bool baseKept,
+                    const std::optional<QRegion>& baseChanged = std::nullopt);
+
+    // Pooled base-layer buffers and the interior each holds, by cacheKey().
+    struct InteriorBuffer
+    {
+        qint64 cacheKey = 0;
+        Interior interior;
+    };
+    QList<InteriorBuffer> m_interiors; // newest last
 
     std::optional<BaseKey> m_baseKey;
     QList<AnnotatedBuffer> m_annotated; // on the current base layer, newest last

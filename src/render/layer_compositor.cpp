@@ -102,9 +102,11 @@ int imageRuns(const BaseLayer& layer, int y, RowContext& ctx, StyledImage::Run* 
     return 1;
 }
 
-void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer& layer, int y,
+// Columns [c0, c1) of canvas row y.
+void composeRow(uchar* canvasBits, qsizetype stride, int c0, int c1, const BaseLayer& layer, int y,
                 RowContext& ctx)
 {
+    const int width = c1;
     auto* out = reinterpret_cast<uint32_t*>(canvasBits + stride * y);
 
     // The screenshot's runs of this row, in canvas columns.
@@ -140,7 +142,7 @@ void composeRow(uchar* canvasBits, qsizetype stride, int width, const BaseLayer&
                 out[x] = over(byteMul(layer.shadowColor, alpha[x]), out[x]);
     };
 
-    int x = 0; // canvas columns before x are done
+    int x = c0; // canvas columns before x are done
     for (int r = 0; r < runCount; ++r) {
         const StyledImage::Run& run = runs[r];
         const int x0 = std::clamp(run.x0, x, width), x1 = std::clamp(run.x1, x, width);
@@ -190,10 +192,45 @@ void composeBaseLayer(QImage& canvas, const BaseLayer& layer)
     uchar* bits = canvas.bits();
     const qsizetype stride = canvas.bytesPerLine();
     const int width = canvas.width();
+    const QRect kept = layer.kept.intersected(canvas.rect());
     runInBands(canvas.height(), [&](int begin, int end) {
         RowContext ctx;
-        for (int y = begin; y < end; ++y)
-            composeRow(bits, stride, width, layer, y, ctx);
+        for (int y = begin; y < end; ++y) {
+            if (kept.isEmpty() || y < kept.top() || y > kept.bottom()) {
+                composeRow(bits, stride, 0, width, layer, y, ctx);
+            } else {
+                composeRow(bits, stride, 0, kept.left(), layer, y, ctx);
+                composeRow(bits, stride, kept.right() + 1, width, layer, y, ctx);
+            }
+        }
+    });
+}
+
+void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& layer)
+{
+    uchar* bits = shown.bits();
+    const qsizetype stride = shown.bytesPerLine();
+    const int width = shown.width(), height = shown.height();
+    if (width <= 0 || height <= 0 || canvasPixels.isEmpty())
+        return;
+    // The canvas column and row nearest to each shown pixel's centre.
+    auto nearest = [](int i, int shownCount, int canvasCount) {
+        return std::min(canvasCount - 1, int((i + 0.5) * canvasCount / shownCount));
+    };
+    std::vector<int> columns(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x)
+        columns[size_t(x)] = nearest(x, width, canvasPixels.width());
+    runInBands(height, [&](int begin, int end) {
+        RowContext ctx;
+        std::vector<uint32_t> row(static_cast<size_t>(canvasPixels.width()));
+        for (int y = begin; y < end; ++y) {
+            // A row of its own: stride 0 puts every canvas row there.
+            composeRow(reinterpret_cast<uchar*>(row.data()), 0, 0, canvasPixels.width(), layer,
+                       nearest(y, height, canvasPixels.height()), ctx);
+            auto* out = reinterpret_cast<uint32_t*>(bits + stride * y);
+            for (int x = 0; x < width; ++x)
+                out[x] = row[size_t(columns[size_t(x)])];
+        }
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 
 namespace lustrelab {
 
@@ -25,8 +26,21 @@ struct BaseLayer
     const StyledImage* image = nullptr; // null: drawn by the caller
     QPointF imagePosition;              // device pixels, top-left
     bool imageTwice = false;            // the shadow step draws the image too
+    // Canvas pixels that already hold what this layer would write there
+    // (a buffer reused from a composition of the same screenshot in the same
+    // place): left as they are.
+    QRect kept;
 };
 
 void composeBaseLayer(QImage& canvas, const BaseLayer& layer);
+
+// The layer of a canvas of `canvasPixels` written straight at the size of
+// `shown` (smaller, the pixels it takes on screen), each pixel of `shown`
+// taking the canvas pixel nearest to its centre: what drawing the composed
+// canvas scaled without filtering shows, made in one pass. Only the canvas
+// rows that are taken are composed, each in a row of memory of its own. The
+// layer's background must write spans (not the checkerboard) and `kept` is
+// not read.
+void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& layer);
 
 } // namespace lustrelab

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPen>
 #include <QRectF>
@@ -70,5 +71,40 @@ inline QColor greyLevel(double white, double alpha = 1.0)
 {
     return QColor::fromRgbF(float(white), float(white), float(white), float(alpha));
 }
+
+// A painter on an image, for the image's points. QPainter paints an image
+// whose device pixel ratio is below 1 (a copy reduced for the screen) as if
+// the ratio were 1, which would draw everything too large there; such an
+// image is painted at ratio 1 with its ratio applied as a scale, and gets its
+// ratio back when the painting ends.
+class ImagePainting
+{
+  public:
+    ImagePainting(QPainter& painter, QImage& image)
+        : m_painter(painter), m_image(image), m_ratio(image.devicePixelRatio())
+    {
+        if (m_ratio < 1)
+            m_image.setDevicePixelRatio(1);
+        if (m_painter.begin(&m_image) && m_ratio < 1)
+            m_painter.scale(m_ratio, m_ratio);
+    }
+    ~ImagePainting() { end(); }
+    ImagePainting(const ImagePainting&) = delete;
+    ImagePainting& operator=(const ImagePainting&) = delete;
+
+    bool isActive() const { return m_painter.isActive(); }
+    void end()
+    {
+        if (m_painter.isActive())
+            m_painter.end();
+        if (m_ratio < 1 && m_image.devicePixelRatio() != m_ratio)
+            m_image.setDevicePixelRatio(m_ratio);
+    }
+
+  private:
+    QPainter& m_painter;
+    QImage& m_image;
+    double m_ratio;
+};
 
 } // namespace lustrelab

@@ -35,9 +35,9 @@ AppState::AppState(const QString& templatesDirectory, QObject* parent)
     connect(&m_exports, &ExportQueue::finished, this, &AppState::exportFinished);
     connect(&m_compositions, &CompositionQueue::composed, this, &AppState::storeComposition);
     connect(&m_compositions, &CompositionQueue::busyChanged, this, &AppState::setIsProcessing);
-    m_liveStylingPause.setSingleShot(true);
-    m_liveStylingPause.setInterval(250);
-    connect(&m_liveStylingPause, &QTimer::timeout, this, [this] { requestComposition(false); });
+    m_livePause.setSingleShot(true);
+    m_livePause.setInterval(250);
+    connect(&m_livePause, &QTimer::timeout, this, [this] { requestComposition(false); });
     connect(&m_quickCapture, &QuickCapture::openRequested, this,
             [this](const QImage& capture) { loadImage(capture, true); });
     connect(&m_quickCapture, &QuickCapture::pinRequested, &m_screenPins, &ScreenPins::pin);

@@ -239,12 +239,12 @@ class AppState : public QObject
 
     // The device pixels the canvas has for the composed image.
     void setCanvasPixels(QSize devicePixels);
-    // While a styling control is held (a slider dragged), compositions are
-    // made at about the canvas's pixels and kept as the tab's preview image;
-    // letting go composes at full resolution, and so does a pause of the
-    // drag, so that a control that never reports its release cannot leave
-    // the tab's composition behind its styling.
-    void setLiveStyling(bool held);
+    // While a gesture is in progress (a styling slider dragged, an annotation
+    // moved on the canvas), compositions are made at about the canvas's
+    // pixels and kept as the tab's preview image; letting go composes at full
+    // resolution, and so does a pause of the gesture, so that a control that
+    // never reports its release cannot leave the tab's composition behind.
+    void setLiveComposition(bool held);
 
     // ---- History.
     void saveToHistory();
@@ -415,9 +415,9 @@ class AppState : public QObject
     bool m_showExportDialog = false;
     bool m_showSaveTemplateDialog = false;
     bool m_isProcessing = false;
-    bool m_liveStyling = false;
+    bool m_liveComposition = false;
     QSize m_canvasPixels;
-    QTimer m_liveStylingPause; // the drag rested: compose at full resolution
+    QTimer m_livePause; // the drag rested: compose at full resolution
     CanvasTool m_currentTool = CanvasTool::select;
     ShapeType m_currentShapeType = ShapeType::rectangle;
     std::array<bool, PreferencesStore::SectionCount> m_collapsed{};

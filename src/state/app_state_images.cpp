@@ -1,5 +1,5 @@
 // AppState's operations on the tabs' images: loading a screenshot and
-// composing it, at full resolution or, while a styling control is held, at
+// composing it, at full resolution or, while a gesture is in progress, at
 // the resolution the canvas shows it.
 #include "app_state.h"
 #include "model/id_lookup.h"
@@ -48,6 +48,7 @@ void AppState::setProcessedImage(const std::optional<QImage>& image)
         tab->processedImage = presentImage(image);
         tab->processedChange.reset();
         tab->previewImage.reset();
+        tab->previewChange.reset();
         emit tabsChanged();
     }
 }
@@ -120,6 +121,7 @@ void AppState::restoreTabs(const QList<ScreenshotTab>& tabs, qsizetype current)
         restored.append(tabs[i]);
         restored.last().processedImage.reset();
         restored.last().previewImage.reset();
+        restored.last().previewChange.reset();
         if (i == current || !currentId)
             currentId = restored.last().id;
     }
@@ -144,7 +146,7 @@ void AppState::restoreTabs(const QList<ScreenshotTab>& tabs, qsizetype current)
 
 void AppState::processImage()
 {
-    requestComposition(m_liveStyling);
+    requestComposition(m_liveComposition);
 }
 
 void AppState::requestComposition(bool forTheCanvas)
@@ -166,12 +168,12 @@ void AppState::setCanvasPixels(QSize devicePixels)
     m_canvasPixels = devicePixels;
 }
 
-void AppState::setLiveStyling(bool held)
+void AppState::setLiveComposition(bool held)
 {
-    if (held == m_liveStyling)
+    if (held == m_liveComposition)
         return;
-    m_liveStyling = held;
-    m_liveStylingPause.stop();
+    m_liveComposition = held;
+    m_livePause.stop();
     // Letting go: what is shown may be a reduced composition, or one may be
     // on its way; the full one replaces it.
     const ScreenshotTab* tab = currentTab();
@@ -190,12 +192,18 @@ void AppState::storeComposition(const QUuid& tabId, const QImage& image,
         // A reduced composition is only shown: copies, exports and text
         // recognition keep reading the full one until it comes.
         if (reduced) {
+            // Previews come from a processor of their own: a change links
+            // one to the preview before it, never to the full composition.
+            const bool follows =
+                change && tab->previewImage && tab->previewImage->cacheKey() == change->since;
+            tab->previewChange = follows ? change : std::nullopt;
             tab->previewImage = presentImage(image);
-            m_liveStylingPause.start();
+            m_livePause.start();
             emit tabsChanged();
             return;
         }
         tab->previewImage.reset();
+        tab->previewChange.reset();
         // The change is relative to the processor's previous result, which is
         // this tab's image only if nothing else was stored in between.
         const bool follows =

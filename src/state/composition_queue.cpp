@@ -6,7 +6,7 @@
 namespace lustrelab {
 
 CompositionQueue::CompositionQueue(ImageProcessor& processor, QObject* parent)
-    : QObject(parent), m_processor(processor)
+    : QObject(parent), m_processor(processor), m_previewProcessor(std::make_unique<ImageProcessor>())
 {
     m_worker.setMaxThreadCount(1);
 }
@@ -50,11 +50,19 @@ void CompositionQueue::startNext()
         m_worker, this,
         [this, request = std::move(m_waiting.front())] {
             const Document& document = request.document;
-            const QImage source = m_processor.sourceForDisplay(
-                document.screenshot, document.settings, document.annotations.crop, request.shownPixels);
-            QImage image = m_processor.process(source, document.settings, document.annotations);
+            ImageProcessor& processor = request.shownPixels.isEmpty() ? m_processor : *m_previewProcessor;
+            // A full composition ends the gesture: the next one starts its
+            // sequence of sizes afresh.
+            if (request.shownPixels.isEmpty())
+                m_previewProcessor->sourceForDisplay(document.screenshot, document.settings,
+                                                     document.annotations.crop, {});
+            const QImage source = processor.sourceForDisplay(document.screenshot, document.settings,
+                                                             document.annotations.crop, request.shownPixels);
             const bool reduced = source.cacheKey() != document.screenshot.cacheKey();
-            return Result{std::move(image), m_processor.lastChange(), reduced};
+            // A canvas with room for the whole image gets the full composition.
+            ImageProcessor& composer = reduced ? processor : m_processor;
+            QImage image = composer.process(source, document.settings, document.annotations);
+            return Result{std::move(image), composer.lastChange(), reduced};
         },
         [this](const Result& result) { finish(result); });
     m_waiting.pop_front();

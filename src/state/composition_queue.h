@@ -9,6 +9,7 @@
 #include <QThreadPool>
 #include <QUuid>
 #include <deque>
+#include <memory>
 #include <optional>
 
 namespace lustrelab {
@@ -21,8 +22,9 @@ struct CompositionRequest
 {
     QUuid tabId;
     Document document; // its screenshot is not null
-    // While a control is held: the device pixels the result is shown in, so
-    // that it may be composed at about that size. Empty: full resolution.
+    // While a gesture is in progress: the device pixels the result is shown
+    // in, so that it may be composed at about that size. Empty: full
+    // resolution.
     QSize shownPixels;
 };
 
@@ -35,6 +37,12 @@ struct CompositionRequest
 // annotations win) instead of queueing behind it; a composition already
 // running is finished and delivered first. Requests for other tabs keep their
 // place.
+//
+// Compositions for the shown pixels are made by a processor of the queue's
+// own, so that the full-resolution one keeps its layers through a gesture:
+// the full composition that follows a shape's move then redraws only the
+// annotations, and the next gesture finds its reduced layers where it left
+// them.
 class CompositionQueue : public QObject
 {
     Q_OBJECT
@@ -79,6 +87,7 @@ class CompositionQueue : public QObject
     };
 
     ImageProcessor& m_processor;
+    std::unique_ptr<ImageProcessor> m_previewProcessor; // used by the worker only
     std::deque<CompositionRequest> m_waiting;
     std::optional<Running> m_running;
     QThreadPool m_worker; // one thread: compositions share the processor's kept layers

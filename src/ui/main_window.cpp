@@ -4,6 +4,8 @@
 #include "canvas/canvas_view.h"
 #include "drop_highlight.h"
 #include "export_dialog.h"
+#include "file_commands.h"
+#include "file_dialogs.h"
 #include "io/mime_image_source.h"
 #include "left_sidebar.h"
 #include "menu_commands.h"
@@ -21,6 +23,7 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMimeData>
@@ -77,11 +80,14 @@ bool acceptAsCopy(QDropEvent* event)
 
 } // namespace
 
-MainWindow::MainWindow(AppState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_splitter(nullptr), m_leftSidebar(nullptr), m_tabBar(nullptr),
-      m_canvas(nullptr), m_rightSidebar(nullptr), m_dropHighlight(nullptr), m_presence(nullptr)
+MainWindow::MainWindow(AppState& state, QWidget* parent, const ProjectStorage* projects, FileDialogs* dialogs)
+    : QMainWindow(parent), m_state(state), m_ownDialogs(dialogs ? nullptr : new StandardFileDialogs),
+      m_files(new FileCommands(state, *this, dialogs ? *dialogs : *m_ownDialogs, projects, this)),
+      m_splitter(nullptr), m_leftSidebar(nullptr), m_tabBar(nullptr), m_canvas(nullptr),
+      m_rightSidebar(nullptr), m_dropHighlight(nullptr), m_presence(nullptr)
 {
-    setWindowTitle(QStringLiteral("Lustrelab"));
+    // "Lustrelab*" while the current tab has unsaved changes.
+    setWindowTitle(QStringLiteral("Lustrelab[*]"));
     setAcceptDrops(true);
     installAccessibleInterfaces();
     // Before any pane exists: the panes then start with this palette instead
@@ -93,13 +99,25 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
 
     m_commands = new MenuCommands(m_state, *menuBar(), this);
     m_commands->addTabKeysTo(*this);
+    m_files->addTo(*m_commands->fileMenu(), m_commands->captureRegionAction(), m_commands->exportAction());
+    m_commands->setTabCloser([this](const QUuid& id) { m_files->closeTab(id); });
+    connect(m_files, &FileCommands::readyToClose, this, [this] {
+        if (close() && m_quitWhenClosed)
+            QCoreApplication::quit();
+    });
+    connect(&m_state, &AppState::tabsChanged, this, &MainWindow::updateTitle);
+    connect(&m_state, &AppState::currentTabIdChanged, this, &MainWindow::updateTitle);
+    connect(&m_state, &AppState::settingsChanged, this, &MainWindow::updateTitle);
     m_presence = new WindowPresence(*this);
     m_state.screenCaptureService().setPresence(m_presence);
     connect(m_commands, &MenuCommands::preferencesRequested, this, &MainWindow::showPreferences);
     connect(m_commands, &MenuCommands::stitchRequested, this, &MainWindow::showStitchDialog);
     connect(m_commands, &MenuCommands::quitRequested, this, [this] {
-        close();
-        QCoreApplication::quit();
+        // A close the user cancelled keeps the application; one that waits
+        // for its saves quits when they are written.
+        m_quitWhenClosed = true;
+        if (close())
+            QCoreApplication::quit();
     });
 
     m_splitter->addWidget(m_leftSidebar);
@@ -255,8 +273,18 @@ void MainWindow::runAutomaticPaste()
     }
 }
 
+void MainWindow::updateTitle()
+{
+    const ScreenshotTab* tab = m_state.currentTab();
+    setWindowModified(tab && tab->isModified());
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (!m_files->mayCloseWindow()) {
+        event->ignore();
+        return;
+    }
     if (m_preferences)
         m_preferences->close();
     // Pins belong to the window's session: they would otherwise keep the
@@ -288,8 +316,32 @@ void MainWindow::placeDropHighlight()
         m_dropHighlight->setGeometry(centralWidget()->geometry());
 }
 
+namespace {
+
+// The local project files among dropped URLs.
+QStringList droppedProjects(const QMimeData& mime)
+{
+    QStringList projects;
+    for (const QUrl& url : mime.urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).suffix() == u"lustrelab")
+            projects.append(url.toLocalFile());
+    return projects;
+}
+
+} // namespace
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
+    // The styled image dragged out of this window is not a new image for it.
+    if (const auto* source = qobject_cast<const QWidget*>(event->source());
+        source && source->window() == this) {
+        event->ignore();
+        return;
+    }
+    if (event->mimeData() && !droppedProjects(*event->mimeData()).isEmpty() && acceptAsCopy(event)) {
+        setDropTargeted(true);
+        return;
+    }
     if (!event->mimeData() || !mimeOffersImage(*event->mimeData()) || !acceptAsCopy(event)) {
         event->ignore();
         return;
@@ -312,6 +364,12 @@ void MainWindow::dragLeaveEvent(QDragLeaveEvent* event)
 void MainWindow::dropEvent(QDropEvent* event)
 {
     setDropTargeted(false);
+    if (event->mimeData() && acceptAsCopy(event)) {
+        if (const QStringList projects = droppedProjects(*event->mimeData()); !projects.isEmpty()) {
+            m_files->openFiles(projects, true);
+            return;
+        }
+    }
     if (!event->mimeData() || !acceptAsCopy(event) || !m_state.dropMimeData(*event->mimeData()))
         event->ignore();
 }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 
 class QSplitter;
 
@@ -9,6 +10,9 @@ namespace lustrelab {
 
 class AppState;
 class CanvasView;
+class FileCommands;
+class FileDialogs;
+class ProjectStorage;
 class DropHighlight;
 class ExportDialog;
 class LeftSidebar;
@@ -29,7 +33,11 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
   public:
-    explicit MainWindow(AppState& state, QWidget* parent = nullptr);
+    // `projects` reads and writes project files; none: the project commands
+    // are disabled. `dialogs` asks the File menu's questions; none: the
+    // desktop's dialogs. Both must outlive the window.
+    explicit MainWindow(AppState& state, QWidget* parent = nullptr, const ProjectStorage* projects = nullptr,
+                        FileDialogs* dialogs = nullptr);
     ~MainWindow() override;
 
     // The paste on first appearance also needs the user's "autoClipboard"
@@ -44,6 +52,7 @@ class MainWindow : public QMainWindow
     // Takes the application's windows off the screen around a capture, for
     // the window's own captures and for those of other processes alike.
     WindowPresence& presence() const { return *m_presence; }
+    FileCommands& fileCommands() const { return *m_files; }
 
     bool isDropTargeted() const { return m_dropTargeted; }
     void setDropTargeted(bool targeted);
@@ -77,9 +86,12 @@ class MainWindow : public QMainWindow
     template <typename Sheet>
     void syncSheet(QPointer<Sheet>& sheet, bool show, void (AppState::*setShown)(bool));
     void runAutomaticPaste();
+    void updateTitle();
     void placeDropHighlight();
 
     AppState& m_state;
+    std::unique_ptr<FileDialogs> m_ownDialogs; // when none was given
+    FileCommands* m_files;
     MenuCommands* m_commands;
     QSplitter* m_splitter;
     LeftSidebar* m_leftSidebar;
@@ -96,6 +108,7 @@ class MainWindow : public QMainWindow
     bool m_pasteAwaitsActivation = false; // the launch paste found no clipboard before focus
     bool m_globalShortcutRegistered = true;
     bool m_dropTargeted = false;
+    bool m_quitWhenClosed = false; // Quit waits for the saves its question asked for
 };
 
 } // namespace lustrelab

@@ -15,6 +15,7 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     : QObject(parent), m_state(state)
 {
     QMenu* file = menuBar.addMenu(tr("&File"));
+    m_fileMenu = file;
     m_newTab = addCommand(file, QStringLiteral("newTab"), tr("New Tab"), Qt::CTRL | Qt::Key_T);
     m_closeTab = addCommand(file, QStringLiteral("closeTab"), tr("Close Tab"), Qt::CTRL | Qt::Key_W);
     file->addSeparator();
@@ -46,7 +47,8 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     edit->addSeparator();
     m_paste = addCommand(edit, QStringLiteral("paste"), tr("Paste Image"), Qt::CTRL | Qt::Key_V);
     m_copyResult = addCommand(edit, QStringLiteral("copyResult"), tr("Copy Result"), Qt::CTRL | Qt::Key_C);
-    m_copyText = addCommand(edit, QStringLiteral("copyText"), tr("Copy Text"), Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    m_copyText =
+        addCommand(edit, QStringLiteral("copyText"), tr("Copy Text"), Qt::CTRL | Qt::SHIFT | Qt::Key_C);
     m_redact = addCommand(edit, QStringLiteral("redactSensitive"), tr("Redact Sensitive"),
                           Qt::CTRL | Qt::SHIFT | Qt::Key_R);
     edit->addSeparator();
@@ -63,8 +65,12 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     connect(m_export, &QAction::triggered, &m_state, [this] { m_state.setShowExportDialog(true); });
     connect(m_newTab, &QAction::triggered, &m_state, &AppState::newTab);
     connect(m_closeTab, &QAction::triggered, &m_state, [this] {
-        if (const std::optional<QUuid> id = m_state.currentTabId())
-            m_state.closeTab(*id);
+        if (const std::optional<QUuid> id = m_state.currentTabId()) {
+            if (m_closeTabWith)
+                m_closeTabWith(*id);
+            else
+                m_state.closeTab(*id);
+        }
     });
     connect(m_captureRegion, &QAction::triggered, &m_state, &AppState::startRegionCapture);
     connect(m_captureWindow, &QAction::triggered, &m_state, &AppState::startWindowCapture);

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QUuid>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -33,6 +35,13 @@ class MenuCommands : public QObject
     // as well: the same actions, so their keys and enabled states are the
     // menu's.
     QList<QAction*> textCommands() const { return {m_copyText, m_redact}; }
+    // Where the window's project commands go: the File menu, the first
+    // capture command and Export... (they are inserted before those two).
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QAction* captureRegionAction() const { return m_captureRegion; }
+    QAction* exportAction() const { return m_export; }
+    // What Close Tab does with the current tab; by default it closes it.
+    void setTabCloser(std::function<void(const QUuid&)> closer) { m_closeTabWith = std::move(closer); }
 
   signals:
     void preferencesRequested();
@@ -45,6 +54,8 @@ class MenuCommands : public QObject
     void updateEnabled();
 
     AppState& m_state;
+    QMenu* m_fileMenu;
+    std::function<void(const QUuid&)> m_closeTabWith;
     QAction* m_paste;
     QAction* m_copyResult;
     QAction* m_copyText;

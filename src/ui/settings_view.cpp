@@ -31,6 +31,10 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     m_autoPaste = new QCheckBox(tr("Auto-paste from clipboard on launch"), general);
     m_autoPaste->setObjectName(QStringLiteral("autoPaste"));
     generalForm->addRow(m_autoPaste);
+    m_restoreTabs = new QCheckBox(tr("Restore tabs at start"), general);
+    m_restoreTabs->setObjectName(QStringLiteral("restoreTabs"));
+    m_restoreTabs->setToolTip(tr("After a crash or a logout, the tabs that were open come back"));
+    generalForm->addRow(m_restoreTabs);
     m_scale = new QComboBox(general);
     m_scale->setObjectName(QStringLiteral("scale"));
     m_scale->setAccessibleName(tr("Default export scale"));
@@ -84,6 +88,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
 
     connect(m_autoPaste, &QCheckBox::toggled, this,
             [](bool on) { PreferencesStore().setAutoPasteOnLaunch(on); });
+    connect(m_restoreTabs, &QCheckBox::toggled, this,
+            [](bool on) { PreferencesStore().setRestoreTabsAtStart(on); });
     connect(m_scale, &QComboBox::activated, this, [this](int index) {
         const QVariant scale = m_scale->itemData(index);
         PreferencesStore().setDefaultExportScale(scale.isValid() ? std::optional(scale.toDouble())
@@ -103,6 +109,7 @@ void SettingsView::resetToDefaults()
     m_state.resetSettings();
     PreferencesStore preferences;
     preferences.setAutoPasteOnLaunch(true);
+    preferences.setRestoreTabsAtStart(true);
     preferences.setDefaultExportScale(std::nullopt);
     preferences.setAfterCapture(PreferencesStore::AfterCapture::openInNewTab);
     preferences.setQuickCaptureTemplate({});
@@ -114,9 +121,10 @@ void SettingsView::resetToDefaults()
 
 void SettingsView::showPreferences()
 {
-    const QSignalBlocker blocker(m_autoPaste);
+    const QSignalBlocker blocker(m_autoPaste), restoreBlocker(m_restoreTabs);
     const PreferencesStore preferences;
     m_autoPaste->setChecked(preferences.autoPasteOnLaunch());
+    m_restoreTabs->setChecked(preferences.restoreTabsAtStart());
     const std::optional<double> scale = preferences.defaultExportScale();
     m_scale->setCurrentIndex(scale ? m_scale->findData(*scale) : 0);
     m_capture->showPreferences();

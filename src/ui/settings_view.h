@@ -33,6 +33,7 @@ class SettingsView : public QWidget
 
     AppState& m_state;
     QCheckBox* m_autoPaste;
+    QCheckBox* m_restoreTabs;
     QComboBox* m_scale;
     CapturePreferencesBox* m_capture;
     TextPreferencesBox* m_text;

@@ -23,8 +23,8 @@ template <typename Change> void editStyling(AppState& state, Change&& change)
 // follows it at the resolution it shows, and letting go composes the full one.
 inline void composeLiveWhileDragged(SliderRow* row, AppState& state)
 {
-    QObject::connect(row, &SliderRow::dragStarted, &state, [&state] { state.setLiveStyling(true); });
-    QObject::connect(row, &SliderRow::dragEnded, &state, [&state] { state.setLiveStyling(false); });
+    QObject::connect(row, &SliderRow::dragStarted, &state, [&state] { state.setLiveComposition(true); });
+    QObject::connect(row, &SliderRow::dragEnded, &state, [&state] { state.setLiveComposition(false); });
 }
 
 // A colour well of a styling panel: a colour picked in it becomes `field`.

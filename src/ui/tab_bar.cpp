@@ -59,6 +59,8 @@ TabBar::TabBar(AppState& state, QWidget* parent)
     layout->addWidget(m_newTabButton, 0, Qt::AlignVCenter);
 
     connect(&m_state, &AppState::tabsChanged, this, &TabBar::syncTabs);
+    // A styling change is a change of the current tab's document: its mark follows.
+    connect(&m_state, &AppState::settingsChanged, this, &TabBar::syncTabs);
     connect(&m_state, &AppState::currentTabIdChanged, this, [this] { syncSelection(); });
     syncTabs();
 }
@@ -84,7 +86,12 @@ void TabBar::syncTabs()
             item = new TabItem(tab, m_row);
             const QUuid id = tab.id;
             connect(item, &TabItem::selectRequested, this, [this, id] { m_state.selectTab(id); });
-            connect(item, &TabItem::closeRequested, this, [this, id] { m_state.closeTab(id); });
+            connect(item, &TabItem::closeRequested, this, [this, id] {
+                if (m_closeTabWith)
+                    m_closeTabWith(id);
+                else
+                    m_state.closeTab(id);
+            });
             connect(item, &TabItem::stepRequested, this, [this, id](int step) { selectNeighbour(id, step); });
         }
         items.append(item);

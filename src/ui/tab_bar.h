@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QWidget>
+#include <functional>
 
 class QScrollArea;
 class QToolButton;
@@ -30,6 +31,9 @@ class TabBar : public QWidget
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
+    // What a tab's close button does; by default it closes the tab.
+    void setTabCloser(std::function<void(const QUuid&)> closer) { m_closeTabWith = std::move(closer); }
+
   private:
     void syncTabs();
     void syncSelection(bool keepFocus = false);
@@ -38,6 +42,7 @@ class TabBar : public QWidget
     void revealCurrentTab();
 
     AppState& m_state;
+    std::function<void(const QUuid&)> m_closeTabWith;
     QScrollArea* m_scrollArea;
     QWidget* m_row;
     QHBoxLayout* m_rowLayout;

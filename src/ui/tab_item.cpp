@@ -44,7 +44,7 @@ QPixmap roundedThumbnail(const QImage& source, qreal devicePixelRatio)
 
 TabItem::TabItem(const ScreenshotTab& tab, QWidget* parent)
     : QWidget(parent), m_tabId(tab.id), m_thumbnail(new QLabel(this)), m_nameLabel(new QLabel(this)),
-      m_closeButton(new QToolButton(this))
+      m_closeButton(new QToolButton(this)), m_modifiedMark(new QLabel(this))
 {
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::ClickFocus);
@@ -69,6 +69,14 @@ TabItem::TabItem(const ScreenshotTab& tab, QWidget* parent)
     layout->setSpacing(6);
     layout->addWidget(m_thumbnail);
     layout->addWidget(m_nameLabel);
+    // A dot, as editors mark a document with unsaved changes.
+    m_modifiedMark->setObjectName(QStringLiteral("modifiedMark"));
+    m_modifiedMark->setText(QStringLiteral("\u25CF"));
+    m_modifiedMark->setFont(shell::captionFont(font()));
+    m_modifiedMark->setToolTip(tr("Unsaved changes"));
+    m_modifiedMark->setAccessibleName(tr("Unsaved changes"));
+    m_modifiedMark->hide();
+    layout->addWidget(m_modifiedMark);
     layout->addWidget(m_closeButton);
 
     updateIcons();
@@ -81,6 +89,10 @@ void TabItem::setTab(const ScreenshotTab& tab)
     if (tab.name != m_name) {
         m_name = tab.name;
         updateName();
+    }
+    if (tab.isModified() != m_modified) {
+        m_modified = tab.isModified();
+        m_modifiedMark->setVisible(m_modified);
     }
     const qint64 key = tab.hasImage() ? tab.document.screenshot.cacheKey() : 0;
     if (key != m_sourceKey) {

@@ -34,6 +34,8 @@ class TabItem : public QWidget
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
     bool isHovering() const { return m_hovering; }
+    // Whether the tab shows the mark of unsaved changes.
+    bool isMarkedModified() const { return m_modified; }
 
   signals:
     void selectRequested();
@@ -65,6 +67,8 @@ class TabItem : public QWidget
     qint64 m_sourceKey = -1; // no thumbnail made yet
     bool m_selected = false;
     bool m_hovering = false;
+    bool m_modified = false;
+    QLabel* m_modifiedMark;
     QLabel* m_thumbnail;
     QLabel* m_nameLabel;
     QToolButton* m_closeButton;

@@ -422,6 +422,8 @@ class TestLustrelabApp : public QObject
     void closingTheWindowQuitsAndReleasesTheHotKey()
     {
         bool registered = false;
+        // No image for the launch paste: a tab holding one would be asked about first.
+        QGuiApplication::clipboard()->setText(QStringLiteral("no image"));
         LustrelabApp app(m_home.filePath(QStringLiteral("templates")),
                          [&registered] { return std::make_unique<FakeShortcut>(registered); });
         app.window().show();

@@ -4,12 +4,18 @@
 #include "fake_notifications.h"
 #include "io/clipboard_service.h"
 #include "io/xcb_key_grab.h"
+#include "render/image_processor.h"
 #include "state/app_state.h"
 #include "state/preferences_store.h"
+#include "state/project_files.h"
+#include "state/session_store.h"
 #include "test_fixtures.h"
 #include "ui/main_window.h"
 #include "xvfb_main.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRasterWindow>
 #include <QtTest>
 #include <memory>
@@ -347,6 +353,9 @@ class TestXvfb : public QObject
         if (takenBeforeQuit)
             copyInOtherWindow();
         pressIn(app->processId(), QStringLiteral("ctrl+q"));
+        QTest::qWait(1000);
+        press(
+            QStringLiteral("alt+d")); // "Don't Save", to the question now in front: the image was never saved
         QVERIFY(app->waitForFinished(10000));
         QTEST(int(test::clipboardHolders().size()), "holders");
         QCOMPARE(middleOf(pasted("image/png")), takenBeforeQuit ? otherColour : windowColour);
@@ -366,6 +375,77 @@ class TestXvfb : public QObject
     // A capture command started outside the window (a key binding, a desktop
     // action) while the window shows: the picture is of the desktop, not of
     // Lustrelab, which comes back afterwards.
+    // The real program, killed: at the next start every tab comes back, in
+    // its order, and exports the same pixels as before; a clean quit then
+    // leaves nothing to restore.
+    void tabsSurviveAKill()
+    {
+        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
+        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("needs build/lustrelab, ImageMagick's import and xdotool");
+        QTemporaryDir work;
+        const QColor colours[] = {QColor(200, 30, 60), QColor(30, 90, 220)};
+        QStringList images;
+        for (const QColor& colour : colours) {
+            images.append(work.filePath(colour.name().mid(1) + QStringLiteral(".png")));
+            QVERIFY(test::solidImage(480, 300, colour).save(images.last()));
+        }
+        const QDir session(SessionStore::defaultFolder());
+        QDir(session).removeRecursively();
+        // The session's tabs as its index lists them, by name.
+        const auto listed = [&session] {
+            QFile index(session.filePath(QStringLiteral("session.json")));
+            if (!index.open(QIODevice::ReadOnly))
+                return QStringList();
+            QStringList names;
+            for (const QJsonValue& tab : QJsonDocument::fromJson(index.readAll())["tabs"].toArray())
+                names.append(tab["name"].toString());
+            return names;
+        };
+        const QStringList names{QFileInfo(images[0]).fileName(), QFileInfo(images[1]).fileName()};
+
+        auto app = std::make_unique<QProcess>();
+        app->setProcessChannelMode(QProcess::ForwardedChannels);
+        app->start(binary, images);
+        QVERIFY(app->waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(listed(), names, 30000);
+        QVERIFY2(!waitForScreen(work.path(), colours[1]).isNull(), "the window never showed");
+        // What each tab exports, from the session's own record of it.
+        const auto exported = [&session] {
+            QList<QImage> images;
+            const SessionStore::Saved saved = SessionStore::read(session.path(), ProjectFiles());
+            for (const ScreenshotTab& tab : saved.tabs)
+                images.append(ImageProcessor().process(tab.document.screenshot, tab.document.settings,
+                                                       tab.document.annotations));
+            return images;
+        };
+        const QList<QImage> before = exported();
+        QCOMPARE(before.size(), 2);
+        for (int i = 0; i < 2; ++i) // the default styling around each screenshot
+            QCOMPARE(before[i].pixelColor(before[i].width() / 2, before[i].height() / 2), colours[i]);
+        app->kill(); // SIGKILL: nothing of the program runs any more
+        QVERIFY(app->waitForFinished(10000));
+
+        app = std::make_unique<QProcess>();
+        app->setProcessChannelMode(QProcess::ForwardedChannels);
+        app->start(binary, QStringList());
+        QVERIFY(app->waitForStarted());
+        const auto stop = qScopeGuard([&app] { stopWindow(*app); });
+        QVERIFY2(!waitForScreen(work.path(), colours[1]).isNull(), "the restored tab never showed");
+        QTRY_COMPARE_WITH_TIMEOUT(listed(), names, 10000);
+        const QList<QImage> after = exported();
+        QCOMPARE(after.size(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(test::asArgb(after[i]), test::asArgb(before[i]));
+
+        pressIn(app->processId(), QStringLiteral("ctrl+q"));
+        QTest::qWait(1000);
+        press(QStringLiteral("alt+d")); // "Don't Save": the images were never saved
+        QVERIFY(app->waitForFinished(10000));
+        QVERIFY(!QFile::exists(session.filePath(QStringLiteral("session.json"))));
+    }
+
     void captureFromOutsideLeavesTheWindowOut()
     {
         const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
@@ -446,14 +526,17 @@ class TestXvfb : public QObject
         });
         // The window takes the keys once it is there and has the focus.
         const auto keys = [](const QString& combination) {
-            return QProcess::execute(QStringLiteral("xdotool"), {"search", "--sync", "--name", "^Lustrelab$",
-                                                                 "windowfocus", "--sync"}) == 0 &&
+            return QProcess::execute(
+                       QStringLiteral("xdotool"),
+                       {"search", "--sync", "--name", "^Lustrelab\\*?$", "windowfocus", "--sync"}) == 0 &&
                    QProcess::execute(QStringLiteral("xdotool"), {"key", combination}) == 0;
         };
         QTest::qWait(1500); // the image is composed and shown
         QVERIFY(keys(QStringLiteral("ctrl+shift+c")));
         QTRY_VERIFY_WITH_TIMEOUT(paste().contains(QStringLiteral("4711")), 30000);
         QVERIFY(keys(QStringLiteral("ctrl+q")));
+        QTest::qWait(1000);
+        QVERIFY(QProcess::execute(QStringLiteral("xdotool"), {"key", "alt+d"}) == 0); // "Don't Save"
         QVERIFY(window.waitForFinished(10000));
         QVERIFY2(paste().contains(QStringLiteral("Invoice number 4711")), qPrintable(paste()));
     }

@@ -164,11 +164,14 @@ class TestDisplayPaths : public QObject
             QVERIFY2(damage.contains(p), qPrintable(QStringLiteral("%1, %2").arg(p.x()).arg(p.y())));
     }
 
-    // Every step of a move, on screen after only its damaged parts were
-    // repainted, is what a fresh view paints of the same model.
+    // Every step of a move shows a composition made for the canvas's pixels,
+    // and on screen after only its damaged parts were repainted is what a
+    // fresh view paints of the same model; letting go shows the full
+    // composition.
     void partlyRepaintedViewMatchesFreshPaint()
     {
-        Canvas canvas(m_home.path(), test::patternImage(600, 400, 2));
+        // Larger than the view's device pixels, so that a move composes for them.
+        Canvas canvas(m_home.path(), test::patternImage(2000, 1400, 2));
         QVERIFY(canvas.exposedAndSettled());
         AppState& state = canvas.state;
         CanvasView& view = canvas.view;
@@ -183,14 +186,31 @@ class TestDisplayPaths : public QObject
         for (int step = 1; step <= 4; ++step) {
             QTest::mouseMove(&view, grab + QPoint(9 * step, 5 * step));
             QVERIFY(test::composed(state));
-            QVERIFY(state.currentTab()->processedChange); // the shortcut is taken
+            const ScreenshotTab& tab = *state.currentTab();
+            QVERIFY(tab.previewImage);
+            QVERIFY(tab.previewImage->width() < composed.width());
+            QVERIFY(step == 1 || tab.previewChange); // the shortcut is taken
             QCoreApplication::sendPostedEvents();
             QCoreApplication::processEvents();
             const QImage shownNow = onScreen(view);
             QCOMPARE(shownNow.size(), QSize(1696, 1296));
             QCOMPARE(differingPixels(shownNow, freshPaint(state, view.size())), 0);
         }
+        const qint64 before = composed.cacheKey();
         QTest::mouseRelease(&view, Qt::LeftButton, {}, grab + QPoint(36, 20));
+        QVERIFY(QTest::qWaitFor([&] { return !state.currentTab()->previewImage && !state.isProcessing(); }));
+        const ScreenshotTab& tab = *state.currentTab();
+        QVERIFY(tab.processedImage->cacheKey() != before);
+        // The full-resolution layers were kept through the move: only the
+        // annotations were composed again.
+        QVERIFY(tab.processedChange);
+        QCOMPARE(differingPixels(*tab.processedImage, freshComposition(state, tab.document.screenshot)), 0);
+        QCOMPARE(differingPixels(onScreen(view), freshPaint(state, view.size())), 0);
+        // Let go, an edit composes at full resolution straight away.
+        state.setCurrentShapeOverlays({boxAt(0.2, 0.9)});
+        state.processImage();
+        QVERIFY(test::composed(state));
+        QVERIFY(!state.currentTab()->previewImage);
     }
 
     // While styling is held the tab shows compositions made for the room the
@@ -220,7 +240,7 @@ class TestDisplayPaths : public QObject
         }
         QVERIFY(test::composed(state));
         const QImage before = *state.currentTab()->processedImage;
-        state.setLiveStyling(true);
+        state.setLiveComposition(true);
         // The second step reuses what the first kept, or makes it anew for less room.
         for (const double blur : {30.0, 34.5}) {
             state.setCanvasPixels(blur == 30 ? room * 1.6 : room);
@@ -255,7 +275,7 @@ class TestDisplayPaths : public QObject
             QVERIFY(QTest::qWaitFor([&] { return !tab.previewImage && !state.isProcessing(); }));
             QCOMPARE(differingPixels(*tab.processedImage, freshComposition(state, source)), 0);
         }
-        state.setLiveStyling(false);
+        state.setLiveComposition(false);
         QVERIFY(test::composed(state));
         QVERIFY(!state.currentTab()->previewImage);
         QCOMPARE(differingPixels(*state.currentTab()->processedImage, freshComposition(state, source)), 0);
@@ -279,7 +299,7 @@ class TestDisplayPaths : public QObject
         QVERIFY(canvas.exposedAndSettled());
         AppState& state = canvas.state;
         CanvasView& view = canvas.view;
-        state.setLiveStyling(held);
+        state.setLiveComposition(held);
         BeautySettings settings = state.settings();
         settings.backgroundType = BackgroundType::solid;
         settings.solidColor = {0.2, 0.5, 0.3, opacity};
@@ -298,7 +318,7 @@ class TestDisplayPaths : public QObject
             return target;
         };
         QCOMPARE(differingPixels(paintedOver(Qt::red), paintedOver(Qt::blue)), 0);
-        state.setLiveStyling(false);
+        state.setLiveComposition(false);
     }
 
     // The real slider and canvas: a drag of the shadow's Blur shows reduced

@@ -79,6 +79,9 @@ app_running() { kill -0 "$app_pid" 2>/dev/null; }
 # Ctrl+Q, then the status lustrelab exits with (124 when it does not within 10 s).
 quit_app() {
     wtype -M ctrl q -m ctrl
+    # An image never saved is asked about first: "Don't Save".
+    sleep 1
+    kill -0 "$app_pid" 2>/dev/null && wtype -M alt d -m alt
     within 10 sh -c "! kill -0 $app_pid" || return 124
     wait "$app_pid"
 }
