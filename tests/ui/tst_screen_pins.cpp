@@ -2,11 +2,13 @@
 // real X server (see xvfb_main.h): the window manager's state of a pin, its
 // keys and wheel, and what the window does around a countdown.
 #include "io/countdown_overlay.h"
+#include "fake_file_dialogs.h"
 #include "ui/main_window.h"
 #include "ui_fixtures.h"
 #include "xvfb_main.h"
 
 #include <QClipboard>
+#include <QScopeGuard>
 #include <QProcess>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -169,6 +171,14 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
     // Any number at once; the main window's closing takes them along.
     void severalPinsGoWithTheMainWindow()
     {
+        // The tab holds an unsaved image, so closing asks first; the answer
+        // here lets the window go.
+        test::FakeFileDialogs dialogs;
+        dialogs.answers = {FileDialogs::Answer::discard};
+        m_widget = std::make_unique<MainWindow>(*m_state, nullptr, nullptr, &dialogs);
+        const auto windowFirst = qScopeGuard([this] { m_widget.reset(); });
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
         for (int i = 0; i < 3; ++i)
             QVERIFY(pinComposedImage());
         QCOMPARE(m_state->screenPins().count(), 3);
