@@ -113,23 +113,22 @@ void SessionStore::changed()
         m_quiet.start();
 }
 
-void SessionStore::write()
+// Copies for the worker: documents share their pixels, so this is cheap.
+struct SessionStore::Pending
 {
-    if (!m_following)
-        return;
-    if (m_writing) {
-        m_again = true;
-        return;
-    }
-    // Copies for the worker: documents share their pixels, so this is cheap.
     QList<TabRecord> tabs;
     QHash<QUuid, Document> documents; // as the write leaves them
     qsizetype current = 0;
+};
+
+SessionStore::Pending SessionStore::pending() const
+{
+    Pending pending;
     for (const ScreenshotTab& tab : m_state.tabs()) {
         if (!tab.hasImage())
             continue; // an empty tab has nothing to lose
         if (tab.id == m_state.currentTabId())
-            current = tabs.size();
+            pending.current = pending.tabs.size();
         TabRecord record;
         record.id = tab.id;
         record.name = tab.name;
@@ -140,16 +139,28 @@ void SessionStore::write()
             record.document = tab.document;
             record.styled = tab.processedImage.value_or(QImage());
         }
-        documents.insert(tab.id, tab.document);
-        tabs.append(std::move(record));
+        pending.documents.insert(tab.id, tab.document);
+        pending.tabs.append(std::move(record));
     }
+    return pending;
+}
+
+void SessionStore::write()
+{
+    if (!m_following)
+        return;
+    if (m_writing) {
+        m_again = true;
+        return;
+    }
+    Pending next = pending();
     m_writing = true;
     runThenDeliver(
         m_worker, this,
-        [folder = m_folder, &storage = m_storage, tabs, current] {
+        [folder = m_folder, &storage = m_storage, tabs = std::move(next.tabs), current = next.current] {
             return writeSession(folder, storage, tabs, current);
         },
-        [this, documents](const QString& error) {
+        [this, documents = std::move(next.documents)](const QString& error) {
             m_writing = false;
             // After a failure every project is written again next time.
             m_written = error.isEmpty() ? documents : QHash<QUuid, Document>();
@@ -157,6 +168,21 @@ void SessionStore::write()
             if (std::exchange(m_again, false))
                 write();
         });
+}
+
+void SessionStore::flush()
+{
+    if (!m_following)
+        return;
+    m_quiet.stop();
+    // A write under way may hold an older state: it finishes first, then the
+    // present one overwrites it. Its delivery, still queued, can only mark
+    // documents as unwritten, which costs a write, never a tab.
+    waitForPool(m_worker);
+    const Pending now = pending();
+    const QString error = writeSession(m_folder, m_storage, now.tabs, now.current);
+    m_written = error.isEmpty() ? now.documents : QHash<QUuid, Document>();
+    emit written(error);
 }
 
 SessionStore::Saved SessionStore::read(const QString& folder, const ProjectStorage& storage)

@@ -126,6 +126,33 @@ class TestSession : public QObject
             QVERIFY(tab.processedImage);
     }
 
+    // A logout does not wait for the quiet time: what the tabs hold at that
+    // moment, the change just made included, is on disk when flush returns.
+    void aFlushWritesAtOnce()
+    {
+        QList<Shown> before;
+        {
+            AppState state(m_home.path());
+            SessionStore store(state, m_storage, folder());
+            store.follow();
+            QSignalSpy written(&store, &SessionStore::written);
+            makeTabs(state);
+            QVERIFY(settle(state));
+            QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, 5000);
+            state.addTextOverlay(); // within the quiet time
+            before = shown(state);
+            store.flush();
+            QCOMPARE(written.size(), 2);
+            QCOMPARE(written[1][0].toString(), QString());
+        }
+        AppState later(m_home.path());
+        SessionStore store(later, m_storage, folder());
+        QSignalSpy restored(&store, &SessionStore::restored);
+        store.restore();
+        QTRY_COMPARE(restored.size(), 1);
+        QCOMPARE(shown(later), before);
+    }
+
     // Only a tab whose document changed is written again, and a closed
     // tab's project goes from the folder.
     void onlyWhatChangedIsWritten()
