@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "base/run_then_deliver.h"
+#include "model/uuid_text.h"
 #include "project_storage.h"
 
 #include <QDir>
@@ -54,7 +55,7 @@ QString writeSession(const QString& folder, const ProjectStorage& storage, const
                 return error;
         }
         kept.append(file);
-        list.append(QJsonObject{{"id", tab.id.toString()},
+        list.append(QJsonObject{{"id", uuidText(tab.id)},
                                 {"name", tab.name},
                                 {"project", file},
                                 {"filePath", tab.filePath},
@@ -190,8 +191,8 @@ SessionStore::Saved SessionStore::read(const QString& folder, const ProjectStora
         if (i == current)
             saved.current = saved.tabs.size();
         ScreenshotTab tab;
-        if (const QUuid id(entry.value("id").toString()); !id.isNull())
-            tab.id = id;
+        if (const std::optional<QUuid> id = uuidFromText(entry.value("id").toString()))
+            tab.id = *id;
         tab.name = entry.value("name").toString();
         tab.filePath = entry.value("filePath").toString();
         tab.document = std::move(*read.document);
