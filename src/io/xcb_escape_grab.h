@@ -1,18 +1,15 @@
 #pragma once
 
-#include <QAbstractNativeEventFilter>
-#include <QList>
-#include <QObject>
-#include <cstdint>
+#include "xcb_passive_grab.h"
 
-struct xcb_connection_t;
+#include <QAbstractNativeEventFilter>
+#include <QObject>
 
 namespace lustrelab {
 
 // Escape taken from the whole X11 desktop for a short while (a capture's
-// countdown), whichever window has the focus: a passive grab of the key on
-// every root window, with and without Caps Lock and Num Lock. A menu the
-// user opens meanwhile grabs the keyboard itself and so keeps its Escape.
+// countdown), whichever window has the focus (see XcbPassiveGrab). A menu
+// the user opens meanwhile grabs the keyboard itself and so keeps its Escape.
 class XcbEscapeGrab : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -24,7 +21,7 @@ class XcbEscapeGrab : public QObject, public QAbstractNativeEventFilter
     // False where the platform is not xcb or another client holds the key.
     bool grab();
     void release();
-    bool isGrabbed() const { return m_grabbed; }
+    bool isGrabbed() const { return m_grab.isGrabbed(); }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -32,11 +29,7 @@ class XcbEscapeGrab : public QObject, public QAbstractNativeEventFilter
     void pressed();
 
   private:
-    xcb_connection_t* m_connection = nullptr;
-    QList<uint32_t> m_roots;
-    QList<uint8_t> m_keycodes;
-    QList<uint16_t> m_modifiers;
-    bool m_grabbed = false;
+    XcbPassiveGrab m_grab;
 };
 
 } // namespace lustrelab
