@@ -22,14 +22,15 @@ namespace lustrelab {
 
 LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::ShortcutFactory shortcuts,
                            QObject* parent)
-    : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
+    : QObject(parent), m_preferences(std::make_unique<PreferencesStore>()),
+      m_state(std::make_unique<AppState>(*m_preferences, templatesDirectory)),
       m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
                            : std::make_unique<AppDelegate>()),
       m_projects(std::make_unique<ProjectFiles>()),
       m_window(std::make_unique<MainWindow>(*m_state, nullptr, m_projects.get())),
       m_session(std::make_unique<SessionStore>(*m_state, *m_projects))
 {
-    if (PreferencesStore().restoreTabsAtStart())
+    if (m_preferences->restoreTabsAtStart())
         m_session->restore();
     m_session->follow();
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_endingWithDesktop = true; });

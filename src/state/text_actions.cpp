@@ -71,7 +71,7 @@ bool TextActions::start(const QImage& image, Purpose purpose)
     m_tabId = m_state.currentTabId();
     if (const ScreenshotTab* tab = m_state.currentTab())
         m_tabId = tab->id;
-    return m_reader.start(image, PreferencesStore().textLanguage(), purpose == Purpose::redact);
+    return m_reader.start(image, m_state.preferences().textLanguage(), purpose == Purpose::redact);
 }
 
 void TextActions::copyText(std::optional<UnitRect> area)
@@ -161,7 +161,7 @@ void TextActions::finish(const SensitiveReading& reading, QSize imageSize)
     // keeps its own annotations.
     if (regions.isEmpty() || !m_state.currentTab() || m_state.currentTab()->id != m_tabId)
         return;
-    m_state.addShapeOverlays(redactBoxes(regions, imageSize, PreferencesStore().redactionStyle()));
+    m_state.addShapeOverlays(redactBoxes(regions, imageSize, m_state.preferences().redactionStyle()));
 }
 
 } // namespace lustrelab
