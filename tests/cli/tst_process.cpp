@@ -367,7 +367,7 @@ class TestProcess : public QObject
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("named");
-        for (const char* command : {"compose", "capture", "ocr", "presets"})
+        for (const char* command : {"compose", "capture", "stitch", "ocr", "thumbnail", "presets"})
             QTest::addRow("--help: %s", command)
                 << QStringList{"--help"} << QStringLiteral("lustrelab %1 ").arg(command);
         for (ShapeType type : allCases<ShapeType>())
