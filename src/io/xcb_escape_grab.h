@@ -2,7 +2,6 @@
 
 #include "xcb_passive_grab.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QObject>
 
 namespace lustrelab {
@@ -10,20 +9,17 @@ namespace lustrelab {
 // Escape taken from the whole X11 desktop for a short while (a capture's
 // countdown), whichever window has the focus (see XcbPassiveGrab). A menu
 // the user opens meanwhile grabs the keyboard itself and so keeps its Escape.
-class XcbEscapeGrab : public QObject, public QAbstractNativeEventFilter
+class XcbEscapeGrab : public QObject
 {
     Q_OBJECT
 
   public:
     explicit XcbEscapeGrab(QObject* parent = nullptr);
-    ~XcbEscapeGrab() override;
 
     // False where the platform is not xcb or another client holds the key.
     bool grab();
-    void release();
+    void release() { m_grab.release(); }
     bool isGrabbed() const { return m_grab.isGrabbed(); }
-
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
   signals:
     void pressed();

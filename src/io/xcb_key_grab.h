@@ -3,14 +3,13 @@
 #include "global_shortcut.h"
 #include "xcb_passive_grab.h"
 
-#include <QAbstractNativeEventFilter>
 #include <cstdint>
 
 namespace lustrelab {
 
 // Ctrl+Shift+6 on X11, taken from the whole desktop (see XcbPassiveGrab),
 // whatever Caps Lock and Num Lock say.
-class XcbKeyGrab : public GlobalShortcut, public QAbstractNativeEventFilter
+class XcbKeyGrab : public GlobalShortcut
 {
     Q_OBJECT
 
@@ -23,9 +22,9 @@ class XcbKeyGrab : public GlobalShortcut, public QAbstractNativeEventFilter
     void unregisterShortcut() override;
     bool isRegistered() const override { return m_grab.isGrabbed(); }
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
   private:
+    bool handleKey(bool press, uint16_t state, uint32_t time);
+
     XcbPassiveGrab m_grab;
     bool m_held = false;      // the key is down (auto-repeat may follow)
     uint32_t m_lastPress = 0; // X server time stamps, in milliseconds

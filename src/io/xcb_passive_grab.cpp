@@ -84,6 +84,7 @@ XcbPassiveGrab::Result XcbPassiveGrab::grab(uint32_t keysym, uint16_t modifiers)
         release(); // keep none of ours half-made
         return Result::taken;
     }
+    QCoreApplication::instance()->installNativeEventFilter(this);
     return Result::grabbed;
 }
 
@@ -95,11 +96,26 @@ void XcbPassiveGrab::release()
     // After the application object is gone so is its X connection.
     if (!QCoreApplication::instance())
         return;
+    QCoreApplication::instance()->removeNativeEventFilter(this);
     for (uint32_t root : std::as_const(m_roots))
         for (uint8_t keycode : std::as_const(m_keycodes))
             for (uint16_t mask : std::as_const(m_modifiers))
                 xcb_ungrab_key(m_connection, keycode, root, mask);
     xcb_flush(m_connection);
+}
+
+bool XcbPassiveGrab::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (!m_grabbed || eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    const uint8_t type = event->response_type & 0x7f;
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
+        return false;
+    const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
+    if (!m_keycodes.contains(key->detail))
+        return false;
+    return m_handler(type == XCB_KEY_PRESS, key->state, key->time);
 }
 
 } // namespace lustrelab
