@@ -23,7 +23,8 @@ namespace lustrelab {
 
 LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::ShortcutFactory shortcuts,
                            QObject* parent)
-    : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
+    : QObject(parent), m_preferences(std::make_unique<PreferencesStore>()),
+      m_state(std::make_unique<AppState>(*m_preferences, templatesDirectory)),
       m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
                            : std::make_unique<AppDelegate>()),
       m_projects(std::make_unique<ProjectFiles>()),
@@ -31,7 +32,7 @@ LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::Short
       m_session(std::make_unique<SessionStore>(*m_state, *m_projects)),
       m_signals(std::make_unique<TerminationSignals>())
 {
-    if (PreferencesStore().restoreTabsAtStart())
+    if (m_preferences->restoreTabsAtStart())
         m_session->restore();
     m_session->follow();
     // The desktop session ends (a logout through the session manager, or

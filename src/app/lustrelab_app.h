@@ -12,6 +12,7 @@ namespace lustrelab {
 class AppState;
 class InstanceChannel;
 class MainWindow;
+class PreferencesStore;
 class ProjectStorage;
 class SessionStore;
 class TerminationSignals;
@@ -63,6 +64,7 @@ class LustrelabApp : public QObject
   private:
     void reportShortcutRegistration();
 
+    std::unique_ptr<PreferencesStore> m_preferences; // the one store: every reader is handed it
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<ProjectStorage> m_projects; // the window and the session use it

@@ -28,7 +28,7 @@ void captureNow(AppState& state, CaptureMode mode, bool returnAfterwards)
 
 void startCapture(AppState& state, CaptureMode mode)
 {
-    const int delay = PreferencesStore().captureDelay();
+    const int delay = state.preferences().captureDelay();
     CaptureCountdown& countdown = state.captureCountdown();
     if (countdown.isRunning())
         return;
@@ -115,8 +115,7 @@ void AppState::copyToClipboard()
     // At the scale an export would have, so a copy and a saved file agree.
     if (const ScreenshotTab* tab = currentTab(); tab && tab->processedImage)
         m_clipboardService.writeImage(ExportService::scaleImage(
-            *tab->processedImage,
-            exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale())));
+            *tab->processedImage, exportScaleFor(*tab->processedImage, m_preferences.defaultExportScale())));
 }
 
 void AppState::pinToScreen()

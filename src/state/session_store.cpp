@@ -2,6 +2,8 @@
 
 #include "app_state.h"
 #include "base/run_then_deliver.h"
+#include "io/json_file.h"
+#include "model/uuid_text.h"
 #include "project_storage.h"
 
 #include <QDir>
@@ -54,7 +56,7 @@ QString writeSession(const QString& folder, const ProjectStorage& storage, const
                 return error;
         }
         kept.append(file);
-        list.append(QJsonObject{{"id", tab.id.toString()},
+        list.append(QJsonObject{{"id", uuidText(tab.id)},
                                 {"name", tab.name},
                                 {"project", file},
                                 {"filePath", tab.filePath},
@@ -189,17 +191,18 @@ SessionStore::Saved SessionStore::read(const QString& folder, const ProjectStora
 {
     Saved saved;
     const QDir dir(folder);
-    QFile file(dir.filePath(indexName));
-    if (!file.exists())
+    const QString indexPath = dir.filePath(indexName);
+    if (!QFile::exists(indexPath))
         return saved;
-    if (!file.open(QIODevice::ReadOnly)) {
-        saved.error = file.errorString();
+    const std::optional<QByteArray> bytes = readFileBytes(indexPath, jsonFileLimit, &saved.error);
+    if (!bytes)
         return saved;
-    }
+    // Read leniently, unlike the other files: whatever a crash left, every
+    // tab that can come back does, so that its project is not taken for stale.
     QJsonParseError parseError;
-    const QJsonObject index = QJsonDocument::fromJson(file.readAll(), &parseError).object();
+    const QJsonObject index = QJsonDocument::fromJson(*bytes, &parseError).object();
     if (parseError.error != QJsonParseError::NoError || index.value("format").toInt() != sessionFormat) {
-        saved.error = QStringLiteral("%1 cannot be read").arg(file.fileName());
+        saved.error = QStringLiteral("%1 cannot be read").arg(indexPath);
         return saved;
     }
     const QJsonArray tabs = index.value("tabs").toArray();
@@ -216,8 +219,8 @@ SessionStore::Saved SessionStore::read(const QString& folder, const ProjectStora
         if (i == current)
             saved.current = saved.tabs.size();
         ScreenshotTab tab;
-        if (const QUuid id(entry.value("id").toString()); !id.isNull())
-            tab.id = id;
+        if (const std::optional<QUuid> id = uuidFromText(entry.value("id").toString()))
+            tab.id = *id;
         tab.name = entry.value("name").toString();
         tab.filePath = entry.value("filePath").toString();
         tab.document = std::move(*read.document);
