@@ -268,7 +268,7 @@ QString captureHelp()
 
 Takes a screenshot with the desktop's capture tool (region when no word is
 given), styles it without opening a window and writes it. "scrolling"
-(X11): drag out a region; it is captured while the window under it scrolls
+(X11, or a wlroots desktop with grim): drag out a region; it is captured while the window under it scrolls
 a wheel step at a time, until the content stops moving, 60 frames or
 30000 pixels, or Escape; the frames are stitched into one image. Bind it to a key
 for a styled screenshot in one keystroke.

@@ -36,6 +36,15 @@ bool X11ScrollDriver::open()
     return true;
 }
 
+bool X11ScrollDriver::begin(const QRect& region, double ratio)
+{
+    if (!open())
+        return false;
+    m_area = QRect((QPointF(region.topLeft()) * ratio).toPoint(), (QSizeF(region.size()) * ratio).toSize());
+    movePointer(m_area.center());
+    return true;
+}
+
 QImage X11ScrollDriver::grab(const QRect& area) const
 {
     if (!m_connection || area.isEmpty() || (m_depth != 24 && m_depth != 32))
@@ -80,7 +89,7 @@ void X11ScrollDriver::movePointer(QPoint devicePixel) const
     xcb_flush(m_connection);
 }
 
-void X11ScrollDriver::scrollDown(int clicks) const
+void X11ScrollDriver::scrollDown(int clicks)
 {
     if (!m_connection)
         return;

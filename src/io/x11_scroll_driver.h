@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scroll_driver.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -12,9 +14,16 @@ namespace lustrelab {
 // application's own connection: the pixels of a part of the screen, read
 // from the X server itself (no tool started per frame), and the wheel turned
 // over the window under a point, as the XTest extension fakes it.
-class X11ScrollDriver
+class X11ScrollDriver : public ScrollDriver
 {
   public:
+    // ScrollDriver: the region's device pixels, the pointer moved over it.
+    bool begin(const QRect& region, double ratio) override;
+    void grab(Frame done) override { done(grab(m_area)); }
+    bool scrolls() const override { return true; }
+    // `clicks` notches of the wheel towards the end of the page.
+    void scrollDown(int clicks) override;
+
     // False without the xcb platform or without XTest.
     bool open();
     bool isOpen() const { return m_connection != nullptr; }
@@ -24,13 +33,12 @@ class X11ScrollDriver
     QImage grab(const QRect& area) const;
     // Moves the pointer (the wheel scrolls what is under it).
     void movePointer(QPoint devicePixel) const;
-    // `clicks` notches of the wheel towards the end of the page.
-    void scrollDown(int clicks) const;
 
   private:
     xcb_connection_t* m_connection = nullptr;
     uint32_t m_root = 0;
     int m_depth = 0;
+    QRect m_area; // of the capture begun, in device pixels
 };
 
 } // namespace lustrelab
