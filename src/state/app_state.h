@@ -336,6 +336,8 @@ class AppState : public QObject
     Q_INVOKABLE void startRegionCapture();
     Q_INVOKABLE void startWindowCapture();
     Q_INVOKABLE void startFullScreenCapture();
+    // The monitor under the pointer only, at its own pixel ratio.
+    Q_INVOKABLE void startCurrentScreenCapture();
     // The user drags out a region; the windows leave the screen and the
     // region is captured while the window under it scrolls (X11 only, see
     // ScrollingCapture). The stitched result goes where a capture goes. A

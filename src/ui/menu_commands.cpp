@@ -25,6 +25,8 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
                                  Qt::CTRL | Qt::SHIFT | Qt::Key_7);
     m_captureFullScreen = addCommand(file, QStringLiteral("captureFullScreen"), tr("Capture Full Screen"),
                                      Qt::CTRL | Qt::SHIFT | Qt::Key_8);
+    m_captureCurrentScreen = addCommand(file, QStringLiteral("captureCurrentScreen"), tr("Capture Current Screen"),
+                                        Qt::CTRL | Qt::SHIFT | Qt::Key_9);
     m_captureScrolling = addCommand(file, QStringLiteral("captureScrolling"), tr("Scrolling Region…"), QKeySequence());
     if (const QString reason = ScrollingCapture::unavailableReason(); !reason.isEmpty()) {
         m_captureScrolling->setEnabled(false);
@@ -75,6 +77,7 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     connect(m_captureRegion, &QAction::triggered, &m_state, &AppState::startRegionCapture);
     connect(m_captureWindow, &QAction::triggered, &m_state, &AppState::startWindowCapture);
     connect(m_captureFullScreen, &QAction::triggered, &m_state, &AppState::startFullScreenCapture);
+    connect(m_captureCurrentScreen, &QAction::triggered, &m_state, &AppState::startCurrentScreenCapture);
     connect(m_captureScrolling, &QAction::triggered, &m_state, &AppState::startScrollingCapture);
     connect(m_undo, &QAction::triggered, &m_state, &AppState::undo);
     connect(m_redo, &QAction::triggered, &m_state, &AppState::redo);
