@@ -37,7 +37,7 @@ void captureNow(AppState& state, const CaptureTarget& target, bool returnAfterwa
 
 void startCapture(AppState& state, const CaptureTarget& target)
 {
-    const int delay = PreferencesStore().captureDelay();
+    const int delay = state.preferences().captureDelay();
     CaptureCountdown& countdown = state.captureCountdown();
     if (countdown.isRunning())
         return;
@@ -124,8 +124,7 @@ void AppState::copyToClipboard()
     // At the scale an export would have, so a copy and a saved file agree.
     if (const ScreenshotTab* tab = currentTab(); tab && tab->processedImage)
         m_clipboardService.writeImage(ExportService::scaleImage(
-            *tab->processedImage,
-            exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale())));
+            *tab->processedImage, exportScaleFor(*tab->processedImage, m_preferences.defaultExportScale())));
 }
 
 void AppState::pinToScreen()

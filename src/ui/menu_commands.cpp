@@ -142,15 +142,26 @@ void MenuCommands::addDelayChoices(QMenu* menu)
     QMenu* delay = menu->addMenu(tr("Delay"));
     delay->setObjectName(QStringLiteral("captureDelay"));
     auto* group = new QActionGroup(delay);
-    const int chosen = PreferencesStore().captureDelay();
+    PreferencesStore& preferences = m_state.preferences();
     for (int seconds : PreferencesStore::captureDelayChoices) {
         QAction* choice = delay->addAction(seconds == 0 ? tr("None") : tr("%1 s").arg(seconds));
         choice->setObjectName(QStringLiteral("delay%1").arg(seconds));
         choice->setCheckable(true);
-        choice->setChecked(seconds == chosen);
         group->addAction(choice);
-        connect(choice, &QAction::triggered, this, [seconds] { PreferencesStore().setCaptureDelay(seconds); });
+        connect(choice, &QAction::triggered, this,
+                [&preferences, seconds] { preferences.setCaptureDelay(seconds); });
     }
+    // The check follows the preference, wherever it was set.
+    const auto showChosen = [group, &preferences] {
+        const QList<QAction*> choices = group->actions();
+        for (qsizetype i = 0; i < choices.size(); ++i)
+            choices[i]->setChecked(PreferencesStore::captureDelayChoices[i] == preferences.captureDelay());
+    };
+    showChosen();
+    connect(&preferences, &PreferencesStore::changed, group, [showChosen](PreferencesStore::Key key) {
+        if (key == PreferencesStore::Key::captureDelay)
+            showChosen();
+    });
 }
 
 void MenuCommands::updateEnabled()

@@ -666,7 +666,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     void textPreferences()
     {
         PreferencesStore().setTextLanguage(QStringLiteral("qaa"));
-        TextPreferencesBox box;
+        TextPreferencesBox box(m_state->preferences());
         auto* language = named<QComboBox>(box, "textLanguage");
         QCOMPARE(language->itemData(0).toString(), QStringLiteral("eng"));
         QCOMPARE(language->itemText(0), QStringLiteral("English (eng)"));
