@@ -90,6 +90,8 @@ class CaptureBackend : public QObject
     // that cannot tell monitors apart refuses any other choice with a line
     // saying so.
     virtual void captureMonitor(const MonitorChoice& choice, const QString& path, Done done);
+    // Whether captureMonitor() can take one monitor rather than only all.
+    virtual bool picksMonitors() const { return false; }
 };
 
 } // namespace lustrelab

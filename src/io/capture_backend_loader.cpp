@@ -156,6 +156,19 @@ std::unique_ptr<CaptureBackend> createCaptureBackend(const QString& name, bool r
     return nullptr;
 }
 
+std::unique_ptr<CaptureBackend> createMonitorBackend()
+{
+    if (!qEnvironmentVariable(backendVariable.toLatin1().constData()).trimmed().isEmpty())
+        return nullptr;
+    if (sessionRuns(Session::x11))
+        return std::make_unique<X11CaptureBackend>(program("slop"));
+    bool grimFound = false;
+    const QString grim = program("grim", &grimFound);
+    if (grimFound && sessionRuns(Session::wayland))
+        return std::make_unique<GrimCaptureBackend>(grim, program("slurp"));
+    return nullptr;
+}
+
 namespace {
 
 // The automatic choice from the name at `index` on; only the portal's turn

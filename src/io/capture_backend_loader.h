@@ -40,6 +40,13 @@ void loadCaptureBackend(QObject* context, CaptureBackendChosen chosen);
 // without, it is built regardless.
 std::unique_ptr<CaptureBackend> createCaptureBackend(const QString& name, bool requireTools = true);
 
+// For a capture of one monitor where the chosen backend takes only the
+// whole desktop (the portal, which comes before grim on wlroots desktops):
+// the backend of this session that can pick one, needing no selection tool
+// (the X server's grab on X11, grim on Wayland), or nullptr when there is
+// none or LUSTRELAB_CAPTURE_BACKEND forces a backend.
+std::unique_ptr<CaptureBackend> createMonitorBackend();
+
 // Every name, in the order of automatic choice.
 QStringList captureBackendNames();
 

@@ -26,6 +26,7 @@ class GrimCaptureBackend : public CaptureBackend
     QString name() const override { return QStringLiteral("grim"); }
     void capture(CaptureMode mode, const QString& path, Done done) override;
     void captureMonitor(const MonitorChoice& choice, const QString& path, Done done) override;
+    bool picksMonitors() const override { return true; }
 
   private:
     void grab(const QStringList& arguments, const QString& path, const Done& done);

@@ -70,6 +70,7 @@ ScreenCaptureService::~ScreenCaptureService()
     m_closing = true;
     m_waitingForBackend.clear();
     m_backend.reset();
+    m_monitorBackend.reset();
     waitForPool(m_reader);
 }
 
@@ -147,8 +148,16 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
 QFuture<QImage> ScreenCaptureService::captureMonitor(const MonitorChoice& choice)
 {
     // Its failures read as a full screen's: it is the screen the user asked for.
-    return start(CaptureMode::fullScreen, [choice](CaptureBackend& backend, const QString& path, CaptureDone done) {
-        backend.captureMonitor(choice, path, std::move(done));
+    return start(CaptureMode::fullScreen, [this, choice](CaptureBackend& backend, const QString& path,
+                                                         CaptureDone done) {
+        CaptureBackend* taking = &backend;
+        if (choice.kind != MonitorChoice::Kind::all && !backend.picksMonitors()) {
+            if (!m_monitorBackend)
+                m_monitorBackend = createMonitorBackend();
+            if (m_monitorBackend)
+                taking = m_monitorBackend.get();
+        }
+        taking->captureMonitor(choice, path, std::move(done));
     });
 }
 

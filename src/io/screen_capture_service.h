@@ -102,6 +102,8 @@ class ScreenCaptureService : public QObject
     void deliver(const QImage& image, bool fileFound, const Promise& promise);
 
     std::unique_ptr<CaptureBackend> m_backend;
+    // Takes one monitor where m_backend cannot; made when first needed.
+    std::unique_ptr<CaptureBackend> m_monitorBackend;
     bool m_choosingBackend = false;
     std::vector<std::function<void()>> m_waitingForBackend; // captures that are ready to run
     QThreadPool m_reader; // one thread: files are read in the order the tools finished

@@ -28,6 +28,7 @@ class X11CaptureBackend : public CaptureBackend
     // the pointer's place; no tool is started. Its ratio is the one Qt gives
     // the screen of that name (QT_SCREEN_SCALE_FACTORS sets one per monitor).
     void captureMonitor(const MonitorChoice& choice, const QString& path, Done done) override;
+    bool picksMonitors() const override { return true; }
 
     // What slop is asked for, and how its answer reads: "X Y W H WINDOW".
     static QStringList slopArguments(CaptureMode mode);

@@ -90,13 +90,13 @@ void ScrollingCapture::start(const QRect& region)
 
     m_overlay = std::make_unique<ScrollingOverlay>();
     connect(m_overlay.get(), &ScrollingOverlay::finishRequested, this, &ScrollingCapture::stop);
-    m_overlay->setText(scrollsItself() ? tr("Scrolling capture - Esc to finish")
-                                       : tr("Scroll the page by hand - click here or Esc to finish"));
-    m_overlay->placeBeside(region);
-    m_overlay->show();
     m_escape = std::make_unique<XcbEscapeGrab>();
     connect(m_escape.get(), &XcbEscapeGrab::pressed, this, &ScrollingCapture::stop);
     m_escape->grab(); // X11 only; elsewhere the overlay hears Escape and clicks
+    m_overlay->setText(!scrollsItself() ? tr("Scroll the page by hand - %1").arg(finishHint())
+                                        : tr("Scrolling capture - %1").arg(finishHint()));
+    m_overlay->placeBeside(region);
+    m_overlay->show();
     m_step.start(m_limits.settle);
 }
 
@@ -113,12 +113,18 @@ void ScrollingCapture::takeFrame()
     m_driver->grab([this](QImage frame) { addFrame(std::move(frame)); });
 }
 
+QString ScrollingCapture::finishHint() const
+{
+    // Escape from anywhere only where it is grabbed from the whole desktop.
+    return m_escape && m_escape->isGrabbed() ? tr("Esc to finish") : tr("click here or Esc to finish");
+}
+
 void ScrollingCapture::showCount(const QString& remark)
 {
     if (!m_overlay)
         return;
     const QString count = m_frames.size() == 1 ? tr("1 frame") : tr("%1 frames").arg(m_frames.size());
-    const QString finish = scrollsItself() ? tr("Esc to finish") : tr("click here or Esc to finish");
+    const QString finish = finishHint();
     m_overlay->setText(remark.isEmpty() ? tr("%1 - %2").arg(count, finish)
                                         : tr("%1 - %2 - %3").arg(count, remark, finish));
 }

@@ -72,6 +72,7 @@ class ScrollingCapture : public QObject
     void takeFrame();
     void addFrame(QImage frame);
     void showCount(const QString& remark = {});
+    QString finishHint() const;
     void end(const QString& note);
 
     Limits m_limits;

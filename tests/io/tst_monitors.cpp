@@ -43,6 +43,19 @@ const QByteArray swayOutputs = R"([
    "rect": {"x": 800, "y": 0, "width": 400, "height": 300}}
 ])";
 
+// A backend that takes only the whole desktop, as the portal does.
+class WholeDesktopOnly : public CaptureBackend
+{
+  public:
+    QString name() const override { return QStringLiteral("whole"); }
+    void capture(CaptureMode, const QString&, Done done) override
+    {
+        ++captures;
+        done({});
+    }
+    int captures = 0;
+};
+
 } // namespace
 
 class TestMonitors : public QObject
@@ -187,6 +200,29 @@ class TestMonitors : public QObject
         QCOMPARE(calls[0], grimArguments);
         QCOMPARE(result->size(), QSize(24, 16));
         QCOMPARE(result->devicePixelRatio(), ratio);
+    }
+
+    // Where the backend chosen takes only the whole desktop (the portal comes
+    // before grim on a wlroots desktop), one monitor is taken by the
+    // session's backend that can pick it, grim here.
+    void oneMonitorDespiteAWholeDesktopBackend()
+    {
+        FakeTools tools;
+        tools.addRecordingTool(QStringLiteral("grim"));
+        tools.addScript(QStringLiteral("swaymsg"), "#!/bin/sh\n/bin/cat <<'EOF'\n" + swayOutputs + "\nEOF\n");
+        qputenv("WAYLAND_DISPLAY", "wayland-test");
+        const auto unset = qScopeGuard([] { qunsetenv("WAYLAND_DISPLAY"); });
+        ScreenCaptureService service;
+        service.setPrintsFailures(false);
+        auto whole = std::make_unique<WholeDesktopOnly>();
+        WholeDesktopOnly* chosen = whole.get();
+        service.setBackend(std::move(whole));
+        std::optional<QImage> result;
+        service.captureMonitor(MonitorChoice{Kind::numbered, 2, {}}).then(this, [&](const QImage& i) { result = i; });
+        QTRY_VERIFY(result.has_value());
+        QCOMPARE(result->devicePixelRatio(), 2.0);
+        QCOMPARE(tools.invocations().value(0).mid(0, 2), (QStringList{"-o", "HEADLESS-2"}));
+        QCOMPARE(chosen->captures, 0);
     }
 
     // A backend that only takes the whole desktop takes it for "all", and
