@@ -357,9 +357,9 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
             shownPixels = QSize(int(shownExtent.width()), int(shownExtent.height()));
     }
     // Whether every pixel of the screenshot is opaque, found out once per
-    // outline (a pass over it) and only where that pays: a shadow cast from
-    // an opaque screenshot's alpha, and a preview written around its middle,
-    // then never read the alpha of that middle.
+    // outline (a pass over it) and only where that pays: then neither the
+    // shadow's cells nor a preview written around the screenshot's middle
+    // read the alpha of that middle.
     std::optional<bool> opaqueKnown;
     auto isOpaque = [&] {
         if (!opaqueKnown)
