@@ -1,7 +1,7 @@
 // An `--annotations` file: JSON text, then the annotation records.
 
 #include "cli/annotations_file.h"
-#include "cli/json_file.h"
+#include "io/json_file.h"
 #include "fuzz_support.h"
 
 using namespace lustrelab;

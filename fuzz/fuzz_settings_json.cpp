@@ -1,9 +1,9 @@
 // A styling file as `compose --settings` reads it: JSON text, then the strict
 // settings reader, then the size guard that every composition passes.
 
-#include "io/image_loader.h"
-#include "cli/json_file.h"
 #include "cli/size_guard.h"
+#include "io/image_loader.h"
+#include "io/json_file.h"
 #include "fuzz_support.h"
 #include "model/model_json.h"
 

@@ -110,6 +110,7 @@ _lustrelab()
         --format) COMPREPLY=($(compgen -W "png jpeg" -- "$cur")); return ;;
         --scale) COMPREPLY=($(compgen -W "1 2 3" -- "$cur")); return ;;
         --delay) COMPREPLY=($(compgen -W "3 5 10" -- "$cur")); return ;;
+        --monitor) COMPREPLY=($(compgen -W "current all 1 2" -- "$cur")); return ;;
         --template) return ;;
         --set)
             compopt -o nospace 2>/dev/null
@@ -119,7 +120,7 @@ _lustrelab()
     esac
 
     local options="--output --format --scale --copy --redact --settings --template --set --annotations --help"
-    [[ $command == capture ]] && options+=" --open --pin --delay"
+    [[ $command == capture ]] && options+=" --open --pin --delay --monitor"
     [[ $command == stitch ]] && options+=" --open --horizontal --fit --no-overlap-ok --styled"
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "-o $options" -- "$cur"))

@@ -41,6 +41,7 @@ complete -c lustrelab -n '__fish_seen_subcommand_from capture; and not __fish_se
 complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l open -d 'Hand the capture, unstyled, to the window'
 complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l pin -d 'Show the styled capture above other windows'
 complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l delay -x -a '3 5 10' -d 'Seconds to wait first'
+complete -c lustrelab -n '__fish_seen_subcommand_from capture' -l monitor -x -a 'current all 1 2' -d 'Capture one monitor'
 
 # stitch: images to join
 complete -c lustrelab -n '__fish_seen_subcommand_from stitch' -a "$images"

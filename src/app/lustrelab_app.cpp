@@ -11,6 +11,7 @@
 #include "ui/file_commands.h"
 #include "ui/main_window.h"
 #include "ui/window_presence.h"
+#include "termination_signals.h"
 #include "window_activation.h"
 
 #include <QApplication>
@@ -22,17 +23,33 @@ namespace lustrelab {
 
 LustrelabApp::LustrelabApp(const QString& templatesDirectory, AppDelegate::ShortcutFactory shortcuts,
                            QObject* parent)
-    : QObject(parent), m_state(std::make_unique<AppState>(templatesDirectory)),
+    : QObject(parent), m_preferences(std::make_unique<PreferencesStore>()),
+      m_state(std::make_unique<AppState>(*m_preferences, templatesDirectory)),
       m_delegate(shortcuts ? std::make_unique<AppDelegate>(std::move(shortcuts))
                            : std::make_unique<AppDelegate>()),
       m_projects(std::make_unique<ProjectFiles>()),
       m_window(std::make_unique<MainWindow>(*m_state, nullptr, m_projects.get())),
-      m_session(std::make_unique<SessionStore>(*m_state, *m_projects))
+      m_session(std::make_unique<SessionStore>(*m_state, *m_projects)),
+      m_signals(std::make_unique<TerminationSignals>())
 {
-    if (PreferencesStore().restoreTabsAtStart())
+    if (m_preferences->restoreTabsAtStart())
         m_session->restore();
     m_session->follow();
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { m_endingWithDesktop = true; });
+    // The desktop session ends (a logout through the session manager, or
+    // SIGTERM / SIGHUP, as systemd and terminals end a session): the tabs go
+    // to disk as they are now, without the save question, and come back at
+    // the next start.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        m_endingWithDesktop = true;
+        m_session->flush();
+    });
+    connect(m_signals.get(), &TerminationSignals::received, this, [this] {
+        m_endingWithDesktop = true;
+        m_session->flush();
+        // exit, not quit: quit would close the windows first, and the main
+        // window would ask about its unsaved tabs of a session that is over.
+        QCoreApplication::exit(0);
+    });
     connect(m_window.get(), &MainWindow::contentShown, m_delegate.get(), [this] {
         m_delegate->setup(m_state.get());
         reportShortcutRegistration();

@@ -12,15 +12,18 @@ namespace lustrelab {
 class AppState;
 class InstanceChannel;
 class MainWindow;
+class PreferencesStore;
 class ProjectStorage;
 class SessionStore;
+class TerminationSignals;
 
 // The application object: creates the one model and the delegate at start,
 // keeps them for the life of the process, and builds the main window around
 // them. The model outlives the window; the delegate registers the hot key
 // when the window appears and gives it back when the application quits.
 // While it runs the open tabs are kept on disk (SessionStore): a start after
-// a crash, a kill or a logout puts them back, unless the user turned that
+// a crash, a kill or a logout puts them back (a logout or SIGTERM writes
+// them at once), unless the user turned that
 // off; a clean quit (this object going) leaves nothing to put back.
 class LustrelabApp : public QObject
 {
@@ -61,11 +64,13 @@ class LustrelabApp : public QObject
   private:
     void reportShortcutRegistration();
 
+    std::unique_ptr<PreferencesStore> m_preferences; // the one store: every reader is handed it
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<ProjectStorage> m_projects; // the window and the session use it
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<SessionStore> m_session;
+    std::unique_ptr<TerminationSignals> m_signals;
     bool m_endingWithDesktop = false; // a logout: the session stays for the next start
     bool m_watchingShortcut = false;
 };

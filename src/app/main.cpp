@@ -9,35 +9,13 @@
 #include <QDir>
 #include <QIcon>
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // Sub-commands, --help and --version; anything else opens the window.
     const int status = lustrelab::runCommandLine(argc, argv);
     if (status >= 0)
         return status;
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("lustrelab " LUSTRELAB_VERSION);
-        return 0;
-    }
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::puts(
-            "usage: lustrelab [IMAGE...]                           open the window, each image in a tab\n"
-            "       lustrelab compose INPUT... [options]           style screenshots headless "
-            "(see compose --help)\n"
-            "       lustrelab capture [region|window|screen] ...   capture, style and save in one step "
-            "(see capture --help)\n"
-            "       lustrelab stitch IMAGE IMAGE... -o OUT         join overlapping screenshots into one "
-            "(see stitch --help)\n"
-            "       lustrelab ocr [--language LANG] FILE...        print the text an image shows "
-            "(see ocr --help)\n"
-            "       lustrelab presets [gradients|canvases|frames]  list the built-in ids\n"
-            "       lustrelab --version                            print the version\n"
-            "\n"
-            "While a window runs, a later 'lustrelab IMAGE...' opens the images as new\n"
-            "tabs of that window and returns at once.");
-        return 0;
-    }
 
     // Qt's X11 platform takes the startup id as it connects; a start that
     // hands over passes it on to the running window.

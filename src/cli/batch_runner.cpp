@@ -1,6 +1,7 @@
 #include "batch_runner.h"
 
-#include "base/thread_handover.h"
+#include "base/mapped_image.h"
+#include "base/row_bands.h"
 #include "io/export_service.h"
 #include "io/image_loader.h"
 #include "io/png_encoder.h"
@@ -9,14 +10,11 @@
 #include "render/content_margins.h"
 #include "render/crop_geometry.h"
 #include "render/image_processor.h"
-#include "render/mapped_image.h"
 #include "size_guard.h"
 
 #include <QTemporaryDir>
-#include <QtConcurrent/QtConcurrentMap>
 #include <future>
 #include <new>
-#include <numeric>
 #include <system_error>
 
 namespace lustrelab {
@@ -185,15 +183,7 @@ QList<JobOutcome> runComposeJobs(const QList<ComposeJob>& jobs, const ComposeRec
     // the pool hands back, with no gathering step of Qt's in between.
     QList<JobOutcome> outcomes(jobs.size());
     JobOutcome* const out = outcomes.data();
-    std::vector<qsizetype> indices(size_t(jobs.size()));
-    std::iota(indices.begin(), indices.end(), 0);
-    publishToThread(out);
-    QtConcurrent::blockingMap(indices, [&](qsizetype i) {
-        receiveFromThread(out);
-        out[i] = runComposeJob(jobs[i], recipe);
-        publishToThread(out);
-    });
-    receiveFromThread(out);
+    runOnPool(int(jobs.size()), [&](int i) { out[i] = runComposeJob(jobs[i], recipe); });
     return outcomes;
 }
 

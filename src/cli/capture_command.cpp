@@ -6,6 +6,7 @@
 #include "capture_output.h"
 #include "compose_command.h"
 #include "console.h"
+#include "monitor_option.h"
 #include "io/capture_file_name.h"
 #include "io/clipboard_handover.h"
 #include "io/image_limits.h"
@@ -47,7 +48,7 @@ int usage(const QString& message)
     printLine(stderr, QStringLiteral("usage: lustrelab capture [region|window|screen|scrolling] [-o FILE|FOLDER/] "
                                      "[--settings FILE | --template NAME] [--set FIELD=VALUE]... "
                                      "[--scale N] [--format png|jpeg] [--redact] [--copy | --open] [--pin] "
-                                     "[--delay SECONDS]"));
+                                     "[--delay SECONDS] [--monitor current|all|N]"));
     return usageStatus;
 }
 
@@ -59,7 +60,7 @@ struct Captured
     QString failure;       // the tool could not be started
 };
 
-Captured captureOnce(CaptureMode mode)
+Captured captureOnce(CaptureMode mode, const std::optional<MonitorChoice>& monitor)
 {
     ScreenCaptureService service;
     // A running window would otherwise be in the picture.
@@ -72,7 +73,7 @@ Captured captureOnce(CaptureMode mode)
                      [&](CaptureMode, const QString& reason) { captured.failure = reason; });
     QObject::connect(&service, &ScreenCaptureService::capturedImageChanged,
                      [&] { captured.fileLeft = true; });
-    service.capture(mode).then(&service, [&](const QImage& image) {
+    (monitor ? service.captureMonitor(*monitor) : service.capture(mode)).then(&service, [&](const QImage& image) {
         captured.image = image;
         QCoreApplication::quit();
     });
@@ -99,6 +100,9 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     const DelayOption delay = takeDelayOption(arguments);
     if (!delay.usageError.isEmpty())
         return usage(delay.usageError);
+    const MonitorOption monitor = takeMonitorOption(arguments);
+    if (!monitor.usageError.isEmpty())
+        return usage(monitor.usageError);
     const ComposeParse parse = parseComposeArguments(arguments, InputsRequired::no);
     if (parse.options.help) {
         printLine(stdout, captureHelp());
@@ -116,10 +120,15 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
         return usage(
             QStringLiteral("one of region, window or screen, not %1 words").arg(options.inputs.size()));
     const bool scrolling = options.inputs.value(0) == u"scrolling";
+    // A monitor is a screen: `capture --monitor 2` needs no "screen".
+    const QString defaultMode = monitor.choice ? QStringLiteral("screen") : QStringLiteral("region");
     const std::optional<CaptureMode> mode =
-        scrolling ? CaptureMode::region : modeNamed(options.inputs.value(0, QStringLiteral("region")));
+        scrolling ? CaptureMode::region : modeNamed(options.inputs.value(0, defaultMode));
     if (!mode)
         return usage(QStringLiteral("unknown capture '%1'; use region, window, screen or scrolling")
+                         .arg(options.inputs[0]));
+    if (monitor.choice && (scrolling || *mode != CaptureMode::fullScreen))
+        return usage(QStringLiteral("--monitor chooses the screen to capture; it goes with screen, not %1")
                          .arg(options.inputs[0]));
     qInstallMessageHandler(quietQtWarnings);
 
@@ -159,7 +168,8 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
     // The whole screen's size is known before it is taken: its canvas is
     // made ready while the capture runs (a guess that misses is not used).
     std::future<QImage> canvasBuffer;
-    if (*mode == CaptureMode::fullScreen && !open && !scrolling)
+    if (*mode == CaptureMode::fullScreen && !open && !scrolling &&
+        (!monitor.choice || monitor.choice->kind == MonitorChoice::Kind::all))
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const qreal ratio = screen->devicePixelRatio();
             const QSize pixels = (QSizeF(screen->virtualSize()) * ratio).toSize();
@@ -173,7 +183,7 @@ int runCaptureCommand(const QStringList& givenArguments, char* programName)
             reportFailure(QStringLiteral("capture"), taken.note); // said, but what was taken is kept
         captured = {taken.image, !taken.image.isNull(), taken.failure};
     } else {
-        captured = captureOnce(*mode);
+        captured = captureOnce(*mode, monitor.choice);
     }
     if (!captured.failure.isEmpty()) {
         reportFailure(QStringLiteral("capture"), captured.failure);
@@ -258,7 +268,7 @@ QString captureHelp()
 
 Takes a screenshot with the desktop's capture tool (region when no word is
 given), styles it without opening a window and writes it. "scrolling"
-(X11): drag out a region; it is captured while the window under it scrolls
+(X11, or a wlroots desktop with grim): drag out a region; it is captured while the window under it scrolls
 a wheel step at a time, until the content stops moving, 60 frames or
 30000 pixels, or Escape; the frames are stitched into one image. Bind it to a key
 for a styled screenshot in one keystroke.
@@ -285,6 +295,12 @@ for a styled screenshot in one keystroke.
                         a normal window: the desktop cannot keep it above.
   --delay SECONDS       Waits 0 to 60 seconds first, counting down in a
                         small overlay; Escape cancels (exit status 3).
+  --monitor WHICH       With screen (implied): only one monitor. "current"
+                        is the one under the pointer (on Wayland, the
+                        output sway has focused), N counts from 1 left to
+                        right, then top to bottom, a name picks an output
+                        ("HDMI-1"); "all" is every monitor, as without the
+                        option. Each monitor comes at its own pixel ratio.
   --scale N             Export scale. Without it, the screenshot's own
                         pixel ratio: 1 on a 1x screen, 2 on a HiDPI one
                         (a styling's exportScale does not apply here).

@@ -4,10 +4,10 @@
 #include "batch_runner.h"
 #include "compose_options.h"
 #include "console.h"
-#include "io/image_loader.h"
 #include "io/clipboard_handover.h"
+#include "io/image_loader.h"
+#include "io/json_file.h"
 #include "io/project_file.h"
-#include "json_file.h"
 #include "output_plan.h"
 #include "template_lookup.h"
 
@@ -29,7 +29,7 @@ std::optional<BeautySettings> readSettingsFile(const QString& path)
 {
     QString error;
     if (const std::optional<Json> json = readJsonFile(path, &error))
-        if (auto settings = beautySettingsFromJson(withCssColorsRead(*json), &error))
+        if (auto settings = beautySettingsFromJson(*json, &error))
             return settings;
     reportFailure(path, error);
     return std::nullopt;

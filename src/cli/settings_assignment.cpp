@@ -60,26 +60,6 @@ std::optional<Json> colorValue(QStringView text, QString* error)
     return std::nullopt;
 }
 
-// The member `key` of `object` as a colour object, when it is a CSS-style string.
-void readCssColor(Json& object, const char* key)
-{
-    if (!object.is_object())
-        return;
-    const auto member = object.find(key);
-    if (member != object.end() && member->is_string())
-        if (auto parsed = parseCssColor(QString::fromStdString(member->get<std::string>())))
-            *member = toJson(*parsed);
-}
-
-void readStopColors(Json& gradient)
-{
-    if (!gradient.is_object())
-        return;
-    if (auto stops = gradient.find("stops"); stops != gradient.end() && stops->is_array())
-        for (Json& stop : *stops)
-            readCssColor(stop, "color");
-}
-
 std::optional<Json> customGradientValue(QStringView text, QString* error)
 {
     Json json = Json::parse(text.toUtf8().toStdString(), nullptr, false);
@@ -87,8 +67,6 @@ std::optional<Json> customGradientValue(QStringView text, QString* error)
         *error = QStringLiteral("expected a JSON object, got '%1'").arg(text);
         return std::nullopt;
     }
-    // Hex stop colours are read as --set reads every other colour.
-    readStopColors(json);
     QString reason;
     if (auto gradient = customGradientFromJson(json, &reason))
         return toJson(*gradient);
@@ -190,18 +168,6 @@ AssignmentParse parseSettingsAssignment(QStringView argument)
     if (!value)
         return {std::nullopt, QStringLiteral("%1: %2").arg(key, reason)};
     return {SettingsAssignment{key.toString(), std::move(*value)}, {}};
-}
-
-Json withCssColorsRead(Json settings)
-{
-    if (!settings.is_object())
-        return settings;
-    for (const StylingField& field : stylingFields())
-        if (std::holds_alternative<CodableColor BeautySettings::*>(field.member))
-            readCssColor(settings, field.key);
-    if (auto gradient = settings.find("customGradient"); gradient != settings.end())
-        readStopColors(*gradient);
-    return settings;
 }
 
 std::optional<BeautySettings> applySettingsAssignments(const BeautySettings& base,

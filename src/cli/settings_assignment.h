@@ -33,13 +33,6 @@ struct AssignmentParse
 // by raw value; preset ids must name an entry of their catalogue.
 AssignmentParse parseSettingsAssignment(QStringView argument);
 
-// `settings` (a styling object as a --settings file holds it) with every
-// colour written as "#RRGGBB" or "#RRGGBBAA" (alpha last), as --set takes
-// them, replaced by the colour object the strict reader takes: the colour
-// fields and the custom gradient's stop colours. Anything else, malformed
-// strings included, is left for the reader to name.
-Json withCssColorsRead(Json settings);
-
 // Applies the assignments in order; later ones win. Goes through the strict
 // JSON reader, so the result is a record a template could hold.
 std::optional<BeautySettings> applySettingsAssignments(const BeautySettings& base,

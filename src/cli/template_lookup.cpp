@@ -1,7 +1,7 @@
 #include "template_lookup.h"
 
 #include "console.h"
-#include "json_file.h"
+#include "io/json_file.h"
 #include "state/template_json.h"
 #include "state/template_manager.h"
 

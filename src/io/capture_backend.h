@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture_mode.h"
+#include "monitor_choice.h"
 
 #include <QImage>
 #include <QObject>
@@ -20,6 +21,7 @@ class CaptureDone
   public:
     using Ended = std::function<void(const QString& launchError)>;
     using Pixels = std::function<void(QImage pixels)>;
+    using Ratio = std::function<void(double ratio)>;
 
     CaptureDone() = default;
     // Any callable taking the launch error; pixels handed to such a receiver
@@ -29,7 +31,10 @@ class CaptureDone
     CaptureDone(F ended) : m_ended(std::move(ended))
     {
     }
-    CaptureDone(Ended ended, Pixels pixels) : m_ended(std::move(ended)), m_pixels(std::move(pixels)) {}
+    CaptureDone(Ended ended, Pixels pixels, Ratio ratio = {})
+        : m_ended(std::move(ended)), m_pixels(std::move(pixels)), m_ratio(std::move(ratio))
+    {
+    }
 
     void operator()(const QString& launchError) const
     {
@@ -43,10 +48,19 @@ class CaptureDone
         else
             (*this)(QString());
     }
+    // A backend that took one monitor says, before it ends, how many device
+    // pixels that monitor shows per logical pixel; without it the capture
+    // takes the primary screen's ratio.
+    void setRatio(double ratio) const
+    {
+        if (m_ratio)
+            m_ratio(ratio);
+    }
 
   private:
     Ended m_ended;
     Pixels m_pixels;
+    Ratio m_ratio;
 };
 
 // One way of taking a screenshot on this desktop. Every backend keeps the same
@@ -72,6 +86,10 @@ class CaptureBackend : public QObject
     // Short name, as LUSTRELAB_CAPTURE_BACKEND spells it.
     virtual QString name() const = 0;
     virtual void capture(CaptureMode mode, const QString& path, Done done) = 0;
+    // One monitor, by the same contract. "all" is the full screen; a backend
+    // that cannot tell monitors apart refuses any other choice with a line
+    // saying so.
+    virtual void captureMonitor(const MonitorChoice& choice, const QString& path, Done done);
 };
 
 } // namespace lustrelab

@@ -1,5 +1,6 @@
 #include "export_service.h"
 
+#include "base/logical_size.h"
 #include "jpeg_encoder.h"
 #include "png_encoder.h"
 
@@ -22,8 +23,8 @@ QSize ExportService::outputSize(const QImage& image, double scale)
         return image.size();
     if (!(scale > 0) || !std::isfinite(scale))
         return {0, 0};
-    const double width = image.width() / image.devicePixelRatio() * scale;
-    const double height = image.height() / image.devicePixelRatio() * scale;
+    const double width = logicalSize(image).width() * scale;
+    const double height = logicalSize(image).height() * scale;
     if (!(width < 1 << 30) || !(height < 1 << 30))
         return {0, 0};
     const QSize target{int(width), int(height)};

@@ -1,11 +1,12 @@
 #include "jpeg_encoder.h"
 
+#include "base/row_bands.h"
+
 #include <QtEndian>
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
-#include <thread>
 #include <vector>
 
 namespace lustrelab {
@@ -143,21 +144,14 @@ QByteArray JpegEncoder::encode(const QImage& input, int quality, QString* error)
         return fail(QStringLiteral("the image cannot be converted"));
 
     // Stripes of whole rows of blocks; only the last may be shorter.
-    const int blockRows = (image.height() + mcuRows - 1) / mcuRows;
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    const int count = std::clamp(image.height() / minStripeRows, 1, cores);
-    std::vector<Stripe> stripes(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        stripes[size_t(i)].firstRow = std::min(image.height(), blockRows * i / count * mcuRows);
-        stripes[size_t(i)].endRow = std::min(image.height(), blockRows * (i + 1) / count * mcuRows);
+    const std::vector<RowBand> rows =
+        splitRows(image.height(), bandCountFor(image.height(), minStripeRows), mcuRows);
+    std::vector<Stripe> stripes(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        stripes[i].firstRow = rows[i].begin;
+        stripes[i].endRow = rows[i].end;
     }
-    std::vector<std::thread> workers;
-    for (size_t i = 1; i < stripes.size(); ++i)
-        workers.emplace_back(
-            [&image, quality, &stripe = stripes[i]] { encodeStripe(image, quality, stripe); });
-    encodeStripe(image, quality, stripes[0]);
-    for (std::thread& worker : workers)
-        worker.join();
+    runOnOwnThreads(int(stripes.size()), [&](int i) { encodeStripe(image, quality, stripes[size_t(i)]); });
     for (const Stripe& stripe : stripes)
         if (!stripe.error.isEmpty() || stripe.bytes.size() < 4)
             return fail(stripe.error.isEmpty() ? QStringLiteral("JPEG encoding failed") : stripe.error);

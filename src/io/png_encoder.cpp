@@ -1,12 +1,13 @@
 #include "png_encoder.h"
 
+#include "base/row_bands.h"
+
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <libdeflate.h>
 #include <memory>
 #include <new>
-#include <thread>
 #include <vector>
 #include <zlib.h>
 
@@ -162,20 +163,14 @@ QByteArray PngEncoder::encode(const QImage& input, QString* error)
         return fail(QStringLiteral("the image cannot be converted"));
     const bool rgba = !isOpaque(image);
 
-    const int bandCount =
-        std::clamp(image.height() / 64, 1, int(std::max(1u, std::thread::hardware_concurrency())));
-    std::vector<Band> bands(static_cast<size_t>(bandCount));
-    for (int i = 0; i < bandCount; ++i) {
-        bands[size_t(i)].firstRow = image.height() * i / bandCount;
-        bands[size_t(i)].endRow = image.height() * (i + 1) / bandCount;
-        bands[size_t(i)].last = i + 1 == bandCount;
+    const std::vector<RowBand> rows = splitRows(image.height(), bandCountFor(image.height(), 64));
+    std::vector<Band> bands(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        bands[i].firstRow = rows[i].begin;
+        bands[i].endRow = rows[i].end;
+        bands[i].last = i + 1 == rows.size();
     }
-    std::vector<std::thread> workers;
-    for (size_t i = 1; i < bands.size(); ++i)
-        workers.emplace_back([&image, rgba, &band = bands[i]] { deflateBand(image, rgba, band); });
-    deflateBand(image, rgba, bands[0]);
-    for (std::thread& worker : workers)
-        worker.join();
+    runOnOwnThreads(int(bands.size()), [&](int i) { deflateBand(image, rgba, bands[size_t(i)]); });
 
     uLong adler = 1;
     size_t total = 0;

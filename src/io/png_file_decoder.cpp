@@ -1,7 +1,7 @@
 #include "png_file_decoder.h"
 
+#include "base/mapped_image.h"
 #include "png_scanlines.h"
-#include "render/mapped_image.h"
 
 #include <QtEndian>
 #include <libdeflate.h>

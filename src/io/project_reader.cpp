@@ -1,4 +1,6 @@
+#include "json_file.h"
 #include "model/annotations_json.h"
+#include "model/json_reader.h"
 #include "model/model_json.h"
 #include "png_file_decoder.h"
 #include "project_file.h"
@@ -121,73 +123,65 @@ QImage readPng(const ZipReader& zip, const QString& name, quint64 byteLimit, qin
     return loaded.image;
 }
 
-std::optional<Json> parseDocument(const QByteArray& bytes, QString* error)
-{
-    try {
-        return Json::parse(bytes.begin(), bytes.end());
-    } catch (const Json::exception& e) {
-        QString message = QString::fromUtf8(e.what());
-        if (message.startsWith(u'['))
-            message = message.mid(message.indexOf(u']') + 1).trimmed();
-        *error = inDocument(QStringLiteral("invalid JSON: %1").arg(message));
-        return std::nullopt;
-    }
-}
-
-// The parts of document.json around the records, which have readers of their own.
+// The parts of document.json that name entries of the archive.
 struct Outline
 {
     QString screenshotFile;
-    double devicePixelRatio = 1;
     QString backgroundImage;
 };
 
-std::optional<Outline> readOutline(const Json& json, QString* error)
+void readEntryName(JsonReader& r, const char* key, QString& name)
 {
-    auto fail = [&](const QString& reason) -> std::optional<Outline> {
-        *error = inDocument(reason);
-        return std::nullopt;
-    };
-    if (!json.is_object())
-        return fail(QStringLiteral("expected an object"));
-    // The format comes first: a newer one may have changed anything else.
-    const auto format = json.find("format");
-    if (format == json.end())
-        return fail(QStringLiteral("format: missing"));
-    if (!format->is_number_integer() || format->get<qint64>() < 1)
-        return fail(QStringLiteral("format: expected a whole number from 1"));
-    if (format->get<qint64>() > projectFormat)
-        return fail(
+    r.read(key, name);
+    if (r.ok() && r.has(key) && !project::isPlainEntryName(name))
+        r.fail(key, QStringLiteral("expected the name of an entry of the project"));
+}
+
+// The format comes first: a newer one may have changed anything else.
+bool readFormat(JsonReader& r, QString* error)
+{
+    r.require({"format"});
+    int format = 0;
+    r.read("format", format);
+    if (r.ok() && format < 1)
+        r.fail("format", QStringLiteral("expected a whole number from 1"));
+    if (!r.ok()) {
+        *error = inDocument(r.error());
+        return false;
+    }
+    if (format > projectFormat) {
+        *error = inDocument(
             QStringLiteral("made by a newer Lustrelab (format %1; this version reads format %2 and older)")
-                .arg(format->get<qint64>())
+                .arg(format)
                 .arg(projectFormat));
+        return false;
+    }
+    return true;
+}
+
+std::optional<Outline> readDocument(const Json& json, Document& document, QString* error)
+{
+    JsonReader r(json, QString());
+    if (!readFormat(r, error))
+        return std::nullopt;
     Outline outline;
-    const auto screenshot = json.find("screenshot");
-    if (screenshot == json.end())
-        return fail(QStringLiteral("screenshot: missing"));
-    if (!screenshot->is_object())
-        return fail(QStringLiteral("screenshot: expected an object"));
-    const auto file = screenshot->find("file");
-    if (file == screenshot->end())
-        return fail(QStringLiteral("screenshot.file: missing"));
-    if (!file->is_string() ||
-        !project::isPlainEntryName(outline.screenshotFile = QString::fromStdString(file->get<std::string>())))
-        return fail(QStringLiteral("screenshot.file: expected the name of an entry of the project"));
-    if (const auto ratio = screenshot->find("devicePixelRatio"); ratio != screenshot->end()) {
+    r.require({"screenshot", "settings"});
+    r.readObject("screenshot", [&](JsonReader& screenshot) {
+        screenshot.require({"file"});
+        readEntryName(screenshot, "file", outline.screenshotFile);
+        screenshot.read("devicePixelRatio", document.devicePixelRatio);
         // Screens go up to 4; the rest of the range is slack, not a use.
-        if (!ratio->is_number() || !(ratio->get<double>() > 0 && ratio->get<double>() <= 16))
-            return fail(QStringLiteral("screenshot.devicePixelRatio: expected a number above 0, at most 16"));
-        outline.devicePixelRatio = ratio->get<double>();
-    }
-    if (const auto background = json.find("backgroundImage"); background != json.end()) {
-        if (!background->is_string() ||
-            !project::isPlainEntryName(outline.backgroundImage =
-                                           QString::fromStdString(background->get<std::string>())))
-            return fail(QStringLiteral("backgroundImage: expected the name of an entry of the project"));
-    }
-    if (!json.contains("settings"))
-        return fail(QStringLiteral("settings: missing"));
-    return outline;
+        if (screenshot.ok() && !(document.devicePixelRatio > 0 && document.devicePixelRatio <= 16))
+            screenshot.fail("devicePixelRatio", QStringLiteral("expected a number above 0, at most 16"));
+    });
+    readEntryName(r, "backgroundImage", outline.backgroundImage);
+    r.readObject("settings", [&](JsonReader& settings) { readBeautySettings(settings, document.settings); });
+    r.readObject("annotations",
+                 [&](JsonReader& annotations) { readAnnotations(annotations, document.annotations); });
+    if (r.ok())
+        return outline;
+    *error = inDocument(r.error());
+    return std::nullopt;
 }
 
 template <typename Result> Result failWith(QString* error, const QString& reason)
@@ -208,36 +202,20 @@ std::optional<ProjectContents> readContents(QByteArrayView bytes, QString* error
         readEntry(*zip, QLatin1String(project::documentEntry), project::documentLimit, &reason);
     if (!text)
         return failWith<Fail>(error, reason);
-    const std::optional<Json> json = parseDocument(*text, &reason);
+    std::optional<Json> json = parseJson(*text, &reason);
     if (!json)
-        return failWith<Fail>(error, reason);
-    const std::optional<Outline> outline = readOutline(*json, &reason);
+        return failWith<Fail>(error, inDocument(reason));
+    ProjectContents contents;
+    const std::optional<Outline> outline = readDocument(*json, contents.document, &reason);
     if (!outline)
         return failWith<Fail>(error, reason);
-
-    ProjectContents contents;
-    // The settings reader names its keys "settings.…" itself.
-    std::optional<BeautySettings> settings = beautySettingsFromJson(json->at("settings"), &reason);
-    if (!settings)
-        return failWith<Fail>(error, inDocument(reason));
-    contents.document.settings = std::move(*settings);
-    if (const auto annotations = json->find("annotations"); annotations != json->end()) {
-        std::optional<Annotations> read = annotationsFromJson(*annotations, &reason);
-        if (!read) {
-            if (!reason.startsWith(QLatin1String("annotations")))
-                reason.prepend(QLatin1String("annotations."));
-            return failWith<Fail>(error, inDocument(reason));
-        }
-        contents.document.annotations = std::move(*read);
-    }
 
     QImage screenshot =
         readPng(*zip, outline->screenshotFile, project::imageEntryLimit, maxImagePixels, &reason);
     if (screenshot.isNull())
         return failWith<Fail>(error, reason);
-    screenshot.setDevicePixelRatio(outline->devicePixelRatio);
+    screenshot.setDevicePixelRatio(contents.document.devicePixelRatio);
     contents.document.screenshot = std::move(screenshot);
-    contents.document.devicePixelRatio = outline->devicePixelRatio;
 
     if (!outline->backgroundImage.isEmpty()) {
         std::optional<QByteArray> background =
@@ -279,32 +257,15 @@ QImage readProjectPreview(QByteArrayView bytes, QString* error)
 
 namespace {
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("cannot read: %1").arg(file.errorString());
-        return std::nullopt;
-    }
-    // A screenshot and a picture of the largest size, with room to spare;
-    // read up to that much and no further, whatever the file is (a pipe, a device).
-    const qint64 limit = qint64(2 * project::imageEntryLimit + project::documentLimit);
-    QByteArray bytes = file.read(limit + 1);
-    if (bytes.size() > limit) {
-        if (error)
-            *error = QStringLiteral("larger than any project this version reads");
-        return std::nullopt;
-    }
-    return bytes;
-}
+// A screenshot and a picture of the largest size, with room to spare.
+constexpr qint64 projectFileLimit = qint64(2 * project::imageEntryLimit + project::documentLimit);
 
 } // namespace
 
 std::optional<ProjectContents> readProjectFile(const QString& path, QString* error)
 {
     try {
-        const std::optional<QByteArray> bytes = readWholeFile(path, error);
+        const std::optional<QByteArray> bytes = readFileBytes(path, projectFileLimit, error);
         return bytes ? readProject(*bytes, error) : std::nullopt;
     } catch (const std::bad_alloc&) {
         return failWith<std::optional<ProjectContents>>(error,
@@ -314,7 +275,7 @@ std::optional<ProjectContents> readProjectFile(const QString& path, QString* err
 
 QImage readProjectPreviewFile(const QString& path, QString* error)
 {
-    const std::optional<QByteArray> bytes = readWholeFile(path, error);
+    const std::optional<QByteArray> bytes = readFileBytes(path, projectFileLimit, error);
     return bytes ? readProjectPreview(*bytes, error) : QImage();
 }
 

@@ -5,7 +5,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace lustrelab {
 
@@ -24,6 +27,10 @@ RegionPicker::RegionPicker()
 
 void RegionPicker::present()
 {
+    if (QGuiApplication::platformName().startsWith(u"wayland")) {
+        pickWithSlurp();
+        return;
+    }
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -36,6 +43,35 @@ void RegionPicker::present()
     setGeometry(screen->geometry());
     showFullScreen();
     requestActivate();
+}
+
+void RegionPicker::pickWithSlurp()
+{
+    auto* slurp = new QProcess(this);
+    slurp->setStandardInputFile(QProcess::nullDevice());
+    connect(slurp, &QProcess::finished, this, [this, slurp] {
+        slurp->deleteLater();
+        // "X,Y WxH"; slurp exits non-zero when the user presses Escape.
+        static const QRegularExpression answer(QStringLiteral("^(-?\\d+),(-?\\d+) (\\d+)x(\\d+)$"));
+        const QRegularExpressionMatch m = answer.match(QString::fromUtf8(slurp->readAllStandardOutput()).trimmed());
+        if (slurp->exitStatus() != QProcess::NormalExit || slurp->exitCode() != 0 || !m.hasMatch()) {
+            emit cancelled();
+            return;
+        }
+        const QRect chosen(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+        if (chosen.width() < smallestSide || chosen.height() < smallestSide) {
+            pickWithSlurp(); // too small to scroll: pick again
+            return;
+        }
+        emit picked(chosen);
+    });
+    connect(slurp, &QProcess::errorOccurred, this, [this, slurp](QProcess::ProcessError e) {
+        if (e != QProcess::FailedToStart)
+            return;
+        slurp->deleteLater();
+        emit cancelled();
+    });
+    slurp->start(QStandardPaths::findExecutable(QStringLiteral("slurp")), {});
 }
 
 void RegionPicker::paintEvent(QPaintEvent*)

@@ -139,6 +139,21 @@ void ScreenCaptureService::setRunning(int running)
 
 QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
 {
+    return start(mode, [mode](CaptureBackend& backend, const QString& path, CaptureDone done) {
+        backend.capture(mode, path, std::move(done));
+    });
+}
+
+QFuture<QImage> ScreenCaptureService::captureMonitor(const MonitorChoice& choice)
+{
+    // Its failures read as a full screen's: it is the screen the user asked for.
+    return start(CaptureMode::fullScreen, [choice](CaptureBackend& backend, const QString& path, CaptureDone done) {
+        backend.captureMonitor(choice, path, std::move(done));
+    });
+}
+
+QFuture<QImage> ScreenCaptureService::start(CaptureMode mode, Request request)
+{
     auto promise = std::make_shared<QPromise<QImage>>();
     promise->start();
     setRunning(m_running + 1);
@@ -151,7 +166,7 @@ QFuture<QImage> ScreenCaptureService::capture(CaptureMode mode)
     // (a capture command with no window running), there is nothing to wait for.
     chooseBackend();
     QTimer::singleShot(p && p->hidSomething() ? settleDelay : std::chrono::milliseconds(0), this,
-                       [this, mode, promise] { runBackend(mode, promise); });
+                       [this, mode, request = std::move(request), promise] { runBackend(mode, request, promise); });
     return promise->future();
 }
 
@@ -168,13 +183,14 @@ class ScreenCaptureService::Ending
     }
     ~Ending() { end(QString()); }
 
+    void setRatio(double ratio) { m_ratio = ratio; }
     void end(const QString& launchError, QImage pixels = QImage())
     {
         if (m_ended)
             return;
         m_ended = true;
         if (m_service)
-            m_service->finishCapture(m_mode, m_path, launchError, std::move(pixels), m_promise);
+            m_service->finishCapture(m_mode, m_path, launchError, std::move(pixels), m_ratio, m_promise);
         // Without the service the promise, dropped, cancels its future.
     }
 
@@ -183,25 +199,28 @@ class ScreenCaptureService::Ending
     CaptureMode m_mode;
     QString m_path;
     Promise m_promise;
+    std::optional<double> m_ratio; // the monitor's, when the backend took one
     bool m_ended = false;
 };
 
-void ScreenCaptureService::runBackend(CaptureMode mode, const Promise& promise)
+void ScreenCaptureService::runBackend(CaptureMode mode, const Request& request, const Promise& promise)
 {
     if (!m_backend) { // a portal still being asked whether it is there
-        m_waitingForBackend.push_back([this, mode, promise] { runBackend(mode, promise); });
+        m_waitingForBackend.push_back([this, mode, request, promise] { runBackend(mode, request, promise); });
         chooseBackend();
         return;
     }
     const QString path = temporaryCapturePath();
     auto ending = std::make_shared<Ending>(this, mode, path, promise);
-    m_backend->capture(mode, path,
-                       CaptureDone([ending](const QString& launchError) { ending->end(launchError); },
-                                   [ending](QImage pixels) { ending->end(QString(), std::move(pixels)); }));
+    request(*m_backend, path,
+            CaptureDone([ending](const QString& launchError) { ending->end(launchError); },
+                        [ending](QImage pixels) { ending->end(QString(), std::move(pixels)); },
+                        [ending](double ratio) { ending->setRatio(ratio); }));
 }
 
 void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, const QString& launchError,
-                                         QImage pixels, const Promise& promise)
+                                         QImage pixels, std::optional<double> monitorRatio,
+                                         const Promise& promise)
 {
     if (m_closing) { // no one is waiting any more; only the file needs to go
         QFile::remove(path);
@@ -218,7 +237,7 @@ void ScreenCaptureService::finishCapture(CaptureMode mode, const QString& path, 
         p->showApplication();
     // Decoding a full-screen PNG takes longer than a frame. Pixels handed
     // over directly take the same road, so captures still end in order.
-    const qreal ratio = screenRatio();
+    const qreal ratio = monitorRatio && *monitorRatio > 0 ? *monitorRatio : screenRatio();
     // While no one else holds them, so nothing is copied; the window gets
     // premultiplied pixels as from a file (opaque ones convert in place).
     pixels.setDevicePixelRatio(ratio);

@@ -42,6 +42,9 @@ class ScreenCaptureService : public QObject
     QFuture<QImage> captureWindow() { return capture(CaptureMode::window); }
     QFuture<QImage> captureFullScreen() { return capture(CaptureMode::fullScreen); }
     QFuture<QImage> capture(CaptureMode mode);
+    // One monitor (see MonitorChoice), at that monitor's own pixel ratio;
+    // a choice that names no monitor fails with a line saying why.
+    QFuture<QImage> captureMonitor(const MonitorChoice& choice);
 
     // True while any capture is running. Captures may overlap; each has its
     // own file, and the flag stays up until the last one has finished.
@@ -90,9 +93,12 @@ class ScreenCaptureService : public QObject
     void setRunning(int running);
     void chooseBackend();
     class Ending;
-    void runBackend(CaptureMode mode, const Promise& promise);
+    // How one capture asks the backend, once it is there.
+    using Request = std::function<void(CaptureBackend& backend, const QString& path, CaptureDone done)>;
+    QFuture<QImage> start(CaptureMode mode, Request request);
+    void runBackend(CaptureMode mode, const Request& request, const Promise& promise);
     void finishCapture(CaptureMode mode, const QString& path, const QString& launchError, QImage pixels,
-                       const Promise& promise);
+                       std::optional<double> ratio, const Promise& promise);
     void deliver(const QImage& image, bool fileFound, const Promise& promise);
 
     std::unique_ptr<CaptureBackend> m_backend;

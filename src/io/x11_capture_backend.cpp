@@ -1,6 +1,7 @@
 #include "x11_capture_backend.h"
 
 #include "process_capture_backend.h"
+#include "x11_monitors.h"
 #include "x11_screen_grab.h"
 
 #include <QProcess>
@@ -10,10 +11,10 @@ namespace lustrelab {
 
 namespace {
 
-// One grab on a connection of its own: the server as DISPLAY names it,
-// whatever platform this process's GUI runs on.
-void grab(CaptureMode mode, const std::optional<X11CaptureBackend::Selection>& selection,
-          const CaptureBackend::Done& done)
+// Runs `use` with a connection of its own and the screen DISPLAY names:
+// the server as DISPLAY names it, whatever platform this process's GUI runs
+// on. A server that cannot be reached ends the capture with the reason.
+template <typename Use> void withScreen(const CaptureBackend::Done& done, Use use)
 {
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
@@ -31,22 +32,36 @@ void grab(CaptureMode mode, const std::optional<X11CaptureBackend::Selection>& s
         done(QStringLiteral("the X server has no screen %1").arg(screenNumber));
         return;
     }
-    QRect area(0, 0, screen->width_in_pixels, screen->height_in_pixels);
-    if (selection) {
-        area = selection->area;
-        // A window as its manager framed it: the server knows where that is
-        // now, whatever slop drew.
-        if (mode == CaptureMode::window && selection->window != 0 && selection->window != screen->root)
-            if (const std::optional<QRect> frame =
-                    frameRectOnRoot(connection, screen->root, selection->window))
-                area = *frame;
-    }
+    use(connection, screen);
+}
+
+void grabArea(xcb_connection_t* connection, const xcb_screen_t* screen, const QRect& area,
+              const CaptureBackend::Done& done)
+{
     const XGrab result = grabRootArea(connection, screen, area);
     if (result.image.isNull()) {
         done(result.error);
         return;
     }
     done.withPixels(result.image);
+}
+
+void grab(CaptureMode mode, const std::optional<X11CaptureBackend::Selection>& selection,
+          const CaptureBackend::Done& done)
+{
+    withScreen(done, [&](xcb_connection_t* connection, const xcb_screen_t* screen) {
+        QRect area(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+        if (selection) {
+            area = selection->area;
+            // A window as its manager framed it: the server knows where that is
+            // now, whatever slop drew.
+            if (mode == CaptureMode::window && selection->window != 0 && selection->window != screen->root)
+                if (const std::optional<QRect> frame =
+                        frameRectOnRoot(connection, screen->root, selection->window))
+                    area = *frame;
+        }
+        grabArea(connection, screen, area, done);
+    });
 }
 
 } // namespace
@@ -82,6 +97,26 @@ std::optional<X11CaptureBackend::Selection> X11CaptureBackend::parseSelection(co
     if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) || w <= 0 || h <= 0)
         return std::nullopt;
     return Selection{QRect(x, y, w, h), window};
+}
+
+void X11CaptureBackend::captureMonitor(const MonitorChoice& choice, const QString&, Done done)
+{
+    withScreen(done, [&](xcb_connection_t* connection, const xcb_screen_t* screen) {
+        if (choice.kind == MonitorChoice::Kind::all) {
+            grabArea(connection, screen, QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels), done);
+            return;
+        }
+        const MonitorPick pick = pickMonitor(x11Monitors(connection, screen), choice,
+                                             choice.kind == MonitorChoice::Kind::current
+                                                 ? x11PointerOnRoot(connection, screen)
+                                                 : std::nullopt);
+        if (!pick.monitor) {
+            done(pick.error);
+            return;
+        }
+        done.setRatio(qtScreenRatio(pick.monitor->name, pick.monitor->geometry.topLeft()));
+        grabArea(connection, screen, pick.monitor->geometry, done);
+    });
 }
 
 void X11CaptureBackend::capture(CaptureMode mode, const QString&, Done done)

@@ -24,6 +24,10 @@ class X11CaptureBackend : public CaptureBackend
 
     QString name() const override { return QStringLiteral("x11"); }
     void capture(CaptureMode mode, const QString& path, Done done) override;
+    // The monitor's part of the root window, from XRandR's monitor list and
+    // the pointer's place; no tool is started. Its ratio is the one Qt gives
+    // the screen of that name (QT_SCREEN_SCALE_FACTORS sets one per monitor).
+    void captureMonitor(const MonitorChoice& choice, const QString& path, Done done) override;
 
     // What slop is asked for, and how its answer reads: "X Y W H WINDOW".
     static QStringList slopArguments(CaptureMode mode);

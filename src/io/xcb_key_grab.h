@@ -1,20 +1,15 @@
 #pragma once
 
 #include "global_shortcut.h"
+#include "xcb_passive_grab.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QList>
 #include <cstdint>
-
-struct xcb_connection_t;
 
 namespace lustrelab {
 
-// Ctrl+Shift+6 on X11: a passive key grab on every root window, for every
-// combination of Caps Lock and Num Lock (X matches modifiers exactly, so
-// without those a lit Num Lock would silently disable the shortcut). The
-// presses arrive as ordinary xcb events, read by a native event filter.
-class XcbKeyGrab : public GlobalShortcut, public QAbstractNativeEventFilter
+// Ctrl+Shift+6 on X11, taken from the whole desktop (see XcbPassiveGrab),
+// whatever Caps Lock and Num Lock say.
+class XcbKeyGrab : public GlobalShortcut
 {
     Q_OBJECT
 
@@ -25,18 +20,12 @@ class XcbKeyGrab : public GlobalShortcut, public QAbstractNativeEventFilter
 
     bool registerShortcut() override;
     void unregisterShortcut() override;
-    bool isRegistered() const override { return m_registered; }
-
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    bool isRegistered() const override { return m_grab.isGrabbed(); }
 
   private:
-    QList<uint16_t> modifierCombinations() const;
+    bool handleKey(bool press, uint16_t state, uint32_t time);
 
-    xcb_connection_t* m_connection = nullptr;
-    QList<uint32_t> m_roots;
-    QList<uint8_t> m_keycodes;
-    uint16_t m_numLockMask = 0;
-    bool m_registered = false;
+    XcbPassiveGrab m_grab;
     bool m_held = false;      // the key is down (auto-repeat may follow)
     uint32_t m_lastPress = 0; // X server time stamps, in milliseconds
     uint32_t m_lastRelease = 0;

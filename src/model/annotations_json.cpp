@@ -1,8 +1,11 @@
 #include "annotations_json.h"
 
-#include "json_object_reader.h"
+#include "json_reader.h"
+#include "uuid_text.h"
 
-#include <cmath>
+#include <limits>
+#include <tuple>
+#include <type_traits>
 
 namespace lustrelab {
 
@@ -19,262 +22,195 @@ constexpr double numberLimit = 99999; // step marker numbers
 // hundred a second, so this is hours of drawing.
 constexpr qsizetype strokePointLimit = 100000;
 
-QString rangeText(double low, double high)
+// One key of a record: its name in the file and the member it reads into
+// and is written from.
+template <typename Record, typename T> struct Key
 {
-    return QStringLiteral("from %1 to %2").arg(low).arg(high);
+    const char* name;
+    T Record::*member;
+};
+
+// The keys of each record, in the order they are written.
+constexpr std::tuple textKeys{Key{"id", &TextOverlay::id},
+                              Key{"text", &TextOverlay::text},
+                              Key{"position", &TextOverlay::position},
+                              Key{"fontName", &TextOverlay::fontName},
+                              Key{"fontSize", &TextOverlay::fontSize},
+                              Key{"fontWeight", &TextOverlay::fontWeight},
+                              Key{"textColor", &TextOverlay::textColor},
+                              Key{"backgroundColor", &TextOverlay::backgroundColor},
+                              Key{"isRedacted", &TextOverlay::isRedacted},
+                              Key{"rotation", &TextOverlay::rotation},
+                              Key{"opacity", &TextOverlay::opacity}};
+constexpr std::tuple shapeKeys{Key{"id", &ShapeOverlay::id},
+                               Key{"shapeType", &ShapeOverlay::shapeType},
+                               Key{"startPoint", &ShapeOverlay::startPoint},
+                               Key{"endPoint", &ShapeOverlay::endPoint},
+                               Key{"strokeColor", &ShapeOverlay::strokeColor},
+                               Key{"fillColor", &ShapeOverlay::fillColor},
+                               Key{"strokeWidth", &ShapeOverlay::strokeWidth},
+                               Key{"opacity", &ShapeOverlay::opacity},
+                               Key{"arrowStyle", &ShapeOverlay::arrowStyle},
+                               Key{"cellSize", &ShapeOverlay::cellSize},
+                               Key{"spotlightShape", &ShapeOverlay::spotlightShape}};
+constexpr std::tuple removalKeys{Key{"id", &RemovalArea::id}, Key{"rect", &RemovalArea::rect},
+                                 Key{"method", &RemovalArea::method}};
+constexpr std::tuple markerKeys{Key{"id", &StepMarker::id},         Key{"position", &StepMarker::position},
+                                Key{"number", &StepMarker::number}, Key{"color", &StepMarker::color},
+                                Key{"size", &StepMarker::size},     Key{"tailPoint", &StepMarker::tailPoint}};
+constexpr std::tuple strokeKeys{Key{"id", &PenStroke::id},
+                                Key{"points", &PenStroke::points},
+                                Key{"highlighter", &PenStroke::highlighter},
+                                Key{"color", &PenStroke::color},
+                                Key{"width", &PenStroke::width},
+                                Key{"opacity", &PenStroke::opacity}};
+
+// Every key of `keys` into `record`, which holds the defaults of what the
+// file leaves out; no other key is allowed, and each of `required` must be there.
+template <typename Keys, typename Record>
+void readKeys(JsonReader& r, const Keys& keys, Record& record,
+              std::initializer_list<const char*> required = {})
+{
+    std::apply(
+        [&](const auto&... key) {
+            r.allowOnly({key.name...});
+            r.require(required);
+            (r.read(key.name, record.*key.member), ...);
+        },
+        keys);
 }
 
-// The first failure wins: a reader's type error is never overwritten.
-void checkNumber(QString* error, const QString& path, const char* key, double value, double low, double high)
+// A unit point within reach of the canvas, checked once every type is known good.
+void checkUnit(JsonReader& r, const QString& key, const UnitPoint& p)
 {
-    if (error->isEmpty() && !(value >= low && value <= high))
-        *error = QStringLiteral("%1.%2: expected a number %3")
-                     .arg(path, QLatin1StringView(key), rangeText(low, high));
+    r.checkWithin(key + QStringLiteral(".x"), p.x, -unitLimit, unitLimit);
+    r.checkWithin(key + QStringLiteral(".y"), p.y, -unitLimit, unitLimit);
 }
 
-void checkUnit(QString* error, const QString& path, const char* key,
-               std::initializer_list<std::pair<const char*, double>> fields)
+void readText(JsonReader& r, TextOverlay& text)
 {
-    for (const auto& [name, value] : fields)
-        if (error->isEmpty() && !(std::abs(value) <= unitLimit))
-            *error = QStringLiteral("%1.%2: \"%3\" must be %4")
-                         .arg(path, QLatin1StringView(key), QLatin1StringView(name),
-                              rangeText(-unitLimit, unitLimit));
+    readKeys(r, textKeys, text);
+    checkUnit(r, QStringLiteral("position"), text.position);
+    r.checkWithin("fontSize", text.fontSize, 0, pointLimit);
+    r.checkWithin("rotation", text.rotation, -degreeLimit, degreeLimit);
 }
 
-QString itemPath(const char* list, std::size_t index)
+void readShape(JsonReader& r, ShapeOverlay& shape)
 {
-    return QStringLiteral("%1[%2]").arg(QLatin1StringView(list)).arg(index);
-}
-
-TextOverlay readText(const Json& json, const QString& path, QString* error)
-{
-    TextOverlay text; // omitted fields keep the look of a freshly added text
-    JsonObjectReader reader(json, path);
-    reader.allowOnly({"id", "text", "position", "fontName", "fontSize", "fontWeight", "textColor",
-                      "backgroundColor", "isRedacted", "rotation", "opacity"});
-    reader.read("id", text.id);
-    reader.read("text", text.text);
-    reader.read("position", text.position);
-    reader.read("fontName", text.fontName);
-    reader.read("fontSize", text.fontSize);
-    reader.readEnum("fontWeight", text.fontWeight);
-    reader.read("textColor", text.textColor);
-    reader.read("backgroundColor", text.backgroundColor);
-    reader.read("isRedacted", text.isRedacted);
-    reader.read("rotation", text.rotation);
-    reader.read("opacity", text.opacity);
-    *error = reader.error();
-    checkUnit(error, path, "position", {{"x", text.position.x}, {"y", text.position.y}});
-    checkNumber(error, path, "fontSize", text.fontSize, 0, pointLimit);
-    checkNumber(error, path, "rotation", text.rotation, -degreeLimit, degreeLimit);
-    return text;
-}
-
-ShapeOverlay readShape(const Json& json, const QString& path, QString* error)
-{
-    // Likewise for shapes, of the type given: a redact box is black, a spotlight dims to 0.6.
-    ShapeType type = ShapeOverlay{}.shapeType;
-    JsonObjectReader typeReader(json, path);
-    typeReader.readEnum("shapeType", type);
-    ShapeOverlay shape = freshShape(type);
-    JsonObjectReader reader(json, path);
-    reader.allowOnly({"id", "shapeType", "startPoint", "endPoint", "strokeColor", "fillColor", "strokeWidth",
-                      "opacity", "arrowStyle", "cellSize", "spotlightShape"});
-    reader.read("id", shape.id);
-    reader.readEnum("shapeType", shape.shapeType);
-    reader.read("startPoint", shape.startPoint);
-    reader.read("endPoint", shape.endPoint);
-    reader.read("strokeColor", shape.strokeColor);
-    reader.read("fillColor", shape.fillColor);
-    reader.read("strokeWidth", shape.strokeWidth);
-    reader.read("opacity", shape.opacity);
-    reader.readEnum("arrowStyle", shape.arrowStyle);
-    reader.read("cellSize", shape.cellSize);
-    reader.readEnum("spotlightShape", shape.spotlightShape);
-    *error = reader.error();
-    checkUnit(error, path, "startPoint", {{"x", shape.startPoint.x}, {"y", shape.startPoint.y}});
-    checkUnit(error, path, "endPoint", {{"x", shape.endPoint.x}, {"y", shape.endPoint.y}});
-    checkNumber(error, path, "strokeWidth", shape.strokeWidth, 0, pointLimit);
+    // Omitted fields keep the look of a fresh shape of the type given: a
+    // redact box is black, a spotlight dims to 0.6.
+    r.read("shapeType", shape.shapeType);
+    shape = freshShape(shape.shapeType);
+    readKeys(r, shapeKeys, shape);
+    checkUnit(r, QStringLiteral("startPoint"), shape.startPoint);
+    checkUnit(r, QStringLiteral("endPoint"), shape.endPoint);
+    r.checkWithin("strokeWidth", shape.strokeWidth, 0, pointLimit);
     // A cell under a point would read back nearly the pixels it hides.
-    checkNumber(error, path, "cellSize", shape.cellSize, 1, pointLimit);
-    return shape;
+    r.checkWithin("cellSize", shape.cellSize, 1, pointLimit);
 }
 
-StepMarker readMarker(const Json& json, const QString& path, QString* error, int number)
+void readMarker(JsonReader& r, StepMarker& marker)
 {
-    StepMarker marker;
-    marker.number = number;
-    JsonObjectReader reader(json, path);
-    reader.allowOnly({"id", "position", "number", "color", "size", "tailPoint"});
-    reader.require("position");
-    reader.read("id", marker.id);
-    reader.read("position", marker.position);
-    reader.read("number", marker.number);
-    reader.read("color", marker.color);
-    reader.read("size", marker.size);
-    reader.read("tailPoint", marker.tailPoint);
-    *error = reader.error();
-    checkUnit(error, path, "position", {{"x", marker.position.x}, {"y", marker.position.y}});
+    readKeys(r, markerKeys, marker, {"position"});
+    checkUnit(r, QStringLiteral("position"), marker.position);
     if (marker.tailPoint)
-        checkUnit(error, path, "tailPoint", {{"x", marker.tailPoint->x}, {"y", marker.tailPoint->y}});
-    checkNumber(error, path, "number", marker.number, -numberLimit, numberLimit);
-    checkNumber(error, path, "size", marker.size, 1, pointLimit);
-    return marker;
+        checkUnit(r, QStringLiteral("tailPoint"), *marker.tailPoint);
+    r.checkWithin("number", marker.number, -numberLimit, numberLimit);
+    r.checkWithin("size", marker.size, 1, pointLimit);
 }
 
-PenStroke readStroke(const Json& json, const QString& path, QString* error)
+void readStroke(JsonReader& r, PenStroke& stroke)
 {
     // A pen or a highlighter as the editor starts one, then what the file says.
-    bool highlighter = false;
-    JsonObjectReader kindReader(json, path);
-    kindReader.read("highlighter", highlighter);
-    PenStroke stroke = freshPenStroke(highlighter);
-    JsonObjectReader reader(json, path);
-    reader.allowOnly({"id", "points", "highlighter", "color", "width", "opacity"});
-    reader.require("points");
-    reader.read("id", stroke.id);
-    reader.read("points", stroke.points);
-    reader.read("highlighter", stroke.highlighter);
-    reader.read("color", stroke.color);
-    reader.read("width", stroke.width);
-    reader.read("opacity", stroke.opacity);
-    *error = reader.error();
-    if (error->isEmpty() && (stroke.points.isEmpty() || stroke.points.size() > strokePointLimit))
-        *error = QStringLiteral("%1.points: expected from 1 to %2 points").arg(path).arg(strokePointLimit);
-    for (qsizetype i = 0; i < stroke.points.size() && error->isEmpty(); ++i)
-        checkUnit(error, path, QStringLiteral("points[%1]").arg(i).toLatin1().constData(),
-                  {{"x", stroke.points[i].x}, {"y", stroke.points[i].y}});
-    checkNumber(error, path, "width", stroke.width, 0, pointLimit);
-    checkNumber(error, path, "opacity", stroke.opacity, 0, 1);
-    return stroke;
+    r.read("highlighter", stroke.highlighter);
+    stroke = freshPenStroke(stroke.highlighter);
+    readKeys(r, strokeKeys, stroke, {"points"});
+    if (r.ok() && (stroke.points.isEmpty() || stroke.points.size() > strokePointLimit))
+        r.fail("points", QStringLiteral("expected from 1 to %1 points").arg(strokePointLimit));
+    for (qsizetype i = 0; i < stroke.points.size() && r.ok(); ++i)
+        checkUnit(r, QStringLiteral("points[%1]").arg(i), stroke.points[i]);
+    r.checkWithin("width", stroke.width, 0, pointLimit);
+    r.checkWithin("opacity", stroke.opacity, 0, 1);
 }
 
-RemovalArea readRemoval(const Json& json, const QString& path, QString* error)
+void readRemoval(JsonReader& r, RemovalArea& area)
 {
-    RemovalArea area;
-    JsonObjectReader reader(json, path);
-    reader.allowOnly({"id", "rect", "method"});
     // A removal area without a region has nothing sensible to erase.
-    reader.require("rect");
-    reader.read("id", area.id);
-    reader.read("rect", area.rect);
-    reader.readEnum("method", area.method);
-    *error = reader.error();
-    const UnitRect& r = area.rect;
-    checkUnit(error, path, "rect", {{"x", r.x}, {"y", r.y}, {"width", r.width}, {"height", r.height}});
-    return area;
+    readKeys(r, removalKeys, area, {"rect"});
+    const UnitRect& rect = area.rect;
+    checkUnit(r, QStringLiteral("rect"), {rect.x, rect.y});
+    r.checkWithin("rect.width", rect.width, -unitLimit, unitLimit);
+    r.checkWithin("rect.height", rect.height, -unitLimit, unitLimit);
 }
 
 template <typename Record, typename ReadOne>
-bool readList(const Json& root, const char* key, QList<Record>& list, ReadOne readOne, QString* error)
+void readList(JsonReader& r, const char* key, QList<Record>& list, ReadOne readOne)
 {
-    const auto it = root.find(key);
-    if (it == root.end())
-        return true;
-    if (!it->is_array()) {
-        *error = QStringLiteral("%1: expected an array").arg(QLatin1StringView(key));
-        return false;
-    }
-    for (std::size_t i = 0; i < it->size(); ++i) {
-        list.append(readOne((*it)[i], itemPath(key, i), error));
-        if (!error->isEmpty())
-            return false;
-    }
-    return true;
+    r.readObjects(key, 0, std::numeric_limits<qsizetype>::max(), [&](JsonReader& item) {
+        Record record;
+        readOne(item, record);
+        list.append(std::move(record));
+    });
 }
 
-Json pointJson(const UnitPoint& p)
+// One member's value as written, by its type.
+Json valueJson(const UnitPoint& p)
 {
     return Json{{"x", p.x}, {"y", p.y}};
 }
-
-Json rectJson(const UnitRect& r)
+Json valueJson(const UnitRect& r)
 {
     return Json{{"x", r.x}, {"y", r.y}, {"width", r.width}, {"height", r.height}};
 }
-
-Json idJson(const QUuid& id)
+Json valueJson(const QUuid& id)
 {
-    return id.toString(QUuid::WithoutBraces).toUpper().toStdString();
+    return uuidText(id).toStdString();
 }
-
-template <typename E> Json rawJson(E value)
+Json valueJson(const QString& text)
+{
+    return text.toStdString();
+}
+Json valueJson(const CodableColor& color)
+{
+    return toJson(color);
+}
+Json valueJson(const QList<UnitPoint>& points)
+{
+    Json array = Json::array();
+    for (const UnitPoint& p : points)
+        array.push_back(valueJson(p));
+    return array;
+}
+template <typename T> requires std::is_arithmetic_v<T> Json valueJson(T value)
+{
+    return value;
+}
+template <typename E> requires std::is_enum_v<E> Json valueJson(E value)
 {
     return rawValue(value).toStdString();
 }
-
-Json optionalColorJson(const std::optional<CodableColor>& color)
+template <typename T> Json valueJson(const std::optional<T>& value)
 {
-    return color ? toJson(*color) : Json(nullptr);
+    return value ? valueJson(*value) : Json(nullptr);
 }
 
-Json textJson(const TextOverlay& t)
+// Every key of the record, so that reading it back gives an equal record
+// whatever the defaults of a later version.
+template <typename Keys, typename Record> Json writeKeys(const Keys& keys, const Record& record)
 {
-    return Json{{"id", idJson(t.id)},
-                {"text", t.text.toStdString()},
-                {"position", pointJson(t.position)},
-                {"fontName", t.fontName.toStdString()},
-                {"fontSize", t.fontSize},
-                {"fontWeight", rawJson(t.fontWeight)},
-                {"textColor", toJson(t.textColor)},
-                {"backgroundColor", optionalColorJson(t.backgroundColor)},
-                {"isRedacted", t.isRedacted},
-                {"rotation", t.rotation},
-                {"opacity", t.opacity}};
+    Json json = Json::object();
+    std::apply([&](const auto&... key) { ((json[key.name] = valueJson(record.*key.member)), ...); }, keys);
+    return json;
 }
 
-Json shapeJson(const ShapeOverlay& s)
-{
-    return Json{{"id", idJson(s.id)},
-                {"shapeType", rawJson(s.shapeType)},
-                {"startPoint", pointJson(s.startPoint)},
-                {"endPoint", pointJson(s.endPoint)},
-                {"strokeColor", toJson(s.strokeColor)},
-                {"fillColor", optionalColorJson(s.fillColor)},
-                {"strokeWidth", s.strokeWidth},
-                {"opacity", s.opacity},
-                {"arrowStyle", rawJson(s.arrowStyle)},
-                {"cellSize", s.cellSize},
-                {"spotlightShape", rawJson(s.spotlightShape)}};
-}
-
-Json removalJson(const RemovalArea& a)
-{
-    return Json{{"id", idJson(a.id)}, {"rect", rectJson(a.rect)}, {"method", rawJson(a.method)}};
-}
-
-Json markerJson(const StepMarker& m)
-{
-    return Json{{"id", idJson(m.id)},
-                {"position", pointJson(m.position)},
-                {"number", m.number},
-                {"color", toJson(m.color)},
-                {"size", m.size},
-                {"tailPoint", m.tailPoint ? pointJson(*m.tailPoint) : Json(nullptr)}};
-}
-
-Json strokeJson(const PenStroke& s)
-{
-    Json points = Json::array();
-    for (const UnitPoint& p : s.points)
-        points.push_back(pointJson(p));
-    return Json{{"id", idJson(s.id)},
-                {"points", std::move(points)},
-                {"highlighter", s.highlighter},
-                {"color", toJson(s.color)},
-                {"width", s.width},
-                {"opacity", s.opacity}};
-}
-
-template <typename Record, typename WriteOne>
-void writeList(Json& root, const char* key, const QList<Record>& list, WriteOne writeOne)
+template <typename Record, typename Keys>
+void writeList(Json& root, const char* key, const QList<Record>& list, const Keys& keys)
 {
     if (list.isEmpty())
         return;
     Json array = Json::array();
     for (const Record& record : list)
-        array.push_back(writeOne(record));
+        array.push_back(writeKeys(keys, record));
     root[key] = std::move(array);
 }
 
@@ -283,47 +219,44 @@ void writeList(Json& root, const char* key, const QList<Record>& list, WriteOne 
 Json toJson(const Annotations& annotations)
 {
     Json json = Json::object();
-    writeList(json, "textOverlays", annotations.textOverlays, textJson);
-    writeList(json, "shapeOverlays", annotations.shapeOverlays, shapeJson);
-    writeList(json, "removalAreas", annotations.removalAreas, removalJson);
-    writeList(json, "stepMarkers", annotations.stepMarkers, markerJson);
-    writeList(json, "penStrokes", annotations.penStrokes, strokeJson);
+    writeList(json, "textOverlays", annotations.textOverlays, textKeys);
+    writeList(json, "shapeOverlays", annotations.shapeOverlays, shapeKeys);
+    writeList(json, "removalAreas", annotations.removalAreas, removalKeys);
+    writeList(json, "stepMarkers", annotations.stepMarkers, markerKeys);
+    writeList(json, "penStrokes", annotations.penStrokes, strokeKeys);
     if (annotations.crop)
-        json["crop"] = rectJson(*annotations.crop);
+        json["crop"] = valueJson(*annotations.crop);
     return json;
 }
 
-std::optional<Annotations> annotationsFromJson(const Json& json, QString* error)
+void readAnnotations(JsonReader& r, Annotations& result)
 {
-    QString reason;
-    Annotations result;
-    JsonObjectReader top(json, QStringLiteral("annotations"));
-    top.allowOnly({"textOverlays", "shapeOverlays", "removalAreas", "stepMarkers", "penStrokes", "crop"});
-    top.read("crop", result.crop);
-    if (top.ok() && result.crop) {
+    r.allowOnly({"textOverlays", "shapeOverlays", "removalAreas", "stepMarkers", "penStrokes", "crop"});
+    r.read("crop", result.crop);
+    if (r.ok() && result.crop) {
         const UnitRect& c = *result.crop;
         // A little slack for hand-written decimals that add up to just over 1.
         constexpr double slack = 1e-9;
         if (!(c.x >= 0 && c.y >= 0 && c.width > 0 && c.height > 0 && c.x + c.width <= 1 + slack &&
               c.y + c.height <= 1 + slack))
-            reason = QStringLiteral("crop: expected a rectangle inside the screenshot (x, y from 0, "
-                                    "width and height above 0, x + width and y + height at most 1)");
+            r.fail("crop", QStringLiteral("expected a rectangle inside the screenshot (x, y from 0, "
+                                          "width and height above 0, x + width and y + height at most 1)"));
     }
     // Each marker without a number counts on from the one before it.
-    auto readNumberedMarker = [&result](const Json& marker, const QString& path, QString* error) {
-        return readMarker(marker, path, error, nextMarkerNumber(result.stepMarkers, 1));
+    auto readNumberedMarker = [&result](JsonReader& item, StepMarker& marker) {
+        marker.number = nextMarkerNumber(result.stepMarkers, 1);
+        readMarker(item, marker);
     };
-    if (!top.ok())
-        reason = top.error();
-    else if (reason.isEmpty() && readList(json, "textOverlays", result.textOverlays, readText, &reason) &&
-             readList(json, "shapeOverlays", result.shapeOverlays, readShape, &reason) &&
-             readList(json, "removalAreas", result.removalAreas, readRemoval, &reason) &&
-             readList(json, "stepMarkers", result.stepMarkers, readNumberedMarker, &reason) &&
-             readList(json, "penStrokes", result.penStrokes, readStroke, &reason))
-        return result;
-    if (error)
-        *error = reason;
-    return std::nullopt;
+    readList(r, "textOverlays", result.textOverlays, readText);
+    readList(r, "shapeOverlays", result.shapeOverlays, readShape);
+    readList(r, "removalAreas", result.removalAreas, readRemoval);
+    readList(r, "stepMarkers", result.stepMarkers, readNumberedMarker);
+    readList(r, "penStrokes", result.penStrokes, readStroke);
+}
+
+std::optional<Annotations> annotationsFromJson(const Json& json, QString* error)
+{
+    return readRecord<Annotations>(json, QStringLiteral("annotations"), error, readAnnotations);
 }
 
 } // namespace lustrelab

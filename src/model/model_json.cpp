@@ -1,5 +1,6 @@
 #include "model_json.h"
 
+#include "json_reader.h"
 #include "styling_fields.h"
 
 #include <charconv>
@@ -25,221 +26,6 @@ double shortestDecimalOf(float value)
     double result = double(value);
     std::from_chars(text, written.ptr, result);
     return result;
-}
-
-QString jsonTypeName(const Json& json)
-{
-    return QString::fromLatin1(json.type_name());
-}
-
-// Reads the members of one JSON object in a fixed order and stops at the
-// first one that is missing or malformed, naming it by its full path.
-class StrictReader
-{
-  public:
-    StrictReader(const Json& object, QString path, QString* error)
-        : m_object(object), m_path(std::move(path)), m_error(error)
-    {
-        if (!m_object.is_object())
-            fail(m_path, QStringLiteral("expected an object, found %1").arg(jsonTypeName(m_object)));
-    }
-
-    bool ok() const { return m_ok; }
-
-    // For keys added after the first files were written: a missing one keeps
-    // the field's default.
-    bool has(const char* key) const { return m_object.is_object() && m_object.contains(key); }
-
-    double number(const char* key)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return 0;
-        if (!value->is_number()) {
-            wrongType(key, "a number", *value);
-            return 0;
-        }
-        return value->get<double>();
-    }
-
-    float singlePrecision(const char* key)
-    {
-        const double wide = number(key);
-        if (!m_ok)
-            return 0;
-        // Narrowing a double outside the float range is undefined; such a value
-        // cannot have been written by us, so the record is treated as malformed.
-        if (std::isfinite(wide) && std::fabs(wide) > double(std::numeric_limits<float>::max())) {
-            fail(keyPath(key), QStringLiteral("number out of range for a 32-bit float"));
-            return 0;
-        }
-        return float(wide);
-    }
-
-    bool boolean(const char* key)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return false;
-        if (!value->is_boolean()) {
-            wrongType(key, "a boolean", *value);
-            return false;
-        }
-        return value->get<bool>();
-    }
-
-    QString string(const char* key)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return {};
-        if (!value->is_string()) {
-            wrongType(key, "a string", *value);
-            return {};
-        }
-        return QString::fromStdString(value->get_ref<const std::string&>());
-    }
-
-    template <typename E> E enumeration(const char* key)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return E{};
-        if (!value->is_string()) {
-            wrongType(key, "a string", *value);
-            return E{};
-        }
-        const QString text = QString::fromStdString(value->get_ref<const std::string&>());
-        const std::optional<E> parsed = fromRawValue<E>(text);
-        if (!parsed) {
-            fail(keyPath(key), QStringLiteral("unknown value \"%1\"").arg(text));
-            return E{};
-        }
-        return *parsed;
-    }
-
-    CodableColor color(const char* key)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return {};
-        StrictReader nested(*value, keyPath(key), m_error);
-        const CodableColor result = nested.colorFields();
-        if (!nested.ok())
-            m_ok = false;
-        return result;
-    }
-
-    // A nested object read by `read(StrictReader&)`; a failure inside it fails this reader.
-    template <typename Read> void object(const char* key, Read&& read)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return;
-        StrictReader nested(*value, keyPath(key), m_error);
-        if (nested.ok())
-            read(nested);
-        if (!nested.ok())
-            m_ok = false;
-    }
-
-    // An array of objects, each read by `read(StrictReader&)`, with a count in [least, most].
-    template <typename Read> void objects(const char* key, qsizetype least, qsizetype most, Read&& read)
-    {
-        const Json* value = member(key);
-        if (!value)
-            return;
-        if (!value->is_array()) {
-            wrongType(key, "an array", *value);
-            return;
-        }
-        if (qsizetype(value->size()) < least || qsizetype(value->size()) > most) {
-            fail(keyPath(key), QStringLiteral("expected %1 to %2 entries, found %3")
-                                   .arg(least)
-                                   .arg(most)
-                                   .arg(value->size()));
-            return;
-        }
-        for (std::size_t i = 0; i < value->size() && m_ok; ++i) {
-            StrictReader nested((*value)[i], keyPath(key) + QStringLiteral("[%1]").arg(i), m_error);
-            if (nested.ok())
-                read(nested);
-            if (!nested.ok())
-                m_ok = false;
-        }
-    }
-
-    // A number that must lie in [least, most].
-    double numberWithin(const char* key, double least, double most)
-    {
-        const double value = number(key);
-        if (m_ok && !(value >= least && value <= most))
-            fail(keyPath(key), QStringLiteral("expected a number from %1 to %2").arg(least).arg(most));
-        return value;
-    }
-
-    CodableColor colorFields()
-    {
-        CodableColor c;
-        c.red = number("red");
-        c.green = number("green");
-        c.blue = number("blue");
-        c.opacity = number("opacity");
-        return c;
-    }
-
-  private:
-    const Json* member(const char* key)
-    {
-        if (!m_ok)
-            return nullptr;
-        const auto it = m_object.find(key);
-        if (it == m_object.end()) {
-            fail(keyPath(key), QStringLiteral("missing"));
-            return nullptr;
-        }
-        return &*it;
-    }
-
-    QString keyPath(const char* key) const { return m_path + QLatin1Char('.') + QLatin1StringView(key); }
-
-    void wrongType(const char* key, const char* expected, const Json& found)
-    {
-        fail(keyPath(key),
-             QStringLiteral("expected %1, found %2").arg(QLatin1StringView(expected), jsonTypeName(found)));
-    }
-
-    void fail(const QString& where, const QString& what)
-    {
-        if (m_ok && m_error)
-            *m_error = where + QStringLiteral(": ") + what;
-        m_ok = false;
-    }
-
-    const Json& m_object;
-    QString m_path;
-    QString* m_error;
-    bool m_ok = true;
-};
-
-void readCustomGradient(StrictReader& r, CustomGradient& g)
-{
-    g.kind = r.enumeration<GradientKind>("kind");
-    // Hand-written gradients name only what their kind draws with: a linear
-    // one has no centre, a radial one no angle. What a kind does not use
-    // may be left out, and what it uses may not.
-    const bool usesAngle = g.kind != GradientKind::radial;
-    const bool usesCentre = g.kind != GradientKind::linear;
-    g.angle = usesAngle || r.has("angle") ? r.number("angle") : 0;
-    g.centerX = usesCentre || r.has("centerX") ? r.number("centerX") : 0.5;
-    g.centerY = usesCentre || r.has("centerY") ? r.number("centerY") : 0.5;
-    g.stops.clear();
-    r.objects("stops", CustomGradient::minimumStops, CustomGradient::maximumStops, [&](StrictReader& stop) {
-        GradientStop read;
-        read.color = stop.color("color");
-        read.position = stop.numberWithin("position", 0, 1);
-        g.stops.append(read);
-    });
 }
 
 // One styling field's value as written, by the member's type.
@@ -273,33 +59,16 @@ template <typename E> requires std::is_enum_v<E> Json fieldJson(E value)
 }
 
 // One styling field read into its member, by the member's type.
-void readField(StrictReader& r, const StylingField& field, double& value)
+template <typename T> void readField(JsonReader& r, const StylingField& field, T& value)
 {
-    value = field.rule == StylingValueRule::fraction ? r.numberWithin(field.key, 0, 1) : r.number(field.key);
+    r.read(field.key, value);
+    if constexpr (std::is_same_v<T, double>)
+        if (field.rule == StylingValueRule::fraction)
+            r.checkWithin(field.key, value, 0, 1);
 }
-void readField(StrictReader& r, const StylingField& field, float& value)
+void readField(JsonReader& r, const StylingField& field, CustomGradient& value)
 {
-    value = r.singlePrecision(field.key);
-}
-void readField(StrictReader& r, const StylingField& field, bool& value)
-{
-    value = r.boolean(field.key);
-}
-void readField(StrictReader& r, const StylingField& field, QString& value)
-{
-    value = r.string(field.key);
-}
-void readField(StrictReader& r, const StylingField& field, CodableColor& value)
-{
-    value = r.color(field.key);
-}
-void readField(StrictReader& r, const StylingField& field, CustomGradient& value)
-{
-    r.object(field.key, [&](StrictReader& g) { readCustomGradient(g, value); });
-}
-template <typename E> requires std::is_enum_v<E> void readField(StrictReader& r, const StylingField& field, E& value)
-{
-    value = r.enumeration<E>(field.key);
+    r.readObject(field.key, [&](JsonReader& g) { readCustomGradient(g, value); });
 }
 
 } // namespace
@@ -336,42 +105,60 @@ Json toJson(const BeautySettings& s)
     return json;
 }
 
+void readCustomGradient(JsonReader& r, CustomGradient& g)
+{
+    r.require({"kind"});
+    r.read("kind", g.kind);
+    // Hand-written gradients name only what their kind draws with: a linear
+    // one has no centre, a radial one no angle. What a kind does not use
+    // may be left out, and what it uses may not.
+    if (r.ok() && g.kind != GradientKind::radial)
+        r.require({"angle"});
+    if (r.ok() && g.kind != GradientKind::linear)
+        r.require({"centerX", "centerY"});
+    r.require({"stops"});
+    g.angle = 0;
+    g.centerX = g.centerY = 0.5;
+    r.read("angle", g.angle);
+    r.read("centerX", g.centerX);
+    r.read("centerY", g.centerY);
+    QList<GradientStop> stops;
+    r.readObjects("stops", CustomGradient::minimumStops, CustomGradient::maximumStops, [&](JsonReader& stop) {
+        stop.require({"color", "position"});
+        GradientStop& read = stops.emplace_back();
+        stop.read("color", read.color);
+        stop.read("position", read.position);
+        stop.checkWithin("position", read.position, 0, 1);
+    });
+    if (r.ok())
+        g.stops = std::move(stops);
+}
+
+void readBeautySettings(JsonReader& r, BeautySettings& s)
+{
+    for (const StylingField& field : stylingFields()) {
+        // A key added after the first files were written may be missing: the
+        // record then reads to the look it always had.
+        if (field.since == 1)
+            r.require({field.key});
+        std::visit([&](auto member) { readField(r, field, s.*member); }, field.member);
+    }
+}
+
 std::optional<CodableColor> codableColorFromJson(const Json& json, QString* error)
 {
-    StrictReader reader(json, QStringLiteral("color"), error);
-    const CodableColor color = reader.colorFields();
-    if (!reader.ok())
-        return std::nullopt;
-    return color;
+    return readRecord<CodableColor>(json, QStringLiteral("color"), error,
+                                    [](JsonReader& r, CodableColor& c) { r.readFields(c); });
 }
 
 std::optional<CustomGradient> customGradientFromJson(const Json& json, QString* error)
 {
-    StrictReader reader(json, QStringLiteral("customGradient"), error);
-    CustomGradient gradient;
-    if (reader.ok())
-        readCustomGradient(reader, gradient);
-    if (!reader.ok())
-        return std::nullopt;
-    return gradient;
+    return readRecord<CustomGradient>(json, QStringLiteral("customGradient"), error, readCustomGradient);
 }
 
 std::optional<BeautySettings> beautySettingsFromJson(const Json& json, QString* error)
 {
-    StrictReader r(json, QStringLiteral("settings"), error);
-    BeautySettings s;
-    for (const StylingField& field : stylingFields()) {
-        if (!r.ok())
-            break;
-        // A key added after the first files were written may be missing: the
-        // record then reads to the look it always had.
-        if (field.since > 1 && !r.has(field.key))
-            continue;
-        std::visit([&](auto member) { readField(r, field, s.*member); }, field.member);
-    }
-    if (!r.ok())
-        return std::nullopt;
-    return s;
+    return readRecord<BeautySettings>(json, QStringLiteral("settings"), error, readBeautySettings);
 }
 
 } // namespace lustrelab

@@ -156,8 +156,9 @@ void BackgroundFill::prepare(const CustomGradient& gradient, QSizeF canvasSize, 
         return;
     }
     const double w = canvasSize.width(), h = canvasSize.height();
-    const double cx = std::isfinite(gradient.centerX) ? gradient.centerX * w : w / 2;
-    const double cy = std::isfinite(gradient.centerY) ? (1 - gradient.centerY) * h : h / 2;
+    const QPointF centre = unitToSurface({gradient.centerX, gradient.centerY}, canvasSize);
+    const double cx = std::isfinite(gradient.centerX) ? centre.x() : w / 2;
+    const double cy = std::isfinite(gradient.centerY) ? centre.y() : h / 2;
     m_cx = cx * ratio;
     m_cy = cy * ratio;
     if (gradient.kind == GradientKind::radial) {

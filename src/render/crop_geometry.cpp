@@ -24,11 +24,13 @@ UnitRect clampedCrop(const UnitRect& crop)
 QRect cropPixels(const QImage& image, const UnitRect& crop)
 {
     const UnitRect c = clampedCrop(crop);
-    const int w = image.width(), h = image.height();
-    // y from the bottom: the crop's top edge is 1 - (y + height) from the image's top.
-    const int left = int(std::lround(c.x * w)), right = int(std::lround((c.x + c.width) * w));
-    const int top = int(std::lround((1 - c.y - c.height) * h)), bottom = int(std::lround((1 - c.y) * h));
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(image.rect());
+    const QSizeF pixels = image.size();
+    const QPointF topLeft = unitToSurface({c.x, c.y + c.height}, pixels);
+    const QPointF bottomRight = unitToSurface({c.x + c.width, c.y}, pixels);
+    const auto rounded = [](double v) { return int(std::lround(v)); };
+    return QRect(QPoint(rounded(topLeft.x()), rounded(topLeft.y())),
+                 QPoint(rounded(bottomRight.x()) - 1, rounded(bottomRight.y()) - 1))
+        .intersected(image.rect());
 }
 
 QImage croppedImage(const QImage& image, const UnitRect& crop)
@@ -59,14 +61,13 @@ std::optional<QPainterPath> annotationArea(QSizeF canvasSize, const QRectF& scre
     const UnitRect c = clampedCrop(crop);
     if (!(c.width > 0) || !(c.height > 0) || c == UnitRect{0, 0, 1, 1} || screenshotRect.isEmpty())
         return std::nullopt;
-    // The whole screenshot at the kept part's scale; the crop's y counts from the bottom.
-    const double sx = screenshotRect.width() / c.width, sy = screenshotRect.height() / c.height;
-    const QRectF whole(
-        QPointF(screenshotRect.left() - c.x * sx, screenshotRect.top() - (1 - c.y - c.height) * sy),
-        QSizeF(sx, sy));
+    // The whole screenshot at the kept part's scale, placed so that the kept
+    // part's top-left corner falls on the screenshot's.
+    const QSizeF whole(screenshotRect.width() / c.width, screenshotRect.height() / c.height);
+    const QRectF wholeRect(screenshotRect.topLeft() - unitToSurface({c.x, c.y + c.height}, whole), whole);
     QPainterPath canvas, cutAway, kept;
     canvas.addRect(QRectF(QPointF(0, 0), canvasSize));
-    cutAway.addRect(whole);
+    cutAway.addRect(wholeRect);
     kept.addRect(screenshotRect);
     return canvas.subtracted(cutAway).united(kept);
 }
@@ -78,17 +79,13 @@ UnitPoint remapForCrop(UnitPoint point, const CropLayout& before, const CropLayo
         return point;
     // Canvas point, then the fraction across the kept part (y up), then the
     // fraction of the whole screenshot; and back the same way.
-    const QPointF onCanvas = unitToSurface(point, before.canvasSize);
     const QRectF& was = before.screenshotRect;
-    const double fx = (onCanvas.x() - was.left()) / was.width();
-    const double fy = (was.bottom() - onCanvas.y()) / was.height();
-    const double sx = before.crop.x + fx * before.crop.width;
-    const double sy = before.crop.y + fy * before.crop.height;
-    const double gx = (sx - after.crop.x) / after.crop.width;
-    const double gy = (sy - after.crop.y) / after.crop.height;
+    const UnitPoint f = surfaceToUnit(unitToSurface(point, before.canvasSize) - was.topLeft(), was.size());
+    const double sx = before.crop.x + f.x * before.crop.width;
+    const double sy = before.crop.y + f.y * before.crop.height;
+    const UnitPoint g{(sx - after.crop.x) / after.crop.width, (sy - after.crop.y) / after.crop.height};
     const QRectF& is = after.screenshotRect;
-    return surfaceToUnit(QPointF(is.left() + gx * is.width(), is.bottom() - gy * is.height()),
-                         after.canvasSize);
+    return surfaceToUnit(is.topLeft() + unitToSurface(g, is.size()), after.canvasSize);
 }
 
 } // namespace lustrelab

@@ -1,6 +1,6 @@
 #include "image_buffer_pool.h"
 
-#include "mapped_image.h"
+#include "base/mapped_image.h"
 #include "parallel_bands.h"
 
 #include <atomic>

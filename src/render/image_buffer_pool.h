@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mapped_image.h"
+#include "base/mapped_image.h"
 
 #include <QImage>
 #include <array>

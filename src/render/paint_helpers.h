@@ -6,6 +6,8 @@
 // made from another takes that ratio, so a 2x screenshot keeps its sharpness:
 // logical 396 x 850 points at ratio 2 is a 792 x 1700 pixel image.
 
+#include "base/logical_size.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -17,13 +19,6 @@
 #include <cmath>
 
 namespace lustrelab {
-
-// Size in points of an image (pixels divided by its ratio).
-inline QSizeF logicalSize(const QImage& image)
-{
-    const double ratio = image.devicePixelRatio();
-    return {image.width() / ratio, image.height() / ratio};
-}
 
 // A transparent premultiplied image of the given size in points. The pixel size
 // rounds up so that nothing drawn inside the logical rectangle is lost; the

@@ -1,11 +1,9 @@
 #include "removal_interpolation.h"
 
+#include "base/row_bands.h"
 #include "removal_spectral.h"
 
-#include "base/thread_handover.h"
-
 #include <QThread>
-#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -194,17 +192,8 @@ template <typename Work> void inBands(int count, double cost, Work work)
         work(0, count);
         return;
     }
-    const int bandCount = std::min(count, threads * 4);
-    std::vector<std::pair<int, int>> bands;
-    for (int b = 0; b < bandCount; ++b)
-        bands.emplace_back(count * b / bandCount, count * (b + 1) / bandCount);
-    publishToThread(&work);
-    QtConcurrent::blockingMap(bands, [&work](const std::pair<int, int>& band) {
-        receiveFromThread(&work);
-        work(band.first, band.second);
-        publishToThread(&work);
-    });
-    receiveFromThread(&work);
+    const std::vector<RowBand> bands = splitRows(count, std::min(count, threads * 4));
+    runOnPool(int(bands.size()), [&](int i) { work(bands[size_t(i)].begin, bands[size_t(i)].end); });
 }
 
 // Sums the contributions of `lines` (each `length` long) to every row `outer`

@@ -1,5 +1,6 @@
 #include "step_marker_painter.h"
 
+#include "model/color_contrast.h"
 #include "surface_coordinates.h"
 
 #include <QFontDatabase>
@@ -17,11 +18,6 @@ constexpr double digitHeight = 0.46;
 constexpr double digitWidth = 0.72;
 // Half the tail's width where it leaves the circle, as a share of the radius.
 constexpr double tailHalfWidth = 0.55;
-
-double linear(double c)
-{
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
 
 // The digits as a path of their glyph outlines, centred on `centre`. The
 // outlines are measured rather than the font's metrics, so the number sits in
@@ -48,12 +44,9 @@ QPainterPath numberPath(int number, QPointF centre, double diameter)
 
 QColor markerNumberColor(const CodableColor& fill)
 {
-    const double luminance =
-        0.2126 * linear(fill.red) + 0.7152 * linear(fill.green) + 0.0722 * linear(fill.blue);
-    // Contrast ratios (L1 + 0.05) / (L2 + 0.05) against black and white.
-    const double withBlack = (luminance + 0.05) / 0.05;
-    const double withWhite = 1.05 / (luminance + 0.05);
-    return withBlack >= withWhite ? QColor(Qt::black) : QColor(Qt::white);
+    const double luminance = relativeLuminance(fill.red, fill.green, fill.blue);
+    // Black and white have the luminances 0 and 1.
+    return contrastRatio(luminance, 0) >= contrastRatio(luminance, 1) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 QPainterPath stepMarkerOutline(const StepMarker& marker, double canvasWidth, double canvasHeight)

@@ -20,8 +20,20 @@ constexpr std::array<void (AppState::*)(bool), PreferencesStore::SectionCount> s
 
 } // namespace
 
+AppState::AppState(PreferencesStore& preferences, const QString& templatesDirectory, QObject* parent)
+    : AppState(nullptr, &preferences, templatesDirectory, parent)
+{
+}
+
 AppState::AppState(const QString& templatesDirectory, QObject* parent)
-    : QObject(parent), m_templateManager(templatesDirectory), m_userGradients(templatesDirectory)
+    : AppState(std::make_unique<PreferencesStore>(), nullptr, templatesDirectory, parent)
+{
+}
+
+AppState::AppState(std::unique_ptr<PreferencesStore> own, PreferencesStore* shared,
+                   const QString& templatesDirectory, QObject* parent)
+    : QObject(parent), m_ownPreferences(std::move(own)), m_preferences(shared ? *shared : *m_ownPreferences),
+      m_templateManager(templatesDirectory), m_userGradients(templatesDirectory)
 {
     m_textActions = std::make_unique<TextActions>(*this);
     ScreenshotTab first;

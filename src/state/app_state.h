@@ -81,10 +81,14 @@ class AppState : public QObject
 
   public:
     // An empty templatesDirectory means the per-user default (tests pass their own).
+    // Every preference is read and set through `preferences`, the application's one store.
+    AppState(PreferencesStore& preferences, const QString& templatesDirectory, QObject* parent = nullptr);
+    // With a preferences store of its own, for a state that stands alone (tests).
     explicit AppState(const QString& templatesDirectory = {}, QObject* parent = nullptr);
     ~AppState() override;
 
     // ---- Services, owned for the whole life of the state.
+    PreferencesStore& preferences() const { return m_preferences; }
     HistoryManager& historyManager() { return m_historyManager; }
     // Compositions use it on a worker thread: call it only while isProcessing()
     // is false.
@@ -332,6 +336,8 @@ class AppState : public QObject
     Q_INVOKABLE void startRegionCapture();
     Q_INVOKABLE void startWindowCapture();
     Q_INVOKABLE void startFullScreenCapture();
+    // The monitor under the pointer only, at its own pixel ratio.
+    Q_INVOKABLE void startCurrentScreenCapture();
     // The user drags out a region; the windows leave the screen and the
     // region is captured while the window under it scrolls (X11 only, see
     // ScrollingCapture). The stitched result goes where a capture goes. A
@@ -386,8 +392,13 @@ class AppState : public QObject
                           bool reduced);
     void requestComposition(bool forTheCanvas);
 
+    AppState(std::unique_ptr<PreferencesStore> own, PreferencesStore* shared,
+             const QString& templatesDirectory, QObject* parent);
+
     // Services first: they must exist before anything below uses them and
     // outlive the workers that use them.
+    std::unique_ptr<PreferencesStore> m_ownPreferences; // none when the application's is used
+    PreferencesStore& m_preferences;
     HistoryManager m_historyManager;
     ImageProcessor m_imageProcessor;
     TemplateManager m_templateManager;
@@ -398,10 +409,9 @@ class AppState : public QObject
     CaptureCountdown m_captureCountdown;
     ScreenPins m_screenPins;
     ScrollingCapture m_scrollingCapture;
-    PreferencesStore m_preferences;
     CompositionQueue m_compositions{m_imageProcessor};
     ExportQueue m_exports{m_exportService};
-    QuickCapture m_quickCapture{m_templateManager, m_clipboardService};
+    QuickCapture m_quickCapture{m_templateManager, m_clipboardService, m_preferences};
     std::unique_ptr<TextActions> m_textActions; // reads this state: made last, gone first
 
     QList<ScreenshotTab> m_tabs;

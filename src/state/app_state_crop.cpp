@@ -3,6 +3,7 @@
 // coordinates of that canvas, are carried over to stay on the same content.
 
 #include "app_state.h"
+#include "base/logical_size.h"
 #include "render/crop_geometry.h"
 
 namespace lustrelab {
@@ -59,7 +60,7 @@ void AppState::setCrop(const std::optional<UnitRect>& requested)
         return;
     saveToHistory();
     const QImage& source = tab->document.screenshot;
-    const QSizeF points = QSizeF(source.size()) / source.devicePixelRatio();
+    const QSizeF points = logicalSize(source);
     const CropLayout before = cropLayout(points, annotations.crop, tab->document.settings);
     const CropLayout after = cropLayout(points, crop, tab->document.settings);
     remapAnnotations(annotations, [&](UnitPoint p) { return remapForCrop(p, before, after); });

@@ -13,9 +13,18 @@ namespace {
 
 // Waits for the capture on the event loop; what it gives opens in a new tab
 // unless the preferences ask for a quick capture.
-void captureNow(AppState& state, CaptureMode mode, bool returnAfterwards)
+// A mode, or one monitor of the screen.
+struct CaptureTarget
 {
-    state.screenCaptureService().capture(mode).then(&state, [&state, returnAfterwards](const QImage& image) {
+    CaptureMode mode = CaptureMode::fullScreen;
+    std::optional<MonitorChoice> monitor;
+};
+
+void captureNow(AppState& state, const CaptureTarget& target, bool returnAfterwards)
+{
+    ScreenCaptureService& service = state.screenCaptureService();
+    QFuture<QImage> taken = target.monitor ? service.captureMonitor(*target.monitor) : service.capture(target.mode);
+    taken.then(&state, [&state, returnAfterwards](const QImage& image) {
         // The capture brought the windows back from its own hiding; these
         // were taken away for the countdown before it.
         if (returnAfterwards)
@@ -26,14 +35,14 @@ void captureNow(AppState& state, CaptureMode mode, bool returnAfterwards)
     });
 }
 
-void startCapture(AppState& state, CaptureMode mode)
+void startCapture(AppState& state, const CaptureTarget& target)
 {
-    const int delay = PreferencesStore().captureDelay();
+    const int delay = state.preferences().captureDelay();
     CaptureCountdown& countdown = state.captureCountdown();
     if (countdown.isRunning())
         return;
     if (delay <= 0) {
-        captureNow(state, mode, false);
+        captureNow(state, target, false);
         return;
     }
     // Out of the way while the user prepares the screen (opens a menu).
@@ -44,9 +53,9 @@ void startCapture(AppState& state, CaptureMode mode)
         QObject::disconnect(&countdown, nullptr, once, nullptr);
         once->deleteLater();
     };
-    QObject::connect(&countdown, &CaptureCountdown::elapsed, once, [&state, mode, end] {
+    QObject::connect(&countdown, &CaptureCountdown::elapsed, once, [&state, target, end] {
         end();
-        captureNow(state, mode, true);
+        captureNow(state, target, true);
     });
     QObject::connect(&countdown, &CaptureCountdown::cancelled, once, [&state, end] {
         end();
@@ -115,8 +124,7 @@ void AppState::copyToClipboard()
     // At the scale an export would have, so a copy and a saved file agree.
     if (const ScreenshotTab* tab = currentTab(); tab && tab->processedImage)
         m_clipboardService.writeImage(ExportService::scaleImage(
-            *tab->processedImage,
-            exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale())));
+            *tab->processedImage, exportScaleFor(*tab->processedImage, m_preferences.defaultExportScale())));
 }
 
 void AppState::pinToScreen()
@@ -141,17 +149,22 @@ void AppState::exportImageInBackground(const QUrl& destination, ExportFormat for
 
 void AppState::startRegionCapture()
 {
-    startCapture(*this, CaptureMode::region);
+    startCapture(*this, {CaptureMode::region, std::nullopt});
 }
 
 void AppState::startWindowCapture()
 {
-    startCapture(*this, CaptureMode::window);
+    startCapture(*this, {CaptureMode::window, std::nullopt});
 }
 
 void AppState::startFullScreenCapture()
 {
-    startCapture(*this, CaptureMode::fullScreen);
+    startCapture(*this, {CaptureMode::fullScreen, std::nullopt});
+}
+
+void AppState::startCurrentScreenCapture()
+{
+    startCapture(*this, {CaptureMode::fullScreen, MonitorChoice::current()});
 }
 
 } // namespace lustrelab

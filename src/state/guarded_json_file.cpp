@@ -1,5 +1,7 @@
 #include "guarded_json_file.h"
 
+#include "io/json_file.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
@@ -24,22 +26,15 @@ GuardedJsonFile::GuardedJsonFile(QString path, QString what) : m_path(std::move(
 
 std::optional<Json> GuardedJsonFile::read()
 {
-    QFile file(m_path);
-    if (!file.exists())
+    if (!QFile::exists(m_path))
         return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly)) {
-        markUnreadable(file.errorString());
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    try {
-        Json json = Json::parse(bytes.constBegin(), bytes.constEnd());
+    QString error;
+    std::optional<Json> json = readJsonFile(m_path, &error);
+    if (json)
         m_unreadableCopyPath.clear();
-        return json;
-    } catch (const Json::exception& e) {
-        markUnreadable(QString::fromUtf8(e.what()));
-        return std::nullopt;
-    }
+    else
+        markUnreadable(error);
+    return json;
 }
 
 void GuardedJsonFile::markUnreadable(const QString& reason)

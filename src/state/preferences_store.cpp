@@ -82,6 +82,7 @@ bool PreferencesStore::sectionCollapsed(Section section) const
 void PreferencesStore::setSectionCollapsed(Section section, bool collapsed)
 {
     store().setValue(QLatin1StringView(sectionKeys.at(section).key), collapsed);
+    emit changed(Key::sectionCollapsed);
 }
 
 bool PreferencesStore::autoPasteOnLaunch() const
@@ -92,6 +93,7 @@ bool PreferencesStore::autoPasteOnLaunch() const
 void PreferencesStore::setAutoPasteOnLaunch(bool enabled)
 {
     store().setValue(autoClipboardKey, enabled);
+    emit changed(Key::autoPasteOnLaunch);
 }
 
 std::optional<double> PreferencesStore::defaultExportScale() const
@@ -109,6 +111,7 @@ void PreferencesStore::setDefaultExportScale(std::optional<double> scale)
         store().setValue(defaultScaleKey, *scale);
     else
         store().remove(defaultScaleKey);
+    emit changed(Key::defaultExportScale);
 }
 
 PreferencesStore::AfterCapture PreferencesStore::afterCapture() const
@@ -125,6 +128,7 @@ void PreferencesStore::setAfterCapture(AfterCapture choice)
     for (const auto& [known, name] : afterCaptureNames)
         if (known == choice)
             store().setValue(afterCaptureKey, QLatin1StringView(name));
+    emit changed(Key::afterCapture);
 }
 
 QString PreferencesStore::quickCaptureTemplate() const
@@ -135,6 +139,7 @@ QString PreferencesStore::quickCaptureTemplate() const
 void PreferencesStore::setQuickCaptureTemplate(const QString& name)
 {
     store().setValue(quickTemplateKey, name);
+    emit changed(Key::quickCaptureTemplate);
 }
 
 QString PreferencesStore::quickCaptureFolder() const
@@ -149,6 +154,7 @@ QString PreferencesStore::quickCaptureFolder() const
 void PreferencesStore::setQuickCaptureFolder(const QString& folder)
 {
     store().setValue(quickFolderKey, folder);
+    emit changed(Key::quickCaptureFolder);
 }
 
 ShapeType PreferencesStore::redactionStyle() const
@@ -161,6 +167,7 @@ ShapeType PreferencesStore::redactionStyle() const
 void PreferencesStore::setRedactionStyle(ShapeType style)
 {
     store().setValue(redactionStyleKey, rawValue(style));
+    emit changed(Key::redactionStyle);
 }
 
 QString PreferencesStore::textLanguage() const
@@ -172,6 +179,7 @@ QString PreferencesStore::textLanguage() const
 void PreferencesStore::setTextLanguage(const QString& language)
 {
     store().setValue(textLanguageKey, language);
+    emit changed(Key::textLanguage);
 }
 
 int PreferencesStore::captureDelay() const
@@ -190,6 +198,7 @@ void PreferencesStore::setCaptureDelay(int seconds)
         store().remove(captureDelayKey);
     else
         store().setValue(captureDelayKey, seconds);
+    emit changed(Key::captureDelay);
 }
 
 bool PreferencesStore::restoreTabsAtStart() const
@@ -200,6 +209,7 @@ bool PreferencesStore::restoreTabsAtStart() const
 void PreferencesStore::setRestoreTabsAtStart(bool enabled)
 {
     store().setValue(restoreTabsKey, enabled);
+    emit changed(Key::restoreTabsAtStart);
 }
 
 QStringList PreferencesStore::recentFiles() const
@@ -210,6 +220,7 @@ QStringList PreferencesStore::recentFiles() const
 void PreferencesStore::setRecentFiles(const QStringList& paths)
 {
     store().setValue(recentFilesKey, paths);
+    emit changed(Key::recentFiles);
 }
 
 } // namespace lustrelab

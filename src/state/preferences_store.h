@@ -2,6 +2,7 @@
 
 #include "model/shape_overlay.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -11,10 +12,32 @@ namespace lustrelab {
 // The per-user preferences, in QSettings under organisation and application
 // "Lustrelab": the one place that opens that store, and the one list of its
 // keys and defaults. Nothing is cached: each call reads or writes the store,
-// so every reader sees the latest value, and copies of the store are free.
-class PreferencesStore
+// so every reader sees the latest value. The application makes one and hands
+// it to everything that reads or sets a preference, so that a view showing
+// one hears of a change made elsewhere (changed()).
+class PreferencesStore : public QObject
 {
+    Q_OBJECT
+
   public:
+    explicit PreferencesStore(QObject* parent = nullptr) : QObject(parent) {}
+
+    // What changed() names.
+    enum class Key {
+        sectionCollapsed,
+        autoPasteOnLaunch,
+        defaultExportScale,
+        afterCapture,
+        quickCaptureTemplate,
+        quickCaptureFolder,
+        redactionStyle,
+        textLanguage,
+        captureDelay,
+        restoreTabsAtStart,
+        recentFiles
+    };
+    Q_ENUM(Key)
+
     // The folding sections of the side panels.
     enum Section {
         Capture,
@@ -88,6 +111,10 @@ class PreferencesStore
     // The project and image files opened or saved last, newest first.
     QStringList recentFiles() const;
     void setRecentFiles(const QStringList& paths);
+
+  signals:
+    // After every write through this object, whether or not the value differs.
+    void changed(PreferencesStore::Key key);
 };
 
 } // namespace lustrelab

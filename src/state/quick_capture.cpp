@@ -14,8 +14,9 @@
 
 namespace lustrelab {
 
-QuickCapture::QuickCapture(TemplateManager& templates, ClipboardService& clipboard, QObject* parent)
-    : QObject(parent), m_templates(templates), m_clipboard(clipboard)
+QuickCapture::QuickCapture(TemplateManager& templates, ClipboardService& clipboard,
+                           const PreferencesStore& preferences, QObject* parent)
+    : QObject(parent), m_templates(templates), m_clipboard(clipboard), m_preferences(preferences)
 {
     m_pool.setMaxThreadCount(1); // captures finish in the order they were taken
 }
@@ -27,7 +28,7 @@ QuickCapture::~QuickCapture()
 
 bool QuickCapture::take(const QImage& capture, const BeautySettings& currentStyling)
 {
-    const PreferencesStore preferences;
+    const PreferencesStore& preferences = m_preferences;
     const PreferencesStore::AfterCapture mode = preferences.afterCapture();
     if (mode == PreferencesStore::AfterCapture::openInNewTab)
         return false;

@@ -10,6 +10,7 @@
 namespace lustrelab {
 
 class ClipboardService;
+class PreferencesStore;
 class TemplateManager;
 
 // The capture modes that skip the window ("After capture" in the
@@ -23,7 +24,8 @@ class QuickCapture : public QObject
     Q_OBJECT
 
   public:
-    QuickCapture(TemplateManager& templates, ClipboardService& clipboard, QObject* parent = nullptr);
+    QuickCapture(TemplateManager& templates, ClipboardService& clipboard, const PreferencesStore& preferences,
+                 QObject* parent = nullptr);
     ~QuickCapture() override;
 
     // Takes the capture when the preferences ask for a quick mode; false
@@ -56,6 +58,7 @@ class QuickCapture : public QObject
 
     TemplateManager& m_templates;
     ClipboardService& m_clipboard;
+    const PreferencesStore& m_preferences;
     DesktopNotifier m_notifier;
     QThreadPool m_pool; // last: waited for before anything above goes
 };

@@ -7,8 +7,9 @@
 
 namespace lustrelab {
 
-RecentFiles::RecentFiles(QString desktopList, QObject* parent)
-    : QObject(parent), m_desktopList(desktopList.isEmpty() ? recentlyUsedListPath() : std::move(desktopList))
+RecentFiles::RecentFiles(PreferencesStore& preferences, QString desktopList, QObject* parent)
+    : QObject(parent), m_desktopList(desktopList.isEmpty() ? recentlyUsedListPath() : std::move(desktopList)),
+      m_preferences(preferences)
 {
     m_worker.setMaxThreadCount(1);
 }

@@ -21,7 +21,7 @@ class RecentFiles : public QObject
     static constexpr qsizetype maxFiles = 10;
 
     // `desktopList` is the recently-used list to add to; empty: the standard one.
-    explicit RecentFiles(QString desktopList = {}, QObject* parent = nullptr);
+    explicit RecentFiles(PreferencesStore& preferences, QString desktopList = {}, QObject* parent = nullptr);
     ~RecentFiles() override;
 
     // Newest first; files that have gone since are left out.
@@ -37,7 +37,7 @@ class RecentFiles : public QObject
 
   private:
     QString m_desktopList;
-    PreferencesStore m_preferences;
+    PreferencesStore& m_preferences;
     QThreadPool m_worker; // one thread: the list's writes never overlap
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "io/scroll_driver.h"
 #include "render/stitch_lines.h"
-#include "io/x11_scroll_driver.h"
 
 #include <QImage>
 #include <QList>
@@ -16,11 +16,19 @@ namespace lustrelab {
 class ScrollingOverlay;
 class XcbEscapeGrab;
 
-// Captures a region of an X11 screen while scrolling what is under it: a
-// frame, a step of the wheel (XTest), a wait for the window to repaint,
-// another frame, each one compared with the one before as it comes, until
-// the content stops moving, a limit is reached or Escape is pressed. The
-// frames are then stitched into one image (see stitchImages).
+// Captures a region of the screen while scrolling what is under it: a
+// frame, a step of the wheel, a wait for the window to repaint, another
+// frame, each one compared with the one before as it comes, until the
+// content stops moving, a limit is reached or Escape is pressed. The frames
+// are then stitched into one image (see stitchImages).
+//
+// On X11 the frames come from the X server and the wheel from XTest; on
+// wlroots desktops the frames come from grim and the wheel from the
+// compositor's virtual pointer. A desktop that offers no virtual pointer
+// leaves the scrolling to the user: a frame is taken every step while the
+// user scrolls, frames that moved nothing are dropped, and only Escape, a
+// click on the overlay or a limit ends it (a pause is not the end of the
+// page when a person scrolls).
 class ScrollingCapture : public QObject
 {
     Q_OBJECT
@@ -38,8 +46,11 @@ class ScrollingCapture : public QObject
     ~ScrollingCapture() override;
 
     void setLimits(const Limits& limits) { m_limits = limits; }
-    // Whether this desktop can do it (X11 with XTest); why not, otherwise.
+    // Whether this desktop can do it (X11 with XTest, or a wlroots desktop
+    // with grim); why not, otherwise.
     static QString unavailableReason();
+    // What start() uses instead of this desktop's own driver (tests).
+    void setDriver(std::unique_ptr<ScrollDriver> driver);
 
     // `region` in logical pixels of the screen; starts on the event loop.
     // Ends in `finished` with the stitched image (null when nothing could
@@ -49,6 +60,8 @@ class ScrollingCapture : public QObject
     void stop();
     bool isRunning() const { return m_running; }
     int frameCount() const { return int(m_frames.size()); }
+    // False while the user does the scrolling.
+    bool scrollsItself() const { return m_driver && m_driver->scrolls(); }
     ScrollingOverlay* overlay() const { return m_overlay.get(); }
 
   signals:
@@ -57,11 +70,13 @@ class ScrollingCapture : public QObject
 
   private:
     void takeFrame();
+    void addFrame(QImage frame);
+    void showCount(const QString& remark = {});
     void end(const QString& note);
 
     Limits m_limits;
-    X11ScrollDriver m_driver;
-    QRect m_pixels; // the region in device pixels
+    std::unique_ptr<ScrollDriver> m_driver;
+    std::unique_ptr<ScrollDriver> m_givenDriver; // set for the next start
     double m_ratio = 1;
     QList<QImage> m_frames;
     StitchLines m_lastLines;

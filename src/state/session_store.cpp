@@ -2,6 +2,8 @@
 
 #include "app_state.h"
 #include "base/run_then_deliver.h"
+#include "io/json_file.h"
+#include "model/uuid_text.h"
 #include "project_storage.h"
 
 #include <QDir>
@@ -54,7 +56,7 @@ QString writeSession(const QString& folder, const ProjectStorage& storage, const
                 return error;
         }
         kept.append(file);
-        list.append(QJsonObject{{"id", tab.id.toString()},
+        list.append(QJsonObject{{"id", uuidText(tab.id)},
                                 {"name", tab.name},
                                 {"project", file},
                                 {"filePath", tab.filePath},
@@ -113,23 +115,22 @@ void SessionStore::changed()
         m_quiet.start();
 }
 
-void SessionStore::write()
+// Copies for the worker: documents share their pixels, so this is cheap.
+struct SessionStore::Pending
 {
-    if (!m_following)
-        return;
-    if (m_writing) {
-        m_again = true;
-        return;
-    }
-    // Copies for the worker: documents share their pixels, so this is cheap.
     QList<TabRecord> tabs;
     QHash<QUuid, Document> documents; // as the write leaves them
     qsizetype current = 0;
+};
+
+SessionStore::Pending SessionStore::pending() const
+{
+    Pending pending;
     for (const ScreenshotTab& tab : m_state.tabs()) {
         if (!tab.hasImage())
             continue; // an empty tab has nothing to lose
         if (tab.id == m_state.currentTabId())
-            current = tabs.size();
+            pending.current = pending.tabs.size();
         TabRecord record;
         record.id = tab.id;
         record.name = tab.name;
@@ -140,16 +141,28 @@ void SessionStore::write()
             record.document = tab.document;
             record.styled = tab.processedImage.value_or(QImage());
         }
-        documents.insert(tab.id, tab.document);
-        tabs.append(std::move(record));
+        pending.documents.insert(tab.id, tab.document);
+        pending.tabs.append(std::move(record));
     }
+    return pending;
+}
+
+void SessionStore::write()
+{
+    if (!m_following)
+        return;
+    if (m_writing) {
+        m_again = true;
+        return;
+    }
+    Pending next = pending();
     m_writing = true;
     runThenDeliver(
         m_worker, this,
-        [folder = m_folder, &storage = m_storage, tabs, current] {
+        [folder = m_folder, &storage = m_storage, tabs = std::move(next.tabs), current = next.current] {
             return writeSession(folder, storage, tabs, current);
         },
-        [this, documents](const QString& error) {
+        [this, documents = std::move(next.documents)](const QString& error) {
             m_writing = false;
             // After a failure every project is written again next time.
             m_written = error.isEmpty() ? documents : QHash<QUuid, Document>();
@@ -159,21 +172,37 @@ void SessionStore::write()
         });
 }
 
+void SessionStore::flush()
+{
+    if (!m_following)
+        return;
+    m_quiet.stop();
+    // A write under way may hold an older state: it finishes first, then the
+    // present one overwrites it. Its delivery, still queued, can only mark
+    // documents as unwritten, which costs a write, never a tab.
+    waitForPool(m_worker);
+    const Pending now = pending();
+    const QString error = writeSession(m_folder, m_storage, now.tabs, now.current);
+    m_written = error.isEmpty() ? now.documents : QHash<QUuid, Document>();
+    emit written(error);
+}
+
 SessionStore::Saved SessionStore::read(const QString& folder, const ProjectStorage& storage)
 {
     Saved saved;
     const QDir dir(folder);
-    QFile file(dir.filePath(indexName));
-    if (!file.exists())
+    const QString indexPath = dir.filePath(indexName);
+    if (!QFile::exists(indexPath))
         return saved;
-    if (!file.open(QIODevice::ReadOnly)) {
-        saved.error = file.errorString();
+    const std::optional<QByteArray> bytes = readFileBytes(indexPath, jsonFileLimit, &saved.error);
+    if (!bytes)
         return saved;
-    }
+    // Read leniently, unlike the other files: whatever a crash left, every
+    // tab that can come back does, so that its project is not taken for stale.
     QJsonParseError parseError;
-    const QJsonObject index = QJsonDocument::fromJson(file.readAll(), &parseError).object();
+    const QJsonObject index = QJsonDocument::fromJson(*bytes, &parseError).object();
     if (parseError.error != QJsonParseError::NoError || index.value("format").toInt() != sessionFormat) {
-        saved.error = QStringLiteral("%1 cannot be read").arg(file.fileName());
+        saved.error = QStringLiteral("%1 cannot be read").arg(indexPath);
         return saved;
     }
     const QJsonArray tabs = index.value("tabs").toArray();
@@ -190,8 +219,8 @@ SessionStore::Saved SessionStore::read(const QString& folder, const ProjectStora
         if (i == current)
             saved.current = saved.tabs.size();
         ScreenshotTab tab;
-        if (const QUuid id(entry.value("id").toString()); !id.isNull())
-            tab.id = id;
+        if (const std::optional<QUuid> id = uuidFromText(entry.value("id").toString()))
+            tab.id = *id;
         tab.name = entry.value("name").toString();
         tab.filePath = entry.value("filePath").toString();
         tab.document = std::move(*read.document);

@@ -53,6 +53,10 @@ class SessionStore : public QObject
     // After a clean quit: stops following, waits for a write under way and
     // empties the folder, so that the next start restores nothing.
     void clear();
+    // At a logout or a termination signal, when the process is about to end:
+    // what the tabs hold now is on disk when this returns, whether or not the
+    // quiet time after the last change has passed. Written on this thread.
+    void flush();
     bool isWriting() const { return m_writing; }
 
     struct Saved
@@ -70,8 +74,10 @@ class SessionStore : public QObject
     void written(const QString& error);
 
   private:
+    struct Pending; // what one write puts on disk
     void changed();
     void write();
+    Pending pending() const;
 
     AppState& m_state;
     const ProjectStorage& m_storage;

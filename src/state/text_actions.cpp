@@ -2,6 +2,7 @@
 
 #include "app_state.h"
 #include "preferences_store.h"
+#include "render/surface_coordinates.h"
 
 #include <QMap>
 #include <algorithm>
@@ -70,7 +71,7 @@ bool TextActions::start(const QImage& image, Purpose purpose)
     m_tabId = m_state.currentTabId();
     if (const ScreenshotTab* tab = m_state.currentTab())
         m_tabId = tab->id;
-    return m_reader.start(image, PreferencesStore().textLanguage(), purpose == Purpose::redact);
+    return m_reader.start(image, m_state.preferences().textLanguage(), purpose == Purpose::redact);
 }
 
 void TextActions::copyText(std::optional<UnitRect> area)
@@ -78,9 +79,7 @@ void TextActions::copyText(std::optional<UnitRect> area)
     const ScreenshotTab* tab = m_state.currentTab();
     QImage image = tab && tab->processedImage ? *tab->processedImage : QImage();
     if (area && !image.isNull()) {
-        // Unit rectangles count y from the bottom edge; images from the top.
-        const QRectF pixels(area->x * image.width(), (1 - area->y - area->height) * image.height(),
-                            area->width * image.width(), area->height * image.height());
+        const QRectF pixels = unitRectToSurface(*area, image.size());
         image = image.copy(pixels.toAlignedRect().intersected(image.rect()));
     }
     start(image, Purpose::copy);
@@ -121,9 +120,9 @@ QList<ShapeOverlay> TextActions::redactBoxes(const QList<SensitiveRegion>& regio
             // towards larger cells on a HiDPI image.
             if (style == ShapeType::pixelate)
                 shape.cellSize = std::max(safeCellSize, double(inside.height()));
-            // Top-left and bottom-right corners, y counted from the bottom.
-            shape.startPoint = {inside.left() / w, 1 - inside.top() / h};
-            shape.endPoint = {(inside.right() + 1) / w, 1 - (inside.bottom() + 1) / h};
+            // Top-left and bottom-right corners.
+            shape.startPoint = surfaceToUnit(QPointF(inside.left(), inside.top()), QSizeF(w, h));
+            shape.endPoint = surfaceToUnit(QPointF(inside.right() + 1, inside.bottom() + 1), QSizeF(w, h));
             boxes.append(shape);
         }
     return boxes;
@@ -162,7 +161,7 @@ void TextActions::finish(const SensitiveReading& reading, QSize imageSize)
     // keeps its own annotations.
     if (regions.isEmpty() || !m_state.currentTab() || m_state.currentTab()->id != m_tabId)
         return;
-    m_state.addShapeOverlays(redactBoxes(regions, imageSize, PreferencesStore().redactionStyle()));
+    m_state.addShapeOverlays(redactBoxes(regions, imageSize, m_state.preferences().redactionStyle()));
 }
 
 } // namespace lustrelab

@@ -1,8 +1,10 @@
 #include "user_gradients.h"
 
+#include "model/json_reader.h"
 #include "template_manager.h"
 
 #include <QDir>
+#include <limits>
 
 namespace lustrelab {
 
@@ -27,33 +29,17 @@ Json toJson(const QList<UserGradient>& gradients)
 
 std::optional<QList<UserGradient>> userGradientsFromJson(const Json& json, QString* error)
 {
-    const auto list = json.is_object() ? json.find("gradients") : json.end();
-    if (list == json.end() || !list->is_array()) {
-        *error = QStringLiteral("gradients: expected an array");
-        return std::nullopt;
-    }
-    QList<UserGradient> result;
-    for (std::size_t i = 0; i < list->size(); ++i) {
-        const Json& entry = (*list)[i];
-        const QString where = QStringLiteral("gradients[%1]").arg(i);
-        const auto name = entry.is_object() ? entry.find("name") : entry.end();
-        const auto gradient = entry.is_object() ? entry.find("gradient") : entry.end();
-        if (name == entry.end() || !name->is_string() || gradient == entry.end()) {
-            *error = where + QStringLiteral(": expected an object with a name and a gradient");
-            return std::nullopt;
-        }
-        QString reason;
-        std::optional<CustomGradient> read = customGradientFromJson(*gradient, &reason);
-        if (!read) {
-            // The reader names its keys from "customGradient"; here the object is "gradient".
-            if (reason.startsWith(QLatin1String("customGradient")))
-                reason.replace(0, 14, QStringLiteral("gradient"));
-            *error = where + QLatin1Char('.') + reason;
-            return std::nullopt;
-        }
-        result.append({QString::fromStdString(name->get<std::string>()), *read});
-    }
-    return result;
+    return readRecord<QList<UserGradient>>(
+        json, QString(), error, [](JsonReader& r, QList<UserGradient>& result) {
+            r.require({"gradients"});
+            r.readObjects("gradients", 0, std::numeric_limits<qsizetype>::max(), [&](JsonReader& entry) {
+                UserGradient& read = result.emplace_back();
+                entry.require({"name", "gradient"});
+                entry.read("name", read.name);
+                entry.readObject("gradient",
+                                 [&](JsonReader& gradient) { readCustomGradient(gradient, read.gradient); });
+            });
+        });
 }
 
 UserGradients::UserGradients(const QString& directory, QObject* parent)

@@ -15,8 +15,9 @@ namespace lustrelab {
 
 using AfterCapture = PreferencesStore::AfterCapture;
 
-CapturePreferencesBox::CapturePreferencesBox(TemplateManager& templates, QWidget* parent)
-    : QGroupBox(tr("Capture"), parent), m_templates(templates)
+CapturePreferencesBox::CapturePreferencesBox(TemplateManager& templates, PreferencesStore& preferences,
+                                             QWidget* parent)
+    : QGroupBox(tr("Capture"), parent), m_templates(templates), m_preferences(preferences)
 {
     auto* form = new QFormLayout(this);
     m_after = new QComboBox(this);
@@ -46,11 +47,11 @@ CapturePreferencesBox::CapturePreferencesBox(TemplateManager& templates, QWidget
     form->addRow(tr("Save to"), folderRow);
 
     connect(m_after, &QComboBox::activated, this, [this](int index) {
-        PreferencesStore().setAfterCapture(AfterCapture(m_after->itemData(index).toInt()));
+        m_preferences.setAfterCapture(AfterCapture(m_after->itemData(index).toInt()));
         showPreferences();
     });
     connect(m_styling, &QComboBox::activated, this, [this](int index) {
-        PreferencesStore().setQuickCaptureTemplate(m_styling->itemData(index).toString());
+        m_preferences.setQuickCaptureTemplate(m_styling->itemData(index).toString());
     });
     connect(m_chooseFolder, &QPushButton::clicked, this, &CapturePreferencesBox::chooseFolder);
     connect(&m_templates, &TemplateManager::templatesChanged, this, &CapturePreferencesBox::showPreferences);
@@ -59,11 +60,10 @@ CapturePreferencesBox::CapturePreferencesBox(TemplateManager& templates, QWidget
 
 void CapturePreferencesBox::showPreferences()
 {
-    const PreferencesStore preferences;
-    const AfterCapture after = preferences.afterCapture();
+    const AfterCapture after = m_preferences.afterCapture();
     m_after->setCurrentIndex(m_after->findData(int(after)));
     fillStylings();
-    m_folder->setText(QDir::toNativeSeparators(preferences.quickCaptureFolder()));
+    m_folder->setText(QDir::toNativeSeparators(m_preferences.quickCaptureFolder()));
     const bool quick = after != AfterCapture::openInNewTab;
     m_styling->setEnabled(quick);
     const bool saves = after == AfterCapture::styleCopyAndSave;
@@ -76,7 +76,7 @@ void CapturePreferencesBox::showPreferences()
 // (a quick capture then says the template is gone).
 void CapturePreferencesBox::fillStylings()
 {
-    const QString chosen = PreferencesStore().quickCaptureTemplate();
+    const QString chosen = m_preferences.quickCaptureTemplate();
     m_styling->clear();
     m_styling->addItem(tr("Current styling"), QString());
     bool listed = chosen.isEmpty();
@@ -91,11 +91,11 @@ void CapturePreferencesBox::fillStylings()
 
 void CapturePreferencesBox::chooseFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Save Captures To"),
-                                                             PreferencesStore().quickCaptureFolder());
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("Save Captures To"), m_preferences.quickCaptureFolder());
     if (folder.isEmpty())
         return; // cancelled
-    PreferencesStore().setQuickCaptureFolder(folder);
+    m_preferences.setQuickCaptureFolder(folder);
     showPreferences();
 }
 

@@ -8,6 +8,7 @@ class QPushButton;
 
 namespace lustrelab {
 
+class PreferencesStore;
 class TemplateManager;
 
 // The preferences' "After capture" group: whether a capture opens in a new
@@ -18,7 +19,8 @@ class CapturePreferencesBox : public QGroupBox
     Q_OBJECT
 
   public:
-    CapturePreferencesBox(TemplateManager& templates, QWidget* parent = nullptr);
+    CapturePreferencesBox(TemplateManager& templates, PreferencesStore& preferences,
+                          QWidget* parent = nullptr);
 
     // Reads the stored choices again (after a reset, say).
     void showPreferences();
@@ -28,6 +30,7 @@ class CapturePreferencesBox : public QGroupBox
     void chooseFolder();
 
     TemplateManager& m_templates;
+    PreferencesStore& m_preferences;
     QComboBox* m_after;
     QComboBox* m_styling;
     QLabel* m_folder;

@@ -71,7 +71,8 @@ ExportDialog::ExportDialog(AppState& state, QWidget* parent)
     // picked here holds for this export.
     if (const ScreenshotTab* tab = m_state.currentTab(); tab && tab->processedImage) {
         BeautySettings settings = m_state.settings();
-        settings.exportScale = exportScaleFor(*tab->processedImage, PreferencesStore().defaultExportScale());
+        settings.exportScale =
+            exportScaleFor(*tab->processedImage, m_state.preferences().defaultExportScale());
         m_state.setSettings(settings);
     }
     auto* scaleRow = optionRow(tr("Scale:"), makeExportScalePicker(m_state, this), this);

@@ -1,5 +1,6 @@
 #include "export_preview.h"
 
+#include "base/logical_size.h"
 #include "image_thumbnail.h"
 
 #include <QPainter>
@@ -28,9 +29,7 @@ void ExportPreview::setImage(const QImage& composed)
     const QSize box(width() - 2 * shadowRadius, maximumHeight - 2 * shadowRadius);
     m_thumbnail = imageThumbnail(composed, box, devicePixelRatioF(), Qt::KeepAspectRatio);
     const int height =
-        m_thumbnail.isNull()
-            ? 0
-            : int(m_thumbnail.height() / m_thumbnail.devicePixelRatio() + 0.5) + 2 * shadowRadius;
+        m_thumbnail.isNull() ? 0 : int(logicalSize(m_thumbnail).height() + 0.5) + 2 * shadowRadius;
     setFixedHeight(height);
     update();
 }
@@ -41,7 +40,7 @@ void ExportPreview::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QSizeF size = QSizeF(m_thumbnail.size()) / m_thumbnail.devicePixelRatio();
+    const QSizeF size = logicalSize(m_thumbnail);
     const QRectF target(QPointF((width() - size.width()) / 2, shadowRadius), size);
 
     // A soft shadow of black at about a third opacity, fading over the radius.

@@ -40,7 +40,8 @@ QString fileNameFor(const QString& tabName)
 FileCommands::FileCommands(AppState& state, QWidget& window, FileDialogs& dialogs,
                            const ProjectStorage* storage, QObject* parent)
     : QObject(parent), m_state(state), m_window(window), m_dialogs(dialogs), m_storage(storage),
-      m_recent(std::make_unique<RecentFiles>()), m_opener(std::make_unique<FileOpener>(state, storage))
+      m_recent(std::make_unique<RecentFiles>(state.preferences())),
+      m_opener(std::make_unique<FileOpener>(state, storage))
 {
     if (storage) {
         m_saver = std::make_unique<ProjectSaver>(state, *storage);

@@ -2,6 +2,7 @@
 
 #include "choice_group.h"
 #include "model/display_name.h"
+#include "render/surface_coordinates.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,12 +20,12 @@ namespace {
 QGradient swatchOf(const CustomGradient& custom)
 {
     QGradient gradient;
-    const QPointF center(custom.centerX, 1 - custom.centerY);
+    const QPointF center = unitToSurface({custom.centerX, custom.centerY}, QSizeF(1, 1));
     switch (custom.kind) {
     case GradientKind::linear: {
         const double theta = custom.angle * std::numbers::pi / 180.0;
-        const QPointF reach(0.5 * std::cos(theta), -0.5 * std::sin(theta));
-        gradient = QLinearGradient(QPointF(0.5, 0.5) - reach, QPointF(0.5, 0.5) + reach);
+        const double dx = 0.5 * std::cos(theta), dy = 0.5 * std::sin(theta);
+        gradient = QLinearGradient(flipPoint(0.5 - dx, 0.5 - dy, 1), flipPoint(0.5 + dx, 0.5 + dy, 1));
         break;
     }
     case GradientKind::radial:

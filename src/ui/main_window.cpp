@@ -263,7 +263,7 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::runAutomaticPaste()
 {
-    if (!m_automaticPaste || !PreferencesStore().autoPasteOnLaunch())
+    if (!m_automaticPaste || !m_state.preferences().autoPasteOnLaunch())
         return;
     if (m_state.clipboardService().canReadImage()) {
         m_pasteAwaitsActivation = false;

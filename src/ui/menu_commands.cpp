@@ -25,6 +25,8 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
                                  Qt::CTRL | Qt::SHIFT | Qt::Key_7);
     m_captureFullScreen = addCommand(file, QStringLiteral("captureFullScreen"), tr("Capture Full Screen"),
                                      Qt::CTRL | Qt::SHIFT | Qt::Key_8);
+    m_captureCurrentScreen = addCommand(file, QStringLiteral("captureCurrentScreen"), tr("Capture Current Screen"),
+                                        Qt::CTRL | Qt::SHIFT | Qt::Key_9);
     m_captureScrolling = addCommand(file, QStringLiteral("captureScrolling"), tr("Scrolling Region…"), QKeySequence());
     if (const QString reason = ScrollingCapture::unavailableReason(); !reason.isEmpty()) {
         m_captureScrolling->setEnabled(false);
@@ -75,6 +77,7 @@ MenuCommands::MenuCommands(AppState& state, QMenuBar& menuBar, QObject* parent)
     connect(m_captureRegion, &QAction::triggered, &m_state, &AppState::startRegionCapture);
     connect(m_captureWindow, &QAction::triggered, &m_state, &AppState::startWindowCapture);
     connect(m_captureFullScreen, &QAction::triggered, &m_state, &AppState::startFullScreenCapture);
+    connect(m_captureCurrentScreen, &QAction::triggered, &m_state, &AppState::startCurrentScreenCapture);
     connect(m_captureScrolling, &QAction::triggered, &m_state, &AppState::startScrollingCapture);
     connect(m_undo, &QAction::triggered, &m_state, &AppState::undo);
     connect(m_redo, &QAction::triggered, &m_state, &AppState::redo);
@@ -139,15 +142,26 @@ void MenuCommands::addDelayChoices(QMenu* menu)
     QMenu* delay = menu->addMenu(tr("Delay"));
     delay->setObjectName(QStringLiteral("captureDelay"));
     auto* group = new QActionGroup(delay);
-    const int chosen = PreferencesStore().captureDelay();
+    PreferencesStore& preferences = m_state.preferences();
     for (int seconds : PreferencesStore::captureDelayChoices) {
         QAction* choice = delay->addAction(seconds == 0 ? tr("None") : tr("%1 s").arg(seconds));
         choice->setObjectName(QStringLiteral("delay%1").arg(seconds));
         choice->setCheckable(true);
-        choice->setChecked(seconds == chosen);
         group->addAction(choice);
-        connect(choice, &QAction::triggered, this, [seconds] { PreferencesStore().setCaptureDelay(seconds); });
+        connect(choice, &QAction::triggered, this,
+                [&preferences, seconds] { preferences.setCaptureDelay(seconds); });
     }
+    // The check follows the preference, wherever it was set.
+    const auto showChosen = [group, &preferences] {
+        const QList<QAction*> choices = group->actions();
+        for (qsizetype i = 0; i < choices.size(); ++i)
+            choices[i]->setChecked(PreferencesStore::captureDelayChoices[i] == preferences.captureDelay());
+    };
+    showChosen();
+    connect(&preferences, &PreferencesStore::changed, group, [showChosen](PreferencesStore::Key key) {
+        if (key == PreferencesStore::Key::captureDelay)
+            showChosen();
+    });
 }
 
 void MenuCommands::updateEnabled()

@@ -67,6 +67,7 @@ class MenuCommands : public QObject
     QAction* m_captureRegion;
     QAction* m_captureWindow;
     QAction* m_captureFullScreen;
+    QAction* m_captureCurrentScreen;
     QAction* m_stitch;
     QAction* m_captureScrolling;
     QAction* m_undo;

@@ -1,8 +1,9 @@
 #include "readable_text.h"
 
+#include "model/color_contrast.h"
+
 #include <QEvent>
 #include <QWidget>
-#include <cmath>
 
 namespace lustrelab {
 
@@ -14,15 +15,9 @@ constexpr double targetContrast = aaContrast + 0.1;
 // How far the blend starts from the background: clearly lighter than text.
 constexpr double firstTextShare = 0.6;
 
-double channelLuminance(double value)
-{
-    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-}
-
 double luminance(const QColor& color)
 {
-    return 0.2126 * channelLuminance(color.redF()) + 0.7152 * channelLuminance(color.greenF()) +
-           0.0722 * channelLuminance(color.blueF());
+    return relativeLuminance(color.redF(), color.greenF(), color.blueF());
 }
 
 QColor blend(const QColor& text, const QColor& background, double textShare)
@@ -65,8 +60,7 @@ class SecondaryTextKeeper : public QObject
 
 double contrastRatio(const QColor& a, const QColor& b)
 {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return lustrelab::contrastRatio(luminance(a), luminance(b));
 }
 
 QColor composited(const QColor& color, const QColor& over)

@@ -44,8 +44,8 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
         m_scale->addItem(tr("%1x").arg(scale), double(scale));
     generalForm->addRow(tr("Default export scale"), m_scale);
 
-    m_capture = new CapturePreferencesBox(state.templateManager(), this);
-    m_text = new TextPreferencesBox(this);
+    m_capture = new CapturePreferencesBox(state.templateManager(), state.preferences(), this);
+    m_text = new TextPreferencesBox(state.preferences(), this);
 
     auto* shortcuts = new QGroupBox(tr("Keyboard Shortcuts"), this);
     auto* shortcutColumn = new QVBoxLayout(shortcuts);
@@ -87,13 +87,13 @@ SettingsView::SettingsView(AppState& state, QWidget* parent) : QWidget(parent), 
     column->addStretch(1);
 
     connect(m_autoPaste, &QCheckBox::toggled, this,
-            [](bool on) { PreferencesStore().setAutoPasteOnLaunch(on); });
+            [this](bool on) { m_state.preferences().setAutoPasteOnLaunch(on); });
     connect(m_restoreTabs, &QCheckBox::toggled, this,
-            [](bool on) { PreferencesStore().setRestoreTabsAtStart(on); });
+            [this](bool on) { m_state.preferences().setRestoreTabsAtStart(on); });
     connect(m_scale, &QComboBox::activated, this, [this](int index) {
         const QVariant scale = m_scale->itemData(index);
-        PreferencesStore().setDefaultExportScale(scale.isValid() ? std::optional(scale.toDouble())
-                                                                 : std::nullopt);
+        m_state.preferences().setDefaultExportScale(scale.isValid() ? std::optional(scale.toDouble())
+                                                                    : std::nullopt);
     });
     connect(reset, &QPushButton::clicked, this, &SettingsView::resetToDefaults);
     showPreferences();
@@ -107,7 +107,7 @@ void SettingsView::setGlobalShortcutRegistered(bool registered)
 void SettingsView::resetToDefaults()
 {
     m_state.resetSettings();
-    PreferencesStore preferences;
+    PreferencesStore& preferences = m_state.preferences();
     preferences.setAutoPasteOnLaunch(true);
     preferences.setRestoreTabsAtStart(true);
     preferences.setDefaultExportScale(std::nullopt);
@@ -122,7 +122,7 @@ void SettingsView::resetToDefaults()
 void SettingsView::showPreferences()
 {
     const QSignalBlocker blocker(m_autoPaste), restoreBlocker(m_restoreTabs);
-    const PreferencesStore preferences;
+    const PreferencesStore& preferences = m_state.preferences();
     m_autoPaste->setChecked(preferences.autoPasteOnLaunch());
     m_restoreTabs->setChecked(preferences.restoreTabsAtStart());
     const std::optional<double> scale = preferences.defaultExportScale();

@@ -10,7 +10,8 @@
 
 namespace lustrelab {
 
-TextPreferencesBox::TextPreferencesBox(QWidget* parent) : QGroupBox(tr("Text"), parent)
+TextPreferencesBox::TextPreferencesBox(PreferencesStore& preferences, QWidget* parent)
+    : QGroupBox(tr("Text"), parent), m_preferences(preferences)
 {
     auto* form = new QFormLayout(this);
     m_style = new QComboBox(this);
@@ -29,18 +30,16 @@ TextPreferencesBox::TextPreferencesBox(QWidget* parent) : QGroupBox(tr("Text"), 
     form->addRow(tr("Text language"), m_language);
 
     connect(m_style, &QComboBox::activated, this, [this](int index) {
-        PreferencesStore().setRedactionStyle(ShapeType(m_style->itemData(index).toInt()));
+        m_preferences.setRedactionStyle(ShapeType(m_style->itemData(index).toInt()));
     });
-    connect(m_language, &QComboBox::activated, this, [this](int index) {
-        PreferencesStore().setTextLanguage(m_language->itemData(index).toString());
-    });
+    connect(m_language, &QComboBox::activated, this,
+            [this](int index) { m_preferences.setTextLanguage(m_language->itemData(index).toString()); });
     showPreferences();
 }
 
 void TextPreferencesBox::showPreferences()
 {
-    const PreferencesStore preferences;
-    m_style->setCurrentIndex(m_style->findData(int(preferences.redactionStyle())));
+    m_style->setCurrentIndex(m_style->findData(int(m_preferences.redactionStyle())));
     fillLanguages();
 }
 
@@ -49,7 +48,7 @@ void TextPreferencesBox::showPreferences()
 // since been removed stays listed, marked, so the choice is visible.
 void TextPreferencesBox::fillLanguages()
 {
-    const QString chosen = PreferencesStore().textLanguage();
+    const QString chosen = m_preferences.textLanguage();
     QStringList languages = TextRecognizer::installedLanguages();
     languages.removeOne(QStringLiteral("eng"));
     languages.prepend(QStringLiteral("eng"));

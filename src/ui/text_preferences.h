@@ -6,6 +6,8 @@ class QComboBox;
 
 namespace lustrelab {
 
+class PreferencesStore;
+
 // The preferences' "Text" group: the shape Redact Sensitive covers secrets
 // with, and the language Copy Text and Redact Sensitive read in. Every change
 // is stored as it is made.
@@ -14,7 +16,7 @@ class TextPreferencesBox : public QGroupBox
     Q_OBJECT
 
   public:
-    explicit TextPreferencesBox(QWidget* parent = nullptr);
+    explicit TextPreferencesBox(PreferencesStore& preferences, QWidget* parent = nullptr);
 
     // Reads the stored choices again (after a reset, say), and the installed
     // languages with them.
@@ -26,6 +28,7 @@ class TextPreferencesBox : public QGroupBox
   private:
     void fillLanguages();
 
+    PreferencesStore& m_preferences;
     QComboBox* m_style;
     QComboBox* m_language;
 };

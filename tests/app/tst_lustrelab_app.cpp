@@ -1,9 +1,12 @@
 #include "app/lustrelab_app.h"
 #include "io/instance_channel.h"
 #include "state/app_state.h"
+#include "state/preferences_store.h"
+#include "state/session_store.h"
 #include "test_fixtures.h"
 #include "ui/main_window.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -415,6 +418,45 @@ class TestLustrelabApp : public QObject
         QTRY_COMPARE(app.state().tabs().size(), 2);
         QCOMPARE(app.state().tabs()[1].document.screenshot.pixelColor(0, 0), QColor(Qt::magenta));
         QCOMPARE(app.window().isVisible() && !app.window().isMinimized(), asked);
+    }
+
+    // SIGTERM, as a logout sends it, ends the program without the save
+    // question and keeps its tabs; the next start brings them back unless
+    // the user unticked "Restore tabs at start" in the preferences.
+    void terminationKeepsTabsForTheNextStart_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("restore ticked") << true;
+        QTest::newRow("restore unticked") << false;
+    }
+    void terminationKeepsTabsForTheNextStart()
+    {
+        QFETCH(bool, restore);
+        const QString templates = m_home.filePath(QStringLiteral("templates"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("no image"));
+        QDir(SessionStore::defaultFolder()).removeRecursively();
+        {
+            LustrelabApp app(templates, [] { return nullptr; });
+            app.openFiles({makeFile(QStringLiteral("red")), makeFile(QStringLiteral("blue"))});
+            app.window().show();
+            QTRY_COMPARE(app.state().tabs().size(), 2);
+            app.window().showPreferences();
+            auto* restoreTabs = app.window().findChild<QCheckBox*>(QStringLiteral("restoreTabs"));
+            QVERIFY(restoreTabs && restoreTabs->isChecked());
+            if (!restore)
+                QTest::mouseClick(restoreTabs, Qt::LeftButton, {}, QPoint(8, restoreTabs->height() / 2));
+            QCOMPARE(restoreTabs->isChecked(), restore);
+            QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+            QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); }); // it never ended
+            QCOMPARE(QCoreApplication::exec(), 0);
+            QCOMPARE(app.state().tabs().size(), 2); // nothing was closed on the way out
+        }
+        LustrelabApp later(templates, [] { return nullptr; });
+        QTest::qWait(300); // the restore reads on a worker
+        QTRY_COMPARE(later.state().tabs().size(), restore ? 2 : 1);
+        if (restore)
+            QCOMPARE(later.state().tabs()[1].document.screenshot.pixelColor(0, 0), QColor(Qt::blue));
+        PreferencesStore().setRestoreTabsAtStart(true); // the default, for the other tests
     }
 
     // The hot key is taken when the window appears and given back when the

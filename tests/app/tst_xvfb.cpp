@@ -107,6 +107,9 @@ void stopWindow(QProcess& app)
     if (!app.waitForFinished(5000))
         app.kill();
     app.waitForFinished(1000);
+    // Ended as a logout ends it, the window kept its tabs for its next start:
+    // they are not the next window's.
+    QDir(SessionStore::defaultFolder()).removeRecursively();
 }
 
 // Keys for the visible window of process `pid`. No window manager runs
@@ -173,6 +176,7 @@ class TestXvfb : public QObject
 
     void init()
     {
+        QDir(SessionStore::defaultFolder()).removeRecursively();
         m_state = std::make_unique<AppState>(m_home.filePath(QStringLiteral("templates")));
         m_backend = new FakeCaptureBackend;
         m_state->screenCaptureService().setBackend(std::unique_ptr<CaptureBackend>(m_backend));
@@ -375,11 +379,19 @@ class TestXvfb : public QObject
     // A capture command started outside the window (a key binding, a desktop
     // action) while the window shows: the picture is of the desktop, not of
     // Lustrelab, which comes back afterwards.
-    // The real program, killed: at the next start every tab comes back, in
-    // its order, and exports the same pixels as before; a clean quit then
-    // leaves nothing to restore.
-    void tabsSurviveAKill()
+    // The real program, killed, or ended as a logout ends it: at the next
+    // start every tab comes back, in its order, and exports the same pixels
+    // as before; a clean quit then leaves nothing to restore.
+    void tabsSurviveTheEnd_data()
     {
+        QTest::addColumn<bool>("logout");
+        QTest::newRow("SIGKILL once the session is written") << false;
+        QTest::newRow("SIGTERM as soon as the window shows") << true;
+    }
+
+    void tabsSurviveTheEnd()
+    {
+        QFETCH(bool, logout);
         const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
         if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
             QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
@@ -409,8 +421,15 @@ class TestXvfb : public QObject
         app->setProcessChannelMode(QProcess::ForwardedChannels);
         app->start(binary, images);
         QVERIFY(app->waitForStarted());
-        QTRY_COMPARE_WITH_TIMEOUT(listed(), names, 30000);
+        if (!logout)
+            QTRY_COMPARE_WITH_TIMEOUT(listed(), names, 30000);
         QVERIFY2(!waitForScreen(work.path(), colours[1]).isNull(), "the window never showed");
+        if (logout) { // the program writes its tabs and ends by itself
+            app->terminate();
+            QVERIFY(app->waitForFinished(10000));
+            QCOMPARE(app->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(listed(), names);
+        }
         // What each tab exports, from the session's own record of it.
         const auto exported = [&session] {
             QList<QImage> images;
@@ -424,8 +443,10 @@ class TestXvfb : public QObject
         QCOMPARE(before.size(), 2);
         for (int i = 0; i < 2; ++i) // the default styling around each screenshot
             QCOMPARE(before[i].pixelColor(before[i].width() / 2, before[i].height() / 2), colours[i]);
-        app->kill(); // SIGKILL: nothing of the program runs any more
-        QVERIFY(app->waitForFinished(10000));
+        if (!logout) {
+            app->kill(); // SIGKILL: nothing of the program runs any more
+            QVERIFY(app->waitForFinished(10000));
+        }
 
         app = std::make_unique<QProcess>();
         app->setProcessChannelMode(QProcess::ForwardedChannels);

@@ -396,71 +396,71 @@ class TestComposePlan : public QObject
         const auto row = [](const char* name, const char* text, const char* error = "") {
             QTest::newRow(name) << json(text) << QString::fromUtf8(error);
         };
-        row("top level array", "[]", "annotations: expected an object");
+        row("top level array", "[]", "annotations: expected an object, found array");
         row("misspelt list", R"({"textOverlay":[]})", "annotations.textOverlay: unknown key");
         row("misspelt field", R"({"textOverlays":[{"fontsize":12}]})",
-            "textOverlays[0].fontsize: unknown key");
+            "annotations.textOverlays[0].fontsize: unknown key");
         row("string for number", R"({"textOverlays":[{}, {"fontSize":"32"}]})",
-            "textOverlays[1].fontSize: expected a number");
+            R"(annotations.textOverlays[1].fontSize: expected a number, found "32")");
         row("unknown weight", R"({"textOverlays":[{"fontWeight":"bold"}]})",
-            "textOverlays[0].fontWeight: expected one of…");
+            "annotations.textOverlays[0].fontWeight: expected one of…");
         row("colour without opacity", R"({"shapeOverlays":[{"strokeColor":{"red":1,"green":0,"blue":0}}]})",
-            "shapeOverlays[0].strokeColor: expected a colour object…");
-        row("removal without rect", R"({"removalAreas":[{}]})", "removalAreas[0].rect: missing");
+            "annotations.shapeOverlays[0].strokeColor.opacity: missing");
+        row("removal without rect", R"({"removalAreas":[{}]})", "annotations.removalAreas[0].rect: missing");
         row("blur at x 1e15", R"({"shapeOverlays":[{"shapeType":"Blur","startPoint":{"x":1e15,"y":0}}]})",
-            R"(shapeOverlays[0].startPoint: "x" must be from -100 to 100)");
+            "annotations.shapeOverlays[0].startPoint.x: expected a number from -100 to 100");
         row("end point below the canvas", R"({"shapeOverlays":[{},{"endPoint":{"x":0,"y":-1000}}]})",
-            R"(shapeOverlays[1].endPoint: "y" must be from -100 to 100)");
+            "annotations.shapeOverlays[1].endPoint.y: expected a number from -100 to 100");
         row("removal area too wide", R"({"removalAreas":[{"rect":{"x":0,"y":0,"width":1e300,"height":1}}]})",
-            R"(removalAreas[0].rect: "width" must be from -100 to 100)");
+            "annotations.removalAreas[0].rect.width: expected a number from -100 to 100");
         row("text position near the largest number",
             R"({"textOverlays":[{"position":{"x":-1.7e308,"y":0}}]})",
-            R"(textOverlays[0].position: "x" must be from -100 to 100)");
+            "annotations.textOverlays[0].position.x: expected a number from -100 to 100");
         row("huge stroke", R"({"shapeOverlays":[{"strokeWidth":1e9}]})",
-            "shapeOverlays[0].strokeWidth: expected a number from 0 to 10000");
+            "annotations.shapeOverlays[0].strokeWidth: expected a number from 0 to 10000");
         row("huge font", R"({"textOverlays":[{"fontSize":100000}]})",
-            "textOverlays[0].fontSize: expected a number from 0 to 10000");
+            "annotations.textOverlays[0].fontSize: expected a number from 0 to 10000");
         row("type errors still come first",
             R"({"shapeOverlays":[{"startPoint":{"x":1e15,"y":0},"strokeWidth":"x"}]})",
-            "shapeOverlays[0].strokeWidth: expected a number");
+            R"(annotations.shapeOverlays[0].strokeWidth: expected a number, found "x")");
         row("shape reaching well past the edges",
             R"({"shapeOverlays":[{"startPoint":{"x":-100,"y":-3},"endPoint":{"x":100,"y":4},"strokeWidth":10000}]})");
         row("marker without position", R"({"stepMarkers":[{"number":2}]})",
-            "stepMarkers[0].position: missing");
+            "annotations.stepMarkers[0].position: missing");
         row("marker number not whole", R"({"stepMarkers":[{"position":{"x":0,"y":0},"number":1.5}]})",
-            "stepMarkers[0].number: expected a whole number");
+            "annotations.stepMarkers[0].number: expected a whole number, found 1.5");
         row("marker of size 0", R"({"stepMarkers":[{"position":{"x":0,"y":0},"size":0}]})",
-            "stepMarkers[0].size: expected a number from 1 to 10000");
+            "annotations.stepMarkers[0].size: expected a number from 1 to 10000");
         row("marker tail far away",
             R"({"stepMarkers":[{"position":{"x":0,"y":0},"tailPoint":{"x":500,"y":0}}]})",
-            R"(stepMarkers[0].tailPoint: "x" must be from -100 to 100)");
+            "annotations.stepMarkers[0].tailPoint.x: expected a number from -100 to 100");
         row("misspelt marker key", R"({"stepMarkers":[{"position":{"x":0,"y":0},"colour":1}]})",
-            "stepMarkers[0].colour: unknown key");
-        row("stroke without points", R"({"penStrokes":[{}]})", "penStrokes[0].points: missing");
+            "annotations.stepMarkers[0].colour: unknown key");
+        row("stroke without points", R"({"penStrokes":[{}]})", "annotations.penStrokes[0].points: missing");
         row("stroke with no points", R"({"penStrokes":[{"points":[]}]})",
-            "penStrokes[0].points: expected from 1 to 100000 points");
+            "annotations.penStrokes[0].points: expected from 1 to 100000 points");
         row("stroke point without y", R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":1}]}]})",
-            R"(penStrokes[0].points[1]: expected an object with the numbers "x" and "y")");
+            "annotations.penStrokes[0].points[1].y: missing");
         row("stroke point far away", R"({"penStrokes":[{"points":[{"x":0,"y":0},{"x":0,"y":-1e9}]}]})",
-            R"(penStrokes[0].points[1]: "y" must be from -100 to 100)");
+            "annotations.penStrokes[0].points[1].y: expected a number from -100 to 100");
         row("highlighter not a boolean", R"({"penStrokes":[{"points":[{"x":0,"y":0}],"highlighter":"yes"}]})",
-            "penStrokes[0].highlighter: expected true or false");
+            R"(annotations.penStrokes[0].highlighter: expected true or false, found "yes")");
         row("stroke opacity above 1", R"({"penStrokes":[{"points":[{"x":0,"y":0}],"opacity":2}]})",
-            "penStrokes[0].opacity: expected a number from 0 to 1");
+            "annotations.penStrokes[0].opacity: expected a number from 0 to 1");
         row("stroke width negative", R"({"penStrokes":[{"points":[{"x":0,"y":0}],"width":-1}]})",
-            "penStrokes[0].width: expected a number from 0 to 10000");
+            "annotations.penStrokes[0].width: expected a number from 0 to 10000");
         row("cell under a point", R"({"shapeOverlays":[{"shapeType":"Pixelate","cellSize":0.5}]})",
-            "shapeOverlays[0].cellSize: expected a number from 1 to 10000");
+            "annotations.shapeOverlays[0].cellSize: expected a number from 1 to 10000");
         row("unknown shape type", R"({"shapeOverlays":[{"shapeType":"Mosaic"}]})",
-            "shapeOverlays[0].shapeType: expected one of…");
+            "annotations.shapeOverlays[0].shapeType: expected one of…");
         row("crop outside the screenshot", R"({"crop":{"x":0.5,"y":0,"width":0.6,"height":1}})",
-            "crop: expected a rectangle inside…");
+            "annotations.crop: expected a rectangle inside…");
         row("crop of no width", R"({"crop":{"x":0,"y":0,"width":0,"height":1}})",
-            "crop: expected a rectangle inside…");
-        row("crop without height", R"({"crop":{"x":0,"y":0,"width":1}})",
-            R"(annotations.crop: "height" must be a number)");
+            "annotations.crop: expected a rectangle inside…");
+        row("crop without height", R"({"crop":{"x":0,"y":0,"width":1}})", "annotations.crop.height: missing");
         row("whole screenshot as crop", R"({"crop":{"x":0,"y":0,"width":1,"height":1}})");
-        row("markers not an array", R"({"stepMarkers":{}})", "stepMarkers: expected an array");
+        row("markers not an array", R"({"stepMarkers":{}})",
+            "annotations.stepMarkers: expected an array, found object");
         row("large text turned many times", R"({"textOverlays":[{"fontSize":10000,"rotation":-7200}]})");
     }
     void checked()

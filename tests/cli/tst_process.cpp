@@ -283,8 +283,9 @@ class TestProcess : public QObject
                                  "\"stops\":[{\"color\":\"#ff0000\",\"position\":0},"
                                  "{\"color\":\"#ff0000\",\"position\":1}]}"})
             << "*customGradient: angle: missing";
-        QTest::newRow("bad annotation key") << compose({"--annotations", "@bad-notes.json"})
-                                            << "@bad-notes.json: textOverlays[0].fontSize: expected a number";
+        QTest::newRow("bad annotation key")
+            << compose({"--annotations", "@bad-notes.json"})
+            << "@bad-notes.json: annotations.textOverlays[0].fontSize: expected a number";
         QTest::newRow("annotation number beyond a double")
             << compose({"--annotations", "@overflow-notes.json"})
             << "@overflow-notes.json: invalid JSON: *1e400";
@@ -366,7 +367,7 @@ class TestProcess : public QObject
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("named");
-        for (const char* command : {"compose", "capture", "ocr", "presets"})
+        for (const char* command : {"compose", "capture", "stitch", "ocr", "thumbnail", "presets"})
             QTest::addRow("--help: %s", command)
                 << QStringList{"--help"} << QStringLiteral("lustrelab %1 ").arg(command);
         for (ShapeType type : allCases<ShapeType>())

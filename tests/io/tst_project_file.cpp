@@ -3,6 +3,7 @@
 // keeps the file that was there.
 
 #include "io/export_service.h"
+#include "io/json_file.h"
 #include "io/png_encoder.h"
 #include "io/project_file.h"
 #include "io/zip_archive.h"
@@ -405,7 +406,7 @@ class ProjectFileTest : public QObject
         QTest::newRow("missing") << "nothing.lustrelab"
                                  << "cannot read";
         QTest::newRow("a folder") << "."
-                                  << "cannot read";
+                                  << "is a folder";
     }
     void unreadableFiles()
     {
@@ -414,6 +415,31 @@ class ProjectFileTest : public QObject
         QString error;
         QVERIFY(!readProjectFile(m_home.filePath(name), &error));
         QVERIFY2(error.startsWith(reason), qPrintable(error));
+    }
+
+    // Every stored file is read up to a limit and no further, whatever it is:
+    // an endless device ends in a reason, not in memory running out.
+    void filesAreReadUpToALimit_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // empty: /dev/zero
+        QTest::addColumn<QString>("error");       // empty: read whole
+        QTest::newRow("at the limit") << QByteArray(1000, 'x') << "";
+        QTest::newRow("one byte over") << QByteArray(1001, 'x') << "larger than any such file";
+        QTest::newRow("an endless device") << QByteArray() << "larger than any such file";
+    }
+    void filesAreReadUpToALimit()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, error);
+        const QString path = contents.isEmpty() ? QStringLiteral("/dev/zero") : m_home.filePath("sized");
+        if (!contents.isEmpty())
+            QVERIFY(test::writeFile(path, contents));
+        QString reason;
+        const std::optional<QByteArray> bytes = readFileBytes(path, 1000, &reason);
+        QCOMPARE(bytes.has_value(), error.isEmpty());
+        QVERIFY2(error.isEmpty() ? reason.isEmpty() : reason.startsWith(error), qPrintable(reason));
+        if (bytes)
+            QCOMPARE(*bytes, contents);
     }
 
     void projectWithoutPreviewHasNoThumbnail()

@@ -50,8 +50,9 @@ class TestCustomGradientJson : public QObject
         row("conic needs its angle", R"("kind":"conic","centerX":0.5,"centerY":0.5)", {}, "angle: missing");
         row("conic needs its centre", R"("kind":"conic","angle":0,"centerY":0.5)", {}, "centerX: missing");
         row("a left-out key is still typed when given", R"("kind":"linear","angle":0,"centerX":"middle")", {},
-            "centerX: expected a number, found string");
-        row("unknown kind", R"("kind":"diamond")", {}, R"(kind: unknown value "diamond")");
+            R"(centerX: expected a number, found "middle")");
+        row("unknown kind", R"("kind":"diamond")", {},
+            R"(kind: expected one of "linear", "radial", "conic", found "diamond")");
     }
     void read()
     {

@@ -25,6 +25,7 @@ class TestQuickCapture : public QObject
     const QImage m_capture = test::solidImage(120, 80, Qt::darkCyan);
     TemplateManager m_templates{m_home.filePath(QStringLiteral("templates"))};
     ClipboardService m_clipboard;
+    PreferencesStore m_preferences;
 
     QDBusConnection serverBus()
     {
@@ -107,7 +108,7 @@ class TestQuickCapture : public QObject
         preferences.setQuickCaptureFolder(folderPath);
 
         ClipboardService clipboard;
-        QuickCapture quick(templates, clipboard);
+        QuickCapture quick(templates, clipboard, preferences);
         QSignalSpy finished(&quick, &QuickCapture::finished);
         QSignalSpy opened(&quick, &QuickCapture::openRequested);
         QCOMPARE(quick.take(m_capture, current), after != AfterCapture::openInNewTab);
@@ -173,7 +174,7 @@ class TestQuickCapture : public QObject
                                                  : AfterCapture::styleAndCopy);
         PreferencesStore().setQuickCaptureTemplate({});
         PreferencesStore().setQuickCaptureFolder(dir.filePath(QStringLiteral("file/shots")));
-        QuickCapture quick(m_templates, m_clipboard);
+        QuickCapture quick(m_templates, m_clipboard, m_preferences);
         QSignalSpy opened(&quick, &QuickCapture::openRequested);
         QSignalSpy forward(&quick, &QuickCapture::windowRequested);
         QVERIFY(quick.take(m_capture, BeautySettings{}));
@@ -211,7 +212,7 @@ class TestQuickCapture : public QObject
     {
         QVERIFY(serverBus().unregisterService(QStringLiteral("org.freedesktop.Notifications")));
         PreferencesStore().setAfterCapture(AfterCapture::styleAndCopy);
-        QuickCapture quick(m_templates, m_clipboard);
+        QuickCapture quick(m_templates, m_clipboard, m_preferences);
         test::StreamCapture out(stdout);
         QVERIFY(quick.take(m_capture, BeautySettings{}));
         QTRY_VERIFY(out.peek().contains("lustrelab: Styled screenshot copied"));

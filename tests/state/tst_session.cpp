@@ -126,6 +126,33 @@ class TestSession : public QObject
             QVERIFY(tab.processedImage);
     }
 
+    // A logout does not wait for the quiet time: what the tabs hold at that
+    // moment, the change just made included, is on disk when flush returns.
+    void aFlushWritesAtOnce()
+    {
+        QList<Shown> before;
+        {
+            AppState state(m_home.path());
+            SessionStore store(state, m_storage, folder());
+            store.follow();
+            QSignalSpy written(&store, &SessionStore::written);
+            makeTabs(state);
+            QVERIFY(settle(state));
+            QTRY_COMPARE_WITH_TIMEOUT(written.size(), 1, 5000);
+            state.addTextOverlay(); // within the quiet time
+            before = shown(state);
+            store.flush();
+            QCOMPARE(written.size(), 2);
+            QCOMPARE(written[1][0].toString(), QString());
+        }
+        AppState later(m_home.path());
+        SessionStore store(later, m_storage, folder());
+        QSignalSpy restored(&store, &SessionStore::restored);
+        store.restore();
+        QTRY_COMPARE(restored.size(), 1);
+        QCOMPARE(shown(later), before);
+    }
+
     // Only a tab whose document changed is written again, and a closed
     // tab's project goes from the folder.
     void onlyWhatChangedIsWritten()
@@ -200,6 +227,28 @@ class TestSession : public QObject
         QTest::newRow("a path out of the folder is not followed")
             << good + "{\"name\":\"out\",\"project\":\"../outside.lustrelab\"}]}" << 0;
     }
+    // Earlier versions wrote the tab ids braced and in lower case; those tabs
+    // come back with their ids, so their projects are not written anew.
+    void anEarlierIndexKeepsItsIds()
+    {
+        QVERIFY(QDir().mkpath(folder()));
+        QVERIFY(test::writeFile(
+            QDir(folder()).filePath("session.json"),
+            R"({"format":1,"current":0,"tabs":[{"id":"{6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00}",)"
+            R"("name":"kept","project":"kept.lustrelab","filePath":"","modified":false}]})"));
+        Document document;
+        document.screenshot = test::solidImage(10, 10, Qt::red);
+        m_storage.put(QDir(folder()).filePath("kept.lustrelab"), document);
+        AppState state(m_home.path());
+        SessionStore store(state, m_storage, folder());
+        QSignalSpy restored(&store, &SessionStore::restored);
+        store.restore();
+        QTRY_COMPARE(restored.size(), 1);
+        QCOMPARE(state.tabs().size(), 1);
+        QCOMPARE(state.tabs()[0].id, QUuid::fromString(u"6f1c1e59-7a3b-4f7e-9a51-0d2b5c1e9f00"));
+        QVERIFY(settle(state));
+    }
+
     // Whatever a crash left, the start goes on with what can be read.
     void damagedSessions()
     {

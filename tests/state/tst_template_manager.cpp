@@ -5,6 +5,7 @@
 // LUSTRELAB_TEST_SAVER_DIR set it adds templates to that folder in a loop,
 // printing the count after each save returns, until it is killed.
 #include "model/model_json.h"
+#include "model/styling_fields.h"
 #include "record_printers.h"
 #include "state/template_manager.h"
 #include "state/user_gradients.h"
@@ -116,6 +117,37 @@ class TestTemplateManager : public QObject
         QCOMPARE(TemplateManager().templates(), manager.templates()); // read back as written
     }
 
+    // Files as the first versions wrote them, before the later styling keys:
+    // they load to the look they were saved with.
+    void readsTheFilesOfEarlierVersions()
+    {
+        Json settings = toJson(BeautySettings{});
+        for (const StylingField& field : stylingFields())
+            if (field.since > 1)
+                settings.erase(field.key);
+        QDir().mkpath(m_folder);
+        QVERIFY(writeFile(QDir(m_folder).filePath("templates.json"),
+                          R"([{"id":"A1B2C3D4-0000-4000-8000-00000000000F","name":"first","settings":)" +
+                              QByteArray::fromStdString(settings.dump()) +
+                              R"(,"createdAt":786297600.25,"updatedAt":786297600.5}])"));
+        QVERIFY(writeFile(QDir(m_folder).filePath("gradients.json"),
+                          R"({"gradients":[{"name":"Custom 1","gradient":{"kind":"linear","angle":90,)"
+                          R"("centerX":0.5,"centerY":0.5,"stops":[{"color":{"red":1,"green":0,"blue":0,)"
+                          R"("opacity":1},"position":0},{"color":{"red":0,"green":0,"blue":1,"opacity":1},)"
+                          R"("position":1}]}}]})"));
+        test::StdoutCapture capture;
+        const TemplateManager manager;
+        QCOMPARE(capture.text(), QByteArray());
+        QCOMPARE(manager.templates().size(), 1);
+        const Template& entry = manager.templates()[0];
+        QCOMPARE(entry.id, QUuid::fromString(u"a1b2c3d4-0000-4000-8000-00000000000f"));
+        QCOMPARE(entry.settings, BeautySettings{});
+        QCOMPARE(entry.updatedAt, QDateTime(QDate(2025, 12, 1), QTime(16, 0, 0, 500), Qt::UTC));
+        const UserGradients gradients;
+        QCOMPARE(gradients.gradients().size(), 1);
+        QCOMPARE(gradients.gradients()[0].gradient.angle, 90.0);
+    }
+
     void keepsAnUnreadableFile_data()
     {
         QTest::addColumn<QByteArray>("contents");
@@ -177,7 +209,7 @@ class TestTemplateManager : public QObject
         test::StdoutCapture capture;
         UserGradients damaged;
         QVERIFY(damaged.gradients().isEmpty());
-        QVERIFY2(capture.text().contains("gradients[0].gradient.kind: unknown value"),
+        QVERIFY2(capture.text().contains("gradients[0].gradient.kind: expected one of"),
                  capture.text().constData());
         damaged.add(radial);
         QCOMPARE(QDir(m_folder).entryList({"gradients.json.unreadable-*"}, QDir::Files).size(), 1);

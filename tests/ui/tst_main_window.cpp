@@ -200,11 +200,27 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     {
         QStringList keys;
         for (const char* name : {"newTab", "closeTab", "captureRegion", "captureWindow", "captureFullScreen",
-                                 "export", "quit", "undo", "redo", "paste", "copyResult", "preferences"})
+                                 "captureCurrentScreen", "export", "quit", "undo", "redo", "paste", "copyResult",
+                                 "preferences"})
             keys << command(name)->shortcut().toString();
         QCOMPARE(keys.join(u' '),
-                 QStringLiteral("Ctrl+T Ctrl+W Ctrl+Shift+6 Ctrl+Shift+7 Ctrl+Shift+8 "
+                 QStringLiteral("Ctrl+T Ctrl+W Ctrl+Shift+6 Ctrl+Shift+7 Ctrl+Shift+8 Ctrl+Shift+9 "
                                 "Ctrl+Shift+E Ctrl+Q Ctrl+Z Ctrl+Shift+Z Ctrl+V Ctrl+C Ctrl+,"));
+    }
+
+    // "Capture Current Screen" asks the backend for the monitor under the
+    // pointer, not for the whole desktop.
+    void currentScreenIsOneMonitor()
+    {
+        QList<CaptureMode> modes;
+        QList<MonitorChoice> monitors;
+        CancelledCapture::install(
+            *m_state, [&](CaptureMode mode) { modes << mode; },
+            [&](const MonitorChoice& choice) { monitors << choice; });
+        command("captureCurrentScreen")->trigger();
+        QTRY_COMPARE(monitors, QList<MonitorChoice>{MonitorChoice::current()});
+        QTRY_VERIFY(!m_state->screenCaptureService().isCapturing());
+        QVERIFY(modes.isEmpty());
     }
 
     void keys_data()
@@ -650,7 +666,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     void textPreferences()
     {
         PreferencesStore().setTextLanguage(QStringLiteral("qaa"));
-        TextPreferencesBox box;
+        TextPreferencesBox box(m_state->preferences());
         auto* language = named<QComboBox>(box, "textLanguage");
         QCOMPARE(language->itemData(0).toString(), QStringLiteral("eng"));
         QCOMPARE(language->itemText(0), QStringLiteral("English (eng)"));

@@ -170,12 +170,15 @@ inline QStringList unreachableOrNamelessControls(const QWidget& root)
 class CancelledCapture : public CaptureBackend
 {
   public:
-    explicit CancelledCapture(std::function<void(CaptureMode)> onCapture) : m_onCapture(std::move(onCapture))
+    using OnMonitor = std::function<void(const MonitorChoice&)>;
+    explicit CancelledCapture(std::function<void(CaptureMode)> onCapture, OnMonitor onMonitor = {})
+        : m_onCapture(std::move(onCapture)), m_onMonitor(std::move(onMonitor))
     {
     }
-    static void install(AppState& state, std::function<void(CaptureMode)> onCapture)
+    static void install(AppState& state, std::function<void(CaptureMode)> onCapture, OnMonitor onMonitor = {})
     {
-        state.screenCaptureService().setBackend(std::make_unique<CancelledCapture>(std::move(onCapture)));
+        state.screenCaptureService().setBackend(
+            std::make_unique<CancelledCapture>(std::move(onCapture), std::move(onMonitor)));
     }
     QString name() const override { return QStringLiteral("cancelled"); }
     void capture(CaptureMode mode, const QString&, Done done) override
@@ -183,9 +186,16 @@ class CancelledCapture : public CaptureBackend
         m_onCapture(mode);
         done({});
     }
+    void captureMonitor(const MonitorChoice& choice, const QString&, Done done) override
+    {
+        if (m_onMonitor)
+            m_onMonitor(choice);
+        done({});
+    }
 
   private:
     std::function<void(CaptureMode)> m_onCapture;
+    OnMonitor m_onMonitor;
 };
 
 } // namespace lustrelab::uitest

@@ -6,7 +6,10 @@
 #   1. an image copied with Ctrl+C can still be pasted after the window quit;
 #   2. a capture started from the keyboard does not capture our own window,
 #      and the window comes back afterwards;
-#   3. an image already on the clipboard at launch shows up in the first tab.
+#   3. an image already on the clipboard at launch shows up in the first tab;
+#   4. `capture scrolling` over a window showing a tall page gives the page:
+#      grim takes each frame and sway's virtual pointer turns the wheel
+#      (slurp, which needs a person's drag, stands in with the window's place).
 # Started outside a session, it starts one (wayland_session.sh) around itself.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -172,9 +175,46 @@ paste_at_launch() {
     quit_app || { fail "lustrelab did not quit cleanly"; return; }
 }
 
+# ---- 4. a scrolling capture of a long page gives the whole page
+scrolling_capture() {
+    local tool=${LUSTRELAB_SCROLL_PAGE:-$(dirname "$binary")/tools/scroll_page} inner rect region differ
+    [ -x "$tool" ] || { echo "SKIP $step: $tool is not built"; return 0; }
+    "$tool" "$work/page.png" 480 2400 360 >"$work/page-viewport" 2>"$work/page.log" &
+    local page_pid=$!
+    within 15 sh -c "swaymsg -t get_tree | grep -q '\"name\": \"Scrolled page\"'" \
+        || { kill $page_pid; fail "the page window did not appear"; return; }
+    within 5 test -s "$work/page-viewport" || { kill $page_pid; fail "the page window said nothing"; return; }
+    inner=$(cat "$work/page-viewport")
+    rect=$(swaymsg -t get_tree | /usr/bin/python3 -c '
+import json, sys
+def nodes(node):
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from nodes(child)
+r = next(n["rect"] for n in nodes(json.load(sys.stdin)) if n.get("name") == "Scrolled page")
+print(r["x"], r["y"])')
+    set -- $rect $inner
+    region="$(($1 + $3)),$(($2 + $4)) ${5}x$6"
+    mkdir -p "$work/slurp-bin"
+    printf '#!/bin/sh\necho "%s"\n' "$region" >"$work/slurp-bin/slurp"
+    chmod +x "$work/slurp-bin/slurp"
+    app_log=$work/scrolling.log
+    PATH=$work/slurp-bin:$PATH timeout 120 "$binary" capture scrolling -o "$work/scrolled.png" \
+        --set padding=0 --set cornerRadius=0 --set shadowEnabled=false --set backgroundType=transparent \
+        >"$app_log" 2>&1
+    local status=$?
+    kill $page_pid 2>/dev/null; wait $page_pid 2>/dev/null
+    [ $status = 0 ] || { fail "capture scrolling exited with $status"; return; }
+    size=$(identify -format '%wx%h' "$work/scrolled.png") || { fail "no image written"; return; }
+    [ "$size" = 480x2400 ] || { fail "the capture is $size, not the page's 480x2400"; return; }
+    differ=$(compare -metric AE "$work/scrolled.png" "$work/page.png" null: 2>&1)
+    [ "${differ%% *}" = 0 ] || { fail "the capture differs from the page in $differ pixels"; return; }
+}
+
 run_step "copy outlives the window" copy_outlives_window
 run_step "capture hides the window" capture_hides_window
 run_step "paste at launch" paste_at_launch
+run_step "scrolling capture" scrolling_capture
 
 echo "$passed passed, $failed failed"
 [ $failed = 0 ]
