@@ -2,7 +2,7 @@
 // 2880 x 1800 screenshot at ratio 2 on the gradient, with the canvas beside
 // the sidebar as in the window: mouse events on the real slider, and each
 // step waits until the composition it asked for is stored and the canvas has
-// painted it. Steps per second are frames per second; run with
+// painted what it damaged. Steps per second are frames per second; run with
 // QT_SCALE_FACTOR=2 for a HiDPI screen. The "removal" cases add a 600 x 300
 // point removal area over the lines of text.
 //
@@ -92,7 +92,7 @@ void sliderDrag(benchmark::State& run, const char* sliderName, bool withRemovalA
             run.SkipWithError("a drag step composed nothing");
             break;
         }
-        view.repaint();
+        bench::paintDamage(view);
     }
     QTest::mouseRelease(slider, Qt::LeftButton, {}, grab + QPoint(offset, 0));
     if (state.settings() == before && offset != 0)

@@ -39,6 +39,14 @@ inline bool waitForComposition(const AppState& state, qint64 previousKey)
     return true;
 }
 
+// Paints what the view has marked for repainting, now: the part of it a
+// stored composition damaged, as the window's event loop paints it next
+// (the update request the view posted), rather than the whole view.
+inline void paintDamage(QWidget& view)
+{
+    QCoreApplication::sendPostedEvents(view.window(), QEvent::UpdateRequest);
+}
+
 // Where a brisk drag has got to at `step`, from where it began: back and
 // forth over 300 points, 3 points a step.
 inline QPoint briskDragOffset(int step)

@@ -80,10 +80,21 @@ ShownScene sceneOf(const ScreenshotTab& tab, const std::optional<AnnotationRef>&
 QRegion damagedRegion(const ShownScene& before, const ShownScene& after,
                       const std::optional<ImageChange>& change, const QRect& view)
 {
-    if (before.imageKey == 0 || after.imageKey == 0 || before.frame != after.frame ||
-        before.imagePixels != after.imagePixels)
+    if (before.imageKey == 0 || after.imageKey == 0)
         return view;
     QRegion damage;
+    if (before.frame != after.frame || before.imagePixels != after.imagePixels) {
+        // The image moved or changed its size (a Padding drag): what lies
+        // outside both frames is the backdrop, fixed to the view, and stays.
+        // A point more for the edges' rounding to device pixels.
+        damage += coveredPixels(before.frame.adjusted(-1, -1, 1, 1));
+        damage += coveredPixels(after.frame.adjusted(-1, -1, 1, 1));
+        for (const QRectF& r : before.overlays)
+            damage += coveredPixels(r);
+        for (const QRectF& r : after.overlays)
+            damage += coveredPixels(r);
+        return damage.intersected(view);
+    }
     if (after.imageKey != before.imageKey) {
         if (!change || change->since != before.imageKey)
             return view;

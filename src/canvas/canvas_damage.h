@@ -37,7 +37,8 @@ ShownScene sceneOf(const ScreenshotTab& tab, const std::optional<AnnotationRef>&
 
 // The part of `view` to repaint when `before` is on screen and `after` is to
 // be shown; `change` tells how after's image follows before's. Without a
-// change that links the two images, or when the image moved, all of it.
+// change that links the two images, all of it; when the image moved or
+// changed its size, both its frames (and the outlines of both scenes).
 QRegion damagedRegion(const ShownScene& before, const ShownScene& after,
                       const std::optional<ImageChange>& change, const QRect& view);
 

@@ -5,10 +5,12 @@
 #include "content_margins.h"
 #include "dominant_colors.h"
 #include "image_buffer_pool.h"
+#include "parallel_bands.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -122,13 +124,23 @@ bool CompositionInputs::isOpaque(const QImage& image)
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return false;
     if (m_opaqueKey != image.cacheKey() || m_opaqueKey == 0) {
-        uint32_t all = 0xffffffffu;
-        for (int y = 0; y < image.height() && all >= 0xff000000u; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                all &= row[x];
-        }
-        m_opaque = all >= 0xff000000u;
+        // Split across cores, each band giving up once any has found a pixel
+        // that is not opaque.
+        std::atomic<bool> opaque{true};
+        const uchar* bits = image.constBits();
+        const qsizetype stride = image.bytesPerLine();
+        const int width = image.width();
+        runInBands(image.height(), [&](int begin, int end) {
+            for (int y = begin; y < end && opaque.load(std::memory_order_relaxed); ++y) {
+                const auto* row = reinterpret_cast<const uint32_t*>(bits + stride * y);
+                uint32_t all = 0xffffffffu;
+                for (int x = 0; x < width; ++x)
+                    all &= row[x];
+                if (all < 0xff000000u)
+                    opaque.store(false, std::memory_order_relaxed);
+            }
+        });
+        m_opaque = opaque.load();
         m_opaqueKey = image.cacheKey();
     }
     return m_opaque;

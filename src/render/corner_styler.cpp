@@ -50,7 +50,7 @@ QImage styledStrip(const QImage& image, QRect rect, const QPainterPath& shape, d
 
 } // namespace
 
-StyledImage applyCorners(const QImage& image, const BeautySettings& settings)
+StyledImage applyCorners(const QImage& image, const BeautySettings& settings, bool opaque)
 {
     if (image.isNull())
         return {};
@@ -60,7 +60,7 @@ StyledImage applyCorners(const QImage& image, const BeautySettings& settings)
     const double border = std::max(0.0, finite(settings.borderWidth));
     const double radius = std::max(0.0, finite(settings.cornerRadius) - border / 2);
     if (border == 0 && radius == 0)
-        return StyledImage(image, {}); // clipping to its own bounds changes nothing
+        return StyledImage(image, {}, opaque); // clipping to its own bounds changes nothing
 
     const QPainterPath shape =
         roundedRectPath(bounds.adjusted(border / 2, border / 2, -border / 2, -border / 2), radius);
@@ -82,7 +82,7 @@ StyledImage applyCorners(const QImage& image, const BeautySettings& settings)
     }
     for (StyledImage::Strip& strip : strips)
         strip.pixels = styledStrip(image, strip.rect, shape, border, borderColor);
-    return StyledImage(image, std::move(strips));
+    return StyledImage(image, std::move(strips), opaque);
 }
 
 } // namespace lustrelab

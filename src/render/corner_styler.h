@@ -14,7 +14,8 @@ namespace lustrelab {
 // rectangle is clamped to half its shorter side.
 //
 // Only the strips along the edges that styling reaches are redrawn; `image`
-// must be premultiplied ARGB or RGB32.
-StyledImage applyCorners(const QImage& image, const BeautySettings& settings);
+// must be premultiplied ARGB or RGB32. `opaque`: every pixel of `image` is
+// known to be opaque, so that the middle is read without looking at alpha.
+StyledImage applyCorners(const QImage& image, const BeautySettings& settings, bool opaque = false);
 
 } // namespace lustrelab

@@ -286,7 +286,7 @@ ImageProcessor::Working ImageProcessor::framedAndCleaned(const QImage& source, c
     }
     working = asComposable(working);
     if (removalAreas.isEmpty())
-        return {working, working.cacheKey()};
+        return {working, working.cacheKey(), working};
     // Areas are marked on the whole canvas, so their place on the screenshot
     // depends on the layout, which the removal fill does not change.
     const CanvasLayout layout = computeCanvasLayout(logicalSize(working), settings);
@@ -299,7 +299,9 @@ ImageProcessor::Working ImageProcessor::framedAndCleaned(const QImage& source, c
     const CompositionInputs::Cleaned cleaned = m_inputs.cleaned(working, ranges, fill);
     // A fill that kept every alpha kept the outline the shadow is cast from:
     // the areas' moving during a Padding drag must not cost a new shadow.
-    return {cleaned.image, cleaned.outlineKept ? working.cacheKey() : cleaned.image.cacheKey()};
+    if (cleaned.outlineKept)
+        return {cleaned.image, working.cacheKey(), working};
+    return {cleaned.image, cleaned.image.cacheKey(), cleaned.image};
 }
 
 std::optional<ImageProcessor::Interior> ImageProcessor::interiorOf(const QImage& working,
@@ -354,7 +356,18 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
             int(shownExtent.height()) < canvasPixels.height())
             shownPixels = QSize(int(shownExtent.width()), int(shownExtent.height()));
     }
-    const StyledImage styled = applyCorners(working, settings);
+    // Whether every pixel of the screenshot is opaque, found out once per
+    // outline (a pass over it) and only where that pays: then neither the
+    // shadow's cells nor a preview written around the screenshot's middle
+    // read the alpha of that middle.
+    std::optional<bool> opaqueKnown;
+    auto isOpaque = [&] {
+        if (!opaqueKnown)
+            opaqueKnown = m_inputs.isOpaque(framed.outline);
+        return *opaqueKnown;
+    };
+    const StyledImage styled =
+        applyCorners(working, settings, (settings.shadowEnabled || wholePixels) && isOpaque());
     // Rounding noise of a whole-pixel position must not cost the fast path.
     auto snapped = [wholePixels](double v) { return wholePixels || isWholePixel(v) ? std::round(v) : v; };
     const QPointF scaled = layout.imageRect.topLeft() * ratio;
@@ -364,12 +377,17 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     const std::optional<Interior> interior =
         wholePixels && shownPixels.isEmpty() ? interiorOf(working, styled, position, canvasPixels, settings)
                                              : std::nullopt;
-    auto holdsInterior = [&](qint64 bufferKey) {
-        return std::any_of(m_interiors.cbegin(), m_interiors.cend(), [&](const InteriorBuffer& held) {
-            return held.cacheKey == bufferKey && held.interior.sameScreenshot(*interior) &&
-                   held.interior.rect.contains(interior->rect);
-        });
+    // Where both interiors lie the pixels are the screenshot's own in
+    // either styling: a buffer of a larger radius serves a smaller one too,
+    // rewritten between the two.
+    auto heldInterior = [&](qint64 bufferKey) -> std::optional<QRect> {
+        for (const InteriorBuffer& held : m_interiors)
+            if (held.cacheKey == bufferKey && held.interior.sameScreenshot(*interior) &&
+                held.interior.rect.intersects(interior->rect))
+                return held.interior.rect.intersected(interior->rect);
+        return std::nullopt;
     };
+    auto holdsInterior = [&](qint64 bufferKey) { return heldInterior(bufferKey).has_value(); };
     QImage canvas = m_canvases.take(shownPixels.isEmpty() ? canvasPixels : shownPixels,
                                     QImage::Format_ARGB32_Premultiplied,
                                     interior ? std::function<bool(qint64)>(holdsInterior) : nullptr);
@@ -384,8 +402,9 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
                      std::any_of(m_interiors.cbegin(), m_interiors.cend(), [&](const InteriorBuffer& held) {
                          return held.interior.sameScreenshot(*interior);
                      }));
-    const bool interiorHidden = related && m_inputs.isOpaque(working);
-    const bool reuse = interiorHidden && holdsInterior(takenKey);
+    const bool interiorHidden = related && isOpaque();
+    const std::optional<QRect> kept = interiorHidden ? heldInterior(takenKey) : std::nullopt;
+    const bool reuse = kept.has_value();
     canvas.setDevicePixelRatio(shownPixels.isEmpty() ? ratio : shownRatio);
 
     QImage picture;
@@ -420,7 +439,7 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     layer.imageTwice = settings.shadowEnabled;
     // The checkerboard is painted over the whole canvas before the pass.
     if (reuse && background.writesSpans())
-        layer.kept = interior->rect;
+        layer.kept = *kept;
     if (shownPixels.isEmpty())
         composeBaseLayer(canvas, layer);
     else

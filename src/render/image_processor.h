@@ -138,11 +138,14 @@ class ImageProcessor
                                               const BeautySettings& settings);
     // The screenshot as composed (trimmed, framed, at the canvas's ratio, its
     // removal areas filled), and a key that changes whenever its outline (the
-    // alpha the shadow is cast from) may have.
+    // alpha the shadow is cast from) may have; `outline` has the same alpha
+    // as `image` and that key (the screenshot before a fill that kept every
+    // alpha), so what is found out about it holds while the areas move.
     struct Working
     {
         QImage image;
         qint64 outlineKey = 0;
+        QImage outline;
     };
     Working framedAndCleaned(const QImage& source, const BeautySettings& settings,
                              const QList<RemovalArea>& removalAreas, FillDetail fill);

@@ -224,11 +224,39 @@ void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& 
         RowContext ctx;
         std::vector<uint32_t> row(static_cast<size_t>(canvasPixels.width()));
         for (int y = begin; y < end; ++y) {
-            // A row of its own: stride 0 puts every canvas row there.
-            composeRow(reinterpret_cast<uchar*>(row.data()), 0, 0, canvasPixels.width(), layer,
-                       nearest(y, height, canvasPixels.height()), ctx);
+            const int canvasRow = nearest(y, height, canvasPixels.height());
             auto* out = reinterpret_cast<uint32_t*>(bits + stride * y);
-            for (int x = 0; x < width; ++x)
+            // A run of pixels known to be opaque (the middle of an opaque
+            // screenshot) hides everything beneath: its shown pixels are taken
+            // from it straight away, and the canvas row is composed only
+            // around it.
+            StyledImage::Run runs[3];
+            const int runCount = layer.image ? imageRuns(layer, canvasRow, ctx, runs) : 0;
+            ctx.lowerRow = -2; // composeRow gathers its own rows
+            const StyledImage::Run* middle = nullptr;
+            for (int r = 0; r < runCount; ++r)
+                if (runs[r].opaqueFormat && (!middle || runs[r].x1 - runs[r].x0 > middle->x1 - middle->x0))
+                    middle = &runs[r];
+            const int m0 = middle ? std::clamp(middle->x0, 0, canvasPixels.width()) : 0;
+            const int m1 = middle ? std::clamp(middle->x1, m0, canvasPixels.width()) : 0;
+            const int s0 = int(std::lower_bound(columns.cbegin(), columns.cend(), m0) - columns.cbegin());
+            const int s1 = int(std::lower_bound(columns.cbegin(), columns.cend(), m1) - columns.cbegin());
+            // A row of its own: stride 0 puts every canvas row there.
+            auto* composed = reinterpret_cast<uchar*>(row.data());
+            if (s0 < s1) {
+                composeRow(composed, 0, 0, m0, layer, canvasRow, ctx);
+                composeRow(composed, 0, m1, canvasPixels.width(), layer, canvasRow, ctx);
+            } else {
+                composeRow(composed, 0, 0, canvasPixels.width(), layer, canvasRow, ctx);
+            }
+            for (int x = 0; x < s0; ++x)
+                out[x] = row[size_t(columns[size_t(x)])];
+            if (s0 < s1) {
+                const uint32_t* pixels = middle->pixels; // indexed by canvas column
+                for (int x = s0; x < s1; ++x)
+                    out[x] = pixels[columns[size_t(x)]] | 0xff000000u;
+            }
+            for (int x = std::max(s0, s1); x < width; ++x)
                 out[x] = row[size_t(columns[size_t(x)])];
         }
     });

@@ -38,7 +38,9 @@ void composeBaseLayer(QImage& canvas, const BaseLayer& layer);
 // `shown` (smaller, the pixels it takes on screen), each pixel of `shown`
 // taking the canvas pixel nearest to its centre: what drawing the composed
 // canvas scaled without filtering shows, made in one pass. Only the canvas
-// rows that are taken are composed, each in a row of memory of its own. The
+// rows that are taken are composed, each in a row of memory of its own, and
+// of those only the part around a run of the image known to be opaque, whose
+// shown pixels are taken from it directly. The
 // layer's background must write spans (not the checkerboard) and `kept` is
 // not read.
 void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& layer);

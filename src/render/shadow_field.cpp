@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace lustrelab {
 
@@ -110,6 +111,33 @@ void ShadowField::downsample(const StyledImage& image)
         std::max(1, 64 / k));
 }
 
+namespace {
+
+// Spans [begin, end) of a line whose blur is worth computing.
+struct Span
+{
+    int begin = 0;
+    int end = 0;
+};
+
+// The spans of a line of `n` values where a window of `radius` each side
+// holds two values that differ, from `changes` (ascending positions c where
+// value c differs from value c - 1). Elsewhere the window holds one value,
+// which a normalised kernel gives back as it is.
+void spansAround(const std::vector<int>& changes, int radius, int n, std::vector<Span>& spans)
+{
+    spans.clear();
+    for (const int c : changes) {
+        const int begin = std::max(0, c - radius), end = std::min(n, c + radius);
+        if (!spans.empty() && begin <= spans.back().end)
+            spans.back().end = end;
+        else
+            spans.push_back({begin, end});
+    }
+}
+
+} // namespace
+
 void ShadowField::blur()
 {
     // The box average widens the blur by a variance of 1/12 cell²; take it
@@ -127,31 +155,76 @@ void ShadowField::blur()
     for (float& w : kernel)
         w = float(w / total);
 
+    // A shadow's alpha is mostly flat: empty around the image, and full
+    // under an opaque screenshot's middle. Only within a kernel's reach of
+    // where it changes does the blur change it, so only there is it
+    // computed; a small blur of a large screenshot then costs its outline,
+    // not its area.
     const int w = m_gridWidth, h = m_gridHeight;
     std::vector<float> tmp(m_grid.size());
     runInBands(h, [&](int begin, int end) {
+        std::vector<int> changes;
+        std::vector<Span> spans;
         for (int y = begin; y < end; ++y) {
             const float* in = m_grid.data() + size_t(y) * w;
             float* out = tmp.data() + size_t(y) * w;
-            for (int x = 0; x < w; ++x) {
-                float acc = 0;
-                const int lo = std::max(-radius, -x), hi = std::min(radius, w - 1 - x);
-                for (int i = lo; i <= hi; ++i)
-                    acc += kernel[i + radius] * in[x + i];
-                out[x] = acc;
-            }
+            changes.clear();
+            for (int x = 1; x < w; ++x)
+                if (in[x] != in[x - 1])
+                    changes.push_back(x);
+            spansAround(changes, radius, w, spans);
+            std::copy_n(in, w, out);
+            for (const Span& span : spans)
+                for (int x = span.begin; x < span.end; ++x) {
+                    float acc = 0;
+                    const int lo = std::max(-radius, -x), hi = std::min(radius, w - 1 - x);
+                    for (int i = lo; i <= hi; ++i)
+                        acc += kernel[i + radius] * in[x + i];
+                    out[x] = acc;
+                }
         }
     });
     runInBands(h, [&](int begin, int end) {
+        // Per column, the latest row c (c <= y + radius) whose value differs
+        // from the row above: row y is computed where that lies within the
+        // window, above y - radius.
+        std::vector<int> lastChange(size_t(w), std::numeric_limits<int>::min() / 2);
+        auto note = [&](int c) {
+            if (c < 1 || c >= h)
+                return;
+            const float* row = tmp.data() + size_t(c) * w;
+            const float* above = row - w;
+            for (int x = 0; x < w; ++x)
+                if (row[x] != above[x])
+                    lastChange[size_t(x)] = c;
+        };
+        for (int c = begin - radius + 1; c < begin + radius; ++c)
+            note(c);
+        std::vector<Span> spans;
         for (int y = begin; y < end; ++y) {
+            note(y + radius);
+            spans.clear();
+            for (int x = 0; x < w;) {
+                if (lastChange[size_t(x)] <= y - radius) {
+                    ++x;
+                    continue;
+                }
+                const int first = x;
+                while (x < w && lastChange[size_t(x)] > y - radius)
+                    ++x;
+                spans.push_back({first, x});
+            }
             float* out = m_grid.data() + size_t(y) * w;
-            std::fill(out, out + w, 0.0f);
+            std::copy_n(tmp.data() + size_t(y) * w, w, out);
             const int lo = std::max(-radius, -y), hi = std::min(radius, h - 1 - y);
-            for (int i = lo; i <= hi; ++i) {
-                const float kw = kernel[i + radius];
-                const float* in = tmp.data() + size_t(y + i) * w;
-                for (int x = 0; x < w; ++x)
-                    out[x] += kw * in[x];
+            for (const Span& span : spans) {
+                std::fill(out + span.begin, out + span.end, 0.0f);
+                for (int i = lo; i <= hi; ++i) {
+                    const float kw = kernel[i + radius];
+                    const float* in = tmp.data() + size_t(y + i) * w;
+                    for (int x = span.begin; x < span.end; ++x)
+                        out[x] += kw * in[x];
+                }
             }
         }
     });

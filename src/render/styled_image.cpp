@@ -4,8 +4,9 @@
 
 namespace lustrelab {
 
-StyledImage::StyledImage(QImage base, std::vector<Strip> strips)
-    : m_base(std::move(base)), m_strips(std::move(strips))
+StyledImage::StyledImage(QImage base, std::vector<Strip> strips, bool opaqueBase)
+    : m_base(std::move(base)), m_strips(std::move(strips)),
+      m_opaqueBase(opaqueBase || m_base.format() == QImage::Format_RGB32)
 {
 }
 
@@ -21,13 +22,13 @@ int StyledImage::rowRuns(int y, Run* runs) const
     for (int i = 1; i < found; ++i) // at most three: insertion sort by left edge
         for (int j = i; j > 0 && inRow[j]->rect.left() < inRow[j - 1]->rect.left(); --j)
             std::swap(inRow[j], inRow[j - 1]);
-    const bool rgb32 = m_base.format() == QImage::Format_RGB32;
+    const bool opaque = m_opaqueBase;
     const auto* baseRow = reinterpret_cast<const uint32_t*>(m_base.constScanLine(y));
     int count = 0, x = 0;
     for (int i = 0; i < found; ++i) {
         const Strip& strip = *inRow[i];
         if (strip.rect.left() > x)
-            runs[count++] = {x, strip.rect.left(), baseRow, rgb32};
+            runs[count++] = {x, strip.rect.left(), baseRow, opaque};
         const auto* stripRow =
             reinterpret_cast<const uint32_t*>(strip.pixels.constScanLine(y - strip.rect.top())) -
             strip.rect.left();
@@ -35,7 +36,7 @@ int StyledImage::rowRuns(int y, Run* runs) const
         x = strip.rect.right() + 1;
     }
     if (x < width())
-        runs[count++] = {x, width(), baseRow, rgb32};
+        runs[count++] = {x, width(), baseRow, opaque};
     return count;
 }
 

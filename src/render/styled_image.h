@@ -28,12 +28,16 @@ class StyledImage
         int x0 = 0;
         int x1 = 0;
         const uint32_t* pixels = nullptr;
-        bool opaqueFormat = false; // RGB32: the alpha byte is not to be trusted, it is 255
+        // RGB32, or pixels known to be opaque: the alpha byte is 255 (or, in
+        // RGB32, not to be trusted and taken as 255).
+        bool opaqueFormat = false;
     };
 
     StyledImage() = default;
     // `base` must be premultiplied ARGB or RGB32. Strips must not overlap.
-    StyledImage(QImage base, std::vector<Strip> strips);
+    // `opaqueBase`: every pixel of `base` is known to be opaque (the caller
+    // found out), so its runs are read as such.
+    StyledImage(QImage base, std::vector<Strip> strips, bool opaqueBase = false);
 
     bool isNull() const { return m_base.isNull(); }
     int width() const { return m_base.width(); }
@@ -46,6 +50,7 @@ class StyledImage
   private:
     QImage m_base;
     std::vector<Strip> m_strips;
+    bool m_opaqueBase = false;
 };
 
 } // namespace lustrelab

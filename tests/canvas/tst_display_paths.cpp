@@ -10,6 +10,7 @@
 #include "canvas_fixtures.h"
 #include "render/image_processor.h"
 #include "slider_handle.h"
+#include "ui/padding_panel.h"
 #include "ui/shadow_panel.h"
 #include "ui/slider_row.h"
 
@@ -139,7 +140,10 @@ class TestDisplayPaths : public QObject
         const QRectF frame(24, 24, 400, 300);
         QTest::newRow("a linked change repaints a part") << true << frame << false;
         QTest::newRow("an unrelated image repaints all") << false << frame << true;
-        QTest::newRow("a moved frame repaints all") << true << frame.translated(1, 0) << true;
+        QTest::newRow("a moved frame repaints both frames") << true << frame.translated(1, 0) << false;
+        QTest::newRow("a smaller frame repaints the larger")
+            << false << frame.adjusted(10, 8, -10, -8) << false;
+        QTest::newRow("a larger frame repaints itself") << true << frame.adjusted(-10, -8, 10, 8) << false;
     }
     void damage()
     {
@@ -155,6 +159,13 @@ class TestDisplayPaths : public QObject
         const QRegion damage = canvas::damagedRegion(before, after, change, view);
         if (whole) {
             QCOMPARE(damage, QRegion(view));
+            return;
+        }
+        if (frameAfter != before.frame) {
+            // The backdrop outside both frames stays; everything either showed goes.
+            const QRegion frames = QRegion(before.frame.toAlignedRect()) + frameAfter.toAlignedRect();
+            QVERIFY(frames.subtracted(damage).isEmpty());
+            QVERIFY(!damage.contains(QPoint(5, 5)) && !damage.contains(QPoint(440, 340)));
             return;
         }
         QVERIFY(damage.boundingRect().width() < view.width() / 2);
@@ -321,19 +332,32 @@ class TestDisplayPaths : public QObject
         state.setLiveComposition(false);
     }
 
-    // The real slider and canvas: a drag of the shadow's Blur shows reduced
-    // compositions as they come, and the one shown after letting go is the
-    // full composition, painted as a fresh view paints it.
+    // The real slider and canvas: a drag of the shadow's Blur or the
+    // Padding shows reduced compositions as they come (Padding's moving the
+    // image repaints only its frames), and the one shown after letting go
+    // is the full composition, painted as a fresh view paints it.
+    void releasedSliderShowsTheFullComposition_data()
+    {
+        QTest::addColumn<QString>("sliderName");
+        QTest::newRow("blur") << QStringLiteral("blur");
+        QTest::newRow("padding") << QStringLiteral("size");
+    }
     void releasedSliderShowsTheFullComposition()
     {
+        QFETCH(QString, sliderName);
         Canvas canvas(m_home.path(), test::patternImage(1200, 800, 2), {420, 320});
         AppState& state = canvas.state;
         CanvasView& view = canvas.view;
-        ShadowPanel panel(state);
+        state.setPaddingCollapsed(false);
+        ShadowPanel shadow(state);
+        PaddingPanel padding(state);
+        QWidget& panel = sliderName == QLatin1String("blur") ? static_cast<QWidget&>(shadow) : padding;
         panel.resize(280, 400);
         panel.show();
         QVERIFY(canvas.exposedAndSettled() && QTest::qWaitForWindowExposed(&panel));
-        auto* slider = panel.findChild<SliderRow*>(QStringLiteral("blur"))->findChild<QSlider*>();
+        auto* row = panel.findChild<SliderRow*>(sliderName);
+        QVERIFY(row);
+        auto* slider = row->findChild<QSlider*>();
         QVERIFY(slider);
         const QPoint start = test::sliderHandleRect(slider).center();
         QTest::mousePress(slider, Qt::LeftButton, {}, start);

@@ -415,6 +415,80 @@ class TestComposition : public QObject
             QCOMPARE(out.size(), QSize(100, 80));
     }
 
+    // The shadow is blurred only where the alpha changes within the blur's
+    // reach: around the outline and around holes in the middle. Everywhere,
+    // near the edges and far from them, it must still be the Gaussian of the
+    // whole alpha: the sampled kernel of the pixels themselves, within
+    // rounding and the kernel's cut-off at three sigmas, and on coarser cells
+    // within the grid's own error.
+    void shadowAroundHolesMatchesGaussian_data()
+    {
+        QTest::addColumn<double>("sigma");
+        QTest::addColumn<double>("tolerance"); // levels of 255
+        QTest::newRow("on pixels, narrow") << 1.2 << 1.5;
+        QTest::newRow("on pixels") << 5.0 << 1.5;
+        QTest::newRow("cells of 2") << 7.5 << 1.6;
+        QTest::newRow("cells of 4") << 14.0 << 1.6;
+    }
+    void shadowAroundHolesMatchesGaussian()
+    {
+        QFETCH(double, sigma);
+        QFETCH(double, tolerance);
+        // An opaque image with two transparent holes, one near its edge and
+        // one across the middle row (where work split across cores meets),
+        // on a canvas with room for the blur.
+        const QSize canvas(180, 290);
+        const QPoint at(45, 45);
+        QImage image(90, 200, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        std::vector<double> alpha(size_t(canvas.width()) * canvas.height(), 0.0);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const bool hole =
+                    QRect(30, 20, 20, 14).contains(x, y) || QRect(70, 95, 12, 40).contains(x, y);
+                if (hole)
+                    image.setPixel(x, y, 0);
+                else
+                    alpha[size_t(y + at.y()) * canvas.width() + x + at.x()] = 1;
+            }
+        ShadowField field;
+        field.build(StyledImage(image, {}), {image.cacheKey()}, at, QPointF(0, 0), sigma, canvas);
+        QVERIFY(!field.isEmpty());
+
+        // The reference: the sampled Gaussian, four sigmas wide, along rows and then columns.
+        const int radius = int(std::ceil(4 * sigma));
+        std::vector<double> kernel(size_t(2 * radius + 1));
+        double sum = 0;
+        for (int i = -radius; i <= radius; ++i)
+            sum += kernel[size_t(i + radius)] = std::exp(-0.5 * i * i / (sigma * sigma));
+        for (double& w : kernel)
+            w /= sum;
+        auto blurred = [&](const std::vector<double>& in, int step, int count) {
+            std::vector<double> out(in.size(), 0.0);
+            for (size_t p = 0; p < in.size(); ++p) {
+                const int position = int(p / size_t(step)) % count;
+                for (int i = std::max(-radius, -position); i <= std::min(radius, count - 1 - position); ++i)
+                    out[p] += kernel[size_t(i + radius)] * in[p + ptrdiff_t(i) * step];
+            }
+            return out;
+        };
+        const std::vector<double> reference =
+            blurred(blurred(alpha, 1, canvas.width()), canvas.width(), canvas.height());
+
+        std::vector<float> row;
+        double worst = 0;
+        for (int y = 0; y < canvas.height(); ++y) {
+            std::vector<uint8_t> levels(size_t(canvas.width()), 0);
+            if (field.prepareRow(y, row))
+                field.sampleSpan(row, field.firstColumn(), field.endColumn(), 1.0f,
+                                 levels.data() + field.firstColumn());
+            for (int x = 0; x < canvas.width(); ++x)
+                worst = std::max(
+                    worst, std::abs(levels[size_t(x)] - 255 * reference[size_t(y) * canvas.width() + x]));
+        }
+        QVERIFY2(worst <= tolerance, QByteArray::number(worst));
+    }
+
     // A cell of the shadow's coarse grid sums the alpha of k x k pixels; with a
     // blur wide enough that one cell holds a whole 4200 x 4200 image
     // (sigma 12600, k 4200), that sum is 255 x 4200² = 4.5 x 10^9, past 32

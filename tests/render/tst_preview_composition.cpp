@@ -194,6 +194,17 @@ class TestPreviewComposition : public QObject
         }) << QList<RemovalArea>{{.rect = {0.25, 0.25, 0.2, 0.2}}}
                                                << true << false;
         QTest::newRow("growing canvas") << plain << none << false << true;
+        // Taken straight from the opaque middle, around it composed: the
+        // border, the rounded corners and a background that varies across
+        // the canvas meet the middle where it is cut out.
+        QTest::newRow("growing canvas, border, radial gradient") << with([](BeautySettings& s) {
+            s.backgroundType = BackgroundType::customGradient;
+            s.customGradient.kind = GradientKind::radial;
+            s.customGradient.stops = {{{1, 0.8, 0, 1}, 0}, {{0.1, 0, 0.6, 1}, 1}};
+            s.cornerRadius = 20;
+            s.borderWidth = 5;
+            s.borderColor = {1, 1, 1, 1};
+        }) << none << false << true;
         QTest::newRow("growing canvas, shadow, removal area, annotated") << with([](BeautySettings& s) {
             s.shadowEnabled = true;
             s.shadowBlur = 30;
