@@ -5,6 +5,7 @@
 #include "canvas/canvas_view.h"
 #include "render/paint_helpers.h"
 #include "state/preferences_store.h"
+#include "state/scrolling_capture.h"
 #include "state/state_fixtures.h"
 #include "state/text_actions.h"
 #include "ui/drop_highlight.h"
@@ -221,6 +222,16 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QTRY_COMPARE(monitors, QList<MonitorChoice>{MonitorChoice::current()});
         QTRY_VERIFY(!m_state->screenCaptureService().isCapturing());
         QVERIFY(modes.isEmpty());
+    }
+
+    // Where nothing can scroll another window (here the offscreen platform,
+    // as on a portal-only desktop) the command is off and its tooltip says why.
+    void scrollingRegionSaysWhyItIsOff()
+    {
+        const QAction* scrolling = command("captureScrolling");
+        QVERIFY(!scrolling->isEnabled());
+        QCOMPARE(scrolling->toolTip(), ScrollingCapture::unavailableReason());
+        QVERIFY(scrolling->toolTip().startsWith(QStringLiteral("Scrolling capture needs")));
     }
 
     void keys_data()
