@@ -3,6 +3,8 @@
 
 #include "canvas_coordinates.h"
 #include "canvas_view.h"
+
+#include "base/logical_size.h"
 #include "crop_gesture.h"
 #include "state/app_state.h"
 
@@ -51,9 +53,8 @@ void CanvasView::applyCrop()
     const ScreenshotTab* tab = m_state.currentTab();
     if (!pending || !tab || !tab->hasImage())
         return;
-    const QImage& source = tab->document.screenshot;
-    const CropLayout layout = cropLayout(QSizeF(source.size()) / source.devicePixelRatio(),
-                                         tab->annotations().crop, m_state.settings());
+    const CropLayout layout =
+        cropLayout(logicalSize(tab->document.screenshot), tab->annotations().crop, m_state.settings());
     if (const auto crop = canvas::cropFromCanvasRect(*pending, imageFrame(), layout))
         m_state.setCrop(*crop);
 }

@@ -8,6 +8,8 @@
 #include "canvas_damage.h"
 #include "canvas_marks.h"
 #include "canvas_view.h"
+
+#include "base/logical_size.h"
 #include "inline_text_editor.h"
 #include "model/display_name.h"
 #include "model/id_lookup.h"
@@ -166,7 +168,7 @@ void CanvasView::nudgeSelection(double dx, double dy, bool firstOfRun)
     const ScreenshotTab* tab = m_state.currentTab();
     if (!tab || !tab->shownImage())
         return;
-    const QSizeF image = QSizeF(tab->shownImage()->size()) / tab->shownImage()->devicePixelRatio();
+    const QSizeF image = logicalSize(*tab->shownImage());
     // Screen points of the composed image are its points: the frame's size is the image's here.
     const QPointF step(dx, dy);
     auto commitStep = [&] {
