@@ -127,6 +127,18 @@ inline bool loadAndCompose(AppState& state, const QImage& image = solidImage(320
     return test::composed(state);
 }
 
+// Three tabs, two composed and the last empty and current, in `window`
+// shown large enough for every control.
+[[nodiscard]] inline bool showThreeTabs(AppState& state, QWidget& window)
+{
+    if (!loadAndCompose(state) || !loadAndCompose(state, solidImage(200, 100, Qt::red), true))
+        return false;
+    state.newTab();
+    window.resize(1200, 800);
+    window.show();
+    return QTest::qWaitForWindowActive(&window);
+}
+
 // The controls a user operates under `root` that are shown, whatever their
 // names, and the ones among them that Tab skips or a screen reader could not name.
 inline QStringList unreachableOrNamelessControls(const QWidget& root)
