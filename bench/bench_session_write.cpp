@@ -1,6 +1,7 @@
 // How long the UI thread is held when the open tabs are kept on disk for a
 // later start: six 2880 x 1800 tabs at ratio 2, written a moment after a
-// change (the quiet time is part of each round's done_ms, not of its steps).
+// change (the quiet time is part of each round's done_ms, not of its steps);
+// and when one of them is saved as a project, as File → Save Project does.
 // The projects themselves are written on the session's worker; what the UI
 // thread does is copy the tabs' records and compare each document with the
 // one last written. What the time and the counters mean is told in
@@ -8,6 +9,7 @@
 #include "screenshot_fixture.h"
 #include "state/app_state.h"
 #include "state/project_files.h"
+#include "state/project_saver.h"
 #include "state/session_store.h"
 #include "ui_thread_timing.h"
 
@@ -75,6 +77,25 @@ void BM_SessionAfterEdit(benchmark::State& state)
         [&] { return session.writtenSince(before) && !session.state.isProcessing(); });
 }
 BENCHMARK(BM_SessionAfterEdit)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(8);
+
+// Save Project on the current tab: done_ms is the whole save, the time the
+// longest UI-thread step on the way.
+void BM_SaveProjectFromTheWindow(benchmark::State& state)
+{
+    Session session;
+    ProjectSaver saver(session.state, session.storage);
+    const QString path = session.dir.filePath(QStringLiteral("saved.lustrelab"));
+    bool saved = false;
+    QObject::connect(&saver, &ProjectSaver::finished, [&] { saved = true; });
+    measure(
+        state, session.state,
+        [&] {
+            saved = false;
+            saver.save(*session.state.currentTabId(), path);
+        },
+        [&] { return saved; });
+}
+BENCHMARK(BM_SaveProjectFromTheWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(8);
 
 } // namespace
 
