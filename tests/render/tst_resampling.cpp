@@ -1,5 +1,7 @@
-// Resampling part of an enlargement straight into another image gives the
-// very pixels of making the whole enlargement and copying that part.
+// Bilinear resampling against values worked out by hand (pixel centres
+// mapped onto pixel centres, edges held), and resampling part of an
+// enlargement straight into another image giving the very pixels of making
+// the whole enlargement and copying that part.
 
 #include "render/bilinear_resize.h"
 #include "render_probe.h"
@@ -14,6 +16,42 @@ class TestResampling : public QObject
     Q_OBJECT
 
   private slots:
+    // One row of greys, resized along it; each result pixel's centre falls
+    // at (i + 0.5) * from / to - 0.5 in the source, and is the mix of the
+    // two source pixels either side, in proportion to the distance.
+    void matchesValuesWorkedOutByHand_data()
+    {
+        QTest::addColumn<QList<int>>("row");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("expected");
+        // centres at -0.25 (held at 0), 0.25, 0.75, 1.25 (held at 1)
+        QTest::newRow("doubled") << QList<int>{0, 255} << 4 << QList<int>{0, 64, 191, 255};
+        // centres at 0.5 and 2.5: halfway between neighbours
+        QTest::newRow("halved") << QList<int>{0, 100, 200, 255} << 2 << QList<int>{50, 228};
+        // centres at -0.125 (held at 0), 0.625, 1.375 and 2.125 (held at 2)
+        QTest::newRow("three to four") << QList<int>{0, 120, 240} << 4 << QList<int>{0, 75, 165, 240};
+        QTest::newRow("same size") << QList<int>{7, 99, 201} << 3 << QList<int>{7, 99, 201};
+    }
+    void matchesValuesWorkedOutByHand()
+    {
+        QFETCH(QList<int>, row);
+        QFETCH(int, width);
+        QFETCH(QList<int>, expected);
+        QImage source(int(row.size()), 2, QImage::Format_RGB32);
+        for (int x = 0; x < source.width(); ++x)
+            for (int y = 0; y < 2; ++y)
+                source.setPixel(x, y, qRgb(row[x], row[x], row[x]));
+        const QImage result = bilinearResized(source, {width, 2});
+        QCOMPARE(result.size(), QSize(width, 2));
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < 2; ++y) // weights in 256ths: one level of rounding
+                QVERIFY2(std::abs(qGray(result.pixel(x, y)) - expected[x]) <= 1,
+                         qPrintable(QStringLiteral("pixel %1: %2, expected %3")
+                                        .arg(x)
+                                        .arg(qGray(result.pixel(x, y)))
+                                        .arg(expected[x])));
+    }
+
     void intoMatchesTheWhole_data()
     {
         QTest::addColumn<bool>("seeThrough");
