@@ -86,31 +86,56 @@ void press(const QString& keys)
     QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
 }
 
-// The real program on `image` with this test's home and bus, its output
-// passed through; it is stopped with the returned guard's end at the latest.
-std::unique_ptr<QProcess> startWindow(const QString& binary, const QString& image)
+// What of `tools` (programs on PATH; "lustrelab" is the build's program) is
+// missing, as a reason to skip; empty when all are there.
+QString missingTools(const QStringList& tools)
 {
-    auto app = std::make_unique<QProcess>();
+    QStringList missing;
+    for (const QString& tool : tools)
+        if (tool == u"lustrelab" ? qEnvironmentVariableIsEmpty("LUSTRELAB_BINARY")
+                                 : QStandardPaths::findExecutable(tool).isEmpty())
+            missing << tool;
+    return missing.isEmpty() ? QString() : QStringLiteral("needs ") + missing.join(QStringLiteral(", "));
+}
+#define SKIP_WITHOUT(...)                                                                                    \
+    if (const QString missing = missingTools({__VA_ARGS__}); !missing.isEmpty())                             \
+    QSKIP(qPrintable(missing))
+
+// The environment with a capture tool of `body` first on PATH: a shell
+// script whose last argument is the file to write.
+QProcessEnvironment withCaptureScript(const QString& folder, const QByteArray& body)
+{
+    const QString script = folder + QStringLiteral("/screencapture");
+    test::writeFile(script, "#!/bin/sh\nfor out; do :; done\n" + body + '\n');
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"));
-    app->setProcessEnvironment(environment);
-    app->setProcessChannelMode(QProcess::ForwardedChannels);
-    app->start(binary, {image});
-    return app->waitForStarted() ? std::move(app) : nullptr;
+    environment.insert(QStringLiteral("PATH"), folder + u':' + environment.value(QStringLiteral("PATH")));
+    return environment;
 }
 
-void stopWindow(QProcess& app)
+// The real program with `arguments`, this test's home and bus, its output
+// passed through; ended when it goes out of scope at the latest.
+struct Program
 {
-    if (app.state() == QProcess::NotRunning)
-        return;
-    app.terminate();
-    if (!app.waitForFinished(5000))
-        app.kill();
-    app.waitForFinished(1000);
-    // Ended as a logout ends it, the window kept its tabs for its next start:
-    // they are not the next window's.
-    QDir(SessionStore::defaultFolder()).removeRecursively();
-}
+    QProcess process;
+    explicit Program(const QStringList& arguments,
+                     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
+    {
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(qEnvironmentVariable("LUSTRELAB_BINARY"), arguments);
+        process.waitForStarted();
+    }
+    ~Program()
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(1000);
+    }
+};
 
 // Keys for the visible window of process `pid`. No window manager runs
 // here: the keyboard follows the pointer, which is moved over the window.
@@ -130,6 +155,15 @@ void pressIn(qint64 pid, const QString& keys)
     xdotool({"windowfocus", window, "mousemove", "--window", window, "60", "60"});
     QTest::qWait(300);
     QVERIFY(xdotool(QStringList{"key"} + keys.split(u' ')).first);
+}
+
+// Ctrl+Q in the window of `program`, then "Don't Save" to the question now in
+// front (its images were never saved); the caller checks that it ended.
+void quitWithoutSaving(const QProcess& program)
+{
+    pressIn(program.processId(), QStringLiteral("ctrl+q"));
+    QTest::qWait(1000);
+    press(QStringLiteral("alt+d"));
 }
 
 // What xclip reads from the clipboard as `type`, while this process (which
@@ -224,36 +258,17 @@ class TestXvfb : public QObject
     // capture tool and shows the capture composed in a new tab.
     void launchAndCaptureFromElsewhere()
     {
-        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
-        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("needs build/lustrelab, ImageMagick's import and xdotool");
+        SKIP_WITHOUT("lustrelab", "import", "xdotool");
         QTemporaryDir work;
         const QColor opened(20, 200, 240), captured(250, 120, 10);
         const QString openedPath = work.filePath(QStringLiteral("opened.png"));
         const QString capturedPath = work.filePath(QStringLiteral("captured.png"));
         QVERIFY(test::solidImage(480, 300, opened).save(openedPath));
         QVERIFY(test::solidImage(480, 300, captured).save(capturedPath));
-        const QString script = work.filePath(QStringLiteral("screencapture"));
-        QVERIFY(test::writeFile(script, "#!/bin/sh\nfor out; do :; done\necho \"$@\" >> '" +
-                                            work.filePath("calls").toUtf8() + "'\n/bin/cp '" +
-                                            capturedPath.toUtf8() + "' \"$out\"\n"));
-        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
-
-        QProcess app;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PATH"),
-                           work.path() + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
-        environment.remove(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND")); // HOME and XDG: m_home's
-        app.setProcessEnvironment(environment);
-        app.setProcessChannelMode(QProcess::ForwardedChannels);
-        app.start(binary, {openedPath});
-        QVERIFY(app.waitForStarted());
-        const auto stop = qScopeGuard([&app] {
-            app.terminate();
-            if (!app.waitForFinished(5000))
-                app.kill();
-        });
+        const Program app(
+            {openedPath},
+            withCaptureScript(work.path(), "echo \"$@\" >> '" + work.filePath("calls").toUtf8() +
+                                               "'\n/bin/cp '" + capturedPath.toUtf8() + "' \"$out\""));
 
         QImage screen = waitForScreen(work.path(), opened);
         QVERIFY2(!screen.isNull(), "the opened image never showed");
@@ -273,7 +288,7 @@ class TestXvfb : public QObject
         // The first image now shows only as its tab's thumbnail.
         const int thumbnail = pixelsNear(screen, opened);
         QVERIFY2(thumbnail > 0 && thumbnail <= 16 * 16, qPrintable(QString::number(thumbnail)));
-        QCOMPARE(app.state(), QProcess::Running);
+        QCOMPARE(app.process.state(), QProcess::Running);
     }
 
     // With "Style and copy", the hot key pressed while the window is put away
@@ -282,8 +297,7 @@ class TestXvfb : public QObject
     // copied in each mode: tst_quick_capture.)
     void quickCaptureFromTheHotKey()
     {
-        if (m_bus.address().isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
-            QSKIP("needs dbus-daemon and xclip");
+        SKIP_WITHOUT("dbus-daemon", "xclip");
         test::FakeNotifications server;
         QVERIFY(server.registerOn(QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("server"))));
         PreferencesStore preferences;
@@ -302,11 +316,9 @@ class TestXvfb : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(server.shown.size(), 1, 10000);
         QCOMPARE(server.shown[0].summary, QStringLiteral("Styled screenshot copied"));
 
-        QProcess paste; // another program reads the clipboard while this one serves it
-        paste.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", "image/png"});
-        QTRY_COMPARE_WITH_TIMEOUT(paste.state(), QProcess::NotRunning, 10000);
-        const QImage pasted = QImage::fromData(paste.readAllStandardOutput(), "PNG");
-        QVERIFY(pasted.width() > 6 && pasted.height() > 4); // the 6 x 4 capture, with its background
+        // Another program reads the clipboard while this one serves it.
+        const QImage copied = QImage::fromData(pasted("image/png"), "PNG");
+        QVERIFY(copied.width() > 6 && copied.height() > 4); // the 6 x 4 capture, with its background
         QCOMPARE(m_state->tabs().size(), tabs);
         QCOMPARE(shows.count, 0);
         QVERIFY(!window.isVisible());
@@ -328,11 +340,7 @@ class TestXvfb : public QObject
     {
         QFETCH(bool, takenBeforeQuit);
         QFETCH(bool, takenAfterQuit);
-        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
-        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
-            QSKIP("needs build/lustrelab, ImageMagick's import, xdotool and xclip");
+        SKIP_WITHOUT("lustrelab", "import", "xdotool", "xclip");
         takeClipboardElsewhere(); // from an earlier row
         QTRY_COMPARE_WITH_TIMEOUT(test::clipboardHolders().size(), 0, 10000);
 
@@ -340,11 +348,9 @@ class TestXvfb : public QObject
         const QColor windowColour(20, 200, 240), otherColour(250, 120, 10);
         const QString image = work.filePath(QStringLiteral("one.png"));
         QVERIFY(test::solidImage(480, 300, windowColour).save(image));
-        const std::unique_ptr<QProcess> app = startWindow(binary, image);
-        QVERIFY(app);
-        const auto stop = qScopeGuard([&app] { stopWindow(*app); });
+        Program app({image});
         QVERIFY2(!waitForScreen(work.path(), windowColour).isNull(), "the window never showed");
-        pressIn(app->processId(), QStringLiteral("ctrl+c"));
+        pressIn(app.process.processId(), QStringLiteral("ctrl+c"));
         QTRY_COMPARE_WITH_TIMEOUT(middleOf(pasted("image/png")), windowColour, 10000);
 
         // Another Lustrelab window copies the way the window does.
@@ -356,11 +362,8 @@ class TestXvfb : public QObject
         };
         if (takenBeforeQuit)
             copyInOtherWindow();
-        pressIn(app->processId(), QStringLiteral("ctrl+q"));
-        QTest::qWait(1000);
-        press(
-            QStringLiteral("alt+d")); // "Don't Save", to the question now in front: the image was never saved
-        QVERIFY(app->waitForFinished(10000));
+        quitWithoutSaving(app.process);
+        QVERIFY(app.process.waitForFinished(10000));
         QTEST(int(test::clipboardHolders().size()), "holders");
         QCOMPARE(middleOf(pasted("image/png")), takenBeforeQuit ? otherColour : windowColour);
 
@@ -376,9 +379,6 @@ class TestXvfb : public QObject
         QCOMPARE(pasted("UTF8_STRING"), QByteArray("someone else's text"));
     }
 
-    // A capture command started outside the window (a key binding, a desktop
-    // action) while the window shows: the picture is of the desktop, not of
-    // Lustrelab, which comes back afterwards.
     // The real program, killed, or ended as a logout ends it: at the next
     // start every tab comes back, in its order, and exports the same pixels
     // as before; a clean quit then leaves nothing to restore.
@@ -388,14 +388,10 @@ class TestXvfb : public QObject
         QTest::newRow("SIGKILL once the session is written") << false;
         QTest::newRow("SIGTERM as soon as the window shows") << true;
     }
-
     void tabsSurviveTheEnd()
     {
         QFETCH(bool, logout);
-        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
-        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("needs build/lustrelab, ImageMagick's import and xdotool");
+        SKIP_WITHOUT("lustrelab", "import", "xdotool");
         QTemporaryDir work;
         const QColor colours[] = {QColor(200, 30, 60), QColor(30, 90, 220)};
         QStringList images;
@@ -404,37 +400,31 @@ class TestXvfb : public QObject
             QVERIFY(test::solidImage(480, 300, colour).save(images.last()));
         }
         const QDir session(SessionStore::defaultFolder());
-        QDir(session).removeRecursively();
         // The session's tabs as its index lists them, by name.
         const auto listed = [&session] {
-            QFile index(session.filePath(QStringLiteral("session.json")));
-            if (!index.open(QIODevice::ReadOnly))
-                return QStringList();
             QStringList names;
-            for (const QJsonValue& tab : QJsonDocument::fromJson(index.readAll())["tabs"].toArray())
+            const QJsonDocument index =
+                QJsonDocument::fromJson(test::readFile(session.filePath(QStringLiteral("session.json"))));
+            for (const QJsonValue& tab : index["tabs"].toArray())
                 names.append(tab["name"].toString());
             return names;
         };
         const QStringList names{QFileInfo(images[0]).fileName(), QFileInfo(images[1]).fileName()};
 
-        auto app = std::make_unique<QProcess>();
-        app->setProcessChannelMode(QProcess::ForwardedChannels);
-        app->start(binary, images);
-        QVERIFY(app->waitForStarted());
+        auto app = std::make_unique<Program>(images);
         if (!logout)
             QTRY_COMPARE_WITH_TIMEOUT(listed(), names, 30000);
         QVERIFY2(!waitForScreen(work.path(), colours[1]).isNull(), "the window never showed");
         if (logout) { // the program writes its tabs and ends by itself
-            app->terminate();
-            QVERIFY(app->waitForFinished(10000));
-            QCOMPARE(app->exitStatus(), QProcess::NormalExit);
+            app->process.terminate();
+            QVERIFY(app->process.waitForFinished(10000));
+            QCOMPARE(app->process.exitStatus(), QProcess::NormalExit);
             QCOMPARE(listed(), names);
         }
         // What each tab exports, from the session's own record of it.
         const auto exported = [&session] {
             QList<QImage> images;
-            const SessionStore::Saved saved = SessionStore::read(session.path(), ProjectFiles());
-            for (const ScreenshotTab& tab : saved.tabs)
+            for (const ScreenshotTab& tab : SessionStore::read(session.path(), ProjectFiles()).tabs)
                 images.append(ImageProcessor().process(tab.document.screenshot, tab.document.settings,
                                                        tab.document.annotations));
             return images;
@@ -444,15 +434,11 @@ class TestXvfb : public QObject
         for (int i = 0; i < 2; ++i) // the default styling around each screenshot
             QCOMPARE(before[i].pixelColor(before[i].width() / 2, before[i].height() / 2), colours[i]);
         if (!logout) {
-            app->kill(); // SIGKILL: nothing of the program runs any more
-            QVERIFY(app->waitForFinished(10000));
+            app->process.kill(); // SIGKILL: nothing of the program runs any more
+            QVERIFY(app->process.waitForFinished(10000));
         }
 
-        app = std::make_unique<QProcess>();
-        app->setProcessChannelMode(QProcess::ForwardedChannels);
-        app->start(binary, QStringList());
-        QVERIFY(app->waitForStarted());
-        const auto stop = qScopeGuard([&app] { stopWindow(*app); });
+        app = std::make_unique<Program>(QStringList());
         QVERIFY2(!waitForScreen(work.path(), colours[1]).isNull(), "the restored tab never showed");
         QTRY_COMPARE_WITH_TIMEOUT(listed(), names, 10000);
         const QList<QImage> after = exported();
@@ -460,53 +446,32 @@ class TestXvfb : public QObject
         for (int i = 0; i < 2; ++i)
             QCOMPARE(test::asArgb(after[i]), test::asArgb(before[i]));
 
-        pressIn(app->processId(), QStringLiteral("ctrl+q"));
-        QTest::qWait(1000);
-        press(QStringLiteral("alt+d")); // "Don't Save": the images were never saved
-        QVERIFY(app->waitForFinished(10000));
+        quitWithoutSaving(app->process);
+        QVERIFY(app->process.waitForFinished(10000));
         QVERIFY(!QFile::exists(session.filePath(QStringLiteral("session.json"))));
     }
 
+    // A capture command started outside the window (a key binding, a desktop
+    // action) while the window shows: the picture is of the desktop, not of
+    // Lustrelab, which comes back afterwards.
     void captureFromOutsideLeavesTheWindowOut()
     {
-        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
-        if (binary.isEmpty() || m_bus.address().isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty())
-            QSKIP("needs build/lustrelab, dbus-daemon and ImageMagick's import");
+        SKIP_WITHOUT("lustrelab", "dbus-daemon", "import");
         QTemporaryDir work;
         const QColor shown(20, 200, 240);
         const QString shownPath = work.filePath(QStringLiteral("shown.png"));
         QVERIFY(test::solidImage(480, 300, shown).save(shownPath));
         // A capture tool that photographs the whole screen as it is.
-        const QString script = work.filePath(QStringLiteral("screencapture"));
-        QVERIFY(
-            test::writeFile(script, "#!/bin/sh\nfor out; do :; done\nexec import -window root \"$out\"\n"));
-        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PATH"),
-                           work.path() + QLatin1Char(':') + environment.value(QStringLiteral("PATH")));
+        QProcessEnvironment environment = withCaptureScript(work.path(), "exec import -window root \"$out\"");
         environment.insert(QStringLiteral("LUSTRELAB_CAPTURE_BACKEND"), QStringLiteral("screencapture"));
-
-        QProcess window;
-        window.setProcessEnvironment(environment);
-        window.setProcessChannelMode(QProcess::ForwardedChannels);
-        window.start(binary, {shownPath});
-        QVERIFY(window.waitForStarted());
-        const auto stop = qScopeGuard([&window] {
-            window.terminate();
-            if (!window.waitForFinished(5000))
-                window.kill();
-        });
+        const Program window({shownPath}, environment);
         QVERIFY2(!waitForScreen(work.path(), shown).isNull(), "the window never showed");
 
         const QString out = work.filePath(QStringLiteral("out.png"));
-        QProcess capture;
-        capture.setProcessEnvironment(environment);
-        capture.setProcessChannelMode(QProcess::ForwardedChannels);
-        capture.start(binary,
-                      {QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("-o"), out});
-        QVERIFY(capture.waitForFinished(30000));
-        QCOMPARE(capture.exitCode(), 0);
+        Program capture({QStringLiteral("capture"), QStringLiteral("screen"), QStringLiteral("-o"), out},
+                        environment);
+        QVERIFY(capture.process.waitForFinished(30000));
+        QCOMPARE(capture.process.exitCode(), 0);
         const QImage captured = QImage(out).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!captured.isNull());
         QVERIFY2(pixelsNear(captured, shown) < 100, qPrintable(QString::number(pixelsNear(captured, shown))));
@@ -517,11 +482,7 @@ class TestXvfb : public QObject
     // a copied image is.
     void copiedTextOutlivesTheWindow()
     {
-        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
-        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("convert")).isEmpty())
-            QSKIP("needs build/lustrelab, xclip, xdotool and ImageMagick");
+        SKIP_WITHOUT("lustrelab", "xclip", "xdotool", "convert");
         QTemporaryDir work;
         const QString shot = work.filePath(QStringLiteral("text.png"));
         QCOMPARE(
@@ -529,73 +490,36 @@ class TestXvfb : public QObject
                               {"-size", "900x200", "xc:white", "-font", "DejaVu-Sans", "-pointsize", "48",
                                "-fill", "black", "-annotate", "+40+120", "Invoice number 4711", shot}),
             0);
-        const auto paste = [] {
-            QProcess xclip;
-            xclip.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"});
-            xclip.waitForFinished(5000);
-            return QString::fromUtf8(xclip.readAllStandardOutput());
-        };
         QProcess::execute(QStringLiteral("xclip"), {"-selection", "clipboard", "/dev/null"});
 
-        QProcess window;
-        window.setProcessChannelMode(QProcess::ForwardedChannels);
-        window.start(binary, {shot});
-        QVERIFY(window.waitForStarted());
-        const auto stop = qScopeGuard([&window] {
-            window.kill();
-            window.waitForFinished(5000);
-        });
-        // The window takes the keys once it is there and has the focus.
-        const auto keys = [](const QString& combination) {
-            return QProcess::execute(
-                       QStringLiteral("xdotool"),
-                       {"search", "--sync", "--name", "^Lustrelab\\*?$", "windowfocus", "--sync"}) == 0 &&
-                   QProcess::execute(QStringLiteral("xdotool"), {"key", combination}) == 0;
-        };
+        Program window({shot});
         QTest::qWait(1500); // the image is composed and shown
-        QVERIFY(keys(QStringLiteral("ctrl+shift+c")));
-        QTRY_VERIFY_WITH_TIMEOUT(paste().contains(QStringLiteral("4711")), 30000);
-        QVERIFY(keys(QStringLiteral("ctrl+q")));
-        QTest::qWait(1000);
-        QVERIFY(QProcess::execute(QStringLiteral("xdotool"), {"key", "alt+d"}) == 0); // "Don't Save"
-        QVERIFY(window.waitForFinished(10000));
-        QVERIFY2(paste().contains(QStringLiteral("Invoice number 4711")), qPrintable(paste()));
+        pressIn(window.process.processId(), QStringLiteral("ctrl+shift+c"));
+        QTRY_VERIFY_WITH_TIMEOUT(pasted("UTF8_STRING").contains("4711"), 30000);
+        quitWithoutSaving(window.process);
+        QVERIFY(window.process.waitForFinished(10000));
+        QVERIFY2(pasted("UTF8_STRING").contains("Invoice number 4711"), pasted("UTF8_STRING").constData());
     }
 
     // The holder that keeps a copy after the window or command has gone
     // serves text under the names X11 programs ask for.
     void heldTextPastes_data()
     {
-        QTest::addColumn<QString>("target");
-        QTest::newRow("UTF8_STRING") << "UTF8_STRING";
-        QTest::newRow("text/plain;charset=utf-8") << "text/plain;charset=utf-8";
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("UTF8_STRING") << QByteArray("UTF8_STRING");
+        QTest::newRow("text/plain;charset=utf-8") << QByteArray("text/plain;charset=utf-8");
     }
     void heldTextPastes()
     {
-        QFETCH(QString, target);
-        const QString binary = qEnvironmentVariable("LUSTRELAB_BINARY");
-        if (binary.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
-            QSKIP("needs build/lustrelab and xclip");
+        QFETCH(QByteArray, target);
+        SKIP_WITHOUT("lustrelab", "xclip");
         QTemporaryDir work;
         const QString text = QStringLiteral("Invoice 2026-0042 \u2014 Gr\u00fc\u00dfe\nsecond line");
         const QString file = work.filePath(QStringLiteral("text"));
         QVERIFY(test::writeFile(file, text.toUtf8()));
-        QProcess holder;
-        holder.start(binary, {QStringLiteral("hold-clipboard"), QStringLiteral("--text"), file});
-        QVERIFY(holder.waitForStarted());
-        const auto stop = qScopeGuard([&holder] {
-            holder.terminate();
-            holder.waitForFinished(5000);
-        });
-        QByteArray pasted;
+        const Program holder({QStringLiteral("hold-clipboard"), QStringLiteral("--text"), file});
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(file), 10000); // read and taken
-        for (const QDeadlineTimer deadline(10000); !deadline.hasExpired() && pasted.isEmpty();) {
-            QProcess paste;
-            paste.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard", "-t", target});
-            paste.waitForFinished(5000);
-            pasted = paste.readAllStandardOutput();
-        }
-        QCOMPARE(QString::fromUtf8(pasted), text);
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(pasted(target.constData())), text, 10000);
     }
 
     void hotKeyAfterModelIsGone()
