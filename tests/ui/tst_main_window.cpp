@@ -13,7 +13,6 @@
 #include "ui/left_sidebar.h"
 #include "ui/main_window.h"
 #include "ui/save_template_dialog.h"
-#include "ui/settings_view.h"
 #include "ui/text_preferences.h"
 #include "ui_fixtures.h"
 
@@ -161,9 +160,9 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     void menuShortcuts()
     {
         QStringList keys;
-        for (const char* name : {"newTab", "closeTab", "captureRegion", "captureWindow", "captureFullScreen",
-                                 "captureCurrentScreen", "export", "quit", "undo", "redo", "paste", "copyResult",
-                                 "preferences"})
+        for (const char* name :
+             {"newTab", "closeTab", "captureRegion", "captureWindow", "captureFullScreen",
+              "captureCurrentScreen", "export", "quit", "undo", "redo", "paste", "copyResult", "preferences"})
             keys << command(name)->shortcut().toString();
         QCOMPARE(keys.join(u' '),
                  QStringLiteral("Ctrl+T Ctrl+W Ctrl+Shift+6 Ctrl+Shift+7 Ctrl+Shift+8 Ctrl+Shift+9 "
@@ -195,36 +194,25 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(scrolling->toolTip().startsWith(QStringLiteral("Scrolling capture needs")));
     }
 
+    // (What Ctrl+Shift+E and Ctrl+, open: tst_window_preferences.)
     void keys_data()
     {
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QKeySequence>("key");
         QTest::addColumn<int>("tabsAdded");
-        QTest::addColumn<QString>("opens"); // "export": the sheet; "preferences": their window
-        QTest::newRow("Ctrl+W closes one of two") << Setup::twoTabs << QKeySequence("Ctrl+W") << -1 << "";
-        QTest::newRow("Ctrl+T opens a tab") << Setup::emptyTab << QKeySequence("Ctrl+T") << 1 << "";
-        QTest::newRow("Ctrl+Shift+E exports")
-            << Setup::composed << QKeySequence("Ctrl+Shift+E") << 0 << "export";
-        // (That the preferences close with the window: tst_window_presence.)
-        QTest::newRow("Ctrl+, opens the preferences in their own window")
-            << Setup::emptyTab << QKeySequence("Ctrl+,") << 0 << "preferences";
+        QTest::newRow("Ctrl+W closes one of two") << Setup::twoTabs << QKeySequence("Ctrl+W") << -1;
+        QTest::newRow("Ctrl+T opens a tab") << Setup::emptyTab << QKeySequence("Ctrl+T") << 1;
     }
     void keys()
     {
         QFETCH(Setup, setup);
         QFETCH(QKeySequence, key);
         QFETCH(int, tabsAdded);
-        QFETCH(QString, opens);
         prepare(*m_state, setup);
         showWindow();
         const qsizetype tabs = m_state->tabs().size();
         QTest::keySequence(m_widget.get(), key);
         QCOMPARE(m_state->tabs().size(), tabs + tabsAdded);
-        QCOMPARE(m_state->showExportDialog(), opens == "export");
-        QTRY_COMPARE(open<ExportDialog>() != nullptr, opens == "export");
-        QTRY_COMPARE(open<SettingsView>() && open<SettingsView>()->isVisible() &&
-                         open<SettingsView>()->isWindow(),
-                     opens == "preferences");
     }
 
     void pasteIsOneUndoStep_data()
@@ -595,7 +583,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QTest::keyClick(language, Qt::Key_Home);
         QCOMPARE(PreferencesStore().textLanguage(), QStringLiteral("eng"));
     }
-
 };
 
 QTEST_MAIN(TestMainWindow)
