@@ -13,94 +13,37 @@ using namespace lustrelab::uitest;
 
 namespace {
 
-// What the panes show: a tool with its options, an annotation with its
-// settings, a background type with its rows, the share page, folded sections.
-enum class Shown {
-    nothing,
-    textTool,
-    textAdded,
-    textInALongFont,
-    shapeAdded,
-    markerAdded,
-    penStroke,
-    crop,
-    removal,
-    solidBackground,
-    customGradient,
-    imageBackground,
-    matchBackground,
-    sharePage,
-    foldedSections,
-};
+// What the panes show besides the current tool's options and the background
+// type's rows: an annotation with its settings, the share page, folded sections.
+enum class Shown { nothing, text, longFont, shape, marker, pen, share, folded };
 
-void show(AppState& state, QWidget& window, Shown shown)
+void show(AppState& state, QWidget& window, CanvasTool tool, BackgroundType background, Shown shown)
 {
-    const auto background = [&](BackgroundType type) {
-        BeautySettings settings = state.settings();
-        settings.backgroundType = type;
-        state.setSettings(settings);
-    };
-    switch (shown) {
-    case Shown::nothing:
-        break;
-    case Shown::textTool:
-        state.setCurrentTool(CanvasTool::text);
-        break;
-    case Shown::textAdded:
-        // As the user does it: the tool, then its Add Text button.
-        state.setCurrentTool(CanvasTool::text);
-        named<QPushButton>(window, "addText")->click();
-        break;
-    case Shown::textInALongFont:
-        // A desktop with a font family of a long name: the font box lists it.
+    state.setCurrentTool(tool);
+    BeautySettings settings = state.settings();
+    settings.backgroundType = background;
+    state.setSettings(settings);
+    if (shown == Shown::longFont) // a desktop with a font family of a long name: the font box lists it
         named<QComboBox>(window, "font")
             ->addItem(QStringLiteral("Noto Sans Canadian Aboriginal Condensed SemiBold"));
-        state.setCurrentTool(CanvasTool::text);
-        named<QPushButton>(window, "addText")->click();
-        break;
-    case Shown::shapeAdded:
-        state.setCurrentTool(CanvasTool::shape);
+    if (shown == Shown::text || shown == Shown::longFont)
+        named<QPushButton>(window, "addText")->click(); // as the user does it: the tool, then its button
+    if (shown == Shown::shape)
         state.addShapeOverlay(ShapeType::arrow);
-        break;
-    case Shown::markerAdded:
-        state.setCurrentTool(CanvasTool::marker);
+    if (shown == Shown::marker)
         state.addStepMarker(StepMarker{});
-        break;
-    case Shown::penStroke: {
-        state.setCurrentTool(CanvasTool::pen);
+    if (shown == Shown::pen) {
         PenStroke stroke = freshPenStroke(false);
         stroke.points = {{0.1, 0.1}, {0.4, 0.3}};
         state.addPenStroke(stroke);
-        break;
     }
-    case Shown::crop:
-        state.setCurrentTool(CanvasTool::crop);
-        break;
-    case Shown::removal:
-        state.setCurrentTool(CanvasTool::remove);
-        break;
-    case Shown::solidBackground:
-        background(BackgroundType::solid);
-        break;
-    case Shown::customGradient:
-        background(BackgroundType::customGradient);
-        break;
-    case Shown::imageBackground:
-        background(BackgroundType::image);
-        break;
-    case Shown::matchBackground:
-        background(BackgroundType::match);
-        break;
-    case Shown::sharePage:
+    if (shown == Shown::share)
         segment(*named<SegmentedPicker>(window, "tabPicker"), 1)->click();
-        break;
-    case Shown::foldedSections:
+    if (shown == Shown::folded)
         for (void (AppState::*fold)(bool) :
              {&AppState::setCanvasCollapsed, &AppState::setDeviceCollapsed, &AppState::setBackgroundCollapsed,
               &AppState::setCornersCollapsed, &AppState::setShadowCollapsed, &AppState::setPaddingCollapsed})
             (state.*fold)(true);
-        break;
-    }
 }
 
 QString describe(const QWidget* widget)
@@ -192,36 +135,45 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
 
     void panesHoldTheirControls_data()
     {
+        QTest::addColumn<CanvasTool>("tool");
+        QTest::addColumn<BackgroundType>("background");
         QTest::addColumn<Shown>("shown");
         QTest::addColumn<int>("fontGrowth"); // points over the desktop's font
         QTest::addColumn<QSize>("window");
-        const QSize smallest(100, 100);
-        const QSize roomy(1400, 900);
-        QTest::newRow("nothing, smallest window") << Shown::nothing << 0 << smallest;
-        QTest::newRow("text tool") << Shown::textTool << 0 << smallest;
-        QTest::newRow("text added") << Shown::textAdded << 0 << smallest;
-        QTest::newRow("text added, roomy window") << Shown::textAdded << 0 << roomy;
-        QTest::newRow("text added, larger font") << Shown::textAdded << 2 << smallest;
-        QTest::newRow("text in a font of a long name") << Shown::textInALongFont << 0 << smallest;
-        QTest::newRow("shape added") << Shown::shapeAdded << 0 << smallest;
-        QTest::newRow("shape added, larger font") << Shown::shapeAdded << 2 << smallest;
-        QTest::newRow("marker added") << Shown::markerAdded << 0 << smallest;
-        QTest::newRow("pen stroke") << Shown::penStroke << 0 << smallest;
-        QTest::newRow("crop") << Shown::crop << 0 << smallest;
-        QTest::newRow("removal") << Shown::removal << 0 << smallest;
-        QTest::newRow("solid background") << Shown::solidBackground << 0 << smallest;
-        QTest::newRow("custom gradient") << Shown::customGradient << 0 << smallest;
-        QTest::newRow("custom gradient, larger font") << Shown::customGradient << 2 << smallest;
-        QTest::newRow("image background") << Shown::imageBackground << 0 << smallest;
-        QTest::newRow("match background") << Shown::matchBackground << 0 << smallest;
-        QTest::newRow("share page") << Shown::sharePage << 0 << smallest;
-        QTest::newRow("share page, larger font") << Shown::sharePage << 2 << smallest;
-        QTest::newRow("folded sections") << Shown::foldedSections << 0 << smallest;
+        const QSize smallest(100, 100), roomy(1400, 900);
+        const auto select = CanvasTool::select, text = CanvasTool::text, shape = CanvasTool::shape;
+        const auto gradient = BackgroundType::gradient, custom = BackgroundType::customGradient;
+        QTest::newRow("nothing, smallest window") << select << gradient << Shown::nothing << 0 << smallest;
+        QTest::newRow("text tool") << text << gradient << Shown::nothing << 0 << smallest;
+        QTest::newRow("text added") << text << gradient << Shown::text << 0 << smallest;
+        QTest::newRow("text added, roomy window") << text << gradient << Shown::text << 0 << roomy;
+        QTest::newRow("text added, larger font") << text << gradient << Shown::text << 2 << smallest;
+        QTest::newRow("text in a font of a long name")
+            << text << gradient << Shown::longFont << 0 << smallest;
+        QTest::newRow("shape added") << shape << gradient << Shown::shape << 0 << smallest;
+        QTest::newRow("shape added, larger font") << shape << gradient << Shown::shape << 2 << smallest;
+        QTest::newRow("marker added") << CanvasTool::marker << gradient << Shown::marker << 0 << smallest;
+        QTest::newRow("pen stroke") << CanvasTool::pen << gradient << Shown::pen << 0 << smallest;
+        QTest::newRow("crop") << CanvasTool::crop << gradient << Shown::nothing << 0 << smallest;
+        QTest::newRow("removal") << CanvasTool::remove << gradient << Shown::nothing << 0 << smallest;
+        QTest::newRow("solid background")
+            << select << BackgroundType::solid << Shown::nothing << 0 << smallest;
+        QTest::newRow("custom gradient") << select << custom << Shown::nothing << 0 << smallest;
+        QTest::newRow("custom gradient, larger font") << select << custom << Shown::nothing << 2 << smallest;
+        QTest::newRow("image background")
+            << select << BackgroundType::image << Shown::nothing << 0 << smallest;
+        QTest::newRow("match background")
+            << select << BackgroundType::match << Shown::nothing << 0 << smallest;
+        QTest::newRow("share page") << select << gradient << Shown::share << 0 << smallest;
+        QTest::newRow("share page, larger font") << select << gradient << Shown::share << 2 << smallest;
+        QTest::newRow("folded sections") << select << gradient << Shown::folded << 0 << smallest;
     }
     // Every state is reached after the window is up, as the user reaches it:
     // a pane must widen when what it shows needs more room.
     void panesHoldTheirControls()
     {
+        QFETCH(CanvasTool, tool);
+        QFETCH(BackgroundType, background);
         QFETCH(Shown, shown);
         QFETCH(int, fontGrowth);
         QFETCH(QSize, window);
@@ -231,7 +183,7 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
             QApplication::setFont(font);
         }
         QVERIFY(showComposed(window));
-        show(*m_state, *m_widget, shown);
+        show(*m_state, *m_widget, tool, background, shown);
         settle();
 
         QStringList faults = cutControls(*leftPane()) + cutControls(*rightPane());
@@ -287,29 +239,30 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
     // control has the focus (a click, Tab) the wheel changes it.
     void wheelScrollsThePanePastUnfocusedControls_data()
     {
-        QTest::addColumn<Shown>("shown");
+        QTest::addColumn<CanvasTool>("tool"); // with a text or marker added
         QTest::addColumn<QString>("pane");
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("focused");
         for (bool focused : {false, true}) {
             const char* suffix = focused ? ", focused" : "";
-            QTest::addRow("shadow blur slider%s", suffix) << Shown::textAdded << "right"
+            QTest::addRow("shadow blur slider%s", suffix) << CanvasTool::text << "right"
                                                           << "blur" << focused;
-            QTest::addRow("font size box%s", suffix) << Shown::textAdded << "left"
+            QTest::addRow("font size box%s", suffix) << CanvasTool::text << "left"
                                                      << "size" << focused;
-            QTest::addRow("marker start number%s", suffix) << Shown::markerAdded << "left"
+            QTest::addRow("marker start number%s", suffix) << CanvasTool::marker << "left"
                                                            << "startNumber" << focused;
         }
     }
     void wheelScrollsThePanePastUnfocusedControls()
     {
-        QFETCH(Shown, shown);
+        QFETCH(CanvasTool, tool);
         QFETCH(QString, pane);
         QFETCH(QString, control);
         QFETCH(bool, focused);
         QVERIFY(showComposed(QSize(800, 500)));
         m_state->setMarkerStartNumber(3);
-        show(*m_state, *m_widget, shown);
+        show(*m_state, *m_widget, tool, BackgroundType::gradient,
+             tool == CanvasTool::text ? Shown::text : Shown::marker);
         settle();
         QWidget* side = pane == QLatin1String("left") ? static_cast<QWidget*>(leftPane()) : rightPane();
         QWidget* target = child<QWidget>(*side, control);
