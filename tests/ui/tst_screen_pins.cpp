@@ -217,7 +217,6 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
             windowShownDuringCapture = m_widget->isVisible();
         });
         child<QAction>(*m_widget, QStringLiteral("delay3"))->trigger();
-        QCOMPARE(PreferencesStore().captureDelay(), 3);
         CaptureCountdown& countdown = m_state->captureCountdown();
         countdown.setTick(std::chrono::milliseconds(cancel ? 5000 : 50));
         QList<int> counted;
@@ -255,17 +254,6 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
             QCOMPARE(captures, 1);
         }
         QVERIFY(!overlay->isVisible());
-    }
-
-    // The delay chosen is the one the next start finds, and the menu shows it.
-    void delayIsKept()
-    {
-        child<QAction>(*m_widget, QStringLiteral("delay10"))->trigger();
-        takeDown();
-        m_state = std::make_unique<AppState>(templates());
-        m_widget = std::make_unique<MainWindow>(*m_state);
-        QVERIFY(child<QAction>(*m_widget, QStringLiteral("delay10"))->isChecked());
-        QVERIFY(!child<QAction>(*m_widget, QStringLiteral("delay0"))->isChecked());
     }
 };
 

@@ -64,7 +64,8 @@ class TestWindowPreferences : public QObject, FreshModel<MainWindow>
     }
 
     // The capture delay's menu shows the stored choice, also one made
-    // through the store itself rather than through the menu.
+    // through the store itself rather than through the menu, and the one
+    // chosen is what the next start finds.
     void delayMenuFollowsThePreference()
     {
         QVERIFY(child<QAction>(*m_widget, QStringLiteral("delay0"))->isChecked());
@@ -74,6 +75,10 @@ class TestWindowPreferences : public QObject, FreshModel<MainWindow>
         child<QAction>(*m_widget, QStringLiteral("delay10"))->trigger();
         QCOMPARE(m_state->preferences().captureDelay(), 10);
         QCOMPARE(PreferencesStore().captureDelay(), 10); // stored, for the next start
+        takeDown();
+        m_state = std::make_unique<AppState>(templates());
+        m_widget = std::make_unique<MainWindow>(*m_state);
+        QVERIFY(child<QAction>(*m_widget, QStringLiteral("delay10"))->isChecked());
     }
 };
 
