@@ -121,15 +121,13 @@ class TestLustrelabApp : public QObject
         QTest::addColumn<QString>("token");     // XDG_ACTIVATION_TOKEN of the later start
         QTest::addColumn<QString>("startupId"); // DESKTOP_STARTUP_ID of the later start
         QTest::newRow("file URL and relative path")
-            << QStringList{"URL:lime.png", "red.png"} << QStringList{"lime", "red"} << ""
-            << "";
-        QTest::newRow("no file: the window just comes forward") << QStringList{} << QStringList{} << ""
-                                                                << "";
+            << QStringList{"URL:lime.png", "red.png"} << QStringList{"lime", "red"} << QString() << QString();
+        QTest::newRow("no file: the window just comes forward")
+            << QStringList{} << QStringList{} << QString() << QString();
         QTest::newRow("Wayland launcher's token")
-            << QStringList{"red.png"} << QStringList{"red"} << "fake-token-7f3a"
-            << "";
-        QTest::newRow("X11 startup id, no file") << QStringList{} << QStringList{} << ""
-                                                 << "launcher-42_TIME1234";
+            << QStringList{"red.png"} << QStringList{"red"} << "fake-token-7f3a" << QString();
+        QTest::newRow("X11 startup id, no file")
+            << QStringList{} << QStringList{} << QString() << "launcher-42_TIME1234";
     }
     void laterStartOpensTabsInTheRunningWindow()
     {

@@ -22,6 +22,7 @@ using namespace lustrelab::uitest;
 namespace {
 
 enum class Setup { emptyTab, composed, twoTabs, afterEdit, afterUndo };
+enum class Asked { once, again, byDrag }; // Copy Text once or twice, or Shift and a drag
 
 void prepare(AppState& state, Setup setup)
 {
@@ -521,30 +522,26 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     void answerLine_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("asked"); // "again": Copy Text twice; "drag": Shift and a drag
+        QTest::addColumn<Asked>("asked");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("pingLine"); // the clipboard's line from which only the second line follows
-        QTest::newRow("asking again while reading is refused") << "eng"
-                                                               << "again"
-                                                               << "Copied 2 lines." << 1;
-        QTest::newRow("a language without its data") << "qaa"
-                                                     << ""
-                                                     << "no text recognition data for language 'qaa'" << -1;
-        QTest::newRow("Shift and a drag copy the area") << "eng"
-                                                        << "drag"
-                                                        << "Copied 1 line." << 0;
+        QTest::newRow("asking again while reading is refused")
+            << "eng" << Asked::again << "Copied 2 lines." << 1;
+        QTest::newRow("a language without its data")
+            << "qaa" << Asked::once << "no text recognition data for language 'qaa'" << -1;
+        QTest::newRow("Shift and a drag copy the area") << "eng" << Asked::byDrag << "Copied 1 line." << 0;
     }
     void answerLine()
     {
         QVERIFY(showTerminal());
         QFETCH(QString, language);
-        QFETCH(QString, asked);
+        QFETCH(Asked, asked);
         QFETCH(QString, answer);
         QFETCH(int, pingLine);
         PreferencesStore().setTextLanguage(language);
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
         QAction* copyText = editCommand("copyText");
-        if (asked == "drag") {
+        if (asked == Asked::byDrag) {
             const QPoint from = over({66, 136}), to = over({560, 182});
             QTest::mousePress(canvas(), Qt::LeftButton, Qt::ShiftModifier, from);
             for (int step = 1; step <= 4; ++step)
@@ -556,7 +553,7 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QVERIFY(m_state->textActions().isBusy());
         QCOMPARE(status()->text(), QStringLiteral("Reading text…"));
         QVERIFY(status()->isVisibleTo(m_widget.get()));
-        if (asked == "again") {
+        if (asked == Asked::again) {
             copyText->trigger();
             QCOMPARE(status()->text(),
                      QStringLiteral("Text is still being read; try again when it is done."));

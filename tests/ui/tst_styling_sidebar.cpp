@@ -278,8 +278,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::addColumn<QString>("exportSize");
         QImage hidpi(801, 601, QImage::Format_ARGB32_Premultiplied);
         hidpi.setDevicePixelRatio(2);
-        QTest::newRow("no image") << QImage() << 2.0 << ""
-                                  << "";
+        QTest::newRow("no image") << QImage() << 2.0 << QString() << QString();
         QTest::newRow("half points cut, export of the exact size") << hidpi << 3.0 << "400 \u00d7 300"
                                                                    << "1201 \u00d7 901";
     }

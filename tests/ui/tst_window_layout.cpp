@@ -239,24 +239,22 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
     // control has the focus (a click, Tab) the wheel changes it.
     void wheelScrollsThePanePastUnfocusedControls_data()
     {
-        QTest::addColumn<CanvasTool>("tool"); // with a text or marker added
         QTest::addColumn<QString>("pane");
+        QTest::addColumn<CanvasTool>("tool"); // with a text or marker added
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("focused");
         for (bool focused : {false, true}) {
             const char* suffix = focused ? ", focused" : "";
-            QTest::addRow("shadow blur slider%s", suffix) << CanvasTool::text << "right"
-                                                          << "blur" << focused;
-            QTest::addRow("font size box%s", suffix) << CanvasTool::text << "left"
-                                                     << "size" << focused;
-            QTest::addRow("marker start number%s", suffix) << CanvasTool::marker << "left"
-                                                           << "startNumber" << focused;
+            QTest::addRow("shadow blur slider%s", suffix) << "right" << CanvasTool::text << "blur" << focused;
+            QTest::addRow("font size box%s", suffix) << "left" << CanvasTool::text << "size" << focused;
+            QTest::addRow("marker start number%s", suffix)
+                << "left" << CanvasTool::marker << "startNumber" << focused;
         }
     }
     void wheelScrollsThePanePastUnfocusedControls()
     {
-        QFETCH(CanvasTool, tool);
         QFETCH(QString, pane);
+        QFETCH(CanvasTool, tool);
         QFETCH(QString, control);
         QFETCH(bool, focused);
         QVERIFY(showComposed(QSize(800, 500)));
