@@ -94,12 +94,8 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     // x 74..420, y 147..170 (64 points of padding).
     [[nodiscard]] bool showTerminal()
     {
-        m_widget->setAutomaticPasteEnabled(false);
-        m_widget->resize(1400, 900);
-        m_widget->show();
-        return QTest::qWaitForWindowExposed(m_widget.get()) &&
-               loadAndCompose(*m_state,
-                              statetest::terminalImage({700, 140}, 10, {"Contact dev@example.org", ping}));
+        return showComposed({1400, 900},
+                            statetest::terminalImage({700, 140}, 10, {"Contact dev@example.org", ping}));
     }
     CanvasView* canvas() const { return child<CanvasView>(*m_widget); }
     const QString ping = QStringLiteral("$ ping -c 3 172.16.254.1");

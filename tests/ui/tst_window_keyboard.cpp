@@ -35,14 +35,6 @@ class TestWindowKeyboard : public QObject, FreshModel<MainWindow>
 {
     Q_OBJECT
 
-    [[nodiscard]] bool showComposed()
-    {
-        m_widget->setAutomaticPasteEnabled(false);
-        m_widget->resize(1400, 900);
-        m_widget->show();
-        return QTest::qWaitForWindowActive(m_widget.get()) && loadAndCompose(*m_state);
-    }
-
     QString chosenGradient() const { return m_state->settings().gradientPresetId; }
     QString chosenCanvas() const { return m_state->settings().canvasPresetId; }
 

@@ -103,14 +103,6 @@ class TestWindowLayout : public QObject, FreshModel<MainWindow>
     LeftSidebar* leftPane() const { return child<LeftSidebar>(*m_widget); }
     RightSidebar* rightPane() const { return child<RightSidebar>(*m_widget); }
 
-    [[nodiscard]] bool showComposed(QSize size)
-    {
-        m_widget->setAutomaticPasteEnabled(false);
-        m_widget->resize(size);
-        m_widget->show();
-        return QTest::qWaitForWindowExposed(m_widget.get()) && loadAndCompose(*m_state);
-    }
-
     // Lets queued layout requests run until the window is settled.
     static void settle()
     {

@@ -94,6 +94,14 @@ inline int visiblePixels(const QIcon& icon, const QColor& window, QIcon::Mode mo
     return count;
 }
 
+// Loads an image into the current tab (or a new one) and waits until it is
+// composed.
+inline bool loadAndCompose(AppState& state, const QImage& image = solidImage(320, 200), bool newTab = false)
+{
+    state.loadImage(image, newTab);
+    return test::composed(state);
+}
+
 // A model on a private home and `Widget` on it, for a test class to derive
 // from: makeFresh() (in init) leaves no preferences or templates of an
 // earlier test function; takeDown() (in cleanup) removes the widget first.
@@ -113,19 +121,20 @@ template <typename Widget> class FreshModel
         m_state.reset();
     }
     QString templates() const { return m_home.filePath(QStringLiteral("templates")); }
+    // The widget (a main window) at `size` and active, without the paste of
+    // its first appearance, over `image` composed.
+    [[nodiscard]] bool showComposed(QSize size = {1400, 900}, const QImage& image = solidImage(320, 200))
+    {
+        m_widget->setAutomaticPasteEnabled(false);
+        m_widget->resize(size);
+        m_widget->show();
+        return QTest::qWaitForWindowActive(m_widget.get()) && loadAndCompose(*m_state, image);
+    }
 
     IsolatedHome m_home;
     std::unique_ptr<AppState> m_state;
     std::unique_ptr<Widget> m_widget;
 };
-
-// Loads an image into the current tab (or a new one) and waits until it is
-// composed.
-inline bool loadAndCompose(AppState& state, const QImage& image = solidImage(320, 200), bool newTab = false)
-{
-    state.loadImage(image, newTab);
-    return test::composed(state);
-}
 
 // Three tabs, two composed and the last empty and current, in `window`
 // shown large enough for every control.
