@@ -5,7 +5,6 @@
 #include "canvas/canvas_view.h"
 #include "render/paint_helpers.h"
 #include "state/preferences_store.h"
-#include "state/scrolling_capture.h"
 #include "state/state_fixtures.h"
 #include "state/text_actions.h"
 #include "ui/drop_highlight.h"
@@ -187,7 +186,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
     {
         const QAction* scrolling = command("captureScrolling");
         QVERIFY(!scrolling->isEnabled());
-        QCOMPARE(scrolling->toolTip(), ScrollingCapture::unavailableReason());
         QVERIFY(scrolling->toolTip().startsWith(QStringLiteral("Scrolling capture needs")));
     }
 

@@ -168,17 +168,13 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         QTest::addColumn<QString>("storedId");
         const QString firstIpad = firstFrameOf(DeviceCategory::ipad).id;
         const QString firstMac = firstFrameOf(DeviceCategory::mac).id;
-        QTest::newRow("None from a frame") << firstMac << "Mac"
-                                           << "None"
-                                           << "none";
-        QTest::newRow("iPad from none") << "none"
-                                        << "None"
-                                        << "iPad" << firstIpad;
-        QTest::newRow("iPad from an unknown id, which counts as none") << "no-such-frame"
-                                                                       << "None"
-                                                                       << "iPad" << firstIpad;
-        QTest::newRow("Mac from iPad") << firstIpad << "iPad"
-                                       << "Mac" << firstMac;
+        const QString none = QStringLiteral("None"), ipad = QStringLiteral("iPad"),
+                      mac = QStringLiteral("Mac");
+        QTest::newRow("None from a frame") << firstMac << mac << none << "none";
+        QTest::newRow("iPad from none") << "none" << none << ipad << firstIpad;
+        QTest::newRow("iPad from an unknown id, which counts as none")
+            << "no-such-frame" << none << ipad << firstIpad;
+        QTest::newRow("Mac from iPad") << firstIpad << ipad << mac << firstMac;
     }
     void deviceChips()
     {
