@@ -70,7 +70,8 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
             return nullptr;
         child<QAction>(*m_widget, QStringLiteral("pinToScreen"))->trigger();
         ScreenPins& pins = m_state->screenPins();
-        return pins.count() > 0 ? pins.at(pins.count() - 1) : nullptr;
+        PinWindow* pin = pins.count() > 0 ? pins.at(pins.count() - 1) : nullptr;
+        return pin && QTest::qWaitForWindowExposed(pin) ? pin : nullptr;
     }
 
   private slots:
@@ -88,7 +89,6 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
     {
         PinWindow* pin = pinComposedImage();
         QVERIFY(pin);
-        QVERIFY(QTest::qWaitForWindowExposed(pin));
         QVERIFY2(netWmState(*pin).contains(u"_NET_WM_STATE_ABOVE"), qPrintable(netWmState(*pin).join(u' ')));
         QVERIFY(!netWmState(*m_widget->windowHandle()).contains(u"_NET_WM_STATE_ABOVE"));
         QVERIFY(pin->flags() & Qt::FramelessWindowHint);
@@ -111,7 +111,6 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
         QFETCH(bool, closes);
         PinWindow* pin = pinComposedImage();
         QVERIFY(pin);
-        QVERIFY(QTest::qWaitForWindowExposed(pin));
         QGuiApplication::clipboard()->clear();
         if (gesture == u"escape")
             QTest::keyClick(pin, Qt::Key_Escape);
@@ -157,7 +156,6 @@ class TestScreenPins : public QObject, FreshModel<MainWindow>
         QFETCH(double, opacity);
         PinWindow* pin = pinComposedImage();
         QVERIFY(pin);
-        QVERIFY(QTest::qWaitForWindowExposed(pin));
         QCOMPARE(pin->zoom(), 1.0);
         const QSize start = pin->size();
         const int step = notches > 0 ? 1 : -1;

@@ -25,7 +25,8 @@ class TestScrollingCapture : public QObject
         QLabel* page = new QLabel;
     };
 
-    // A frameless scroll area at the top left of the screen, showing `page`.
+    // A frameless scroll area at the top left of the screen, showing `page`;
+    // null when it never appears.
     static std::unique_ptr<Window> show(const QImage& page, QSize viewport)
     {
         auto window = std::make_unique<Window>();
@@ -39,7 +40,7 @@ class TestScrollingCapture : public QObject
         window->area.resize(viewport + QSize(window->area.verticalScrollBar()->sizeHint().width(), 0));
         window->area.move(0, 0);
         window->area.show();
-        return window;
+        return QTest::qWaitForWindowExposed(&window->area) ? std::move(window) : nullptr;
     }
 
     static QRect viewportOnScreen(const Window& window)
@@ -62,7 +63,7 @@ class TestScrollingCapture : public QObject
         QFETCH(int, clicks);
         const QImage page = test::drawnPage(480, pageRows, 1, 11);
         const auto window = show(page, QSize(480, 360));
-        QVERIFY(QTest::qWaitForWindowExposed(&window->area));
+        QVERIFY(window);
 
         ScrollingCapture capture;
         ScrollingCapture::Limits limits;
@@ -90,7 +91,7 @@ class TestScrollingCapture : public QObject
     {
         const QImage page = test::drawnPage(300, 200, 1, 3);
         const auto window = show(page, QSize(300, 200));
-        QVERIFY(QTest::qWaitForWindowExposed(&window->area));
+        QVERIFY(window);
         ScrollingCapture capture;
         QSignalSpy finished(&capture, &ScrollingCapture::finished);
         capture.start(viewportOnScreen(*window));
@@ -105,7 +106,7 @@ class TestScrollingCapture : public QObject
     {
         const QImage page = test::drawnPage(400, 6000, 1, 5);
         const auto window = show(page, QSize(400, 300));
-        QVERIFY(QTest::qWaitForWindowExposed(&window->area));
+        QVERIFY(window);
         ScrollingCapture capture;
         ScrollingCapture::Limits limits;
         limits.wheelClicks = 1;
