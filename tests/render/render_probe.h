@@ -24,6 +24,38 @@ inline lustrelab::BeautySettings plainSettings(double padding = 64, QColor backg
     return s;
 }
 
+// The styling a drag on a styling control starts from: a shadow and rounded corners.
+inline lustrelab::BeautySettings dragStart()
+{
+    lustrelab::BeautySettings s = plainSettings(40, QColor(30, 60, 200), true);
+    s.shadowBlur = 24, s.cornerRadius = 10;
+    return s;
+}
+
+// `settings` as `edit` changes it.
+template <typename Edit> lustrelab::BeautySettings edited(lustrelab::BeautySettings settings, Edit edit)
+{
+    edit(settings);
+    return settings;
+}
+
+// `image` with every pixel of `hole` transparent.
+inline QImage holed(QImage image, const QRect& hole)
+{
+    for (int y = hole.top(); y <= hole.bottom(); ++y)
+        for (int x = hole.left(); x <= hole.right(); ++x)
+            image.setPixel(x, y, 0);
+    return image;
+}
+
+// The pattern at ratio 2, with a transparent hole where `withAlpha` asks for
+// one, close enough to the right edge for the shadow beyond it to show the hole.
+inline QImage liveScreenshot(bool withAlpha)
+{
+    const QImage image = patternImage(360, 240, 2);
+    return withAlpha ? holed(image, QRect(300, 100, 50, 40)) : image;
+}
+
 inline QImage compose(const QImage& source, const lustrelab::BeautySettings& settings)
 {
     return lustrelab::ImageProcessor().process(source, settings);

@@ -16,21 +16,6 @@ using namespace lustrelab;
 Q_DECLARE_METATYPE(BeautySettings)
 Q_DECLARE_METATYPE(QList<RemovalArea>)
 
-namespace {
-
-// The pattern, with a transparent hole where `withAlpha` asks for one.
-QImage screenshot(bool withAlpha)
-{
-    QImage image = patternImage(360, 240, 2);
-    if (withAlpha)
-        for (int y = 100; y < 140; ++y)
-            for (int x = 300; x < 350; ++x)
-                image.setPixel(x, y, 0);
-    return image;
-}
-
-} // namespace
-
 class TestPreviewComposition : public QObject
 {
     Q_OBJECT
@@ -46,14 +31,7 @@ class TestPreviewComposition : public QObject
         QTest::addColumn<bool>("withAlpha");
         QTest::addColumn<BeautySettings>("next");
         QTest::addColumn<bool>("middleKept"); // the change leaves out the screenshot's middle
-        BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
-        first.shadowBlur = 24;
-        first.cornerRadius = 10;
-        auto with = [&](auto edit) {
-            BeautySettings s = first;
-            edit(s);
-            return s;
-        };
+        const auto with = [](auto edit) { return edited(dragStart(), edit); };
         for (const bool alpha : {false, true}) {
             const char* kind = alpha ? "with a hole" : "opaque";
             const bool kept = !alpha; // a see-through screenshot shows the styling beneath it
@@ -88,10 +66,8 @@ class TestPreviewComposition : public QObject
         QFETCH(bool, withAlpha);
         QFETCH(BeautySettings, next);
         QFETCH(bool, middleKept);
-        BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
-        first.shadowBlur = 24;
-        first.cornerRadius = 10;
-        const QImage source = screenshot(withAlpha);
+        BeautySettings first = dragStart();
+        const QImage source = liveScreenshot(withAlpha);
         const QList<RemovalArea> areas{{.rect = {0.3, 0.3, 0.2, 0.2}}};
         const QList<ShapeOverlay> shapes{{.shapeType = ShapeType::ellipse,
                                           .startPoint = {0.1, 0.1},
@@ -153,11 +129,7 @@ class TestPreviewComposition : public QObject
         QTest::addColumn<bool>("annotated");
         QTest::addColumn<bool>("growing"); // a drag that resizes the canvas: written at the shown size
         const BeautySettings plain = plainSettings(48, QColor(30, 60, 200), false);
-        auto with = [&](auto edit) {
-            BeautySettings s = plain;
-            edit(s);
-            return s;
-        };
+        const auto with = [&](auto edit) { return edited(plain, edit); };
         const QList<RemovalArea> none;
         QTest::newRow("plain") << plain << none << false << false;
         QTest::newRow("removal areas")
