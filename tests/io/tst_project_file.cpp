@@ -159,12 +159,7 @@ class ProjectFileTest : public QObject
         QCOMPARE(after.devicePixelRatio, 2.0);
         QCOMPARE(after.screenshot.devicePixelRatio(), 2.0);
         QCOMPARE(test::asArgb(after.screenshot), test::asArgb(before.screenshot));
-        QCOMPARE(after.annotations.textOverlays, before.annotations.textOverlays);
-        QCOMPARE(after.annotations.shapeOverlays, before.annotations.shapeOverlays);
-        QCOMPARE(after.annotations.removalAreas, before.annotations.removalAreas);
-        QCOMPARE(after.annotations.stepMarkers, before.annotations.stepMarkers);
-        QCOMPARE(after.annotations.penStrokes, before.annotations.penStrokes);
-        QCOMPARE(after.annotations.crop, before.annotations.crop);
+        QVERIFY(after.annotations == before.annotations);
         const QString placed = after.settings.backgroundImagePath;
         if (pictureBackground)
             QVERIFY(placed != picture && QFile::exists(placed));
