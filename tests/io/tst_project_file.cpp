@@ -76,18 +76,16 @@ Document richDocument()
     return d;
 }
 
-// The bytes a PNG export of the document gives, composed from nothing.
-QByteArray exported(const Document& d)
-{
-    ImageProcessor processor;
-    const QImage composed = processor.compose(d.screenshot, d.settings, d.annotations);
-    return PngEncoder::encode(ExportService::scaleImage(composed, d.settings.exportScale));
-}
-
 QImage composedOf(const Document& d)
 {
     ImageProcessor processor;
     return processor.compose(d.screenshot, d.settings, d.annotations);
+}
+
+// The bytes a PNG export of the document gives, composed from nothing.
+QByteArray exported(const Document& d)
+{
+    return PngEncoder::encode(ExportService::scaleImage(composedOf(d), d.settings.exportScale));
 }
 
 Entries entriesOf(const QByteArray& archive)
