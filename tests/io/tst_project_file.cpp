@@ -167,21 +167,6 @@ class ProjectFileTest : public QObject
         QVERIFY(exported(after) == expected);
     }
 
-    void translucentPixelsComeBackExactly()
-    {
-        // Premultiplied pixels pass through straight alpha in the PNG.
-        Document d;
-        d.screenshot = test::imageOf(64, 3, [](int x, int y) {
-            const int alpha = x * 4 + y;
-            return qPremultiply(qRgba((x * 53) & 0xff, (x * 29 + y) & 0xff, 200, alpha));
-        });
-        QString error;
-        const std::optional<ProjectContents> read = readProject(projectBytes(d, {}).value(), &error);
-        QVERIFY2(read, qPrintable(error));
-        QCOMPARE(read->document.screenshot.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                 d.screenshot);
-    }
-
     void archiveLayout()
     {
         const QByteArray archive = goodArchive();
