@@ -221,18 +221,25 @@ class TestDesktopPortal : public QObject
         QTest::addColumn<QString>("failure"); // why the capture ended unanswered
         QTest::addColumn<QString>("said");    // the one line on standard error; empty: nothing
         const CaptureMode region = CaptureMode::region;
-        QTest::newRow("full screen") << CaptureMode::fullScreen << "shot.png" << 0u << false << "" << "";
-        QTest::newRow("region") << region << "shot.png" << 0u << true << "" << "";
-        QTest::newRow("window, jpeg made png") << CaptureMode::window << "shot.jpeg" << 0u << true << "" << "";
+        QTest::newRow("full screen") << CaptureMode::fullScreen << "shot.png" << 0u << false << ""
+                                     << "";
+        QTest::newRow("region") << region << "shot.png" << 0u << true << ""
+                                << "";
+        QTest::newRow("window, jpeg made png") << CaptureMode::window << "shot.jpeg" << 0u << true << ""
+                                               << "";
         // Escape in the desktop's dialog is the user's choice, like Escape in
         // any tool; only an ending the user did not choose is reported.
-        QTest::newRow("cancelled by the user: nothing to say") << region << "shot.png" << 1u << true << "" << "";
+        QTest::newRow("cancelled by the user: nothing to say") << region << "shot.png" << 1u << true << ""
+                                                               << "";
         QTest::newRow("ended otherwise: said, and not called a refusal")
-            << region << "shot.png" << 2u << true << "" << "(response 2:";
+            << region << "shot.png" << 2u << true << ""
+            << "(response 2:";
         QTest::newRow("the portal leaves the bus")
-            << region << "shot.png" << 0u << true << "left the session bus" << "";
+            << region << "shot.png" << 0u << true << "left the session bus"
+            << "";
         QTest::newRow("the portal stays silent")
-            << region << "shot.png" << 0u << true << "no answer within 0.3 seconds" << "";
+            << region << "shot.png" << 0u << true << "no answer within 0.3 seconds"
+            << "";
     }
     // The backend's contract on top of the portal: a PNG at the path, or none.
     // Unanswered, the capture ends once, with the reason, and a late answer
@@ -272,8 +279,9 @@ class TestDesktopPortal : public QObject
         }
         const QString text = QString::fromLocal8Bit(err.text());
         if (answered)
-            QVERIFY2(said.isEmpty() ? text.isEmpty()
-                                    : text.contains(said) && !text.contains(u"refused") && text.count(u'\n') == 1,
+            QVERIFY2(said.isEmpty()
+                         ? text.isEmpty()
+                         : text.contains(said) && !text.contains(u"refused") && text.count(u'\n') == 1,
                      qPrintable(text));
 
         const QList<QVariant> call = m_portal->call(QStringLiteral("Screenshot"));

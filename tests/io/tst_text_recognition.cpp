@@ -183,8 +183,8 @@ class TestTextRecognition : public QObject
         using enum SensitiveKind;
         row("beside a dot", {"mail", "ana.", "lopez@example.com"}, {12, 4}, email, 2);
         // As the reader gave "ana. lopezGexample. com": the gaps after the dots are narrower than a space.
-        row("a misread address split at its dots", {"user.email", "ana.", "lopezGexample.", "com"}, {10, 4, 4},
-            email, 3);
+        row("a misread address split at its dots", {"user.email", "ana.", "lopezGexample.", "com"},
+            {10, 4, 4}, email, 3);
         row("a key after its prefix", {"KEY=sk-", "Live4f", "J8kLm2Qw9Rt", "7Yx3Zc6Vb1"}, {8, 8, 8}, token,
             4);
         row("a password split in two", {"https://admin:", "hunter", "2@db.example.com/app"}, {4, 2},

@@ -28,9 +28,15 @@ QString cells(const GradientPreset& p)
 
 QString cells(const DeviceFrame& f)
 {
-    return QStringList{f.id, f.name, rawValue(f.category), number(f.bezelWidth), number(f.cornerRadius),
-                       number(f.screenCornerRadius), rawValue(f.frameColor),
-                       f.hasDynamicIsland ? "island" : "-", f.hasNotch ? "notch" : "-"}
+    return QStringList{f.id,
+                       f.name,
+                       rawValue(f.category),
+                       number(f.bezelWidth),
+                       number(f.cornerRadius),
+                       number(f.screenCornerRadius),
+                       rawValue(f.frameColor),
+                       f.hasDynamicIsland ? "island" : "-",
+                       f.hasNotch ? "notch" : "-"}
         .join(u'|');
 }
 
@@ -67,9 +73,10 @@ class TestCatalogues : public QObject
         QCOMPARE(cells(gradientPresets().last()), "vercel-black|Vercel|Solid|0|#000000,#000000");
         QCOMPARE(cells(deviceFrames().first()), "none|No Frame|None|0|0|0|black|-|-");
         QCOMPARE(cells(deviceFrames().last()), "browserarc|Arc|Browser|0|12|0|black|-|-");
-        QCOMPARE(idsOf(ratioCanvasPresets() + socialCanvasPresets()).join(u' '),
-                 "auto 4:3 3:2 16:9 1:1 9:16 21:9 twitter facebook instagram instagram-story linkedin youtube "
-                 "pinterest tiktok");
+        QCOMPARE(
+            idsOf(ratioCanvasPresets() + socialCanvasPresets()).join(u' '),
+            "auto 4:3 3:2 16:9 1:1 9:16 21:9 twitter facebook instagram instagram-story linkedin youtube "
+            "pinterest tiktok");
         for (const CanvasPreset& preset : ratioCanvasPresets() + socialCanvasPresets())
             QCOMPARE(findCanvasPreset(preset.id)->id, preset.id);
     }
@@ -80,7 +87,8 @@ class TestCatalogues : public QObject
     {
         const auto& gradients = gradientPresets();
         for (GradientCategory c : allCases<GradientCategory>())
-            QCOMPARE(idsOf(presetsInCategory(c)), c == GradientCategory::all ? idsOf(gradients) : idsIn(gradients, c));
+            QCOMPARE(idsOf(presetsInCategory(c)),
+                     c == GradientCategory::all ? idsOf(gradients) : idsIn(gradients, c));
         for (DeviceCategory c : allCases<DeviceCategory>())
             QCOMPARE(idsOf(framesInCategory(c)), idsIn(deviceFrames(), c));
     }
@@ -91,16 +99,26 @@ class TestCatalogues : public QObject
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("found");
-        QTest::newRow("gradient id") << "gradient" << "ocean-deep" << true;
-        QTest::newRow("gradient id, other case") << "gradient" << "Ocean-Deep" << false;
-        QTest::newRow("gradient id, not trimmed") << "gradient" << "ocean-deep " << false;
-        QTest::newRow("gradient display name") << "gradient" << "Cotton Candy" << false;
-        QTest::newRow("empty gradient id") << "gradient" << "" << false;
-        QTest::newRow("canvas id, other case") << "canvas" << "Auto" << false;
-        QTest::newRow("canvas display name") << "canvas" << "Twitter/X" << false;
-        QTest::newRow("frame id") << "frame" << "iphoneSE" << true;
-        QTest::newRow("frame id, lower-cased") << "frame" << "iphonese" << false;
-        QTest::newRow("frame display name") << "frame" << "Safari" << false;
+        QTest::newRow("gradient id") << "gradient"
+                                     << "ocean-deep" << true;
+        QTest::newRow("gradient id, other case") << "gradient"
+                                                 << "Ocean-Deep" << false;
+        QTest::newRow("gradient id, not trimmed") << "gradient"
+                                                  << "ocean-deep " << false;
+        QTest::newRow("gradient display name") << "gradient"
+                                               << "Cotton Candy" << false;
+        QTest::newRow("empty gradient id") << "gradient"
+                                           << "" << false;
+        QTest::newRow("canvas id, other case") << "canvas"
+                                               << "Auto" << false;
+        QTest::newRow("canvas display name") << "canvas"
+                                             << "Twitter/X" << false;
+        QTest::newRow("frame id") << "frame"
+                                  << "iphoneSE" << true;
+        QTest::newRow("frame id, lower-cased") << "frame"
+                                               << "iphonese" << false;
+        QTest::newRow("frame display name") << "frame"
+                                            << "Safari" << false;
     }
     void lookupIsExact()
     {
@@ -119,7 +137,8 @@ class TestCatalogues : public QObject
         QTest::addColumn<QPointF>("end");
         const double lo = 0.5 - 0.5 * std::sqrt(0.5), hi = 0.5 + 0.5 * std::sqrt(0.5);
         QTest::newRow("0: right edge to left edge") << "pure-white" << QPointF(1, 0.5) << QPointF(0, 0.5);
-        QTest::newRow("135: bottom-left to top-right") << "cosmic-fusion" << QPointF(lo, hi) << QPointF(hi, lo);
+        QTest::newRow("135: bottom-left to top-right")
+            << "cosmic-fusion" << QPointF(lo, hi) << QPointF(hi, lo);
     }
     void swatchGeometry()
     {

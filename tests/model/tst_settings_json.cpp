@@ -140,8 +140,8 @@ class TestSettingsJson : public QObject
         QTest::addColumn<QByteArray>("replacement"); // JSON text; empty: the key is removed
         const Json first = Json::parse(firstRecord);
         for (const auto& item : first.items())
-            QTest::addRow("%s missing", item.key().c_str()) << "/" + QString::fromStdString(item.key())
-                                                            << QByteArray();
+            QTest::addRow("%s missing", item.key().c_str())
+                << "/" + QString::fromStdString(item.key()) << QByteArray();
         QTest::newRow("colour lacks opacity") << "/solidColor/opacity" << QByteArray();
         QTest::newRow("number as string") << "/cornerRadius" << QByteArray(R"("12")");
         QTest::newRow("number as null") << "/shadowBlur" << QByteArray("null");

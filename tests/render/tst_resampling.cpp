@@ -29,9 +29,11 @@ class TestResampling : public QObject
         for (const bool vertical : {false, true}) {
             const char* axis = vertical ? "down a column" : "along a row";
             // centres at -0.25 (held at 0), 0.25, 0.75, 1.25 (held at 1)
-            QTest::addRow("doubled, %s", axis) << QList<int>{0, 255} << 4 << vertical << QList<int>{0, 64, 191, 255};
+            QTest::addRow("doubled, %s", axis)
+                << QList<int>{0, 255} << 4 << vertical << QList<int>{0, 64, 191, 255};
             // centres at 0.5 and 2.5: halfway between neighbours
-            QTest::addRow("halved, %s", axis) << QList<int>{0, 100, 200, 255} << 2 << vertical << QList<int>{50, 228};
+            QTest::addRow("halved, %s", axis)
+                << QList<int>{0, 100, 200, 255} << 2 << vertical << QList<int>{50, 228};
             // centres at -0.125 (held at 0), 0.625, 1.375 and 2.125 (held at 2)
             QTest::addRow("three to four, %s", axis)
                 << QList<int>{0, 120, 240} << 4 << vertical << QList<int>{0, 75, 165, 240};
@@ -55,7 +57,8 @@ class TestResampling : public QObject
             for (int across = 0; across < 2; ++across) { // weights in 256ths: one level of rounding
                 const int grey = qGray(result.pixel(vertical ? across : i, vertical ? i : across));
                 QVERIFY2(std::abs(grey - expected[i]) <= 1,
-                         qPrintable(QStringLiteral("pixel %1: %2, expected %3").arg(i).arg(grey).arg(expected[i])));
+                         qPrintable(
+                             QStringLiteral("pixel %1: %2, expected %3").arg(i).arg(grey).arg(expected[i])));
             }
     }
 
