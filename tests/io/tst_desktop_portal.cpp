@@ -220,26 +220,22 @@ class TestDesktopPortal : public QObject
         QTest::addColumn<bool>("interactive");
         QTest::addColumn<QString>("failure"); // why the capture ended unanswered
         QTest::addColumn<QString>("said");    // the one line on standard error; empty: nothing
+        const auto row = [](const char* name, CaptureMode mode, const char* file, uint response,
+                            bool interactive, const char* failure = "", const char* said = "") {
+            QTest::newRow(name) << mode << QString(file) << response << interactive << QString(failure)
+                                << QString(said);
+        };
         const CaptureMode region = CaptureMode::region;
-        QTest::newRow("full screen") << CaptureMode::fullScreen << "shot.png" << 0u << false << ""
-                                     << "";
-        QTest::newRow("region") << region << "shot.png" << 0u << true << ""
-                                << "";
-        QTest::newRow("window, jpeg made png") << CaptureMode::window << "shot.jpeg" << 0u << true << ""
-                                               << "";
+        row("full screen", CaptureMode::fullScreen, "shot.png", 0, false);
+        row("region", region, "shot.png", 0, true);
+        row("window, jpeg made png", CaptureMode::window, "shot.jpeg", 0, true);
         // Escape in the desktop's dialog is the user's choice, like Escape in
         // any tool; only an ending the user did not choose is reported.
-        QTest::newRow("cancelled by the user: nothing to say") << region << "shot.png" << 1u << true << ""
-                                                               << "";
-        QTest::newRow("ended otherwise: said, and not called a refusal")
-            << region << "shot.png" << 2u << true << ""
-            << "(response 2:";
-        QTest::newRow("the portal leaves the bus")
-            << region << "shot.png" << 0u << true << "left the session bus"
-            << "";
-        QTest::newRow("the portal stays silent")
-            << region << "shot.png" << 0u << true << "no answer within 0.3 seconds"
-            << "";
+        row("cancelled by the user: nothing to say", region, "shot.png", 1, true);
+        row("ended otherwise: said, and not called a refusal", region, "shot.png", 2, true, "",
+            "(response 2:");
+        row("the portal leaves the bus", region, "shot.png", 0, true, "left the session bus");
+        row("the portal stays silent", region, "shot.png", 0, true, "no answer within 0.3 seconds");
     }
     // The backend's contract on top of the portal: a PNG at the path, or none.
     // Unanswered, the capture ends once, with the reason, and a late answer

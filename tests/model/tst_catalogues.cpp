@@ -99,26 +99,19 @@ class TestCatalogues : public QObject
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("found");
-        QTest::newRow("gradient id") << "gradient"
-                                     << "ocean-deep" << true;
-        QTest::newRow("gradient id, other case") << "gradient"
-                                                 << "Ocean-Deep" << false;
-        QTest::newRow("gradient id, not trimmed") << "gradient"
-                                                  << "ocean-deep " << false;
-        QTest::newRow("gradient display name") << "gradient"
-                                               << "Cotton Candy" << false;
-        QTest::newRow("empty gradient id") << "gradient"
-                                           << "" << false;
-        QTest::newRow("canvas id, other case") << "canvas"
-                                               << "Auto" << false;
-        QTest::newRow("canvas display name") << "canvas"
-                                             << "Twitter/X" << false;
-        QTest::newRow("frame id") << "frame"
-                                  << "iphoneSE" << true;
-        QTest::newRow("frame id, lower-cased") << "frame"
-                                               << "iphonese" << false;
-        QTest::newRow("frame display name") << "frame"
-                                            << "Safari" << false;
+        const auto row = [](const char* name, const char* catalogue, const char* id, bool found) {
+            QTest::newRow(name) << QString(catalogue) << QString(id) << found;
+        };
+        row("gradient id", "gradient", "ocean-deep", true);
+        row("gradient id, other case", "gradient", "Ocean-Deep", false);
+        row("gradient id, not trimmed", "gradient", "ocean-deep ", false);
+        row("gradient display name", "gradient", "Cotton Candy", false);
+        row("empty gradient id", "gradient", "", false);
+        row("canvas id, other case", "canvas", "Auto", false);
+        row("canvas display name", "canvas", "Twitter/X", false);
+        row("frame id", "frame", "iphoneSE", true);
+        row("frame id, lower-cased", "frame", "iphonese", false);
+        row("frame display name", "frame", "Safari", false);
     }
     void lookupIsExact()
     {
