@@ -220,6 +220,11 @@ void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& 
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[size_t(x)] = nearest(x, width, canvasPixels.width());
+    // The shown columns where the canvas column taken skips one (or more).
+    std::vector<int> breaks;
+    for (int x = 1; x < width; ++x)
+        if (columns[size_t(x)] != columns[size_t(x) - 1] + 1)
+            breaks.push_back(x);
     runInBands(height, [&](int begin, int end) {
         RowContext ctx;
         std::vector<uint32_t> row(static_cast<size_t>(canvasPixels.width()));
@@ -252,9 +257,19 @@ void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& 
             for (int x = 0; x < s0; ++x)
                 out[x] = row[size_t(columns[size_t(x)])];
             if (s0 < s1) {
+                // In runs of shown columns that take consecutive canvas
+                // columns (all but about one in (canvas / shown - 1)): a
+                // straight copy that vectorises, where a lookup per pixel
+                // does not.
                 const uint32_t* pixels = middle->pixels; // indexed by canvas column
-                for (int x = s0; x < s1; ++x)
-                    out[x] = pixels[columns[size_t(x)]] | 0xff000000u;
+                auto next = std::upper_bound(breaks.cbegin(), breaks.cend(), s0);
+                for (int x = s0; x < s1; ++next) {
+                    const int end = next == breaks.cend() ? s1 : std::min(s1, *next);
+                    const uint32_t* in = pixels + columns[size_t(x)];
+                    for (int i = 0; i < end - x; ++i)
+                        out[x + i] = in[i] | 0xff000000u;
+                    x = end;
+                }
             }
             for (int x = std::max(s0, s1); x < width; ++x)
                 out[x] = row[size_t(columns[size_t(x)])];
