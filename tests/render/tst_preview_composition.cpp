@@ -118,6 +118,49 @@ class TestPreviewComposition : public QObject
         }
     }
 
+    // A drag that resizes the canvas writes each shown pixel straight from
+    // the larger copy: exactly what composing the copy and drawing it scaled
+    // without filtering shows, pixel for pixel.
+    void growingPreviewIsTheCopySampledAtNearestPixels_data()
+    {
+        QTest::addColumn<BeautySettings>("settings");
+        const BeautySettings plain = plainSettings(48, QColor(30, 60, 200), false);
+        QTest::newRow("plain") << plain;
+        BeautySettings styled = plainSettings(30, QColor(200, 60, 30), true);
+        styled.backgroundType = BackgroundType::customGradient;
+        styled.customGradient.kind = GradientKind::radial;
+        styled.customGradient.stops = {{{1, 0.8, 0, 1}, 0}, {{0.1, 0, 0.6, 1}, 1}};
+        styled.cornerRadius = 20;
+        styled.borderWidth = 5;
+        styled.borderColor = {1, 1, 1, 1};
+        QTest::newRow("shadow, corners, border, radial gradient") << styled;
+    }
+    void growingPreviewIsTheCopySampledAtNearestPixels()
+    {
+        QFETCH(BeautySettings, settings);
+        QImage source = screenshot(false).scaled(1440, 960);
+        source.setDevicePixelRatio(2);
+        const QSize room(530, 350);
+        ImageProcessor previewProcessor;
+        previewProcessor.sourceForDisplay(source, settings, {}, room * 1.3);
+        const QImage copy = previewProcessor.sourceForDisplay(source, settings, {}, room);
+        const QImage preview = test::asArgb(previewProcessor.process(copy, settings));
+        // The same copy composed at its own size, once the drag has ended.
+        previewProcessor.sourceForDisplay(source, settings, {}, QSize());
+        const QImage whole = test::asArgb(previewProcessor.process(copy, settings));
+        QVERIFY(preview.width() < whole.width());
+        auto nearest = [](int i, int shown, int canvas) {
+            return std::min(canvas - 1, int((i + 0.5) * canvas / shown));
+        };
+        int differing = 0;
+        for (int y = 0; y < preview.height(); ++y)
+            for (int x = 0; x < preview.width(); ++x)
+                differing += preview.pixel(x, y) !=
+                             whole.pixel(nearest(x, preview.width(), whole.width()),
+                                         nearest(y, preview.height(), whole.height()));
+        QCOMPARE(differing, 0);
+    }
+
     // What the canvas shows while a gesture is in progress is the full
     // composition resampled: composed from the reduced screenshot at the
     // shown size, it stays within a small difference of the full composition
