@@ -138,7 +138,7 @@ class TestPreviewComposition : public QObject
     void growingPreviewIsTheCopySampledAtNearestPixels()
     {
         QFETCH(BeautySettings, settings);
-        QImage source = screenshot(false).scaled(1440, 960);
+        QImage source = liveScreenshot(false).scaled(1440, 960);
         source.setDevicePixelRatio(2);
         const QSize room(530, 350);
         ImageProcessor previewProcessor;
