@@ -155,9 +155,8 @@ class TestPreviewComposition : public QObject
         int differing = 0;
         for (int y = 0; y < preview.height(); ++y)
             for (int x = 0; x < preview.width(); ++x)
-                differing += preview.pixel(x, y) !=
-                             whole.pixel(nearest(x, preview.width(), whole.width()),
-                                         nearest(y, preview.height(), whole.height()));
+                differing += preview.pixel(x, y) != whole.pixel(nearest(x, preview.width(), whole.width()),
+                                                                nearest(y, preview.height(), whole.height()));
         QCOMPARE(differing, 0);
     }
 
@@ -282,23 +281,7 @@ class TestPreviewComposition : public QObject
                      1) < 0.01);
         const QImage reference =
             test::asArgb(full.scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        std::vector<int> worst;
-        worst.reserve(size_t(preview.width()) * preview.height());
-        qint64 total = 0;
-        for (int y = 0; y < preview.height(); ++y)
-            for (int x = 0; x < preview.width(); ++x) {
-                int pixelWorst = 0;
-                for (int shift : {0, 8, 16, 24}) {
-                    const int d = std::abs(int((preview.pixel(x, y) >> shift) & 0xff) -
-                                           int((reference.pixel(x, y) >> shift) & 0xff));
-                    total += d;
-                    pixelWorst = std::max(pixelWorst, d);
-                }
-                worst.push_back(pixelWorst);
-            }
-        std::sort(worst.begin(), worst.end());
-        const double mean = double(total) / (4.0 * worst.size());
-        const int p99 = worst[worst.size() * 99 / 100];
+        const auto [largest, mean, p99] = byteDifferences(preview, reference);
         // Edges (the screenshot's, the border's, a stroke's) land on other
         // pixels at the two sizes; elsewhere the two are one picture. A
         // growing canvas takes the nearest pixel of a copy up to a quarter
