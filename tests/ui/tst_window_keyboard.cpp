@@ -222,10 +222,8 @@ class TestWindowKeyboard : public QObject, FreshModel<MainWindow>
         m_widget.reset();
         m_state.reset();
         QDir().mkpath(templates());
-        QFile file(QDir(templates()).filePath(QStringLiteral("gradients.json")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString(toJson(QList<UserGradient>{own}).dump()));
-        file.close();
+        QVERIFY(test::writeFile(QDir(templates()).filePath(QStringLiteral("gradients.json")),
+                                QByteArray::fromStdString(toJson(QList<UserGradient>{own}).dump())));
         m_state = std::make_unique<AppState>(templates());
         m_widget = std::make_unique<MainWindow>(*m_state);
         QCOMPARE(m_state->userGradients().gradients().size(), 1);
