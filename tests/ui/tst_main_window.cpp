@@ -54,12 +54,6 @@ class TestMainWindow : public QObject, FreshModel<MainWindow>
         QTRY_VERIFY(ran);
     }
 
-    void showWindow()
-    {
-        m_widget->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
-    }
-
     static QString describe(const QWidget* widget)
     {
         return QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), spokenName(widget));

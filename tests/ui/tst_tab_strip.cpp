@@ -14,12 +14,6 @@ class TestTabStrip : public QObject, FreshModel<MainWindow>
 {
     Q_OBJECT
 
-    void showWindow()
-    {
-        m_widget->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
-    }
-
     CanvasView* canvas() const { return child<CanvasView>(*m_widget); }
     TabBar* strip() const { return child<TabBar>(*m_widget); }
     TabItem* item(int index) const

@@ -121,6 +121,12 @@ template <typename Widget> class FreshModel
         m_state.reset();
     }
     QString templates() const { return m_home.filePath(QStringLiteral("templates")); }
+    // Shows the widget and waits until it has the focus.
+    void showWindow()
+    {
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
+    }
     // The widget (a main window) at `size` and active, without the paste of
     // its first appearance, over `image` composed.
     [[nodiscard]] bool showComposed(QSize size = {1400, 900}, const QImage& image = solidImage(320, 200))
