@@ -10,7 +10,7 @@
 #include "canvas/image_display_buffer.h"
 #include "canvas/removal_area_handle.h"
 #include "canvas/shape_selection_handle.h"
-#include "canvas/text_area_gesture.h"
+#include "canvas/text_area_tool.h"
 #include "canvas/text_selection_handle.h"
 #include "canvas_fixtures.h"
 #include "record_printers.h"
