@@ -35,7 +35,8 @@ class InlineTextEditor;
 // answers with, repaints what the tool says its preview changed and lets it
 // paint that preview. The view itself keeps what needs a widget: the text
 // field that edits a text in place, the drag of the image out of the window,
-// the canvas's keys, and the undo step a move or a run of arrow keys makes.
+// the canvas's keys, and the undo step a move or a run of arrow keys makes
+// (AppState's beginEdit() and commit()).
 class CanvasView : public QWidget
 {
     Q_OBJECT
@@ -65,7 +66,6 @@ class CanvasView : public QWidget
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
@@ -81,10 +81,6 @@ class CanvasView : public QWidget
     void applyEdit(const canvas::ToolEdit& edit);
     // Puts a moved or nudged annotation back into the model.
     void updateRecord(const canvas::AnnotationRecord& record);
-    // One undo step around a gesture's edits: opened before its first change,
-    // closed after its last (a move, a run of arrow keys).
-    void openEdit();
-    void closeEdit();
     void dragImageOut();
     // Arrow keys: the selected annotation by (dx, dy) points of the composed
     // image, y downwards as on screen.
@@ -111,7 +107,6 @@ class CanvasView : public QWidget
     std::unique_ptr<canvas::PointerTool> m_textAreaTool;
     canvas::PointerTool* m_gesture = nullptr; // the tool that took the press in progress
     bool m_moving = false;                    // a move has made its first step
-    bool m_editOpen = false;
 
     std::function<void(QDrag&)> m_runDrag;
     QThreadPool m_dragWorker; // encodes the dragged image

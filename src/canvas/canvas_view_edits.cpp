@@ -1,5 +1,5 @@
 // CanvasView's side of the tools: what they ask of the model, carried out
-// through AppState, and the undo step a gesture's edits make together.
+// through AppState, with the moves of one drag made one undo step.
 
 #include "canvas_view.h"
 
@@ -48,8 +48,9 @@ void CanvasView::applyEdit(const canvas::ToolEdit& edit)
                                   add.record);
                    },
                    [this](const e::Move& move) {
+                       // The whole drag is one undo step; one that ends where it began, none.
                        if (!std::exchange(m_moving, true))
-                           openEdit();
+                           m_state.beginEdit();
                        // A move composes at the size the canvas shows until it is let go.
                        m_state.setLiveComposition(true);
                        updateRecord(move.record);
@@ -58,7 +59,7 @@ void CanvasView::applyEdit(const canvas::ToolEdit& edit)
                        m_moving = false;
                        // Letting go composes the moved annotation at full resolution.
                        m_state.setLiveComposition(false);
-                       closeEdit();
+                       m_state.commit();
                    },
                    [this](const e::Select& select) { m_state.selectAnnotation(select.ref.kind, select.ref.id); },
                    [this](const e::ClearSelection&) { m_state.clearSelection(); },
@@ -91,18 +92,6 @@ void CanvasView::updateRecord(const canvas::AnnotationRecord& record)
                    [this](const PenStroke& stroke) { m_state.updatePenStroke(stroke); },
                },
                record);
-}
-
-void CanvasView::openEdit()
-{
-    closeEdit();
-    m_state.saveToHistory();
-    m_editOpen = true;
-}
-
-void CanvasView::closeEdit()
-{
-    m_editOpen = false;
 }
 
 } // namespace lustrelab

@@ -74,19 +74,14 @@ void CanvasView::nudgeSelection(double dx, double dy, bool firstOfRun)
                                                logicalSize(*tab->shownImage()));
     if (!moved)
         return;
-    // Held-down arrows make one undo step, not one per repeat.
+    // Held-down arrows make one undo step, not one per repeat: the first
+    // press of a run is the step, and the repeats carry it on, as a drag's
+    // later steps do, without one of their own.
     if (firstOfRun)
-        openEdit();
+        m_state.beginEdit();
     updateRecord(*moved);
-}
-
-void CanvasView::keyReleaseEvent(QKeyEvent* event)
-{
-    const int key = event->key();
-    if (!event->isAutoRepeat() &&
-        (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down))
-        closeEdit();
-    QWidget::keyReleaseEvent(event);
+    if (firstOfRun)
+        m_state.commit();
 }
 
 void CanvasView::keyPressEvent(QKeyEvent* event)
