@@ -4,18 +4,12 @@
 #include "canvas_coordinates.h"
 #include "canvas_decorations.h"
 #include "checkerboard_pattern.h"
-#include "crop_tool.h"
 #include "inline_text_editor.h"
-#include "marker_tool.h"
-#include "pen_tool.h"
 #include "removal_area_handle.h"
-#include "removal_tool.h"
 #include "shape_selection_handle.h"
-#include "shape_tool.h"
 #include "state/app_state.h"
 #include "text_area_tool.h"
 #include "text_selection_handle.h"
-#include "text_tool.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -38,16 +32,8 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
     : QWidget(parent), m_state(state), m_editor(new InlineTextEditor(this)),
       m_textAreaTool(std::make_unique<canvas::TextAreaTool>())
 {
-    const auto tool = [&](CanvasTool t) -> std::unique_ptr<canvas::PointerTool>& { return m_tools[int(t)]; };
-    tool(CanvasTool::select) = std::make_unique<canvas::SelectTool>();
-    tool(CanvasTool::text) = std::make_unique<canvas::TextTool>();
-    tool(CanvasTool::shape) = std::make_unique<canvas::ShapeTool>();
-    tool(CanvasTool::remove) = std::make_unique<canvas::RemovalTool>();
-    tool(CanvasTool::marker) = std::make_unique<canvas::MarkerTool>();
-    tool(CanvasTool::pen) = std::make_unique<canvas::PenTool>(false);
-    tool(CanvasTool::highlighter) = std::make_unique<canvas::PenTool>(true);
-    tool(CanvasTool::crop) = std::make_unique<canvas::CropTool>();
-
+    for (CanvasTool tool : allCases<CanvasTool>())
+        m_tools[int(tool)] = canvas::makeTool(tool);
     // Every pixel is painted; the backdrop is opaque.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A click on the canvas takes the focus from the text field, which commits it.

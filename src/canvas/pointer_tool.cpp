@@ -2,6 +2,12 @@
 
 #include "canvas_interaction.h"
 #include "canvas_marks.h"
+#include "crop_tool.h"
+#include "marker_tool.h"
+#include "pen_tool.h"
+#include "removal_tool.h"
+#include "shape_tool.h"
+#include "text_tool.h"
 
 namespace lustrelab::canvas {
 
@@ -31,5 +37,27 @@ std::optional<ToolOutcome> PointerTool::key(Qt::Key, const ToolScene&)
 }
 
 void PointerTool::paint(QPainter&, const ToolScene&, const QPalette&) const {}
+
+std::unique_ptr<PointerTool> makeTool(CanvasTool tool)
+{
+    switch (tool) {
+    case CanvasTool::select:
+        break;
+    case CanvasTool::text:
+        return std::make_unique<TextTool>();
+    case CanvasTool::shape:
+        return std::make_unique<ShapeTool>();
+    case CanvasTool::remove:
+        return std::make_unique<RemovalTool>();
+    case CanvasTool::marker:
+        return std::make_unique<MarkerTool>();
+    case CanvasTool::pen:
+    case CanvasTool::highlighter:
+        return std::make_unique<PenTool>(tool == CanvasTool::highlighter);
+    case CanvasTool::crop:
+        return std::make_unique<CropTool>();
+    }
+    return std::make_unique<SelectTool>();
+}
 
 } // namespace lustrelab::canvas

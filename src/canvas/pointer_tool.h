@@ -11,9 +11,11 @@
 // the object that took the press, and counts the release point as the last
 // move: a tool sees move(release) before release(release).
 
+#include "model/canvas_tool.h"
 #include "tool_outcome.h"
 
 #include <QPalette>
+#include <memory>
 
 class QPainter;
 
@@ -41,5 +43,9 @@ class PointerTool
     // The preview over the image, in canvas points.
     virtual void paint(QPainter& painter, const ToolScene& scene, const QPalette& palette) const;
 };
+
+// A fresh object of `tool`; the text area's is TextAreaTool, which no tool
+// button picks.
+std::unique_ptr<PointerTool> makeTool(CanvasTool tool);
 
 } // namespace lustrelab::canvas
