@@ -275,8 +275,8 @@ void CanvasView::mousePressEvent(QMouseEvent* event)
         return;
     }
     const canvas::ToolScene scene = toolScene();
-    const bool textArea = canvas::startsTextArea(m_state.currentTool(), event->modifiers()) &&
-                          !scene.frame.isEmpty();
+    const bool textArea =
+        canvas::startsTextArea(m_state.currentTool(), event->modifiers()) && !scene.frame.isEmpty();
     m_gesture = textArea ? m_textAreaTool.get() : &currentTool();
     apply(m_gesture->press({event->position(), event->modifiers(), endedEditing}, scene));
 }

@@ -79,6 +79,7 @@ class CanvasView : public QWidget
     // Carries out what a tool answered (canvas_view_edits.cpp).
     void apply(const canvas::ToolOutcome& outcome);
     void applyEdit(const canvas::ToolEdit& edit);
+    void addRecord(const canvas::AnnotationRecord& record);
     // Puts a moved or nudged annotation back into the model.
     void updateRecord(const canvas::AnnotationRecord& record);
     void dragImageOut();

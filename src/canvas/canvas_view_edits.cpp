@@ -2,21 +2,10 @@
 // through AppState, with the moves of one drag made one undo step.
 
 #include "canvas_view.h"
-
 #include "inline_text_editor.h"
 #include "state/app_state.h"
 
 namespace lustrelab {
-
-namespace {
-
-template <typename... F> struct Overloaded : F...
-{
-    using F::operator()...;
-};
-template <typename... F> Overloaded(F...) -> Overloaded<F...>;
-
-} // namespace
 
 void CanvasView::apply(const canvas::ToolOutcome& outcome)
 {
@@ -31,67 +20,68 @@ void CanvasView::apply(const canvas::ToolOutcome& outcome)
 void CanvasView::applyEdit(const canvas::ToolEdit& edit)
 {
     namespace e = canvas::edit;
-    std::visit(Overloaded{
-                   [this](const e::Add& add) {
-                       std::visit(Overloaded{
-                                      [this](const TextOverlay& text) {
-                                          m_state.insertTextOverlay(text);
-                                          beginEditing(text.id);
-                                      },
-                                      [this](const ShapeOverlay& shape) { m_state.addShapeOverlay(shape); },
-                                      [this](const RemovalArea& area) {
-                                          m_state.addRemovalArea(area.rect, area.method);
-                                      },
-                                      [this](const StepMarker& marker) { m_state.addStepMarker(marker); },
-                                      [this](const PenStroke& stroke) { m_state.addPenStroke(stroke); },
-                                  },
-                                  add.record);
-                   },
-                   [this](const e::Move& move) {
-                       // The whole drag is one undo step; one that ends where it began, none.
-                       if (!std::exchange(m_moving, true))
-                           m_state.beginEdit();
-                       // A move composes at the size the canvas shows until it is let go.
-                       m_state.setLiveComposition(true);
-                       updateRecord(move.record);
-                   },
-                   [this](const e::End&) {
-                       m_moving = false;
-                       // Letting go composes the moved annotation at full resolution.
-                       m_state.setLiveComposition(false);
-                       m_state.commit();
-                   },
-                   [this](const e::Select& select) { m_state.selectAnnotation(select.ref.kind, select.ref.id); },
-                   [this](const e::ClearSelection&) { m_state.clearSelection(); },
-                   [this](const e::EditText& text) {
-                       m_gesture = nullptr;
-                       m_state.selectAnnotation(AnnotationKind::text, text.id);
-                       beginEditing(text.id);
-                   },
-                   [this](const e::DeleteRemoval& removal) {
-                       m_gesture = nullptr;
-                       m_state.deleteRemovalArea(removal.id);
-                   },
-                   [this](const e::SetCrop& crop) { m_state.setCrop(crop.crop); },
-                   [this](const e::ChooseTextArea& area) { emit textAreaChosen(area.area); },
-                   [this](const e::DragImageOut&) {
-                       m_gesture = nullptr;
-                       dragImageOut();
-                   },
-               },
-               edit);
+    if (const auto* add = std::get_if<e::Add>(&edit)) {
+        addRecord(add->record);
+    } else if (const auto* move = std::get_if<e::Move>(&edit)) {
+        // The whole drag is one undo step; one that ends where it began, none.
+        if (!std::exchange(m_moving, true))
+            m_state.beginEdit();
+        // A move composes at the size the canvas shows until it is let go.
+        m_state.setLiveComposition(true);
+        updateRecord(move->record);
+    } else if (std::holds_alternative<e::End>(edit)) {
+        m_moving = false;
+        // Letting go composes the moved annotation at full resolution.
+        m_state.setLiveComposition(false);
+        m_state.commit();
+    } else if (const auto* select = std::get_if<e::Select>(&edit)) {
+        m_state.selectAnnotation(select->ref.kind, select->ref.id);
+    } else if (std::holds_alternative<e::ClearSelection>(edit)) {
+        m_state.clearSelection();
+    } else if (const auto* text = std::get_if<e::EditText>(&edit)) {
+        m_gesture = nullptr;
+        m_state.selectAnnotation(AnnotationKind::text, text->id);
+        beginEditing(text->id);
+    } else if (const auto* removal = std::get_if<e::DeleteRemoval>(&edit)) {
+        m_gesture = nullptr;
+        m_state.deleteRemovalArea(removal->id);
+    } else if (const auto* crop = std::get_if<e::SetCrop>(&edit)) {
+        m_state.setCrop(crop->crop);
+    } else if (const auto* area = std::get_if<e::ChooseTextArea>(&edit)) {
+        emit textAreaChosen(area->area);
+    } else if (std::holds_alternative<e::DragImageOut>(edit)) {
+        m_gesture = nullptr;
+        dragImageOut();
+    }
+}
+
+void CanvasView::addRecord(const canvas::AnnotationRecord& record)
+{
+    if (const auto* text = std::get_if<TextOverlay>(&record)) {
+        m_state.insertTextOverlay(*text);
+        beginEditing(text->id); // a new text is written at once
+    } else if (const auto* shape = std::get_if<ShapeOverlay>(&record)) {
+        m_state.addShapeOverlay(*shape);
+    } else if (const auto* area = std::get_if<RemovalArea>(&record)) {
+        m_state.addRemovalArea(area->rect, area->method);
+    } else if (const auto* marker = std::get_if<StepMarker>(&record)) {
+        m_state.addStepMarker(*marker);
+    } else if (const auto* stroke = std::get_if<PenStroke>(&record)) {
+        m_state.addPenStroke(*stroke);
+    }
 }
 
 void CanvasView::updateRecord(const canvas::AnnotationRecord& record)
 {
-    std::visit(Overloaded{
-                   [this](const TextOverlay& text) { m_state.updateTextOverlay(text); },
-                   [this](const ShapeOverlay& shape) { m_state.updateShapeOverlay(shape); },
-                   [](const RemovalArea&) {}, // removal areas do not move
-                   [this](const StepMarker& marker) { m_state.updateStepMarker(marker); },
-                   [this](const PenStroke& stroke) { m_state.updatePenStroke(stroke); },
-               },
-               record);
+    // Removal areas do not move.
+    if (const auto* text = std::get_if<TextOverlay>(&record))
+        m_state.updateTextOverlay(*text);
+    else if (const auto* shape = std::get_if<ShapeOverlay>(&record))
+        m_state.updateShapeOverlay(*shape);
+    else if (const auto* marker = std::get_if<StepMarker>(&record))
+        m_state.updateStepMarker(*marker);
+    else if (const auto* stroke = std::get_if<PenStroke>(&record))
+        m_state.updatePenStroke(*stroke);
 }
 
 } // namespace lustrelab

@@ -3,10 +3,9 @@
 // the selection frames of step markers and pen strokes, and the description
 // a screen reader gives of the selection.
 
-#include "canvas_view.h"
-
 #include "base/logical_size.h"
 #include "canvas_damage.h"
+#include "canvas_view.h"
 #include "inline_text_editor.h"
 #include "model/display_name.h"
 #include "select_tool.h"

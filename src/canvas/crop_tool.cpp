@@ -62,7 +62,6 @@ std::optional<UnitRect> cropFromCanvasRect(const QRectF& rect, const QRectF& fra
     return UnitRect{c.x + fx * c.width, c.y + fy * c.height, fw * c.width, fh * c.height};
 }
 
-
 namespace {
 
 constexpr double handleSide = 8;

@@ -139,8 +139,8 @@ ToolOutcome SelectTool::move(QPointF position, const ToolScene& scene)
         return {};
     if (!g.original)
         g.original = *current;
-    return ToolOutcome::of(edit::Move{
-        placedRecord(*current, *g.original, position - g.start.position, scene.frame.size())});
+    return ToolOutcome::of(
+        edit::Move{placedRecord(*current, *g.original, position - g.start.position, scene.frame.size())});
 }
 
 ToolOutcome SelectTool::release(QPointF position, const ToolScene& scene)

@@ -23,7 +23,6 @@ std::optional<UnitRect> textAreaFromDrag(QPointF start, QPointF end, const QRect
     return UnitRect{origin.x, origin.y, far.x - origin.x, far.y - origin.y};
 }
 
-
 ToolOutcome TextAreaTool::press(const ToolPress& press, const ToolScene&)
 {
     m_band = std::pair{press.position, press.position};

@@ -7,8 +7,8 @@
 // plain values, like canvas_interaction.h, and the tool object over them.
 
 #include "model/canvas_tool.h"
-#include "pointer_tool.h"
 #include "model/unit_geometry.h"
+#include "pointer_tool.h"
 
 #include <QPointF>
 #include <QRectF>

@@ -107,9 +107,9 @@ struct DragImageOut
 };
 } // namespace edit
 
-using ToolEdit = std::variant<edit::Add, edit::Move, edit::End, edit::Select, edit::ClearSelection,
-                              edit::EditText, edit::DeleteRemoval, edit::SetCrop, edit::ChooseTextArea,
-                              edit::DragImageOut>;
+using ToolEdit =
+    std::variant<edit::Add, edit::Move, edit::End, edit::Select, edit::ClearSelection, edit::EditText,
+                 edit::DeleteRemoval, edit::SetCrop, edit::ChooseTextArea, edit::DragImageOut>;
 
 // A tool's answer to one event: at most one edit, and what of the view its
 // preview changed. Only that part is repainted: on a large screen a repaint
@@ -117,7 +117,7 @@ using ToolEdit = std::variant<edit::Add, edit::Move, edit::End, edit::Select, ed
 struct ToolOutcome
 {
     std::optional<ToolEdit> edit;
-    QRect repaint;          // canvas points
+    QRect repaint; // canvas points
     bool repaintAll = false;
 
     static ToolOutcome of(ToolEdit e, bool all = false) { return {std::move(e), {}, all}; }
