@@ -202,8 +202,6 @@ class TestCanvasPainting : public QObject
                             QPointF release = {300, 200}) {
             QTest::newRow(name) << tool << modifiers << press << release << area;
         };
-        row("removal from above-left of the image: left and top edges on the image's", remove, {},
-            UnitRect{0, 0.5, 0.5, 0.5}, {60, 20}, {300, 150});
         row("removal drawn upwards, origin is still the bottom-left corner", remove, {},
             UnitRect{0.25, 0, 0.25, 0.5}, {300, 250}, {200, 150});
         row("removal wholly above the image", remove, {}, {}, {150, 0}, {400, 40});

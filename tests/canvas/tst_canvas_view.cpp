@@ -4,7 +4,6 @@
 #include "canvas_fixtures.h"
 #include "record_printers.h"
 
-#include <QLineEdit>
 
 using namespace lustrelab;
 using namespace lustrelab::canvastest;
@@ -36,8 +35,6 @@ struct Scene : Canvas
     ShapeOverlay shape{.startPoint = {0.1, 0.1}, .endPoint = {0.2, 0.2}, .fillColor = std::nullopt};
     RemovalArea area{.rect = {0.6, 0.1, 0.2, 0.2}};
 };
-
-enum class Ending { returnKey, clickElsewhere, deselect, deletion, escape };
 
 } // namespace
 
@@ -142,63 +139,6 @@ class TestCanvasView : public QObject
             QCOMPARE(m_canvas->state.currentShapeOverlays(), steps[step]);
         }
         QVERIFY(!m_canvas->state.historyManager().canUndo());
-    }
-
-    void editTextInPlace_data()
-    {
-        QTest::addColumn<Ending>("ending");
-        QTest::addColumn<QString>("written"); // null: the text is gone
-        QTest::newRow("Return commits") << Ending::returnKey << QStringLiteral("Hello");
-        QTest::newRow("a click elsewhere commits") << Ending::clickElsewhere << QStringLiteral("Hello");
-        QTest::newRow("a deselect from elsewhere commits") << Ending::deselect << QStringLiteral("Hello");
-        QTest::newRow("a text deleted while typing is not brought back") << Ending::deletion << QString();
-        QTest::newRow("Escape leaves without committing") << Ending::escape << QStringLiteral("Caption");
-    }
-    void editTextInPlace()
-    {
-        QFETCH(Ending, ending);
-        QFETCH(QString, written);
-        m_canvas->view.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&m_canvas->view));
-        m_canvas->addScene();
-
-        doubleClick(&m_canvas->view, m_canvas->at(m_canvas->text.position));
-        QCOMPARE(m_canvas->state.selectedId(AnnotationKind::text), m_canvas->text.id);
-        const auto* editor = m_canvas->view.findChild<QWidget*>(QStringLiteral("textEditor"));
-        auto* field = m_canvas->view.findChild<QLineEdit*>(QStringLiteral("textField"));
-        QVERIFY(field && editor->isVisible());
-        QCOMPARE(field->text(), m_canvas->text.text);
-        QTRY_VERIFY(field->hasFocus());
-        QTest::keyClicks(field, QStringLiteral("Hello")); // replaces the selected text
-        switch (ending) {
-        case Ending::returnKey:
-            QTest::keyClick(field, Qt::Key_Return);
-            break;
-        case Ending::clickElsewhere:
-            QTest::mouseClick(&m_canvas->view, Qt::LeftButton, {}, m_canvas->at({0.05, 0.05}));
-            break;
-        case Ending::deselect:
-            m_canvas->state.clearSelection();
-            break;
-        case Ending::deletion:
-            m_canvas->state.deleteTextOverlay(m_canvas->text);
-            break;
-        case Ending::escape:
-            QTest::keyClick(field, Qt::Key_Escape);
-            QVERIFY(m_canvas->view.hasFocus()); // the canvas's keys work again
-            break;
-        }
-        QVERIFY(!editor->isVisible());
-        if (written.isNull()) {
-            QVERIFY(m_canvas->state.currentTextOverlays().isEmpty());
-            return;
-        }
-        QCOMPARE(m_canvas->state.currentTextOverlays()[0].text, written);
-        if (ending == Ending::escape)
-            return;
-        QVERIFY(m_canvas->state.isProcessing());
-        QVERIFY(!m_canvas->state.historyManager().canUndo()); // typing is no undo step of its own
-        QVERIFY(m_canvas->settle());
     }
 
     void markersFromClicksAndKeys()
