@@ -351,7 +351,12 @@ ImageProcessor::composeBase(const QImage& source, const BeautySettings& settings
     QSize shownPixels;
     if (shownRatio > 0 && settings.backgroundType != BackgroundType::transparent &&
         settings.backgroundType != BackgroundType::image) {
-        const QSizeF shownExtent = canvasPixelExtent(layout.canvasSize, shownRatio);
+        // Rounded to the nearest pixel, not up: the reduced copy's points are
+        // its rounded pixels over its ratio, a hair more than the source's,
+        // and a row more than the view's room makes the view scale the image
+        // on every paint instead of copying it.
+        const QSizeF shownExtent(std::round(layout.canvasSize.width() * shownRatio),
+                                 std::round(layout.canvasSize.height() * shownRatio));
         if (isComposableExtent(shownExtent) && int(shownExtent.width()) < canvasPixels.width() &&
             int(shownExtent.height()) < canvasPixels.height())
             shownPixels = QSize(int(shownExtent.width()), int(shownExtent.height()));

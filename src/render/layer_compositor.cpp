@@ -220,6 +220,26 @@ void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& 
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[size_t(x)] = nearest(x, width, canvasPixels.width());
+    // The shown columns where the canvas column taken skips one (or more).
+    std::vector<int> breaks;
+    for (int x = 1; x < width; ++x)
+        if (columns[size_t(x)] != columns[size_t(x) - 1] + 1)
+            breaks.push_back(x);
+    // Shown columns [x0, x1) of a row from `in` (indexed by canvas column),
+    // in runs that take consecutive canvas columns (all but about one in
+    // canvas / shown - 1): a straight copy that vectorises, where a lookup
+    // per pixel does not. `alpha` is ORed in (opaque pixels whose format
+    // leaves the byte undefined).
+    auto copyColumns = [&](uint32_t* out, const uint32_t* in, int x0, int x1, uint32_t alpha) {
+        auto next = std::upper_bound(breaks.cbegin(), breaks.cend(), x0);
+        for (int x = x0; x < x1; ++next) {
+            const int end = next == breaks.cend() ? x1 : std::min(x1, *next);
+            const uint32_t* from = in + columns[size_t(x)];
+            for (int i = 0; i < end - x; ++i)
+                out[x + i] = from[i] | alpha;
+            x = end;
+        }
+    };
     runInBands(height, [&](int begin, int end) {
         RowContext ctx;
         std::vector<uint32_t> row(static_cast<size_t>(canvasPixels.width()));
@@ -249,15 +269,10 @@ void composeBaseLayerScaled(QImage& shown, QSize canvasPixels, const BaseLayer& 
             } else {
                 composeRow(composed, 0, 0, canvasPixels.width(), layer, canvasRow, ctx);
             }
-            for (int x = 0; x < s0; ++x)
-                out[x] = row[size_t(columns[size_t(x)])];
-            if (s0 < s1) {
-                const uint32_t* pixels = middle->pixels; // indexed by canvas column
-                for (int x = s0; x < s1; ++x)
-                    out[x] = pixels[columns[size_t(x)]] | 0xff000000u;
-            }
-            for (int x = std::max(s0, s1); x < width; ++x)
-                out[x] = row[size_t(columns[size_t(x)])];
+            copyColumns(out, row.data(), 0, s0, 0);
+            if (s0 < s1)
+                copyColumns(out, middle->pixels, s0, s1, 0xff000000u);
+            copyColumns(out, row.data(), std::max(s0, s1), width, 0);
         }
     });
 }

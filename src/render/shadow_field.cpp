@@ -88,16 +88,31 @@ void ShadowField::downsample(const StyledImage& image)
                     uint64_t* cells = sums.data();
                     for (int r = 0; r < count; ++r) {
                         const StyledImage::Run& run = runs[r];
-                        for (int x = run.x0; x < run.x1;) {
-                            const int cell = x / k;
-                            const int end = std::min(run.x1, (cell + 1) * k);
-                            uint32_t sum = 0;
-                            if (run.opaqueFormat) {
-                                sum = 255u * uint32_t(end - x);
-                            } else {
-                                for (int i = x; i < end; ++i)
-                                    sum += run.pixels[i] >> 24;
+                        if (run.x0 >= run.x1)
+                            continue;
+                        // One division a run, not one a cell: on a Corner Radius
+                        // drag this loop runs for every row on every step.
+                        int cell = run.x0 / k;
+                        int cellEnd = (cell + 1) * k;
+                        if (run.opaqueFormat) {
+                            // Partial cells at the ends, whole ones between.
+                            const int lastCell = (run.x1 - 1) / k;
+                            if (cell == lastCell) {
+                                cells[cell] += 255u * uint32_t(run.x1 - run.x0);
+                                continue;
                             }
+                            cells[cell] += 255u * uint32_t(cellEnd - run.x0);
+                            const uint64_t whole = 255u * uint32_t(k);
+                            for (int c = cell + 1; c < lastCell; ++c)
+                                cells[c] += whole;
+                            cells[lastCell] += 255u * uint32_t(run.x1 - lastCell * k);
+                            continue;
+                        }
+                        for (int x = run.x0; x < run.x1; ++cell, cellEnd += k) {
+                            const int end = std::min(run.x1, cellEnd);
+                            uint32_t sum = 0;
+                            for (int i = x; i < end; ++i)
+                                sum += run.pixels[i] >> 24;
                             cells[cell] += sum;
                             x = end;
                         }

@@ -123,8 +123,6 @@ class TestCaptureCommand : public QObject
         QTest::addColumn<int>("files"); // written into out/
         QTest::newRow("written") << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << ""
                                  << 1;
-        QTest::newRow("written from a HiDPI screen")
-            << QStringList{"screen", "-o", "@out/"} << false << true << 0 << 0 << "2" << 1;
         QTest::newRow("cancelled: nothing written or said")
             << QStringList{"-o", "@out/"} << true << true << 3 << 0 << "" << 0;
         QTest::newRow("no capture tool") << QStringList{"-o", "@out/"} << false << false << 1 << 1 << "" << 0;

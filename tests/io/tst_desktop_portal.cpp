@@ -219,15 +219,23 @@ class TestDesktopPortal : public QObject
         QTest::addColumn<uint>("response");
         QTest::addColumn<bool>("interactive");
         QTest::addColumn<QString>("failure"); // why the capture ended unanswered
+        QTest::addColumn<QString>("said");    // the one line on standard error; empty: nothing
+        const auto row = [](const char* name, CaptureMode mode, const char* file, uint response,
+                            bool interactive, const char* failure = "", const char* said = "") {
+            QTest::newRow(name) << mode << QString(file) << response << interactive << QString(failure)
+                                << QString(said);
+        };
         const CaptureMode region = CaptureMode::region;
-        QTest::newRow("full screen") << CaptureMode::fullScreen << "shot.png" << 0u << false << "";
-        QTest::newRow("region") << region << "shot.png" << 0u << true << "";
-        QTest::newRow("window, jpeg made png") << CaptureMode::window << "shot.jpeg" << 0u << true << "";
-        QTest::newRow("cancelled") << region << "shot.png" << 1u << true << "";
-        QTest::newRow("the portal leaves the bus")
-            << region << "shot.png" << 0u << true << "left the session bus";
-        QTest::newRow("the portal stays silent")
-            << region << "shot.png" << 0u << true << "no answer within 0.3 seconds";
+        row("full screen", CaptureMode::fullScreen, "shot.png", 0, false);
+        row("region", region, "shot.png", 0, true);
+        row("window, jpeg made png", CaptureMode::window, "shot.jpeg", 0, true);
+        // Escape in the desktop's dialog is the user's choice, like Escape in
+        // any tool; only an ending the user did not choose is reported.
+        row("cancelled by the user: nothing to say", region, "shot.png", 1, true);
+        row("ended otherwise: said, and not called a refusal", region, "shot.png", 2, true, "",
+            "(response 2:");
+        row("the portal leaves the bus", region, "shot.png", 0, true, "left the session bus");
+        row("the portal stays silent", region, "shot.png", 0, true, "no answer within 0.3 seconds");
     }
     // The backend's contract on top of the portal: a PNG at the path, or none.
     // Unanswered, the capture ends once, with the reason, and a late answer
@@ -240,6 +248,7 @@ class TestDesktopPortal : public QObject
         QFETCH(uint, response);
         QFETCH(bool, interactive);
         QFETCH(QString, failure);
+        QFETCH(QString, said);
         const bool silent = failure.startsWith(u"no answer"), answered = failure.isEmpty();
         QVERIFY(m_portal->answerScreenshots(response, m_dir.filePath(portalFile)));
         m_portal->change([&](Recorded& s) { s.silentScreenshots = !answered; });
@@ -249,6 +258,7 @@ class TestDesktopPortal : public QObject
         const QString path = m_dir.filePath(QStringLiteral("capture.png"));
         QFile::remove(path);
         QStringList errors;
+        test::StreamCapture err(stderr);
         backend.capture(mode, path, [&errors](const QString& error) { errors << error; });
         QTRY_COMPARE(m_portal->read(&Recorded::screenshotRequests).size(), 1);
         const QString request = m_portal->read(&Recorded::screenshotRequests).constLast();
@@ -263,6 +273,12 @@ class TestDesktopPortal : public QObject
             m_portal->respond(request); // too late
             QVERIFY(!QTest::qWaitFor([&] { return errors.size() > 1; }, 100));
         }
+        const QString text = QString::fromLocal8Bit(err.text());
+        if (answered)
+            QVERIFY2(said.isEmpty()
+                         ? text.isEmpty()
+                         : text.contains(said) && !text.contains(u"refused") && text.count(u'\n') == 1,
+                     qPrintable(text));
 
         const QList<QVariant> call = m_portal->call(QStringLiteral("Screenshot"));
         QCOMPARE(call.value(0).toString(), QString()); // no X11 window on this platform
@@ -273,38 +289,6 @@ class TestDesktopPortal : public QObject
         QCOMPARE(file.format(), written ? QByteArray("png") : QByteArray());
         QCOMPARE(file.read().size(), written ? QSize(12, 9) : QSize(0, 0));
         QVERIFY(QFile::exists(m_dir.filePath(portalFile))); // the portal's file is not ours to delete
-    }
-
-    void whatTheResponseSays_data()
-    {
-        QTest::addColumn<uint>("response");
-        QTest::addColumn<QString>("said"); // on standard error; empty: nothing
-        QTest::newRow("cancelled by the user: nothing to say") << 1u << "";
-        QTest::newRow("ended otherwise: said, and not called a refusal") << 2u << "(response 2:";
-    }
-    // Escape in the desktop's dialog is the user's choice, like Escape in
-    // any tool; only an ending the user did not choose is reported.
-    void whatTheResponseSays()
-    {
-        QFETCH(uint, response);
-        QFETCH(QString, said);
-        QVERIFY(m_portal->answerScreenshots(response, m_dir.filePath(QStringLiteral("shot.png"))));
-        PortalCaptureBackend backend(newConnection());
-        const QString path = m_dir.filePath(QStringLiteral("capture.png"));
-        QFile::remove(path);
-        QStringList errors;
-        test::StreamCapture err(stderr);
-        backend.capture(CaptureMode::region, path, [&errors](const QString& error) { errors << error; });
-        QTRY_COMPARE(errors.size(), 1);
-        const QString text = QString::fromLocal8Bit(err.text());
-        QCOMPARE(errors[0], QString());
-        QVERIFY(!QFile::exists(path));
-        if (said.isEmpty()) {
-            QCOMPARE(text, QString());
-        } else {
-            QVERIFY2(text.contains(said) && !text.contains(QStringLiteral("refused")), qPrintable(text));
-            QCOMPARE(text.count(u'\n'), 1);
-        }
     }
 
     // Asking whether the portal is there never holds up the caller, even when

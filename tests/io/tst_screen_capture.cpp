@@ -44,6 +44,13 @@ class TestScreenCapture : public QObject
         QCOMPARE(ended.takeFirst(), QVariantList{false});
     }
 
+    static void start(AppState& state, CaptureMode mode)
+    {
+        (state.*(mode == CaptureMode::region   ? &AppState::startRegionCapture
+                 : mode == CaptureMode::window ? &AppState::startWindowCapture
+                                               : &AppState::startFullScreenCapture))();
+    }
+
   private slots:
     void initTestCase()
     {
@@ -101,9 +108,7 @@ class TestScreenCapture : public QObject
         const qsizetype tabs = state.tabs().size();
 
         test::StdoutCapture stdoutCapture;
-        (state.*(mode == CaptureMode::region   ? &AppState::startRegionCapture
-                 : mode == CaptureMode::window ? &AppState::startWindowCapture
-                                               : &AppState::startFullScreenCapture))();
+        start(state, mode);
         waitForCapture(state);
         const QString printed = QString::fromLocal8Bit(stdoutCapture.text());
         if (QTest::currentTestFailed()) { // its message went to the captured stream
@@ -207,9 +212,7 @@ class TestScreenCapture : public QObject
         const auto unforce = qScopeGuard([] { qunsetenv("LUSTRELAB_CAPTURE_BACKEND"); });
         AppState state(m_env->filePath(QStringLiteral("templates")));
         const qsizetype tabs = state.tabs().size();
-        (state.*(mode == CaptureMode::region   ? &AppState::startRegionCapture
-                 : mode == CaptureMode::window ? &AppState::startWindowCapture
-                                               : &AppState::startFullScreenCapture))();
+        start(state, mode);
         waitForCapture(state);
         QCOMPARE(state.tabs().size(), tabs + 1);
         QList<QStringList> calls = tools.invocations();

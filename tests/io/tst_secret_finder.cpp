@@ -127,22 +127,6 @@ class TestSecretFinder : public QObject
         QTEST(lookalikesAsDigits(text), "read");
     }
 
-    // The reader's word boxes as it gave them for "ana. lopezGexample. com":
-    // the gaps after the dots are narrower than a space, so the address is
-    // one, and its box covers all three pieces but not the word before.
-    void misreadAddressSplitByTheReader()
-    {
-        RecognizedText text;
-        text.append(QStringLiteral("user.email"), QRect(0, 0, 100, 20), false);
-        text.append(QStringLiteral("ana."), QRect(110, 0, 40, 20), false);
-        text.append(QStringLiteral("lopezGexample."), QRect(154, 0, 140, 20), false);
-        text.append(QStringLiteral("com"), QRect(298, 0, 30, 20), false);
-        const QList<SensitiveRegion> regions = sensitiveRegions(text, 0);
-        QCOMPARE(regions.size(), 1);
-        QCOMPARE(regions[0].kind, SensitiveKind::email);
-        QCOMPARE(regions[0].boxes, QList<QRect>{QRect(QPoint(110, 0), QPoint(327, 19))});
-    }
-
     // Unsure words are counted below the threshold only.
     void countsUnsureWords_data()
     {

@@ -1,6 +1,7 @@
 // Custom gradients read from JSON: a kind may leave out what it does not draw
 // with (a linear gradient its centre, a radial one its angle), never what it
 // does; and the full form every file has been written in reads as before.
+// Inside a settings file or --set: tst_process.
 #include "model/model_json.h"
 #include "record_printers.h"
 
@@ -67,13 +68,6 @@ class TestCustomGradientJson : public QObject
         }
         QVERIFY2(gradient, qPrintable(reason));
         QTEST(*gradient, "expected");
-
-        // The same inside a settings record, as templates and --settings files hold it.
-        Json settings = toJson(BeautySettings{});
-        settings["customGradient"] = json;
-        const std::optional<BeautySettings> read = beautySettingsFromJson(settings, &reason);
-        QVERIFY2(read, qPrintable(reason));
-        QTEST(read->customGradient, "expected");
     }
 
     // Written as always, every key of every kind, and read back the same.
@@ -90,9 +84,6 @@ class TestCustomGradientJson : public QObject
         for (const char* key : {"kind", "angle", "centerX", "centerY", "stops"})
             QVERIFY2(written.contains(key), key);
         QCOMPARE(customGradientFromJson(written).value(), gradient);
-        QCOMPARE(
-            beautySettingsFromJson(toJson(BeautySettings{.customGradient = gradient})).value().customGradient,
-            gradient);
     }
 };
 

@@ -16,21 +16,6 @@ using namespace lustrelab;
 Q_DECLARE_METATYPE(BeautySettings)
 Q_DECLARE_METATYPE(QList<RemovalArea>)
 
-namespace {
-
-// The pattern, with a transparent hole where `withAlpha` asks for one.
-QImage screenshot(bool withAlpha)
-{
-    QImage image = patternImage(360, 240, 2);
-    if (withAlpha)
-        for (int y = 100; y < 140; ++y)
-            for (int x = 300; x < 350; ++x)
-                image.setPixel(x, y, 0);
-    return image;
-}
-
-} // namespace
-
 class TestPreviewComposition : public QObject
 {
     Q_OBJECT
@@ -46,14 +31,7 @@ class TestPreviewComposition : public QObject
         QTest::addColumn<bool>("withAlpha");
         QTest::addColumn<BeautySettings>("next");
         QTest::addColumn<bool>("middleKept"); // the change leaves out the screenshot's middle
-        BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
-        first.shadowBlur = 24;
-        first.cornerRadius = 10;
-        auto with = [&](auto edit) {
-            BeautySettings s = first;
-            edit(s);
-            return s;
-        };
+        const auto with = [](auto edit) { return edited(dragStart(), edit); };
         for (const bool alpha : {false, true}) {
             const char* kind = alpha ? "with a hole" : "opaque";
             const bool kept = !alpha; // a see-through screenshot shows the styling beneath it
@@ -88,10 +66,8 @@ class TestPreviewComposition : public QObject
         QFETCH(bool, withAlpha);
         QFETCH(BeautySettings, next);
         QFETCH(bool, middleKept);
-        BeautySettings first = plainSettings(40, QColor(30, 60, 200), true);
-        first.shadowBlur = 24;
-        first.cornerRadius = 10;
-        const QImage source = screenshot(withAlpha);
+        BeautySettings first = dragStart();
+        const QImage source = liveScreenshot(withAlpha);
         const QList<RemovalArea> areas{{.rect = {0.3, 0.3, 0.2, 0.2}}};
         const QList<ShapeOverlay> shapes{{.shapeType = ShapeType::ellipse,
                                           .startPoint = {0.1, 0.1},
@@ -142,6 +118,48 @@ class TestPreviewComposition : public QObject
         }
     }
 
+    // A drag that resizes the canvas writes each shown pixel straight from
+    // the larger copy: exactly what composing the copy and drawing it scaled
+    // without filtering shows, pixel for pixel.
+    void growingPreviewIsTheCopySampledAtNearestPixels_data()
+    {
+        QTest::addColumn<BeautySettings>("settings");
+        const BeautySettings plain = plainSettings(48, QColor(30, 60, 200), false);
+        QTest::newRow("plain") << plain;
+        BeautySettings styled = plainSettings(30, QColor(200, 60, 30), true);
+        styled.backgroundType = BackgroundType::customGradient;
+        styled.customGradient.kind = GradientKind::radial;
+        styled.customGradient.stops = {{{1, 0.8, 0, 1}, 0}, {{0.1, 0, 0.6, 1}, 1}};
+        styled.cornerRadius = 20;
+        styled.borderWidth = 5;
+        styled.borderColor = {1, 1, 1, 1};
+        QTest::newRow("shadow, corners, border, radial gradient") << styled;
+    }
+    void growingPreviewIsTheCopySampledAtNearestPixels()
+    {
+        QFETCH(BeautySettings, settings);
+        QImage source = liveScreenshot(false).scaled(1440, 960);
+        source.setDevicePixelRatio(2);
+        const QSize room(530, 350);
+        ImageProcessor previewProcessor;
+        previewProcessor.sourceForDisplay(source, settings, {}, room * 1.3);
+        const QImage copy = previewProcessor.sourceForDisplay(source, settings, {}, room);
+        const QImage preview = test::asArgb(previewProcessor.process(copy, settings));
+        // The same copy composed at its own size, once the drag has ended.
+        previewProcessor.sourceForDisplay(source, settings, {}, QSize());
+        const QImage whole = test::asArgb(previewProcessor.process(copy, settings));
+        QVERIFY(preview.width() < whole.width());
+        auto nearest = [](int i, int shown, int canvas) {
+            return std::min(canvas - 1, int((i + 0.5) * canvas / shown));
+        };
+        int differing = 0;
+        for (int y = 0; y < preview.height(); ++y)
+            for (int x = 0; x < preview.width(); ++x)
+                differing += preview.pixel(x, y) != whole.pixel(nearest(x, preview.width(), whole.width()),
+                                                                nearest(y, preview.height(), whole.height()));
+        QCOMPARE(differing, 0);
+    }
+
     // What the canvas shows while a gesture is in progress is the full
     // composition resampled: composed from the reduced screenshot at the
     // shown size, it stays within a small difference of the full composition
@@ -153,11 +171,7 @@ class TestPreviewComposition : public QObject
         QTest::addColumn<bool>("annotated");
         QTest::addColumn<bool>("growing"); // a drag that resizes the canvas: written at the shown size
         const BeautySettings plain = plainSettings(48, QColor(30, 60, 200), false);
-        auto with = [&](auto edit) {
-            BeautySettings s = plain;
-            edit(s);
-            return s;
-        };
+        const auto with = [&](auto edit) { return edited(plain, edit); };
         const QList<RemovalArea> none;
         QTest::newRow("plain") << plain << none << false << false;
         QTest::newRow("removal areas")
@@ -253,8 +267,10 @@ class TestPreviewComposition : public QObject
         QVERIFY(reduced.width() < hiDpi.width());
         const QImage preview = test::asArgb(previewProcessor.process(
             reduced, settings, {.textOverlays = texts, .shapeOverlays = shapes, .removalAreas = areas}));
-        // Composed from a larger copy, it still comes out no larger than shown.
-        QVERIFY(preview.width() <= room.width() + 1 && preview.height() <= room.height() + 1);
+        // No larger than shown, not by a row: the view would then scale it to
+        // fit on every paint instead of copying it.
+        QVERIFY2(preview.width() <= room.width() && preview.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(preview.width()).arg(preview.height())));
         // In points the two are the same canvas, to a pixel of the reduced copy.
         QVERIFY(
             std::abs(preview.width() / double(full.width()) * full.devicePixelRatio() /
@@ -265,23 +281,7 @@ class TestPreviewComposition : public QObject
                      1) < 0.01);
         const QImage reference =
             test::asArgb(full.scaled(preview.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        std::vector<int> worst;
-        worst.reserve(size_t(preview.width()) * preview.height());
-        qint64 total = 0;
-        for (int y = 0; y < preview.height(); ++y)
-            for (int x = 0; x < preview.width(); ++x) {
-                int pixelWorst = 0;
-                for (int shift : {0, 8, 16, 24}) {
-                    const int d = std::abs(int((preview.pixel(x, y) >> shift) & 0xff) -
-                                           int((reference.pixel(x, y) >> shift) & 0xff));
-                    total += d;
-                    pixelWorst = std::max(pixelWorst, d);
-                }
-                worst.push_back(pixelWorst);
-            }
-        std::sort(worst.begin(), worst.end());
-        const double mean = double(total) / (4.0 * worst.size());
-        const int p99 = worst[worst.size() * 99 / 100];
+        const auto [largest, mean, p99] = byteDifferences(preview, reference);
         // Edges (the screenshot's, the border's, a stroke's) land on other
         // pixels at the two sizes; elsewhere the two are one picture. A
         // growing canvas takes the nearest pixel of a copy up to a quarter
