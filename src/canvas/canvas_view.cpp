@@ -1,18 +1,14 @@
 #include "canvas_view.h"
 
+#include "base/logical_size.h"
 #include "canvas_coordinates.h"
-#include "canvas_damage.h"
 #include "canvas_decorations.h"
-#include "canvas_interaction.h"
-#include "canvas_marks.h"
 #include "checkerboard_pattern.h"
 #include "inline_text_editor.h"
-#include "model/display_name.h"
-#include "model/id_lookup.h"
 #include "removal_area_handle.h"
-#include "render/paint_helpers.h"
 #include "shape_selection_handle.h"
 #include "state/app_state.h"
+#include "text_area_tool.h"
 #include "text_selection_handle.h"
 
 #include <QApplication>
@@ -33,8 +29,11 @@ constexpr double busyRegionSide = 64;
 } // namespace
 
 CanvasView::CanvasView(AppState& state, QWidget* parent)
-    : QWidget(parent), m_state(state), m_editor(new InlineTextEditor(this))
+    : QWidget(parent), m_state(state), m_editor(new InlineTextEditor(this)),
+      m_textAreaTool(std::make_unique<canvas::TextAreaTool>())
 {
+    for (CanvasTool tool : allCases<CanvasTool>())
+        m_tools[int(tool)] = canvas::makeTool(tool);
     // Every pixel is painted; the backdrop is opaque.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A click on the canvas takes the focus from the text field, which commits it.
@@ -68,11 +67,19 @@ CanvasView::CanvasView(AppState& state, QWidget* parent)
     connect(&m_state, &AppState::currentTabIdChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::selectionChanged, this, &CanvasView::modelChanged);
     connect(&m_state, &AppState::isProcessingChanged, this, &CanvasView::processingChanged);
-    connect(&m_state, &AppState::currentToolChanged, this, [this] { cancelCrop(); });
-    connect(&m_state, &AppState::currentTabIdChanged, this, [this] { cancelCrop(); });
+    // What a tool shows until Return (the crop's rectangle) belongs to its tool and tab.
+    const auto cancelTools = [this] {
+        for (const auto& tool : m_tools)
+            if (tool->cancel())
+                update();
+    };
+    connect(&m_state, &AppState::currentToolChanged, this, cancelTools);
+    connect(&m_state, &AppState::currentTabIdChanged, this, cancelTools);
     if (m_state.isProcessing())
         processingChanged(true);
 }
+
+CanvasView::~CanvasView() = default;
 
 QSize CanvasView::sizeHint() const
 {
@@ -92,9 +99,39 @@ QRectF CanvasView::imageFrame() const
     return canvas::fittedImageFrame(QSizeF(size()), logicalSize(*tab->shownImage()));
 }
 
-std::optional<QUuid> CanvasView::editingTextId() const
+double CanvasView::displayScale() const
 {
-    return m_editor->isEditing() ? m_editingTextId : std::nullopt;
+    const ScreenshotTab* tab = m_state.currentTab();
+    const QRectF frame = imageFrame();
+    if (!tab || !tab->shownImage() || frame.isEmpty())
+        return 1;
+    const QImage& shown = *tab->shownImage();
+    return frame.width() * shown.devicePixelRatio() / shown.width();
+}
+
+canvas::ToolScene CanvasView::toolScene() const
+{
+    canvas::ToolScene scene;
+    scene.shapeType = m_state.currentShapeType();
+    const ScreenshotTab* tab = m_state.currentTab();
+    if (!tab)
+        return scene;
+    scene.frame = imageFrame();
+    scene.scale = displayScale();
+    scene.hasImage = tab->hasImage();
+    scene.canDragOut = tab->processedImage.has_value();
+    scene.annotations = tab->annotations();
+    if (tab->shownImage())
+        scene.image = &*tab->shownImage();
+    if (tab->hasImage())
+        scene.cropLayout =
+            cropLayout(logicalSize(tab->document.screenshot), tab->annotations().crop, m_state.settings());
+    return scene;
+}
+
+canvas::PointerTool& CanvasView::currentTool() const
+{
+    return *m_tools[int(m_state.currentTool())];
 }
 
 // ---- Model changes.
@@ -118,24 +155,6 @@ void CanvasView::modelChanged()
     }
     update(canvas::damagedRegion(m_scene, next, tab ? tab->shownChange() : std::nullopt, rect()));
     m_scene = std::move(next);
-}
-
-void CanvasView::syncEditor()
-{
-    if (!m_editingTextId)
-        return;
-    const auto overlay = findById(m_state.currentTextOverlays(), *m_editingTextId);
-    const QRectF frame = imageFrame();
-    if (!overlay || frame.isEmpty()) {
-        // Undone, deleted or on another tab: there is nothing left to write to.
-        m_editingTextId.reset();
-        m_editor->cancel();
-    } else if (m_state.selectedId(AnnotationKind::text) != m_editingTextId) {
-        // Deselected while typing: keep what was typed rather than drop it.
-        m_editor->commit();
-    } else {
-        m_editor->moveCentre(canvas::unitToCanvas(overlay->position, frame));
-    }
 }
 
 void CanvasView::processingChanged(bool processing)
@@ -218,12 +237,10 @@ void CanvasView::paintEvent(QPaintEvent* event)
                                 tr("Paste (Ctrl+V) or drag an image"));
     }
 
-    if (m_currentDragRect)
-        canvas::paintDragPreview(painter, *m_currentDragRect, m_state.currentTool(),
-                                 m_state.currentShapeType());
-    paintMarkPreview(painter);
-    paintCropPreview(painter);
-    paintTextArea(painter);
+    const canvas::ToolScene scene = toolScene();
+    currentTool().paint(painter, scene, palette());
+    if (m_gesture && m_gesture != &currentTool())
+        m_gesture->paint(painter, scene, palette());
     if (m_busyShown)
         canvas::paintBusyIndicator(painter, rect(), palette(), (m_busyClock.elapsed() % 1000) / 1000.0);
 }
@@ -248,38 +265,7 @@ void CanvasView::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-// ---- Pointer input.
-
-void CanvasView::beginPress(QPointF position)
-{
-    Press press;
-    press.position = position;
-    press.path.append(position);
-    const ScreenshotTab* tab = m_state.currentTab();
-    const QRectF frame = imageFrame();
-    if (m_state.currentTool() == CanvasTool::crop)
-        beginCropPress(position);
-    else if (tab && !frame.isEmpty() && !drawingToolActive()) {
-        const QPointF inFrame = position - frame.topLeft();
-        canvas::CanvasHit hit =
-            canvas::hitTestMarks(inFrame, frame.size(), displayScale(), tab->annotations().stepMarkers,
-                                 tab->annotations().penStrokes);
-        if (hit.kind == canvas::CanvasHit::none)
-            hit = canvas::hitTest(inFrame, frame.size(), tab->annotations().textOverlays,
-                                  tab->annotations().shapeOverlays, tab->annotations().removalAreas, false,
-                                  displayScale(), &*tab->shownImage());
-        if (hit.kind == canvas::CanvasHit::text)
-            press.target = Press::text;
-        else if (hit.kind == canvas::CanvasHit::shape)
-            press.target = Press::shape;
-        else if (hit.kind == canvas::CanvasHit::marker)
-            press.target = Press::marker;
-        else if (hit.kind == canvas::CanvasHit::stroke)
-            press.target = Press::stroke;
-        press.id = hit.id;
-    }
-    m_press = press;
-}
+// ---- Pointer input: the tool that takes the press has every event of it.
 
 void CanvasView::mousePressEvent(QMouseEvent* event)
 {
@@ -288,96 +274,29 @@ void CanvasView::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
-    if (!beginTextArea(event->position(), event->modifiers())) {
-        beginPress(event->position());
-        m_press->endedEditing = endedEditing;
-    }
+    const canvas::ToolScene scene = toolScene();
+    const bool textArea =
+        canvas::startsTextArea(m_state.currentTool(), event->modifiers()) && !scene.frame.isEmpty();
+    m_gesture = textArea ? m_textAreaTool.get() : &currentTool();
+    apply(m_gesture->press({event->position(), event->modifiers(), endedEditing}, scene));
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_textArea) {
-        textAreaDragged(event->position());
-        return;
-    }
-    if (!m_press)
-        return;
-    const QPointF position = event->position();
-    Press& press = *m_press;
-    if (press.target == Press::canvas && position != press.path.last()) {
-        // The pen follows the pointer from the press on, threshold or not.
-        press.path.append(position);
-        // Only the stroke's end changes: on a large screen a repaint of the
-        // whole view on every step costs more than a frame leaves.
-        if (m_state.currentTool() == CanvasTool::pen || m_state.currentTool() == CanvasTool::highlighter)
-            update(markPreviewTailRect());
-    }
-    if (!press.dragging) {
-        const double threshold =
-            press.target == Press::canvas ? canvas::canvasDragThreshold : canvas::overlayDragThreshold;
-        press.dragging = canvas::passedThreshold(press.position, position, threshold);
-        if (!press.dragging)
-            return;
-        if (dragsImageOut(press)) {
-            dragImageOut();
-            return;
-        }
-    }
-    if (press.target == Press::canvas) {
-        canvasDragChanged(position);
-    } else {
-        // A move composes at the size the canvas shows until it is let go.
-        m_state.setLiveComposition(true);
-        moveAnnotation(press, position);
-    }
+    if (m_gesture)
+        apply(m_gesture->move(event->position(), toolScene()));
 }
 
 void CanvasView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && m_textArea) {
-        endTextArea(event->position());
-        return;
-    }
-    if (event->button() != Qt::LeftButton || !m_press)
+    if (event->button() != Qt::LeftButton || !m_gesture)
         return;
     // The release point counts as the last step of the drag, even when no
     // move event reported it.
-    mouseMoveEvent(event);
-    const Press press = *std::exchange(m_press, std::nullopt);
-    if (press.target == Press::canvas && drawingToolActive()) {
-        finishDrawing(press, event->position());
-        return;
-    }
-    if (press.dragging) {
-        // A moved annotation is already where the last step put it; letting
-        // go composes it at full resolution.
-        if (press.target == Press::canvas)
-            canvasDragEnded(press.position, event->position());
-        else
-            m_state.setLiveComposition(false);
-        return;
-    }
-    using Kind = AnnotationKind;
-    switch (press.target) {
-    case Press::canvas:
-        // A click that only takes the focus from a text being edited ends
-        // that edit; it places no text of its own.
-        if (m_state.currentTool() != CanvasTool::text || press.endedEditing || !placeText(press.position))
-            canvasClicked();
-        break;
-    case Press::text:
-        m_state.selectAnnotation(Kind::text, press.id);
-        break;
-    case Press::shape:
-        m_state.selectAnnotation(Kind::shape, press.id);
-        break;
-    case Press::marker:
-        m_state.selectAnnotation(Kind::marker, press.id);
-        break;
-    case Press::stroke:
-        m_state.selectAnnotation(Kind::stroke, press.id);
-        break;
-    }
+    apply(m_gesture->move(event->position(), toolScene()));
+    // (That step may have carried the image out of the window and ended the press.)
+    if (canvas::PointerTool* tool = std::exchange(m_gesture, nullptr))
+        apply(tool->release(event->position(), toolScene()));
 }
 
 void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -386,86 +305,8 @@ void CanvasView::mouseDoubleClickEvent(QMouseEvent* event)
         QWidget::mouseDoubleClickEvent(event);
         return;
     }
-    const ScreenshotTab* tab = m_state.currentTab();
-    const QRectF frame = imageFrame();
-    canvas::CanvasHit hit;
-    // The drawing tools take the second press of a double-click as another
-    // press of their own, and so do markers and strokes.
-    if (tab && !frame.isEmpty() && !drawingToolActive() &&
-        canvas::hitTestMarks(event->position() - frame.topLeft(), frame.size(), displayScale(),
-                             tab->annotations().stepMarkers, tab->annotations().penStrokes)
-                .kind == canvas::CanvasHit::none)
-        hit = canvas::hitTest(event->position() - frame.topLeft(), frame.size(),
-                              tab->annotations().textOverlays, tab->annotations().shapeOverlays,
-                              tab->annotations().removalAreas, true, displayScale(), &*tab->shownImage());
-    switch (hit.kind) {
-    case canvas::CanvasHit::text:
-        m_press.reset();
-        m_state.selectAnnotation(AnnotationKind::text, hit.id);
-        beginEditing(hit.id);
-        break;
-    case canvas::CanvasHit::removal:
-        m_press.reset();
-        m_state.deleteRemovalArea(hit.id);
-        break;
-    default:
-        // Anything else takes the second press of a double-click as a press of its own.
-        beginPress(event->position());
-        break;
-    }
-}
-
-// ---- What gestures do.
-
-void CanvasView::canvasDragChanged(QPointF position)
-{
-    const CanvasTool tool = m_state.currentTool();
-    if (tool == CanvasTool::crop)
-        cropDragChanged(position);
-    if (tool == CanvasTool::remove) {
-        // The removal preview is a filled rectangle with a dashed outline 2
-        // points wide: only what it covered and covers now needs painting.
-        const QRectF before = m_currentDragRect.value_or(QRectF());
-        m_currentDragRect = canvas::spannedRect(m_press->position, position);
-        const QRectF reach = before.isNull() ? *m_currentDragRect : before.united(*m_currentDragRect);
-        update(reach.adjusted(-3, -3, 3, 3).toAlignedRect());
-        return;
-    }
-    // A pen or highlighter step has asked for the part of its stroke it changed.
-    if ((tool == CanvasTool::pen || tool == CanvasTool::highlighter) && !m_currentDragRect)
-        return;
-    if (tool == CanvasTool::shape)
-        m_currentDragRect = canvas::spannedRect(m_press->position, position);
-    else
-        m_currentDragRect.reset();
-    update();
-}
-
-void CanvasView::canvasDragEnded(QPointF start, QPointF end)
-{
-    m_currentDragRect.reset();
-    update();
-    const ScreenshotTab* tab = m_state.currentTab();
-    if (!tab || !tab->hasImage())
-        return;
-    const QRectF frame = imageFrame();
-    switch (m_state.currentTool()) {
-    case CanvasTool::shape:
-        if (const auto shape = canvas::shapeFromDrag(start, end, frame, m_state.currentShapeType()))
-            m_state.addShapeOverlay(*shape);
-        break;
-    case CanvasTool::remove:
-        if (const auto rect = canvas::removalRectFromDrag(start, end, frame))
-            m_state.addRemovalArea(*rect, RemovalMethod::contentAware);
-        break;
-    default: // the other tools draw nothing here (the drawing tools are handled on release)
-        break;
-    }
-}
-
-void CanvasView::canvasClicked()
-{
-    m_state.clearSelection();
+    m_gesture = &currentTool();
+    apply(m_gesture->doublePress(event->position(), toolScene()));
 }
 
 } // namespace lustrelab

@@ -1,5 +1,6 @@
 // The canvas's drag out of the window: the select tool dragged from the
-// image, where no annotation lies, carries the styled image to other programs.
+// image, where no annotation lies (SelectTool), carries the styled image to
+// other programs.
 #include "canvas_view.h"
 #include "io/image_drag_data.h"
 #include "state/app_state.h"
@@ -23,16 +24,8 @@ QString dragName(const QString& tabName)
 
 } // namespace
 
-bool CanvasView::dragsImageOut(const Press& press) const
-{
-    const ScreenshotTab* tab = m_state.currentTab();
-    return press.target == Press::canvas && m_state.currentTool() == CanvasTool::select && tab &&
-           tab->processedImage && imageFrame().contains(press.position);
-}
-
 void CanvasView::dragImageOut()
 {
-    m_press.reset();
     const ScreenshotTab* tab = m_state.currentTab();
     const QImage image = *tab->processedImage;
     // The encoding starts now, on the worker; the drag needs only the picture.

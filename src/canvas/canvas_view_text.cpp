@@ -1,80 +1,39 @@
-// CanvasView's texts: a click with the Text tool places a text and edits it
-// in place; a Shift-drag with the select tool draws a band over the image,
-// and its release hands the area to whoever copies its text.
+// CanvasView's texts edited in place: the field over a text the text tool
+// placed or a double-click chose, kept over it while the model changes, and
+// what is typed written back when the field is done.
 
 #include "canvas_coordinates.h"
-#include "canvas_interaction.h"
 #include "canvas_view.h"
 #include "inline_text_editor.h"
 #include "model/id_lookup.h"
 #include "state/app_state.h"
-#include "text_area_gesture.h"
 
 #include <QApplication>
-#include <QPainter>
 
 namespace lustrelab {
 
-bool CanvasView::beginTextArea(QPointF position, Qt::KeyboardModifiers modifiers)
+std::optional<QUuid> CanvasView::editingTextId() const
 {
-    if (!canvas::startsTextArea(m_state.currentTool(), modifiers) || imageFrame().isEmpty())
-        return false;
-    m_press.reset();
-    m_textArea = std::pair{position, position};
-    return true;
+    return m_editor->isEditing() ? m_editingTextId : std::nullopt;
 }
 
-void CanvasView::textAreaDragged(QPointF position)
+void CanvasView::syncEditor()
 {
-    m_textArea->second = position;
-    update();
-}
-
-void CanvasView::endTextArea(QPointF position)
-{
-    const QPointF start = std::exchange(m_textArea, std::nullopt)->first;
-    update();
-    if (const auto area = canvas::textAreaFromDrag(start, position, imageFrame()))
-        emit textAreaChosen(*area);
-}
-
-void CanvasView::paintTextArea(QPainter& painter)
-{
-    // Nothing until the pointer has travelled as far as any canvas drag, so a
-    // Shift-click does not flash a band.
-    if (!m_textArea ||
-        !canvas::passedThreshold(m_textArea->first, m_textArea->second, canvas::canvasDragThreshold))
+    if (!m_editingTextId)
         return;
-    const QRectF band = canvas::spannedRect(m_textArea->first, m_textArea->second).intersected(imageFrame());
-    const QColor accent = palette().color(QPalette::Highlight);
-    QColor wash = accent;
-    wash.setAlphaF(0.2f);
-    painter.save();
-    painter.fillRect(band, wash);
-    painter.setPen(QPen(accent, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(band.adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.restore();
-}
-
-// ---- Placing a text.
-
-bool CanvasView::placeText(QPointF position)
-{
-    const ScreenshotTab* tab = m_state.currentTab();
+    const auto overlay = findById(m_state.currentTextOverlays(), *m_editingTextId);
     const QRectF frame = imageFrame();
-    // Beside the image there is nothing to write on: a text there would
-    // stick to the nearest edge, away from the pointer.
-    if (!tab || !tab->hasImage() || !frame.contains(position))
-        return false;
-    TextOverlay text = freshTextOverlay(); // the look of a fresh text, in a font that resolves
-    text.position = canvas::canvasToUnit(position, frame);
-    m_state.insertTextOverlay(text);
-    beginEditing(text.id);
-    return true;
+    if (!overlay || frame.isEmpty()) {
+        // Undone, deleted or on another tab: there is nothing left to write to.
+        m_editingTextId.reset();
+        m_editor->cancel();
+    } else if (m_state.selectedId(AnnotationKind::text) != m_editingTextId) {
+        // Deselected while typing: keep what was typed rather than drop it.
+        m_editor->commit();
+    } else {
+        m_editor->moveCentre(canvas::unitToCanvas(overlay->position, frame));
+    }
 }
-
-// ---- Editing a text in place.
 
 void CanvasView::beginEditing(const QUuid& id)
 {

@@ -4,6 +4,7 @@
 #include "text_actions.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lustrelab {
 
@@ -271,7 +272,7 @@ void AppState::newTab()
     const BeautySettings before = settings();
     appendTab({});
     clearSelection();
-    m_historyManager.clear();
+    forgetHistory();
     emit tabsChanged();
     emit currentTabIdChanged();
     if (settings() != before)
@@ -285,7 +286,7 @@ void AppState::selectTab(const QUuid& id)
     const BeautySettings before = settings();
     m_currentTabId = id;
     clearSelection();
-    m_historyManager.clear();
+    forgetHistory();
     emit currentTabIdChanged();
     if (settings() != before)
         emit settingsChanged();
@@ -313,7 +314,7 @@ void AppState::closeTab(const QUuid& id)
         // The history and the selection belonged to the closed tab: an undo
         // would otherwise write its overlays into the tab that took its place.
         clearSelection();
-        m_historyManager.clear();
+        forgetHistory();
     }
     emit tabsChanged();
     if (closingCurrent)
@@ -350,13 +351,36 @@ void AppState::restore(const HistoryState& state)
     writeMarkerStartNumber(state.markerStartNumber);
 }
 
+void AppState::forgetHistory()
+{
+    m_editStart.reset();
+    m_historyManager.clear();
+}
+
+void AppState::beginEdit()
+{
+    if (!m_editStart)
+        m_editStart = snapshot();
+}
+
+void AppState::commit()
+{
+    if (!m_editStart)
+        return;
+    const HistoryState start = *std::exchange(m_editStart, std::nullopt);
+    if (start != snapshot())
+        m_historyManager.saveState(start);
+}
+
 void AppState::saveToHistory()
 {
-    m_historyManager.saveState(snapshot());
+    if (!m_editStart) // an open edit's start already holds the state before this change
+        m_historyManager.saveState(snapshot());
 }
 
 void AppState::undo()
 {
+    commit();
     if (const auto state = m_historyManager.undo(snapshot())) {
         restore(*state);
         processImage();
@@ -365,6 +389,7 @@ void AppState::undo()
 
 void AppState::redo()
 {
+    commit();
     if (const auto state = m_historyManager.redo(snapshot())) {
         restore(*state);
         processImage();

@@ -6,8 +6,8 @@
 #include "io/capture_countdown.h"
 #include "io/clipboard_service.h"
 #include "io/export_service.h"
-#include "io/screen_pins.h"
 #include "io/screen_capture_service.h"
+#include "io/screen_pins.h"
 #include "model/annotations.h"
 #include "model/beauty_settings.h"
 #include "model/canvas_tool.h"
@@ -15,8 +15,8 @@
 #include "model/screenshot_tab.h"
 #include "preferences_store.h"
 #include "quick_capture.h"
-#include "scrolling_capture.h"
 #include "render/image_processor.h"
+#include "scrolling_capture.h"
 #include "template_manager.h"
 #include "user_gradients.h"
 
@@ -251,6 +251,17 @@ class AppState : public QObject
     void setLiveComposition(bool held);
 
     // ---- History.
+    // One gesture (a drag on the canvas, a toggle in a panel) is one undo
+    // step: beginEdit() before its first change, commit() after its last. The
+    // step goes back to the document as beginEdit() found it; a gesture that
+    // leaves the document as it was records none. A beginEdit() while an edit
+    // is open keeps the earlier start, and commit() without one does nothing.
+    // Operations that are an undo step of their own join an open edit rather
+    // than adding a step. Whatever empties the history (another tab, a new
+    // image) drops an open edit; undo() and redo() commit it first.
+    void beginEdit();
+    void commit();
+    bool isEditing() const { return m_editStart.has_value(); }
     void saveToHistory();
     void undo();
     void redo();
@@ -378,6 +389,9 @@ class AppState : public QObject
     void setIsProcessing(bool processing);
     HistoryState snapshot() const;
     void restore(const HistoryState& state);
+    // Empties the history, and drops an open edit with it: its start belongs
+    // to a document that is no longer the current one.
+    void forgetHistory();
     ScreenshotTab* mutableCurrentTab();
     // The current tab's annotations, written with f(Annotations&) and
     // announced; no undo step, no composition. Nothing without a current tab.
@@ -422,6 +436,7 @@ class AppState : public QObject
     // The document as the last start-number change left it: while it still
     // is, the next change joins that change's undo step.
     std::optional<HistoryState> m_startNumberRun;
+    std::optional<HistoryState> m_editStart; // the document as the open edit found it
     bool m_showExportDialog = false;
     bool m_showSaveTemplateDialog = false;
     bool m_isProcessing = false;

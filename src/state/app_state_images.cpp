@@ -70,7 +70,7 @@ void AppState::loadImage(const QImage& image, bool newTab, const QString& fileNa
     mutableCurrentTab()->document.annotations = {};
     emit tabsChanged();
     clearSelection();
-    m_historyManager.clear();
+    forgetHistory();
     processImage();
 }
 
@@ -96,7 +96,7 @@ void AppState::openDocument(const Document& document, const QString& name, const
     if (settings() != before)
         emit settingsChanged();
     clearSelection();
-    m_historyManager.clear();
+    forgetHistory();
     processImage();
 }
 
@@ -135,7 +135,7 @@ void AppState::restoreTabs(const QList<ScreenshotTab>& tabs, qsizetype current)
             m_tabs.append(tab);
     m_currentTabId = currentId;
     clearSelection();
-    m_historyManager.clear();
+    forgetHistory();
     emit tabsChanged();
     emit currentTabIdChanged();
     if (settings() != before)

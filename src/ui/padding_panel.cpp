@@ -29,10 +29,9 @@ PaddingPanel::PaddingPanel(AppState& state, QWidget* parent) : QWidget(parent), 
     // One undo step, unlike the sliders: the toggle changes the screenshot's
     // cut as well as the padding, which is worth taking back in one go.
     connect(m_autoBalance, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_state.settings().autoBalance == on)
-            return;
-        m_state.saveToHistory();
+        m_state.beginEdit();
         editStyling(m_state, [&](BeautySettings& s) { s.autoBalance = on; });
+        m_state.commit();
     });
     column->addWidget(m_autoBalance);
 
@@ -67,7 +66,8 @@ void PaddingPanel::sync()
         m_autoBalance->setChecked(settings.autoBalance);
     }
     // Auto-balance sizes the padding itself; the fields wait until it is off.
-    for (QWidget* control : std::initializer_list<QWidget*>{m_uniform, m_size, m_top, m_bottom, m_left, m_right})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_uniform, m_size, m_top, m_bottom, m_left, m_right})
         control->setEnabled(!settings.autoBalance);
     m_size->setValue(settings.padding);
     m_top->setValue(settings.paddingTop);

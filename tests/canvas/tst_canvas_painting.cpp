@@ -10,7 +10,7 @@
 #include "canvas/image_display_buffer.h"
 #include "canvas/removal_area_handle.h"
 #include "canvas/shape_selection_handle.h"
-#include "canvas/text_area_gesture.h"
+#include "canvas/text_area_tool.h"
 #include "canvas/text_selection_handle.h"
 #include "canvas_fixtures.h"
 #include "record_printers.h"
@@ -202,8 +202,6 @@ class TestCanvasPainting : public QObject
                             QPointF release = {300, 200}) {
             QTest::newRow(name) << tool << modifiers << press << release << area;
         };
-        row("removal from above-left of the image: left and top edges on the image's", remove, {},
-            UnitRect{0, 0.5, 0.5, 0.5}, {60, 20}, {300, 150});
         row("removal drawn upwards, origin is still the bottom-left corner", remove, {},
             UnitRect{0.25, 0, 0.25, 0.5}, {300, 250}, {200, 150});
         row("removal wholly above the image", remove, {}, {}, {150, 0}, {400, 40});

@@ -1,6 +1,6 @@
-// The drawing and writing tools on the real canvas: what a drag with the
-// shape tool leaves in the model and the composed image, and the text tool's
-// click, typing and keys.
+// The crop and text tools on the real canvas: what a crop hides of what is
+// drawn, and a text written in place: the click or double-click, the typing,
+// the ways it ends and the keys afterwards.
 #include "canvas_fixtures.h"
 #include "record_printers.h"
 
@@ -10,22 +10,6 @@ using namespace lustrelab;
 using namespace lustrelab::canvastest;
 
 namespace {
-
-// The composed image's pixel under a unit point of it.
-QRgb composedAt(const AppState& state, UnitPoint p)
-{
-    const QImage& image = *state.currentTab()->processedImage;
-    const int x = std::clamp(int(p.x * image.width()), 0, image.width() - 1);
-    const int y = std::clamp(int((1 - p.y) * image.height()), 0, image.height() - 1);
-    return image.pixel(x, y);
-}
-
-bool closeTo(QRgb actual, QRgb expected, int tolerance = 2)
-{
-    return std::abs(qRed(actual) - qRed(expected)) <= tolerance &&
-           std::abs(qGreen(actual) - qGreen(expected)) <= tolerance &&
-           std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
-}
 
 // The leftmost and rightmost column of rows `rows` of `image` where `match`
 // holds; an empty range when it holds nowhere.
@@ -75,11 +59,14 @@ bool outlineSpansTheGlyphs(Canvas& canvas, UnitPoint position, QPoint at)
     return spans;
 }
 
-QRgb scaled(QRgb c, double factor)
+void doubleClick(QWidget* widget, QPoint at)
 {
-    return qRgb(int(std::lround(qRed(c) * factor)), int(std::lround(qGreen(c) * factor)),
-                int(std::lround(qBlue(c) * factor)));
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
+
+enum class Ending { returnKey, clickElsewhere, deselect, deletion, escape };
 
 } // namespace
 
@@ -89,46 +76,6 @@ class TestCanvasTools : public QObject
     test::IsolatedHome m_home;
 
   private slots:
-    void drawnShapeHasItsKindsLook_data()
-    {
-        QTest::addColumn<ShapeType>("type");
-        for (ShapeType type : allCases<ShapeType>())
-            QTest::newRow(qPrintable(rawValue(type))) << type;
-    }
-    // A shape drawn with the pointer looks as one added from the pane: a
-    // spotlight drawn with one look for all kinds dimmed its surroundings
-    // to black.
-    void drawnShapeHasItsKindsLook()
-    {
-        QFETCH(ShapeType, type);
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        const UnitPoint outside{0.03, 0.03}, inside{0.45, 0.55}; // the padding, the shape's middle
-        const QRgb before = composedAt(canvas.state, outside), middle = composedAt(canvas.state, inside);
-        canvas.state.setCurrentTool(CanvasTool::shape);
-        canvas.state.setCurrentShapeType(type);
-        const QPoint from = canvas.at({0.3, 0.7}), to = canvas.at({0.6, 0.4});
-        drag(&canvas.view, from, to);
-
-        QCOMPARE(canvas.state.currentShapeOverlays().size(), 1);
-        const ShapeOverlay drawn = canvas.state.currentShapeOverlays()[0];
-        ShapeOverlay expected = freshShape(type);
-        expected.id = drawn.id;
-        expected.startPoint = canvas.unitAt(from);
-        expected.endPoint = canvas.unitAt(to);
-        QCOMPARE(drawn, expected);
-
-        QVERIFY(canvas.settle());
-        const QRgb after = composedAt(canvas.state, outside);
-        if (type == ShapeType::spotlight) {
-            // Dimmed by the spotlight's 0.6, not blacked out; the spot itself untouched.
-            QVERIFY2(closeTo(after, scaled(before, 0.4)), qPrintable(QString::number(after, 16)));
-            QVERIFY(closeTo(composedAt(canvas.state, inside), middle));
-        } else {
-            QCOMPARE(after, before); // the other kinds stay within what they span
-        }
-    }
-
     // A marker just right of where the crop tool cuts: the part over what the
     // crop keeps stays, the part over the padding, where the cut-away
     // screenshot went on, goes.
@@ -148,6 +95,11 @@ class TestCanvasTools : public QObject
         QCOMPARE(canvas.state.currentStepMarkers().size(), 1);
         canvas.view.setFocus();
         canvas.state.setCurrentTool(CanvasTool::crop);
+        // Escape drops a rectangle; Return then has nothing to apply.
+        drag(&canvas.view, canvas.at(onScreenshot(0, 0)), canvas.at(onScreenshot(100, 100)));
+        QTest::keyClick(&canvas.view, Qt::Key_Escape);
+        QTest::keyClick(&canvas.view, Qt::Key_Return);
+        QVERIFY(!canvas.state.currentCrop());
         drag(&canvas.view, canvas.at(onScreenshot(0, 0)), canvas.at(onScreenshot(200, 300)));
         QTest::keyClick(&canvas.view, Qt::Key_Return);
         QVERIFY(canvas.state.currentCrop());
@@ -169,89 +121,101 @@ class TestCanvasTools : public QObject
         QCOMPARE(whole.pixelColor(64 + 205 + 11, 64 + 150), over);
     }
 
-    void textToolPlacesATextAndEditsIt_data()
+    // A text written in place, begun by the text tool's click (a fresh text)
+    // or a double-click on a text, and ended in each way there is.
+    void editTextInPlace_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("byReturn"); // else a click elsewhere on the image
-        // Among the letters: H (Highlighter) and E (Remove).
-        QTest::newRow("typed over the placeholder, Return") << QStringLiteral("Hello QA") << true;
-        QTest::newRow("a click elsewhere ends it and places no second text")
-            << QStringLiteral("Step one here") << false;
+        QTest::addColumn<bool>("placed"); // by the text tool, else a double-click on a text
+        QTest::addColumn<Ending>("ending");
+        QTest::addColumn<QString>("written"); // null: the text is gone
+        // Among the letters typed: H (Highlighter) and E (Remove).
+        const QString typed = QStringLiteral("Hello QA");
+        QTest::newRow("placed, typed over the placeholder, Return") << true << Ending::returnKey << typed;
+        QTest::newRow("placed, a click elsewhere ends it and places no second text")
+            << true << Ending::clickElsewhere << typed;
+        QTest::newRow("a click elsewhere commits") << false << Ending::clickElsewhere << typed;
+        QTest::newRow("a deselect from elsewhere commits") << false << Ending::deselect << typed;
+        QTest::newRow("a text deleted while typing is not brought back")
+            << false << Ending::deletion << QString();
+        QTest::newRow("Escape leaves without committing")
+            << false << Ending::escape << QStringLiteral("Caption");
     }
-    void textToolPlacesATextAndEditsIt()
+    void editTextInPlace()
     {
-        QFETCH(QString, typed);
-        QFETCH(bool, byReturn);
+        QFETCH(bool, placed);
+        QFETCH(Ending, ending);
+        QFETCH(QString, written);
         // A dark screenshot: the fresh text is white, the outline the accent colour.
         Canvas canvas(m_home.path(), test::solidImage(400, 300, QColor(60, 60, 60)));
         canvas.view.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&canvas.view));
         QVERIFY(canvas.settle());
-        canvas.state.setCurrentTool(CanvasTool::text);
         const QPoint click = canvas.at({0.3, 0.6});
-        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, click);
-
+        if (placed) {
+            canvas.state.setCurrentTool(CanvasTool::text);
+            QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, click);
+        } else {
+            canvas.state.setCurrentTextOverlays({{.text = QStringLiteral("Caption"),
+                                                  .position = canvas.unitAt(click),
+                                                  .backgroundColor = std::nullopt}});
+            doubleClick(&canvas.view, click);
+        }
         QCOMPARE(canvas.state.currentTextOverlays().size(), 1);
-        const TextOverlay placed = canvas.state.currentTextOverlays()[0];
-        QCOMPARE(placed.position, canvas.unitAt(click));
-        QCOMPARE(placed.text, TextOverlay{}.text);
-        QCOMPARE(canvas.state.selectedId(AnnotationKind::text), placed.id);
+        const TextOverlay before = canvas.state.currentTextOverlays()[0];
+        QCOMPARE(canvas.state.selectedId(AnnotationKind::text), before.id);
         auto* field = canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"));
         QVERIFY(field && field->isVisible());
+        QCOMPARE(field->text(), before.text);
         QTRY_VERIFY(field->hasFocus());
 
         // Every key goes to the text: none picks a tool or moves the text.
-        QTest::keyClicks(field, typed);
-        QTest::keyClick(field, Qt::Key_Up); // the field leaves it to its parent
-        QCOMPARE(field->text(), typed);
-        QCOMPARE(canvas.state.currentTool(), CanvasTool::text);
-        QCOMPARE(canvas.state.currentTextOverlays()[0].position, placed.position);
-
-        if (byReturn)
+        const CanvasTool tool = canvas.state.currentTool();
+        QTest::keyClicks(field, QStringLiteral("Hello QA")); // replaces the selected text
+        QTest::keyClick(field, Qt::Key_Up);                  // the field leaves it to its parent
+        QCOMPARE(canvas.state.currentTool(), tool);
+        QCOMPARE(canvas.state.currentTextOverlays()[0].position, before.position);
+        switch (ending) {
+        case Ending::returnKey:
             QTest::keyClick(field, Qt::Key_Return);
-        else
+            break;
+        case Ending::clickElsewhere:
             QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, canvas.at({0.7, 0.3}));
+            break;
+        case Ending::deselect:
+            canvas.state.clearSelection();
+            break;
+        case Ending::deletion:
+            canvas.state.deleteTextOverlay(before);
+            break;
+        case Ending::escape:
+            QTest::keyClick(field, Qt::Key_Escape);
+            break;
+        }
         QVERIFY(!field->isVisible());
+        if (written.isNull()) {
+            QVERIFY(canvas.state.currentTextOverlays().isEmpty());
+            return;
+        }
         QCOMPARE(canvas.state.currentTextOverlays().size(), 1);
-        QCOMPARE(canvas.state.currentTextOverlays()[0].text, typed);
-        QCOMPARE(canvas.state.currentTextOverlays()[0].position, placed.position);
-        QVERIFY(canvas.view.hasFocus());
+        QCOMPARE(canvas.state.currentTextOverlays()[0].text, written);
+        QCOMPARE(canvas.state.currentTextOverlays()[0].position, before.position);
+        QVERIFY(ending == Ending::escape || canvas.state.isProcessing()); // what is written is composed
+        if (ending != Ending::deselect)
+            QVERIFY(canvas.view.hasFocus()); // the canvas's keys work again
         QVERIFY(canvas.settle());
 
         // The outline spans what is written: the white glyphs of the composed
         // image, in view points, lie inside the accent-coloured frame on screen.
-        if (byReturn)
-            QVERIFY(outlineSpansTheGlyphs(canvas, placed.position, click));
+        if (ending == Ending::returnKey)
+            QVERIFY(outlineSpansTheGlyphs(canvas, before.position, click));
 
         // The canvas has the keys back: a letter picks its tool again.
         QTest::keyClick(&canvas.view, Qt::Key_V);
         QCOMPARE(canvas.state.currentTool(), CanvasTool::select);
         // Placing it was one undo step, the typing none of its own.
-        canvas.state.undo();
-        QVERIFY(canvas.state.currentTextOverlays().isEmpty());
-        QVERIFY(!canvas.state.historyManager().canUndo());
-    }
-
-    void textToolClickWithoutAPlace_data()
-    {
-        QTest::addColumn<QPoint>("offset"); // from the image frame's top-left corner, in points
-        QTest::addColumn<bool>("withImage");
-        QTest::newRow("beside the image") << QPoint(-10, 40) << true;
-        QTest::newRow("an empty tab") << QPoint(40, 40) << false;
-    }
-    void textToolClickWithoutAPlace()
-    {
-        QFETCH(QPoint, offset);
-        QFETCH(bool, withImage);
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.settle());
-        const QPoint corner = canvas.frame().topLeft().toPoint();
-        if (!withImage)
-            canvas.state.newTab();
-        canvas.state.setCurrentTool(CanvasTool::text);
-        QTest::mouseClick(&canvas.view, Qt::LeftButton, {}, corner + offset);
-        QVERIFY(canvas.state.currentTextOverlays().isEmpty());
-        QVERIFY(!canvas.view.findChild<QLineEdit*>(QStringLiteral("textField"))->isVisible());
+        if (placed)
+            canvas.state.undo();
+        QCOMPARE(canvas.state.currentTextOverlays().isEmpty(), placed);
         QVERIFY(!canvas.state.historyManager().canUndo());
     }
 };

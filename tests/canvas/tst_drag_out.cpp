@@ -1,5 +1,5 @@
-// Dragging the styled image out of the window: which presses start it, and
-// what the drag offers other programs (the data a drop would read).
+// Dragging the styled image out of the window: what the drag offers other
+// programs (the data a drop would read). Which presses start it: tst_tool_gestures.
 #include "canvas_fixtures.h"
 
 #include <QDrag>
@@ -11,8 +11,6 @@
 using namespace lustrelab;
 using canvastest::Canvas;
 
-Q_DECLARE_METATYPE(lustrelab::CanvasTool)
-
 class TestDragOut : public QObject
 {
     Q_OBJECT
@@ -20,46 +18,6 @@ class TestDragOut : public QObject
     test::IsolatedHome m_home;
 
   private slots:
-    void whichPressesDragTheImage_data()
-    {
-        QTest::addColumn<CanvasTool>("tool");
-        QTest::addColumn<UnitPoint>("from");
-        QTest::addColumn<bool>("drags");
-        QTest::newRow("select tool, on the image") << CanvasTool::select << UnitPoint{0.2, 0.8} << true;
-        QTest::newRow("select tool, on a shape's edge: it moves")
-            << CanvasTool::select << UnitPoint{0.4, 0.5} << false;
-        // Only a double-click reaches a removal area: presses look through it.
-        QTest::newRow("select tool, over a removal area")
-            << CanvasTool::select << UnitPoint{0.85, 0.15} << true;
-        QTest::newRow("select tool, beside the image")
-            << CanvasTool::select << UnitPoint{-0.05, 0.5} << false;
-        QTest::newRow("shape tool: it draws") << CanvasTool::shape << UnitPoint{0.2, 0.8} << false;
-    }
-    void whichPressesDragTheImage()
-    {
-        QFETCH(CanvasTool, tool);
-        QFETCH(UnitPoint, from);
-        QFETCH(bool, drags);
-        Canvas canvas(m_home.path());
-        QVERIFY(canvas.exposedAndSettled());
-        canvas.state.addShapeOverlay(ShapeOverlay{.startPoint = {0.4, 0.4}, .endPoint = {0.6, 0.6}});
-        canvas.state.addRemovalArea({0.8, 0.1, 0.1, 0.1}, RemovalMethod::solidColor);
-        QVERIFY(canvas.settle());
-        canvas.state.clearSelection();
-        canvas.state.setCurrentTool(tool);
-        const QList<ShapeOverlay> shapes = canvas.state.currentShapeOverlays();
-        QList<QMimeData*> started;
-        canvas.view.setDragRunner([&](QDrag& drag) { started.append(drag.mimeData()); });
-
-        canvastest::drag(&canvas.view, canvas.at(from), canvas.at(from) + QPoint(60, 40));
-
-        QCOMPARE(started.size(), drags ? 1 : 0);
-        // A drag out changes nothing in the document.
-        if (drags)
-            QCOMPARE(canvas.state.currentShapeOverlays(), shapes);
-        QVERIFY(canvas.settle());
-    }
-
     // Both forms other programs take, each the composed image exactly: the
     // PNG bytes, and a PNG file in the cache folder named after the tab.
     void theDragCarriesTheStyledImage()

@@ -487,6 +487,7 @@ class TestStylingSidebar : public QObject, FreshModel<RightSidebar>
         toggle->click();
         QVERIFY(m_state->settings().autoBalance);
         QVERIFY(!named<SliderRow>(padding, "size")->isEnabled());
+        QCOMPARE(m_state->historyManager().undoStack().size(), 1);
         m_state->undo();
         QVERIFY(!m_state->settings().autoBalance);
         QVERIFY(!toggle->isChecked());

@@ -4,15 +4,17 @@
 // with Shift held spans a rectangle over the composed image, and its text
 // goes to the clipboard on release. A drag without Shift keeps its usual
 // meaning (moving annotations, clearing the selection). Plain functions of
-// plain values, like canvas_interaction.h.
+// plain values, like canvas_interaction.h, and the tool object over them.
 
 #include "model/canvas_tool.h"
 #include "model/unit_geometry.h"
+#include "pointer_tool.h"
 
 #include <QPointF>
 #include <QRectF>
 #include <Qt>
 #include <optional>
+#include <utility>
 
 namespace lustrelab::canvas {
 
@@ -30,5 +32,20 @@ bool startsTextArea(CanvasTool tool, Qt::KeyboardModifiers modifiers);
 // in `frame`. Nothing when what is left is thinner than minimumTextAreaSide
 // (a drag beside the image, a click) or there is no image frame.
 std::optional<UnitRect> textAreaFromDrag(QPointF start, QPointF end, const QRectF& frame);
+
+// The text area's gesture, which the view hands a press to when
+// startsTextArea says so and there is an image: a band over the image
+// follows the pointer, and the release chooses the area under it.
+class TextAreaTool : public PointerTool
+{
+  public:
+    ToolOutcome press(const ToolPress& press, const ToolScene& scene) override;
+    ToolOutcome move(QPointF position, const ToolScene& scene) override;
+    ToolOutcome release(QPointF position, const ToolScene& scene) override;
+    void paint(QPainter& painter, const ToolScene& scene, const QPalette& palette) const override;
+
+  private:
+    std::optional<std::pair<QPointF, QPointF>> m_band; // the press and the latest position
+};
 
 } // namespace lustrelab::canvas

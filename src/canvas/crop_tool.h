@@ -7,6 +7,7 @@
 // crop drawn on a cropped screenshot crops it further; "Reset Crop" brings
 // back the whole.
 
+#include "pointer_tool.h"
 #include "render/crop_geometry.h"
 
 #include <QPointF>
@@ -33,5 +34,34 @@ QRectF draggedCrop(const QRectF& start, int edges, QPointF translation);
 // coordinates of the whole screenshot, kept within the current crop. Nothing
 // when it covers no part of the screenshot.
 std::optional<UnitRect> cropFromCanvasRect(const QRectF& rect, const QRectF& frame, const CropLayout& layout);
+
+// The crop tool: a press on a handle of the rectangle shown drags those
+// edges, any other press drags out a new rectangle; the rectangle stays,
+// dimming what it drops, until Return makes it the tab's crop or Escape (or
+// another tool or tab) drops it. A click clears the selection.
+class CropTool : public PointerTool
+{
+  public:
+    ToolOutcome press(const ToolPress& press, const ToolScene& scene) override;
+    ToolOutcome move(QPointF position, const ToolScene& scene) override;
+    ToolOutcome release(QPointF position, const ToolScene& scene) override;
+    std::optional<ToolOutcome> key(Qt::Key key, const ToolScene& scene) override;
+    bool cancel() override;
+    void paint(QPainter& painter, const ToolScene& scene, const QPalette& palette) const override;
+
+    // The rectangle shown, in canvas points.
+    std::optional<QRectF> pending() const { return m_pending; }
+
+  private:
+    struct Gesture
+    {
+        QPointF start;
+        int edges = noEdge; // the handle taken: which edges the drag moves
+        QRectF atPress;
+        bool dragging = false;
+    };
+    std::optional<Gesture> m_gesture;
+    std::optional<QRectF> m_pending;
+};
 
 } // namespace lustrelab::canvas
